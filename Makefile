@@ -1,0 +1,38 @@
+# Front door. `make demo` and `make check` work on a fresh Debian machine.
+BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
+
+.PHONY: all deps build demo check sanitize bench accuracy fuzz clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS)
+
+demo: build
+	$(BUILD)/bin/zorn_tour
+
+check: build
+	cd $(BUILD) && ctest -j$(JOBS) --output-on-failure --timeout 600
+
+sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORN_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD) -j$(JOBS)
+	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=0 ctest -j$(JOBS) --output-on-failure --timeout 1200
+
+bench: build
+	@scripts/run-benchmarks.sh $(BUILD)
+
+accuracy: build
+	@scripts/run-accuracy.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(SANITIZE_BUILD)

@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Runs the full MPFR accuracy sweep and prints the table of maximum ulp errors.
+set -euo pipefail
+build=$1
+if [ ! -x "$build/bin/zorn_accuracy" ]; then echo "no accuracy measurements built yet"; exit 0; fi
+"$build/bin/zorn_accuracy" --full
