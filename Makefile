@@ -34,5 +34,12 @@ bench: build
 accuracy: build
 	@scripts/run-accuracy.sh $(BUILD)
 
+# libFuzzer targets (clang), each run for FUZZ_SECONDS over its corpus.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORN_FUZZ=ON
+	cmake --build build-fuzz -j$(JOBS)
+	@scripts/run-fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz

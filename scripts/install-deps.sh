@@ -2,7 +2,9 @@
 # Installs the Debian packages the build, tests and benchmarks need, when they are missing.
 # Usage: scripts/install-deps.sh [extra-package ...]
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev libbenchmark-dev libblas-dev liblapack-dev libmpfr-dev pkg-config "$@")
+# Build and tests: the first line; benchmark peers and the spline cross-check: the second.
+packages=(cmake g++ make libgtest-dev libbenchmark-dev libblas-dev liblapack-dev libmpfr-dev pkg-config
+          libsleef-dev libgsl-dev librandom123-dev python3-scipy "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
