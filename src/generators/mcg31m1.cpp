@@ -1,0 +1,74 @@
+// MCG31M1: x(t+1) = 1132489760 x(t) mod (2^31 - 1). The current x is the next output.
+#include "generators/builtin_rows.h"
+#include "generators/init_dispatch.h"
+#include "generators/lane_power.h"
+#include "generators/real_output.h"
+#include "streams/modular_arithmetic.h"
+
+namespace zorn::generators {
+namespace {
+
+using streams::kMersenne31;
+using streams::mul_mod_2p31m1;
+
+constexpr uint32_t kMultiplier = 1132489760;
+constexpr double kReciprocal = 1.0 / 2147483647.0;
+
+struct State {
+  uint32_t x;  // 1 .. 2^31 - 2
+  uint32_t a;  // current multiplier (a power of kMultiplier after leapfrog)
+};
+constexpr int32_t kStateSize = 24;
+static_assert(sizeof(State) + streams::kStreamHeaderBytes <= kStateSize);
+
+void seed(State& s, const void*, int32_t n, const uint32_t* seeds) {
+  s.x = seed_word(n, seeds, 0, 1) % kMersenne31;
+  if (s.x == 0) s.x = 1;
+  s.a = kMultiplier;
+}
+
+void leapfrog(State& s, const void*, uint32_t k, int32_t n_streams) {
+  s.x = mul_mod_2p31m1(s.x, __pavoiPowMod2P31M1(s.a, k));
+  s.a = __pavoiPowMod2P31M1(s.a, static_cast<uint64_t>(n_streams));
+}
+
+void skip_ahead(State& s, const void*, uint64_t count) { s.x = mul_mod_2p31m1(s.x, __pavoiPowMod2P31M1(s.a, count)); }
+
+constexpr InitMethods<State> kMethods{seed, leapfrog, skip_ahead, nullptr};
+
+void raw(State& s, int32_t n, uint32_t* out) { s.x = lane_block(s.x, s.a, n, out, mul_mod_2p31m1); }
+
+template <typename Real>
+int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
+  State& s = streams::state_of<State>(stream);
+  const LinearMap map(a, b, kReciprocal);
+  generate_reals<uint32_t>(n, r, [&s](int32_t count, uint32_t* w) { raw(s, count, w); },
+                           [&map](uint32_t w) { return map(w); });
+  return streams::kStatusOk;
+}
+
+}  // namespace
+
+extern const BuiltinRow kRowMCG31M1 = {
+    {kStateSize, 1, 0, 4, 31, __pavoBRngMCG31M1InitStream, __pavosBRngMCG31M1, __pavodBRngMCG31M1,
+     __pavoiBRngMCG31M1},
+    1,
+    4};
+
+}  // namespace zorn::generators
+
+using namespace zorn::generators;
+
+extern "C" {
+
+int32_t __pavoBRngMCG31M1InitStream(uint32_t method, void* stream, int32_t n, const void* params) {
+  return dispatch_init(kMethods, method, stream, n, params);
+}
+int32_t __pavosBRngMCG31M1(void* stream, int32_t n, float* r, float a, float b) { return generate(stream, n, r, a, b); }
+int32_t __pavodBRngMCG31M1(void* stream, int32_t n, double* r, double a, double b) { return generate(stream, n, r, a, b); }
+int32_t __pavoiBRngMCG31M1(void* stream, int32_t n, uint32_t* r) {
+  if (n > 0) raw(zorn::streams::state_of<State>(stream), n, r);
+  return zorn::streams::kStatusOk;
+}
+
+}  // extern "C"

@@ -1,0 +1,102 @@
+// R250, the shift-register generator of Kirkpatrick and Stoll (1981):
+//   w(t) = w(t-250) XOR w(t-147)
+// kept as a circular buffer of 250 words with two indices 103 apart.
+#include <algorithm>
+#include <cstring>
+
+#include "generators/builtin_rows.h"
+#include "generators/init_dispatch.h"
+#include "generators/real_output.h"
+
+namespace zorn::generators {
+namespace {
+
+constexpr int32_t kLength = 250;
+constexpr uint32_t kLag = 103;  // j runs this far ahead of i
+constexpr uint32_t kSeedMultiplier = 69069;
+constexpr double kReciprocal = 0x1p-32;
+
+struct State {
+  uint32_t buffer[kLength];
+  uint32_t i;  // 0..249: the word replaced next
+  uint32_t j;  // (i + 103) mod 250
+};
+constexpr int32_t kStateSize = 1024;
+static_assert(sizeof(State) + streams::kStreamHeaderBytes <= kStateSize);
+
+void seed(State& s, const void*, int32_t n, const uint32_t* seeds) {
+  if (n >= kLength) {
+    std::memcpy(s.buffer, seeds, sizeof(s.buffer));
+  } else {
+    // Word k = s 69069^(k+1) mod 2^32 from one seed word.
+    uint32_t w = seed_word(n, seeds, 0, 1);
+    if (w == 0) w = 1;
+    for (int32_t k = 0; k < kLength; ++k) s.buffer[k] = w *= kSeedMultiplier;
+    // Words 3, 10, ..., 220 become a triangular set of 32 linearly independent words,
+    // which guarantees the full period of the recurrence.
+    for (int32_t k = 0; k < 32; ++k) {
+      const uint32_t bit = 0x80000000u >> k;
+      uint32_t& word = s.buffer[3 + 7 * k];
+      word = (word & (bit - 1)) | bit;
+    }
+  }
+  s.i = 0;
+  s.j = kLag;
+}
+
+constexpr InitMethods<State> kMethods{seed, nullptr, nullptr, nullptr};
+
+// Runs of outputs within which neither index wraps. Within a run the word read at
+// j + t was not yet replaced (j is ahead of i, or the ranges are disjoint), which is
+// what the one-at-a-time rule reads.
+// The indices are reduced first: a state loaded from a saved image is not trusted to
+// hold them in range.
+void raw(State& s, int32_t n, uint32_t* out) {
+  uint32_t i = s.i % kLength, j = s.j % kLength;
+  while (n > 0) {
+    const int32_t run = std::min<int32_t>({n, kLength - static_cast<int32_t>(i), kLength - static_cast<int32_t>(j)});
+    uint32_t* bi = s.buffer + i;
+    const uint32_t* bj = s.buffer + j;
+    for (int32_t t = 0; t < run; ++t) out[t] = bi[t] ^= bj[t];
+    out += run;
+    n -= run;
+    i = (i + static_cast<uint32_t>(run)) % kLength;
+    j = (j + static_cast<uint32_t>(run)) % kLength;
+  }
+  s.i = i;
+  s.j = j;
+}
+
+template <typename Real>
+int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
+  State& s = streams::state_of<State>(stream);
+  const LinearMap map(a, b, kReciprocal);
+  generate_reals<uint32_t>(n, r, [&s](int32_t count, uint32_t* w) { raw(s, count, w); },
+                           [&map](uint32_t w) { return map(w); });
+  return streams::kStatusOk;
+}
+
+}  // namespace
+
+extern const BuiltinRow kRowR250 = {
+    {kStateSize, 252, 1, 4, 32, __pavoBRngR250InitStream, __pavosBRngR250, __pavodBRngR250, __pavoiBRngR250},
+    1,
+    252 * 4};
+
+}  // namespace zorn::generators
+
+using namespace zorn::generators;
+
+extern "C" {
+
+int32_t __pavoBRngR250InitStream(uint32_t method, void* stream, int32_t n, const void* params) {
+  return dispatch_init(kMethods, method, stream, n, params);
+}
+int32_t __pavosBRngR250(void* stream, int32_t n, float* r, float a, float b) { return generate(stream, n, r, a, b); }
+int32_t __pavodBRngR250(void* stream, int32_t n, double* r, double a, double b) { return generate(stream, n, r, a, b); }
+int32_t __pavoiBRngR250(void* stream, int32_t n, uint32_t* r) {
+  if (n > 0) raw(zorn::streams::state_of<State>(stream), n, r);
+  return zorn::streams::kStatusOk;
+}
+
+}  // extern "C"

@@ -1,0 +1,48 @@
+// Statuses of the random stream core and the basic generators, named after their
+// meaning. Success is 0 (or a non-negative value such as an identifier).
+#pragma once
+
+#include <cstdint>
+
+namespace zorn::streams {
+
+constexpr int32_t kStatusOk = 0;
+
+// Generic argument and resource failures.
+constexpr int32_t kStatusBadMethod = -2;        // init_stream method above 3
+constexpr int32_t kStatusBadArgument = -3;      // null address, empty buffer, empty interval
+constexpr int32_t kStatusNoMemory = -4;         // an allocation was refused
+constexpr int32_t kStatusNullOperation = -5;    // registration record without an operation
+
+// Registry.
+constexpr int32_t kStatusInvalidBrng = -1000;           // identifier maps to no valid row
+constexpr int32_t kStatusGeneratorNotBuilt = -1001;     // row whose generator is not in this build
+constexpr int32_t kStatusLeapfrogUnsupported = -1002;
+constexpr int32_t kStatusSkipAheadUnsupported = -1003;
+constexpr int32_t kStatusSkipAheadExUnsupported = -1004;
+constexpr int32_t kStatusBadStateSize = -1008;
+constexpr int32_t kStatusBadWordSize = -1009;
+constexpr int32_t kStatusBadStateWords = -1010;
+constexpr int32_t kStatusBadBits = -1011;
+constexpr int32_t kStatusRegistryFull = -1015;          // no room left for another row
+constexpr int32_t kStatusBadLeapfrogCount = -1013;      // leapfrog with N < 0
+
+// Persistence.
+constexpr int32_t kStatusCloseFailed = -1100;
+constexpr int32_t kStatusOpenFailed = -1101;
+constexpr int32_t kStatusShortWrite = -1102;
+constexpr int32_t kStatusShortRead = -1103;
+constexpr int32_t kStatusFileBadHeader = -1110;
+constexpr int32_t kStatusFileBadVersion = -1111;
+constexpr int32_t kStatusMemoryBadImage = -1200;
+constexpr int32_t kStatusNoRdrand = -1130;
+constexpr int32_t kStatusNoAes = -1140;
+
+// Abstract generators.
+constexpr int32_t kStatusAbstractWrongType = -1122;
+
+// Shared read-only data table.
+constexpr int32_t kStatusEntryNotFound = -3000;
+constexpr int32_t kStatusTableFull = -3001;
+
+}  // namespace zorn::streams
