@@ -47,8 +47,9 @@ TEST(SiblingLoader, OnlyZornNamesAreHandled) {
   dlclose(core);
 }
 
-// Child: the kernel library alone in directory A; a broken libzorn_core.so in the
-// working directory and on LD_LIBRARY_PATH (directory B).
+// Child: the kernel library alone in directory A; another copy of libzorn_core.so in
+// the working directory and on LD_LIBRARY_PATH (directory B), which this test program
+// itself loads. Binding by name, or by the search path, would reuse B's copy.
 TEST(SiblingBinding, BindsFromOwnDirectoryOnFirstUse) {
   if (!testing_support::in_child()) GTEST_SKIP() << "runs in a child process";
   const fs::path a = std::getenv("ZORN_TEST_DIR_A");
@@ -57,6 +58,7 @@ TEST(SiblingBinding, BindsFromOwnDirectoryOnFirstUse) {
   void* lib = dlopen(generic.c_str(), RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(lib, nullptr) << dlerror();  // loads although its sibling is missing
   EXPECT_FALSE(mapped(core));
+  EXPECT_TRUE(mapped((fs::current_path() / "libzorn_core.so").string()));
   fs::copy_file(ZORN_CORE_LIBRARY, core);
   auto get_mode = reinterpret_cast<GetModeFn>(dlsym(lib, "_tessGetMode"));
   ASSERT_NE(get_mode, nullptr);
@@ -68,7 +70,7 @@ TEST(SiblingBinding, SiblingIsTakenFromTheLibrarysDirectoryOnly) {
   if (testing_support::in_child()) GTEST_SKIP();
   const fs::path a = fresh_directory("zorn-binding-a"), b = fresh_directory("zorn-binding-b");
   fs::copy_file(ZORN_GENERIC_LIBRARY, a / "libzorn_generic.so");
-  std::ofstream(b / "libzorn_core.so") << "not a library";
+  fs::copy_file(ZORN_CORE_LIBRARY, b / "libzorn_core.so");
   auto r = testing_support::run_child_test(
       "SiblingBinding.BindsFromOwnDirectoryOnFirstUse",
       {{"ZORN_TEST_DIR_A", a.string()}, {"LD_LIBRARY_PATH", b.string()}}, b.string());
