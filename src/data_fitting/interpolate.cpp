@@ -1,0 +1,301 @@
+// Interpolation: the cells of the sites, then each piece's value and derivatives.
+#include <atomic>
+#include <cmath>
+
+#include "data_fitting/construct_common.h"
+#include "data_fitting/search_plan.h"
+
+namespace zorn::df {
+namespace {
+
+enum EvaluationKind : int {
+  kEvalLinear = 0,
+  kEvalQuadratic = 1,
+  kEvalCubic = 2,
+  kEvalKnotQuadratic = 3,
+  kEvalCallerFunctions = 4,
+  kEvalStepNext = 5,
+  kEvalStepPrevious = 6,
+  kEvalLookup = 7,
+};
+
+int evaluation_kind(int64_t order, int64_t kind) {
+  switch (order) {
+    case 0: return kind == 6 ? kEvalLookup : kind == 7 ? kEvalStepPrevious : kind == 8 ? kEvalStepNext : kEvalCallerFunctions;
+    case 1: return -1;
+    case 2: return kEvalLinear;
+    case 3: return kind == 1 ? kEvalKnotQuadratic : kind == 0 ? kEvalQuadratic : -1;
+    case 4: return (kind == 0 || (kind >= 2 && kind <= 5) || kind == 9) ? kEvalCubic : -1;
+    default: return order < 0 ? -1 : kEvalCallerFunctions;
+  }
+}
+
+// A look-up site on a uniform partition may miss its node by this much (2^-40).
+constexpr double kLookupTolerance = 9.094947017729282e-13;
+
+// Where result (function j, site i, q-th requested order) goes.
+struct Layout {
+  int64_t function, site, order;
+  static bool make(int64_t hint, int64_t nf, int64_t nsite, int64_t nd, Layout& l) {
+    switch (hint) {
+      case 0: case 16: case 128: l = {nsite * nd, nd, 1}; return true;
+      case 32: l = {nd, nf * nd, 1}; return true;
+      case 256: l = {nd * nsite, 1, nsite}; return true;
+      case 512: l = {nsite, 1, nf * nsite}; return true;
+      default: return false;
+    }
+  }
+};
+
+// The requested derivative orders below four (no piece has more coefficients), with
+// their position among all requested orders; nd counts every requested order.
+struct Orders {
+  int64_t nd = 0;
+  int count = 0;
+  int order[4];
+  int64_t slot[4];
+  static Orders make(int64_t nflags, const int32_t* flags) {
+    Orders o;
+    if (flags == nullptr) return o;
+    for (int64_t k = 0; k < nflags; ++k) {
+      if (flags[k] == 0) continue;
+      if (k < 4) {
+        o.order[o.count] = int(k);
+        o.slot[o.count++] = o.nd;
+      }
+      ++o.nd;
+    }
+    return o;
+  }
+};
+
+template <class T>
+struct Evaluation {
+  const Task* task;
+  int kind;
+  int64_t nsite;
+  SearchPlan<T> plan;
+  SiteSource<T> sites;
+  bool caller_cells;
+  void* cells;  // the caller's, 32- or 64-bit, or null
+  T* result;
+  Layout layout;
+  Orders orders;
+  std::atomic<int32_t> status{kOk};
+};
+
+// d^k/dt^k of sum c_j d^j, j < K, by Horner with falling factorials.
+template <class T, int K>
+inline T derivative(const T* c, T d, int k) {
+  auto falling = [](int j, int k2) {
+    T f = T(1);
+    for (int i = 0; i < k2; ++i) f *= T(j - i);
+    return f;
+  };
+  if (k >= K) return T(0);
+  T acc = falling(K - 1, k) * c[K - 1];
+  for (int j = K - 2; j >= k; --j) acc = acc * d + falling(j, k) * c[j];
+  return acc;
+}
+
+template <class T, bool kUniform>
+struct Pieces {
+  const Task& t;
+  Grid<T, kUniform> g;
+  // The piece of cell c: sites left of the partition use the first, sites at or beyond
+  // its right end the last.
+  int64_t piece(int64_t c) const {
+    int64_t i = (c < 1 ? 1 : c) - 1;
+    if (c >= t.nx) i = t.nx - 2;
+    return i;
+  }
+  // Knot k of the quadratic with knots between the nodes.
+  T knot(int64_t k, const T* inner) const {
+    if (k == 0) return g.node(0);
+    if (k == t.nx) return g.node(t.nx - 1);
+    return inner != nullptr ? inner[k] : (g.node(k - 1) + g.node(k)) / T(2);
+  }
+};
+
+template <class T, bool kColumns, bool kUniform>
+void evaluate_block(Evaluation<T>& e, int64_t first, int64_t n, const T* sites,
+                    const int64_t* cells) {
+  const Task& t = *e.task;
+  const Pieces<T, kUniform> p{t, Grid<T, kUniform>::make(static_cast<const T*>(t.x), t.nx)};
+  const Values<T, kColumns> v{t.values, function_count(t)};
+  const T* inner = (t.inner_kind & 8) != 0 ? static_cast<const T*>(t.inner) : nullptr;
+  const int64_t nf = function_count(t);
+  const bool zero_fill = e.orders.nd > e.orders.count;
+  for (int64_t j = 0; j < nf; ++j) {
+    const T* coef = e.kind <= kEvalKnotQuadratic ? coefficient_block<T>(t, j) : nullptr;
+    for (int64_t s = 0; s < n; ++s) {
+      T* r = e.result + j * e.layout.function + (first + s) * e.layout.site;
+      if (zero_fill)
+        for (int64_t q = 0; q < e.orders.nd; ++q) r[q * e.layout.order] = T(0);
+      const T site = sites[s];
+      const int64_t c = cells[s];
+      auto put = [&](auto&& value_of_order) {
+        for (int q = 0; q < e.orders.count; ++q)
+          r[e.orders.slot[q] * e.layout.order] = value_of_order(e.orders.order[q]);
+      };
+      auto constant = [&](T y) { put([&](int k) { return k == 0 ? y : T(0); }); };
+      switch (e.kind) {
+        case kEvalLinear: case kEvalQuadratic: case kEvalCubic: {
+          const int64_t i = p.piece(c);
+          const T d = site - p.g.node(i);
+          const int K = e.kind == kEvalLinear ? 2 : e.kind == kEvalQuadratic ? 3 : 4;
+          const T* ci = coef + K * i;
+          if (K == 2) put([&](int k) { return derivative<T, 2>(ci, d, k); });
+          else if (K == 3) put([&](int k) { return derivative<T, 3>(ci, d, k); });
+          else put([&](int k) { return derivative<T, 4>(ci, d, k); });
+          break;
+        }
+        case kEvalKnotQuadratic: {
+          // Node cell c holds knot c; the site lies in the knot cell on its side.
+          const int64_t cc = c < 0 ? 0 : (c > t.nx ? t.nx : c);
+          int64_t i = cc == 0 ? 0 : (cc >= t.nx ? t.nx - 1 : (site < p.knot(cc, inner) ? cc - 1 : cc));
+          const T d = site - p.knot(i, inner);
+          put([&](int k) { return derivative<T, 3>(coef + 3 * i, d, k); });
+          break;
+        }
+        case kEvalStepPrevious: {
+          // [x[i], x[i+1]) takes y[i]; the right end itself takes y[nx-1].
+          const int64_t cc = c < 1 ? 1 : (c > t.nx ? t.nx : c);
+          const int64_t node = cc - 1 + (site == p.g.node(t.nx - 1) ? 1 : 0);
+          constant(v.at(j, node < t.nx ? node : t.nx - 1));
+          break;
+        }
+        case kEvalStepNext: {
+          // (x[i], x[i+1]] takes y[i+1]; x[0] and the sites left of it take y[0].
+          const int64_t cc = c < 0 ? 0 : (c > t.nx ? t.nx : c);
+          int64_t node = cc >= t.nx ? t.nx - 1 : cc;
+          if (cc >= 1 && cc < t.nx && site == p.g.node(cc - 1)) node = cc - 1;
+          constant(v.at(j, node));
+          break;
+        }
+        case kEvalLookup: {
+          int64_t node = -1;
+          for (int64_t k = c - 1; k <= c && c >= 1; ++k) {
+            if (k > t.nx - 1) break;
+            const T xk = p.g.node(k);
+            const bool hit = kUniform ? std::fabs(double(site) - double(xk)) <= kLookupTolerance
+                                      : site == xk;
+            if (hit) { node = k; break; }
+          }
+          if (node < 0) {
+            e.status.store(kSiteNotANode, std::memory_order_relaxed);
+            return;
+          }
+          constant(v.at(j, node));
+          break;
+        }
+        default: break;
+      }
+    }
+  }
+}
+
+template <class T>
+void run_block(Evaluation<T>& e, int64_t first, int64_t n, int64_t& state) {
+  if (e.status.load(std::memory_order_relaxed) < 0) return;
+  T buffer[kSiteBlock];
+  int64_t found[kSiteBlock];
+  const T* sites = e.sites.block(first, n, buffer);
+  const bool wide = e.task->integer_width != 0;
+  if (e.caller_cells) {
+    for (int64_t i = 0; i < n; ++i)
+      found[i] = wide ? static_cast<const int64_t*>(e.cells)[first + i]
+                      : static_cast<const int32_t*>(e.cells)[first + i];
+  } else {
+    const int32_t st = search_block(e.plan, n, sites, found, state);
+    if (st < 0) {
+      e.status.store(st, std::memory_order_relaxed);
+      return;
+    }
+    if (e.cells != nullptr) store_cells(e.cells, wide, first, n, found);
+  }
+  using Fn = void (*)(Evaluation<T>&, int64_t, int64_t, const T*, const int64_t*);
+  static constexpr Fn kWorkers[2][2] = {
+      {&evaluate_block<T, false, false>, &evaluate_block<T, false, true>},
+      {&evaluate_block<T, true, false>, &evaluate_block<T, true, true>}};
+  kWorkers[is_column_storage(*e.task)][is_uniform(*e.task)](e, first, n, sites, found);
+}
+
+template <class T>
+int32_t interpolate(Task* t, int64_t type, int64_t nsite, const T* sites, int64_t site_hint,
+                    int64_t nflags, const int32_t* flags, const T* data_hint, T* result,
+                    int64_t result_hint, void* cells, UserSearchFn<T> search, void* search_param,
+                    void* const* threading) {
+  if (t == nullptr) return kNullTask;
+  const int kind = evaluation_kind(t->spline_order, t->spline_kind);
+  // Evaluation by the caller's own functions is not offered.
+  if (kind < 0 || kind == kEvalCallerFunctions) return kBadSplineKind;
+  const bool caller_cells = type == 4;
+  Evaluation<T> e;
+  if (!caller_cells) {
+    if (int32_t st = choose_search(*t, site_hint, data_hint, search, search_param, e.plan); st != kOk)
+      return st;
+  }
+  const Orders orders = Orders::make(nflags, flags);
+  Layout layout;
+  if (!Layout::make(result_hint, function_count(*t), nsite, orders.nd, layout)) return kBadResultHint;
+  if (nsite <= 0) return kOk;
+  if (sites == nullptr || (orders.nd > 0 && result == nullptr) || (caller_cells && cells == nullptr))
+    return kNullResult;
+  if (kind <= kEvalKnotQuadratic) {
+    const int64_t block = coefficient_block_length(t->spline_order, kind == kEvalKnotQuadratic ? 1 : 0, t->nx);
+    if (int32_t st = check_tables(*t, block); st != kOk) return st;
+  } else if (int32_t st = check_tables(*t, 0); st == kNullValues) {
+    return st;
+  }
+  if (kind == kEvalKnotQuadratic && (t->inner_kind & 8) != 0 && t->inner == nullptr)
+    return kBadInnerConditions;
+  e.task = t;
+  e.kind = kind;
+  e.nsite = nsite;
+  e.sites = SiteSource<T>::make(sites, nsite, site_hint);
+  e.caller_cells = caller_cells;
+  e.cells = cells;
+  e.result = result;
+  e.layout = layout;
+  e.orders = orders;
+  int64_t state = 0;
+  const bool may_split = caller_cells ? t->nx > kHybridWindow : e.plan.may_split();
+  // Only the sorted search reads the state, and it never runs split.
+  for_site_blocks(nsite, kSiteBlock, may_split, threading, [&](int64_t first, int64_t n) {
+    int64_t block_state = 0;
+    run_block(e, first, n, may_split ? block_state : state);
+  });
+  return e.status.load();
+}
+
+}  // namespace
+}  // namespace zorn::df
+
+using namespace zorn::df;
+
+extern "C" {
+
+int32_t zorn_df_kernel_dDFInterpolate1D(ZornDfTask* task, int64_t type, int64_t, int64_t nsite,
+                                        const double* sites, int64_t site_hint, int64_t nflags,
+                                        const int32_t* flags, const double* data_hint,
+                                        double* result, int64_t result_hint, void* cells,
+                                        zorn_df_user_fn, void*, zorn_df_user_fn, void*,
+                                        zorn_df_user_fn, void*, zorn_df_dsearch_fn search,
+                                        void* search_param, void* const* threading) {
+  return interpolate(task, type, nsite, sites, site_hint, nflags, flags, data_hint, result,
+                     result_hint, cells, search, search_param, threading);
+}
+
+int32_t zorn_df_kernel_sDFInterpolate1D(ZornDfTask* task, int64_t type, int64_t, int64_t nsite,
+                                        const float* sites, int64_t site_hint, int64_t nflags,
+                                        const int32_t* flags, const float* data_hint,
+                                        float* result, int64_t result_hint, void* cells,
+                                        zorn_df_user_fn, void*, zorn_df_user_fn, void*,
+                                        zorn_df_user_fn, void*, zorn_df_ssearch_fn search,
+                                        void* search_param, void* const* threading) {
+  return interpolate(task, type, nsite, sites, site_hint, nflags, flags, data_hint, result,
+                     result_hint, cells, search, search_param, threading);
+}
+
+}  // extern "C"

@@ -1,0 +1,128 @@
+// The cell of one site under each search method. Cells: 0 left of x[0], j for
+// x[j-1] <= t < x[j], nx-1 for the right end itself, nx beyond it. A NaN site gets 0.
+// Every index is computed in 64 bits and clamped, so that no node outside
+// x[0] ... x[nx-1] is read whatever the site, the state or the caller's guess.
+#pragma once
+
+#include <cstdint>
+
+namespace zorn::df {
+
+enum class SearchMethod { kUniform, kQuasiUniform, kSorted, kPeak, kHybrid, kUser, kUniformUser };
+
+template <class T>
+struct Partition {
+  const T* x;
+  int64_t nx;
+  T left;   // x[0]
+  T right;  // x[nx-1], or x[1] for a uniform partition
+  T h;      // node step of the uniform and quasi-uniform methods
+};
+
+template <class T>
+Partition<T> make_partition(const T* x, int64_t nx, bool uniform, T h) {
+  return {x, nx, x[0], uniform ? x[1] : x[nx - 1], h};
+}
+
+// trunc(q) clamped to [0, limit]; NaN gives 0.
+template <class T>
+inline int64_t clamped_trunc(T q, int64_t limit) {
+  if (!(q >= T(0))) return 0;
+  if (q >= T(limit)) return limit;
+  return int64_t(q);
+}
+
+// The cell of a site outside [x[0], right), or -1 for a site inside.
+template <class T>
+inline int64_t outer_cell(const Partition<T>& p, T t) {
+  if (!(t >= p.left)) return 0;
+  if (t < p.right) return -1;
+  return t == p.right ? p.nx - 1 : p.nx;
+}
+
+// For x[k-1] <= t (k >= 1) and t < x[nx-1]: the first j >= k with t < x[j].
+template <class T>
+inline int64_t scan_up(const T* x, int64_t k, T t) {
+  while (t >= x[k]) ++k;
+  return k;
+}
+
+// Narrows [lo, hi] while wider than `window`, keeping x[lo] <= t < x[hi].
+template <class T>
+inline int64_t bisect_low(const T* x, int64_t lo, int64_t hi, int64_t window, T t) {
+  while (hi - lo > window) {
+    const int64_t mid = lo + (hi - lo) / 2;
+    if (x[mid] > t) hi = mid; else lo = mid;
+  }
+  return lo;
+}
+
+// The methods for a site with x[0] <= t < right.
+template <class T>
+inline int64_t uniform_cell(const Partition<T>& p, T t) {
+  return clamped_trunc((t - p.left) / p.h, p.nx - 2) + 1;
+}
+
+template <class T>
+inline int64_t quasi_uniform_cell(const Partition<T>& p, T t) {
+  int64_t k = clamped_trunc((t - p.left) / p.h, p.nx - 1) + 1;
+  if (k < p.nx && t >= p.x[k]) k = scan_up(p.x, k + 1, t);
+  while (k > 1 && p.x[k - 1] > t) --k;
+  return k;
+}
+
+constexpr int64_t kHybridWindow = 100;
+template <class T>
+inline int64_t hybrid_cell(const Partition<T>& p, T t) {
+  const int64_t lo = p.nx <= kHybridWindow ? 0 : bisect_low(p.x, 0, p.nx, kHybridWindow, t);
+  return scan_up(p.x, lo < 1 ? 1 : lo, t);
+}
+
+constexpr int64_t kPeakWindow = 40;
+template <class T>
+inline int64_t peak_cell(const Partition<T>& p, T t) {
+  const int64_t lo = p.nx < kPeakWindow + 2 ? 0 : bisect_low(p.x, 0, p.nx - 1, kPeakWindow, t);
+  return scan_up(p.x, lo < 1 ? 1 : lo, t);
+}
+
+// Sorted sites: the state is the cell of the previous site.
+template <class T>
+inline int64_t sorted_cell(const Partition<T>& p, T t, int64_t state) {
+  const int64_t s = state < 0 ? 0 : (state > p.nx - 1 ? p.nx - 1 : state);
+  if (t < p.x[s]) return s;
+  int64_t lo = s, hi = p.nx - 1;
+  while (lo < hi - 1) {
+    const int64_t mid = lo + (hi - lo) / 2;
+    if (p.x[mid] > t) hi = mid; else lo = mid;
+  }
+  return hi;
+}
+
+// The caller's guess c corrected by scanning from it; the scans give a site equal to
+// the right end nx-1, and a site equal to x[g] keeps the guess g.
+template <class T>
+inline int64_t corrected_guess(const Partition<T>& p, T t, int64_t c) {
+  const T* x = p.x;
+  const int64_t nx = p.nx;
+  const int64_t g = c < 0 ? 0 : c;
+  auto scan_down = [&](int64_t k) {
+    while (k > 0 && x[k - 1] > t) --k;
+    return k;
+  };
+  int64_t k;
+  if (g >= nx) {
+    k = scan_down(nx);
+  } else if (t > x[g]) {
+    k = g + 1;
+    while (k < nx && t >= x[k]) ++k;
+  } else if (c <= 0) {
+    return 0;
+  } else if (x[g - 1] > t) {
+    k = scan_down(g);
+  } else {
+    return g;
+  }
+  return (k == nx && t == x[nx - 1]) ? nx - 1 : k;
+}
+
+}  // namespace zorn::df

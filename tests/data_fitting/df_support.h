@@ -1,0 +1,46 @@
+// Helpers shared by the data-fitting tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "zorn/core.h"
+#include "zorn/df.h"
+
+namespace df_test {
+
+// Owns a task handle for the length of a test.
+struct TaskHandle {
+  ZornDfTask* task = nullptr;
+  ~TaskHandle() {
+    if (task != nullptr) zorn_df_kernel_DeleteTask(&task);
+  }
+};
+
+// A double task over nodes x with row-stored values y (ny functions), spline order
+// and kind set, coefficients into `coefficients` (resized to fit).
+inline int32_t make_spline_task(TaskHandle& h, const std::vector<double>& x, int64_t hint,
+                                int64_t ny, const std::vector<double>& y, int64_t order,
+                                int64_t kind, int64_t end_kind, const double* ends,
+                                std::vector<double>& coefficients, int64_t inner_kind = 0,
+                                const double* inner = nullptr, int64_t nx = 0,
+                                int64_t storage = 0) {
+  const int64_t n = nx != 0 ? nx : int64_t(x.size());
+  int32_t st = zorn_df_kernel_dNewTask1D(&h.task, n, x.data(), hint, ny, y.data(), storage, 1);
+  if (st != 0) return st;
+  coefficients.assign(size_t(ny * order * (kind == 1 ? n : n - 1)), -777.0);
+  return zorn_df_kernel_dEditPPSpline1D(h.task, order, kind, end_kind, ends, inner_kind, inner,
+                                        coefficients.data(), 0);
+}
+
+// Evaluates sum c_k d^k.
+inline double poly(const double* c, int order, double d) {
+  double r = 0;
+  for (int k = order - 1; k >= 0; --k) r = r * d + c[k];
+  return r;
+}
+
+inline void* const* threads() { return zorn_core_threading_service(); }
+
+}  // namespace df_test
