@@ -1,5 +1,5 @@
-// Calls into libzorn_core.so. Each operation is resolved on its first call and the
-// address kept; nothing here creates a link-time dependency on the sibling.
+// Calls into libzorn_core.so. Each operation is bound on its first call (see
+// platform/sibling_binding.h); loading this library calls nothing in the sibling.
 //
 //   zorn::sibling::zorn_serv_allocate()(bytes, 128)
 //
@@ -7,24 +7,11 @@
 // common services.
 #pragma once
 
-#include <atomic>
-
-#include "core_interface/sibling_loader.h"
+#include "platform/sibling_binding.h"
 #include "zorn/core.h"
 
 namespace zorn::sibling {
 
-#define ZORN_SIBLING_OPERATION(name)                                                 \
-  inline decltype(&::name) name() {                                                  \
-    using Fn = decltype(&::name);                                                    \
-    static std::atomic<Fn> bound{nullptr};                                           \
-    Fn fn = bound.load(std::memory_order_acquire);                                   \
-    if (fn == nullptr) {                                                             \
-      fn = reinterpret_cast<Fn>(core_interface::resolve_sibling_operation(#name));   \
-      bound.store(fn, std::memory_order_release);                                    \
-    }                                                                                \
-    return fn;                                                                       \
-  }
 #include "core_interface/sibling_operations.def"
 #undef ZORN_SIBLING_OPERATION
 

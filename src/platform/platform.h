@@ -1,6 +1,7 @@
-// The operating-system services the library needs, behind one small interface:
-// a thread-local slot, a private heap, the library's own directory, loading a library
-// and resolving a symbol, and the thread's C error number.
+// The operating-system services the library needs, behind one small interface with
+// one implementation per platform (linux/, windows/): a thread-local slot, a private
+// heap, loading a sibling library from our own directory, and the C error number.
+// How sibling operations are bound is in sibling_binding.h.
 #pragma once
 
 #include <cstddef>
@@ -25,14 +26,15 @@ void heap_free(Heap* heap, void* block);
 void heap_destroy(Heap* heap);
 size_t heap_live_blocks(const Heap* heap);
 
-// ---- module lookup ----
-// Writes the directory of the file that holds this library, with its trailing
-// separator, NUL-terminated; false when the name cannot be had or does not fit.
-bool own_module_directory(char* buf, size_t capacity);
-void* load_library(const char* path);  // null on failure
-void* library_symbol(void* library, const char* name);
+// ---- sibling libraries ----
+// Loads the sibling library `name` ("zorn_core" here, "zorn_core.dll" on Windows, as
+// the lazy binding names it) from the directory that holds this library, found once
+// per process. Null when the directory cannot be had, the path is too long, or the
+// load fails.
+void* load_library_beside_self(const char* name);
 
 // ---- C runtime ----
+// The calling thread's C error number.
 int* error_number_location();
 
 }  // namespace zorn::platform

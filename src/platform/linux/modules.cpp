@@ -1,30 +1,52 @@
-// The library's own directory, library loading and the C error number.
+// Loading a sibling from this library's directory, and the C error number.
 #include <dlfcn.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/platform.h"
+#include "platform/spin_lock.h"
 
 namespace zorn::platform {
 
-bool own_module_directory(char* buf, size_t capacity) {
-  Dl_info info{};
-  if (dladdr(reinterpret_cast<void*>(&own_module_directory), &info) == 0 ||
-      info.dli_fname == nullptr)
-    return false;
-  const char* slash = std::strrchr(info.dli_fname, '/');
-  if (slash == nullptr) return false;
-  size_t length = static_cast<size_t>(slash - info.dli_fname) + 1;
-  if (length + 1 > capacity) return false;
-  std::memcpy(buf, info.dli_fname, length);
-  buf[length] = '\0';
-  return true;
+namespace {
+
+constexpr size_t kMaxPath = 4096;
+
+// The directory of our own file, with its trailing '/', looked up once.
+const char* own_directory() {
+  static std::atomic<int32_t> lock{0};
+  static bool known = false;
+  static bool found = false;
+  static char directory[kMaxPath];
+  SpinLockGuard guard(lock);
+  if (!known) {
+    known = true;
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&own_directory), &info) != 0 && info.dli_fname != nullptr) {
+      const char* slash = std::strrchr(info.dli_fname, '/');
+      const size_t length = slash == nullptr ? 0 : static_cast<size_t>(slash - info.dli_fname) + 1;
+      if (length > 0 && length < sizeof directory) {
+        std::memcpy(directory, info.dli_fname, length);
+        directory[length] = '\0';
+        found = true;
+      }
+    }
+  }
+  return found ? directory : nullptr;
 }
 
-void* load_library(const char* path) { return dlopen(path, RTLD_NOW | RTLD_LOCAL); }
+}  // namespace
 
-void* library_symbol(void* library, const char* name) { return dlsym(library, name); }
+void* load_library_beside_self(const char* name) {
+  const char* dir = own_directory();
+  if (dir == nullptr) return nullptr;
+  char path[kMaxPath];
+  const int n = std::snprintf(path, sizeof path, "%slib%s.so", dir, name);
+  if (n < 0 || static_cast<size_t>(n) >= sizeof path) return nullptr;
+  return dlopen(path, RTLD_NOW | RTLD_LOCAL);
+}
 
 int* error_number_location() { return &errno; }
 
