@@ -18,21 +18,26 @@ struct TaskHandle {
   }
 };
 
-// A double task over nodes x with row-stored values y (ny functions), spline order
-// and kind set, coefficients into `coefficients` (resized to fit).
-inline int32_t make_spline_task(TaskHandle& h, const std::vector<double>& x, int64_t hint,
-                                int64_t ny, const std::vector<double>& y, int64_t order,
-                                int64_t kind, int64_t end_kind, const double* ends,
-                                std::vector<double>& coefficients, int64_t inner_kind = 0,
-                                const double* inner = nullptr, int64_t nx = 0,
-                                int64_t storage = 0) {
-  const int64_t n = nx != 0 ? nx : int64_t(x.size());
-  int32_t st = zorn_df_kernel_dNewTask1D(&h.task, n, x.data(), hint, ny, y.data(), storage, 1);
-  if (st != 0) return st;
-  coefficients.assign(size_t(ny * order * (kind == 1 ? n : n - 1)), -777.0);
-  return zorn_df_kernel_dEditPPSpline1D(h.task, order, kind, end_kind, ends, inner_kind, inner,
-                                        coefficients.data(), 0);
-}
+// A double task that keeps its own copies of the nodes and values alive: nodes x,
+// values y (ny functions), spline order and kind set, coefficients into `c`.
+struct Spline {
+  std::vector<double> x, y, c;
+  TaskHandle h;
+  ZornDfTask* task() const { return h.task; }
+  int32_t make(std::vector<double> nodes, int64_t hint, int64_t ny, std::vector<double> values,
+               int64_t order, int64_t kind, int64_t end_kind, const double* ends,
+               int64_t inner_kind = 0, const double* inner = nullptr, int64_t nx = 0,
+               int64_t storage = 0) {
+    x = std::move(nodes);
+    y = std::move(values);
+    const int64_t n = nx != 0 ? nx : int64_t(x.size());
+    int32_t st = zorn_df_kernel_dNewTask1D(&h.task, n, x.data(), hint, ny, y.data(), storage, 1);
+    if (st != 0) return st;
+    c.assign(size_t(ny * order * (kind == 1 ? n : n - 1)), -777.0);
+    return zorn_df_kernel_dEditPPSpline1D(h.task, order, kind, end_kind, ends, inner_kind, inner,
+                                          c.data(), 0);
+  }
+};
 
 // Evaluates sum c_k d^k.
 inline double poly(const double* c, int order, double d) {

@@ -1,0 +1,259 @@
+// Cell search: every method against the cell definition, the width variants, the
+// caller's search function and the dispatcher's choices.
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include "df_support.h"
+
+namespace {
+
+using df_test::TaskHandle;
+
+// The cell by definition: 0 left of x[0], j for x[j-1] <= t < x[j], nx-1 at the right
+// end, nx beyond it.
+int64_t reference_cell(const std::vector<double>& x, double t) {
+  const int64_t nx = int64_t(x.size());
+  if (t < x[0]) return 0;
+  if (t == x[nx - 1]) return nx - 1;
+  if (t > x[nx - 1]) return nx;
+  return int64_t(std::upper_bound(x.begin(), x.end(), t) - x.begin());
+}
+
+using Kernel64 = void (*)(int64_t, const double*, int64_t, const double*, int64_t*, double,
+                          int64_t, int64_t, int64_t, int64_t*);
+using Kernel32 = void (*)(int64_t, const double*, int64_t, const double*, int32_t*, double,
+                          int64_t, int64_t, int64_t, int32_t*);
+using KernelFlag = void (*)(int64_t, const double*, int64_t, const double*, void*, double,
+                            int64_t, int64_t, int64_t, void*, int64_t);
+struct Family {
+  const char* name;
+  Kernel64 k64, pack;
+  Kernel32 k32;
+  KernelFlag flagged;
+};
+#define FAMILY(M)                                                                          \
+  Family {                                                                                 \
+    #M, zorn_df_kernel_dDF##M##Search1D64, zorn_df_kernel_dDF##M##Search1D64Pack,          \
+        zorn_df_kernel_dDF##M##Search1D32, zorn_df_kernel_dDF##M##Search1D                 \
+  }
+// Methods that read the full node array.
+const Family kNodeFamilies[] = {FAMILY(Sorted), FAMILY(QuasiUniform), FAMILY(Hybrid), FAMILY(Peak)};
+
+TEST(DataFittingSearch, SmallPartitionCellsInEveryMethodAndWidth) {
+  const std::vector<double> x = {0, 1, 2, 3};
+  const std::vector<double> t = {-1, 0, 0.5, 1, 2.999, 3, 4};
+  const int64_t expected[] = {0, 1, 1, 2, 3, 3, 4};
+  for (const Family& f : kNodeFamilies) {
+    int64_t c64[7], cp[7], state = 0;
+    int32_t c32[7], state32 = 0;
+    f.k64(4, x.data(), 7, t.data(), &state, 1.0, 0, 0, 0, c64);
+    state = 0;
+    f.pack(4, x.data(), 7, t.data(), &state, 1.0, 0, 0, 0, cp);
+    f.k32(4, x.data(), 7, t.data(), &state32, 1.0, 0, 0, 0, c32);
+    int32_t flagged32[7];
+    int64_t flagged64[7];
+    int64_t fs64 = 0;
+    int32_t fs32 = 0;
+    f.flagged(4, x.data(), 7, t.data(), &fs32, 1.0, 0, 0, 0, flagged32, 2);
+    f.flagged(4, x.data(), 7, t.data(), &fs64, 1.0, 0, 0, 0, flagged64, 3);
+    for (int i = 0; i < 7; ++i) {
+      EXPECT_EQ(c64[i], expected[i]) << f.name << " site " << t[size_t(i)];
+      EXPECT_EQ(cp[i], expected[i]) << f.name;
+      EXPECT_EQ(c32[i], expected[i]) << f.name;
+      EXPECT_EQ(flagged32[i], expected[i]) << f.name;
+      EXPECT_EQ(flagged64[i], expected[i]) << f.name;
+    }
+  }
+}
+
+TEST(DataFittingSearch, LargeRandomPartitionsAgreeWithTheDefinition) {
+  std::mt19937_64 gen(7);
+  for (int64_t nx : {2, 5, 41, 42, 43, 100, 101, 1000, 5000}) {
+    std::vector<double> x(static_cast<size_t>(nx));
+    double pos = -3;
+    for (auto& v : x) v = pos += std::uniform_real_distribution<double>(0.01, 1.0)(gen);
+    std::vector<double> t(3000);
+    for (auto& v : t) v = std::uniform_real_distribution<double>(x[0] - 1, x.back() + 1)(gen);
+    for (int i = 0; i < 50; ++i) t[size_t(i)] = x[size_t(gen() % uint64_t(nx))];  // on nodes
+    const double h = (x.back() - x[0]) / double(nx - 1);
+    for (const Family& f : kNodeFamilies) {
+      std::vector<double> sites = t;
+      if (std::string(f.name) == "Sorted") std::sort(sites.begin(), sites.end());
+      std::vector<int64_t> cells(sites.size());
+      int64_t state = 0;
+      f.k64(nx, x.data(), int64_t(sites.size()), sites.data(), &state, h, 0, 0, 0, cells.data());
+      for (size_t i = 0; i < sites.size(); ++i)
+        ASSERT_EQ(cells[i], reference_cell(x, sites[i])) << f.name << " nx " << nx << " t " << sites[i];
+    }
+  }
+}
+
+TEST(DataFittingSearch, SortedSearchCarriesItsState) {
+  const std::vector<double> x = {0, 1, 2, 3};
+  const double t[] = {0.5, 0.5, 2.5};
+  int64_t cells[3], state = 0;
+  zorn_df_kernel_dDFSortedSearch1D64(4, x.data(), 3, t, &state, 1, 0, 0, 0, cells);
+  EXPECT_EQ(cells[0], 1);
+  EXPECT_EQ(cells[1], 1);
+  EXPECT_EQ(cells[2], 3);
+  EXPECT_EQ(state, 3);
+  // A site at the right end leaves the state; nothing at all for no sites.
+  const double end = 3;
+  zorn_df_kernel_dDFSortedSearch1D64(4, x.data(), 1, &end, &state, 1, 0, 0, 0, cells);
+  EXPECT_EQ(cells[0], 3);
+  EXPECT_EQ(state, 3);
+  cells[0] = -9;
+  zorn_df_kernel_dDFSortedSearch1D64(4, x.data(), 0, t, &state, 1, 0, 0, 0, cells);
+  EXPECT_EQ(cells[0], -9);
+  EXPECT_EQ(state, 3);
+  // A state outside the partition is clamped, never used as an index.
+  state = 1 << 30;
+  zorn_df_kernel_dDFSortedSearch1D64(4, x.data(), 1, t, &state, 1, 0, 0, 0, cells);
+  EXPECT_EQ(cells[0], 3);  // the state says "last cell": wrong for an unsorted site, but safe
+}
+
+TEST(DataFittingSearch, UniformPartitionUsesTheStep) {
+  const double ends[2] = {0, 1};
+  const double t[] = {-0.1, 0, 0.05, 0.95, 1, 1.01, 1 - 1e-16, std::nan("")};
+  const int64_t expected[] = {0, 1, 1, 10, 10, 11, 10, 0};
+  int64_t cells[8];
+  zorn_df_kernel_dDFUniformSearch1D64(11, ends, 8, t, nullptr, 0.1, 0, 0, 0, cells);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(cells[i], expected[i]) << t[i];
+  int32_t c32[8];
+  zorn_df_kernel_sDFUniformSearch1D32(11, std::vector<float>{0, 1}.data(), 8,
+                                      std::vector<float>(t, t + 8).data(), nullptr, 0.1f, 0, 0, 0, c32);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(c32[i], expected[i]) << t[i];
+}
+
+struct Guess {
+  int64_t cell;
+  int32_t status;
+  int32_t flag;
+  int calls = 0;
+};
+int32_t guessing_search(int64_t* n, const double*, int64_t* cells, int32_t* flags, void* param,
+                        void* word) {
+  auto* g = static_cast<Guess*>(param);
+  ++g->calls;
+  EXPECT_EQ(word, nullptr);
+  for (int64_t i = 0; i < *n; ++i) {
+    cells[i] = g->cell;
+    flags[i] = g->flag;
+  }
+  return g->status;
+}
+
+TEST(DataFittingSearch, CallerGuessIsCorrectedFromItsCell) {
+  const std::vector<double> x = {0, 1, 2, 3};
+  const double two = 2;
+  for (auto [guess, expected] : {std::pair<int64_t, int64_t>{2, 2}, {1, 3}, {0, 3}, {9, 3}, {-4, 3}}) {
+    Guess g{guess, 0, 0};
+    int64_t cell = -1;
+    EXPECT_EQ(zorn_df_kernel_dDFUserDefSearch1D64(4, x.data(), 1, &two, nullptr, 1, 0, 0, 0, &cell,
+                                                  0, guessing_search, &g, nullptr, nullptr),
+              0);
+    EXPECT_EQ(cell, expected) << "guess " << guess;
+  }
+  const double zero = 0, three = 3;
+  Guess g0{0, 7, 0};
+  int64_t cell = -1;
+  EXPECT_EQ(zorn_df_kernel_dDFUserDefSearch1D64(4, x.data(), 1, &zero, nullptr, 1, 0, 0, 0, &cell,
+                                                0, guessing_search, &g0, nullptr, nullptr),
+            7);
+  EXPECT_EQ(cell, 0);
+  Guess g9{9, 0, 0};
+  zorn_df_kernel_dDFUserDefSearch1D64(4, x.data(), 1, &three, nullptr, 1, 0, 0, 0, &cell, 0,
+                                      guessing_search, &g9, nullptr, nullptr);
+  EXPECT_EQ(cell, 3);
+}
+
+TEST(DataFittingSearch, CallerStatusesFinalFlaggedAndFailing) {
+  const std::vector<double> x = {0, 1, 2, 3};
+  std::vector<double> t(300, 2.5);
+  std::vector<int64_t> cells(300);
+  Guess final_cells{42, 1000, 0};
+  EXPECT_EQ(zorn_df_kernel_dDFUserDefSearch1D64(4, x.data(), 300, t.data(), nullptr, 1, 0, 0, 0,
+                                                cells.data(), 0, guessing_search, &final_cells,
+                                                nullptr, nullptr),
+            0);
+  EXPECT_EQ(final_cells.calls, 3);  // blocks of 128
+  EXPECT_TRUE(std::all_of(cells.begin(), cells.end(), [](int64_t c) { return c == 42; }));
+  Guess flagged{42, 3, 1};
+  std::vector<int32_t> flags(300, 0);
+  EXPECT_EQ(zorn_df_kernel_dDFUserDefSearch1D64(4, x.data(), 300, t.data(), nullptr, 1, 0, 0, 0,
+                                                cells.data(), 0, guessing_search, &flagged,
+                                                nullptr, flags.data()),
+            3);
+  EXPECT_TRUE(std::all_of(cells.begin(), cells.end(), [](int64_t c) { return c == 42; }));
+  Guess failing{1, -5, 0};
+  EXPECT_EQ(zorn_df_kernel_dDFUserDefSearch1D64(4, x.data(), 300, t.data(), nullptr, 1, 0, 0, 0,
+                                                cells.data(), 0, guessing_search, &failing,
+                                                nullptr, nullptr),
+            -5);
+  EXPECT_EQ(failing.calls, 1);
+  // The uniform variant ignores the guess in favour of the step.
+  const double ends[2] = {0, 3};
+  Guess ignored{0, 0, 0};
+  int32_t c32[300];
+  EXPECT_EQ(zorn_df_kernel_dDFUniUserDefSearch1D32(4, ends, 300, t.data(), nullptr, 1, 0, 0, 0,
+                                                   c32, 0, guessing_search, &ignored, nullptr,
+                                                   nullptr),
+            0);
+  EXPECT_EQ(c32[0], 3);
+  EXPECT_EQ(c32[299], 3);
+}
+
+TEST(DataFittingSearch, DispatcherChoosesAndChecksTheDataHint) {
+  const std::vector<double> x = {0, 1, 2, 3};
+  TaskHandle h;
+  ASSERT_EQ(zorn_df_kernel_dNewTask1D(&h.task, 4, x.data(), 0, 0, nullptr, 0, 0), 0);
+  const double t[] = {-1, 0, 0.5, 1, 2.999, 3, 4};
+  int32_t cells[7] = {};
+  double hint[5] = {0, 0.5, 0, 0, 0};
+  EXPECT_EQ(zorn_df_kernel_dDFSearch1D(h.task, 0, 7, t, 0, hint, cells, nullptr, nullptr, nullptr), -1026);
+  hint[1] = std::nan("");
+  EXPECT_EQ(zorn_df_kernel_dDFSearch1D(h.task, 0, 7, t, 0, hint, cells, nullptr, nullptr, nullptr), -1026);
+  hint[1] = 1;
+  hint[4] = 5;
+  EXPECT_EQ(zorn_df_kernel_dDFSearch1D(h.task, 0, 7, t, 0, hint, cells, nullptr, nullptr, nullptr), -1026);
+  EXPECT_EQ(cells[0], 0);  // nothing written
+  hint[4] = 4;
+  const int32_t expected[] = {0, 1, 1, 2, 3, 3, 4};
+  for (const double* dh : {static_cast<const double*>(hint), static_cast<const double*>(nullptr)}) {
+    for (int64_t site_hint : {0, 64}) {
+      std::fill(cells, cells + 7, -1);
+      ASSERT_EQ(zorn_df_kernel_dDFSearch1D(h.task, 0, 7, t, site_hint, dh, cells, nullptr, nullptr,
+                                           df_test::threads()),
+                0);
+      for (int i = 0; i < 7; ++i) EXPECT_EQ(cells[i], expected[i]);
+    }
+  }
+  // Site hint 4: only the first and the last site are given.
+  const double span[2] = {-1, 4};
+  int32_t generated[11];
+  ASSERT_EQ(zorn_df_kernel_dDFSearch1D(h.task, 0, 11, span, 4, nullptr, generated, nullptr, nullptr, nullptr), 0);
+  const int32_t gen_expected[] = {0, 0, 1, 1, 2, 2, 3, 3, 3, 4, 4};  // -1, -0.5, 0, ..., 4
+  for (int i = 0; i < 11; ++i) EXPECT_EQ(generated[i], gen_expected[i]) << i;
+}
+
+TEST(DataFittingSearch, DispatcherSplitsBlocksOverThreadsWithSameCells) {
+  std::mt19937_64 gen(11);
+  const int64_t nx = 777;
+  std::vector<double> x(static_cast<size_t>(nx));
+  double pos = 0;
+  for (auto& v : x) v = pos += std::uniform_real_distribution<double>(0.1, 1.0)(gen);
+  std::vector<double> t(2048 * 9 + 17);
+  for (auto& v : t) v = std::uniform_real_distribution<double>(-1, pos + 1)(gen);
+  for (int64_t hint : {int64_t(0), int64_t(2)}) {
+    TaskHandle h;
+    ASSERT_EQ(zorn_df_kernel_dNewTask1D(&h.task, nx, x.data(), hint, 0, nullptr, 0, 1), 0);
+    std::vector<int64_t> cells(t.size(), -1);
+    ASSERT_EQ(zorn_df_kernel_dDFSearch1D(h.task, 0, int64_t(t.size()), t.data(), 0, nullptr,
+                                         cells.data(), nullptr, nullptr, df_test::threads()),
+              0);
+    for (size_t i = 0; i < t.size(); ++i) ASSERT_EQ(cells[i], reference_cell(x, t[i])) << i;
+  }
+}
+
+}  // namespace
