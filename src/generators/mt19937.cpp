@@ -1,0 +1,110 @@
+// MT19937, the 624-word Mersenne twister (Matsumoto and Nishimura, 1998), seeded by
+// the reference init_by_array.
+#include <cstring>
+
+#include "generators/builtin_rows.h"
+#include "generators/data/mt_twister_tables.h"
+#include "generators/gf2_jump.h"
+#include "generators/mt19937_style_twister.h"
+#include "generators/mt19937_tempering.h"
+#include "generators/real_output.h"
+#include "streams/status.h"
+#include "streams/stream_object.h"
+
+extern "C" {
+PAVO_DECLARE_BRNG(MT19937)
+}
+
+namespace zorn::generators {
+namespace {
+
+namespace st = zorn::streams;
+
+using Shape = TwisterShape<624, 397, 0x80000000u>;
+constexpr uint32_t kMatrix = 0x9908B0DFu;
+constexpr Tempering<11> kTempering{0x9D2C5680u, 0xEFC60000u};
+// Up to this many outputs, stepping the blocks is cheaper than the polynomial jump.
+constexpr uint64_t kLongestStepping = 0xFFFFF;
+
+struct State {
+  uint32_t mt[Shape::kWords];
+  uint32_t index;  // next word of mt to temper; kWords: the block is used up
+  static uint32_t matrix() { return kMatrix; }
+};
+constexpr int32_t kStateSize = 2520;
+constexpr int32_t kStateWords = Shape::kWords + 1;
+static_assert(sizeof(State) + st::kStreamHeaderBytes <= kStateSize);
+static_assert(sizeof(State) == kStateWords * sizeof(uint32_t));
+
+using Window = Shape::JumpWindow<State>;
+
+void raw(State& s, int32_t n, uint32_t* out) {
+  Shape::generate(s, n, out, [](const uint32_t* in, uint32_t* o, int32_t k) { kTempering(in, o, k); });
+}
+
+int32_t skip_ahead(State& s, uint64_t count) {
+  if (count <= kLongestStepping) {
+    Shape::step(s, count);
+    return st::kStatusOk;
+  }
+  return __pavo_SkipAheadSWin(&s, Window::clear, Window::add, Window::copy, Window::advance, Window::store,
+                              Window::consume, count, Shape::kWords, kMt19937Degree, sizeof(State),
+                              kMt19937PolynomialTerms, kMt19937PolynomialExponents);
+}
+
+int32_t init(uint32_t method, void* stream, int32_t n, const void* params) {
+  State& s = st::state_of<State>(stream);
+  switch (method) {
+    case PAVO_INIT_SEED:
+      Shape::seed_by_array(s.mt, n, static_cast<const uint32_t*>(params));
+      s.index = Shape::kWords;
+      return st::kStatusOk;
+    case PAVO_INIT_LEAPFROG:
+      return st::kStatusLeapfrogUnsupported;
+    case PAVO_INIT_SKIP_AHEAD:
+      return skip_ahead(s, *static_cast<const uint64_t*>(params));
+    case PAVO_INIT_SKIP_AHEAD_MULTI:
+      return st::kStatusSkipAheadExUnsupported;
+    default:
+      return st::kStatusBadMethod;
+  }
+}
+
+template <typename Real>
+int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
+  State& s = st::state_of<State>(stream);
+  const LinearMap map(a, b, 0x1p-32);
+  generate_reals<uint32_t>(n, r, [&s](int32_t count, uint32_t* w) { raw(s, count, w); },
+                           [&map](uint32_t w) { return map(w); });
+  return st::kStatusOk;
+}
+
+}  // namespace
+
+extern const BuiltinRow kRowMT19937 = {
+    {kStateSize, kStateWords, 1, 4, 32, __pavoBRngMT19937InitStream, __pavosBRngMT19937, __pavodBRngMT19937,
+     __pavoiBRngMT19937},
+    1,
+    kStateWords * 4};
+
+}  // namespace zorn::generators
+
+using namespace zorn::generators;
+
+extern "C" {
+
+int32_t __pavoBRngMT19937InitStream(uint32_t method, void* stream, int32_t n, const void* params) {
+  return init(method, stream, n, params);
+}
+int32_t __pavosBRngMT19937(void* stream, int32_t n, float* r, float a, float b) {
+  return generate(stream, n, r, a, b);
+}
+int32_t __pavodBRngMT19937(void* stream, int32_t n, double* r, double a, double b) {
+  return generate(stream, n, r, a, b);
+}
+int32_t __pavoiBRngMT19937(void* stream, int32_t n, uint32_t* r) {
+  raw(zorn::streams::state_of<State>(stream), n, r);
+  return zorn::streams::kStatusOk;
+}
+
+}  // extern "C"

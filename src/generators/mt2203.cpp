@@ -1,0 +1,119 @@
+// The MT2203 family: 6024 twisters of 69 words (period 2^2203 - 1), one per
+// sub-generator, meant as independent streams for parallel workers. Each takes its
+// matrix word and tempering masks from the parameter table.
+#include <cstring>
+
+#include "generators/builtin_rows.h"
+#include "generators/data/mt2203_parameters.h"
+#include "generators/mt19937_style_twister.h"
+#include "generators/mt19937_tempering.h"
+#include "generators/real_output.h"
+#include "streams/status.h"
+#include "streams/stream_object.h"
+
+extern "C" {
+PAVO_DECLARE_BRNG(MT2203)
+}
+
+namespace zorn::generators {
+namespace {
+
+namespace st = zorn::streams;
+
+using Shape = TwisterShape<69, 34, 0xFFFFFFE0u>;
+
+struct State {
+  uint32_t mt[Shape::kWords];
+  uint32_t index;  // next word of mt to temper; kWords: the block is used up
+  uint32_t a;      // matrix word
+  uint32_t b;      // tempering masks
+  uint32_t c;
+  uint32_t matrix() const { return a; }
+};
+constexpr int32_t kStateSize = 312;
+constexpr int32_t kStateWords = Shape::kWords + 1;
+static_assert(sizeof(State) + st::kStreamHeaderBytes <= kStateSize);
+static_assert(offsetof(State, index) == kStateWords * 4 - 4);
+static_assert(offsetof(State, a) == kStateWords * 4);
+
+void raw(State& s, int32_t n, uint32_t* out) {
+  const Tempering<12> tempering{s.b, s.c};
+  Shape::generate(s, n, out, [&tempering](const uint32_t* in, uint32_t* o, int32_t k) { tempering(in, o, k); });
+}
+
+int32_t seed(State& s, const void* stream, int32_t n, const uint32_t* seeds) {
+  const uint32_t sub = st::header_of(stream)->brng_id & 0xFFFFFu;
+  if (sub >= static_cast<uint32_t>(kMt2203SubGenerators)) return st::kStatusInvalidBrng;
+  const Mt2203Parameters& row = kMt2203Parameters[sub];
+  // A row the parameter search has not delivered yet holds zeros.
+  if (row.a == 0) return st::kStatusGeneratorNotBuilt;
+  Shape::seed_by_array(s.mt, n, seeds);
+  s.index = Shape::kWords;
+  s.a = row.a;
+  s.b = row.b;
+  s.c = row.c;
+  return st::kStatusOk;
+}
+
+// Only the low 32 bits of the count are used, read as signed: counts of 0 and below
+// (2^31 and up in the low word) do nothing.
+void skip_ahead(State& s, uint64_t count) {
+  const auto steps = static_cast<int32_t>(static_cast<uint32_t>(count));
+  if (steps > 0) Shape::step(s, static_cast<uint64_t>(steps));
+}
+
+int32_t init(uint32_t method, void* stream, int32_t n, const void* params) {
+  State& s = st::state_of<State>(stream);
+  switch (method) {
+    case PAVO_INIT_SEED:
+      return seed(s, stream, n, static_cast<const uint32_t*>(params));
+    case PAVO_INIT_LEAPFROG:
+      return st::kStatusLeapfrogUnsupported;
+    case PAVO_INIT_SKIP_AHEAD:
+      skip_ahead(s, *static_cast<const uint64_t*>(params));
+      return st::kStatusOk;
+    case PAVO_INIT_SKIP_AHEAD_MULTI:
+      return st::kStatusSkipAheadExUnsupported;
+    default:
+      return st::kStatusBadMethod;
+  }
+}
+
+template <typename Real>
+int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
+  State& s = st::state_of<State>(stream);
+  const LinearMap map(a, b, 0x1p-32);
+  generate_reals<uint32_t>(n, r, [&s](int32_t count, uint32_t* w) { raw(s, count, w); },
+                           [&map](uint32_t w) { return map(w); });
+  return st::kStatusOk;
+}
+
+}  // namespace
+
+extern const BuiltinRow kRowMT2203 = {
+    {kStateSize, kStateWords, 1, 4, 32, __pavoBRngMT2203InitStream, __pavosBRngMT2203, __pavodBRngMT2203,
+     __pavoiBRngMT2203},
+    kMt2203SubGenerators,
+    kStateWords * 4};
+
+}  // namespace zorn::generators
+
+using namespace zorn::generators;
+
+extern "C" {
+
+int32_t __pavoBRngMT2203InitStream(uint32_t method, void* stream, int32_t n, const void* params) {
+  return init(method, stream, n, params);
+}
+int32_t __pavosBRngMT2203(void* stream, int32_t n, float* r, float a, float b) {
+  return generate(stream, n, r, a, b);
+}
+int32_t __pavodBRngMT2203(void* stream, int32_t n, double* r, double a, double b) {
+  return generate(stream, n, r, a, b);
+}
+int32_t __pavoiBRngMT2203(void* stream, int32_t n, uint32_t* r) {
+  raw(zorn::streams::state_of<State>(stream), n, r);
+  return zorn::streams::kStatusOk;
+}
+
+}  // extern "C"
