@@ -42,7 +42,24 @@ extern "C" {
 #define TESS_STATUS_OVERFLOW 3
 #define TESS_STATUS_UNDERFLOW 4
 
-struct TessErrorContext;
+/* The record an error callback receives for one exceptional element. Single
+ * precision values are widened to double; the imaginary fields are filled for complex
+ * functions only. The callback may change res1 and res2. */
+typedef struct TessErrorContext {
+  int32_t status;
+  int32_t index;        /* in the caller's whole vector */
+  double arg1;          /* real part for complex functions */
+  double arg2;          /* equals arg1 for one-argument functions */
+  double res1;
+  double res2;          /* equals res1 for one-result functions */
+  char func_name[64];   /* NUL-terminated, at most 47 characters */
+  int32_t func_name_len;
+  double arg1_im;
+  double arg2_im;
+  double res1_im;
+  double res2_im;
+} TessErrorContext;
+
 typedef int32_t (*TessErrorCallBack)(struct TessErrorContext* context);
 
 /* Each service acts on the calling thread only; both names of a pair are one function. */

@@ -1,0 +1,119 @@
+// Element-wise arithmetic for real and complex types: Add, Sub, Mul, Div, Sqr, Inv,
+// LinearFrac. Real operations are done in the element's own precision (they are exact
+// roundings of one operation); complex products are carried without cancellation.
+#pragma once
+
+#include <cmath>
+#include <complex>
+
+#include "tess_kernels/frame/double_double.h"
+#include "tess_kernels/frame/op_adapters.h"
+
+namespace zorn::tess::ops {
+
+// a*b - c*d with one rounding of the exact products' difference.
+inline double difference_of_products(double a, double b, double c, double d) {
+  const DoubleDouble p = two_product(a, b), q = two_product(c, d);
+  return (p.hi - q.hi) + (p.lo - q.lo);
+}
+
+inline std::complex<double> product(std::complex<double> x, std::complex<double> y) {
+  const std::complex<double> r{difference_of_products(x.real(), y.real(), x.imag(), y.imag()),
+                               difference_of_products(x.real(), y.imag(), -x.imag(), y.real())};
+  if (std::isfinite(r.real()) && std::isfinite(r.imag())) return r;
+  return x * y;  // infinities and overflow: the C rules for complex products
+}
+
+template <class T>
+int32_t complex_status(std::complex<T> r, std::complex<T> x, std::complex<T> y) {
+  return complex_overflow(r, x, y);
+}
+
+struct Add {
+  template <class T>
+  static int32_t eval(T x, T y, T& r) {
+    r = x + y;
+    if constexpr (std::is_floating_point_v<T>) {
+      return classify(kOverflow, r, false, x, y);
+    } else {
+      return complex_status(r, x, y);
+    }
+  }
+};
+
+struct Sub {
+  template <class T>
+  static int32_t eval(T x, T y, T& r) {
+    r = x - y;
+    if constexpr (std::is_floating_point_v<T>) {
+      return classify(kOverflow, r, false, x, y);
+    } else {
+      return complex_status(r, x, y);
+    }
+  }
+};
+
+struct Mul {
+  template <class T>
+  static int32_t eval(T x, T y, T& r) {
+    r = x * y;
+    return classify(kOverflow, r, false, x, y);
+  }
+  template <class R>
+  static int32_t eval(std::complex<R> x, std::complex<R> y, std::complex<R>& r) {
+    r = std::complex<R>(product(std::complex<double>(x), std::complex<double>(y)));
+    return complex_status(r, x, y);
+  }
+};
+
+struct MulByConj {
+  template <class R>
+  static int32_t eval(std::complex<R> x, std::complex<R> y, std::complex<R>& r) {
+    r = std::complex<R>(product(std::complex<double>(x), std::conj(std::complex<double>(y))));
+    return complex_status(r, x, y);
+  }
+};
+
+struct Div {
+  template <class T>
+  static int32_t eval(T x, T y, T& r) {
+    r = x / y;
+    return classify(kDomain | kPole | kOverflow, r, y == 0, x, y);
+  }
+  template <class R>
+  static int32_t eval(std::complex<R> x, std::complex<R> y, std::complex<R>& r) {
+    r = std::complex<R>(std::complex<double>(x) / std::complex<double>(y));
+    return complex_status(r, x, y);
+  }
+};
+
+struct Sqr {
+  template <class T>
+  static int32_t eval(T x, T& r) {
+    r = x * x;
+    return classify(kOverflow, r, false, x);
+  }
+};
+
+struct Inv {
+  template <class T>
+  static int32_t eval(T x, T& r) {
+    r = T(1) / x;
+    return classify(kPole, r, true, x);
+  }
+};
+
+// (scalea a + shifta) / (scaleb b + shiftb), in extended precision and rounded once.
+struct LinearFrac {
+  template <class T>
+  static int32_t eval(T a, T b, T scalea, T shifta, T scaleb, T shiftb, T& r) {
+    using W = long double;
+    const W num = W(scalea) * W(a) + W(shifta);
+    const W den = W(scaleb) * W(b) + W(shiftb);
+    r = static_cast<T>(num / den);
+    return classify(kDomain | kPole | kOverflow, r, den == 0, a, b, scalea, shifta, scaleb,
+                    shiftb);
+  }
+};
+
+}  // namespace zorn::tess::ops

@@ -1,0 +1,81 @@
+// Entry and exit of the floating-point state around a kernel: the x87 control word and
+// MXCSR are written only when they differ from what the kernel needs and restored only
+// when they were written.
+#pragma once
+
+#include <immintrin.h>
+
+#include <cstdint>
+
+#include "tess_frame/mode.h"
+#include "tess_frame/thread_state.h"
+
+namespace zorn::tess {
+
+enum class FrameKind {
+  kHonoursDenormals,  // reads the mode: flush-to-zero and denormals-are-zero on request
+  kPlain,             // only masks the exceptions; the caller's rounding stays
+  kNone,              // moves bits only
+};
+
+constexpr uint32_t kMxcsrExceptionMasks = 0x1F80;
+constexpr uint32_t kMxcsrExceptionFlags = 0x003F;
+constexpr uint32_t kMxcsrControlBits = 0xFFC0;            // DAZ, masks, rounding, FTZ
+constexpr uint32_t kMxcsrNearestMasked = 0x1F80;          // all masked, to nearest
+constexpr uint32_t kMxcsrNearestMaskedFlushing = 0x9FC0;  // ... with FTZ and DAZ
+constexpr uint16_t kX87ExceptionMasks = 0x3F;
+
+class FpFrame {
+ public:
+  explicit FpFrame(FrameKind kind) {
+    if (kind == FrameKind::kNone) return;
+    uint16_t control;
+    asm volatile("fnstcw %0" : "=m"(control));
+    if ((control & kX87ExceptionMasks) != kX87ExceptionMasks) {
+      saved_x87_ = control;
+      x87_changed_ = true;
+      const uint16_t masked = control | kX87ExceptionMasks;
+      asm volatile("fnclex\n\tfldcw %0" : : "m"(masked));
+    }
+    const uint32_t mxcsr = _mm_getcsr();
+    if (kind == FrameKind::kHonoursDenormals) {
+      const uint32_t mode = current_mode(tess_get_thread_state());
+      error_mode_ = mode & TESS_MODE_ERRMODE_MASK;
+      const uint32_t target =
+          mode_flushes_denormals(mode) ? kMxcsrNearestMaskedFlushing : kMxcsrNearestMasked;
+      if ((mxcsr & kMxcsrControlBits) != target) {
+        write_mxcsr(mxcsr, target | (mxcsr & ~kMxcsrControlBits));
+      }
+    } else if ((mxcsr & kMxcsrExceptionMasks) != kMxcsrExceptionMasks) {
+      write_mxcsr(mxcsr, mxcsr | kMxcsrExceptionMasks);
+    }
+  }
+
+  ~FpFrame() {
+    if (x87_changed_) asm volatile("fldcw %0" : : "m"(saved_x87_));
+    if (mxcsr_changed_) {
+      _mm_setcsr(saved_mxcsr_ | (_mm_getcsr() & kMxcsrExceptionFlags));
+    }
+  }
+
+  FpFrame(const FpFrame&) = delete;
+  FpFrame& operator=(const FpFrame&) = delete;
+
+  // The error-mode field; read only by frames that honour the denormal field.
+  uint32_t error_mode() const { return error_mode_; }
+
+ private:
+  void write_mxcsr(uint32_t old_value, uint32_t new_value) {
+    saved_mxcsr_ = old_value;
+    mxcsr_changed_ = true;
+    _mm_setcsr(new_value);
+  }
+
+  uint32_t saved_mxcsr_ = 0;
+  uint32_t error_mode_ = 0;
+  uint16_t saved_x87_ = 0;
+  bool x87_changed_ = false;
+  bool mxcsr_changed_ = false;
+};
+
+}  // namespace zorn::tess

@@ -1,0 +1,231 @@
+// The kernel frame shared by every vector function: floating-point entry and exit, the
+// loop over groups of four elements, and the special lanes of a group passed one by one,
+// in lane order, to the reporter. A function supplies an operation type (Op) with a
+// scalar routine `eval` that returns the element's status; an operation may instead
+// supply a whole vector loop of its own.
+//
+// Strided kernels hand a call whose increments are all 1 to the contiguous kernel in
+// their own slot of the function's table.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "tess_kernels/frame/element_types.h"
+#include "tess_kernels/frame/fp_state.h"
+
+namespace zorn::tess {
+
+constexpr int32_t kGroupLanes = 4;
+
+// A vector with an element increment (1 for contiguous vectors, 0 for a scalar).
+template <class T>
+struct Strided {
+  T* base;
+  int32_t inc;
+  T& operator[](int64_t i) const { return base[i * inc]; }
+};
+template <class T>
+Strided(T*, int32_t) -> Strided<T>;
+
+// Runs `compute(i, results)` on groups of four elements; `compute` returns a status.
+// Every lane of a group is computed before any is stored, so results may overwrite the
+// arguments. A lane with a non-zero status is stored, reported, and read back (the
+// reporter may have put the callback's result there) before the group is stored.
+template <class TOut, size_t NOut, class Compute, class Report>
+void run_groups(int32_t n, const std::array<Strided<TOut>, NOut>& out, Compute&& compute,
+                Report&& report) {
+  for (int32_t g = 0; g < n; g += kGroupLanes) {
+    const int32_t lanes = std::min(kGroupLanes, n - g);
+    TOut y[kGroupLanes][NOut];
+    int32_t status[kGroupLanes];
+    for (int32_t l = 0; l < lanes; ++l) status[l] = compute(int64_t{g} + l, y[l]);
+    for (int32_t l = 0; l < lanes; ++l) {
+      if (status[l] == TESS_STATUS_OK) continue;
+      for (size_t k = 0; k < NOut; ++k) out[k][g + l] = y[l][k];
+      report(status[l], g + l);
+      for (size_t k = 0; k < NOut; ++k) y[l][k] = out[k][g + l];
+    }
+    for (int32_t l = 0; l < lanes; ++l)
+      for (size_t k = 0; k < NOut; ++k) out[k][g + l] = y[l][k];
+  }
+}
+
+template <class Fn>
+Fn slot_kernel(const TessFunctionTable* table, int slot) {
+  return reinterpret_cast<Fn>(table->slot[slot]);
+}
+
+// Cast of a kernel to the type-erased pointer the tables hold.
+template <class Fn>
+constexpr TessKernel erase(Fn fn) {
+  return reinterpret_cast<TessKernel>(fn);
+}
+
+// ---- one argument, one result: n, a, r (also TO_REAL and CIS, whose types differ) ----
+template <class Op, class EIn, class EOut, FrameKind K, FixedName Name>
+struct OneKernel {
+  using TIn = Internal<EIn>;
+  using TOut = Internal<EOut>;
+
+  static void run(int32_t n, const TIn* a, int32_t inca, TOut* r, int32_t incr, bool strided) {
+    FpFrame frame(K);
+    const Strided<const TIn> x{a, inca};
+    auto report_element = [&](int32_t st, int32_t i) {
+      if constexpr (std::is_same_v<TIn, TOut>) {
+        if (strided) {
+          report(st, i, a, inca, a, inca, r, incr, r, incr, Name.text);
+        } else {
+          report(st, i, a, a, r, r, Name.text);
+        }
+      }
+    };
+    if constexpr (requires { Op::vector_loop(frame, n, x, Strided<TOut>{r, incr}, report_element); }) {
+      Op::vector_loop(frame, n, x, Strided<TOut>{r, incr}, report_element);
+    } else {
+      run_groups<TOut, 1>(
+          n, {Strided<TOut>{r, incr}},
+          [&](int64_t i, TOut(&y)[1]) { return Op::eval(x[i], y[0]); }, report_element);
+    }
+  }
+  static void contiguous(int32_t n, const EIn* a, EOut* r) {
+    run(n, internal(a), 1, internal(r), 1, false);
+  }
+  template <const TessFunctionTable* Table, int Slot>
+  static void strided(int32_t n, const EIn* a, int32_t inca, EOut* r, int32_t incr) {
+    if (inca == 1 && incr == 1) {
+      return slot_kernel<decltype(&contiguous)>(Table, Slot)(n, a, r);
+    }
+    run(n, internal(a), inca, internal(r), incr, true);
+  }
+};
+
+// ---- two arguments, one result: n, a, b, r ----
+template <class Op, class E, FrameKind K, FixedName Name>
+struct TwoKernel {
+  using T = Internal<E>;
+  static void run(int32_t n, const T* a, int32_t inca, const T* b, int32_t incb, T* r,
+                  int32_t incr, bool strided) {
+    FpFrame frame(K);
+    run_groups<T, 1>(
+        n, {Strided<T>{r, incr}},
+        [&](int64_t i, T(&y)[1]) { return Op::eval(a[i * inca], b[i * incb], y[0]); },
+        [&](int32_t st, int32_t i) {
+          if (strided) {
+            report(st, i, a, inca, b, incb, r, incr, r, incr, Name.text);
+          } else {
+            report(st, i, a, b, r, r, Name.text);
+          }
+        });
+  }
+  static void contiguous(int32_t n, const E* a, const E* b, E* r) {
+    run(n, internal(a), 1, internal(b), 1, internal(r), 1, false);
+  }
+  template <const TessFunctionTable* Table, int Slot>
+  static void strided(int32_t n, const E* a, int32_t inca, const E* b, int32_t incb, E* r,
+                      int32_t incr) {
+    if (inca == 1 && incb == 1 && incr == 1) {
+      return slot_kernel<decltype(&contiguous)>(Table, Slot)(n, a, b, r);
+    }
+    run(n, internal(a), inca, internal(b), incb, internal(r), incr, true);
+  }
+};
+
+// ---- one argument, two results: n, a, r1, r2 ----
+template <class Op, class E, FrameKind K, FixedName Name>
+struct OneTwoKernel {
+  using T = Internal<E>;
+  static void run(int32_t n, const T* a, int32_t inca, T* r1, int32_t incr1, T* r2,
+                  int32_t incr2, bool strided) {
+    FpFrame frame(K);
+    run_groups<T, 2>(
+        n, {Strided<T>{r1, incr1}, Strided<T>{r2, incr2}},
+        [&](int64_t i, T(&y)[2]) { return Op::eval(a[i * inca], y[0], y[1]); },
+        [&](int32_t st, int32_t i) {
+          if (strided) {
+            report(st, i, a, inca, a, inca, r1, incr1, r2, incr2, Name.text);
+          } else {
+            report(st, i, a, a, r1, r2, Name.text);
+          }
+        });
+  }
+  static void contiguous(int32_t n, const E* a, E* r1, E* r2) {
+    run(n, internal(a), 1, internal(r1), 1, internal(r2), 1, false);
+  }
+  template <const TessFunctionTable* Table, int Slot>
+  static void strided(int32_t n, const E* a, int32_t inca, E* r1, int32_t incr1, E* r2,
+                      int32_t incr2) {
+    if (inca == 1 && incr1 == 1 && incr2 == 1) {
+      return slot_kernel<decltype(&contiguous)>(Table, Slot)(n, a, r1, r2);
+    }
+    run(n, internal(a), inca, internal(r1), incr1, internal(r2), incr2, true);
+  }
+};
+
+// ---- one argument and a scalar parameter (Bessel order): n, a, order, r ----
+template <class Op, class E, FrameKind K, FixedName Name>
+struct OrderKernel {
+  using T = Internal<E>;
+  static void run(int32_t n, const T* a, int32_t inca, T order, T* r, int32_t incr,
+                  bool strided) {
+    FpFrame frame(K);
+    run_groups<T, 1>(
+        n, {Strided<T>{r, incr}},
+        [&](int64_t i, T(&y)[1]) { return Op::eval(a[i * inca], order, y[0]); },
+        [&](int32_t st, int32_t i) {
+          if (strided) {
+            report(st, i, a, inca, a, inca, r, incr, r, incr, Name.text);
+          } else {
+            report(st, i, a, a, r, r, Name.text);
+          }
+        });
+  }
+  static void contiguous(int32_t n, const E* a, E order, E* r) {
+    run(n, internal(a), 1, order, internal(r), 1, false);
+  }
+  template <const TessFunctionTable* Table, int Slot>
+  static void strided(int32_t n, const E* a, int32_t inca, E order, E* r, int32_t incr) {
+    if (inca == 1 && incr == 1) {
+      return slot_kernel<decltype(&contiguous)>(Table, Slot)(n, a, order, r);
+    }
+    run(n, internal(a), inca, order, internal(r), incr, true);
+  }
+};
+
+// ---- (scalea * a + shifta) / (scaleb * b + shiftb) ----
+template <class Op, class E, FrameKind K, FixedName Name>
+struct LinearFracKernel {
+  using T = E;
+  static void run(int32_t n, const T* a, int32_t inca, const T* b, int32_t incb, T scalea,
+                  T shifta, T scaleb, T shiftb, T* r, int32_t incr, bool strided) {
+    FpFrame frame(K);
+    run_groups<T, 1>(
+        n, {Strided<T>{r, incr}},
+        [&](int64_t i, T(&y)[1]) {
+          return Op::eval(a[i * inca], b[i * incb], scalea, shifta, scaleb, shiftb, y[0]);
+        },
+        [&](int32_t st, int32_t i) {
+          if (strided) {
+            report(st, i, a, inca, b, incb, r, incr, r, incr, Name.text);
+          } else {
+            report(st, i, a, b, r, r, Name.text);
+          }
+        });
+  }
+  static void contiguous(int32_t n, const E* a, const E* b, E scalea, E shifta, E scaleb,
+                         E shiftb, E* r) {
+    run(n, a, 1, b, 1, scalea, shifta, scaleb, shiftb, r, 1, false);
+  }
+  template <const TessFunctionTable* Table, int Slot>
+  static void strided(int32_t n, const E* a, int32_t inca, const E* b, int32_t incb,
+                      E scalea, E shifta, E scaleb, E shiftb, E* r, int32_t incr) {
+    if (inca == 1 && incb == 1 && incr == 1) {
+      return slot_kernel<decltype(&contiguous)>(Table, Slot)(n, a, b, scalea, shifta, scaleb,
+                                                             shiftb, r);
+    }
+    run(n, a, inca, b, incb, scalea, shifta, scaleb, shiftb, r, incr, true);
+  }
+};
+
+}  // namespace zorn::tess

@@ -1,0 +1,66 @@
+// Inverse trigonometric functions (also scaled by 1/pi) and the hyperbolic functions
+// and their inverses. The pi-scaled forms divide in extended precision.
+#pragma once
+
+#include <cmath>
+#include <complex>
+
+#include "tess_kernels/frame/op_adapters.h"
+
+namespace zorn::tess::ops {
+
+constexpr long double kPiExtended = 3.141592653589793238462643383279502884L;
+
+#define ZORN_TESS_REAL_AND_COMPLEX(Name, rule, reports_overflow, real_expr, complex_expr) \
+  struct Name : RealUnary<Name>, ComplexUnary<Name> {                                    \
+    using RealUnary<Name>::eval;                                                          \
+    using ComplexUnary<Name>::eval;                                                       \
+    static constexpr uint32_t kRule = rule;                                               \
+    static constexpr bool kReportsOverflow = reports_overflow;                            \
+    static double value(double x) { return real_expr; }                                   \
+    static std::complex<double> value(std::complex<double> z) { return complex_expr; }    \
+  };
+
+ZORN_TESS_REAL_AND_COMPLEX(Acos, kDomain, false, std::acos(x), std::acos(z))
+ZORN_TESS_REAL_AND_COMPLEX(Asin, kDomain, false, std::asin(x), std::asin(z))
+ZORN_TESS_REAL_AND_COMPLEX(Atan, kSilent, false, std::atan(x), std::atan(z))
+ZORN_TESS_REAL_AND_COMPLEX(Acosh, kDomain, false, std::acosh(x), std::acosh(z))
+ZORN_TESS_REAL_AND_COMPLEX(Asinh, kSilent, false, std::asinh(x), std::asinh(z))
+ZORN_TESS_REAL_AND_COMPLEX(Atanh, kDomain | kPole, false, std::atanh(x), std::atanh(z))
+ZORN_TESS_REAL_AND_COMPLEX(Cosh, kOverflow, true, std::cosh(x), std::cosh(z))
+ZORN_TESS_REAL_AND_COMPLEX(Sinh, kOverflow, true, std::sinh(x), std::sinh(z))
+ZORN_TESS_REAL_AND_COMPLEX(Tanh, kSilent, false, std::tanh(x), std::tanh(z))
+#undef ZORN_TESS_REAL_AND_COMPLEX
+
+struct Acospi : RealUnary<Acospi> {
+  static constexpr uint32_t kRule = kDomain;
+  static double value(double x) {
+    return static_cast<double>(std::acos(static_cast<long double>(x)) / kPiExtended);
+  }
+};
+struct Asinpi : RealUnary<Asinpi> {
+  static constexpr uint32_t kRule = kDomain;
+  static double value(double x) {
+    return static_cast<double>(std::asin(static_cast<long double>(x)) / kPiExtended);
+  }
+};
+struct Atanpi : RealUnary<Atanpi> {
+  static constexpr uint32_t kRule = kSilent;
+  static double value(double x) {
+    return static_cast<double>(std::atan(static_cast<long double>(x)) / kPiExtended);
+  }
+};
+// atan2(a, b): the angle of the point (b, a).
+struct Atan2 : RealBinary<Atan2> {
+  static constexpr uint32_t kRule = kSilent;
+  static double value(double y, double x) { return std::atan2(y, x); }
+};
+struct Atan2pi : RealBinary<Atan2pi> {
+  static constexpr uint32_t kRule = kSilent;
+  static double value(double y, double x) {
+    return static_cast<double>(
+        std::atan2(static_cast<long double>(y), static_cast<long double>(x)) / kPiExtended);
+  }
+};
+
+}  // namespace zorn::tess::ops

@@ -1,0 +1,140 @@
+// Powx: x^b for a vector x and one scalar exponent b. For real types a few exponents
+// are recognised by their exact bit patterns before any frame is set up: 0, 1 and 2 are
+// written directly, and -1, 0.5, -0.5 and 1.5 hand the whole call to the high accuracy
+// kernels of Inv, Sqrt, InvSqrt and Pow3o2 (which then report under their own names).
+#pragma once
+
+#include <cstring>
+#include <type_traits>
+
+#include "tess_kernels/frame/kernel_frame.h"
+
+namespace zorn::tess {
+
+// The tables a real Powx hands its calls to, contiguous and strided.
+template <class E>
+struct PowxTargets;
+template <>
+struct PowxTargets<float> {
+  static constexpr const TessFunctionTable* kInv = &zorn_tess_kernel_sInv_ttab;
+  static constexpr const TessFunctionTable* kSqrt = &zorn_tess_kernel_sSqrt_ttab;
+  static constexpr const TessFunctionTable* kInvSqrt = &zorn_tess_kernel_sInvSqrt_ttab;
+  static constexpr const TessFunctionTable* kPow3o2 = &zorn_tess_kernel_sPow3o2_ttab;
+  static constexpr const TessFunctionTable* kInvI = &zorn_tess_kernel_sInvI_ttab;
+  static constexpr const TessFunctionTable* kSqrtI = &zorn_tess_kernel_sSqrtI_ttab;
+  static constexpr const TessFunctionTable* kInvSqrtI = &zorn_tess_kernel_sInvSqrtI_ttab;
+  static constexpr const TessFunctionTable* kPow3o2I = &zorn_tess_kernel_sPow3o2I_ttab;
+};
+template <>
+struct PowxTargets<double> {
+  static constexpr const TessFunctionTable* kInv = &zorn_tess_kernel_dInv_ttab;
+  static constexpr const TessFunctionTable* kSqrt = &zorn_tess_kernel_dSqrt_ttab;
+  static constexpr const TessFunctionTable* kInvSqrt = &zorn_tess_kernel_dInvSqrt_ttab;
+  static constexpr const TessFunctionTable* kPow3o2 = &zorn_tess_kernel_dPow3o2_ttab;
+  static constexpr const TessFunctionTable* kInvI = &zorn_tess_kernel_dInvI_ttab;
+  static constexpr const TessFunctionTable* kSqrtI = &zorn_tess_kernel_dSqrtI_ttab;
+  static constexpr const TessFunctionTable* kInvSqrtI = &zorn_tess_kernel_dInvSqrtI_ttab;
+  static constexpr const TessFunctionTable* kPow3o2I = &zorn_tess_kernel_dPow3o2I_ttab;
+};
+
+enum class PowxExponent { kGeneral, kZero, kOne, kTwo, kMinusOne, kHalf, kMinusHalf, kThreeHalves };
+
+template <class T>
+PowxExponent classify_exponent(T b) {
+  if (b == 0) return PowxExponent::kZero;  // +0 and -0
+  const T known[] = {T(1), T(2), T(-1), T(0.5), T(-0.5), T(1.5)};
+  const PowxExponent kinds[] = {PowxExponent::kOne,     PowxExponent::kTwo,
+                                PowxExponent::kMinusOne, PowxExponent::kHalf,
+                                PowxExponent::kMinusHalf, PowxExponent::kThreeHalves};
+  for (int k = 0; k < 6; ++k) {
+    if (std::memcmp(&b, &known[k], sizeof b) == 0) return kinds[k];  // exact bits
+  }
+  return PowxExponent::kGeneral;
+}
+
+// The complex double kernel receives its exponent through a pointer to a private copy.
+template <class E>
+using PowxScalarArg = std::conditional_t<std::is_same_v<E, TessComplex16>, const E*, E>;
+
+template <class Op, class E, FrameKind K, FixedName Name>
+struct PowxKernel {
+  using T = Internal<E>;
+  using One = void (*)(int32_t, const E*, E*);
+  using OneStrided = void (*)(int32_t, const E*, int32_t, E*, int32_t);
+
+  static void run(int32_t n, const T* a, int32_t inca, T b, T* r, int32_t incr) {
+    FpFrame frame(K);
+    run_groups<T, 1>(
+        n, {Strided<T>{r, incr}},
+        [&](int64_t i, T(&y)[1]) { return Op::eval(a[i * inca], b, y[0]); },
+        [&](int32_t st, int32_t i) {
+          // The exponent is one scalar: it is reported through a zero increment.
+          report(st, i, a, inca, &b, 0, r, incr, r, incr, Name.text);
+        });
+  }
+
+  // Exponents 0, 1 and 2, written directly under the kernel's own frame.
+  static void run_trivial(PowxExponent kind, int32_t n, const T* a, int32_t inca, T* r,
+                          int32_t incr) {
+    FpFrame frame(K);
+    for (int64_t i = 0; i < n; ++i) {
+      const T x = a[i * inca];
+      r[i * incr] = kind == PowxExponent::kZero ? T(1) : kind == PowxExponent::kOne ? x : x * x;
+    }
+  }
+
+  static T scalar(PowxScalarArg<E> b) {
+    if constexpr (std::is_pointer_v<PowxScalarArg<E>>) {
+      return *internal(b);
+    } else {
+      return *internal(&b);
+    }
+  }
+
+  static void contiguous(int32_t n, const E* a, PowxScalarArg<E> b_arg, E* r) {
+    const T b = scalar(b_arg);
+    if constexpr (std::is_floating_point_v<E>) {
+      using Targets = PowxTargets<E>;
+      switch (const PowxExponent kind = classify_exponent(b)) {
+        case PowxExponent::kZero:
+        case PowxExponent::kOne:
+        case PowxExponent::kTwo: return run_trivial(kind, n, a, 1, r, 1);
+        case PowxExponent::kMinusOne: return slot_kernel<One>(Targets::kInv, 1)(n, a, r);
+        case PowxExponent::kHalf: return slot_kernel<One>(Targets::kSqrt, 1)(n, a, r);
+        case PowxExponent::kMinusHalf: return slot_kernel<One>(Targets::kInvSqrt, 1)(n, a, r);
+        case PowxExponent::kThreeHalves: return slot_kernel<One>(Targets::kPow3o2, 1)(n, a, r);
+        case PowxExponent::kGeneral: break;
+      }
+    }
+    run(n, internal(a), 1, b, internal(r), 1);
+  }
+
+  template <const TessFunctionTable* Table, int Slot>
+  static void strided(int32_t n, const E* a, int32_t inca, PowxScalarArg<E> b_arg, E* r,
+                      int32_t incr) {
+    if (inca == 1 && incr == 1) {
+      return slot_kernel<decltype(&contiguous)>(Table, Slot)(n, a, b_arg, r);
+    }
+    const T b = scalar(b_arg);
+    if constexpr (std::is_floating_point_v<E>) {
+      using Targets = PowxTargets<E>;
+      switch (const PowxExponent kind = classify_exponent(b)) {
+        case PowxExponent::kZero:
+        case PowxExponent::kOne:
+        case PowxExponent::kTwo: return run_trivial(kind, n, a, inca, r, incr);
+        case PowxExponent::kMinusOne:
+          return slot_kernel<OneStrided>(Targets::kInvI, 1)(n, a, inca, r, incr);
+        case PowxExponent::kHalf:
+          return slot_kernel<OneStrided>(Targets::kSqrtI, 1)(n, a, inca, r, incr);
+        case PowxExponent::kMinusHalf:
+          return slot_kernel<OneStrided>(Targets::kInvSqrtI, 1)(n, a, inca, r, incr);
+        case PowxExponent::kThreeHalves:
+          return slot_kernel<OneStrided>(Targets::kPow3o2I, 1)(n, a, inca, r, incr);
+        case PowxExponent::kGeneral: break;
+      }
+    }
+    run(n, internal(a), inca, b, internal(r), incr);
+  }
+};
+
+}  // namespace zorn::tess

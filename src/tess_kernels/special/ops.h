@@ -1,0 +1,116 @@
+// Special functions: the error function family, the normal distribution, the gamma
+// functions, the exponential integral E1 and the Bessel functions.
+#pragma once
+
+#include <climits>
+#include <cmath>
+
+#include "tess_kernels/frame/op_adapters.h"
+#include "tess_kernels/special/special_functions.h"
+
+namespace zorn::tess::ops {
+
+struct Erf : RealUnary<Erf> {
+  static constexpr uint32_t kRule = kSilent;
+  static double value(double x) { return std::erf(x); }
+};
+struct Erfc : RealUnary<Erfc> {
+  static constexpr uint32_t kRule = kUnderflowToZero;
+  static double value(double x) { return std::erfc(x); }
+};
+struct ErfInv : RealUnary<ErfInv> {
+  static constexpr uint32_t kRule = kDomain | kPole;
+  static double value(double x) { return erfinv(x); }
+};
+struct Erfcx : RealUnary<Erfcx> {
+  static constexpr uint32_t kRule = kOverflow;
+  static double value(double x) { return erfcx(x); }
+};
+struct CdfNorm : RealUnary<CdfNorm> {
+  static constexpr uint32_t kRule = kUnderflowToZero;
+  static double value(double x) { return cdfnorm(x); }
+};
+
+// In single precision the inverse functions report their singularities only.
+template <double (*F)(double)>
+struct InverseAtEnds {
+  static int32_t eval(float x, float& r) {
+    r = static_cast<float>(F(x));
+    return classify(kPole, r, false, x);
+  }
+  static int32_t eval(double x, double& r) {
+    r = F(x);
+    return classify(kDomain | kPole, r, false, x);
+  }
+};
+struct ErfcInv : InverseAtEnds<erfcinv> {};
+struct CdfNormInv : InverseAtEnds<cdfnorminv> {};
+
+struct TGamma : RealUnary<TGamma> {
+  static constexpr uint32_t kRule = kDomain | kPole | kOverflow | kUnderflow;
+  static bool is_pole(double x) { return x == 0; }
+  static double value(double x) { return std::tgamma(x); }
+};
+
+// ln|Gamma(x)|; the poles are the non-positive integers.
+struct LGamma : RealUnary<LGamma> {
+  static constexpr uint32_t kRule = kPole | kOverflow;
+  static bool is_pole(double x) { return x <= 0 && x == std::floor(x); }
+  static double value(double x) {
+    int sign;
+    return ::lgamma_r(x, &sign);  // reentrant: no shared sign variable
+  }
+};
+
+struct ExpInt1 : RealUnary<ExpInt1> {
+  static constexpr uint32_t kRule = kDomain | kPole;
+  static double value(double x) { return expint1(x); }
+};
+
+struct I0 : RealUnary<I0> {
+  static constexpr uint32_t kRule = kOverflow;
+  static double value(double x) { return bessel_i0(x); }
+};
+struct I1 : RealUnary<I1> {
+  static constexpr uint32_t kRule = kOverflow;
+  static double value(double x) { return bessel_i1(x); }
+};
+struct J0 : RealUnary<J0> {
+  static constexpr uint32_t kRule = kSilent;
+  static double value(double x) { return ::j0(x); }
+};
+struct J1 : RealUnary<J1> {
+  static constexpr uint32_t kRule = kSilent;
+  static double value(double x) { return ::j1(x); }
+};
+// Y has a pole at 0 (-inf), is undefined below, and overflows for large orders near 0.
+struct Y0 : RealUnary<Y0> {
+  static constexpr uint32_t kRule = kDomain | kPole | kOverflow;
+  static bool is_pole(double x) { return x == 0; }
+  static double value(double x) { return ::y0(x); }
+};
+struct Y1 : RealUnary<Y1> {
+  static constexpr uint32_t kRule = kDomain | kPole | kOverflow;
+  static bool is_pole(double x) { return x == 0; }
+  static double value(double x) { return ::y1(x); }
+};
+
+// Bessel functions of integer order; an order that is not an integer (or does not fit
+// in an int) has no value.
+template <double (*F)(int, double), uint32_t Rule>
+struct IntegerOrder {
+  template <class T>
+  static int32_t eval(T x, T order, T& r) {
+    const double o = order;
+    if (!(o == std::floor(o) && std::fabs(o) <= INT_MAX)) {
+      r = static_cast<T>(NAN);
+      return std::isnan(x) ? TESS_STATUS_OK : TESS_STATUS_DOMAIN;
+    }
+    r = static_cast<T>(F(static_cast<int>(o), static_cast<double>(x)));
+    return classify(Rule, r, x == 0, x);
+  }
+};
+struct Jn : IntegerOrder<::jn, kSilent> {};
+struct Yn : IntegerOrder<::yn, kDomain | kPole | kOverflow> {};
+
+}  // namespace zorn::tess::ops

@@ -1,0 +1,194 @@
+#include "tess_kernels/special/special_functions.h"
+
+#include <cmath>
+#include <limits>
+
+#include "tess_kernels/frame/double_double.h"
+
+namespace zorn::tess {
+namespace {
+
+constexpr double kTwoOverSqrtPi = 1.1283791670955126;
+constexpr double kSqrtPiOverTwo = 0.88622692545275801;
+constexpr double kInvSqrtPi = 0.56418958354775628;
+constexpr double kEulerGamma = 0.57721566490153286;
+// 1/sqrt(2) as a double-double.
+constexpr double kInvSqrt2Hi = 0.7071067811865476;
+constexpr double kInvSqrt2Lo = -4.833646656726456e-17;
+
+// Lower-tail normal quantile for 0 < p <= 0.5, about nine correct digits (Acklam's
+// rational approximations); callers refine it.
+double normal_quantile_estimate(double p) {
+  static constexpr double a[] = {-3.969683028665376e+01, 2.209460984245205e+02,
+                                 -2.759285104469687e+02, 1.383577518672690e+02,
+                                 -3.066479806614716e+01, 2.506628277459239e+00};
+  static constexpr double b[] = {-5.447609879822406e+01, 1.615858368580409e+02,
+                                 -1.556989798598866e+02, 6.680131188771972e+01,
+                                 -1.328068155288572e+01};
+  static constexpr double c[] = {-7.784894002430293e-03, -3.223964580411365e-01,
+                                 -2.400758277161838e+00, -2.549732539343734e+00,
+                                 4.374664141464968e+00,  2.938163982698783e+00};
+  static constexpr double d[] = {7.784695709041462e-03, 3.224671290700398e-01,
+                                 2.445134137142996e+00, 3.754408661907416e+00};
+  if (p < 0.02425) {
+    const double q = std::sqrt(-2.0 * std::log(p));
+    return (((((c[0] * q + c[1]) * q + c[2]) * q + c[3]) * q + c[4]) * q + c[5]) /
+           ((((d[0] * q + d[1]) * q + d[2]) * q + d[3]) * q + 1.0);
+  }
+  const double q = p - 0.5, r = q * q;
+  return (((((a[0] * r + a[1]) * r + a[2]) * r + a[3]) * r + a[4]) * r + a[5]) * q /
+         (((((b[0] * r + b[1]) * r + b[2]) * r + b[3]) * r + b[4]) * r + 1.0);
+}
+
+// Halley steps on f(x) = erfc(x) - q, whose ratio f''/f' is -2x.
+double refine_erfcinv(double x, double q) {
+  for (int k = 0; k < 3; ++k) {
+    const double slope = -kTwoOverSqrtPi * std::exp(-x * x);
+    if (slope == 0) break;
+    const double u = (std::erfc(x) - q) / slope;
+    x -= u / (1.0 + x * u);
+  }
+  return x;
+}
+
+// erfc at x given as the double-double xh + xl, to first order in xl.
+double erfc_dd(double xh, double xl) {
+  return std::erfc(xh) - xl * kTwoOverSqrtPi * std::exp(-xh * xh);
+}
+
+}  // namespace
+
+double erfcinv(double q) {
+  if (std::isnan(q)) return q;
+  if (q < 0 || q > 2) return std::numeric_limits<double>::quiet_NaN();
+  if (q == 0) return INFINITY;
+  if (q == 2) return -INFINITY;
+  if (q > 1) return -erfcinv(2.0 - q);            // exact for q in (1, 2)
+  if (q >= 0.5) return erfinv(1.0 - q);           // exact for q in [0.5, 1]
+  // erfc(x) = q  <=>  x = -quantile(q / 2) / sqrt(2)
+  const double x0 = -normal_quantile_estimate(0.5 * q) * kInvSqrt2Hi;
+  return refine_erfcinv(x0, q);
+}
+
+double erfinv(double y) {
+  if (std::isnan(y)) return y;
+  const double a = std::fabs(y);
+  if (a > 1) return std::numeric_limits<double>::quiet_NaN();
+  if (a == 1) return std::copysign(INFINITY, y);
+  if (a < 0x1p-26) return y * kSqrtPiOverTwo;  // the next term is below an ulp
+  if (a >= 0.5) return std::copysign(erfcinv(1.0 - a), y);
+  double x = -normal_quantile_estimate(0.5 * (1.0 - a)) * kInvSqrt2Hi;
+  for (int k = 0; k < 3; ++k) {  // Halley steps on erf(x) - a, f''/f' = -2x
+    const double u = (std::erf(x) - a) / (kTwoOverSqrtPi * std::exp(-x * x));
+    x -= u / (1.0 + x * u);
+  }
+  return std::copysign(x, y);
+}
+
+double cdfnorm(double x) {
+  if (std::isnan(x)) return x;
+  // Phi(x) = erfc(-x / sqrt 2) / 2, with -x / sqrt 2 carried as a double-double: erfc
+  // magnifies the relative error of its argument by about 2 t^2.
+  const DoubleDouble t = two_product(-x, kInvSqrt2Hi);
+  return 0.5 * erfc_dd(t.hi, t.lo + (-x) * kInvSqrt2Lo);
+}
+
+double cdfnorminv(double p) {
+  if (std::isnan(p)) return p;
+  if (p < 0 || p > 1) return std::numeric_limits<double>::quiet_NaN();
+  // Phi^-1(p) = -sqrt(2) erfcinv(2p), 2p exact.
+  const double e = erfcinv(2.0 * p);
+  if (std::isinf(e)) return -e;
+  const DoubleDouble s = two_product(-e, 1.4142135623730951);
+  return s.hi + (s.lo + (-e) * -9.667293313452913e-17);
+}
+
+double erfcx(double x) {
+  if (std::isnan(x)) return x;
+  if (x > 26.0) {
+    // Asymptotic series 1/(x sqrt(pi)) * sum (-1)^k (2k-1)!! / (2x^2)^k; at x > 26 the
+    // terms fall below an ulp long before they start to grow.
+    if (std::isinf(x)) return 0.0;
+    const double w = 1.0 / (2.0 * x * x);
+    double term = 1.0, sum = 1.0;
+    for (int k = 1; k < 40 && std::fabs(term) > 1e-18; ++k) {
+      term *= -(2 * k - 1) * w;
+      sum += term;
+    }
+    return kInvSqrtPi / x * sum;
+  }
+  // exp(x^2) with x^2 = h + l exactly: exp(h) (1 + l).
+  const DoubleDouble sq = two_product(x, x);
+  const double e = std::exp(sq.hi) * (1.0 + sq.lo);
+  if (x >= 0) return e * std::erfc(x);
+  // erfcx(-a) = 2 exp(a^2) - erfcx(a)
+  return 2.0 * e - erfcx(-x);
+}
+
+double expint1(double x) {
+  if (std::isnan(x)) return x;
+  if (x < 0) return std::numeric_limits<double>::quiet_NaN();
+  if (x == 0) return INFINITY;
+  if (std::isinf(x)) return 0.0;
+  if (x <= 0.5) {
+    // E1(x) = -gamma - ln x - sum_{k>=1} (-x)^k / (k k!)
+    double term = 1.0, sum = 0.0;
+    for (int k = 1; k < 60; ++k) {
+      term *= -x / k;
+      const double add = term / k;
+      sum += add;
+      if (std::fabs(add) < 1e-18 * std::fabs(sum)) break;
+    }
+    return (-kEulerGamma - std::log(x)) - sum;
+  }
+  // Continued fraction e^-x / (x + 1 - 1^2/(x + 3 - 2^2/(x + 5 - ...))), Lentz's method.
+  constexpr double kTiny = 1e-300;
+  double b = x + 1.0, c = 1.0 / kTiny, d = 1.0 / b, h = d;
+  for (int k = 1; k < 1000; ++k) {
+    const double an = -static_cast<double>(k) * k;
+    b += 2.0;
+    d = 1.0 / (an * d + b);
+    c = b + an / c;
+    const double del = c * d;
+    h *= del;
+    if (std::fabs(del - 1.0) < 1e-17) break;
+  }
+  return h * std::exp(-x);
+}
+
+namespace {
+
+// I_nu(x) for nu = 0 or 1 and x >= 0: the power series, whose terms are all positive,
+// below 30; above, the asymptotic series e^x / sqrt(2 pi x) sum_k t_k, with
+// t_k = -t_{k-1} (4 nu^2 - (2k-1)^2) / (8 k x), split so that e^x may overflow alone.
+double bessel_i(int nu, double x) {
+  if (x < 30.0) {
+    const double q = 0.25 * x * x;
+    double term = nu == 0 ? 1.0 : 0.5 * x, sum = term;
+    for (int k = 1; k < 200; ++k) {
+      term *= q / (static_cast<double>(k) * (k + nu));
+      sum += term;
+      if (term < 1e-18 * sum) break;
+    }
+    return sum;
+  }
+  const double mu = 4.0 * nu * nu;
+  double term = 1.0, sum = 1.0;
+  for (int k = 1; k < 60; ++k) {
+    const double odd = 2.0 * k - 1.0;
+    term *= -(mu - odd * odd) / (8.0 * k * x);
+    sum += term;
+    if (std::fabs(term) < 1e-18 * sum) break;
+  }
+  const double half = std::exp(0.5 * x);
+  return half * (half * (sum / std::sqrt(2.0 * M_PI * x)));
+}
+
+}  // namespace
+
+double bessel_i0(double x) { return std::isnan(x) ? x : bessel_i(0, std::fabs(x)); }
+double bessel_i1(double x) {
+  return std::isnan(x) ? x : std::copysign(bessel_i(1, std::fabs(x)), x);
+}
+
+}  // namespace zorn::tess
