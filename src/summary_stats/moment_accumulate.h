@@ -1,0 +1,369 @@
+// The per-thread accumulation routines of the basic statistics. One instance per
+// method, moment order K (1 to 4), weights, cross-product matrix and observation
+// layout is chosen before the threads start, so no inner loop tests what was asked for.
+//
+// Every routine leaves its thread's MomentState in the same form (means, raw moments,
+// central sums, cross-products over the thread's observations), ready for the merge.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+#include "summary_stats/moment_state.h"
+
+namespace zorn::ss {
+
+// Observations per block of the blocked method: small enough to stay in L1 between the
+// two passes over a block.
+constexpr int64_t kBlockLength = 256;
+
+template <class T>
+struct DataView {
+  const T* x;
+  const T* weights;  // null: unit weights
+  int64_t p;
+  int64_t n;
+  VariableList selected;
+  VariableList all;
+};
+
+// Scratch of one thread: a block's statistics, the deviation sums, merge deltas and,
+// for the matrix in the row layout, the block's deviations of every selected variable.
+struct ThreadScratch {
+  MomentState block;
+  double* first = nullptr;   // sum of w*d over a block, then its mean correction
+  double* delta = nullptr;   // merge deltas; the current deviations in the column layout
+  double* deviations = nullptr;
+};
+
+struct ThreadWork {
+  MomentState state;
+  ThreadScratch scratch;
+  int64_t begin = 0;
+  int64_t end = 0;
+};
+
+template <class T, bool kWeighted>
+inline double weight_of(const DataView<T>& data, int64_t j) {
+  if constexpr (kWeighted) return static_cast<double>(data.weights[j]);
+  return 1.0;
+}
+
+// Central sums of a block from sums about a provisional mean m: with e the mean
+// correction (sum w d / W), the sums about m + e follow from the binomial shift.
+template <int K>
+inline void shift_block_sums(MomentState& b, double* first, int64_t i, double wsum) {
+  const double e = first[i] / wsum;
+  first[i] = e;
+  if constexpr (K >= 2) {
+    const double s2 = b.central[0][i];
+    if constexpr (K >= 3) {
+      const double s3 = b.central[1][i];
+      if constexpr (K >= 4)
+        b.central[2][i] += e * (-4 * s3 + e * (6 * s2 - 3 * wsum * e * e));
+      b.central[1][i] = s3 + e * (-3 * s2 + 2 * wsum * e * e);
+    }
+    b.central[0][i] = s2 - wsum * e * e;
+  }
+  b.mean[i] += e;
+  for (int k = 0; k + 2 <= K; ++k) b.raw[k][i] /= wsum;
+}
+
+inline void clear_block(MomentState& b, double* first, int64_t p, int K) {
+  std::fill(first, first + p, 0.0);
+  std::fill(b.mean, b.mean + p, 0.0);
+  for (int k = 0; k + 2 <= K; ++k) {
+    std::fill(b.raw[k], b.raw[k] + p, 0.0);
+    std::fill(b.central[k], b.central[k] + p, 0.0);
+  }
+}
+
+// Blocked method, observations in columns: each block is read twice from cache (its
+// mean, then the sums about it) and merged into the thread's state.
+template <class T, int K, bool kWeighted, bool kMatrix>
+void accumulate_blocked_columns(const DataView<T>& data, ThreadWork& work) {
+  const int64_t p = data.p;
+  MomentState& b = work.scratch.block;
+  double* first = work.scratch.first;
+  double* dev = work.scratch.delta;
+  for (int64_t jb = work.begin; jb < work.end; jb += kBlockLength) {
+    const int64_t je = std::min(jb + kBlockLength, work.end);
+    clear_block(b, first, p, K);
+    double wsum = 0, w2sum = 0;
+    for (int64_t j = jb; j < je; ++j) {
+      const double w = weight_of<T, kWeighted>(data, j);
+      wsum += w;
+      w2sum += w * w;
+      const T* row = data.x + j * p;
+      for (int64_t i = 0; i < p; ++i) b.mean[i] += w * static_cast<double>(row[i]);
+    }
+    if (!(wsum > 0)) continue;
+    for (int64_t i = 0; i < p; ++i) b.mean[i] /= wsum;
+    if constexpr (kMatrix)
+      for (int64_t l = 0; l < p; ++l) std::fill(b.C + l * p, b.C + l * p + l + 1, 0.0);
+    for (int64_t j = jb; j < je; ++j) {
+      const double w = weight_of<T, kWeighted>(data, j);
+      const T* row = data.x + j * p;
+      for (int64_t i = 0; i < p; ++i) {
+        const double x = static_cast<double>(row[i]);
+        const double d = x - b.mean[i];
+        const double wd = w * d;
+        first[i] += wd;
+        if constexpr (K >= 2) b.central[0][i] += wd * d;
+        if constexpr (K >= 3) b.central[1][i] += wd * d * d;
+        if constexpr (K >= 4) b.central[2][i] += wd * d * d * d;
+        const double wx2 = w * x * x;
+        if constexpr (K >= 2) b.raw[0][i] += wx2;
+        if constexpr (K >= 3) b.raw[1][i] += wx2 * x;
+        if constexpr (K >= 4) b.raw[2][i] += wx2 * x * x;
+        if constexpr (kMatrix) dev[i] = d;
+      }
+      if constexpr (kMatrix)
+        for (int64_t l = 0; l < p; ++l) {
+          const double wdl = w * dev[l];
+          double* column = b.C + l * p;
+          for (int64_t i = 0; i <= l; ++i) column[i] += dev[i] * wdl;
+        }
+    }
+    for (int64_t i = 0; i < p; ++i) shift_block_sums<K>(b, first, i, wsum);
+    if constexpr (kMatrix)
+      for (int64_t l = 0; l < p; ++l)
+        for (int64_t i = 0; i <= l; ++i) b.C[l * p + i] -= wsum * first[i] * first[l];
+    b.W = wsum;
+    b.V = w2sum;
+    merge_moments<K, true, kMatrix>(work.state, b, p, data.all, work.scratch.delta);
+  }
+}
+
+// Blocked method, observations in rows: each selected variable's block is contiguous.
+template <class T, int K, bool kWeighted, bool kMatrix>
+void accumulate_blocked_rows(const DataView<T>& data, ThreadWork& work) {
+  const int64_t p = data.p, n = data.n;
+  const VariableList vars = data.selected;
+  MomentState& b = work.scratch.block;
+  double* first = work.scratch.first;
+  for (int64_t jb = work.begin; jb < work.end; jb += kBlockLength) {
+    const int64_t je = std::min(jb + kBlockLength, work.end);
+    double wsum = 0, w2sum = 0;
+    for (int64_t j = jb; j < je; ++j) {
+      const double w = weight_of<T, kWeighted>(data, j);
+      wsum += w;
+      w2sum += w * w;
+    }
+    if (!(wsum > 0)) continue;
+    for (int64_t v = 0; v < vars.count; ++v) {
+      const int64_t i = vars.index[v];
+      const T* row = data.x + i * n;
+      double s1 = 0;
+      for (int64_t j = jb; j < je; ++j) s1 += weight_of<T, kWeighted>(data, j) * row[j];
+      const double m = s1 / wsum;
+      double f1 = 0, s2 = 0, s3 = 0, s4 = 0, r2 = 0, r3 = 0, r4 = 0;
+      double* dev = kMatrix ? work.scratch.deviations + v * kBlockLength - jb : nullptr;
+      for (int64_t j = jb; j < je; ++j) {
+        const double w = weight_of<T, kWeighted>(data, j);
+        const double x = static_cast<double>(row[j]);
+        const double d = x - m;
+        const double wd = w * d;
+        f1 += wd;
+        if constexpr (K >= 2) s2 += wd * d;
+        if constexpr (K >= 3) s3 += wd * d * d;
+        if constexpr (K >= 4) s4 += wd * d * d * d;
+        const double wx2 = w * x * x;
+        if constexpr (K >= 2) r2 += wx2;
+        if constexpr (K >= 3) r3 += wx2 * x;
+        if constexpr (K >= 4) r4 += wx2 * x * x;
+        if constexpr (kMatrix) dev[j] = d;
+      }
+      b.mean[i] = m;
+      first[i] = f1;
+      const double sums[3] = {s2, s3, s4}, raws[3] = {r2, r3, r4};
+      for (int k = 0; k + 2 <= K; ++k) {
+        b.central[k][i] = sums[k];
+        b.raw[k][i] = raws[k];
+      }
+      shift_block_sums<K>(b, first, i, wsum);
+    }
+    if constexpr (kMatrix) {
+      const int64_t len = je - jb;
+      for (int64_t u = 0; u < vars.count; ++u)
+        for (int64_t v = 0; v <= u; ++v) {
+          const double* du = work.scratch.deviations + u * kBlockLength;
+          const double* dv = work.scratch.deviations + v * kBlockLength;
+          double c = 0;
+          for (int64_t j = 0; j < len; ++j) c += weight_of<T, kWeighted>(data, jb + j) * du[j] * dv[j];
+          const int64_t l = vars.index[u], i = vars.index[v];
+          b.C[cross_index(p, i, l)] = c - wsum * first[i] * first[l];
+        }
+    }
+    b.W = wsum;
+    b.V = w2sum;
+    merge_moments<K, true, kMatrix>(work.state, b, p, vars, work.scratch.delta);
+  }
+}
+
+// Observation-by-observation method: the one-pass update of the running mean, raw
+// moments and central sums by each observation (the pairwise rule with a single point).
+// Observation j of variable i is at x[i*stride_var + j*stride_obs].
+template <class T, int K, bool kWeighted, bool kMatrix>
+void accumulate_per_observation(const DataView<T>& data, ThreadWork& work, VariableList vars,
+                                int64_t stride_var, int64_t stride_obs) {
+  const int64_t p = data.p;
+  MomentState& s = work.state;
+  double* dev = work.scratch.delta;
+  for (int64_t j = work.begin; j < work.end; ++j) {
+    const double w = weight_of<T, kWeighted>(data, j);
+    const double wn = s.W + w;
+    if (kWeighted && (w == 0 || wn == 0)) continue;
+    const double a = w / wn;
+    const double c2 = s.W * w / wn;
+    const double c3 = c2 * (s.W - w) / wn;
+    const double c4 = c2 * (s.W * s.W - s.W * w + w * w) / (wn * wn);
+    const T* column = data.x + j * stride_obs;
+    for (int64_t v = 0; v < vars.count; ++v) {
+      const int64_t i = vars.index[v];
+      const double x = static_cast<double>(column[i * stride_var]);
+      const double d = x - s.mean[i];
+      const double t = d * a;
+      if constexpr (K >= 2) {
+        const double m2 = s.central[0][i];
+        if constexpr (K >= 3) {
+          const double m3 = s.central[1][i];
+          if constexpr (K >= 4)
+            s.central[2][i] += d * d * d * d * c4 + 6 * t * t * m2 - 4 * t * m3;
+          s.central[1][i] = m3 + d * d * d * c3 - 3 * t * m2;
+        }
+        s.central[0][i] = m2 + d * d * c2;
+      }
+      s.mean[i] += t;
+      double xk = x;
+      for (int k = 0; k + 2 <= K; ++k) {
+        xk *= x;
+        s.raw[k][i] += (xk - s.raw[k][i]) * a;
+      }
+      if constexpr (kMatrix) dev[i] = d;
+    }
+    if constexpr (kMatrix)
+      for (int64_t u = 0; u < vars.count; ++u) {
+        const int64_t l = vars.index[u];
+        const double dl = dev[l] * c2;
+        for (int64_t v = 0; v <= u; ++v) s.C[cross_index(p, vars.index[v], l)] += dev[vars.index[v]] * dl;
+      }
+    s.W = wn;
+    s.V += w * w;
+  }
+}
+
+template <class T, int K, bool kWeighted, bool kMatrix>
+void accumulate_per_observation_columns(const DataView<T>& data, ThreadWork& work) {
+  accumulate_per_observation<T, K, kWeighted, kMatrix>(data, work, data.all, 1, data.p);
+}
+
+template <class T, int K, bool kWeighted, bool kMatrix>
+void accumulate_per_observation_rows(const DataView<T>& data, ThreadWork& work) {
+  accumulate_per_observation<T, K, kWeighted, kMatrix>(data, work, data.selected, data.n, 1);
+}
+
+// Fast method: plain power sums sum w x^k (and sum w x x^T), turned into means, raw
+// moments and cross-products about the mean at the end. Cheap, but the central
+// statistics derived from them lose digits when the mean is large against the spread.
+template <int K, bool kMatrix>
+void finish_power_sums(MomentState& s, int64_t p, VariableList vars) {
+  if (!(s.W != 0)) return;
+  for (int64_t v = 0; v < vars.count; ++v) {
+    const int64_t i = vars.index[v];
+    s.mean[i] /= s.W;
+    for (int k = 0; k + 2 <= K; ++k) s.raw[k][i] /= s.W;
+  }
+  if constexpr (kMatrix)
+    for (int64_t u = 0; u < vars.count; ++u)
+      for (int64_t v = 0; v <= u; ++v) {
+        const int64_t l = vars.index[u], i = vars.index[v];
+        s.C[cross_index(p, i, l)] -= s.W * s.mean[i] * s.mean[l];
+      }
+}
+
+template <class T, int K, bool kWeighted, bool kMatrix>
+void accumulate_fast_columns(const DataView<T>& data, ThreadWork& work) {
+  const int64_t p = data.p;
+  MomentState& s = work.state;
+  double wsum = 0, w2sum = 0;
+  for (int64_t j = work.begin; j < work.end; ++j) {
+    const double w = weight_of<T, kWeighted>(data, j);
+    wsum += w;
+    w2sum += w * w;
+    const T* row = data.x + j * p;
+    for (int64_t i = 0; i < p; ++i) {
+      const double x = static_cast<double>(row[i]);
+      const double wx = w * x;
+      s.mean[i] += wx;
+      if constexpr (K >= 2) s.raw[0][i] += wx * x;
+      if constexpr (K >= 3) s.raw[1][i] += wx * x * x;
+      if constexpr (K >= 4) s.raw[2][i] += wx * x * x * x;
+    }
+    if constexpr (kMatrix)
+      for (int64_t l = 0; l < p; ++l) {
+        const double wxl = w * static_cast<double>(row[l]);
+        double* column = s.C + l * p;
+        for (int64_t i = 0; i <= l; ++i) column[i] += static_cast<double>(row[i]) * wxl;
+      }
+  }
+  s.W = wsum;
+  s.V = w2sum;
+  finish_power_sums<K, kMatrix>(s, p, data.all);
+}
+
+template <class T, int K, bool kWeighted, bool kMatrix>
+void accumulate_fast_rows(const DataView<T>& data, ThreadWork& work) {
+  const int64_t p = data.p, n = data.n;
+  MomentState& s = work.state;
+  double wsum = 0, w2sum = 0;
+  for (int64_t j = work.begin; j < work.end; ++j) {
+    const double w = weight_of<T, kWeighted>(data, j);
+    wsum += w;
+    w2sum += w * w;
+  }
+  for (int64_t v = 0; v < data.selected.count; ++v) {
+    const int64_t i = data.selected.index[v];
+    const T* row = data.x + i * n;
+    // Two interleaved sets of sums hide the latency of the additions.
+    double s1[2] = {0, 0}, s2[2] = {0, 0}, s3[2] = {0, 0}, s4[2] = {0, 0};
+    int64_t j = work.begin;
+    for (; j + 1 < work.end; j += 2)
+      for (int h = 0; h < 2; ++h) {
+        const double x = static_cast<double>(row[j + h]);
+        const double wx = weight_of<T, kWeighted>(data, j + h) * x;
+        s1[h] += wx;
+        if constexpr (K >= 2) s2[h] += wx * x;
+        if constexpr (K >= 3) s3[h] += wx * x * x;
+        if constexpr (K >= 4) s4[h] += wx * x * x * x;
+      }
+    for (; j < work.end; ++j) {
+      const double x = static_cast<double>(row[j]);
+      const double wx = weight_of<T, kWeighted>(data, j) * x;
+      s1[0] += wx;
+      s2[0] += wx * x;
+      s3[0] += wx * x * x;
+      s4[0] += wx * x * x * x;
+    }
+    s.mean[i] = s1[0] + s1[1];
+    const double sums[3] = {s2[0] + s2[1], s3[0] + s3[1], s4[0] + s4[1]};
+    for (int k = 0; k + 2 <= K; ++k) s.raw[k][i] = sums[k];
+  }
+  if constexpr (kMatrix)
+    for (int64_t j = work.begin; j < work.end; ++j) {
+      const double w = weight_of<T, kWeighted>(data, j);
+      for (int64_t u = 0; u < data.selected.count; ++u) {
+        const int64_t l = data.selected.index[u];
+        const double wxl = w * static_cast<double>(data.x[l * n + j]);
+        for (int64_t v = 0; v <= u; ++v) {
+          const int64_t i = data.selected.index[v];
+          s.C[cross_index(p, i, l)] += static_cast<double>(data.x[i * n + j]) * wxl;
+        }
+      }
+    }
+  s.W = wsum;
+  s.V = w2sum;
+  finish_power_sums<K, kMatrix>(s, p, data.selected);
+}
+
+}  // namespace zorn::ss

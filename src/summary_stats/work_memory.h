@@ -1,0 +1,45 @@
+// One block of doubles from the sibling for all work arrays of a call, sized with
+// overflow checks and released on every exit.
+#pragma once
+
+#include <cstdint>
+
+#include "core_interface/sibling.h"
+
+namespace zorn::ss {
+
+// Adds count * size to total; false on overflow.
+inline bool add_size(uint64_t* total, uint64_t count, uint64_t size) {
+  uint64_t bytes;
+  if (__builtin_mul_overflow(count, size, &bytes)) return false;
+  return !__builtin_add_overflow(*total, bytes, total);
+}
+
+class WorkBlock {
+ public:
+  explicit WorkBlock(uint64_t bytes) : block_(bytes > 0 ? sibling::allocate(bytes) : nullptr) {}
+  ~WorkBlock() { sibling::deallocate(block_); }
+  WorkBlock(const WorkBlock&) = delete;
+  WorkBlock& operator=(const WorkBlock&) = delete;
+  void* get() const { return block_; }
+
+ private:
+  void* block_;
+};
+
+// Hands out consecutive pieces of a block; pieces keep 16-byte alignment.
+class Carver {
+ public:
+  explicit Carver(void* block) : next_(static_cast<char*>(block)) {}
+  template <class U>
+  U* take(uint64_t count) {
+    U* piece = reinterpret_cast<U*>(next_);
+    next_ += (count * sizeof(U) + 15) & ~uint64_t{15};
+    return piece;
+  }
+
+ private:
+  char* next_;
+};
+
+}  // namespace zorn::ss
