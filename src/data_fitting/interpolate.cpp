@@ -248,8 +248,6 @@ int32_t interpolate(Task* t, int64_t type, int64_t nsite, const T* sites, int64_
   } else if (int32_t st = check_tables(*t, 0); st == kNullValues) {
     return st;
   }
-  if (kind == kEvalKnotQuadratic && (t->inner_kind & 8) != 0 && t->inner == nullptr)
-    return kBadInnerConditions;
   e.task = t;
   e.kind = kind;
   e.nsite = nsite;
