@@ -208,7 +208,8 @@ int32_t compute_basic(PavoSSTask* task, uint64_t estimates, int32_t method,
     w.begin = t * chunk;
     w.end = t + 1 == threads ? n : (t + 1) * chunk;
   }
-  const bool blas = std::is_same_v<T, double> && !weighted && p > 1 && fits_blas(p, n);
+  const bool blas =
+      std::is_same_v<T, double> && plan.matrix && !weighted && p > 1 && fits_blas(p, n);
   const DataView<T> data{static_cast<const T*>(task->x), static_cast<const T*>(task->weights),
                          p, n, selected, all};
   WorkerContext<T> context{
