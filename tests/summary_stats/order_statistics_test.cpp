@@ -1,0 +1,290 @@
+// Minimum and maximum, quantiles, order statistics and the sorting routines.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "ss_test_support.h"
+
+namespace {
+
+using ss_test::DataSet;
+using ss_test::Task;
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kSentinel = -12345.0;
+
+// std::sort with NaNs last, the order our routines promise.
+std::vector<double> sorted_copy(std::vector<double> v) {
+  std::stable_partition(v.begin(), v.end(), [](double x) { return !std::isnan(x); });
+  std::sort(v.begin(), std::find_if(v.begin(), v.end(), [](double x) { return std::isnan(x); }));
+  return v;
+}
+
+bool same_values(const std::vector<double>& a, const std::vector<double>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (!(a[i] == b[i] || (std::isnan(a[i]) && std::isnan(b[i])))) return false;
+  return true;
+}
+
+std::vector<double> mixed_values(size_t n, uint64_t seed) {
+  std::mt19937_64 rng(seed);
+  std::vector<double> v(n);
+  for (double& x : v) x = std::ldexp(std::normal_distribution<double>()(rng), static_cast<int>(rng() % 40) - 20);
+  // Ties, signed zeros, infinities and a subnormal.
+  for (size_t i = 0; i + 8 < n; i += 97) {
+    v[i] = v[i + 1];
+    v[i + 2] = -0.0;
+    v[i + 3] = 0.0;
+    v[i + 4] = (i % 2) ? kInf : -kInf;
+    v[i + 5] = 4.9e-324;
+  }
+  return v;
+}
+
+TEST(SSSort, QuickSortAndRadixSortAgreeWithStdSort) {
+  for (size_t n : {0u, 1u, 2u, 3u, 7u, 8u, 9u, 50u, 1000u, 100000u}) {
+    std::vector<double> v = mixed_values(n, n + 1);
+    if (n > 20) v[n / 2] = std::nan(""), v[n / 3] = -std::nan("");
+    std::vector<double> q = v;
+    __pavodQSort(static_cast<int64_t>(n), q.data());
+    EXPECT_TRUE(same_values(q, sorted_copy(v))) << n;
+    // Radix sort: order statistics of one variable stored in rows.
+    if (n == 0) continue;
+    int32_t p = 1, count = static_cast<int32_t>(n), rows = PAVO_SS_STORAGE_ROWS;
+    std::vector<double> stats(n);
+    PAVO_SS_TASK task = nullptr;
+    ASSERT_EQ(__pavodSSNewTask(&task, &p, &count, &rows, v.data(), nullptr, nullptr, 0), 0);
+    __pavodSSEditQuantiles(task, nullptr, nullptr, nullptr, stats.data(), &rows);
+    ASSERT_EQ(_pavodSSQuantiles(task, PAVO_SS_ORDER_STATISTICS, 0x1, nullptr), 0);
+    // Zeros of either sign compare equal; the radix sort puts -0 first.
+    std::vector<double> expected = sorted_copy(v);
+    for (size_t i = 0; i < n; ++i)
+      if (stats[i] == 0) EXPECT_EQ(expected[i], 0.0);
+      else EXPECT_TRUE(stats[i] == expected[i] || (std::isnan(stats[i]) && std::isnan(expected[i]))) << i;
+    __pavoSSDeleteTask(&task);
+  }
+}
+
+TEST(SSSort, StepSortTouchesOnlyItsStride) {
+  std::vector<double> v = mixed_values(3 * 301, 9);
+  std::vector<double> expected;
+  for (size_t i = 1; i < v.size(); i += 3) expected.push_back(v[i]);
+  expected = sorted_copy(expected);
+  std::vector<double> s = v;
+  __pavodQSortStep(301, s.data() + 1, 3);
+  for (size_t i = 0; i < v.size(); ++i)
+    if (i % 3 != 1) EXPECT_TRUE(same_values({s[i]}, {v[i]}));
+    else EXPECT_EQ(s[i], expected[i / 3]) << i;
+  std::vector<float> f = {3, -1, 2, 8, 0, -5};
+  __pavosQSortStep(3, f.data(), 2);
+  EXPECT_EQ(f, (std::vector<float>{0, -1, 2, 8, 3, -5}));
+}
+
+TEST(SSSort, SelectFindsEveryRank) {
+  const std::vector<double> v = mixed_values(257, 4);
+  const std::vector<double> expected = sorted_copy(v);
+  for (int64_t k = 0; k < 257; ++k) {
+    std::vector<double> s = v;
+    EXPECT_EQ(__pavodQSortSelect(257, s.data(), k), expected[k]) << k;
+    EXPECT_TRUE(same_values(sorted_copy(s), expected));  // a permutation
+  }
+  std::vector<double> s = v;
+  EXPECT_TRUE(std::isnan(__pavodQSortSelect(257, s.data(), 257)));
+  EXPECT_TRUE(std::isnan(__pavodQSortSelect(257, s.data(), -1)));
+  EXPECT_TRUE(same_values(s, v));
+  std::vector<float> f = {5, 1, 4, 2, 3};
+  EXPECT_EQ(__pavosQSortSelect(5, f.data(), 3), 4.0f);
+}
+
+class SSQuantiles : public ::testing::Test {
+ protected:
+  // 1..10 shuffled: the linear-interpolation quantile of order q is 1 + 9q.
+  std::vector<double> x_ = {7, 3, 10, 1, 5, 9, 2, 8, 6, 4};
+  int32_t p_ = 1, n_ = 10, rows_ = PAVO_SS_STORAGE_ROWS, m_ = 5;
+  std::vector<double> orders_ = {0, 0.25, 0.5, 0.9, 1};
+  std::vector<double> result_ = std::vector<double>(5, kSentinel);
+};
+
+TEST_F(SSQuantiles, LinearInterpolationBetweenOrderStatistics) {
+  const DataSet d{1, 10, PAVO_SS_STORAGE_ROWS, x_};
+  Task task(d);
+  __pavodSSEditQuantiles(task.handle, &m_, orders_.data(), result_.data(), nullptr, nullptr);
+  ASSERT_EQ(_pavodSSQuantiles(task.handle, PAVO_SS_QUANTILES, 0x1, nullptr), 0);
+  const std::vector<double> expected = {1, 3.25, 5.5, 9.1, 10};
+  for (int o = 0; o < 5; ++o) EXPECT_NEAR(result_[o], expected[o], 1e-15) << o;
+  // The data were only copied, not sorted in place.
+  EXPECT_EQ(d.x[0], 7);
+}
+
+TEST_F(SSQuantiles, OrdersZeroAndOneGiveTheExtremesExactly) {
+  DataSet d = ss_test::gaussian_data(3, 1000, PAVO_SS_STORAGE_COLUMNS, 1e9, 1, 6);
+  d.x[5 * 3 + 1] = kInf;  // variable 1 has an infinite maximum
+  std::vector<double> ends = {0, 1}, q(6, kSentinel), stats(3000);
+  int32_t two = 2, cols = PAVO_SS_STORAGE_COLUMNS;
+  for (uint64_t mask : {PAVO_SS_QUANTILES, PAVO_SS_QUANTILES | PAVO_SS_ORDER_STATISTICS}) {
+    Task task(d);
+    __pavodSSEditQuantiles(task.handle, &two, ends.data(), q.data(), stats.data(), &cols);
+    ASSERT_EQ(_pavodSSQuantiles(task.handle, mask, 0x1, ss_test::real_service()), 0);
+    for (int64_t i = 0; i < 3; ++i) {
+      double lo = kInf, hi = -kInf;
+      for (int64_t j = 0; j < d.n; ++j) lo = std::min(lo, d.at(i, j)), hi = std::max(hi, d.at(i, j));
+      EXPECT_EQ(q[2 * i], lo);
+      EXPECT_EQ(q[2 * i + 1], hi);
+    }
+  }
+}
+
+TEST_F(SSQuantiles, SingleObservationIsEveryQuantile) {
+  std::vector<double> one = {-2.5};
+  int32_t n = 1;
+  const DataSet d{1, 1, PAVO_SS_STORAGE_ROWS, one};
+  Task task(d);
+  __pavoiSSEditTask(task.handle, PAVO_SS_ID_OBSERVATION_COUNT, &n);
+  __pavodSSEditQuantiles(task.handle, &m_, orders_.data(), result_.data(), nullptr, nullptr);
+  ASSERT_EQ(_pavodSSQuantiles(task.handle, PAVO_SS_QUANTILES, 0x1, nullptr), 0);
+  for (double r : result_) EXPECT_EQ(r, -2.5);
+}
+
+TEST_F(SSQuantiles, BadOrdersAndMissingArraysWriteNothing) {
+  const DataSet d{1, 10, PAVO_SS_STORAGE_ROWS, x_};
+  Task task(d);
+  std::vector<double> stats(10, kSentinel);
+  int32_t negative = -1, cols = PAVO_SS_STORAGE_COLUMNS, none = 0;
+  orders_[4] = 1.0000001;
+  __pavodSSEditQuantiles(task.handle, &m_, orders_.data(), result_.data(), stats.data(), &cols);
+  const uint64_t both = PAVO_SS_QUANTILES | PAVO_SS_ORDER_STATISTICS;
+  EXPECT_EQ(_pavodSSQuantiles(task.handle, both, 0x1, nullptr), -4022);
+  orders_[4] = std::nan("");
+  EXPECT_EQ(_pavodSSQuantiles(task.handle, both, 0x1, nullptr), -4022);
+  orders_[4] = 1;
+  EXPECT_EQ(_pavodSSQuantiles(task.handle, both, 0x2, nullptr), -4029);
+  __pavoiSSEditTask(task.handle, PAVO_SS_ID_QUANTILE_ORDER_COUNT, &negative);
+  EXPECT_EQ(_pavodSSQuantiles(task.handle, both, 0x1, nullptr), -4022);
+  __pavoiSSEditTask(task.handle, PAVO_SS_ID_QUANTILE_ORDER_COUNT, &m_);
+  __pavoiSSEditTask(task.handle, PAVO_SS_ID_ORDER_STATISTICS_STORAGE, &none);
+  EXPECT_EQ(_pavodSSQuantiles(task.handle, both, 0x1, nullptr), -4003);
+  Task bare(d);
+  EXPECT_EQ(_pavodSSQuantiles(bare.handle, PAVO_SS_QUANTILES, 0x1, nullptr), -4023);
+  EXPECT_EQ(_pavodSSQuantiles(bare.handle, PAVO_SS_ORDER_STATISTICS, 0x1, nullptr), -4024);
+  for (double r : result_) EXPECT_EQ(r, kSentinel);
+  for (double s : stats) EXPECT_EQ(s, kSentinel);
+}
+
+TEST_F(SSQuantiles, OrderStatisticsInColumnsAndSelectionMatchSorting) {
+  const DataSet d = ss_test::gaussian_data(4, 999, PAVO_SS_STORAGE_ROWS, 0, 1, 13);
+  const int32_t selection[4] = {1, 0, 1, 1};
+  std::vector<double> stats(4 * 999, kSentinel), q_sorted(3 * 5), q_selected(3 * 5);
+  int32_t cols = PAVO_SS_STORAGE_COLUMNS;
+  Task task(d, nullptr, selection);
+  __pavodSSEditQuantiles(task.handle, &m_, orders_.data(), q_sorted.data(), stats.data(), &cols);
+  ASSERT_EQ(_pavodSSQuantiles(task.handle, PAVO_SS_QUANTILES | PAVO_SS_ORDER_STATISTICS, 0x1,
+                              ss_test::SpyService::table(2)),
+            0);
+  EXPECT_EQ(ss_test::SpyService::counts, std::vector<int64_t>{2});
+  __pavodSSEditTask(task.handle, PAVO_SS_ID_QUANTILES, q_selected.data());
+  ASSERT_EQ(_pavodSSQuantiles(task.handle, PAVO_SS_QUANTILES, 0x1, nullptr), 0);
+  int64_t v = 0;
+  for (int64_t i = 0; i < 4; ++i) {
+    std::vector<double> column(999);
+    for (int64_t j = 0; j < 999; ++j) column[j] = stats[j * 4 + i];
+    if (!selection[i]) {
+      for (double s : column) EXPECT_EQ(s, kSentinel);
+      continue;
+    }
+    std::vector<double> values(999);
+    for (int64_t j = 0; j < 999; ++j) values[j] = d.at(i, j);
+    const std::vector<double> expected = sorted_copy(values);
+    EXPECT_EQ(column, expected);
+    for (int o = 0; o < 5; ++o) {
+      const double t = orders_[o] * 998;
+      const int64_t k = static_cast<int64_t>(t);
+      const double want = k + 1 < 999 ? expected[k] + (expected[k + 1] - expected[k]) * (t - k) : expected[k];
+      EXPECT_NEAR(q_sorted[v * 5 + o], want, 1e-15);
+      EXPECT_EQ(q_selected[v * 5 + o], q_sorted[v * 5 + o]);
+    }
+    ++v;
+  }
+}
+
+class SSMinmax : public ::testing::Test {
+ protected:
+  void attach(PAVO_SS_TASK task) {
+    __pavodSSEditTask(task, PAVO_SS_ID_MINIMUM, lo_);
+    __pavodSSEditTask(task, PAVO_SS_ID_MAXIMUM, hi_);
+  }
+  double lo_[3], hi_[3];
+};
+
+TEST_F(SSMinmax, RunningExtremesInBothLayoutsWithSelection) {
+  for (int64_t storage : {PAVO_SS_STORAGE_ROWS, PAVO_SS_STORAGE_COLUMNS}) {
+    DataSet d = ss_test::gaussian_data(3, 1003, storage, 0, 1, 17);
+    const int32_t selection[3] = {1, 0, 1};
+    Task task(d, nullptr, selection);
+    attach(task.handle);
+    lo_[0] = kInf, hi_[0] = -kInf;  // start from the infinities: the data extremes
+    lo_[1] = hi_[1] = kSentinel;     // not selected
+    lo_[2] = -100, hi_[2] = 100;     // beyond the data: unchanged
+    ASSERT_EQ(_pavodSSMinmax(task.handle, PAVO_SS_MINIMUM | PAVO_SS_MAXIMUM, 0x2), 0);
+    double want_lo = kInf, want_hi = -kInf;
+    for (int64_t j = 0; j < d.n; ++j) want_lo = std::min(want_lo, d.at(0, j)), want_hi = std::max(want_hi, d.at(0, j));
+    EXPECT_EQ(lo_[0], want_lo);
+    EXPECT_EQ(hi_[0], want_hi);
+    EXPECT_EQ(lo_[1], kSentinel);
+    EXPECT_EQ(lo_[2], -100);
+    EXPECT_EQ(hi_[2], 100);
+  }
+}
+
+TEST_F(SSMinmax, NaNNeitherReplacesNorIsReplaced) {
+  std::vector<double> x = {3, std::nan(""), -1, 4, std::nan(""), 2, 0, 1, 5, -2};
+  const DataSet d{1, 10, PAVO_SS_STORAGE_ROWS, x};
+  Task task(d);
+  attach(task.handle);
+  lo_[0] = hi_[0] = std::nan("");
+  ASSERT_EQ(_pavodSSMinmax(task.handle, PAVO_SS_MINIMUM | PAVO_SS_MAXIMUM, 0x1), 0);
+  EXPECT_TRUE(std::isnan(lo_[0]));
+  EXPECT_TRUE(std::isnan(hi_[0]));
+  lo_[0] = 10, hi_[0] = -10;
+  ASSERT_EQ(_pavodSSMinmax(task.handle, PAVO_SS_MINIMUM, 0x1), 0);
+  EXPECT_EQ(lo_[0], -2);
+  EXPECT_EQ(hi_[0], -10);  // maximum not requested
+}
+
+TEST_F(SSMinmax, ChecksComeBeforeAnyWrite) {
+  std::vector<double> x = {1, 2, 3, 4};
+  const DataSet d{1, 4, PAVO_SS_STORAGE_ROWS, x};
+  Task task(d);
+  EXPECT_EQ(_pavodSSMinmax(task.handle, PAVO_SS_MINIMUM, 0x1), -4015);
+  EXPECT_EQ(_pavodSSMinmax(task.handle, PAVO_SS_MAXIMUM, 0x1), -4016);
+  attach(task.handle);
+  lo_[0] = hi_[0] = kSentinel;
+  EXPECT_EQ(_pavodSSMinmax(task.handle, PAVO_SS_MINIMUM, 0x100), -4029);
+  int32_t none = 0;
+  __pavoiSSEditTask(task.handle, PAVO_SS_ID_OBSERVATION_STORAGE, &none);
+  EXPECT_EQ(_pavodSSMinmax(task.handle, PAVO_SS_MINIMUM, 0x1), -4003);
+  EXPECT_EQ(lo_[0], kSentinel);
+  EXPECT_EQ(hi_[0], kSentinel);
+}
+
+TEST(SSMinmaxSingle, SinglePrecisionTwin) {
+  std::vector<float> x = {2.5f, -1.5f, 8.0f, 0.25f, 3.0f, 3.0f};
+  const float inf = std::numeric_limits<float>::infinity();
+  float lo[2] = {inf, inf}, hi[2] = {-inf, -inf};
+  int32_t p = 2, n = 3, cols = PAVO_SS_STORAGE_COLUMNS;
+  PAVO_SS_TASK task = nullptr;
+  ASSERT_EQ(__pavosSSNewTask(&task, &p, &n, &cols, x.data(), nullptr, nullptr, 0), 0);
+  __pavosSSEditTask(task, PAVO_SS_ID_MINIMUM, lo);
+  __pavosSSEditTask(task, PAVO_SS_ID_MAXIMUM, hi);
+  ASSERT_EQ(_pavosSSMinmax(task, PAVO_SS_MINIMUM | PAVO_SS_MAXIMUM, 0x1), 0);
+  EXPECT_EQ(lo[0], 2.5f);
+  EXPECT_EQ(hi[0], 8.0f);
+  EXPECT_EQ(lo[1], -1.5f);
+  EXPECT_EQ(hi[1], 3.0f);
+  __pavoSSDeleteTask(&task);
+}
+
+}  // namespace
