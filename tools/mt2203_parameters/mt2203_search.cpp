@@ -104,7 +104,7 @@ struct Searcher {
         uint32_t flip_b = bit >= 32 ? (1u << (bit - 32)) & kFreeB : 0;
         uint32_t flip_c = bit < 32 ? (1u << bit) & kFreeC : 0;
         if ((flip_b | flip_c) == 0) continue;
-        int defect = mt2203::total_defect(forms, r.b ^ flip_b, r.c ^ flip_c);
+        int defect = mt2203::total_defect(forms, r.b ^ flip_b, r.c ^ flip_c, best);
         if (defect < best) { best = defect; r.b ^= flip_b; r.c ^= flip_c; improved = true; }
       }
       if (!improved) break;
@@ -131,7 +131,7 @@ struct Searcher {
       uint64_t bits = rng.next();
       uint32_t b = static_cast<uint32_t>(bits) & kFreeB;
       uint32_t c = static_cast<uint32_t>(bits >> 32) & kFreeC;
-      int defect = mt2203::total_defect(forms, b, c);
+      int defect = mt2203::total_defect(forms, b, c, best_defect < 0 ? 1 << 30 : best_defect);
       if (best_defect < 0 || defect < best_defect) { best_defect = defect; best.b = b; best.c = c; }
     }
     best_defect = descend(forms, best);

@@ -68,7 +68,7 @@ inline WordForms temper_forms(WordForms y, uint32_t b_mask, uint32_t c_mask) {
 // Incremental row echelon basis over GF(2).
 class EchelonBasis {
  public:
-  EchelonBasis() : pivot_(kFormWords * 64, -1) {}
+  EchelonBasis() : pivot_(kFormWords * 64, -1) { rows_.reserve(kDegree); }
   // Adds f; false when f depends on the forms already added.
   bool add(Form f) {
     for (;;) {
@@ -105,13 +105,18 @@ inline int equidistribution_dimension(const std::vector<WordForms>& untempered, 
 }
 
 // The resolutions v at which candidates are compared: the leading bits, where the
-// untempered recurrence is weakest, and the whole word.
-constexpr std::array<int, 5> kScoredResolutions = {3, 6, 12, 20, 32};
+// untempered recurrence is weakest, and the whole word; those where tempering tends to
+// fall shortest come first, so that a hopeless candidate is given up early.
+constexpr std::array<int, 5> kScoredResolutions = {20, 12, 3, 6, 32};
 
-inline int total_defect(const std::vector<WordForms>& untempered, uint32_t b_mask, uint32_t c_mask) {
+// The total defect, or some value >= limit as soon as the partial sum reaches limit.
+inline int total_defect(const std::vector<WordForms>& untempered, uint32_t b_mask, uint32_t c_mask,
+                        int limit = 1 << 30) {
   int defect = 0;
-  for (int v : kScoredResolutions)
+  for (int v : kScoredResolutions) {
     defect += kDegree / v - equidistribution_dimension(untempered, b_mask, c_mask, v);
+    if (defect >= limit) break;
+  }
   return defect;
 }
 

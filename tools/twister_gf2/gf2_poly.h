@@ -181,6 +181,49 @@ inline Poly divide(Poly num, const Poly& den, Poly* quotient) {
   return num;
 }
 
+// Products by a fixed polynomial, four carry-less products per instruction where the
+// processor has VPCLMULQDQ: four neighbouring product words (diagonals) are summed in
+// the four 128-bit lanes, from a copy of the fixed factor with one word per lane.
+class FixedFactor {
+ public:
+  FixedFactor() = default;
+  FixedFactor(const uint64_t* b, size_t nb) : nb_(nb), lanes_(2 * (nb + 2 * kPad), 0) {
+    for (size_t j = 0; j < nb; ++j) lanes_[2 * (j + kPad)] = b[j];
+  }
+  static bool available() {
+    static const bool yes = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("vpclmulqdq");
+    return yes;
+  }
+  // As multiply_words(a, na, b, nb, out, first, last).
+  __attribute__((target("avx512f,vpclmulqdq"))) void multiply(const uint64_t* a, size_t na, uint64_t* out,
+                                                              size_t first, size_t last) const {
+    const size_t total = na + nb_;
+    for (size_t k = 0; k < total; ++k) out[k] = 0;
+    if (last > total - 1) last = total - 1;
+    alignas(64) uint64_t sums[8];
+    for (size_t k0 = first > 0 ? first - 1 : 0; k0 <= last && k0 + 1 < total; k0 += 4) {
+      __m512i acc = _mm512_setzero_si512();
+      const size_t i_lo = k0 + 1 > nb_ ? k0 + 1 - nb_ : 0;
+      const size_t i_hi = std::min(na - 1, k0 + 3);
+      for (size_t i = i_lo; i <= i_hi; ++i) {
+        const __m512i b = _mm512_loadu_si512(lanes_.data() + 2 * (kPad + k0 - i));
+        acc = _mm512_xor_si512(acc, _mm512_clmulepi64_epi128(_mm512_set1_epi64(static_cast<long long>(a[i])), b, 0));
+      }
+      _mm512_store_si512(sums, acc);
+      for (size_t t = 0; t < 4; ++t) {
+        const size_t k = k0 + t;
+        if (k >= first && k <= last) out[k] ^= sums[2 * t];
+        if (k + 1 >= first && k + 1 <= last) out[k + 1] ^= sums[2 * t + 1];
+      }
+    }
+  }
+
+ private:
+  static constexpr size_t kPad = 4;
+  size_t nb_ = 0;
+  std::vector<uint64_t> lanes_;
+};
+
 // Reduction modulo a fixed f of degree n by Barrett's method with mu = x^(2n) div f:
 // the quotient of c (degree < 2n) is ((c div x^n) * mu) div x^n, exactly, over GF(2).
 // Only the product words that reach the kept bits are computed.
@@ -193,15 +236,22 @@ class BarrettModulus {
     f_ = f;
     f_.resize(words_ + 1, 0);
     mu_.resize(words_ + 1, 0);
+    if (FixedFactor::available()) {
+      mu_fast_ = FixedFactor(mu_.data(), mu_.size());
+      f_fast_ = FixedFactor(f_.data(), f_.size());
+    }
   }
   // r = c mod f, c given as 2 * words_ words, r as words_ words.
   void reduce(const uint64_t* c, uint64_t* r) const {
     uint64_t high[kMaxWords], product[3 * kMaxWords], q[kMaxWords];
     shift_words_down(c, 2 * words_, n_, high, words_);
     size_t np = words_ + mu_.size();
-    multiply_words(high, words_, mu_.data(), mu_.size(), product, static_cast<size_t>(n_) / 64, np - 1);
+    const bool fast = FixedFactor::available();
+    if (fast) mu_fast_.multiply(high, words_, product, static_cast<size_t>(n_) / 64, np - 1);
+    else multiply_words(high, words_, mu_.data(), mu_.size(), product, static_cast<size_t>(n_) / 64, np - 1);
     shift_words_down(product, np, n_, q, words_);
-    multiply_words(q, words_, f_.data(), f_.size(), product, 0, words_ - 1);
+    if (fast) f_fast_.multiply(q, words_, product, 0, words_ - 1);
+    else multiply_words(q, words_, f_.data(), f_.size(), product, 0, words_ - 1);
     for (size_t i = 0; i < words_; ++i) r[i] = c[i] ^ product[i];
     if (n_ % 64 != 0) r[words_ - 1] &= (uint64_t{1} << (n_ % 64)) - 1;
     else r[words_ - 1] = 0;
@@ -237,6 +287,7 @@ class BarrettModulus {
   int n_;
   size_t words_;
   Poly f_, mu_;
+  FixedFactor mu_fast_, f_fast_;
 };
 
 // For f of prime degree p: f is irreducible exactly when x^(2^p) = x mod f and f has no
