@@ -56,12 +56,16 @@ void skip_ahead(State& s, const void* stream, uint64_t count) {
 constexpr InitMethods<State> kMethods{seed, leapfrog, skip_ahead, nullptr};
 
 // Exact a x mod m for a x < 2^53: the quotient estimate from the reciprocal is off by
-// at most one either way and is corrected.
+// at most one either way and is corrected. Unsigned throughout, so that a state loaded
+// from a damaged image gives wrong numbers, never undefined behaviour.
 inline uint32_t mul_mod_reciprocal(uint32_t a, uint32_t x, uint32_t m, double r) {
   const uint64_t p = uint64_t{a} * x;
-  int64_t rem = static_cast<int64_t>(p) - static_cast<int64_t>(static_cast<uint64_t>(static_cast<double>(p) * r) * m);
-  if (rem < 0) rem += m;
-  if (rem >= m) rem -= m;
+  const uint64_t q = static_cast<uint64_t>(static_cast<double>(p) * r);
+  uint64_t rem = p - q * m;
+  if (static_cast<int64_t>(rem) < 0)
+    rem += m;
+  else if (rem >= m)
+    rem -= m;
   return static_cast<uint32_t>(rem);
 }
 
