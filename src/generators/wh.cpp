@@ -69,11 +69,38 @@ inline uint32_t mul_mod_reciprocal(uint32_t a, uint32_t x, uint32_t m, double r)
   return static_cast<uint32_t>(rem);
 }
 
+// Outputs computed side by side: lane l of component i holds x_i after l + 1 advances
+// and every lane steps by a_i^kWhLanes mod m_i, so the chains of products are
+// independent. Counts that do not fill a block finish one output at a time.
+constexpr int32_t kWhLanes = 8;
+
 // Advances the state by n outputs, handing each new (x1, x2, x3, x4) to emit(t, x).
 template <typename Emit>
 void advance(State& s, const WhParameters& p, int32_t n, Emit&& emit) {
   uint32_t x[4] = {s.x[0], s.x[1], s.x[2], s.x[3]};
-  for (int32_t t = 0; t < n; ++t) {
+  int32_t t = 0;
+  if (n >= 2 * kWhLanes) {
+    uint32_t lane[4][kWhLanes], step[4];
+    for (int i = 0; i < 4; ++i) {
+      uint32_t v = x[i], a_power = 1;
+      for (int l = 0; l < kWhLanes; ++l) {
+        lane[i][l] = v = mul_mod_reciprocal(s.a[i], v, p.m[i], p.r[i]);
+        a_power = mul_mod_reciprocal(s.a[i], a_power, p.m[i], p.r[i]);
+      }
+      step[i] = a_power;
+    }
+    for (; t + kWhLanes <= n; t += kWhLanes) {
+      for (int l = 0; l < kWhLanes; ++l) {
+        const uint32_t out[4] = {lane[0][l], lane[1][l], lane[2][l], lane[3][l]};
+        emit(t + l, out);
+      }
+      for (int i = 0; i < 4; ++i) {
+        x[i] = lane[i][kWhLanes - 1];
+        for (int l = 0; l < kWhLanes; ++l) lane[i][l] = mul_mod_reciprocal(step[i], lane[i][l], p.m[i], p.r[i]);
+      }
+    }
+  }
+  for (; t < n; ++t) {
     for (int i = 0; i < 4; ++i) x[i] = mul_mod_reciprocal(s.a[i], x[i], p.m[i], p.r[i]);
     emit(t, x);
   }
