@@ -66,10 +66,14 @@ int32_t __pavoCopyStream(void** copy, const void* source) {
 
 int32_t __pavoCopyStreamState(void* destination, const void* source) {
   if (destination == source) return kStatusOk;
-  const BrngLookup found = lookup_brng(header_of(source)->brng_id);
-  if (found.row == nullptr) return kStatusInvalidBrng;
+  const BrngLookup from = lookup_brng(header_of(source)->brng_id);
+  const BrngLookup to = lookup_brng(header_of(destination)->brng_id);
+  if (from.row == nullptr || to.row == nullptr) return kStatusInvalidBrng;
   // Only the evolving words: a leapfrog multiplier of the destination stays its own.
-  std::memcpy(state_bytes(destination), state_bytes(source), static_cast<size_t>(found.evolving_bytes));
+  // Streams of two generators are the caller's error; even then nothing is written
+  // past the destination's state.
+  const int32_t bytes = std::min(from.evolving_bytes, to.evolving_bytes);
+  std::memcpy(state_bytes(destination), state_bytes(source), static_cast<size_t>(bytes));
   __pavoDeleteChunks(destination);
   return __pavoCopyChunks(destination, source);
 }

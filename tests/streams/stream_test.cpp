@@ -88,6 +88,12 @@ TEST(CopyStreamState, R250CopiesBufferAndIndices) {
   EXPECT_EQ(dest.ints(400), source.ints(400));
 }
 
+TEST(CopyStreamState, MismatchedGeneratorsNeverWritePastTheDestination) {
+  Stream big(PAVO_BRNG_R250, {5}), small(PAVO_BRNG_MCG31M1, {6});
+  ASSERT_EQ(__pavoCopyStreamState(small.p, big.p), 0);  // the sanitizer build checks bounds
+  EXPECT_EQ(static_cast<PavoStreamHeader*>(small.p)->brng_id, PAVO_BRNG_MCG31M1);
+}
+
 TEST(DeleteStream, NullsTheHandleAndAcceptsNull) {
   void* s = nullptr;
   ASSERT_EQ(__pavoNewStreamEx(&s, PAVO_BRNG_MCG59, 0, nullptr), 0);
