@@ -21,7 +21,27 @@ inline std::complex<double> product(std::complex<double> x, std::complex<double>
   const std::complex<double> r{difference_of_products(x.real(), y.real(), x.imag(), y.imag()),
                                difference_of_products(x.real(), y.imag(), -x.imag(), y.real())};
   if (std::isfinite(r.real()) && std::isfinite(r.imag())) return r;
-  return x * y;  // infinities and overflow: the C rules for complex products
+  const bool finite = std::isfinite(x.real()) && std::isfinite(x.imag()) &&
+                      std::isfinite(y.real()) && std::isfinite(y.imag());
+  if (!finite) return x * y;  // infinities and NaNs: the C rules for complex products
+  // An overflowing part: the extended range holds the products, so a part overflows
+  // only when its exact value does.
+  using W = long double;
+  const W a = x.real(), b = x.imag(), c = y.real(), d = y.imag();
+  return {static_cast<double>(a * c - b * d), static_cast<double>(a * d + b * c)};
+}
+
+// x / y for finite operands in extended precision, whose range holds every
+// intermediate product, so that a quotient overflows only when its exact value does;
+// infinities, NaNs and division by zero follow the C rules.
+inline std::complex<double> quotient(std::complex<double> x, std::complex<double> y) {
+  const bool finite = std::isfinite(x.real()) && std::isfinite(x.imag()) &&
+                      std::isfinite(y.real()) && std::isfinite(y.imag());
+  if (!finite || (y.real() == 0 && y.imag() == 0)) return x / y;
+  using W = long double;
+  const W a = x.real(), b = x.imag(), c = y.real(), d = y.imag();
+  const W den = c * c + d * d;
+  return {static_cast<double>((a * c + b * d) / den), static_cast<double>((b * c - a * d) / den)};
 }
 
 template <class T>
@@ -82,7 +102,7 @@ struct Div {
   }
   template <class R>
   static int32_t eval(std::complex<R> x, std::complex<R> y, std::complex<R>& r) {
-    r = std::complex<R>(std::complex<double>(x) / std::complex<double>(y));
+    r = std::complex<R>(quotient(std::complex<double>(x), std::complex<double>(y)));
     return complex_status(r, x, y);
   }
 };

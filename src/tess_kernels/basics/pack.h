@@ -11,7 +11,9 @@
 
 namespace zorn::tess {
 
-template <size_t Size>
+// Kernels are instantiated per element size and owner: the mask kernels are shared by
+// every type of one size (Owner = void), the others belong to one element type.
+template <size_t Size, class Owner>
 struct PackKernels {
   static void move(void* dst, int64_t di, const void* src, int64_t si) {
     std::memcpy(static_cast<unsigned char*>(dst) + di * int64_t{Size},

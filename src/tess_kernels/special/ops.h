@@ -77,27 +77,30 @@ struct I1 : RealUnary<I1> {
 };
 struct J0 : RealUnary<J0> {
   static constexpr uint32_t kRule = kSilent;
-  static double value(double x) { return ::j0(x); }
+  static double value(double x) { return static_cast<double>(::j0l(x)); }
 };
 struct J1 : RealUnary<J1> {
   static constexpr uint32_t kRule = kSilent;
-  static double value(double x) { return ::j1(x); }
+  static double value(double x) { return static_cast<double>(::j1l(x)); }
 };
 // Y has a pole at 0 (-inf), is undefined below, and overflows for large orders near 0.
 struct Y0 : RealUnary<Y0> {
   static constexpr uint32_t kRule = kDomain | kPole | kOverflow;
   static bool is_pole(double x) { return x == 0; }
-  static double value(double x) { return ::y0(x); }
+  static double value(double x) { return static_cast<double>(::y0l(x)); }
 };
 struct Y1 : RealUnary<Y1> {
   static constexpr uint32_t kRule = kDomain | kPole | kOverflow;
   static bool is_pole(double x) { return x == 0; }
-  static double value(double x) { return ::y1(x); }
+  static double value(double x) { return static_cast<double>(::y1l(x)); }
 };
+
+// The double Bessel functions of the first and second kind are evaluated in extended
+// precision: the recurrences of the higher orders magnify the error of the first two.
 
 // Bessel functions of integer order; an order that is not an integer (or does not fit
 // in an int) has no value.
-template <double (*F)(int, double), uint32_t Rule>
+template <long double (*F)(int, long double), uint32_t Rule>
 struct IntegerOrder {
   template <class T>
   static int32_t eval(T x, T order, T& r) {
@@ -106,11 +109,11 @@ struct IntegerOrder {
       r = static_cast<T>(NAN);
       return std::isnan(x) ? TESS_STATUS_OK : TESS_STATUS_DOMAIN;
     }
-    r = static_cast<T>(F(static_cast<int>(o), static_cast<double>(x)));
+    r = static_cast<T>(static_cast<double>(F(static_cast<int>(o), static_cast<long double>(x))));
     return classify(Rule, r, x == 0, x);
   }
 };
-struct Jn : IntegerOrder<::jn, kSilent> {};
-struct Yn : IntegerOrder<::yn, kDomain | kPole | kOverflow> {};
+struct Jn : IntegerOrder<::jnl, kSilent> {};
+struct Yn : IntegerOrder<::ynl, kDomain | kPole | kOverflow> {};
 
 }  // namespace zorn::tess::ops

@@ -64,7 +64,7 @@ double erfcinv(double q) {
   if (q == 0) return INFINITY;
   if (q == 2) return -INFINITY;
   if (q > 1) return -erfcinv(2.0 - q);            // exact for q in (1, 2)
-  if (q >= 0.5) return erfinv(1.0 - q);           // exact for q in [0.5, 1]
+  if (q > 0.5) return erfinv(1.0 - q);            // exact for q in (0.5, 1]
   // erfc(x) = q  <=>  x = -quantile(q / 2) / sqrt(2)
   const double x0 = -normal_quantile_estimate(0.5 * q) * kInvSqrt2Hi;
   return refine_erfcinv(x0, q);
@@ -141,19 +141,15 @@ double expint1(double x) {
     }
     return (-kEulerGamma - std::log(x)) - sum;
   }
-  // Continued fraction e^-x / (x + 1 - 1^2/(x + 3 - 2^2/(x + 5 - ...))), Lentz's method.
-  constexpr double kTiny = 1e-300;
-  double b = x + 1.0, c = 1.0 / kTiny, d = 1.0 / b, h = d;
-  for (int k = 1; k < 1000; ++k) {
-    const double an = -static_cast<double>(k) * k;
-    b += 2.0;
-    d = 1.0 / (an * d + b);
-    c = b + an / c;
-    const double del = c * d;
-    h *= del;
-    if (std::fabs(del - 1.0) < 1e-17) break;
+  // Continued fraction E1(x) = e^-x / (x + 1 - 1^2/(x + 3 - 2^2/(x + 5 - ...))),
+  // evaluated from the bottom up, which damps the rounding errors of every level. The
+  // truncation error at depth K falls like exp(-4 sqrt(K x)).
+  const int depth = 30 + static_cast<int>(200.0 / x);
+  double tail = 0.0;
+  for (int k = depth; k >= 1; --k) {
+    tail = static_cast<double>(k) * k / (x + (2.0 * k + 1.0) - tail);
   }
-  return h * std::exp(-x);
+  return std::exp(-x) / (x + 1.0 - tail);
 }
 
 namespace {

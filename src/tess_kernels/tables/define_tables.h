@@ -49,11 +49,11 @@
   TESS_KERNEL_##strided(t, Func, shape, frame, 1, TESS_SEPARATE_OP(t, Func, strided, 1)), \
   TESS_KERNEL_##strided(t, Func, shape, frame, 2, TESS_SEPARATE_OP(t, Func, strided, 2))
 
-// Pack and unpack kernels depend on the element size only.
-#define TESS_PACK_KERNEL(t, fn)                                                       \
-  ::zorn::tess::erase(&::zorn::tess::PackKernels<sizeof(TESS_ELEMENT_##t)>::fn),      \
-  ::zorn::tess::erase(&::zorn::tess::PackKernels<sizeof(TESS_ELEMENT_##t)>::fn),      \
-  ::zorn::tess::erase(&::zorn::tess::PackKernels<sizeof(TESS_ELEMENT_##t)>::fn)
+// Pack and unpack kernels move bytes; the mask kernels of one element size are shared.
+#define TESS_PACK_KERNEL(t, fn, Owner)                                                    \
+  ::zorn::tess::erase(&::zorn::tess::PackKernels<sizeof(TESS_ELEMENT_##t), Owner>::fn),   \
+  ::zorn::tess::erase(&::zorn::tess::PackKernels<sizeof(TESS_ELEMENT_##t), Owner>::fn),   \
+  ::zorn::tess::erase(&::zorn::tess::PackKernels<sizeof(TESS_ELEMENT_##t), Owner>::fn)
 
 #define TESS_KERNELS(t, Func, shape, strided, sharing, frame) \
   TESS_KERNELS_##shape(t, Func, shape, strided, sharing, frame)
@@ -67,12 +67,12 @@
 #define TESS_KERNELS_LINEAR_FRAC TESS_KERNELS_GENERAL
 #define TESS_KERNELS_TO_REAL TESS_KERNELS_GENERAL
 #define TESS_KERNELS_CIS TESS_KERNELS_GENERAL
-#define TESS_KERNELS_PACK_I(t, ...) TESS_PACK_KERNEL(t, pack_i)
-#define TESS_KERNELS_PACK_M(t, ...) TESS_PACK_KERNEL(t, pack_m)
-#define TESS_KERNELS_PACK_V(t, ...) TESS_PACK_KERNEL(t, pack_v)
-#define TESS_KERNELS_UNPACK_I(t, ...) TESS_PACK_KERNEL(t, unpack_i)
-#define TESS_KERNELS_UNPACK_M(t, ...) TESS_PACK_KERNEL(t, unpack_m)
-#define TESS_KERNELS_UNPACK_V(t, ...) TESS_PACK_KERNEL(t, unpack_v)
+#define TESS_KERNELS_PACK_I(t, ...) TESS_PACK_KERNEL(t, pack_i, TESS_ELEMENT_##t)
+#define TESS_KERNELS_PACK_M(t, ...) TESS_PACK_KERNEL(t, pack_m, void)
+#define TESS_KERNELS_PACK_V(t, ...) TESS_PACK_KERNEL(t, pack_v, TESS_ELEMENT_##t)
+#define TESS_KERNELS_UNPACK_I(t, ...) TESS_PACK_KERNEL(t, unpack_i, TESS_ELEMENT_##t)
+#define TESS_KERNELS_UNPACK_M(t, ...) TESS_PACK_KERNEL(t, unpack_m, void)
+#define TESS_KERNELS_UNPACK_V(t, ...) TESS_PACK_KERNEL(t, unpack_v, TESS_ELEMENT_##t)
 
 // Argument names of the entry points, by shape.
 #define TESS_ARGS_ONE_0 n, a, r

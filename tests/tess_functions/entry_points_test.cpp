@@ -1,0 +1,254 @@
+// Calls every entry point of every function table on ordinary and special arguments and
+// compares each element with an MPFR reference and each reported status with the
+// expected one, so that no name is wired to the wrong function, type, shape or slot.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <set>
+#include <type_traits>
+
+#include "function_cases.h"
+#include "mpfr_reference.h"
+#include "table_catalogue.h"
+
+namespace zorn_test {
+namespace {
+
+// ---- element types ----
+template <class E> struct Traits;
+template <> struct Traits<float> {
+  using Real = float;
+  static constexpr int kPrecision = 24;
+  static float make(std::complex<double> v) { return static_cast<float>(v.real()); }
+  static LongComplex widen(float x) { return {x, 0.0L}; }
+};
+template <> struct Traits<double> {
+  using Real = double;
+  static constexpr int kPrecision = 53;
+  static double make(std::complex<double> v) { return v.real(); }
+  static LongComplex widen(double x) { return {x, 0.0L}; }
+};
+template <> struct Traits<TessComplex8> {
+  using Real = float;
+  static constexpr int kPrecision = 24;
+  static TessComplex8 make(std::complex<double> v) {
+    return {static_cast<float>(v.real()), static_cast<float>(v.imag())};
+  }
+  static LongComplex widen(TessComplex8 x) { return {x.re, x.im}; }
+};
+template <> struct Traits<TessComplex16> {
+  using Real = double;
+  static constexpr int kPrecision = 53;
+  static TessComplex16 make(std::complex<double> v) { return {v.real(), v.imag()}; }
+  static LongComplex widen(TessComplex16 x) { return {x.re, x.im}; }
+};
+template <class E>
+constexpr bool kIsComplex = std::is_same_v<E, TessComplex8> || std::is_same_v<E, TessComplex16>;
+
+// ---- per-element reports, collected by a callback that handles every element ----
+thread_local std::vector<std::pair<int32_t, int32_t>> g_reports;  // (index, status)
+int32_t record_report(TessErrorContext* context) {
+  g_reports.emplace_back(context->index, context->status);
+  return 1;
+}
+
+// A strided vector of `count` elements with increment `inc`, whose gaps hold a
+// sentinel that a correct kernel never overwrites.
+template <class T>
+struct Buffer {
+  std::vector<T> data;
+  int32_t inc;
+  Buffer(size_t count, int32_t increment) : data(count * increment + 1), inc(increment) {
+    std::memset(data.data(), 0x5A, data.size() * sizeof(T));
+  }
+  T& operator[](size_t i) { return data[i * inc]; }
+  T* ptr() { return data.data(); }
+  bool gaps_untouched(size_t count) const {
+    unsigned char sentinel[sizeof(T)];
+    std::memset(sentinel, 0x5A, sizeof sentinel);
+    for (size_t k = 0; k < data.size(); ++k) {
+      const bool element = k % inc == 0 && k / inc < count;
+      if (!element && std::memcmp(&data[k], sentinel, sizeof(T)) != 0) return false;
+    }
+    return true;
+  }
+};
+
+struct Outcome {
+  std::vector<LongComplex> r1, r2;
+  std::vector<std::pair<int32_t, int32_t>> reports;
+  bool gaps_untouched = true;
+};
+
+template <class E>
+Outcome call_entry(const TableEntry& t, TessKernel fn, const std::vector<Case>& cases) {
+  using R = typename Traits<E>::Real;
+  const int32_t n = static_cast<int32_t>(cases.size());
+  const bool s = t.strided;
+  Buffer<E> a(n, s ? 2 : 1), b(n, s ? 3 : 1), r1(n, s ? 2 : 1), r2(n, s ? 3 : 1);
+  Buffer<R> ar(n, s ? 2 : 1), rr(n, s ? 2 : 1);
+  for (int32_t i = 0; i < n; ++i) {
+    a[i] = Traits<E>::make(cases[i].a);
+    b[i] = Traits<E>::make(cases[i].b);
+    ar[i] = static_cast<R>(cases[i].a.real());
+  }
+  E powx_b = Traits<E>::make(kIsComplex<E> ? kPowxComplexExponent : kPowxExponent);
+  const E order = Traits<E>::make(kBesselOrder);
+  const double* p = kLinearFracParams;
+  g_reports.clear();
+  Outcome out;
+  switch (t.shape) {
+    case Shape::ONE:
+      if (s) reinterpret_cast<void (*)(int32_t, const E*, int32_t, E*, int32_t)>(fn)(n, a.ptr(), a.inc, r1.ptr(), r1.inc);
+      else reinterpret_cast<void (*)(int32_t, const E*, E*)>(fn)(n, a.ptr(), r1.ptr());
+      break;
+    case Shape::TO_REAL:
+      if (s) reinterpret_cast<void (*)(int32_t, const E*, int32_t, R*, int32_t)>(fn)(n, a.ptr(), a.inc, rr.ptr(), rr.inc);
+      else reinterpret_cast<void (*)(int32_t, const E*, R*)>(fn)(n, a.ptr(), rr.ptr());
+      break;
+    case Shape::CIS:
+      if (s) reinterpret_cast<void (*)(int32_t, const R*, int32_t, E*, int32_t)>(fn)(n, ar.ptr(), ar.inc, r1.ptr(), r1.inc);
+      else reinterpret_cast<void (*)(int32_t, const R*, E*)>(fn)(n, ar.ptr(), r1.ptr());
+      break;
+    case Shape::TWO:
+      if (s) reinterpret_cast<void (*)(int32_t, const E*, int32_t, const E*, int32_t, E*, int32_t)>(fn)(n, a.ptr(), a.inc, b.ptr(), b.inc, r1.ptr(), r1.inc);
+      else reinterpret_cast<void (*)(int32_t, const E*, const E*, E*)>(fn)(n, a.ptr(), b.ptr(), r1.ptr());
+      break;
+    case Shape::POWX:
+      if (s) reinterpret_cast<void (*)(int32_t, const E*, int32_t, E, E*, int32_t)>(fn)(n, a.ptr(), a.inc, powx_b, r1.ptr(), r1.inc);
+      else reinterpret_cast<void (*)(int32_t, const E*, E, E*)>(fn)(n, a.ptr(), powx_b, r1.ptr());
+      break;
+    case Shape::ONE_TWO:
+      if (s) reinterpret_cast<void (*)(int32_t, const E*, int32_t, E*, int32_t, E*, int32_t)>(fn)(n, a.ptr(), a.inc, r1.ptr(), r1.inc, r2.ptr(), r2.inc);
+      else reinterpret_cast<void (*)(int32_t, const E*, E*, E*)>(fn)(n, a.ptr(), r1.ptr(), r2.ptr());
+      break;
+    case Shape::ORDER:
+      if (s) reinterpret_cast<void (*)(int32_t, const E*, int32_t, E, E*, int32_t)>(fn)(n, a.ptr(), a.inc, order, r1.ptr(), r1.inc);
+      else reinterpret_cast<void (*)(int32_t, const E*, E, E*)>(fn)(n, a.ptr(), order, r1.ptr());
+      break;
+    case Shape::LINEAR_FRAC:
+      if constexpr (!kIsComplex<E>) {
+        if (s) reinterpret_cast<void (*)(int32_t, const E*, int32_t, const E*, int32_t, E, E, E, E, E*, int32_t)>(fn)(n, a.ptr(), a.inc, b.ptr(), b.inc, E(p[0]), E(p[1]), E(p[2]), E(p[3]), r1.ptr(), r1.inc);
+        else reinterpret_cast<void (*)(int32_t, const E*, const E*, E, E, E, E, E*)>(fn)(n, a.ptr(), b.ptr(), E(p[0]), E(p[1]), E(p[2]), E(p[3]), r1.ptr());
+      }
+      break;
+    default: ADD_FAILURE() << "not a value shape";
+  }
+  out.reports = g_reports;
+  const bool real_result = t.shape == Shape::TO_REAL;
+  for (int32_t i = 0; i < n; ++i) {
+    out.r1.push_back(real_result ? LongComplex(rr[i], 0) : Traits<E>::widen(r1[i]));
+    if (t.shape == Shape::ONE_TWO) out.r2.push_back(Traits<E>::widen(r2[i]));
+  }
+  out.gaps_untouched = (real_result ? rr.gaps_untouched(n) : r1.gaps_untouched(n)) &&
+                       (t.shape != Shape::ONE_TWO || r2.gaps_untouched(n));
+  return out;
+}
+
+// Bounds in ulps for the checked cases (complex values normwise).
+double bound_for(char type) { return (type == 'c' || type == 'z') ? 6.0 : 4.0; }
+
+std::map<std::string, double>& worst_errors() {
+  static std::map<std::string, double> m;
+  return m;
+}
+
+template <class E>
+void check_table(const TableEntry& t) {
+  const std::vector<Case> cases = cases_for(t.func, t.type);
+  ASSERT_FALSE(cases.empty()) << "no cases for " << t.func;
+  const bool complex_type = kIsComplex<E>;
+  const int precision = Traits<E>::kPrecision;
+  for (int e = 0; e < 4; ++e) {
+    SCOPED_TRACE(std::string("table ") + t.type + t.name + ", entry " + std::to_string(e));
+    const Outcome out = call_entry<E>(t, t.entries[e], cases);
+    EXPECT_TRUE(out.gaps_untouched) << "a result was written outside its elements";
+    std::vector<std::pair<int32_t, int32_t>> expected;
+    for (size_t i = 0; i < cases.size(); ++i) {
+      if (cases[i].status != 0) expected.emplace_back(static_cast<int32_t>(i), cases[i].status);
+    }
+    EXPECT_EQ(out.reports, expected) << "reported (index, status) pairs";
+    for (size_t i = 0; i < cases.size(); ++i) {
+      Operands o;
+      o.a = Traits<E>::widen(Traits<E>::make(cases[i].a));
+      o.b = Traits<E>::widen(Traits<E>::make(cases[i].b));
+      if (t.shape == Shape::POWX) {
+        o.b = Traits<E>::widen(Traits<E>::make(complex_type ? kPowxComplexExponent
+                                                              : kPowxExponent));
+      }
+      if (t.shape == Shape::ORDER) o.b = kBesselOrder;
+      if (t.shape == Shape::CIS) o.a = static_cast<typename Traits<E>::Real>(cases[i].a.real());
+      std::copy(kLinearFracParams, kLinearFracParams + 4, o.params);
+      const auto ref =
+          mpfr_reference(t.func, complex_type, o, precision, static_cast<double>(out.r1[i].real()));
+      ASSERT_TRUE(ref.has_value()) << "no reference for " << t.func;
+      auto rounded = [&](LongComplex v) {  // the exact value in the target type
+        using R = typename Traits<E>::Real;
+        return LongComplex(static_cast<R>(v.real()), static_cast<R>(v.imag()));
+      };
+      const bool real_result = t.shape == Shape::TO_REAL || !complex_type;
+      double err = real_result ? ulp_error(out.r1[i].real(), ref->r1.real(), precision)
+                               : ulp_error(out.r1[i], ref->r1, precision);
+      if (t.shape == Shape::ONE_TWO) {
+        err = std::max(err, ulp_error(out.r2[i].real(), ref->r2.real(), precision));
+      }
+      // Results that overflow or underflow the type compare with the rounded reference.
+      if (!std::isfinite(err)) {
+        const LongComplex want = rounded(ref->r1);
+        const bool same = (std::isnan(want.real()) && std::isnan(out.r1[i].real())) ||
+                          want.real() == out.r1[i].real();
+        if (same && (real_result ||
+                     (std::isnan(want.imag()) && std::isnan(out.r1[i].imag())) ||
+                     want.imag() == out.r1[i].imag())) {
+          err = 0;
+        }
+      }
+      EXPECT_LE(err, bound_for(t.type))
+          << t.func << " element " << i << " a=" << cases[i].a << " b=" << cases[i].b
+          << " got " << out.r1[i] << " want " << ref->r1;
+      double& worst = worst_errors()[std::string(1, t.type) + t.func];
+      if (cases[i].status == 0 && std::isfinite(err)) worst = std::max(worst, err);
+    }
+  }
+}
+
+class EntryPoints : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_mode_ = _tessGetMode();
+    saved_callback_ = _tessSetErrorCallBack(record_report);
+    _tessSetMode(TESS_ERRMODE_CALLBACK);
+  }
+  void TearDown() override {
+    _tessSetErrorCallBack(saved_callback_);
+    _tessSetMode(saved_mode_);
+    _tessClearErrStatus();
+  }
+  uint32_t saved_mode_ = 0;
+  TessErrorCallBack saved_callback_ = nullptr;
+};
+
+bool is_pack(Shape s) { return s >= Shape::PACK_I; }
+
+TEST_F(EntryPoints, EveryValueEntryPointMatchesTheReferenceAndReportsItsStatuses) {
+  int tables = 0;
+  for (const TableEntry& t : table_catalogue()) {
+    if (is_pack(t.shape)) continue;
+    ++tables;
+    switch (t.type) {
+      case 's': check_table<float>(t); break;
+      case 'd': check_table<double>(t); break;
+      case 'c': check_table<TessComplex8>(t); break;
+      case 'z': check_table<TessComplex16>(t); break;
+    }
+  }
+  EXPECT_EQ(tables, 480 - 24);
+  std::printf("worst ulp error over the ordinary cases, per type and function:\n");
+  for (const auto& [name, err] : worst_errors()) std::printf("  %-14s %.3f\n", name.c_str(), err);
+}
+
+}  // namespace
+}  // namespace zorn_test

@@ -1,0 +1,1 @@
+target_link_libraries(${ZORN_TEST_TARGET} PRIVATE mpfr gmp)

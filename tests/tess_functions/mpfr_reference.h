@@ -1,0 +1,40 @@
+// Reference values of the vector-math functions computed with MPFR at 256 bits and
+// rounded to long double, for measuring errors in ulps. Reusable by any harness that
+// names functions as the function list does ("Exp", "Atan2pi", ...).
+#pragma once
+
+#include <complex>
+#include <optional>
+#include <string_view>
+
+namespace zorn_test {
+
+using LongComplex = std::complex<long double>;
+
+struct Operands {
+  std::complex<double> a;      // first argument (real functions use the real part)
+  std::complex<double> b;      // second argument, Powx exponent, or Bessel order
+  double params[4] = {0, 0, 0, 0};  // LinearFrac: scalea, shifta, scaleb, shiftb
+};
+
+struct Reference {
+  LongComplex r1;
+  LongComplex r2;  // second result of SinCos, SinCospi, Modf
+};
+
+// `complex_type` selects the complex form of a function; `precision` (24 or 53) is the
+// target precision, which only functions defined on the target's grid (NextAfter) use.
+// The inverse functions without an MPFR counterpart (ErfInv, ErfcInv, CdfNormInv) are
+// found by Newton steps from `hint`, which only chooses where the iteration starts.
+// No value when the function is unknown.
+std::optional<Reference> mpfr_reference(std::string_view func, bool complex_type,
+                                        const Operands& x, int precision, double hint);
+
+// |computed - reference| in units in the last place of the reference in a type of
+// `precision` bits (subnormal spacing below the normal range). NaN matches NaN and an
+// infinity matches itself with error 0; any other mismatch of non-finite values is
+// infinite error. Complex values are measured normwise, against the larger part.
+double ulp_error(long double computed, long double reference, int precision);
+double ulp_error(LongComplex computed, LongComplex reference, int precision);
+
+}  // namespace zorn_test
