@@ -23,10 +23,11 @@ namespace {
 
 // The task's work buffer keeps a copy of the state at the end of the last call, for
 // the quantities that have no result field among the needed ones (for example M3 when
-// only kurtosis is asked for): a header (capacity, p, W, V) and eight arrays of p
-// (mean, raw 2-4, central sums 2-4, the cross-product diagonal).
+// only kurtosis is asked for): a header (capacity, p, W, V) and nine arrays of p
+// (mean, raw 2-4, central sums 2-4, the cross-product diagonal, and the rounding error
+// of the stored mean, so that a continued call starts from the unrounded mean).
 constexpr int64_t kBufferHeader = 4;
-constexpr int64_t kBufferArrays = 8;
+constexpr int64_t kBufferArrays = 9;
 constexpr int64_t kStateVectors = 7;
 
 double* ensure_work_buffer(PavoSSTask& task, int64_t p) {
@@ -51,8 +52,8 @@ const double* valid_buffered_state(const double* buffer, int64_t p, double W, do
   return buffer + kBufferHeader;
 }
 
-void store_buffered_state(double* buffer, const MomentState& s, int64_t p, bool matrix,
-                          double W, double V) {
+void store_buffered_state(double* buffer, const MomentState& s, const double* mean_low,
+                          int64_t p, bool matrix, double W, double V) {
   double* at = buffer + kBufferHeader;
   std::memcpy(at, s.mean, sizeof(double) * p);
   for (int k = 0; k < 3; ++k) {
@@ -60,6 +61,7 @@ void store_buffered_state(double* buffer, const MomentState& s, int64_t p, bool 
     std::memcpy(at + (4 + k) * p, s.central[k], sizeof(double) * p);
   }
   for (int64_t i = 0; i < p; ++i) at[7 * p + i] = matrix ? s.C[cross_index(p, i, i)] : 0.0;
+  std::memcpy(at + 8 * p, mean_low, sizeof(double) * p);
   buffer[1] = static_cast<double>(p);
   buffer[2] = W;
   buffer[3] = V;
@@ -159,7 +161,7 @@ int32_t compute_basic(PavoSSTask* task, uint64_t estimates, int32_t method,
 
   uint64_t bytes = 0;
   bool sizes_ok = add_size(&bytes, 2 * static_cast<uint64_t>(p), sizeof(int64_t)) &&
-                  add_size(&bytes, state_doubles(p, plan.matrix) + p, sizeof(double));
+                  add_size(&bytes, state_doubles(p, plan.matrix) + 2 * p, sizeof(double));
   for (int64_t t = 0; t < threads && sizes_ok; ++t)
     sizes_ok = add_size(&bytes, state_doubles(p, plan.matrix), sizeof(double)) &&
                add_size(&bytes, scratch_doubles(p, plan.matrix, rows), sizeof(double)) &&
@@ -177,6 +179,7 @@ int32_t compute_basic(PavoSSTask* task, uint64_t estimates, int32_t method,
   MomentState base;
   bind_state(base, carve.take<double>(state_doubles(p, plan.matrix)), p, plan.matrix);
   double* scratch = carve.take<double>(p);
+  double* shift = carve.take<double>(p);
 
   if (from_sums) {
     base.W = accumulated ? static_cast<double>(accumulated[0]) : static_cast<double>(n);
@@ -186,12 +189,27 @@ int32_t compute_basic(PavoSSTask* task, uint64_t estimates, int32_t method,
     return kOk;
   }
 
+  const double* buffered = nullptr;
   if (accumulated != nullptr && accumulated[0] > 0) {
     base.W = static_cast<double>(accumulated[0]);
     base.V = static_cast<double>(accumulated[1]);
-    load_state<T>(*task, plan, codes, {false, valid_buffered_state(buffer, p, base.W, base.V)},
-                  base, p, selected);
+    buffered = valid_buffered_state(buffer, p, base.W, base.V);
+    load_state<T>(*task, plan, codes, {false, buffered}, base, p, selected);
   }
+
+  const bool fast = plan.method == BasicMethod::kFast;
+  const T* x = static_cast<const T*>(task->x);
+  if (!fast)
+    for (int64_t i = 0; i < p; ++i) {
+      if (base.W > 0) {
+        // Continue about the stored mean, with its rounding error when it is known.
+        const bool exact = buffered != nullptr && buffered[i] == base.mean[i];
+        shift[i] = base.mean[i];
+        base.mean[i] = exact ? buffered[8 * p + i] : 0.0;
+      } else if (n > 0) {
+        shift[i] = static_cast<double>(rows ? x[i * n] : x[i]);
+      }
+    }
 
   auto* works = carve.take<ThreadWork>(threads);
   const int64_t chunk = n / threads;
@@ -210,18 +228,27 @@ int32_t compute_basic(PavoSSTask* task, uint64_t estimates, int32_t method,
   }
   const bool blas =
       std::is_same_v<T, double> && plan.matrix && !weighted && p > 1 && fits_blas(p, n);
-  const DataView<T> data{static_cast<const T*>(task->x), static_cast<const T*>(task->weights),
-                         p, n, selected, all};
+  const DataView<T> data{x, static_cast<const T*>(task->weights), p, n, selected, all, shift};
   WorkerContext<T> context{
       choose_accumulation<T>(plan.method, rows, weighted, plan.matrix, plan.order, blas),
       &data, works};
   run_workers(service, threads, &context, accumulation_worker<T>);
 
-  const bool fast = plan.method == BasicMethod::kFast;
   const MergeFn merge = choose_merge(plan.order, !fast, plan.matrix);
   for (int64_t t = 0; t < threads; ++t)
     if (works[t].state.W > 0) merge(base, works[t].state, p, selected, scratch);
-  if (fast) central_from_raw(base, plan.order, selected);
+  if (fast) {
+    central_from_raw(base, plan.order, selected);
+  } else {
+    // mean = shift + offset, rounded; the shift array keeps the rounding error (TwoSum
+    // with a small offset).
+    for (int64_t v = 0; v < selected.count; ++v) {
+      const int64_t i = selected.index[v];
+      const double mean = shift[i] + base.mean[i];
+      shift[i] = (shift[i] - mean) + base.mean[i];
+      base.mean[i] = mean;
+    }
+  }
 
   write_results<T>(*task, plan, codes, true, base, p, selected, scratch);
   T* out_weights = static_cast<T*>(task->accumulated_weights);
@@ -232,7 +259,7 @@ int32_t compute_basic(PavoSSTask* task, uint64_t estimates, int32_t method,
     W = static_cast<double>(out_weights[0]);
     V = static_cast<double>(out_weights[1]);
   }
-  store_buffered_state(buffer, base, p, plan.matrix, W, V);
+  store_buffered_state(buffer, base, shift, p, plan.matrix, W, V);
   return kOk;
 }
 

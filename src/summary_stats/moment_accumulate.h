@@ -17,6 +17,10 @@ namespace zorn::ss {
 // two passes over a block.
 constexpr int64_t kBlockLength = 256;
 
+// The one-pass methods work on x - shift[i] for the mean and the central sums: with a
+// shift close to the data (the running mean, or a first observation) the means stay
+// small and their rounding no longer limits the central sums of data with a large
+// mean. Raw moments use x itself; the fast method uses a zero shift.
 template <class T>
 struct DataView {
   const T* x;
@@ -25,6 +29,7 @@ struct DataView {
   int64_t n;
   VariableList selected;
   VariableList all;
+  const double* shift;  // p entries
 };
 
 // Scratch of one thread: a block's statistics, the deviation sums, merge deltas and,
@@ -95,7 +100,7 @@ void accumulate_blocked_columns(const DataView<T>& data, ThreadWork& work) {
       wsum += w;
       w2sum += w * w;
       const T* row = data.x + j * p;
-      for (int64_t i = 0; i < p; ++i) b.mean[i] += w * static_cast<double>(row[i]);
+      for (int64_t i = 0; i < p; ++i) b.mean[i] += w * (static_cast<double>(row[i]) - data.shift[i]);
     }
     if (!(wsum > 0)) continue;
     for (int64_t i = 0; i < p; ++i) b.mean[i] /= wsum;
@@ -106,7 +111,7 @@ void accumulate_blocked_columns(const DataView<T>& data, ThreadWork& work) {
       const T* row = data.x + j * p;
       for (int64_t i = 0; i < p; ++i) {
         const double x = static_cast<double>(row[i]);
-        const double d = x - b.mean[i];
+        const double d = (x - data.shift[i]) - b.mean[i];
         const double wd = w * d;
         first[i] += wd;
         if constexpr (K >= 2) b.central[0][i] += wd * d;
@@ -154,15 +159,17 @@ void accumulate_blocked_rows(const DataView<T>& data, ThreadWork& work) {
     for (int64_t v = 0; v < vars.count; ++v) {
       const int64_t i = vars.index[v];
       const T* row = data.x + i * n;
+      const double shift = data.shift[i];
       double s1 = 0;
-      for (int64_t j = jb; j < je; ++j) s1 += weight_of<T, kWeighted>(data, j) * row[j];
+      for (int64_t j = jb; j < je; ++j)
+        s1 += weight_of<T, kWeighted>(data, j) * (static_cast<double>(row[j]) - shift);
       const double m = s1 / wsum;
       double f1 = 0, s2 = 0, s3 = 0, s4 = 0, r2 = 0, r3 = 0, r4 = 0;
       double* dev = kMatrix ? work.scratch.deviations + v * kBlockLength - jb : nullptr;
       for (int64_t j = jb; j < je; ++j) {
         const double w = weight_of<T, kWeighted>(data, j);
         const double x = static_cast<double>(row[j]);
-        const double d = x - m;
+        const double d = (x - shift) - m;
         const double wd = w * d;
         f1 += wd;
         if constexpr (K >= 2) s2 += wd * d;
@@ -222,7 +229,7 @@ void accumulate_per_observation(const DataView<T>& data, ThreadWork& work, Varia
     for (int64_t v = 0; v < vars.count; ++v) {
       const int64_t i = vars.index[v];
       const double x = static_cast<double>(column[i * stride_var]);
-      const double d = x - s.mean[i];
+      const double d = (x - data.shift[i]) - s.mean[i];
       const double t = d * a;
       if constexpr (K >= 2) {
         const double m2 = s.central[0][i];

@@ -342,3 +342,30 @@ TEST(SSBasicEmpty, NoObservationsDividesByNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// On one task the continued call starts from the unrounded running mean, so portions
+// of data with a mean of 1e9 and unit spread keep the variance to a few ulps.
+TEST(SSBasicPortions, LargeMeanPortionsOnOneTaskStayExact) {
+  const DataSet d = ss_test::gaussian_data(1, 30000, PAVO_SS_STORAGE_ROWS, 1e9, 1.0, 31);
+  const Reference ref = ss_test::reference_of(d, 0, nullptr);
+  for (int32_t method : {0x2, 0x100}) {
+    double W[2] = {0, 0}, mean = 0, r2 = 0, c2 = 0;
+    int32_t p = 1, n = 0, rows = PAVO_SS_STORAGE_ROWS;
+    PAVO_SS_TASK task = nullptr;
+    ASSERT_EQ(__pavodSSNewTask(&task, &p, &n, &rows, nullptr, nullptr, nullptr, 0), 0);
+    __pavodSSEditMoments(task, &mean, &r2, nullptr, nullptr, &c2, nullptr, nullptr);
+    __pavodSSEditTask(task, PAVO_SS_ID_ACCUMULATED_WEIGHTS, W);
+    for (int64_t start = 0; start < d.n; start += n) {
+      n = static_cast<int32_t>(std::min<int64_t>(7001, d.n - start));
+      __pavodSSEditTask(task, PAVO_SS_ID_OBSERVATIONS, const_cast<double*>(d.x.data()) + start);
+      ASSERT_EQ(_pavodSSBasic(task, PAVO_SS_CENTRAL_MOMENT_2, method, nullptr), 0);
+    }
+    EXPECT_LE(relative_error(c2, ref.variance()), 1e-14) << method;
+    EXPECT_LE(relative_error(mean, ref.mean), 1e-16) << method;
+    __pavoSSDeleteTask(&task);
+  }
+}
+
+}  // namespace
