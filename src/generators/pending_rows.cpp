@@ -17,10 +17,10 @@ int32_t not_built_double(void*, int32_t, double*, double, double) { return kStat
 int32_t not_built_int(void*, int32_t, uint32_t*) { return kStatusGeneratorNotBuilt; }
 
 constexpr BuiltinRow pending(int32_t state_size, int32_t state_words, int32_t may_yield_zero,
-                             int32_t word_size, int32_t bits, int32_t sub_generators = 1) {
+                             int32_t word_size, int32_t bits) {
   return {{state_size, state_words, may_yield_zero, word_size, bits, not_built_init,
            not_built_single, not_built_double, not_built_int},
-          sub_generators,
+          1,
           state_words * word_size};
 }
 
@@ -35,15 +35,12 @@ constexpr BuiltinRow pending_abstract(int32_t state_size, PavoBrngGenSingle gen_
 
 [[gnu::weak]] extern const BuiltinRow kRowSobol = pending(11712, 2900, 0, 4, 32);
 [[gnu::weak]] extern const BuiltinRow kRowNiederr = pending(84288, 21056, 0, 4, 32);
-[[gnu::weak]] extern const BuiltinRow kRowMT19937 = pending(2520, 625, 1, 4, 32);
-[[gnu::weak]] extern const BuiltinRow kRowMT2203 = pending(312, 70, 1, 4, 32, 6024);
 [[gnu::weak]] extern const BuiltinRow kRowIAbstract =
     pending_abstract(48, __pavosBRngiAbstract, __pavodBRngiAbstract, not_built_int);
 [[gnu::weak]] extern const BuiltinRow kRowDAbstract =
     pending_abstract(64, __pavosBRngdAbstract, not_built_double, __pavoiBRngdAbstract);
 [[gnu::weak]] extern const BuiltinRow kRowSAbstract =
     pending_abstract(56, not_built_single, __pavodBRngsAbstract, __pavoiBRngsAbstract);
-[[gnu::weak]] extern const BuiltinRow kRowSFMT19937 = pending(2536, 625, 1, 4, 32);
 [[gnu::weak]] extern const BuiltinRow kRowNondeterm = pending(24, 1, 1, 4, 32);
 [[gnu::weak]] extern const BuiltinRow kRowARS5 = pending(72, 13, 1, 4, 32);
 [[gnu::weak]] extern const BuiltinRow kRowPhilox4x32x10 = pending(64, 11, 1, 4, 32);
