@@ -214,6 +214,7 @@ void run_block(Evaluation<T>& e, int64_t first, int64_t n, int64_t& state) {
     }
     if (e.cells != nullptr) store_cells(e.cells, wide, first, n, found);
   }
+  if (e.orders.nd == 0) return;  // only the cells were asked for
   using Fn = void (*)(Evaluation<T>&, int64_t, int64_t, const T*, const int64_t*);
   static constexpr Fn kWorkers[2][2] = {
       {&evaluate_block<T, false, false>, &evaluate_block<T, false, true>},

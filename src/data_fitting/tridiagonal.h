@@ -33,6 +33,7 @@ class TridiagonalSystem {
     cyclic_pair_ = cyclic && n == 2;
     cyclic_ = cyclic && n >= 3;
     const int64_t columns = nrhs + (cyclic_ ? 1 : 0);
+    if (n < 1 || uint64_t(3 + columns) > UINT64_MAX / sizeof(T) / uint64_t(n)) return kNoMemory;
     const uint64_t reals = uint64_t(n) * uint64_t(3 + columns);
     block_ = static_cast<T*>(sibling::allocate(reals * sizeof(T)));
     if (block_ == nullptr) return kNoMemory;

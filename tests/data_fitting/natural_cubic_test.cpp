@@ -224,9 +224,9 @@ TEST(DataFittingNaturalCubic, StatusesInCheckOrder) {
 TEST(DataFittingNaturalCubic, RefusesTablesThatNoLongerFitTheTask) {
   Spline h;
   ASSERT_EQ(h.make({0, 1, 2, 3}, 0, 1, {1, 2, 0, 1}, 2, 0, kFree, nullptr), 0);
-  std::vector<double>& c = h.c;
   // Coefficients laid out for order 2; building a cubic would run past each block.
   EXPECT_EQ(zorn_df_kernel_dDFNaturalCubicSpline1D(h.task(), 0, 0, 0), -1016);
+  EXPECT_EQ(h.c[0], -777.0);
   // More functions than the value table has entries.
   EXPECT_EQ(zorn_df_kernel_iEditVal(h.task(), 16, 3), 0);
   EXPECT_EQ(zorn_df_kernel_dDFLinearSpline1D(h.task(), 0, 0, 0), -1008);
