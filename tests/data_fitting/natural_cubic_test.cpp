@@ -34,7 +34,8 @@ TEST(DataFittingLinear, ChordsOfEachCell) {
 std::vector<double> dense_slopes(const std::vector<double>& x, const std::vector<double>& y,
                                  int64_t end, const double* ends) {
   const size_t n = x.size();
-  std::vector<std::vector<double>> a(n, std::vector<double>(n + 1, 0.0));
+  std::vector<std::vector<double>> a(n);
+  for (auto& row : a) row.assign(n + 1, 0.0);
   auto h = [&](size_t i) { return x[i + 1] - x[i]; };
   auto dl = [&](size_t i) { return (y[i + 1] - y[i]) / h(i); };
   for (size_t i = 1; i + 1 < n; ++i) {
