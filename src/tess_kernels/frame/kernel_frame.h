@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdint>
 
 #include "tess_kernels/frame/element_types.h"
@@ -29,6 +30,23 @@ struct Strided {
 template <class T>
 Strided(T*, int32_t) -> Strided<T>;
 
+// Scalar routines of the C library may set errno; only the reporters may. The library
+// is compiled as if math functions left errno alone, so the restoring store is kept
+// behind a compiler barrier.
+class ErrnoKeeper {
+ public:
+  ErrnoKeeper() : saved_(errno) {}
+  ~ErrnoKeeper() {
+    asm volatile("" ::: "memory");
+    errno = saved_;
+  }
+  ErrnoKeeper(const ErrnoKeeper&) = delete;
+  ErrnoKeeper& operator=(const ErrnoKeeper&) = delete;
+
+ private:
+  int saved_;
+};
+
 // Runs `compute(i, results)` on groups of four elements; `compute` returns a status.
 // Every lane of a group is computed before any is stored, so results may overwrite the
 // arguments. A lane with a non-zero status is stored, reported, and read back (the
@@ -40,7 +58,10 @@ void run_groups(int32_t n, const std::array<Strided<TOut>, NOut>& out, Compute&&
     const int32_t lanes = std::min(kGroupLanes, n - g);
     TOut y[kGroupLanes][NOut];
     int32_t status[kGroupLanes];
-    for (int32_t l = 0; l < lanes; ++l) status[l] = compute(int64_t{g} + l, y[l]);
+    {
+      const ErrnoKeeper keep_errno;
+      for (int32_t l = 0; l < lanes; ++l) status[l] = compute(int64_t{g} + l, y[l]);
+    }
     for (int32_t l = 0; l < lanes; ++l) {
       if (status[l] == TESS_STATUS_OK) continue;
       for (size_t k = 0; k < NOut; ++k) out[k][g + l] = y[l][k];
