@@ -58,21 +58,19 @@ void clear_bits(uint64_t* v, int64_t at, int64_t len) {
   }
 }
 
-// dst ^= chunk * x^at, chunk of `words` words whose bits above its length are zero.
-// dst must have a word to spare above the highest bit reached.
-void add_shifted(uint64_t* dst, const uint64_t* chunk, int64_t words, int64_t at) {
-  uint64_t* d = dst + at / kWordBits;
-  const int shift = static_cast<int>(at % kWordBits);
+// shifted = chunk * x^shift (shift < 64) as words + 1 words.
+void shift_chunk(const uint64_t* chunk, int64_t words, int shift, uint64_t* shifted) {
   if (shift == 0) {
-    for (int64_t i = 0; i < words; ++i) d[i] ^= chunk[i];
+    for (int64_t i = 0; i < words; ++i) shifted[i] = chunk[i];
+    shifted[words] = 0;
     return;
   }
   uint64_t carry = 0;
   for (int64_t i = 0; i < words; ++i) {
-    d[i] ^= (chunk[i] << shift) | carry;
+    shifted[i] = (chunk[i] << shift) | carry;
     carry = chunk[i] >> (kWordBits - shift);
   }
-  d[words] ^= carry;
+  shifted[words] = carry;
 }
 
 struct SparseModulus {
@@ -82,15 +80,33 @@ struct SparseModulus {
   int64_t chunk_bits;  // widest fold that cannot land on its own bits
 };
 
-// Reduces v (bits up to `top`) below the degree.
-void reduce(uint64_t* v, int64_t top, const SparseModulus& p, uint64_t* chunk) {
+// Reduces v (bits up to `top`) below the degree. Each chunk is added once per lower
+// term of p; the copies of the chunk shifted by each bit offset (at most 64 distinct)
+// are made once per chunk, so that every addition is a plain word-aligned XOR.
+// `chunk` has room for 65 shifted copies of the widest chunk. The XOR runs word by
+// word: the regions of neighbouring terms overlap at 8-byte offsets, and 16-byte loads
+// of words just stored in two halves would wait for the stores to retire.
+__attribute__((optimize("no-tree-vectorize"))) void reduce(uint64_t* v, int64_t top, const SparseModulus& p, uint64_t* chunk) {
+  const int64_t stride = p.chunk_bits / kWordBits + 2;
+  uint64_t* shifted = chunk + stride;
   for (int64_t hi = top; hi >= p.degree;) {
     const int64_t lo = std::max<int64_t>(p.degree, hi - p.chunk_bits + 1);
     const int64_t len = hi - lo + 1;
     const int64_t words = (len + kWordBits - 1) / kWordBits;
     extract_bits(v, lo, len, chunk);
     clear_bits(v, lo, len);
-    for (int32_t t = 0; t + 1 < p.terms; ++t) add_shifted(v, chunk, words, lo - p.degree + p.exponents[t]);
+    uint64_t made = 0;  // bit k: the copy shifted by k is ready
+    for (int32_t t = 0; t + 1 < p.terms; ++t) {
+      const int64_t at = lo - p.degree + p.exponents[t];
+      const int shift = static_cast<int>(at % kWordBits);
+      uint64_t* copy = shifted + stride * shift;
+      if (((made >> shift) & 1u) == 0) {
+        shift_chunk(chunk, words, shift, copy);
+        made |= uint64_t{1} << shift;
+      }
+      uint64_t* d = v + at / kWordBits;
+      for (int64_t i = 0; i <= words; ++i) d[i] ^= copy[i];
+    }
     hi = lo - 1;
   }
 }
@@ -121,7 +137,7 @@ extern "C" int32_t __pavoPolyRem(uint64_t s, int32_t degree, int32_t terms, cons
   const SparseModulus p{degree, terms, exponents, int64_t{degree} - exponents[terms - 2]};
   const int64_t words = degree / kWordBits + 1;       // a reduced polynomial
   const int64_t square_words = 2 * words + 2;         // a square, and one word to spare
-  const int64_t chunk_words = p.chunk_bits / kWordBits + 2;
+  const int64_t chunk_words = (p.chunk_bits / kWordBits + 2) * (1 + kWordBits);
   auto* scratch = static_cast<uint64_t*>(
       zorn::sibling::allocate(sizeof(uint64_t) * static_cast<size_t>(square_words + chunk_words)));
   if (scratch == nullptr) return st::kStatusNoMemory;

@@ -49,27 +49,32 @@ __m128i load(const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const 
 void store(uint32_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
 
 // a XOR (a << 8 as 128 bits) XOR ((b >> 11 per lane) AND mask) XOR (c >> 8 as 128 bits)
-// XOR (d << 18 per lane)
+// XOR (d << 18 per lane). The terms of a and b are independent of the two previous
+// results c and d and are summed first, so that each step waits only for a shift and
+// an XOR behind its predecessor.
 __m128i recursion(__m128i a, __m128i b, __m128i c, __m128i d) {
   const __m128i mask = _mm_set_epi32(static_cast<int>(0xBFFFFFF6u), static_cast<int>(0xBFFAFFFFu),
                                      static_cast<int>(0xDDFECB7Fu), static_cast<int>(0xDFFFFFEFu));
-  __m128i r = _mm_xor_si128(a, _mm_slli_si128(a, 1));
-  r = _mm_xor_si128(r, _mm_and_si128(_mm_srli_epi32(b, 11), mask));
-  r = _mm_xor_si128(r, _mm_srli_si128(c, 1));
-  return _mm_xor_si128(r, _mm_slli_epi32(d, 18));
+  __m128i ab = _mm_xor_si128(_mm_xor_si128(a, _mm_slli_si128(a, 1)), _mm_and_si128(_mm_srli_epi32(b, 11), mask));
+  __asm__("" : "+x"(ab));  // keeps the compiler from re-associating the chain through d
+  return _mm_xor_si128(_mm_xor_si128(ab, _mm_srli_si128(c, 1)), _mm_slli_epi32(d, 18));
 }
 
-// Renews the block in order, each word from the two renewed just before it.
+// Renews the block in order, each word from the two renewed just before it: the first
+// 34 words read old words 122 ahead, the rest read words renewed 34 steps before.
 void generate_block(uint32_t* w) {
   __m128i r1 = load(w + 4 * (kWords128 - 2));
   __m128i r2 = load(w + 4 * (kWords128 - 1));
-  for (int i = 0; i < kWords128; ++i) {
-    const int j = i + kPos1 < kWords128 ? i + kPos1 : i + kPos1 - kWords128;
-    const __m128i v = recursion(load(w + 4 * i), load(w + 4 * j), r1, r2);
-    store(w + 4 * i, v);
-    r1 = r2;
-    r2 = v;
-  }
+  auto run = [&](int from, int to, int offset) {
+    for (int i = from; i < to; ++i) {
+      const __m128i v = recursion(load(w + 4 * i), load(w + 4 * (i + offset)), r1, r2);
+      store(w + 4 * i, v);
+      r1 = r2;
+      r2 = v;
+    }
+  };
+  run(0, kWords128 - kPos1, kPos1);
+  run(kWords128 - kPos1, kWords128, kPos1 - kWords128);
 }
 
 uint32_t mix1(uint32_t x) { return (x ^ (x >> 27)) * 1664525u; }
