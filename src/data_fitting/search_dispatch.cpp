@@ -17,11 +17,26 @@ int32_t dispatch(Task* t, int64_t nsite, const T* sites, int64_t site_hint, cons
   const bool wide = t->integer_width != 0;
   int64_t state = 0;
   int32_t status = kOk;
+  const bool builtin = plan.method != SearchMethod::kUser && plan.method != SearchMethod::kUniformUser;
   for_site_blocks(nsite, kSiteBlock, plan.may_split(), threading, [&](int64_t first, int64_t n) {
     T buffer[kSiteBlock];
     int64_t found[kSiteBlock];
+    const T* block = source.block(first, n, buffer);
+    if (builtin) {
+      // Built-in methods cannot fail: their cells go straight to the caller's array.
+      int64_t block_state = state;
+      if (wide) {
+        int64_t* out = static_cast<int64_t*>(cells) + first;
+        search_builtin(plan.method, plan.partition, n, block, block_state, [out](int64_t i, int64_t c) { out[i] = c; });
+      } else {
+        int32_t* out = static_cast<int32_t*>(cells) + first;
+        search_builtin(plan.method, plan.partition, n, block, block_state, [out](int64_t i, int64_t c) { out[i] = int32_t(c); });
+      }
+      if (!plan.may_split()) state = block_state;
+      return;
+    }
     if (status < 0) return;
-    const int32_t st = search_block(plan, n, source.block(first, n, buffer), found, state);
+    const int32_t st = search_block(plan, n, block, found, state);
     if (st < 0) {
       status = st;
       return;

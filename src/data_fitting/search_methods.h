@@ -10,6 +10,13 @@ namespace zorn::df {
 
 enum class SearchMethod { kUniform, kQuasiUniform, kSorted, kPeak, kHybrid, kUser, kUniformUser };
 
+// A pair of the task's bin table: the nodes x[low] <= t < x[high] around every site t
+// that falls in the bin.
+struct BinPair {
+  int64_t low;
+  int64_t high;
+};
+
 template <class T>
 struct Partition {
   const T* x;
@@ -17,11 +24,15 @@ struct Partition {
   T left;   // x[0]
   T right;  // x[nx-1], or x[1] for a uniform partition
   T h;      // node step of the uniform and quasi-uniform methods
+  T inverse_h;
+  const BinPair* bins = nullptr;  // optional: narrows the hybrid method's first range
+  int64_t bin_count = 0;
+  T bin_scale = T(0);
 };
 
 template <class T>
 Partition<T> make_partition(const T* x, int64_t nx, bool uniform, T h) {
-  return {x, nx, x[0], uniform ? x[1] : x[nx - 1], h};
+  return {x, nx, x[0], uniform ? x[1] : x[nx - 1], h, T(1) / h};
 }
 
 // trunc(q) clamped to [0, limit]; NaN gives 0.
@@ -58,9 +69,11 @@ inline int64_t bisect_low(const T* x, int64_t lo, int64_t hi, int64_t window, T 
 }
 
 // The methods for a site with x[0] <= t < right.
+// Multiplying by 1/h (not dividing by h) may move a site within an ulp of a node to
+// the neighbouring cell; every site is treated the same way wherever it lies.
 template <class T>
 inline int64_t uniform_cell(const Partition<T>& p, T t) {
-  return clamped_trunc((t - p.left) / p.h, p.nx - 2) + 1;
+  return clamped_trunc((t - p.left) * p.inverse_h, p.nx - 2) + 1;
 }
 
 template <class T>
@@ -74,7 +87,17 @@ inline int64_t quasi_uniform_cell(const Partition<T>& p, T t) {
 constexpr int64_t kHybridWindow = 100;
 template <class T>
 inline int64_t hybrid_cell(const Partition<T>& p, T t) {
-  const int64_t lo = p.nx <= kHybridWindow ? 0 : bisect_low(p.x, 0, p.nx, kHybridWindow, t);
+  int64_t lo = 0, hi = p.nx;
+  if (p.bins != nullptr) {
+    // The bin of t brackets it between two nodes; the pair is clamped so that a stale
+    // table can cost accuracy of the start, never a read outside the nodes.
+    const BinPair& b = p.bins[clamped_trunc((t - p.left) * p.bin_scale, p.bin_count)];
+    lo = b.low < 0 ? 0 : (b.low > p.nx - 2 ? p.nx - 2 : b.low);
+    hi = b.high <= lo ? lo + 1 : (b.high > p.nx - 1 ? p.nx - 1 : b.high);
+    if (!(p.x[lo] <= t)) lo = 0;
+    if (!(t < p.x[hi])) hi = p.nx;
+  }
+  if (hi - lo > kHybridWindow) lo = bisect_low(p.x, lo, hi, kHybridWindow, t);
   return scan_up(p.x, lo < 1 ? 1 : lo, t);
 }
 

@@ -35,6 +35,13 @@ int32_t choose_search(const Task& t, int64_t site_hint, const T* data_hint, User
   const bool uniform = t.partition_hint == kPartitionUniform;
   const T span = uniform ? x[1] - x[0] : x[t.nx - 1] - x[0];
   plan = {SearchMethod::kHybrid, make_partition(x, t.nx, uniform, span / T(t.nx - 1)), fn, param};
+  if (t.bins != nullptr && t.bins_nx == t.nx && t.bins_x == t.x &&
+      t.precision == (sizeof(T) == sizeof(double) ? 1 : 0)) {
+    plan.partition.bins = t.bins;
+    plan.partition.bin_count = t.bin_count;
+    if constexpr (sizeof(T) == sizeof(double)) plan.partition.bin_scale = t.bin_scale.d;
+    else plan.partition.bin_scale = t.bin_scale.s;
+  }
   if (fn != nullptr) {
     plan.method = uniform ? SearchMethod::kUniformUser : SearchMethod::kUser;
   } else if (t.partition_hint == kPartitionQuasiUniform) {

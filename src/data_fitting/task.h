@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "data_fitting/search_methods.h"
 #include "zorn/df.h"
 
 namespace zorn::df {
@@ -22,11 +23,6 @@ constexpr int64_t kPartitionUniform = 4;
 constexpr int64_t kStorageRows = 16;
 constexpr int64_t kStorageColumns = 32;
 constexpr int64_t kStorageSeparate = 128;  // one array per function
-
-struct BinPair {
-  int64_t low;
-  int64_t high;
-};
 
 union TaskReal {
   double d;
@@ -64,6 +60,10 @@ struct ZornDfTask {
   int64_t value_entries;
   int64_t coefficient_entries;
   int64_t coefficient_block;
+  // The partition the bin table was built from; a search uses the table only while
+  // the task still describes that partition.
+  int64_t bins_nx;
+  const void* bins_x;
 };
 
 static_assert(offsetof(ZornDfTask, task_kind) == 4);
@@ -78,7 +78,7 @@ static_assert(offsetof(ZornDfTask, auxiliary_flag) == 128);
 static_assert(offsetof(ZornDfTask, bin_count) == 136);
 static_assert(offsetof(ZornDfTask, bins) == 144);
 static_assert(offsetof(ZornDfTask, bin_scale) == 152);
-static_assert(sizeof(ZornDfTask) == 184);
+static_assert(sizeof(ZornDfTask) == 200);
 
 namespace zorn::df {
 

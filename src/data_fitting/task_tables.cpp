@@ -85,10 +85,14 @@ int32_t rebuild_bin_table(Task& t) {
   sibling::deallocate(t.bins);
   t.bins = nullptr;
   t.bin_count = 0;
+  t.bins_nx = 0;
+  t.bins_x = nullptr;
   const int64_t b = std::min<int64_t>(std::max<int64_t>(t.nx / 16, 16), 1024);
   t.bins = allocate_entries<BinPair>(b + 2);
   if (t.bins == nullptr) return kNoMemory;
   t.bin_count = b;
+  t.bins_nx = t.nx;
+  t.bins_x = t.x;
   if (t.precision == 1) {
     const double* x = static_cast<const double*>(t.x);
     t.bin_scale.d = double(b) / (x[t.nx - 1] - x[0]);

@@ -257,3 +257,32 @@ TEST(DataFittingSearch, DispatcherSplitsBlocksOverThreadsWithSameCells) {
 }
 
 }  // namespace
+
+namespace {
+
+// The dispatcher narrows the default search through the task's bin table; clustered
+// nodes (many per bin) and a table left behind by later edits must not change cells.
+TEST(DataFittingSearch, BinTableNarrowingKeepsCellsExact) {
+  std::mt19937_64 gen(13);
+  std::vector<double> x;
+  for (int i = 0; i < 2000; ++i) x.push_back(i < 1500 ? 1e-3 * i : 1.5 + (i - 1500));  // dense, then sparse
+  std::vector<double> t(5000);
+  for (auto& v : t) v = std::uniform_real_distribution<double>(-1, x.back() + 1)(gen);
+  for (int i = 0; i < 200; ++i) t[size_t(i)] = x[size_t(gen() % x.size())];
+  TaskHandle h;
+  ASSERT_EQ(zorn_df_kernel_dNewTask1D(&h.task, int64_t(x.size()), x.data(), 1, 0, nullptr, 0, 1), 0);
+  std::vector<int64_t> cells(t.size());
+  ASSERT_EQ(zorn_df_kernel_dDFSearch1D(h.task, 0, int64_t(t.size()), t.data(), 0, nullptr, cells.data(),
+                                       nullptr, nullptr, nullptr),
+            0);
+  for (size_t i = 0; i < t.size(); ++i) ASSERT_EQ(cells[i], reference_cell(x, t[i])) << t[i];
+  // Fewer nodes than the table was built for: the table is set aside.
+  const std::vector<double> head(x.begin(), x.begin() + 100);
+  ASSERT_EQ(zorn_df_kernel_iEditVal(h.task, 14, 100), 0);
+  ASSERT_EQ(zorn_df_kernel_dDFSearch1D(h.task, 0, int64_t(t.size()), t.data(), 0, nullptr, cells.data(),
+                                       nullptr, nullptr, nullptr),
+            0);
+  for (size_t i = 0; i < t.size(); ++i) ASSERT_EQ(cells[i], reference_cell(head, t[i])) << t[i];
+}
+
+}  // namespace
