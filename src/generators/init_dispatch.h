@@ -25,6 +25,10 @@ template <typename State>
 int32_t dispatch_init(const InitMethods<State>& m, uint32_t method, void* stream, int32_t n,
                       const void* params) {
   State& state = streams::state_of<State>(stream);
+  // Seeding with no words and a multi-word skip by no words read nothing; every other
+  // request reads its parameters, which must then be there.
+  const bool reads_params = method == PAVO_INIT_LEAPFROG || method == PAVO_INIT_SKIP_AHEAD || n > 0;
+  if (method <= PAVO_INIT_SKIP_AHEAD_MULTI && reads_params && params == nullptr) return streams::kStatusBadArgument;
   switch (method) {
     case PAVO_INIT_SEED:
       m.seed(state, stream, n, static_cast<const uint32_t*>(params));

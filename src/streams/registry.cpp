@@ -25,6 +25,8 @@ constexpr int32_t kLegacyWhFirst = 4;
 constexpr int32_t kLegacyWhLast = 276;
 constexpr int32_t kLegacySobol = 277;
 constexpr int32_t kLegacyNiederr = 278;
+constexpr int32_t kCurrentSobol = 5;
+constexpr int32_t kCurrentNiederr = 6;
 
 int32_t g_registered_rows = 0;
 int32_t g_sub_generators[PAVO_REGISTRY_ROWS];
@@ -34,7 +36,7 @@ int32_t g_evolving_bytes[PAVO_REGISTRY_ROWS];
 int32_t current_row_of_legacy(int32_t legacy_row) {
   if (legacy_row < kLegacyWhFirst) return legacy_row;
   if (legacy_row <= kLegacyWhLast) return kLegacyWhFirst;
-  return legacy_row == kLegacySobol ? 5 : 6;
+  return legacy_row == kLegacySobol ? kCurrentSobol : kCurrentNiederr;
 }
 
 int32_t clamped_evolving_bytes(const PavoBrngProperties& row, int64_t wanted) {

@@ -223,4 +223,19 @@ TEST(InitMethods, UnsupportedMethodsGiveTheirStatusAndLeaveTheState) {
   }
 }
 
+TEST(InitMethods, MissingParametersAreRefusedUnlessNoneAreRead) {
+  for (uint32_t id : {PAVO_BRNG_MCG31M1, PAVO_BRNG_MRG32K3A, PAVO_BRNG_WH}) {
+    void* s = nullptr;
+    EXPECT_EQ(__pavoNewStreamEx(&s, id, 3, nullptr), -3) << id;
+    __pavoDeleteStream(&s);
+    Stream ok(id, {});
+    EXPECT_EQ(ok.row().init_stream(0, ok.p, 0, nullptr), 0) << id;
+    EXPECT_EQ(ok.row().init_stream(2, ok.p, 2, nullptr), -3) << id;
+  }
+  Stream mrg(PAVO_BRNG_MRG32K3A, {}), same(PAVO_BRNG_MRG32K3A, {});
+  EXPECT_EQ(__pavoSkipAheadStreamEx(mrg.p, 0, nullptr), 0);
+  EXPECT_EQ(__pavoSkipAheadStreamEx(mrg.p, 2, nullptr), -3);
+  EXPECT_EQ(mrg.ints(5), same.ints(5));
+}
+
 }  // namespace
