@@ -6,6 +6,8 @@
 // central sums, cross-products over the thread's observations), ready for the merge.
 #pragma once
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cstdint>
 
@@ -52,6 +54,24 @@ template <class T, bool kWeighted>
 inline double weight_of(const DataView<T>& data, int64_t j) {
   if constexpr (kWeighted) return static_cast<double>(data.weights[j]);
   return 1.0;
+}
+
+// Total weight and total squared weight of observations [begin, end).
+template <class T, bool kWeighted>
+inline void weight_totals(const DataView<T>& data, int64_t begin, int64_t end, double* W,
+                          double* V) {
+  if constexpr (!kWeighted) {
+    *W = *V = static_cast<double>(end - begin);
+  } else {
+    double w1 = 0, w2 = 0;
+    for (int64_t j = begin; j < end; ++j) {
+      const double w = static_cast<double>(data.weights[j]);
+      w1 += w;
+      w2 += w * w;
+    }
+    *W = w1;
+    *V = w2;
+  }
 }
 
 // Central sums of a block from sums about a provisional mean m: with e the mean
@@ -149,12 +169,8 @@ void accumulate_blocked_rows(const DataView<T>& data, ThreadWork& work) {
   double* first = work.scratch.first;
   for (int64_t jb = work.begin; jb < work.end; jb += kBlockLength) {
     const int64_t je = std::min(jb + kBlockLength, work.end);
-    double wsum = 0, w2sum = 0;
-    for (int64_t j = jb; j < je; ++j) {
-      const double w = weight_of<T, kWeighted>(data, j);
-      wsum += w;
-      w2sum += w * w;
-    }
+    double wsum, w2sum;
+    weight_totals<T, kWeighted>(data, jb, je, &wsum, &w2sum);
     if (!(wsum > 0)) continue;
     for (int64_t v = 0; v < vars.count; ++v) {
       const int64_t i = vars.index[v];
@@ -319,42 +335,57 @@ void accumulate_fast_columns(const DataView<T>& data, ThreadWork& work) {
   finish_power_sums<K, kMatrix>(s, p, data.all);
 }
 
+// Two values of a row as a pair of doubles.
+inline __m128d load_pair(const double* at) { return _mm_loadu_pd(at); }
+inline __m128d load_pair(const float* at) {
+  return _mm_cvtps_pd(_mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(at))));
+}
+
+// sum w x^k over row[begin, end) for k = 1 to K, into sums[0..K): SSE2 pairs, two
+// independent sets of accumulators so that additions do not wait on each other.
+template <class T, int K, bool kWeighted>
+void power_sums(const T* row, const T* weights, int64_t begin, int64_t end, double* sums) {
+  __m128d acc[2][4];
+  for (auto& set : acc)
+    for (__m128d& a : set) a = _mm_setzero_pd();
+  int64_t j = begin;
+  for (; j + 4 <= end; j += 4)
+    for (int h = 0; h < 2; ++h) {
+      const __m128d x = load_pair(row + j + 2 * h);
+      __m128d wx = x;
+      if constexpr (kWeighted) wx = _mm_mul_pd(load_pair(weights + j + 2 * h), x);
+      acc[h][0] = _mm_add_pd(acc[h][0], wx);
+      __m128d power = wx;
+      for (int k = 1; k < K; ++k) {
+        power = _mm_mul_pd(power, x);
+        acc[h][k] = _mm_add_pd(acc[h][k], power);
+      }
+    }
+  for (int k = 0; k < K; ++k) {
+    double lanes[2];
+    _mm_storeu_pd(lanes, _mm_add_pd(acc[0][k], acc[1][k]));
+    sums[k] = lanes[0] + lanes[1];
+  }
+  for (; j < end; ++j) {
+    const double x = static_cast<double>(row[j]);
+    double power = kWeighted ? static_cast<double>(weights[j]) * x : x;
+    for (int k = 0; k < K; ++k, power *= x) sums[k] += power;
+  }
+}
+
 template <class T, int K, bool kWeighted, bool kMatrix>
 void accumulate_fast_rows(const DataView<T>& data, ThreadWork& work) {
   const int64_t p = data.p, n = data.n;
   MomentState& s = work.state;
-  double wsum = 0, w2sum = 0;
-  for (int64_t j = work.begin; j < work.end; ++j) {
-    const double w = weight_of<T, kWeighted>(data, j);
-    wsum += w;
-    w2sum += w * w;
-  }
+  double wsum, w2sum;
+  weight_totals<T, kWeighted>(data, work.begin, work.end, &wsum, &w2sum);
   for (int64_t v = 0; v < data.selected.count; ++v) {
     const int64_t i = data.selected.index[v];
     const T* row = data.x + i * n;
-    // Two interleaved sets of sums hide the latency of the additions.
-    double s1[2] = {0, 0}, s2[2] = {0, 0}, s3[2] = {0, 0}, s4[2] = {0, 0};
-    int64_t j = work.begin;
-    for (; j + 1 < work.end; j += 2)
-      for (int h = 0; h < 2; ++h) {
-        const double x = static_cast<double>(row[j + h]);
-        const double wx = weight_of<T, kWeighted>(data, j + h) * x;
-        s1[h] += wx;
-        if constexpr (K >= 2) s2[h] += wx * x;
-        if constexpr (K >= 3) s3[h] += wx * x * x;
-        if constexpr (K >= 4) s4[h] += wx * x * x * x;
-      }
-    for (; j < work.end; ++j) {
-      const double x = static_cast<double>(row[j]);
-      const double wx = weight_of<T, kWeighted>(data, j) * x;
-      s1[0] += wx;
-      s2[0] += wx * x;
-      s3[0] += wx * x * x;
-      s4[0] += wx * x * x * x;
-    }
-    s.mean[i] = s1[0] + s1[1];
-    const double sums[3] = {s2[0] + s2[1], s3[0] + s3[1], s4[0] + s4[1]};
-    for (int k = 0; k + 2 <= K; ++k) s.raw[k][i] = sums[k];
+    double sums[4];
+    power_sums<T, K, kWeighted>(row, data.weights, work.begin, work.end, sums);
+    s.mean[i] = sums[0];
+    for (int k = 0; k + 2 <= K; ++k) s.raw[k][i] = sums[k + 1];
   }
   if constexpr (kMatrix)
     for (int64_t j = work.begin; j < work.end; ++j) {

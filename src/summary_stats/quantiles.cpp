@@ -51,6 +51,7 @@ struct QuantileJob {
   bool statistics_in_rows;
   T* work;              // threads * n values
   int64_t* counters;    // threads * kRadixCounters<T>
+  int64_t* ranks;       // threads * 2 * order_count
 };
 
 template <class T>
@@ -84,23 +85,52 @@ void sort_variable(const QuantileJob<T>& job, int64_t v, int64_t thread) {
   }
 }
 
-// Quantiles only: selection in a contiguous copy instead of a full sort. After the k-th
-// value is selected, the next order statistic is the least of the values after it.
+// Places the order statistics of the ascending ranks [first, last) at their positions
+// in a[lo, hi): the middle rank is selected, then each side is handled with its own
+// ranks, so every level of the recursion reads at most the whole range once.
+template <class T>
+void select_ranks(T* a, int64_t lo, int64_t hi, const int64_t* first, const int64_t* last) {
+  while (first != last && lo < hi) {
+    const int64_t* middle = first + (last - first) / 2;
+    const int64_t k = *middle;
+    quick_select(a + lo, hi - lo, k - lo, [](T x, T y) { return x < y; });
+    select_ranks(a, lo, k, first, middle);
+    lo = k + 1;
+    first = middle + 1;
+  }
+}
+
+// Quantiles only: selection in a contiguous copy instead of a full sort. The copy puts
+// NaNs at the end, so the selection compares numbers only; ranks among the NaNs are NaN.
 template <class T>
 void select_quantiles(const QuantileJob<T>& job, int64_t v, int64_t thread) {
-  const int64_t i = job.vars.index[v], n = job.shape.n;
+  const int64_t i = job.vars.index[v], n = job.shape.n, p = job.shape.p;
+  const T* x = static_cast<const T*>(job.task->x);
   T* copy = job.work + thread * n;
-  copy_variable(job, i, copy, 1);
+  int64_t numbers = 0, nans = n;
+  for (int64_t j = 0; j < n; ++j) {
+    const T value = job.shape.rows ? x[i * n + j] : x[j * p + i];
+    if (value == value)
+      copy[numbers++] = value;
+    else
+      copy[--nans] = value;
+  }
+  // The ranks needed: k and, when interpolating, k + 1; ascending and distinct.
+  int64_t* ranks = job.ranks + thread * 2 * job.order_count;
+  int64_t count = 0;
   for (int64_t o = 0; o < job.order_count; ++o) {
     const auto [k, f] = position_of(job.orders[o], n);
-    const T lower = quick_select(copy, n, k);
-    T upper = lower;
-    if (f != 0 && k + 1 < n) {
-      upper = copy[k + 1];
-      for (int64_t j = k + 2; j < n; ++j)
-        if (sorts_before(copy[j], upper)) upper = copy[j];
-    }
-    job.quantiles[v * job.order_count + o] = interpolate(lower, upper, f);
+    ranks[count++] = k;
+    if (f != 0 && k + 1 < n) ranks[count++] = k + 1;
+  }
+  std::sort(ranks, ranks + count);
+  count = std::unique(ranks, ranks + count) - ranks;
+  const int64_t usable = std::lower_bound(ranks, ranks + count, numbers) - ranks;
+  select_ranks(copy, 0, numbers, ranks, ranks + usable);
+  for (int64_t o = 0; o < job.order_count; ++o) {
+    const auto [k, f] = position_of(job.orders[o], n);
+    job.quantiles[v * job.order_count + o] =
+        interpolate(copy[k], copy[k + 1 < n ? k + 1 : n - 1], f);
   }
 }
 
@@ -157,13 +187,15 @@ int32_t compute_quantiles(PavoSSTask* task, uint64_t estimates, int32_t method,
   const int64_t threads = std::max<int64_t>(1, std::min(thread_limit(service), vars.count));
   bytes = 0;
   if (!add_size(&bytes, static_cast<uint64_t>(threads) * shape.n, sizeof(T)) ||
-      !add_size(&bytes, static_cast<uint64_t>(threads) * kRadixCounters<T>, sizeof(int64_t)))
+      !add_size(&bytes, static_cast<uint64_t>(threads) * kRadixCounters<T>, sizeof(int64_t)) ||
+      !add_size(&bytes, static_cast<uint64_t>(threads) * 2 * order_count, sizeof(int64_t)))
     return kNoMemory;
   WorkBlock work_block(bytes);
   if (work_block.get() == nullptr) return kNoMemory;
   Carver carve(work_block.get());
   T* work = carve.take<T>(static_cast<uint64_t>(threads) * shape.n);
   int64_t* counters = carve.take<int64_t>(static_cast<uint64_t>(threads) * kRadixCounters<T>);
+  int64_t* ranks = carve.take<int64_t>(static_cast<uint64_t>(threads) * 2 * order_count);
 
   QuantileJob<T> job{task,
                      shape,
@@ -175,7 +207,8 @@ int32_t compute_quantiles(PavoSSTask* task, uint64_t estimates, int32_t method,
                      want_statistics ? static_cast<T*>(task->order_statistics) : nullptr,
                      statistics_in_rows,
                      work,
-                     counters};
+                     counters,
+                     ranks};
   run_workers(service, threads, &job, quantile_worker<T>);
   return kOk;
 }

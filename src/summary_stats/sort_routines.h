@@ -73,8 +73,8 @@ void quick_sort(T* a, int64_t n, int64_t s) {
 // Rearranges a[0..n) so that a[k] is the element a full sort would put there, every
 // element before it sorts no later and every one after no earlier (Hoare's selection
 // with the same median-of-three partition); returns a[k].
-template <class T>
-T quick_select(T* a, int64_t n, int64_t k) {
+template <class T, class Less = bool (*)(T, T)>
+T quick_select(T* a, int64_t n, int64_t k, Less sorts_before = zorn::ss::sorts_before<T>) {
   int64_t l = 0, r = n - 1;
   for (;;) {
     if (r <= l + 1) {
