@@ -133,13 +133,16 @@ int32_t run_worker(const Job<T>& job) {
   return kTable[is_column_storage(*job.task)][is_uniform(*job.task)](job);
 }
 
-// Cubic Hermite cell from the end values and slopes: the coefficients of 1, d, d^2, d^3.
+// Cubic Hermite cell from the values y0, y1 and slopes m0, m1 at the ends of a cell of
+// width h: the coefficients of 1, d, d^2, d^3 (one division per cell).
 template <class T>
-inline void hermite_cell(T* c, T y0, T m0, T m1, T h, T delta) {
+inline void hermite_cell(T* c, T y0, T y1, T m0, T m1, T h) {
+  const T inverse = T(1) / h;
+  const T delta = (y1 - y0) * inverse;
   c[0] = y0;
   c[1] = m0;
-  c[2] = (T(3) * delta - T(2) * m0 - m1) / h;
-  c[3] = (m0 + m1 - T(2) * delta) / (h * h);
+  c[2] = (T(3) * delta - T(2) * m0 - m1) * inverse;
+  c[3] = (m0 + m1 - T(2) * delta) * inverse * inverse;
 }
 
 }  // namespace zorn::df

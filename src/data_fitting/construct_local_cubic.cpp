@@ -26,8 +26,12 @@ struct LocalSlopes {
   Values<T, kColumns> v;
   Grid<T, kUniform> g;
   int64_t nx;
+  T* chords;  // the chord slopes of the function in hand, nx-1 of them
 
-  T delta(int64_t j, int64_t i) const { return (v.at(j, i + 1) - v.at(j, i)) / g.step(i); }
+  void load_chords(int64_t j) const {
+    for (int64_t i = 0; i + 1 < nx; ++i) chords[i] = (v.at(j, i + 1) - v.at(j, i)) / g.step(i);
+  }
+  T delta(int64_t, int64_t i) const { return chords[i]; }
 
   // Chord slope k for k in [-2, nx]: inside, the data; beyond, the periodic wrap or
   // Akima's linear extrapolation.
@@ -116,17 +120,18 @@ template <class T, bool kColumns, bool kUniform>
 int32_t run_local(const Job<T>& job, SlopeRule rule) {
   const Task& t = *job.task;
   const int64_t nx = t.nx;
+  T* m = static_cast<T*>(sibling::allocate(2 * uint64_t(nx) * sizeof(T)));
+  if (m == nullptr) return kNoMemory;
   const LocalSlopes<T, kColumns, kUniform> s{
       job, rule, {t.values, function_count(t)},
-      Grid<T, kUniform>::make(static_cast<const T*>(t.x), nx), nx};
-  T* m = static_cast<T*>(sibling::allocate(uint64_t(nx) * sizeof(T)));
-  if (m == nullptr) return kNoMemory;
+      Grid<T, kUniform>::make(static_cast<const T*>(t.x), nx), nx, m + nx};
   for (int64_t j = 0; j < function_count(t); ++j) {
+    s.load_chords(j);
     for (int64_t i = 1; i + 1 < nx; ++i) m[i] = s.interior(j, i);
     s.ends(j, m);
     T* c = coefficient_block<T>(t, j);
     for (int64_t i = 0; i + 1 < nx; ++i)
-      hermite_cell(c + 4 * i, s.v.at(j, i), m[i], m[i + 1], s.g.step(i), s.delta(j, i));
+      hermite_cell(c + 4 * i, s.v.at(j, i), s.v.at(j, i + 1), m[i], m[i + 1], s.g.step(i));
   }
   sibling::deallocate(m);
   return kOk;

@@ -22,7 +22,7 @@ struct NaturalCubicWorker {
     T* c = coefficient_block<T>(t, j);
     for (int64_t i = 0; i + 1 < t.nx; ++i) {
       const T right = (periodic && i + 2 == t.nx) ? m[0] : m[i + 1];
-      hermite_cell(c + 4 * i, v.at(j, i), m[i], right, g.step(i), slope(v, g, j, i));
+      hermite_cell(c + 4 * i, v.at(j, i), v.at(j, i + 1), m[i], right, g.step(i));
     }
   }
 
@@ -55,8 +55,15 @@ struct NaturalCubicWorker {
         s.dl[i - 1] = hr;
         s.d[i] = T(2) * (hl + hr);
         s.du[i] = hl;
-        for (int64_t j = 0; j < nf; ++j)
-          s.b[j * n + i] = T(3) * (hr * slope(v, g, j, i - 1) + hl * slope(v, g, j, i));
+      }
+      for (int64_t j = 0; j < nf; ++j) {
+        T* b = s.b + j * n;
+        T before = slope(v, g, j, 0);
+        for (int64_t i = 1; i + 1 < n; ++i) {
+          const T after = slope(v, g, j, i);
+          b[i] = T(3) * (g.step(i) * before + g.step(i - 1) * after);
+          before = after;
+        }
       }
       end_rows(job, v, g, s);
     }

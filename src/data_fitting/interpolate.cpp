@@ -117,6 +117,22 @@ struct Pieces {
   }
 };
 
+// Piecewise polynomials of K coefficients per cell: the whole block, kind fixed.
+template <int K, class T, bool kUniform>
+void polynomial_block(const Evaluation<T>& e, const Pieces<T, kUniform>& p, int64_t j,
+                      int64_t first, int64_t n, const T* sites, const int64_t* cells) {
+  const T* coef = coefficient_block<T>(*e.task, j);
+  const Orders& o = e.orders;
+  const int64_t order_stride = e.layout.order;
+  T* r = e.result + j * e.layout.function + first * e.layout.site;
+  for (int64_t s = 0; s < n; ++s, r += e.layout.site) {
+    const int64_t i = p.piece(cells[s]);
+    const T d = sites[s] - p.g.node(i);
+    const T* ci = coef + K * i;
+    for (int q = 0; q < o.count; ++q) r[o.slot[q] * order_stride] = derivative<T, K>(ci, d, o.order[q]);
+  }
+}
+
 template <class T, bool kColumns, bool kUniform>
 void evaluate_block(Evaluation<T>& e, int64_t first, int64_t n, const T* sites,
                     const int64_t* cells) {
@@ -126,12 +142,25 @@ void evaluate_block(Evaluation<T>& e, int64_t first, int64_t n, const T* sites,
   const T* inner = (t.inner_kind & 8) != 0 ? static_cast<const T*>(t.inner) : nullptr;
   const int64_t nf = function_count(t);
   const bool zero_fill = e.orders.nd > e.orders.count;
+  if (zero_fill) {
+    for (int64_t j = 0; j < nf; ++j)
+      for (int64_t s = 0; s < n; ++s) {
+        T* r = e.result + j * e.layout.function + (first + s) * e.layout.site;
+        for (int64_t q = 0; q < e.orders.nd; ++q) r[q * e.layout.order] = T(0);
+      }
+  }
+  if (e.kind <= kEvalCubic) {
+    for (int64_t j = 0; j < nf; ++j) {
+      if (e.kind == kEvalLinear) polynomial_block<2>(e, p, j, first, n, sites, cells);
+      else if (e.kind == kEvalQuadratic) polynomial_block<3>(e, p, j, first, n, sites, cells);
+      else polynomial_block<4>(e, p, j, first, n, sites, cells);
+    }
+    return;
+  }
   for (int64_t j = 0; j < nf; ++j) {
     const T* coef = e.kind <= kEvalKnotQuadratic ? coefficient_block<T>(t, j) : nullptr;
     for (int64_t s = 0; s < n; ++s) {
       T* r = e.result + j * e.layout.function + (first + s) * e.layout.site;
-      if (zero_fill)
-        for (int64_t q = 0; q < e.orders.nd; ++q) r[q * e.layout.order] = T(0);
       const T site = sites[s];
       const int64_t c = cells[s];
       auto put = [&](auto&& value_of_order) {
@@ -140,16 +169,6 @@ void evaluate_block(Evaluation<T>& e, int64_t first, int64_t n, const T* sites,
       };
       auto constant = [&](T y) { put([&](int k) { return k == 0 ? y : T(0); }); };
       switch (e.kind) {
-        case kEvalLinear: case kEvalQuadratic: case kEvalCubic: {
-          const int64_t i = p.piece(c);
-          const T d = site - p.g.node(i);
-          const int K = e.kind == kEvalLinear ? 2 : e.kind == kEvalQuadratic ? 3 : 4;
-          const T* ci = coef + K * i;
-          if (K == 2) put([&](int k) { return derivative<T, 2>(ci, d, k); });
-          else if (K == 3) put([&](int k) { return derivative<T, 3>(ci, d, k); });
-          else put([&](int k) { return derivative<T, 4>(ci, d, k); });
-          break;
-        }
         case kEvalKnotQuadratic: {
           // Node cell c holds knot c; the site lies in the knot cell on its side.
           const int64_t cc = c < 0 ? 0 : (c > t.nx ? t.nx : c);
