@@ -20,17 +20,18 @@
  *    a = tau_{k+1} - x[k], b = x[k+1] - tau_{k+1}, H_k = tau_{k+1} - tau_k. The end rows
  *    are: first derivative given, p = value; second derivative S given (free end S = 0),
  *    (p_1 - p_0)/H_0 = S and (p_nx - p_{nx-1})/H_{nx-1} = S; not-a-knot, the second
- *    derivative continuous across tau_1 and tau_{nx-1} (needs nx >= 3); periodic,
+ *    derivative continuous across tau_1 and tau_{nx-1} (needs nx >= 3; p_0 and p_nx are
+ *    eliminated from the system, which keeps its pivots positive); periodic,
  *    p_0 = p_nx and the second derivative continuous across the seam. Bit 4 of the
  *    inner condition kind is accepted and gives the same spline.
- *  - Natural cubic, nx = 2: the two end rows solved in closed form; nx = 3 with
- *    not-a-knot: the parabola through the three points.
- *  - Default cubic end cells for the end conditions other than free ends and first
- *    derivatives at both ends: a given second derivative replaces M_0 or M_{nx-1};
- *    a given first derivative at one end uses the end-cell formula of kind 12 at that end;
- *    not-a-knot takes M_0 = 2M_1 - M_2 style extrapolation of M (third derivative
- *    continuous across x[1] and x[nx-2]); periodic takes M_0 = M_{nx-1} from the
- *    inner conditions' neighbours average (M_1 + M_{nx-2})/2.
+ *  - Natural cubic, nx = 2: the 2x2 system of the two end rows; nx = 3 with
+ *    not-a-knot: the parabola through the three points. Periodic: the cyclic system
+ *    of nx-1 slopes, corners moved into a rank-one update (Sherman-Morrison) whose
+ *    vector is solved as one more right-hand side of the same factorisation.
+ *  - Default cubic end cells: free ends take M_0 = M_{nx-1} = 0; a given second
+ *    derivative is M_0 or M_{nx-1}; a given first derivative uses, at its end, the
+ *    end-cell formula of end condition kind 12. Not-a-knot and periodic ends (which
+ *    would need a system) are refused with -1014.
  *  - End derivatives of the local cubics (Akima, Bessel, Hermite, Hyman):
  *      first derivative given: the value;
  *      second derivative S given: m_0 = (3 delta_0 - m_1 - h_0 S/2)/2 and
@@ -41,7 +42,9 @@
  *      Akima's own rule (end condition kind 0): the two missing chord slopes beyond
  *        each end are extrapolated linearly (delta_{-1} = 2 delta_0 - delta_1, as in
  *        Akima 1970) and the weighted mean applied at nodes 0 and 1 (and n-2, n-1).
- *    Hyman filters every derivative, ends included (an end node has one chord).
+ *    Hyman filters every derivative it computes, ends included (an end node has one
+ *    chord); given first derivatives are taken as they are. Hermite without inner
+ *    conditions: -1013.
  *  - Interpolation result layouts, with q the q-th computed derivative order among the
  *    nd requested, i the site and j the function (result hint 0 and 128 read as 16):
  *      16:  r[(j*nsite + i)*nd + q]   per function, per site, orders together
@@ -54,7 +57,14 @@
  *    x[0] and sites left of it take y[0], sites right of the partition y[nx-1].
  *  - Evaluation by the caller's functions (order 0 with another kind, order 5 or more)
  *    is refused with -1011.
- *  - A NaN site gets cell 0 in every built-in search.
+ *  - A NaN site gets cell 0 in every built-in search. The uniform search multiplies
+ *    by 1/h. The dispatchers narrow the default search through the task's bin table
+ *    while the task still has the node count and node array the table was built for.
+ *  - The sorted search and the caller-defined searches run on the calling thread (the
+ *    state chains the sites; the caller's function need not be reentrant); the other
+ *    methods share whole blocks of 2048 sites among the threads of the service table
+ *    when the partition has more than 100 nodes.
+ *  - Site hint 4 sites are generated block by block; no buffer is allocated.
  *  - Operations refuse a task whose value or coefficient address table is missing, has
  *    fewer than ny entries, holds a null entry, or whose coefficient blocks (set for an
  *    earlier order, kind or nx) are shorter than the construction needs: -1008 / -1016.
