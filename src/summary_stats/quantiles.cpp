@@ -6,6 +6,7 @@
 
 #include "summary_stats/data_checks.h"
 #include "summary_stats/estimate_bits.h"
+#include "summary_stats/sampled_selection.h"
 #include "summary_stats/sort_routines.h"
 #include "summary_stats/threading.h"
 #include "summary_stats/variable_selection.h"
@@ -52,6 +53,7 @@ struct QuantileJob {
   T* work;              // threads * n values
   int64_t* counters;    // threads * kRadixCounters<T>
   int64_t* ranks;       // threads * 2 * order_count
+  T* rank_values;       // threads * 2 * order_count
 };
 
 template <class T>
@@ -100,23 +102,18 @@ void select_ranks(T* a, int64_t lo, int64_t hi, const int64_t* first, const int6
   }
 }
 
-// Quantiles only: selection in a contiguous copy instead of a full sort. The copy puts
-// NaNs at the end, so the selection compares numbers only; ranks among the NaNs are NaN.
+// Quantiles only: selection instead of a full sort. Long data are first tried by
+// sampling, without a copy; otherwise the values are copied with NaNs put at the end, so
+// the selection compares numbers only and ranks among the NaNs are NaN.
 template <class T>
 void select_quantiles(const QuantileJob<T>& job, int64_t v, int64_t thread) {
   const int64_t i = job.vars.index[v], n = job.shape.n, p = job.shape.p;
-  const T* x = static_cast<const T*>(job.task->x);
+  const StridedValues<T> values{static_cast<const T*>(job.task->x) + (job.shape.rows ? i * n : i),
+                                job.shape.rows ? 1 : p};
   T* copy = job.work + thread * n;
-  int64_t numbers = 0, nans = n;
-  for (int64_t j = 0; j < n; ++j) {
-    const T value = job.shape.rows ? x[i * n + j] : x[j * p + i];
-    if (value == value)
-      copy[numbers++] = value;
-    else
-      copy[--nans] = value;
-  }
   // The ranks needed: k and, when interpolating, k + 1; ascending and distinct.
   int64_t* ranks = job.ranks + thread * 2 * job.order_count;
+  T* rank_values = job.rank_values + thread * 2 * job.order_count;
   int64_t count = 0;
   for (int64_t o = 0; o < job.order_count; ++o) {
     const auto [k, f] = position_of(job.orders[o], n);
@@ -125,12 +122,27 @@ void select_quantiles(const QuantileJob<T>& job, int64_t v, int64_t thread) {
   }
   std::sort(ranks, ranks + count);
   count = std::unique(ranks, ranks + count) - ranks;
-  const int64_t usable = std::lower_bound(ranks, ranks + count, numbers) - ranks;
-  select_ranks(copy, 0, numbers, ranks, ranks + usable);
+  const bool sampled = n >= 8 * kSampleLength &&
+                       select_by_sampling(values, n, ranks, count, rank_values, copy);
+  if (!sampled) {
+    int64_t numbers = 0, nans = n;
+    for (int64_t j = 0; j < n; ++j) {
+      const T value = values[j];
+      if (value == value)
+        copy[numbers++] = value;
+      else
+        copy[--nans] = value;
+    }
+    const int64_t usable = std::lower_bound(ranks, ranks + count, numbers) - ranks;
+    select_ranks(copy, 0, numbers, ranks, ranks + usable);
+    for (int64_t r = 0; r < count; ++r) rank_values[r] = copy[ranks[r]];
+  }
+  auto value_of = [&](int64_t k) { return rank_values[std::lower_bound(ranks, ranks + count, k) - ranks]; };
   for (int64_t o = 0; o < job.order_count; ++o) {
     const auto [k, f] = position_of(job.orders[o], n);
+    const T lower = value_of(k);
     job.quantiles[v * job.order_count + o] =
-        interpolate(copy[k], copy[k + 1 < n ? k + 1 : n - 1], f);
+        interpolate(lower, f != 0 && k + 1 < n ? value_of(k + 1) : lower, f);
   }
 }
 
@@ -188,7 +200,8 @@ int32_t compute_quantiles(PavoSSTask* task, uint64_t estimates, int32_t method,
   bytes = 0;
   if (!add_size(&bytes, static_cast<uint64_t>(threads) * shape.n, sizeof(T)) ||
       !add_size(&bytes, static_cast<uint64_t>(threads) * kRadixCounters<T>, sizeof(int64_t)) ||
-      !add_size(&bytes, static_cast<uint64_t>(threads) * 2 * order_count, sizeof(int64_t)))
+      !add_size(&bytes, static_cast<uint64_t>(threads) * 2 * order_count, sizeof(int64_t)) ||
+      !add_size(&bytes, static_cast<uint64_t>(threads) * 2 * order_count, sizeof(T)))
     return kNoMemory;
   WorkBlock work_block(bytes);
   if (work_block.get() == nullptr) return kNoMemory;
@@ -196,6 +209,7 @@ int32_t compute_quantiles(PavoSSTask* task, uint64_t estimates, int32_t method,
   T* work = carve.take<T>(static_cast<uint64_t>(threads) * shape.n);
   int64_t* counters = carve.take<int64_t>(static_cast<uint64_t>(threads) * kRadixCounters<T>);
   int64_t* ranks = carve.take<int64_t>(static_cast<uint64_t>(threads) * 2 * order_count);
+  T* rank_values = carve.take<T>(static_cast<uint64_t>(threads) * 2 * order_count);
 
   QuantileJob<T> job{task,
                      shape,
@@ -208,7 +222,8 @@ int32_t compute_quantiles(PavoSSTask* task, uint64_t estimates, int32_t method,
                      statistics_in_rows,
                      work,
                      counters,
-                     ranks};
+                     ranks,
+                     rank_values};
   run_workers(service, threads, &job, quantile_worker<T>);
   return kOk;
 }

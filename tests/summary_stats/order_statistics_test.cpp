@@ -288,3 +288,49 @@ TEST(SSMinmaxSingle, SinglePrecisionTwin) {
 }
 
 }  // namespace
+
+namespace {
+
+// Quantiles of long data come from a sample that brackets the ranks; they must equal
+// the quantiles taken from the fully sorted data, whatever the data do to the sample.
+TEST(SSQuantilesLong, SampledSelectionEqualsSorting) {
+  const int64_t n = 600000;
+  std::mt19937_64 rng(77);
+  std::vector<std::vector<double>> sets(4, std::vector<double>(n));
+  for (int64_t j = 0; j < n; ++j) {
+    sets[0][j] = std::normal_distribution<double>()(rng);
+    sets[1][j] = j % 97 == 3 ? std::nan("") : std::exp(sets[0][j]);       // NaNs inside
+    sets[2][j] = static_cast<double>(j / 3);                             // sorted, ties
+  }
+  // Every sampled position holds a value above all others: the sample misleads the
+  // brackets, which then hold none of the middle ranks.
+  for (int64_t j = 0; j < n; ++j) sets[3][j] = std::uniform_real_distribution<double>()(rng);
+  for (int64_t i = 0; i < 65536; ++i) sets[3][((2 * i + 1) * n) / (2 * 65536)] = 2 + i * 1e-6;
+  int32_t m = 7;
+  for (int layout = 0; layout < 2; ++layout)
+    for (size_t set = 0; set < sets.size(); ++set) {
+      const std::vector<double>& values = sets[set];
+      std::vector<double> orders = {0, 0.001, 0.3, 0.5, 0.77, 0.999, 1};
+      if (set == 3) orders = {0.2, 0.3, 0.4, 0.5, 0.6, 0.77, 1};
+      // Two variables; the second is the set itself.
+      DataSet d{2, n, layout ? PAVO_SS_STORAGE_COLUMNS : PAVO_SS_STORAGE_ROWS, std::vector<double>(2 * n)};
+      for (int64_t j = 0; j < n; ++j) {
+        (layout ? d.x[2 * j] : d.x[j]) = -1.0 * j;
+        (layout ? d.x[2 * j + 1] : d.x[n + j]) = values[j];
+      }
+      std::vector<double> sampled(14), sorted(14), stats(2 * n);
+      int32_t rows = PAVO_SS_STORAGE_ROWS;
+      Task task(d);
+      __pavodSSEditQuantiles(task.handle, &m, orders.data(), sampled.data(), stats.data(), &rows);
+      ASSERT_EQ(_pavodSSQuantiles(task.handle, PAVO_SS_QUANTILES, 0x1, nullptr), 0);
+      __pavodSSEditTask(task.handle, PAVO_SS_ID_QUANTILES, sorted.data());
+      ASSERT_EQ(_pavodSSQuantiles(task.handle, PAVO_SS_QUANTILES | PAVO_SS_ORDER_STATISTICS, 0x1,
+                                  nullptr),
+                0);
+      for (int o = 0; o < 14; ++o)
+        EXPECT_TRUE(sampled[o] == sorted[o] || (std::isnan(sampled[o]) && std::isnan(sorted[o])))
+            << "layout " << layout << " entry " << o << ": " << sampled[o] << " vs " << sorted[o];
+    }
+}
+
+}  // namespace
