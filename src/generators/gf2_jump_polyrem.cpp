@@ -9,6 +9,7 @@
 
 #include "core_interface/sibling.h"
 #include "generators/gf2_jump.h"
+#include "generators/gf2_jump_carryless.h"
 #include "streams/status.h"
 
 namespace zorn::generators {
@@ -134,6 +135,9 @@ extern "C" int32_t __pavoPolyRem(uint64_t s, int32_t degree, int32_t terms, cons
     out[s / kWordBits] = uint64_t{1} << (s % kWordBits);
     return st::kStatusOk;
   }
+  // Folding costs a pass over the polynomial per term; a dense p is cheaper by products.
+  if (terms > degree / kWordBits + 1 && carryless_available())
+    return power_of_x_carryless(s, degree, terms, exponents, out);
   const SparseModulus p{degree, terms, exponents, int64_t{degree} - exponents[terms - 2]};
   const int64_t words = degree / kWordBits + 1;       // a reduced polynomial
   const int64_t square_words = 2 * words + 2;         // a square, and one word to spare

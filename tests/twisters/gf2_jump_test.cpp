@@ -79,6 +79,24 @@ TEST(PolyRem, MatchesStepwiseMultiplicationByX) {
   }
 }
 
+// Large counts for both polynomials (sparse folding for MT19937, carry-less products for
+// the dense SFMT19937 polynomial) against square-and-multiply with the table tools' own
+// Barrett arithmetic.
+TEST(PolyRem, MatchesSquareAndMultiplyForLargeCounts) {
+  for (const auto* p : {&kMt19937, &kSfmt19937}) {
+    const gf2::BarrettModulus mod(gf2::from_exponents(as_int(*p)));
+    for (uint64_t s : {0xFFFFFFFFFFFFFFFFull, 0x8000000000000000ull, 1234567890123ull, 2000000ull}) {
+      gf2::Poly r{1}, x{2};
+      for (int bit = 63; bit >= 0; --bit) {
+        r = mod.square_mod(r);
+        if ((s >> bit) & 1u) r = mod.multiply_mod(r, x);
+      }
+      r.resize(p->back() / 64 + 1, 0);
+      EXPECT_EQ(poly_rem(s, *p), r) << p->back() << " " << s;
+    }
+  }
+}
+
 TEST(PolyRem, RefusesMalformedPolynomialsAndShortOutput) {
   std::vector<uint64_t> out(2);
   const int32_t good[] = {0, 1, 7}, no_constant[] = {1, 7}, unordered[] = {0, 5, 3, 7}, short_top[] = {0, 1, 6};
