@@ -159,13 +159,15 @@ int32_t compute_basic(PavoSSTask* task, uint64_t estimates, int32_t method,
   const bool weighted = task->weights != nullptr;
   const int64_t threads = from_sums ? 0 : choose_thread_count(service, p, n, plan.matrix);
 
+  // One piece per take() below, in the same order.
   uint64_t bytes = 0;
-  bool sizes_ok = add_size(&bytes, 2 * static_cast<uint64_t>(p), sizeof(int64_t)) &&
-                  add_size(&bytes, state_doubles(p, plan.matrix) + 2 * p, sizeof(double));
+  bool sizes_ok = add_size(&bytes, p, sizeof(int64_t)) && add_size(&bytes, p, sizeof(int64_t)) &&
+                  add_size(&bytes, state_doubles(p, plan.matrix), sizeof(double)) &&
+                  add_size(&bytes, p, sizeof(double)) && add_size(&bytes, p, sizeof(double)) &&
+                  add_size(&bytes, threads, sizeof(ThreadWork));
   for (int64_t t = 0; t < threads && sizes_ok; ++t)
     sizes_ok = add_size(&bytes, state_doubles(p, plan.matrix), sizeof(double)) &&
-               add_size(&bytes, scratch_doubles(p, plan.matrix, rows), sizeof(double)) &&
-               add_size(&bytes, 1, sizeof(ThreadWork) + 16);
+               add_size(&bytes, scratch_doubles(p, plan.matrix, rows), sizeof(double));
   if (!sizes_ok) return kNoMemory;
   WorkBlock block(bytes);
   if (block.get() == nullptr) return kNoMemory;

@@ -8,11 +8,17 @@
 
 namespace zorn::ss {
 
-// Adds count * size to total; false on overflow.
+// Pieces of a block start at multiples of this.
+constexpr uint64_t kPieceAlignment = 16;
+
+// Adds a piece of count * size bytes, rounded up as the Carver hands it out, to total;
+// false on overflow.
 inline bool add_size(uint64_t* total, uint64_t count, uint64_t size) {
   uint64_t bytes;
-  if (__builtin_mul_overflow(count, size, &bytes)) return false;
-  return !__builtin_add_overflow(*total, bytes, total);
+  if (__builtin_mul_overflow(count, size, &bytes) ||
+      __builtin_add_overflow(bytes, kPieceAlignment - 1, &bytes))
+    return false;
+  return !__builtin_add_overflow(*total, bytes & ~(kPieceAlignment - 1), total);
 }
 
 class WorkBlock {
@@ -27,14 +33,14 @@ class WorkBlock {
   void* block_;
 };
 
-// Hands out consecutive pieces of a block; pieces keep 16-byte alignment.
+// Hands out consecutive pieces of a block sized by add_size, one call per piece.
 class Carver {
  public:
   explicit Carver(void* block) : next_(static_cast<char*>(block)) {}
   template <class U>
   U* take(uint64_t count) {
     U* piece = reinterpret_cast<U*>(next_);
-    next_ += (count * sizeof(U) + 15) & ~uint64_t{15};
+    next_ += (count * sizeof(U) + kPieceAlignment - 1) & ~(kPieceAlignment - 1);
     return piece;
   }
 

@@ -118,3 +118,23 @@ TEST_F(SSBasicChecks, BadDataDescriptionIsRejectedBeforeWriting) {
 }
 
 }  // namespace
+
+namespace {
+
+// A covariance of 2^31 - 1 variables cannot be sized: -4000 before anything is read
+// or written.
+TEST(SSBasicMemory, UnsizableWorkReturnsNoMemoryAndWritesNothing) {
+  int32_t p = 2147483647, n = 1, rows = PAVO_SS_STORAGE_ROWS, full = 0;
+  double x[1] = {1}, mean[1] = {kSentinel}, cov[1] = {kSentinel}, weights[2] = {kSentinel, kSentinel};
+  PAVO_SS_TASK task = nullptr;
+  ASSERT_EQ(__pavodSSNewTask(&task, &p, &n, &rows, x, nullptr, nullptr, 0), 0);
+  __pavodSSEditCovCor(task, mean, cov, &full, nullptr, nullptr);
+  __pavodSSEditTask(task, PAVO_SS_ID_ACCUMULATED_WEIGHTS, weights);
+  EXPECT_EQ(_pavodSSBasic(task, PAVO_SS_COVARIANCE, 0x2, nullptr), -4000);
+  EXPECT_EQ(mean[0], kSentinel);
+  EXPECT_EQ(cov[0], kSentinel);
+  EXPECT_EQ(weights[0], kSentinel);
+  __pavoSSDeleteTask(&task);
+}
+
+}  // namespace
