@@ -84,6 +84,24 @@ TEST(Persistence, ChunksTravelPrivateAndShared) {
     // Loading inserts at the head, so the order is reversed.
     EXPECT_EQ(static_cast<const PavoStreamHeader*>(loaded.p)->chunks->chunk_id, 10u);
   }
+  const std::string path = temp_path("chunks.rng");
+  ASSERT_EQ(__pavoSaveStreamF(s.p, path.c_str(), -1), 0);
+  Stream from_file;
+  ASSERT_EQ(__pavoLoadStreamF(&from_file.p, path.c_str(), -1), 0);
+  EXPECT_EQ(static_cast<const unsigned char*>(__pavoSearchChunk(from_file.p, 10))[0], 0xAB);
+  EXPECT_EQ(__pavoSearchChunk(from_file.p, 20), __pavoSearchChunk(s.p, 20));
+  EXPECT_EQ(from_file.ints(20), s.ints(20));
+}
+
+TEST(Persistence, MemoryFormLeavesReservedHeaderBytes) {
+  Stream s(PAVO_BRNG_MCG31M1, {5});
+  std::vector<char> image(32, static_cast<char>(0xEE));
+  ASSERT_EQ(__pavoSaveStreamM(s.p, image.data()), 0);
+  for (size_t reserved : {1, 2, 3, 10, 11, 18, 19}) EXPECT_EQ(image[reserved], static_cast<char>(0xEE)) << reserved;
+  EXPECT_EQ(image[0], 2);
+  EXPECT_EQ(std::memcmp(image.data() + 4, "RNG", 4), 0);
+  EXPECT_EQ(image[8], 24);
+  EXPECT_EQ(image[12], 8);
 }
 
 TEST(Persistence, PathLengthSelectsTheBytesOfThePath) {
