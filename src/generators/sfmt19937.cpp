@@ -66,6 +66,7 @@ void generate_block(uint32_t* w) {
   __m128i r1 = load(w + 4 * (kWords128 - 2));
   __m128i r2 = load(w + 4 * (kWords128 - 1));
   auto run = [&](int from, int to, int offset) {
+#pragma GCC unroll 4
     for (int i = from; i < to; ++i) {
       const __m128i v = recursion(load(w + 4 * i), load(w + 4 * (i + offset)), r1, r2);
       store(w + 4 * i, v);
