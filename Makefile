@@ -4,7 +4,7 @@ SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps build demo check sanitize bench accuracy fuzz clean
+.PHONY: all deps build demo check sanitize bench accuracy fuzz windows clean
 
 all: build
 
@@ -41,5 +41,9 @@ fuzz: deps
 	cmake --build build-fuzz -j$(JOBS)
 	@scripts/run-fuzz.sh build-fuzz $(FUZZ_SECONDS)
 
+# The Windows DLLs, cross-built and tested under Wine.
+windows:
+	@scripts/windows.sh build-windows $(JOBS)
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz
+	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz build-windows

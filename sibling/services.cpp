@@ -5,6 +5,7 @@
 #include <new>
 #include <thread>
 
+#include "aligned_memory.h"
 #include "export.h"
 #include "zorn/core.h"
 
@@ -16,11 +17,10 @@ ZORN_CORE_EXPORT void* zorn_serv_allocate(uint64_t bytes, int32_t alignment) {
   if ((align & (align - 1)) != 0) return nullptr;
   if (bytes == 0) bytes = 1;
   if (bytes > (uint64_t{1} << 62)) return nullptr;
-  uint64_t rounded = (bytes + align - 1) & ~(align - 1);
-  return std::aligned_alloc(align, rounded);
+  return aligned_memory(align, (bytes + align - 1) & ~(align - 1));
 }
 
-ZORN_CORE_EXPORT void zorn_serv_deallocate(void* block) { std::free(block); }
+ZORN_CORE_EXPORT void zorn_serv_deallocate(void* block) { free_aligned_memory(block); }
 
 // A lock word is 0 when free and 1 when held. Waiters spin briefly, then yield.
 ZORN_CORE_EXPORT void zorn_serv_lock(int32_t* lock_word) {

@@ -9,7 +9,6 @@
 #include <deque>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 #include "export.h"
 #include "zorn/core.h"
@@ -46,17 +45,8 @@ int64_t configured_threads() {
 class Pool {
  public:
   explicit Pool(int64_t threads) : threads_(threads) {
-    for (int64_t t = 1; t < threads_; ++t) workers_.emplace_back([this] { serve(); });
+    for (int64_t t = 1; t < threads_; ++t) std::thread([this] { serve(); }).detach();
   }
-  ~Pool() {
-    {
-      std::lock_guard lock(mutex_);
-      stopping_ = true;
-    }
-    wake_.notify_all();
-    for (auto& w : workers_) w.join();
-  }
-
   int64_t threads() const { return threads_; }
 
   void run(int64_t count, void* context, zorn_thr_worker_fn worker) {
@@ -78,11 +68,10 @@ class Pool {
   }
 
  private:
-  void serve() {
+  [[noreturn]] void serve() {
     std::unique_lock lock(mutex_);
     for (;;) {
-      wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
-      if (stopping_) return;
+      wake_.wait(lock, [this] { return !jobs_.empty(); });
       Job* job = jobs_.front();
       if (job->next.load(std::memory_order_relaxed) >= job->count) {
         jobs_.pop_front();  // fully claimed; its owner waits for the running indices
@@ -101,13 +90,13 @@ class Pool {
   std::condition_variable wake_;
   std::condition_variable left_job_;
   std::deque<Job*> jobs_;
-  bool stopping_ = false;
-  std::vector<std::thread> workers_;
 };
 
+// Never destroyed: at process exit the pool's threads may already be gone (Windows
+// ends them before static destructors run), so joining them there could wait forever.
 Pool& pool() {
-  static Pool instance(configured_threads());
-  return instance;
+  static Pool* instance = new Pool(configured_threads());
+  return *instance;
 }
 
 int64_t max_threads() { return pool().threads(); }

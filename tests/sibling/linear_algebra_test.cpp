@@ -2,6 +2,7 @@
 // products worked by hand), and the packed triangular multiply equals the full one.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -45,6 +46,38 @@ TEST(LinearAlgebra, CholeskyFactorsASymmetricPositiveMatrix) {
   double bad[4] = {1, 2, 2, 1};
   zorn_lapack_dpotrf("L", &n, bad, &n, &info);
   EXPECT_GT(info, 0);
+}
+
+TEST(LinearAlgebra, SymmetricEigenproblemInFullAndPackedStorage) {
+  // [[2, 1, 0], [1, 2, 1], [0, 1, 2]] has eigenvalues 2 - sqrt(2), 2, 2 + sqrt(2).
+  const zorn_blas_int n = 3;
+  double a[9] = {2, 1, 0, 1, 2, 1, 0, 1, 2}, w[3], query = 0;
+  zorn_blas_int info = -1, lwork = -1;
+  zorn_lapack_dsyev("V", "U", &n, a, &n, w, &query, &lwork, &info);
+  ASSERT_EQ(info, 0);
+  std::vector<double> work(static_cast<size_t>(query));
+  lwork = static_cast<zorn_blas_int>(work.size());
+  zorn_lapack_dsyev("V", "U", &n, a, &n, w, work.data(), &lwork, &info);
+  ASSERT_EQ(info, 0);
+  const double expected[3] = {2 - std::sqrt(2.0), 2, 2 + std::sqrt(2.0)};
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(w[i], expected[i], 1e-14);
+  // The middle eigenvector is (1, 0, -1)/sqrt(2), up to sign.
+  EXPECT_NEAR(std::fabs(a[3]), std::sqrt(0.5), 1e-14);
+  EXPECT_NEAR(a[4], 0.0, 1e-14);
+  EXPECT_NEAR(a[3] + a[5], 0.0, 1e-14);
+  double ap[6] = {2, 1, 2, 0, 1, 2}, wp[3], z[9];  // upper triangle packed by columns
+  double work_query = 0;
+  zorn_blas_int iwork_query = 0, liwork = -1;
+  lwork = -1;
+  zorn_lapack_dspevd("N", "U", &n, ap, wp, z, &n, &work_query, &lwork, &iwork_query, &liwork, &info);
+  ASSERT_EQ(info, 0);
+  std::vector<double> pwork(static_cast<size_t>(work_query));
+  std::vector<zorn_blas_int> iwork(static_cast<size_t>(iwork_query));
+  lwork = static_cast<zorn_blas_int>(pwork.size());
+  liwork = static_cast<zorn_blas_int>(iwork.size());
+  zorn_lapack_dspevd("N", "U", &n, ap, wp, z, &n, pwork.data(), &lwork, iwork.data(), &liwork, &info);
+  ASSERT_EQ(info, 0);
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(wp[i], expected[i], 1e-14);
 }
 
 TEST(LinearAlgebra, PackedTriangularMultiplyEqualsFullStorage) {

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/environment.h"
 #include "zorn/core.h"
 
 namespace {
@@ -44,15 +45,15 @@ TEST(SiblingServices, LockGivesMutualExclusion) {
 
 TEST(SiblingServices, GetenvCopiesAndReportsLength) {
   char buf[8];
-  unsetenv("ZORN_TEST_VARIABLE");
+  testing_support::unset_env("ZORN_TEST_VARIABLE");
   EXPECT_LT(zorn_serv_getenv("ZORN_TEST_VARIABLE", buf, sizeof buf), 1);
-  setenv("ZORN_TEST_VARIABLE", "abc", 1);
+  testing_support::set_env("ZORN_TEST_VARIABLE", "abc");
   EXPECT_EQ(zorn_serv_getenv("ZORN_TEST_VARIABLE", buf, sizeof buf), 3);
   EXPECT_STREQ(buf, "abc");
-  setenv("ZORN_TEST_VARIABLE", "0123456789", 1);
+  testing_support::set_env("ZORN_TEST_VARIABLE", "0123456789");
   EXPECT_EQ(zorn_serv_getenv("ZORN_TEST_VARIABLE", buf, sizeof buf), 10);
   EXPECT_STREQ(buf, "0123456");  // cut to the buffer, terminated
-  unsetenv("ZORN_TEST_VARIABLE");
+  testing_support::unset_env("ZORN_TEST_VARIABLE");
 }
 
 TEST(SiblingServices, MemcpySRefusesOverlongCopies) {

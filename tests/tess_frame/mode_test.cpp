@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "tess_frame/mode.h"
+#include "common/environment.h"
 #include "zorn/tess.h"
 
 namespace {
@@ -13,12 +14,12 @@ namespace {
 // The mode a brand-new thread starts with when ZORN_TESS_MODE holds `value`.
 uint32_t first_mode_with(const char* value) {
   if (value == nullptr)
-    unsetenv("ZORN_TESS_MODE");
+    testing_support::unset_env("ZORN_TESS_MODE");
   else
-    setenv("ZORN_TESS_MODE", value, 1);
+    testing_support::set_env("ZORN_TESS_MODE", value);
   uint32_t mode = 0;
   std::thread([&] { mode = _tessGetMode(); }).join();
-  unsetenv("ZORN_TESS_MODE");
+  testing_support::unset_env("ZORN_TESS_MODE");
   return mode;
 }
 
@@ -27,7 +28,7 @@ int32_t record_nothing(TessErrorContext*) { return 0; }
 // Runs `body` on a fresh thread, whose block starts from the initial mode 0x1A02.
 template <class Body>
 void on_fresh_thread(Body body) {
-  unsetenv("ZORN_TESS_MODE");
+  testing_support::unset_env("ZORN_TESS_MODE");
   std::thread(body).join();
 }
 

@@ -1,4 +1,4 @@
-// The dense linear algebra entry points, forwarded to the system BLAS and LAPACK.
+// The dense linear algebra entry points, forwarded to the system BLAS and LAPACK (Linux).
 // The Fortran routines take the length of each character argument as a trailing
 // hidden argument; every character argument here is one character long.
 #include "export.h"

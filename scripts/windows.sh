@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Cross-builds zorn_generic.dll, zorn_core.dll and the test programs with MinGW-w64 and
+# runs the tests under Wine, headless, in a Wine prefix inside the build folder.
+set -euo pipefail
+build=${1:-build-windows}
+jobs=${2:-$(nproc)}
+scripts/install-deps.sh g++-mingw-w64-x86-64 wine64 wine
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+cmake --build "$build" -j"$jobs"
+export WINEPREFIX="$PWD/$build/wineprefix" WINEDEBUG=-all
+unset DISPLAY
+wineserver -p            # one persistent server, so each test program starts fast
+trap 'wineserver -k || true' EXIT
+wineboot -i >/dev/null 2>&1 || true
+cd "$build" && ctest -j"$jobs" --output-on-failure --timeout 300
