@@ -54,15 +54,14 @@ inline std::vector<WordForms> untempered_output_forms(uint32_t matrix, int count
   return out;
 }
 
-// The tempering of MT2203 applied to the forms of one word.
-inline WordForms temper_forms(WordForms y, uint32_t b_mask, uint32_t c_mask) {
+// The tempering of MT2203 applied to the forms of one word, in place.
+inline void temper_forms(WordForms& y, uint32_t b_mask, uint32_t c_mask) {
   for (int b = 0; b + 12 < kWordBits; ++b) add_form(y[b], y[b + 12]);
   for (int b = kWordBits - 1; b >= 7; --b)
     if ((b_mask >> b) & 1u) add_form(y[b], y[b - 7]);
   for (int b = kWordBits - 1; b >= 15; --b)
     if ((c_mask >> b) & 1u) add_form(y[b], y[b - 15]);
   for (int b = 0; b + 18 < kWordBits; ++b) add_form(y[b], y[b + 18]);
-  return y;
 }
 
 // Incremental row echelon basis over GF(2).
@@ -96,8 +95,10 @@ inline int equidistribution_dimension(const std::vector<WordForms>& untempered, 
                                       uint32_t c_mask, int v) {
   int bound = kDegree / v;
   EchelonBasis basis;
+  WordForms t;
   for (int k = 0; k < bound; ++k) {
-    WordForms t = temper_forms(untempered[k], b_mask, c_mask);
+    t = untempered[k];
+    temper_forms(t, b_mask, c_mask);
     for (int b = kWordBits - 1; b >= kWordBits - v; --b)
       if (!basis.add(t[b])) return k;
   }
