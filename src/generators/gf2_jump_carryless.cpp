@@ -123,7 +123,10 @@ __attribute__((target("pclmul"))) void carryless_product(uint64_t a, uint64_t b,
 }
 
 bool carryless_available() {
-  static const bool available = __builtin_cpu_supports("pclmul");
+  static const bool available = [] {
+    __builtin_cpu_init();  // may run before the library's constructors
+    return __builtin_cpu_supports("pclmul") != 0;
+  }();
   return available;
 }
 
