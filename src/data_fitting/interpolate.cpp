@@ -84,17 +84,15 @@ struct Evaluation {
   std::atomic<int32_t> status{kOk};
 };
 
-// d^k/dt^k of sum c_j d^j, j < K, by Horner with falling factorials.
+// j!/(j-k)!, the factor of c_j in the k-th derivative of c_j d^j.
+constexpr int kFalling[4][4] = {{1, 0, 0, 0}, {1, 1, 0, 0}, {1, 2, 2, 0}, {1, 3, 6, 6}};
+
+// d^k/dt^k of sum c_j d^j, j < K, by Horner.
 template <class T, int K>
 inline T derivative(const T* c, T d, int k) {
-  auto falling = [](int j, int k2) {
-    T f = T(1);
-    for (int i = 0; i < k2; ++i) f *= T(j - i);
-    return f;
-  };
   if (k >= K) return T(0);
-  T acc = falling(K - 1, k) * c[K - 1];
-  for (int j = K - 2; j >= k; --j) acc = acc * d + falling(j, k) * c[j];
+  T acc = T(kFalling[K - 1][k]) * c[K - 1];
+  for (int j = K - 2; j >= k; --j) acc = acc * d + T(kFalling[j][k]) * c[j];
   return acc;
 }
 

@@ -70,6 +70,19 @@ TEST(DataFittingQuadratic, MidpointKindReproducesAParabola) {
     EXPECT_NEAR(s.c[3 * i + 1], 2 - x[i], 1e-12);
     EXPECT_NEAR(s.c[3 * i + 2], -0.5, 1e-12);
   }
+  // Evaluated as a quadratic, with derivatives up to the second, also beyond the ends.
+  const double sites[4] = {-0.5, 0.7, 2.2, 3.5};
+  const int32_t flags[3] = {1, 1, 1};
+  double r[12];
+  ASSERT_EQ(zorn_df_kernel_dDFInterpolate1D(s.task(), 0, 0, 4, sites, 0, 3, flags, nullptr, r, 16,
+                                            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                            nullptr, nullptr, nullptr, nullptr),
+            0);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_NEAR(r[3 * i], f(sites[i]), 1e-12);
+    EXPECT_NEAR(r[3 * i + 1], 2 - sites[i], 1e-12);
+    EXPECT_NEAR(r[3 * i + 2], -1, 1e-12);
+  }
   ASSERT_EQ(zorn_df_kernel_iEditVal(s.task(), 21, 2), 0);
   EXPECT_EQ(zorn_df_kernel_dDFQuadraticSpline1D(s.task(), 0, 0, 0), -1014);
   Spline no_array;
