@@ -216,3 +216,41 @@ TEST(DataFittingInterpolate, LinearOnAUniformPartitionExtendsItsEndPieces) {
 }
 
 }  // namespace
+
+namespace {
+
+// Single precision and a uniform partition (two stored ends) go through their own
+// workers; both must still reproduce a cubic.
+TEST(DataFittingInterpolate, SinglePrecisionUniformPartitionReproducesACubic) {
+  const int64_t nx = 9;
+  std::vector<float> ends = {-1.0f, 3.0f}, y;
+  for (int64_t i = 0; i < nx; ++i) y.push_back(float(cubic(-1.0 + 0.5 * double(i))));
+  std::vector<float> c(4 * (nx - 1));
+  ZornDfTask* task = nullptr;
+  ASSERT_EQ(zorn_df_kernel_sNewTask1D(&task, nx, ends.data(), 4, 1, y.data(), 0, 0), 0);
+  ASSERT_EQ(zorn_df_kernel_sEditPPSpline1D(task, 4, 2, 1, nullptr, 0, nullptr, c.data(), 0), 0);
+  ASSERT_EQ(zorn_df_kernel_sDFNaturalCubicSpline1D(task, 0, 0, 0), 0);
+  const std::vector<float> sites = {-1.5f, -1.0f, 0.25f, 1.3f, 3.0f};
+  const int32_t flags[2] = {1, 1};
+  std::vector<float> r(2 * sites.size());
+  std::vector<int32_t> cells(sites.size(), -1);
+  ASSERT_EQ(zorn_df_kernel_sDFInterpolate1D(task, 0, 0, int64_t(sites.size()), sites.data(), 0, 2, flags,
+                                            nullptr, r.data(), 16, cells.data(), nullptr, nullptr,
+                                            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                            nullptr),
+            0);
+  const int32_t expected_cells[] = {0, 1, 3, 5, 8};
+  for (size_t i = 0; i < sites.size(); ++i) {
+    EXPECT_NEAR(r[2 * i], cubic(sites[i]), 2e-5) << sites[i];
+    EXPECT_NEAR(r[2 * i + 1], cubic1(sites[i]), 2e-4) << sites[i];
+    EXPECT_EQ(cells[i], expected_cells[i]) << sites[i];
+  }
+  int32_t searched[5];
+  ASSERT_EQ(zorn_df_kernel_sDFSearch1D(task, 0, 5, sites.data(), 0, nullptr, searched, nullptr, nullptr,
+                                       nullptr),
+            0);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(searched[i], expected_cells[i]);
+  zorn_df_kernel_DeleteTask(&task);
+}
+
+}  // namespace
