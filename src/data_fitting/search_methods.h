@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include <emmintrin.h>
+
 namespace zorn::df {
 
 enum class SearchMethod { kUniform, kQuasiUniform, kSorted, kPeak, kHybrid, kUser, kUniformUser };
@@ -84,20 +86,49 @@ inline int64_t quasi_uniform_cell(const Partition<T>& p, T t) {
   return k;
 }
 
+// The number of x[k] <= t for k in [begin, end), two or four nodes per compare.
+inline int64_t count_not_above(const double* x, int64_t begin, int64_t end, double t) {
+  const __m128d tt = _mm_set1_pd(t);
+  int64_t count = 0, k = begin;
+  for (; k + 2 <= end; k += 2) {
+    const int mask = _mm_movemask_pd(_mm_cmple_pd(_mm_loadu_pd(x + k), tt));
+    count += (mask & 1) + (mask >> 1);
+  }
+  if (k < end && x[k] <= t) ++count;
+  return count;
+}
+inline int64_t count_not_above(const float* x, int64_t begin, int64_t end, float t) {
+  const __m128 tt = _mm_set1_ps(t);
+  int64_t count = 0, k = begin;
+  for (; k + 4 <= end; k += 4) {
+    const int mask = _mm_movemask_ps(_mm_cmple_ps(_mm_loadu_ps(x + k), tt));
+    count += (mask & 1) + ((mask >> 1) & 1) + ((mask >> 2) & 1) + (mask >> 3);
+  }
+  for (; k < end; ++k) count += x[k] <= t ? 1 : 0;
+  return count;
+}
+
 constexpr int64_t kHybridWindow = 100;
+constexpr int64_t kCountWindow = 32;
 template <class T>
 inline int64_t hybrid_cell(const Partition<T>& p, T t) {
-  int64_t lo = 0, hi = p.nx;
   if (p.bins != nullptr) {
-    // The bin of t brackets it between two nodes; the pair is clamped so that a stale
-    // table can cost accuracy of the start, never a read outside the nodes.
+    // The bin of t brackets it, x[lo] <= t < x[hi]; the pair is clamped so that a stale
+    // table costs the bracket, never a read outside the nodes.
     const BinPair& b = p.bins[clamped_trunc((t - p.left) * p.bin_scale, p.bin_count)];
-    lo = b.low < 0 ? 0 : (b.low > p.nx - 2 ? p.nx - 2 : b.low);
-    hi = b.high <= lo ? lo + 1 : (b.high > p.nx - 1 ? p.nx - 1 : b.high);
+    int64_t lo = b.low < 0 ? 0 : (b.low > p.nx - 2 ? p.nx - 2 : b.low);
+    int64_t hi = b.high <= lo ? lo + 1 : (b.high > p.nx - 1 ? p.nx - 1 : b.high);
     if (!(p.x[lo] <= t)) lo = 0;
-    if (!(t < p.x[hi])) hi = p.nx;
+    if (!(t < p.x[hi])) hi = p.nx - 1;  // t < x[nx-1] holds for every site searched here
+    while (hi - lo > kCountWindow) {
+      const int64_t mid = lo + (hi - lo) / 2;
+      if (p.x[mid] > t) hi = mid; else lo = mid;
+    }
+    // The cell is lo + 1 plus the nodes strictly inside the bracket that are <= t:
+    // counted without a branch to mispredict.
+    return lo + 1 + count_not_above(p.x, lo + 1, hi, t);
   }
-  if (hi - lo > kHybridWindow) lo = bisect_low(p.x, lo, hi, kHybridWindow, t);
+  const int64_t lo = p.nx <= kHybridWindow ? 0 : bisect_low(p.x, 0, p.nx, kHybridWindow, t);
   return scan_up(p.x, lo < 1 ? 1 : lo, t);
 }
 

@@ -286,3 +286,25 @@ TEST(DataFittingSearch, BinTableNarrowingKeepsCellsExact) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DataFittingSearch, SinglePrecisionDispatcherAgreesWithTheDefinition) {
+  std::mt19937_64 gen(17);
+  std::vector<float> x(3000);
+  float pos = 0;
+  for (auto& v : x) v = pos += std::uniform_real_distribution<float>(0.01f, 1.0f)(gen);
+  std::vector<float> t(4000);
+  for (auto& v : t) v = std::uniform_real_distribution<float>(-1, pos + 1)(gen);
+  for (int i = 0; i < 300; ++i) t[size_t(i)] = x[size_t(gen() % x.size())];
+  TaskHandle h;
+  ASSERT_EQ(zorn_df_kernel_sNewTask1D(&h.task, int64_t(x.size()), x.data(), 0, 0, nullptr, 0, 1), 0);
+  std::vector<int64_t> cells(t.size());
+  ASSERT_EQ(zorn_df_kernel_sDFSearch1D(h.task, 0, int64_t(t.size()), t.data(), 0, nullptr, cells.data(),
+                                       nullptr, nullptr, nullptr),
+            0);
+  const std::vector<double> xd(x.begin(), x.end());
+  for (size_t i = 0; i < t.size(); ++i) ASSERT_EQ(cells[i], reference_cell(xd, double(t[i]))) << t[i];
+}
+
+}  // namespace
