@@ -73,7 +73,6 @@ template <class T>
 struct Evaluation {
   const Task* task;
   int kind;
-  int64_t nsite;
   SearchPlan<T> plan;
   SiteSource<T> sites;
   bool caller_cells;
@@ -268,7 +267,6 @@ int32_t interpolate(Task* t, int64_t type, int64_t nsite, const T* sites, int64_
   }
   e.task = t;
   e.kind = kind;
-  e.nsite = nsite;
   e.sites = SiteSource<T>::make(sites, nsite, site_hint);
   e.caller_cells = caller_cells;
   e.cells = cells;
