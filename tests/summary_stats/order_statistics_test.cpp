@@ -334,3 +334,33 @@ TEST(SSQuantilesLong, SampledSelectionEqualsSorting) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SSQuantilesSingle, SinglePrecisionTwinMatchesDoubleOnTheSameValues) {
+  for (int32_t n : {1001, 600000}) {
+    std::mt19937_64 rng(n);
+    std::vector<float> xf(n);
+    for (float& v : xf) v = static_cast<float>(std::normal_distribution<double>()(rng));
+    std::vector<double> xd(xf.begin(), xf.end());
+    int32_t p = 1, rows = PAVO_SS_STORAGE_ROWS, m = 4;
+    std::vector<float> of = {0, 0.5f, 0.9f, 1}, qf(4), sf(n);
+    std::vector<double> od(of.begin(), of.end()), qd(4);
+    PAVO_SS_TASK tf = nullptr, td = nullptr;
+    ASSERT_EQ(__pavosSSNewTask(&tf, &p, &n, &rows, xf.data(), nullptr, nullptr, 0), 0);
+    ASSERT_EQ(__pavodSSNewTask(&td, &p, &n, &rows, xd.data(), nullptr, nullptr, 0), 0);
+    __pavosSSEditQuantiles(tf, &m, of.data(), qf.data(), sf.data(), &rows);
+    __pavodSSEditQuantiles(td, &m, od.data(), qd.data(), nullptr, nullptr);
+    ASSERT_EQ(_pavosSSQuantiles(tf, PAVO_SS_QUANTILES, 0x1, nullptr), 0);
+    ASSERT_EQ(_pavodSSQuantiles(td, PAVO_SS_QUANTILES, 0x1, nullptr), 0);
+    for (int o = 0; o < 4; ++o) EXPECT_NEAR(qf[o], qd[o], 1e-6 * (1 + std::fabs(qd[o]))) << n << " " << o;
+    EXPECT_EQ(qf[0], *std::min_element(xf.begin(), xf.end()));
+    ASSERT_EQ(_pavosSSQuantiles(tf, PAVO_SS_ORDER_STATISTICS, 0x1, nullptr), 0);
+    EXPECT_TRUE(std::is_sorted(sf.begin(), sf.end()));
+    EXPECT_EQ(sf[n - 1], *std::max_element(xf.begin(), xf.end()));
+    __pavoSSDeleteTask(&tf);
+    __pavoSSDeleteTask(&td);
+  }
+}
+
+}  // namespace
