@@ -92,7 +92,9 @@ inline long double reference_cross(const DataSet& d, int64_t i, int64_t l,
   return c;
 }
 
+// A NaN result counts as an infinite error.
 inline double relative_error(double value, long double exact) {
+  if (std::isnan(value)) return HUGE_VAL;
   if (exact == 0) return std::fabs(value);
   return static_cast<double>(std::fabs((value - exact) / exact));
 }
