@@ -2,6 +2,8 @@
 // generators x_i = a_i x_i mod m_i (m_i prime near 2^24), after Wichmann and Hill:
 //   u = frac(x1/m1 + x2/m2 + x3/m3 + x4/m4)
 // Each output first advances all four components.
+#include <emmintrin.h>
+
 #include <algorithm>
 
 #include "generators/builtin_rows.h"
@@ -69,40 +71,61 @@ inline uint32_t mul_mod_reciprocal(uint32_t a, uint32_t x, uint32_t m, double r)
   return static_cast<uint32_t>(rem);
 }
 
-// Outputs computed side by side: lane l of component i holds x_i after l + 1 advances
-// and every lane steps by a_i^kWhLanes mod m_i, so the chains of products are
-// independent. Counts that do not fill a block finish one output at a time.
-constexpr int32_t kWhLanes = 8;
+// Blocks of four outputs side by side in double lanes: lane l of component i holds x_i
+// after l + 1 advances, and every lane steps by a_i^4 mod m_i, so the chains of
+// products are independent. All values stay below 2^49 and every operation is exact:
+// the product p = s x, the quotient estimate q = trunc(p / m) (off by at most one), and
+// p - q m, brought into [0, m) by one conditional addition or subtraction of m.
+constexpr int32_t kWhLanes = 4;
+constexpr int32_t kWhPairs = kWhLanes / 2;
 
-// Advances the state by n outputs, handing each new (x1, x2, x3, x4) to emit(t, x).
-template <typename Emit>
-void advance(State& s, const WhParameters& p, int32_t n, Emit&& emit) {
+struct Lanes {
+  __m128d x[4][kWhPairs];  // component, lanes (2k, 2k + 1)
+};
+
+inline __m128d step_lanes(__m128d x, __m128d step, __m128d m, __m128d r) {
+  const __m128d p = _mm_mul_pd(x, step);
+  const __m128d q = _mm_cvtepi32_pd(_mm_cvttpd_epi32(_mm_mul_pd(p, r)));
+  __m128d v = _mm_sub_pd(p, _mm_mul_pd(q, m));
+  v = _mm_add_pd(v, _mm_and_pd(_mm_cmplt_pd(v, _mm_setzero_pd()), m));
+  return _mm_sub_pd(v, _mm_and_pd(_mm_cmpge_pd(v, m), m));
+}
+
+// Advances the state by n outputs. A sink receives each block of four outputs as lanes
+// (block(t, lanes)) and each output of the tail as four values (one(t, x)).
+template <typename Sink>
+void advance(State& s, const WhParameters& p, int32_t n, Sink& sink) {
   uint32_t x[4] = {s.x[0], s.x[1], s.x[2], s.x[3]};
   int32_t t = 0;
   if (n >= 2 * kWhLanes) {
-    uint32_t lane[4][kWhLanes], step[4];
+    Lanes lanes;
+    __m128d step[4], m[4], r[4];
     for (int i = 0; i < 4; ++i) {
-      uint32_t v = x[i], a_power = 1;
+      uint32_t v[kWhLanes], a_power = 1;
       for (int l = 0; l < kWhLanes; ++l) {
-        lane[i][l] = v = mul_mod_reciprocal(s.a[i], v, p.m[i], p.r[i]);
+        v[l] = x[i] = mul_mod_reciprocal(s.a[i], x[i], p.m[i], p.r[i]);
         a_power = mul_mod_reciprocal(s.a[i], a_power, p.m[i], p.r[i]);
       }
-      step[i] = a_power;
+      for (int h = 0; h < kWhPairs; ++h) lanes.x[i][h] = _mm_set_pd(v[2 * h + 1], v[2 * h]);
+      step[i] = _mm_set1_pd(a_power);
+      m[i] = _mm_set1_pd(p.m[i]);
+      r[i] = _mm_set1_pd(p.r[i]);
     }
-    for (; t + kWhLanes <= n; t += kWhLanes) {
-      for (int l = 0; l < kWhLanes; ++l) {
-        const uint32_t out[4] = {lane[0][l], lane[1][l], lane[2][l], lane[3][l]};
-        emit(t + l, out);
-      }
-      for (int i = 0; i < 4; ++i) {
-        x[i] = lane[i][kWhLanes - 1];
-        for (int l = 0; l < kWhLanes; ++l) lane[i][l] = mul_mod_reciprocal(step[i], lane[i][l], p.m[i], p.r[i]);
-      }
+    for (;;) {
+      sink.block(t, lanes);
+      t += kWhLanes;
+      if (t + kWhLanes > n) break;
+      for (int i = 0; i < 4; ++i)
+        for (int h = 0; h < kWhPairs; ++h) lanes.x[i][h] = step_lanes(lanes.x[i][h], step[i], m[i], r[i]);
     }
+    // The conversion instruction, unlike a cast, is defined for any value a damaged
+    // state could have produced.
+    for (int i = 0; i < 4; ++i)
+      x[i] = static_cast<uint32_t>(_mm_cvttsd_si64(_mm_unpackhi_pd(lanes.x[i][kWhPairs - 1], lanes.x[i][kWhPairs - 1])));
   }
   for (; t < n; ++t) {
     for (int i = 0; i < 4; ++i) x[i] = mul_mod_reciprocal(s.a[i], x[i], p.m[i], p.r[i]);
-    emit(t, x);
+    sink.one(t, x);
   }
   for (int i = 0; i < 4; ++i) s.x[i] = x[i];
 }
@@ -113,13 +136,52 @@ inline double combine(const uint32_t* x, const WhParameters& p) {
   return u - static_cast<double>(static_cast<int64_t>(u));
 }
 
+// The same, for two outputs at once.
+inline __m128d combine(const __m128d* x, const WhParameters& p) {
+  __m128d u = _mm_add_pd(_mm_mul_pd(x[0], _mm_set1_pd(p.r[0])), _mm_mul_pd(x[1], _mm_set1_pd(p.r[1])));
+  u = _mm_add_pd(u, _mm_mul_pd(x[2], _mm_set1_pd(p.r[2])));
+  u = _mm_add_pd(u, _mm_mul_pd(x[3], _mm_set1_pd(p.r[3])));
+  return _mm_sub_pd(u, _mm_cvtepi32_pd(_mm_cvttpd_epi32(u)));
+}
+
+// Reals u (b - a) + a, computed in double.
+template <typename Real>
+struct RealSink {
+  Real* r;
+  const WhParameters& p;
+  double low, width;
+  void one(int32_t t, const uint32_t* x) { r[t] = static_cast<Real>(combine(x, p) * width + low); }
+  void block(int32_t t, const Lanes& lanes) {
+    for (int h = 0; h < kWhPairs; ++h) {
+      const __m128d half[4] = {lanes.x[0][h], lanes.x[1][h], lanes.x[2][h], lanes.x[3][h]};
+      const __m128d v = _mm_add_pd(_mm_mul_pd(combine(half, p), _mm_set1_pd(width)), _mm_set1_pd(low));
+      if constexpr (sizeof(Real) == sizeof(double))
+        _mm_storeu_pd(r + t + 2 * h, v);
+      else
+        _mm_storel_pi(reinterpret_cast<__m64*>(r + t + 2 * h), _mm_cvtpd_ps(v));
+    }
+  }
+};
+
+// Four 32-bit words per output: x1, x2, x3, x4 after the advance.
+struct WordSink {
+  uint32_t* r;
+  void one(int32_t t, const uint32_t* x) { std::copy(x, x + 4, r + 4 * t); }
+  void block(int32_t t, const Lanes& lanes) {
+    for (int h = 0; h < kWhPairs; ++h) {
+      const __m128i c01 = _mm_unpacklo_epi32(_mm_cvttpd_epi32(lanes.x[0][h]), _mm_cvttpd_epi32(lanes.x[1][h]));
+      const __m128i c23 = _mm_unpacklo_epi32(_mm_cvttpd_epi32(lanes.x[2][h]), _mm_cvttpd_epi32(lanes.x[3][h]));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(r + 4 * (t + 2 * h)), _mm_unpacklo_epi64(c01, c23));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(r + 4 * (t + 2 * h + 1)), _mm_unpackhi_epi64(c01, c23));
+    }
+  }
+};
+
 template <typename Real>
 int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
-  State& s = streams::state_of<State>(stream);
   const WhParameters& p = parameters_of(stream);
-  const double low = a, width = double{b} - double{a};
-  if (n > 0)
-    advance(s, p, n, [&](int32_t t, const uint32_t* x) { r[t] = static_cast<Real>(combine(x, p) * width + low); });
+  RealSink<Real> sink{r, p, a, double{b} - double{a}};
+  if (n > 0) advance(streams::state_of<State>(stream), p, n, sink);
   return streams::kStatusOk;
 }
 
@@ -144,11 +206,9 @@ int32_t __pavoBRngWHInitStream(uint32_t method, void* stream, int32_t n, const v
 int32_t __pavosBRngWH(void* stream, int32_t n, float* r, float a, float b) { return generate(stream, n, r, a, b); }
 int32_t __pavodBRngWH(void* stream, int32_t n, double* r, double a, double b) { return generate(stream, n, r, a, b); }
 
-// Four 32-bit words per output: x1, x2, x3, x4 after the advance.
 int32_t __pavoiBRngWH(void* stream, int32_t n, uint32_t* r) {
-  if (n > 0)
-    advance(zorn::streams::state_of<State>(stream), parameters_of(stream), n,
-            [r](int32_t t, const uint32_t* x) { std::copy(x, x + 4, r + 4 * t); });
+  WordSink sink{r};
+  if (n > 0) advance(zorn::streams::state_of<State>(stream), parameters_of(stream), n, sink);
   return zorn::streams::kStatusOk;
 }
 
