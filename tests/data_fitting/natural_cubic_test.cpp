@@ -231,6 +231,16 @@ TEST(DataFittingNaturalCubic, RefusesTablesThatNoLongerFitTheTask) {
   // More functions than the value table has entries.
   EXPECT_EQ(zorn_df_kernel_iEditVal(h.task(), 16, 3), 0);
   EXPECT_EQ(zorn_df_kernel_dDFLinearSpline1D(h.task(), 0, 0, 0), -1008);
+  // Separate value arrays of which one was never given.
+  const double nodes4[4] = {0, 1, 2, 3}, y0[4] = {1, 2, 3, 4};
+  std::vector<double> c2(24);
+  TaskHandle separate;
+  ASSERT_EQ(zorn_df_kernel_dNewTask1D(&separate.task, 4, nodes4, 0, 2, y0, 128, 0), 0);
+  ASSERT_EQ(zorn_df_kernel_dEditPPSpline1D(separate.task, 4, 2, kFree, nullptr, 0, nullptr, c2.data(), 0), 0);
+  EXPECT_EQ(zorn_df_kernel_dDFNaturalCubicSpline1D(separate.task, 0, 0, 0), -1008);
+  ASSERT_EQ(zorn_df_kernel_dEditIdxPtr(separate.task, 2, 1, y0), 0);
+  EXPECT_EQ(zorn_df_kernel_dDFNaturalCubicSpline1D(separate.task, 0, 0, 0), 0);
+  EXPECT_EQ(std::vector<double>(c2.begin(), c2.begin() + 12), std::vector<double>(c2.begin() + 12, c2.end()));
   TaskHandle empty;
   const double nodes[4] = {0, 1, 2, 3};
   ASSERT_EQ(zorn_df_kernel_dNewTask1D(&empty.task, 4, nodes, 0, 0, nullptr, 0, 0), 0);
