@@ -3,6 +3,7 @@
 // methods from stored sums.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "ss_test_support.h"
@@ -268,21 +269,53 @@ TEST(SSBasicThreads, SmallDataUsesOneThreadAndLargeDataSplits) {
   }
 }
 
-TEST(SSBasicSelection, UnselectedVariablesAreNeitherReadNorWritten) {
-  DataSet d = ss_test::gaussian_data(3, 500, PAVO_SS_STORAGE_ROWS, 2, 1, 4);
-  for (int64_t j = 0; j < d.n; ++j) d.x[1 * d.n + j] = std::nan("");  // variable 1 left out
-  const int32_t selection[3] = {1, 0, 1};
-  for (int32_t method : {0x1, 0x2, 0x100}) {
-    Task task(d, nullptr, selection);
-    Outputs<double> out(task.handle, d.p);
-    out.mean[1] = out.cov[1 * 3 + 0] = out.cov[4] = -7;
-    ASSERT_EQ(_pavodSSBasic(task.handle, kMoments | PAVO_SS_COVARIANCE, method, nullptr), 0);
-    EXPECT_EQ(out.mean[1], -7);
-    EXPECT_EQ(out.cov[4], -7);
-    EXPECT_EQ(out.cov[3], -7);
-    EXPECT_LE(relative_error(out.mean[2], ss_test::reference_of(d, 2, nullptr).mean), 1e-13);
-    EXPECT_LE(relative_error(out.cov[2], ss_test::reference_cross(d, 0, 2, nullptr) / 499), 1e-12);
+TEST(SSBasicSelection, UnselectedVariablesDoNotReachTheResults) {
+  for (int64_t storage : {PAVO_SS_STORAGE_ROWS, PAVO_SS_STORAGE_COLUMNS}) {
+    DataSet d = ss_test::gaussian_data(3, 500, storage, 2, 1, 4);
+    for (int64_t j = 0; j < d.n; ++j)  // variable 1, left out, holds NaNs
+      (storage == PAVO_SS_STORAGE_ROWS ? d.x[1 * d.n + j] : d.x[j * 3 + 1]) = std::nan("");
+    const int32_t selection[3] = {1, 0, 1};
+    for (int32_t method : {0x1, 0x2, 0x100}) {
+      Task task(d, nullptr, selection);
+      Outputs<double> out(task.handle, d.p);
+      out.mean[1] = out.cov[1 * 3 + 0] = out.cov[4] = -7;
+      ASSERT_EQ(_pavodSSBasic(task.handle, kMoments | PAVO_SS_COVARIANCE, method, nullptr), 0);
+      EXPECT_EQ(out.mean[1], -7);
+      EXPECT_EQ(out.cov[4], -7);
+      EXPECT_EQ(out.cov[3], -7);
+      EXPECT_LE(relative_error(out.mean[2], ss_test::reference_of(d, 2, nullptr).mean), 1e-13);
+      EXPECT_LE(relative_error(out.cov[2], ss_test::reference_cross(d, 0, 2, nullptr) / 499), 1e-12);
+      EXPECT_LE(relative_error(out.kurtosis[0], ss_test::reference_of(d, 0, nullptr).kurtosis()), 1e-9);
+    }
   }
+}
+
+// Integer parameters of 64 bits: p, n, the storage codes, the selection and the number
+// of quantile orders are all read at the task's width.
+TEST(SSBasicWidth, SixtyFourBitParameters) {
+  const DataSet d = ss_test::gaussian_data(2, 300, PAVO_SS_STORAGE_COLUMNS, 1, 1, 14);
+  int64_t p = 2, n = 300, storage = PAVO_SS_STORAGE_COLUMNS, packed = PAVO_SS_MATRIX_PACKED, m = 1;
+  const int64_t selection[2] = {0, int64_t{1} << 32};  // only the high half is set
+  double mean[2] = {-7, -7}, cov[4] = {-7, -7, -7, -7}, W[2] = {0, 0}, half = 0.5, median[1];
+  PAVO_SS_TASK task = nullptr;
+  ASSERT_EQ(__pavodSSNewTask(&task, &p, &n, &storage, d.x.data(), nullptr, selection, 1), 0);
+  __pavodSSEditCovCor(task, mean, cov, &packed, nullptr, nullptr);
+  __pavodSSEditTask(task, PAVO_SS_ID_ACCUMULATED_WEIGHTS, W);
+  __pavodSSEditQuantiles(task, &m, &half, median, nullptr, nullptr);
+  ASSERT_EQ(_pavodSSBasic(task, PAVO_SS_COVARIANCE, 0x2, nullptr), 0);
+  ASSERT_EQ(_pavodSSQuantiles(task, PAVO_SS_QUANTILES, 0x1, nullptr), 0);
+  EXPECT_EQ(mean[0], -7);
+  EXPECT_LE(relative_error(mean[1], ss_test::reference_of(d, 1, nullptr).mean), 1e-14);
+  // Packed upper triangle of 2 variables: (0,0), (0,1), (1,1); only (1,1) is selected.
+  EXPECT_EQ(cov[0], -7);
+  EXPECT_LE(relative_error(cov[2], ss_test::reference_of(d, 1, nullptr).variance()), 1e-13);
+  EXPECT_EQ(cov[3], -7);
+  EXPECT_EQ(W[0], 300);
+  std::vector<double> values(300);
+  for (int64_t j = 0; j < 300; ++j) values[j] = d.at(1, j);
+  std::sort(values.begin(), values.end());
+  EXPECT_NEAR(median[0], (values[149] + values[150]) / 2, 1e-15);
+  __pavoSSDeleteTask(&task);
 }
 
 TEST(SSBasicStoredSums, MomentsFromSumsEqualTheDirectMoments) {
