@@ -191,7 +191,19 @@ std::optional<Reference> real_reference(std::string_view func, const Operands& o
     }
     return one_result(mp_pow(a, b));
   }
-  if (func == "Erfcx") return one_result(apply(mpfr_exp, a * a) * apply(mpfr_erfc, a));
+  if (func == "Erfcx") {
+    if (ad == INFINITY) return one_result(Mp(0.0));
+    if (ad > 1e6) {
+      // exp(x^2) erfc(x) = (1 - 1/(2x^2) + 3/(4x^4) - ...) / (x sqrt(pi)); erfc alone
+      // would leave the exponent range here.
+      Mp pi;
+      mpfr_const_pi(pi.get(), N);
+      const Mp w = Mp(1.0) / (Mp(2.0) * a * a);
+      const Mp sum = Mp(1.0) - w + Mp(3.0) * w * w - Mp(15.0) * w * w * w;
+      return one_result(sum / (a * apply(mpfr_sqrt, pi)));
+    }
+    return one_result(apply(mpfr_exp, a * a) * apply(mpfr_erfc, a));
+  }
   if (func == "CdfNorm") return one_result(cdfnorm(a));
   if (func == "ExpInt1") {
     if (ad < 0) return one_result(Mp(NAN));

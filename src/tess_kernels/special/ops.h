@@ -49,8 +49,12 @@ struct CdfNormInv : InverseAtEnds<cdfnorminv> {};
 struct TGamma : RealUnary<TGamma> {
   static constexpr uint32_t kRule = kDomain | kPole | kOverflow | kUnderflow;
   static bool is_pole(double x) { return x == 0; }
-  static double value(double x) { return std::tgamma(x); }
+  static double value(double x) {
+    return static_cast<double>(std::tgamma(static_cast<long double>(x)));
+  }
 };
+
+// Gamma and its logarithm are evaluated in extended precision and rounded once.
 
 // ln|Gamma(x)|; the poles are the non-positive integers.
 struct LGamma : RealUnary<LGamma> {
@@ -58,7 +62,7 @@ struct LGamma : RealUnary<LGamma> {
   static bool is_pole(double x) { return x <= 0 && x == std::floor(x); }
   static double value(double x) {
     int sign;
-    return ::lgamma_r(x, &sign);  // reentrant: no shared sign variable
+    return static_cast<double>(::lgammal_r(x, &sign));  // reentrant: no shared sign
   }
 };
 

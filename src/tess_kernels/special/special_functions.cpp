@@ -154,30 +154,35 @@ double expint1(double x) {
 
 namespace {
 
-// I_nu(x) for nu = 0 or 1 and x >= 0: the power series, whose terms are all positive,
-// below 30; above, the asymptotic series e^x / sqrt(2 pi x) sum_k t_k, with
-// t_k = -t_{k-1} (4 nu^2 - (2k-1)^2) / (8 k x), split so that e^x may overflow alone.
-double bessel_i(int nu, double x) {
-  if (x < 30.0) {
-    const double q = 0.25 * x * x;
-    double term = nu == 0 ? 1.0 : 0.5 * x, sum = term;
+// I_nu(x) for nu = 0 or 1 and x >= 0, in extended precision so that the rounding of
+// some fifty terms stays below an ulp of the double result: the power series, whose
+// terms are all positive, below 30; above, the asymptotic series
+// e^x / sqrt(2 pi x) sum_k t_k, t_k = -t_{k-1} (4 nu^2 - (2k-1)^2) / (8 k x), with e^x
+// split in two halves so that it may overflow only in the product.
+double bessel_i(int nu, double xd) {
+  using W = long double;
+  const W x = xd;
+  if (x < 30) {
+    const W q = 0.25L * x * x;
+    W term = nu == 0 ? 1.0L : 0.5L * x, sum = term;
     for (int k = 1; k < 200; ++k) {
-      term *= q / (static_cast<double>(k) * (k + nu));
+      term *= q / (static_cast<W>(k) * (k + nu));
       sum += term;
-      if (term < 1e-18 * sum) break;
+      if (term < 1e-21L * sum) break;
     }
-    return sum;
+    return static_cast<double>(sum);
   }
-  const double mu = 4.0 * nu * nu;
-  double term = 1.0, sum = 1.0;
+  const W mu = 4.0L * nu * nu;
+  W term = 1.0L, sum = 1.0L;
   for (int k = 1; k < 60; ++k) {
-    const double odd = 2.0 * k - 1.0;
-    term *= -(mu - odd * odd) / (8.0 * k * x);
+    const W odd = 2.0L * k - 1.0L;
+    term *= -(mu - odd * odd) / (8.0L * k * x);
     sum += term;
-    if (std::fabs(term) < 1e-18 * sum) break;
+    if (std::fabs(term) < 1e-21L * sum) break;
   }
-  const double half = std::exp(0.5 * x);
-  return half * (half * (sum / std::sqrt(2.0 * M_PI * x)));
+  constexpr W kTwoPi = 6.283185307179586476925286766559005768L;
+  const W half = std::exp(0.5L * x);
+  return static_cast<double>(half * (half * (sum / std::sqrt(kTwoPi * x))));
 }
 
 }  // namespace
