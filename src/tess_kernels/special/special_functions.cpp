@@ -10,7 +10,6 @@ namespace {
 
 constexpr double kTwoOverSqrtPi = 1.1283791670955126;
 constexpr double kSqrtPiOverTwo = 0.88622692545275801;
-constexpr double kInvSqrtPi = 0.56418958354775628;
 constexpr double kEulerGamma = 0.57721566490153286;
 // 1/sqrt(2) as a double-double.
 constexpr double kInvSqrt2Hi = 0.7071067811865476;
@@ -109,20 +108,23 @@ double erfcx(double x) {
     // Asymptotic series 1/(x sqrt(pi)) * sum (-1)^k (2k-1)!! / (2x^2)^k; at x > 26 the
     // terms fall below an ulp long before they start to grow.
     if (std::isinf(x)) return 0.0;
-    const double w = 1.0 / (2.0 * x * x);
-    double term = 1.0, sum = 1.0;
-    for (int k = 1; k < 40 && std::fabs(term) > 1e-18; ++k) {
+    using W = long double;
+    const W w = 1.0L / (2.0L * static_cast<W>(x) * x);
+    W term = 1.0L, sum = 1.0L;
+    for (int k = 1; k < 40 && std::fabs(term) > 1e-21L; ++k) {
       term *= -(2 * k - 1) * w;
       sum += term;
     }
-    return kInvSqrtPi / x * sum;
+    constexpr W kInvSqrtPiExtended = 0.5641895835477562869480794515607725858L;
+    return static_cast<double>(kInvSqrtPiExtended / x * sum);
   }
-  // exp(x^2) with x^2 = h + l exactly: exp(h) (1 + l).
+  // exp(x^2) with x^2 = h + l exactly: exp(h) (1 + l), in extended precision.
+  using W = long double;
   const DoubleDouble sq = two_product(x, x);
-  const double e = std::exp(sq.hi) * (1.0 + sq.lo);
-  if (x >= 0) return e * std::erfc(x);
+  const W e = std::exp(static_cast<W>(sq.hi)) * (1.0L + sq.lo);
+  if (x >= 0) return static_cast<double>(e * std::erfc(static_cast<W>(x)));
   // erfcx(-a) = 2 exp(a^2) - erfcx(a)
-  return 2.0 * e - erfcx(-x);
+  return static_cast<double>(2.0L * e - erfcx(-x));
 }
 
 double expint1(double x) {
