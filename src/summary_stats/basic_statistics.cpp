@@ -82,7 +82,7 @@ uint64_t state_doubles(int64_t p, bool matrix) {
 
 uint64_t scratch_doubles(int64_t p, bool matrix, bool rows) {
   uint64_t count = state_doubles(p, matrix) + 2 * static_cast<uint64_t>(p);
-  if (matrix && rows) count += static_cast<uint64_t>(p) * kBlockLength;
+  if (matrix) count += static_cast<uint64_t>(p) * (rows ? kBlockLength : 1);
   return count;
 }
 

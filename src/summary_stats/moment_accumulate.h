@@ -40,7 +40,7 @@ struct ThreadScratch {
   MomentState block;
   double* first = nullptr;   // sum of w*d over a block, then its mean correction
   double* delta = nullptr;   // merge deltas; the current deviations in the column layout
-  double* deviations = nullptr;
+  double* deviations = nullptr;  // p*kBlockLength (row layout) or p (column layout)
 };
 
 struct ThreadWork {
@@ -126,7 +126,9 @@ void accumulate_blocked_columns(const DataView<T>& data, ThreadWork& work) {
     for (int64_t i = 0; i < p; ++i) b.mean[i] /= wsum;
     if constexpr (kMatrix)
       for (int64_t l = 0; l < p; ++l) std::fill(b.C + l * p, b.C + l * p + l + 1, 0.0);
-    for (int64_t j = jb; j < je; ++j) {
+    // Adds observation j to the block's sums and leaves its deviations in `d_out`;
+    // returns its weight.
+    auto observe = [&](int64_t j, double* d_out) {
       const double w = weight_of<T, kWeighted>(data, j);
       const T* row = data.x + j * p;
       for (int64_t i = 0; i < p; ++i) {
@@ -141,8 +143,25 @@ void accumulate_blocked_columns(const DataView<T>& data, ThreadWork& work) {
         if constexpr (K >= 2) b.raw[0][i] += wx2;
         if constexpr (K >= 3) b.raw[1][i] += wx2 * x;
         if constexpr (K >= 4) b.raw[2][i] += wx2 * x * x;
-        if constexpr (kMatrix) dev[i] = d;
+        if constexpr (kMatrix) d_out[i] = d;
       }
+      return w;
+    };
+    int64_t j = jb;
+    if constexpr (kMatrix) {
+      // Two observations per pass over the triangle halve its loads and stores.
+      double* dev2 = work.scratch.deviations;
+      for (; j + 1 < je; j += 2) {
+        const double w0 = observe(j, dev), w1 = observe(j + 1, dev2);
+        for (int64_t l = 0; l < p; ++l) {
+          const double a0 = w0 * dev[l], a1 = w1 * dev2[l];
+          double* column = b.C + l * p;
+          for (int64_t i = 0; i <= l; ++i) column[i] += dev[i] * a0 + dev2[i] * a1;
+        }
+      }
+    }
+    for (; j < je; ++j) {
+      const double w = observe(j, dev);
       if constexpr (kMatrix)
         for (int64_t l = 0; l < p; ++l) {
           const double wdl = w * dev[l];
