@@ -84,10 +84,8 @@ struct SparseModulus {
 // Reduces v (bits up to `top`) below the degree. Each chunk is added once per lower
 // term of p; the copies of the chunk shifted by each bit offset (at most 64 distinct)
 // are made once per chunk, so that every addition is a plain word-aligned XOR.
-// `chunk` has room for 65 shifted copies of the widest chunk. The XOR runs word by
-// word: the regions of neighbouring terms overlap at 8-byte offsets, and 16-byte loads
-// of words just stored in two halves would wait for the stores to retire.
-__attribute__((optimize("no-tree-vectorize"))) void reduce(uint64_t* v, int64_t top, const SparseModulus& p, uint64_t* chunk) {
+// `chunk` has room for 65 shifted copies of the widest chunk.
+void reduce(uint64_t* v, int64_t top, const SparseModulus& p, uint64_t* chunk) {
   const int64_t stride = p.chunk_bits / kWordBits + 2;
   uint64_t* shifted = chunk + stride;
   for (int64_t hi = top; hi >= p.degree;) {
