@@ -179,6 +179,66 @@ void accumulate_blocked_columns(const DataView<T>& data, ThreadWork& work) {
   }
 }
 
+// Two values of a row as a pair of doubles.
+inline __m128d load_pair(const double* at) { return _mm_loadu_pd(at); }
+inline __m128d load_pair(const float* at) {
+  return _mm_cvtps_pd(_mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(at))));
+}
+
+// Over row[begin, end), with d = x - center: dev[k-1] = sum w d^k for k = 1 to K and,
+// with kRaw, raw[k-2] = sum w x^k for k = 2 to K. SSE2 pairs in two independent sets of
+// accumulators, so that additions do not wait on each other.
+template <class T, int K, bool kWeighted, bool kRaw>
+void centred_sums(const T* row, const T* weights, int64_t begin, int64_t end, double center,
+                  double* dev, double* raw) {
+  __m128d acc_dev[2][4], acc_raw[2][3];
+  for (int h = 0; h < 2; ++h) {
+    for (__m128d& a : acc_dev[h]) a = _mm_setzero_pd();
+    for (__m128d& a : acc_raw[h]) a = _mm_setzero_pd();
+  }
+  const __m128d c = _mm_set1_pd(center);
+  int64_t j = begin;
+  for (; j + 4 <= end; j += 4)
+    for (int h = 0; h < 2; ++h) {
+      const __m128d x = load_pair(row + j + 2 * h);
+      const __m128d d = _mm_sub_pd(x, c);
+      __m128d w = _mm_set1_pd(1.0);
+      if constexpr (kWeighted) w = load_pair(weights + j + 2 * h);
+      __m128d power = kWeighted ? _mm_mul_pd(w, d) : d;
+      acc_dev[h][0] = _mm_add_pd(acc_dev[h][0], power);
+      for (int k = 1; k < K; ++k) {
+        power = _mm_mul_pd(power, d);
+        acc_dev[h][k] = _mm_add_pd(acc_dev[h][k], power);
+      }
+      if constexpr (kRaw && K >= 2) {
+        __m128d raw_power = _mm_mul_pd(kWeighted ? _mm_mul_pd(w, x) : x, x);
+        acc_raw[h][0] = _mm_add_pd(acc_raw[h][0], raw_power);
+        for (int k = 1; k + 1 < K; ++k) {
+          raw_power = _mm_mul_pd(raw_power, x);
+          acc_raw[h][k] = _mm_add_pd(acc_raw[h][k], raw_power);
+        }
+      }
+    }
+  auto total = [](__m128d a, __m128d b) {
+    double lanes[2];
+    _mm_storeu_pd(lanes, _mm_add_pd(a, b));
+    return lanes[0] + lanes[1];
+  };
+  for (int k = 0; k < K; ++k) dev[k] = total(acc_dev[0][k], acc_dev[1][k]);
+  if constexpr (kRaw)
+    for (int k = 0; k + 1 < K; ++k) raw[k] = total(acc_raw[0][k], acc_raw[1][k]);
+  for (; j < end; ++j) {
+    const double x = static_cast<double>(row[j]), d = x - center;
+    const double w = kWeighted ? static_cast<double>(weights[j]) : 1.0;
+    double power = w * d;
+    for (int k = 0; k < K; ++k, power *= d) dev[k] += power;
+    if constexpr (kRaw) {
+      double raw_power = w * x * x;
+      for (int k = 0; k + 1 < K; ++k, raw_power *= x) raw[k] += raw_power;
+    }
+  }
+}
+
 // Blocked method, observations in rows: each selected variable's block is contiguous.
 template <class T, int K, bool kWeighted, bool kMatrix>
 void accumulate_blocked_rows(const DataView<T>& data, ThreadWork& work) {
@@ -195,33 +255,48 @@ void accumulate_blocked_rows(const DataView<T>& data, ThreadWork& work) {
       const int64_t i = vars.index[v];
       const T* row = data.x + i * n;
       const double shift = data.shift[i];
-      double s1 = 0;
-      for (int64_t j = jb; j < je; ++j)
-        s1 += weight_of<T, kWeighted>(data, j) * (static_cast<double>(row[j]) - shift);
-      const double m = s1 / wsum;
-      double f1 = 0, s2 = 0, s3 = 0, s4 = 0, r2 = 0, r3 = 0, r4 = 0;
-      double* dev = kMatrix ? work.scratch.deviations + v * kBlockLength - jb : nullptr;
-      for (int64_t j = jb; j < je; ++j) {
-        const double w = weight_of<T, kWeighted>(data, j);
-        const double x = static_cast<double>(row[j]);
-        const double d = (x - shift) - m;
-        const double wd = w * d;
-        f1 += wd;
-        if constexpr (K >= 2) s2 += wd * d;
-        if constexpr (K >= 3) s3 += wd * d * d;
-        if constexpr (K >= 4) s4 += wd * d * d * d;
-        const double wx2 = w * x * x;
-        if constexpr (K >= 2) r2 += wx2;
-        if constexpr (K >= 3) r3 += wx2 * x;
-        if constexpr (K >= 4) r4 += wx2 * x * x;
-        if constexpr (kMatrix) dev[j] = d;
-      }
-      b.mean[i] = m;
-      first[i] = f1;
-      const double sums[3] = {s2, s3, s4}, raws[3] = {r2, r3, r4};
-      for (int k = 0; k + 2 <= K; ++k) {
-        b.central[k][i] = sums[k];
-        b.raw[k][i] = raws[k];
+      if constexpr (!kMatrix) {
+        // About the block's provisional centre; its offset from the shift is exact, and
+        // the mean correction of shift_block_sums absorbs the centre's rounding.
+        double s1, devs[4], raws[3];
+        centred_sums<T, 1, kWeighted, false>(row, data.weights, jb, je, shift, &s1, nullptr);
+        const double center = shift + s1 / wsum;
+        centred_sums<T, K, kWeighted, true>(row, data.weights, jb, je, center, devs, raws);
+        b.mean[i] = center - shift;
+        first[i] = devs[0];
+        for (int k = 0; k + 2 <= K; ++k) {
+          b.central[k][i] = devs[k + 1];
+          b.raw[k][i] = raws[k];
+        }
+      } else {
+        double s1 = 0;
+        for (int64_t j = jb; j < je; ++j)
+          s1 += weight_of<T, kWeighted>(data, j) * (static_cast<double>(row[j]) - shift);
+        const double m = s1 / wsum;
+        double f1 = 0, s2 = 0, s3 = 0, s4 = 0, r2 = 0, r3 = 0, r4 = 0;
+        double* dev = work.scratch.deviations + v * kBlockLength - jb;
+        for (int64_t j = jb; j < je; ++j) {
+          const double w = weight_of<T, kWeighted>(data, j);
+          const double x = static_cast<double>(row[j]);
+          const double d = (x - shift) - m;
+          const double wd = w * d;
+          f1 += wd;
+          if constexpr (K >= 2) s2 += wd * d;
+          if constexpr (K >= 3) s3 += wd * d * d;
+          if constexpr (K >= 4) s4 += wd * d * d * d;
+          const double wx2 = w * x * x;
+          if constexpr (K >= 2) r2 += wx2;
+          if constexpr (K >= 3) r3 += wx2 * x;
+          if constexpr (K >= 4) r4 += wx2 * x * x;
+          dev[j] = d;
+        }
+        b.mean[i] = m;
+        first[i] = f1;
+        const double sums[3] = {s2, s3, s4}, raws[3] = {r2, r3, r4};
+        for (int k = 0; k + 2 <= K; ++k) {
+          b.central[k][i] = sums[k];
+          b.raw[k][i] = raws[k];
+        }
       }
       shift_block_sums<K>(b, first, i, wsum);
     }
@@ -354,44 +429,6 @@ void accumulate_fast_columns(const DataView<T>& data, ThreadWork& work) {
   finish_power_sums<K, kMatrix>(s, p, data.all);
 }
 
-// Two values of a row as a pair of doubles.
-inline __m128d load_pair(const double* at) { return _mm_loadu_pd(at); }
-inline __m128d load_pair(const float* at) {
-  return _mm_cvtps_pd(_mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(at))));
-}
-
-// sum w x^k over row[begin, end) for k = 1 to K, into sums[0..K): SSE2 pairs, two
-// independent sets of accumulators so that additions do not wait on each other.
-template <class T, int K, bool kWeighted>
-void power_sums(const T* row, const T* weights, int64_t begin, int64_t end, double* sums) {
-  __m128d acc[2][4];
-  for (auto& set : acc)
-    for (__m128d& a : set) a = _mm_setzero_pd();
-  int64_t j = begin;
-  for (; j + 4 <= end; j += 4)
-    for (int h = 0; h < 2; ++h) {
-      const __m128d x = load_pair(row + j + 2 * h);
-      __m128d wx = x;
-      if constexpr (kWeighted) wx = _mm_mul_pd(load_pair(weights + j + 2 * h), x);
-      acc[h][0] = _mm_add_pd(acc[h][0], wx);
-      __m128d power = wx;
-      for (int k = 1; k < K; ++k) {
-        power = _mm_mul_pd(power, x);
-        acc[h][k] = _mm_add_pd(acc[h][k], power);
-      }
-    }
-  for (int k = 0; k < K; ++k) {
-    double lanes[2];
-    _mm_storeu_pd(lanes, _mm_add_pd(acc[0][k], acc[1][k]));
-    sums[k] = lanes[0] + lanes[1];
-  }
-  for (; j < end; ++j) {
-    const double x = static_cast<double>(row[j]);
-    double power = kWeighted ? static_cast<double>(weights[j]) * x : x;
-    for (int k = 0; k < K; ++k, power *= x) sums[k] += power;
-  }
-}
-
 template <class T, int K, bool kWeighted, bool kMatrix>
 void accumulate_fast_rows(const DataView<T>& data, ThreadWork& work) {
   const int64_t p = data.p, n = data.n;
@@ -402,7 +439,8 @@ void accumulate_fast_rows(const DataView<T>& data, ThreadWork& work) {
     const int64_t i = data.selected.index[v];
     const T* row = data.x + i * n;
     double sums[4];
-    power_sums<T, K, kWeighted>(row, data.weights, work.begin, work.end, sums);
+    centred_sums<T, K, kWeighted, false>(row, data.weights, work.begin, work.end, 0.0, sums,
+                                         nullptr);
     s.mean[i] = sums[0];
     for (int k = 0; k + 2 <= K; ++k) s.raw[k][i] = sums[k + 1];
   }
