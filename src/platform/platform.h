@@ -34,7 +34,9 @@ size_t heap_live_blocks(const Heap* heap);
 void* load_library_beside_self(const char* name);
 
 // ---- C runtime ----
-// The calling thread's C error number.
-int* error_number_location();
+// The C runtime's accessor of the calling thread's error number, or null when none can
+// be found (then error numbers are not set). Callers look it up once and keep it.
+using ErrorNumberAccessor = int* (*)();
+ErrorNumberAccessor find_error_number_accessor();
 
 }  // namespace zorn::platform

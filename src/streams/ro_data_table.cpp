@@ -6,7 +6,7 @@
 #include <atomic>
 
 #include "core_interface/sibling.h"
-#include "streams/spin_lock.h"
+#include "platform/spin_lock.h"
 #include "streams/status.h"
 
 namespace zorn::streams {
@@ -62,7 +62,7 @@ bool release_locked(const uint64_t* key) {
 }  // namespace
 
 ShareOutcome share_chunk_data(const uint64_t* key, void** data) {
-  SpinLockGuard guard(g_lock);
+  zorn::platform::SpinLockGuard guard(g_lock);
   if (PavoRODataEntry* e = find_locked(key)) {
     ++e->reference_count;
     *data = e->data;
@@ -75,18 +75,18 @@ ShareOutcome share_chunk_data(const uint64_t* key, void** data) {
 
 bool release_shared(const uint64_t* key) {
   if (key_is_zero(key)) return false;
-  SpinLockGuard guard(g_lock);
+  zorn::platform::SpinLockGuard guard(g_lock);
   return release_locked(key);
 }
 
 bool is_shared(const uint64_t* key) {
   if (key_is_zero(key)) return false;
-  SpinLockGuard guard(g_lock);
+  zorn::platform::SpinLockGuard guard(g_lock);
   return find_locked(key) != nullptr;
 }
 
 uint32_t ro_data_table_count() {
-  SpinLockGuard guard(g_lock);
+  zorn::platform::SpinLockGuard guard(g_lock);
   return g_count;
 }
 
@@ -97,7 +97,7 @@ using namespace zorn::streams;
 extern "C" {
 
 int32_t __pavoCreateGlobRODataTableEntry(PavoRODataEntry** entry, const uint64_t* key, void* data) {
-  SpinLockGuard guard(g_lock);
+  zorn::platform::SpinLockGuard guard(g_lock);
   if (g_count >= kRODataTableCapacity) return kStatusTableFull;
   *entry = append_locked(key, data);
   return kStatusOk;
@@ -105,7 +105,7 @@ int32_t __pavoCreateGlobRODataTableEntry(PavoRODataEntry** entry, const uint64_t
 
 int32_t __pavoFindGlobRODataTableEntry(PavoRODataEntry** entry, const uint64_t* key) {
   if (key_is_zero(key)) return kStatusEntryNotFound;
-  SpinLockGuard guard(g_lock);
+  zorn::platform::SpinLockGuard guard(g_lock);
   PavoRODataEntry* e = find_locked(key);
   if (e == nullptr) return kStatusEntryNotFound;
   *entry = e;
@@ -114,7 +114,7 @@ int32_t __pavoFindGlobRODataTableEntry(PavoRODataEntry** entry, const uint64_t* 
 
 void __pavoRegisterGlobRODataReference(void** holder, const uint64_t* key) {
   if (key_is_zero(key)) return;
-  SpinLockGuard guard(g_lock);
+  zorn::platform::SpinLockGuard guard(g_lock);
   if (PavoRODataEntry* e = find_locked(key)) {
     ++e->reference_count;
     holder[1] = e->data;

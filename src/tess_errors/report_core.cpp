@@ -16,7 +16,7 @@ namespace zorn {
 // The error-number accessor, looked up once per process. Every thread that races on
 // the first lookup finds and stores the same accessor.
 std::atomic<uint8_t> tess_errno_resolved{0};
-std::atomic<int* (*)()> tess_errno_fn{nullptr};
+std::atomic<platform::ErrorNumberAccessor> tess_errno_fn{nullptr};
 
 namespace {
 
@@ -44,8 +44,7 @@ int error_number_of(int32_t status) {
 
 void set_error_number(int32_t status) {
   if (tess_errno_resolved.load(std::memory_order_acquire) == 0) {
-    // The C runtime of this platform is part of every process.
-    tess_errno_fn.store(&platform::error_number_location, std::memory_order_relaxed);
+    tess_errno_fn.store(platform::find_error_number_accessor(), std::memory_order_relaxed);
     tess_errno_resolved.store(1, std::memory_order_release);
   }
   if (int* (*accessor)() = tess_errno_fn.load(std::memory_order_relaxed)) {

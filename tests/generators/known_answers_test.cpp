@@ -6,7 +6,7 @@
 
 #include "generators/data/wh_parameters.h"
 #include "reference_generators.h"
-#include "stream_handle.h"
+#include "common/stream_handle.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <random>
 
 #include "generators/data/mrg32k3a_skip_tables.h"
-#include "stream_handle.h"
+#include "common/stream_handle.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core_interface/sibling.h"
-#include "stream_handle.h"
+#include "common/stream_handle.h"
 #include "streams/ro_data_table.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core_interface/sibling.h"
-#include "stream_handle.h"
+#include "common/stream_handle.h"
 #include "streams/ro_data_table.h"
 
 namespace {

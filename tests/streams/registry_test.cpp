@@ -2,7 +2,7 @@
 // and the rows of generators this build does not hold.
 #include <gtest/gtest.h>
 
-#include "stream_handle.h"
+#include "common/stream_handle.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Stream objects: creation, copy, copy-state, delete.
 #include <gtest/gtest.h>
 
-#include "stream_handle.h"
+#include "common/stream_handle.h"
 
 namespace {
 

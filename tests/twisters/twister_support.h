@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "../generators/stream_handle.h"
+#include "common/stream_handle.h"
 #include "twister_gf2/gf2_poly.h"
 #include "twister_gf2/plain_twisters.h"
 

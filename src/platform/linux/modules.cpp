@@ -48,6 +48,10 @@ void* load_library_beside_self(const char* name) {
   return dlopen(path, RTLD_NOW | RTLD_LOCAL);
 }
 
-int* error_number_location() { return &errno; }
+namespace {
+int* thread_error_number() { return &errno; }
+}  // namespace
+
+ErrorNumberAccessor find_error_number_accessor() { return &thread_error_number; }
 
 }  // namespace zorn::platform

@@ -1,7 +1,6 @@
 // Loading a sibling from this DLL's folder, and the C runtime's error number.
 #include <windows.h>
 
-#include <cerrno>
 #include <cwchar>
 
 #include "platform/platform.h"
@@ -56,22 +55,18 @@ void* load_library_beside_self(const char* name) {
   return LoadLibraryExW(path, nullptr, kSafeCurrentDirectory);
 }
 
-int* error_number_location() {
-  // The C runtime modules an application may have loaded, newest first; the accessor
-  // is looked up once and kept, found or not.
+// The C runtime modules an application may have loaded, in the order they are tried;
+// the first that is loaded supplies its "_errno".
+ErrorNumberAccessor find_error_number_accessor() {
   static const char* const kRuntimes[] = {
-      "MSVCR100.DLL",  "MSVCR90.DLL",  "MSVCR80.DLL",  "MSVCR71.DLL",
-      "MSVCR70.DLL",   "MSVCRT.DLL",   "MSVCR100D.DLL", "MSVCR90D.DLL",
-      "MSVCR80D.DLL",  "MSVCR71D.DLL", "MSVCR70D.DLL", "MSVCRTD.DLL"};
-  using Accessor = int* (*)();
-  static const Accessor accessor = [] {
-    for (const char* runtime : kRuntimes)
-      if (HMODULE module = GetModuleHandleA(runtime))
-        return reinterpret_cast<Accessor>(
-            reinterpret_cast<void*>(GetProcAddress(module, "_errno")));
-    return Accessor{nullptr};
-  }();
-  return accessor != nullptr ? accessor() : nullptr;
+      "MSVCR100.DLL", "MSVCR90.DLL",   "MSVCR80.DLL",  "MSVCR71.DLL",
+      "MSVCR70.DLL",  "MSVCRT.DLL",    "MSVCR100D.DLL", "MSVCR90D.DLL",
+      "MSVCR80D.DLL", "MSVCR71D.DLL",  "MSVCR70D.DLL", "MSVCRTD.DLL"};
+  for (const char* runtime : kRuntimes)
+    if (HMODULE module = GetModuleHandleA(runtime))
+      return reinterpret_cast<ErrorNumberAccessor>(
+          reinterpret_cast<void*>(GetProcAddress(module, "_errno")));
+  return nullptr;
 }
 
 }  // namespace zorn::platform
