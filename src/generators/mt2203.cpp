@@ -45,8 +45,6 @@ int32_t seed(State& s, const void* stream, int32_t n, const uint32_t* seeds) {
   const uint32_t sub = st::header_of(stream)->brng_id & 0xFFFFFu;
   if (sub >= static_cast<uint32_t>(kMt2203SubGenerators)) return st::kStatusInvalidBrng;
   const Mt2203Parameters& row = kMt2203Parameters[sub];
-  // A row the parameter search has not delivered yet holds zeros.
-  if (row.a == 0) return st::kStatusGeneratorNotBuilt;
   Shape::seed_by_array(s.mt, n, seeds);
   s.index = Shape::kWords;
   s.a = row.a;

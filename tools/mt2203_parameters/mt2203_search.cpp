@@ -8,9 +8,10 @@
 //   mt2203_parameters emit OUTPUT.cpp PROGRESS...
 //       checks that the progress files hold every row once, with distinct matrix words,
 //       and writes the table source.
-//   mt2203_parameters emit-partial OUTPUT.cpp PROGRESS...
-//       the same while the search is unfinished: rows not found yet are written as
-//       zeros, which the generator refuses to seed.
+//   mt2203_parameters resolve PROGRESS...
+//       searches again every row whose matrix word an earlier row already has (rare:
+//       searches over disjoint ranges do not see each other), skipping the words of all
+//       earlier rows, and rewrites that row in its progress file.
 //
 // Row j is searched from its own pseudo-random candidates (seeded by j), so each row
 // is reproducible on its own. A matrix word A (top bit set) is accepted when the
@@ -49,6 +50,7 @@ const std::map<int, Row> kFixedRows = {
 constexpr uint32_t kFreeB = 0xFFFFFF80u;
 constexpr uint32_t kFreeC = 0xFFFF8000u;
 constexpr int kDescentPasses = 6;
+constexpr int kDefaultTrials = 8;
 
 struct SplitMix64 {
   uint64_t x;
@@ -112,12 +114,12 @@ struct Searcher {
     return best;
   }
 
-  Row search(int j, int trials) {
+  Row search(int j, int trials, const std::set<uint32_t>& taken = {}) {
     SplitMix64 rng{0x4D54323230330000ull + static_cast<uint64_t>(j)};
     uint32_t a;
     do {
       a = static_cast<uint32_t>(rng.next()) | 0x80000000u;
-    } while (is_fixed_matrix(a) || !full_period(a));
+    } while (is_fixed_matrix(a) || taken.count(a) != 0 || !full_period(a));
     if (!closed_form_matches_recurrence(a)) {
       std::fprintf(stderr, "row %d: closed form disagrees with the recurrence for A=%08X\n", j, a);
       std::exit(1);
@@ -173,7 +175,33 @@ int search(const char* progress, int first, int end, int trials) {
   return 0;
 }
 
-int emit(const char* output, int files, char** paths, bool partial) {
+int resolve(int files, char** paths) {
+  Searcher s;
+  std::map<int, Row> rows;
+  std::map<int, int> file_of;
+  for (int i = 0; i < files; ++i)
+    for (auto& [j, r] : read_progress(paths[i])) {
+      rows[j] = r;
+      file_of[j] = i;
+    }
+  std::set<uint32_t> taken;
+  for (auto& [j, r] : rows) {
+    if (kFixedRows.count(j) || taken.insert(r.a).second) continue;
+    r = s.search(j, kDefaultTrials, taken);
+    taken.insert(r.a);
+    std::printf("row %d searched again: A=%08X\n", j, r.a);
+    std::ofstream out(paths[file_of[j]]);
+    for (auto& [k, row] : rows)
+      if (file_of[k] == file_of[j]) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%d %08X %08X %08X\n", k, row.a, row.b, row.c);
+        out << line;
+      }
+  }
+  return 0;
+}
+
+int emit(const char* output, int files, char** paths) {
   std::map<int, Row> rows;
   for (int i = 0; i < files; ++i)
     for (auto& [j, r] : read_progress(paths[i])) rows[j] = r;
@@ -181,13 +209,14 @@ int emit(const char* output, int files, char** paths, bool partial) {
   std::set<uint32_t> matrices;
   for (int j = 0; j < kRows; ++j) {
     if (!rows.count(j)) {
-      if (partial) continue;
       std::fprintf(stderr, "row %d missing\n", j);
       return 1;
     }
-    if (!matrices.insert(rows[j].a).second) { std::fprintf(stderr, "row %d repeats a matrix word\n", j); return 1; }
+    if (!matrices.insert(rows[j].a).second) {
+      std::fprintf(stderr, "row %d repeats a matrix word: run resolve first\n", j);
+      return 1;
+    }
   }
-  std::printf("%zu of %d rows found\n", matrices.size(), kRows);
   FILE* out = std::fopen(output, "w");
   if (!out) { std::perror(output); return 1; }
   std::fprintf(out,
@@ -196,10 +225,8 @@ int emit(const char* output, int files, char** paths, bool partial) {
                "#include \"generators/data/mt2203_parameters.h\"\n\n"
                "namespace zorn::generators {\n\n"
                "const Mt2203Parameters kMt2203Parameters[kMt2203SubGenerators] = {\n");
-  for (int j = 0; j < kRows; ++j) {
-    const Row r = rows.count(j) ? rows[j] : Row{0, 0, 0};
-    std::fprintf(out, "    {0x%08XU, 0x%08XU, 0x%08XU},\n", r.a, r.b, r.c);
-  }
+  for (int j = 0; j < kRows; ++j)
+    std::fprintf(out, "    {0x%08XU, 0x%08XU, 0x%08XU},\n", rows[j].a, rows[j].b, rows[j].c);
   std::fprintf(out, "};\n\n}  // namespace zorn::generators\n");
   std::fclose(out);
   return 0;
@@ -209,10 +236,12 @@ int emit(const char* output, int files, char** paths, bool partial) {
 
 int main(int argc, char** argv) {
   if (argc >= 5 && std::strcmp(argv[1], "search") == 0)
-    return search(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), argc > 5 ? std::atoi(argv[5]) : 8);
-  if (argc >= 4 && std::strcmp(argv[1], "emit") == 0) return emit(argv[2], argc - 3, argv + 3, false);
-  if (argc >= 4 && std::strcmp(argv[1], "emit-partial") == 0) return emit(argv[2], argc - 3, argv + 3, true);
-  std::fprintf(stderr, "usage: %s search PROGRESS FIRST END [TRIALS] | emit[-partial] OUTPUT.cpp PROGRESS...\n",
+    return search(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), argc > 5 ? std::atoi(argv[5]) : kDefaultTrials);
+  if (argc >= 3 && std::strcmp(argv[1], "resolve") == 0) return resolve(argc - 2, argv + 2);
+  if (argc >= 4 && std::strcmp(argv[1], "emit") == 0) return emit(argv[2], argc - 3, argv + 3);
+  std::fprintf(stderr,
+               "usage: %s search PROGRESS FIRST END [TRIALS] | resolve PROGRESS... | emit OUTPUT.cpp "
+               "PROGRESS...\n",
                argv[0]);
   return 2;
 }
