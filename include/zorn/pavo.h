@@ -159,7 +159,7 @@ ZORN_API void __pavoRegisterGlobRODataReference(void** holder, const uint64_t* k
 ZORN_API void __pavoUnregisterGlobRODataReference(const uint64_t* key);
 ZORN_API int32_t __pavoGenerateNewGlobalRODataTableEntryId(uint64_t* key, uint64_t tag);
 
-/* ---- the congruential and lagged generators ---- */
+/* ---- the built-in generators' operations ---- */
 #define PAVO_DECLARE_BRNG(name)                                                               \
   ZORN_API int32_t __pavoBRng##name##InitStream(uint32_t method, void* stream, int32_t n,      \
                                                 const void* params);                          \
@@ -171,6 +171,9 @@ PAVO_DECLARE_BRNG(R250)
 PAVO_DECLARE_BRNG(MRG32K3A)
 PAVO_DECLARE_BRNG(MCG59)
 PAVO_DECLARE_BRNG(WH)
+PAVO_DECLARE_BRNG(MT19937)
+PAVO_DECLARE_BRNG(MT2203)
+PAVO_DECLARE_BRNG(SFMT19937)
 
 /* The one function behind every abstract-generator output of a type the stream does
  * not hold; returns -1122 whatever its arguments. */

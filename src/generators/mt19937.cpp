@@ -11,10 +11,6 @@
 #include "streams/status.h"
 #include "streams/stream_object.h"
 
-extern "C" {
-PAVO_DECLARE_BRNG(MT19937)
-}
-
 namespace zorn::generators {
 namespace {
 

@@ -14,10 +14,6 @@
 #include "streams/status.h"
 #include "streams/stream_object.h"
 
-extern "C" {
-PAVO_DECLARE_BRNG(SFMT19937)
-}
-
 namespace zorn::generators {
 namespace {
 
