@@ -15,7 +15,9 @@ struct Exp : ExpSingle, ExpDouble, ComplexUnary<Exp> {
   using ComplexUnary<Exp>::eval;
   using ExpDouble::eval;
   static constexpr bool kReportsOverflow = true;
-  static std::complex<double> value(std::complex<double> z) { return std::exp(z); }
+  static std::complex<double> value(std::complex<double> z) {
+    return extended_complex([](auto w) { return std::exp(w); }, z);
+  }
 };
 
 struct Exp2 : RealUnary<Exp2> {

@@ -72,7 +72,10 @@ struct Pow : ComplexBinary<Pow> {
   static std::complex<double> value(std::complex<double> x, std::complex<double> y) {
     if (y == std::complex<double>(0.0)) return 1.0;
     if (x == std::complex<double>(0.0)) return 0.0;
-    return std::exp(y * std::log(x));
+    // exp(y log x) in extended precision: the error of the product y log x is
+    // magnified by |y log x| in the result.
+    const std::complex<long double> w = std::complex<long double>(y) * std::log(std::complex<long double>(x));
+    return std::complex<double>(std::exp(w));
   }
 };
 

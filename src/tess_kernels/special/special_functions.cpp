@@ -8,9 +8,7 @@
 namespace zorn::tess {
 namespace {
 
-constexpr double kTwoOverSqrtPi = 1.1283791670955126;
-constexpr double kSqrtPiOverTwo = 0.88622692545275801;
-constexpr double kEulerGamma = 0.57721566490153286;
+constexpr long double kEulerGamma = 0.5772156649015328606065120900824024310L;
 // 1/sqrt(2) as a double-double.
 constexpr double kInvSqrt2Hi = 0.7071067811865476;
 constexpr double kInvSqrt2Lo = -4.833646656726456e-17;
@@ -39,67 +37,86 @@ double normal_quantile_estimate(double p) {
          (((((b[0] * r + b[1]) * r + b[2]) * r + b[3]) * r + b[4]) * r + 1.0);
 }
 
-// Halley steps on f(x) = erfc(x) - q, whose ratio f''/f' is -2x.
-double refine_erfcinv(double x, double q) {
+// Halley steps on f(x) = erfc(x) - q, whose ratio f''/f' is -2x. The steps run in
+// extended precision: the residual erfc(x) - q and the final rounding to double then
+// contribute well under an ulp between them.
+long double refine_erfcinv(long double x, double q) {
+  constexpr long double kTwoOverSqrtPiL = 1.128379167095512573896158903121545172L;
   for (int k = 0; k < 3; ++k) {
-    const double slope = -kTwoOverSqrtPi * std::exp(-x * x);
+    const long double slope = -kTwoOverSqrtPiL * std::exp(-x * x);
     if (slope == 0) break;
-    const double u = (std::erfc(x) - q) / slope;
-    x -= u / (1.0 + x * u);
+    const long double u = (std::erfc(x) - q) / slope;
+    x -= u / (1.0L + x * u);
   }
   return x;
 }
 
-// erfc at x given as the double-double xh + xl, to first order in xl.
-double erfc_dd(double xh, double xl) {
-  return std::erfc(xh) - xl * kTwoOverSqrtPi * std::exp(-xh * xh);
-}
+long double erfinv_extended(double y);
 
-}  // namespace
-
-double erfcinv(double q) {
+// erfcinv for q in [0, 2], unrounded.
+long double erfcinv_extended(double q) {
   if (std::isnan(q)) return q;
   if (q < 0 || q > 2) return std::numeric_limits<double>::quiet_NaN();
   if (q == 0) return INFINITY;
   if (q == 2) return -INFINITY;
-  if (q > 1) return -erfcinv(2.0 - q);            // exact for q in (1, 2)
-  if (q > 0.5) return erfinv(1.0 - q);            // exact for q in (0.5, 1]
+  if (q > 1) return -erfcinv_extended(2.0 - q);   // exact for q in (1, 2)
+  if (q > 0.5) return erfinv_extended(1.0 - q);   // exact for q in (0.5, 1]
   // erfc(x) = q  <=>  x = -quantile(q / 2) / sqrt(2)
   const double x0 = -normal_quantile_estimate(0.5 * q) * kInvSqrt2Hi;
   return refine_erfcinv(x0, q);
 }
 
-double erfinv(double y) {
+long double erfinv_extended(double y) {
   if (std::isnan(y)) return y;
   const double a = std::fabs(y);
   if (a > 1) return std::numeric_limits<double>::quiet_NaN();
   if (a == 1) return std::copysign(INFINITY, y);
-  if (a < 0x1p-26) return y * kSqrtPiOverTwo;  // the next term is below an ulp
-  if (a >= 0.5) return std::copysign(erfcinv(1.0 - a), y);
-  double x = -normal_quantile_estimate(0.5 * (1.0 - a)) * kInvSqrt2Hi;
-  for (int k = 0; k < 3; ++k) {  // Halley steps on erf(x) - a, f''/f' = -2x
-    const double u = (std::erf(x) - a) / (kTwoOverSqrtPi * std::exp(-x * x));
-    x -= u / (1.0 + x * u);
+  constexpr long double kSqrtPiOverTwoL = 0.8862269254527580136490837416705725914L;
+  if (a < 0x1p-26) {
+    // erfinv(y) = sqrt(pi)/2 (y + (pi/12) y^3 + ...); the next term is below 2^-104 y.
+    constexpr long double kPiOverTwelve = 0.2617993877991494365385536152732919070L;
+    const long double e = y;
+    return kSqrtPiOverTwoL * (e + kPiOverTwelve * e * (e * e));
   }
-  return std::copysign(x, y);
+  if (a >= 0.5) {
+    const long double x = erfcinv_extended(1.0 - a);
+    return y < 0 ? -x : x;
+  }
+  long double x = -normal_quantile_estimate(0.5 * (1.0 - a)) * kInvSqrt2Hi;
+  for (int k = 0; k < 3; ++k) {  // Halley steps on erf(x) - a, f''/f' = -2x
+    const long double u = (std::erf(x) - a) * kSqrtPiOverTwoL * std::exp(x * x);
+    x -= u / (1.0L + x * u);
+  }
+  return y < 0 ? -x : x;
 }
+
+}  // namespace
+
+double erfcinv(double q) { return static_cast<double>(erfcinv_extended(q)); }
+
+double erfinv(double y) { return static_cast<double>(erfinv_extended(y)); }
 
 double cdfnorm(double x) {
   if (std::isnan(x)) return x;
   // Phi(x) = erfc(-x / sqrt 2) / 2, with -x / sqrt 2 carried as a double-double: erfc
-  // magnifies the relative error of its argument by about 2 t^2.
+  // magnifies the relative error of its argument by about 2 t^2. erfc and the
+  // first-order correction for the low part are evaluated in extended precision and
+  // rounded once.
   const DoubleDouble t = two_product(-x, kInvSqrt2Hi);
-  return 0.5 * erfc_dd(t.hi, t.lo + (-x) * kInvSqrt2Lo);
+  const long double lo = static_cast<long double>(t.lo) + (-x) * static_cast<long double>(kInvSqrt2Lo);
+  const long double hi = t.hi;
+  constexpr long double kTwoOverSqrtPiL = 1.128379167095512573896158903121545172L;
+  return static_cast<double>(0.5L * (std::erfc(hi) - lo * kTwoOverSqrtPiL * std::exp(-hi * hi)));
 }
 
 double cdfnorminv(double p) {
   if (std::isnan(p)) return p;
   if (p < 0 || p > 1) return std::numeric_limits<double>::quiet_NaN();
-  // Phi^-1(p) = -sqrt(2) erfcinv(2p), 2p exact.
-  const double e = erfcinv(2.0 * p);
-  if (std::isinf(e)) return -e;
-  const DoubleDouble s = two_product(-e, 1.4142135623730951);
-  return s.hi + (s.lo + (-e) * -9.667293313452913e-17);
+  // Phi^-1(p) = -sqrt(2) erfcinv(2p), 2p exact; the product is formed before rounding.
+  const long double e = erfcinv_extended(2.0 * p);
+  if (std::isinf(e)) return static_cast<double>(-e);
+  constexpr long double kSqrt2L = 1.414213562373095048801688724209698079L;
+  return static_cast<double>(-kSqrt2L * e);
 }
 
 double erfcx(double x) {
@@ -132,26 +149,29 @@ double expint1(double x) {
   if (x < 0) return std::numeric_limits<double>::quiet_NaN();
   if (x == 0) return INFINITY;
   if (std::isinf(x)) return 0.0;
+  // Both expansions run in extended precision and are rounded once.
+  using W = long double;
+  const W xe = x;
   if (x <= 0.5) {
     // E1(x) = -gamma - ln x - sum_{k>=1} (-x)^k / (k k!)
-    double term = 1.0, sum = 0.0;
+    W term = 1.0L, sum = 0.0L;
     for (int k = 1; k < 60; ++k) {
-      term *= -x / k;
-      const double add = term / k;
+      term *= -xe / k;
+      const W add = term / k;
       sum += add;
-      if (std::fabs(add) < 1e-18 * std::fabs(sum)) break;
+      if (std::fabs(add) < 1e-21L * std::fabs(sum)) break;
     }
-    return (-kEulerGamma - std::log(x)) - sum;
+    return static_cast<double>((-kEulerGamma - std::log(xe)) - sum);
   }
   // Continued fraction E1(x) = e^-x / (x + 1 - 1^2/(x + 3 - 2^2/(x + 5 - ...))),
   // evaluated from the bottom up, which damps the rounding errors of every level. The
   // truncation error at depth K falls like exp(-4 sqrt(K x)).
   const int depth = 30 + static_cast<int>(200.0 / x);
-  double tail = 0.0;
+  W tail = 0.0L;
   for (int k = depth; k >= 1; --k) {
-    tail = static_cast<double>(k) * k / (x + (2.0 * k + 1.0) - tail);
+    tail = static_cast<W>(k) * k / (xe + (2.0L * k + 1.0L) - tail);
   }
-  return std::exp(-x) / (x + 1.0 - tail);
+  return static_cast<double>(std::exp(-xe) / (xe + 1.0L - tail));
 }
 
 namespace {

@@ -16,7 +16,9 @@ struct Sin : RealUnary<Sin>, ComplexUnary<Sin> {
   static constexpr uint32_t kRule = kDomain;
   static constexpr bool kReportsOverflow = true;
   static double value(double x) { return std::sin(x); }
-  static std::complex<double> value(std::complex<double> z) { return std::sin(z); }
+  static std::complex<double> value(std::complex<double> z) {
+    return extended_complex([](auto w) { return std::sin(w); }, z);
+  }
 };
 
 struct Cos : RealUnary<Cos>, ComplexUnary<Cos> {
@@ -34,7 +36,9 @@ struct Tan : RealUnary<Tan>, ComplexUnary<Tan> {
   static constexpr uint32_t kRule = kDomain;
   static constexpr bool kReportsOverflow = false;
   static double value(double x) { return std::tan(x); }
-  static std::complex<double> value(std::complex<double> z) { return std::tan(z); }
+  static std::complex<double> value(std::complex<double> z) {
+    return extended_complex([](auto w) { return std::tan(w); }, z);
+  }
 };
 
 // Two results from one argument: r1 = f1(x), r2 = f2(x). The status is the first

@@ -71,6 +71,24 @@ double scaled_tan(double x, AngleUnit u, bool high_accuracy) {
   const double half = unit.half_turn * 0.5, quarter = unit.half_turn * 0.25;
   const double r = std::remainder(x, unit.half_turn);  // in [-half, half]; tan has period 1
   const double a = std::fabs(r);
+  if (high_accuracy) {
+    // The reduced angle is scaled to radians, its tangent (or cotangent of the exact
+    // complement) taken and the reciprocal formed all in extended precision, so that only
+    // the final conversion rounds to double.
+    using W = long double;
+    constexpr W kRadiansPerUnit[] = {3.141592653589793238462643383279502884L,
+                                     0.01745329251994329576923690768488612713L};
+    const W c = kRadiansPerUnit[u == AngleUnit::kHalfTurns ? 0 : 1];
+    W t;
+    if (a <= quarter) {
+      t = std::tan(static_cast<W>(a) * c);
+    } else if (a == half) {
+      t = INFINITY;  // the pole
+    } else {
+      t = 1.0L / std::tan(static_cast<W>(half - a) * c);
+    }
+    return std::copysign(static_cast<double>(t), r);
+  }
   double t;
   if (a <= quarter) {
     t = evaluate(Kind::kTan, a, unit, high_accuracy);
