@@ -115,6 +115,7 @@ double cdfnorminv(double p) {
   // Phi^-1(p) = -sqrt(2) erfcinv(2p), 2p exact; the product is formed before rounding.
   const long double e = erfcinv_extended(2.0 * p);
   if (std::isinf(e)) return static_cast<double>(-e);
+  if (e == 0) return 0.0;  // Phi^-1(1/2) is +0
   constexpr long double kSqrt2L = 1.414213562373095048801688724209698079L;
   return static_cast<double>(-kSqrt2L * e);
 }
