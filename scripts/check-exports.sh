@@ -3,7 +3,8 @@
 # Usage: check-exports.sh <library.so> <directory of *.txt lists>
 set -euo pipefail
 lib=$1 dir=$2
-actual=$(nm -D --defined-only "$lib" | awk '{print $NF}' | sort -u)
+# AddressSanitizer adds an __odr_asan.<name> marker beside each exported variable.
+actual=$(nm -D --defined-only "$lib" | awk '{print $NF}' | grep -v '^__odr_asan\.' | sort -u)
 expected=$(cat "$dir"/*.txt | sed 's/#.*//; /^[[:space:]]*$/d' | sort -u)
 if [ "$actual" != "$expected" ]; then
   echo "exported symbols differ from $dir/*.txt (< exported only, > listed only):"
