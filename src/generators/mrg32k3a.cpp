@@ -3,6 +3,7 @@
 //   x2(t) = (527612 x2(t-1) - 1370589 x2(t-3)) mod m2
 //   z(t)  = (x1(t) - x2(t)) mod m1
 // Each output first advances both components.
+#include "generators/brng_exports.h"
 #include "generators/builtin_rows.h"
 #include "generators/data/mrg32k3a_skip_tables.h"
 #include "generators/init_dispatch.h"
@@ -79,11 +80,7 @@ void raw(State& s, int32_t n, uint32_t* out) {
 
 template <typename Real>
 int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
-  State& s = streams::state_of<State>(stream);
-  const LinearMap map(a, b, kReciprocal);
-  generate_reals<uint32_t>(n, r, [&s](int32_t count, uint32_t* w) { raw(s, count, w); },
-                           [&map](uint32_t w) { return map(w); });
-  return streams::kStatusOk;
+  return generate_mapped<State>(stream, n, r, a, b, kReciprocal, raw);
 }
 
 }  // namespace
@@ -98,16 +95,4 @@ extern const BuiltinRow kRowMRG32K3A = {
 
 using namespace zorn::generators;
 
-extern "C" {
-
-int32_t __pavoBRngMRG32K3AInitStream(uint32_t method, void* stream, int32_t n, const void* params) {
-  return dispatch_init(kMethods, method, stream, n, params);
-}
-int32_t __pavosBRngMRG32K3A(void* stream, int32_t n, float* r, float a, float b) { return generate(stream, n, r, a, b); }
-int32_t __pavodBRngMRG32K3A(void* stream, int32_t n, double* r, double a, double b) { return generate(stream, n, r, a, b); }
-int32_t __pavoiBRngMRG32K3A(void* stream, int32_t n, uint32_t* r) {
-  if (n > 0) raw(zorn::streams::state_of<State>(stream), n, r);
-  return zorn::streams::kStatusOk;
-}
-
-}  // extern "C"
+ZORN_DEFINE_BRNG_EXPORTS(MRG32K3A, dispatch_init(kMethods, method, stream, n, params))

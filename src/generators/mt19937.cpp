@@ -2,6 +2,7 @@
 // the reference init_by_array.
 #include <cstring>
 
+#include "generators/brng_exports.h"
 #include "generators/builtin_rows.h"
 #include "generators/data/mt_twister_tables.h"
 #include "generators/gf2_jump.h"
@@ -68,11 +69,7 @@ int32_t init(uint32_t method, void* stream, int32_t n, const void* params) {
 
 template <typename Real>
 int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
-  State& s = st::state_of<State>(stream);
-  const LinearMap map(a, b, 0x1p-32);
-  generate_reals<uint32_t>(n, r, [&s](int32_t count, uint32_t* w) { raw(s, count, w); },
-                           [&map](uint32_t w) { return map(w); });
-  return st::kStatusOk;
+  return generate_mapped<State>(stream, n, r, a, b, 0x1p-32, raw);
 }
 
 }  // namespace
@@ -87,20 +84,4 @@ extern const BuiltinRow kRowMT19937 = {
 
 using namespace zorn::generators;
 
-extern "C" {
-
-int32_t __pavoBRngMT19937InitStream(uint32_t method, void* stream, int32_t n, const void* params) {
-  return init(method, stream, n, params);
-}
-int32_t __pavosBRngMT19937(void* stream, int32_t n, float* r, float a, float b) {
-  return generate(stream, n, r, a, b);
-}
-int32_t __pavodBRngMT19937(void* stream, int32_t n, double* r, double a, double b) {
-  return generate(stream, n, r, a, b);
-}
-int32_t __pavoiBRngMT19937(void* stream, int32_t n, uint32_t* r) {
-  raw(zorn::streams::state_of<State>(stream), n, r);
-  return zorn::streams::kStatusOk;
-}
-
-}  // extern "C"
+ZORN_DEFINE_BRNG_EXPORTS(MT19937, init(method, stream, n, params))

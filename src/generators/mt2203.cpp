@@ -3,6 +3,7 @@
 // matrix word and tempering masks from the parameter table.
 #include <cstring>
 
+#include "generators/brng_exports.h"
 #include "generators/builtin_rows.h"
 #include "generators/data/mt2203_parameters.h"
 #include "generators/mt19937_style_twister.h"
@@ -75,11 +76,7 @@ int32_t init(uint32_t method, void* stream, int32_t n, const void* params) {
 
 template <typename Real>
 int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
-  State& s = st::state_of<State>(stream);
-  const LinearMap map(a, b, 0x1p-32);
-  generate_reals<uint32_t>(n, r, [&s](int32_t count, uint32_t* w) { raw(s, count, w); },
-                           [&map](uint32_t w) { return map(w); });
-  return st::kStatusOk;
+  return generate_mapped<State>(stream, n, r, a, b, 0x1p-32, raw);
 }
 
 }  // namespace
@@ -94,20 +91,4 @@ extern const BuiltinRow kRowMT2203 = {
 
 using namespace zorn::generators;
 
-extern "C" {
-
-int32_t __pavoBRngMT2203InitStream(uint32_t method, void* stream, int32_t n, const void* params) {
-  return init(method, stream, n, params);
-}
-int32_t __pavosBRngMT2203(void* stream, int32_t n, float* r, float a, float b) {
-  return generate(stream, n, r, a, b);
-}
-int32_t __pavodBRngMT2203(void* stream, int32_t n, double* r, double a, double b) {
-  return generate(stream, n, r, a, b);
-}
-int32_t __pavoiBRngMT2203(void* stream, int32_t n, uint32_t* r) {
-  raw(zorn::streams::state_of<State>(stream), n, r);
-  return zorn::streams::kStatusOk;
-}
-
-}  // extern "C"
+ZORN_DEFINE_BRNG_EXPORTS(MT2203, init(method, stream, n, params))

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "generators/brng_exports.h"
 #include "generators/builtin_rows.h"
 #include "generators/init_dispatch.h"
 #include "generators/real_output.h"
@@ -69,11 +70,7 @@ void raw(State& s, int32_t n, uint32_t* out) {
 
 template <typename Real>
 int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
-  State& s = streams::state_of<State>(stream);
-  const LinearMap map(a, b, kReciprocal);
-  generate_reals<uint32_t>(n, r, [&s](int32_t count, uint32_t* w) { raw(s, count, w); },
-                           [&map](uint32_t w) { return map(w); });
-  return streams::kStatusOk;
+  return generate_mapped<State>(stream, n, r, a, b, kReciprocal, raw);
 }
 
 }  // namespace
@@ -87,16 +84,4 @@ extern const BuiltinRow kRowR250 = {
 
 using namespace zorn::generators;
 
-extern "C" {
-
-int32_t __pavoBRngR250InitStream(uint32_t method, void* stream, int32_t n, const void* params) {
-  return dispatch_init(kMethods, method, stream, n, params);
-}
-int32_t __pavosBRngR250(void* stream, int32_t n, float* r, float a, float b) { return generate(stream, n, r, a, b); }
-int32_t __pavodBRngR250(void* stream, int32_t n, double* r, double a, double b) { return generate(stream, n, r, a, b); }
-int32_t __pavoiBRngR250(void* stream, int32_t n, uint32_t* r) {
-  if (n > 0) raw(zorn::streams::state_of<State>(stream), n, r);
-  return zorn::streams::kStatusOk;
-}
-
-}  // extern "C"
+ZORN_DEFINE_BRNG_EXPORTS(R250, dispatch_init(kMethods, method, stream, n, params))

@@ -10,6 +10,9 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "streams/status.h"
+#include "streams/stream_object.h"
+
 namespace zorn::generators {
 
 struct LinearMap {
@@ -34,6 +37,18 @@ void generate_reals(int32_t n, Real* r, Raw&& raw, Convert&& convert) {
     r += count;
     n -= count;
   }
+}
+
+// Reals in [a, b) from a generator whose 32-bit words raw(state, count, words) spread
+// over [0, 1 / reciprocal_range).
+template <typename State, typename Real, typename RawFn>
+int32_t generate_mapped(void* stream, int32_t n, Real* r, Real a, Real b, double reciprocal_range,
+                        RawFn raw) {
+  State& s = streams::state_of<State>(stream);
+  const LinearMap map(a, b, reciprocal_range);
+  generate_reals<uint32_t>(n, r, [&s, &raw](int32_t count, uint32_t* w) { raw(s, count, w); },
+                           [&map](uint32_t w) { return map(w); });
+  return streams::kStatusOk;
 }
 
 }  // namespace zorn::generators

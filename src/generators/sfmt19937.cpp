@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "generators/brng_exports.h"
 #include "generators/builtin_rows.h"
 #include "generators/data/mt_twister_tables.h"
 #include "generators/gf2_jump.h"
@@ -260,20 +261,4 @@ extern const BuiltinRow kRowSFMT19937 = {
 
 using namespace zorn::generators;
 
-extern "C" {
-
-int32_t __pavoBRngSFMT19937InitStream(uint32_t method, void* stream, int32_t n, const void* params) {
-  return init(method, stream, n, params);
-}
-int32_t __pavosBRngSFMT19937(void* stream, int32_t n, float* r, float a, float b) {
-  return generate(stream, n, r, a, b);
-}
-int32_t __pavodBRngSFMT19937(void* stream, int32_t n, double* r, double a, double b) {
-  return generate(stream, n, r, a, b);
-}
-int32_t __pavoiBRngSFMT19937(void* stream, int32_t n, uint32_t* r) {
-  raw(zorn::streams::state_of<State>(stream), n, r);
-  return zorn::streams::kStatusOk;
-}
-
-}  // extern "C"
+ZORN_DEFINE_BRNG_EXPORTS(SFMT19937, init(method, stream, n, params))
