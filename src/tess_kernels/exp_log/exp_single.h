@@ -13,12 +13,12 @@ namespace zorn::tess {
 // The correct single precision e^x of *x in *r and its status (3 overflow, 4 underflow).
 int32_t tess_callout_sExp(const float* x, float* r);
 
-// Fast-path results of four lanes; returns the lane mask of the special lanes (|x| above
+// Fast-path results of four lanes; returns the mask of special lanes (|x| above
 // 87.33654, infinities and NaNs), whose results are meaningless.
 int exp_fast_path_s(const float x[4], float y[4]);
 
 // With error handling off, overflowing lanes become +inf and underflowing ones +0 here;
-// returns the special mask without them.
+// returns the special-lane mask without them.
 int exp_resolve_inline_s(const float x[4], float y[4], int special);
 
 struct ExpSingle {
@@ -28,7 +28,7 @@ struct ExpSingle {
     const bool no_errors = frame.error_mode() == TESS_ERRMODE_NOERR;
     for (int32_t g = 0; g < n; g += kGroupLanes) {
       const int32_t lanes = std::min(kGroupLanes, n - g);
-      // Lanes beyond the end hold 0.75, which never takes the special path.
+      // Lanes beyond the end hold 0.75, which never takes a special path.
       alignas(16) float x[4] = {0.75f, 0.75f, 0.75f, 0.75f};
       alignas(16) float y[4];
       for (int32_t l = 0; l < lanes; ++l) x[l] = a[g + l];

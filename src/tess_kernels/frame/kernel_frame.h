@@ -1,5 +1,5 @@
 // The kernel frame shared by every vector function: floating-point entry and exit, the
-// loop over groups of four elements, and the special lanes of a group passed one by one,
+// loop over groups of four elements, and special lanes of a group passed one by one,
 // in lane order, to the reporter. A function supplies an operation type (Op) with a
 // scalar routine `eval` that returns the element's status; an operation may instead
 // supply a whole vector loop of its own.
