@@ -4,12 +4,14 @@
 
 #include <cstdint>
 
+#include "tess_kernels/frame/kernel_frame.h"
+
 namespace zorn::tess {
 
 int32_t tess_callout_dExp(double x, double* r);
 int32_t exp_d(double x, double& r);
 
-struct ExpDouble {
+struct ExpDouble : LaneByLane<ExpDouble, double> {
   static int32_t eval(double x, double& r) { return exp_d(x, r); }
 };
 

@@ -73,6 +73,19 @@ void run_groups(int32_t n, const std::array<Strided<TOut>, NOut>& out, Compute&&
   }
 }
 
+// The vector loop of an operation that computes one element of type T at a time with
+// `Self::eval(x, r)`: an operation whose types differ in method supplies one loop per
+// type, some vectorised and some lane by lane.
+template <class Self, class T>
+struct LaneByLane {
+  template <class Report>
+  static void vector_loop(const FpFrame&, int32_t n, Strided<const T> a, Strided<T> r,
+                          Report&& report) {
+    run_groups<T, 1>(
+        n, {r}, [&](int64_t i, T(&y)[1]) { return Self::eval(a[i], y[0]); }, report);
+  }
+};
+
 template <class Fn>
 Fn slot_kernel(const TessFunctionTable* table, int slot) {
   return reinterpret_cast<Fn>(table->slot[slot]);
