@@ -1,5 +1,6 @@
 // The four init_stream methods of a generator, dispatched once for every generator:
-// a generator names the methods it supports and this supplies the refusal statuses.
+// a generator names the methods it supports and this supplies the refusal statuses and
+// the check that the parameters are there. Each method returns its status.
 #pragma once
 
 #include <cstdint>
@@ -12,13 +13,13 @@ namespace zorn::generators {
 template <typename State>
 struct InitMethods {
   // method 0: n seed words at seeds
-  void (*seed)(State& state, const void* stream, int32_t n, const uint32_t* seeds);
+  int32_t (*seed)(State& state, const void* stream, int32_t n, const uint32_t* seeds);
   // method 1: member k of n_streams leapfrog streams; null when unsupported
-  void (*leapfrog)(State& state, const void* stream, uint32_t k, int32_t n_streams);
+  int32_t (*leapfrog)(State& state, const void* stream, uint32_t k, int32_t n_streams);
   // method 2: skip by one 64-bit count; null when unsupported
-  void (*skip_ahead)(State& state, const void* stream, uint64_t count);
+  int32_t (*skip_ahead)(State& state, const void* stream, uint64_t count);
   // method 3: skip by n 64-bit words, least significant first; null when unsupported
-  void (*skip_ahead_multi)(State& state, const void* stream, int32_t n, const uint64_t* count);
+  int32_t (*skip_ahead_multi)(State& state, const void* stream, int32_t n, const uint64_t* count);
 };
 
 template <typename State>
@@ -31,20 +32,16 @@ int32_t dispatch_init(const InitMethods<State>& m, uint32_t method, void* stream
   if (method <= PAVO_INIT_SKIP_AHEAD_MULTI && reads_params && params == nullptr) return streams::kStatusBadArgument;
   switch (method) {
     case PAVO_INIT_SEED:
-      m.seed(state, stream, n, static_cast<const uint32_t*>(params));
-      return streams::kStatusOk;
+      return m.seed(state, stream, n, static_cast<const uint32_t*>(params));
     case PAVO_INIT_LEAPFROG:
       if (m.leapfrog == nullptr) return streams::kStatusLeapfrogUnsupported;
-      m.leapfrog(state, stream, *static_cast<const uint32_t*>(params), n);
-      return streams::kStatusOk;
+      return m.leapfrog(state, stream, *static_cast<const uint32_t*>(params), n);
     case PAVO_INIT_SKIP_AHEAD:
       if (m.skip_ahead == nullptr) return streams::kStatusSkipAheadUnsupported;
-      m.skip_ahead(state, stream, *static_cast<const uint64_t*>(params));
-      return streams::kStatusOk;
+      return m.skip_ahead(state, stream, *static_cast<const uint64_t*>(params));
     case PAVO_INIT_SKIP_AHEAD_MULTI:
       if (m.skip_ahead_multi == nullptr) return streams::kStatusSkipAheadExUnsupported;
-      m.skip_ahead_multi(state, stream, n, static_cast<const uint64_t*>(params));
-      return streams::kStatusOk;
+      return m.skip_ahead_multi(state, stream, n, static_cast<const uint64_t*>(params));
     default:
       return streams::kStatusBadMethod;
   }

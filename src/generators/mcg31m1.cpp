@@ -22,18 +22,23 @@ struct State {
 constexpr int32_t kStateSize = 24;
 static_assert(sizeof(State) + streams::kStreamHeaderBytes <= kStateSize);
 
-void seed(State& s, const void*, int32_t n, const uint32_t* seeds) {
+int32_t seed(State& s, const void*, int32_t n, const uint32_t* seeds) {
   s.x = seed_word(n, seeds, 0, 1) % kMersenne31;
   if (s.x == 0) s.x = 1;
   s.a = kMultiplier;
+  return streams::kStatusOk;
 }
 
-void leapfrog(State& s, const void*, uint32_t k, int32_t n_streams) {
+int32_t leapfrog(State& s, const void*, uint32_t k, int32_t n_streams) {
   s.x = mul_mod_2p31m1(s.x, __pavoiPowMod2P31M1(s.a, k));
   s.a = __pavoiPowMod2P31M1(s.a, static_cast<uint64_t>(n_streams));
+  return streams::kStatusOk;
 }
 
-void skip_ahead(State& s, const void*, uint64_t count) { s.x = mul_mod_2p31m1(s.x, __pavoiPowMod2P31M1(s.a, count)); }
+int32_t skip_ahead(State& s, const void*, uint64_t count) {
+  s.x = mul_mod_2p31m1(s.x, __pavoiPowMod2P31M1(s.a, count));
+  return streams::kStatusOk;
+}
 
 constexpr InitMethods<State> kMethods{seed, leapfrog, skip_ahead, nullptr};
 

@@ -24,20 +24,25 @@ struct State {
 constexpr int32_t kStateSize = 32;
 static_assert(sizeof(State) + streams::kStreamHeaderBytes <= kStateSize);
 
-void seed(State& s, const void*, int32_t n, const uint32_t* seeds) {
+int32_t seed(State& s, const void*, int32_t n, const uint32_t* seeds) {
   const uint64_t low = seed_word(n, seeds, 0, 1);
   const uint64_t high = seed_word(n, seeds, 1, 0);
   s.x = (low | high << 32) & kMask59;
   if (s.x == 0) s.x = 1;
   s.a = kMultiplier;
+  return streams::kStatusOk;
 }
 
-void leapfrog(State& s, const void*, uint32_t k, int32_t n_streams) {
+int32_t leapfrog(State& s, const void*, uint32_t k, int32_t n_streams) {
   s.x = mul_mod_2p59(s.x, __pavoiPowMod2P59(s.a, k));
   s.a = __pavoiPowMod2P59(s.a, static_cast<uint64_t>(n_streams));
+  return streams::kStatusOk;
 }
 
-void skip_ahead(State& s, const void*, uint64_t count) { s.x = mul_mod_2p59(s.x, __pavoiPowMod2P59(s.a, count)); }
+int32_t skip_ahead(State& s, const void*, uint64_t count) {
+  s.x = mul_mod_2p59(s.x, __pavoiPowMod2P59(s.a, count));
+  return streams::kStatusOk;
+}
 
 constexpr InitMethods<State> kMethods{seed, leapfrog, skip_ahead, nullptr};
 

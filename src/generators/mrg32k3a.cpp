@@ -31,7 +31,7 @@ inline int64_t reduce(int64_t v, int64_t m) {
   return v < 0 ? v + m : v;
 }
 
-void seed(State& s, const void*, int32_t n, const uint32_t* seeds) {
+int32_t seed(State& s, const void*, int32_t n, const uint32_t* seeds) {
   for (int k = 0; k < 3; ++k) {
     s.x1[k] = seed_word(n, seeds, k, 1);
     s.x2[k] = seed_word(n, seeds, k + 3, 1);
@@ -40,14 +40,16 @@ void seed(State& s, const void*, int32_t n, const uint32_t* seeds) {
   }
   if (s.x1[0] == 0 && s.x1[1] == 0 && s.x1[2] == 0) s.x1[0] = 1;
   if (s.x2[0] == 0 && s.x2[1] == 0 && s.x2[2] == 0) s.x2[0] = 1;
+  return streams::kStatusOk;
 }
 
-void skip_ahead(State& s, const void*, uint64_t count) {
+int32_t skip_ahead(State& s, const void*, uint64_t count) {
   __pavoiVect3PowMod(s.x1, kMrg32k3aRow1, kMrg32k3aM1, count);
   __pavoiVect3PowMod(s.x2, kMrg32k3aRow2, kMrg32k3aM2, count);
+  return streams::kStatusOk;
 }
 
-void skip_ahead_multi(State& s, const void*, int32_t n, const uint64_t* count) {
+int32_t skip_ahead_multi(State& s, const void*, int32_t n, const uint64_t* count) {
   bool fits_tables = true;
   for (int32_t w = kTableWords; w < n; ++w) fits_tables = fits_tables && count[w] == 0;
   if (fits_tables) {
@@ -58,6 +60,7 @@ void skip_ahead_multi(State& s, const void*, int32_t n, const uint64_t* count) {
     __pavoiVect3PowArrayMod(s.x1, kMrg32k3aRow1, kMrg32k3aM1, n, count);
     __pavoiVect3PowArrayMod(s.x2, kMrg32k3aRow2, kMrg32k3aM2, n, count);
   }
+  return streams::kStatusOk;
 }
 
 constexpr InitMethods<State> kMethods{seed, nullptr, skip_ahead, skip_ahead_multi};

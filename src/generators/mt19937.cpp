@@ -6,6 +6,7 @@
 #include "generators/builtin_rows.h"
 #include "generators/data/mt_twister_tables.h"
 #include "generators/gf2_jump.h"
+#include "generators/init_dispatch.h"
 #include "generators/mt19937_style_twister.h"
 #include "generators/mt19937_tempering.h"
 #include "generators/real_output.h"
@@ -39,7 +40,7 @@ void raw(State& s, int32_t n, uint32_t* out) {
   Shape::generate(s, n, out, [](const uint32_t* in, uint32_t* o, int32_t k) { kTempering(in, o, k); });
 }
 
-int32_t skip_ahead(State& s, uint64_t count) {
+int32_t skip_ahead(State& s, const void*, uint64_t count) {
   if (count <= kLongestStepping) {
     Shape::step(s, count);
     return st::kStatusOk;
@@ -49,23 +50,13 @@ int32_t skip_ahead(State& s, uint64_t count) {
                               kMt19937PolynomialTerms, kMt19937PolynomialExponents);
 }
 
-int32_t init(uint32_t method, void* stream, int32_t n, const void* params) {
-  State& s = st::state_of<State>(stream);
-  switch (method) {
-    case PAVO_INIT_SEED:
-      Shape::seed_by_array(s.mt, n, static_cast<const uint32_t*>(params));
-      s.index = Shape::kWords;
-      return st::kStatusOk;
-    case PAVO_INIT_LEAPFROG:
-      return st::kStatusLeapfrogUnsupported;
-    case PAVO_INIT_SKIP_AHEAD:
-      return skip_ahead(s, *static_cast<const uint64_t*>(params));
-    case PAVO_INIT_SKIP_AHEAD_MULTI:
-      return st::kStatusSkipAheadExUnsupported;
-    default:
-      return st::kStatusBadMethod;
-  }
+int32_t seed(State& s, const void*, int32_t n, const uint32_t* seeds) {
+  Shape::seed_by_array(s.mt, n, seeds);
+  s.index = Shape::kWords;
+  return st::kStatusOk;
 }
+
+constexpr InitMethods<State> kMethods{seed, nullptr, skip_ahead, nullptr};
 
 template <typename Real>
 int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
@@ -84,4 +75,4 @@ extern const BuiltinRow kRowMT19937 = {
 
 using namespace zorn::generators;
 
-ZORN_DEFINE_BRNG_EXPORTS(MT19937, init(method, stream, n, params))
+ZORN_DEFINE_BRNG_EXPORTS(MT19937, dispatch_init(kMethods, method, stream, n, params))

@@ -6,6 +6,7 @@
 #include "generators/brng_exports.h"
 #include "generators/builtin_rows.h"
 #include "generators/data/mt2203_parameters.h"
+#include "generators/init_dispatch.h"
 #include "generators/mt19937_style_twister.h"
 #include "generators/mt19937_tempering.h"
 #include "generators/real_output.h"
@@ -52,27 +53,13 @@ int32_t seed(State& s, const void* stream, int32_t n, const uint32_t* seeds) {
 
 // Only the low 32 bits of the count are used, read as signed: counts of 0 and below
 // (2^31 and up in the low word) do nothing.
-void skip_ahead(State& s, uint64_t count) {
+int32_t skip_ahead(State& s, const void*, uint64_t count) {
   const auto steps = static_cast<int32_t>(static_cast<uint32_t>(count));
   if (steps > 0) Shape::step(s, static_cast<uint64_t>(steps));
+  return st::kStatusOk;
 }
 
-int32_t init(uint32_t method, void* stream, int32_t n, const void* params) {
-  State& s = st::state_of<State>(stream);
-  switch (method) {
-    case PAVO_INIT_SEED:
-      return seed(s, stream, n, static_cast<const uint32_t*>(params));
-    case PAVO_INIT_LEAPFROG:
-      return st::kStatusLeapfrogUnsupported;
-    case PAVO_INIT_SKIP_AHEAD:
-      skip_ahead(s, *static_cast<const uint64_t*>(params));
-      return st::kStatusOk;
-    case PAVO_INIT_SKIP_AHEAD_MULTI:
-      return st::kStatusSkipAheadExUnsupported;
-    default:
-      return st::kStatusBadMethod;
-  }
-}
+constexpr InitMethods<State> kMethods{seed, nullptr, skip_ahead, nullptr};
 
 template <typename Real>
 int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
@@ -91,4 +78,4 @@ extern const BuiltinRow kRowMT2203 = {
 
 using namespace zorn::generators;
 
-ZORN_DEFINE_BRNG_EXPORTS(MT2203, init(method, stream, n, params))
+ZORN_DEFINE_BRNG_EXPORTS(MT2203, dispatch_init(kMethods, method, stream, n, params))

@@ -25,7 +25,7 @@ struct State {
 constexpr int32_t kStateSize = 1024;
 static_assert(sizeof(State) + streams::kStreamHeaderBytes <= kStateSize);
 
-void seed(State& s, const void*, int32_t n, const uint32_t* seeds) {
+int32_t seed(State& s, const void*, int32_t n, const uint32_t* seeds) {
   if (n >= kLength) {
     std::memcpy(s.buffer, seeds, sizeof(s.buffer));
   } else {
@@ -43,6 +43,7 @@ void seed(State& s, const void*, int32_t n, const uint32_t* seeds) {
   }
   s.i = 0;
   s.j = kLag;
+  return streams::kStatusOk;
 }
 
 constexpr InitMethods<State> kMethods{seed, nullptr, nullptr, nullptr};

@@ -11,6 +11,7 @@
 #include "generators/builtin_rows.h"
 #include "generators/data/mt_twister_tables.h"
 #include "generators/gf2_jump.h"
+#include "generators/init_dispatch.h"
 #include "generators/real_output.h"
 #include "streams/status.h"
 #include "streams/stream_object.h"
@@ -79,7 +80,7 @@ uint32_t mix1(uint32_t x) { return (x ^ (x >> 27)) * 1664525u; }
 uint32_t mix2(uint32_t x) { return (x ^ (x >> 27)) * 1566083941u; }
 
 // The published SFMT initialisation by array, then the period certification.
-void seed(State& s, int32_t n, const uint32_t* key) {
+int32_t seed(State& s, const void*, int32_t n, const uint32_t* key) {
   static constexpr uint32_t kOne[1] = {1};
   if (n < 1 || key == nullptr) {
     n = 1;
@@ -120,6 +121,7 @@ void seed(State& s, int32_t n, const uint32_t* key) {
   uint32_t inner = 0;
   for (int k = 0; k < 4; ++k) inner ^= w[k] & kParity[k];
   if (__builtin_parity(inner) == 0) w[0] ^= 1u;
+  return st::kStatusOk;
 }
 
 uint32_t carry_left(const State& s) {
@@ -208,7 +210,7 @@ uint64_t consume(void* p, uint64_t count) {
 
 }  // namespace window
 
-int32_t skip_ahead(State& s, uint64_t count) {
+int32_t skip_ahead(State& s, const void*, uint64_t count) {
   auto* jump = count <= kLongestHorner ? __pavo_SkipAheadHorner : __pavo_SkipAheadSWin;
   const int32_t status = jump(&s, window::clear, window::add, window::copy, window::advance, window::store_result,
                               window::consume, count, kWords32, kSfmt19937Degree, sizeof(State),
@@ -218,22 +220,7 @@ int32_t skip_ahead(State& s, uint64_t count) {
   return status;
 }
 
-int32_t init(uint32_t method, void* stream, int32_t n, const void* params) {
-  State& s = st::state_of<State>(stream);
-  switch (method) {
-    case PAVO_INIT_SEED:
-      seed(s, n, static_cast<const uint32_t*>(params));
-      return st::kStatusOk;
-    case PAVO_INIT_LEAPFROG:
-      return st::kStatusLeapfrogUnsupported;
-    case PAVO_INIT_SKIP_AHEAD:
-      return skip_ahead(s, *static_cast<const uint64_t*>(params));
-    case PAVO_INIT_SKIP_AHEAD_MULTI:
-      return st::kStatusSkipAheadExUnsupported;
-    default:
-      return st::kStatusBadMethod;
-  }
-}
+constexpr InitMethods<State> kMethods{seed, nullptr, skip_ahead, nullptr};
 
 // The word read as signed, scaled by (b - a) 2^-32 about the midpoint: 0x80000000 maps
 // to a, 0x7FFFFFFF to just below b.
@@ -261,4 +248,4 @@ extern const BuiltinRow kRowSFMT19937 = {
 
 using namespace zorn::generators;
 
-ZORN_DEFINE_BRNG_EXPORTS(SFMT19937, init(method, stream, n, params))
+ZORN_DEFINE_BRNG_EXPORTS(SFMT19937, dispatch_init(kMethods, method, stream, n, params))

@@ -33,26 +33,29 @@ const WhParameters& parameters_of(const void* stream) {
   return kWhParameters[std::clamp(sub, 0, kWhSubGenerators - 1)];
 }
 
-void seed(State& s, const void* stream, int32_t n, const uint32_t* seeds) {
+int32_t seed(State& s, const void* stream, int32_t n, const uint32_t* seeds) {
   const WhParameters& p = parameters_of(stream);
   for (int i = 0; i < 4; ++i) {
     s.x[i] = seed_word(n, seeds, i, 1) % p.m[i];
     if (s.x[i] == 0) s.x[i] = 1;
     s.a[i] = p.a[i];
   }
+  return streams::kStatusOk;
 }
 
-void leapfrog(State& s, const void* stream, uint32_t k, int32_t n_streams) {
+int32_t leapfrog(State& s, const void* stream, uint32_t k, int32_t n_streams) {
   const WhParameters& p = parameters_of(stream);
   for (int i = 0; i < 4; ++i) {
     s.x[i] = streams::mul_mod(s.x[i], __pavoiPowMod(s.a[i], k, p.m[i]), p.m[i]);
     s.a[i] = __pavoiPowMod(s.a[i], static_cast<uint64_t>(n_streams), p.m[i]);
   }
+  return streams::kStatusOk;
 }
 
-void skip_ahead(State& s, const void* stream, uint64_t count) {
+int32_t skip_ahead(State& s, const void* stream, uint64_t count) {
   const WhParameters& p = parameters_of(stream);
   for (int i = 0; i < 4; ++i) s.x[i] = streams::mul_mod(s.x[i], __pavoiPowMod(s.a[i], count, p.m[i]), p.m[i]);
+  return streams::kStatusOk;
 }
 
 constexpr InitMethods<State> kMethods{seed, leapfrog, skip_ahead, nullptr};

@@ -29,6 +29,17 @@ TEST(TwisterRows, PropertiesAreThoseOfTheRegistry) {
   EXPECT_EQ(__pavoGetBrngProperties(PAVO_BRNG_MT2203 + 6024, &p), -1000);
 }
 
+// Seeding from words or skipping reads parameters; without them the stream is refused
+// and left as it was.
+TEST(TwisterRows, MissingParametersAreRefused) {
+  for (const RowCase& c : kRows) {
+    Stream s(c.id, {1, 2, 3}), same(c.id, {1, 2, 3});
+    EXPECT_EQ(s.row().init_stream(PAVO_INIT_SEED, s.p, 3, nullptr), -3) << c.id;
+    EXPECT_EQ(s.row().init_stream(PAVO_INIT_SKIP_AHEAD, s.p, 0, nullptr), -3) << c.id;
+    EXPECT_EQ(s.ints(700), same.ints(700)) << c.id;
+  }
+}
+
 // Saved in the middle of a block (and, for SFMT19937, with words in the carry), a
 // loaded stream and its original give the same continuation.
 TEST(TwisterRows, SaveAndLoadContinueTheSequence) {
