@@ -5,27 +5,14 @@
 
 #include <cmath>
 
+#include "tess_kernels/exp_log/exp10_double.h"
+#include "tess_kernels/exp_log/exp2_double.h"
 #include "tess_kernels/exp_log/exp_double.h"
+#include "tess_kernels/exp_log/logb_double.h"
 #include "tess_kernels/frame/kernel_frame.h"
 #include "tess_kernels/frame/status_rules.h"
 
 namespace zorn::tess {
-
-struct Exp2Double : LaneByLane<Exp2Double, double> {
-  static int32_t eval(double x, double& r) {
-    r = std::exp2(x);
-    return classify(kOverflow | kUnderflow, r, false, x);
-  }
-};
-
-// 10^x = 2^(x log2 10) with the product carried in extended precision.
-struct Exp10Double : LaneByLane<Exp10Double, double> {
-  static int32_t eval(double x, double& r) {
-    r = static_cast<double>(
-        std::exp2(static_cast<long double>(x) * 3.321928094887362347870319429489390175864831L));
-    return classify(kOverflow | kUnderflow, r, false, x);
-  }
-};
 
 struct Expm1Double : LaneByLane<Expm1Double, double> {
   static int32_t eval(double x, double& r) {
@@ -60,14 +47,6 @@ struct Log1pDouble : LaneByLane<Log1pDouble, double> {
   static int32_t eval(double x, double& r) {
     r = std::log1p(x);
     return classify(kDomain | kPole, r, false, x);
-  }
-};
-
-// The unbiased exponent; zero has none and is reported as a domain error.
-struct LogbDouble : LaneByLane<LogbDouble, double> {
-  static int32_t eval(double x, double& r) {
-    r = std::logb(x);
-    return x == 0 ? TESS_STATUS_DOMAIN : TESS_STATUS_OK;
   }
 };
 

@@ -3,34 +3,72 @@
 #include <cmath>
 #include <cstring>
 
+#include "tess_kernels/exp_log/scale_double.h"
+#include "tess_kernels/frame/simd_double.h"
 #include "zorn/tess.h"
 
 namespace zorn::tess {
 namespace {
 #include "tess_kernels/exp_log/data/exp_tables.inc"
 
+using simd_d::F64x2;
+using simd_d::I64x2;
+
 constexpr double kShifter = 6755399441055744.0;  // 1.5 * 2^52
 constexpr double kSixtyFourOverLn2 = 92.33248261689366;
 constexpr double kLn2Over64Hi = 0.010830424696223417;
 constexpr double kLn2Over64Lo = 2.572804622327669e-14;
-constexpr uint32_t kFastPathLimitHigh = 0x4086232A;  // about 708.3964
+constexpr int32_t kFastPathLimitHigh = 0x4086232A;  // high word of about 708.3964
 constexpr double kOverflowBound = 709.782712893384;
 constexpr double kUnderflowBound = -745.1332191019411;
 constexpr double kNormalResultBound = -708.3964185322641;
 
-uint64_t bits_of(double x) {
-  uint64_t b;
-  std::memcpy(&b, &x, sizeof b);
-  return b;
-}
-double power_of_two(int64_t e) {  // 2^e for -1022 <= e <= 1023
-  const uint64_t b = static_cast<uint64_t>(e + 1023) << 52;
-  double d;
-  std::memcpy(&d, &b, sizeof d);
-  return d;
+// Fast path of two lanes: e^x = 2^(k/64) e^r with k the nearest integer to 64 x / ln 2,
+// 2^(j/64) = hi + lo from the table (j = k mod 64) and the scale 2^(k div 64) built from
+// the integer bits of t. Returns the mask of special lanes.
+int exp_pair(F64x2 x, F64x2& y) {
+  const F64x2 shifter = F64x2::splat(kShifter);
+  const F64x2 t = x * F64x2::splat(kSixtyFourOverLn2) + shifter;
+  const F64x2 k = t - shifter;
+  const F64x2 r = (x - k * F64x2::splat(kLn2Over64Hi)) - k * F64x2::splat(kLn2Over64Lo);
+  const F64x2 p =
+      r + (r * r) * (F64x2::splat(0.4999999999994775) +
+                     r * (F64x2::splat(0.1666666666667797) +
+                          r * (F64x2::splat(0.04166672368662385) +
+                               r * F64x2::splat(0.00833333416441411))));
+  const I64x2 t_bits = simd_d::bits(t);
+  const F64x2 row0 = F64x2::load_aligned(kExp2Over64Absolute[t_bits.low32_lane0() & 63]);
+  const F64x2 row1 = F64x2::load_aligned(kExp2Over64Absolute[t_bits.low32_lane1() & 63]);
+  const F64x2 hi = simd_d::lane0s(row0, row1);
+  const F64x2 lo = simd_d::lane1s(row0, row1);
+  y = (hi + (p * hi + lo)) * scale_from_shifted_integer(t_bits);
+  return simd_d::high_word_greater(simd_d::abs(x), kFastPathLimitHigh);
 }
 
 }  // namespace
+
+int32_t ExpDouble::fast_block(int32_t n, const double* a, double* r) {
+  return run_fast_block(n, a, r, exp_pair);
+}
+
+int ExpDouble::fast_group(const double x[4], double y[4]) {
+  return run_fast_group(x, y, exp_pair);
+}
+
+int ExpDouble::resolve_inline(const double x[4], double y[4], int special) {
+  for (int l = 0; l < 4; ++l) {
+    if ((special & (1 << l)) == 0) continue;
+    if (x[l] > kOverflowBound) {
+      y[l] = INFINITY;
+    } else if (x[l] < kUnderflowBound) {
+      y[l] = 0.0;
+    } else {
+      continue;
+    }
+    special &= ~(1 << l);
+  }
+  return special;
+}
 
 int32_t tess_callout_dExp(double x, double* r) {
   if (std::isnan(x)) {
@@ -41,7 +79,7 @@ int32_t tess_callout_dExp(double x, double* r) {
     *r = x > 0 ? x : 0.0;
     return TESS_STATUS_OK;
   }
-  if (((bits_of(x) >> 52) & 0x7FF) < 971) {  // |x| < 2^-52
+  if (biased_exponent(x) < 971) {  // |x| < 2^-52
     *r = 1.0 + x;
     return TESS_STATUS_OK;
   }
@@ -64,35 +102,13 @@ int32_t tess_callout_dExp(double x, double* r) {
                             rr * (0.04166666666677052 +
                                   rr * (0.008333341995140497 + rr * 0.0013888870459233254))));
   const double hi = kExp2Over64Relative[j][0];
-  const double y = hi + (p + kExp2Over64Relative[j][1]) * hi;
+  const double w = (p + kExp2Over64Relative[j][1]) * hi;
   if (x >= kNormalResultBound) {
-    if (scale == 1024) {
-      const double half = y * power_of_two(1023);
-      *r = half + half;
-    } else {
-      *r = y * power_of_two(scale);
-    }
+    *r = scale_normal(hi + w, scale);
     return TESS_STATUS_OK;
   }
-  *r = std::ldexp(y, static_cast<int>(scale));  // subnormal: rounded once from y
+  *r = scale_subnormal(hi, w, scale);
   return TESS_STATUS_UNDERFLOW;
-}
-
-int32_t exp_d(double x, double& r) {
-  if (static_cast<uint32_t>((bits_of(x) >> 32) & 0x7FFFFFFF) > kFastPathLimitHigh) {
-    return tess_callout_dExp(x, &r);
-  }
-  const double t = x * kSixtyFourOverLn2 + kShifter;
-  const double k = t - kShifter;
-  const int j = static_cast<int>(bits_of(t) & 63);
-  const double rr = (x - k * kLn2Over64Hi) - k * kLn2Over64Lo;
-  const double p =
-      rr + rr * rr *
-               (0.4999999999994775 +
-                rr * (0.1666666666667797 + rr * (0.04166672368662385 + rr * 0.00833333416441411)));
-  const double hi = kExp2Over64Absolute[j][0];
-  r = (hi + (p * hi + kExp2Over64Absolute[j][1])) * power_of_two(static_cast<int64_t>(k) >> 6);
-  return TESS_STATUS_OK;
 }
 
 }  // namespace zorn::tess

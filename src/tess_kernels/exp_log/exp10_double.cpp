@@ -1,0 +1,95 @@
+#include "tess_kernels/exp_log/exp10_double.h"
+
+#include <cmath>
+
+#include "tess_kernels/exp_log/scale_double.h"
+#include "tess_kernels/frame/simd_double.h"
+#include "zorn/tess.h"
+
+namespace zorn::tess {
+namespace {
+#include "tess_kernels/exp_log/data/exp_tables.inc"
+
+using simd_d::F64x2;
+
+constexpr double kShifter = 6755399441055744.0;  // 1.5 * 2^52
+constexpr double kSixtyFourLog2Of10 = 212.60339807279118;
+constexpr double kLog10Of2Over64Hi = 0.004703593682222618;
+constexpr double kLog10Of2Over64Lo = 2.7088530630863833e-14;
+constexpr double kOverflowBound = 308.2547155599167;
+constexpr double kUnderflowBound = -323.60724533877976;
+constexpr double kNormalResultBound = -307.6526555685887;  // log10 of 2^-1022
+
+// 10^r - 1 = r P(r) for |r| <= log10(2) / 128.
+constexpr double kP1 = 2.3025850929940455;
+constexpr double kP2 = 2.6509490552364285;
+constexpr double kP3 = 2.0346785924261965;
+constexpr double kP4 = 1.1712567517670747;
+constexpr double kP5 = 0.5393660213379269;
+
+// 10^x = 2^(k div 64) 2^(j/64) 10^r with k the nearest integer to 64 x log2(10),
+// j = k mod 64 and r = x - k log10(2) / 64; 2^(j/64) = hi (1 + lo). Fast lanes have
+// normal results. Returns the mask of special lanes.
+int exp10_pair(F64x2 x, F64x2& y) {
+  const F64x2 shifter = F64x2::splat(kShifter);
+  const F64x2 t = x * F64x2::splat(kSixtyFourLog2Of10) + shifter;
+  const F64x2 k = t - shifter;
+  const F64x2 r = (x - k * F64x2::splat(kLog10Of2Over64Hi)) - k * F64x2::splat(kLog10Of2Over64Lo);
+  const F64x2 q =
+      r * (F64x2::splat(kP1) +
+           r * (F64x2::splat(kP2) +
+                r * (F64x2::splat(kP3) + r * (F64x2::splat(kP4) + r * F64x2::splat(kP5)))));
+  const simd_d::I64x2 t_bits = simd_d::bits(t);
+  const F64x2 row0 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane0() & 63]);
+  const F64x2 row1 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane1() & 63]);
+  const F64x2 hi = simd_d::lane0s(row0, row1);
+  const F64x2 lo = simd_d::lane1s(row0, row1);
+  y = (hi + hi * (lo + q)) * scale_from_shifted_integer(t_bits);
+  return simd_d::lane_mask(simd_d::not_less(simd_d::abs(x), F64x2::splat(-kNormalResultBound)));
+}
+
+}  // namespace
+
+int32_t Exp10Double::fast_block(int32_t n, const double* a, double* r) {
+  return run_fast_block(n, a, r, exp10_pair);
+}
+
+int Exp10Double::fast_group(const double x[4], double y[4]) {
+  return run_fast_group(x, y, exp10_pair);
+}
+
+int32_t tess_callout_dExp10(double x, double* r) {
+  if (std::isnan(x)) {
+    *r = x * x;
+    return TESS_STATUS_OK;
+  }
+  if (std::isinf(x)) {
+    *r = x > 0 ? x : 0.0;
+    return TESS_STATUS_OK;
+  }
+  if (x > kOverflowBound) {
+    *r = INFINITY;
+    return TESS_STATUS_OVERFLOW;
+  }
+  if (x < kUnderflowBound) {
+    *r = 0.0;
+    return TESS_STATUS_UNDERFLOW;
+  }
+  const double t = x * kSixtyFourLog2Of10 + kShifter;
+  const double k = t - kShifter;
+  const double rr = x - k * kLog10Of2Over64Hi - k * kLog10Of2Over64Lo;
+  const int j = static_cast<int>(bits_of(t) & 63);
+  const double hi = kExp2Over64Relative[j][0];
+  const double y =
+      hi + hi * (kExp2Over64Relative[j][1] +
+                 rr * (kP1 + rr * (kP2 + rr * (kP3 + rr * (kP4 + rr * kP5)))));
+  const int64_t s = static_cast<int64_t>(k) >> 6;
+  if (x >= kNormalResultBound) {
+    *r = scale_normal(y, s);
+    return TESS_STATUS_OK;
+  }
+  *r = scale_subnormal_by_2_100(y, s);
+  return TESS_STATUS_UNDERFLOW;
+}
+
+}  // namespace zorn::tess

@@ -1,0 +1,90 @@
+#include "tess_kernels/exp_log/exp2_double.h"
+
+#include <cmath>
+
+#include "tess_kernels/exp_log/scale_double.h"
+#include "tess_kernels/frame/simd_double.h"
+#include "zorn/tess.h"
+
+namespace zorn::tess {
+namespace {
+#include "tess_kernels/exp_log/data/exp_tables.inc"
+
+using simd_d::F64x2;
+
+constexpr double kShifter = 105553116266496.0;  // 1.5 * 2^46: rounds x to a multiple of 1/64
+constexpr double kFastPathLimit = 1022.0;
+constexpr double kOverflowBound = 1024.0;
+constexpr double kUnderflowBound = -1075.0;
+constexpr double kNormalResultBound = -1022.0;
+
+// 2^r - 1 = r P(r) for |r| <= 1/128.
+constexpr double kP1 = 0.6931471805599453;
+constexpr double kP2 = 0.24022650695884967;
+constexpr double kP3 = 0.05550410866607508;
+constexpr double kP4 = 0.009618142269653759;
+constexpr double kP5 = 0.0013333417185814622;
+
+// 2^x = 2^(k div 64) 2^(j/64) 2^r with k = 64 x rounded, j = k mod 64, r = x - k/64
+// exact; 2^(j/64) = hi (1 + lo). Returns the mask of special lanes.
+int exp2_pair(F64x2 x, F64x2& y) {
+  const F64x2 shifter = F64x2::splat(kShifter);
+  const F64x2 t = x + shifter;
+  const F64x2 r = x - (t - shifter);
+  const F64x2 q =
+      r * (F64x2::splat(kP1) +
+           r * (F64x2::splat(kP2) +
+                r * (F64x2::splat(kP3) + r * (F64x2::splat(kP4) + r * F64x2::splat(kP5)))));
+  const simd_d::I64x2 t_bits = simd_d::bits(t);
+  const F64x2 row0 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane0() & 63]);
+  const F64x2 row1 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane1() & 63]);
+  const F64x2 hi = simd_d::lane0s(row0, row1);
+  const F64x2 lo = simd_d::lane1s(row0, row1);
+  y = (hi + hi * (lo + q)) * scale_from_shifted_integer(t_bits);
+  return simd_d::lane_mask(simd_d::not_less(simd_d::abs(x), F64x2::splat(kFastPathLimit)));
+}
+
+}  // namespace
+
+int32_t Exp2Double::fast_block(int32_t n, const double* a, double* r) {
+  return run_fast_block(n, a, r, exp2_pair);
+}
+
+int Exp2Double::fast_group(const double x[4], double y[4]) {
+  return run_fast_group(x, y, exp2_pair);
+}
+
+int32_t tess_callout_dExp2(double x, double* r) {
+  if (std::isnan(x) || x == INFINITY) {
+    *r = x;
+    return TESS_STATUS_OK;
+  }
+  if (x == -INFINITY) {
+    *r = 0.0;
+    return TESS_STATUS_OK;
+  }
+  if (x >= kOverflowBound) {
+    *r = INFINITY;
+    return TESS_STATUS_OVERFLOW;
+  }
+  if (x <= kUnderflowBound) {
+    *r = 0.0;
+    return TESS_STATUS_UNDERFLOW;
+  }
+  const double t = x + kShifter;
+  const double rr = x - (t - kShifter);
+  const int64_t k = static_cast<int64_t>((t - kShifter) * 64.0);
+  const int j = static_cast<int>(bits_of(t) & 63);
+  const double hi = kExp2Over64Relative[j][0];
+  const double y =
+      hi + hi * (kExp2Over64Relative[j][1] +
+                 rr * (kP1 + rr * (kP2 + rr * (kP3 + rr * (kP4 + rr * kP5)))));
+  if (x >= kNormalResultBound) {
+    *r = scale_normal(y, k >> 6);
+    return TESS_STATUS_OK;
+  }
+  *r = scale_subnormal_by_2_100(y, k >> 6);
+  return TESS_STATUS_UNDERFLOW;
+}
+
+}  // namespace zorn::tess

@@ -1,0 +1,103 @@
+// The vector loop of the double precision kernels of this family, in two halves:
+//
+// - In each function's .cpp, next to its tables, the fast path of one pair of lanes
+//   (`pair(x, y)` returns the two-bit mask of special lanes) drives two loops:
+//   `fast_block`, which runs whole contiguous groups of four (two vectors) until the
+//   first group with a special lane, and `fast_group`, which runs one group held in
+//   arrays (strided and partial groups).
+// - Here, the loop over the vector: contiguous groups through the block, every other
+//   group through the array form, and the special lanes of a group passed one by one,
+//   in lane order, to the function's callout and, with a non-zero status, stored,
+//   reported and read back (the reporter may have put the callback's result there).
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+#include "tess_kernels/frame/fp_state.h"
+#include "tess_kernels/frame/kernel_frame.h"
+#include "tess_kernels/frame/simd_double.h"
+#include "zorn/tess.h"
+
+namespace zorn::tess {
+
+// Lanes beyond the end of a partial group hold this value; no function of the family
+// takes its special path there.
+constexpr double kDoubleFillerLane = 0.75;
+
+// Whole contiguous groups from the start of a and r until the first group holding a
+// special lane, which is left unstored; returns the number of elements stored.
+template <class Pair>
+inline int32_t run_fast_block(int32_t n, const double* a, double* r, Pair&& pair) {
+  int32_t g = 0;
+  for (; g + kGroupLanes <= n; g += kGroupLanes) {
+    const simd_d::F64x2 x0 = simd_d::F64x2::load(a + g);
+    const simd_d::F64x2 x1 = simd_d::F64x2::load(a + g + 2);
+    simd_d::F64x2 y0, y1;
+    if ((pair(x0, y0) | pair(x1, y1)) != 0) break;
+    y0.store(r + g);
+    y1.store(r + g + 2);
+  }
+  return g;
+}
+
+// Fast-path results of one group held in arrays; returns its four-bit special mask.
+template <class Pair>
+inline int run_fast_group(const double x[4], double y[4], Pair&& pair) {
+  simd_d::F64x2 y0, y1;
+  const int special =
+      pair(simd_d::F64x2::load(x), y0) | pair(simd_d::F64x2::load(x + 2), y1) << 2;
+  y0.store(y);
+  y1.store(y + 2);
+  return special;
+}
+
+// Op supplies:
+//   static int32_t fast_block(int32_t n, const double* a, double* r);
+//   static int fast_group(const double x[4], double y[4]);
+//   static int32_t callout(double x, double* r);
+// and, when it resolves overflow and underflow inline with error handling off,
+//   static int resolve_inline(const double x[4], double y[4], int special);
+template <class Op>
+struct DoubleLanes {
+  template <class Report>
+  static void vector_loop(const FpFrame& frame, int32_t n, Strided<const double> a,
+                          Strided<double> r, Report&& report) {
+    [[maybe_unused]] const bool no_errors = frame.error_mode() == TESS_ERRMODE_NOERR;
+    int32_t g = 0;
+    if (a.inc == 1 && r.inc == 1) {
+      while (true) {
+        g += Op::fast_block(n - g, a.base + g, r.base + g);
+        if (g + kGroupLanes > n) break;
+        group(no_errors, kGroupLanes, g, a, r, report);  // holds a special lane
+        g += kGroupLanes;
+      }
+    }
+    for (; g < n; g += kGroupLanes) group(no_errors, std::min(kGroupLanes, n - g), g, a, r, report);
+  }
+
+ private:
+  template <class Report>
+  static void group([[maybe_unused]] bool no_errors, int32_t lanes, int32_t g, Strided<const double> a,
+                    Strided<double> r, Report& report) {
+    alignas(16) double x[kGroupLanes] = {kDoubleFillerLane, kDoubleFillerLane,
+                                         kDoubleFillerLane, kDoubleFillerLane};
+    alignas(16) double y[kGroupLanes];
+    for (int32_t l = 0; l < lanes; ++l) x[l] = a[g + l];
+    int special = Op::fast_group(x, y);
+    if constexpr (requires { Op::resolve_inline(x, y, special); }) {
+      if (special != 0 && no_errors) special = Op::resolve_inline(x, y, special);
+    }
+    for (int32_t l = 0; special != 0; ++l, special >>= 1) {
+      if ((special & 1) == 0) continue;
+      const int32_t status = Op::callout(x[l], &y[l]);
+      if (status == TESS_STATUS_OK) continue;
+      r[g + l] = y[l];
+      report(status, g + l);
+      y[l] = r[g + l];
+    }
+    for (int32_t l = 0; l < lanes; ++l) r[g + l] = y[l];
+  }
+};
+
+}  // namespace zorn::tess

@@ -1,0 +1,74 @@
+// Bit-level helpers of the double precision exponentials: powers of two built from
+// exponent fields, and the final scaling of a result 2^s (hi + w) in the callouts,
+// where the scale may overflow (s = 1024) or the result be subnormal.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "tess_kernels/frame/simd_double.h"
+
+namespace zorn::tess {
+
+inline uint64_t bits_of(double x) {
+  uint64_t b;
+  std::memcpy(&b, &x, sizeof b);
+  return b;
+}
+inline double double_from_bits(uint64_t b) {
+  double x;
+  std::memcpy(&x, &b, sizeof x);
+  return x;
+}
+inline int biased_exponent(double x) { return static_cast<int>((bits_of(x) >> 52) & 0x7FF); }
+
+// 2^e for a normal exponent, -1022 <= e <= 1023.
+inline double power_of_two(int64_t e) {
+  return double_from_bits(static_cast<uint64_t>(e + 1023) << 52);
+}
+
+// 2^(k div 64) of two lanes whose low 18 bits hold k in two's complement (a shifter sum
+// 1.5 * 2^52 + k, or any sum whose unit in the last place is 1/64 of the step of k
+// div 64's unit), for -1022 <= k div 64 <= 1023: the bits of k div 64 move into the
+// exponent field, the bias is added, and the bits above it are cut.
+inline simd_d::F64x2 scale_from_shifted_integer(simd_d::I64x2 t_bits) {
+  return simd_d::from_bits(((t_bits << 46) + simd_d::I64x2::splat(int64_t{1023} << 52)) &
+                         simd_d::I64x2::splat(0x7FF0000000000000));
+}
+
+// y 2^s for a normal result, -1022 <= s <= 1024; 2^1024 itself overflows, so that scale
+// is applied as two halves.
+inline double scale_normal(double y, int64_t s) {
+  if (s == 1024) {
+    const double half = y * power_of_two(1023);
+    return half + half;
+  }
+  return y * power_of_two(s);
+}
+
+// (hi + w) 2^s rounded once for a subnormal result, s >= -1075, hi >= |w|: the value is
+// brought into the normal range by 2^(s + 60) and back by 2^-60. When it keeps more
+// than a few bits there (biased exponent above 50), the scaled hi is first split at the
+// unit of the subnormal grid, 2^-1014 before the final factor, by the shifter 1.5 * 2^32
+// taken to that grid; the high part then scales exactly and the remainder, with w added
+// unrounded, rounds once.
+inline double scale_subnormal(double hi, double w, int64_t s) {
+  constexpr double kBackFactor = 8.673617379884035e-19;  // 2^-60
+  const double up = power_of_two(s + 60);
+  const double scaled_hi = hi * up;
+  const double scaled_w = w * up;
+  const double scaled = scaled_hi + scaled_w;
+  if (biased_exponent(scaled) <= 50) return scaled * kBackFactor;
+  constexpr double kGridShifter = 6442450944.0 * 0x1p-994;  // 1.5 * 2^32 on the 2^-1014 grid
+  const double top = (scaled_hi + kGridShifter) - kGridShifter;
+  const double rest = (scaled_hi - top) + scaled_w;
+  return top * kBackFactor + rest * kBackFactor;
+}
+
+// y 2^s for a subnormal result, -1076 <= s <= -1022: scaled up by 2^(s + 100) into the
+// normal range, exactly, and down by 2^-100, which rounds once.
+inline double scale_subnormal_by_2_100(double y, int64_t s) {
+  return (y * power_of_two(s + 100)) * 7.888609052210118e-31;
+}
+
+}  // namespace zorn::tess

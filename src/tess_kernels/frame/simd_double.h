@@ -1,0 +1,75 @@
+// Thin value types over SSE2 for double precision: two doubles, two 64-bit integers, and
+// lane masks, so that a vector fast path reads like its formula. Every operation is one
+// instruction or a short fixed sequence; nothing here is fused.
+#pragma once
+
+#include <emmintrin.h>
+
+#include <cstdint>
+
+namespace zorn::tess::simd_d {
+
+struct I64x2 {
+  __m128i v;
+  static I64x2 splat(int64_t x) { return {_mm_set1_epi64x(x)}; }
+  friend I64x2 operator+(I64x2 a, I64x2 b) { return {_mm_add_epi64(a.v, b.v)}; }
+  friend I64x2 operator-(I64x2 a, I64x2 b) { return {_mm_sub_epi64(a.v, b.v)}; }
+  friend I64x2 operator&(I64x2 a, I64x2 b) { return {_mm_and_si128(a.v, b.v)}; }
+  friend I64x2 operator|(I64x2 a, I64x2 b) { return {_mm_or_si128(a.v, b.v)}; }
+  friend I64x2 operator<<(I64x2 a, int bits) { return {_mm_slli_epi64(a.v, bits)}; }
+  // Logical shift: zeros come in from the top.
+  friend I64x2 operator>>(I64x2 a, int bits) { return {_mm_srli_epi64(a.v, bits)}; }
+  // The low 32 bits of lane 0 and of lane 1.
+  int32_t low32_lane0() const { return _mm_cvtsi128_si32(v); }
+  int32_t low32_lane1() const { return _mm_cvtsi128_si32(_mm_srli_si128(v, 8)); }
+};
+
+struct F64x2 {
+  __m128d v;
+  static F64x2 splat(double x) { return {_mm_set1_pd(x)}; }
+  static F64x2 load(const double* p) { return {_mm_loadu_pd(p)}; }
+  static F64x2 load_aligned(const double* p) { return {_mm_load_pd(p)}; }
+  void store(double* p) const { _mm_storeu_pd(p, v); }
+  double lane0() const { return _mm_cvtsd_f64(v); }
+  friend F64x2 operator+(F64x2 a, F64x2 b) { return {_mm_add_pd(a.v, b.v)}; }
+  friend F64x2 operator-(F64x2 a, F64x2 b) { return {_mm_sub_pd(a.v, b.v)}; }
+  friend F64x2 operator*(F64x2 a, F64x2 b) { return {_mm_mul_pd(a.v, b.v)}; }
+};
+
+inline I64x2 bits(F64x2 x) { return {_mm_castpd_si128(x.v)}; }
+inline F64x2 from_bits(I64x2 x) { return {_mm_castsi128_pd(x.v)}; }
+inline F64x2 abs(F64x2 x) { return {_mm_andnot_pd(_mm_set1_pd(-0.0), x.v)}; }
+
+// {a.lane0, b.lane0} and {a.lane1, b.lane1}: the columns of two {hi, lo} table rows.
+inline F64x2 lane0s(F64x2 a, F64x2 b) { return {_mm_unpacklo_pd(a.v, b.v)}; }
+inline F64x2 lane1s(F64x2 a, F64x2 b) { return {_mm_unpackhi_pd(a.v, b.v)}; }
+
+// Lane-wise choice: where the mask lane is all ones take a, else b.
+inline F64x2 select(F64x2 mask, F64x2 a, F64x2 b) {
+  return {_mm_or_pd(_mm_and_pd(mask.v, a.v), _mm_andnot_pd(mask.v, b.v))};
+}
+
+// The small integers held by two doubles, as doubles (exact for |value| < 2^31).
+inline F64x2 int32_lanes_to_double(__m128i packed_low_two) {
+  return {_mm_cvtepi32_pd(packed_low_two)};
+}
+
+// Comparisons as all-ones lane masks; the "not" forms are true for NaN lanes.
+inline F64x2 less(F64x2 a, F64x2 b) { return {_mm_cmplt_pd(a.v, b.v)}; }
+inline F64x2 not_less(F64x2 a, F64x2 b) { return {_mm_cmpnlt_pd(a.v, b.v)}; }
+inline F64x2 not_greater(F64x2 a, F64x2 b) { return {_mm_cmpngt_pd(a.v, b.v)}; }
+inline F64x2 not_greater_equal(F64x2 a, F64x2 b) { return {_mm_cmpnge_pd(a.v, b.v)}; }
+inline F64x2 not_less_equal(F64x2 a, F64x2 b) { return {_mm_cmpnle_pd(a.v, b.v)}; }
+inline F64x2 operator|(F64x2 a, F64x2 b) { return {_mm_or_pd(a.v, b.v)}; }
+
+// One bit per lane, lane 0 in bit 0, from a mask of all-ones or all-zero lanes.
+inline int lane_mask(F64x2 m) { return _mm_movemask_pd(m.v); }
+
+// Lane mask of the lanes whose high 32 bits, read as a signed integer, exceed `limit`.
+inline int high_word_greater(F64x2 x, int32_t limit) {
+  const int words = _mm_movemask_ps(
+      _mm_castsi128_ps(_mm_cmpgt_epi32(_mm_castpd_si128(x.v), _mm_set1_epi32(limit))));
+  return ((words >> 1) & 1) | ((words >> 2) & 2);  // the high words are words 1 and 3
+}
+
+}  // namespace zorn::tess::simd_d
