@@ -1,31 +1,21 @@
-// The single precision exponential, bit for bit against a plain transcription of its
-// published fast path, and its callout's thresholds and statuses.
-#include <gtest/gtest.h>
-
+// The single precision exponential, bit for bit against plain transcriptions of its
+// published fast path and callout, and its thresholds, statuses and no-error mode.
 #include <cmath>
-#include <cstring>
+#include <random>
 #include <vector>
 
-#include "fp_environment.h"
-#include "zorn/tess_functions.h"
+#include "exp_log_single_test_support.h"
+#include "tess_kernels/exp_log/exp_single.h"
 
 namespace zorn_test {
 namespace {
 
-uint32_t bits(float x) {
-  uint32_t b;
-  std::memcpy(&b, &x, 4);
-  return b;
-}
-float from_bits(uint32_t b) {
-  float x;
-  std::memcpy(&x, &b, 4);
-  return x;
+namespace tables {
+#include "tess_kernels/exp_log/data/exp_tables.inc"
 }
 
-// Plain scalar transcription of the four-lane fast path, for |x| <= 87.33654. The table
-// entries are recomputed here from exp2l: hi = 2^(j/128) rounded to float, lo = the
-// rounded remainder.
+// The fast path, for |x| <= 87.33654, one step per line. The table entries are
+// recomputed here from exp2l: hi = 2^(j/128) rounded to float, lo = the rounded remainder.
 float exp_fast_path_reference(float x) {
   const float t = x * 184.66496f + 12582912.0f;
   const float n = t - 12582912.0f;
@@ -45,24 +35,52 @@ float exp_fast_path_reference(float x) {
   return w * scale;
 }
 
-class SingleExp : public ::testing::Test {
- protected:
-  TessStateGuard guard_;
-};
+// The callout's double precision evaluation for finite x from 2^-53 to the overflow and
+// underflow bounds. Scaling by 2^(k div 64) is exact in double over the whole float
+// range, normal and subnormal, so the only rounding after y is the one to float.
+float exp_callout_reference(float xf) {
+  const double x = xf;
+  const double t = x * 92.33248261689366 + 6755399441055744.0;
+  const double k = t - 6755399441055744.0;
+  const double r = x - k * 0.010830424696223417 - k * 2.572804622327669e-14;
+  const int64_t kn = static_cast<int64_t>(k);
+  const int64_t j = kn & 63;
+  const double p =
+      r + r * r *
+              (0.5 + r * (0.1666666666665788 +
+                          r * (0.04166666666677052 +
+                               r * (0.008333341995140497 + r * 0.0013888870459233254))));
+  const double hi = tables::kExp2Over64Relative[j][0];
+  const double y = hi + (p + tables::kExp2Over64Relative[j][1]) * hi;
+  return static_cast<float>(std::ldexp(y, static_cast<int>(kn >> 6)));
+}
 
-TEST_F(SingleExp, FastPathMatchesThePlainTranscriptionBitForBit) {
-  std::vector<float> x;
-  for (uint32_t b = 0; b <= 0x42AEAC4Fu; b += 4099) {  // positive and negative halves
-    x.push_back(from_bits(b));
-    x.push_back(-from_bits(b));
+class SingleExp : public ReportingTest {};
+
+TEST_F(SingleExp, RandomArgumentsMatchTheTranscriptionsBitForBit) {
+  std::mt19937 gen(20261207);
+  std::uniform_real_distribution<float> wide(-103.9f, 88.7f);
+  std::uniform_int_distribution<uint32_t> pattern(0, 0x42D00000u);  // |x| up to 104
+  std::vector<float> x(1000000);
+  for (size_t i = 0; i < x.size(); ++i) {
+    const float v = from_bits(pattern(gen));
+    x[i] = (i % 2 == 0) ? wide(gen) : ((i % 4 == 1) ? v : -v);
   }
-  x.push_back(from_bits(0x42AEAC4F));
-  x.push_back(-from_bits(0x42AEAC4F));
   std::vector<float> r(x.size());
   _tesssExp(static_cast<int32_t>(x.size()), x.data(), r.data());
   int mismatches = 0;
   for (size_t i = 0; i < x.size(); ++i) {
-    const float want = exp_fast_path_reference(x[i]);
+    const float a = std::fabs(x[i]);
+    float want;
+    if (a <= 87.33654f) {
+      want = exp_fast_path_reference(x[i]);
+    } else if (x[i] > 88.72283f) {
+      want = INFINITY;
+    } else if (x[i] < -103.97208f) {
+      want = 0.0f;
+    } else {
+      want = exp_callout_reference(x[i]);
+    }
     if (bits(r[i]) != bits(want) && ++mismatches <= 5) {
       ADD_FAILURE() << "exp(" << x[i] << ") = " << r[i] << ", transcription " << want;
     }
@@ -70,25 +88,28 @@ TEST_F(SingleExp, FastPathMatchesThePlainTranscriptionBitForBit) {
   EXPECT_EQ(mismatches, 0);
 }
 
-struct Reported {
-  int32_t index;
-  int32_t status;
-};
-thread_local std::vector<Reported> g_reported;
-int32_t keep_report(TessErrorContext* c) {
-  g_reported.push_back({c->index, c->status});
-  return 1;
+TEST_F(SingleExp, CalloutMatchesItsTranscriptionOnOrdinaryArguments) {
+  // The callout is correct for every argument, also those the fast path takes.
+  int mismatches = 0;
+  for (uint32_t b = 0x25000001u; b <= 0x42D00000u; b += 997) {
+    for (const float x : {from_bits(b), -from_bits(b)}) {
+      if (x > 88.72283f || x < -103.97208f) continue;
+      float got;
+      zorn::tess::tess_callout_sExp(&x, &got);
+      if (bits(got) != bits(exp_callout_reference(x))) ++mismatches;
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
 }
 
 TEST_F(SingleExp, ThresholdsAndStatusesOfTheCallout) {
-  _tessSetErrorCallBack(keep_report);
-  _tessSetMode(TESS_ERRMODE_CALLBACK);
   const float top = 88.72283f;
   const float x[] = {top, std::nextafter(top, 100.0f), -87.33654f, -100.0f,
-                     -INFINITY, NAN, -200.0f, INFINITY};
-  float r[8];
-  g_reported.clear();
-  _tesssExp(8, x, r);
+                     -INFINITY, NAN, -200.0f, INFINITY, 1e-30f, -103.97208f,
+                     std::nextafter(-103.97208f, -200.0f)};
+  constexpr int kCount = sizeof x / sizeof x[0];
+  float r[kCount];
+  _tesssExp(kCount, x, r);
   EXPECT_TRUE(std::isfinite(r[0]));
   EXPECT_GT(r[0], 3.4e38f);
   EXPECT_EQ(r[1], INFINITY);
@@ -99,35 +120,36 @@ TEST_F(SingleExp, ThresholdsAndStatusesOfTheCallout) {
   EXPECT_TRUE(std::isnan(r[5]));
   EXPECT_EQ(r[6], 0.0f);
   EXPECT_EQ(r[7], INFINITY);
-  ASSERT_EQ(g_reported.size(), 3u);
-  EXPECT_EQ(g_reported[0].index, 1);
-  EXPECT_EQ(g_reported[0].status, TESS_STATUS_OVERFLOW);
-  EXPECT_EQ(g_reported[1].index, 3);
-  EXPECT_EQ(g_reported[1].status, TESS_STATUS_UNDERFLOW);
-  EXPECT_EQ(g_reported[2].index, 6);
-  EXPECT_EQ(g_reported[2].status, TESS_STATUS_UNDERFLOW);
-  // The callout's results are the correctly rounded ones on these arguments.
+  EXPECT_EQ(r[8], 1.0f);
+  EXPECT_EQ(r[9], 0x1p-149f);  // e^x just above 2^-150 rounds up to the least subnormal
+  EXPECT_EQ(r[10], 0.0f);
+  const std::vector<std::pair<int32_t, int32_t>> want = {
+      {1, TESS_STATUS_OVERFLOW}, {3, TESS_STATUS_UNDERFLOW}, {6, TESS_STATUS_UNDERFLOW},
+      {9, TESS_STATUS_UNDERFLOW}, {10, TESS_STATUS_UNDERFLOW}};
+  ASSERT_EQ(g_reported.size(), want.size());
+  for (size_t i = 0; i < want.size(); ++i) {
+    EXPECT_EQ(g_reported[i].index, want[i].first);
+    EXPECT_EQ(g_reported[i].status, want[i].second);
+  }
+  // Correctly rounded references from the extended precision exponential.
   EXPECT_EQ(r[3], static_cast<float>(std::exp(-100.0L)));
   EXPECT_EQ(r[0], static_cast<float>(std::exp(static_cast<long double>(top))));
 }
 
 TEST_F(SingleExp, NoErrorModeResolvesOverflowInlineWithoutTouchingTheStatus) {
-  _tessSetErrorCallBack(keep_report);
   _tessSetMode(TESS_ERRMODE_NOERR);
-  g_reported.clear();
-  const float x[] = {1000.0f, -1000.0f, 1.0f};
-  float r[3];
-  _tesssExp(3, x, r);
+  const float x[] = {1000.0f, -1000.0f, 1.0f, -100.0f, 89.0f};
+  float r[5];
+  _tesssExp(5, x, r);
   EXPECT_EQ(r[0], INFINITY);
   EXPECT_EQ(r[1], 0.0f);
+  EXPECT_EQ(r[3], static_cast<float>(std::exp(-100.0L)));  // still through the callout
+  EXPECT_EQ(r[4], INFINITY);
   EXPECT_TRUE(g_reported.empty());
   EXPECT_EQ(_tessGetErrStatus(), 0);
 }
 
 TEST_F(SingleExp, RemainderLanesReportOnlyRealElements) {
-  _tessSetErrorCallBack(keep_report);
-  _tessSetMode(TESS_ERRMODE_CALLBACK);
-  g_reported.clear();
   const float x[] = {1.0f, 2.0f, 3.0f, 4.0f, 1000.0f};
   float r[6] = {0, 0, 0, 0, 0, -7.0f};
   _tesssExp(5, x, r);

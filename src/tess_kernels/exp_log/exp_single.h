@@ -2,49 +2,55 @@
 // double precision callout for every other lane.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 
-#include "tess_kernels/frame/fp_state.h"
-#include "tess_kernels/frame/kernel_frame.h"
+#include "tess_kernels/exp_log/lane_loop_single.h"
+#include "tess_kernels/frame/simd.h"
 
 namespace zorn::tess {
+
+namespace exp_single_data {
+#include "tess_kernels/exp_log/data/exp_tables.inc"
+}  // namespace exp_single_data
 
 // The correct single precision e^x of *x in *r and its status (3 overflow, 4 underflow).
 int32_t tess_callout_sExp(const float* x, float* r);
 
-// Fast-path results of four lanes; returns the mask of special lanes (|x| above
-// 87.33654, infinities and NaNs), whose results are meaningless.
-int exp_fast_path_s(const float x[4], float y[4]);
+struct ExpSingle : LaneLoopSingle<ExpSingle> {
+  static constexpr int32_t kFastPathLimitBits = 0x42AEAC4F;  // 87.33654
+  static constexpr float kOverflowBound = 88.72283f;
+  static constexpr float kUnderflowBound = -103.97208f;
 
-// With error handling off, overflowing lanes become +inf and underflowing ones +0 here;
-// returns the special-lane mask without them.
-int exp_resolve_inline_s(const float x[4], float y[4], int special);
-
-struct ExpSingle {
-  template <class Report>
-  static void vector_loop(const FpFrame& frame, int32_t n, Strided<const float> a,
-                          Strided<float> r, Report&& report) {
-    const bool no_errors = frame.error_mode() == TESS_ERRMODE_NOERR;
-    for (int32_t g = 0; g < n; g += kGroupLanes) {
-      const int32_t lanes = std::min(kGroupLanes, n - g);
-      // Lanes beyond the end hold 0.75, which never takes a special path.
-      alignas(16) float x[4] = {0.75f, 0.75f, 0.75f, 0.75f};
-      alignas(16) float y[4];
-      for (int32_t l = 0; l < lanes; ++l) x[l] = a[g + l];
-      int special = exp_fast_path_s(x, y);
-      if (special != 0 && no_errors) special = exp_resolve_inline_s(x, y, special);
-      for (int32_t l = 0; special != 0; ++l, special >>= 1) {
-        if ((special & 1) == 0) continue;
-        const int32_t status = tess_callout_sExp(&x[l], &y[l]);
-        if (status == TESS_STATUS_OK) continue;
-        r[g + l] = y[l];
-        report(status, g + l);
-        y[l] = r[g + l];
-      }
-      for (int32_t l = 0; l < lanes; ++l) r[g + l] = y[l];
-    }
+  // e^x = 2^(n/128) e^r with n the nearest integer to x * 128 / ln 2: 2^(j/128) from the
+  // table (hi + lo), e^r - 1 by r + r^2/2, the power 2^(n div 128) from the bits of t.
+  static simd::F32x4 fast_path(simd::F32x4 x) {
+    using simd::F32x4;
+    using simd::I32x4;
+    const F32x4 shifter = F32x4::splat(12582912.0f);  // 1.5 * 2^23
+    // t holds n in its low mantissa bits.
+    const F32x4 t = x * F32x4::splat(184.66496f) + shifter;
+    const F32x4 n = t - shifter;
+    const F32x4 r = (x + n * F32x4::splat(-0.0054168701171875f)) +
+                    n * F32x4::splat(1.6577690757912933e-06f);
+    const F32x4 p = r + F32x4::splat(0.5f) * (r * r);
+    F32x4 hi, lo;
+    simd::gather_pairs(exp_single_data::kExp2Over128Single, simd::bits(t) & I32x4::splat(127),
+                       hi, lo);
+    const F32x4 scale = simd::from_bits(((simd::bits(t) << 16) + I32x4::splat(0x3F800000)) &
+                                        I32x4::splat(0x7F800000));
+    return ((p * hi + lo) + hi) * scale;
   }
+
+  // |x| above 87.33654, infinities and NaNs.
+  static int special_lanes(simd::F32x4 x) {
+    return simd::lane_mask(simd::bits(simd::abs(x)) > simd::I32x4::splat(kFastPathLimitBits));
+  }
+
+  static int32_t callout(const float* x, float* r) { return tess_callout_sExp(x, r); }
+
+  // With error handling off, overflowing lanes become +inf and underflowing ones +0 here;
+  // returns the special-lane mask without them.
+  static int resolve_inline(const float x[4], float y[4], int special);
 };
 
 }  // namespace zorn::tess

@@ -1,6 +1,6 @@
-// Thin value types over SSE2: four floats, four 32-bit integers, and lane masks, so that
-// a vector fast path reads like its formula. Every operation is one instruction or a
-// short fixed sequence; nothing here is fused.
+// Thin value types over SSE2: four floats, four 32-bit integers, two doubles, and lane
+// masks, so that a vector fast path reads like its formula. Every operation is one
+// instruction or a short fixed sequence; nothing here is fused.
 #pragma once
 
 #include <emmintrin.h>
@@ -13,10 +13,16 @@ struct I32x4 {
   __m128i v;
   static I32x4 splat(int32_t x) { return {_mm_set1_epi32(x)}; }
   friend I32x4 operator+(I32x4 a, I32x4 b) { return {_mm_add_epi32(a.v, b.v)}; }
+  friend I32x4 operator-(I32x4 a, I32x4 b) { return {_mm_sub_epi32(a.v, b.v)}; }
   friend I32x4 operator&(I32x4 a, I32x4 b) { return {_mm_and_si128(a.v, b.v)}; }
+  friend I32x4 operator|(I32x4 a, I32x4 b) { return {_mm_or_si128(a.v, b.v)}; }
   friend I32x4 operator<<(I32x4 a, int bits) { return {_mm_slli_epi32(a.v, bits)}; }
+  // Arithmetic (sign-filling) shift.
+  friend I32x4 operator>>(I32x4 a, int bits) { return {_mm_srai_epi32(a.v, bits)}; }
   // Lanes where a > b (signed), as all-ones masks.
   friend I32x4 operator>(I32x4 a, I32x4 b) { return {_mm_cmpgt_epi32(a.v, b.v)}; }
+  friend I32x4 operator==(I32x4 a, I32x4 b) { return {_mm_cmpeq_epi32(a.v, b.v)}; }
+  int32_t lane0() const { return _mm_cvtsi128_si32(v); }
 };
 
 struct F32x4 {
@@ -29,12 +35,92 @@ struct F32x4 {
   friend F32x4 operator*(F32x4 a, F32x4 b) { return {_mm_mul_ps(a.v, b.v)}; }
 };
 
+struct F64x2 {
+  __m128d v;
+  static F64x2 splat(double x) { return {_mm_set1_pd(x)}; }
+  friend F64x2 operator+(F64x2 a, F64x2 b) { return {_mm_add_pd(a.v, b.v)}; }
+  friend F64x2 operator-(F64x2 a, F64x2 b) { return {_mm_sub_pd(a.v, b.v)}; }
+  friend F64x2 operator*(F64x2 a, F64x2 b) { return {_mm_mul_pd(a.v, b.v)}; }
+  friend F64x2 operator/(F64x2 a, F64x2 b) { return {_mm_div_pd(a.v, b.v)}; }
+};
+
 inline I32x4 bits(F32x4 x) { return {_mm_castps_si128(x.v)}; }
 inline F32x4 from_bits(I32x4 x) { return {_mm_castsi128_ps(x.v)}; }
 inline F32x4 abs(F32x4 x) { return from_bits(bits(x) & I32x4::splat(0x7FFFFFFF)); }
+inline F32x4 max(F32x4 a, F32x4 b) { return {_mm_max_ps(a.v, b.v)}; }
+// Where a mask lane is all ones, `if_set`; elsewhere `if_clear`.
+inline F32x4 select(I32x4 mask, F32x4 if_set, F32x4 if_clear) {
+  const __m128 m = _mm_castsi128_ps(mask.v);
+  return {_mm_or_ps(_mm_and_ps(m, if_set.v), _mm_andnot_ps(m, if_clear.v))};
+}
+inline F32x4 to_float(I32x4 x) { return {_mm_cvtepi32_ps(x.v)}; }
+
 // One bit per lane, lane 0 in bit 0, from a mask of all-ones or all-zero lanes.
 inline int lane_mask(I32x4 m) { return _mm_movemask_ps(_mm_castsi128_ps(m.v)); }
 inline int lane_mask_greater(F32x4 a, F32x4 b) { return _mm_movemask_ps(_mm_cmpgt_ps(a.v, b.v)); }
 inline int lane_mask_less(F32x4 a, F32x4 b) { return _mm_movemask_ps(_mm_cmplt_ps(a.v, b.v)); }
+// Lanes where !(a > b) and !(a <= b) respectively: NaN lanes are set in both.
+inline int lane_mask_not_greater(F32x4 a, F32x4 b) {
+  return _mm_movemask_ps(_mm_cmpngt_ps(a.v, b.v));
+}
+inline int lane_mask_not_less_equal(F32x4 a, F32x4 b) {
+  return _mm_movemask_ps(_mm_cmpnle_ps(a.v, b.v));
+}
+inline int lane_mask_not_less(F32x4 a, F32x4 b) {
+  return _mm_movemask_ps(_mm_cmpnlt_ps(a.v, b.v));
+}
+
+// The four 32-bit lanes as four ints, lane 0 first.
+inline void lanes(I32x4 x, int32_t out[4]) {
+  out[0] = x.lane0();
+  out[1] = I32x4{_mm_shuffle_epi32(x.v, 0x55)}.lane0();
+  out[2] = I32x4{_mm_shuffle_epi32(x.v, 0xAA)}.lane0();
+  out[3] = I32x4{_mm_shuffle_epi32(x.v, 0xFF)}.lane0();
+}
+
+// Table rows of two floats, one 8-byte load per lane: first[l] = table[index[l]][0],
+// second[l] = table[index[l]][1].
+inline void gather_pairs(const float (*table)[2], I32x4 index, F32x4& first, F32x4& second) {
+  int32_t j[4];
+  lanes(index, j);
+  const auto row = [&](int l) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(table[j[l]])); };
+  const __m128 r01 = _mm_castsi128_ps(_mm_unpacklo_epi64(row(0), row(1)));
+  const __m128 r23 = _mm_castsi128_ps(_mm_unpacklo_epi64(row(2), row(3)));
+  first = {_mm_shuffle_ps(r01, r23, _MM_SHUFFLE(2, 0, 2, 0))};
+  second = {_mm_shuffle_ps(r01, r23, _MM_SHUFFLE(3, 1, 3, 1))};
+}
+
+// Four floats as two pairs of doubles (lanes 0-1, lanes 2-3), exactly, and back with one
+// rounding per lane.
+inline F64x2 low_to_double(F32x4 x) { return {_mm_cvtps_pd(x.v)}; }
+inline F64x2 high_to_double(F32x4 x) { return {_mm_cvtps_pd(_mm_movehl_ps(x.v, x.v))}; }
+inline F32x4 to_float(F64x2 low, F64x2 high) {
+  return {_mm_movelh_ps(_mm_cvtpd_ps(low.v), _mm_cvtpd_ps(high.v))};
+}
+// Where a mask lane is all ones, `if_set`; elsewhere `if_clear`.
+inline F64x2 select(__m128i mask, F64x2 if_set, F64x2 if_clear) {
+  const __m128d m = _mm_castsi128_pd(mask);
+  return {_mm_or_pd(_mm_and_pd(m, if_set.v), _mm_andnot_pd(m, if_clear.v))};
+}
+// A mask of four 32-bit lanes as two masks of two 64-bit lanes (lanes 0-1, 2-3).
+inline __m128i low_mask_to_double(I32x4 m) { return _mm_unpacklo_epi32(m.v, m.v); }
+inline __m128i high_mask_to_double(I32x4 m) { return _mm_unpackhi_epi32(m.v, m.v); }
+inline F64x2 low_to_double(I32x4 x) { return {_mm_cvtepi32_pd(x.v)}; }
+inline F64x2 high_to_double(I32x4 x) { return {_mm_cvtepi32_pd(_mm_shuffle_epi32(x.v, 0xEE))}; }
+
+// 2^k for integers k of a normal double exponent held in the low 32 bits of each 64-bit
+// lane (as the shifter 1.5 * 2^52 leaves them): bits (k + 1023) << 52.
+inline F64x2 power_of_two_from_low_bits(F64x2 shifted) {
+  const __m128i k = _mm_castpd_si128(shifted.v);
+  return {_mm_castsi128_pd(_mm_slli_epi64(_mm_add_epi64(k, _mm_set1_epi64x(1023)), 52))};
+}
+// 2^(-k) for the integers k of four lanes, as two pairs of doubles (lanes 0-1, 2-3):
+// the high words (1023 - k) << 20 above zero low words.
+inline void reciprocal_powers_of_two(I32x4 k, F64x2& low, F64x2& high) {
+  const __m128i high_words = ((I32x4::splat(1023) - k) << 20).v;
+  const __m128i zero = _mm_setzero_si128();
+  low = {_mm_castsi128_pd(_mm_unpacklo_epi32(zero, high_words))};
+  high = {_mm_castsi128_pd(_mm_unpackhi_epi32(zero, high_words))};
+}
 
 }  // namespace zorn::tess::simd

@@ -1,0 +1,25 @@
+#include "tess_kernels/exp_log/expm1_single.h"
+
+#include <cmath>
+
+#include "zorn/tess.h"
+
+namespace zorn::tess {
+
+// In double precision: the library's expm1 is within an ulp of double, so one rounding to
+// single precision gives the correctly rounded result but in the rarest of cases.
+int32_t tess_callout_sExpm1(const float* px, float* r) {
+  const double x = *px;
+  if (std::isnan(x) || x == INFINITY) {
+    *r = static_cast<float>(x);
+    return TESS_STATUS_OK;
+  }
+  if (x > Expm1Single::kOverflowBound) {
+    *r = INFINITY;
+    return TESS_STATUS_OVERFLOW;
+  }
+  *r = x == -INFINITY ? -1.0f : static_cast<float>(std::expm1(x));
+  return TESS_STATUS_OK;
+}
+
+}  // namespace zorn::tess

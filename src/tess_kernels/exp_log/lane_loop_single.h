@@ -1,0 +1,97 @@
+// The four-lane loop of the single precision functions of this family. A function type F
+// supplies
+//   simd::F32x4 F::fast_path(simd::F32x4 x)     results of ordinary lanes, no branches
+//   int F::special_lanes(simd::F32x4 x)          lane mask of the arguments it cannot take
+//   int32_t F::callout(const float* x, float* r) correct result and status of any argument
+// and optionally
+//   int F::resolve_inline(const float x[4], float y[4], int special)
+// which, with error handling off, settles some special lanes in place and returns the mask
+// of those still left for the callout.
+//
+// Contiguous vectors are loaded and stored four floats at a time; strided ones are
+// gathered and scattered. The remainder is one partial group whose missing lanes hold
+// 0.75, which no function of the family treats as special. Special lanes leave the loop:
+// each goes to the callout in lane order, and a non-zero status is stored, reported and
+// read back (the callback may replace the result) before the group is stored.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+#include "tess_kernels/frame/fp_state.h"
+#include "tess_kernels/frame/kernel_frame.h"
+#include "tess_kernels/frame/simd.h"
+
+namespace zorn::tess {
+
+template <class F>
+struct LaneLoopSingle {
+  template <class Report>
+  static void vector_loop(const FpFrame& frame, int32_t n, Strided<const float> a,
+                          Strided<float> r, Report&& report) {
+    const bool no_errors = frame.error_mode() == TESS_ERRMODE_NOERR;
+    int32_t g = 0;
+    if (a.inc == 1 && r.inc == 1) {
+      for (; g <= n - kGroupLanes; g += kGroupLanes) {
+        const simd::F32x4 x = simd::F32x4::load(a.base + g);
+        simd::F32x4 y = F::fast_path(x);
+        if (const int special = F::special_lanes(x)) {
+          y = settle_special(x, y, special, no_errors, g, r, report);
+        }
+        y.store(r.base + g);
+      }
+    } else {
+      for (; g <= n - kGroupLanes; g += kGroupLanes) {
+        alignas(16) float xs[4] = {a[g], a[g + 1], a[g + 2], a[g + 3]};
+        const simd::F32x4 x = simd::F32x4::load(xs);
+        simd::F32x4 y = F::fast_path(x);
+        if (const int special = F::special_lanes(x)) {
+          y = settle_special(x, y, special, no_errors, g, r, report);
+        }
+        store_lanes(y, kGroupLanes, g, r);
+      }
+    }
+    if (g < n) {
+      const int32_t lanes = n - g;
+      alignas(16) float xs[4] = {0.75f, 0.75f, 0.75f, 0.75f};
+      for (int32_t l = 0; l < lanes; ++l) xs[l] = a[g + l];
+      const simd::F32x4 x = simd::F32x4::load(xs);
+      simd::F32x4 y = F::fast_path(x);
+      if (const int special = F::special_lanes(x)) {
+        y = settle_special(x, y, special, no_errors, g, r, report);
+      }
+      store_lanes(y, lanes, g, r);
+    }
+  }
+
+ private:
+  static void store_lanes(simd::F32x4 y, int32_t lanes, int32_t g, Strided<float> r) {
+    alignas(16) float ys[4];
+    y.store(ys);
+    for (int32_t l = 0; l < lanes; ++l) r[g + l] = ys[l];
+  }
+
+  // Out of line: special lanes are rare, and the fast loop stays small without them.
+  template <class Report>
+  [[gnu::noinline]] static simd::F32x4 settle_special(simd::F32x4 x, simd::F32x4 y, int special,
+                                                      bool no_errors, int32_t g,
+                                                      Strided<float> r, Report& report) {
+    alignas(16) float xs[4], ys[4];
+    x.store(xs);
+    y.store(ys);
+    if constexpr (requires { F::resolve_inline(xs, ys, special); }) {
+      if (no_errors) special = F::resolve_inline(xs, ys, special);
+    }
+    for (int l = 0; special != 0; ++l, special >>= 1) {
+      if ((special & 1) == 0) continue;
+      const int32_t status = F::callout(&xs[l], &ys[l]);
+      if (status == TESS_STATUS_OK) continue;
+      r[g + l] = ys[l];
+      report(status, g + l);
+      ys[l] = r[g + l];
+    }
+    return simd::F32x4::load(ys);
+  }
+};
+
+}  // namespace zorn::tess
