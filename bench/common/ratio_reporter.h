@@ -1,17 +1,34 @@
 // Side-by-side benchmark reporting. Benchmarks are registered under the name
 // "<case> | <implementation>" and call state.SetItemsProcessed(...). After the usual
-// console output, one table per case lists ns per item of every implementation and
-// its ratio to ours ("zorn"): a ratio below 1 means the peer is slower.
+// console output come two tables:
+//  - per case, ns per item of every implementation and its time relative to ours
+//    ("zorn"): peer ns / zorn ns, so a value above 1 means the peer is slower;
+//  - per case, ours against the fastest peer and against the case's reference:
+//    zorn ns / peer ns, so a value above 1 means ours is slower.
+// An implementation name may end with a role mark:
+//  kCeilingMark    a line for orientation only (e.g. instructions beyond the baseline the
+//                  library is built for): shown, never counted as the fastest peer;
+//  kReferenceMark  the peer the case is compared with by name (e.g. the peer of the
+//                  same accuracy), whatever its speed.
 #pragma once
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
 
 namespace bench {
+
+inline constexpr const char* kCeilingMark = " [ceiling]";
+inline constexpr const char* kReferenceMark = " [ref]";
+
+inline bool has_mark(const std::string& impl, const char* mark) {
+  const size_t len = std::strlen(mark);
+  return impl.size() >= len && impl.compare(impl.size() - len, len, mark) == 0;
+}
 
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
@@ -33,11 +50,23 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
   void Finalize() override {
     ConsoleReporter::Finalize();
+    print_peer_table();
+    print_summary_table();
+  }
+
+ private:
+  using Row = std::vector<std::pair<std::string, double>>;
+
+  static double ours_in(const Row& row) {
+    for (auto& [impl, ns] : row)
+      if (impl == "zorn") return ns;
+    return 0;
+  }
+
+  void print_peer_table() {
     std::printf("\n%-44s %-28s %12s %14s\n", "case", "implementation", "ns/item", "peer / zorn");
     for (const std::string& c : order_) {
-      double ours = 0;
-      for (auto& [impl, ns] : cases_[c])
-        if (impl == "zorn") ours = ns;
+      const double ours = ours_in(cases_[c]);
       for (auto& [impl, ns] : cases_[c]) {
         if (ours > 0 && impl != "zorn")
           std::printf("%-44s %-28s %12.3f %13.2fx\n", c.c_str(), impl.c_str(), ns, ns / ours);
@@ -47,15 +76,59 @@ class RatioReporter : public benchmark::ConsoleReporter {
     }
   }
 
- private:
-  std::map<std::string, std::vector<std::pair<std::string, double>>> cases_;
+  // One line per case that has ours and a peer; ceiling lines are listed apart.
+  void print_summary_table() {
+    std::printf("\n%-44s %9s  %-28s %9s %12s %9s %10s %9s\n", "case", "zorn ns", "fastest peer",
+                "ns", "zorn/fast", "ref ns", "zorn/ref", "ceil ns");
+    for (const std::string& c : order_) {
+      const Row& row = cases_[c];
+      const double ours = ours_in(row);
+      const std::pair<std::string, double>* fastest = nullptr;
+      double reference = 0, ceiling = 0;
+      for (auto& entry : row) {
+        const auto& [impl, ns] = entry;
+        if (impl == "zorn") continue;
+        if (has_mark(impl, kCeilingMark)) {
+          if (ceiling == 0 || ns < ceiling) ceiling = ns;
+          continue;
+        }
+        if (has_mark(impl, kReferenceMark)) reference = ns;
+        if (fastest == nullptr || ns < fastest->second) fastest = &entry;
+      }
+      if (ours <= 0 || fastest == nullptr) continue;
+      std::printf("%-44s %9.3f  %-28s %9.3f %11.2fx", c.c_str(), ours, fastest->first.c_str(),
+                  fastest->second, ours / fastest->second);
+      if (reference > 0)
+        std::printf(" %9.3f %9.2fx", reference, ours / reference);
+      else if (ceiling > 0)
+        std::printf(" %9s %10s", "", "");
+      if (ceiling > 0) std::printf(" %9.3f", ceiling);
+      std::printf("\n");
+    }
+  }
+
+  std::map<std::string, Row> cases_;
   std::vector<std::string> order_;
 };
 
-// main() of a benchmark program that registered its cases.
-inline int run_with_ratios(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+// main() of a benchmark program that registered its cases. default_min_time (seconds,
+// as Google Benchmark's --benchmark_min_time reads it) applies unless the command line
+// sets one, so that a program with many cases keeps `make bench` short.
+inline int run_with_ratios(int argc, char** argv, const char* default_min_time = nullptr) {
+  std::vector<char*> args(argv, argv + argc);
+  std::string min_time_flag;
+  if (default_min_time != nullptr) {
+    bool given = false;
+    for (int i = 1; i < argc; ++i) given |= std::strncmp(argv[i], "--benchmark_min_time", 20) == 0;
+    if (!given) {
+      min_time_flag = std::string("--benchmark_min_time=") + default_min_time;
+      args.push_back(min_time_flag.data());
+    }
+  }
+  int count = static_cast<int>(args.size());
+  args.push_back(nullptr);
+  benchmark::Initialize(&count, args.data());
+  if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();

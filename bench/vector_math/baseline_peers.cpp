@@ -1,0 +1,128 @@
+// Ours and the peers that run on baseline x86-64 (SSE2; libmvec picks its own 128-bit
+// code path at load time): glibc's scalar functions in a plain loop, libmvec's 128-bit
+// variants, SLEEF's SSE2 variants at 1.0 and 3.5 ulp.
+#include <emmintrin.h>
+#include <math.h>
+#include <sleef.h>
+
+#include "vector_math/implementations.h"
+#include "vector_math/vector_map.h"
+#include "zorn/tess_functions.h"
+
+// libmvec's 128-bit variants (vector function ABI, "b" = xmm registers, N4/N2 lanes).
+extern "C" {
+__m128 _ZGVbN4v_expf(__m128);
+__m128 _ZGVbN4v_exp2f(__m128);
+__m128 _ZGVbN4v_exp10f(__m128);
+__m128 _ZGVbN4v_expm1f(__m128);
+__m128 _ZGVbN4v_logf(__m128);
+__m128 _ZGVbN4v_log2f(__m128);
+__m128 _ZGVbN4v_log10f(__m128);
+__m128 _ZGVbN4v_log1pf(__m128);
+__m128d _ZGVbN2v_exp(__m128d);
+__m128d _ZGVbN2v_exp2(__m128d);
+__m128d _ZGVbN2v_exp10(__m128d);
+__m128d _ZGVbN2v_expm1(__m128d);
+__m128d _ZGVbN2v_log(__m128d);
+__m128d _ZGVbN2v_log2(__m128d);
+__m128d _ZGVbN2v_log10(__m128d);
+__m128d _ZGVbN2v_log1p(__m128d);
+// Exported by libsleef but missing from its header: the single precision twin of
+// Sleef_ilogbd2_sse2, four int32 exponents. The start-up check confirms the declaration.
+__m128i Sleef_ilogbf4_sse2(__m128);
+}
+
+namespace bench::vector_math {
+namespace {
+
+template <class T, void (*Kernel)(int32_t, const T*, T*)>
+void ours(const T* a, T* r, int64_t n) {
+  Kernel(static_cast<int32_t>(n), a, r);
+}
+
+template <auto F>
+constexpr ArrayMap<float> vs = map_vectors<__m128, float, F>;
+template <auto F>
+constexpr ArrayMap<double> vd = map_vectors<__m128d, double, F>;
+// Fixed function types: they pick the C overloads of glibc's double functions.
+template <float (*F)(float)>
+constexpr ArrayMap<float> ls = map_elements<float, F>;
+template <double (*F)(double)>
+constexpr ArrayMap<double> ld = map_elements<double, F>;
+
+// SLEEF has ilogb, not logb: the integer exponent converted back, which is logb on the
+// ordinary arguments measured here.
+__m128 sleef_logb_s(__m128 x) { return _mm_cvtepi32_ps(Sleef_ilogbf4_sse2(x)); }
+__m128d sleef_logb_d(__m128d x) { return _mm_cvtepi32_pd(Sleef_ilogbd2_sse2(x)); }
+
+struct Row {
+  ArrayMap<float> zorn_s;
+  ArrayMap<double> zorn_d;
+  ArrayMap<float> libm_s;
+  ArrayMap<double> libm_d;
+  ArrayMap<float> libmvec_s;
+  ArrayMap<double> libmvec_d;
+  ArrayMap<float> sleef_u10_s;
+  ArrayMap<double> sleef_u10_d;
+  ArrayMap<float> sleef_u35_s;
+  ArrayMap<double> sleef_u35_d;
+};
+
+// One row per Function, in its order.
+const Row kRows[] = {
+    {ours<float, _tesssExp>, ours<double, _tessdExp>, ls<expf>, ld<exp>, vs<_ZGVbN4v_expf>,
+     vd<_ZGVbN2v_exp>, vs<Sleef_expf4_u10sse2>, vd<Sleef_expd2_u10sse2>, nullptr, nullptr},
+    {ours<float, _tesssExp2>, ours<double, _tessdExp2>, ls<exp2f>, ld<exp2>, vs<_ZGVbN4v_exp2f>,
+     vd<_ZGVbN2v_exp2>, vs<Sleef_exp2f4_u10sse2>, vd<Sleef_exp2d2_u10sse2>,
+     vs<Sleef_exp2f4_u35sse2>, vd<Sleef_exp2d2_u35sse2>},
+    {ours<float, _tesssExp10>, ours<double, _tessdExp10>, ls<exp10f>, ld<exp10>,
+     vs<_ZGVbN4v_exp10f>, vd<_ZGVbN2v_exp10>, vs<Sleef_exp10f4_u10sse2>,
+     vd<Sleef_exp10d2_u10sse2>, vs<Sleef_exp10f4_u35sse2>, vd<Sleef_exp10d2_u35sse2>},
+    {ours<float, _tesssExpm1>, ours<double, _tessdExpm1>, ls<expm1f>, ld<expm1>,
+     vs<_ZGVbN4v_expm1f>, vd<_ZGVbN2v_expm1>, vs<Sleef_expm1f4_u10sse2>,
+     vd<Sleef_expm1d2_u10sse2>, nullptr, nullptr},
+    {ours<float, _tesssLn>, ours<double, _tessdLn>, ls<logf>, ld<log>, vs<_ZGVbN4v_logf>,
+     vd<_ZGVbN2v_log>, vs<Sleef_logf4_u10sse2>, vd<Sleef_logd2_u10sse2>, vs<Sleef_logf4_u35sse2>,
+     vd<Sleef_logd2_u35sse2>},
+    {ours<float, _tesssLog2>, ours<double, _tessdLog2>, ls<log2f>, ld<log2>, vs<_ZGVbN4v_log2f>,
+     vd<_ZGVbN2v_log2>, vs<Sleef_log2f4_u10sse2>, vd<Sleef_log2d2_u10sse2>,
+     vs<Sleef_log2f4_u35sse2>, vd<Sleef_log2d2_u35sse2>},
+    {ours<float, _tesssLog10>, ours<double, _tessdLog10>, ls<log10f>, ld<log10>,
+     vs<_ZGVbN4v_log10f>, vd<_ZGVbN2v_log10>, vs<Sleef_log10f4_u10sse2>,
+     vd<Sleef_log10d2_u10sse2>, nullptr, nullptr},
+    {ours<float, _tesssLog1p>, ours<double, _tessdLog1p>, ls<log1pf>, ld<log1p>,
+     vs<_ZGVbN4v_log1pf>, vd<_ZGVbN2v_log1p>, vs<Sleef_log1pf4_u10sse2>,
+     vd<Sleef_log1pd2_u10sse2>, nullptr, nullptr},
+    {ours<float, _tesssLogb>, ours<double, _tessdLogb>, ls<logbf>, ld<logb>, nullptr, nullptr,
+     vs<sleef_logb_s>, vd<sleef_logb_d>, nullptr, nullptr},
+};
+
+}  // namespace
+
+std::vector<Implementation> baseline_implementations(Function f) {
+  const Row& row = kRows[static_cast<int>(f)];
+  const Implementation all[] = {
+      {"zorn", Role::kOurs, row.zorn_s, row.zorn_d},
+      {"glibc_scalar", Role::kPeer, row.libm_s, row.libm_d},
+      {"libmvec_128", Role::kPeer, row.libmvec_s, row.libmvec_d},
+      {f == Function::kLogb ? "sleef_ilogb_sse2" : "sleef_u10_sse2", Role::kReference,
+       row.sleef_u10_s, row.sleef_u10_d},
+      {"sleef_u35_sse2", Role::kPeer, row.sleef_u35_s, row.sleef_u35_d},
+  };
+  std::vector<Implementation> present;
+  for (const Implementation& impl : all)
+    if (impl.s != nullptr || impl.d != nullptr) present.push_back(impl);
+  return present;
+}
+
+std::vector<Implementation> implementations_of(Function f) {
+  std::vector<Implementation> list = baseline_implementations(f);
+  if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) {
+    Implementation ceilings[kMaxCeilings];
+    const int count = ceiling_implementations(f, ceilings);
+    list.insert(list.end(), ceilings, ceilings + count);
+  }
+  return list;
+}
+
+}  // namespace bench::vector_math

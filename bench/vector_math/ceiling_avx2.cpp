@@ -1,0 +1,79 @@
+// The peers' AVX2 variants, eight floats or four doubles per call: a ceiling line beyond
+// the 128-bit baseline. This unit alone is compiled with -mavx2 -mfma and uses no inline
+// library code that other units also instantiate.
+#include <immintrin.h>
+#include <sleef.h>
+
+#include "vector_math/implementations.h"
+#include "vector_math/vector_map.h"
+
+// libmvec's AVX2 variants (vector function ABI, "d" = ymm registers with AVX2).
+extern "C" {
+__m256 _ZGVdN8v_expf(__m256);
+__m256 _ZGVdN8v_exp2f(__m256);
+__m256 _ZGVdN8v_exp10f(__m256);
+__m256 _ZGVdN8v_expm1f(__m256);
+__m256 _ZGVdN8v_logf(__m256);
+__m256 _ZGVdN8v_log2f(__m256);
+__m256 _ZGVdN8v_log10f(__m256);
+__m256 _ZGVdN8v_log1pf(__m256);
+__m256d _ZGVdN4v_exp(__m256d);
+__m256d _ZGVdN4v_exp2(__m256d);
+__m256d _ZGVdN4v_exp10(__m256d);
+__m256d _ZGVdN4v_expm1(__m256d);
+__m256d _ZGVdN4v_log(__m256d);
+__m256d _ZGVdN4v_log2(__m256d);
+__m256d _ZGVdN4v_log10(__m256d);
+__m256d _ZGVdN4v_log1p(__m256d);
+// Exported by libsleef but missing from its header (see baseline_peers.cpp).
+__m256i Sleef_ilogbf8_avx2(__m256);
+}
+
+namespace bench::vector_math {
+namespace {
+
+template <auto F>
+constexpr ArrayMap<float> vs = map_vectors<__m256, float, F>;
+template <auto F>
+constexpr ArrayMap<double> vd = map_vectors<__m256d, double, F>;
+
+__m256 sleef_logb_s(__m256 x) { return _mm256_cvtepi32_ps(Sleef_ilogbf8_avx2(x)); }
+__m256d sleef_logb_d(__m256d x) { return _mm256_cvtepi32_pd(Sleef_ilogbd4_avx2(x)); }
+
+struct Row {
+  ArrayMap<float> libmvec_s;
+  ArrayMap<double> libmvec_d;
+  ArrayMap<float> sleef_s;
+  ArrayMap<double> sleef_d;
+};
+
+// One row per Function, in its order; SLEEF at 1.0 ulp.
+const Row kRows[] = {
+    {vs<_ZGVdN8v_expf>, vd<_ZGVdN4v_exp>, vs<Sleef_expf8_u10avx2>, vd<Sleef_expd4_u10avx2>},
+    {vs<_ZGVdN8v_exp2f>, vd<_ZGVdN4v_exp2>, vs<Sleef_exp2f8_u10avx2>, vd<Sleef_exp2d4_u10avx2>},
+    {vs<_ZGVdN8v_exp10f>, vd<_ZGVdN4v_exp10>, vs<Sleef_exp10f8_u10avx2>,
+     vd<Sleef_exp10d4_u10avx2>},
+    {vs<_ZGVdN8v_expm1f>, vd<_ZGVdN4v_expm1>, vs<Sleef_expm1f8_u10avx2>,
+     vd<Sleef_expm1d4_u10avx2>},
+    {vs<_ZGVdN8v_logf>, vd<_ZGVdN4v_log>, vs<Sleef_logf8_u10avx2>, vd<Sleef_logd4_u10avx2>},
+    {vs<_ZGVdN8v_log2f>, vd<_ZGVdN4v_log2>, vs<Sleef_log2f8_u10avx2>, vd<Sleef_log2d4_u10avx2>},
+    {vs<_ZGVdN8v_log10f>, vd<_ZGVdN4v_log10>, vs<Sleef_log10f8_u10avx2>,
+     vd<Sleef_log10d4_u10avx2>},
+    {vs<_ZGVdN8v_log1pf>, vd<_ZGVdN4v_log1p>, vs<Sleef_log1pf8_u10avx2>,
+     vd<Sleef_log1pd4_u10avx2>},
+    {nullptr, nullptr, vs<sleef_logb_s>, vd<sleef_logb_d>},
+};
+
+}  // namespace
+
+int ceiling_implementations(Function f, Implementation* out) {
+  const Row& row = kRows[static_cast<int>(f)];
+  int count = 0;
+  if (row.libmvec_s != nullptr)
+    out[count++] = {"libmvec_avx2", Role::kCeiling, row.libmvec_s, row.libmvec_d};
+  out[count++] = {f == Function::kLogb ? "sleef_ilogb_avx2" : "sleef_u10_avx2", Role::kCeiling,
+                  row.sleef_s, row.sleef_d};
+  return count;
+}
+
+}  // namespace bench::vector_math

@@ -1,0 +1,45 @@
+#include "vector_math/functions.h"
+
+#include <cmath>
+#include <random>
+
+namespace bench::vector_math {
+
+const FunctionInfo kFunctions[9] = {
+    {Function::kExp, "Exp", "uniform on [-80, 80]", expl},
+    {Function::kExp2, "Exp2", "uniform on [-120, 120]", exp2l},
+    {Function::kExp10, "Exp10", "uniform on [-35, 35]", exp10l},
+    {Function::kExpm1, "Expm1", "uniform on [-10, 10]", expm1l},
+    {Function::kLn, "Ln", "2^u, u uniform on [-100, 100]", logl},
+    {Function::kLog2, "Log2", "2^u, u uniform on [-100, 100]", log2l},
+    {Function::kLog10, "Log10", "2^u, u uniform on [-100, 100]", log10l},
+    {Function::kLog1p, "Log1p", "2^u - 1, u uniform on [-2, 10]", log1pl},
+    {Function::kLogb, "Logb", "+-2^u, u uniform on [-100, 100]", logbl},
+};
+
+template <class T>
+void draw_arguments(Function f, T* out, int64_t n) {
+  std::mt19937_64 engine(20261207);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  const auto uniform = [&](double lo, double hi) { return lo + (hi - lo) * unit(engine); };
+  for (int64_t i = 0; i < n; ++i) {
+    double x = 0;
+    switch (f) {
+      case Function::kExp: x = uniform(-80, 80); break;
+      case Function::kExpm1: x = uniform(-10, 10); break;
+      case Function::kExp2: x = uniform(-120, 120); break;
+      case Function::kExp10: x = uniform(-35, 35); break;
+      case Function::kLn:
+      case Function::kLog2:
+      case Function::kLog10: x = std::exp2(uniform(-100, 100)); break;
+      case Function::kLog1p: x = std::exp2(uniform(-2, 10)) - 1; break;
+      case Function::kLogb: x = std::copysign(std::exp2(uniform(-100, 100)), uniform(-1, 1)); break;
+    }
+    out[i] = static_cast<T>(x);
+  }
+}
+
+template void draw_arguments<float>(Function, float*, int64_t);
+template void draw_arguments<double>(Function, double*, int64_t);
+
+}  // namespace bench::vector_math

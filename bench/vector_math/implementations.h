@@ -1,0 +1,40 @@
+// The implementations this benchmark compares, each as an array map
+// (arguments, results, count) per precision, for the exponential and logarithm family.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace bench::vector_math {
+
+enum class Function { kExp, kExp2, kExp10, kExpm1, kLn, kLog2, kLog10, kLog1p, kLogb };
+
+template <class T>
+using ArrayMap = void (*)(const T* a, T* r, int64_t n);
+
+// kReference is the 1-ulp SSE2 peer the report compares against by name; kCeiling
+// lines use instructions beyond the 128-bit baseline and are shown for orientation only.
+enum class Role { kOurs, kPeer, kReference, kCeiling };
+
+struct Implementation {
+  const char* name;
+  Role role;
+  ArrayMap<float> s;  // null where the implementation lacks the function in that precision
+  ArrayMap<double> d;
+};
+
+// Ours, glibc's scalar functions in a loop, libmvec's 128-bit variants and SLEEF's SSE2
+// variants, in that order.
+std::vector<Implementation> baseline_implementations(Function f);
+
+// libmvec's and SLEEF's AVX2 variants; writes at most kMaxCeilings entries and returns
+// their number. Call only on a processor with AVX2 and FMA. A plain array instead of a
+// std::vector: the AVX2 unit must not instantiate any inline library code that the
+// baseline units share.
+constexpr int kMaxCeilings = 2;
+int ceiling_implementations(Function f, Implementation* out);
+
+// Everything that runs here: the baseline set, then the ceilings when the processor has them.
+std::vector<Implementation> implementations_of(Function f);
+
+}  // namespace bench::vector_math
