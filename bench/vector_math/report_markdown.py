@@ -1,0 +1,75 @@
+#!/usr/bin/env python3
+"""Turns the output of bench_vector_math into the Markdown tables of docs/performance.md.
+
+Usage: build/bin/bench_vector_math | tee run.txt; bench/vector_math/report_markdown.py run.txt
+
+Reads the per-case table (case, implementation, ns/item) that the ratio reporter prints
+after the runs. The fastest 128-bit peer is the fastest line without the [ceiling] mark,
+whatever its accuracy; the reference is the line marked [ref] (SLEEF's 1-ulp variant).
+"""
+import re
+import sys
+from collections import OrderedDict
+
+ROW = re.compile(r"^([sd]\w+) n=(\d+)\s+(\S+(?: \[[^\]]+\])?)\s+([0-9.]+)")
+PEERS = [("glibc_scalar", "glibc"), ("libmvec_128", "libmvec"),
+         ("sleef_u10_sse2 [ref]", "SLEEF u10"), ("sleef_ilogb_sse2 [ref]", "SLEEF u10"),
+         ("sleef_u35_sse2", "SLEEF u35")]
+
+
+def read_cases(lines):
+    cases = OrderedDict()
+    in_table = False
+    for line in lines:
+        if line.startswith("case") and "peer / zorn" in line:
+            in_table = True
+            continue
+        if in_table and line.startswith("case"):
+            break
+        m = ROW.match(line) if in_table else None
+        if m:
+            case = (m.group(1), int(m.group(2)))
+            cases.setdefault(case, OrderedDict())[m.group(3)] = float(m.group(4))
+    return cases
+
+
+def cell(value):
+    return "" if value is None else f"{value:.2f}"
+
+
+def main():
+    cases = read_cases(open(sys.argv[1]).read().splitlines())
+    columns = ["glibc", "libmvec", "SLEEF u10", "SLEEF u35"]
+    print("| function | n | zorn | " + " | ".join(columns) +
+          " | AVX2 ceiling | zorn / fastest 128-bit | zorn / SLEEF u10 |")
+    print("|---" * (len(columns) + 6) + "|")
+    for (name, n), impls in cases.items():
+        if n == 16:
+            continue
+        ours = impls.get("zorn")
+        peers = {label: impls[key] for key, label in PEERS if key in impls}
+        baseline = [ns for impl, ns in impls.items() if impl != "zorn" and "[ceiling]" not in impl]
+        ceiling = [ns for impl, ns in impls.items() if "[ceiling]" in impl]
+        fastest = min(baseline) if baseline else None
+        ref = peers.get("SLEEF u10")
+        size = "10^7" if n == 10**7 else str(n)
+        print(f"| {name} | {size} | {cell(ours)} | " +
+              " | ".join(cell(peers.get(c)) for c in columns) +
+              f" | {cell(min(ceiling) if ceiling else None)} | {ours / fastest:.2f} | " +
+              (f"{ours / ref:.2f} |" if ref else " |"))
+    # Fixed cost of a call: what 16 elements cost beyond 16 elements at the in-cache rate.
+    print()
+    print("| function | zorn ns/call at n = 16 | of which fixed (vs n = 1000) "
+          "| libmvec ns/call at n = 16 |")
+    print("|---|---|---|---|")
+    for (name, n), impls in cases.items():
+        if n != 16 or (name, 1000) not in cases:
+            continue
+        ours16, ours1000 = impls["zorn"], cases[(name, 1000)]["zorn"]
+        mvec = impls.get("libmvec_128")
+        print(f"| {name} | {16 * ours16:.1f} | {16 * (ours16 - ours1000):.1f} | "
+              f"{'' if mvec is None else f'{16 * mvec:.1f}'} |")
+
+
+if __name__ == "__main__":
+    main()
