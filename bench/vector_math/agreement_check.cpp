@@ -11,36 +11,60 @@
 namespace bench::vector_math {
 namespace {
 
-// Distance from the reference in units of the last place of T at the reference.
+// Distance from the reference in units of the last place of T in the reference's
+// binade (subnormal results never occur on these arguments).
 template <class T>
 double ulps_from(T got, long double reference) {
   if (std::isnan(got)) return std::numeric_limits<double>::infinity();
-  const T rounded = static_cast<T>(reference);
-  if (rounded == 0) return got == 0 ? 0.0 : std::numeric_limits<double>::infinity();
+  if (reference == 0) return got == 0 ? 0.0 : std::numeric_limits<double>::infinity();
   const long double ulp =
-      std::ldexp(1.0L, std::ilogb(rounded) - std::numeric_limits<T>::digits + 1);
+      std::ldexp(1.0L, std::ilogb(reference) - std::numeric_limits<T>::digits + 1);
   return static_cast<double>(std::fabs(static_cast<long double>(got) - reference) / ulp);
 }
 
 template <class T>
-bool agree(const FunctionInfo& info, const Implementation& impl, ArrayMap<T> map) {
-  // 37 elements: whole vectors of every width here and a partial one.
-  constexpr int64_t kCount = 37;
-  std::vector<T> a(kCount), r(kCount, T(0));
-  draw_arguments(info.id, a.data(), kCount);
-  map(a.data(), r.data(), kCount);
-  for (int64_t i = 0; i < kCount; ++i) {
+struct WorstError {
+  double ulps = 0;
+  int64_t index = 0;
+  T argument{}, result{};
+  long double reference = 0;
+};
+
+template <class T>
+WorstError<T> worst_error(const FunctionInfo& info, ArrayMap<T> map, int64_t count) {
+  std::vector<T> a(count), r(count, T(0));
+  draw_arguments(info.id, a.data(), count);
+  map(a.data(), r.data(), count);
+  WorstError<T> worst;
+  for (int64_t i = 0; i < count; ++i) {
     const long double reference = info.reference(static_cast<long double>(a[i]));
-    if (ulps_from(r[i], reference) > kAgreementUlps) {
-      std::fprintf(stderr,
-                   "%s%s %s%s disagrees at element %lld: f(%.9g) = %.17g, expected %.17Lg\n",
-                   impl.role == Role::kOurs ? "warning: " : "", impl.name,
-                   sizeof(T) == 4 ? "s" : "d", info.name, static_cast<long long>(i),
-                   static_cast<double>(a[i]), static_cast<double>(r[i]), reference);
-      return false;
-    }
+    const double ulps = ulps_from(r[i], reference);
+    if (ulps > worst.ulps || i == 0) worst = {ulps, i, a[i], r[i], reference};
   }
-  return true;
+  return worst;
+}
+
+const char* precision(size_t bytes) { return bytes == 4 ? "s" : "d"; }
+
+template <class T>
+bool agrees(const FunctionInfo& info, const Implementation& impl, ArrayMap<T> map) {
+  // 37 elements: whole vectors of every width here and a partial one.
+  const WorstError<T> worst = worst_error(info, map, 37);
+  if (worst.ulps <= kAgreementUlps) return true;
+  std::fprintf(stderr, "%s%s %s%s disagrees at element %lld: f(%.9g) = %.17g, expected %.17Lg\n",
+               impl.role == Role::kOurs ? "warning: " : "", impl.name, precision(sizeof(T)),
+               info.name, static_cast<long long>(worst.index),
+               static_cast<double>(worst.argument), static_cast<double>(worst.result),
+               worst.reference);
+  return false;
+}
+
+template <class T>
+void print_worst(const FunctionInfo& info, const Implementation& impl, ArrayMap<T> map,
+                 int64_t count) {
+  const WorstError<T> worst = worst_error(info, map, count);
+  std::printf("%s%-6s %-26s %10.3f  %.9g\n", precision(sizeof(T)), info.name, impl.name,
+              worst.ulps, static_cast<double>(worst.argument));
 }
 
 }  // namespace
@@ -49,12 +73,25 @@ bool peers_agree() {
   bool peers = true;
   for (const FunctionInfo& info : kFunctions) {
     for (const Implementation& impl : implementations_of(info.id)) {
-      const bool agrees = (impl.s == nullptr || agree(info, impl, impl.s)) &
-                          (impl.d == nullptr || agree(info, impl, impl.d));
-      if (impl.role != Role::kOurs) peers &= agrees;
+      const bool agree = (impl.s == nullptr || agrees(info, impl, impl.s)) &
+                         (impl.d == nullptr || agrees(info, impl, impl.d));
+      if (impl.role != Role::kOurs) peers &= agree;
     }
   }
   return peers;
+}
+
+void print_worst_errors(int64_t count) {
+  std::printf("Worst error on the first %lld benchmark arguments (ulp, extended precision "
+              "reference)\n%-7s %-26s %10s  %s\n",
+              static_cast<long long>(count), "case", "implementation", "max ulp", "at");
+  for (const FunctionInfo& info : kFunctions) {
+    const std::vector<Implementation> impls = implementations_of(info.id);
+    for (const Implementation& impl : impls)
+      if (impl.s != nullptr) print_worst(info, impl, impl.s, count);
+    for (const Implementation& impl : impls)
+      if (impl.d != nullptr) print_worst(info, impl, impl.d, count);
+  }
 }
 
 }  // namespace bench::vector_math

@@ -4,6 +4,8 @@
 // cost of a call), 1000 (in cache) and 10^7 (out of cache) ordinary arguments; results
 // go to a separate array.
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -94,6 +96,15 @@ void print_setup() {
 
 int main(int argc, char** argv) {
   using namespace bench::vector_math;
+  // --worst_errors=<count>: the accuracy of every implementation on the benchmark's
+  // arguments instead of timings.
+  constexpr char kWorstErrors[] = "--worst_errors=";
+  for (int i = 1; i < argc; ++i) {
+    if (std::strncmp(argv[i], kWorstErrors, sizeof kWorstErrors - 1) == 0) {
+      print_worst_errors(std::atoll(argv[i] + sizeof kWorstErrors - 1));
+      return 0;
+    }
+  }
   _tessClearErrStatus();
   if (!peers_agree()) {
     std::fprintf(stderr, "bench_vector_math: a peer disagrees with the reference; "
