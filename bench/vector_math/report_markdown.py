@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Turns the output of bench_vector_math into the Markdown tables of docs/performance.md.
 
-Usage: build/bin/bench_vector_math | tee run.txt; bench/vector_math/report_markdown.py run.txt
+Usage: build/bin/bench_vector_math > run.txt
+       build/bin/bench_vector_math --worst_errors=100000 > ulps.txt   (optional)
+       bench/vector_math/report_markdown.py run.txt [ulps.txt]
 
 Reads the per-case table (case, implementation, ns/item) that the ratio reporter prints
 after the runs. The fastest 128-bit peer is the fastest line without the [ceiling] mark,
@@ -71,5 +73,24 @@ def main():
               f"{'' if mvec is None else f'{16 * mvec:.1f}'} |")
 
 
+def print_worst_errors(lines):
+    """The worst-error listing as one row per case, one column per implementation."""
+    rows = OrderedDict()
+    for line in lines:
+        m = re.match(r"^([sd]\w+)\s+(\S+)\s+([0-9.]+|inf)\s", line)
+        if m:
+            rows.setdefault(m.group(1), OrderedDict())[m.group(2)] = m.group(3)
+    names = ["zorn", "glibc_scalar", "libmvec_128", "sleef_u10_sse2", "sleef_u35_sse2"]
+    print()
+    print("| function | max ulp: " + " | ".join(names) + " |")
+    print("|---" * (len(names) + 1) + "|")
+    for case, impls in rows.items():
+        if "sleef_ilogb_sse2" in impls:  # SLEEF's stand-in for logb
+            impls["sleef_u10_sse2"] = impls["sleef_ilogb_sse2"]
+        print(f"| {case} | " + " | ".join(impls.get(n, "") for n in names) + " |")
+
+
 if __name__ == "__main__":
     main()
+    if len(sys.argv) > 2:
+        print_worst_errors(open(sys.argv[2]).read().splitlines())
