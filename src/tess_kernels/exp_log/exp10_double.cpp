@@ -20,12 +20,14 @@ constexpr double kOverflowBound = 308.2547155599167;
 constexpr double kUnderflowBound = -323.60724533877976;
 constexpr double kNormalResultBound = -307.6526555685887;  // log10 of 2^-1022
 
-// 10^r - 1 = r P(r) for |r| <= log10(2) / 128.
-constexpr double kP1 = 2.3025850929940455;
-constexpr double kP2 = 2.6509490552364285;
-constexpr double kP3 = 2.0346785924261965;
-constexpr double kP4 = 1.1712567517670747;
-constexpr double kP5 = 0.5393660213379269;
+// 10^r - 1 = r P(r) for |r| <= log10(2) / 128: the Taylor coefficients (ln 10)^n / n!, to
+// degree 6, whose truncation stays below 2^-64 relative.
+constexpr double kP1 = 2.302585092994046;
+constexpr double kP2 = 2.650949055239199;
+constexpr double kP3 = 2.034678592293476;
+constexpr double kP4 = 1.171255148912267;
+constexpr double kP5 = 0.5393829291955814;
+constexpr double kP6 = 0.2069958486968681;
 
 // 10^x = 2^(k div 64) 2^(j/64) 10^r with k the nearest integer to 64 x log2(10),
 // j = k mod 64 and r = x - k log10(2) / 64; 2^(j/64) = hi (1 + lo). Fast lanes have
@@ -38,7 +40,8 @@ int exp10_pair(F64x2 x, F64x2& y) {
   const F64x2 q =
       r * (F64x2::splat(kP1) +
            r * (F64x2::splat(kP2) +
-                r * (F64x2::splat(kP3) + r * (F64x2::splat(kP4) + r * F64x2::splat(kP5)))));
+                r * (F64x2::splat(kP3) + r * (F64x2::splat(kP4) +
+                                         r * (F64x2::splat(kP5) + r * F64x2::splat(kP6))))));
   const simd_d::I64x2 t_bits = simd_d::bits(t);
   const F64x2 row0 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane0() & 63]);
   const F64x2 row1 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane1() & 63]);
@@ -80,15 +83,15 @@ int32_t tess_callout_dExp10(double x, double* r) {
   const double rr = x - k * kLog10Of2Over64Hi - k * kLog10Of2Over64Lo;
   const int j = static_cast<int>(bits_of(t) & 63);
   const double hi = kExp2Over64Relative[j][0];
-  const double y =
-      hi + hi * (kExp2Over64Relative[j][1] +
-                 rr * (kP1 + rr * (kP2 + rr * (kP3 + rr * (kP4 + rr * kP5)))));
+  const double w =
+      hi * (kExp2Over64Relative[j][1] +
+            rr * (kP1 + rr * (kP2 + rr * (kP3 + rr * (kP4 + rr * (kP5 + rr * kP6))))));
   const int64_t s = static_cast<int64_t>(k) >> 6;
   if (x >= kNormalResultBound) {
-    *r = scale_normal(y, s);
+    *r = scale_normal(hi + w, s);
     return TESS_STATUS_OK;
   }
-  *r = scale_subnormal_by_2_100(y, s);
+  *r = scale_subnormal<100>(hi, w, s);
   return TESS_STATUS_UNDERFLOW;
 }
 

@@ -18,12 +18,14 @@ constexpr double kOverflowBound = 1024.0;
 constexpr double kUnderflowBound = -1075.0;
 constexpr double kNormalResultBound = -1022.0;
 
-// 2^r - 1 = r P(r) for |r| <= 1/128.
+// 2^r - 1 = r P(r) for |r| <= 1/128: the Taylor coefficients (ln 2)^n / n!, to degree 6,
+// whose truncation stays below 2^-64 relative.
 constexpr double kP1 = 0.6931471805599453;
-constexpr double kP2 = 0.24022650695884967;
-constexpr double kP3 = 0.05550410866607508;
-constexpr double kP4 = 0.009618142269653759;
-constexpr double kP5 = 0.0013333417185814622;
+constexpr double kP2 = 0.24022650695910072;
+constexpr double kP3 = 0.05550410866482158;
+constexpr double kP4 = 0.009618129107628477;
+constexpr double kP5 = 0.0013333558146428443;
+constexpr double kP6 = 0.0001540353039338161;
 
 // 2^x = 2^(k div 64) 2^(j/64) 2^r with k = 64 x rounded, j = k mod 64, r = x - k/64
 // exact; 2^(j/64) = hi (1 + lo). Returns the mask of special lanes.
@@ -34,7 +36,8 @@ int exp2_pair(F64x2 x, F64x2& y) {
   const F64x2 q =
       r * (F64x2::splat(kP1) +
            r * (F64x2::splat(kP2) +
-                r * (F64x2::splat(kP3) + r * (F64x2::splat(kP4) + r * F64x2::splat(kP5)))));
+                r * (F64x2::splat(kP3) + r * (F64x2::splat(kP4) +
+                                         r * (F64x2::splat(kP5) + r * F64x2::splat(kP6))))));
   const simd_d::I64x2 t_bits = simd_d::bits(t);
   const F64x2 row0 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane0() & 63]);
   const F64x2 row1 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane1() & 63]);
@@ -76,14 +79,14 @@ int32_t tess_callout_dExp2(double x, double* r) {
   const int64_t k = static_cast<int64_t>((t - kShifter) * 64.0);
   const int j = static_cast<int>(bits_of(t) & 63);
   const double hi = kExp2Over64Relative[j][0];
-  const double y =
-      hi + hi * (kExp2Over64Relative[j][1] +
-                 rr * (kP1 + rr * (kP2 + rr * (kP3 + rr * (kP4 + rr * kP5)))));
+  const double w =
+      hi * (kExp2Over64Relative[j][1] +
+            rr * (kP1 + rr * (kP2 + rr * (kP3 + rr * (kP4 + rr * (kP5 + rr * kP6))))));
   if (x >= kNormalResultBound) {
-    *r = scale_normal(y, k >> 6);
+    *r = scale_normal(hi + w, k >> 6);
     return TESS_STATUS_OK;
   }
-  *r = scale_subnormal_by_2_100(y, k >> 6);
+  *r = scale_subnormal<100>(hi, w, k >> 6);
   return TESS_STATUS_UNDERFLOW;
 }
 

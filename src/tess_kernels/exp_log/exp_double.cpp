@@ -107,7 +107,7 @@ int32_t tess_callout_dExp(double x, double* r) {
     *r = scale_normal(hi + w, scale);
     return TESS_STATUS_OK;
   }
-  *r = scale_subnormal(hi, w, scale);
+  *r = scale_subnormal<60>(hi, w, scale);
   return TESS_STATUS_UNDERFLOW;
 }
 

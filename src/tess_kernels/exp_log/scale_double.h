@@ -1,6 +1,7 @@
 // Bit-level helpers of the double precision exponentials: powers of two built from
 // exponent fields, and the final scaling of a result 2^s (hi + w) in the callouts,
-// where the scale may overflow (s = 1024) or the result be subnormal.
+// where the scale may overflow (s = 1024) or the result be subnormal. The exponential
+// scales subnormal results by 2^60 and 2^-60, Exp2 and Exp10 by 2^100 and 2^-100.
 #pragma once
 
 #include <cstdint>
@@ -46,29 +47,26 @@ inline double scale_normal(double y, int64_t s) {
   return y * power_of_two(s);
 }
 
-// (hi + w) 2^s rounded once for a subnormal result, s >= -1075, hi >= |w|: the value is
-// brought into the normal range by 2^(s + 60) and back by 2^-60. When it keeps more
-// than a few bits there (biased exponent above 50), the scaled hi is first split at the
-// unit of the subnormal grid, 2^-1014 before the final factor, by the shifter 1.5 * 2^32
-// taken to that grid; the high part then scales exactly and the remainder, with w added
-// unrounded, rounds once.
+// (hi + w) 2^s rounded once for a subnormal result, s >= -1076, hi >= |w|: the value is
+// brought into the normal range by 2^(s + kUp) and back by 2^-kUp. When it keeps more
+// than a few bits there (biased exponent above kUp - 10: results of 2^-1032 and more),
+// the scaled hi is first split at the unit of the subnormal grid (2^(kUp - 1074) before
+// the final factor) by the shifter 1.5 * 2^52 times that unit; the high part then
+// scales exactly and the remainder, with w added unrounded, rounds once. Otherwise
+// there are so few bits left that rounding hi + w first changes nothing measurable.
+template <int kUp>
 inline double scale_subnormal(double hi, double w, int64_t s) {
-  constexpr double kBackFactor = 8.673617379884035e-19;  // 2^-60
-  const double up = power_of_two(s + 60);
+  static_assert(kUp >= 60 && kUp <= 100);
+  const double back_factor = power_of_two(-kUp);
+  const double up = power_of_two(s + kUp);
   const double scaled_hi = hi * up;
   const double scaled_w = w * up;
   const double scaled = scaled_hi + scaled_w;
-  if (biased_exponent(scaled) <= 50) return scaled * kBackFactor;
-  constexpr double kGridShifter = 6442450944.0 * 0x1p-994;  // 1.5 * 2^32 on the 2^-1014 grid
-  const double top = (scaled_hi + kGridShifter) - kGridShifter;
+  if (biased_exponent(scaled) <= kUp - 10) return scaled * back_factor;
+  const double grid_shifter = 1.5 * power_of_two(52 + kUp - 1074);
+  const double top = (scaled_hi + grid_shifter) - grid_shifter;
   const double rest = (scaled_hi - top) + scaled_w;
-  return top * kBackFactor + rest * kBackFactor;
-}
-
-// y 2^s for a subnormal result, -1076 <= s <= -1022: scaled up by 2^(s + 100) into the
-// normal range, exactly, and down by 2^-100, which rounds once.
-inline double scale_subnormal_by_2_100(double y, int64_t s) {
-  return (y * power_of_two(s + 100)) * 7.888609052210118e-31;
+  return top * back_factor + rest * back_factor;
 }
 
 }  // namespace zorn::tess

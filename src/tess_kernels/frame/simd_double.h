@@ -61,6 +61,8 @@ inline F64x2 not_greater(F64x2 a, F64x2 b) { return {_mm_cmpngt_pd(a.v, b.v)}; }
 inline F64x2 not_greater_equal(F64x2 a, F64x2 b) { return {_mm_cmpnge_pd(a.v, b.v)}; }
 inline F64x2 not_less_equal(F64x2 a, F64x2 b) { return {_mm_cmpnle_pd(a.v, b.v)}; }
 inline F64x2 operator|(F64x2 a, F64x2 b) { return {_mm_or_pd(a.v, b.v)}; }
+inline F64x2 operator&(F64x2 a, F64x2 b) { return {_mm_and_pd(a.v, b.v)}; }
+inline F64x2 max(F64x2 a, F64x2 b) { return {_mm_max_pd(a.v, b.v)}; }
 
 // One bit per lane, lane 0 in bit 0, from a mask of all-ones or all-zero lanes.
 inline int lane_mask(F64x2 m) { return _mm_movemask_pd(m.v); }

@@ -1,0 +1,114 @@
+#include "tess_kernels/exp_log/expm1_double.h"
+
+#include <cmath>
+
+#include "tess_kernels/exp_log/exp_double.h"
+#include "tess_kernels/exp_log/log_core_double.h"
+#include "tess_kernels/exp_log/scale_double.h"
+#include "tess_kernels/frame/simd_double.h"
+#include "zorn/tess.h"
+
+namespace zorn::tess {
+namespace {
+#include "tess_kernels/exp_log/data/exp_tables.inc"
+
+using simd_d::F64x2;
+
+// Below this magnitude e^x - 1 comes from its own series; above it, from e^x.
+constexpr double kSeriesLimit = 0.25;
+// Below this, e^x < 2^-57 and e^x - 1 rounds to -1.
+constexpr double kMinusOneBelow = -40.0;
+constexpr double kFastPathLimit = 708.39;
+constexpr double kOverflowBound = 709.782712893384;
+
+// e^x - 1 = x + x^2/2 + x^3 S(x) for |x| < 1/4, S the Taylor series to x^14 (truncated
+// below 2^-67 relative). x^2 is carried exactly (Dekker's product with Veltkamp's split)
+// and x + x^2/2 by a two-sum, so that only the small x^3 S(x) is rounded on its own.
+F64x2 series(F64x2 x) {
+  const auto c = [](double v) { return F64x2::splat(v); };
+  const F64x2 spread = x * c(134217729.0);  // 2^27 + 1
+  const F64x2 x_hi = spread - (spread - x);
+  const F64x2 x_lo = x - x_hi;
+  const F64x2 x2 = x * x;
+  const F64x2 x2_err = ((x_hi * x_hi - x2) + c(2.0) * (x_hi * x_lo)) + x_lo * x_lo;
+  const F64x2 x4 = x2 * x2;
+  const F64x2 s01 = c(0.16666666666666666) + x * c(0.041666666666666664);
+  const F64x2 s23 = c(0.008333333333333333) + x * c(0.001388888888888889);
+  const F64x2 s45 = c(0.0001984126984126984) + x * c(2.48015873015873e-05);
+  const F64x2 s67 = c(2.7557319223985893e-06) + x * c(2.755731922398589e-07);
+  const F64x2 s89 = c(2.505210838544172e-08) + x * c(2.08767569878681e-09);
+  const F64x2 s1011 = c(1.6059043836821613e-10) + x * c(1.1470745597729725e-11);
+  const F64x2 s = (s01 + x2 * s23) + x4 * ((s45 + x2 * s67) + x4 * (s89 + x2 * s1011));
+  const TwoSum lead = two_sum(x, c(0.5) * x2);
+  return lead.sum + (lead.err + (c(0.5) * x2_err + (x2 * x) * s));
+}
+
+// e^x - 1 from e^x = 2^(k div 64) (hi + (p hi + lo)) as in the exponential's fast path:
+// with A = 2^(k div 64) hi exact, A - 1 is carried exactly by a two-sum and the small
+// part added last. x below -40 is taken as -40, where the result is -1 already.
+F64x2 from_exponential(F64x2 x_in) {
+  const F64x2 x = simd_d::max(x_in, F64x2::splat(kMinusOneBelow));
+  const F64x2 shifter = F64x2::splat(6755399441055744.0);  // 1.5 * 2^52
+  const F64x2 t = x * F64x2::splat(92.33248261689366) + shifter;
+  const F64x2 k = t - shifter;
+  const F64x2 r =
+      (x - k * F64x2::splat(0.010830424696223417)) - k * F64x2::splat(2.572804622327669e-14);
+  const F64x2 p =
+      r + (r * r) * (F64x2::splat(0.4999999999994775) +
+                     r * (F64x2::splat(0.1666666666667797) +
+                          r * (F64x2::splat(0.04166672368662385) +
+                               r * F64x2::splat(0.00833333416441411))));
+  const simd_d::I64x2 t_bits = simd_d::bits(t);
+  const F64x2 row0 = F64x2::load_aligned(kExp2Over64Absolute[t_bits.low32_lane0() & 63]);
+  const F64x2 row1 = F64x2::load_aligned(kExp2Over64Absolute[t_bits.low32_lane1() & 63]);
+  const F64x2 hi = simd_d::lane0s(row0, row1);
+  const F64x2 lo = simd_d::lane1s(row0, row1);
+  const F64x2 scale = scale_from_shifted_integer(t_bits);
+  const TwoSum big = two_sum(hi * scale, F64x2::splat(-1.0));
+  return big.sum + (big.err + (p * hi + lo) * scale);
+}
+
+// Each pair takes the method its lanes need; a pair whose lanes differ computes both.
+int expm1_pair(F64x2 x, F64x2& y) {
+  const F64x2 in_series = simd_d::less(simd_d::abs(x), F64x2::splat(kSeriesLimit));
+  const int series_lanes = simd_d::lane_mask(in_series);
+  if (series_lanes == 3) {
+    y = series(x);
+  } else if (series_lanes == 0) {
+    y = from_exponential(x);
+  } else {
+    y = simd_d::select(in_series, series(x), from_exponential(x));
+  }
+  // e^x - 1 has the sign of x; this also keeps -0 for -0.
+  y = y | (x & F64x2::splat(-0.0));
+  return simd_d::lane_mask(simd_d::not_less_equal(x, F64x2::splat(kFastPathLimit)));
+}
+
+}  // namespace
+
+int32_t Expm1Double::fast_block(int32_t n, const double* a, double* r) {
+  return run_fast_block(n, a, r, expm1_pair);
+}
+int Expm1Double::fast_group(const double x[4], double y[4]) {
+  return run_fast_group(x, y, expm1_pair);
+}
+
+int32_t tess_callout_dExpm1(double x, double* r) {
+  if (std::isnan(x) || x == INFINITY) {
+    *r = x + x;
+    return TESS_STATUS_OK;
+  }
+  if (x > kOverflowBound) {
+    *r = INFINITY;
+    return TESS_STATUS_OVERFLOW;
+  }
+  if (x > kFastPathLimit) {  // e^x above 2^1021: the 1 is far below its last place
+    return tess_callout_dExp(x, r);
+  }
+  F64x2 y;
+  expm1_pair(F64x2::splat(x), y);
+  *r = y.lane0();
+  return TESS_STATUS_OK;
+}
+
+}  // namespace zorn::tess

@@ -1,0 +1,64 @@
+#include "tess_kernels/exp_log/log1p_double.h"
+
+#include <cmath>
+#include <limits>
+
+#include "tess_kernels/exp_log/log_core_double.h"
+
+namespace zorn::tess {
+namespace {
+
+using simd_d::F64x2;
+using simd_d::I64x2;
+
+// ln(1 + x) = ln(u + c) with u = 1 + x rounded and c its rounding error (two-sum): the
+// logarithm of u, with c 2^-k added to u's mantissa m = u 2^-k. 2^-k comes from u's
+// exponent field; u >= 2^-53, and for the largest u (k = 1023) the factor is 0, where c
+// is far below the last place anyway.
+F64x2 log1p_value(F64x2 x) {
+  const F64x2 one = F64x2::splat(1.0);
+  const F64x2 u = one + x;
+  const F64x2 back = u - one;
+  const F64x2 c = (one - (u - back)) + (x - back);
+  const F64x2 inv_scale =
+      simd_d::from_bits(I64x2::splat(int64_t{2046} << 52) -
+                        (simd_d::bits(u) & I64x2::splat(0x7FF0000000000000)));
+  const LogParts l = log_parts<true>(u, F64x2::splat(0.0), c * inv_scale);
+  return l.head + l.tail;
+}
+
+// Special lanes: not in (-1, largest finite] (NaN fails both comparisons).
+int log1p_pair(F64x2 x, F64x2& y) {
+  // ln(1 + x) has the sign of x; this also keeps -0 for -0.
+  y = log1p_value(x) | (x & F64x2::splat(-0.0));
+  return simd_d::lane_mask(simd_d::not_greater(x, F64x2::splat(-1.0)) |
+                           simd_d::not_less_equal(x, F64x2::splat(0x1.fffffffffffffp1023)));
+}
+
+}  // namespace
+
+int32_t Log1pDouble::fast_block(int32_t n, const double* a, double* r) {
+  return run_fast_block(n, a, r, log1p_pair);
+}
+int Log1pDouble::fast_group(const double x[4], double y[4]) {
+  return run_fast_group(x, y, log1p_pair);
+}
+
+int32_t tess_callout_dLog1p(double x, double* r) {
+  if (std::isnan(x) || x == INFINITY) {
+    *r = x + x;
+    return TESS_STATUS_OK;
+  }
+  if (x == -1.0) {
+    *r = -INFINITY;
+    return TESS_STATUS_SINGULARITY;
+  }
+  if (x < -1.0) {
+    *r = std::numeric_limits<double>::quiet_NaN();
+    return TESS_STATUS_DOMAIN;
+  }
+  *r = log1p_value(F64x2::splat(x)).lane0();
+  return TESS_STATUS_OK;
+}
+
+}  // namespace zorn::tess

@@ -1,0 +1,138 @@
+// The natural logarithm of two lanes as an unevaluated sum head + tail, shared by the
+// double precision Ln, Log2, Log10 and Log1p kernels and their callouts.
+//
+// x = 2^k m with m in [1, 2); row j = round(128 (m - 1)) of the table gives inv_c, an
+// 11-bit approximation of 1/c, c = 1 + j/128, and ln c = -ln(inv_c) = ln_hi + ln_lo.
+// With m cut to 42 bits (m_hi), r_hi = m_hi inv_c - 1 and r_lo = (m - m_hi) inv_c are
+// exact, and so is their sum as r + r_err = m inv_c - 1, |r| < 2^-8 + 2^-11. Then
+//   ln x = (k ln2_hi + ln_hi) + r + (k ln2_lo + ln_lo + r_err + ln(1 + r) - r),
+// where the first sum is exact, its sum with r is carried exactly by a two-sum, and
+// ln(1 + r) - r = r^2 Q(r) with Q the Taylor series to r^5 (truncation below 2^-62
+// relative). Row 128 holds ln 2 split exactly as the k term, so that just below 1
+// (k = -1, j = 128) the head cancels to zero exactly.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "tess_kernels/frame/simd_double.h"
+#include "zorn/tess.h"
+
+namespace zorn::tess {
+namespace log_table_double {
+#include "tess_kernels/exp_log/data/log_table_double.inc"
+}  // namespace log_table_double
+
+struct TwoSum {
+  simd_d::F64x2 sum, err;
+};
+// Knuth's two-sum: sum + err = a + b exactly, whatever their magnitudes.
+inline TwoSum two_sum(simd_d::F64x2 a, simd_d::F64x2 b) {
+  const simd_d::F64x2 sum = a + b;
+  const simd_d::F64x2 back = sum - a;
+  return {sum, (a - (sum - back)) + (b - back)};
+}
+
+struct LogParts {
+  simd_d::F64x2 head, tail;  // |tail| below 1/128 of |head|
+};
+
+// Natural logarithm of positive normal finite lanes whose exponent is taken as k plus
+// `k_offset` (for arguments scaled into the normal range). `mantissa_tail` is added to
+// m in effect (as a correction of r): Log1p passes the rounding error of 1 + x scaled
+// by 2^-k.
+template <bool kWithMantissaTail>
+inline LogParts log_parts(simd_d::F64x2 x, simd_d::F64x2 k_offset,
+                          simd_d::F64x2 mantissa_tail = simd_d::F64x2::splat(0.0)) {
+  using simd_d::F64x2;
+  using simd_d::I64x2;
+  namespace t = log_table_double;
+  const I64x2 ix = simd_d::bits(x);
+  // k from the exponent fields in the high words (words 1 and 3), moved to words 0, 1.
+  const __m128i fields = _mm_srli_epi32(_mm_shuffle_epi32(ix.v, _MM_SHUFFLE(3, 1, 3, 1)), 20);
+  const F64x2 k =
+      simd_d::int32_lanes_to_double(_mm_sub_epi32(fields, _mm_set1_epi32(1023))) + k_offset;
+  const F64x2 m = simd_d::from_bits((ix & I64x2::splat(0x000FFFFFFFFFFFFF)) |
+                                    I64x2::splat(0x3FF0000000000000));
+  // j = round(128 (m - 1)) from the top eight fraction bits.
+  const I64x2 j = (((ix >> 44) & I64x2::splat(0xFF)) + I64x2::splat(1)) >> 1;
+  const double* row0 = t::kLogTableDouble[j.low32_lane0()];
+  const double* row1 = t::kLogTableDouble[j.low32_lane1()];
+  const F64x2 a0 = F64x2::load_aligned(row0), a1 = F64x2::load_aligned(row1);
+  const F64x2 inv_c = simd_d::lane0s(a0, a1);
+  const F64x2 ln_hi = simd_d::lane1s(a0, a1);
+  const F64x2 ln_lo = simd_d::lane0s(F64x2::load_aligned(row0 + 2), F64x2::load_aligned(row1 + 2));
+
+  const F64x2 m_hi = simd_d::from_bits(simd_d::bits(m) & I64x2::splat(~int64_t{0x7FF}));
+  const F64x2 r_hi = m_hi * inv_c - F64x2::splat(1.0);  // exact: 42 bits times 11 bits
+  const F64x2 r_lo = (m - m_hi) * inv_c;                  // exact: 41 bits times 11 bits
+  // r + r_err = r_hi + r_lo exactly: near 1, r_lo may be as large as r_hi.
+  TwoSum r_sum = two_sum(r_hi, r_lo);
+  if constexpr (kWithMantissaTail) {
+    // The tail d = mantissa_tail inv_c, up to 2^-52, may be as large as r itself: it
+    // joins r_err and the pair is summed again, so that r keeps the leading part.
+    r_sum = two_sum(r_sum.sum, r_sum.err + mantissa_tail * inv_c);
+  }
+  const F64x2 r = r_sum.sum;
+  const F64x2 r_err = r_sum.err;
+
+  const F64x2 hi = k * F64x2::splat(t::kLn2Hi) + ln_hi;  // exact
+  const F64x2 lo = k * F64x2::splat(t::kLn2Lo) + ln_lo;
+  const TwoSum head = two_sum(hi, r);
+
+  const F64x2 r2 = r * r;
+  const F64x2 q_low = F64x2::splat(-0.5) + r * F64x2::splat(1.0 / 3);
+  const F64x2 q_mid = F64x2::splat(-0.25) + r * F64x2::splat(0.2);
+  const F64x2 q_high = F64x2::splat(-1.0 / 6) + r * F64x2::splat(1.0 / 7);
+  const F64x2 q = q_low + r2 * (q_mid + r2 * q_high);
+  return {head.sum, head.err + (lo + (r_err + r2 * q))};
+}
+
+// (head + tail) times a constant given as a 26-bit head and a tail: the product of the
+// two heads is carried exactly (Dekker), the rest rounded into the final sum.
+inline simd_d::F64x2 times_split_constant(LogParts l, const double (&c)[2]) {
+  using simd_d::F64x2;
+  const F64x2 c_head = F64x2::splat(c[0]);
+  const F64x2 s = l.head;
+  const F64x2 spread = s * F64x2::splat(134217729.0);  // 2^27 + 1: Veltkamp's split
+  const F64x2 s1 = spread - (spread - s);
+  const F64x2 s2 = s - s1;
+  const F64x2 p = s * c_head;
+  const F64x2 p_err = (s1 * c_head - p) + s2 * c_head;
+  // The tail may reach 1/256 of the head, so it takes the whole constant.
+  return p + (p_err + (s * F64x2::splat(c[1]) + l.tail * F64x2::splat(c[0] + c[1])));
+}
+
+inline constexpr double kLogBase2[2] = {log_table_double::kInvLn2Head,
+                                        log_table_double::kInvLn2Tail};
+inline constexpr double kLogBase10[2] = {log_table_double::kInvLn10Head,
+                                         log_table_double::kInvLn10Tail};
+
+// The callouts' handling of arguments outside the positive normal range of Ln, Log2 and
+// Log10: NaN and +inf pass through; negative numbers and -inf give NaN, status 1; ±0
+// (and, with denormals-are-zero on, subnormals, which compare equal to it) give -inf,
+// status 2. Returns true when it has set *r and *status; otherwise x is finite and
+// positive, and a subnormal x has been scaled by 2^54 with k_offset set to -54.
+inline bool log_edge_case(double& x, double& k_offset, double* r, int32_t* status) {
+  k_offset = 0;
+  *status = TESS_STATUS_OK;
+  if (std::isnan(x) || x == INFINITY) {
+    *r = x + x;
+  } else if (x == 0) {
+    *r = -INFINITY;
+    *status = TESS_STATUS_SINGULARITY;
+  } else if (x < 0) {
+    *r = std::numeric_limits<double>::quiet_NaN();
+    *status = TESS_STATUS_DOMAIN;
+  } else {
+    if (x < 0x1p-1022) {
+      x *= 0x1p54;
+      k_offset = -54;
+    }
+    return false;
+  }
+  return true;
+}
+
+}  // namespace zorn::tess

@@ -1,0 +1,61 @@
+#include "tess_kernels/exp_log/log_double.h"
+
+#include "tess_kernels/exp_log/log_core_double.h"
+
+namespace zorn::tess {
+namespace {
+
+using simd_d::F64x2;
+
+// The three bases differ only in the last step from ln x = head + tail.
+F64x2 natural(LogParts l) { return l.head + l.tail; }
+F64x2 base2(LogParts l) { return times_split_constant(l, kLogBase2); }
+F64x2 base10(LogParts l) { return times_split_constant(l, kLogBase10); }
+
+// Special lanes: not in [2^-1022, largest finite] (NaN fails both comparisons).
+int positive_normal_special(F64x2 x) {
+  return simd_d::lane_mask(simd_d::not_greater_equal(x, F64x2::splat(0x1p-1022)) |
+                           simd_d::not_less_equal(x, F64x2::splat(0x1.fffffffffffffp1023)));
+}
+
+template <F64x2 (*Finish)(LogParts)>
+int log_pair(F64x2 x, F64x2& y) {
+  y = Finish(log_parts<false>(x, F64x2::splat(0.0)));
+  return positive_normal_special(x);
+}
+
+template <F64x2 (*Finish)(LogParts)>
+int32_t log_callout(double x, double* r) {
+  double k_offset;
+  int32_t status;
+  if (log_edge_case(x, k_offset, r, &status)) return status;
+  *r = Finish(log_parts<false>(F64x2::splat(x), F64x2::splat(k_offset))).lane0();
+  return TESS_STATUS_OK;
+}
+
+}  // namespace
+
+int32_t tess_callout_dLn(double x, double* r) { return log_callout<natural>(x, r); }
+int32_t tess_callout_dLog2(double x, double* r) { return log_callout<base2>(x, r); }
+int32_t tess_callout_dLog10(double x, double* r) { return log_callout<base10>(x, r); }
+
+int32_t LnDouble::fast_block(int32_t n, const double* a, double* r) {
+  return run_fast_block(n, a, r, log_pair<natural>);
+}
+int LnDouble::fast_group(const double x[4], double y[4]) {
+  return run_fast_group(x, y, log_pair<natural>);
+}
+int32_t Log2Double::fast_block(int32_t n, const double* a, double* r) {
+  return run_fast_block(n, a, r, log_pair<base2>);
+}
+int Log2Double::fast_group(const double x[4], double y[4]) {
+  return run_fast_group(x, y, log_pair<base2>);
+}
+int32_t Log10Double::fast_block(int32_t n, const double* a, double* r) {
+  return run_fast_block(n, a, r, log_pair<base10>);
+}
+int Log10Double::fast_group(const double x[4], double y[4]) {
+  return run_fast_group(x, y, log_pair<base10>);
+}
+
+}  // namespace zorn::tess
