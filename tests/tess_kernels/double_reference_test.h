@@ -53,8 +53,7 @@ inline double distance_to_midpoint(long double want) {
 
 // Uniform arguments in [lo, hi] and their negatives mixed with random bit patterns of
 // magnitude below `limit`.
-inline std::vector<double> uniform_arguments(size_t count, double lo, double hi,
-                                             uint64_t seed) {
+inline std::vector<double> uniform_arguments(size_t count, double lo, double hi, uint64_t seed) {
   std::mt19937_64 gen(seed);
   std::uniform_real_distribution<double> pick(lo, hi);
   std::vector<double> x(count);

@@ -80,16 +80,19 @@ TEST_F(DoubleExp, ThresholdsGiveTheirStatusesAndCorrectResults) {
   const double bottom = -745.1332191019411;
   const double normal = -708.3964185322641;
   const std::vector<double> x = {
-      1e-300,                         // 0: 1.0 without report
-      top,                            // 1: finite
-      std::nextafter(top, 1000.0),    // 2: +inf, status 3
-      normal,                         // 3: the smallest normal range result, status 0
-      std::nextafter(normal, -1e3),   // 4: subnormal, status 4
-      bottom,                         // 5: 2^-1074, status 4
-      std::nextafter(bottom, -1e3),   // 6: +0, status 4
-      -INFINITY, INFINITY, NAN,       // 7-9: no reports
-      709.78,                         // 10: k div 64 = 1024
-      -1e-17, 0x1p-53,                // 11-12: below 2^-52
+      1e-300,                        // 0: 1.0 without report
+      top,                           // 1: finite
+      std::nextafter(top, 1000.0),   // 2: +inf, status 3
+      normal,                        // 3: the smallest normal range result, status 0
+      std::nextafter(normal, -1e3),  // 4: subnormal, status 4
+      bottom,                        // 5: 2^-1074, status 4
+      std::nextafter(bottom, -1e3),  // 6: +0, status 4
+      -INFINITY,
+      INFINITY,
+      NAN,     // 7-9: no reports
+      709.78,  // 10: k div 64 = 1024
+      -1e-17,
+      0x1p-53,  // 11-12: below 2^-52
   };
   std::vector<double> r(x.size());
   _tessdExp(static_cast<int32_t>(x.size()), x.data(), r.data());
@@ -107,8 +110,10 @@ TEST_F(DoubleExp, ThresholdsGiveTheirStatusesAndCorrectResults) {
     EXPECT_LE(ulp_error(r[i], std::exp(static_cast<long double>(x[i]))), 0.51) << x[i];
   }
   ASSERT_EQ(g_double_reports.size(), 4u);
-  const Reported want[] = {{2, TESS_STATUS_OVERFLOW}, {4, TESS_STATUS_UNDERFLOW},
-                           {5, TESS_STATUS_UNDERFLOW}, {6, TESS_STATUS_UNDERFLOW}};
+  const Reported want[] = {{2, TESS_STATUS_OVERFLOW},
+                           {4, TESS_STATUS_UNDERFLOW},
+                           {5, TESS_STATUS_UNDERFLOW},
+                           {6, TESS_STATUS_UNDERFLOW}};
   for (size_t i = 0; i < 4; ++i) {
     EXPECT_EQ(g_double_reports[i].index, want[i].index);
     EXPECT_EQ(g_double_reports[i].status, want[i].status);
@@ -118,8 +123,8 @@ TEST_F(DoubleExp, ThresholdsGiveTheirStatusesAndCorrectResults) {
 // Subnormal results come from one rounding of the callout's value: wherever the exact
 // e^x is not within 1/50 ulp of a midpoint, the result is the correctly rounded one.
 TEST_F(DoubleExp, SubnormalResultsAreRoundedOnce) {
-  const std::vector<double> x = uniform_arguments(100000, -745.1332191019411,
-                                                  -708.3964185322641, 21);
+  const std::vector<double> x =
+      uniform_arguments(100000, -745.1332191019411, -708.3964185322641, 21);
   std::vector<double> r(x.size());
   _tessSetMode(TESS_ERRMODE_NOERR);
   _tessdExp(static_cast<int32_t>(x.size()), x.data(), r.data());

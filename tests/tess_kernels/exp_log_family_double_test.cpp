@@ -72,8 +72,7 @@ class DoubleFamily : public ::testing::Test {
         worst_x = x[i];
       }
     }
-    std::printf("  %-6s max %.3f ulp at %a over %zu arguments\n", f.name, worst, worst_x,
-                x.size());
+    std::printf("  %-6s max %.3f ulp at %a over %zu arguments\n", f.name, worst, worst_x, x.size());
     return worst;
   }
 
@@ -116,7 +115,8 @@ TEST_F(DoubleFamily, LogarithmsStayWithinTheirBound) {
 TEST_F(DoubleFamily, Log1pStaysWithinItsBound) {
   std::vector<double> near_minus_one;
   for (int k = 1; k <= 53; ++k) {
-    for (double d : {-1.0, 0.25, 0.5}) near_minus_one.push_back(-1.0 + std::ldexp(1.0 + d * 0.5, -k));
+    for (double d : {-1.0, 0.25, 0.5})
+      near_minus_one.push_back(-1.0 + std::ldexp(1.0 + d * 0.5, -k));
   }
   const std::vector<double> x = join({
       log_uniform_arguments(200000, -1074, 1024, false, 4),
@@ -246,8 +246,8 @@ TEST_F(DoubleFamily, Expm1StatusesAndSpecialValues) {
                         {-0.0, -0.0, 0},
                         {0x1p-1074, 0x1p-1074, 0},
                         {-800.0, -1.0, 0},
-                        {-40.0, -1.0, 0},                      // e^-40 < 2^-54
-                        {-37.0, std::nextafter(-1.0, 0.0), 0}}); // e^-37 > 2^-54
+                        {-40.0, -1.0, 0},                         // e^-40 < 2^-54
+                        {-37.0, std::nextafter(-1.0, 0.0), 0}});  // e^-37 > 2^-54
 }
 
 TEST_F(DoubleFamily, LogbGivesTheUnbiasedExponent) {

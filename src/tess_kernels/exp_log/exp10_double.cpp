@@ -40,8 +40,8 @@ int exp10_pair(F64x2 x, F64x2& y) {
   const F64x2 q =
       r * (F64x2::splat(kP1) +
            r * (F64x2::splat(kP2) +
-                r * (F64x2::splat(kP3) + r * (F64x2::splat(kP4) +
-                                         r * (F64x2::splat(kP5) + r * F64x2::splat(kP6))))));
+                r * (F64x2::splat(kP3) +
+                     r * (F64x2::splat(kP4) + r * (F64x2::splat(kP5) + r * F64x2::splat(kP6))))));
   const simd_d::I64x2 t_bits = simd_d::bits(t);
   const F64x2 row0 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane0() & 63]);
   const F64x2 row1 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane1() & 63]);
@@ -81,11 +81,10 @@ int32_t tess_callout_dExp10(double x, double* r) {
   const double t = x * kSixtyFourLog2Of10 + kShifter;
   const double k = t - kShifter;
   const double rr = x - k * kLog10Of2Over64Hi - k * kLog10Of2Over64Lo;
-  const int j = static_cast<int>(bits_of(t) & 63);
+  const int j = static_cast<int>(bits_of_double(t) & 63);
   const double hi = kExp2Over64Relative[j][0];
-  const double w =
-      hi * (kExp2Over64Relative[j][1] +
-            rr * (kP1 + rr * (kP2 + rr * (kP3 + rr * (kP4 + rr * (kP5 + rr * kP6))))));
+  const double w = hi * (kExp2Over64Relative[j][1] +
+                         rr * (kP1 + rr * (kP2 + rr * (kP3 + rr * (kP4 + rr * (kP5 + rr * kP6))))));
   const int64_t s = static_cast<int64_t>(k) >> 6;
   if (x >= kNormalResultBound) {
     *r = scale_normal(hi + w, s);

@@ -31,11 +31,10 @@ int exp_pair(F64x2 x, F64x2& y) {
   const F64x2 t = x * F64x2::splat(kSixtyFourOverLn2) + shifter;
   const F64x2 k = t - shifter;
   const F64x2 r = (x - k * F64x2::splat(kLn2Over64Hi)) - k * F64x2::splat(kLn2Over64Lo);
-  const F64x2 p =
-      r + (r * r) * (F64x2::splat(0.4999999999994775) +
-                     r * (F64x2::splat(0.1666666666667797) +
-                          r * (F64x2::splat(0.04166672368662385) +
-                               r * F64x2::splat(0.00833333416441411))));
+  const F64x2 p = r + (r * r) * (F64x2::splat(0.4999999999994775) +
+                                 r * (F64x2::splat(0.1666666666667797) +
+                                      r * (F64x2::splat(0.04166672368662385) +
+                                           r * F64x2::splat(0.00833333416441411))));
   const I64x2 t_bits = simd_d::bits(t);
   const F64x2 row0 = F64x2::load_aligned(kExp2Over64Absolute[t_bits.low32_lane0() & 63]);
   const F64x2 row1 = F64x2::load_aligned(kExp2Over64Absolute[t_bits.low32_lane1() & 63]);
@@ -51,9 +50,7 @@ int32_t ExpDouble::fast_block(int32_t n, const double* a, double* r) {
   return run_fast_block(n, a, r, exp_pair);
 }
 
-int ExpDouble::fast_group(const double x[4], double y[4]) {
-  return run_fast_group(x, y, exp_pair);
-}
+int ExpDouble::fast_group(const double x[4], double y[4]) { return run_fast_group(x, y, exp_pair); }
 
 int ExpDouble::resolve_inline(const double x[4], double y[4], int special) {
   for (int l = 0; l < 4; ++l) {
@@ -95,7 +92,7 @@ int32_t tess_callout_dExp(double x, double* r) {
   const double k = t - kShifter;
   const double rr = x - k * kLn2Over64Hi - k * kLn2Over64Lo;
   const int64_t scale = static_cast<int64_t>(k) >> 6;
-  const int j = static_cast<int>(bits_of(t) & 63);
+  const int j = static_cast<int>(bits_of_double(t) & 63);
   const double p =
       rr + rr * rr *
                (0.5 + rr * (0.1666666666665788 +

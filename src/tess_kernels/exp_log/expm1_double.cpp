@@ -53,11 +53,10 @@ F64x2 from_exponential(F64x2 x_in) {
   const F64x2 k = t - shifter;
   const F64x2 r =
       (x - k * F64x2::splat(0.010830424696223417)) - k * F64x2::splat(2.572804622327669e-14);
-  const F64x2 p =
-      r + (r * r) * (F64x2::splat(0.4999999999994775) +
-                     r * (F64x2::splat(0.1666666666667797) +
-                          r * (F64x2::splat(0.04166672368662385) +
-                               r * F64x2::splat(0.00833333416441411))));
+  const F64x2 p = r + (r * r) * (F64x2::splat(0.4999999999994775) +
+                                 r * (F64x2::splat(0.1666666666667797) +
+                                      r * (F64x2::splat(0.04166672368662385) +
+                                           r * F64x2::splat(0.00833333416441411))));
   const simd_d::I64x2 t_bits = simd_d::bits(t);
   const F64x2 row0 = F64x2::load_aligned(kExp2Over64Absolute[t_bits.low32_lane0() & 63]);
   const F64x2 row1 = F64x2::load_aligned(kExp2Over64Absolute[t_bits.low32_lane1() & 63]);

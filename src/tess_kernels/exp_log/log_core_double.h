@@ -53,8 +53,8 @@ inline LogParts log_parts(simd_d::F64x2 x, simd_d::F64x2 k_offset,
   const __m128i fields = _mm_srli_epi32(_mm_shuffle_epi32(ix.v, _MM_SHUFFLE(3, 1, 3, 1)), 20);
   const F64x2 k =
       simd_d::int32_lanes_to_double(_mm_sub_epi32(fields, _mm_set1_epi32(1023))) + k_offset;
-  const F64x2 m = simd_d::from_bits((ix & I64x2::splat(0x000FFFFFFFFFFFFF)) |
-                                    I64x2::splat(0x3FF0000000000000));
+  const F64x2 m =
+      simd_d::from_bits((ix & I64x2::splat(0x000FFFFFFFFFFFFF)) | I64x2::splat(0x3FF0000000000000));
   // j = round(128 (m - 1)) from the top eight fraction bits.
   const I64x2 j = (((ix >> 44) & I64x2::splat(0xFF)) + I64x2::splat(1)) >> 1;
   const double* row0 = t::kLogTableDouble[j.low32_lane0()];
@@ -66,7 +66,7 @@ inline LogParts log_parts(simd_d::F64x2 x, simd_d::F64x2 k_offset,
 
   const F64x2 m_hi = simd_d::from_bits(simd_d::bits(m) & I64x2::splat(~int64_t{0x7FF}));
   const F64x2 r_hi = m_hi * inv_c - F64x2::splat(1.0);  // exact: 42 bits times 11 bits
-  const F64x2 r_lo = (m - m_hi) * inv_c;                  // exact: 41 bits times 11 bits
+  const F64x2 r_lo = (m - m_hi) * inv_c;                // exact: 41 bits times 11 bits
   // r + r_err = r_hi + r_lo exactly: near 1, r_lo may be as large as r_hi.
   TwoSum r_sum = two_sum(r_hi, r_lo);
   if constexpr (kWithMantissaTail) {

@@ -45,8 +45,7 @@ inline int32_t run_fast_block(int32_t n, const double* a, double* r, Pair&& pair
 template <class Pair>
 inline int run_fast_group(const double x[4], double y[4], Pair&& pair) {
   simd_d::F64x2 y0, y1;
-  const int special =
-      pair(simd_d::F64x2::load(x), y0) | pair(simd_d::F64x2::load(x + 2), y1) << 2;
+  const int special = pair(simd_d::F64x2::load(x), y0) | pair(simd_d::F64x2::load(x + 2), y1) << 2;
   y0.store(y);
   y1.store(y + 2);
   return special;
@@ -78,10 +77,10 @@ struct DoubleLanes {
 
  private:
   template <class Report>
-  static void group([[maybe_unused]] bool no_errors, int32_t lanes, int32_t g, Strided<const double> a,
-                    Strided<double> r, Report& report) {
-    alignas(16) double x[kGroupLanes] = {kDoubleFillerLane, kDoubleFillerLane,
-                                         kDoubleFillerLane, kDoubleFillerLane};
+  static void group([[maybe_unused]] bool no_errors, int32_t lanes, int32_t g,
+                    Strided<const double> a, Strided<double> r, Report& report) {
+    alignas(16) double x[kGroupLanes] = {kDoubleFillerLane, kDoubleFillerLane, kDoubleFillerLane,
+                                         kDoubleFillerLane};
     alignas(16) double y[kGroupLanes];
     for (int32_t l = 0; l < lanes; ++l) x[l] = a[g + l];
     int special = Op::fast_group(x, y);

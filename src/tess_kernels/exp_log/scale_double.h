@@ -11,21 +11,21 @@
 
 namespace zorn::tess {
 
-inline uint64_t bits_of(double x) {
+inline uint64_t bits_of_double(double x) {
   uint64_t b;
   std::memcpy(&b, &x, sizeof b);
   return b;
 }
-inline double double_from_bits(uint64_t b) {
+inline double double_with_bits(uint64_t b) {
   double x;
   std::memcpy(&x, &b, sizeof x);
   return x;
 }
-inline int biased_exponent(double x) { return static_cast<int>((bits_of(x) >> 52) & 0x7FF); }
+inline int biased_exponent(double x) { return static_cast<int>((bits_of_double(x) >> 52) & 0x7FF); }
 
 // 2^e for a normal exponent, -1022 <= e <= 1023.
-inline double power_of_two(int64_t e) {
-  return double_from_bits(static_cast<uint64_t>(e + 1023) << 52);
+inline double exact_power_of_two(int64_t e) {
+  return double_with_bits(static_cast<uint64_t>(e + 1023) << 52);
 }
 
 // 2^(k div 64) of two lanes whose low 18 bits hold k in two's complement (a shifter sum
@@ -34,17 +34,17 @@ inline double power_of_two(int64_t e) {
 // exponent field, the bias is added, and the bits above it are cut.
 inline simd_d::F64x2 scale_from_shifted_integer(simd_d::I64x2 t_bits) {
   return simd_d::from_bits(((t_bits << 46) + simd_d::I64x2::splat(int64_t{1023} << 52)) &
-                         simd_d::I64x2::splat(0x7FF0000000000000));
+                           simd_d::I64x2::splat(0x7FF0000000000000));
 }
 
 // y 2^s for a normal result, -1022 <= s <= 1024; 2^1024 itself overflows, so that scale
 // is applied as two halves.
 inline double scale_normal(double y, int64_t s) {
   if (s == 1024) {
-    const double half = y * power_of_two(1023);
+    const double half = y * exact_power_of_two(1023);
     return half + half;
   }
-  return y * power_of_two(s);
+  return y * exact_power_of_two(s);
 }
 
 // (hi + w) 2^s rounded once for a subnormal result, s >= -1076, hi >= |w|: the value is
@@ -57,13 +57,13 @@ inline double scale_normal(double y, int64_t s) {
 template <int kUp>
 inline double scale_subnormal(double hi, double w, int64_t s) {
   static_assert(kUp >= 60 && kUp <= 100);
-  const double back_factor = power_of_two(-kUp);
-  const double up = power_of_two(s + kUp);
+  const double back_factor = exact_power_of_two(-kUp);
+  const double up = exact_power_of_two(s + kUp);
   const double scaled_hi = hi * up;
   const double scaled_w = w * up;
   const double scaled = scaled_hi + scaled_w;
   if (biased_exponent(scaled) <= kUp - 10) return scaled * back_factor;
-  const double grid_shifter = 1.5 * power_of_two(52 + kUp - 1074);
+  const double grid_shifter = 1.5 * exact_power_of_two(52 + kUp - 1074);
   const double top = (scaled_hi + grid_shifter) - grid_shifter;
   const double rest = (scaled_hi - top) + scaled_w;
   return top * back_factor + rest * back_factor;
