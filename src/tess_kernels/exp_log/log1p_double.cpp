@@ -22,7 +22,7 @@ F64x2 log1p_value(F64x2 x) {
   const F64x2 c = (one - (u - back)) + (x - back);
   const F64x2 inv_scale = simd_d::from_bits(I64x2::splat(int64_t{2046} << 52) -
                                             (simd_d::bits(u) & I64x2::splat(0x7FF0000000000000)));
-  const LogParts l = log_parts<true>(u, F64x2::splat(0.0), c * inv_scale);
+  const LogParts l = log_parts<true>(u, 0, c * inv_scale);
   return l.head + l.tail;
 }
 

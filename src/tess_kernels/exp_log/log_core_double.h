@@ -6,7 +6,7 @@
 // With m cut to 42 bits (m_hi), r_hi = m_hi inv_c - 1 and r_lo = (m - m_hi) inv_c are
 // exact, and so is their sum as r + r_err = m inv_c - 1, |r| < 2^-8 + 2^-11. Then
 //   ln x = (k ln2_hi + ln_hi) + r + (k ln2_lo + ln_lo + r_err + ln(1 + r) - r),
-// where the first sum is exact, its sum with r is carried exactly by a two-sum, and
+// where the first sum is exact, its sum with r is carried exactly by a fast two-sum, and
 // ln(1 + r) - r = r^2 Q(r) with Q the Taylor series to r^5 (truncation below 2^-62
 // relative). Row 128 holds ln 2 split exactly as the k term, so that just below 1
 // (k = -1, j = 128) the head cancels to zero exactly.
@@ -39,11 +39,10 @@ struct LogParts {
 };
 
 // Natural logarithm of positive normal finite lanes whose exponent is taken as k plus
-// `k_offset` (for arguments scaled into the normal range). `mantissa_tail` is added to
-// m in effect (as a correction of r): Log1p passes the rounding error of 1 + x scaled
-// by 2^-k.
+// `k_offset` (for arguments scaled into the normal range). `mantissa_tail`, up to 2^-52,
+// is added to m in effect: Log1p passes the rounding error of 1 + x scaled by 2^-k.
 template <bool kWithMantissaTail>
-inline LogParts log_parts(simd_d::F64x2 x, simd_d::F64x2 k_offset,
+inline LogParts log_parts(simd_d::F64x2 x, int32_t k_offset = 0,
                           simd_d::F64x2 mantissa_tail = simd_d::F64x2::splat(0.0)) {
   using simd_d::F64x2;
   using simd_d::I64x2;
@@ -52,7 +51,7 @@ inline LogParts log_parts(simd_d::F64x2 x, simd_d::F64x2 k_offset,
   // k from the exponent fields in the high words (words 1 and 3), moved to words 0, 1.
   const __m128i fields = _mm_srli_epi32(_mm_shuffle_epi32(ix.v, _MM_SHUFFLE(3, 1, 3, 1)), 20);
   const F64x2 k =
-      simd_d::int32_lanes_to_double(_mm_sub_epi32(fields, _mm_set1_epi32(1023))) + k_offset;
+      simd_d::int32_lanes_to_double(_mm_sub_epi32(fields, _mm_set1_epi32(1023 - k_offset)));
   const F64x2 m =
       simd_d::from_bits((ix & I64x2::splat(0x000FFFFFFFFFFFFF)) | I64x2::splat(0x3FF0000000000000));
   // j = round(128 (m - 1)) from the top eight fraction bits.
@@ -79,14 +78,17 @@ inline LogParts log_parts(simd_d::F64x2 x, simd_d::F64x2 k_offset,
 
   const F64x2 hi = k * F64x2::splat(t::kLn2Hi) + ln_hi;  // exact
   const F64x2 lo = k * F64x2::splat(t::kLn2Lo) + ln_lo;
-  const TwoSum head = two_sum(hi, r);
+  // |hi| >= 2^-9 > |r| or hi = 0 (the table's rows checked): Dekker's fast two-sum is
+  // exact.
+  const F64x2 head = hi + r;
+  const F64x2 head_err = r - (head - hi);
 
   const F64x2 r2 = r * r;
   const F64x2 q_low = F64x2::splat(-0.5) + r * F64x2::splat(1.0 / 3);
   const F64x2 q_mid = F64x2::splat(-0.25) + r * F64x2::splat(0.2);
   const F64x2 q_high = F64x2::splat(-1.0 / 6) + r * F64x2::splat(1.0 / 7);
   const F64x2 q = q_low + r2 * (q_mid + r2 * q_high);
-  return {head.sum, head.err + (lo + (r_err + r2 * q))};
+  return {head, head_err + (lo + (r_err + r2 * q))};
 }
 
 // (head + tail) times a constant given as a 26-bit head and a tail: the product of the
@@ -114,7 +116,7 @@ inline constexpr double kLogBase10[2] = {log_table_double::kInvLn10Head,
 // (and, with denormals-are-zero on, subnormals, which compare equal to it) give -inf,
 // status 2. Returns true when it has set *r and *status; otherwise x is finite and
 // positive, and a subnormal x has been scaled by 2^54 with k_offset set to -54.
-inline bool log_edge_case(double& x, double& k_offset, double* r, int32_t* status) {
+inline bool log_edge_case(double& x, int32_t& k_offset, double* r, int32_t* status) {
   k_offset = 0;
   *status = TESS_STATUS_OK;
   if (std::isnan(x) || x == INFINITY) {

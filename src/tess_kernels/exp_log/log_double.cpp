@@ -12,24 +12,27 @@ F64x2 natural(LogParts l) { return l.head + l.tail; }
 F64x2 base2(LogParts l) { return times_split_constant(l, kLogBase2); }
 F64x2 base10(LogParts l) { return times_split_constant(l, kLogBase10); }
 
-// Special lanes: not in [2^-1022, largest finite] (NaN fails both comparisons).
+// Special lanes: high words outside [0x00100000, 0x7FEFFFFF], the positive normal
+// finite numbers. Adding 0x7FF00000 maps that range onto the most negative signed
+// values, up to -0x200001.
 int positive_normal_special(F64x2 x) {
-  return simd_d::lane_mask(simd_d::not_greater_equal(x, F64x2::splat(0x1p-1022)) |
-                           simd_d::not_less_equal(x, F64x2::splat(0x1.fffffffffffffp1023)));
+  const __m128i high_words = _mm_shuffle_epi32(_mm_castpd_si128(x.v), _MM_SHUFFLE(3, 1, 3, 1));
+  const __m128i moved = _mm_add_epi32(high_words, _mm_set1_epi32(0x7FF00000));
+  return _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(moved, _mm_set1_epi32(-0x200001)))) & 3;
 }
 
 template <F64x2 (*Finish)(LogParts)>
 int log_pair(F64x2 x, F64x2& y) {
-  y = Finish(log_parts<false>(x, F64x2::splat(0.0)));
+  y = Finish(log_parts<false>(x));
   return positive_normal_special(x);
 }
 
 template <F64x2 (*Finish)(LogParts)>
 int32_t log_callout(double x, double* r) {
-  double k_offset;
+  int32_t k_offset;
   int32_t status;
   if (log_edge_case(x, k_offset, r, &status)) return status;
-  *r = Finish(log_parts<false>(F64x2::splat(x), F64x2::splat(k_offset))).lane0();
+  *r = Finish(log_parts<false>(F64x2::splat(x), k_offset)).lane0();
   return TESS_STATUS_OK;
 }
 
