@@ -12,7 +12,7 @@ namespace zorn_test {
 namespace {
 
 namespace tables {
-#include "tess_kernels/exp_log/data/ln_table_single.inc"
+#include "tess_kernels/exp_log/data/log_tables_single.inc"
 }
 
 // The fast path for positive normal x, one step per line, in single precision.
@@ -80,6 +80,23 @@ TEST_F(SingleLn, CalloutTableFollowsItsRule) {
   }
   EXPECT_EQ(tables::kLnSingleCallout[1][0], 0.984375);
   EXPECT_EQ(tables::kLnSingleCallout[64][0], 0.5);
+}
+
+TEST_F(SingleLn, FastPathPointTableFollowsItsRule) {
+  // {c^-1, ln c, log2 c, log10 c}: the callout's points, each logarithm rounded once.
+  for (int j = 0; j <= 64; ++j) {
+    const double* row = tables::kLogPointsSingle[j];
+    ASSERT_EQ(row[0], tables::kLnSingleCallout[j][0]) << j;
+    EXPECT_EQ(row[1], tables::kLnSingleCallout[j][1]) << j;
+    const long double ln_c = -std::log(static_cast<long double>(row[0]));
+    EXPECT_EQ(row[2], static_cast<double>(ln_c / std::log(2.0L))) << j;
+    EXPECT_NEAR(row[3], static_cast<double>(ln_c / std::log(10.0L)), 1e-16 * row[3]) << j;
+  }
+  // Row 64 (c = 2) holds the same log 2 as the kernels' constants, so that x just below 1
+  // cancels exactly.
+  EXPECT_EQ(tables::kLogPointsSingle[64][1], 0.6931471805599453);
+  EXPECT_EQ(tables::kLogPointsSingle[64][2], 1.0);
+  EXPECT_EQ(tables::kLogPointsSingle[64][3], 0.3010299956639812);
 }
 
 TEST_F(SingleLn, RandomArgumentsMatchTheTranscriptionsBitForBit) {

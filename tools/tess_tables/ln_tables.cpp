@@ -1,12 +1,28 @@
-// Prints the table of the single precision logarithm callout, each entry computed with
-// MPFR and rounded once. For j = 0..64, c is the point 1 + j/64 with its reciprocal
-// rounded to a multiple of 2^-10:
-//   cinv = round(1024 / (1 + j/64)) / 1024   (exact in a double)
-//   ln_c_hi = RN_double(-ln(cinv)), ln_c_lo = RN_double(-ln(cinv) - ln_c_hi)
+// Prints the tables of the single precision logarithms, each entry computed with MPFR
+// and rounded once. For j = 0..64, c is the point near 1 + j/64 whose reciprocal is
+// cinv = round(1024 / (1 + j/64)) / 1024 (exact in a double).
+//   callout:    {cinv, ln_c_hi = RN(-ln cinv), ln_c_lo = RN(-ln cinv - ln_c_hi)}
+//   fast paths: {cinv, RN(ln c), RN(log2 c), RN(log10 c)}
 #include <mpfr.h>
 
 #include <cmath>
 #include <cstdio>
+
+double reciprocal_point(int j) {
+  // 1024 / (1 + j/64) = 65536 / (64 + j); never halfway between two integers.
+  const long quotient = 65536 / (64 + j);
+  const long remainder = 65536 % (64 + j);
+  const long rounded = quotient + (2 * remainder > 64 + j ? 1 : 0);
+  return std::ldexp(static_cast<double>(rounded), -10);
+}
+
+// RN(log_base(1 / cinv)) for base e, 2 or 10; +0 rather than -0 at cinv = 1.
+double log_of_point(mpfr_t work, double cinv, int (*log_fn)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t)) {
+  mpfr_set_d(work, cinv, MPFR_RNDN);
+  log_fn(work, work, MPFR_RNDN);
+  mpfr_neg(work, work, MPFR_RNDN);
+  return mpfr_get_d(work, MPFR_RNDN) + 0.0;
+}
 
 int main() {
   mpfr_t exact, diff;
@@ -15,17 +31,21 @@ int main() {
   std::printf("// {cinv, ln c hi, ln c lo}: cinv = round(1024 / (1 + j/64)) / 1024, ln c = -ln cinv.\n");
   std::printf("alignas(16) constexpr double kLnSingleCallout[65][3] = {\n");
   for (int j = 0; j <= 64; ++j) {
-    // 1024 / (1 + j/64) = 65536 / (64 + j); never halfway between two integers.
-    const long quotient = 65536 / (64 + j);
-    const long remainder = 65536 % (64 + j);
-    const long rounded = quotient + (2 * remainder > 64 + j ? 1 : 0);
-    const double cinv = std::ldexp(static_cast<double>(rounded), -10);
+    const double cinv = reciprocal_point(j);
     mpfr_set_d(exact, cinv, MPFR_RNDN);
     mpfr_log(exact, exact, MPFR_RNDN);
     mpfr_neg(exact, exact, MPFR_RNDN);
     const double hi = mpfr_get_d(exact, MPFR_RNDN) + 0.0;  // +0 rather than -0 at j = 0
     mpfr_sub_d(diff, exact, hi, MPFR_RNDN);
     std::printf("    {%a, %a, %a},\n", cinv, hi, mpfr_get_d(diff, MPFR_RNDN) + 0.0);
+  }
+  std::printf("};\n\n");
+  std::printf("// {cinv, ln c, log2 c, log10 c}: the same points, each logarithm rounded once.\n");
+  std::printf("alignas(32) constexpr double kLogPointsSingle[65][4] = {\n");
+  for (int j = 0; j <= 64; ++j) {
+    const double cinv = reciprocal_point(j);
+    std::printf("    {%a, %a, %a, %a},\n", cinv, log_of_point(exact, cinv, mpfr_log),
+                log_of_point(exact, cinv, mpfr_log2), log_of_point(exact, cinv, mpfr_log10));
   }
   std::printf("};\n");
   mpfr_clears(exact, diff, static_cast<mpfr_ptr>(nullptr));

@@ -1,58 +1,81 @@
 // Double precision pieces of the four-lane single precision fast paths: each works on two
-// lanes at once and keeps the relative error near 2^-31, so that the one final rounding
-// to single precision stays within about 0.51 ulp.
+// lanes at once and keeps the relative error near 2^-34, so that the one final rounding
+// to single precision stays within about 0.501 ulp. Forced inline: a call per group
+// would hide the independent groups from each other.
 #pragma once
 
+#include <cstdint>
+
+#include "tess_kernels/exp_log/exp_single.h"
 #include "tess_kernels/frame/simd.h"
 
 namespace zorn::tess {
 
-// 2^z = scale (1 + q) for z in about [-151, 129]: scale = 2^k with k the nearest integer
-// to z (taken from the bits of the 1.5 * 2^52 shifter), q = 2^f - 1 for f = z - k in
-// [-1/2, 1/2] by its Taylor series to degree 8 (truncation below 2^-32 of 2^f; keeping
-// q without its constant term keeps it accurate as f goes to 0).
+namespace log_single_data {
+#include "tess_kernels/exp_log/data/log_tables_single.inc"
+}  // namespace log_single_data
+
+#define ZORN_FAST_INLINE [[gnu::always_inline]] inline
+
+// 2^z = scale (1 + q) for z in about [-151, 129]: k = the nearest integer to 64 z (in the
+// low bits of the 1.5 * 2^46 shifter), scale = 2^(k/64) = 2^(j/64) from the table with
+// k div 64 added to its exponent, q = 2^f - 1 for f = z - k/64 in [-1/128, 1/128] by its
+// Taylor series to degree 4. q stays accurate relative to itself as f goes to 0.
 struct PowerOfTwoParts {
   simd::F64x2 scale;
   simd::F64x2 q;
 };
-inline PowerOfTwoParts power_of_two_parts(simd::F64x2 z) {
+ZORN_FAST_INLINE PowerOfTwoParts power_of_two_parts(simd::F64x2 z) {
   using simd::F64x2;
-  const F64x2 shifter = F64x2::splat(6755399441055744.0);
+  const F64x2 shifter = F64x2::splat(105553116266496.0);
   const F64x2 t = z + shifter;
-  const F64x2 f = z - (t - shifter);
+  const F64x2 f = z - (t - shifter);  // exact
+  const __m128i k = _mm_castpd_si128(t.v);
   const auto c = [](double v) { return F64x2::splat(v); };
   // Coefficients (ln 2)^i / i!.
   const F64x2 q =
       f * (c(0.6931471805599453) +
            f * (c(0.24022650695910072) +
-                f * (c(0.05550410866482158) +
-                     f * (c(0.009618129107628477) +
-                          f * (c(0.0013333558146428443) +
-                               f * (c(0.0001540353039338161) +
-                                    f * (c(1.5252733804059841e-05) +
-                                         f * c(1.321548679014431e-06))))))));
-  return {simd::power_of_two_from_low_bits(t), q};
-}
-
-// ln(1 + f) for f in about [-1/3, 1/3]: with s = f / (2 + f), |s| <= 1/5,
-// ln(1 + f) = 2 atanh s = s (2 + 2 s^2 / 3 + 2 s^4 / 5 + ... + 2 s^12 / 13); the first
-// term left out is below 2^-36 of the sum.
-inline simd::F64x2 ln_one_plus(simd::F64x2 f) {
-  using simd::F64x2;
-  const auto c = [](double v) { return F64x2::splat(v); };
-  const F64x2 s = f / (c(2.0) + f);
-  const F64x2 s2 = s * s;
-  return s * (c(2.0) +
-              s2 * (c(2.0 / 3) +
-                    s2 * (c(2.0 / 5) +
-                          s2 * (c(2.0 / 7) +
-                                s2 * (c(2.0 / 9) + s2 * (c(2.0 / 11) + s2 * c(2.0 / 13)))))));
+                f * (c(0.05550410866482158) + f * c(0.009618129107628477))));
+  int32_t j[4];  // in lanes 0 and 2, the low halves of the two 64-bit lanes
+  simd::lanes(simd::I32x4{k} & simd::I32x4::splat(63), j);
+  const F64x2 row = simd::gather_column(exp_single_data::kExp2Over64Relative, 0, j[0], j[2]);
+  // (k - j) << 46 = (k div 64) << 52: the high bits of t fall off the left end.
+  const __m128i exponent = _mm_slli_epi64(_mm_andnot_si128(_mm_set1_epi64x(63), k), 46);
+  return {F64x2{_mm_castsi128_pd(_mm_add_epi64(_mm_castpd_si128(row.v), exponent))}, q};
 }
 
 // Four float lanes through a function of two doubles, rounded back once per lane.
 template <class Fn>
-simd::F32x4 in_double(simd::F32x4 x, Fn fn) {
+ZORN_FAST_INLINE simd::F32x4 in_double(simd::F32x4 x, Fn fn) {
   return simd::to_float(fn(simd::low_to_double(x)), fn(simd::high_to_double(x)));
+}
+
+// ln(1 + r) for |r| <= 0.009 by its series to degree 5; the first term left out is below
+// 2^-36 of the sum.
+ZORN_FAST_INLINE simd::F64x2 ln_one_plus_small(simd::F64x2 r) {
+  using simd::F64x2;
+  const auto c = [](double v) { return F64x2::splat(v); };
+  return r + (r * r) * (c(-0.5) + r * (c(1.0 / 3) + r * (c(-0.25) + r * c(0.2))));
+}
+
+// A positive finite x = 2^e m with m in [1, 2), split further at the nearest point
+// c = 1 + j/64 (j = 0..64, rounding the top mantissa bits): log x = e log 2 + log c +
+// ln(1 + r) / ln(base) with r = m c^-1 - 1, exact in double since c^-1 has 11 bits, and
+// |r| <= 0.009. The table holds c^-1 and log c for the bases e, 2 and 10 in columns 1-3;
+// its row 64 holds log 2 exactly as the constants below, so that e = -1 and j = 64 (x
+// just below 1) cancel exactly.
+struct LogSplit {
+  simd::I32x4 e;   // exponent
+  simd::I32x4 j;   // nearest point
+  simd::F32x4 m;   // mantissa in [1, 2)
+};
+ZORN_FAST_INLINE LogSplit log_split(simd::F32x4 x) {
+  using simd::I32x4;
+  const I32x4 b = simd::bits(x);
+  const I32x4 mantissa = b & I32x4::splat(0x007FFFFF);
+  return {(b >> 23) - I32x4::splat(127), (mantissa + I32x4::splat(0x10000)) >> 17,
+          simd::from_bits(mantissa | I32x4::splat(0x3F800000))};
 }
 
 }  // namespace zorn::tess

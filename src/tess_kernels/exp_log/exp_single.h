@@ -33,6 +33,15 @@ struct ExpSingle : LaneLoopSingle<ExpSingle> {
     const F32x4 r = (x + n * F32x4::splat(-0.0054168701171875f)) +
                     n * F32x4::splat(1.6577690757912933e-06f);
     const F32x4 p = r + F32x4::splat(0.5f) * (r * r);
+    return table_power_128(t, p);
+  }
+
+  // 2^(n/128) (1 + p) for n in the low mantissa bits of t = n + 1.5 * 2^23, with n div 128
+  // a normal exponent: 2^(j/128) from the table (hi + lo, j = n mod 128) and 2^(n div 128)
+  // from the bits of t (shifted left by 16, the bits of 1.0 added, the exponent field kept).
+  static simd::F32x4 table_power_128(simd::F32x4 t, simd::F32x4 p) {
+    using simd::F32x4;
+    using simd::I32x4;
     F32x4 hi, lo;
     simd::gather_pairs(exp_single_data::kExp2Over128Single, simd::bits(t) & I32x4::splat(127),
                        hi, lo);

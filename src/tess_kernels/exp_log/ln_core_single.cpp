@@ -7,7 +7,7 @@
 
 namespace zorn::tess {
 namespace {
-#include "tess_kernels/exp_log/data/ln_table_single.inc"
+#include "tess_kernels/exp_log/data/log_tables_single.inc"
 
 // ln(1 + r) = r + r^2 Q(r) for |r| <= 2^-7 and slightly beyond.
 double q_polynomial(double r) {

@@ -14,13 +14,8 @@ namespace zorn::tess {
 int32_t tess_callout_sLog10(const float* x, float* r);
 
 struct Log10Single : LaneLoopSingle<Log10Single> {
-  // log10 x = e log10 2 + ln(m) log10 e; for e != 0 the first term dominates
-  // (|e log10 2| >= 0.30, |ln(m) log10 e| <= 0.18), so the sum cancels little.
   static simd::F32x4 fast_path(simd::F32x4 x) {
-    return log_in_double(x, [](simd::F64x2 e, simd::F64x2 ln_m) {
-      return e * simd::F64x2::splat(0.3010299956639812) +
-             ln_m * simd::F64x2::splat(0.4342944819032518);
-    });
+    return log_by_points<3>(x, 0.3010299956639812, 0.4342944819032518);
   }
 
   static int special_lanes(simd::F32x4 x) { return positive_normal_complement(x); }

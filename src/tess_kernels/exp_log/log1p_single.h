@@ -13,25 +13,35 @@ namespace zorn::tess {
 int32_t tess_callout_sLog1p(const float* x, float* r);
 
 struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
-  // 1 + x = 2^e m with m in about [2/3, 4/3), e read from 1 + x rounded to float (any
-  // nearby e will do) and m = (1 + x) 2^-e in double, exact unless x exceeds 2^53. Where
-  // e = 0, x itself takes the place of m - 1, so that no bit of a tiny x is lost.
+  // 1 + x = 2^e m split as in log_split, with e and the point j read from 1 + x rounded
+  // to float (a neighbouring point only makes |r| a little larger) and m = (1 + x) 2^-e
+  // in double, exact unless x exceeds 2^53. For |x| < 2^-7, 1 + x may lose bits of x, so
+  // there r = x and the point is 1 itself.
   static simd::F32x4 fast_path(simd::F32x4 x) {
     using simd::F64x2;
-    const simd::I32x4 e = exponent_two_thirds(x + simd::F32x4::splat(1.0f));
+    const LogSplit s = log_split(x + simd::F32x4::splat(1.0f));
     F64x2 scale_low, scale_high;
-    simd::reciprocal_powers_of_two(e, scale_low, scale_high);
-    const simd::I32x4 e_is_zero = e == simd::I32x4::splat(0);
-    const auto half = [](F64x2 xd, F64x2 ed, F64x2 scale, __m128i no_scaling) {
+    simd::reciprocal_powers_of_two(s.e, scale_low, scale_high);
+    const simd::I32x4 small = simd::I32x4::splat(0x3C000000) > simd::bits(simd::abs(x));
+    int32_t j[4];
+    simd::lanes(s.j, j);
+    const auto half = [](F64x2 xd, F64x2 e, F64x2 scale, __m128i is_small, int32_t j0,
+                         int32_t j1) {
+      const auto& table = log_single_data::kLogPointsSingle;
       const F64x2 one = F64x2::splat(1.0);
-      const F64x2 f = simd::select(no_scaling, xd, (xd + one) * scale - one);
-      return ed * F64x2::splat(0.6931471805599453) + ln_one_plus(f);
+      const F64x2 r = (xd + one) * scale * simd::gather_column(table, 0, j0, j1) - one;
+      const F64x2 lead =
+          e * F64x2::splat(0.6931471805599453) + simd::gather_column(table, 1, j0, j1);
+      return simd::select(is_small, F64x2::splat(0.0), lead) +
+             ln_one_plus_small(simd::select(is_small, xd, r));
     };
-    return simd::to_float(
-        half(simd::low_to_double(x), simd::low_to_double(e), scale_low,
-             simd::low_mask_to_double(e_is_zero)),
-        half(simd::high_to_double(x), simd::high_to_double(e), scale_high,
-             simd::high_mask_to_double(e_is_zero)));
+    // The result has the sign of x, which the sum loses only for x = -0.
+    return simd::or_sign(
+        simd::to_float(half(simd::low_to_double(x), simd::low_to_double(s.e), scale_low,
+                            simd::low_mask_to_double(small), j[0], j[1]),
+                       half(simd::high_to_double(x), simd::high_to_double(s.e), scale_high,
+                            simd::high_mask_to_double(small), j[2], j[3])),
+        x);
   }
 
   // x <= -1, +inf and NaN.

@@ -13,11 +13,9 @@ namespace zorn::tess {
 int32_t tess_callout_sLog2(const float* x, float* r);
 
 struct Log2Single : LaneLoopSingle<Log2Single> {
-  // log2 x = e + ln(m) log2 e; exact for powers of two, since then m = 1.
+  // Exact for powers of two, where j = 0 and r = 0.
   static simd::F32x4 fast_path(simd::F32x4 x) {
-    return log_in_double(x, [](simd::F64x2 e, simd::F64x2 ln_m) {
-      return e + ln_m * simd::F64x2::splat(1.4426950408889634);
-    });
+    return log_by_points<2>(x, 1.0, 1.4426950408889634);
   }
 
   static int special_lanes(simd::F32x4 x) { return positive_normal_complement(x); }

@@ -54,10 +54,12 @@ inline LogParts log_parts(simd_d::F64x2 x, int32_t k_offset = 0,
       simd_d::int32_lanes_to_double(_mm_sub_epi32(fields, _mm_set1_epi32(1023 - k_offset)));
   const F64x2 m =
       simd_d::from_bits((ix & I64x2::splat(0x000FFFFFFFFFFFFF)) | I64x2::splat(0x3FF0000000000000));
-  // j = round(128 (m - 1)) from the top eight fraction bits.
-  const I64x2 j = (((ix >> 44) & I64x2::splat(0xFF)) + I64x2::splat(1)) >> 1;
-  const double* row0 = t::kLogTableDouble[j.low32_lane0()];
-  const double* row1 = t::kLogTableDouble[j.low32_lane1()];
+  // j = round(128 (m - 1)) from the top eight fraction bits, in the integer unit.
+  const auto row_of = [](uint64_t bits) {
+    return t::kLogTableDouble[(((bits >> 44) & 0xFF) + 1) >> 1];
+  };
+  const double* row0 = row_of(ix.lane0_bits());
+  const double* row1 = row_of(ix.lane1_bits());
   const F64x2 a0 = F64x2::load_aligned(row0), a1 = F64x2::load_aligned(row1);
   const F64x2 inv_c = simd_d::lane0s(a0, a1);
   const F64x2 ln_hi = simd_d::lane1s(a0, a1);

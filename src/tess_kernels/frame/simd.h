@@ -5,6 +5,7 @@
 
 #include <emmintrin.h>
 
+#include <cstddef>
 #include <cstdint>
 
 namespace zorn::tess::simd {
@@ -47,12 +48,12 @@ struct F64x2 {
 inline I32x4 bits(F32x4 x) { return {_mm_castps_si128(x.v)}; }
 inline F32x4 from_bits(I32x4 x) { return {_mm_castsi128_ps(x.v)}; }
 inline F32x4 abs(F32x4 x) { return from_bits(bits(x) & I32x4::splat(0x7FFFFFFF)); }
-inline F32x4 max(F32x4 a, F32x4 b) { return {_mm_max_ps(a.v, b.v)}; }
-// Where a mask lane is all ones, `if_set`; elsewhere `if_clear`.
-inline F32x4 select(I32x4 mask, F32x4 if_set, F32x4 if_clear) {
-  const __m128 m = _mm_castsi128_ps(mask.v);
-  return {_mm_or_ps(_mm_and_ps(m, if_set.v), _mm_andnot_ps(m, if_clear.v))};
+// y with the sign bit of x OR-ed in: for functions whose result has the sign of x, this
+// keeps -0 for -0.
+inline F32x4 or_sign(F32x4 y, F32x4 x) {
+  return from_bits(bits(y) | (bits(x) & I32x4::splat(static_cast<int32_t>(0x80000000u))));
 }
+inline F32x4 max(F32x4 a, F32x4 b) { return {_mm_max_ps(a.v, b.v)}; }
 inline F32x4 to_float(I32x4 x) { return {_mm_cvtepi32_ps(x.v)}; }
 
 // One bit per lane, lane 0 in bit 0, from a mask of all-ones or all-zero lanes.
@@ -90,6 +91,12 @@ inline void gather_pairs(const float (*table)[2], I32x4 index, F32x4& first, F32
   second = {_mm_shuffle_ps(r01, r23, _MM_SHUFFLE(3, 1, 3, 1))};
 }
 
+// Column `column` of rows i0 and i1 of a table of doubles, one 8-byte load per lane.
+template <size_t W>
+inline F64x2 gather_column(const double (*table)[W], int column, int32_t i0, int32_t i1) {
+  return {_mm_loadh_pd(_mm_load_sd(&table[i0][column]), &table[i1][column])};
+}
+
 // Four floats as two pairs of doubles (lanes 0-1, lanes 2-3), exactly, and back with one
 // rounding per lane.
 inline F64x2 low_to_double(F32x4 x) { return {_mm_cvtps_pd(x.v)}; }
@@ -108,12 +115,6 @@ inline __m128i high_mask_to_double(I32x4 m) { return _mm_unpackhi_epi32(m.v, m.v
 inline F64x2 low_to_double(I32x4 x) { return {_mm_cvtepi32_pd(x.v)}; }
 inline F64x2 high_to_double(I32x4 x) { return {_mm_cvtepi32_pd(_mm_shuffle_epi32(x.v, 0xEE))}; }
 
-// 2^k for integers k of a normal double exponent held in the low 32 bits of each 64-bit
-// lane (as the shifter 1.5 * 2^52 leaves them): bits (k + 1023) << 52.
-inline F64x2 power_of_two_from_low_bits(F64x2 shifted) {
-  const __m128i k = _mm_castpd_si128(shifted.v);
-  return {_mm_castsi128_pd(_mm_slli_epi64(_mm_add_epi64(k, _mm_set1_epi64x(1023)), 52))};
-}
 // 2^(-k) for the integers k of four lanes, as two pairs of doubles (lanes 0-1, 2-3):
 // the high words (1023 - k) << 20 above zero low words.
 inline void reciprocal_powers_of_two(I32x4 k, F64x2& low, F64x2& high) {
