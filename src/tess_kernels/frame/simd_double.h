@@ -22,6 +22,11 @@ struct I64x2 {
   // The low 32 bits of lane 0 and of lane 1.
   int32_t low32_lane0() const { return _mm_cvtsi128_si32(v); }
   int32_t low32_lane1() const { return _mm_cvtsi128_si32(_mm_srli_si128(v, 8)); }
+  // The 64 bits of lane 0 and of lane 1.
+  uint64_t lane0_bits() const { return static_cast<uint64_t>(_mm_cvtsi128_si64(v)); }
+  uint64_t lane1_bits() const {
+    return static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(v, v)));
+  }
 };
 
 struct F64x2 {
@@ -58,7 +63,6 @@ inline F64x2 int32_lanes_to_double(__m128i packed_low_two) {
 inline F64x2 less(F64x2 a, F64x2 b) { return {_mm_cmplt_pd(a.v, b.v)}; }
 inline F64x2 not_less(F64x2 a, F64x2 b) { return {_mm_cmpnlt_pd(a.v, b.v)}; }
 inline F64x2 not_greater(F64x2 a, F64x2 b) { return {_mm_cmpngt_pd(a.v, b.v)}; }
-inline F64x2 not_greater_equal(F64x2 a, F64x2 b) { return {_mm_cmpnge_pd(a.v, b.v)}; }
 inline F64x2 not_less_equal(F64x2 a, F64x2 b) { return {_mm_cmpnle_pd(a.v, b.v)}; }
 inline F64x2 operator|(F64x2 a, F64x2 b) { return {_mm_or_pd(a.v, b.v)}; }
 inline F64x2 operator&(F64x2 a, F64x2 b) { return {_mm_and_pd(a.v, b.v)}; }
