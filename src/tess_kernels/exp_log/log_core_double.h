@@ -72,8 +72,13 @@ inline LogParts log_parts(simd_d::F64x2 x, int32_t k_offset = 0,
   TwoSum r_sum = two_sum(r_hi, r_lo);
   if constexpr (kWithMantissaTail) {
     // The tail d = mantissa_tail inv_c, up to 2^-52, may be as large as r itself: it
-    // joins r_err and the pair is summed again, so that r keeps the leading part.
-    r_sum = two_sum(r_sum.sum, r_sum.err + mantissa_tail * inv_c);
+    // joins r_err and the pair is summed again, so that r keeps the leading part. Where
+    // hi = 0 (rows 0 and 128 about 1) r is 0 or at least the unit of u's last place,
+    // above d, so the fast two-sum is exact; elsewhere |ln x| > 2^-9 and a wrong order
+    // costs below 2^-100.
+    const F64x2 d = r_sum.err + mantissa_tail * inv_c;
+    const F64x2 sum = r_sum.sum + d;
+    r_sum = {sum, d - (sum - r_sum.sum)};
   }
   const F64x2 r = r_sum.sum;
   const F64x2 r_err = r_sum.err;
