@@ -11,11 +11,16 @@
 #include <type_traits>
 
 #include "function_cases.h"
-#include "mpfr_reference.h"
+#include "harness/mpfr_reference.h"
 #include "table_catalogue.h"
 
 namespace zorn_test {
 namespace {
+
+using zorn_accuracy::LongComplex;
+using zorn_accuracy::mpfr_reference;
+using zorn_accuracy::Operands;
+using zorn_accuracy::ulp_error;
 
 // ---- element types ----
 template <class E> struct Traits;

@@ -1,1 +1,2 @@
-target_link_libraries(${ZORN_TEST_TARGET} PRIVATE mpfr gmp)
+include(${CMAKE_SOURCE_DIR}/accuracy/harness/library.cmake)
+target_link_libraries(${ZORN_TEST_TARGET} PRIVATE zorn_accuracy_harness)

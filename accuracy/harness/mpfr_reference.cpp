@@ -2,21 +2,23 @@
 
 #include <mpfr.h>
 
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <functional>
 #include <limits>
 #include <map>
 #include <string>
 
-namespace zorn_test {
+namespace zorn_accuracy {
 namespace {
 
-constexpr mpfr_prec_t kBits = 256;
 constexpr mpfr_rnd_t N = MPFR_RNDN;
+thread_local mpfr_prec_t t_bits = 256;
 
 class Mp {
  public:
-  Mp() { mpfr_init2(v_, kBits); }
+  Mp() { mpfr_init2(v_, t_bits); }
   explicit Mp(double x) : Mp() { mpfr_set_d(v_, x, N); }
   Mp(const Mp& o) : Mp() { mpfr_set(v_, o.v_, N); }
   Mp& operator=(const Mp& o) {
@@ -74,21 +76,54 @@ Cx cexp(const Cx& z) {
   return {e * apply(mpfr_cos, z.im), e * apply(mpfr_sin, z.im)};
 }
 Cx clog(const Cx& z) { return {apply(mpfr_log, modulus(z)), argument(z)}; }
-// Principal square root: sqrt((|z| + re) / 2) + i sign(im) sqrt((|z| - re) / 2).
+// Principal square root without cancellation: the part that adds |z| and |re| is
+// computed directly, the other as im / (2 t).
 Cx csqrt(const Cx& z) {
   const Mp m = modulus(z), two(2.0);
-  Mp re = apply(mpfr_sqrt, (m + z.re) / two);
-  Mp im = apply(mpfr_sqrt, (m - z.re) / two);
-  if (mpfr_signbit(z.im.get())) im = neg(im);
-  return {re, im};
+  if (!mpfr_signbit(z.re.get())) {
+    const Mp t = apply(mpfr_sqrt, (m + z.re) / two);
+    if (mpfr_zero_p(t.get())) return {t, z.im};
+    return {t, z.im / (two * t)};
+  }
+  const Mp t = apply(mpfr_sqrt, (m - z.re) / two);
+  return {apply(mpfr_abs, z.im) / (two * t), apply(mpfr_copysign, t, z.im)};
 }
 Cx one() { return {Mp(1.0), Mp(0.0)}; }
-Cx casinh(const Cx& z) { return clog(z + csqrt(z * z + one())); }
-Cx cacosh(const Cx& z) { return clog(z + csqrt(z + one()) * csqrt(z - one())); }
-Cx catanh(const Cx& z) {
-  const Cx d = clog(one() + z) - clog(one() - z);
-  return {d.re / Mp(2.0), d.im / Mp(2.0)};
+Mp copy_sign(const Mp& x, const Mp& sign) { return apply(mpfr_copysign, x, sign); }
+Cx first_quadrant(const Cx& z) { return {apply(mpfr_abs, z.re), apply(mpfr_abs, z.im)}; }
+// The principal branches with the signed-zero conventions of complex arithmetic on
+// their cuts, by Kahan's formulas ("Branch cuts for complex elementary functions",
+// 1987), which do not cancel near the branch points: asin, acos and acosh from square
+// roots of 1 - z, 1 + z and z - 1 (keeping the sign of a zero imaginary part), atanh
+// in the first quadrant with the argument's signs (it is odd and commutes with
+// conjugation); asinh and atan follow by rotation.
+Cx one_minus(const Cx& z) { return {Mp(1.0) - z.re, neg(z.im)}; }
+Cx one_plus(const Cx& z) { return {Mp(1.0) + z.re, z.im}; }
+Cx minus_one(const Cx& z) { return {z.re - Mp(1.0), z.im}; }
+Mp re_of_product(const Cx& a, const Cx& b) { return a.re * b.re - a.im * b.im; }
+Mp im_of_conj_product(const Cx& a, const Cx& b) { return a.re * b.im - a.im * b.re; }  // Im(conj(a) b)
+Cx casin(const Cx& z) {
+  const Cx s = csqrt(one_minus(z)), t = csqrt(one_plus(z));
+  return {apply(mpfr_atan, z.re / re_of_product(s, t)), apply(mpfr_asinh, im_of_conj_product(s, t))};
 }
+Cx cacos(const Cx& z) {
+  const Cx s = csqrt(one_minus(z)), t = csqrt(one_plus(z));
+  return {Mp(2.0) * apply(mpfr_atan, s.re / t.re), apply(mpfr_asinh, im_of_conj_product(t, s))};
+}
+Cx cacosh(const Cx& z) {
+  const Cx s = csqrt(minus_one(z)), t = csqrt(one_plus(z));
+  return {apply(mpfr_asinh, re_of_product({s.re, neg(s.im)}, t)),
+          Mp(2.0) * apply(mpfr_atan, s.im / t.re)};
+}
+Cx casinh(const Cx& z) { return times_minus_i(casin(times_i(z))); }
+Cx catanh(const Cx& z) {
+  const Cx q = first_quadrant(z);
+  const Mp one_minus_re = Mp(1.0) - q.re, one_plus_re = Mp(1.0) + q.re;
+  const Mp re = apply(mpfr_log1p, Mp(4.0) * q.re / (one_minus_re * one_minus_re + q.im * q.im));
+  const Mp im = apply(mpfr_atan2, Mp(2.0) * q.im, one_minus_re * one_plus_re - q.im * q.im);
+  return {copy_sign(re / Mp(4.0), z.re), copy_sign(im / Mp(2.0), z.im)};
+}
+Cx catan(const Cx& z) { return times_minus_i(catanh(times_i(z))); }
 Cx csin(const Cx& z) {
   return {apply(mpfr_sin, z.re) * apply(mpfr_cosh, z.im),
           apply(mpfr_cos, z.re) * apply(mpfr_sinh, z.im)};
@@ -121,7 +156,7 @@ Mp bessel_i(int nu, const Mp& x) {
     term = term * q / Mp(static_cast<double>(k) * (k + nu));
     sum = sum + term;
     if (mpfr_cmp_ui(term.get(), 0) == 0 ||
-        mpfr_get_exp(term.get()) < mpfr_get_exp(sum.get()) - 260) {
+        mpfr_get_exp(term.get()) < mpfr_get_exp(sum.get()) - t_bits - 4) {
       break;
     }
   }
@@ -133,12 +168,24 @@ Mp cdfnorm(const Mp& x) {
   return apply(mpfr_erfc, t) / Mp(2.0);
 }
 
-// The root of f(x) = target near `start` by Newton steps in 256-bit arithmetic; the
+// The root of f(x) = target near `start` by Newton steps at the working precision; the
 // start only selects the branch, the steps converge quadratically to the exact root.
+// Once a step is below 2^-40 relative, the error after it is near 2^-80, beyond the
+// long double the reference is rounded to, and the loop stops: from a start within a
+// few ulps of double precision (the computed result, as the harness passes it) one
+// step suffices, from single precision two.
 template <class F, class Df>
 Mp newton_root(double start, const Mp& target, F f, Df df) {
   Mp x(start);
-  for (int k = 0; k < 12; ++k) x = x - (f(x) - target) / df(x);
+  constexpr long kEnough = 40;
+  for (int k = 0; k < 60; ++k) {
+    const Mp step = (f(x) - target) / df(x);
+    x = x - step;
+    if (!mpfr_number_p(step.get()) || mpfr_zero_p(step.get()) ||
+        (!mpfr_zero_p(x.get()) && mpfr_get_exp(step.get()) < mpfr_get_exp(x.get()) - kEnough)) {
+      break;
+    }
+  }
   return x;
 }
 Mp gauss_slope(const Mp& x, const Mp& factor) {  // factor * exp(-x^2)
@@ -184,8 +231,10 @@ std::optional<Reference> real_reference(std::string_view func, const Operands& o
   if (func == "Pow3o2") return one_result(a * apply(mpfr_sqrt, a));
   if (func == "Pow" || func == "Powx") return one_result(mp_pow(a, b));
   if (func == "Powr") {
-    // exp(b log a): no value for negative a, 0^0, inf^0 and 1^inf.
-    if (ad < 0 || (o.b.real() == 0 && (ad == 0 || std::isinf(ad))) ||
+    // exp(b log a): no value for negative a, 0^0, inf^0 and 1^inf; a NaN operand
+    // propagates (also with a zero exponent, unlike Pow).
+    if (std::isnan(ad) || std::isnan(o.b.real()) || ad < 0 ||
+        (o.b.real() == 0 && (ad == 0 || std::isinf(ad))) ||
         (ad == 1 && std::isinf(o.b.real()))) {
       return one_result(Mp(NAN));
     }
@@ -285,9 +334,16 @@ std::optional<Reference> real_reference(std::string_view func, const Operands& o
     const double y = o.b.real();
     if (std::isnan(ad) || std::isnan(y)) return one_result(Mp(NAN));
     if (ad == y) return one_result(b);
-    if (ad == 0) {  // the smallest subnormal of the target type, toward y
-      const double tiny = precision == 24 ? 0x1p-149 : 0x1p-1074;
-      return one_result(Mp(y > 0 ? tiny : -tiny));
+    if (std::isinf(ad)) {  // toward any other value: the largest finite of its sign
+      const double big = precision == 24 ? FLT_MAX : DBL_MAX;
+      return one_result(Mp(ad > 0 ? big : -big));
+    }
+    // Below the normal range (and from its edge toward zero) the target's spacing is
+    // the smallest subnormal, which a precision-p MPFR number does not know.
+    const double tiny = precision == 24 ? 0x1p-149 : 0x1p-1074;
+    const double normal = precision == 24 ? FLT_MIN : DBL_MIN;
+    if (std::fabs(ad) < normal || (std::fabs(ad) == normal && (ad > 0) == (y < ad))) {
+      return one_result(a + Mp(y > ad ? tiny : -tiny));
     }
     if (ad < y) {
       mpfr_nextabove(x.get());
@@ -332,15 +388,9 @@ std::optional<Reference> complex_reference(std::string_view func, const Operands
   if (func == "Asinh") return one_result(casinh(z));
   if (func == "Acosh") return one_result(cacosh(z));
   if (func == "Atanh") return one_result(catanh(z));
-  if (func == "Asin") return one_result(times_minus_i(casinh(times_i(z))));
-  if (func == "Atan") return one_result(times_minus_i(catanh(times_i(z))));
-  if (func == "Acos") {
-    Mp half_pi;
-    mpfr_const_pi(half_pi.get(), N);
-    half_pi = half_pi / Mp(2.0);
-    const Cx s = times_minus_i(casinh(times_i(z)));
-    return one_result({half_pi - s.re, neg(s.im)});
-  }
+  if (func == "Asin") return one_result(casin(z));
+  if (func == "Atan") return one_result(catan(z));
+  if (func == "Acos") return one_result(cacos(z));
   return std::nullopt;
 }
 
@@ -348,26 +398,40 @@ std::optional<Reference> complex_reference(std::string_view func, const Operands
 
 std::optional<Reference> mpfr_reference(std::string_view func, bool complex_type,
                                         const Operands& x, int precision, double hint) {
-  return complex_type ? complex_reference(func, x) : real_reference(func, x, precision, hint);
+  return complex_type ? complex_reference(func, x)
+                      : real_reference(func, x, precision, hint);
 }
+
+void set_reference_bits(int bits) { t_bits = bits; }
 
 double ulp_error(long double computed, long double reference, int precision) {
   if (std::isnan(reference) || std::isnan(computed)) {
     return std::isnan(reference) && std::isnan(computed) ? 0.0 : INFINITY;
   }
+  const int min_exponent = precision == 24 ? -126 : -1022;
+  const int max_exponent = precision == 24 ? 127 : 1023;
+  // Round-to-nearest overflows from 2^(emax+1) - 2^(emax-p) on: half an ulp above the
+  // largest finite value.
+  const long double overflow =
+      std::ldexp(1.0L, max_exponent + 1) - std::ldexp(1.0L, max_exponent - precision);
+  if (std::isinf(computed) && std::fabs(reference) >= overflow) {
+    return std::signbit(computed) == std::signbit(reference) ? 0.0 : INFINITY;
+  }
   if (std::isinf(reference) || std::isinf(computed)) {
     return computed == reference ? 0.0 : INFINITY;
   }
-  const int min_exponent = precision == 24 ? -126 : -1022;
   int e = reference == 0 ? min_exponent : std::ilogb(reference);
-  if (e < min_exponent) e = min_exponent;
+  e = std::clamp(e, min_exponent, max_exponent);
   const long double ulp = std::ldexp(1.0L, e - (precision - 1));
   return static_cast<double>(std::fabs(computed - reference) / ulp);
 }
 
 double ulp_error(LongComplex computed, LongComplex reference, int precision) {
   const long double scale = std::max(std::fabs(reference.real()), std::fabs(reference.imag()));
-  const bool finite = std::isfinite(reference.real()) && std::isfinite(reference.imag());
+  const bool finite = std::isfinite(reference.real()) && std::isfinite(reference.imag()) &&
+                      std::isfinite(computed.real()) && std::isfinite(computed.imag());
+  // Non-finite values (and an overflowed part, which matches a reference part beyond
+  // the range) are compared part by part.
   if (!finite || scale == 0) {
     return std::max(ulp_error(computed.real(), reference.real(), precision),
                     ulp_error(computed.imag(), reference.imag(), precision));
@@ -377,4 +441,4 @@ double ulp_error(LongComplex computed, LongComplex reference, int precision) {
   return std::max(re, im);
 }
 
-}  // namespace zorn_test
+}  // namespace zorn_accuracy

@@ -1,0 +1,24 @@
+// The accuracy bounds: for each function, type and accuracy slot, the largest error in
+// ulps its kernel may show. One table for every vector function with a rounding error.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace zorn_accuracy {
+
+// Slot bits of a bound line.
+constexpr unsigned kLA = 1, kHA = 2, kEP = 4, kAllSlots = kLA | kHA | kEP;
+
+struct Bound {
+  std::string_view func;
+  std::string_view types;  // type letters the line covers
+  unsigned slots;          // kLA | kHA | kEP
+  double ulp;
+};
+
+// The bound of `func` for type letter `type` in slot 0 (LA), 1 (HA) or 2 (EP); no value
+// when the table has no line for it.
+std::optional<double> bound_for(std::string_view func, char type, int slot);
+
+}  // namespace zorn_accuracy
