@@ -21,14 +21,22 @@ namespace log_single_data {
 // low bits of the 1.5 * 2^46 shifter), scale = 2^(k/64) = 2^(j/64) from the table with
 // k div 64 added to its exponent, q = 2^f - 1 for f = z - k/64 in [-1/128, 1/128] by its
 // Taylor series to degree 4. q stays accurate relative to itself as f goes to 0.
+// Under a directed rounding the shifter may pick k = +-1 for a tiny z, leaving 2^z - 1 to
+// cancel; with kSmallTakesZero, |z| < 1/128 takes k = 0 in every rounding mode.
 struct PowerOfTwoParts {
   simd::F64x2 scale;
   simd::F64x2 q;
 };
+template <bool kSmallTakesZero = false>
 ZORN_FAST_INLINE PowerOfTwoParts power_of_two_parts(simd::F64x2 z) {
   using simd::F64x2;
   const F64x2 shifter = F64x2::splat(105553116266496.0);
-  const F64x2 t = z + shifter;
+  F64x2 t = z + shifter;
+  if constexpr (kSmallTakesZero) {
+    const __m128d magnitude = _mm_andnot_pd(_mm_set1_pd(-0.0), z.v);
+    const __m128i small = _mm_castpd_si128(_mm_cmplt_pd(magnitude, _mm_set1_pd(1.0 / 128)));
+    t = simd::select(small, shifter, t);
+  }
   const F64x2 f = z - (t - shifter);  // exact
   const __m128i k = _mm_castpd_si128(t.v);
   const auto c = [](double v) { return F64x2::splat(v); };
