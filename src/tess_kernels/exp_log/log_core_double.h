@@ -34,6 +34,13 @@ inline TwoSum two_sum(simd_d::F64x2 a, simd_d::F64x2 b) {
   return {sum, (a - (sum - back)) + (b - back)};
 }
 
+// Dekker's fast two-sum: sum + err = a + b exactly when b is 0 or the exponent of a is
+// at least that of b (or the sum is exact anyway).
+inline TwoSum fast_two_sum(simd_d::F64x2 a, simd_d::F64x2 b) {
+  const simd_d::F64x2 sum = a + b;
+  return {sum, b - (sum - a)};
+}
+
 struct LogParts {
   simd_d::F64x2 head, tail;  // |tail| below 1/128 of |head|
 };
@@ -68,34 +75,33 @@ inline LogParts log_parts(simd_d::F64x2 x, int32_t k_offset = 0,
   const F64x2 m_hi = simd_d::from_bits(simd_d::bits(m) & I64x2::splat(~int64_t{0x7FF}));
   const F64x2 r_hi = m_hi * inv_c - F64x2::splat(1.0);  // exact: 42 bits times 11 bits
   const F64x2 r_lo = (m - m_hi) * inv_c;                // exact: 41 bits times 11 bits
-  // r + r_err = r_hi + r_lo exactly: near 1, r_lo may be as large as r_hi.
-  TwoSum r_sum = two_sum(r_hi, r_lo);
+  // r + r_err = r_hi + r_lo exactly, by the fast two-sum: r_hi is a multiple of 2^-52
+  // and r_lo of 2^-63 below 2^-41, so either |r_hi| >= 2^-40 exceeds |r_lo|, or the sum
+  // has at most 24 bits and is exact itself (the error term then being 0).
+  TwoSum r_sum = fast_two_sum(r_hi, r_lo);
   if constexpr (kWithMantissaTail) {
     // The tail d = mantissa_tail inv_c, up to 2^-52, may be as large as r itself: it
     // joins r_err and the pair is summed again, so that r keeps the leading part. Where
     // hi = 0 (rows 0 and 128 about 1) r is 0 or at least the unit of u's last place,
     // above d, so the fast two-sum is exact; elsewhere |ln x| > 2^-9 and a wrong order
     // costs below 2^-100.
-    const F64x2 d = r_sum.err + mantissa_tail * inv_c;
-    const F64x2 sum = r_sum.sum + d;
-    r_sum = {sum, d - (sum - r_sum.sum)};
+    r_sum = fast_two_sum(r_sum.sum, r_sum.err + mantissa_tail * inv_c);
   }
   const F64x2 r = r_sum.sum;
   const F64x2 r_err = r_sum.err;
 
   const F64x2 hi = k * F64x2::splat(t::kLn2Hi) + ln_hi;  // exact
   const F64x2 lo = k * F64x2::splat(t::kLn2Lo) + ln_lo;
-  // |hi| >= 2^-9 > |r| or hi = 0 (the table's rows checked): Dekker's fast two-sum is
-  // exact.
-  const F64x2 head = hi + r;
-  const F64x2 head_err = r - (head - hi);
+  // hi = 0, or its exponent is at least that of any r of its row (checked over the
+  // table's rows for k = -1, 0, 1; larger |k| only widen the gap).
+  const TwoSum head = fast_two_sum(hi, r);
 
   const F64x2 r2 = r * r;
   const F64x2 q_low = F64x2::splat(-0.5) + r * F64x2::splat(1.0 / 3);
   const F64x2 q_mid = F64x2::splat(-0.25) + r * F64x2::splat(0.2);
   const F64x2 q_high = F64x2::splat(-1.0 / 6) + r * F64x2::splat(1.0 / 7);
   const F64x2 q = q_low + r2 * (q_mid + r2 * q_high);
-  return {head, head_err + (lo + (r_err + r2 * q))};
+  return {head.sum, head.err + (lo + (r_err + r2 * q))};
 }
 
 // (head + tail) times a constant given as a 26-bit head and a tail: the product of the
