@@ -88,7 +88,6 @@ Cx csqrt(const Cx& z) {
   const Mp t = apply(mpfr_sqrt, (m - z.re) / two);
   return {apply(mpfr_abs, z.im) / (two * t), apply(mpfr_copysign, t, z.im)};
 }
-Cx one() { return {Mp(1.0), Mp(0.0)}; }
 Mp copy_sign(const Mp& x, const Mp& sign) { return apply(mpfr_copysign, x, sign); }
 Cx first_quadrant(const Cx& z) { return {apply(mpfr_abs, z.re), apply(mpfr_abs, z.im)}; }
 // The principal branches with the signed-zero conventions of complex arithmetic on
@@ -170,19 +169,19 @@ Mp cdfnorm(const Mp& x) {
 
 // The root of f(x) = target near `start` by Newton steps at the working precision; the
 // start only selects the branch, the steps converge quadratically to the exact root.
-// Once a step is below 2^-40 relative, the error after it is near 2^-80, beyond the
-// long double the reference is rounded to, and the loop stops: from a start within a
-// few ulps of double precision (the computed result, as the harness passes it) one
-// step suffices, from single precision two.
+// After a step of relative size s the error is about s^2 (times a modest factor), so
+// the loop stops once s is below 2^-(precision/2 + 10): the reference is then good to
+// well beyond an ulp of the target type. From a start within a few ulps (the computed
+// result, as the harness passes it) that is one step.
 template <class F, class Df>
-Mp newton_root(double start, const Mp& target, F f, Df df) {
+Mp newton_root(double start, const Mp& target, int precision, F f, Df df) {
   Mp x(start);
-  constexpr long kEnough = 40;
+  const long enough = precision / 2 + 10;
   for (int k = 0; k < 60; ++k) {
     const Mp step = (f(x) - target) / df(x);
     x = x - step;
     if (!mpfr_number_p(step.get()) || mpfr_zero_p(step.get()) ||
-        (!mpfr_zero_p(x.get()) && mpfr_get_exp(step.get()) < mpfr_get_exp(x.get()) - kEnough)) {
+        (!mpfr_zero_p(x.get()) && mpfr_get_exp(step.get()) <= mpfr_get_exp(x.get()) - enough)) {
       break;
     }
   }
@@ -291,13 +290,13 @@ std::optional<Reference> real_reference(std::string_view func, const Operands& o
     const double start = std::isfinite(hint) ? hint : 0.0;
     if (func == "CdfNormInv") {
       const Mp factor = Mp(1.0) / apply(mpfr_sqrt, Mp(2.0) * pi);
-      return one_result(newton_root(start, a, cdfnorm, [&](const Mp& x) {
+      return one_result(newton_root(start, a, precision, cdfnorm, [&](const Mp& x) {
         return factor * apply(mpfr_exp, neg(x * x) / Mp(2.0));
       }));
     }
     const Mp factor = Mp(erfc_form ? -2.0 : 2.0) / apply(mpfr_sqrt, pi);
     return one_result(newton_root(
-        start, a, [&](const Mp& x) { return apply(erfc_form ? mpfr_erfc : mpfr_erf, x); },
+        start, a, precision, [&](const Mp& x) { return apply(erfc_form ? mpfr_erfc : mpfr_erf, x); },
         [&](const Mp& x) { return gauss_slope(x, factor); }));
   }
   if (func == "SinCos") return Reference{lc(apply(mpfr_sin, a)), lc(apply(mpfr_cos, a))};

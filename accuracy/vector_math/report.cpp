@@ -20,18 +20,24 @@ std::string number(long double x, char type) {
 }
 std::string number(LongComplex z, char type, bool complex_value) {
   if (!complex_value) return number(z.real(), type);
-  return "(" + number(z.real(), type) + "," + number(z.imag(), type) + ")";
+  char buf[96];
+  std::snprintf(buf, sizeof buf, precision_of(type) == 24 ? "(%.9Lg,%.9Lg)" : "(%.17Lg,%.17Lg)",
+                z.real(), z.imag());
+  return buf;
 }
 
 std::string argument_text(const KernelJob& job) {
   const Worst& w = job.result.worst;
   const bool complex_args = is_complex_type(job.table.type) && job.table.shape != Shape::kCis;
-  std::string s = number(LongComplex(w.arg.a.real(), w.arg.a.imag()), job.table.type, complex_args);
-  if (has_second_argument(job.table.shape)) {
-    const bool complex_b = complex_args && job.table.shape != Shape::kOrder;
-    s += " " + number(LongComplex(w.arg.b.real(), w.arg.b.imag()), job.table.type, complex_b);
-  }
-  return s;
+  const std::string a =
+      number(LongComplex(w.arg.a.real(), w.arg.a.imag()), job.table.type, complex_args);
+  if (!has_second_argument(job.table.shape)) return a;
+  const bool complex_b = complex_args && job.table.shape != Shape::kOrder;
+  const std::string b =
+      number(LongComplex(w.arg.b.real(), w.arg.b.imag()), job.table.type, complex_b);
+  char buf[256];
+  std::snprintf(buf, sizeof buf, "%s %s", a.c_str(), b.c_str());
+  return buf;
 }
 
 std::string ulp_text(double ulp) {
@@ -77,19 +83,21 @@ void print_row(const KernelJob& job) {
 }
 
 void print_failure(const KernelJob& job) {
-  const std::string name = std::string(1, job.table.type) + std::string(job.table.func);
+  char name[48];
+  std::snprintf(name, sizeof name, "%c%.*s", job.table.type, static_cast<int>(job.table.func.size()),
+                job.table.func.data());
   if (job.result.count == 0) {
-    std::printf("FAIL %s %s: no reference or no domain, nothing measured\n", name.c_str(),
+    std::printf("FAIL %s %s: no reference or no domain, nothing measured\n", name,
                 slot_list(job.slot_mask).c_str());
   } else if (!job.bound) {
-    std::printf("FAIL %s %s: no bound in the bounds table (measured %s ulp)\n", name.c_str(),
+    std::printf("FAIL %s %s: no bound in the bounds table (measured %s ulp)\n", name,
                 slot_list(job.slot_mask).c_str(), ulp_text(job.result.worst.ulp).c_str());
   } else {
     const bool complex_result =
         is_complex_type(job.table.type) && job.table.shape != Shape::kToReal;
     std::printf("FAIL %s %s: max error %s ulp above the bound %s at argument %s: computed %s, "
                 "exact %s\n",
-                name.c_str(), slot_list(job.slot_mask).c_str(),
+                name, slot_list(job.slot_mask).c_str(),
                 ulp_text(job.result.worst.ulp).c_str(), ulp_text(*job.bound).c_str(),
                 argument_text(job).c_str(),
                 number(job.result.worst.computed, job.table.type, complex_result).c_str(),
