@@ -45,8 +45,8 @@ ZORN_FAST_INLINE PowerOfTwoParts power_of_two_parts(simd::F64x2 z) {
       f * (c(0.6931471805599453) +
            f * (c(0.24022650695910072) +
                 f * (c(0.05550410866482158) + f * c(0.009618129107628477))));
-  int32_t j[4];  // in lanes 0 and 2, the low halves of the two 64-bit lanes
-  simd::lanes(simd::I32x4{k} & simd::I32x4::splat(63), j);
+  uint32_t j[4];  // in lanes 0 and 2, the low halves of the two 64-bit lanes
+  simd::index_lanes(simd::I32x4{k} & simd::I32x4::splat(63), j);
   const F64x2 row = simd::gather_column(exp_single_data::kExp2Over64Relative, 0, j[0], j[2]);
   // (k - j) << 46 = (k div 64) << 52: the high bits of t fall off the left end.
   const __m128i exponent = _mm_slli_epi64(_mm_andnot_si128(_mm_set1_epi64x(63), k), 46);

@@ -23,10 +23,10 @@ struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
     F64x2 scale_low, scale_high;
     simd::reciprocal_powers_of_two(s.e, scale_low, scale_high);
     const simd::I32x4 small = simd::I32x4::splat(0x3C000000) > simd::bits(simd::abs(x));
-    int32_t j[4];
-    simd::lanes(s.j, j);
-    const auto half = [](F64x2 xd, F64x2 e, F64x2 scale, __m128i is_small, int32_t j0,
-                         int32_t j1) {
+    uint32_t j[4];
+    simd::index_lanes(s.j, j);
+    const auto half = [](F64x2 xd, F64x2 e, F64x2 scale, __m128i is_small, uint32_t j0,
+                         uint32_t j1) {
       const auto& table = log_single_data::kLogPointsSingle;
       const F64x2 one = F64x2::splat(1.0);
       const F64x2 r = (xd + one) * scale * simd::gather_column(table, 0, j0, j1) - one;

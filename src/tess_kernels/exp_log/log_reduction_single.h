@@ -38,9 +38,9 @@ ZORN_FAST_INLINE simd::F32x4 log_by_points(simd::F32x4 x, double log_of_two,
                                            double inverse_ln_base) {
   using simd::F64x2;
   const LogSplit s = log_split(x);
-  int32_t j[4];
-  simd::lanes(s.j, j);
-  const auto half = [&](F64x2 m, F64x2 e, int32_t j0, int32_t j1) {
+  uint32_t j[4];
+  simd::index_lanes(s.j, j);
+  const auto half = [&](F64x2 m, F64x2 e, uint32_t j0, uint32_t j1) {
     const auto& table = log_single_data::kLogPointsSingle;
     const F64x2 r = m * simd::gather_column(table, 0, j0, j1) - F64x2::splat(1.0);
     return (e * F64x2::splat(log_of_two) + simd::gather_column(table, Column, j0, j1)) +

@@ -70,19 +70,20 @@ inline int lane_mask_not_less(F32x4 a, F32x4 b) {
   return _mm_movemask_ps(_mm_cmpnlt_ps(a.v, b.v));
 }
 
-// The four 32-bit lanes as four ints, lane 0 first.
-inline void lanes(I32x4 x, int32_t out[4]) {
-  out[0] = x.lane0();
-  out[1] = I32x4{_mm_shuffle_epi32(x.v, 0x55)}.lane0();
-  out[2] = I32x4{_mm_shuffle_epi32(x.v, 0xAA)}.lane0();
-  out[3] = I32x4{_mm_shuffle_epi32(x.v, 0xFF)}.lane0();
+// Four non-negative 32-bit lanes as table indices, lane 0 first (unsigned, so that they
+// index without a sign extension).
+inline void index_lanes(I32x4 x, uint32_t out[4]) {
+  out[0] = static_cast<uint32_t>(x.lane0());
+  out[1] = static_cast<uint32_t>(I32x4{_mm_shuffle_epi32(x.v, 0x55)}.lane0());
+  out[2] = static_cast<uint32_t>(I32x4{_mm_shuffle_epi32(x.v, 0xAA)}.lane0());
+  out[3] = static_cast<uint32_t>(I32x4{_mm_shuffle_epi32(x.v, 0xFF)}.lane0());
 }
 
 // Table rows of two floats, one 8-byte load per lane: first[l] = table[index[l]][0],
 // second[l] = table[index[l]][1].
 inline void gather_pairs(const float (*table)[2], I32x4 index, F32x4& first, F32x4& second) {
-  int32_t j[4];
-  lanes(index, j);
+  uint32_t j[4];
+  index_lanes(index, j);
   const auto row = [&](int l) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(table[j[l]])); };
   const __m128 r01 = _mm_castsi128_ps(_mm_unpacklo_epi64(row(0), row(1)));
   const __m128 r23 = _mm_castsi128_ps(_mm_unpacklo_epi64(row(2), row(3)));
@@ -92,7 +93,7 @@ inline void gather_pairs(const float (*table)[2], I32x4 index, F32x4& first, F32
 
 // Column `column` of rows i0 and i1 of a table of doubles, one 8-byte load per lane.
 template <size_t W>
-inline F64x2 gather_column(const double (*table)[W], int column, int32_t i0, int32_t i1) {
+inline F64x2 gather_column(const double (*table)[W], int column, uint32_t i0, uint32_t i1) {
   return {_mm_loadh_pd(_mm_load_sd(&table[i0][column]), &table[i1][column])};
 }
 
