@@ -95,6 +95,7 @@ Measurement measure_kernel(const KernelTable& table, TessKernel kernel, int slot
       }
       measured += block_measured;
     }
+    release_reference_caches();
   };
   std::vector<std::thread> pool;
   for (int t = 1; t < options.threads; ++t) pool.emplace_back(worker);

@@ -403,6 +403,8 @@ std::optional<Reference> mpfr_reference(std::string_view func, bool complex_type
 
 void set_reference_bits(int bits) { t_bits = bits; }
 
+void release_reference_caches() { mpfr_free_cache(); }
+
 double ulp_error(long double computed, long double reference, int precision) {
   if (std::isnan(reference) || std::isnan(computed)) {
     return std::isnan(reference) && std::isnan(computed) ? 0.0 : INFINITY;

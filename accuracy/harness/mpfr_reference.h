@@ -37,6 +37,10 @@ std::optional<Reference> mpfr_reference(std::string_view func, bool complex_type
 // inversions) keep that margin unless they cancel catastrophically.
 void set_reference_bits(int bits);
 
+// Frees MPFR's caches of the calling thread (constants such as pi); a thread that
+// computed references calls it before it ends.
+void release_reference_caches();
+
 // |computed - reference| in units in the last place of the reference in a type of
 // `precision` bits (subnormal spacing below the normal range). NaN matches NaN and an
 // infinity matches itself with error 0; any other mismatch of non-finite values is
