@@ -63,60 +63,66 @@ constexpr Bound kBounds[] = {
     {"I1", "sd", kAllSlots, kFault},        // fault: I1(+-inf) is NaN, not +-inf
     {"ErfcInv", "d", kAllSlots, kFault},    // fault: ErfcInv(4.9e-324) is NaN, not 27.2
 
-    // Above 1 ulp in the HA slot today.
-    {"Cbrt", "d", kAllSlots, 3.5},          // above 1 ulp
-    {"Cos", "dz", kAllSlots, 9.0},          // above 1 ulp: huge arguments (6381956970095103 * 2^797)
+    // Above 1 ulp in the HA slot today (worst of the 10^5 and 10^6 sweeps, plus a
+    // margin for the longer sweep).
+    {"Cbrt", "d", kAllSlots, 4.0},          // above 1 ulp
+    {"Cos", "dz", kAllSlots, 9.0},          // above 1 ulp: 7.96 at 6381956970095103 * 2^797
     {"Sin", "dz", kAllSlots, 9.0},          // above 1 ulp: as Cos
     {"SinCos", "d", kAllSlots, 9.0},        // above 1 ulp: as Cos
-    {"Tan", "d", kAllSlots, 16.0},          // above 1 ulp: as Cos
+    {"Tan", "d", kAllSlots, 16.0},          // above 1 ulp: 14.4 at the same argument
     {"CIS", "z", kAllSlots, 9.0},           // above 1 ulp: as Cos
-    {"Cosh", "d", kAllSlots, 1.5},          // above 1 ulp: near overflow
-    {"Sinh", "d", kAllSlots, 1.5},          // above 1 ulp
-    {"Tanh", "d", kAllSlots, 2.5},          // above 1 ulp
-    {"Asinh", "d", kAllSlots, 1.5},         // above 1 ulp
-    {"Atanh", "d", kAllSlots, 1.6},         // above 1 ulp
-    {"Erfc", "d", kAllSlots, 2.5},          // above 1 ulp
-    {"Sinpi", "d", kHA, 1.8},               // above 1 ulp
-    {"Sind", "d", kHA, 1.6},                // above 1 ulp
-    {"SinCospi", "d", kAllSlots, 1.4},      // above 1 ulp
-    {"Powx", "s", kAllSlots, 64.0},         // above 1 ulp: results near overflow
-    {"Powx", "c", kAllSlots, 128.0},        // above 1 ulp: a part near overflow
+    {"Cosh", "d", kAllSlots, 2.0},          // above 1 ulp: 1.45 near overflow
+    {"Sinh", "d", kAllSlots, 2.2},          // above 1 ulp: 1.71 near overflow
+    {"Tanh", "d", kAllSlots, 2.5},          // above 1 ulp: 1.95
+    {"Acosh", "d", kAllSlots, 2.2},         // above 1 ulp: 1.66
+    {"Asinh", "d", kAllSlots, 1.6},         // above 1 ulp: 1.16
+    {"Atanh", "d", kAllSlots, 2.0},         // above 1 ulp: 1.47
+    {"Erfc", "d", kAllSlots, 3.2},          // above 1 ulp: 2.45
+    {"Sinpi", "d", kHA, 2.0},               // above 1 ulp: 1.48
+    {"Sind", "d", kHA, 1.8},                // above 1 ulp: 1.40
+    {"Cosd", "d", kHA, 1.3},                // above 1 ulp: 1.0004
+    {"SinCospi", "d", kAllSlots, 2.0},      // above 1 ulp: 1.55 on subnormal arguments
+    {"Powx", "s", kAllSlots, 64.0},         // above 1 ulp: 53.8 for results near overflow
+    {"Powx", "c", kAllSlots, 128.0},        // above 1 ulp: 110 with a part near overflow
+    {"Powx", "z", kAllSlots, 1.5},          // above 1 ulp: 1.05
     {"J0", "d", kAllSlots, 1e12},           // above 1 ulp: relative accuracy lost near zeros
     {"J1", "d", kAllSlots, 1e12},           // above 1 ulp: as J0
     {"Jn", "d", kAllSlots, 1e14},           // above 1 ulp: as J0
     {"Y0", "d", kAllSlots, 1e13},           // above 1 ulp: as J0
     {"Y1", "d", kAllSlots, 1e13},           // above 1 ulp: as J0
     {"Yn", "d", kAllSlots, 1e14},           // above 1 ulp: as J0
-    {"Mul", "cz", kAllSlots, 1.0},
-    {"MulByConj", "cz", kAllSlots, 1.0},
+    {"Mul", "z", kAllSlots, 1.5},           // 1.00 on subnormal parts
+    {"MulByConj", "z", kAllSlots, 1.5},     // above 1 ulp: 1.11 on subnormal parts
+    {"Mul", "c", kAllSlots, 1.0},
+    {"MulByConj", "c", kAllSlots, 1.0},
     {"Div", "cz", kAllSlots, 1.0},
-    {"Sqrt", "z", kAllSlots, 1.5},          // above 1 ulp
+    {"Sqrt", "z", kAllSlots, 1.7},          // above 1 ulp: 1.30
     {"Sqrt", "c", kAllSlots, 1.0},
-    {"Ln", "z", kAllSlots, 3.0},            // above 1 ulp: near 1
-    {"Log10", "z", kAllSlots, 3.0},         // above 1 ulp: near 1
-    {"Pow", "z", kAllSlots, 5.0},           // above 1 ulp
-    {"Cosh", "z", kAllSlots, 2.0},          // above 1 ulp
-    {"Sinh", "z", kAllSlots, 2.5},          // above 1 ulp
-    {"Tanh", "z", kAllSlots, 5.5},          // above 1 ulp
-    {"Acos", "z", kAllSlots, 1.6},          // above 1 ulp
-    {"Acosh", "z", kAllSlots, 2.2},         // above 1 ulp
-    {"Asin", "z", kAllSlots, 2.5},          // above 1 ulp
-    {"Asinh", "z", kAllSlots, 2.5},         // above 1 ulp
-    {"Atan", "z", kAllSlots, 3.2},          // above 1 ulp
-    {"Atanh", "z", kAllSlots, 2.8},         // above 1 ulp
+    {"Ln", "z", kAllSlots, 3.0},            // above 1 ulp: 2.35 near 1
+    {"Log10", "z", kAllSlots, 3.0},         // above 1 ulp: 2.46 near 1
+    {"Pow", "z", kAllSlots, 6.0},           // above 1 ulp: 4.14
+    {"Cosh", "z", kAllSlots, 3.0},          // above 1 ulp: 2.25
+    {"Sinh", "z", kAllSlots, 3.0},          // above 1 ulp: 2.14
+    {"Tanh", "z", kAllSlots, 6.5},          // above 1 ulp: 4.97
+    {"Acos", "z", kAllSlots, 2.4},          // above 1 ulp: 1.81
+    {"Acosh", "z", kAllSlots, 2.4},         // above 1 ulp: 1.81
+    {"Asin", "z", kAllSlots, 3.2},          // above 1 ulp: 2.40
+    {"Asinh", "z", kAllSlots, 3.2},         // above 1 ulp: 2.42
+    {"Atan", "z", kAllSlots, 3.8},          // above 1 ulp: 2.95
+    {"Atanh", "z", kAllSlots, 3.3},         // above 1 ulp: 2.49
 
     // Separate LA and EP kernels of the half-turn and degree functions.
-    {"Sinpi", "d", kLaEp, 2.0},
-    {"Cospi", "d", kLaEp, 1.8},
-    {"Tanpi", "d", kLaEp, 2.8},
-    {"Sind", "d", kLaEp, 1.8},
-    {"Cosd", "d", kLaEp, 1.6},
-    {"Tand", "d", kLaEp, 2.6},
+    {"Sinpi", "d", kLaEp, 2.3},
+    {"Cospi", "d", kLaEp, 2.3},
+    {"Tanpi", "d", kLaEp, 3.4},
+    {"Sind", "d", kLaEp, 2.0},
+    {"Cosd", "d", kLaEp, 2.0},
+    {"Tand", "d", kLaEp, 3.0},
 
     // Everything else: within an ulp in every slot (one kernel, or the HA slot of the
     // functions above with separate kernels).
     {"Acos", "sdc", kAllSlots, 1.0},
-    {"Acosh", "sdc", kAllSlots, 1.0},
+    {"Acosh", "sc", kAllSlots, 1.0},
     {"Acospi", "sd", kAllSlots, 1.0},
     {"Arg", "cz", kAllSlots, 1.0},
     {"Abs", "cz", kAllSlots, 1.0},
