@@ -10,7 +10,7 @@ namespace zorn::tess {
 namespace {
 #include "tess_kernels/exp_log/data/exp_tables.inc"
 
-using simd_d::F64x2;
+using simd::F64x2;
 
 constexpr double kShifter = 105553116266496.0;  // 1.5 * 2^46: rounds x to a multiple of 1/64
 constexpr double kFastPathLimit = 1022.0;
@@ -38,13 +38,13 @@ int exp2_pair(F64x2 x, F64x2& y) {
            r * (F64x2::splat(kP2) +
                 r * (F64x2::splat(kP3) +
                      r * (F64x2::splat(kP4) + r * (F64x2::splat(kP5) + r * F64x2::splat(kP6))))));
-  const simd_d::I64x2 t_bits = simd_d::bits(t);
+  const simd::I64x2 t_bits = simd::bits(t);
   const F64x2 row0 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane0() & 63]);
   const F64x2 row1 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane1() & 63]);
-  const F64x2 hi = simd_d::lane0s(row0, row1);
-  const F64x2 lo = simd_d::lane1s(row0, row1);
+  const F64x2 hi = simd::lane0s(row0, row1);
+  const F64x2 lo = simd::lane1s(row0, row1);
   y = (hi + hi * (lo + q)) * scale_from_shifted_integer(t_bits);
-  return simd_d::lane_mask(simd_d::not_less(simd_d::abs(x), F64x2::splat(kFastPathLimit)));
+  return simd::lane_mask(simd::not_less(simd::abs(x), F64x2::splat(kFastPathLimit)));
 }
 
 }  // namespace

@@ -11,8 +11,8 @@ namespace zorn::tess {
 namespace {
 #include "tess_kernels/exp_log/data/exp_tables.inc"
 
-using simd_d::F64x2;
-using simd_d::I64x2;
+using simd::F64x2;
+using simd::I64x2;
 
 constexpr double kShifter = 6755399441055744.0;  // 1.5 * 2^52
 constexpr double kSixtyFourOverLn2 = 92.33248261689366;
@@ -35,13 +35,13 @@ int exp_pair(F64x2 x, F64x2& y) {
                                  r * (F64x2::splat(0.1666666666667797) +
                                       r * (F64x2::splat(0.04166672368662385) +
                                            r * F64x2::splat(0.00833333416441411))));
-  const I64x2 t_bits = simd_d::bits(t);
+  const I64x2 t_bits = simd::bits(t);
   const F64x2 row0 = F64x2::load_aligned(kExp2Over64Absolute[t_bits.low32_lane0() & 63]);
   const F64x2 row1 = F64x2::load_aligned(kExp2Over64Absolute[t_bits.low32_lane1() & 63]);
-  const F64x2 hi = simd_d::lane0s(row0, row1);
-  const F64x2 lo = simd_d::lane1s(row0, row1);
+  const F64x2 hi = simd::lane0s(row0, row1);
+  const F64x2 lo = simd::lane1s(row0, row1);
   y = (hi + (p * hi + lo)) * scale_from_shifted_integer(t_bits);
-  return simd_d::high_word_greater(simd_d::abs(x), kFastPathLimitHigh);
+  return simd::high_word_greater(simd::abs(x), kFastPathLimitHigh);
 }
 
 }  // namespace

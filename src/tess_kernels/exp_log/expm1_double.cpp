@@ -12,7 +12,7 @@ namespace zorn::tess {
 namespace {
 #include "tess_kernels/exp_log/data/exp_tables.inc"
 
-using simd_d::F64x2;
+using simd::F64x2;
 
 // Below this magnitude e^x - 1 comes from its own series; above it, from e^x.
 constexpr double kSeriesLimit = 0.25;
@@ -47,7 +47,7 @@ F64x2 series(F64x2 x) {
 // with A = 2^(k div 64) hi exact, A - 1 is carried exactly by a two-sum and the small
 // part added last. x below -40 is taken as -40, where the result is -1 already.
 F64x2 from_exponential(F64x2 x_in) {
-  const F64x2 x = simd_d::max(x_in, F64x2::splat(kMinusOneBelow));
+  const F64x2 x = simd::max(x_in, F64x2::splat(kMinusOneBelow));
   const F64x2 shifter = F64x2::splat(6755399441055744.0);  // 1.5 * 2^52
   const F64x2 t = x * F64x2::splat(92.33248261689366) + shifter;
   const F64x2 k = t - shifter;
@@ -57,11 +57,11 @@ F64x2 from_exponential(F64x2 x_in) {
                                  r * (F64x2::splat(0.1666666666667797) +
                                       r * (F64x2::splat(0.04166672368662385) +
                                            r * F64x2::splat(0.00833333416441411))));
-  const simd_d::I64x2 t_bits = simd_d::bits(t);
+  const simd::I64x2 t_bits = simd::bits(t);
   const F64x2 row0 = F64x2::load_aligned(kExp2Over64Absolute[t_bits.low32_lane0() & 63]);
   const F64x2 row1 = F64x2::load_aligned(kExp2Over64Absolute[t_bits.low32_lane1() & 63]);
-  const F64x2 hi = simd_d::lane0s(row0, row1);
-  const F64x2 lo = simd_d::lane1s(row0, row1);
+  const F64x2 hi = simd::lane0s(row0, row1);
+  const F64x2 lo = simd::lane1s(row0, row1);
   const F64x2 scale = scale_from_shifted_integer(t_bits);
   const TwoSum big = two_sum(hi * scale, F64x2::splat(-1.0));
   return big.sum + (big.err + (p * hi + lo) * scale);
@@ -69,18 +69,18 @@ F64x2 from_exponential(F64x2 x_in) {
 
 // Each pair takes the method its lanes need; a pair whose lanes differ computes both.
 int expm1_pair(F64x2 x, F64x2& y) {
-  const F64x2 in_series = simd_d::less(simd_d::abs(x), F64x2::splat(kSeriesLimit));
-  const int series_lanes = simd_d::lane_mask(in_series);
+  const F64x2 in_series = simd::less(simd::abs(x), F64x2::splat(kSeriesLimit));
+  const int series_lanes = simd::lane_mask(in_series);
   if (series_lanes == 3) {
     y = series(x);
   } else if (series_lanes == 0) {
     y = from_exponential(x);
   } else {
-    y = simd_d::select(in_series, series(x), from_exponential(x));
+    y = simd::select(in_series, series(x), from_exponential(x));
   }
   // e^x - 1 has the sign of x; this also keeps -0 for -0.
   y = y | (x & F64x2::splat(-0.0));
-  return simd_d::lane_mask(simd_d::not_less_equal(x, F64x2::splat(kFastPathLimit)));
+  return simd::lane_mask(simd::not_less_equal(x, F64x2::splat(kFastPathLimit)));
 }
 
 }  // namespace

@@ -82,14 +82,8 @@ struct LaneLoopSingle {
     if constexpr (requires { F::resolve_inline(xs, ys, special); }) {
       if (no_errors) special = F::resolve_inline(xs, ys, special);
     }
-    for (int l = 0; special != 0; ++l, special >>= 1) {
-      if ((special & 1) == 0) continue;
-      const int32_t status = F::callout(&xs[l], &ys[l]);
-      if (status == TESS_STATUS_OK) continue;
-      r[g + l] = ys[l];
-      report(status, g + l);
-      ys[l] = r[g + l];
-    }
+    settle_special_lanes(special, g, ys, r, [&](int l) { return F::callout(&xs[l], &ys[l]); },
+                         report);
     return simd::F32x4::load(ys);
   }
 };

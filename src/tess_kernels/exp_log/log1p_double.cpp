@@ -8,8 +8,8 @@
 namespace zorn::tess {
 namespace {
 
-using simd_d::F64x2;
-using simd_d::I64x2;
+using simd::F64x2;
+using simd::I64x2;
 
 // ln(1 + x) = ln(u + c) with u = 1 + x rounded and c its rounding error (two-sum): the
 // logarithm of u, with c 2^-k added to u's mantissa m = u 2^-k. 2^-k comes from u's
@@ -20,8 +20,8 @@ F64x2 log1p_value(F64x2 x) {
   const F64x2 u = one + x;
   const F64x2 back = u - one;
   const F64x2 c = (one - (u - back)) + (x - back);
-  const F64x2 inv_scale = simd_d::from_bits(I64x2::splat(int64_t{2046} << 52) -
-                                            (simd_d::bits(u) & I64x2::splat(0x7FF0000000000000)));
+  const F64x2 inv_scale = simd::from_bits(I64x2::splat(int64_t{2046} << 52) -
+                                            (simd::bits(u) & I64x2::splat(0x7FF0000000000000)));
   const LogParts l = log_parts<true>(u, 0, c * inv_scale);
   return l.head + l.tail;
 }
@@ -30,8 +30,8 @@ F64x2 log1p_value(F64x2 x) {
 int log1p_pair(F64x2 x, F64x2& y) {
   // ln(1 + x) has the sign of x; this also keeps -0 for -0.
   y = log1p_value(x) | (x & F64x2::splat(-0.0));
-  return simd_d::lane_mask(simd_d::not_greater(x, F64x2::splat(-1.0)) |
-                           simd_d::not_less_equal(x, F64x2::splat(0x1.fffffffffffffp1023)));
+  return simd::lane_mask(simd::not_greater(x, F64x2::splat(-1.0)) |
+                           simd::not_less_equal(x, F64x2::splat(0x1.fffffffffffffp1023)));
 }
 
 }  // namespace

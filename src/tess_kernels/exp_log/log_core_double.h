@@ -25,42 +25,42 @@ namespace log_table_double {
 }  // namespace log_table_double
 
 struct TwoSum {
-  simd_d::F64x2 sum, err;
+  simd::F64x2 sum, err;
 };
 // Knuth's two-sum: sum + err = a + b exactly, whatever their magnitudes.
-inline TwoSum two_sum(simd_d::F64x2 a, simd_d::F64x2 b) {
-  const simd_d::F64x2 sum = a + b;
-  const simd_d::F64x2 back = sum - a;
+inline TwoSum two_sum(simd::F64x2 a, simd::F64x2 b) {
+  const simd::F64x2 sum = a + b;
+  const simd::F64x2 back = sum - a;
   return {sum, (a - (sum - back)) + (b - back)};
 }
 
 // Dekker's fast two-sum: sum + err = a + b exactly when b is 0 or the exponent of a is
 // at least that of b (or the sum is exact anyway).
-inline TwoSum fast_two_sum(simd_d::F64x2 a, simd_d::F64x2 b) {
-  const simd_d::F64x2 sum = a + b;
+inline TwoSum fast_two_sum(simd::F64x2 a, simd::F64x2 b) {
+  const simd::F64x2 sum = a + b;
   return {sum, b - (sum - a)};
 }
 
 struct LogParts {
-  simd_d::F64x2 head, tail;  // |tail| below 1/128 of |head|
+  simd::F64x2 head, tail;  // |tail| below 1/128 of |head|
 };
 
 // Natural logarithm of positive normal finite lanes whose exponent is taken as k plus
 // `k_offset` (for arguments scaled into the normal range). `mantissa_tail`, up to 2^-52,
 // is added to m in effect: Log1p passes the rounding error of 1 + x scaled by 2^-k.
 template <bool kWithMantissaTail>
-inline LogParts log_parts(simd_d::F64x2 x, int32_t k_offset = 0,
-                          simd_d::F64x2 mantissa_tail = simd_d::F64x2::splat(0.0)) {
-  using simd_d::F64x2;
-  using simd_d::I64x2;
+inline LogParts log_parts(simd::F64x2 x, int32_t k_offset = 0,
+                          simd::F64x2 mantissa_tail = simd::F64x2::splat(0.0)) {
+  using simd::F64x2;
+  using simd::I64x2;
   namespace t = log_table_double;
-  const I64x2 ix = simd_d::bits(x);
+  const I64x2 ix = simd::bits(x);
   // k from the exponent fields in the high words (words 1 and 3), moved to words 0, 1.
   const __m128i fields = _mm_srli_epi32(_mm_shuffle_epi32(ix.v, _MM_SHUFFLE(3, 1, 3, 1)), 20);
   const F64x2 k =
-      simd_d::int32_lanes_to_double(_mm_sub_epi32(fields, _mm_set1_epi32(1023 - k_offset)));
+      simd::int32_lanes_to_double(_mm_sub_epi32(fields, _mm_set1_epi32(1023 - k_offset)));
   const F64x2 m =
-      simd_d::from_bits((ix & I64x2::splat(0x000FFFFFFFFFFFFF)) | I64x2::splat(0x3FF0000000000000));
+      simd::from_bits((ix & I64x2::splat(0x000FFFFFFFFFFFFF)) | I64x2::splat(0x3FF0000000000000));
   // j = round(128 (m - 1)) from the top eight fraction bits, in the integer unit.
   const auto row_of = [](uint64_t bits) {
     return t::kLogTableDouble[(((bits >> 44) & 0xFF) + 1) >> 1];
@@ -68,11 +68,11 @@ inline LogParts log_parts(simd_d::F64x2 x, int32_t k_offset = 0,
   const double* row0 = row_of(ix.lane0_bits());
   const double* row1 = row_of(ix.lane1_bits());
   const F64x2 a0 = F64x2::load_aligned(row0), a1 = F64x2::load_aligned(row1);
-  const F64x2 inv_c = simd_d::lane0s(a0, a1);
-  const F64x2 ln_hi = simd_d::lane1s(a0, a1);
-  const F64x2 ln_lo = simd_d::lane0s(F64x2::load_aligned(row0 + 2), F64x2::load_aligned(row1 + 2));
+  const F64x2 inv_c = simd::lane0s(a0, a1);
+  const F64x2 ln_hi = simd::lane1s(a0, a1);
+  const F64x2 ln_lo = simd::lane0s(F64x2::load_aligned(row0 + 2), F64x2::load_aligned(row1 + 2));
 
-  const F64x2 m_hi = simd_d::from_bits(simd_d::bits(m) & I64x2::splat(~int64_t{0x7FF}));
+  const F64x2 m_hi = simd::from_bits(simd::bits(m) & I64x2::splat(~int64_t{0x7FF}));
   const F64x2 r_hi = m_hi * inv_c - F64x2::splat(1.0);  // exact: 42 bits times 11 bits
   const F64x2 r_lo = (m - m_hi) * inv_c;                // exact: 41 bits times 11 bits
   // r + r_err = r_hi + r_lo exactly, by the fast two-sum: r_hi is a multiple of 2^-52
@@ -106,8 +106,8 @@ inline LogParts log_parts(simd_d::F64x2 x, int32_t k_offset = 0,
 
 // (head + tail) times a constant given as a 26-bit head and a tail: the product of the
 // two heads is carried exactly (Dekker), the rest rounded into the final sum.
-inline simd_d::F64x2 times_split_constant(LogParts l, const double (&c)[2]) {
-  using simd_d::F64x2;
+inline simd::F64x2 times_split_constant(LogParts l, const double (&c)[2]) {
+  using simd::F64x2;
   const F64x2 c_head = F64x2::splat(c[0]);
   const F64x2 s = l.head;
   const F64x2 spread = s * F64x2::splat(134217729.0);  // 2^27 + 1: Veltkamp's split

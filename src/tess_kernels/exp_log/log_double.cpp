@@ -5,7 +5,7 @@
 namespace zorn::tess {
 namespace {
 
-using simd_d::F64x2;
+using simd::F64x2;
 
 // The three bases differ only in the last step from ln x = head + tail.
 F64x2 natural(LogParts l) { return l.head + l.tail; }

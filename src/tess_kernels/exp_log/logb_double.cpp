@@ -14,10 +14,10 @@ constexpr int kMaxBiased = 0x7FF;
 
 // The exponent field of both lanes, read from the high words (words 1 and 3), moved to
 // words 0 and 1 and converted. Zero and all-ones fields are special lanes.
-int logb_pair(simd_d::F64x2 x, simd_d::F64x2& y) {
+int logb_pair(simd::F64x2 x, simd::F64x2& y) {
   const __m128i high_words = _mm_shuffle_epi32(_mm_castpd_si128(x.v), _MM_SHUFFLE(3, 1, 3, 1));
   const __m128i field = _mm_and_si128(_mm_srli_epi32(high_words, 20), _mm_set1_epi32(kMaxBiased));
-  y = simd_d::int32_lanes_to_double(_mm_sub_epi32(field, _mm_set1_epi32(kBias)));
+  y = simd::int32_lanes_to_double(_mm_sub_epi32(field, _mm_set1_epi32(kBias)));
   const __m128i special = _mm_or_si128(_mm_cmpeq_epi32(field, _mm_setzero_si128()),
                                        _mm_cmpeq_epi32(field, _mm_set1_epi32(kMaxBiased)));
   return _mm_movemask_ps(_mm_castsi128_ps(special)) & 3;

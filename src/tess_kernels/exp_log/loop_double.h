@@ -31,9 +31,9 @@ template <class Pair>
 inline int32_t run_fast_block(int32_t n, const double* a, double* r, Pair&& pair) {
   int32_t g = 0;
   for (; g + kGroupLanes <= n; g += kGroupLanes) {
-    const simd_d::F64x2 x0 = simd_d::F64x2::load(a + g);
-    const simd_d::F64x2 x1 = simd_d::F64x2::load(a + g + 2);
-    simd_d::F64x2 y0, y1;
+    const simd::F64x2 x0 = simd::F64x2::load(a + g);
+    const simd::F64x2 x1 = simd::F64x2::load(a + g + 2);
+    simd::F64x2 y0, y1;
     if ((pair(x0, y0) | pair(x1, y1)) != 0) break;
     y0.store(r + g);
     y1.store(r + g + 2);
@@ -44,8 +44,8 @@ inline int32_t run_fast_block(int32_t n, const double* a, double* r, Pair&& pair
 // Fast-path results of one group held in arrays; returns its four-bit special mask.
 template <class Pair>
 inline int run_fast_group(const double x[4], double y[4], Pair&& pair) {
-  simd_d::F64x2 y0, y1;
-  const int special = pair(simd_d::F64x2::load(x), y0) | pair(simd_d::F64x2::load(x + 2), y1) << 2;
+  simd::F64x2 y0, y1;
+  const int special = pair(simd::F64x2::load(x), y0) | pair(simd::F64x2::load(x + 2), y1) << 2;
   y0.store(y);
   y1.store(y + 2);
   return special;
@@ -87,14 +87,8 @@ struct DoubleLanes {
     if constexpr (requires { Op::resolve_inline(x, y, special); }) {
       if (special != 0 && no_errors) special = Op::resolve_inline(x, y, special);
     }
-    for (int32_t l = 0; special != 0; ++l, special >>= 1) {
-      if ((special & 1) == 0) continue;
-      const int32_t status = Op::callout(x[l], &y[l]);
-      if (status == TESS_STATUS_OK) continue;
-      r[g + l] = y[l];
-      report(status, g + l);
-      y[l] = r[g + l];
-    }
+    settle_special_lanes(special, g, y, r, [&](int l) { return Op::callout(x[l], &y[l]); },
+                         report);
     for (int32_t l = 0; l < lanes; ++l) r[g + l] = y[l];
   }
 };

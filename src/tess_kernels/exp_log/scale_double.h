@@ -32,9 +32,9 @@ inline double exact_power_of_two(int64_t e) {
 // 1.5 * 2^52 + k, or any sum whose unit in the last place is 1/64 of the step of k
 // div 64's unit), for -1022 <= k div 64 <= 1023: the bits of k div 64 move into the
 // exponent field, the bias is added, and the bits above it are cut.
-inline simd_d::F64x2 scale_from_shifted_integer(simd_d::I64x2 t_bits) {
-  return simd_d::from_bits(((t_bits << 46) + simd_d::I64x2::splat(int64_t{1023} << 52)) &
-                           simd_d::I64x2::splat(0x7FF0000000000000));
+inline simd::F64x2 scale_from_shifted_integer(simd::I64x2 t_bits) {
+  return simd::from_bits(((t_bits << 46) + simd::I64x2::splat(int64_t{1023} << 52)) &
+                           simd::I64x2::splat(0x7FF0000000000000));
 }
 
 // y 2^s for a normal result, -1022 <= s <= 1024; 2^1024 itself overflows, so that scale

@@ -73,6 +73,23 @@ void run_groups(int32_t n, const std::array<Strided<TOut>, NOut>& out, Compute&&
   }
 }
 
+// The special lanes of a vector group (bit l of `special` for lane l), in lane order:
+// `callout(l)` puts the lane's result in y[l] and returns its status. A lane with a
+// non-zero status is stored, reported, and read back (the reporter may have put the
+// callback's result there); the caller stores the group afterwards.
+template <class T, class Callout, class Report>
+void settle_special_lanes(int special, int32_t g, T* y, Strided<T> r, Callout&& callout,
+                          Report& report) {
+  for (int l = 0; special != 0; ++l, special >>= 1) {
+    if ((special & 1) == 0) continue;
+    const int32_t status = callout(l);
+    if (status == TESS_STATUS_OK) continue;
+    r[g + l] = y[l];
+    report(status, g + l);
+    y[l] = r[g + l];
+  }
+}
+
 // The vector loop of an operation that computes one element of type T at a time with
 // `Self::eval(x, r)`: an operation whose types differ in method supplies one loop per
 // type, some vectorised and some lane by lane.

@@ -1,5 +1,6 @@
-// Thin value types over SSE2: four floats, four 32-bit integers, two doubles, and lane
-// masks, so that a vector fast path reads like its formula. Every operation is one
+// Thin value types over SSE2: four floats, four 32-bit integers, and lane masks, so that
+// a vector fast path reads like its formula, plus the conversions between four floats and
+// two pairs of doubles (the double types are in simd_double.h). Every operation is one
 // instruction or a short fixed sequence; nothing here is fused.
 #pragma once
 
@@ -7,6 +8,8 @@
 
 #include <cstddef>
 #include <cstdint>
+
+#include "tess_kernels/frame/simd_double.h"
 
 namespace zorn::tess::simd {
 
@@ -34,14 +37,6 @@ struct F32x4 {
   friend F32x4 operator+(F32x4 a, F32x4 b) { return {_mm_add_ps(a.v, b.v)}; }
   friend F32x4 operator-(F32x4 a, F32x4 b) { return {_mm_sub_ps(a.v, b.v)}; }
   friend F32x4 operator*(F32x4 a, F32x4 b) { return {_mm_mul_ps(a.v, b.v)}; }
-};
-
-struct F64x2 {
-  __m128d v;
-  static F64x2 splat(double x) { return {_mm_set1_pd(x)}; }
-  friend F64x2 operator+(F64x2 a, F64x2 b) { return {_mm_add_pd(a.v, b.v)}; }
-  friend F64x2 operator-(F64x2 a, F64x2 b) { return {_mm_sub_pd(a.v, b.v)}; }
-  friend F64x2 operator*(F64x2 a, F64x2 b) { return {_mm_mul_pd(a.v, b.v)}; }
 };
 
 inline I32x4 bits(F32x4 x) { return {_mm_castps_si128(x.v)}; }

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-namespace zorn::tess::simd_d {
+namespace zorn::tess::simd {
 
 struct I64x2 {
   __m128i v;
@@ -78,4 +78,4 @@ inline int high_word_greater(F64x2 x, int32_t limit) {
   return ((words >> 1) & 1) | ((words >> 2) & 2);  // the high words are words 1 and 3
 }
 
-}  // namespace zorn::tess::simd_d
+}  // namespace zorn::tess::simd
