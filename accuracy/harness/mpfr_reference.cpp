@@ -154,7 +154,9 @@ Mp bessel_i(int nu, const Mp& x) {
   for (int k = 1; k < 2000; ++k) {
     term = term * q / Mp(static_cast<double>(k) * (k + nu));
     sum = sum + term;
-    if (mpfr_cmp_ui(term.get(), 0) == 0 ||
+    // Zero, infinite or NaN terms (x zero or infinite) end the series; exponents are
+    // compared only between regular numbers.
+    if (!mpfr_regular_p(term.get()) || !mpfr_regular_p(sum.get()) ||
         mpfr_get_exp(term.get()) < mpfr_get_exp(sum.get()) - t_bits - 4) {
       break;
     }
