@@ -14,6 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -32,11 +33,14 @@ inline bool has_mark(const std::string& impl, const char* mark) {
 
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  // With --benchmark_repetitions the median of the repetitions stands for the
+  // implementation; without, its single run.
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
-      const std::string name = run.benchmark_name();
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (run.error_occurred || (run.run_type != Run::RT_Iteration && !median)) continue;
+      const std::string name = run.run_name.str();
       const size_t bar = name.find(" | ");
       auto it = run.counters.find("items_per_second");
       if (bar == std::string::npos || it == run.counters.end() || it->second.value <= 0) continue;
@@ -44,7 +48,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
       if (const size_t slash = impl.find('/'); slash != std::string::npos) impl.resize(slash);
       auto& row = cases_[name.substr(0, bar)];
       if (row.empty()) order_.push_back(name.substr(0, bar));
-      row.emplace_back(impl, 1e9 / it->second.value);
+      const double ns = 1e9 / it->second.value;
+      auto same = std::find_if(row.begin(), row.end(), [&](auto& e) { return e.first == impl; });
+      if (same == row.end())
+        row.emplace_back(impl, ns);
+      else if (median)
+        same->second = ns;
     }
   }
 
