@@ -13,6 +13,7 @@ import re
 import sys
 from collections import OrderedDict
 
+FUNCTIONS = ["Exp", "Exp2", "Exp10", "Expm1", "Ln", "Log2", "Log10", "Log1p", "Logb"]
 ROW = re.compile(r"^([sd]\w+) n=(\d+)\s+(\S+(?: \[[^\]]+\])?)\s+([0-9.]+)")
 PEERS = [("glibc_scalar", "glibc"), ("libmvec_128", "libmvec"),
          ("sleef_u10_sse2 [ref]", "SLEEF u10"), ("sleef_ilogb_sse2 [ref]", "SLEEF u10"),
@@ -32,7 +33,12 @@ def read_cases(lines):
         if m:
             case = (m.group(1), int(m.group(2)))
             cases.setdefault(case, OrderedDict())[m.group(3)] = float(m.group(4))
-    return cases
+    # Function order of the program, s before d, then size (random interleaving of the
+    # runs shuffles the order in which cases first appear).
+    def key(case):
+        name, n = case
+        return (FUNCTIONS.index(name[1:]), name[0] == "d", n)
+    return OrderedDict(sorted(cases.items(), key=lambda item: key(item[0])))
 
 
 def cell(value):
