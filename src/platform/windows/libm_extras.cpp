@@ -1,5 +1,5 @@
-// The glibc extras, computed in quadruple precision by GCC's libquadmath (its Bessel
-// functions are glibc's own 128-bit ones, with the same edge values: J(+-inf) =
+// The glibc extras, computed in quadruple precision by GCC's libquadmath (its power and
+// Bessel functions are glibc's own 128-bit ones, with the same edge values: J(+-inf) =
 // Y(+inf) = 0, Y(0) = -inf, Y(x < 0) = NaN, negative orders by reflection) and
 // rounded once to long double: within an ulp of the correctly rounded double.
 // The C++17 special functions and the C runtime's _j0 family were measured against
@@ -19,6 +19,8 @@ long double lgammal_r(long double x, int* sign) {
   if (sign != nullptr) *sign = s;
   return std::lgamma(x);
 }
+
+long double exp10l(long double x) { return static_cast<long double>(powq(10, x)); }
 
 long double j0l(long double x) { return static_cast<long double>(j0q(x)); }
 long double j1l(long double x) { return static_cast<long double>(j1q(x)); }
