@@ -243,9 +243,10 @@ std::optional<Reference> real_reference(std::string_view func, const Operands& o
   }
   if (func == "Erfcx") {
     if (ad == INFINITY) return one_result(Mp(0.0));
-    if (ad > 1e6) {
-      // exp(x^2) erfc(x) = (1 - 1/(2x^2) + 3/(4x^4) - ...) / (x sqrt(pi)); erfc alone
-      // would leave the exponent range here.
+    if (ad >= 1e4) {
+      // exp(x^2) erfc(x) = (1 - 1/(2x^2) + 3/(4x^4) - ...) / (x sqrt(pi)); exp(x^2)
+      // leaves MPFR's default exponent range from about x = 3.3e4 on, and the next
+      // term here is below 2^-100 relative.
       Mp pi;
       mpfr_const_pi(pi.get(), N);
       const Mp w = Mp(1.0) / (Mp(2.0) * a * a);

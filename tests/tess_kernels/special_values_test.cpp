@@ -106,6 +106,23 @@ TEST_F(SpecialValues, SpecialFunctions) {
   EXPECT_EQ(one(_tessdCdfNormInv, 0.5), 0.0);
 }
 
+// Infinite arguments give the functions' limits, silently; the inverse complementary
+// error function stays finite down to the smallest subnormal.
+TEST_F(SpecialValues, SpecialFunctionLimits) {
+  EXPECT_EQ(one(_tessdCdfNorm, INFINITY), 1.0);
+  EXPECT_EQ(one(_tesssCdfNorm, -INFINITY), 0.0f);
+  EXPECT_EQ(one(_tessdErfcx, -INFINITY), INFINITY);
+  EXPECT_EQ(one(_tesssErfcx, INFINITY), 0.0f);
+  EXPECT_EQ(one(_tessdI0, -INFINITY), INFINITY);
+  EXPECT_EQ(one(_tesssI1, -INFINITY), -INFINITY);
+  EXPECT_EQ(one(_tessdI1, INFINITY), INFINITY);
+  EXPECT_TRUE(g_statuses.empty());
+  const double q = std::numeric_limits<double>::denorm_min();
+  const double x = one(_tessdErfcInv, q);
+  ASSERT_TRUE(std::isfinite(x));
+  EXPECT_NEAR(static_cast<double>(std::erfc(static_cast<long double>(x)) / q), 1.0, 1e-12);
+}
+
 TEST_F(SpecialValues, RootsAndPowers) {
   EXPECT_EQ(bits(one(_tesssSqrt, -0.0f)), bits(-0.0f));
   EXPECT_TRUE(g_statuses.empty());

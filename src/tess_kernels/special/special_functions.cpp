@@ -1,5 +1,6 @@
 #include "tess_kernels/special/special_functions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -61,8 +62,10 @@ long double erfcinv_extended(double q) {
   if (q == 2) return -INFINITY;
   if (q > 1) return -erfcinv_extended(2.0 - q);   // exact for q in (1, 2)
   if (q > 0.5) return erfinv_extended(1.0 - q);   // exact for q in (0.5, 1]
-  // erfc(x) = q  <=>  x = -quantile(q / 2) / sqrt(2)
-  const double x0 = -normal_quantile_estimate(0.5 * q) * kInvSqrt2Hi;
+  // erfc(x) = q  <=>  x = -quantile(q / 2) / sqrt(2); q / 2 rounds to zero for the
+  // smallest subnormal, where q itself is a close enough start.
+  const double half = std::max(0.5 * q, std::numeric_limits<double>::denorm_min());
+  const double x0 = -normal_quantile_estimate(half) * kInvSqrt2Hi;
   return refine_erfcinv(x0, q);
 }
 
@@ -98,6 +101,9 @@ double erfinv(double y) { return static_cast<double>(erfinv_extended(y)); }
 
 double cdfnorm(double x) {
   if (std::isnan(x)) return x;
+  // Phi rounds to 1 above 9 and to 0 below -39; the split below would overflow for
+  // arguments near the largest finite ones.
+  if (std::fabs(x) > 40.0) return x > 0 ? 1.0 : 0.0;
   // Phi(x) = erfc(-x / sqrt 2) / 2, with -x / sqrt 2 carried as a double-double: erfc
   // magnifies the relative error of its argument by about 2 t^2. erfc and the
   // first-order correction for the low part are evaluated in extended precision and
@@ -122,6 +128,9 @@ double cdfnorminv(double p) {
 
 double erfcx(double x) {
   if (std::isnan(x)) return x;
+  // 2 exp(x^2) overflows below -26.7; the exact square below would overflow first
+  // for arguments near the largest finite ones.
+  if (x < -27.0) return INFINITY;
   if (x > 26.0) {
     // Asymptotic series 1/(x sqrt(pi)) * sum (-1)^k (2k-1)!! / (2x^2)^k; at x > 26 the
     // terms fall below an ulp long before they start to grow.
@@ -210,9 +219,13 @@ double bessel_i(int nu, double xd) {
 
 }  // namespace
 
-double bessel_i0(double x) { return std::isnan(x) ? x : bessel_i(0, std::fabs(x)); }
+double bessel_i0(double x) {
+  if (std::isnan(x)) return x;
+  return std::isinf(x) ? INFINITY : bessel_i(0, std::fabs(x));
+}
 double bessel_i1(double x) {
-  return std::isnan(x) ? x : std::copysign(bessel_i(1, std::fabs(x)), x);
+  if (std::isnan(x)) return x;
+  return std::copysign(std::isinf(x) ? INFINITY : bessel_i(1, std::fabs(x)), x);
 }
 
 }  // namespace zorn::tess
