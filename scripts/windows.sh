@@ -9,6 +9,7 @@ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMA
 cmake --build "$build" -j"$jobs"
 export WINEPREFIX="$PWD/$build/wineprefix" WINEDEBUG=-all
 unset DISPLAY
+mkdir -p "$WINEPREFIX"   # the server needs the prefix folder to exist
 wineserver -p            # one persistent server, so each test program starts fast
 trap 'wineserver -k || true' EXIT
 wineboot -i >/dev/null 2>&1 || true
