@@ -20,14 +20,12 @@ struct Job {
   void* context;
   zorn_thr_worker_fn worker;
   std::atomic<int64_t> next{0};
-  std::atomic<int64_t> done{0};
   int64_t visitors = 0;  // pool threads working on the job; guarded by the pool's mutex
 
   // Claims and runs indices until none are left.
   void run_indices() {
     for (int64_t i; (i = next.fetch_add(1, std::memory_order_relaxed)) < count;) {
       worker(i, 0, count, context);
-      if (done.fetch_add(1, std::memory_order_acq_rel) + 1 == count) done.notify_all();
     }
   }
 };
@@ -60,8 +58,8 @@ class Pool {
       wake_.notify_all();
     }
     job.run_indices();
-    for (int64_t d; (d = job.done.load(std::memory_order_acquire)) < count;) job.done.wait(d);
-    // No pool thread may still hold a pointer to the job once it leaves the queue.
+    // Every index is claimed; those claimed by pool threads are finished once no pool
+    // thread visits the job, and none can start visiting once it leaves the queue.
     std::unique_lock lock(mutex_);
     jobs_.erase(std::remove(jobs_.begin(), jobs_.end(), &job), jobs_.end());
     left_job_.wait(lock, [&job] { return job.visitors == 0; });

@@ -33,16 +33,16 @@ constexpr BuiltinRow pending_abstract(int32_t state_size, PavoBrngGenSingle gen_
 
 }  // namespace
 
-[[gnu::weak]] extern const BuiltinRow kRowSobol = pending(11712, 2900, 0, 4, 32);
-[[gnu::weak]] extern const BuiltinRow kRowNiederr = pending(84288, 21056, 0, 4, 32);
-[[gnu::weak]] extern const BuiltinRow kRowIAbstract =
+extern const BuiltinRow kRowSobol = pending(11712, 2900, 0, 4, 32);
+extern const BuiltinRow kRowNiederr = pending(84288, 21056, 0, 4, 32);
+extern const BuiltinRow kRowIAbstract =
     pending_abstract(48, __pavosBRngiAbstract, __pavodBRngiAbstract, not_built_int);
-[[gnu::weak]] extern const BuiltinRow kRowDAbstract =
+extern const BuiltinRow kRowDAbstract =
     pending_abstract(64, __pavosBRngdAbstract, not_built_double, __pavoiBRngdAbstract);
-[[gnu::weak]] extern const BuiltinRow kRowSAbstract =
+extern const BuiltinRow kRowSAbstract =
     pending_abstract(56, not_built_single, __pavodBRngsAbstract, __pavoiBRngsAbstract);
-[[gnu::weak]] extern const BuiltinRow kRowNondeterm = pending(24, 1, 1, 4, 32);
-[[gnu::weak]] extern const BuiltinRow kRowARS5 = pending(72, 13, 1, 4, 32);
-[[gnu::weak]] extern const BuiltinRow kRowPhilox4x32x10 = pending(64, 11, 1, 4, 32);
+extern const BuiltinRow kRowNondeterm = pending(24, 1, 1, 4, 32);
+extern const BuiltinRow kRowARS5 = pending(72, 13, 1, 4, 32);
+extern const BuiltinRow kRowPhilox4x32x10 = pending(64, 11, 1, 4, 32);
 
 }  // namespace zorn::generators

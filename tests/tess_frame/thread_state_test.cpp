@@ -3,15 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <barrier>
 #include <set>
 #include <thread>
 #include <vector>
 
+#include "common/spin_barrier.h"
 #include "tess_frame/library_entry.h"
 #include "tess_frame/thread_state.h"
 
 namespace {
+using zorn_test::SpinBarrier;
 
 using zorn::tess_heap;
 using zorn::tess_library_entry;
@@ -29,7 +30,7 @@ void unload_state() {
 TEST(ThreadState, SimultaneousFirstCallsMakeOneHeapAndOneBlockEach) {
   unload_state();
   constexpr int kThreads = 32;
-  std::barrier start(kThreads + 1), created(kThreads + 1), finish(kThreads + 1);
+  SpinBarrier start(kThreads + 1), created(kThreads + 1), finish(kThreads + 1);
   std::vector<zorn::TessThreadState*> blocks(kThreads);
   std::vector<zorn::platform::Heap*> heaps(kThreads);
   std::vector<std::thread> threads;

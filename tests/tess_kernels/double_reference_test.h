@@ -79,8 +79,8 @@ struct Reported {
   int32_t index;
   int32_t status;
 };
-inline thread_local std::vector<Reported> g_double_reports;
-inline thread_local bool g_replace_result = false;
+inline std::vector<Reported> g_double_reports;
+inline bool g_replace_result = false;
 constexpr double kReplacement = 42.0;
 
 // Records every report; replaces the element's result when g_replace_result is set (a

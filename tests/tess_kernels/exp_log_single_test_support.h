@@ -36,7 +36,7 @@ struct Reported {
   int32_t index;
   int32_t status;
 };
-inline thread_local std::vector<Reported> g_reported;
+inline std::vector<Reported> g_reported;
 inline int32_t keep_report(TessErrorContext* c) {
   g_reported.push_back({c->index, c->status});
   return 1;

@@ -18,10 +18,12 @@
 #include <vector>
 
 #include "common/child_process.h"
+#include "common/spin_barrier.h"
 
 namespace dll_test {
 
 namespace fs = std::filesystem;
+using zorn_test::SpinBarrier;
 
 // The folder of this test program, where the build puts both DLLs.
 inline fs::path build_folder() {
@@ -109,27 +111,6 @@ inline DWORD slot_holding(const void* value) {
     if (TlsGetValue(slot) == value) return slot;
   return TLS_OUT_OF_INDEXES;
 }
-
-// A barrier for a fixed number of threads that waits by yielding. std::barrier of this
-// MinGW-w64 C++ library waits through its atomic-wait fallback (a pool of condition
-// variables) and now and then misses a wake-up, leaving every thread asleep.
-class SpinBarrier {
- public:
-  explicit SpinBarrier(int threads) : threads_(threads) {}
-  void arrive_and_wait() {
-    const int phase = phase_.load();
-    if (arrived_.fetch_add(1) + 1 == threads_) {
-      arrived_ = 0;
-      phase_.fetch_add(1);
-      return;
-    }
-    while (phase_.load() == phase) std::this_thread::yield();
-  }
-
- private:
-  const int threads_;
-  std::atomic<int> arrived_{0}, phase_{0};
-};
 
 inline bool all_zero(const void* block, size_t bytes) {
   const auto* p = static_cast<const unsigned char*>(block);
