@@ -1,8 +1,8 @@
 // Rows of the built-in generators that this build does not implement yet. Each holds
 // the generator's properties and operations that refuse with kStatusGeneratorNotBuilt,
-// so that no caller ever reaches a null operation. The rows are weak: a generator's own
-// file supplies a strong definition of its row, which the linker prefers; its row here
-// is then deleted.
+// so that no caller ever reaches a null operation. A generator that lands defines its row
+// in its own file and its row here is deleted (rows are plain definitions: weak ones do
+// not resolve across object files with every linker the library is built with).
 #include "generators/builtin_rows.h"
 #include "streams/status.h"
 
