@@ -32,13 +32,13 @@ struct LaneLoopSingle {
     const bool no_errors = frame.error_mode() == TESS_ERRMODE_NOERR;
     int32_t g = 0;
     if (a.inc == 1 && r.inc == 1) {
-      for (; g <= n - kGroupLanes; g += kGroupLanes) {
-        const simd::F32x4 x = simd::F32x4::load(a.base + g);
-        simd::F32x4 y = F::fast_path(x);
-        if (const int special = F::special_lanes(x)) {
-          y = settle_special(x, y, special, no_errors, g, r, report);
-        }
-        y.store(r.base + g);
+      while (true) {
+        g += fast_block(n - g, a.base + g, r.base + g);
+        if (g > n - kGroupLanes) break;
+        const simd::F32x4 x = simd::F32x4::load(a.base + g);  // holds a special lane
+        settle_special(x, F::fast_path(x), F::special_lanes(x), no_errors, g, r, report)
+            .store(r.base + g);
+        g += kGroupLanes;
       }
     } else {
       for (; g <= n - kGroupLanes; g += kGroupLanes) {
@@ -65,6 +65,20 @@ struct LaneLoopSingle {
   }
 
  private:
+  // Whole contiguous groups until the first one holding a special lane, which is left
+  // unstored; returns the number of elements stored. Nothing is called in this loop, so
+  // the function's constants stay in registers.
+  static int32_t fast_block(int32_t n, const float* a, float* r) {
+    int32_t g = 0;
+    for (; g <= n - kGroupLanes; g += kGroupLanes) {
+      const simd::F32x4 x = simd::F32x4::load(a + g);
+      const simd::F32x4 y = F::fast_path(x);
+      if (F::special_lanes(x) != 0) break;
+      y.store(r + g);
+    }
+    return g;
+  }
+
   static void store_lanes(simd::F32x4 y, int32_t lanes, int32_t g, Strided<float> r) {
     alignas(16) float ys[4];
     y.store(ys);
