@@ -1,6 +1,7 @@
 /* Random streams: the generator registry, stream objects, skip-ahead and leapfrog,
  * persistence, chunks and the shared read-only data table, and the congruential and
- * lagged basic generators (MCG31M1, MCG59, MRG32K3A, R250, WH).
+ * lagged basic generators (MCG31M1, MCG59, MRG32K3A, R250, WH), and the distribution
+ * generators.
  *
  * Every operation returns a signed 32-bit status: 0 (or a non-negative value such as
  * an identifier) for success, a negative code for failure. Streams are handed out as
@@ -183,6 +184,26 @@ ZORN_API int32_t __pavodBRngsAbstract(void* stream, int32_t n, double* r, double
 ZORN_API int32_t __pavoiBRngsAbstract(void* stream, int32_t n, uint32_t* r);
 ZORN_API int32_t __pavoiBRngdAbstract(void* stream, int32_t n, uint32_t* r);
 ZORN_API int32_t __pavosBRngdAbstract(void* stream, int32_t n, float* r, float a, float b);
+
+
+/* ---- distribution generators: continuous transforms and normal variates ----
+ * Every generator takes a method word (the method number in the low bits; bit 30,
+ * PAVO_METHOD_ACCURATE, forces results into the support), the stream, the count n,
+ * the result array and then the distribution's parameters. It returns the status of
+ * its last uniform draw; a negative status ends the call at once. Parameters are
+ * checked by the caller (the core library), not here. */
+#define PAVO_METHOD_ACCURATE 0x40000000
+
+/* uniform on [a, b) */
+ZORN_API int32_t _pavodRngUniform(int32_t method, void* stream, int32_t n, double* r, double a,
+                                  double b);
+ZORN_API int32_t _pavosRngUniform(int32_t method, void* stream, int32_t n, float* r, float a,
+                                  float b);
+/* a - beta ln(u) */
+ZORN_API int32_t _pavodRngExponential(int32_t method, void* stream, int32_t n, double* r,
+                                      double a, double beta);
+ZORN_API int32_t _pavosRngExponential(int32_t method, void* stream, int32_t n, float* r, float a,
+                                      float beta);
 
 #ifdef __cplusplus
 }

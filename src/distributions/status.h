@@ -1,0 +1,18 @@
+// Statuses of the distribution generators. Besides these, a generator passes on the
+// status of its last uniform draw: 0 or a positive warning of the basic generator, or
+// a negative failure that ends the call at once.
+#pragma once
+
+#include <cstdint>
+
+#include "streams/status.h"
+
+namespace zorn::distributions {
+
+constexpr int32_t kStatusOk = streams::kStatusOk;
+constexpr int32_t kStatusNoMemory = streams::kStatusNoMemory;   // a cache could not be made
+constexpr int32_t kStatusInvalidBrng = streams::kStatusInvalidBrng;  // stream names no row
+
+inline bool is_failure(int32_t status) { return status < 0; }
+
+}  // namespace zorn::distributions

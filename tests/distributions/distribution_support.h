@@ -1,0 +1,139 @@
+// Helpers of the distribution tests: a registered generator that hands out scripted
+// uniforms (and can fail on request), and the vector-math kernels at the slot each
+// precision's generators use, called straight through the exported tables.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <immintrin.h>
+
+#include <cstdint>
+#include <cstring>
+#include <deque>
+#include <type_traits>
+#include <vector>
+
+#include "common/stream_handle.h"
+#include "zorn/pavo.h"
+#include "zorn/tess_functions.h"
+
+// ---- scripted uniforms ----
+// Every stream of the scripted generator hands out the values of one queue, each in
+// [0, 1) mapped to a + (b - a) v. An empty queue makes the draw fail with kScriptEmpty.
+constexpr int32_t kScriptEmpty = -77;
+inline std::deque<double>& script() {
+  static std::deque<double> values;
+  return values;
+}
+// The thread's tess mode, x87 control word and MXCSR at the latest scripted draw.
+struct DrawEnvironment {
+  uint32_t mode;
+  uint16_t x87;
+  uint32_t mxcsr;
+};
+inline DrawEnvironment& seen_at_draw() {
+  static DrawEnvironment seen;
+  return seen;
+}
+template <class T>
+int32_t scripted_draw(void*, int32_t n, T* r, T a, T b) {
+  seen_at_draw().mode = _tessGetMode();
+  asm volatile("fnstcw %0" : "=m"(seen_at_draw().x87));
+  seen_at_draw().mxcsr = _mm_getcsr();
+  for (int32_t i = 0; i < n; ++i) {
+    if (script().empty()) return kScriptEmpty;
+    r[i] = static_cast<T>(a + (b - a) * static_cast<T>(script().front()));
+    script().pop_front();
+  }
+  return 0;
+}
+inline int32_t scripted_init(uint32_t, void*, int32_t, const void*) { return 0; }
+inline int32_t scripted_int(void*, int32_t, uint32_t*) { return kScriptEmpty; }
+inline uint32_t scripted_brng() {
+  static const uint32_t id = [] {
+    const PavoBrngProperties row{32, 1, 1, 4, 32, scripted_init, scripted_draw<float>,
+                                 scripted_draw<double>, scripted_int};
+    return static_cast<uint32_t>(__pavoRegisterBrng(&row));
+  }();
+  return id;
+}
+// A stream of the scripted generator that will hand out exactly `values`.
+inline void* scripted_stream(Stream& s, std::vector<double> values) {
+  script().assign(values.begin(), values.end());
+  EXPECT_EQ(__pavoNewStreamEx(&s.p, scripted_brng(), 0, nullptr), 0);
+  return s.p;
+}
+
+// ---- the kernels at the generators' slot ----
+template <class T>
+constexpr int kSlot = std::is_same_v<T, double> ? 2 : 0;
+#define ZORN_TEST_TABLE(Func) \
+  inline const TessFunctionTable& table_##Func(double) { return zorn_tess_kernel_d##Func##_ttab; } \
+  inline const TessFunctionTable& table_##Func(float) { return zorn_tess_kernel_s##Func##_ttab; }
+ZORN_TEST_TABLE(Ln)
+ZORN_TEST_TABLE(Exp)
+ZORN_TEST_TABLE(Sqrt)
+ZORN_TEST_TABLE(Tan)
+ZORN_TEST_TABLE(Sin)
+ZORN_TEST_TABLE(Cos)
+ZORN_TEST_TABLE(SinCos)
+ZORN_TEST_TABLE(ErfInv)
+ZORN_TEST_TABLE(Powx)
+#undef ZORN_TEST_TABLE
+#define ZORN_TEST_KERNEL(Func)                                                           \
+  template <class T>                                                                     \
+  void Func(std::vector<T>& v) {                                                         \
+    reinterpret_cast<void (*)(int32_t, const T*, T*)>(table_##Func(T()).slot[kSlot<T>])( \
+        static_cast<int32_t>(v.size()), v.data(), v.data());                            \
+  }
+ZORN_TEST_KERNEL(Ln)
+ZORN_TEST_KERNEL(Exp)
+ZORN_TEST_KERNEL(Sqrt)
+ZORN_TEST_KERNEL(Tan)
+ZORN_TEST_KERNEL(Sin)
+ZORN_TEST_KERNEL(Cos)
+ZORN_TEST_KERNEL(ErfInv)
+#undef ZORN_TEST_KERNEL
+template <class T>
+void Powx(std::vector<T>& v, T b) {
+  reinterpret_cast<void (*)(int32_t, const T*, T, T*)>(table_Powx(T()).slot[kSlot<T>])(
+      static_cast<int32_t>(v.size()), v.data(), b, v.data());
+}
+template <class T>
+void SinCos(const std::vector<T>& a, std::vector<T>& s, std::vector<T>& c) {
+  s.resize(a.size());
+  c.resize(a.size());
+  reinterpret_cast<void (*)(int32_t, const T*, T*, T*)>(table_SinCos(T()).slot[kSlot<T>])(
+      static_cast<int32_t>(a.size()), a.data(), s.data(), c.data());
+}
+
+// ---- uniforms and bit comparison ----
+template <class T>
+std::vector<T> uniforms(void* stream, int32_t n, T a = 0, T b = 1) {
+  std::vector<T> u(n);
+  int32_t status;
+  if constexpr (std::is_same_v<T, double>) {
+    status = _pavodRngUniform(0, stream, n, u.data(), a, b);
+  } else {
+    status = _pavosRngUniform(0, stream, n, u.data(), a, b);
+  }
+  EXPECT_EQ(status, 0);
+  return u;
+}
+template <class T>
+bool same_bits(const std::vector<T>& x, const std::vector<T>& y) {
+  return x.size() == y.size() && std::memcmp(x.data(), y.data(), x.size() * sizeof(T)) == 0;
+}
+
+// Name(method, stream, n, r, parameters...) for both precisions: the s or d generator
+// by the type of r, the parameters converted to that type.
+#define ZORN_BOTH_PRECISIONS(Name)                                                          \
+  template <class... P>                                                                     \
+  int32_t Name(int32_t method, void* s, int32_t n, double* r, P... p) {                      \
+    return _pavodRng##Name(method, s, n, r, static_cast<double>(p)...);                     \
+  }                                                                                         \
+  template <class... P>                                                                     \
+  int32_t Name(int32_t method, void* s, int32_t n, float* r, P... p) {                       \
+    return _pavosRng##Name(method, s, n, r, static_cast<float>(p)...);                      \
+  }
+ZORN_BOTH_PRECISIONS(Uniform)
+ZORN_BOTH_PRECISIONS(Exponential)
