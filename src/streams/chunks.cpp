@@ -1,6 +1,8 @@
 // Chunks: data blocks hanging off a stream's header in a singly linked list, private
 // (owned by the stream) or shared through the read-only data table.
+#include <algorithm>
 #include <cstring>
+#include <tuple>
 
 #include "streams/chunks.h"
 
@@ -28,13 +30,55 @@ bool copy_private_data(const PavoChunk& c, void** copy) {
   return true;
 }
 
+// Inserts a chunk at the head of the list. Shared data is joined only when its block
+// holds the chunk's size: otherwise nothing changes and the status says why.
+int32_t add_chunk(void* stream, uint32_t chunk_id, const uint64_t* key, void* data, int32_t size,
+                  UnknownSize unknown) {
+  auto* c = static_cast<PavoChunk*>(sibling::allocate(sizeof(PavoChunk)));
+  if (c == nullptr) return kStatusNoMemory;
+  c->chunk_id = chunk_id;
+  c->chunk_size = size;
+  c->chunk_data = data;
+  c->chunk_key[0] = key ? key[0] : 0;
+  c->chunk_key[1] = key ? key[1] : 0;
+  if (!key_is_zero(c->chunk_key)) {
+    switch (share_chunk_data(c->chunk_key, &c->chunk_data, size, unknown)) {
+      case ShareOutcome::kSizeConflict:
+        sibling::deallocate(c);
+        return kStatusChunkSizeConflict;
+      case ShareOutcome::kMadePrivate:
+        c->chunk_key[0] = c->chunk_key[1] = 0;
+        break;
+      case ShareOutcome::kJoined:
+      case ShareOutcome::kAppended:
+        break;
+    }
+  }
+  PavoStreamHeader* h = header_of(stream);
+  c->chunk_next = h->chunks;
+  h->chunks = c;
+  return kStatusOk;
+}
+
 }  // namespace
 
 int32_t attach_fresh_chunk(void* stream, uint32_t chunk_id, const uint64_t* key, void* data,
-                           int32_t size) {
-  const int32_t status = __pavoAddChunk(stream, chunk_id, key, data, size);
+                           int32_t size, UnknownSize unknown) {
+  const int32_t status = add_chunk(stream, chunk_id, key, data, size, unknown);
   if (status != kStatusOk || header_of(stream)->chunks->chunk_data != data) sibling::deallocate(data);
   return status;
+}
+
+bool keyed_sizes_agree(KeyedSize* records, uint32_t count) {
+  const auto order = [](const KeyedSize& r) { return std::tie(r.key[0], r.key[1], r.size); };
+  std::sort(records, records + count,
+            [&order](const KeyedSize& a, const KeyedSize& b) { return order(a) < order(b); });
+  for (uint32_t i = 1; i < count; ++i) {
+    const KeyedSize& a = records[i - 1];
+    const KeyedSize& b = records[i];
+    if (a.key[0] == b.key[0] && a.key[1] == b.key[1] && a.size != b.size) return false;
+  }
+  return true;
 }
 
 }  // namespace zorn::streams
@@ -45,20 +89,7 @@ namespace sibling = zorn::sibling;
 extern "C" {
 
 int32_t __pavoAddChunk(void* stream, uint32_t chunk_id, const uint64_t* key, void* data, int32_t size) {
-  auto* c = static_cast<PavoChunk*>(sibling::allocate(sizeof(PavoChunk)));
-  if (c == nullptr) return kStatusNoMemory;
-  c->chunk_id = chunk_id;
-  c->chunk_size = size;
-  c->chunk_data = data;
-  c->chunk_key[0] = key ? key[0] : 0;
-  c->chunk_key[1] = key ? key[1] : 0;
-  if (!key_is_zero(c->chunk_key) &&
-      share_chunk_data(c->chunk_key, &c->chunk_data) == ShareOutcome::kMadePrivate)
-    c->chunk_key[0] = c->chunk_key[1] = 0;
-  PavoStreamHeader* h = header_of(stream);
-  c->chunk_next = h->chunks;
-  h->chunks = c;
-  return kStatusOk;
+  return add_chunk(stream, chunk_id, key, data, size, UnknownSize::kTrust);
 }
 
 void* __pavoSearchChunk(const void* stream, uint32_t chunk_id) {
@@ -107,10 +138,11 @@ int32_t __pavoCopyChunks(void* destination, const void* source) {
     }
     const int32_t status =
         shared ? __pavoAddChunk(destination, c->chunk_id, c->chunk_key, data, c->chunk_size)
-               : attach_fresh_chunk(destination, c->chunk_id, c->chunk_key, data, c->chunk_size);
+               : attach_fresh_chunk(destination, c->chunk_id, c->chunk_key, data, c->chunk_size,
+                                    UnknownSize::kTrust);
     if (status != kStatusOk) {
       __pavoDeleteChunks(destination);
-      return kStatusNoMemory;
+      return status;
     }
   }
   return kStatusOk;

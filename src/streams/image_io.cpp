@@ -7,17 +7,21 @@
 
 namespace zorn::streams {
 
-// The bytes left in the file bound every size field of the image; a file that cannot
-// be measured (a pipe) is bounded only by what reads deliver.
+// The bytes left in the file bound every size field of the image. A source whose size
+// cannot be measured (a pipe), or whose measured end is not where reading ends (a
+// character device such as /dev/zero reports an end of 0 yet always delivers), is
+// bounded only by what reads deliver, so that its bytes are judged as the header's.
 FileReader::FileReader(std::FILE* file) : file_(file), left_(std::numeric_limits<uint64_t>::max()) {
   const long start = std::ftell(file);
   if (start < 0 || std::fseek(file, 0, SEEK_END) != 0) return;
   const long end = std::ftell(file);
+  const bool ends_there = std::fgetc(file) == EOF;
+  std::clearerr(file);
   if (std::fseek(file, start, SEEK_SET) != 0) {
     left_ = 0;  // lost our place: read nothing more
     return;
   }
-  if (end >= start) left_ = static_cast<uint64_t>(end - start);
+  if (ends_there && end >= start) left_ = static_cast<uint64_t>(end - start);
 }
 
 bool FileReader::read(void* destination, uint64_t bytes) {

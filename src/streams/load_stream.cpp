@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "core_interface/sibling.h"
+#include "streams/abstract_ids.h"
 #include "streams/chunks.h"
 #include "streams/image_format.h"
 #include "streams/image_io.h"
@@ -52,6 +53,7 @@ int32_t read_header(ImageReader& in, const ImageStatuses& statuses, ImageHeader*
 }
 
 int32_t check_generator(const ImageHeader& header, const ImageStatuses& statuses) {
+  if (is_abstract_id(header.brng_id)) return statuses.bad_header;
   const BrngLookup found = lookup_brng(header.brng_id);
   if (found.row == nullptr) return statuses.bad_header;
   if (int64_t{header.state_length} != int64_t{found.row->state_size} - kStreamHeaderBytes)
@@ -66,7 +68,32 @@ int32_t processor_status(uint32_t brng_id) {
   return kStatusOk;
 }
 
-int32_t read_chunk(ImageReader& in, uint8_t version_byte, void* stream) {
+// The keys and sizes of an image's keyed chunk records, so that records which would
+// share one block with different sizes refuse the image even when the table is full
+// and each of them stays private.
+class KeyedRecords {
+ public:
+  explicit KeyedRecords(uint32_t capacity)
+      : records_(capacity == 0 ? nullptr
+                               : static_cast<KeyedSize*>(sibling::allocate(uint64_t{capacity} * sizeof(KeyedSize)))),
+        capacity_(capacity) {}
+  ~KeyedRecords() { sibling::deallocate(records_); }
+  KeyedRecords(const KeyedRecords&) = delete;
+  KeyedRecords& operator=(const KeyedRecords&) = delete;
+
+  bool allocated() const { return capacity_ == 0 || records_ != nullptr; }
+  void note(const uint64_t* key, int32_t size) {
+    if (!key_is_zero(key) && count_ < capacity_) records_[count_++] = KeyedSize{{key[0], key[1]}, size};
+  }
+  bool agree() { return keyed_sizes_agree(records_, count_); }
+
+ private:
+  KeyedSize* records_;
+  uint32_t capacity_;
+  uint32_t count_ = 0;
+};
+
+int32_t read_chunk(ImageReader& in, uint8_t version_byte, void* stream, KeyedRecords& keyed) {
   uint32_t id = 0;
   uint64_t key[2] = {0, 0};
   int32_t size = 0;
@@ -89,7 +116,19 @@ int32_t read_chunk(ImageReader& in, uint8_t version_byte, void* stream) {
       return kStatusShortRead;
     }
   }
-  return attach_fresh_chunk(stream, id, key, data, size);
+  keyed.note(key, size);
+  return attach_fresh_chunk(stream, id, key, data, size, UnknownSize::kRefuse);
+}
+
+int32_t read_chunks(ImageReader& in, const ImageHeader& header, void* stream) {
+  const uint32_t count = header.chunk_count & 0xFFFF;
+  KeyedRecords keyed(count);
+  if (!keyed.allocated()) return kStatusNoMemory;
+  int32_t status = kStatusOk;
+  for (uint32_t c = 0; status == kStatusOk && c < count; ++c)
+    status = read_chunk(in, header.version_byte, stream, keyed);
+  if (status == kStatusOk && !keyed.agree()) status = kStatusChunkSizeConflict;
+  return status;
 }
 
 int32_t load_into(ImageReader& in, const ImageStatuses& statuses, void** stream) {
@@ -103,9 +142,7 @@ int32_t load_into(ImageReader& in, const ImageStatuses& statuses, void** stream)
   if (status != kStatusOk) return status;
   if (!in.read(state_bytes(*stream), header.state_length)) return kStatusShortRead;
   status = processor_status(header.brng_id);
-  for (uint32_t c = 0; status == kStatusOk && c < (header.chunk_count & 0xFFFF); ++c)
-    status = read_chunk(in, header.version_byte, *stream);
-  return status;
+  return status == kStatusOk ? read_chunks(in, header, *stream) : status;
 }
 
 }  // namespace

@@ -38,11 +38,15 @@ void table_apply(uint32_t* v, int32_t n, const uint64_t* e, const uint32_t* tabl
   constexpr int32_t kSize = zorn::generators::kMrg32k3aSkipTableSize;
   n = significant_words(n, e);
   Matrix3 beyond = table_entry(table, kSize - 1);
-  for (int32_t i = 0; i < 64 * n; ++i) {
-    if (i >= kSize) beyond = multiply(beyond, beyond, m);
-    if (((e[i / 64] >> (i % 64)) & 1) == 0) continue;
-    apply(i < kSize ? table_entry(table, i) : beyond, v, m);
-  }
+  // Bit i of the exponent is bit `bit` of word w; i counts in 64 bits, so no word
+  // count makes it overflow.
+  for (int32_t w = 0; w < n; ++w)
+    for (int32_t bit = 0; bit < 64; ++bit) {
+      const int64_t i = int64_t{64} * w + bit;
+      if (i >= kSize) beyond = multiply(beyond, beyond, m);
+      if (((e[w] >> bit) & 1) == 0) continue;
+      apply(i < kSize ? table_entry(table, static_cast<int32_t>(i)) : beyond, v, m);
+    }
 }
 
 }  // namespace

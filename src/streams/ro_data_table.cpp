@@ -15,6 +15,9 @@ namespace {
 std::atomic<int32_t> g_lock{0};
 uint32_t g_count = 0;
 PavoRODataEntry g_entries[kRODataTableCapacity];
+// Bytes of each entry's block, kept beside the entries (whose layout is public) and
+// moved with them; a chunk never states a size other than its entry's.
+int32_t g_sizes[kRODataTableCapacity];
 
 bool same_key(const PavoRODataEntry& e, const uint64_t* key) {
   return e.key[0] == key[0] && e.key[1] == key[1];
@@ -27,7 +30,8 @@ PavoRODataEntry* find_locked(const uint64_t* key) {
   return nullptr;
 }
 
-PavoRODataEntry* append_locked(const uint64_t* key, void* data) {
+PavoRODataEntry* append_locked(const uint64_t* key, void* data, int32_t size) {
+  g_sizes[g_count] = size;
   PavoRODataEntry& e = g_entries[g_count++];
   e.key[0] = key[0];
   e.key[1] = key[1];
@@ -54,6 +58,7 @@ bool release_locked(const uint64_t* key) {
     sibling::deallocate(e.data);
     --g_count;
     e = g_entries[g_count];
+    g_sizes[i] = g_sizes[g_count];
     g_entries[g_count] = PavoRODataEntry{};
   }
   return found;
@@ -61,15 +66,18 @@ bool release_locked(const uint64_t* key) {
 
 }  // namespace
 
-ShareOutcome share_chunk_data(const uint64_t* key, void** data) {
+ShareOutcome share_chunk_data(const uint64_t* key, void** data, int32_t size, UnknownSize unknown) {
   zorn::platform::SpinLockGuard guard(g_lock);
   if (PavoRODataEntry* e = find_locked(key)) {
+    const int32_t held = g_sizes[e - g_entries];
+    const bool trusted = held == kUnknownBlockSize && unknown == UnknownSize::kTrust;
+    if (held != size && !trusted) return ShareOutcome::kSizeConflict;
     ++e->reference_count;
     *data = e->data;
     return ShareOutcome::kJoined;
   }
   if (g_count >= kChunkShareLimit) return ShareOutcome::kMadePrivate;
-  append_locked(key, *data);
+  append_locked(key, *data, size);
   return ShareOutcome::kAppended;
 }
 
@@ -99,7 +107,7 @@ extern "C" {
 int32_t __pavoCreateGlobRODataTableEntry(PavoRODataEntry** entry, const uint64_t* key, void* data) {
   zorn::platform::SpinLockGuard guard(g_lock);
   if (g_count >= kRODataTableCapacity) return kStatusTableFull;
-  *entry = append_locked(key, data);
+  *entry = append_locked(key, data, kUnknownBlockSize);
   return kStatusOk;
 }
 

@@ -20,12 +20,21 @@ static_assert(offsetof(PavoRODataEntry, data) == 24);
 
 inline bool key_is_zero(const uint64_t* key) { return key == nullptr || (key[0] == 0 && key[1] == 0); }
 
+// Size of a block put in the table by __pavoCreateGlobRODataTableEntry, which is not told it.
+constexpr int32_t kUnknownBlockSize = -1;
+
+// Whether a chunk may join an entry whose block size the table does not know. A caller
+// of the chunk interface vouches for its sizes as it does for the block it created; a
+// loaded image is untrusted and may join only a block of the size it states.
+enum class UnknownSize { kTrust, kRefuse };
+
 // What attaching a chunk's data under its key did.
-enum class ShareOutcome { kJoined, kAppended, kMadePrivate };
-// Under the lock: joins the entry with `key` (its data replaces *data, its count grows),
-// or appends a new entry with *data when the table has room below kChunkShareLimit,
-// or reports that the data stays private. The key must not be zero.
-ShareOutcome share_chunk_data(const uint64_t* key, void** data);
+enum class ShareOutcome { kJoined, kAppended, kMadePrivate, kSizeConflict };
+// Under the lock: joins the entry with `key` when its block holds `size` bytes (its data
+// replaces *data, its count grows), or appends a new entry with *data and `size` when
+// the table has room below kChunkShareLimit, or reports that the data stays private.
+// An entry with another size is left as it was (kSizeConflict). The key must not be zero.
+ShareOutcome share_chunk_data(const uint64_t* key, void** data, int32_t size, UnknownSize unknown);
 
 // Under the lock: drops one reference from every entry with `key`, freeing the data
 // of an entry that reaches zero. False when no entry holds the key.

@@ -14,7 +14,11 @@ uint32_t state_length(const PavoBrngProperties& row) {
   return static_cast<uint32_t>(std::max(row.state_size - kStreamHeaderBytes, 0));
 }
 
-uint32_t chunk_bytes(const PavoChunk& c) { return static_cast<uint32_t>(std::max(c.chunk_size, 0)); }
+// The bytes a chunk's record carries: none for a chunk without a block, so that the
+// image never reads through a null block and its size fields stay self-consistent.
+uint32_t chunk_bytes(const PavoChunk& c) {
+  return c.chunk_data == nullptr ? 0 : static_cast<uint32_t>(std::max(c.chunk_size, 0));
+}
 
 // Writes the pieces of an image in order; a sink answers false when a write fails.
 template <typename Sink>
@@ -25,7 +29,7 @@ bool write_body(const void* stream, uint32_t length, Sink&& write) {
     store_le<uint32_t>(record, c->chunk_id);
     store_le<uint64_t>(record + 4, c->chunk_key[0]);
     store_le<uint64_t>(record + 12, c->chunk_key[1]);
-    store_le<int32_t>(record + 20, c->chunk_size);
+    store_le<uint32_t>(record + 20, chunk_bytes(*c));
     if (!write(record, kChunkRecordHeader) || !write(c->chunk_data, chunk_bytes(*c))) return false;
   }
   return true;

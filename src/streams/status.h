@@ -44,5 +44,8 @@ constexpr int32_t kStatusAbstractWrongType = -1122;
 // Shared read-only data table.
 constexpr int32_t kStatusEntryNotFound = -3000;
 constexpr int32_t kStatusTableFull = -3001;
+// A chunk would share a block of another size than its own (the chunk, or the loaded
+// image that holds it, is refused and nothing changes).
+constexpr int32_t kStatusChunkSizeConflict = -3002;
 
 }  // namespace zorn::streams

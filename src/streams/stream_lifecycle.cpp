@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core_interface/sibling.h"
+#include "streams/abstract_ids.h"
 #include "streams/registry.h"
 #include "streams/status.h"
 #include "streams/stream_object.h"
@@ -21,11 +22,6 @@ void* new_object(const PavoBrngProperties& row, uint32_t brng_id) {
   void* stream = sibling::allocate(object_bytes(row));
   if (stream != nullptr) *header_of(stream) = PavoStreamHeader{brng_id, 1, nullptr};
   return stream;
-}
-
-bool is_abstract_id(uint32_t brng_id) {
-  return brng_id == PAVO_BRNG_IABSTRACT || brng_id == PAVO_BRNG_DABSTRACT ||
-         brng_id == PAVO_BRNG_SABSTRACT;
 }
 
 }  // namespace
