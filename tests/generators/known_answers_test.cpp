@@ -99,16 +99,6 @@ TEST(R250, TwoHundredFiftySeedWordsAreTakenLiterally) {
   EXPECT_EQ(s.ints(700), reference::r250(words, 700));
 }
 
-TEST(R250, SplitRequestsGiveTheSameWordsAndState) {
-  Stream whole(PAVO_BRNG_R250, {99}), split(PAVO_BRNG_R250, {99});
-  const auto all = whole.ints(300);
-  auto parts = split.ints(100);
-  const auto rest = split.ints(200);
-  parts.insert(parts.end(), rest.begin(), rest.end());
-  EXPECT_EQ(parts, all);
-  EXPECT_EQ(whole.ints(333), split.ints(333));
-}
-
 TEST(Wh, FollowsCombinedRecurrenceForEverySubGeneratorTried) {
   for (uint32_t sub : {0u, 1u, 100u, 272u}) {
     const auto& p = zorn::generators::kWhParameters[sub];
@@ -148,7 +138,7 @@ TEST(OutputForms, RealsAreOneMultiplyAndOneAddOfTheIntegerWord) {
     uint32_t id;
     double c;
   } gens[] = {{PAVO_BRNG_MCG31M1, 1.0 / 2147483647.0}, {PAVO_BRNG_MRG32K3A, 1.0 / 4294967087.0},
-              {PAVO_BRNG_R250, 0x1p-32}};
+              {PAVO_BRNG_R250, 0x1p-32}, {PAVO_BRNG_MT19937, 0x1p-32}, {PAVO_BRNG_MT2203 + 6023, 0x1p-32}};
   const double a = -3.25, b = 7.5;
   const float fa = -1.5f, fb = 2.0f;
   for (const auto& g : gens) {
@@ -195,47 +185,4 @@ TEST(OutputForms, WhRealsScaleTheCombinedFraction) {
     ASSERT_EQ(f[t], static_cast<float>(pf + 0.5));
   }
 }
-
-TEST(InitMethods, UnsupportedMethodsGiveTheirStatusAndLeaveTheState) {
-  const uint32_t k = 1;
-  const uint64_t count[2] = {5, 0};
-  const struct {
-    uint32_t id;
-    int32_t leapfrog, skip, skip_multi;
-  } cases[] = {{PAVO_BRNG_MCG31M1, 0, 0, -1004}, {PAVO_BRNG_MCG59, 0, 0, -1004},
-               {PAVO_BRNG_MRG32K3A, -1002, 0, 0},  {PAVO_BRNG_R250, -1002, -1003, -1004},
-               {PAVO_BRNG_WH, 0, 0, -1004}};
-  for (const auto& c : cases) {
-    Stream s(c.id, {1234}), untouched(c.id, {1234});
-    const auto& row = s.row();
-    if (c.leapfrog) {
-      EXPECT_EQ(row.init_stream(1, s.p, 2, &k), c.leapfrog) << c.id;
-    }
-    if (c.skip) {
-      EXPECT_EQ(row.init_stream(2, s.p, 2, &count), c.skip) << c.id;
-    }
-    if (c.skip_multi) {
-      EXPECT_EQ(row.init_stream(3, s.p, 2, count), c.skip_multi) << c.id;
-    }
-    EXPECT_EQ(row.init_stream(4, s.p, 2, count), -2) << c.id;
-    EXPECT_EQ(row.init_stream(0xFFFFFFFFu, s.p, 2, count), -2) << c.id;
-    EXPECT_EQ(s.ints(20), untouched.ints(20)) << c.id;
-  }
-}
-
-TEST(InitMethods, MissingParametersAreRefusedUnlessNoneAreRead) {
-  for (uint32_t id : {PAVO_BRNG_MCG31M1, PAVO_BRNG_MRG32K3A, PAVO_BRNG_WH}) {
-    void* s = nullptr;
-    EXPECT_EQ(__pavoNewStreamEx(&s, id, 3, nullptr), -3) << id;
-    __pavoDeleteStream(&s);
-    Stream ok(id, {});
-    EXPECT_EQ(ok.row().init_stream(0, ok.p, 0, nullptr), 0) << id;
-    EXPECT_EQ(ok.row().init_stream(2, ok.p, 2, nullptr), -3) << id;
-  }
-  Stream mrg(PAVO_BRNG_MRG32K3A, {}), same(PAVO_BRNG_MRG32K3A, {});
-  EXPECT_EQ(__pavoSkipAheadStreamEx(mrg.p, 0, nullptr), 0);
-  EXPECT_EQ(__pavoSkipAheadStreamEx(mrg.p, 2, nullptr), -3);
-  EXPECT_EQ(mrg.ints(5), same.ints(5));
-}
-
 }  // namespace

@@ -36,43 +36,6 @@ TEST(NewStream, EveryBuiltInRowSeedsOrRefusesCleanly) {
   }
 }
 
-TEST(CopyStream, ContinuesTheSameSequenceIndependently) {
-  for (uint32_t id : {PAVO_BRNG_MCG31M1, PAVO_BRNG_R250, PAVO_BRNG_MRG32K3A, PAVO_BRNG_MCG59, PAVO_BRNG_WH + 44}) {
-    Stream source(id, {8, 9, 10, 11});
-    source.ints(77);
-    Stream copy;
-    ASSERT_EQ(__pavoCopyStream(&copy.p, source.p), 0);
-    EXPECT_EQ(copy.ints(300), source.ints(300)) << id;
-    copy.ints(5);  // the two no longer share a position
-    EXPECT_NE(copy.ints(10), source.ints(10)) << id;
-  }
-}
-
-TEST(CopyStreamState, SameObjectIsANoOp) {
-  Stream s(PAVO_BRNG_MRG32K3A, {3}), twin(PAVO_BRNG_MRG32K3A, {3});
-  EXPECT_EQ(__pavoCopyStreamState(s.p, s.p), 0);
-  EXPECT_EQ(s.ints(20), twin.ints(20));
-}
-
-TEST(CopyStreamState, KeepsTheDestinationsLeapfrogMultiplier) {
-  // MCG31M1 and WH: the destination, member 0 of 3, takes the source's current value
-  // and keeps stepping three at a time (WH advances before it outputs, so its first
-  // output is two steps further).
-  for (uint32_t id : {PAVO_BRNG_MCG31M1, PAVO_BRNG_WH + 5}) {
-    Stream source(id, {100, 200, 300, 400}), dest(id, {1, 2, 3, 4}), reference(id, {100, 200, 300, 400});
-    ASSERT_EQ(__pavoLeapfrogStream(dest.p, 0, 3), 0);
-    source.ints(10);
-    ASSERT_EQ(__pavoCopyStreamState(dest.p, source.p), 0);
-    const int words = dest.row().word_size / 4;
-    const int offset = id == PAVO_BRNG_MCG31M1 ? 0 : 2;
-    const auto all = reference.ints(12 + 3 * 20);
-    const auto got = dest.ints(20);
-    for (int t = 0; t < 20; ++t)
-      for (int w = 0; w < words; ++w)
-        ASSERT_EQ(got[t * words + w], all[(offset + 10 + 3 * t) * words + w]) << id << " " << t;
-  }
-}
-
 TEST(CopyStreamState, WhCopiesOnlyTheFourCurrentValues) {
   Stream source(PAVO_BRNG_WH, {7, 7, 7, 7}), dest(PAVO_BRNG_WH, {1, 1, 1, 1});
   ASSERT_EQ(__pavoLeapfrogStream(source.p, 1, 2), 0);  // source multipliers change
@@ -86,13 +49,6 @@ TEST(CopyStreamState, WhCopiesOnlyTheFourCurrentValues) {
     EXPECT_EQ(after[i], src[i]);
     EXPECT_EQ(after[4 + i], dest_multipliers[i]);
   }
-}
-
-TEST(CopyStreamState, R250CopiesBufferAndIndices) {
-  Stream source(PAVO_BRNG_R250, {5}), dest(PAVO_BRNG_R250, {6});
-  source.ints(123);
-  ASSERT_EQ(__pavoCopyStreamState(dest.p, source.p), 0);
-  EXPECT_EQ(dest.ints(400), source.ints(400));
 }
 
 TEST(CopyStreamState, MismatchedGeneratorsNeverWritePastTheDestination) {

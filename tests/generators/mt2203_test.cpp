@@ -5,7 +5,7 @@
 #include <set>
 
 #include "generators/data/mt2203_parameters.h"
-#include "twister_support.h"
+#include "generator_support.h"
 
 namespace {
 
@@ -64,18 +64,6 @@ TEST(Mt2203, FollowsThePlainRecurrenceAcrossBlocks) {
   }
 }
 
-TEST(Mt2203, SubGeneratorsDifferOnlyInParametersAndWords) {
-  Stream s0(PAVO_BRNG_MT2203, kKey), s1(PAVO_BRNG_MT2203 + 1, kKey);
-  const auto* w0 = reinterpret_cast<const uint32_t*>(static_cast<const char*>(s0.p) + 16);
-  const auto* w1 = reinterpret_cast<const uint32_t*>(static_cast<const char*>(s1.p) + 16);
-  // Seeding does not depend on the parameters: the words agree until the first block.
-  for (int k = 0; k < 70; ++k) EXPECT_EQ(w0[k], w1[k]) << k;
-  EXPECT_EQ(w0[70], kMt2203Parameters[0].a);
-  EXPECT_EQ(w1[70], kMt2203Parameters[1].a);
-  EXPECT_NE(s0.ints(200), s1.ints(200));
-  EXPECT_NE(0, std::memcmp(w0, w1, 69 * 4));
-}
-
 TEST(Mt2203, SkipAheadUsesTheLow32BitsAsSigned) {
   struct Case { uint64_t count; uint64_t steps; };
   for (const Case& c : {Case{5, 5}, Case{(1ull << 32) + 5, 5}, Case{1ull << 31, 0}, Case{0xFFFFFFFFull, 0},
@@ -89,22 +77,6 @@ TEST(Mt2203, SkipAheadUsesTheLow32BitsAsSigned) {
       ASSERT_EQ(jumped.ints(150), stepped.ints(150)) << "count " << c.count << " drawn " << drawn;
     }
   }
-}
-
-TEST(Mt2203, RealsAndRefusals) {
-  Stream words(PAVO_BRNG_MT2203 + 6023, kKey), reals(PAVO_BRNG_MT2203 + 6023, kKey);
-  const std::vector<uint32_t> w = words.ints(300);
-  const std::vector<double> d = reals.doubles(300, -1.0, 1.0);
-  for (size_t i = 0; i < w.size(); ++i) {
-    volatile double product = static_cast<double>(w[i]) * (2.0 * 0x1p-32);
-    ASSERT_EQ(d[i], product + -1.0);
-  }
-  const uint64_t count[1] = {1};
-  EXPECT_EQ(__pavoLeapfrogStream(words.p, 0, 2), -1002);
-  EXPECT_EQ(__pavoSkipAheadStreamEx(words.p, 1, count), -1004);
-  void* p = nullptr;
-  EXPECT_EQ(__pavoNewStreamEx(&p, PAVO_BRNG_MT2203 + 6024, 1, kKey.data()), -1000);
-  __pavoDeleteStream(&p);
 }
 
 }  // namespace

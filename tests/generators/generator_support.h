@@ -1,5 +1,5 @@
-// Helpers of the twister tests: skip-ahead through the stream API, drawing and
-// discarding, and the plain MT2203 model.
+// Helpers of the generator tests: skip-ahead through the stream API, drawing and
+// discarding, the plain MT2203 model and the minimal polynomial of an output bit.
 #pragma once
 
 #include <cstdint>
@@ -11,11 +11,12 @@
 
 inline int32_t skip(Stream& s, uint64_t count) { return __pavoSkipAheadStream(s.p, count); }
 
-// Draws and drops `count` integers, in pieces.
+// Draws and drops `count` outputs, in pieces.
 inline void discard(Stream& s, uint64_t count) {
-  std::vector<uint32_t> sink(1 << 16);
+  constexpr int32_t kPiece = 1 << 16;
+  std::vector<uint32_t> sink(static_cast<size_t>(kPiece) * static_cast<size_t>(s.row().word_size / 4));
   while (count > 0) {
-    const auto n = static_cast<int32_t>(count < sink.size() ? count : sink.size());
+    const auto n = static_cast<int32_t>(count < kPiece ? count : kPiece);
     ASSERT_EQ(s.row().gen_int(s.p, n, sink.data()), 0);
     count -= static_cast<uint64_t>(n);
   }

@@ -5,7 +5,7 @@
 
 #include "generators/data/mt_twister_tables.h"
 #include "generators/gf2_jump.h"
-#include "twister_support.h"
+#include "generator_support.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // forms, and skip-ahead with the carry.
 #include <gtest/gtest.h>
 
-#include "twister_support.h"
+#include "generator_support.h"
 
 namespace {
 
@@ -55,29 +55,6 @@ TEST(Sfmt19937, RealsAreTheSignedWordScaledAboutTheMidpoint) {
   EXPECT_EQ(static_cast<int32_t>(0x80000000u) * scale + middle, a);
 }
 
-TEST(Sfmt19937, SkipFiveThenThreeEqualsEightWithFiveDropped) {
-  Stream skipped(PAVO_BRNG_SFMT19937, kKey), drawn(PAVO_BRNG_SFMT19937, kKey);
-  ASSERT_EQ(skip(skipped, 5), 0);
-  const std::vector<uint32_t> eight = drawn.ints(8);
-  EXPECT_EQ(skipped.ints(3), std::vector<uint32_t>(eight.begin() + 5, eight.end()));
-}
-
-// Every residue of the count modulo 4 (the carry), from positions inside and at the end
-// of a block, with carried words still pending, on both sides of the Horner threshold.
-TEST(Sfmt19937, SkipAheadEqualsDiscarding) {
-  for (uint64_t drawn : {0u, 1u, 622u, 624u}) {
-    for (uint64_t count : {1ull, 2ull, 3ull, 4ull, 625ull, 627ull, 19966ull, 19967ull, 19968ull, 19969ull,
-                           100003ull, 2000000ull}) {
-      Stream jumped(PAVO_BRNG_SFMT19937, kKey), stepped(PAVO_BRNG_SFMT19937, kKey);
-      discard(jumped, drawn);
-      discard(stepped, drawn);
-      ASSERT_EQ(skip(jumped, count), 0);
-      discard(stepped, count);
-      ASSERT_EQ(jumped.ints(700), stepped.ints(700)) << "drawn " << drawn << " count " << count;
-    }
-  }
-}
-
 TEST(Sfmt19937, SkipsInsideTheCarryAndAcrossIt) {
   Stream jumped(PAVO_BRNG_SFMT19937, kKey), stepped(PAVO_BRNG_SFMT19937, kKey);
   discard(jumped, 624);
@@ -91,22 +68,4 @@ TEST(Sfmt19937, SkipsInsideTheCarryAndAcrossIt) {
   EXPECT_EQ(jumped.ints(10), stepped.ints(10));
   EXPECT_EQ(jumped.ints(1), stepped.ints(1));
 }
-
-// Copy-state must take the carry along: the copy continues exactly like its source.
-TEST(Sfmt19937, CopyStateTakesTheCarry) {
-  Stream source(PAVO_BRNG_SFMT19937, kKey), copy(PAVO_BRNG_SFMT19937, {99});
-  ASSERT_EQ(skip(source, 100001), 0);
-  ASSERT_EQ(__pavoCopyStreamState(copy.p, source.p), 0);
-  EXPECT_EQ(copy.ints(700), source.ints(700));
-}
-
-TEST(Sfmt19937, UnsupportedMethodsAreRefused) {
-  Stream s(PAVO_BRNG_SFMT19937, kKey), twin(PAVO_BRNG_SFMT19937, kKey);
-  const uint64_t count[1] = {5};
-  EXPECT_EQ(__pavoLeapfrogStream(s.p, 0, 3), -1002);
-  EXPECT_EQ(__pavoSkipAheadStreamEx(s.p, 1, count), -1004);
-  EXPECT_EQ(s.row().init_stream(7, s.p, 0, nullptr), -2);
-  EXPECT_EQ(s.ints(10), twin.ints(10));
-}
-
 }  // namespace
