@@ -74,6 +74,8 @@ struct Row {
   uint32_t id;  // of the sub-generator under test
 };
 
+void PrintTo(const Row& row, std::ostream* out) { *out << "identifier 0x" << std::hex << row.id; }
+
 // The first and last sub-generator of every row of the current table.
 std::vector<Row> registry_rows() {
   std::vector<Row> rows;
