@@ -9,14 +9,21 @@
 
 namespace zorn::generators {
 
+// A row is written with designated initialisers; the two counts default to one
+// sub-generator and the state_words x word_size evolving bytes of most generators.
 struct BuiltinRow {
   PavoBrngProperties properties;
-  int32_t sub_generators;  // sub-generator indices the row accepts
-  // Bytes behind the header that copy-state transfers. Usually state_words x word_size;
-  // a generator whose 16-byte output word is four 32-bit values (WH) evolves only
-  // state_words 32-bit values, and its multipliers must stay the destination's.
-  int32_t evolving_bytes;
+  int32_t sub_generators = 1;  // sub-generator indices the row accepts
+  // Bytes behind the header that copy-state transfers. A generator whose 16-byte output
+  // word is four 32-bit values (WH) evolves only state_words 32-bit values, and its
+  // multipliers must stay the destination's.
+  int32_t evolving_bytes = properties.state_words * properties.word_size;
 };
+
+// The four operations of generator `name` as designated initialisers of its properties.
+#define ZORN_BRNG_OPERATIONS(name)                                                   \
+  .init_stream = __pavoBRng##name##InitStream, .gen_single = __pavosBRng##name,     \
+  .gen_double = __pavodBRng##name, .gen_int = __pavoiBRng##name
 
 extern const BuiltinRow kRowMCG31M1;        // row 0
 extern const BuiltinRow kRowR250;           // row 1

@@ -44,21 +44,14 @@ constexpr InitMethods<State> kMethods{seed, leapfrog, skip_ahead, nullptr};
 
 void raw(State& s, int32_t n, uint32_t* out) { s.x = lane_block(s.x, s.a, n, out, mul_mod_2p31m1); }
 
-template <typename Real>
-int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
-  return generate_mapped<State>(stream, n, r, a, b, kReciprocal, raw);
-}
-
 }  // namespace
 
 extern const BuiltinRow kRowMCG31M1 = {
-    {kStateSize, 1, 0, 4, 31, __pavoBRngMCG31M1InitStream, __pavosBRngMCG31M1, __pavodBRngMCG31M1,
-     __pavoiBRngMCG31M1},
-    1,
-    4};
+    .properties = {.state_size = kStateSize, .state_words = 1, .may_yield_zero = 0, .word_size = 4, .bits = 31,
+                   ZORN_BRNG_OPERATIONS(MCG31M1)}};
 
 }  // namespace zorn::generators
 
 using namespace zorn::generators;
 
-ZORN_DEFINE_BRNG_EXPORTS(MCG31M1, dispatch_init(kMethods, method, stream, n, params))
+ZORN_DEFINE_MAPPED_BRNG_EXPORTS(MCG31M1, dispatch_init(kMethods, method, stream, n, params), kReciprocal)

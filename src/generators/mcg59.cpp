@@ -51,9 +51,8 @@ void raw(State& s, int32_t n, uint64_t* out) { s.x = lane_block(s.x, s.a, n, out
 }  // namespace
 
 extern const BuiltinRow kRowMCG59 = {
-    {kStateSize, 1, 0, 8, 59, __pavoBRngMCG59InitStream, __pavosBRngMCG59, __pavodBRngMCG59, __pavoiBRngMCG59},
-    1,
-    8};
+    .properties = {.state_size = kStateSize, .state_words = 1, .may_yield_zero = 0, .word_size = 8, .bits = 59,
+                   ZORN_BRNG_OPERATIONS(MCG59)}};
 
 }  // namespace zorn::generators
 

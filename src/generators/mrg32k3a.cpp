@@ -81,21 +81,14 @@ void raw(State& s, int32_t n, uint32_t* out) {
   s.x2[0] = static_cast<uint32_t>(b0), s.x2[1] = static_cast<uint32_t>(b1), s.x2[2] = static_cast<uint32_t>(b2);
 }
 
-template <typename Real>
-int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
-  return generate_mapped<State>(stream, n, r, a, b, kReciprocal, raw);
-}
-
 }  // namespace
 
 extern const BuiltinRow kRowMRG32K3A = {
-    {kStateSize, 6, 1, 4, 32, __pavoBRngMRG32K3AInitStream, __pavosBRngMRG32K3A, __pavodBRngMRG32K3A,
-     __pavoiBRngMRG32K3A},
-    1,
-    24};
+    .properties = {.state_size = kStateSize, .state_words = 6, .may_yield_zero = 1, .word_size = 4, .bits = 32,
+                   ZORN_BRNG_OPERATIONS(MRG32K3A)}};
 
 }  // namespace zorn::generators
 
 using namespace zorn::generators;
 
-ZORN_DEFINE_BRNG_EXPORTS(MRG32K3A, dispatch_init(kMethods, method, stream, n, params))
+ZORN_DEFINE_MAPPED_BRNG_EXPORTS(MRG32K3A, dispatch_init(kMethods, method, stream, n, params), kReciprocal)

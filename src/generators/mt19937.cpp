@@ -58,21 +58,14 @@ int32_t seed(State& s, const void*, int32_t n, const uint32_t* seeds) {
 
 constexpr InitMethods<State> kMethods{seed, nullptr, skip_ahead, nullptr};
 
-template <typename Real>
-int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
-  return generate_mapped<State>(stream, n, r, a, b, 0x1p-32, raw);
-}
-
 }  // namespace
 
 extern const BuiltinRow kRowMT19937 = {
-    {kStateSize, kStateWords, 1, 4, 32, __pavoBRngMT19937InitStream, __pavosBRngMT19937, __pavodBRngMT19937,
-     __pavoiBRngMT19937},
-    1,
-    kStateWords * 4};
+    .properties = {.state_size = kStateSize, .state_words = kStateWords, .may_yield_zero = 1, .word_size = 4, .bits = 32,
+                   ZORN_BRNG_OPERATIONS(MT19937)}};
 
 }  // namespace zorn::generators
 
 using namespace zorn::generators;
 
-ZORN_DEFINE_BRNG_EXPORTS(MT19937, dispatch_init(kMethods, method, stream, n, params))
+ZORN_DEFINE_MAPPED_BRNG_EXPORTS(MT19937, dispatch_init(kMethods, method, stream, n, params), 0x1p-32)

@@ -61,21 +61,15 @@ int32_t skip_ahead(State& s, const void*, uint64_t count) {
 
 constexpr InitMethods<State> kMethods{seed, nullptr, skip_ahead, nullptr};
 
-template <typename Real>
-int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
-  return generate_mapped<State>(stream, n, r, a, b, 0x1p-32, raw);
-}
-
 }  // namespace
 
 extern const BuiltinRow kRowMT2203 = {
-    {kStateSize, kStateWords, 1, 4, 32, __pavoBRngMT2203InitStream, __pavosBRngMT2203, __pavodBRngMT2203,
-     __pavoiBRngMT2203},
-    kMt2203SubGenerators,
-    kStateWords * 4};
+    .properties = {.state_size = kStateSize, .state_words = kStateWords, .may_yield_zero = 1, .word_size = 4, .bits = 32,
+                   ZORN_BRNG_OPERATIONS(MT2203)},
+    .sub_generators = kMt2203SubGenerators};
 
 }  // namespace zorn::generators
 
 using namespace zorn::generators;
 
-ZORN_DEFINE_BRNG_EXPORTS(MT2203, dispatch_init(kMethods, method, stream, n, params))
+ZORN_DEFINE_MAPPED_BRNG_EXPORTS(MT2203, dispatch_init(kMethods, method, stream, n, params), 0x1p-32)

@@ -18,17 +18,18 @@ int32_t not_built_int(void*, int32_t, uint32_t*) { return kStatusGeneratorNotBui
 
 constexpr BuiltinRow pending(int32_t state_size, int32_t state_words, int32_t may_yield_zero,
                              int32_t word_size, int32_t bits) {
-  return {{state_size, state_words, may_yield_zero, word_size, bits, not_built_init,
-           not_built_single, not_built_double, not_built_int},
-          1,
-          state_words * word_size};
+  return {.properties = {.state_size = state_size, .state_words = state_words, .may_yield_zero = may_yield_zero,
+                         .word_size = word_size, .bits = bits, .init_stream = not_built_init,
+                         .gen_single = not_built_single, .gen_double = not_built_double, .gen_int = not_built_int}};
 }
 
 // The abstract rows already carry the real wrong-type stub in the slots of the types
 // their streams do not hold.
 constexpr BuiltinRow pending_abstract(int32_t state_size, PavoBrngGenSingle gen_single,
                                       PavoBrngGenDouble gen_double, PavoBrngGenInt gen_int) {
-  return {{state_size, 0, 1, 4, 32, not_built_init, gen_single, gen_double, gen_int}, 1, 0};
+  return {.properties = {.state_size = state_size, .state_words = 0, .may_yield_zero = 1, .word_size = 4,
+                         .bits = 32, .init_stream = not_built_init, .gen_single = gen_single,
+                         .gen_double = gen_double, .gen_int = gen_int}};
 }
 
 }  // namespace

@@ -69,20 +69,14 @@ void raw(State& s, int32_t n, uint32_t* out) {
   s.j = j;
 }
 
-template <typename Real>
-int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
-  return generate_mapped<State>(stream, n, r, a, b, kReciprocal, raw);
-}
-
 }  // namespace
 
 extern const BuiltinRow kRowR250 = {
-    {kStateSize, 252, 1, 4, 32, __pavoBRngR250InitStream, __pavosBRngR250, __pavodBRngR250, __pavoiBRngR250},
-    1,
-    252 * 4};
+    .properties = {.state_size = kStateSize, .state_words = 252, .may_yield_zero = 1, .word_size = 4, .bits = 32,
+                   ZORN_BRNG_OPERATIONS(R250)}};
 
 }  // namespace zorn::generators
 
 using namespace zorn::generators;
 
-ZORN_DEFINE_BRNG_EXPORTS(R250, dispatch_init(kMethods, method, stream, n, params))
+ZORN_DEFINE_MAPPED_BRNG_EXPORTS(R250, dispatch_init(kMethods, method, stream, n, params), kReciprocal)

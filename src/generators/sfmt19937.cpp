@@ -238,11 +238,10 @@ int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
 }  // namespace
 
 extern const BuiltinRow kRowSFMT19937 = {
-    {kStateSize, kStateWords, 1, 4, 32, __pavoBRngSFMT19937InitStream, __pavosBRngSFMT19937,
-     __pavodBRngSFMT19937, __pavoiBRngSFMT19937},
-    1,
+    .properties = {.state_size = kStateSize, .state_words = kStateWords, .may_yield_zero = 1, .word_size = 4, .bits = 32,
+                   ZORN_BRNG_OPERATIONS(SFMT19937)},
     // The carry belongs to the position in the sequence, so copy-state takes it along.
-    static_cast<int32_t>(sizeof(State))};
+    .evolving_bytes = static_cast<int32_t>(sizeof(State))};
 
 }  // namespace zorn::generators
 

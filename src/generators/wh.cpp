@@ -193,9 +193,10 @@ int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
 // The evolving part is the four current values (16 bytes): copy-state keeps the
 // destination's multipliers, as for the other congruential generators.
 extern const BuiltinRow kRowWH = {
-    {kStateSize, 4, 1, 16, 24, __pavoBRngWHInitStream, __pavosBRngWH, __pavodBRngWH, __pavoiBRngWH},
-    kWhSubGenerators,
-    4 * 4};
+    .properties = {.state_size = kStateSize, .state_words = 4, .may_yield_zero = 1, .word_size = 16, .bits = 24,
+                   ZORN_BRNG_OPERATIONS(WH)},
+    .sub_generators = kWhSubGenerators,
+    .evolving_bytes = 4 * 4};  // the four current values; the multipliers stay
 
 }  // namespace zorn::generators
 
