@@ -10,6 +10,7 @@
 #include <set>
 #include <type_traits>
 
+#include "entry_call.h"
 #include "function_cases.h"
 #include "harness/mpfr_reference.h"
 #include "table_catalogue.h"
@@ -50,8 +51,6 @@ template <> struct Traits<TessComplex16> {
   static TessComplex16 make(std::complex<double> v) { return {v.real(), v.imag()}; }
   static LongComplex widen(TessComplex16 x) { return {x.re, x.im}; }
 };
-template <class E>
-constexpr bool kIsComplex = std::is_same_v<E, TessComplex8> || std::is_same_v<E, TessComplex16>;
 
 // ---- per-element reports, collected by a callback that handles every element ----
 thread_local std::vector<std::pair<int32_t, int32_t>> g_reports;  // (index, status)
@@ -89,7 +88,7 @@ struct Outcome {
 };
 
 template <class E>
-Outcome call_entry(const TableEntry& t, TessKernel fn, const std::vector<Case>& cases) {
+Outcome run_cases(const TableEntry& t, TessKernel fn, const std::vector<Case>& cases) {
   using R = typename Traits<E>::Real;
   const int32_t n = static_cast<int32_t>(cases.size());
   const bool s = t.strided;
@@ -100,48 +99,17 @@ Outcome call_entry(const TableEntry& t, TessKernel fn, const std::vector<Case>& 
     b[i] = Traits<E>::make(cases[i].b);
     ar[i] = static_cast<R>(cases[i].a.real());
   }
-  E powx_b = Traits<E>::make(kIsComplex<E> ? kPowxComplexExponent : kPowxExponent);
-  const E order = Traits<E>::make(kBesselOrder);
-  const double* p = kLinearFracParams;
+  EntryOperands<E> o;
+  o.a = a.ptr(), o.inca = a.inc, o.b = b.ptr(), o.incb = b.inc;
+  o.r1 = r1.ptr(), o.incr1 = r1.inc, o.r2 = r2.ptr(), o.incr2 = r2.inc;
+  o.real_a = ar.ptr(), o.real_r = rr.ptr();
+  o.scalar = Traits<E>::make(t.shape == Shape::ORDER ? kBesselOrder
+                             : kIsComplex<E>       ? kPowxComplexExponent
+                                                   : kPowxExponent);
+  for (int k = 0; k < 4; ++k) o.linear_frac[k] = Traits<E>::make(kLinearFracParams[k]);
   g_reports.clear();
   Outcome out;
-  switch (t.shape) {
-    case Shape::ONE:
-      if (s) reinterpret_cast<void (*)(int32_t, const E*, int32_t, E*, int32_t)>(fn)(n, a.ptr(), a.inc, r1.ptr(), r1.inc);
-      else reinterpret_cast<void (*)(int32_t, const E*, E*)>(fn)(n, a.ptr(), r1.ptr());
-      break;
-    case Shape::TO_REAL:
-      if (s) reinterpret_cast<void (*)(int32_t, const E*, int32_t, R*, int32_t)>(fn)(n, a.ptr(), a.inc, rr.ptr(), rr.inc);
-      else reinterpret_cast<void (*)(int32_t, const E*, R*)>(fn)(n, a.ptr(), rr.ptr());
-      break;
-    case Shape::CIS:
-      if (s) reinterpret_cast<void (*)(int32_t, const R*, int32_t, E*, int32_t)>(fn)(n, ar.ptr(), ar.inc, r1.ptr(), r1.inc);
-      else reinterpret_cast<void (*)(int32_t, const R*, E*)>(fn)(n, ar.ptr(), r1.ptr());
-      break;
-    case Shape::TWO:
-      if (s) reinterpret_cast<void (*)(int32_t, const E*, int32_t, const E*, int32_t, E*, int32_t)>(fn)(n, a.ptr(), a.inc, b.ptr(), b.inc, r1.ptr(), r1.inc);
-      else reinterpret_cast<void (*)(int32_t, const E*, const E*, E*)>(fn)(n, a.ptr(), b.ptr(), r1.ptr());
-      break;
-    case Shape::POWX:
-      if (s) reinterpret_cast<void (*)(int32_t, const E*, int32_t, E, E*, int32_t)>(fn)(n, a.ptr(), a.inc, powx_b, r1.ptr(), r1.inc);
-      else reinterpret_cast<void (*)(int32_t, const E*, E, E*)>(fn)(n, a.ptr(), powx_b, r1.ptr());
-      break;
-    case Shape::ONE_TWO:
-      if (s) reinterpret_cast<void (*)(int32_t, const E*, int32_t, E*, int32_t, E*, int32_t)>(fn)(n, a.ptr(), a.inc, r1.ptr(), r1.inc, r2.ptr(), r2.inc);
-      else reinterpret_cast<void (*)(int32_t, const E*, E*, E*)>(fn)(n, a.ptr(), r1.ptr(), r2.ptr());
-      break;
-    case Shape::ORDER:
-      if (s) reinterpret_cast<void (*)(int32_t, const E*, int32_t, E, E*, int32_t)>(fn)(n, a.ptr(), a.inc, order, r1.ptr(), r1.inc);
-      else reinterpret_cast<void (*)(int32_t, const E*, E, E*)>(fn)(n, a.ptr(), order, r1.ptr());
-      break;
-    case Shape::LINEAR_FRAC:
-      if constexpr (!kIsComplex<E>) {
-        if (s) reinterpret_cast<void (*)(int32_t, const E*, int32_t, const E*, int32_t, E, E, E, E, E*, int32_t)>(fn)(n, a.ptr(), a.inc, b.ptr(), b.inc, E(p[0]), E(p[1]), E(p[2]), E(p[3]), r1.ptr(), r1.inc);
-        else reinterpret_cast<void (*)(int32_t, const E*, const E*, E, E, E, E, E*)>(fn)(n, a.ptr(), b.ptr(), E(p[0]), E(p[1]), E(p[2]), E(p[3]), r1.ptr());
-      }
-      break;
-    default: ADD_FAILURE() << "not a value shape";
-  }
+  call_entry<E>(t.shape, s, fn, n, o);
   out.reports = g_reports;
   const bool real_result = t.shape == Shape::TO_REAL;
   for (int32_t i = 0; i < n; ++i) {
@@ -169,7 +137,7 @@ void check_table(const TableEntry& t) {
   const int precision = Traits<E>::kPrecision;
   for (int e = 0; e < 4; ++e) {
     SCOPED_TRACE(std::string("table ") + t.type + t.name + ", entry " + std::to_string(e));
-    const Outcome out = call_entry<E>(t, t.entries[e], cases);
+    const Outcome out = run_cases<E>(t, t.entries[e], cases);
     EXPECT_TRUE(out.gaps_untouched) << "a result was written outside its elements";
     std::vector<std::pair<int32_t, int32_t>> expected;
     for (size_t i = 0; i < cases.size(); ++i) {

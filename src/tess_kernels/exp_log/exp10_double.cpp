@@ -1,4 +1,4 @@
-#include "tess_kernels/exp_log/exp10_double.h"
+#include "tess_kernels/exp_log/double_ops.h"
 
 #include <cmath>
 
@@ -53,7 +53,7 @@ int exp10_pair(F64x2 x, F64x2& y) {
 
 }  // namespace
 
-int32_t Exp10Double::fast_block(int32_t n, const double* a, double* r) {
+int64_t Exp10Double::fast_block(int64_t n, const double* a, double* r) {
   return run_fast_block(n, a, r, exp10_pair);
 }
 

@@ -1,4 +1,4 @@
-#include "tess_kernels/exp_log/exp2_double.h"
+#include "tess_kernels/exp_log/double_ops.h"
 
 #include <cmath>
 
@@ -49,7 +49,7 @@ int exp2_pair(F64x2 x, F64x2& y) {
 
 }  // namespace
 
-int32_t Exp2Double::fast_block(int32_t n, const double* a, double* r) {
+int64_t Exp2Double::fast_block(int64_t n, const double* a, double* r) {
   return run_fast_block(n, a, r, exp2_pair);
 }
 

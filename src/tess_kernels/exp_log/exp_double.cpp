@@ -1,4 +1,4 @@
-#include "tess_kernels/exp_log/exp_double.h"
+#include "tess_kernels/exp_log/double_ops.h"
 
 #include <cmath>
 #include <cstring>
@@ -46,7 +46,7 @@ int exp_pair(F64x2 x, F64x2& y) {
 
 }  // namespace
 
-int32_t ExpDouble::fast_block(int32_t n, const double* a, double* r) {
+int64_t ExpDouble::fast_block(int64_t n, const double* a, double* r) {
   return run_fast_block(n, a, r, exp_pair);
 }
 

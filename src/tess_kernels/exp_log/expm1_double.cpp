@@ -1,8 +1,7 @@
-#include "tess_kernels/exp_log/expm1_double.h"
+#include "tess_kernels/exp_log/double_ops.h"
 
 #include <cmath>
 
-#include "tess_kernels/exp_log/exp_double.h"
 #include "tess_kernels/exp_log/log_core_double.h"
 #include "tess_kernels/exp_log/scale_double.h"
 #include "tess_kernels/frame/simd_double.h"
@@ -85,7 +84,7 @@ int expm1_pair(F64x2 x, F64x2& y) {
 
 }  // namespace
 
-int32_t Expm1Double::fast_block(int32_t n, const double* a, double* r) {
+int64_t Expm1Double::fast_block(int64_t n, const double* a, double* r) {
   return run_fast_block(n, a, r, expm1_pair);
 }
 int Expm1Double::fast_group(const double x[4], double y[4]) {

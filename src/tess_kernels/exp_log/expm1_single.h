@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "tess_kernels/exp_log/double_cores_single.h"
-#include "tess_kernels/exp_log/lane_loop_single.h"
+#include "tess_kernels/frame/lane_loop_single.h"
 
 namespace zorn::tess {
 

@@ -1,4 +1,4 @@
-#include "tess_kernels/exp_log/log1p_double.h"
+#include "tess_kernels/exp_log/double_ops.h"
 
 #include <cmath>
 #include <limits>
@@ -36,7 +36,7 @@ int log1p_pair(F64x2 x, F64x2& y) {
 
 }  // namespace
 
-int32_t Log1pDouble::fast_block(int32_t n, const double* a, double* r) {
+int64_t Log1pDouble::fast_block(int64_t n, const double* a, double* r) {
   return run_fast_block(n, a, r, log1p_pair);
 }
 int Log1pDouble::fast_group(const double x[4], double y[4]) {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "tess_kernels/exp_log/lane_loop_single.h"
+#include "tess_kernels/frame/lane_loop_single.h"
 #include "tess_kernels/exp_log/log_reduction_single.h"
 
 namespace zorn::tess {

@@ -1,4 +1,4 @@
-#include "tess_kernels/exp_log/log_double.h"
+#include "tess_kernels/exp_log/double_ops.h"
 
 #include "tess_kernels/exp_log/log_core_double.h"
 
@@ -42,19 +42,19 @@ int32_t tess_callout_dLn(double x, double* r) { return log_callout<natural>(x, r
 int32_t tess_callout_dLog2(double x, double* r) { return log_callout<base2>(x, r); }
 int32_t tess_callout_dLog10(double x, double* r) { return log_callout<base10>(x, r); }
 
-int32_t LnDouble::fast_block(int32_t n, const double* a, double* r) {
+int64_t LnDouble::fast_block(int64_t n, const double* a, double* r) {
   return run_fast_block(n, a, r, log_pair<natural>);
 }
 int LnDouble::fast_group(const double x[4], double y[4]) {
   return run_fast_group(x, y, log_pair<natural>);
 }
-int32_t Log2Double::fast_block(int32_t n, const double* a, double* r) {
+int64_t Log2Double::fast_block(int64_t n, const double* a, double* r) {
   return run_fast_block(n, a, r, log_pair<base2>);
 }
 int Log2Double::fast_group(const double x[4], double y[4]) {
   return run_fast_group(x, y, log_pair<base2>);
 }
-int32_t Log10Double::fast_block(int32_t n, const double* a, double* r) {
+int64_t Log10Double::fast_block(int64_t n, const double* a, double* r) {
   return run_fast_block(n, a, r, log_pair<base10>);
 }
 int Log10Double::fast_group(const double x[4], double y[4]) {

@@ -1,4 +1,4 @@
-#include "tess_kernels/exp_log/logb_double.h"
+#include "tess_kernels/exp_log/double_ops.h"
 
 #include <cmath>
 
@@ -25,7 +25,7 @@ int logb_pair(simd::F64x2 x, simd::F64x2& y) {
 
 }  // namespace
 
-int32_t LogbDouble::fast_block(int32_t n, const double* a, double* r) {
+int64_t LogbDouble::fast_block(int64_t n, const double* a, double* r) {
   return run_fast_block(n, a, r, logb_pair);
 }
 

@@ -1,6 +1,6 @@
 // Single precision operations of the exponential and logarithm family. Each supplies
 // `vector_loop` over floats: a four-lane fast path with special lanes out of line to its
-// callout (lane_loop_single.h).
+// callout (frame/lane_loop_single.h).
 #pragma once
 
 #include "tess_kernels/exp_log/exp10_single.h"

@@ -51,21 +51,24 @@ class ErrnoKeeper {
 // Every lane of a group is computed before any is stored, so results may overwrite the
 // arguments. A lane with a non-zero status is stored, reported, and read back (the
 // reporter may have put the callback's result there) before the group is stored.
+// Positions are counted in 64 bits, so that no bound overflows for any int32_t count; a
+// count of zero or less does nothing.
 template <class TOut, size_t NOut, class Compute, class Report>
-void run_groups(int32_t n, const std::array<Strided<TOut>, NOut>& out, Compute&& compute,
+void run_groups(int32_t count, const std::array<Strided<TOut>, NOut>& out, Compute&& compute,
                 Report&& report) {
-  for (int32_t g = 0; g < n; g += kGroupLanes) {
-    const int32_t lanes = std::min(kGroupLanes, n - g);
+  const int64_t n = count;
+  for (int64_t g = 0; g < n; g += kGroupLanes) {
+    const int32_t lanes = static_cast<int32_t>(std::min<int64_t>(kGroupLanes, n - g));
     TOut y[kGroupLanes][NOut];
     int32_t status[kGroupLanes];
     {
       const ErrnoKeeper keep_errno;
-      for (int32_t l = 0; l < lanes; ++l) status[l] = compute(int64_t{g} + l, y[l]);
+      for (int32_t l = 0; l < lanes; ++l) status[l] = compute(g + l, y[l]);
     }
     for (int32_t l = 0; l < lanes; ++l) {
       if (status[l] == TESS_STATUS_OK) continue;
       for (size_t k = 0; k < NOut; ++k) out[k][g + l] = y[l][k];
-      report(status[l], g + l);
+      report(status[l], static_cast<int32_t>(g + l));
       for (size_t k = 0; k < NOut; ++k) y[l][k] = out[k][g + l];
     }
     for (int32_t l = 0; l < lanes; ++l)
@@ -78,14 +81,14 @@ void run_groups(int32_t n, const std::array<Strided<TOut>, NOut>& out, Compute&&
 // non-zero status is stored, reported, and read back (the reporter may have put the
 // callback's result there); the caller stores the group afterwards.
 template <class T, class Callout, class Report>
-void settle_special_lanes(int special, int32_t g, T* y, Strided<T> r, Callout&& callout,
+void settle_special_lanes(int special, int64_t g, T* y, Strided<T> r, Callout&& callout,
                           Report& report) {
   for (int l = 0; special != 0; ++l, special >>= 1) {
     if ((special & 1) == 0) continue;
     const int32_t status = callout(l);
     if (status == TESS_STATUS_OK) continue;
     r[g + l] = y[l];
-    report(status, g + l);
+    report(status, static_cast<int32_t>(g + l));
     y[l] = r[g + l];
   }
 }

@@ -1,4 +1,4 @@
-// The four-lane loop of the single precision functions of this family. A function type F
+// The four-lane loop of single precision kernels with a vector fast path. A function type F
 // supplies
 //   simd::F32x4 F::fast_path(simd::F32x4 x)     results of ordinary lanes, no branches
 //   int F::special_lanes(simd::F32x4 x)          lane mask of the arguments it cannot take
@@ -10,9 +10,12 @@
 //
 // Contiguous vectors are loaded and stored four floats at a time; strided ones are
 // gathered and scattered. The remainder is one partial group whose missing lanes hold
-// 0.75, which no function of the family treats as special. Special lanes leave the loop:
+// 0.75, which a function whose special path includes it must not use this loop for. Special lanes leave the loop:
 // each goes to the callout in lane order, and a non-zero status is stored, reported and
 // read back (the callback may replace the result) before the group is stored.
+//
+// Positions are counted in 64 bits: no bound overflows for any int32_t count, and a
+// count of zero or less does nothing.
 #pragma once
 
 #include <algorithm>
@@ -27,21 +30,22 @@ namespace zorn::tess {
 template <class F>
 struct LaneLoopSingle {
   template <class Report>
-  static void vector_loop(const FpFrame& frame, int32_t n, Strided<const float> a,
+  static void vector_loop(const FpFrame& frame, int32_t count, Strided<const float> a,
                           Strided<float> r, Report&& report) {
     const bool no_errors = frame.error_mode() == TESS_ERRMODE_NOERR;
-    int32_t g = 0;
+    const int64_t n = count;
+    int64_t g = 0;
     if (a.inc == 1 && r.inc == 1) {
-      while (true) {
+      while (g < n) {
         g += fast_block(n - g, a.base + g, r.base + g);
-        if (g > n - kGroupLanes) break;
+        if (g + kGroupLanes > n) break;
         const simd::F32x4 x = simd::F32x4::load(a.base + g);  // holds a special lane
         settle_special(x, F::fast_path(x), F::special_lanes(x), no_errors, g, r, report)
             .store(r.base + g);
         g += kGroupLanes;
       }
     } else {
-      for (; g <= n - kGroupLanes; g += kGroupLanes) {
+      for (; g + kGroupLanes <= n; g += kGroupLanes) {
         alignas(16) float xs[4] = {a[g], a[g + 1], a[g + 2], a[g + 3]};
         const simd::F32x4 x = simd::F32x4::load(xs);
         simd::F32x4 y = F::fast_path(x);
@@ -52,7 +56,7 @@ struct LaneLoopSingle {
       }
     }
     if (g < n) {
-      const int32_t lanes = n - g;
+      const int32_t lanes = static_cast<int32_t>(n - g);
       alignas(16) float xs[4] = {0.75f, 0.75f, 0.75f, 0.75f};
       for (int32_t l = 0; l < lanes; ++l) xs[l] = a[g + l];
       const simd::F32x4 x = simd::F32x4::load(xs);
@@ -68,9 +72,9 @@ struct LaneLoopSingle {
   // Whole contiguous groups until the first one holding a special lane, which is left
   // unstored; returns the number of elements stored. Nothing is called in this loop, so
   // the function's constants stay in registers.
-  static int32_t fast_block(int32_t n, const float* a, float* r) {
-    int32_t g = 0;
-    for (; g <= n - kGroupLanes; g += kGroupLanes) {
+  static int64_t fast_block(int64_t n, const float* a, float* r) {
+    int64_t g = 0;
+    for (; g + kGroupLanes <= n; g += kGroupLanes) {
       const simd::F32x4 x = simd::F32x4::load(a + g);
       const simd::F32x4 y = F::fast_path(x);
       if (F::special_lanes(x) != 0) break;
@@ -79,7 +83,7 @@ struct LaneLoopSingle {
     return g;
   }
 
-  static void store_lanes(simd::F32x4 y, int32_t lanes, int32_t g, Strided<float> r) {
+  static void store_lanes(simd::F32x4 y, int32_t lanes, int64_t g, Strided<float> r) {
     alignas(16) float ys[4];
     y.store(ys);
     for (int32_t l = 0; l < lanes; ++l) r[g + l] = ys[l];
@@ -88,7 +92,7 @@ struct LaneLoopSingle {
   // Out of line: special lanes are rare, and the fast loop stays small without them.
   template <class Report>
   [[gnu::noinline]] static simd::F32x4 settle_special(simd::F32x4 x, simd::F32x4 y, int special,
-                                                      bool no_errors, int32_t g,
+                                                      bool no_errors, int64_t g,
                                                       Strided<float> r, Report& report) {
     alignas(16) float xs[4], ys[4];
     x.store(xs);

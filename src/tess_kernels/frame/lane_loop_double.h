@@ -1,4 +1,4 @@
-// The vector loop of the double precision kernels of this family, in two halves:
+// The vector loop of double precision kernels with a two-lane fast path, in two halves:
 //
 // - In each function's .cpp, next to its tables, the fast path of one pair of lanes
 //   (`pair(x, y)` returns the two-bit mask of special lanes) drives two loops:
@@ -9,6 +9,9 @@
 //   group through the array form, and the special lanes of a group passed one by one,
 //   in lane order, to the function's callout and, with a non-zero status, stored,
 //   reported and read back (the reporter may have put the callback's result there).
+//
+// Positions are counted in 64 bits: no bound overflows for any int32_t count, and a
+// count of zero or less does nothing.
 #pragma once
 
 #include <algorithm>
@@ -21,15 +24,15 @@
 
 namespace zorn::tess {
 
-// Lanes beyond the end of a partial group hold this value; no function of the family
-// takes its special path there.
+// Lanes beyond the end of a partial group hold this value; a function whose special path
+// includes it must not use this loop.
 constexpr double kDoubleFillerLane = 0.75;
 
 // Whole contiguous groups from the start of a and r until the first group holding a
 // special lane, which is left unstored; returns the number of elements stored.
 template <class Pair>
-inline int32_t run_fast_block(int32_t n, const double* a, double* r, Pair&& pair) {
-  int32_t g = 0;
+inline int64_t run_fast_block(int64_t n, const double* a, double* r, Pair&& pair) {
+  int64_t g = 0;
   for (; g + kGroupLanes <= n; g += kGroupLanes) {
     const simd::F64x2 x0 = simd::F64x2::load(a + g);
     const simd::F64x2 x1 = simd::F64x2::load(a + g + 2);
@@ -52,7 +55,7 @@ inline int run_fast_group(const double x[4], double y[4], Pair&& pair) {
 }
 
 // Op supplies:
-//   static int32_t fast_block(int32_t n, const double* a, double* r);
+//   static int64_t fast_block(int64_t n, const double* a, double* r);
 //   static int fast_group(const double x[4], double y[4]);
 //   static int32_t callout(double x, double* r);
 // and, when it resolves overflow and underflow inline with error handling off,
@@ -60,24 +63,28 @@ inline int run_fast_group(const double x[4], double y[4], Pair&& pair) {
 template <class Op>
 struct DoubleLanes {
   template <class Report>
-  static void vector_loop(const FpFrame& frame, int32_t n, Strided<const double> a,
+  static void vector_loop(const FpFrame& frame, int32_t count, Strided<const double> a,
                           Strided<double> r, Report&& report) {
     [[maybe_unused]] const bool no_errors = frame.error_mode() == TESS_ERRMODE_NOERR;
-    int32_t g = 0;
+    const int64_t n = count;
+    int64_t g = 0;
     if (a.inc == 1 && r.inc == 1) {
-      while (true) {
+      while (g < n) {
         g += Op::fast_block(n - g, a.base + g, r.base + g);
         if (g + kGroupLanes > n) break;
         group(no_errors, kGroupLanes, g, a, r, report);  // holds a special lane
         g += kGroupLanes;
       }
     }
-    for (; g < n; g += kGroupLanes) group(no_errors, std::min(kGroupLanes, n - g), g, a, r, report);
+    for (; g < n; g += kGroupLanes) {
+      group(no_errors, static_cast<int32_t>(std::min<int64_t>(kGroupLanes, n - g)), g, a, r,
+            report);
+    }
   }
 
  private:
   template <class Report>
-  static void group([[maybe_unused]] bool no_errors, int32_t lanes, int32_t g,
+  static void group([[maybe_unused]] bool no_errors, int32_t lanes, int64_t g,
                     Strided<const double> a, Strided<double> r, Report& report) {
     alignas(16) double x[kGroupLanes] = {kDoubleFillerLane, kDoubleFillerLane, kDoubleFillerLane,
                                          kDoubleFillerLane};
@@ -92,5 +99,16 @@ struct DoubleLanes {
     for (int32_t l = 0; l < lanes; ++l) r[g + l] = y[l];
   }
 };
+
+// Declares a double precision kernel whose fast path (fast_block, fast_group) and
+// callout are defined in its .cpp; further member declarations may follow the callout.
+#define TESS_DOUBLE_LANE_KERNEL(Type, callout_fn, ...)                       \
+  int32_t callout_fn(double x, double* r);                                   \
+  struct Type : ::zorn::tess::DoubleLanes<Type> {                            \
+    static int64_t fast_block(int64_t n, const double* a, double* r);        \
+    static int fast_group(const double x[4], double y[4]);                   \
+    static int32_t callout(double x, double* r) { return callout_fn(x, r); } \
+    __VA_ARGS__                                                              \
+  }
 
 }  // namespace zorn::tess
