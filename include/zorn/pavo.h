@@ -204,6 +204,58 @@ ZORN_API int32_t _pavodRngExponential(int32_t method, void* stream, int32_t n, d
                                       double a, double beta);
 ZORN_API int32_t _pavosRngExponential(int32_t method, void* stream, int32_t n, float* r, float a,
                                       float beta);
+/* a + s beta ln(u1), s = +1 when u2 > 0.5, else -1 */
+ZORN_API int32_t _pavodRngLaplace(int32_t method, void* stream, int32_t n, double* r, double a,
+                                  double beta);
+ZORN_API int32_t _pavosRngLaplace(int32_t method, void* stream, int32_t n, float* r, float a,
+                                  float beta);
+/* a + beta (-ln u)^(1/alpha) */
+ZORN_API int32_t _pavodRngWeibull(int32_t method, void* stream, int32_t n, double* r,
+                                  double alpha, double a, double beta);
+ZORN_API int32_t _pavosRngWeibull(int32_t method, void* stream, int32_t n, float* r, float alpha,
+                                  float a, float beta);
+/* a + beta tan(v), v uniform on (-pi/2, pi/2) */
+ZORN_API int32_t _pavodRngCauchy(int32_t method, void* stream, int32_t n, double* r, double a,
+                                 double beta);
+ZORN_API int32_t _pavosRngCauchy(int32_t method, void* stream, int32_t n, float* r, float a,
+                                 float beta);
+/* a + beta sqrt(-ln u) */
+ZORN_API int32_t _pavodRngRayleigh(int32_t method, void* stream, int32_t n, double* r, double a,
+                                   double beta);
+ZORN_API int32_t _pavosRngRayleigh(int32_t method, void* stream, int32_t n, float* r, float a,
+                                   float beta);
+/* a + beta ln(-ln u) */
+ZORN_API int32_t _pavodRngGumbel(int32_t method, void* stream, int32_t n, double* r, double a,
+                                 double beta);
+ZORN_API int32_t _pavosRngGumbel(int32_t method, void* stream, int32_t n, float* r, float a,
+                                 float beta);
+
+/* N(a, sigma) by method PAVO_GAUSSIAN_BOX_MULLER (one variate per uniform pair),
+ * PAVO_GAUSSIAN_BOX_MULLER2 (both halves; a pending half waits on the stream) or
+ * PAVO_GAUSSIAN_ICDF (inversion). */
+#define PAVO_GAUSSIAN_BOX_MULLER 0
+#define PAVO_GAUSSIAN_BOX_MULLER2 1
+#define PAVO_GAUSSIAN_ICDF 2
+ZORN_API int32_t _pavodRngGaussian(int32_t method, void* stream, int32_t n, double* r, double a,
+                                   double sigma);
+ZORN_API int32_t _pavosRngGaussian(int32_t method, void* stream, int32_t n, float* r, float a,
+                                   float sigma);
+/* b + beta exp(N(a, sigma)); method 0 draws the normals by BOX_MULLER2, any other
+ * method word by ICDF */
+ZORN_API int32_t _pavodRngLognormal(int32_t method, void* stream, int32_t n, double* r, double a,
+                                    double sigma, double b, double beta);
+ZORN_API int32_t _pavosRngLognormal(int32_t method, void* stream, int32_t n, float* r, float a,
+                                    float sigma, float b, float beta);
+/* n vectors of d elements, a + L z: L lower triangular, in storage
+ * PAVO_MATRIX_FULL (row-major d x d, lower triangle read), PAVO_MATRIX_PACKED (the lower
+ * triangle column after column) or PAVO_MATRIX_DIAGONAL (d values) */
+#define PAVO_MATRIX_FULL 0
+#define PAVO_MATRIX_PACKED 1
+#define PAVO_MATRIX_DIAGONAL 2
+ZORN_API int32_t _pavodRngGaussianMV(int32_t method, void* stream, int32_t n, double* r,
+                                     int32_t d, int32_t storage, const double* a, const double* t);
+ZORN_API int32_t _pavosRngGaussianMV(int32_t method, void* stream, int32_t n, float* r,
+                                     int32_t d, int32_t storage, const float* a, const float* t);
 
 #ifdef __cplusplus
 }

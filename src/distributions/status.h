@@ -12,6 +12,9 @@ namespace zorn::distributions {
 constexpr int32_t kStatusOk = streams::kStatusOk;
 constexpr int32_t kStatusNoMemory = streams::kStatusNoMemory;   // a cache could not be made
 constexpr int32_t kStatusInvalidBrng = streams::kStatusInvalidBrng;  // stream names no row
+// A method number the generator does not have. The core library checks the method
+// before it calls; this keeps a bad one from indexing past a table of workers.
+constexpr int32_t kStatusBadMethod = streams::kStatusBadMethod;
 
 inline bool is_failure(int32_t status) { return status < 0; }
 

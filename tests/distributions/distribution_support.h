@@ -137,3 +137,18 @@ bool same_bits(const std::vector<T>& x, const std::vector<T>& y) {
   }
 ZORN_BOTH_PRECISIONS(Uniform)
 ZORN_BOTH_PRECISIONS(Exponential)
+ZORN_BOTH_PRECISIONS(Laplace)
+ZORN_BOTH_PRECISIONS(Weibull)
+ZORN_BOTH_PRECISIONS(Cauchy)
+ZORN_BOTH_PRECISIONS(Rayleigh)
+ZORN_BOTH_PRECISIONS(Gumbel)
+ZORN_BOTH_PRECISIONS(Gaussian)
+ZORN_BOTH_PRECISIONS(Lognormal)
+inline int32_t GaussianMV(int32_t method, void* s, int32_t n, double* r, int32_t d,
+                          int32_t storage, const double* a, const double* t) {
+  return _pavodRngGaussianMV(method, s, n, r, d, storage, a, t);
+}
+inline int32_t GaussianMV(int32_t method, void* s, int32_t n, float* r, int32_t d,
+                          int32_t storage, const float* a, const float* t) {
+  return _pavosRngGaussianMV(method, s, n, r, d, storage, a, t);
+}
