@@ -24,10 +24,23 @@ inline constexpr uint32_t kPendingChunk<float> = 1;
 template <class T>
 constexpr T kNoPair = T(-1);
 
+// The first chunk with the pair's identifier, as the chunk search finds it, or null.
+const PavoChunk* pending_chunk(const void* stream, uint32_t id) {
+  const PavoChunk* c = static_cast<const PavoStreamHeader*>(stream)->chunks;
+  while (c != nullptr && c->chunk_id != id) c = c->chunk_next;
+  return c;
+}
+
+// The stream's pending pair, attached empty on first use. A chunk of the pair's
+// identifier too small to hold it (a damaged saved image) is refused, never read.
 template <class T>
 int32_t find_or_attach_pending(void* stream, T** pending) {
-  *pending = static_cast<T*>(__pavoSearchChunk(stream, kPendingChunk<T>));
-  if (*pending != nullptr) return kStatusOk;
+  if (const PavoChunk* found = pending_chunk(stream, kPendingChunk<T>)) {
+    if (found->chunk_data == nullptr || found->chunk_size < static_cast<int32_t>(2 * sizeof(T)))
+      return kStatusBadArgument;
+    *pending = static_cast<T*>(found->chunk_data);
+    return kStatusOk;
+  }
   T* fresh = static_cast<T*>(sibling::allocate(2 * sizeof(T)));
   if (fresh == nullptr) return kStatusNoMemory;
   fresh[0] = fresh[1] = kNoPair<T>;

@@ -15,6 +15,8 @@ constexpr int32_t kStatusInvalidBrng = streams::kStatusInvalidBrng;  // stream n
 // A method number the generator does not have. The core library checks the method
 // before it calls; this keeps a bad one from indexing past a table of workers.
 constexpr int32_t kStatusBadMethod = streams::kStatusBadMethod;
+// A stream whose cached data is not what the generator left there (a damaged image).
+constexpr int32_t kStatusBadArgument = streams::kStatusBadArgument;
 
 inline bool is_failure(int32_t status) { return status < 0; }
 

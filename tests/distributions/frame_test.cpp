@@ -87,4 +87,17 @@ TEST(Frame, AccurateUniformClampsIntoTheInterval) {
   }
 }
 
+// The lowest uniform lies inside (-pi/2, pi/2) in both precisions: its tangent is a
+// huge negative number, not one of the wrong sign.
+TEST(Frame, CauchyLowestUniformGivesAHugeNegativeValue) {
+  Stream s;
+  scripted_stream(s, {0.0, 0.0});
+  double d;
+  float f;
+  ASSERT_EQ(Cauchy(0, s.p, 1, &d, 0, 1), 0);
+  ASSERT_EQ(Cauchy(0, s.p, 1, &f, 0, 1), 0);
+  EXPECT_LT(d, -1e15);
+  EXPECT_LT(f, -1e6f);
+}
+
 }  // namespace
