@@ -46,4 +46,39 @@ void scale_and_shift(int32_t n, T* r, T a, T scale) {
   for (int32_t i = 0; i < n; ++i) r[i] = a + scale * r[i];
 }
 
+// r = a + beta * r, then, with the accurate flag, r = max(a, r).
+template <class T>
+void shift_scale_and_clamp(int32_t method, int32_t n, T* r, T a, T beta) {
+  scale_and_shift(n, r, a, beta);
+  if (is_accurate(method)) raise_to_floor(n, r, a);
+}
+
+// r = -ln(u) for n uniforms on [0, 1): the exponential variate the Weibull and
+// Rayleigh transforms start from. The status of the draw.
+template <class T>
+int32_t draw_minus_log_uniforms(KernelEnvironment<T>& env, void* stream, int32_t n, T* r) {
+  const int32_t status = draw_uniform(stream, n, r, T(0), T(1));
+  if (is_failure(status)) return status;
+  env.ln(n, r);
+  for (int32_t i = 0; i < n; ++i) r[i] = -r[i];
+  return status;
+}
+
+// For blocks of m = min(remaining, kBlock) results: a draw of 2m uniforms on [0, 1)
+// into `pairs` (2 kBlock values), then transform(first result index, m). n = 0 makes
+// one empty draw. The status of the last draw, or the first failure at once.
+template <class T, class Transform>
+int32_t in_blocks_of_pairs(void* stream, int32_t n, T* pairs, Transform&& transform) {
+  int32_t status;
+  int32_t done = 0;
+  do {
+    const int32_t m = n - done < kBlock ? n - done : kBlock;
+    status = draw_uniform(stream, 2 * m, pairs, T(0), T(1));
+    if (is_failure(status)) return status;
+    transform(done, m);
+    done += m;
+  } while (done < n);
+  return status;
+}
+
 }  // namespace zorn::distributions

@@ -1,7 +1,5 @@
 // Laplace variates a ± beta ln(u1), the sign from a second uniform u2. Blocks of 1024
 // results take 2048 uniforms each, as (u1, u2) pairs in stream order.
-#include <algorithm>
-
 #include "distributions/frame.h"
 #include "zorn/pavo.h"
 
@@ -12,22 +10,15 @@ template <class T>
 int32_t laplace(int32_t, void* stream, int32_t n, T* r, T a, T beta) {
   KernelEnvironment<T> env(replace_by_ln_subnormal<T>);
   T pairs[2 * kBlock];
-  int32_t status;
-  int32_t done = 0;
-  do {
-    const int32_t m = std::min(n - done, kBlock);
-    T* block = r + done;
-    status = draw_uniform(stream, 2 * m, pairs, T(0), T(1));
-    if (is_failure(status)) return status;
+  return in_blocks_of_pairs(stream, n, pairs, [&](int32_t first, int32_t m) {
+    T* block = r + first;
     for (int32_t k = 0; k < m; ++k) {
       block[k] = pairs[2 * k];
       pairs[k] = pairs[2 * k + 1];  // u2 packed to the front; never overtakes a u1 read
     }
     env.ln(m, block);
     for (int32_t k = 0; k < m; ++k) block[k] = a + (pairs[k] > T(0.5) ? beta : -beta) * block[k];
-    done += m;
-  } while (done < n);
-  return status;
+  });
 }
 
 }  // namespace

@@ -15,8 +15,7 @@ int32_t lognormal(int32_t method, void* stream, int32_t n, T* r, T a, T sigma, T
   const int32_t status = gaussian_in(env, normal_method, stream, n, r, a, sigma);
   if (is_failure(status)) return status;
   env.exp(n, r);
-  scale_and_shift(n, r, b, beta);
-  if (is_accurate(method)) raise_to_floor(n, r, b);
+  shift_scale_and_clamp(method, n, r, b, beta);
   return status;
 }
 

@@ -8,13 +8,10 @@ namespace {
 template <class T>
 int32_t weibull(int32_t method, void* stream, int32_t n, T* r, T alpha, T a, T beta) {
   KernelEnvironment<T> env(replace_singular_by_ln_subnormal<T>);
-  const int32_t status = draw_uniform(stream, n, r, T(0), T(1));
+  const int32_t status = draw_minus_log_uniforms(env, stream, n, r);
   if (is_failure(status)) return status;
-  env.ln(n, r);
-  for (int32_t i = 0; i < n; ++i) r[i] = -r[i];
   if (alpha != T(1)) env.powx(n, r, T(1) / alpha);
-  scale_and_shift(n, r, a, beta);
-  if (is_accurate(method)) raise_to_floor(n, r, a);
+  shift_scale_and_clamp(method, n, r, a, beta);
   return status;
 }
 
