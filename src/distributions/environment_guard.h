@@ -12,6 +12,7 @@
 
 #include <cstdint>
 
+#include "distributions/exception_masks.h"
 #include "tess_frame/thread_state.h"
 #include "zorn/tess.h"
 
@@ -33,13 +34,12 @@ class EnvironmentGuard {
   }
 
  private:
+  ExceptionMasks masks_;  // first made, last undone
   TessThreadState* state_;
   TessErrorCallBack saved_callback_;
   uint32_t saved_mode_;
   uint32_t call_mode_;    // the word in force between kernel calls
   uint32_t kernel_mode_;  // the word in force during a kernel call
-  uint32_t saved_mxcsr_;
-  uint16_t saved_x87_;
 };
 
 }  // namespace zorn::distributions
