@@ -17,6 +17,8 @@ constexpr int32_t kStatusInvalidBrng = streams::kStatusInvalidBrng;  // stream n
 constexpr int32_t kStatusBadMethod = streams::kStatusBadMethod;
 // A stream whose cached data is not what the generator left there (a damaged image).
 constexpr int32_t kStatusBadArgument = streams::kStatusBadArgument;
+// The generator's output cannot be cut into fixed 32- or 64-bit words.
+constexpr int32_t kStatusNoFixedWords = -1014;
 
 inline bool is_failure(int32_t status) { return status < 0; }
 
