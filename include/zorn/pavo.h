@@ -257,6 +257,41 @@ ZORN_API int32_t _pavodRngGaussianMV(int32_t method, void* stream, int32_t n, do
 ZORN_API int32_t _pavosRngGaussianMV(int32_t method, void* stream, int32_t n, float* r,
                                      int32_t d, int32_t storage, const float* a, const float* t);
 
+/* ---- distribution generators: the gamma family and integer-valued variates ----
+ * The same calling convention as above. Integer results are 32-bit signed counts,
+ * except the raw words of the bit generators. */
+
+/* a + beta g, g standard gamma of shape alpha */
+ZORN_API int32_t _pavodRngGamma(int32_t method, void* stream, int32_t n, double* r, double alpha,
+                                double a, double beta);
+ZORN_API int32_t _pavosRngGamma(int32_t method, void* stream, int32_t n, float* r, float alpha,
+                                float a, float beta);
+/* a + beta x, x ~ Beta(p, q) */
+ZORN_API int32_t _pavodRngBeta(int32_t method, void* stream, int32_t n, double* r, double p,
+                               double q, double a, double beta);
+ZORN_API int32_t _pavosRngBeta(int32_t method, void* stream, int32_t n, float* r, float p, float q,
+                               float a, float beta);
+/* chi-square with v degrees of freedom */
+ZORN_API int32_t _pavodRngChiSquare(int32_t method, void* stream, int32_t n, double* r, int32_t v);
+ZORN_API int32_t _pavosRngChiSquare(int32_t method, void* stream, int32_t n, float* r, int32_t v);
+/* integers uniform on a <= x < b */
+ZORN_API int32_t _pavoiRngUniform(int32_t method, void* stream, int32_t n, int32_t* r, int32_t a,
+                                  int32_t b);
+/* raw output words (the generator's word size), and fixed 32- and 64-bit words; the
+ * fixed widths return -1014 for generators whose output cannot be cut into them */
+ZORN_API int32_t _pavoiRngUniformBits(int32_t method, void* stream, int32_t n, uint32_t* r);
+ZORN_API int32_t _pavoiRngUniformBits32(int32_t method, void* stream, int32_t n, uint32_t* r);
+ZORN_API int32_t _pavoiRngUniformBits64(int32_t method, void* stream, int32_t n, uint64_t* r);
+/* 1 with probability p, else 0 */
+ZORN_API int32_t _pavoiRngBernoulli(int32_t method, void* stream, int32_t n, int32_t* r, double p);
+/* failures before the first success, success probability p */
+ZORN_API int32_t _pavoiRngGeometric(int32_t method, void* stream, int32_t n, int32_t* r, double p);
+/* Poisson counts of mean lambda: method 0 exact, method 1 a fast approximation */
+#define PAVO_POISSON_EXACT 0
+#define PAVO_POISSON_NORMAL_APPROXIMATION 1
+ZORN_API int32_t _pavoiRngPoisson(int32_t method, void* stream, int32_t n, int32_t* r,
+                                  double lambda);
+
 #ifdef __cplusplus
 }
 #endif
