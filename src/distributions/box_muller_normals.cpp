@@ -1,12 +1,12 @@
 #include "distributions/box_muller_normals.h"
 
+#include "distributions/box_muller.h"
 #include "distributions/uniform_draw.h"
 
 namespace zorn::distributions {
 
 template <class T>
 int32_t BoxMullerNormals<T>::draw(int32_t n, T* x) {
-  const T two_pi = T(6.283185307179586);
   const bool pending = n > 0 && cache_->pending();
   const int32_t fresh = n - (pending ? 1 : 0);
   const int32_t pairs = (fresh + 1) / 2;
@@ -17,17 +17,15 @@ int32_t BoxMullerNormals<T>::draw(int32_t n, T* x) {
   const int32_t first = pending ? 1 : 0;
   if (pending) {
     radius_[pairs] = cache_->u1;
-    angle_[pairs] = two_pi * cache_->u2;
+    angle_[pairs] = kTwoPi<T> * cache_->u2;
     cache_->clear();
   }
   for (int32_t j = 0; j < pairs; ++j) {
     radius_[j] = uniforms_[2 * j];
-    angle_[j] = two_pi * uniforms_[2 * j + 1];
+    angle_[j] = kTwoPi<T> * uniforms_[2 * j + 1];
   }
   const int32_t count = pairs + first;  // the pending pair sits after the fresh ones
-  env_.ln(count, radius_);
-  for (int32_t j = 0; j < count; ++j) radius_[j] = T(-2) * radius_[j];
-  env_.sqrt(count, radius_);
+  box_muller_radius(env_, count, radius_);
   env_.sincos(count, angle_, sine_, cosine_);
 
   if (pending) x[0] = radius_[pairs] * cosine_[pairs];

@@ -18,7 +18,7 @@ constexpr int32_t kPoissonMethodCount = 2;
 
 int32_t poisson(int32_t method, void* stream, int32_t n, int32_t* r, double lambda) {
   const int32_t number = method_number(method);
-  if (number < 0 || number >= kPoissonMethodCount) return streams::kStatusBadMethod;
+  if (number < 0 || number >= kPoissonMethodCount) return kStatusBadMethod;
   ExceptionMasks masks;
   if (!(lambda <= kPoissonLargestMean)) {
     std::fill(r, r + std::max(n, 0), lambda > 0 ? INT32_MAX : 0);

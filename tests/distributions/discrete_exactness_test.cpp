@@ -1,10 +1,12 @@
 // Integer-valued generators and the gamma family where their arithmetic is fixed: the
 // floor of uniform integers, Bernoulli's bounds, the words of the bit generators and
-// their order, geometric's zero uniform, the groups of ChiSquare, the pending normal of
-// Gamma; and a defined result for every edge parameter.
+// their order, geometric's zero uniform, the groups of ChiSquare, Poisson method 1
+// against a plain transcription of its formulas; and a defined result for every edge
+// parameter.
 #include <cmath>
 #include <limits>
 
+#include "distributions/data/poisson_normal_table.h"
 #include "distributions/distribution_support.h"
 
 namespace {
@@ -95,19 +97,6 @@ TEST(Geometric, ZeroUniformAndEdgeProbabilities) {
   }
 }
 
-// Successive calls deliver what one long call delivers: the cosine half of the last
-// Box-Muller pair waits in the stream for the next call.
-TEST(Gamma, PendingNormalCarriesOverCalls) {
-  for (const int32_t first : {1, 3, 511, 513}) {
-    Stream split(PAVO_BRNG_MT19937, {kSeed}), whole(PAVO_BRNG_MT19937, {kSeed});
-    std::vector<double> a(first + 5), b(first + 5);
-    ASSERT_EQ(_pavodRngGamma(0, split.p, first, a.data(), 2.5, 0, 1), 0);
-    ASSERT_EQ(_pavodRngGamma(0, split.p, 5, a.data() + first, 2.5, 0, 1), 0);
-    ASSERT_EQ(_pavodRngGamma(0, whole.p, first + 5, b.data(), 2.5, 0, 1), 0);
-    EXPECT_TRUE(same_bits(a, b)) << first;
-  }
-}
-
 TEST(ChiSquare, EvenDegreesUseConsecutiveGroupsOfUniforms) {
   for (const int32_t v : {2, 4, 16}) {
     const int32_t n = 2 * 1024 / v + 3;  // more than one block
@@ -124,6 +113,69 @@ TEST(ChiSquare, EvenDegreesUseConsecutiveGroupsOfUniforms) {
   }
 }
 
+// Poisson method 1 written out from its formulas, over the values the same stream gives.
+std::vector<int32_t> poisson_method1_transcribed(void* s, int32_t n, double lambda) {
+  std::vector<float> x(n);
+  std::vector<int32_t> k(n);
+  auto count = [](float y) { return y < 0 ? 0 : static_cast<int32_t>(y); };
+  if (lambda < 1) {
+    const double l = lambda;
+    const float e = static_cast<float>((((((((0.0003351641595394528 * l + 0.0011369805324212754) * l +
+        0.008565930750590653) * l + 0.0415487961378904) * l + 0.16669916415448055) * l +
+        0.49999555884885266) * l + 1.000000235204182) * l + 0.9999999978976929));
+    x = uniforms<float>(s, n, 0.0f, e);
+    for (int32_t i = 0; i < n; ++i) {
+      double t = 1, sum = 1;
+      k[i] = 11;
+      for (int j = 0; j <= 10; ++j) {
+        if (j > 0) sum += t = t * l / j;
+        if (x[i] <= static_cast<float>(sum)) {
+          k[i] = j;
+          break;
+        }
+      }
+    }
+  } else if (lambda < 100) {
+    EXPECT_EQ(_pavosRngGaussian(2, s, n, x.data(), 0.0f, 1.0f), 0);
+    int e;
+    const double f = 2 * std::frexp(static_cast<float>(lambda), &e) - 1;
+    const double* c = zorn::distributions::kPoissonNormalTable[e - 1];
+    auto poly = [&](int at, int terms) {
+      double v = 0;
+      for (int j = terms - 1; j >= 0; --j) v = v * f + c[at + j];
+      return static_cast<float>(v);
+    };
+    const float K = static_cast<float>(1 + c[0] + c[1] * f + c[2] * f * f), E = poly(3, 4),
+                D = poly(7, 4), C = poly(11, 4), B = poly(15, 4), A = poly(19, 4);
+    for (int32_t i = 0; i < n; ++i) {
+      const float z = x[i];
+      k[i] = count((((A * z + B) * z + C) * z + D) * E * z + K);
+    }
+  } else {
+    const double v = 1 / lambda;
+    const float mu = static_cast<float>(lambda - 0.6666957198 + ((0.001645153709 * v - 0.001288719308) * v - 0.01941020862) * v);
+    const float sigma = static_cast<float>(std::sqrt(lambda - 0.05580667628 + ((0.00519830812 * v - 0.005534854444) * v - 0.000975814817) * v));
+    const float p1 = static_cast<float>(((((2.02847035732762 * v - 3.85841212878712) * v + 2.29098262740971) * v - 0.443911391797447) * v + 0.00774710541609) * v);
+    const float p2 = static_cast<float>(((((-0.185436433294704 * v + 0.358642226989579) * v - 0.228162379800275) * v + 0.0472242348292688) * v + 0.168577008904505) * v);
+    const float p3 = static_cast<float>(((((0.014389264627966 * v - 0.0291113093667918) * v + 0.0232257954288354) * v - 0.0126559989233446) * v - 0.0001145865551857) * v);
+    EXPECT_EQ(_pavosRngGaussian(2, s, n, x.data(), mu, sigma), 0);
+    for (int32_t i = 0; i < n; ++i) {
+      const float g = x[i], d = g - mu;
+      k[i] = count(g + 1.0f + p1 * d + p2 * (d * d) + p3 * (d * d * d));
+    }
+  }
+  return k;
+}
+
+TEST(Poisson, Method1FollowsItsFormulas) {
+  for (const double lambda : {0.0, 0.5, 0.999, 1.0, 5.0, 30.0, 63.9, 99.9, 100.0, 1e4, 1e6}) {
+    Stream ours(PAVO_BRNG_MT19937, {kSeed}), theirs(PAVO_BRNG_MT19937, {kSeed});
+    std::vector<int32_t> r(2001);
+    ASSERT_EQ(_pavoiRngPoisson(1, ours.p, 2001, r.data(), lambda), 0);
+    EXPECT_EQ(r, poisson_method1_transcribed(theirs.p, 2001, lambda)) << lambda;
+  }
+}
+
 // Shapes and means a sampler cannot serve still end, with a defined value.
 TEST(BadInput, EveryParameterEndsWithADefinedResult) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -133,15 +185,20 @@ TEST(BadInput, EveryParameterEndsWithADefinedResult) {
     EXPECT_EQ(_pavodRngGamma(0, s.p, 600, r.data(), alpha, 0, 1), 0) << alpha;
     for (const double x : r) ASSERT_TRUE(std::isnan(x) || x >= 0) << alpha;
   }
-  for (const int32_t method : {0, 1})
+  for (const int32_t method : {0, 1}) {
     for (const double lambda : {0.0, 1e-300, 2147483647.0, 1e300, nan}) {
       Stream s(PAVO_BRNG_MT19937, {kSeed});
       std::vector<int32_t> r(600, -7);
       EXPECT_EQ(_pavoiRngPoisson(method, s.p, 600, r.data(), lambda), 0) << lambda;
       for (const int32_t k : r) ASSERT_GE(k, 0) << lambda;
-      if (lambda == 0 || std::isnan(lambda)) EXPECT_EQ(r, std::vector<int32_t>(600, 0));
-      if (lambda == 1e300) EXPECT_EQ(r, std::vector<int32_t>(600, INT32_MAX));
+      if (lambda == 0 || std::isnan(lambda)) {
+        EXPECT_EQ(r, std::vector<int32_t>(600, 0));
+      }
+      if (lambda == 1e300) {
+        EXPECT_EQ(r, std::vector<int32_t>(600, INT32_MAX));
+      }
     }
+  }
 }
 
 }  // namespace

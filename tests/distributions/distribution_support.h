@@ -152,3 +152,6 @@ inline int32_t GaussianMV(int32_t method, void* s, int32_t n, float* r, int32_t 
                           int32_t storage, const float* a, const float* t) {
   return _pavosRngGaussianMV(method, s, n, r, d, storage, a, t);
 }
+ZORN_BOTH_PRECISIONS(Gamma)
+ZORN_BOTH_PRECISIONS(Beta)
+ZORN_BOTH_PRECISIONS(ChiSquare)
