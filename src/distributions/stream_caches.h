@@ -26,7 +26,8 @@ struct PendingPair {
 };
 
 // The pair cache of chunk `id` on the stream, made (empty) on first use. Null with
-// *status set when it cannot be made: kStatusNoMemory, or the status of attaching it.
+// *status set when it cannot be made (kStatusNoMemory, or the status of attaching it)
+// or when the chunk found is too small to hold a pair (kStatusBadArgument).
 template <class T>
 PendingPair<T>* pending_pair_cache(void* stream, uint32_t id, int32_t* status);
 
