@@ -9,6 +9,7 @@
 #include "distributions/frame.h"
 #include "distributions/gamma.h"
 #include "distributions/gaussian.h"
+#include "distributions/uniform_blocks.h"
 #include "zorn/pavo.h"
 
 namespace zorn::distributions {
@@ -34,11 +35,7 @@ template <class T>
 int32_t log_of_products(KernelEnvironment<T>& env, void* stream, int32_t n, T* r, int32_t v) {
   const int32_t group = v / 2, per_block = kBlock / group;
   T u[kBlock];
-  int32_t status = kStatusOk;
-  for (int32_t done = 0; done < n; done += per_block) {
-    const int32_t m = std::min(n - done, per_block);
-    status = draw_uniform(stream, m * group, u, T(0), T(1));
-    if (is_failure(status)) return status;
+  return in_uniform_blocks(stream, n, per_block, group, T(0), T(1), u, [&](int32_t done, int32_t m) {
     for (int32_t i = 0; i < m; ++i) {
       T product = u[i * group];
       for (int32_t j = 1; j < group; ++j) product *= u[i * group + j];
@@ -46,8 +43,7 @@ int32_t log_of_products(KernelEnvironment<T>& env, void* stream, int32_t n, T* r
     }
     env.ln(m, r + done);
     for (int32_t i = 0; i < m; ++i) r[done + i] *= T(-2);
-  }
-  return status;
+  });
 }
 
 template <class T>

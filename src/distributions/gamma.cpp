@@ -72,15 +72,8 @@ namespace {
 template <class T>
 int32_t gamma(int32_t method, void* stream, int32_t n, T* r, T alpha, T a, T beta) {
   KernelEnvironment<T> env(replace_singular_by_ln_subnormal<T>);
-  int32_t status;
-  if (alpha == T(1)) {
-    status = exponential_in(env, stream, n, r, a, beta);
-  } else {
-    status = standard_gamma_in(env, stream, n, r, alpha);
-    if (is_failure(status)) return status;
-    scale_and_shift(n, r, a, beta);
-  }
-  if (!is_failure(status) && is_accurate(method)) raise_to_floor(n, r, a);
+  const int32_t status = standard_gamma_in(env, stream, n, r, alpha);
+  if (!is_failure(status)) shift_scale_and_clamp(method, n, r, a, beta);
   return status;
 }
 

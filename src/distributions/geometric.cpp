@@ -4,11 +4,11 @@
 // that 1 / ln(1 - p) cannot serve get the limit they tend to: p >= 1 gives 0 (every
 // trial succeeds), a p so small that 1 - p rounds to 1 gives INT32_MAX, and every count
 // saturates at INT32_MAX.
-#include <algorithm>
 #include <limits>
 
 #include "distributions/frame.h"
 #include "distributions/integer_results.h"
+#include "distributions/uniform_blocks.h"
 #include "zorn/pavo.h"
 
 using namespace zorn::distributions;
@@ -35,13 +35,8 @@ extern "C" int32_t _pavoiRngGeometric(int32_t, void* stream, int32_t n, int32_t*
   KernelEnvironment<float> env(replace_singular_by_ln_subnormal<float>);
   const float f = reciprocal_log_complement(env, p);
   float v[kBlock];
-  int32_t status = kStatusOk;
-  for (int32_t done = 0; done < n; done += kBlock) {
-    const int32_t m = std::min(n - done, kBlock);
-    status = draw_uniform(stream, m, v, 0.0f, 1.0f);
-    if (is_failure(status)) return status;
+  return in_uniform_blocks(stream, n, kBlock, 1, 0.0f, 1.0f, v, [&](int32_t done, int32_t m) {
     env.ln(m, v);
     for (int32_t i = 0; i < m; ++i) r[done + i] = count_from(v[i] * f);
-  }
-  return status;
+  });
 }

@@ -1,13 +1,12 @@
 // Poisson method 0: exact sampling from double uniforms, by tabulated inversion (one
 // uniform per count) below a mean of 10 and by PTRS (two uniforms per trial, in blocks
 // of 512) from 10 on. Counts above INT32_MAX saturate.
-#include <algorithm>
-
 #include "distributions/frame.h"
 #include "distributions/integer_results.h"
 #include "distributions/poisson.h"
 #include "distributions/poisson_exact.h"
 #include "distributions/rejection_blocks.h"
+#include "distributions/uniform_blocks.h"
 
 namespace zorn::distributions {
 
@@ -15,14 +14,9 @@ int32_t poisson_exact(void* stream, int32_t n, int32_t* r, double lambda) {
   if (lambda < kPoissonInversionLimit) {
     const PoissonInversion inversion(lambda);
     double u[kBlock];
-    int32_t status = kStatusOk;
-    for (int32_t done = 0; done < n; done += kBlock) {
-      const int32_t m = std::min(n - done, kBlock);
-      status = draw_uniform(stream, m, u, 0.0, 1.0);
-      if (is_failure(status)) return status;
+    return in_uniform_blocks(stream, n, kBlock, 1, 0.0, 1.0, u, [&](int32_t done, int32_t m) {
       for (int32_t i = 0; i < m; ++i) r[done + i] = inversion.sample(u[i]);
-    }
-    return status;
+    });
   }
   const Ptrs ptrs(lambda);
   double u[2 * kRejectionBlock];
