@@ -34,7 +34,7 @@ namespace {
 const std::vector<KernelTable> kTables = {
 #define TESS_TABLE(t, Name, Func, shape, strided, constants, sharing, frame) \
   ZORN_STRIDED_##strided(t, Name, Func, shape)
-#include "zorn/tess_each_table.h"
+#include "tess_frame/each_table.h"
 };
 
 }  // namespace

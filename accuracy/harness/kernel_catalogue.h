@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tess_frame/entry_signatures.h"
 #include "zorn/tess_functions.h"
 
 namespace zorn_accuracy {

@@ -4,7 +4,7 @@
 if(NOT TARGET zorn_accuracy_harness)
   file(GLOB ZORN_ACCURACY_HARNESS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/accuracy/harness/*.cpp)
   add_library(zorn_accuracy_harness STATIC ${ZORN_ACCURACY_HARNESS_SOURCES})
-  target_include_directories(zorn_accuracy_harness PUBLIC ${CMAKE_SOURCE_DIR}/accuracy
+  target_include_directories(zorn_accuracy_harness PUBLIC ${CMAKE_SOURCE_DIR}/accuracy ${CMAKE_SOURCE_DIR}/src
                              ${CMAKE_SOURCE_DIR}/include)
   target_link_libraries(zorn_accuracy_harness PUBLIC mpfr gmp Threads::Threads)
 endif()

@@ -11,7 +11,7 @@ const std::vector<TableEntry>& table_catalogue() {
     reinterpret_cast<TessKernel>(&_tess##t##Name##_HA),                                 \
     reinterpret_cast<TessKernel>(&TESS_ENTRY_NAME_LA(t, Name)),                         \
     reinterpret_cast<TessKernel>(&TESS_ENTRY_NAME_EP(t, Name))}},
-#include "zorn/tess_each_table.h"
+#include "tess_frame/each_table.h"
   };
   return tables;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tess_frame/entry_signatures.h"
 #include "zorn/tess_functions.h"
 
 namespace zorn_test {

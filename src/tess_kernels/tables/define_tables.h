@@ -1,5 +1,6 @@
 // Defines, for the type letters the including file enables with TESS_IF_<t>, every
-// function table, constant table and entry point of zorn/tess_function_list.h.
+// function table, constant table and entry point of tess_frame/functions.def.
+#include "tess_frame/entry_signatures.h"
 #include "tess_kernels/basics/ops.h"
 #include "tess_kernels/complex/ops.h"
 #include "tess_kernels/exp_log/ops.h"
@@ -131,5 +132,5 @@
 extern "C" {
 #define TESS_TABLE(t, Name, Func, shape, strided, constants, sharing, frame) \
   TESS_IF_##t(TESS_DEFINE_TABLE(t, Name, Func, shape, strided, constants, sharing, frame))
-#include "zorn/tess_each_table.h"
+#include "tess_frame/each_table.h"
 }

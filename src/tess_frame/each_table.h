@@ -1,4 +1,4 @@
-/* Expands TESS_TABLE once per function table (480 in all), in list order:
+/* Expands TESS_TABLE once per function table of tess_frame/functions.def, in its order:
  *
  *   TESS_TABLE(t, Name, Func, shape, strided, constants, sharing, frame)
  *
@@ -6,7 +6,7 @@
  * 1. Define TESS_TABLE, include this file, and it is undefined again afterwards. No
  * include guard: it is meant to be included many times. */
 #ifndef TESS_TABLE
-#error "define TESS_TABLE before including zorn/tess_each_table.h"
+#error "define TESS_TABLE before including tess_frame/each_table.h"
 #endif
 
 #define TESS_EACH_TYPE_X(t, Func, shape, constants, sharing, frame)
@@ -35,12 +35,12 @@
 #define TESS_EACH_STRIDED_UNPACK_M(...)
 #define TESS_EACH_STRIDED_UNPACK_V(...)
 
-#define TESS_FUNCTION(Func, shape, constants, sharing, fs, fd, fc, fz) \
+#define TESS_FUNCTION(Func, family, shape, constants, sharing, fs, fd, fc, fz) \
   TESS_EACH_TYPE_##fs(s, Func, shape, constants, sharing, fs)          \
   TESS_EACH_TYPE_##fd(d, Func, shape, constants, sharing, fd)          \
   TESS_EACH_TYPE_##fc(c, Func, shape, constants, sharing, fc)          \
   TESS_EACH_TYPE_##fz(z, Func, shape, constants, sharing, fz)
-#include "zorn/tess_function_list.h"
+#include "tess_frame/functions.def"
 #undef TESS_FUNCTION
 
 #undef TESS_EACH_TYPE_X
