@@ -1,5 +1,5 @@
 // The accuracy bounds: for each function, type and accuracy slot, the largest error in
-// ulps its kernel may show. One table for every vector function with a rounding error.
+// ulps its kernel may show: the bound column of harness/functions.def.
 #pragma once
 
 #include <optional>

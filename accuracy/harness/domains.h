@@ -1,5 +1,6 @@
-// Where the random arguments of each function come from: one line per function with
-// the interval of the first argument per precision, the interval of the second
+// Where the random arguments of each function come from (the domain column of
+// harness/functions.def): the interval of the first argument per precision, the
+// interval of the second
 // argument where there is one, and the interval of each part of a complex argument.
 #pragma once
 

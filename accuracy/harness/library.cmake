@@ -9,5 +9,5 @@ if(NOT TARGET zorn_accuracy_harness)
   target_link_libraries(zorn_accuracy_harness PUBLIC mpfr gmp Threads::Threads)
 endif()
 # The domain table names only the fields a line sets (designated initializers).
-set_source_files_properties(${CMAKE_SOURCE_DIR}/accuracy/harness/domains.cpp PROPERTIES
+set_source_files_properties(${CMAKE_SOURCE_DIR}/accuracy/harness/function_rows.cpp PROPERTIES
                             COMPILE_OPTIONS -Wno-missing-field-initializers)

@@ -5,10 +5,8 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <functional>
 #include <limits>
-#include <map>
-#include <string>
+#include <string_view>
 
 namespace zorn_accuracy {
 namespace {
@@ -144,8 +142,6 @@ LongComplex lc(const Cx& z) { return {z.re.ld(), z.im.ld()}; }
 LongComplex lc(const Mp& x) { return {x.ld(), 0.0L}; }
 
 // ---- real functions without an MPFR counterpart ----
-Mp mp_pow(const Mp& x, const Mp& y) { return apply(mpfr_pow, x, y); }
-
 // I_nu(x) by its power series, all terms positive.
 Mp bessel_i(int nu, const Mp& x) {
   Mp half = x / Mp(2.0), q = half * half, term(1.0);
@@ -193,215 +189,205 @@ Mp gauss_slope(const Mp& x, const Mp& factor) {  // factor * exp(-x^2)
   return factor * apply(mpfr_exp, neg(x * x));
 }
 
-std::optional<Reference> real_reference(std::string_view func, const Operands& o,
-                                        int precision, double hint) {
-  const Mp a(o.a.real()), b(o.b.real());
+Reference one_result(const Mp& r) { return {lc(r), {}}; }
+
+// ---- the references written out (NAMED in harness/functions.def) ----
+Reference real_powr(const Mp& a, const Mp& b, const Operands& o, int, double) {
+  // exp(b log a): no value for negative a, 0^0, inf^0 and 1^inf; a NaN operand
+  // propagates (also with a zero exponent, unlike Pow).
+  const double ad = o.a.real(), bd = o.b.real();
+  if (std::isnan(ad) || std::isnan(bd) || ad < 0 || (bd == 0 && (ad == 0 || std::isinf(ad))) ||
+      (ad == 1 && std::isinf(bd))) {
+    return one_result(Mp(NAN));
+  }
+  return one_result(apply(mpfr_pow, a, b));
+}
+Reference real_erfcx(const Mp& a, const Mp&, const Operands& o, int, double) {
   const double ad = o.a.real();
-  auto one_result = [](const Mp& r) { return Reference{lc(r), {}}; };
-  static const std::map<std::string, Un, std::less<>> kUnary = {
-      {"Acos", mpfr_acos},   {"Acosh", mpfr_acosh}, {"Acospi", mpfr_acospi},
-      {"Asin", mpfr_asin},   {"Asinh", mpfr_asinh}, {"Asinpi", mpfr_asinpi},
-      {"Atan", mpfr_atan},   {"Atanh", mpfr_atanh}, {"Atanpi", mpfr_atanpi},
-      {"Cbrt", mpfr_cbrt},   {"Cos", mpfr_cos},     {"Cosh", mpfr_cosh},
-      {"Cospi", mpfr_cospi}, {"Erf", mpfr_erf},     {"Erfc", mpfr_erfc},
-      {"Exp", mpfr_exp},     {"Exp10", mpfr_exp10}, {"Exp2", mpfr_exp2},
-      {"Expm1", mpfr_expm1}, {"Ln", mpfr_log},      {"Log10", mpfr_log10},
-      {"Log1p", mpfr_log1p}, {"Log2", mpfr_log2},   {"Sin", mpfr_sin},
-      {"Sinh", mpfr_sinh},   {"Sinpi", mpfr_sinpi}, {"Sqrt", mpfr_sqrt},
-      {"Tan", mpfr_tan},     {"Tanh", mpfr_tanh},   {"Tanpi", mpfr_tanpi},
-      {"TGamma", mpfr_gamma}, {"J0", mpfr_j0},      {"J1", mpfr_j1},
-      {"Y0", mpfr_y0},       {"Y1", mpfr_y1},       {"InvSqrt", mpfr_rec_sqrt},
-      {"Ceil", mpfr_rint_ceil}, {"Floor", mpfr_rint_floor}, {"Round", mpfr_rint_round},
-      {"Trunc", mpfr_rint_trunc}, {"Rint", mpfr_rint}, {"NearbyInt", mpfr_rint},
-      {"Frac", mpfr_frac},   {"Abs", mpfr_abs},     {"Sqr", mpfr_sqr},
-  };
-  static const std::map<std::string, Bin, std::less<>> kBinary = {
-      {"Add", mpfr_add},     {"Sub", mpfr_sub},         {"Mul", mpfr_mul},
-      {"Div", mpfr_div},     {"Atan2", mpfr_atan2},     {"Atan2pi", mpfr_atan2pi},
-      {"Hypot", mpfr_hypot}, {"Fdim", mpfr_dim},        {"Fmax", mpfr_max},
-      {"Fmin", mpfr_min},    {"Fmod", mpfr_fmod},       {"Remainder", mpfr_remainder},
-      {"CopySign", mpfr_copysign},
-  };
-  if (auto it = kUnary.find(func); it != kUnary.end()) return one_result(apply(it->second, a));
-  if (auto it = kBinary.find(func); it != kBinary.end()) {
-    return one_result(apply(it->second, a, b));
-  }
-  if (func == "Inv") return one_result(Mp(1.0) / a);
-  if (func == "InvCbrt") return one_result(Mp(1.0) / apply(mpfr_cbrt, a));
-  if (func == "Pow2o3") return one_result(apply(mpfr_cbrt, a * a));
-  if (func == "Pow3o2") return one_result(a * apply(mpfr_sqrt, a));
-  if (func == "Pow" || func == "Powx") return one_result(mp_pow(a, b));
-  if (func == "Powr") {
-    // exp(b log a): no value for negative a, 0^0, inf^0 and 1^inf; a NaN operand
-    // propagates (also with a zero exponent, unlike Pow).
-    if (std::isnan(ad) || std::isnan(o.b.real()) || ad < 0 ||
-        (o.b.real() == 0 && (ad == 0 || std::isinf(ad))) ||
-        (ad == 1 && std::isinf(o.b.real()))) {
-      return one_result(Mp(NAN));
-    }
-    return one_result(mp_pow(a, b));
-  }
-  if (func == "Erfcx") {
-    if (ad == INFINITY) return one_result(Mp(0.0));
-    if (ad >= 1e4) {
-      // exp(x^2) erfc(x) = (1 - 1/(2x^2) + 3/(4x^4) - ...) / (x sqrt(pi)); exp(x^2)
-      // leaves MPFR's default exponent range from about x = 3.3e4 on, and the next
-      // term here is below 2^-100 relative.
-      Mp pi;
-      mpfr_const_pi(pi.get(), N);
-      const Mp w = Mp(1.0) / (Mp(2.0) * a * a);
-      const Mp sum = Mp(1.0) - w + Mp(3.0) * w * w - Mp(15.0) * w * w * w;
-      return one_result(sum / (a * apply(mpfr_sqrt, pi)));
-    }
-    return one_result(apply(mpfr_exp, a * a) * apply(mpfr_erfc, a));
-  }
-  if (func == "CdfNorm") return one_result(cdfnorm(a));
-  if (func == "ExpInt1") {
-    if (ad < 0) return one_result(Mp(NAN));
-    if (ad == 0) return one_result(Mp(INFINITY));
-    return one_result(neg(apply(mpfr_eint, neg(a))));
-  }
-  if (func == "I0") return one_result(bessel_i(0, a));
-  if (func == "I1") return one_result(bessel_i(1, a));
-  if (func == "LGamma") {
-    Mp r;
-    int sign;
-    mpfr_lgamma(r.get(), &sign, a.get(), N);
-    return one_result(r);
-  }
-  if (func == "Logb") {
-    if (ad == 0) return one_result(Mp(-INFINITY));
-    if (!std::isfinite(ad)) return one_result(Mp(std::fabs(ad)));
-    return one_result(Mp(static_cast<double>(mpfr_get_exp(a.get()) - 1)));
-  }
-  if (func == "Sind" || func == "Cosd" || func == "Tand") {
-    Mp r;
-    (func == "Sind" ? mpfr_sinu : func == "Cosd" ? mpfr_cosu : mpfr_tanu)(r.get(), a.get(), 360,
-                                                                         N);
-    return one_result(r);
-  }
-  if (func == "ErfInv" || func == "ErfcInv" || func == "CdfNormInv") {
-    const bool erfc_form = func == "ErfcInv";
-    const double lo = func == "ErfInv" ? -1 : 0, hi = func == "ErfInv" ? 1 : erfc_form ? 2 : 1;
-    if (std::isnan(ad) || ad < lo || ad > hi) return one_result(Mp(NAN));
-    if (ad == lo || ad == hi) {
-      const bool upper = (ad == hi) != erfc_form;
-      return one_result(Mp(upper ? INFINITY : -INFINITY));
-    }
+  if (ad == INFINITY) return one_result(Mp(0.0));
+  if (ad >= 1e4) {
+    // exp(x^2) erfc(x) = (1 - 1/(2x^2) + 3/(4x^4) - ...) / (x sqrt(pi)); exp(x^2)
+    // leaves MPFR's default exponent range from about x = 3.3e4 on, and the next
+    // term here is below 2^-100 relative.
     Mp pi;
     mpfr_const_pi(pi.get(), N);
-    const double start = std::isfinite(hint) ? hint : 0.0;
-    if (func == "CdfNormInv") {
-      const Mp factor = Mp(1.0) / apply(mpfr_sqrt, Mp(2.0) * pi);
-      return one_result(newton_root(start, a, precision, cdfnorm, [&](const Mp& x) {
-        return factor * apply(mpfr_exp, neg(x * x) / Mp(2.0));
-      }));
-    }
+    const Mp w = Mp(1.0) / (Mp(2.0) * a * a);
+    const Mp sum = Mp(1.0) - w + Mp(3.0) * w * w - Mp(15.0) * w * w * w;
+    return one_result(sum / (a * apply(mpfr_sqrt, pi)));
+  }
+  return one_result(apply(mpfr_exp, a * a) * apply(mpfr_erfc, a));
+}
+Reference real_expint1(const Mp& a, const Mp&, const Operands& o, int, double) {
+  if (o.a.real() < 0) return one_result(Mp(NAN));
+  if (o.a.real() == 0) return one_result(Mp(INFINITY));
+  return one_result(neg(apply(mpfr_eint, neg(a))));
+}
+Reference real_lgamma(const Mp& a, const Mp&, const Operands&, int, double) {
+  Mp r;
+  int sign;
+  mpfr_lgamma(r.get(), &sign, a.get(), N);
+  return one_result(r);
+}
+Reference real_logb(const Mp& a, const Mp&, const Operands& o, int, double) {
+  const double ad = o.a.real();
+  if (ad == 0) return one_result(Mp(-INFINITY));
+  if (!std::isfinite(ad)) return one_result(Mp(std::fabs(ad)));
+  return one_result(Mp(static_cast<double>(mpfr_get_exp(a.get()) - 1)));
+}
+template <int (*F)(mpfr_ptr, mpfr_srcptr, unsigned long, mpfr_rnd_t)>
+Reference in_degrees(const Mp& a, const Mp&, const Operands&, int, double) {
+  Mp r;
+  F(r.get(), a.get(), 360, N);
+  return one_result(r);
+}
+constexpr auto real_sind = in_degrees<mpfr_sinu>;
+constexpr auto real_cosd = in_degrees<mpfr_cosu>;
+constexpr auto real_tand = in_degrees<mpfr_tanu>;
+
+// The inverses without an MPFR counterpart, by Newton steps from the hint: x with
+// erf(x) = a on [-1, 1], erfc(x) = a on [0, 2], cdfnorm(x) = a on [0, 1].
+enum class Inverse { kErf, kErfc, kCdfNorm };
+template <Inverse K>
+Reference inverse(const Mp& a, const Mp&, const Operands& o, int precision, double hint) {
+  const double ad = o.a.real();
+  const double lo = K == Inverse::kErf ? -1 : 0, hi = K == Inverse::kErfc ? 2 : 1;
+  if (std::isnan(ad) || ad < lo || ad > hi) return one_result(Mp(NAN));
+  if (ad == lo || ad == hi) {
+    const bool upper = (ad == hi) != (K == Inverse::kErfc);
+    return one_result(Mp(upper ? INFINITY : -INFINITY));
+  }
+  Mp pi;
+  mpfr_const_pi(pi.get(), N);
+  const double start = std::isfinite(hint) ? hint : 0.0;
+  if constexpr (K == Inverse::kCdfNorm) {
+    const Mp factor = Mp(1.0) / apply(mpfr_sqrt, Mp(2.0) * pi);
+    return one_result(newton_root(start, a, precision, cdfnorm, [&](const Mp& x) {
+      return factor * apply(mpfr_exp, neg(x * x) / Mp(2.0));
+    }));
+  } else {
+    const bool erfc_form = K == Inverse::kErfc;
     const Mp factor = Mp(erfc_form ? -2.0 : 2.0) / apply(mpfr_sqrt, pi);
     return one_result(newton_root(
         start, a, precision, [&](const Mp& x) { return apply(erfc_form ? mpfr_erfc : mpfr_erf, x); },
         [&](const Mp& x) { return gauss_slope(x, factor); }));
   }
-  if (func == "SinCos") return Reference{lc(apply(mpfr_sin, a)), lc(apply(mpfr_cos, a))};
-  if (func == "SinCospi") return Reference{lc(apply(mpfr_sinpi, a)), lc(apply(mpfr_cospi, a))};
-  if (func == "Modf") return Reference{lc(apply(mpfr_rint_trunc, a)), lc(apply(mpfr_frac, a))};
-  if (func == "Jn" || func == "Yn") {
-    Mp r;
-    const long order = static_cast<long>(o.b.real());
-    (func == "Jn" ? mpfr_jn : mpfr_yn)(r.get(), order, a.get(), N);
-    return one_result(r);
+}
+constexpr auto real_erfinv = inverse<Inverse::kErf>;
+constexpr auto real_erfcinv = inverse<Inverse::kErfc>;
+constexpr auto real_cdfnorminv = inverse<Inverse::kCdfNorm>;
+
+Reference real_sincos(const Mp& a, const Mp&, const Operands&, int, double) {
+  return {lc(apply(mpfr_sin, a)), lc(apply(mpfr_cos, a))};
+}
+Reference real_sincospi(const Mp& a, const Mp&, const Operands&, int, double) {
+  return {lc(apply(mpfr_sinpi, a)), lc(apply(mpfr_cospi, a))};
+}
+Reference real_modf(const Mp& a, const Mp&, const Operands&, int, double) {
+  return {lc(apply(mpfr_rint_trunc, a)), lc(apply(mpfr_frac, a))};
+}
+template <int (*F)(mpfr_ptr, long, mpfr_srcptr, mpfr_rnd_t)>
+Reference of_order(const Mp& a, const Mp&, const Operands& o, int, double) {
+  Mp r;
+  F(r.get(), static_cast<long>(o.b.real()), a.get(), N);
+  return one_result(r);
+}
+constexpr auto real_jn = of_order<mpfr_jn>;
+constexpr auto real_yn = of_order<mpfr_yn>;
+Reference real_linear_frac(const Mp& a, const Mp& b, const Operands& o, int, double) {
+  const Mp num = Mp(o.params[0]) * a + Mp(o.params[1]);
+  const Mp den = Mp(o.params[2]) * b + Mp(o.params[3]);
+  return one_result(num / den);
+}
+// The argument of larger (smaller) magnitude; equal magnitudes as Fmax (Fmin), and a
+// NaN gives way to a number.
+template <bool Max>
+Reference by_magnitude(const Mp&, const Mp&, const Operands& o, int, double) {
+  const double x = o.a.real(), y = o.b.real();
+  double r;
+  if (std::isnan(x) || std::isnan(y)) {
+    r = std::isnan(x) ? y : x;
+  } else if (std::fabs(x) != std::fabs(y)) {
+    r = (std::fabs(x) > std::fabs(y)) == Max ? x : y;
+  } else {
+    r = Max ? (x > y ? x : y) : (x < y ? x : y);
   }
-  if (func == "LinearFrac") {
-    const Mp num = Mp(o.params[0]) * a + Mp(o.params[1]);
-    const Mp den = Mp(o.params[2]) * b + Mp(o.params[3]);
-    return one_result(num / den);
+  return one_result(Mp(r));
+}
+constexpr auto real_maxmag = by_magnitude<true>;
+constexpr auto real_minmag = by_magnitude<false>;
+Reference real_nextafter(const Mp& a, const Mp& b, const Operands& o, int precision, double) {
+  const double ad = o.a.real(), y = o.b.real();
+  Mp x;
+  mpfr_set_prec(x.get(), precision);
+  mpfr_set_d(x.get(), ad, N);
+  if (std::isnan(ad) || std::isnan(y)) return one_result(Mp(NAN));
+  if (ad == y) return one_result(b);
+  if (std::isinf(ad)) {  // toward any other value: the largest finite of its sign
+    const double big = precision == 24 ? FLT_MAX : DBL_MAX;
+    return one_result(Mp(ad > 0 ? big : -big));
   }
-  if (func == "MaxMag" || func == "MinMag") {
-    const double x = ad, y = o.b.real();
-    const bool max = func == "MaxMag";
-    double r;
-    if (std::isnan(x) || std::isnan(y)) {
-      r = std::isnan(x) ? y : x;
-    } else if (std::fabs(x) != std::fabs(y)) {
-      r = (std::fabs(x) > std::fabs(y)) == max ? x : y;
-    } else {
-      r = max ? (x > y ? x : y) : (x < y ? x : y);
-    }
-    return one_result(Mp(r));
+  // Below the normal range (and from its edge toward zero) the target's spacing is
+  // the smallest subnormal, which a precision-p MPFR number does not know.
+  const double tiny = precision == 24 ? 0x1p-149 : 0x1p-1074;
+  const double normal = precision == 24 ? FLT_MIN : DBL_MIN;
+  if (std::fabs(ad) < normal || (std::fabs(ad) == normal && (ad > 0) == (y < ad))) {
+    return one_result(a + Mp(y > ad ? tiny : -tiny));
   }
-  if (func == "NextAfter") {
-    Mp x;
-    mpfr_set_prec(x.get(), precision);
-    mpfr_set_d(x.get(), ad, N);
-    const double y = o.b.real();
-    if (std::isnan(ad) || std::isnan(y)) return one_result(Mp(NAN));
-    if (ad == y) return one_result(b);
-    if (std::isinf(ad)) {  // toward any other value: the largest finite of its sign
-      const double big = precision == 24 ? FLT_MAX : DBL_MAX;
-      return one_result(Mp(ad > 0 ? big : -big));
-    }
-    // Below the normal range (and from its edge toward zero) the target's spacing is
-    // the smallest subnormal, which a precision-p MPFR number does not know.
-    const double tiny = precision == 24 ? 0x1p-149 : 0x1p-1074;
-    const double normal = precision == 24 ? FLT_MIN : DBL_MIN;
-    if (std::fabs(ad) < normal || (std::fabs(ad) == normal && (ad > 0) == (y < ad))) {
-      return one_result(a + Mp(y > ad ? tiny : -tiny));
-    }
-    if (ad < y) {
-      mpfr_nextabove(x.get());
-    } else {
-      mpfr_nextbelow(x.get());
-    }
-    return one_result(x);
+  if (ad < y) {
+    mpfr_nextabove(x.get());
+  } else {
+    mpfr_nextbelow(x.get());
   }
-  return std::nullopt;
+  return one_result(x);
 }
 
-std::optional<Reference> complex_reference(std::string_view func, const Operands& o) {
-  const Cx z = cx(o.a), w = cx(o.b);
-  auto one_result = [](const Cx& r) { return Reference{lc(r), {}}; };
-  if (func == "Abs") return Reference{lc(modulus(z)), {}};
-  if (func == "Arg") return Reference{lc(argument(z)), {}};
-  if (func == "CIS") {
-    const Mp x(o.a.real());
-    return one_result({apply(mpfr_cos, x), apply(mpfr_sin, x)});
-  }
-  if (func == "Conj") return one_result({z.re, neg(z.im)});
-  if (func == "Add") return one_result(z + w);
-  if (func == "Sub") return one_result(z - w);
-  if (func == "Mul") return one_result(z * w);
-  if (func == "MulByConj") return one_result(z * Cx{w.re, neg(w.im)});
-  if (func == "Div") return one_result(z / w);
-  if (func == "Exp") return one_result(cexp(z));
-  if (func == "Ln") return one_result(clog(z));
-  if (func == "Log10") {
-    const Cx l = clog(z);
-    const Mp ln10 = apply(mpfr_log, Mp(10.0));
-    return one_result({l.re / ln10, l.im / ln10});
-  }
-  if (func == "Sqrt") return one_result(csqrt(z));
-  if (func == "Pow" || func == "Powx") return one_result(cexp(w * clog(z)));
-  if (func == "Sin") return one_result(csin(z));
-  if (func == "Cos") return one_result(ccos(z));
-  if (func == "Tan") return one_result(csin(z) / ccos(z));
-  if (func == "Sinh") return one_result(csinh(z));
-  if (func == "Cosh") return one_result(ccosh(z));
-  if (func == "Tanh") return one_result(csinh(z) / ccosh(z));
-  if (func == "Asinh") return one_result(casinh(z));
-  if (func == "Acosh") return one_result(cacosh(z));
-  if (func == "Atanh") return one_result(catanh(z));
-  if (func == "Asin") return one_result(casin(z));
-  if (func == "Atan") return one_result(catan(z));
-  if (func == "Acos") return one_result(cacos(z));
-  return std::nullopt;
+Cx clog10(const Cx& z) {
+  const Cx l = clog(z);
+  const Mp ln10 = apply(mpfr_log, Mp(10.0));
+  return {l.re / ln10, l.im / ln10};
 }
+
+// ---- the reference column of the catalogue ----
+using RealReference = Reference (*)(const Mp& a, const Mp& b, const Operands& o,
+                                    int precision, double hint);
+using ComplexReference = Reference (*)(const Operands& o);
+
+#define REAL_UNARY(f) [](const Mp& a, const Mp&, const Operands&, int, double) { return one_result(apply(f, a)); }
+#define REAL_BINARY(f) \
+  [](const Mp& a, const Mp& b, const Operands&, int, double) { return one_result(apply(f, a, b)); }
+#define REAL_EXPR(...) \
+  [](const Mp& a, [[maybe_unused]] const Mp& b, const Operands&, int, double) { return one_result(__VA_ARGS__); }
+#define REAL_NAMED(f) real_##f
+#define REAL_NONE nullptr
+#define COMPLEX_CX(...)                                       \
+  [](const Operands& o) {                                     \
+    [[maybe_unused]] const Cx z = cx(o.a), w = cx(o.b);       \
+    return Reference{lc(__VA_ARGS__), {}};                    \
+  }
+#define COMPLEX_NONE nullptr
+
+struct References {
+  std::string_view func;
+  RealReference real;
+  ComplexReference complex;
+};
+const References kReferences[] = {
+#define ACCURACY_FUNCTION(Func, real, complex, ...) {#Func, REAL_##real, COMPLEX_##complex},
+#include "harness/functions.def"
+#undef ACCURACY_FUNCTION
+};
 
 }  // namespace
 
 std::optional<Reference> mpfr_reference(std::string_view func, bool complex_type,
                                         const Operands& x, int precision, double hint) {
-  return complex_type ? complex_reference(func, x)
-                      : real_reference(func, x, precision, hint);
+  for (const References& r : kReferences) {
+    if (r.func != func) continue;
+    if (complex_type) return r.complex ? std::optional(r.complex(x)) : std::nullopt;
+    if (!r.real) return std::nullopt;
+    return r.real(Mp(x.a.real()), Mp(x.b.real()), x, precision, hint);
+  }
+  return std::nullopt;
 }
 
 void set_reference_bits(int bits) { t_bits = bits; }
