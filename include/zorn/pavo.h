@@ -1,7 +1,7 @@
 /* Random streams: the generator registry, stream objects, skip-ahead and leapfrog,
  * persistence, chunks and the shared read-only data table, and the congruential and
- * lagged basic generators (MCG31M1, MCG59, MRG32K3A, R250, WH), and the distribution
- * generators.
+ * lagged basic generators (MCG31M1, MCG59, MRG32K3A, R250, WH), the quasi-random
+ * generators (Sobol, Niederreiter) and the distribution generators.
  *
  * Every operation returns a signed 32-bit status: 0 (or a non-negative value such as
  * an identifier) for success, a negative code for failure. Streams are handed out as
@@ -172,6 +172,8 @@ PAVO_DECLARE_BRNG(R250)
 PAVO_DECLARE_BRNG(MRG32K3A)
 PAVO_DECLARE_BRNG(MCG59)
 PAVO_DECLARE_BRNG(WH)
+PAVO_DECLARE_BRNG(Sobol)
+PAVO_DECLARE_BRNG(Niederr)
 PAVO_DECLARE_BRNG(MT19937)
 PAVO_DECLARE_BRNG(MT2203)
 PAVO_DECLARE_BRNG(SFMT19937)

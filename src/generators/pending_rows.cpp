@@ -34,8 +34,6 @@ constexpr BuiltinRow pending_abstract(int32_t state_size, PavoBrngGenSingle gen_
 
 }  // namespace
 
-extern const BuiltinRow kRowSobol = pending(11712, 2900, 0, 4, 32);
-extern const BuiltinRow kRowNiederr = pending(84288, 21056, 0, 4, 32);
 extern const BuiltinRow kRowIAbstract =
     pending_abstract(48, __pavosBRngiAbstract, __pavodBRngiAbstract, not_built_int);
 extern const BuiltinRow kRowDAbstract =

@@ -26,6 +26,7 @@ constexpr int32_t kStatusBadStateWords = -1010;
 constexpr int32_t kStatusBadBits = -1011;
 constexpr int32_t kStatusRegistryFull = -1015;          // no room left for another row
 constexpr int32_t kStatusBadLeapfrogCount = -1013;      // leapfrog with N < 0
+constexpr int32_t kStatusQuasiExhausted = -1012;        // a quasi-random request past the last point
 
 // Persistence.
 constexpr int32_t kStatusCloseFailed = -1100;
