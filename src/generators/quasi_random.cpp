@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core_interface/sibling.h"
+#include "generators/quasi_random_blocks.h"
 #include "streams/status.h"
 #include "streams/stream_object.h"
 
@@ -25,12 +26,7 @@ const QuasiHeader& header(const void* stream) {
   return *reinterpret_cast<const QuasiHeader*>(st::state_bytes(stream));
 }
 
-// The tables of a stream: values[j], and V_(k+1) of dimension j at directions[k * stride + j].
-struct Tables {
-  uint32_t* values;
-  const uint32_t* directions;
-  uint32_t stride;
-};
+using Tables = QuasiTables;
 
 struct ChunkBytes {
   uint64_t directions;
@@ -103,19 +99,34 @@ void set_point(const Tables& t, uint32_t d, uint32_t c) {
   }
 }
 
-// Writes n outputs, each convert(coordinate value), and advances the stream by them.
+// Whole points counter, counter + 1, ..., each coordinate output and stepped in one pass.
 template <typename Out, typename Convert>
-void draw(QuasiHeader& h, const Tables& t, int32_t n, Out* __restrict r, Convert convert) {
-  uint32_t c = h.counter;
+Out* step_points(const Tables& t, uint32_t d, uint32_t& c, uint64_t points, Out* __restrict r, Convert convert) {
   uint32_t* __restrict values = t.values;
-  if (h.selected != kAllCoordinates || h.dimension == 1) {
-    const uint32_t k = h.selected == kAllCoordinates ? 0 : h.selected;
-    uint32_t x = values[k];
+  for (; points > 0; --points, ++c, r += d) {
+    const uint32_t* __restrict row = t.directions + flip_index(c) * t.stride;
+    for (uint32_t j = 0; j < d; ++j) {
+      r[j] = convert(values[j]);
+      values[j] ^= row[j];
+    }
+  }
+  return r;
+}
+
+// Writes n outputs, each convert(coordinate value), and advances the stream by them.
+// Whole points go to blocks(t, d, counter, points, r) when it takes them (it returns
+// whether it did), else point by point.
+template <typename Out, typename Convert, typename Blocks>
+void draw(QuasiHeader& h, const Tables& t, int32_t n, Out* r, Convert convert, Blocks blocks) {
+  uint32_t c = h.counter;
+  if (h.selected != kAllCoordinates) {
+    const uint32_t k = h.selected;
+    uint32_t x = t.values[k];
     for (int32_t i = 0; i < n; ++i, ++c) {
       r[i] = convert(x);
       x ^= t.directions[flip_index(c) * t.stride + k];
     }
-    values[k] = x;
+    t.values[k] = x;
     h.counter = c;
     return;
   }
@@ -124,25 +135,24 @@ void draw(QuasiHeader& h, const Tables& t, int32_t n, Out* __restrict r, Convert
   uint64_t left = static_cast<uint64_t>(n);
   while (left > 0) {
     if (pos == 0 && left >= d) {
-      // Whole points: each coordinate is output and stepped in one pass.
-      for (uint64_t points = left / d; points > 0; --points, ++c, r += d) {
-        const uint32_t* __restrict row = t.directions + flip_index(c) * t.stride;
-        for (uint32_t j = 0; j < d; ++j) {
-          r[j] = convert(values[j]);
-          values[j] ^= row[j];
-        }
-      }
+      const uint32_t points = static_cast<uint32_t>(left / d);
       left %= d;
+      if (blocks(t, d, c, points, r)) {
+        c += points;
+        r += uint64_t{points} * d;
+      } else {
+        r = step_points(t, d, c, points, r, convert);
+      }
       continue;
     }
     const uint32_t take = static_cast<uint32_t>(std::min<uint64_t>(d - pos, left));
-    for (uint32_t j = 0; j < take; ++j) r[j] = convert(values[pos + j]);
+    for (uint32_t j = 0; j < take; ++j) r[j] = convert(t.values[pos + j]);
     r += take;
     left -= take;
     pos += take;
     if (pos == d) {
       const uint32_t* row = t.directions + flip_index(c) * t.stride;
-      for (uint32_t j = 0; j < d; ++j) values[j] ^= row[j];
+      for (uint32_t j = 0; j < d; ++j) t.values[j] ^= row[j];
       ++c;
       pos = 0;
     }
@@ -151,21 +161,28 @@ void draw(QuasiHeader& h, const Tables& t, int32_t n, Out* __restrict r, Convert
   h.position = pos;
 }
 
-template <typename Out, typename Convert>
-int32_t generate(void* stream, const QuasiLayout& layout, int32_t n, Out* r, Convert convert) {
+template <typename Out, typename Convert, typename Blocks>
+int32_t generate(void* stream, const QuasiLayout& layout, int32_t n, Out* r, Convert convert, Blocks blocks) {
   Tables t;
   if (const int32_t status = checked_tables(stream, layout, &t); status != st::kStatusOk) return status;
   if (n <= 0) return st::kStatusOk;
   QuasiHeader& h = header(stream);
   if (h.counter + static_cast<uint64_t>(n) > kLastCounter) return st::kStatusQuasiExhausted;
-  draw(h, t, n, r, convert);
+  draw(h, t, n, r, convert, blocks);
   return st::kStatusOk;
 }
 
 template <typename Real>
 int32_t generate_reals(void* stream, const QuasiLayout& layout, int32_t n, Real* r, Real a, Real b) {
   const Real scale = (b - a) * static_cast<Real>(0x1p-32);
-  return generate(stream, layout, n, r, [scale, a](uint32_t x) { return static_cast<Real>(x) * scale + a; });
+  return generate(
+      stream, layout, n, r, [scale, a](uint32_t x) { return static_cast<Real>(x) * scale + a; },
+      [scale, a](const Tables& t, uint32_t d, uint32_t c, uint32_t points, Real* out) {
+        const uint32_t length = point_block_length(d);
+        if (length == 0 || points < length) return false;
+        draw_point_blocks(t, d, c, points, out, scale, a);
+        return true;
+      });
 }
 
 // Private chunk blocks that free themselves unless handed to the stream.
@@ -274,7 +291,9 @@ int32_t quasi_skip_ahead(void* stream, const QuasiLayout& layout, uint64_t count
 }
 
 int32_t quasi_ints(void* stream, const QuasiLayout& layout, int32_t n, uint32_t* r) {
-  return generate(stream, layout, n, r, [](uint32_t x) { return x; });
+  return generate(
+      stream, layout, n, r, [](uint32_t x) { return x; },
+      [](const Tables&, uint32_t, uint32_t, uint32_t, uint32_t*) { return false; });
 }
 int32_t quasi_reals(void* stream, const QuasiLayout& layout, int32_t n, float* r, float a, float b) {
   return generate_reals(stream, layout, n, r, a, b);

@@ -116,7 +116,7 @@ TEST(QuasiRandom, PointsCoordinatesAndSplitting) {
     got.insert(got.end(), more.begin(), more.end());
     EXPECT_EQ(got, pair) << id;
     // 2d then one point; from inside a point, to inside or past its end
-    for (const auto [drawn, skip] : {std::pair{0, 10}, {0, 7}, {0, 0}, {3, 1}, {3, 4}, {3, 9}}) {
+    for (const auto& [drawn, skip] : {std::pair{0, 10}, {0, 7}, {0, 0}, {3, 1}, {3, 4}, {3, 9}}) {
       Stream s(id, {5});
       s.ints(drawn);
       ASSERT_EQ(__pavoSkipAheadStream(s.p, skip), 0);
@@ -130,6 +130,29 @@ TEST(QuasiRandom, PointsCoordinatesAndSplitting) {
     for (int i = 0; i < 10; ++i) EXPECT_EQ(third[i], all[5 * (i + 1) + 3]) << id;
     ASSERT_EQ(__pavoSkipAheadStream(member.p, 2), 0);  // in points of that coordinate
     EXPECT_EQ(member.ints(1)[0], all[5 * 13 + 3]);
+  }
+}
+
+// Reals are the coordinates mapped to [a, b), however the request is cut: from inside a
+// point, from unaligned points, across the whole-point fast path and its edges.
+TEST(QuasiRandom, RealsAreTheCoordinatesMapped) {
+  const std::pair<uint32_t, uint32_t> cases[] = {{PAVO_BRNG_SOBOL, 1},   {PAVO_BRNG_SOBOL, 3},
+                                                 {PAVO_BRNG_SOBOL, 40},  {PAVO_BRNG_NIEDERR, 7},
+                                                 {PAVO_BRNG_NIEDERR, 318}, {PAVO_BRNG_NIEDERR, 2}};
+  const int32_t cuts[] = {1, 5, 70, 1000, 3, 4099, 64, 2, 6000};
+  for (const auto& [id, d] : cases) {
+    const int32_t total = 17101;
+    const auto x = ints(id, {d}, total);
+    Stream doubles(id, {d}), floats(id, {d});
+    for (int32_t at = 0, i = 0; at < total; at += cuts[i++ % 9]) {
+      const int32_t n = std::min(cuts[i % 9], total - at);
+      const auto got = doubles.doubles(n, -1, 3);
+      const auto got_f = floats.floats(n, -1, 3);
+      for (int32_t k = 0; k < n; ++k) {
+        ASSERT_EQ(got[k], x[at + k] * (4 * 0x1p-32) - 1) << id << " d=" << d << " output " << at + k;
+        ASSERT_EQ(got_f[k], static_cast<float>(x[at + k]) * (4 * 0x1p-32f) - 1.0f) << id << " " << at + k;
+      }
+    }
   }
 }
 
