@@ -73,10 +73,8 @@ static_assert(kStateWords * 4 + 16 <= kStateSize);
 }  // namespace
 
 extern const BuiltinRow kRowNiederr = {
-    {kStateSize, kStateWords, 0, 4, 32, __pavoBRngNiederrInitStream, __pavosBRngNiederr, __pavodBRngNiederr,
-     __pavoiBRngNiederr},
-    1,
-    kStateWords * 4};
+    .properties = {.state_size = kStateSize, .state_words = kStateWords, .may_yield_zero = 0, .word_size = 4, .bits = 32,
+                   ZORN_BRNG_OPERATIONS(Niederr)}};
 
 }  // namespace zorn::generators
 

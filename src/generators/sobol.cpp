@@ -106,10 +106,8 @@ static_assert(kStateWords * 4 + 16 <= kStateSize);
 }  // namespace
 
 extern const BuiltinRow kRowSobol = {
-    {kStateSize, kStateWords, 0, 4, 32, __pavoBRngSobolInitStream, __pavosBRngSobol, __pavodBRngSobol,
-     __pavoiBRngSobol},
-    1,
-    kStateWords * 4};
+    .properties = {.state_size = kStateSize, .state_words = kStateWords, .may_yield_zero = 0, .word_size = 4, .bits = 32,
+                   ZORN_BRNG_OPERATIONS(Sobol)}};
 
 }  // namespace zorn::generators
 
