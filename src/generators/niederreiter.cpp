@@ -49,21 +49,7 @@ bool caller_source(int32_t n, const uint32_t* s, NiederrSource* src) {
   return false;
 }
 
-int32_t seed(QuasiHeader&, const void* stream, int32_t n, const uint32_t* s) {
-  NiederrSource src;
-  uint32_t d = 1, tables = kBuiltinTables;
-  if (n >= 1 && s[0] >= 1) {
-    if (n > 1 && caller_source(n, s, &src)) {
-      tables = kCallerTables;
-      d = s[0];
-    } else if (s[0] <= kNiederrMaxDimension) {
-      d = s[0];
-    }
-  }
-  return quasi_seed(writable_stream(stream), kLayout, d, tables, directions_of, &src);
-}
-
-constexpr InitMethods<QuasiHeader> kMethods = quasi_methods<kLayout>(seed);
+constexpr InitMethods<QuasiHeader> kMethods = quasi_methods<kLayout, NiederrSource, caller_source, directions_of>();
 
 constexpr int32_t kStateSize = 84288;
 constexpr int32_t kStateWords = 21056;

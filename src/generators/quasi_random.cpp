@@ -249,6 +249,12 @@ int32_t quasi_seed(void* stream, const QuasiLayout& layout, uint32_t dimension, 
   return st::kStatusOk;
 }
 
+int32_t quasi_seed_words(void* stream, const QuasiLayout& layout, int32_t n, const uint32_t* s, bool caller_data,
+                         DirectionSource source, const void* context) {
+  const bool stated = n >= 1 && s[0] >= 1 && (caller_data || s[0] <= layout.max_dimension);
+  return quasi_seed(stream, layout, stated ? s[0] : 1, caller_data ? kCallerTables : kBuiltinTables, source, context);
+}
+
 int32_t quasi_check_state(const void* stream, const QuasiLayout& layout) {
   Tables t;
   return checked_tables(stream, layout, &t);

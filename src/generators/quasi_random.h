@@ -55,6 +55,12 @@ using DirectionSource = void (*)(const void* context, uint32_t index, uint32_t v
 int32_t quasi_seed(void* stream, const QuasiLayout& layout, uint32_t dimension, uint32_t tables,
                    DirectionSource source, const void* context);
 
+// Seeds by the rule both generators share: caller data (s[0] dimensions) when the
+// generator found it in the seed words, else dimension s[0] when it is 1 to
+// max_dimension, else 1.
+int32_t quasi_seed_words(void* stream, const QuasiLayout& layout, int32_t n, const uint32_t* s, bool caller_data,
+                         DirectionSource source, const void* context);
+
 // The stream's state is one this engine could have made: fields in range and, for caller
 // tables, chunks of the right size. Every operation below checks it first and refuses
 // an inconsistent state (a corrupted or forged image) with -3.
@@ -71,11 +77,17 @@ int32_t quasi_reals(void* stream, const QuasiLayout& layout, int32_t n, double* 
 // its chunks and state.
 inline void* writable_stream(const void* stream) { return const_cast<void*>(stream); }
 
-// The init_stream methods of a generator with this layout and this seeding.
-template <const QuasiLayout& kLayout>
-constexpr InitMethods<QuasiHeader> quasi_methods(int32_t (*seed)(QuasiHeader&, const void*, int32_t,
-                                                                  const uint32_t*)) {
-  return {seed,
+// The init_stream methods of a generator with this layout. Seeding asks find(n, s,
+// &source) whether the seed words hold caller data (n > 1 and s[0] >= 1 then), and
+// fill(&source, j, v) for the direction numbers of each dimension.
+template <const QuasiLayout& kLayout, typename Source, bool (*find)(int32_t, const uint32_t*, Source*),
+          DirectionSource fill>
+constexpr InitMethods<QuasiHeader> quasi_methods() {
+  return {[](QuasiHeader&, const void* stream, int32_t n, const uint32_t* s) {
+            Source source;
+            const bool caller_data = n > 1 && s[0] >= 1 && find(n, s, &source);
+            return quasi_seed_words(writable_stream(stream), kLayout, n, s, caller_data, fill, &source);
+          },
           [](QuasiHeader&, const void* s, uint32_t k, int32_t n) {
             return quasi_leapfrog(writable_stream(s), kLayout, k, n);
           },

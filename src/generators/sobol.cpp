@@ -82,21 +82,7 @@ bool caller_source(int32_t n, const uint32_t* s, SobolSource* src) {
   }
 }
 
-int32_t seed(QuasiHeader&, const void* stream, int32_t n, const uint32_t* s) {
-  SobolSource src;
-  uint32_t d = 1, tables = kBuiltinTables;
-  if (n >= 1 && s[0] >= 1) {
-    if (n > 1 && caller_source(n, s, &src)) {
-      tables = kCallerTables;
-      d = s[0];
-    } else if (s[0] <= kSobolMaxDimension) {
-      d = s[0];
-    }
-  }
-  return quasi_seed(writable_stream(stream), kLayout, d, tables, directions_of, &src);
-}
-
-constexpr InitMethods<QuasiHeader> kMethods = quasi_methods<kLayout>(seed);
+constexpr InitMethods<QuasiHeader> kMethods = quasi_methods<kLayout, SobolSource, caller_source, directions_of>();
 
 constexpr int32_t kStateSize = 11712;
 constexpr int32_t kStateWords = 2900;
