@@ -17,29 +17,13 @@
 #include <limits>
 
 #include "tess_kernels/frame/simd_double.h"
+#include "tess_kernels/frame/two_sum_double.h"
 #include "zorn/tess.h"
 
 namespace zorn::tess {
 namespace log_table_double {
 #include "tess_kernels/exp_log/data/log_table_double.inc"
 }  // namespace log_table_double
-
-struct TwoSum {
-  simd::F64x2 sum, err;
-};
-// Knuth's two-sum: sum + err = a + b exactly, whatever their magnitudes.
-inline TwoSum two_sum(simd::F64x2 a, simd::F64x2 b) {
-  const simd::F64x2 sum = a + b;
-  const simd::F64x2 back = sum - a;
-  return {sum, (a - (sum - back)) + (b - back)};
-}
-
-// Dekker's fast two-sum: sum + err = a + b exactly when b is 0 or the exponent of a is
-// at least that of b (or the sum is exact anyway).
-inline TwoSum fast_two_sum(simd::F64x2 a, simd::F64x2 b) {
-  const simd::F64x2 sum = a + b;
-  return {sum, b - (sum - a)};
-}
 
 struct LogParts {
   simd::F64x2 head, tail;  // |tail| below 1/128 of |head|

@@ -11,12 +11,6 @@
 
 namespace zorn::tess::ops {
 
-template <class Single, class Double>
-struct ByPrecision : Single, Double {
-  using Single::vector_loop;
-  using Double::vector_loop;
-};
-
 struct Exp : ByPrecision<ExpSingle, ExpDouble>, ComplexUnary<Exp> {
   using ComplexUnary<Exp>::eval;
   static constexpr bool kReportsOverflow = true;

@@ -11,6 +11,13 @@
 
 namespace zorn::tess {
 
+// An operation whose single and double precision loops differ in method.
+template <class Single, class Double>
+struct ByPrecision : Single, Double {
+  using Single::vector_loop;
+  using Double::vector_loop;
+};
+
 template <class Derived>
 struct RealUnary {
   static bool is_pole(double) { return false; }

@@ -20,6 +20,7 @@ struct I32x4 {
   friend I32x4 operator-(I32x4 a, I32x4 b) { return {_mm_sub_epi32(a.v, b.v)}; }
   friend I32x4 operator&(I32x4 a, I32x4 b) { return {_mm_and_si128(a.v, b.v)}; }
   friend I32x4 operator|(I32x4 a, I32x4 b) { return {_mm_or_si128(a.v, b.v)}; }
+  friend I32x4 operator^(I32x4 a, I32x4 b) { return {_mm_xor_si128(a.v, b.v)}; }
   friend I32x4 operator<<(I32x4 a, int bits) { return {_mm_slli_epi32(a.v, bits)}; }
   // Arithmetic (sign-filling) shift.
   friend I32x4 operator>>(I32x4 a, int bits) { return {_mm_srai_epi32(a.v, bits)}; }

@@ -16,6 +16,7 @@ struct I64x2 {
   friend I64x2 operator-(I64x2 a, I64x2 b) { return {_mm_sub_epi64(a.v, b.v)}; }
   friend I64x2 operator&(I64x2 a, I64x2 b) { return {_mm_and_si128(a.v, b.v)}; }
   friend I64x2 operator|(I64x2 a, I64x2 b) { return {_mm_or_si128(a.v, b.v)}; }
+  friend I64x2 operator^(I64x2 a, I64x2 b) { return {_mm_xor_si128(a.v, b.v)}; }
   friend I64x2 operator<<(I64x2 a, int bits) { return {_mm_slli_epi64(a.v, bits)}; }
   // Logical shift: zeros come in from the top.
   friend I64x2 operator>>(I64x2 a, int bits) { return {_mm_srli_epi64(a.v, bits)}; }
@@ -39,6 +40,7 @@ struct F64x2 {
   friend F64x2 operator+(F64x2 a, F64x2 b) { return {_mm_add_pd(a.v, b.v)}; }
   friend F64x2 operator-(F64x2 a, F64x2 b) { return {_mm_sub_pd(a.v, b.v)}; }
   friend F64x2 operator*(F64x2 a, F64x2 b) { return {_mm_mul_pd(a.v, b.v)}; }
+  friend F64x2 operator/(F64x2 a, F64x2 b) { return {_mm_div_pd(a.v, b.v)}; }
 };
 
 inline I64x2 bits(F64x2 x) { return {_mm_castpd_si128(x.v)}; }
