@@ -10,11 +10,19 @@ constexpr double kHalfPi = 1.5707963267948966;
 }  // namespace
 
 // k pi/2 for small k, for k just below the powers of two where a reduction switches
-// method, and the double closest to a multiple of pi/2 relative to its size
-// (6381956970095103 * 2^797) with large values used in reduction tests.
+// method, the double closest to a multiple of pi/2 relative to its size
+// (6381956970095103 * 2^797) with large values used in reduction tests, the doubles
+// closest to a multiple of pi/2 near 2^246, 2^578 and 2^1023 (continued fractions of
+// 2^e 2/pi), the floats closest to one, and the ends of the fast paths.
 std::vector<double> trig_cases() {
   std::vector<double> v = {std::ldexp(6381956970095103.0, 797), 1e22, 1e300, 2.0e7,
-                           105414350.0, 0x1.921fb6p+0, 0x1.921fb6p+1};
+                           105414350.0, 0x1.921fb6p+0, 0x1.921fb6p+1,
+                           0x1.69eab0985179bp+246, 0x1.311682dbdddb1p+246,
+                           0x1.4c96c11134d36p+577, 0x1.14c9bbd8bb8c0p+574,
+                           0x1.61a3db8c8d129p+1023, 0x1.ce1432eac7048p+1021,
+                           0x1.f37c8ap+95, 0x1.47d0fep+34, 0x1.32ede2p+85, 0x1.628d4cp+40,
+                           10000.0, 0x1.388002p+13, 1e30, 65536.00349206588,
+                           0x1.000000e4db24dp+16};
   for (int k = 1; k <= 64; ++k) v.push_back(k * kHalfPi);
   for (int e = 10; e <= 60; e += 5) v.push_back(std::ldexp(1.0, e) * kHalfPi);
   return v;

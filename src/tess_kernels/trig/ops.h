@@ -6,36 +6,53 @@
 #include <complex>
 
 #include "tess_kernels/frame/op_adapters.h"
+#include "tess_kernels/trig/double_ops.h"
 #include "tess_kernels/trig/scaled_trig.h"
+#include "tess_kernels/trig/single_ops.h"
 
 namespace zorn::tess::ops {
 
-struct Sin : RealUnary<Sin>, ComplexUnary<Sin> {
-  using RealUnary<Sin>::eval;
+// Real parts beyond the double fast path: the library's complex sine and cosine reduce
+// them with too few digits of pi, so they are built from the exactly reduced real sine
+// and cosine.
+inline bool beyond_extended_reduction(std::complex<double> z) {
+  return std::fabs(z.real()) > 65536.0 && std::isfinite(z.real()) && std::isfinite(z.imag());
+}
+// sin z (quarter_turns 0) or cos z = sin(z + pi/2) (quarter_turns 1) as
+// sin x cosh y + i cos x sinh y, the real functions from the kernels' own routines.
+inline std::complex<double> sin_cos_product(std::complex<double> z, int quarter_turns) {
+  double s, c;
+  sin_cos_double(z.real(), s, c);
+  if (quarter_turns == 1) {
+    const double t = s;
+    s = c;
+    c = -t;
+  }
+  const long double y = z.imag();
+  return {static_cast<double>(s * std::cosh(y)), static_cast<double>(c * std::sinh(y))};
+}
+
+struct Sin : ByPrecision<SinSingle, SinDouble>, ComplexUnary<Sin> {
   using ComplexUnary<Sin>::eval;
-  static constexpr uint32_t kRule = kDomain;
   static constexpr bool kReportsOverflow = true;
-  static double value(double x) { return std::sin(x); }
   static std::complex<double> value(std::complex<double> z) {
+    if (beyond_extended_reduction(z)) return sin_cos_product(z, 0);
     return extended_complex([](auto w) { return std::sin(w); }, z);
   }
 };
 
-struct Cos : RealUnary<Cos>, ComplexUnary<Cos> {
-  using RealUnary<Cos>::eval;
+struct Cos : ByPrecision<CosSingle, CosDouble>, ComplexUnary<Cos> {
   using ComplexUnary<Cos>::eval;
-  static constexpr uint32_t kRule = kDomain;
   static constexpr bool kReportsOverflow = true;
-  static double value(double x) { return std::cos(x); }
-  static std::complex<double> value(std::complex<double> z) { return std::cos(z); }
+  static std::complex<double> value(std::complex<double> z) {
+    if (beyond_extended_reduction(z)) return sin_cos_product(z, 1);
+    return std::cos(z);
+  }
 };
 
-struct Tan : RealUnary<Tan>, ComplexUnary<Tan> {
-  using RealUnary<Tan>::eval;
+struct Tan : ByPrecision<TanSingle, TanDouble>, ComplexUnary<Tan> {
   using ComplexUnary<Tan>::eval;
-  static constexpr uint32_t kRule = kDomain;
   static constexpr bool kReportsOverflow = false;
-  static double value(double x) { return std::tan(x); }
   static std::complex<double> value(std::complex<double> z) {
     return extended_complex([](auto w) { return std::tan(w); }, z);
   }
@@ -53,7 +70,14 @@ struct PairOf {
   }
 };
 
-struct SinCos : PairOf<Sin, Cos> {};
+// sin x and cos x, each as its own kernel gives it.
+struct SinCos {
+  static int32_t eval(float x, float& s, float& c) {
+    CosSingle::one(x, c);
+    return SinSingle::one(x, s);
+  }
+  static int32_t eval(double x, double& s, double& c) { return sin_cos_double(x, s, c); }
+};
 
 // Slot 1 is the high accuracy variant; the low accuracy and enhanced performance slots
 // share the plain-product method. In single precision both methods round to the same

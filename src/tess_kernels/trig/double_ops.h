@@ -1,0 +1,17 @@
+// Double precision Sin, Cos and Tan: two-lane fast paths for |x| <= 65536.00349206588
+// on the reduction by multiples of pi/256, callouts that reduce larger arguments exactly.
+// ±inf gives NaN with status 1; NaN passes through with status 0.
+#pragma once
+
+#include "tess_kernels/frame/lane_loop_double.h"
+
+namespace zorn::tess {
+
+TESS_DOUBLE_LANE_KERNEL(SinDouble, tess_callout_dSin);
+TESS_DOUBLE_LANE_KERNEL(CosDouble, tess_callout_dCos);
+TESS_DOUBLE_LANE_KERNEL(TanDouble, tess_callout_dTan);
+
+// Both results of one argument, for SinCos.
+int32_t sin_cos_double(double x, double& s, double& c);
+
+}  // namespace zorn::tess

@@ -1,0 +1,140 @@
+// Sine of two lanes from a reduction by multiples of pi/256, shared by the double
+// precision Sin, Cos, Tan and SinCos kernels, their callouts and the pi-scaled and degree
+// functions.
+//
+// An angle a is written k pi/256 + r with k the nearest integer to a 256/pi, held in the
+// low mantissa bits of t = a 256/pi + 1.5 2^52, and |r| <= pi/512 carried as r + r_lo.
+// Then sin a = sin(j pi/256 + r) with j = k mod 512. Angles of the last three quarters of
+// the period are folded onto the first, sin(pi + b) = -sin b and sin(pi - b) = sin b, so
+// that the table row j in 0..128 has cos(j pi/256) in [0, 1]: the sum
+//   sin a = s_hi + r + (s_hi (cos r - 1) + s_lo + (cos(j pi/256) - 1) sin r + sin r - r)
+// then never cancels beyond what the result's own size allows.
+#pragma once
+
+#include <cstdint>
+
+#include "tess_kernels/frame/simd.h"
+#include "tess_kernels/frame/two_sum_double.h"
+#include "tess_kernels/trig/trig_tables.h"
+
+namespace zorn::tess::sin_core {
+
+using simd::F64x2;
+using simd::I64x2;
+
+constexpr double kShifter = 6755399441055744.0;  // 1.5 * 2^52
+constexpr double kTwoFiftySixOverPi = 81.48733086305042;
+// pi/256 in three parts; the first two have trailing zero bits, so that k times the first
+// is exact for k <= 5340354 and k times the second for k < 2^21 (larger k are split).
+constexpr double kPiOver256Hi = 0.012271846302610356;
+constexpr double kPiOver256Mid = 4.747734770549973e-13;
+constexpr double kPiOver256Lo = 1.5798955068718364e-23;
+constexpr int64_t kSignBit = INT64_MIN;
+
+// An angle k pi/256 + hi + lo with k in the low bits of t_bits (two's complement mod 2^9).
+struct ReducedAngle {
+  F64x2 hi, lo;
+  I64x2 t_bits;
+};
+
+// a - k pi/256 for k the nearest integer to a 256/pi, |a| <= 65536.00349206588. k is split
+// as k_hi + k_lo, k_lo = k mod 4, so that both products with the middle part are exact;
+// the three subtractions keep their rounding errors in lo.
+inline ReducedAngle reduce_pi_over_256(F64x2 a) {
+  const F64x2 shifter = F64x2::splat(kShifter);
+  const F64x2 t = a * F64x2::splat(kTwoFiftySixOverPi) + shifter;
+  const F64x2 k = t - shifter;
+  const I64x2 t_bits = simd::bits(t);
+  const F64x2 two52 = F64x2::splat(4503599627370496.0);
+  const F64x2 k_lo = simd::from_bits((t_bits & I64x2::splat(3)) | simd::bits(two52)) - two52;
+  const F64x2 mid = F64x2::splat(kPiOver256Mid);
+  const F64x2 p = a - k * F64x2::splat(kPiOver256Hi);
+  const TwoSum s1 = two_sum(p, F64x2::splat(0.0) - (k - k_lo) * mid);
+  const TwoSum s2 = two_sum(s1.sum, F64x2::splat(0.0) - k_lo * mid);
+  const TwoSum s3 = two_sum(s2.sum, F64x2::splat(0.0) - k * F64x2::splat(kPiOver256Lo));
+  return {s3.sum, (s1.err + s2.err) + s3.err, t_bits};
+}
+
+// sin(k pi/256 + r) = hi + lo, |lo| below 2^-6 |hi| (not normalised); `quarter_turns`
+// is added to k in units of pi/2 (1 gives the cosine).
+struct SinParts {
+  F64x2 hi, lo;
+};
+inline SinParts sin_parts(const ReducedAngle& angle, int64_t quarter_turns) {
+  namespace t = trig_tables;
+  const I64x2 j9 = (angle.t_bits + I64x2::splat(128 * quarter_turns)) & I64x2::splat(511);
+  // Lanes in (pi/2, pi) mod pi are reflected: row 256 - j, angle -r.
+  const __m128i j8 = (j9 & I64x2::splat(255)).v;
+  const __m128i reflect32 = _mm_cmpgt_epi32(j8, _mm_set1_epi32(128));
+  const I64x2 reflect{_mm_shuffle_epi32(reflect32, _MM_SHUFFLE(2, 2, 0, 0))};
+  const I64x2 row = (reflect & (I64x2::splat(256) - I64x2{j8})) |
+                    I64x2{_mm_andnot_si128(reflect.v, j8)};
+  const I64x2 r_sign = reflect & I64x2::splat(kSignBit);
+  const F64x2 r = simd::from_bits(simd::bits(angle.hi) ^ r_sign);
+  const F64x2 r_lo = simd::from_bits(simd::bits(angle.lo) ^ r_sign);
+  const uint32_t i0 = static_cast<uint32_t>(row.low32_lane0());
+  const uint32_t i1 = static_cast<uint32_t>(row.low32_lane1());
+  const F64x2 cm1 = simd::gather_column(t::kSinCosDouble, 0, i0, i1);
+  const F64x2 s_hi = simd::gather_column(t::kSinCosDouble, 2, i0, i1);
+  const F64x2 s_lo = simd::gather_column(t::kSinCosDouble, 3, i0, i1);
+
+  const F64x2 r2 = r * r;
+  const F64x2 sin_tail =
+      r_lo + (r * r2) * (F64x2::splat(-0.1666666666665455) + r2 * F64x2::splat(0.008333322932609515));
+  const F64x2 cos_m1 =
+      r2 * (F64x2::splat(-0.5) + r2 * (F64x2::splat(0.041666666666651524) -
+                                       r2 * F64x2::splat(0.0013888875887985619)));
+  const TwoSum head = two_sum(s_hi, r);
+  const F64x2 small =
+      (((s_hi * cos_m1 + s_lo) + cm1 * sin_tail) + sin_tail) + (head.err + cm1 * r);
+  // sin(pi + b) = -sin b: bit 8 of j becomes the sign bit.
+  const I64x2 negate = (j9 & I64x2::splat(256)) << 55;
+  return {simd::from_bits(simd::bits(head.sum) ^ negate),
+          simd::from_bits(simd::bits(small) ^ negate)};
+}
+
+inline F64x2 value(const SinParts& p) { return p.hi + p.lo; }
+
+// Dekker's exact product of two lanes: a b = p + e (Veltkamp split with 2^27 + 1).
+inline TwoSum two_product(F64x2 a, F64x2 b) {
+  const F64x2 c = F64x2::splat(134217729.0);
+  const F64x2 ca = c * a, cb = c * b;
+  const F64x2 a_hi = ca - (ca - a), b_hi = cb - (cb - b);
+  const F64x2 a_lo = a - a_hi, b_lo = b - b_hi;
+  const F64x2 p = a * b;
+  return {p, ((a_hi * b_hi - p) + a_hi * b_lo + a_lo * b_hi) + a_lo * b_lo};
+}
+
+// (s.hi + s.lo) / (c.hi + c.lo): the rounded quotient corrected by its residual.
+inline F64x2 quotient(const SinParts& s_parts, const SinParts& c_parts) {
+  const TwoSum s = fast_two_sum(s_parts.hi, s_parts.lo);
+  const TwoSum c = fast_two_sum(c_parts.hi, c_parts.lo);
+  const F64x2 q = s.sum / c.sum;
+  const TwoSum qc = two_product(q, c.sum);
+  return q + ((((s.sum - qc.sum) - qc.err) + s.err) - q * c.err) / c.sum;
+}
+
+enum class Fn { kSin, kCos, kTan };
+
+// f(a) for a = |x| reduced by multiples of pi/256; odd functions take the sign of x.
+template <Fn F>
+F64x2 evaluate(const ReducedAngle& angle, F64x2 x) {
+  F64x2 y;
+  if constexpr (F == Fn::kSin) {
+    y = value(sin_parts(angle, 0));
+  } else if constexpr (F == Fn::kCos) {
+    return value(sin_parts(angle, 1));
+  } else {
+    y = quotient(sin_parts(angle, 0), sin_parts(angle, 1));
+  }
+  return simd::from_bits(simd::bits(y) ^ (simd::bits(x) & I64x2::splat(kSignBit)));
+}
+
+// f(x) for |x| <= kFastPathLimit.
+constexpr double kFastPathLimit = 65536.00349206588;  // k (pi/256 hi) exact up to here
+template <Fn F>
+F64x2 fast_lanes(F64x2 x) {
+  return evaluate<F>(reduce_pi_over_256(simd::abs(x)), x);
+}
+
+}  // namespace zorn::tess::sin_core

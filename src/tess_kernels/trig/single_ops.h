@@ -1,0 +1,109 @@
+// Single precision Sin, Cos and Tan: four-lane fast paths for |x| <= 10000, lanes above
+// reduced inside the kernel with the 96-bit window of 2/pi (large_argument_single.h),
+// and callouts for ±inf (NaN, status 1) and NaN (passed through, status 0).
+#pragma once
+
+#include <cstdint>
+
+#include "tess_kernels/frame/lane_loop_single.h"
+#include "tess_kernels/frame/simd.h"
+#include "tess_kernels/trig/sin_core_double.h"
+
+namespace zorn::tess {
+
+namespace trig_single {
+
+constexpr float kFastPathLimit = 10000.0f;
+
+// The lanes of finite |x| above the fast path's limit replaced by the large-argument
+// path of F.
+simd::F32x4 replace_large_lanes(sin_core::Fn f, simd::F32x4 x, simd::F32x4 y, int lanes);
+
+inline simd::F32x4 with_large_lanes(sin_core::Fn f, simd::F32x4 x, simd::F32x4 y) {
+  const simd::F32x4 a = simd::abs(x);
+  const int large = simd::lane_mask_greater(a, simd::F32x4::splat(kFastPathLimit)) &
+                    simd::lane_mask_less(a, simd::F32x4::splat(INFINITY));
+  return large == 0 ? y : replace_large_lanes(f, x, y, large);
+}
+
+// ±inf and NaN.
+inline int non_finite_lanes(simd::F32x4 x) {
+  return simd::lane_mask(simd::bits(simd::abs(x)) > simd::I32x4::splat(0x7F7FFFFF));
+}
+
+// sin x (kCos false) or cos x (kCos true) for |x| <= 10000: n the nearest integer to
+// |x|/pi (to |x|/pi + 1/2 for the cosine, whose angle is then n - 1/2) by the float
+// shifter, its parity from the last bit of t; r = |x| - n pi in double with pi in two
+// parts; sin r by an odd degree-7 polynomial rounded once to float; the sign from the
+// parity (and for the sine the sign of x).
+template <bool kCos>
+simd::F32x4 sin_cos_fast(simd::F32x4 x) {
+  using simd::F32x4;
+  using simd::F64x2;
+  using simd::I32x4;
+  const F32x4 a = simd::abs(x);
+  const F32x4 shifter = F32x4::splat(12582912.0f);  // 1.5 * 2^23
+  const F32x4 scaled = (kCos ? a + F32x4::splat(1.5707964f) : a) * F32x4::splat(0.31830987f);
+  const F32x4 t = scaled + shifter;
+  const F32x4 n = t - shifter;
+  const auto sin_of_remainder = [](F64x2 ad, F64x2 nd) {
+    if constexpr (kCos) nd = nd - F64x2::splat(0.5);
+    const F64x2 r = (ad - nd * F64x2::splat(3.1415926535846666)) -
+                    nd * F64x2::splat(5.126688303189038e-12);
+    const F64x2 r2 = r * r;
+    return r + r * r2 *
+                   (F64x2::splat(-0.1666665955042783) +
+                    r2 * (F64x2::splat(0.00833306624608569) +
+                          r2 * (F64x2::splat(-0.00019809602902257352) +
+                                r2 * F64x2::splat(2.605780638722852e-06))));
+  };
+  const F32x4 y = simd::to_float(sin_of_remainder(simd::low_to_double(a), simd::low_to_double(n)),
+                                 sin_of_remainder(simd::high_to_double(a), simd::high_to_double(n)));
+  I32x4 sign = simd::bits(t) << 31;
+  if constexpr (!kCos) sign = sign ^ (simd::bits(x) & I32x4::splat(INT32_MIN));
+  return simd::from_bits(simd::bits(y) ^ sign);
+}
+
+// The double precision tangent of the four lanes, rounded once to float.
+inline simd::F32x4 tan_fast(simd::F32x4 x) {
+  using sin_core::fast_lanes;
+  return simd::to_float(fast_lanes<sin_core::Fn::kTan>(simd::low_to_double(x)),
+                        fast_lanes<sin_core::Fn::kTan>(simd::high_to_double(x)));
+}
+
+// ±inf: NaN and status 1; NaN: NaN and status 0; finite lanes keep the kernel's value.
+int32_t non_finite_callout(const float* x, float* r);
+
+}  // namespace trig_single
+
+template <sin_core::Fn F>
+struct TrigSingle : LaneLoopSingle<TrigSingle<F>> {
+  static simd::F32x4 fast_path(simd::F32x4 x) {
+    simd::F32x4 y;
+    if constexpr (F == sin_core::Fn::kSin) {
+      y = trig_single::sin_cos_fast<false>(x);
+    } else if constexpr (F == sin_core::Fn::kCos) {
+      y = trig_single::sin_cos_fast<true>(x);
+    } else {
+      y = trig_single::tan_fast(x);
+    }
+    return trig_single::with_large_lanes(F, x, y);
+  }
+  static int special_lanes(simd::F32x4 x) { return trig_single::non_finite_lanes(x); }
+  static int32_t callout(const float* x, float* r) {
+    return trig_single::non_finite_callout(x, r);
+  }
+  // The kernel's result and status for one element.
+  static int32_t one(float x, float& r) {
+    alignas(16) float y[4];
+    fast_path(simd::F32x4::splat(x)).store(y);
+    r = y[0];
+    return special_lanes(simd::F32x4::splat(x)) != 0 ? callout(&x, &r) : TESS_STATUS_OK;
+  }
+};
+
+using SinSingle = TrigSingle<sin_core::Fn::kSin>;
+using CosSingle = TrigSingle<sin_core::Fn::kCos>;
+using TanSingle = TrigSingle<sin_core::Fn::kTan>;
+
+}  // namespace zorn::tess

@@ -1,0 +1,80 @@
+#include <cmath>
+
+#include "tess_kernels/trig/double_ops.h"
+#include "tess_kernels/trig/reduction_double.h"
+#include "tess_kernels/trig/sin_core_double.h"
+#include "zorn/tess.h"
+
+namespace zorn::tess {
+namespace {
+
+using simd::F64x2;
+using simd::I64x2;
+
+using sin_core::Fn;
+using sin_core::kFastPathLimit;
+
+template <Fn F>
+int pair(F64x2 x, F64x2& y) {
+  y = sin_core::fast_lanes<F>(x);
+  return simd::lane_mask(simd::not_less_equal(simd::abs(x), F64x2::splat(kFastPathLimit)));
+}
+
+// Any argument: NaN passes through, ±inf is a domain error, finite arguments beyond the
+// fast path are reduced exactly by multiples of pi/2 and then by pi/256.
+template <Fn F>
+int32_t callout(double x, double* r) {
+  if (std::isnan(x)) {
+    *r = x * x;
+    return TESS_STATUS_OK;
+  }
+  if (std::isinf(x)) {
+    *r = x * 0.0;
+    return TESS_STATUS_DOMAIN;
+  }
+  const double a = std::fabs(x);
+  if (a <= kFastPathLimit) {
+    *r = sin_core::fast_lanes<F>(F64x2::splat(x)).lane0();
+    return TESS_STATUS_OK;
+  }
+  const QuarterTurnReduction q = reduce_quarter_turns(a);
+  sin_core::ReducedAngle angle = sin_core::reduce_pi_over_256(F64x2::splat(q.hi));
+  angle.lo = angle.lo + F64x2::splat(q.lo);
+  angle.t_bits = angle.t_bits + I64x2::splat(128 * int64_t{q.quadrant});
+  *r = sin_core::evaluate<F>(angle, F64x2::splat(x)).lane0();
+  return TESS_STATUS_OK;
+}
+
+}  // namespace
+
+int64_t SinDouble::fast_block(int64_t n, const double* a, double* r) {
+  return run_fast_block(n, a, r, pair<Fn::kSin>);
+}
+int SinDouble::fast_group(const double x[4], double y[4]) {
+  return run_fast_group(x, y, pair<Fn::kSin>);
+}
+int32_t tess_callout_dSin(double x, double* r) { return callout<Fn::kSin>(x, r); }
+
+int64_t CosDouble::fast_block(int64_t n, const double* a, double* r) {
+  return run_fast_block(n, a, r, pair<Fn::kCos>);
+}
+int CosDouble::fast_group(const double x[4], double y[4]) {
+  return run_fast_group(x, y, pair<Fn::kCos>);
+}
+int32_t tess_callout_dCos(double x, double* r) { return callout<Fn::kCos>(x, r); }
+
+int64_t TanDouble::fast_block(int64_t n, const double* a, double* r) {
+  return run_fast_block(n, a, r, pair<Fn::kTan>);
+}
+int TanDouble::fast_group(const double x[4], double y[4]) {
+  return run_fast_group(x, y, pair<Fn::kTan>);
+}
+int32_t tess_callout_dTan(double x, double* r) { return callout<Fn::kTan>(x, r); }
+
+int32_t sin_cos_double(double x, double& s, double& c) {
+  const int32_t status = callout<Fn::kSin>(x, &s);
+  callout<Fn::kCos>(x, &c);
+  return status;
+}
+
+}  // namespace zorn::tess
