@@ -19,6 +19,9 @@ __m128 _ZGVbN4v_logf(__m128);
 __m128 _ZGVbN4v_log2f(__m128);
 __m128 _ZGVbN4v_log10f(__m128);
 __m128 _ZGVbN4v_log1pf(__m128);
+__m128 _ZGVbN4v_sinf(__m128);
+__m128 _ZGVbN4v_cosf(__m128);
+__m128 _ZGVbN4v_tanf(__m128);
 __m128d _ZGVbN2v_exp(__m128d);
 __m128d _ZGVbN2v_exp2(__m128d);
 __m128d _ZGVbN2v_exp10(__m128d);
@@ -27,6 +30,9 @@ __m128d _ZGVbN2v_log(__m128d);
 __m128d _ZGVbN2v_log2(__m128d);
 __m128d _ZGVbN2v_log10(__m128d);
 __m128d _ZGVbN2v_log1p(__m128d);
+__m128d _ZGVbN2v_sin(__m128d);
+__m128d _ZGVbN2v_cos(__m128d);
+__m128d _ZGVbN2v_tan(__m128d);
 // Exported by libsleef but missing from its header: the single precision twin of
 // Sleef_ilogbd2_sse2, four int32 exponents. The start-up check confirms the declaration.
 __m128i Sleef_ilogbf4_sse2(__m128);
@@ -95,6 +101,15 @@ const Row kRows[] = {
      vd<Sleef_log1pd2_u10sse2>, nullptr, nullptr},
     {ours<float, _tesssLogb>, ours<double, _tessdLogb>, ls<logbf>, ld<logb>, nullptr, nullptr,
      vs<sleef_logb_s>, vd<sleef_logb_d>, nullptr, nullptr},
+    {ours<float, _tesssSin>, ours<double, _tessdSin>, ls<sinf>, ld<sin>, vs<_ZGVbN4v_sinf>,
+     vd<_ZGVbN2v_sin>, vs<Sleef_sinf4_u10sse2>, vd<Sleef_sind2_u10sse2>, vs<Sleef_sinf4_u35sse2>,
+     vd<Sleef_sind2_u35sse2>},
+    {ours<float, _tesssCos>, ours<double, _tessdCos>, ls<cosf>, ld<cos>, vs<_ZGVbN4v_cosf>,
+     vd<_ZGVbN2v_cos>, vs<Sleef_cosf4_u10sse2>, vd<Sleef_cosd2_u10sse2>, vs<Sleef_cosf4_u35sse2>,
+     vd<Sleef_cosd2_u35sse2>},
+    {ours<float, _tesssTan>, ours<double, _tessdTan>, ls<tanf>, ld<tan>, vs<_ZGVbN4v_tanf>,
+     vd<_ZGVbN2v_tan>, vs<Sleef_tanf4_u10sse2>, vd<Sleef_tand2_u10sse2>, vs<Sleef_tanf4_u35sse2>,
+     vd<Sleef_tand2_u35sse2>},
 };
 
 }  // namespace

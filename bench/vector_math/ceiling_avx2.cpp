@@ -17,6 +17,9 @@ __m256 _ZGVdN8v_logf(__m256);
 __m256 _ZGVdN8v_log2f(__m256);
 __m256 _ZGVdN8v_log10f(__m256);
 __m256 _ZGVdN8v_log1pf(__m256);
+__m256 _ZGVdN8v_sinf(__m256);
+__m256 _ZGVdN8v_cosf(__m256);
+__m256 _ZGVdN8v_tanf(__m256);
 __m256d _ZGVdN4v_exp(__m256d);
 __m256d _ZGVdN4v_exp2(__m256d);
 __m256d _ZGVdN4v_exp10(__m256d);
@@ -25,6 +28,9 @@ __m256d _ZGVdN4v_log(__m256d);
 __m256d _ZGVdN4v_log2(__m256d);
 __m256d _ZGVdN4v_log10(__m256d);
 __m256d _ZGVdN4v_log1p(__m256d);
+__m256d _ZGVdN4v_sin(__m256d);
+__m256d _ZGVdN4v_cos(__m256d);
+__m256d _ZGVdN4v_tan(__m256d);
 // Exported by libsleef but missing from its header (see baseline_peers.cpp).
 __m256i Sleef_ilogbf8_avx2(__m256);
 }
@@ -62,6 +68,9 @@ const Row kRows[] = {
     {vs<_ZGVdN8v_log1pf>, vd<_ZGVdN4v_log1p>, vs<Sleef_log1pf8_u10avx2>,
      vd<Sleef_log1pd4_u10avx2>},
     {nullptr, nullptr, vs<sleef_logb_s>, vd<sleef_logb_d>},
+    {vs<_ZGVdN8v_sinf>, vd<_ZGVdN4v_sin>, vs<Sleef_sinf8_u10avx2>, vd<Sleef_sind4_u10avx2>},
+    {vs<_ZGVdN8v_cosf>, vd<_ZGVdN4v_cos>, vs<Sleef_cosf8_u10avx2>, vd<Sleef_cosd4_u10avx2>},
+    {vs<_ZGVdN8v_tanf>, vd<_ZGVdN4v_tan>, vs<Sleef_tanf8_u10avx2>, vd<Sleef_tand4_u10avx2>},
 };
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 namespace bench::vector_math {
 
-const FunctionInfo kFunctions[9] = {
+const FunctionInfo kFunctions[12] = {
     {Function::kExp, "Exp", "uniform on [-80, 80]", expl},
     {Function::kExp2, "Exp2", "uniform on [-120, 120]", exp2l},
     {Function::kExp10, "Exp10", "uniform on [-35, 35]", exp10l},
@@ -15,6 +15,9 @@ const FunctionInfo kFunctions[9] = {
     {Function::kLog10, "Log10", "2^u, u uniform on [-100, 100]", log10l},
     {Function::kLog1p, "Log1p", "2^u - 1, u uniform on [-2, 10]", log1pl},
     {Function::kLogb, "Logb", "+-2^u, u uniform on [-100, 100]", logbl},
+    {Function::kSin, "Sin", "uniform on [-10000, 10000]", sinl},
+    {Function::kCos, "Cos", "uniform on [-10000, 10000]", cosl},
+    {Function::kTan, "Tan", "uniform on [-10000, 10000]", tanl},
 };
 
 template <class T>
@@ -34,6 +37,9 @@ void draw_arguments(Function f, T* out, int64_t n) {
       case Function::kLog10: x = std::exp2(uniform(-100, 100)); break;
       case Function::kLog1p: x = std::exp2(uniform(-2, 10)) - 1; break;
       case Function::kLogb: x = std::copysign(std::exp2(uniform(-100, 100)), uniform(-1, 1)); break;
+      case Function::kSin:
+      case Function::kCos:
+      case Function::kTan: x = uniform(-10000, 10000); break;
     }
     out[i] = static_cast<T>(x);
   }

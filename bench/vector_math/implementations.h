@@ -1,5 +1,6 @@
 // The implementations this benchmark compares, each as an array map
-// (arguments, results, count) per precision, for the exponential and logarithm family.
+// (arguments, results, count) per precision, for the exponential and logarithm family
+// and the trigonometric functions.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +8,9 @@
 
 namespace bench::vector_math {
 
-enum class Function { kExp, kExp2, kExp10, kExpm1, kLn, kLog2, kLog10, kLog1p, kLogb };
+enum class Function {
+  kExp, kExp2, kExp10, kExpm1, kLn, kLog2, kLog10, kLog1p, kLogb, kSin, kCos, kTan
+};
 
 template <class T>
 using ArrayMap = void (*)(const T* a, T* r, int64_t n);

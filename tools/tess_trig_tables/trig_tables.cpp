@@ -6,8 +6,9 @@
 //     most significant first, for the single precision argument of biased exponent e;
 //   kSinCosSingle[j], j = 0..32: cos(j pi/128) - 1, sin(j pi/128), the remainder of the
 //     sine rounded to float, 1.0;
-//   kSinCosDouble[j], j = 0..511: cos(j pi/256) - 1, 1.0, sin(j pi/256) rounded to double,
-//     the remainder of the sine rounded to double.
+//   kSinCosDouble[j], j = 0..128 (a quarter period; the kernels fold the others onto
+//     it): cos(j pi/256) - 1, 1.0, sin(j pi/256) rounded to double, the remainder of the
+//     sine rounded to double.
 #include <mpfr.h>
 
 #include <cstdint>
@@ -92,9 +93,9 @@ int main() {
   }
   std::printf("};\n\n");
 
-  std::printf("// {cos(j pi/256) - 1, 1, sin(j pi/256), its rounded remainder}, j = 0..511.\n");
-  std::printf("alignas(32) constexpr double kSinCosDouble[512][4] = {\n");
-  for (int j = 0; j < 512; ++j) {
+  std::printf("// {cos(j pi/256) - 1, 1, sin(j pi/256), its rounded remainder}, j = 0..128.\n");
+  std::printf("alignas(32) constexpr double kSinCosDouble[129][4] = {\n");
+  for (int j = 0; j <= 128; ++j) {
     angle(s, c, j, 256);
     mpfr_sub_ui(c, c, 1, MPFR_RNDN);
     const double hi = mpfr_get_d(s, MPFR_RNDN);
