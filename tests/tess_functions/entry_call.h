@@ -2,12 +2,20 @@
 // of the type-erased entry to the signature of its shape.
 #pragma once
 
+#include <complex>
 #include <cstdint>
 #include <type_traits>
 
 #include "table_catalogue.h"
 
 namespace zorn_test {
+
+// Fixed scalars of the calls: the Powx exponent, the Bessel order and the LinearFrac
+// coefficients, (2a - 1) / (b/2 + 3).
+constexpr double kPowxExponent = 2.5;
+constexpr std::complex<double> kPowxComplexExponent{2.5, 0.5};
+constexpr double kBesselOrder = 3.0;
+constexpr double kLinearFracParams[4] = {2.0, -1.0, 0.5, 3.0};
 
 template <class E>
 using RealPart = std::conditional_t<std::is_same_v<E, TessComplex8>, float,
