@@ -1,6 +1,6 @@
-// The double precision exponential, bit for bit against a plain scalar transcription of
-// its published fast path, and its callout's thresholds, statuses and subnormal results
-// against long double references.
+// The double precision exponential: its callout's thresholds, statuses and subnormal
+// results against long double references, the no-error mode and the report order. (Its
+// fast path is pinned by output_pins_linux_test.cpp and measured by the harness.)
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,32 +13,6 @@
 namespace zorn_test {
 namespace {
 
-// Plain transcription of the fast path for |x| up to about 708.3964. The table entries
-// are recomputed here: hi = 2^(j/64) rounded to double, lo = the rounded remainder.
-double exp_fast_path_reference(double x) {
-  const double shifter = 6755399441055744.0;
-  const double t = x * 92.33248261689366 + shifter;
-  const double k = t - shifter;
-  const double r1 = x - k * 0.010830424696223417;
-  const double r = r1 - k * 2.572804622327669e-14;
-  const double poly =
-      0.4999999999994775 +
-      r * (0.1666666666667797 + r * (0.04166672368662385 + r * 0.00833333416441411));
-  const double p = r + (r * r) * poly;
-  const long k_int = std::lround(k);
-  const int j = static_cast<int>(k_int & 63);
-  static const std::vector<__float128> table = [] {
-    std::vector<__float128> t(64);
-    for (int i = 0; i < 64; ++i) t[i] = power_of_two_over_64(i);
-    return t;
-  }();
-  const __float128 exact = table[j];
-  const double hi = static_cast<double>(exact);
-  const double lo = static_cast<double>(exact - hi);
-  const double y = hi + (p * hi + lo);
-  return std::ldexp(y, static_cast<int>(k_int >> 6));  // exact: the scale is a power of 2
-}
-
 class DoubleExp : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -49,31 +23,6 @@ class DoubleExp : public ::testing::Test {
   }
   TessStateGuard guard_;
 };
-
-TEST_F(DoubleExp, FastPathMatchesThePlainTranscriptionBitForBit) {
-  constexpr double kLimit = 708.39;
-  std::vector<double> x = uniform_arguments(600000, -kLimit, kLimit, 11);
-  const std::vector<double> small = log_uniform_arguments(400000, -60, 9, true, 12);
-  for (double v : small) {
-    if (std::fabs(v) < kLimit) x.push_back(v);
-  }
-  x.push_back(double_from_bits(0x4086232AFFFFFFFF));  // the largest fast-path magnitude
-  x.push_back(-double_from_bits(0x4086232AFFFFFFFF));
-  std::vector<double> r(x.size()), strided(2 * x.size());
-  _tessdExp(static_cast<int32_t>(x.size()), x.data(), r.data());
-  _tessdExpI(static_cast<int32_t>(x.size()), x.data(), 1, strided.data(), 2);
-  int mismatches = 0;
-  for (size_t i = 0; i < x.size(); ++i) {
-    const double want = exp_fast_path_reference(x[i]);
-    if ((bits_of(r[i]) != bits_of(want) || bits_of(strided[2 * i]) != bits_of(want)) &&
-        ++mismatches <= 5) {
-      ADD_FAILURE() << std::hexfloat << "exp(" << x[i] << ") = " << r[i] << " (strided "
-                    << strided[2 * i] << "), transcription " << want;
-    }
-  }
-  EXPECT_EQ(mismatches, 0);
-  EXPECT_TRUE(g_double_reports.empty());
-}
 
 TEST_F(DoubleExp, ThresholdsGiveTheirStatusesAndCorrectResults) {
   const double top = 709.782712893384;
@@ -168,8 +117,8 @@ TEST_F(DoubleExp, ReportsInLaneOrderAndKeepsTheCallbacksResult) {
   const int32_t order[] = {1, 2, 5, 6};
   for (size_t i = 0; i < 4; ++i) EXPECT_EQ(g_double_reports[i].index, order[i]);
   for (int i : {1, 2, 5, 6}) EXPECT_EQ(r[i], kReplacement);
-  EXPECT_EQ(r[0], exp_fast_path_reference(1.0));
-  EXPECT_EQ(r[4], exp_fast_path_reference(0.5));
+  EXPECT_LE(ulp_error(r[0], std::exp(1.0L)), 0.6);
+  EXPECT_LE(ulp_error(r[4], std::exp(0.5L)), 0.6);
   EXPECT_EQ(r[7], -7.0);
 
   g_double_reports.clear();

@@ -1,8 +1,8 @@
-// The single precision natural logarithm, bit for bit against plain transcriptions of its
-// published table-free fast path and of its callout, the callout's table against the rule
-// that defines it, and the special arguments with and without denormals-are-zero.
+// The single precision natural logarithm: its tables against the rules that define them,
+// its callout's correct rounding, and the special arguments with and without
+// denormals-are-zero. (Its fast path is pinned by output_pins_linux_test.cpp and measured
+// by the harness.)
 #include <cmath>
-#include <random>
 #include <vector>
 
 #include "exp_log_single_test_support.h"
@@ -13,56 +13,6 @@ namespace {
 
 namespace tables {
 #include "tess_kernels/exp_log/data/log_tables_single.inc"
-}
-
-// The fast path for positive normal x, one step per line, in single precision.
-float ln_fast_path_reference(float x) {
-  const uint32_t u = bits(x) + 0xC0D55555u;
-  const int32_t e = static_cast<int32_t>(u) >> 23;
-  const float m = from_bits((u & 0x007FFFFFu) + 0x3F2AAAABu);
-  const float r = m - 1.0f;
-  float p = -0.12891685962677002f;
-  for (const float c : {0.1398443728685379f, -0.12184260785579681f, 0.140058696269989f,
-                        -0.16680487990379333f, 0.20010405778884888f, -0.24999797344207764f,
-                        0.3333321511745453f, -0.5f}) {
-    p = c + r * p;
-  }
-  const float ef = static_cast<float>(e);
-  const float r2 = r * r;
-  const float tail = r + r2 * p;
-  const float low = ef * 1.428606765330187e-06f + tail;
-  return ef * 0.693145751953125f + low;
-}
-
-double q_reference(double r) {
-  double q = -0.1250214602960357;
-  for (const double c : {0.1428756883852146, -0.1666666651884978, 0.19999999911565072,
-                         -0.25000000000003386, 0.33333333333334386, -0.5}) {
-    q = c + r * q;
-  }
-  return q;
-}
-
-// The callout's double precision evaluation for positive finite x.
-float ln_callout_reference(float xf) {
-  const double x = xf;
-  if (std::fabs(x - 1.0) <= 0.009765625) {
-    const double r = x - 1.0;
-    return static_cast<float>(r + r * r * q_reference(r));
-  }
-  int e;
-  const double m = 2.0 * std::frexp(x, &e);  // x = 2^(e-1) m, m in [1, 2)
-  const double k = e - 1;
-  const int j = static_cast<int>(std::lround(64.0 * (m - 1.0)));
-  const double* row = tables::kLnSingleCallout[j];
-  const double m_hi = std::ldexp(std::floor(std::ldexp(m, 31) + 0.5), -31);
-  const double r_hi = m_hi * row[0] - 1.0;
-  const double r_lo = (m - m_hi) * row[0];
-  const double r = r_hi + r_lo;
-  const double small = r_lo + (k * 5.497923018708371e-14 + row[2]);
-  const double poly = r * r * q_reference(r);
-  const double large = r_hi + (k * 0.6931471805598903 + row[1]);
-  return static_cast<float>(small + poly + large);
 }
 
 class SingleLn : public ReportingTest {};
@@ -99,42 +49,16 @@ TEST_F(SingleLn, FastPathPointTableFollowsItsRule) {
   EXPECT_EQ(tables::kLogPointsSingle[64][3], 0.3010299956639812);
 }
 
-TEST_F(SingleLn, RandomArgumentsMatchTheTranscriptionsBitForBit) {
-  std::mt19937 gen(7122026);
-  std::uniform_int_distribution<uint32_t> pattern(0x00000001u, 0x7F7FFFFFu);
-  std::uniform_real_distribution<float> near_one(0.5f, 2.0f);
-  std::vector<float> x(1000000);
-  for (size_t i = 0; i < x.size(); ++i) {
-    x[i] = (i % 3 == 0) ? near_one(gen) : from_bits(pattern(gen));
-  }
-  std::vector<float> r(x.size());
-  _tesssLn(static_cast<int32_t>(x.size()), x.data(), r.data());
-  int mismatches = 0, subnormals = 0;
-  for (size_t i = 0; i < x.size(); ++i) {
-    const bool normal = x[i] >= 0x1p-126f;
-    subnormals += normal ? 0 : 1;
-    const float want = normal ? ln_fast_path_reference(x[i]) : ln_callout_reference(x[i]);
-    if (bits(r[i]) != bits(want) && ++mismatches <= 5) {
-      ADD_FAILURE() << "ln(" << x[i] << ") = " << r[i] << ", transcription " << want;
-    }
-  }
-  EXPECT_EQ(mismatches, 0);
-  EXPECT_GT(subnormals, 1000);  // the callout's reduction of subnormals took part
-  EXPECT_TRUE(g_reported.empty());
-}
-
 TEST_F(SingleLn, CalloutIsCorrectlyRoundedAlmostEverywhere) {
   // The callout reaches about 2^-60 relative: over a dense sweep its result is the
   // correctly rounded one but where the exact value lies next to a halfway point.
-  int mismatches = 0, not_rounded = 0;
+  int not_rounded = 0;
   for (uint32_t b = 1; b <= 0x7F7FFFFFu; b += 9973) {
     const float x = from_bits(b);
     float got;
     ASSERT_EQ(zorn::tess::tess_callout_sLn(&x, &got), TESS_STATUS_OK);
-    if (bits(got) != bits(ln_callout_reference(x))) ++mismatches;
     if (ulp_error(got, std::log(static_cast<long double>(x))) > 0.5) ++not_rounded;
   }
-  EXPECT_EQ(mismatches, 0);
   EXPECT_EQ(not_rounded, 0);
 }
 
