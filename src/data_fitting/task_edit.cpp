@@ -1,112 +1,86 @@
 // Editing and querying a task by parameter identifier. Both directions are driven by
-// two tables: one for the address parameters, one for the integer parameters.
+// two tables of the shared task-editing engine: the address and the integer parameters.
 #include <cstring>
 
 #include "data_fitting/status.h"
 #include "data_fitting/task_tables.h"
+#include "task_model/task_editing.h"
 #include "zorn/df.h"
 
 namespace zorn::df {
+
+const task_model::Rules<Task> kTaskRules{.null_task = kNullTask,
+                                          .unknown_identifier = kUnknownIdentifier,
+                                          .takes_edits = [](const Task& t) { return t.dimension_count == 1; }};
+
 namespace {
 
-enum class AddressKind { kPlain, kValues, kCoefficients };
+using task_model::AddressField;
+using task_model::ValueField;
 
-struct AddressParameter {
-  int64_t id;
-  int32_t null_status;  // returned when the edit is given a null address
-  AddressKind kind;
-  const void* Task::*field;  // kPlain only
-};
+constexpr int64_t kValuesId = 2;
+constexpr int64_t kCoefficientsId = 5;
+constexpr int32_t kOnlyEditor = 0;
 
-constexpr AddressParameter kAddressParameters[] = {
-    {1, kNullNodes, AddressKind::kPlain, &Task::x},
-    {2, kNullValues, AddressKind::kValues, nullptr},
-    {3, kBadInnerConditions, AddressKind::kPlain, &Task::inner},
-    {4, kNullEndConditions, AddressKind::kPlain, &Task::end},
-    {5, kNullCoefficients, AddressKind::kCoefficients, nullptr},
-};
-
-const AddressParameter* find_address_parameter(int64_t id) {
-  for (const auto& p : kAddressParameters)
-    if (p.id == id) return &p;
-  return nullptr;
+int32_t store_values(Task& t, const void* y, size_t real) { return rebuild_value_table(t, y, real); }
+int32_t store_coefficients(Task& t, const void* c, size_t real) {
+  if (t.ny == 0) return kBadFunctionCount;
+  return rebuild_coefficient_table(t, const_cast<void*>(c), real);
 }
 
-struct ValueParameter {
-  int64_t id;
-  int32_t refusal;
-  bool (*accepts)(int64_t);
-  int64_t (*read)(const Task&);
-  void (*write)(Task&, int64_t);
+constexpr AddressField<Task> kAddressFields[] = {
+    {.id = 1, .editor = kOnlyEditor, .null_status = kNullNodes, .offset = offsetof(Task, x)},
+    {.id = kValuesId, .editor = kOnlyEditor, .null_status = kNullValues, .store = store_values},
+    {.id = 3, .editor = kOnlyEditor, .null_status = kBadInnerConditions, .offset = offsetof(Task, inner)},
+    {.id = 4, .editor = kOnlyEditor, .null_status = kNullEndConditions, .offset = offsetof(Task, end)},
+    {.id = kCoefficientsId, .editor = kOnlyEditor, .null_status = kNullCoefficients, .store = store_coefficients},
 };
 
-#define ZORN_DF_INT_FIELD(member)                                      \
-  [](const Task& t) -> int64_t { return t.member; },                   \
-      [](Task& t, int64_t v) { t.member = static_cast<decltype(t.member)>(v); }
-
-constexpr ValueParameter kValueParameters[] = {
-    {14, kBadNodeCount, [](int64_t v) { return v >= 2; }, ZORN_DF_INT_FIELD(nx)},
-    {15, kBadPartitionHint, partition_hint_accepted, ZORN_DF_INT_FIELD(partition_hint)},
-    {16, kBadFunctionCount, [](int64_t v) { return v >= 1; }, ZORN_DF_INT_FIELD(ny)},
-    {17, kBadValueStorage, storage_accepted, ZORN_DF_INT_FIELD(value_storage)},
-    {18, kBadSplineOrder, [](int64_t v) { return v >= 0; }, ZORN_DF_INT_FIELD(spline_order)},
-    {19, kBadSplineKind, [](int64_t v) { return (v >= 0 && v <= 5) || v == 9; },
-     ZORN_DF_INT_FIELD(spline_kind)},
-    {20, kBadInnerConditionKind, [](int64_t v) { return v < 3 || (v & 8) != 0; },
-     ZORN_DF_INT_FIELD(inner_kind)},
-    {21, kBadEndConditionKind, [](int64_t v) { return v >= 0; }, ZORN_DF_INT_FIELD(end_kind)},
-    {22, kBadCoefficientStorage, storage_accepted, ZORN_DF_INT_FIELD(coefficient_storage)},
-    {23, kBadAuxiliaryFlag, [](int64_t v) { return uint64_t(v) <= 1; },
-     ZORN_DF_INT_FIELD(auxiliary_flag)},
-};
-#undef ZORN_DF_INT_FIELD
-
-const ValueParameter* find_value_parameter(int64_t id) {
-  for (const auto& p : kValueParameters)
-    if (p.id == id) return &p;
-  return nullptr;
+int32_t rebuild_bins_for_hint(Task& t, int64_t hint) {
+  return hint == kPartitionNonUniform ? rebuild_bin_table(t) : kOk;
 }
+
+constexpr ValueField<Task> kValueFields[] = {
+    {14, kBadNodeCount, [](int64_t v) { return v >= 2; }, ZORN_TASK_MEMBER(Task, nx)},
+    {15, kBadPartitionHint, partition_hint_accepted, ZORN_TASK_MEMBER(Task, partition_hint), rebuild_bins_for_hint},
+    {16, kBadFunctionCount, [](int64_t v) { return v >= 1; }, ZORN_TASK_MEMBER(Task, ny)},
+    {17, kBadValueStorage, storage_accepted, ZORN_TASK_MEMBER(Task, value_storage)},
+    {18, kBadSplineOrder, [](int64_t v) { return v >= 0; }, ZORN_TASK_MEMBER(Task, spline_order)},
+    {19, kBadSplineKind, [](int64_t v) { return (v >= 0 && v <= 5) || v == 9; }, ZORN_TASK_MEMBER(Task, spline_kind)},
+    {20, kBadInnerConditionKind, [](int64_t v) { return v < 3 || (v & 8) != 0; }, ZORN_TASK_MEMBER(Task, inner_kind)},
+    {21, kBadEndConditionKind, [](int64_t v) { return v >= 0; }, ZORN_TASK_MEMBER(Task, end_kind)},
+    {22, kBadCoefficientStorage, storage_accepted, ZORN_TASK_MEMBER(Task, coefficient_storage)},
+    {23, kBadAuxiliaryFlag, [](int64_t v) { return uint64_t(v) <= 1; }, ZORN_TASK_MEMBER(Task, auxiliary_flag)},
+};
 
 template <class T>
 int32_t edit_address(Task* t, int64_t id, const T* address) {
-  if (t == nullptr) return kNullTask;
-  if (t->dimension_count != 1) return kOk;
-  const AddressParameter* p = find_address_parameter(id);
-  if (p == nullptr) return kUnknownIdentifier;
-  if (address == nullptr) return p->null_status;
-  switch (p->kind) {
-    case AddressKind::kPlain: t->*(p->field) = address; return kOk;
-    case AddressKind::kValues: return rebuild_value_table(*t, address, sizeof(T));
-    case AddressKind::kCoefficients:
-      if (t->ny == 0) return kBadFunctionCount;
-      return rebuild_coefficient_table(*t, const_cast<T*>(address), sizeof(T));
-  }
-  return kUnknownIdentifier;
+  return task_model::edit_address(kTaskRules, kAddressFields, t, id, kOnlyEditor, address, sizeof(T));
 }
 
 template <class T>
 int32_t query_address(Task* t, int64_t id, T** result) {
-  if (t == nullptr) return kNullTask;
+  if (t == nullptr) return kTaskRules.null_task;
   if (result == nullptr) return kNullResult;
   if (t->dimension_count != 1) return kOk;
-  const AddressParameter* p = find_address_parameter(id);
-  if (p == nullptr) return kUnknownIdentifier;
-  switch (p->kind) {
-    case AddressKind::kPlain: *result = static_cast<T*>(const_cast<void*>(t->*(p->field))); return kOk;
-    case AddressKind::kValues:
-      if (t->value_entries < 1) return kNullValues;
-      *result = static_cast<T*>(const_cast<void*>(t->values[0]));
-      return kOk;
-    case AddressKind::kCoefficients:
-      if (t->coefficient_entries < 1) return kNullCoefficients;
-      *result = static_cast<T*>(t->coefficients[0]);
-      return kOk;
+  const AddressField<Task>* field = task_model::find_field(kAddressFields, id);
+  if (field == nullptr) return kUnknownIdentifier;
+  const void* found = nullptr;
+  if (field->id == kValuesId) {
+    if (t->value_entries < 1) return kNullValues;
+    found = t->values[0];
+  } else if (field->id == kCoefficientsId) {
+    if (t->coefficient_entries < 1) return kNullCoefficients;
+    found = t->coefficients[0];
+  } else {
+    found = task_model::address_at(*t, field->offset);
   }
-  return kUnknownIdentifier;
+  *result = static_cast<T*>(const_cast<void*>(found));
+  return kOk;
 }
 
 int32_t edit_indexed(Task* t, int64_t id, int64_t index, const void* address) {
-  if (t == nullptr) return kNullTask;
+  if (t == nullptr) return kTaskRules.null_task;
   if (t->dimension_count != 1) return kOk;
   if (id == 5) {
     if (index < 0 || index >= t->ny || index >= t->coefficient_entries) return kBadFunctionIndex;
@@ -125,7 +99,7 @@ int32_t edit_indexed(Task* t, int64_t id, int64_t index, const void* address) {
 }
 
 int32_t query_indexed(Task* t, int64_t id, int64_t index, void** result) {
-  if (t == nullptr) return kNullTask;
+  if (t == nullptr) return kTaskRules.null_task;
   if (result == nullptr) return kNullResult;
   if (index < 0 || index >= t->ny) return kBadFunctionIndex;
   if (t->dimension_count != 1) return kOk;
@@ -143,24 +117,13 @@ int32_t query_indexed(Task* t, int64_t id, int64_t index, void** result) {
   return kUnknownIdentifier;
 }
 
-int32_t edit_value(Task* t, int64_t id, int64_t value) {
-  if (t == nullptr) return kNullTask;
-  if (t->dimension_count != 1) return kOk;
-  const ValueParameter* p = find_value_parameter(id);
-  if (p == nullptr) return kUnknownIdentifier;
-  if (!p->accepts(value)) return p->refusal;
-  p->write(*t, value);
-  if (id == 15 && value == kPartitionNonUniform) return rebuild_bin_table(*t);
-  return kOk;
-}
-
 int32_t query_value(Task* t, int64_t id, void* result) {
-  if (t == nullptr) return kNullTask;
+  if (t == nullptr) return kTaskRules.null_task;
   if (result == nullptr) return kNullResult;
   if (t->dimension_count != 1) return kOk;
-  const ValueParameter* p = find_value_parameter(id);
-  if (p == nullptr) return kUnknownIdentifier;
-  const int64_t v = p->read(*t);
+  const ValueField<Task>* field = task_model::find_field(kValueFields, id);
+  if (field == nullptr) return kUnknownIdentifier;
+  const int64_t v = task_model::read_value(*t, *field);
   if (t->integer_width != 0) {
     std::memcpy(result, &v, sizeof v);
   } else {
@@ -173,7 +136,7 @@ int32_t query_value(Task* t, int64_t id, void* result) {
 template <class T>
 int32_t edit_spline(Task* t, int64_t order, int64_t kind, int64_t end_kind, const T* end,
                     int64_t inner_kind, const T* inner, T* coefficients, int64_t storage) {
-  if (t == nullptr) return kNullTask;
+  if (t == nullptr) return kTaskRules.null_task;
   if (order < 0) return kBadSplineOrder;
   if (kind < 0) return kBadSplineKind;
   t->spline_order = order;
@@ -215,7 +178,7 @@ int32_t zorn_df_kernel_dEditIdxPtr(ZornDfTask* task, int64_t id, int64_t index,
 int32_t zorn_df_kernel_sEditIdxPtr(ZornDfTask*, int64_t, int64_t, const void*)
     ZORN_ALIAS(zorn_df_kernel_dEditIdxPtr);
 int32_t zorn_df_kernel_iEditVal(ZornDfTask* task, int64_t id, int64_t value) {
-  return edit_value(task, id, value);
+  return zorn::task_model::edit_value(kTaskRules, kValueFields, task, id, value);
 }
 int32_t zorn_df_kernel_dEditPPSpline1D(ZornDfTask* task, int64_t order, int64_t kind,
                                        int64_t end_kind, const double* end_values,

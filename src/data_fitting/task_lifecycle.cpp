@@ -62,11 +62,7 @@ int32_t zorn_df_kernel_sNewTask1D(ZornDfTask** task, int64_t nx, const float* x,
 }
 
 int32_t zorn_df_kernel_DeleteTask(ZornDfTask** task) {
-  if (task == nullptr || *task == nullptr) return kNullTask;
-  free_task_blocks(**task);
-  zorn::sibling::deallocate(*task);
-  *task = nullptr;
-  return kOk;
+  return zorn::task_model::delete_task(kTaskRules, task, free_task_blocks);
 }
 
 }  // extern "C"

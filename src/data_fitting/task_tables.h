@@ -2,8 +2,12 @@
 #pragma once
 
 #include "data_fitting/task.h"
+#include "task_model/task_editing.h"
 
 namespace zorn::df {
+
+// The statuses of a null task and an unknown identifier; a task edits only in dimension 1.
+extern const task_model::Rules<Task> kTaskRules;
 
 // Frees the value address table and makes a new one for `y` (element size `real`):
 // one entry for column storage, else ny (row storage: y + j*nx; separate arrays:

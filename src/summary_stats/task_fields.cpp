@@ -5,13 +5,13 @@
 namespace zorn::ss {
 namespace {
 
-constexpr ParameterKind R = ParameterKind::kReal;
-constexpr ParameterKind I = ParameterKind::kInteger;
+constexpr Editor R = kRealEditor;
+constexpr Editor I = kIntegerEditor;
 
-#define ZORN_SS_FIELD(id, kind, status, member) \
-  FieldEntry { id, kind, status, offsetof(PavoSSTask, member) }
+#define ZORN_SS_FIELD(id, editor, status, member) \
+  task_model::AddressField<PavoSSTask> { id, editor, status, offsetof(PavoSSTask, member) }
 
-constexpr FieldEntry kFields[] = {
+constexpr task_model::AddressField<PavoSSTask> kFields[] = {
     ZORN_SS_FIELD(1, I, kBadDimension, p),
     ZORN_SS_FIELD(2, I, kBadObservationCount, n),
     ZORN_SS_FIELD(3, R, kNullObservations, x),
@@ -97,10 +97,10 @@ constexpr FieldEntry kFields[] = {
 
 }  // namespace
 
-const FieldEntry* find_field(int32_t id, ParameterKind kind) {
-  for (const FieldEntry& entry : kFields)
-    if (entry.id == id) return entry.kind == kind ? &entry : nullptr;
-  return nullptr;
+const task_model::Rules<PavoSSTask> kTaskRules{.null_task = kNullTask, .unknown_identifier = kBadParameterId};
+
+int32_t edit_field(PavoSSTask* task, int32_t id, const void* address, Editor editor) {
+  return task_model::edit_address(kTaskRules, kFields, task, id, editor, address, 0);
 }
 
 }  // namespace zorn::ss

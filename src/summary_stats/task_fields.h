@@ -2,29 +2,16 @@
 // (real or integer) owns it, and the status a null address returns.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-
 #include "summary_stats/task.h"
+#include "task_model/task_editing.h"
 
 namespace zorn::ss {
 
-enum class ParameterKind : uint8_t { kReal, kInteger };
+enum Editor : int32_t { kRealEditor, kIntegerEditor };
 
-struct FieldEntry {
-  int32_t id;
-  ParameterKind kind;
-  int32_t null_status;
-  size_t offset;  // of the address field in PavoSSTask
-};
+extern const task_model::Rules<PavoSSTask> kTaskRules;
 
-// The entry of `id` owned by an editor of `kind`, or null when that editor does not
-// know the identifier.
-const FieldEntry* find_field(int32_t id, ParameterKind kind);
-
-// Stores `address` in the field at `offset` of the task.
-inline void store_field(PavoSSTask* task, size_t offset, const void* address) {
-  *reinterpret_cast<const void**>(reinterpret_cast<char*>(task) + offset) = address;
-}
+// Stores `address` for identifier `id` through the editor `editor`.
+int32_t edit_field(PavoSSTask* task, int32_t id, const void* address, Editor editor);
 
 }  // namespace zorn::ss

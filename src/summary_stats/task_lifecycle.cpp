@@ -1,10 +1,12 @@
 // Creating and deleting summary-statistics tasks.
+#include <algorithm>
 #include <cstring>
 
 #include "core_interface/sibling.h"
 #include "summary_stats/status.h"
 #include "summary_stats/storage_codes.h"
 #include "summary_stats/task.h"
+#include "summary_stats/task_fields.h"
 
 namespace zorn::ss {
 namespace {
@@ -57,17 +59,12 @@ int32_t __pavosSSNewTask(PAVO_SS_TASK* task, const void* p, const void* n, const
 }
 
 int32_t __pavoSSDeleteTask(PAVO_SS_TASK* handle) {
-  if (handle == nullptr) return kNullTask;
-  PavoSSTask* task = *handle;
-  if (task == nullptr) return kOk;
-  zorn::sibling::deallocate(task->work_buffer);
-  const int32_t count = task->release_count < kMaxReleaseFunctions ? task->release_count
-                                                                      : kMaxReleaseFunctions;
-  for (int32_t i = 0; i < count; ++i)
-    if (task->release[i] != nullptr) task->release[i](task);
-  zorn::sibling::deallocate(task);
-  *handle = nullptr;
-  return kOk;
+  return zorn::task_model::delete_task<PavoSSTask>(kTaskRules, handle, [](PavoSSTask& task) {
+    zorn::sibling::deallocate(task.work_buffer);
+    const int32_t count = std::min(task.release_count, kMaxReleaseFunctions);
+    for (int32_t i = 0; i < count; ++i)
+      if (task.release[i] != nullptr) task.release[i](&task);
+  });
 }
 
 }  // extern "C"
