@@ -1,4 +1,5 @@
-// The task record: creation, deletion, editing and queries by identifier, bin table.
+// The task record: creation, deletion, editing and queries by identifier (one table of
+// arguments and statuses per entry point), bin table.
 #include <cstring>
 
 #include "data_fitting/task.h"
@@ -11,18 +12,44 @@ using df_test::TaskHandle;
 const double kX[4] = {0, 1, 2, 3};
 const double kY[8] = {0, 1, 4, 9, 1, 1, 1, 1};
 
-TEST(DataFittingTask, CreationChecksArgumentsInOrderBeforeAllocating) {
-  ZornDfTask* t = nullptr;
-  EXPECT_EQ(zorn_df_kernel_dNewTask1D(&t, 1, kX, 3, 1, kY, 0, 0), -1004);
-  EXPECT_EQ(t, nullptr);
-  EXPECT_EQ(zorn_df_kernel_dNewTask1D(&t, 4, nullptr, 3, 1, kY, 0, 0), -1005);
-  EXPECT_EQ(zorn_df_kernel_dNewTask1D(&t, 4, kX, 3, 1, kY, 0, 0), -1006);
-  EXPECT_EQ(zorn_df_kernel_dNewTask1D(&t, 4, kX, 5, 1, kY, 0, 0), -1006);
-  EXPECT_EQ(zorn_df_kernel_dNewTask1D(&t, 4, kX, 0, 0, kY, 0, 0), -1007);
-  EXPECT_EQ(zorn_df_kernel_dNewTask1D(&t, 4, kX, 0, 2, nullptr, 0, 0), -1008);
-  EXPECT_EQ(zorn_df_kernel_dNewTask1D(&t, 4, kX, 0, 2, kY, 64, 0), -1009);
-  EXPECT_EQ(t, nullptr);
-  EXPECT_EQ(zorn_df_kernel_DeleteTask(&t), -1000);
+constexpr int32_t kNullTask = -1000;
+
+TEST(DataFittingTask, CreationStatusesInCheckOrder) {
+  const struct {
+    int64_t nx;
+    const double* x;
+    int64_t hint, ny;
+    const double* y;
+    int64_t storage;
+    int32_t status;
+  } cases[] = {{1, kX, 3, 1, kY, 0, -1004},      {4, nullptr, 3, 1, kY, 0, -1005}, {4, kX, 3, 1, kY, 0, -1006},
+               {4, kX, 5, 1, kY, 0, -1006},      {4, kX, 0, 0, kY, 0, -1007},      {4, kX, 0, 2, nullptr, 0, -1008},
+               {4, kX, 0, 2, kY, 64, -1009},     {4, kX, 0, -1, kY, 0, -1007},
+               {4, kX, 2, 0, nullptr, 32, 0},    {4, kX, 4, 2, kY, 16, 0}};
+  for (const auto& c : cases) {
+    ZornDfTask* t = nullptr;
+    EXPECT_EQ(zorn_df_kernel_dNewTask1D(&t, c.nx, c.x, c.hint, c.ny, c.y, c.storage, 0), c.status) << c.nx;
+    EXPECT_EQ(t != nullptr, c.status == 0);  // argument errors come before the allocation
+    if (t != nullptr) {
+      EXPECT_EQ(zorn_df_kernel_DeleteTask(&t), 0);
+    }
+  }
+}
+
+TEST(DataFittingTask, DeletionStatuses) {
+  TaskHandle h;
+  ZornDfTask* empty = nullptr;
+  ASSERT_EQ(zorn_df_kernel_dNewTask1D(&h.task, 4, kX, 0, 1, kY, 0, 0), 0);
+  const struct {
+    ZornDfTask** handle;
+    int32_t status;
+  } cases[] = {{&h.task, 0}, {&h.task, kNullTask}, {&empty, kNullTask}, {nullptr, kNullTask}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(zorn_df_kernel_DeleteTask(c.handle), c.status);
+    if (c.handle != nullptr) {
+      EXPECT_EQ(*c.handle, nullptr);
+    }
+  }
 }
 
 TEST(DataFittingTask, RecordHoldsWhatCreationWasGiven) {
@@ -39,10 +66,6 @@ TEST(DataFittingTask, RecordHoldsWhatCreationWasGiven) {
   EXPECT_EQ(t.ny, 0);
   EXPECT_EQ(t.values, nullptr);  // a task without functions is valid
   EXPECT_EQ(reinterpret_cast<uintptr_t>(h.task) % 128, 0u);
-  ZornDfTask* copy = h.task;
-  EXPECT_EQ(zorn_df_kernel_DeleteTask(&h.task), 0);
-  EXPECT_EQ(h.task, nullptr);
-  (void)copy;
 }
 
 TEST(DataFittingTask, ValueTableFollowsStorage) {
@@ -121,27 +144,37 @@ TEST(DataFittingTask, ValueEditorRefusesEachFieldsBadValues) {
   int64_t v;
   EXPECT_EQ(zorn_df_kernel_iQueryVal(h.task, 24, &v), -1019);
   EXPECT_EQ(zorn_df_kernel_iQueryVal(h.task, 14, nullptr), -1037);
-  EXPECT_EQ(zorn_df_kernel_iQueryVal(nullptr, 14, &v), -1000);
+  EXPECT_EQ(zorn_df_kernel_iQueryVal(nullptr, 14, &v), kNullTask);
+  EXPECT_EQ(zorn_df_kernel_iEditVal(nullptr, 14, 4), kNullTask);
 }
 
-TEST(DataFittingTask, AddressEditorRefusesNullAndUnknownIdentifiers) {
+TEST(DataFittingTask, AddressEditorAndQueryStatuses) {
   TaskHandle h;
   ASSERT_EQ(zorn_df_kernel_dNewTask1D(&h.task, 4, kX, 0, 1, kY, 0, 0), 0);
-  const struct { int64_t id; int32_t status; } nulls[] = {{1, -1005}, {2, -1008}, {3, -1013}, {4, -1015}, {5, -1016}};
-  for (const auto& c : nulls) EXPECT_EQ(zorn_df_kernel_dEditPtr(h.task, c.id, nullptr), c.status);
-  EXPECT_EQ(zorn_df_kernel_dEditPtr(h.task, 6, kX), -1019);
-  double* got = nullptr;
-  EXPECT_EQ(zorn_df_kernel_dQueryPtr(h.task, 6, &got), -1019);
-  EXPECT_EQ(zorn_df_kernel_dQueryPtr(h.task, 1, nullptr), -1037);
-  double ends[2] = {1, 2};
-  EXPECT_EQ(zorn_df_kernel_dEditPtr(h.task, 4, ends), 0);
-  EXPECT_EQ(zorn_df_kernel_dQueryPtr(h.task, 4, &got), 0);
-  EXPECT_EQ(got, ends);
-  // Never-set coefficients are reported, not read.
-  EXPECT_EQ(zorn_df_kernel_dQueryPtr(h.task, 5, &got), -1016);
+  double ends[2] = {1, 2}, *got = nullptr;
+  const struct {
+    int64_t id;
+    const double* address;
+    int32_t edit_status, query_status;
+  } cases[] = {{1, nullptr, -1005, 0},  {2, nullptr, -1008, 0},      {3, nullptr, -1013, 0},
+               {4, nullptr, -1015, 0},  {5, nullptr, -1016, -1016},  // never-set coefficients are not read
+               {6, kX, -1019, -1019},   {0, kX, -1019, -1019},       {4, ends, 0, 0},
+               {1, kX, 0, 0}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(zorn_df_kernel_dEditPtr(h.task, c.id, c.address), c.edit_status) << c.id;
+    EXPECT_EQ(zorn_df_kernel_dEditPtr(nullptr, c.id, c.address), kNullTask);
+    EXPECT_EQ(zorn_df_kernel_dQueryPtr(h.task, c.id, &got), c.query_status) << c.id;
+    if (c.edit_status == 0) {
+      EXPECT_EQ(got, c.address) << c.id;
+    }
+    EXPECT_EQ(zorn_df_kernel_dQueryPtr(h.task, c.id, nullptr), -1037);
+    EXPECT_EQ(zorn_df_kernel_dQueryPtr(nullptr, c.id, &got), kNullTask);
+  }
   void* entry;
   EXPECT_EQ(zorn_df_kernel_dQueryIdxPtr(h.task, 5, 0, &entry), -1020);
   EXPECT_EQ(zorn_df_kernel_dQueryIdxPtr(h.task, 5, 1, &entry), -1020);
+  EXPECT_EQ(zorn_df_kernel_dQueryIdxPtr(nullptr, 5, 0, &entry), kNullTask);
+  EXPECT_EQ(zorn_df_kernel_dEditIdxPtr(nullptr, 5, 0, kX), kNullTask);
 }
 
 TEST(DataFittingTask, CoefficientBlocksFollowOrderKindAndStorage) {
