@@ -1,5 +1,5 @@
 // The checks of the basic statistics: method word, dependency table, missing
-// accumulated weights; a failing call writes nothing.
+// accumulated weights, data description; a failing call writes nothing.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -13,108 +13,103 @@ using ss_test::Task;
 
 constexpr double kSentinel = -12345.0;
 
-class SSBasicChecks : public ::testing::Test {
- protected:
-  SSBasicChecks() : data_(ss_test::gaussian_data(2, 40, PAVO_SS_STORAGE_ROWS, 1, 1, 7)), task_(data_) {
-    for (auto* a : {&mean_, &r2_, &r3_, &r4_, &c2_, &c3_, &c4_, &kurt_, &skew_, &sum1_, &cs2_})
-      a->assign(2, kSentinel);
-    weights_.assign(2, kSentinel);
-  }
-  void attach_moments(bool with_c4) {
-    __pavodSSEditMoments(task_.handle, mean_.data(), r2_.data(), r3_.data(), r4_.data(),
-                         c2_.data(), c3_.data(), with_c4 ? c4_.data() : nullptr);
-  }
-  bool untouched() const {
-    for (const auto* a : {&mean_, &r2_, &r3_, &r4_, &c2_, &c3_, &c4_, &kurt_, &skew_, &sum1_, &cs2_})
-      for (double v : *a)
-        if (v != kSentinel) return false;
-    return weights_[0] == kSentinel && weights_[1] == kSentinel;
-  }
-  DataSet data_;
-  Task task_;
-  std::vector<double> mean_, r2_, r3_, r4_, c2_, c3_, c4_, kurt_, skew_, sum1_, cs2_, weights_;
+// What a case attaches to the task before the call.
+enum Attach : unsigned {
+  kMeanOnly = 1 << 0,
+  kMoments = 1 << 1,        // mean, raw and central moments 2 to 4
+  kMomentsNoC4 = 1 << 2,    // the same without the central moment 4
+  kMeanAndRaw2 = 1 << 3,
+  kKurtosis = 1 << 4,
+  kSums = 1 << 5,           // sum of order 1 and central sum 2
+  kCentralSum3 = 1 << 6,
+  kAccumulated = 1 << 7,    // accumulated weights
+  kWeights = 1 << 8,        // observation weights
+  kBadStorage = 1 << 9,     // then a data description fault
+  kNegativeCount = 1 << 10,
+  kNegativeDimension = 1 << 11,
 };
 
-TEST_F(SSBasicChecks, MethodWordNeedsExactlyOneOnePassBitOrAStoredSumsBit) {
-  attach_moments(true);
-  __pavodSSEditTask(task_.handle, PAVO_SS_ID_ACCUMULATED_WEIGHTS, weights_.data());
-  for (int32_t method : {0x0, 0x3, 0x102, 0x101, 0x103, 0x4, 0x800})
-    EXPECT_EQ(_pavodSSBasic(task_.handle, PAVO_SS_MEAN, method, nullptr), -4029) << method;
-  EXPECT_TRUE(untouched());
+// Results for two variables, all holding the sentinel until a call writes them.
+struct Results {
+  std::vector<double> mean, r2, r3, r4, c2, c3, c4, kurt, sum1, cs2, cs3, accumulated;
+  Results() {
+    for (auto* a : all()) a->assign(2, kSentinel);
+  }
+  std::vector<std::vector<double>*> all() {
+    return {&mean, &r2, &r3, &r4, &c2, &c3, &c4, &kurt, &sum1, &cs2, &cs3, &accumulated};
+  }
+  bool untouched() {
+    for (const auto* a : all())
+      for (double v : *a)
+        if (v != kSentinel) return false;
+    return true;
+  }
+};
+
+void attach(PAVO_SS_TASK t, unsigned what, Results& r, std::vector<double>& weights) {
+  if (what & kMeanOnly) __pavodSSEditTask(t, PAVO_SS_ID_MEAN, r.mean.data());
+  if (what & (kMoments | kMomentsNoC4))
+    __pavodSSEditMoments(t, r.mean.data(), r.r2.data(), r.r3.data(), r.r4.data(), r.c2.data(), r.c3.data(),
+                         what & kMoments ? r.c4.data() : nullptr);
+  if (what & kMeanAndRaw2)
+    __pavodSSEditMoments(t, r.mean.data(), r.r2.data(), nullptr, nullptr, nullptr, nullptr, nullptr);
+  if (what & kKurtosis) __pavodSSEditTask(t, PAVO_SS_ID_KURTOSIS, r.kurt.data());
+  if (what & kSums) __pavodSSEditSums(t, r.sum1.data(), nullptr, nullptr, nullptr, r.cs2.data(), nullptr, nullptr);
+  if (what & kCentralSum3)
+    __pavodSSEditSums(t, nullptr, nullptr, nullptr, nullptr, nullptr, r.cs3.data(), nullptr);
+  if (what & kAccumulated) __pavodSSEditTask(t, PAVO_SS_ID_ACCUMULATED_WEIGHTS, r.accumulated.data());
+  if (what & kWeights) __pavodSSEditTask(t, PAVO_SS_ID_WEIGHTS, weights.data());
+  static int32_t bad_storage = 0x4, negative = -1;
+  if (what & kBadStorage) __pavoiSSEditTask(t, PAVO_SS_ID_OBSERVATION_STORAGE, &bad_storage);
+  if (what & kNegativeCount) __pavoiSSEditTask(t, PAVO_SS_ID_OBSERVATION_COUNT, &negative);
+  if (what & kNegativeDimension) __pavoiSSEditTask(t, PAVO_SS_ID_DIMENSION, &negative);
 }
 
-TEST_F(SSBasicChecks, KurtosisWithoutCentralMomentFour) {
-  attach_moments(false);
-  __pavodSSEditTask(task_.handle, PAVO_SS_ID_KURTOSIS, kurt_.data());
-  __pavodSSEditTask(task_.handle, PAVO_SS_ID_ACCUMULATED_WEIGHTS, weights_.data());
-  for (int32_t method : {0x1, 0x2, 0x100})
-    EXPECT_EQ(_pavodSSBasic(task_.handle, PAVO_SS_KURTOSIS, method, nullptr), -4012);
-  EXPECT_TRUE(untouched());
-}
-
-TEST_F(SSBasicChecks, FirstMissingFieldInTableOrderDecides) {
-  __pavodSSEditTask(task_.handle, PAVO_SS_ID_ACCUMULATED_WEIGHTS, weights_.data());
-  // Nothing attached: the mean comes first.
-  EXPECT_EQ(_pavodSSBasic(task_.handle, PAVO_SS_SKEWNESS | PAVO_SS_CENTRAL_MOMENT_2, 0x2, nullptr),
-            -4006);
-  __pavodSSEditTask(task_.handle, PAVO_SS_ID_MEAN, mean_.data());
-  // The one-pass methods carry the raw moments along with the central ones.
-  EXPECT_EQ(_pavodSSBasic(task_.handle, PAVO_SS_CENTRAL_MOMENT_2, 0x2, nullptr), -4007);
-  attach_moments(true);
-  EXPECT_EQ(_pavodSSBasic(task_.handle, PAVO_SS_SKEWNESS, 0x2, nullptr), -4014);
-  EXPECT_EQ(_pavodSSBasic(task_.handle, PAVO_SS_COVARIANCE | PAVO_SS_CORRELATION, 0x2, nullptr),
-            -4018);
-  EXPECT_EQ(_pavodSSBasic(task_.handle, PAVO_SS_CROSS_PRODUCT, 0x2, nullptr), -4081);
-  EXPECT_EQ(_pavodSSBasic(task_.handle, PAVO_SS_RAW_SUM_3, 0x2, nullptr), -4076);
-  EXPECT_TRUE(untouched());
-}
-
-TEST_F(SSBasicChecks, FastMethodNeedsRawMomentsForCentralSums) {
-  Task task(data_);
-  double cs3[2] = {kSentinel, kSentinel};
-  __pavodSSEditSums(task.handle, nullptr, nullptr, nullptr, nullptr, nullptr, cs3, nullptr);
-  __pavodSSEditMoments(task.handle, mean_.data(), r2_.data(), nullptr, nullptr, nullptr,
-                       nullptr, nullptr);
-  EXPECT_EQ(_pavodSSBasic(task.handle, PAVO_SS_CENTRAL_SUM_3, 0x1, nullptr), -4008);
-  EXPECT_EQ(cs3[0], kSentinel);
-  // The one-pass methods update central sums directly and need only the mean.
-  EXPECT_EQ(_pavodSSBasic(task.handle, PAVO_SS_CENTRAL_SUM_3, 0x2, nullptr), 0);
-  EXPECT_NE(cs3[0], kSentinel);
-}
-
-TEST_F(SSBasicChecks, StoredSumsMethodsCannotProduceSums) {
-  attach_moments(true);
-  __pavodSSEditSums(task_.handle, sum1_.data(), nullptr, nullptr, nullptr, cs2_.data(),
-                    nullptr, nullptr);
-  __pavodSSEditTask(task_.handle, PAVO_SS_ID_ACCUMULATED_WEIGHTS, weights_.data());
-  EXPECT_EQ(_pavodSSBasic(task_.handle, PAVO_SS_SUM_1, 0x200, nullptr), -4029);
-  EXPECT_EQ(_pavodSSBasic(task_.handle, PAVO_SS_CENTRAL_SUM_2, 0x400, nullptr), -4029);
-  // The moments need their sums: the raw moment 2 needs raw sum 2.
-  EXPECT_EQ(_pavodSSBasic(task_.handle, PAVO_SS_CENTRAL_MOMENT_2, 0x200, nullptr), -4075);
-  EXPECT_TRUE(untouched());
-}
-
-TEST_F(SSBasicChecks, MissingAccumulatedWeightsOnlyWithoutWeightsAndWithCount) {
-  attach_moments(true);
-  std::vector<double> w(data_.n, 1.0);
-  __pavodSSEditTask(task_.handle, PAVO_SS_ID_WEIGHTS, w.data());
-  EXPECT_EQ(_pavodSSBasic(task_.handle, PAVO_SS_MEAN, 0x2, nullptr), -4020);
-  EXPECT_TRUE(untouched());
-}
-
-TEST_F(SSBasicChecks, BadDataDescriptionIsRejectedBeforeWriting) {
-  attach_moments(true);
-  __pavodSSEditTask(task_.handle, PAVO_SS_ID_ACCUMULATED_WEIGHTS, weights_.data());
-  int32_t bad_storage = 0x4, negative = -1;
-  __pavoiSSEditTask(task_.handle, PAVO_SS_ID_OBSERVATION_STORAGE, &bad_storage);
-  EXPECT_EQ(_pavodSSBasic(task_.handle, PAVO_SS_MEAN, 0x2, nullptr), -4003);
-  __pavoiSSEditTask(task_.handle, PAVO_SS_ID_OBSERVATION_STORAGE, &task_.storage);
-  __pavoiSSEditTask(task_.handle, PAVO_SS_ID_OBSERVATION_COUNT, &negative);
-  EXPECT_EQ(_pavodSSBasic(task_.handle, PAVO_SS_MEAN, 0x2, nullptr), -4002);
-  __pavoiSSEditTask(task_.handle, PAVO_SS_ID_DIMENSION, &negative);
-  EXPECT_EQ(_pavodSSBasic(task_.handle, PAVO_SS_MEAN, 0x2, nullptr), -4001);
+// Every check comes before any write: a refused call leaves every result untouched.
+TEST(SSBasicChecks, StatusesInCheckOrder) {
+  const DataSet data = ss_test::gaussian_data(2, 40, PAVO_SS_STORAGE_ROWS, 1, 1, 7);
+  const struct {
+    unsigned attached;
+    int64_t estimates;
+    std::vector<int32_t> methods;
+    int32_t status;
+  } cases[] = {
+      // The method word needs exactly one one-pass bit or one stored-sums bit.
+      {kMoments | kAccumulated, PAVO_SS_MEAN, {0x0, 0x3, 0x102, 0x101, 0x103, 0x4, 0x800}, -4029},
+      {kMomentsNoC4 | kKurtosis | kAccumulated, PAVO_SS_KURTOSIS, {0x1, 0x2, 0x100}, -4012},
+      // The first missing field in the dependency table's order decides.
+      {kAccumulated, PAVO_SS_SKEWNESS | PAVO_SS_CENTRAL_MOMENT_2, {0x2}, -4006},
+      {kMeanOnly | kAccumulated, PAVO_SS_CENTRAL_MOMENT_2, {0x2}, -4007},  // one-pass carries raw moments
+      {kMoments | kAccumulated, PAVO_SS_SKEWNESS, {0x2}, -4014},
+      {kMoments | kAccumulated, PAVO_SS_COVARIANCE | PAVO_SS_CORRELATION, {0x2}, -4018},
+      {kMoments | kAccumulated, PAVO_SS_CROSS_PRODUCT, {0x2}, -4081},
+      {kMoments | kAccumulated, PAVO_SS_RAW_SUM_3, {0x2}, -4076},
+      // The fast method needs raw moments for central sums; one-pass methods only the mean.
+      {kMeanAndRaw2 | kCentralSum3, PAVO_SS_CENTRAL_SUM_3, {0x1}, -4008},
+      {kMeanAndRaw2 | kCentralSum3, PAVO_SS_CENTRAL_SUM_3, {0x2}, 0},
+      // Stored-sums methods cannot produce sums, and their moments need the sums.
+      {kMoments | kSums | kAccumulated, PAVO_SS_SUM_1, {0x200}, -4029},
+      {kMoments | kSums | kAccumulated, PAVO_SS_CENTRAL_SUM_2, {0x400}, -4029},
+      {kMoments | kSums | kAccumulated, PAVO_SS_CENTRAL_MOMENT_2, {0x200}, -4075},
+      // Accumulated weights are required only without observation weights.
+      {kMoments | kWeights, PAVO_SS_MEAN, {0x2}, -4020},
+      // The data description, last edited first.
+      {kMoments | kAccumulated | kBadStorage, PAVO_SS_MEAN, {0x2}, -4003},
+      {kMoments | kAccumulated | kNegativeCount, PAVO_SS_MEAN, {0x2}, -4002},
+      {kMoments | kAccumulated | kNegativeCount | kNegativeDimension, PAVO_SS_MEAN, {0x2}, -4001},
+  };
+  for (const auto& c : cases) {
+    for (int32_t method : c.methods) {
+      Task task(data);
+      Results results;
+      std::vector<double> weights(static_cast<size_t>(data.n), 1.0);
+      attach(task.handle, c.attached, results, weights);
+      EXPECT_EQ(_pavodSSBasic(task.handle, c.estimates, method, nullptr), c.status)
+          << "attached " << std::hex << c.attached << " estimates " << c.estimates << " method " << method;
+      EXPECT_EQ(results.untouched(), c.status != 0) << std::hex << c.attached << " " << c.estimates;
+    }
+  }
   EXPECT_EQ(_pavodSSBasic(nullptr, PAVO_SS_MEAN, 0x2, nullptr), -4031);
-  EXPECT_TRUE(untouched());
 }
 
 }  // namespace

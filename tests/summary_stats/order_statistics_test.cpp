@@ -149,29 +149,36 @@ TEST_F(SSQuantiles, SingleObservationIsEveryQuantile) {
   for (double r : result_) EXPECT_EQ(r, -2.5);
 }
 
-TEST_F(SSQuantiles, BadOrdersAndMissingArraysWriteNothing) {
+// Every check comes before any write.
+TEST_F(SSQuantiles, StatusesInCheckOrder) {
   const DataSet d{1, 10, PAVO_SS_STORAGE_ROWS, x_};
-  Task task(d);
-  std::vector<double> stats(10, kSentinel);
-  int32_t negative = -1, cols = PAVO_SS_STORAGE_COLUMNS, none = 0;
-  orders_[4] = 1.0000001;
-  __pavodSSEditQuantiles(task.handle, &m_, orders_.data(), result_.data(), stats.data(), &cols);
   const uint64_t both = PAVO_SS_QUANTILES | PAVO_SS_ORDER_STATISTICS;
-  EXPECT_EQ(_pavodSSQuantiles(task.handle, both, 0x1, nullptr), -4022);
-  orders_[4] = std::nan("");
-  EXPECT_EQ(_pavodSSQuantiles(task.handle, both, 0x1, nullptr), -4022);
-  orders_[4] = 1;
-  EXPECT_EQ(_pavodSSQuantiles(task.handle, both, 0x2, nullptr), -4029);
-  __pavoiSSEditTask(task.handle, PAVO_SS_ID_QUANTILE_ORDER_COUNT, &negative);
-  EXPECT_EQ(_pavodSSQuantiles(task.handle, both, 0x1, nullptr), -4022);
-  __pavoiSSEditTask(task.handle, PAVO_SS_ID_QUANTILE_ORDER_COUNT, &m_);
-  __pavoiSSEditTask(task.handle, PAVO_SS_ID_ORDER_STATISTICS_STORAGE, &none);
-  EXPECT_EQ(_pavodSSQuantiles(task.handle, both, 0x1, nullptr), -4003);
-  Task bare(d);
-  EXPECT_EQ(_pavodSSQuantiles(bare.handle, PAVO_SS_QUANTILES, 0x1, nullptr), -4023);
-  EXPECT_EQ(_pavodSSQuantiles(bare.handle, PAVO_SS_ORDER_STATISTICS, 0x1, nullptr), -4024);
-  for (double r : result_) EXPECT_EQ(r, kSentinel);
-  for (double s : stats) EXPECT_EQ(s, kSentinel);
+  const struct {
+    bool attached;
+    double last_order;
+    int32_t order_count, stats_storage;
+    uint64_t estimates;
+    int32_t method, status;
+  } cases[] = {{true, 1.0000001, 5, PAVO_SS_STORAGE_COLUMNS, both, 0x1, -4022},
+               {true, std::nan(""), 5, PAVO_SS_STORAGE_COLUMNS, both, 0x1, -4022},
+               {true, 1, 5, PAVO_SS_STORAGE_COLUMNS, both, 0x2, -4029},
+               {true, 1, -1, PAVO_SS_STORAGE_COLUMNS, both, 0x1, -4022},
+               {true, 1, 5, 0, both, 0x1, -4003},
+               {false, 1, 5, PAVO_SS_STORAGE_COLUMNS, PAVO_SS_QUANTILES, 0x1, -4023},
+               {false, 1, 5, PAVO_SS_STORAGE_COLUMNS, PAVO_SS_ORDER_STATISTICS, 0x1, -4024},
+               {true, 1, 5, PAVO_SS_STORAGE_COLUMNS, both, 0x1, 0}};
+  for (const auto& c : cases) {
+    Task task(d);
+    std::vector<double> stats(10, kSentinel), result(5, kSentinel), orders = orders_;
+    orders[4] = c.last_order;
+    int32_t count = c.order_count, storage = c.stats_storage;
+    if (c.attached)
+      __pavodSSEditQuantiles(task.handle, &count, orders.data(), result.data(), stats.data(), &storage);
+    EXPECT_EQ(_pavodSSQuantiles(task.handle, c.estimates, c.method, nullptr), c.status) << c.last_order;
+    const bool untouched = std::all_of(result.begin(), result.end(), [](double r) { return r == kSentinel; }) &&
+                           std::all_of(stats.begin(), stats.end(), [](double r) { return r == kSentinel; });
+    EXPECT_EQ(untouched, c.status != 0) << c.last_order << " " << c.order_count;
+  }
 }
 
 TEST_F(SSQuantiles, OrderStatisticsInColumnsAndSelectionMatchSorting) {
@@ -210,81 +217,101 @@ TEST_F(SSQuantiles, OrderStatisticsInColumnsAndSelectionMatchSorting) {
   }
 }
 
-class SSMinmax : public ::testing::Test {
- protected:
-  void attach(PAVO_SS_TASK task) {
-    __pavodSSEditTask(task, PAVO_SS_ID_MINIMUM, lo_);
-    __pavodSSEditTask(task, PAVO_SS_ID_MAXIMUM, hi_);
-  }
-  double lo_[3], hi_[3];
+// The minimum and maximum entry points of one precision.
+template <class T>
+struct MinmaxApi;
+template <>
+struct MinmaxApi<double> {
+  static constexpr auto new_task = __pavodSSNewTask;
+  static constexpr auto edit = __pavodSSEditTask;
+  static constexpr auto minmax = _pavodSSMinmax;
+};
+template <>
+struct MinmaxApi<float> {
+  static constexpr auto new_task = __pavosSSNewTask;
+  static constexpr auto edit = __pavosSSEditTask;
+  static constexpr auto minmax = _pavosSSMinmax;
 };
 
-TEST_F(SSMinmax, RunningExtremesInBothLayoutsWithSelection) {
-  for (int64_t storage : {PAVO_SS_STORAGE_ROWS, PAVO_SS_STORAGE_COLUMNS}) {
-    DataSet d = ss_test::gaussian_data(3, 1003, storage, 0, 1, 17);
+// A task over `x` (p variables of n observations) with the minimum and maximum attached.
+template <class T>
+struct MinmaxTask {
+  int32_t p, n, storage;
+  std::vector<T> x;
+  T lo[3], hi[3];
+  PAVO_SS_TASK handle = nullptr;
+  MinmaxTask(int32_t vars, int32_t count, int32_t layout, std::vector<T> values, const int32_t* selection = nullptr,
+             bool attach_min = true, bool attach_max = true)
+      : p(vars), n(count), storage(layout), x(std::move(values)) {
+    EXPECT_EQ(MinmaxApi<T>::new_task(&handle, &p, &n, &storage, x.data(), nullptr, selection, 0), 0);
+    if (attach_min) MinmaxApi<T>::edit(handle, PAVO_SS_ID_MINIMUM, lo);
+    if (attach_max) MinmaxApi<T>::edit(handle, PAVO_SS_ID_MAXIMUM, hi);
+  }
+  ~MinmaxTask() { __pavoSSDeleteTask(&handle); }
+  int32_t run(uint64_t estimates, int32_t method) { return MinmaxApi<T>::minmax(handle, estimates, method); }
+};
+
+template <class T>
+class SSMinmax : public ::testing::Test {};
+using Reals = ::testing::Types<double, float>;
+TYPED_TEST_SUITE(SSMinmax, Reals);
+
+TYPED_TEST(SSMinmax, RunningExtremesInBothLayoutsWithSelection) {
+  using T = TypeParam;
+  const T inf = std::numeric_limits<T>::infinity();
+  for (int32_t storage : {PAVO_SS_STORAGE_ROWS, PAVO_SS_STORAGE_COLUMNS}) {
+    const DataSet d = ss_test::gaussian_data(3, 1003, storage, 0, 1, 17);
     const int32_t selection[3] = {1, 0, 1};
-    Task task(d, nullptr, selection);
-    attach(task.handle);
-    lo_[0] = kInf, hi_[0] = -kInf;  // start from the infinities: the data extremes
-    lo_[1] = hi_[1] = kSentinel;     // not selected
-    lo_[2] = -100, hi_[2] = 100;     // beyond the data: unchanged
-    ASSERT_EQ(_pavodSSMinmax(task.handle, PAVO_SS_MINIMUM | PAVO_SS_MAXIMUM, 0x2), 0);
-    double want_lo = kInf, want_hi = -kInf;
-    for (int64_t j = 0; j < d.n; ++j) want_lo = std::min(want_lo, d.at(0, j)), want_hi = std::max(want_hi, d.at(0, j));
-    EXPECT_EQ(lo_[0], want_lo);
-    EXPECT_EQ(hi_[0], want_hi);
-    EXPECT_EQ(lo_[1], kSentinel);
-    EXPECT_EQ(lo_[2], -100);
-    EXPECT_EQ(hi_[2], 100);
+    MinmaxTask<T> task(3, 1003, storage, std::vector<T>(d.x.begin(), d.x.end()), selection);
+    task.lo[0] = inf, task.hi[0] = -inf;                       // from the infinities: the data extremes
+    task.lo[1] = task.hi[1] = static_cast<T>(kSentinel);     // not selected
+    task.lo[2] = -100, task.hi[2] = 100;                     // beyond the data: unchanged
+    ASSERT_EQ(task.run(PAVO_SS_MINIMUM | PAVO_SS_MAXIMUM, 0x2), 0);
+    T want_lo = inf, want_hi = -inf;
+    for (int64_t j = 0; j < d.n; ++j) {
+      want_lo = std::min(want_lo, static_cast<T>(d.at(0, j)));
+      want_hi = std::max(want_hi, static_cast<T>(d.at(0, j)));
+    }
+    EXPECT_EQ(task.lo[0], want_lo);
+    EXPECT_EQ(task.hi[0], want_hi);
+    EXPECT_EQ(task.lo[1], static_cast<T>(kSentinel));
+    EXPECT_EQ(task.lo[2], -100);
+    EXPECT_EQ(task.hi[2], 100);
   }
 }
 
-TEST_F(SSMinmax, NaNNeitherReplacesNorIsReplaced) {
-  std::vector<double> x = {3, std::nan(""), -1, 4, std::nan(""), 2, 0, 1, 5, -2};
-  const DataSet d{1, 10, PAVO_SS_STORAGE_ROWS, x};
-  Task task(d);
-  attach(task.handle);
-  lo_[0] = hi_[0] = std::nan("");
-  ASSERT_EQ(_pavodSSMinmax(task.handle, PAVO_SS_MINIMUM | PAVO_SS_MAXIMUM, 0x1), 0);
-  EXPECT_TRUE(std::isnan(lo_[0]));
-  EXPECT_TRUE(std::isnan(hi_[0]));
-  lo_[0] = 10, hi_[0] = -10;
-  ASSERT_EQ(_pavodSSMinmax(task.handle, PAVO_SS_MINIMUM, 0x1), 0);
-  EXPECT_EQ(lo_[0], -2);
-  EXPECT_EQ(hi_[0], -10);  // maximum not requested
+TYPED_TEST(SSMinmax, NaNNeitherReplacesNorIsReplaced) {
+  using T = TypeParam;
+  const T nan = std::numeric_limits<T>::quiet_NaN();
+  MinmaxTask<T> task(1, 10, PAVO_SS_STORAGE_ROWS, {3, nan, -1, 4, nan, 2, 0, 1, 5, -2});
+  task.lo[0] = task.hi[0] = nan;
+  ASSERT_EQ(task.run(PAVO_SS_MINIMUM | PAVO_SS_MAXIMUM, 0x1), 0);
+  EXPECT_TRUE(std::isnan(task.lo[0]));
+  EXPECT_TRUE(std::isnan(task.hi[0]));
+  task.lo[0] = 10, task.hi[0] = -10;
+  ASSERT_EQ(task.run(PAVO_SS_MINIMUM, 0x1), 0);
+  EXPECT_EQ(task.lo[0], -2);
+  EXPECT_EQ(task.hi[0], -10);  // maximum not requested
 }
 
-TEST_F(SSMinmax, ChecksComeBeforeAnyWrite) {
-  std::vector<double> x = {1, 2, 3, 4};
-  const DataSet d{1, 4, PAVO_SS_STORAGE_ROWS, x};
-  Task task(d);
-  EXPECT_EQ(_pavodSSMinmax(task.handle, PAVO_SS_MINIMUM, 0x1), -4015);
-  EXPECT_EQ(_pavodSSMinmax(task.handle, PAVO_SS_MAXIMUM, 0x1), -4016);
-  attach(task.handle);
-  lo_[0] = hi_[0] = kSentinel;
-  EXPECT_EQ(_pavodSSMinmax(task.handle, PAVO_SS_MINIMUM, 0x100), -4029);
-  int32_t none = 0;
-  __pavoiSSEditTask(task.handle, PAVO_SS_ID_OBSERVATION_STORAGE, &none);
-  EXPECT_EQ(_pavodSSMinmax(task.handle, PAVO_SS_MINIMUM, 0x1), -4003);
-  EXPECT_EQ(lo_[0], kSentinel);
-  EXPECT_EQ(hi_[0], kSentinel);
-}
-
-TEST(SSMinmaxSingle, SinglePrecisionTwin) {
-  std::vector<float> x = {2.5f, -1.5f, 8.0f, 0.25f, 3.0f, 3.0f};
-  const float inf = std::numeric_limits<float>::infinity();
-  float lo[2] = {inf, inf}, hi[2] = {-inf, -inf};
-  int32_t p = 2, n = 3, cols = PAVO_SS_STORAGE_COLUMNS;
-  PAVO_SS_TASK task = nullptr;
-  ASSERT_EQ(__pavosSSNewTask(&task, &p, &n, &cols, x.data(), nullptr, nullptr, 0), 0);
-  __pavosSSEditTask(task, PAVO_SS_ID_MINIMUM, lo);
-  __pavosSSEditTask(task, PAVO_SS_ID_MAXIMUM, hi);
-  ASSERT_EQ(_pavosSSMinmax(task, PAVO_SS_MINIMUM | PAVO_SS_MAXIMUM, 0x1), 0);
-  EXPECT_EQ(lo[0], 2.5f);
-  EXPECT_EQ(hi[0], 8.0f);
-  EXPECT_EQ(lo[1], -1.5f);
-  EXPECT_EQ(hi[1], 3.0f);
-  __pavoSSDeleteTask(&task);
+// Every check comes before any write.
+TEST(SSMinmaxChecks, StatusesInCheckOrder) {
+  int32_t no_storage = 0;
+  const struct {
+    bool attach_min, attach_max, bad_storage;
+    uint64_t estimates;
+    int32_t method, status;
+  } cases[] = {{false, true, false, PAVO_SS_MINIMUM, 0x1, -4015}, {true, false, false, PAVO_SS_MAXIMUM, 0x1, -4016},
+               {true, true, false, PAVO_SS_MINIMUM, 0x100, -4029}, {true, true, true, PAVO_SS_MINIMUM, 0x1, -4003},
+               {true, true, false, PAVO_SS_MINIMUM | PAVO_SS_MAXIMUM, 0x1, 0}};
+  for (const auto& c : cases) {
+    MinmaxTask<double> task(1, 4, PAVO_SS_STORAGE_ROWS, {1, 2, 3, 4}, nullptr, c.attach_min, c.attach_max);
+    task.lo[0] = task.hi[0] = kSentinel;
+    if (c.bad_storage) __pavoiSSEditTask(task.handle, PAVO_SS_ID_OBSERVATION_STORAGE, &no_storage);
+    EXPECT_EQ(task.run(c.estimates, c.method), c.status) << c.estimates << " " << c.method;
+    EXPECT_EQ(task.lo[0] == kSentinel && task.hi[0] == kSentinel, c.status != 0);
+  }
+  EXPECT_EQ(_pavodSSMinmax(nullptr, PAVO_SS_MINIMUM, 0x1), -4031);
 }
 
 }  // namespace
