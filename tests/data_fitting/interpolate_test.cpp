@@ -83,26 +83,25 @@ TEST(DataFittingInterpolate, ResultLayoutsHoldTheSameNumbers) {
 }
 
 TEST(DataFittingInterpolate, RefusalsComeBeforeAnyWrite) {
-  CubicFixture f;
-  const double sites[2] = {0, 1};
+  const double sites[2] = {0, 1}, bad_hint[5] = {0, 0.5, 0, 0, 0};
   const int32_t flag = 1;
-  double r[4] = {-5, -5, -5, -5};
-  ASSERT_EQ(zorn_df_kernel_iEditVal(f.s.task(), 19, 1), 0);
-  EXPECT_EQ(zorn_df_kernel_dDFInterpolate1D(f.s.task(), 0, 0, 2, sites, 0, 1, &flag, nullptr, r, 16,
-                                            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                            nullptr, nullptr, nullptr, nullptr),
-            -1011);
-  ASSERT_EQ(zorn_df_kernel_iEditVal(f.s.task(), 19, 0), 0);
-  const double bad_hint[5] = {0, 0.5, 0, 0, 0};
-  EXPECT_EQ(zorn_df_kernel_dDFInterpolate1D(f.s.task(), 0, 0, 2, sites, 0, 1, &flag, bad_hint, r, 16,
-                                            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                            nullptr, nullptr, nullptr, nullptr),
-            -1026);
-  for (double v : r) EXPECT_EQ(v, -5.0);
-  EXPECT_EQ(zorn_df_kernel_dDFInterpolate1D(nullptr, 0, 0, 2, sites, 0, 1, &flag, nullptr, r, 16,
-                                            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                            nullptr, nullptr, nullptr, nullptr),
-            -1000);
+  const struct {
+    bool null_task;
+    int64_t kind;
+    const double* site_hint;
+    int32_t status;
+  } cases[] = {{false, 1, nullptr, -1011}, {false, 0, bad_hint, -1026}, {true, 0, nullptr, -1000},
+               {false, 0, nullptr, 0}};
+  for (const auto& c : cases) {
+    CubicFixture f;
+    double r[4] = {-5, -5, -5, -5};
+    ASSERT_EQ(zorn_df_kernel_iEditVal(f.s.task(), 19, c.kind), 0);
+    EXPECT_EQ(zorn_df_kernel_dDFInterpolate1D(c.null_task ? nullptr : f.s.task(), 0, 0, 2, sites, 0, 1, &flag,
+                                              c.site_hint, r, 16, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                              nullptr, nullptr, nullptr, nullptr, nullptr),
+              c.status);
+    EXPECT_EQ(r[0] == -5.0 && r[1] == -5.0, c.status != 0) << c.status;
+  }
 }
 
 TEST(DataFittingInterpolate, CallerCellsAreUsedAndFoundCellsReturned) {

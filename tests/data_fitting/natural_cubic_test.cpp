@@ -200,25 +200,29 @@ TEST(DataFittingNaturalCubic, PeriodicSplineIsSmoothAcrossTheSeam) {
   EXPECT_NEAR(2 * s[6] + 6 * s[7] * 2, 2 * s[2], 1e-13);
 }
 
+// Every check comes before any write.
 TEST(DataFittingNaturalCubic, StatusesInCheckOrder) {
-  Spline h;
-  ASSERT_EQ(h.make({0, 1, 2, 3}, 0, 1, {1, 2, 0, 1.5}, 4, 2, kPeriodic, nullptr), 0);
-  std::vector<double>& c = h.c;
-  EXPECT_EQ(zorn_df_kernel_dDFNaturalCubicSpline1D(h.task(), 0, 0, 0), -1018);
-  EXPECT_EQ(c[0], -777.0);  // nothing written
-  EXPECT_EQ(zorn_df_kernel_dDFNaturalCubicSpline1D(h.task(), 0, 3, 0), -1002);
-  EXPECT_EQ(zorn_df_kernel_iEditVal(h.task(), 21, 3), 0);
-  EXPECT_EQ(zorn_df_kernel_dDFNaturalCubicSpline1D(h.task(), 0, 0, 0), -1014);
-  EXPECT_EQ(zorn_df_kernel_iEditVal(h.task(), 21, 12), 0);
-  EXPECT_EQ(zorn_df_kernel_dDFNaturalCubicSpline1D(h.task(), 0, 0, 0), -1015);
-  EXPECT_EQ(zorn_df_kernel_iEditVal(h.task(), 21, 2), 0);
-  EXPECT_EQ(zorn_df_kernel_iEditVal(h.task(), 17, 128), 0);
-  h.task()->value_storage = 64;  // past the editor's checks
-  EXPECT_EQ(zorn_df_kernel_dDFNaturalCubicSpline1D(h.task(), 0, 0, 0), -1009);
-  h.task()->value_storage = 0;
-  EXPECT_EQ(zorn_df_kernel_iEditVal(h.task(), 14, 2), 0);
-  EXPECT_EQ(zorn_df_kernel_iEditVal(h.task(), 21, 1), 0);
-  EXPECT_EQ(zorn_df_kernel_dDFNaturalCubicSpline1D(h.task(), 0, 0, 0), -1004);  // two nodes, not-a-knot
+  const struct {
+    int64_t end_kind, method;
+    void (*damage)(ZornDfTask*);
+    int32_t status;
+  } cases[] = {
+      {kPeriodic, 0, nullptr, -1018},  // the data are not periodic
+      {kPeriodic, 3, nullptr, -1002},  // the method comes first
+      {3, 0, nullptr, -1014},
+      {kSlopes, 0, nullptr, -1015},  // end conditions without their values
+      {kFree, 0, [](ZornDfTask* t) { t->value_storage = 64; }, -1009},  // past the editor's checks
+      {kNotAKnot, 0, [](ZornDfTask* t) { zorn_df_kernel_iEditVal(t, 14, 2); }, -1004},  // two nodes
+      {kFree, 0, nullptr, 0},
+  };
+  for (const auto& c : cases) {
+    Spline h;
+    ASSERT_EQ(h.make({0, 1, 2, 3}, 0, 1, {1, 2, 0, 1.5}, 4, 2, kPeriodic, nullptr), 0);
+    ASSERT_EQ(zorn_df_kernel_iEditVal(h.task(), 21, c.end_kind), 0);  // the value editor takes any kind
+    if (c.damage != nullptr) c.damage(h.task());
+    EXPECT_EQ(zorn_df_kernel_dDFNaturalCubicSpline1D(h.task(), 0, c.method, 0), c.status) << c.end_kind;
+    EXPECT_EQ(h.c[0] == -777.0, c.status != 0) << c.end_kind;
+  }
   EXPECT_EQ(zorn_df_kernel_dDFNaturalCubicSpline1D(nullptr, 0, 0, 0), -1000);
 }
 
