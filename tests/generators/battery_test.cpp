@@ -326,19 +326,18 @@ TEST_P(Battery, CopiesContinueTheSequenceIndependently) {
   if (!deterministic()) GTEST_SKIP() << "not reproducible";
   const int32_t n = 2 * traits_.block + 3;
   for (uint64_t at : positions()) {
-    auto source = advanced(at), reference = advanced(at);
+    auto source = advanced(at), origin = advanced(at);
+    const auto next = advanced(at)->ints(n);
     Stream copy;
     ASSERT_EQ(__pavoCopyStream(&copy.p, source->p), 0);
-    const auto next = reference->ints(n);
     EXPECT_EQ(copy.ints(n), next) << at;
     EXPECT_EQ(source->ints(n), next) << "drawing from the copy moved the source, at " << at;
     // Copy-state onto a stream of the same generator seeded otherwise, and onto itself.
-    auto destination = std::make_unique<Stream>(GetParam().id, std::vector<uint32_t>{3, 1, 4, 1, 5, 9});
-    ASSERT_EQ(__pavoCopyStreamState(destination->p, source->p), 0);
-    ASSERT_EQ(__pavoCopyStreamState(source->p, source->p), 0);
-    const auto after = reference->ints(n);
-    EXPECT_EQ(destination->ints(n), after) << at;
-    EXPECT_EQ(source->ints(n), after) << at;
+    Stream destination(GetParam().id, {3, 1, 4, 1, 5, 9});
+    ASSERT_EQ(__pavoCopyStreamState(destination.p, origin->p), 0);
+    ASSERT_EQ(__pavoCopyStreamState(origin->p, origin->p), 0);
+    EXPECT_EQ(destination.ints(n), next) << at;
+    EXPECT_EQ(origin->ints(n), next) << at;
   }
 }
 
