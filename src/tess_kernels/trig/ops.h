@@ -7,7 +7,7 @@
 
 #include "tess_kernels/frame/op_adapters.h"
 #include "tess_kernels/trig/double_ops.h"
-#include "tess_kernels/trig/scaled_trig.h"
+#include "tess_kernels/trig/scaled_single.h"
 #include "tess_kernels/trig/single_ops.h"
 
 namespace zorn::tess::ops {
@@ -58,18 +58,6 @@ struct Tan : ByPrecision<TanSingle, TanDouble>, ComplexUnary<Tan> {
   }
 };
 
-// Two results from one argument: r1 = f1(x), r2 = f2(x). The status is the first
-// non-zero one of the two results.
-template <class F1, class F2>
-struct PairOf {
-  template <class T>
-  static int32_t eval(T x, T& r1, T& r2) {
-    const int32_t s1 = F1::eval(x, r1);
-    const int32_t s2 = F2::eval(x, r2);
-    return s1 != TESS_STATUS_OK ? s1 : s2;
-  }
-};
-
 // sin x and cos x, each as its own kernel gives it.
 struct SinCos {
   static int32_t eval(float x, float& s, float& c) {
@@ -79,46 +67,41 @@ struct SinCos {
   static int32_t eval(double x, double& s, double& c) { return sin_cos_double(x, s, c); }
 };
 
-// Slot 1 is the high accuracy variant; the low accuracy and enhanced performance slots
-// share the plain-product method. In single precision both methods round to the same
-// results; the s Sinpi and s Cospi tables therefore put one kernel in slots 0 and 2.
-template <int Slot>
-struct Sinpi : RealUnary<Sinpi<Slot>> {
-  static constexpr uint32_t kRule = kDomain;
-  static constexpr bool kSingleLaIsEp = true;
-  static double value(double x) { return scaled_sin(x, AngleUnit::kHalfTurns, Slot == 1); }
-};
-template <int Slot>
-struct Cospi : RealUnary<Cospi<Slot>> {
-  static constexpr uint32_t kRule = kDomain;
-  static constexpr bool kSingleLaIsEp = true;
-  static double value(double x) { return scaled_cos(x, AngleUnit::kHalfTurns, Slot == 1); }
-};
-template <int Slot>
-struct Tanpi : RealUnary<Tanpi<Slot>> {
-  static constexpr uint32_t kRule = kDomain | kPole;
+// The pi-scaled and degree functions: one kernel per slot (0 LA, 1 HA, 2 EP) and type.
+template <scaled::Unit U, sin_core::Fn F, int Slot>
+struct Scaled : ByPrecision<scaled::ScaledSingle<U, F, static_cast<scaled::Accuracy>(Slot)>,
+                            scaled::ScaledDouble<U, F, static_cast<scaled::Accuracy>(Slot)>> {
   static constexpr bool kSingleLaIsEp = false;
-  static double value(double x) { return scaled_tan(x, AngleUnit::kHalfTurns, Slot == 1); }
+  // The kernel's result and status for one element.
+  template <class T>
+  static int32_t one(T x, T& r) {
+    constexpr auto kAccuracy = static_cast<scaled::Accuracy>(Slot);
+    double y;
+    const int32_t status = scaled::callout<U, F, kAccuracy>(x, &y);
+    r = static_cast<T>(y);
+    return status;
+  }
 };
 template <int Slot>
-struct Sind : RealUnary<Sind<Slot>> {
-  static constexpr uint32_t kRule = kDomain;
-  static constexpr bool kSingleLaIsEp = false;
-  static double value(double x) { return scaled_sin(x, AngleUnit::kDegrees, Slot == 1); }
-};
+struct Sinpi : Scaled<scaled::Unit::kHalfTurns, sin_core::Fn::kSin, Slot> {};
 template <int Slot>
-struct Cosd : RealUnary<Cosd<Slot>> {
-  static constexpr uint32_t kRule = kDomain;
-  static constexpr bool kSingleLaIsEp = false;
-  static double value(double x) { return scaled_cos(x, AngleUnit::kDegrees, Slot == 1); }
-};
+struct Cospi : Scaled<scaled::Unit::kHalfTurns, sin_core::Fn::kCos, Slot> {};
 template <int Slot>
-struct Tand : RealUnary<Tand<Slot>> {
-  static constexpr uint32_t kRule = kDomain | kPole;
-  static constexpr bool kSingleLaIsEp = false;
-  static double value(double x) { return scaled_tan(x, AngleUnit::kDegrees, Slot == 1); }
-};
+struct Tanpi : Scaled<scaled::Unit::kHalfTurns, sin_core::Fn::kTan, Slot> {};
+template <int Slot>
+struct Sind : Scaled<scaled::Unit::kDegrees, sin_core::Fn::kSin, Slot> {};
+template <int Slot>
+struct Cosd : Scaled<scaled::Unit::kDegrees, sin_core::Fn::kCos, Slot> {};
+template <int Slot>
+struct Tand : Scaled<scaled::Unit::kDegrees, sin_core::Fn::kTan, Slot> {};
 
-struct SinCospi : PairOf<Sinpi<1>, Cospi<1>> {};
+// sin pi x and cos pi x as the HA kernels give them.
+struct SinCospi {
+  template <class T>
+  static int32_t eval(T x, T& s, T& c) {
+    Cospi<1>::one(x, c);
+    return Sinpi<1>::one(x, s);
+  }
+};
 
 }  // namespace zorn::tess::ops

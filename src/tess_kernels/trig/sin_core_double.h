@@ -117,16 +117,21 @@ inline F64x2 quotient(const SinParts& s_parts, const SinParts& c_parts) {
 enum class Fn { kSin, kCos, kTan };
 
 // f(a) for a = |x| reduced by multiples of pi/256; odd functions take the sign of x.
-template <Fn F>
+// Exact zeros come out as +0 (before the sign of x), and a plain quotient is taken for the
+// tangent where `kCorrectedQuotient` is false.
+template <Fn F, bool kCorrectedQuotient = true>
 F64x2 evaluate(const ReducedAngle& angle, F64x2 x) {
   F64x2 y;
   if constexpr (F == Fn::kSin) {
     y = value(sin_parts(angle, 0));
   } else if constexpr (F == Fn::kCos) {
-    return value(sin_parts(angle, 1));
-  } else {
+    return value(sin_parts(angle, 1)) + F64x2::splat(0.0);
+  } else if constexpr (kCorrectedQuotient) {
     y = quotient(sin_parts(angle, 0), sin_parts(angle, 1));
+  } else {
+    y = value(sin_parts(angle, 0)) / value(sin_parts(angle, 1));
   }
+  y = y + F64x2::splat(0.0);
   return simd::from_bits(simd::bits(y) ^ (simd::bits(x) & I64x2::splat(kSignBit)));
 }
 
