@@ -146,9 +146,7 @@ Strided tables (a final `I`) run the same operation through the frame's strided 
 - HA (slot 1, high accuracy): `_tess<t><Func>` and `_tess<t><Func>_HA`, one function.
 - LA (slot 0, low accuracy): suffix `_21` for s and c, `_50` for d and z.
 - EP (slot 2, enhanced performance): suffix `_11` for s and c, `_26` for d and z.
-- Slots: "shared" means one kernel serves all three; "separate" one kernel per slot
-  (the single precision contiguous Sinpi and Cospi tables hold their EP kernel in the
-  LA slot too).
+- Slots: "shared" means one kernel serves all three; "separate" one kernel per slot.
 
 )");
   std::string current;

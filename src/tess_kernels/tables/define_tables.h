@@ -44,7 +44,7 @@
   TESS_KERNEL_##strided(t, Func, shape, frame, 1, ::zorn::tess::ops::Func),   \
   TESS_KERNEL_##strided(t, Func, shape, frame, 1, ::zorn::tess::ops::Func)
 #define TESS_SEPARATE_OP(t, Func, strided, slot) \
-  ::zorn::tess::ops::Func<::zorn::tess::separate_variant<::zorn::tess::ops::Func<0>>(#t[0], strided, slot)>
+  ::zorn::tess::ops::Func<slot>
 #define TESS_SLOTS_SEPARATE(t, Func, shape, strided, frame)                          \
   TESS_KERNEL_##strided(t, Func, shape, frame, 0, TESS_SEPARATE_OP(t, Func, strided, 0)), \
   TESS_KERNEL_##strided(t, Func, shape, frame, 1, TESS_SEPARATE_OP(t, Func, strided, 1)), \

@@ -32,14 +32,6 @@ using ShapeORDER = OrderKernel<Op, E, K, Name>;
 template <class Op, class E, FrameKind K, FixedName Name>
 using ShapeLINEAR_FRAC = LinearFracKernel<Op, E, K, Name>;
 
-// The variant of a function with one kernel per accuracy slot that fills `slot`: the
-// single precision contiguous tables of functions whose low accuracy and enhanced
-// performance methods coincide hold the enhanced performance kernel in both slots.
-template <class Op>
-constexpr int separate_variant(char type, int strided, int slot) {
-  return (slot == 0 && type == 's' && strided == 0 && Op::kSingleLaIsEp) ? 2 : slot;
-}
-
 // Entry points call their kernel with exactly their own arguments.
 template <class... Args>
 inline void forward(TessKernel kernel, Args... args) {

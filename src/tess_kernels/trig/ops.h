@@ -71,7 +71,6 @@ struct SinCos {
 template <scaled::Unit U, sin_core::Fn F, int Slot>
 struct Scaled : ByPrecision<scaled::ScaledSingle<U, F, static_cast<scaled::Accuracy>(Slot)>,
                             scaled::ScaledDouble<U, F, static_cast<scaled::Accuracy>(Slot)>> {
-  static constexpr bool kSingleLaIsEp = false;
   // The kernel's result and status for one element.
   template <class T>
   static int32_t one(T x, T& r) {
