@@ -38,11 +38,14 @@ ChunkBytes chunk_bytes(const QuasiLayout& layout, uint32_t d) {
   return {directions, values};
 }
 
-// The data of the first chunk with this identifier when it holds exactly `bytes`.
+// The data of the first chunk with this identifier when it holds exactly `bytes` and is
+// the stream's own: generation writes the current values into it, so data shared
+// through the read-only table (only a forged image can bring that) is refused.
 uint32_t* chunk_data(const void* stream, uint32_t id, uint64_t bytes) {
   for (const PavoChunk* c = st::header_of(stream)->chunks; c != nullptr; c = c->chunk_next)
     if (c->chunk_id == id)
-      return c->chunk_size >= 0 && static_cast<uint64_t>(c->chunk_size) == bytes
+      return c->chunk_size >= 0 && static_cast<uint64_t>(c->chunk_size) == bytes && c->chunk_key[0] == 0 &&
+                     c->chunk_key[1] == 0
                  ? static_cast<uint32_t*>(c->chunk_data)
                  : nullptr;
   return nullptr;

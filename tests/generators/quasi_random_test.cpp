@@ -212,14 +212,16 @@ TEST(QuasiRandom, CallerDataTravelsWithTheStream) {
 }
 
 // Images whose quasi-random state no seeding makes: not loaded, or refused by every
-// operation. State word w lies at byte 24 + 4w of the image.
+// operation. State word w lies at byte 24 + 4w of the image; "word" kKey is the first
+// chunk's key, which would make the stream write into shared data.
 TEST(QuasiRandom, ForgedStateIsRefused) {
   struct Forgery {
     int word;
     uint32_t value;
   };
   const std::vector<Forgery> any = {{0, 0}, {1, 0}, {1, 319}, {2, 45}, {3, 45}, {4, 2}};
-  const std::vector<Forgery> of_builtin = {{4, 1}}, of_caller[] = {{{1, 46}, {4, 0}}, {{1, 4}}};
+  constexpr int kKey = -1;
+  const std::vector<Forgery> of_builtin = {{4, 1}}, of_caller[] = {{{1, 46}, {4, 0}, {kKey, 7}}, {{1, 4}, {kKey, 7}}};
   const auto streams = caller_streams();
   for (size_t g = 0; g < streams.size(); ++g)
     for (const bool caller : {false, true}) {
@@ -230,7 +232,8 @@ TEST(QuasiRandom, ForgedStateIsRefused) {
         Stream s(id, caller ? streams[g].seeds : std::vector<uint32_t>{5});
         std::vector<char> image(__pavoGetStreamSize(s.p));
         __pavoSaveStreamM(s.p, image.data());
-        std::memcpy(&image[24 + 4 * f.word], &f.value, 4);
+        const size_t at = f.word == kKey ? 24 + s.row().state_size - 16 + 4 : 24 + 4 * f.word;
+        std::memcpy(&image[at], &f.value, 4);
         Stream loaded;
         if (__pavoLoadStreamM(&loaded.p, image.data()) < 0) continue;
         uint32_t r[4];
