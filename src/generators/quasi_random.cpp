@@ -16,8 +16,9 @@ namespace {
 
 namespace st = zorn::streams;
 
-// The last point whose successor is still defined: the counter never passes it by
-// drawing or skipping (the step after point 2^32 - 1 would need a 33rd direction number).
+// Points 1 to 2^32 - 1 exist: a request of n outputs needs counter + n <= kLastCounter
+// and a skip lands at most on kLastSkipTarget, so the step after point 2^32 - 1, which
+// would need a 33rd direction number, is never taken.
 constexpr uint64_t kLastCounter = 0xFFFFFFFFu;
 constexpr uint64_t kLastSkipTarget = 0xFFFFFFFEu;
 
