@@ -44,6 +44,25 @@ std::vector<uint32_t> without_last(std::vector<uint32_t> w) {
   return w;
 }
 
+// The published rows of the built-in tables, as the generators' definitions list them.
+TEST(QuasiRandom, BuiltinTablesHoldThePublishedRows) {
+  const struct {
+    int dimension;
+    uint32_t polynomial, degree;
+    std::vector<uint32_t> m;
+  } sobol[] = {{2, 3, 1, {1}},        {3, 7, 2, {1, 1}},       {4, 11, 3, {1, 3, 7}}, {5, 13, 3, {1, 1, 5}},
+               {6, 19, 4, {1, 3, 1, 1}}, {7, 25, 4, {1, 1, 3, 7}}, {8, 37, 5, {}},     {40, 299, 8, {}}};
+  for (const auto& row : sobol) {
+    const auto& got = kSobolInitialDirections[row.dimension - 1];
+    EXPECT_EQ(got.polynomial, row.polynomial) << row.dimension;
+    EXPECT_EQ(got.degree, row.degree) << row.dimension;
+    EXPECT_TRUE(std::equal(row.m.begin(), row.m.end(), got.m)) << row.dimension;
+  }
+  const uint32_t first[] = {2, 3, 7, 11, 13, 19, 25, 31, 37, 41, 47, 55}, last[] = {3017, 3035, 3037, 3047};
+  EXPECT_TRUE(std::equal(std::begin(first), std::end(first), kNiederrPolynomials));
+  EXPECT_TRUE(std::equal(std::begin(last), std::end(last), kNiederrPolynomials + 314));
+}
+
 // Seed arrays are exactly their size: under the address sanitizer a read past one fails.
 TEST(QuasiRandom, SeedWordsChooseDimensionAndData) {
   const struct {
