@@ -34,12 +34,15 @@ bench: build
 accuracy: build
 	@scripts/run-accuracy.sh $(BUILD)
 
-# libFuzzer targets (clang), each run for FUZZ_SECONDS over its corpus.
+# libFuzzer targets (clang), each run for FUZZ_SECONDS over its corpus, one after the
+# other; FUZZ_RUNS=N runs each for N executions instead (FUZZ_SECONDS=0 lifts the time
+# limit). Only the fuzz programs are built.
 FUZZ_SECONDS ?= 60
+FUZZ_RUNS ?= -1
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORN_FUZZ=ON
-	cmake --build build-fuzz -j$(JOBS)
-	@scripts/run-fuzz.sh build-fuzz $(FUZZ_SECONDS)
+	cmake --build build-fuzz -j$(JOBS) --target fuzz_all
+	@scripts/run-fuzz.sh build-fuzz $(FUZZ_SECONDS) $(FUZZ_RUNS)
 
 # The Windows DLLs, cross-built and tested under Wine.
 windows:

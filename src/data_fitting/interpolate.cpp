@@ -1,4 +1,5 @@
 // Interpolation: the cells of the sites, then each piece's value and derivatives.
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 
@@ -255,7 +256,9 @@ int32_t interpolate(Task* t, int64_t type, int64_t nsite, const T* sites, int64_
   }
   const Orders orders = Orders::make(nflags, flags);
   Layout layout;
-  if (!Layout::make(result_hint, function_count(*t), nsite, orders.nd, layout)) return kBadResultHint;
+  // No site needs no layout: a count at or below zero never enters its products.
+  if (!Layout::make(result_hint, function_count(*t), std::max<int64_t>(nsite, 0), orders.nd, layout))
+    return kBadResultHint;
   if (nsite <= 0) return kOk;
   if (sites == nullptr || (orders.nd > 0 && result == nullptr) || (caller_cells && cells == nullptr))
     return kNullResult;

@@ -30,10 +30,12 @@ bool copy_private_data(const PavoChunk& c, void** copy) {
   return true;
 }
 
-// Inserts a chunk at the head of the list. Shared data is joined only when its block
-// holds the chunk's size: otherwise nothing changes and the status says why.
+// Inserts a chunk at the head of the list. A chunk states the bytes of its block, so a
+// negative size, or bytes without a block, is refused; shared data is joined only when
+// its block holds the chunk's size. A refusal changes nothing.
 int32_t add_chunk(void* stream, uint32_t chunk_id, const uint64_t* key, void* data, int32_t size,
                   UnknownSize unknown) {
+  if (size < 0 || (data == nullptr && size > 0)) return kStatusBadArgument;
   auto* c = static_cast<PavoChunk*>(sibling::allocate(sizeof(PavoChunk)));
   if (c == nullptr) return kStatusNoMemory;
   c->chunk_id = chunk_id;

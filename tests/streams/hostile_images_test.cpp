@@ -101,21 +101,24 @@ TEST(HostileChunks, OnlyEqualSizesShareABlock) {
     int32_t first_size;
     bool first_null;
     int32_t second_size;
+    bool second_null;
     bool same_stream;
     int32_t second_status;
   } cases[] = {
-      {"null block then 4096 bytes", 0, true, 4096, true, kStatusChunkSizeConflict},
-      {"16 then 100000 bytes", 16, false, 100000, false, kStatusChunkSizeConflict},
-      {"100000 then 16 bytes", 100000, false, 16, true, kStatusChunkSizeConflict},
-      {"equal sizes", 64, false, 64, false, kStatusOk},
-      {"equal, null block", 0, true, 0, true, kStatusOk},
+      {"null block then 4096 bytes", 0, true, 4096, false, true, kStatusChunkSizeConflict},
+      {"16 then 100000 bytes", 16, false, 100000, false, false, kStatusChunkSizeConflict},
+      {"100000 then 16 bytes", 100000, false, 16, false, true, kStatusChunkSizeConflict},
+      {"bytes without a block", 16, false, 16, true, false, kStatusBadArgument},
+      {"a negative size", 16, false, -16, false, true, kStatusBadArgument},
+      {"equal sizes", 64, false, 64, false, false, kStatusOk},
+      {"equal, null block", 0, true, 0, true, true, kStatusOk},
   };
   for (const auto& c : cases) {
     {
       Stream a(PAVO_BRNG_MCG31M1, {1}), b(PAVO_BRNG_MRG32K3A, {2});
       void* first = c.first_null ? nullptr : block(static_cast<size_t>(c.first_size));
       ASSERT_EQ(__pavoAddChunk(a.p, 1, kKey, first, c.first_size), 0) << c.what;
-      void* second = block(static_cast<size_t>(c.second_size));
+      void* second = c.second_null ? nullptr : block(static_cast<size_t>(std::max(c.second_size, 0)));
       void* target = c.same_stream ? a.p : b.p;
       const int32_t chunks_before = __pavoGetNumChunks(target);
       EXPECT_EQ(__pavoAddChunk(target, 2, kKey, second, c.second_size), c.second_status) << c.what;
