@@ -4,6 +4,7 @@
 // completed with the default accuracy and error mode, or the initial mode when the
 // text is refused.
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -40,7 +41,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (whole && zorn::parse_mode_variable((text + ",").c_str())) fail();
 
   if (size == 0 || size >= 255) return 0;
-  setenv("ZORN_TESS_MODE", text.c_str(), 1);
+  // One environment entry whose text is rewritten in place (setenv would leak a copy
+  // per input).
+  static char entry[300] = "ZORN_TESS_MODE=";
+  static const bool placed = putenv(entry) == 0;
+  if (!placed) fail();
+  std::memcpy(entry + 15, text.c_str(), size + 1);
   uint32_t want = TESS_MODE_INITIAL;
   if (whole) {
     want = static_cast<uint32_t>(*whole);
