@@ -57,7 +57,7 @@ int32_t beta_variates(int32_t method, void* stream, int32_t n, T* r, T p, T q, T
   scale_and_shift(n, r, a, beta);
   if (is_accurate(method)) {
     const T top = a + beta;
-    for (int32_t i = 0; i < n; ++i) r[i] = std::clamp(r[i], a, top);
+    for (int32_t i = 0; i < n; ++i) r[i] = r[i] < a ? a : r[i] > top ? top : r[i];
   }
   return status;
 }
