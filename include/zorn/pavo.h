@@ -177,6 +177,23 @@ PAVO_DECLARE_BRNG(Niederr)
 PAVO_DECLARE_BRNG(MT19937)
 PAVO_DECLARE_BRNG(MT2203)
 PAVO_DECLARE_BRNG(SFMT19937)
+PAVO_DECLARE_BRNG(TRNG)
+PAVO_DECLARE_BRNG(ARS5)
+PAVO_DECLARE_BRNG(PHILOX4X32X10)
+
+/* The abstract generators: initialisation (called by the three creation operations)
+ * and the output of the type each stream holds. */
+ZORN_API int32_t __pavoBRngiAbstractInitStream(uint32_t method, void* stream, int32_t n, const void* params);
+ZORN_API int32_t __pavoBRngdAbstractInitStream(uint32_t method, void* stream, int32_t n, const void* params);
+ZORN_API int32_t __pavoBRngsAbstractInitStream(uint32_t method, void* stream, int32_t n, const void* params);
+ZORN_API int32_t __pavoiBRngiAbstract(void* stream, int32_t n, uint32_t* r);
+ZORN_API int32_t __pavodBRngdAbstract(void* stream, int32_t n, double* r, double a, double b);
+ZORN_API int32_t __pavosBRngsAbstract(void* stream, int32_t n, float* r, float a, float b);
+
+/* Processor tests: 1 when the instructions are there, else 0. */
+ZORN_API int32_t __pavoCPUisAES(void);
+ZORN_API int32_t __pavoCPUisRDRAND(void);
+ZORN_API int32_t __pavoCPUisVAES(void);
 
 /* The one function behind every abstract-generator output of a type the stream does
  * not hold; returns -1122 whatever its arguments. */

@@ -1,14 +1,33 @@
 // The four exported operations of a built-in generator, written once. A generator file
 // supplies, in scope where the macro is used: its State, raw(State&, n, uint32_t*) for
-// its integer output, the expression `init_call` that answers init_stream from (method,
-// stream, n, params), and for reals either generate<Real>(stream, n, r, a, b) or, with
-// the mapped form, the reciprocal of its word range.
+// its integer output (returning nothing, or a status when it can fail), the expression
+// `init_call` that answers init_stream from (method, stream, n, params), and for reals
+// either generate<Real>(stream, n, r, a, b) or, with the mapped form, the reciprocal of
+// its word range.
 #pragma once
+
+#include <type_traits>
 
 #include "generators/real_output.h"
 #include "streams/status.h"
 #include "streams/stream_object.h"
 #include "zorn/pavo.h"
+
+namespace zorn::generators {
+
+// The status of raw(state, n, r): its own when it returns one (such a raw also answers
+// n <= 0 itself, since it may refuse every call), else success.
+template <typename State, typename Raw>
+int32_t raw_status(Raw&& raw, State& state, int32_t n, uint32_t* r) {
+  if constexpr (std::is_void_v<decltype(raw(state, n, r))>) {
+    if (n > 0) raw(state, n, r);
+    return streams::kStatusOk;
+  } else {
+    return raw(state, n, r);
+  }
+}
+
+}  // namespace zorn::generators
 
 #define ZORN_BRNG_EXPORTS_WITH_REALS(name, init_call, reals_call)                             \
   extern "C" {                                                                               \
@@ -23,8 +42,7 @@
     return reals_call;                                                                       \
   }                                                                                          \
   int32_t __pavoiBRng##name(void* stream, int32_t n, uint32_t* r) {                          \
-    if (n > 0) raw(zorn::streams::state_of<State>(stream), n, r);                            \
-    return zorn::streams::kStatusOk;                                                         \
+    return zorn::generators::raw_status(raw, zorn::streams::state_of<State>(stream), n, r);  \
   }                                                                                          \
   }
 

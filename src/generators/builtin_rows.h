@@ -1,6 +1,5 @@
 // The rows of the sixteen built-in generators. Each generator's file defines its row
-// next to its state and operations; src/generators/pending_rows.cpp holds the rows of
-// generators this build does not have yet. The registry assembles them in this order.
+// next to its state and operations. The registry assembles them in this order.
 #pragma once
 
 #include <cstdint>

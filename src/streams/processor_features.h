@@ -1,4 +1,6 @@
-// Processor instructions that some generators need, from CPUID leaf 1.
+// Processor instructions that some generators need, from CPUID leaf 1. The answer is
+// read once per process: CPUID is slow (a virtual machine traps it) and the processor
+// does not change under a running process.
 #pragma once
 
 #include <cpuid.h>
@@ -6,8 +8,11 @@
 namespace zorn::streams {
 
 inline unsigned cpuid_leaf1_ecx() {
-  unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-  return __get_cpuid(1, &eax, &ebx, &ecx, &edx) ? ecx : 0;
+  static const unsigned ecx = [] {
+    unsigned eax = 0, ebx = 0, c = 0, edx = 0;
+    return __get_cpuid(1, &eax, &ebx, &c, &edx) ? c : 0u;
+  }();
+  return ecx;
 }
 inline bool has_rdrand() { return (cpuid_leaf1_ecx() & bit_RDRND) != 0; }
 inline bool has_aes() { return (cpuid_leaf1_ecx() & bit_AES) != 0; }

@@ -16,7 +16,6 @@ constexpr int32_t kStatusNullOperation = -5;    // registration record without a
 
 // Registry.
 constexpr int32_t kStatusInvalidBrng = -1000;           // identifier maps to no valid row
-constexpr int32_t kStatusGeneratorNotBuilt = -1001;     // row whose generator is not in this build
 constexpr int32_t kStatusLeapfrogUnsupported = -1002;
 constexpr int32_t kStatusSkipAheadUnsupported = -1003;
 constexpr int32_t kStatusSkipAheadExUnsupported = -1004;
@@ -36,10 +35,16 @@ constexpr int32_t kStatusShortRead = -1103;
 constexpr int32_t kStatusFileBadHeader = -1110;
 constexpr int32_t kStatusFileBadVersion = -1111;
 constexpr int32_t kStatusMemoryBadImage = -1200;
-constexpr int32_t kStatusNoRdrand = -1130;
-constexpr int32_t kStatusNoAes = -1140;
+constexpr int32_t kStatusNoRdrand = -1130;     // also every nondeterministic call without RDRAND
+constexpr int32_t kStatusNoAes = -1140;        // also every ARS5 call without AES instructions
+
+// Nondeterministic generator.
+constexpr int32_t kStatusRdrandFailed = -1131;  // every attempt of one request failed
 
 // Abstract generators.
+constexpr int32_t kStatusAbstractNoBuffer = -5;          // the stream holds no buffer
+constexpr int32_t kStatusAbstractBadRefill = -1120;      // callback count negative or above the maximum
+constexpr int32_t kStatusAbstractEmptyRefill = -1121;    // callback delivered no value
 constexpr int32_t kStatusAbstractWrongType = -1122;
 
 // Shared read-only data table.

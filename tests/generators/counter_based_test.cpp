@@ -1,0 +1,157 @@
+// Philox4x32-10 and ARS-5 against Random123, their buffer and skip-ahead rules, and the
+// signed-word mapping onto an interval.
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "common/stream_handle.h"
+#include "generators/real_output.h"
+#include "random123_oracle.h"
+
+namespace {
+
+using Words = std::vector<uint32_t>;
+
+struct Generator {
+  const char* name;
+  uint32_t id;
+  size_t key_words;
+  Words (*oracle)(Words key, Words ctr, int n_blocks);
+};
+const Generator kGenerators[] = {{"Philox4x32x10", PAVO_BRNG_PHILOX4X32X10, 2, oracle::philox},
+                                 {"ARS5", PAVO_BRNG_ARS5, 4, oracle::ars5}};
+
+bool runs_here(const Generator& g) { return g.id != PAVO_BRNG_ARS5 || __pavoCPUisAES() == 1; }
+
+const Words kPiKey = {0xa4093822, 0x299f31d0, 0x082efa98, 0xec4e6c89};
+const Words kPiCtr = {0x243f6a88, 0x85a308d3, 0x13198a2e, 0x03707344};
+
+Words seeds_of(const Generator& g, const Words& ctr) {
+  Words s(kPiKey.begin(), kPiKey.begin() + g.key_words);
+  s.insert(s.end(), ctr.begin(), ctr.end());
+  return s;
+}
+
+// Random123's own known answers, tests/kat_vectors of Random123 1.14 (Debian
+// librandom123-doc): philox4x32 10 rounds, counter then key, four result words.
+TEST(Philox4x32x10, GivesRandom123KnownAnswers) {
+  const struct {
+    Words seeds, expected;
+  } kat[] = {
+      {{0, 0, 0, 0, 0, 0}, {0x6627e8d5, 0xe169c58d, 0xbc57ac4c, 0x9b00dbd8}},
+      {{~0u, ~0u, ~0u, ~0u, ~0u, ~0u}, {0x408f276d, 0x41c83b0e, 0xa20bc7c6, 0x6d5451fd}},
+      {{0xa4093822, 0x299f31d0, 0x243f6a88, 0x85a308d3, 0x13198a2e, 0x03707344},
+       {0xd16cfe09, 0x94fdcceb, 0x5001e420, 0x24126ea1}},
+  };
+  for (const auto& k : kat) EXPECT_EQ(Stream(PAVO_BRNG_PHILOX4X32X10, k.seeds).ints(4), k.expected);
+  EXPECT_EQ(Stream(PAVO_BRNG_PHILOX4X32X10, {}).ints(4), kat[0].expected);
+}
+
+// Long runs from counters where the low word, or the whole 128 bits, wrap inside a
+// request, and seeds of every length (each missing word is 0; nothing past the given
+// words is read, which the sanitizer build checks).
+TEST(CounterBased, EqualsRandom123FromAnyCounterAndSeedLength) {
+  const Words counters[] = {{0, 0, 0, 0}, kPiCtr, {0xFFFFFFF0u, 5, 0, 0}, {0xFFFFFFFEu, ~0u, ~0u, ~0u}};
+  for (const Generator& g : kGenerators) {
+    if (!runs_here(g)) continue;
+    for (const Words& ctr : counters) {
+      Words want = g.oracle(kPiKey, ctr, 68);
+      want.resize(4 * 67 + 3);
+      EXPECT_EQ(Stream(g.id, seeds_of(g, ctr)).ints(4 * 67 + 3), want) << g.name;
+    }
+    const Words full = seeds_of(g, kPiCtr);
+    for (size_t n = 0; n <= full.size(); ++n) {
+      Words given(full.begin(), full.begin() + n), padded = given;
+      padded.resize(full.size());
+      const Words key(padded.begin(), padded.begin() + g.key_words), ctr(padded.begin() + g.key_words, padded.end());
+      EXPECT_EQ(Stream(g.id, given).ints(8), g.oracle(key, ctr, 2)) << g.name << " " << n << " seed words";
+    }
+  }
+}
+
+TEST(CounterBased, SplitRequestsContinueTheBufferedBlock) {
+  const int32_t sizes[] = {1, 2, 3, 5, 7, 17, 100, 1, 4, 9};
+  for (const Generator& g : kGenerators) {
+    if (!runs_here(g)) continue;
+    Stream split(g.id, seeds_of(g, kPiCtr));
+    Words got;
+    for (int32_t n : sizes) {
+      const Words part = split.ints(n);
+      got.insert(got.end(), part.begin(), part.end());
+    }
+    EXPECT_EQ(got, Stream(g.id, seeds_of(g, kPiCtr)).ints(static_cast<int32_t>(got.size()))) << g.name;
+  }
+}
+
+// After `drawn` words and a skip by `count` (64-bit words, low first; single-word
+// counts also through the one-word operation), the stream gives the words that follow
+// position drawn + count, taken modulo 2^130 words (2^128 blocks).
+TEST(CounterBased, SkipAheadLandsOnTheWordAfterTheOnesJumped) {
+  using u128 = unsigned __int128;
+  const struct {
+    int32_t drawn;
+    std::vector<uint64_t> count;
+  } cases[] = {
+      {0, {5}}, {0, {0}}, {1, {3}}, {2, {1}}, {3, {4}}, {6, {1001}}, {4, {0, 0, 0}},
+      {0, {6, 1}},           // 2^64 + 6 words
+      {3, {1, 0, 2}},        // 2^129 + 4: the third word reaches the counter's top bits
+      {2, {8, 0, 0, 7}},     // a fourth word is a multiple of 2^130 words
+      {1, {~0ull, ~0ull}},   // carries out of the low 128 bits
+  };
+  for (const Generator& g : kGenerators) {
+    if (!runs_here(g)) continue;
+    for (const auto& c : cases) {
+      for (bool multi : {true, false}) {
+        if (!multi && c.count.size() > 1) continue;
+        Stream s(g.id, seeds_of(g, kPiCtr));
+        s.ints(c.drawn);
+        ASSERT_EQ(multi ? __pavoSkipAheadStreamEx(s.p, static_cast<int32_t>(c.count.size()), c.count.data())
+                        : __pavoSkipAheadStream(s.p, c.count[0]),
+                  0);
+        const u128 low = (u128{c.count.size() > 1 ? c.count[1] : 0} << 64 | c.count[0]) + u128(c.drawn);
+        const u128 carry = low < u128(c.drawn) ? 1 : 0;
+        const u128 blocks = (low >> 2) + ((u128{c.count.size() > 2 ? c.count[2] : 0} + carry) << 126) +
+                            (u128{kPiCtr[3]} << 96 | u128{kPiCtr[2]} << 64 | u128{kPiCtr[1]} << 32 | kPiCtr[0]);
+        const Words ctr = {uint32_t(blocks), uint32_t(blocks >> 32), uint32_t(blocks >> 64), uint32_t(blocks >> 96)};
+        Words want = g.oracle(kPiKey, ctr, 3);
+        want.erase(want.begin(), want.begin() + static_cast<int>(low & 3));
+        want.resize(7);
+        EXPECT_EQ(s.ints(7), want) << g.name << " drawn " << c.drawn << " count " << c.count[0];
+      }
+    }
+  }
+}
+
+TEST(CounterBased, RefuseLeapfrog) {
+  for (const Generator& g : kGenerators) {
+    Stream s(g.id, {1});
+    EXPECT_EQ(__pavoLeapfrogStream(s.p, 0, 2), -1002) << g.name;
+  }
+}
+
+// The signed reading of a word centres it on the interval: 0x80000000 is a, 0 the
+// midpoint, 0x7FFFFFFF one 2^-32 of the width below b.
+TEST(SignedWordMap, SendsExtremeWordsToTheBounds) {
+  const struct {
+    double a, b;
+  } intervals[] = {{0, 1}, {-3, 5}, {2, 4}, {-1e10, 1e10}};
+  for (const auto& i : intervals) {
+    const zorn::generators::SignedWordMap<double> d(i.a, i.b);
+    EXPECT_EQ(d(0x80000000u), i.a);
+    EXPECT_EQ(d(0), (i.a + i.b) / 2);
+    EXPECT_EQ(d(0x7FFFFFFFu), i.b - (i.b - i.a) * 0x1p-32);
+    const zorn::generators::SignedWordMap<float> f(static_cast<float>(i.a), static_cast<float>(i.b));
+    EXPECT_EQ(f(0x80000000u), static_cast<float>(i.a));
+    EXPECT_EQ(f(0), static_cast<float>((i.a + i.b) / 2));
+  }
+  for (const Generator& g : kGenerators) {
+    if (!runs_here(g)) continue;
+    Stream words(g.id, {9, 8, 7}), reals(g.id, {9, 8, 7});
+    const zorn::generators::SignedWordMap<double> map(-2, 6);
+    const Words w = words.ints(1030);
+    const std::vector<double> r = reals.doubles(1030, -2, 6);
+    for (size_t k = 0; k < w.size(); ++k) ASSERT_EQ(r[k], map(w[k])) << g.name << " " << k;
+  }
+}
+
+}  // namespace
