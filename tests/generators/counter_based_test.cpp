@@ -5,7 +5,9 @@
 #include <numeric>
 
 #include "common/stream_handle.h"
+#include "generators/counter_kernels.h"
 #include "generators/real_output.h"
+#include "streams/processor_features.h"
 #include "random123_oracle.h"
 
 namespace {
@@ -65,6 +67,37 @@ TEST(CounterBased, EqualsRandom123FromAnyCounterAndSeedLength) {
       padded.resize(full.size());
       const Words key(padded.begin(), padded.begin() + g.key_words), ctr(padded.begin() + g.key_words, padded.end());
       EXPECT_EQ(Stream(g.id, given).ints(8), g.oracle(key, ctr, 2)) << g.name << " " << n << " seed words";
+    }
+  }
+}
+
+// Every block function this processor runs, whatever the stream picks: batches, tails
+// and counters whose low word, low half or whole 128 bits wrap inside one call.
+TEST(CounterKernels, EqualRandom123AndAdvanceTheCounter) {
+  namespace zg = zorn::generators;
+  namespace zs = zorn::streams;
+  const struct {
+    const char* name;
+    bool runs;
+    void (*blocks)(const uint32_t*, uint32_t*, int32_t, uint32_t*);
+    const Generator& generator;
+  } kernels[] = {{"philox sse2", true, zg::philox4x32x10_blocks_sse2, kGenerators[0]},
+                 {"philox avx2", zs::has_avx2(), zg::philox4x32x10_blocks_avx2, kGenerators[0]},
+                 {"ars5 aes", zs::has_aes(), zg::ars5_blocks_aes, kGenerators[1]},
+                 {"ars5 vaes", zs::has_vaes(), zg::ars5_blocks_vaes, kGenerators[1]}};
+  const Words counters[] = {kPiCtr, {0xFFFFFFF9u, 0, 0, 0}, {0xFFFFFFF9u, ~0u, 0, 0}, {0xFFFFFFFDu, ~0u, ~0u, ~0u}};
+  for (const auto& k : kernels) {
+    if (!k.runs) continue;
+    for (const Words& ctr : counters) {
+      for (int32_t n : {1, 3, 8, 9, 17, 67}) {
+        const Words want = k.generator.oracle(kPiKey, ctr, n + 1);
+        Words counter = ctr, out(4 * n);
+        k.blocks(kPiKey.data(), counter.data(), n, out.data());
+        EXPECT_EQ(out, Words(want.begin(), want.end() - 4)) << k.name << " " << n;
+        Words after(4);
+        k.blocks(kPiKey.data(), counter.data(), 1, after.data());
+        EXPECT_EQ(after, Words(want.end() - 4, want.end())) << k.name << " counter after " << n;
+      }
     }
   }
 }
