@@ -29,6 +29,20 @@ void zorn_ints(benchmark::State& state, uint32_t id) {
   __pavoDeleteStream(&s);
 }
 
+void zorn_doubles(benchmark::State& state, uint32_t id) {
+  void* s = nullptr;
+  __pavoNewStreamEx(&s, id, 8, kSeeds);
+  PavoBrngProperties row;
+  __pavoGetBrngProperties(id, &row);
+  std::vector<double> out(static_cast<size_t>(state.range(0)));
+  for (auto _ : state) {
+    row.gen_double(s, static_cast<int32_t>(out.size()), out.data(), 0.0, 1.0);
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  __pavoDeleteStream(&s);
+}
+
 // The peers' counter loop: one block per call, the counter's low word incremented.
 template <typename Ctr, typename Block>
 void block_loop(benchmark::State& state, Ctr ctr, Block&& block) {
@@ -62,7 +76,11 @@ void register_all() {
         ->Arg(n);
     benchmark::RegisterBenchmark(("Philox4x32x10 ints" + size + " | Random123 philox4x32").c_str(), random123_philox)
         ->Arg(n);
+    benchmark::RegisterBenchmark(("Philox4x32x10 doubles" + size + " | zorn").c_str(), zorn_doubles,
+                                 PAVO_BRNG_PHILOX4X32X10)
+        ->Arg(n);
     if (__pavoCPUisAES() == 1) {
+      benchmark::RegisterBenchmark(("ARS5 doubles" + size + " | zorn").c_str(), zorn_doubles, PAVO_BRNG_ARS5)->Arg(n);
       benchmark::RegisterBenchmark(("ARS5 ints" + size + " | zorn").c_str(), zorn_ints, PAVO_BRNG_ARS5)->Arg(n);
       benchmark::RegisterBenchmark(("ARS5 ints" + size + " | Random123 ars4x32").c_str(), random123_ars)->Arg(n);
     }
