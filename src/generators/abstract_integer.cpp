@@ -44,10 +44,10 @@ int32_t __pavoiBRngiAbstract(void* stream, int32_t n, uint32_t* r) {
 
 namespace zorn::generators {
 
+// No evolving words: the values live in the caller's buffer.
 extern const BuiltinRow kRowIAbstract = {
-    {kStateSize, 0, 1, 4, 32, __pavoBRngiAbstractInitStream, __pavosBRngiAbstract, __pavodBRngiAbstract,
-     __pavoiBRngiAbstract},
-    1,
-    0};
+    .properties = {.state_size = kStateSize, .state_words = 0, .may_yield_zero = 1, .word_size = 4, .bits = 32,
+                   .init_stream = __pavoBRngiAbstractInitStream, .gen_single = __pavosBRngiAbstract,
+                   .gen_double = __pavodBRngiAbstract, .gen_int = __pavoiBRngiAbstract}};
 
 }  // namespace zorn::generators

@@ -66,16 +66,15 @@ int32_t __pavosBRngsAbstract(void* stream, int32_t n, float* r, float a, float b
 
 namespace zorn::generators {
 
+// No evolving words: the values live in the caller's buffer.
 extern const BuiltinRow kRowDAbstract = {
-    {kDoubleStateSize, 0, 1, 4, 32, __pavoBRngdAbstractInitStream, __pavosBRngdAbstract, __pavodBRngdAbstract,
-     __pavoiBRngdAbstract},
-    1,
-    0};
+    .properties = {.state_size = kDoubleStateSize, .state_words = 0, .may_yield_zero = 1, .word_size = 4, .bits = 32,
+                   .init_stream = __pavoBRngdAbstractInitStream, .gen_single = __pavosBRngdAbstract,
+                   .gen_double = __pavodBRngdAbstract, .gen_int = __pavoiBRngdAbstract}};
 
 extern const BuiltinRow kRowSAbstract = {
-    {kSingleStateSize, 0, 1, 4, 32, __pavoBRngsAbstractInitStream, __pavosBRngsAbstract, __pavodBRngsAbstract,
-     __pavoiBRngsAbstract},
-    1,
-    0};
+    .properties = {.state_size = kSingleStateSize, .state_words = 0, .may_yield_zero = 1, .word_size = 4, .bits = 32,
+                   .init_stream = __pavoBRngsAbstractInitStream, .gen_single = __pavosBRngsAbstract,
+                   .gen_double = __pavodBRngsAbstract, .gen_int = __pavoiBRngsAbstract}};
 
 }  // namespace zorn::generators

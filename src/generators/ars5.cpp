@@ -167,10 +167,8 @@ int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
 }  // namespace
 
 extern const BuiltinRow kRowARS5 = {
-    {kStateSize, kStateWords, 1, 4, 32, __pavoBRngARS5InitStream, __pavosBRngARS5, __pavodBRngARS5,
-     __pavoiBRngARS5},
-    1,
-    kStateWords * 4};
+    .properties = {.state_size = kStateSize, .state_words = kStateWords, .may_yield_zero = 1, .word_size = 4, .bits = 32,
+                   ZORN_BRNG_OPERATIONS(ARS5)}};
 
 }  // namespace zorn::generators
 

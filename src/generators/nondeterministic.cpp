@@ -68,9 +68,8 @@ int32_t generate(void* stream, int32_t n, float* r, float a, float b) {
 }  // namespace
 
 extern const BuiltinRow kRowNondeterm = {
-    {kStateSize, 1, 1, 4, 32, __pavoBRngTRNGInitStream, __pavosBRngTRNG, __pavodBRngTRNG, __pavoiBRngTRNG},
-    1,
-    4};
+    .properties = {.state_size = kStateSize, .state_words = 1, .may_yield_zero = 1, .word_size = 4, .bits = 32,
+                   ZORN_BRNG_OPERATIONS(TRNG)}};
 
 }  // namespace zorn::generators
 

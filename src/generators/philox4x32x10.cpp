@@ -224,10 +224,8 @@ int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
 }  // namespace
 
 extern const BuiltinRow kRowPhilox4x32x10 = {
-    {kStateSize, kStateWords, 1, 4, 32, __pavoBRngPHILOX4X32X10InitStream, __pavosBRngPHILOX4X32X10,
-     __pavodBRngPHILOX4X32X10, __pavoiBRngPHILOX4X32X10},
-    1,
-    kStateWords * 4};
+    .properties = {.state_size = kStateSize, .state_words = kStateWords, .may_yield_zero = 1, .word_size = 4, .bits = 32,
+                   ZORN_BRNG_OPERATIONS(PHILOX4X32X10)}};
 
 }  // namespace zorn::generators
 
