@@ -3,6 +3,7 @@
 // used, and ars4x32 (this program is compiled for AES-NI, as Random123 needs; its ARS
 // cases run only where the processor has it). ns per 32-bit word. The nondeterministic
 // generator is shown for orientation only (its speed is the processor's RDRAND).
+#include <type_traits>
 #include <vector>
 
 #include <Random123/ars.h>
@@ -15,28 +16,19 @@ namespace {
 
 const uint32_t kSeeds[8] = {0x243f6a88, 0x85a308d3, 0x13198a2e, 0x03707344, 0xa4093822, 0x299f31d0, 0, 0};
 
-void zorn_ints(benchmark::State& state, uint32_t id) {
+// Our generator through its registry row: 32-bit words, or doubles in [0, 1).
+template <typename Output>
+void zorn(benchmark::State& state, uint32_t id) {
   void* s = nullptr;
   __pavoNewStreamEx(&s, id, 8, kSeeds);
   PavoBrngProperties row;
   __pavoGetBrngProperties(id, &row);
-  std::vector<uint32_t> out(static_cast<size_t>(state.range(0)));
+  std::vector<Output> out(static_cast<size_t>(state.range(0)));
   for (auto _ : state) {
-    row.gen_int(s, static_cast<int32_t>(out.size()), out.data());
-    benchmark::DoNotOptimize(out.data());
-  }
-  state.SetItemsProcessed(state.iterations() * state.range(0));
-  __pavoDeleteStream(&s);
-}
-
-void zorn_doubles(benchmark::State& state, uint32_t id) {
-  void* s = nullptr;
-  __pavoNewStreamEx(&s, id, 8, kSeeds);
-  PavoBrngProperties row;
-  __pavoGetBrngProperties(id, &row);
-  std::vector<double> out(static_cast<size_t>(state.range(0)));
-  for (auto _ : state) {
-    row.gen_double(s, static_cast<int32_t>(out.size()), out.data(), 0.0, 1.0);
+    if constexpr (std::is_same_v<Output, double>)
+      row.gen_double(s, static_cast<int32_t>(out.size()), out.data(), 0.0, 1.0);
+    else
+      row.gen_int(s, static_cast<int32_t>(out.size()), out.data());
     benchmark::DoNotOptimize(out.data());
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -72,20 +64,20 @@ void random123_ars(benchmark::State& state) {
 void register_all() {
   for (int64_t n : {1000, 1000000}) {
     const std::string size = n == 1000 ? " 1000" : " 10^6";
-    benchmark::RegisterBenchmark(("Philox4x32x10 ints" + size + " | zorn").c_str(), zorn_ints, PAVO_BRNG_PHILOX4X32X10)
+    benchmark::RegisterBenchmark(("Philox4x32x10 ints" + size + " | zorn").c_str(), zorn<uint32_t>, PAVO_BRNG_PHILOX4X32X10)
         ->Arg(n);
     benchmark::RegisterBenchmark(("Philox4x32x10 ints" + size + " | Random123 philox4x32").c_str(), random123_philox)
         ->Arg(n);
-    benchmark::RegisterBenchmark(("Philox4x32x10 doubles" + size + " | zorn").c_str(), zorn_doubles,
+    benchmark::RegisterBenchmark(("Philox4x32x10 doubles" + size + " | zorn").c_str(), zorn<double>,
                                  PAVO_BRNG_PHILOX4X32X10)
         ->Arg(n);
     if (__pavoCPUisAES() == 1) {
-      benchmark::RegisterBenchmark(("ARS5 doubles" + size + " | zorn").c_str(), zorn_doubles, PAVO_BRNG_ARS5)->Arg(n);
-      benchmark::RegisterBenchmark(("ARS5 ints" + size + " | zorn").c_str(), zorn_ints, PAVO_BRNG_ARS5)->Arg(n);
+      benchmark::RegisterBenchmark(("ARS5 doubles" + size + " | zorn").c_str(), zorn<double>, PAVO_BRNG_ARS5)->Arg(n);
+      benchmark::RegisterBenchmark(("ARS5 ints" + size + " | zorn").c_str(), zorn<uint32_t>, PAVO_BRNG_ARS5)->Arg(n);
       benchmark::RegisterBenchmark(("ARS5 ints" + size + " | Random123 ars4x32").c_str(), random123_ars)->Arg(n);
     }
     if (__pavoCPUisRDRAND() == 1 && n == 1000)
-      benchmark::RegisterBenchmark(("RDRAND ints" + size + " | zorn").c_str(), zorn_ints, PAVO_BRNG_NONDETERM)->Arg(n);
+      benchmark::RegisterBenchmark(("RDRAND ints" + size + " | zorn").c_str(), zorn<uint32_t>, PAVO_BRNG_NONDETERM)->Arg(n);
   }
 }
 

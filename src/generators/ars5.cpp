@@ -140,13 +140,6 @@ int32_t raw(State& s, int32_t n, uint32_t* out) {
   return st::kStatusOk;
 }
 
-int32_t seed(State& s, const void*, int32_t n, const uint32_t* seeds) {
-  for (int w = 0; w < 4; ++w) s.key[w] = seed_word(n, seeds, w, 0);
-  for (int w = 0; w < 4; ++w) s.counter[w] = seed_word(n, seeds, 4 + w, 0);
-  s.remaining = 0;
-  std::fill_n(s.buffer, kBlockWords, 0u);
-  return st::kStatusOk;
-}
 
 int32_t skip_ahead_multi(State& s, const void*, int32_t n, const uint64_t* count) {
   if (!st::has_aes()) return st::kStatusNoAes;
@@ -155,7 +148,7 @@ int32_t skip_ahead_multi(State& s, const void*, int32_t n, const uint64_t* count
 
 int32_t skip_ahead(State& s, const void* stream, uint64_t count) { return skip_ahead_multi(s, stream, 1, &count); }
 
-constexpr InitMethods<State> kMethods{seed, nullptr, skip_ahead, skip_ahead_multi};
+constexpr InitMethods<State> kMethods{seed_counter_state<State>, nullptr, skip_ahead, skip_ahead_multi};
 
 template <typename Real>
 int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {

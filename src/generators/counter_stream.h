@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "generators/init_dispatch.h"
 #include "streams/status.h"
 
 namespace zorn::generators {
@@ -47,6 +48,18 @@ inline void add_to_counter(uint32_t counter[4], uint64_t low, uint64_t high) {
 inline void increment_counter(uint32_t counter[4]) {
   for (int w = 0; w < 4 && ++counter[w] == 0; ++w) {
   }
+}
+
+// Seeding: the key from the first seed words, the counter from the four after them,
+// each word not given 0; no word of the buffer is pending.
+template <typename State>
+int32_t seed_counter_state(State& s, const void*, int32_t n, const uint32_t* seeds) {
+  constexpr int32_t kKeyWords = sizeof s.key / sizeof s.key[0];
+  for (int32_t w = 0; w < kKeyWords; ++w) s.key[w] = seed_word(n, seeds, w, 0);
+  for (int32_t w = 0; w < 4; ++w) s.counter[w] = seed_word(n, seeds, kKeyWords + w, 0);
+  s.remaining = 0;
+  std::fill_n(s.buffer, kBlockWords, 0u);
+  return streams::kStatusOk;
 }
 
 // Integer output. encrypt(state, counter, blocks, out) writes `blocks` blocks of four

@@ -200,13 +200,6 @@ void encrypt(const State& s, uint32_t counter[4], int32_t blocks, uint32_t* out)
 
 void raw(State& s, int32_t n, uint32_t* out) { counter_raw(s, n, out, encrypt); }
 
-int32_t seed(State& s, const void*, int32_t n, const uint32_t* seeds) {
-  for (int w = 0; w < 2; ++w) s.key[w] = seed_word(n, seeds, w, 0);
-  for (int w = 0; w < 4; ++w) s.counter[w] = seed_word(n, seeds, 2 + w, 0);
-  s.remaining = 0;
-  std::fill_n(s.buffer, kBlockWords, 0u);
-  return st::kStatusOk;
-}
 
 int32_t skip_ahead(State& s, const void*, uint64_t count) { return counter_skip(s, 1, &count, encrypt); }
 
@@ -214,7 +207,7 @@ int32_t skip_ahead_multi(State& s, const void*, int32_t n, const uint64_t* count
   return counter_skip(s, n, count, encrypt);
 }
 
-constexpr InitMethods<State> kMethods{seed, nullptr, skip_ahead, skip_ahead_multi};
+constexpr InitMethods<State> kMethods{seed_counter_state<State>, nullptr, skip_ahead, skip_ahead_multi};
 
 template <typename Real>
 int32_t generate(void* stream, int32_t n, Real* r, Real a, Real b) {
