@@ -63,27 +63,17 @@ inline void* scripted_stream(Stream& s, std::vector<double> values) {
   return s.p;
 }
 
-// ---- the kernels at the generators' slot ----
-template <class T>
-constexpr int kSlot = std::is_same_v<T, double> ? 2 : 0;
-#define ZORN_TEST_TABLE(Func) \
-  inline const TessFunctionTable& table_##Func(double) { return zorn_tess_kernel_d##Func##_ttab; } \
-  inline const TessFunctionTable& table_##Func(float) { return zorn_tess_kernel_s##Func##_ttab; }
-ZORN_TEST_TABLE(Ln)
-ZORN_TEST_TABLE(Exp)
-ZORN_TEST_TABLE(Sqrt)
-ZORN_TEST_TABLE(Tan)
-ZORN_TEST_TABLE(Sin)
-ZORN_TEST_TABLE(Cos)
-ZORN_TEST_TABLE(SinCos)
-ZORN_TEST_TABLE(ErfInv)
-ZORN_TEST_TABLE(Powx)
-#undef ZORN_TEST_TABLE
-#define ZORN_TEST_KERNEL(Func)                                                           \
-  template <class T>                                                                     \
-  void Func(std::vector<T>& v) {                                                         \
-    reinterpret_cast<void (*)(int32_t, const T*, T*)>(table_##Func(T()).slot[kSlot<T>])( \
-        static_cast<int32_t>(v.size()), v.data(), v.data());                            \
+// ---- the kernels at the generators' slot (EP for double, LA for single) ----
+// Func(v, scalars...) runs the kernel in place over v; SinCos(a, sine, cosine).
+#define ZORN_TEST_SLOT(Func)                                                                \
+  inline TessKernel slot_##Func(double) { return zorn_tess_kernel_d##Func##_ttab.slot[2]; } \
+  inline TessKernel slot_##Func(float) { return zorn_tess_kernel_s##Func##_ttab.slot[0]; }
+#define ZORN_TEST_KERNEL(Func)                                                 \
+  ZORN_TEST_SLOT(Func)                                                         \
+  template <class T, class... B>                                               \
+  void Func(std::vector<T>& v, B... b) {                                       \
+    reinterpret_cast<void (*)(int32_t, const T*, B..., T*)>(slot_##Func(T()))( \
+        static_cast<int32_t>(v.size()), v.data(), b..., v.data());            \
   }
 ZORN_TEST_KERNEL(Ln)
 ZORN_TEST_KERNEL(Exp)
@@ -92,18 +82,22 @@ ZORN_TEST_KERNEL(Tan)
 ZORN_TEST_KERNEL(Sin)
 ZORN_TEST_KERNEL(Cos)
 ZORN_TEST_KERNEL(ErfInv)
+ZORN_TEST_KERNEL(Powx)
+ZORN_TEST_SLOT(SinCos)
 #undef ZORN_TEST_KERNEL
-template <class T>
-void Powx(std::vector<T>& v, T b) {
-  reinterpret_cast<void (*)(int32_t, const T*, T, T*)>(table_Powx(T()).slot[kSlot<T>])(
-      static_cast<int32_t>(v.size()), v.data(), b, v.data());
-}
+#undef ZORN_TEST_SLOT
 template <class T>
 void SinCos(const std::vector<T>& a, std::vector<T>& s, std::vector<T>& c) {
   s.resize(a.size());
   c.resize(a.size());
-  reinterpret_cast<void (*)(int32_t, const T*, T*, T*)>(table_SinCos(T()).slot[kSlot<T>])(
+  reinterpret_cast<void (*)(int32_t, const T*, T*, T*)>(slot_SinCos(T()))(
       static_cast<int32_t>(a.size()), a.data(), s.data(), c.data());
+}
+// v with f applied to each element.
+template <class T, class F>
+std::vector<T> map(std::vector<T> v, F f) {
+  for (T& x : v) x = f(x);
+  return v;
 }
 
 // ---- uniforms and bit comparison ----
