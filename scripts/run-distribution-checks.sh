@@ -5,4 +5,4 @@ set -euo pipefail
 build=$1
 samples=${SAMPLES:-10000000}
 ZORN_DISTRIBUTION_SAMPLES=$samples "$build/bin/test_distributions" \
-  --gtest_filter='Statistics.*' | grep -E '^chi2|FAILED|PASSED'
+  --gtest_filter='Statistics.EveryDistributionMatchesItsDistributionFunction' | grep -E '^chi2|FAILED|PASSED'
