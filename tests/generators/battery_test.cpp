@@ -37,9 +37,9 @@ enum class Leapfrog {
 // What a generator offers beyond its properties row, as its generator family defines it.
 // `block` is the number of outputs the generator produces at once (a twister's buffer, a
 // counter block, a quasi-random point of the battery's seed dimension), so the battery
-// probes positions on both sides of a renewal. `lag` is how many outputs a member of an
-// interleaved leapfrog skips first beyond k: WH advances before it outputs, so its
-// member k of N starts at output k + N - 1.
+// probes positions on both sides of a renewal. `steps_before_output`: the generator
+// advances before it outputs (WH), so its interleaved member k of N starts at output
+// k + N - 1 rather than k.
 struct Traits {
   Leapfrog leapfrog;
   bool skip, skip_multi, reproducible;
