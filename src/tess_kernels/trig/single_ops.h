@@ -7,6 +7,7 @@
 
 #include "tess_kernels/frame/lane_loop_single.h"
 #include "tess_kernels/frame/simd.h"
+#include "tess_kernels/trig/scaled_double.h"
 #include "tess_kernels/trig/sin_core_double.h"
 
 namespace zorn::tess {
@@ -64,11 +65,30 @@ simd::F32x4 sin_cos_fast(simd::F32x4 x) {
   return simd::from_bits(simd::bits(y) ^ sign);
 }
 
-// The double precision tangent of the four lanes, rounded once to float.
+// tan of two lanes, |x| <= 10000: k the nearest integer to |x| 2/pi, r = |x| - k pi/2 with
+// pi/2 in the three parts of 128 pi/256 (k < 2^13, so both leading products are exact),
+// sin r and cos r by their Taylor series to r^9 and r^10 (below 2^-28 relative), and
+// tan = sin r / cos r for even k, -cos r / sin r for odd k.
+inline simd::F64x2 tan_pair(simd::F64x2 x) {
+  using simd::F64x2;
+  using simd::I64x2;
+  const F64x2 a = simd::abs(x);
+  const F64x2 shifter = F64x2::splat(sin_core::kShifter);
+  const F64x2 t = a * F64x2::splat(0.6366197723675814) + shifter;
+  const F64x2 k = t - shifter;
+  const F64x2 r = ((a - k * F64x2::splat(128 * sin_core::kPiOver256Hi)) -
+                   k * F64x2::splat(128 * sin_core::kPiOver256Mid)) -
+                  k * F64x2::splat(128 * sin_core::kPiOver256Lo);
+  const F64x2 s = r + scaled::sin_minus_p(r);
+  const F64x2 c = F64x2::splat(1.0) + scaled::cos_minus_1(r);
+  const F64x2 odd{_mm_castsi128_pd(
+      _mm_sub_epi64(_mm_setzero_si128(), (simd::bits(t) & I64x2::splat(1)).v))};
+  const F64x2 y = simd::select(odd, F64x2::splat(0.0) - c, s) / simd::select(odd, s, c);
+  return simd::from_bits(simd::bits(y) ^ (simd::bits(x) & I64x2::splat(sin_core::kSignBit)));
+}
+
 inline simd::F32x4 tan_fast(simd::F32x4 x) {
-  using sin_core::fast_lanes;
-  return simd::to_float(fast_lanes<sin_core::Fn::kTan>(simd::low_to_double(x)),
-                        fast_lanes<sin_core::Fn::kTan>(simd::high_to_double(x)));
+  return simd::to_float(tan_pair(simd::low_to_double(x)), tan_pair(simd::high_to_double(x)));
 }
 
 // ±inf: NaN and status 1; NaN: NaN and status 0; finite lanes keep the kernel's value.
