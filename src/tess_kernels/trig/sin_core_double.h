@@ -105,13 +105,16 @@ inline TwoSum two_product(F64x2 a, F64x2 b) {
   return {p, ((a_hi * b_hi - p) + a_hi * b_lo + a_lo * b_hi) + a_lo * b_lo};
 }
 
-// (s.hi + s.lo) / (c.hi + c.lo): the rounded quotient corrected by its residual.
+// (s.hi + s.lo) / (c.hi + c.lo): a quotient within an ulp or two (s times the rounded
+// reciprocal), corrected by its exact residual, s - q c = (s.hi - q c.hi) + ..., times
+// the reciprocal; one division in all.
 inline F64x2 quotient(const SinParts& s_parts, const SinParts& c_parts) {
   const TwoSum s = fast_two_sum(s_parts.hi, s_parts.lo);
   const TwoSum c = fast_two_sum(c_parts.hi, c_parts.lo);
-  const F64x2 q = s.sum / c.sum;
+  const F64x2 inverse = F64x2::splat(1.0) / c.sum;
+  const F64x2 q = s.sum * inverse;
   const TwoSum qc = two_product(q, c.sum);
-  return q + ((((s.sum - qc.sum) - qc.err) + s.err) - q * c.err) / c.sum;
+  return q + ((((s.sum - qc.sum) - qc.err) + s.err) - q * c.err) * inverse;
 }
 
 enum class Fn { kSin, kCos, kTan };
