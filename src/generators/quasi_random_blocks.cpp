@@ -10,6 +10,8 @@
 #include <bit>
 #include <type_traits>
 
+#include "streams/processor_features.h"
+
 namespace zorn::generators {
 namespace {
 
@@ -100,14 +102,6 @@ template <typename Real>
   return run_blocks(t, b, c, first, points, r, scale, a);
 }
 
-bool has_avx2() {
-  static const bool yes = [] {
-    __builtin_cpu_init();  // may run before the library's constructors
-    return __builtin_cpu_supports("avx2") != 0;
-  }();
-  return yes;
-}
-
 template <typename Real>
 void draw_blocks(const QuasiTables& t, uint32_t d, uint32_t counter, uint32_t points, Real* r, Real scale, Real a) {
   uint64_t gray[kTableEntries], base[kTableEntries / kShortestBlock + kLanes];
@@ -120,7 +114,7 @@ void draw_blocks(const QuasiTables& t, uint32_t d, uint32_t counter, uint32_t po
   // The block of the current point starts at point counter - first.
   const uint32_t first = counter % b.length;
   for (uint32_t j = 0; j < d + kLanes - 1; ++j) base[j] = kTwoTo52Bits | (t.values[j % d] ^ gray[first * d + j % d]);
-  const uint32_t end = has_avx2() ? run_blocks_avx2(t, b, counter - first, first, points, r, scale, a)
+  const uint32_t end = streams::has_avx2() ? run_blocks_avx2(t, b, counter - first, first, points, r, scale, a)
                                   : run_blocks_baseline(t, b, counter - first, first, points, r, scale, a);
   for (uint32_t j = 0; j < d; ++j) t.values[j] = static_cast<uint32_t>(base[j] ^ gray[end * d + j]);
 }
