@@ -41,7 +41,9 @@ int32_t load_bounded(const std::vector<char>& image, void** stream) {
 }
 
 int32_t load_file(const std::vector<char>& image, void** stream) {
-  const std::string path = ::testing::TempDir() + "hostile.rng";
+  // One file per test: ctest runs the tests of this file in parallel processes.
+  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  const std::string path = ::testing::TempDir() + "hostile_" + test->name() + ".rng";
   std::ofstream(path, std::ios::binary).write(image.data(), static_cast<std::streamsize>(image.size()));
   return __pavoLoadStreamF(stream, path.c_str(), -1);
 }
