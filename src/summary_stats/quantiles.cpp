@@ -27,9 +27,12 @@ struct QuantilePosition {
 
 template <class T>
 QuantilePosition<T> position_of(T q, int64_t n) {
-  const double t = static_cast<double>(q) * static_cast<double>(n - 1);
-  int64_t k = static_cast<int64_t>(t);
-  if (k > n - 1) k = n - 1;
+  double t = static_cast<double>(q) * static_cast<double>(n - 1);
+  // Orders were checked to lie in [0, 1], but a caller may pass one array as orders and
+  // results, so an order read late can be anything: keep the conversion defined.
+  if (!(t >= 0)) t = 0;
+  if (t > static_cast<double>(n - 1)) t = static_cast<double>(n - 1);
+  const int64_t k = static_cast<int64_t>(t);
   return {k, static_cast<T>(t - static_cast<double>(k))};
 }
 

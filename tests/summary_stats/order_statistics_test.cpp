@@ -391,3 +391,16 @@ TEST(SSQuantilesSingle, SinglePrecisionTwinMatchesDoubleOnTheSameValues) {
 }
 
 }  // namespace
+
+// One array for orders and results: later variables read orders that earlier results
+// overwrote (here 1e300), which must still select inside the data, never convert an
+// out-of-range position (undefined behaviour the sanitizer build reports).
+TEST_F(SSQuantiles, OrdersSharedWithResultsStayInsideTheData) {
+  const DataSet d = ss_test::gaussian_data(3, 100, PAVO_SS_STORAGE_COLUMNS, 1e300, 1, 7);
+  std::vector<double> shared = {0.5, 0.5};
+  int32_t two = 2;
+  Task task(d);
+  __pavodSSEditQuantiles(task.handle, &two, shared.data(), shared.data(), nullptr, nullptr);
+  ASSERT_EQ(_pavodSSQuantiles(task.handle, PAVO_SS_QUANTILES, 0x1, nullptr), 0);
+  for (double q : shared) EXPECT_EQ(q, 1e300);
+}
