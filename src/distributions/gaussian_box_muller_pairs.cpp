@@ -4,55 +4,17 @@
 // sequence one long call would.
 #include <algorithm>
 
-#include "core_interface/sibling.h"
 #include "distributions/box_muller.h"
 #include "distributions/frame.h"
 #include "distributions/gaussian.h"
+#include "distributions/stream_caches.h"
 #include "zorn/pavo.h"
 
 namespace zorn::distributions {
 namespace {
 
-// The pending pair (u1, u2) lives in a chunk of two values of the result type; u1 = -1
-// marks that none is pending.
 template <class T>
-constexpr uint32_t kPendingChunk = 0;
-template <>
-inline constexpr uint32_t kPendingChunk<double> = 2;
-template <>
-inline constexpr uint32_t kPendingChunk<float> = 1;
-template <class T>
-constexpr T kNoPair = T(-1);
-
-// The first chunk with the pair's identifier, as the chunk search finds it, or null.
-const PavoChunk* pending_chunk(const void* stream, uint32_t id) {
-  const PavoChunk* c = static_cast<const PavoStreamHeader*>(stream)->chunks;
-  while (c != nullptr && c->chunk_id != id) c = c->chunk_next;
-  return c;
-}
-
-// The stream's pending pair, attached empty on first use. A chunk of the pair's
-// identifier too small to hold it (a damaged saved image) is refused, never read.
-template <class T>
-int32_t find_or_attach_pending(void* stream, T** pending) {
-  if (const PavoChunk* found = pending_chunk(stream, kPendingChunk<T>)) {
-    if (found->chunk_data == nullptr || found->chunk_size < static_cast<int32_t>(2 * sizeof(T)))
-      return kStatusBadArgument;
-    *pending = static_cast<T*>(found->chunk_data);
-    return kStatusOk;
-  }
-  T* fresh = static_cast<T*>(sibling::allocate(2 * sizeof(T)));
-  if (fresh == nullptr) return kStatusNoMemory;
-  fresh[0] = fresh[1] = kNoPair<T>;
-  const int32_t status =
-      __pavoAddChunk(stream, kPendingChunk<T>, nullptr, fresh, static_cast<int32_t>(2 * sizeof(T)));
-  if (is_failure(status)) {
-    sibling::deallocate(fresh);
-    return status;
-  }
-  *pending = fresh;
-  return kStatusOk;
-}
+constexpr uint32_t kPendingChunk = sizeof(T) == 8 ? kGaussianPairChunkDouble : kGaussianPairChunkSingle;
 
 // r[2k] = rho_k sin(theta_k), r[2k+1] = rho_k cos(theta_k) for the `count` / 2 pairs of
 // uniforms drawn into r itself.
@@ -83,14 +45,14 @@ int32_t gaussian_box_muller_pairs(KernelEnvironment<T>& env, void* stream, int32
                                   T sigma) {
   // With nothing to write, a pending pair stays pending (and no chunk is made).
   if (n == 0) return draw_uniform(stream, 0, r, T(0), T(1));
-  T* pending;
-  int32_t status = find_or_attach_pending(stream, &pending);
-  if (is_failure(status)) return status;
+  int32_t status;
+  PendingPair<T>* pending = pending_pair_cache<T>(stream, kPendingChunk<T>, &status);
+  if (pending == nullptr) return status;
 
   int32_t done = 0;
-  if (pending[0] != kNoPair<T>) {
+  if (pending->pending()) {
     // The cosine half; the Cos kernel agrees bit for bit with SinCos's cosine.
-    T radius = pending[0], angle = pending[1] * kTwoPi<T>;
+    T radius = pending->u1, angle = pending->u2 * kTwoPi<T>;
     box_muller_radius(env, 1, &radius);
     env.cos(1, &angle);
     r[0] = radius * angle;
@@ -109,14 +71,14 @@ int32_t gaussian_box_muller_pairs(KernelEnvironment<T>& env, void* stream, int32
     T pair[2], sine, cosine;
     status = draw_uniform(stream, 2, pair, T(0), T(1));
     if (is_failure(status)) return status;
-    pending[0] = pair[0];
-    pending[1] = pair[1];
+    pending->u1 = pair[0];
+    pending->u2 = pair[1];
     T angle = pair[1] * kTwoPi<T>;
     box_muller_radius(env, 1, &pair[0]);
     env.sincos(1, &angle, &sine, &cosine);
     r[done] = pair[0] * sine;
   } else {
-    pending[0] = pending[1] = kNoPair<T>;
+    pending->clear();
   }
   for (int32_t i = 0; i < n; ++i) r[i] = r[i] * sigma + a;
   return status;

@@ -13,6 +13,8 @@
 
 namespace zorn::distributions {
 
+constexpr uint32_t kGaussianPairChunkSingle = 1;
+constexpr uint32_t kGaussianPairChunkDouble = 2;
 constexpr uint32_t kGammaPairChunkSingle = 3;
 constexpr uint32_t kGammaPairChunkDouble = 4;
 
