@@ -14,7 +14,7 @@ namespace zorn::distributions {
 namespace {
 
 template <class T>
-constexpr uint32_t kGammaPairChunk = sizeof(T) == 8 ? kGammaPairChunkDouble : kGammaPairChunkSingle;
+constexpr uint32_t kGammaPairChunk = sizeof(T) == 8 ? kChunkGammaPairDouble : kChunkGammaPairSingle;
 
 template <class T>
 int32_t marsaglia_tsang(KernelEnvironment<T>& env, void* stream, int32_t n, T* r, T alpha) {

@@ -14,7 +14,7 @@ namespace zorn::distributions {
 namespace {
 
 template <class T>
-constexpr uint32_t kPendingChunk = sizeof(T) == 8 ? kGaussianPairChunkDouble : kGaussianPairChunkSingle;
+constexpr uint32_t kPendingChunk = sizeof(T) == 8 ? kChunkGaussianPairDouble : kChunkGaussianPairSingle;
 
 // r[2k] = rho_k sin(theta_k), r[2k+1] = rho_k cos(theta_k) for the `count` / 2 pairs of
 // uniforms drawn into r itself.

@@ -1,22 +1,17 @@
-// Values a generator keeps on a stream between calls, in chunks of the stream (so they
-// are copied, saved, loaded and freed with it). Chunk identifiers in use:
-//   1  Gaussian method 1, single precision: pending uniform pair (u1, u2)
-//   2  Gaussian method 1, double precision: pending uniform pair (u1, u2)
-//   3  Gamma (shape > 1), single precision: pending Box-Muller pair (u1, u2)
-//   4  Gamma (shape > 1), double precision: pending Box-Muller pair (u1, u2)
-//   9, 13  Sobol: caller-supplied direction numbers and current values
-//   10     Niederreiter: caller-supplied direction data
-// A pending pair holds -1 in u1 when nothing is pending.
+// Values a generator keeps on a stream between calls, in chunks of the stream; the
+// identifiers (and what a loader accepts in them) are listed in streams/cache_chunks.h.
 #pragma once
 
 #include <cstdint>
 
+#include "streams/cache_chunks.h"
+
 namespace zorn::distributions {
 
-constexpr uint32_t kGaussianPairChunkSingle = 1;
-constexpr uint32_t kGaussianPairChunkDouble = 2;
-constexpr uint32_t kGammaPairChunkSingle = 3;
-constexpr uint32_t kGammaPairChunkDouble = 4;
+using streams::kChunkGammaPairDouble;
+using streams::kChunkGammaPairSingle;
+using streams::kChunkGaussianPairDouble;
+using streams::kChunkGaussianPairSingle;
 
 template <class T>
 struct PendingPair {

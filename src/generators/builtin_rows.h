@@ -17,6 +17,9 @@ struct BuiltinRow {
   // word is four 32-bit values (WH) evolves only state_words 32-bit values, and its
   // multipliers must stay the destination's.
   int32_t evolving_bytes = properties.state_words * properties.word_size;
+  // Whether a stream's state and chunks are ones the generator can run from (0) or not;
+  // a loader refuses an image that fails it. Null: every state of the row's size is.
+  int32_t (*check_state)(const void* stream) = nullptr;
 };
 
 // The four operations of generator `name` as designated initialisers of its properties.

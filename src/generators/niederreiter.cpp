@@ -60,7 +60,8 @@ static_assert(kStateWords * 4 + 16 <= kStateSize);
 
 extern const BuiltinRow kRowNiederr = {
     .properties = {.state_size = kStateSize, .state_words = kStateWords, .may_yield_zero = 0, .word_size = 4, .bits = 32,
-                   ZORN_BRNG_OPERATIONS(Niederr)}};
+                   ZORN_BRNG_OPERATIONS(Niederr)},
+    .check_state = [](const void* stream) { return quasi_check_state(stream, kLayout); }};
 
 }  // namespace zorn::generators
 

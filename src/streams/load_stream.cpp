@@ -5,6 +5,7 @@
 
 #include "core_interface/sibling.h"
 #include "streams/abstract_ids.h"
+#include "streams/cache_chunks.h"
 #include "streams/chunks.h"
 #include "streams/image_format.h"
 #include "streams/image_io.h"
@@ -142,7 +143,13 @@ int32_t load_into(ImageReader& in, const ImageStatuses& statuses, void** stream)
   if (status != kStatusOk) return status;
   if (!in.read(state_bytes(*stream), header.state_length)) return kStatusShortRead;
   status = processor_status(header.brng_id);
-  return status == kStatusOk ? read_chunks(in, header, *stream) : status;
+  if (status == kStatusOk) status = read_chunks(in, header, *stream);
+  if (status != kStatusOk) return status;
+  // State and chunks the generator or a distribution could not run from (a forged or
+  // damaged image) are refused here rather than at first use.
+  const BrngLookup lookup = lookup_brng(header.brng_id);
+  const bool state_runs = lookup.check_state == nullptr || lookup.check_state(*stream) == kStatusOk;
+  return state_runs && cache_chunks_valid(*stream) ? kStatusOk : statuses.bad_header;
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ constexpr int32_t kCurrentNiederr = 6;
 int32_t g_registered_rows = 0;
 int32_t g_sub_generators[PAVO_REGISTRY_ROWS];
 int32_t g_evolving_bytes[PAVO_REGISTRY_ROWS];
+int32_t (*g_check_state[PAVO_REGISTRY_ROWS])(const void*);
 
 // The current-table row that holds the generator of a legacy row.
 int32_t current_row_of_legacy(int32_t legacy_row) {
@@ -58,6 +59,7 @@ struct RegistryFiller {
       __RegBrngsNew[row] = builtin[row]->properties;
       g_sub_generators[row] = builtin[row]->sub_generators;
       g_evolving_bytes[row] = builtin[row]->evolving_bytes;
+      g_check_state[row] = builtin[row]->check_state;
     }
     g_registered_rows = PAVO_BUILTIN_ROWS;
     for (int32_t row = 0; row < kLegacyWhFirst; ++row) __RegBrngs[row] = builtin[row]->properties;
@@ -84,6 +86,7 @@ BrngLookup lookup_brng(uint32_t brng_id) {
     const int32_t current =
         found.table == __RegBrngs ? current_row_of_legacy(found.row_index) : found.row_index;
     found.evolving_bytes = clamped_evolving_bytes(*found.row, g_evolving_bytes[current]);
+    found.check_state = g_check_state[current];
   }
   return found;
 }

@@ -22,6 +22,7 @@ struct BrngLookup {
   int32_t sub;
   const PavoBrngProperties* row;
   int32_t evolving_bytes;  // what copy-state transfers; never beyond the state
+  int32_t (*check_state)(const void* stream);  // null: every state of the row's size runs
 };
 BrngLookup lookup_brng(uint32_t brng_id);
 

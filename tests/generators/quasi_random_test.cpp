@@ -230,8 +230,7 @@ TEST(QuasiRandom, CallerDataTravelsWithTheStream) {
   }
 }
 
-// Images whose quasi-random state no seeding makes: not loaded, or refused by every
-// operation. State word w lies at byte 24 + 4w of the image; "word" kKey is the first
+// Images whose quasi-random state no seeding makes are not loaded. State word w lies at byte 24 + 4w of the image; "word" kKey is the first
 // chunk's key, which would make the stream write into shared data.
 TEST(QuasiRandom, ForgedStateIsRefused) {
   struct Forgery {
@@ -254,13 +253,8 @@ TEST(QuasiRandom, ForgedStateIsRefused) {
         const size_t at = f.word == kKey ? 24 + s.row().state_size - 16 + 4 : 24 + 4 * f.word;
         std::memcpy(&image[at], &f.value, 4);
         Stream loaded;
-        if (__pavoLoadStreamM(&loaded.p, image.data()) < 0) continue;
-        uint32_t r[4];
-        float x;
-        EXPECT_EQ(loaded.row().gen_int(loaded.p, 4, r), -3) << id << " word " << f.word << " = " << f.value;
-        EXPECT_EQ(loaded.row().gen_single(loaded.p, 1, &x, 0, 1), -3);
-        EXPECT_EQ(__pavoSkipAheadStream(loaded.p, 1), -3);
-        EXPECT_EQ(__pavoLeapfrogStream(loaded.p, 0, 0x7FFFFFFF), -3);
+        EXPECT_LT(__pavoLoadStreamM(&loaded.p, image.data()), 0) << id << " word " << f.word << " = " << f.value;
+        EXPECT_EQ(loaded.p, nullptr);
       }
     }
 }

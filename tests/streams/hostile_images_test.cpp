@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -14,6 +15,7 @@
 #include "common/stream_handle.h"
 #include "core_interface/sibling.h"
 #include "generators/data/mrg32k3a_skip_tables.h"
+#include "streams/cache_chunks.h"
 #include "streams/image_io.h"
 #include "streams/ro_data_table.h"
 #include "streams/status.h"
@@ -23,6 +25,7 @@ namespace {
 using namespace zorn::streams;
 
 constexpr uint64_t kKey[2] = {0x5eed, 0xc0ffee};
+constexpr uint32_t kCallerChunk = 21;  // an identifier no generator or distribution uses
 
 uint32_t references(const uint64_t* key) {
   PavoRODataEntry* e = nullptr;
@@ -62,7 +65,7 @@ void expect_round_trip(const void* stream, const std::string& what) {
 }
 
 // An image of a stream of generator `brng` (zero state of that row's length) followed
-// by chunk records {id 1, key, size, bytes}.
+// by chunk records {kCallerChunk, key, size, bytes}.
 struct Record {
   const uint64_t* key;
   int32_t size;
@@ -78,7 +81,7 @@ std::vector<char> image_with(std::initializer_list<Record> records, uint32_t brn
   image[16] = static_cast<char>(records.size());
   std::memcpy(image.data() + 20, &brng, 4);
   for (const Record& r : records) {
-    const uint32_t id = 1;
+    const uint32_t id = kCallerChunk;
     const uint64_t none[2] = {0, 0};
     std::vector<char> record(24 + static_cast<size_t>(r.size), 'x');
     std::memcpy(record.data(), &id, 4);
@@ -119,16 +122,16 @@ TEST(HostileChunks, OnlyEqualSizesShareABlock) {
     {
       Stream a(PAVO_BRNG_MCG31M1, {1}), b(PAVO_BRNG_MRG32K3A, {2});
       void* first = c.first_null ? nullptr : block(static_cast<size_t>(c.first_size));
-      ASSERT_EQ(__pavoAddChunk(a.p, 1, kKey, first, c.first_size), 0) << c.what;
+      ASSERT_EQ(__pavoAddChunk(a.p, kCallerChunk, kKey, first, c.first_size), 0) << c.what;
       void* second = c.second_null ? nullptr : block(static_cast<size_t>(std::max(c.second_size, 0)));
       void* target = c.same_stream ? a.p : b.p;
       const int32_t chunks_before = __pavoGetNumChunks(target);
-      EXPECT_EQ(__pavoAddChunk(target, 2, kKey, second, c.second_size), c.second_status) << c.what;
+      EXPECT_EQ(__pavoAddChunk(target, kCallerChunk + 1, kKey, second, c.second_size), c.second_status) << c.what;
       const bool joined = c.second_status == kStatusOk;
       EXPECT_EQ(__pavoGetNumChunks(target), chunks_before + (joined ? 1 : 0)) << c.what;
       EXPECT_EQ(references(kKey), joined ? 2u : 1u) << c.what;
       if (joined) {
-        EXPECT_EQ(__pavoSearchChunk(target, 2), first) << c.what;
+        EXPECT_EQ(__pavoSearchChunk(target, kCallerChunk + 1), first) << c.what;
       }
       zorn::sibling::deallocate(second);  // joined or refused, it is still the caller's
       expect_round_trip(a.p, c.what);
@@ -165,7 +168,7 @@ TEST(HostileImages, ConflictingChunkRecordsAreRefused) {
     }
     Stream holder(PAVO_BRNG_MCG31M1, {1});
     if (c.table_block > 0) {
-      ASSERT_EQ(__pavoAddChunk(holder.p, 1, kKey, block(16), c.table_block), 0);
+      ASSERT_EQ(__pavoAddChunk(holder.p, kCallerChunk, kKey, block(16), c.table_block), 0);
     } else if (c.table_block < 0) {
       ASSERT_EQ(__pavoCreateGlobRODataTableEntry(&e, kKey, block(8)), 0);
     }
@@ -234,3 +237,33 @@ TEST(HostileCounts, MultiWordSkipByNoWordsKeepsTheState) {
 }
 
 }  // namespace
+
+// A pending-pair chunk a distribution would resume from loads only as the distribution
+// writes it: two values of its precision, u1 = -1 or both in [0, 1].
+TEST(HostileImages, DamagedPendingPairsAreBadHeaders) {
+  const struct {
+    uint32_t id;
+    std::vector<double> values;  // stored in the chunk's precision
+    bool single;
+    bool loads;
+  } cases[] = {
+      {kChunkGaussianPairDouble, {-1, 7}, false, true},  {kChunkGaussianPairDouble, {0.25, 1}, false, true},
+      {kChunkGammaPairSingle, {0, 0.5}, true, true},     {kChunkGaussianPairDouble, {2, 0.5}, false, false},
+      {kChunkGammaPairDouble, {0.5, -0.5}, false, false}, {kChunkGaussianPairSingle, {0.5, NAN}, true, false},
+      {kChunkGaussianPairDouble, {0.5}, false, false},   {kChunkGammaPairSingle, {0.5, 0.5}, false, false},
+  };
+  for (const auto& c : cases) {
+    Stream s(PAVO_BRNG_MCG31M1, {3});
+    const size_t bytes = c.values.size() * (c.single ? sizeof(float) : sizeof(double));
+    auto* data = static_cast<char*>(zorn::sibling::allocate(bytes));
+    for (size_t i = 0; i < c.values.size(); ++i) {
+      const float f = static_cast<float>(c.values[i]);
+      c.single ? std::memcpy(data + 4 * i, &f, 4) : std::memcpy(data + 8 * i, &c.values[i], 8);
+    }
+    ASSERT_EQ(__pavoAddChunk(s.p, c.id, nullptr, data, static_cast<int32_t>(bytes)), 0);
+    const auto image = save(s.p);
+    Stream from_memory, from_file;
+    EXPECT_EQ(load_bounded(image, &from_memory.p), c.loads ? 0 : kStatusMemoryBadImage) << c.id;
+    EXPECT_EQ(load_file(image, &from_file.p), c.loads ? 0 : kStatusFileBadHeader) << c.id;
+  }
+}
