@@ -64,8 +64,12 @@ void exercise(void* stream) {
   if (save(twice) != image) __builtin_trap();
   void* copy = nullptr;
   if (__pavoCopyStream(&copy, stream) != 0) __builtin_trap();
+  // A hardware generator's words never repeat; every other stream continues as its
+  // reloads and its copy do.
+  const bool deterministic = __pavoGetStreamStateBrng(stream) != PAVO_BRNG_NONDETERM;
   const std::vector<uint32_t> want = draw(stream, 64);
-  if (draw(reloaded, 64) != want || draw(copy, 64) != want || draw(twice, 64) != want) __builtin_trap();
+  if (deterministic && (draw(reloaded, 64) != want || draw(copy, 64) != want || draw(twice, 64) != want))
+    __builtin_trap();
   __pavoDeleteStream(&copy);
   __pavoDeleteStream(&twice);
   __pavoDeleteStream(&reloaded);
