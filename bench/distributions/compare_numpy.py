@@ -9,9 +9,10 @@ numpy, and numpy / ours (above 1: numpy is slower).
 import ctypes
 import os
 import sys
-import time
 
 import numpy as np
+
+from numpy_report import print_table
 
 LIB_DIR = sys.argv[1] if len(sys.argv) > 1 else "build/bin"
 ctypes.CDLL(os.path.join(LIB_DIR, "libzorn_core.so"), mode=ctypes.RTLD_GLOBAL)
@@ -78,17 +79,5 @@ CASES = [
 ]
 
 
-def best_ns(fn):
-    best = float("inf")
-    for _ in range(REPEATS):
-        start = time.perf_counter()
-        fn()
-        best = min(best, time.perf_counter() - start)
-    return best / N * 1e9
-
-
-print(f"{'case':24} {'zorn ns':>9} {'numpy ns':>9} {'numpy/zorn':>11}")
-for name, zorn_fn, numpy_fn in CASES:
-    z, n = best_ns(zorn_fn), best_ns(numpy_fn)
-    print(f"{name:24} {z:9.2f} {n:9.2f} {n / z:11.2f}")
+print_table(CASES, N, REPEATS)
 delete_stream(ctypes.byref(stream))
