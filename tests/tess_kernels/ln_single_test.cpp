@@ -1,5 +1,5 @@
 // The single precision natural logarithm: its tables against the rules that define them,
-// its callout's correct rounding, and the special arguments with and without
+// its callout's correct rounding, and its special-case arguments with and without
 // denormals-are-zero. (Its fast path is pinned by output_pins_linux_test.cpp and measured
 // by the harness.)
 #include <cmath>
