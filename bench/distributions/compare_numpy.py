@@ -7,28 +7,20 @@ Prints ns per double variate (best of 5 calls of 10^6 variates each) for ours an
 numpy, and numpy / ours (above 1: numpy is slower).
 """
 import ctypes
-import os
 import sys
 
 import numpy as np
 
-from numpy_report import print_table
+from numpy_report import library_and_stream, print_table
 
-LIB_DIR = sys.argv[1] if len(sys.argv) > 1 else "build/bin"
-ctypes.CDLL(os.path.join(LIB_DIR, "libzorn_core.so"), mode=ctypes.RTLD_GLOBAL)
-lib = ctypes.CDLL(os.path.join(LIB_DIR, "libzorn_generic.so"))
+lib, stream = library_and_stream(sys.argv[1] if len(sys.argv) > 1 else "build/bin")
 
 N = 1_000_000
 REPEATS = 5
-MT19937 = 0x800000
 D = ctypes.c_double
 I = ctypes.c_int32
 VP = ctypes.c_void_p
-new_stream = getattr(lib, "__pavoNewStreamEx")
 delete_stream = getattr(lib, "__pavoDeleteStream")
-stream = VP()
-seed = (ctypes.c_uint32 * 1)(5489)
-assert new_stream(ctypes.byref(stream), MT19937, 1, seed) == 0
 
 MEAN = np.array([1.0, -2.0, 4.0])
 FACTOR = np.array([[2.0, 0, 0], [-1, 0.5, 0], [3, 1, 0.25]])

@@ -1,4 +1,6 @@
 """The timing and table shared by the numpy comparison scripts of this folder."""
+import ctypes
+import os
 import time
 
 
@@ -18,3 +20,14 @@ def print_table(cases, n, repeats):
     for name, zorn_fn, numpy_fn in cases:
         z, v = best_ns(zorn_fn, n, repeats), best_ns(numpy_fn, n, repeats)
         print(f"{name:24} {z:9.2f} {v:9.2f} {v / z:11.2f}")
+
+
+def library_and_stream(lib_dir):
+    """libzorn_generic.so (its sibling loaded first, globally) and an MT19937 stream
+    seeded with 5489, the seed numpy's MT19937 comparison uses."""
+    ctypes.CDLL(os.path.join(lib_dir, "libzorn_core.so"), mode=ctypes.RTLD_GLOBAL)
+    lib = ctypes.CDLL(os.path.join(lib_dir, "libzorn_generic.so"))
+    stream = ctypes.c_void_p()
+    seed = (ctypes.c_uint32 * 1)(5489)
+    assert getattr(lib, "__pavoNewStreamEx")(ctypes.byref(stream), 0x800000, 1, seed) == 0
+    return lib, stream
