@@ -2,9 +2,11 @@
 # Installs the Debian packages the build, tests and benchmarks need, when they are missing.
 # Usage: scripts/install-deps.sh [extra-package ...]
 set -euo pipefail
-# Build and tests: the first line; benchmark peers and the spline cross-check: the second.
+# Build and tests: the first line; benchmark peers and the spline cross-check: the second;
+# the MPI example and its check: the third.
 packages=(cmake g++ make libgtest-dev libbenchmark-dev libblas-dev liblapack-dev libmpfr-dev pkg-config
-          libsleef-dev libgsl-dev librandom123-dev python3-scipy "$@")
+          libsleef-dev libgsl-dev librandom123-dev python3-scipy
+          libopenmpi-dev openmpi-bin "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+#include "zorn/ss_merge.h"
+
 namespace zorn::ss {
 
 struct MomentState {
@@ -29,37 +31,28 @@ struct VariableList {
 };
 
 // Merges the statistics of a second set of observations, `b`, into `a` with the
-// pairwise rules of Chan, Golub and LeVeque (1979) for M2 and Pebay (2008) for M3, M4
-// and the cross-products; `delta` is scratch of p entries. With kCentral false only the
+// pairwise rules of the public merge helper (zorn/ss_merge.h); `delta` is scratch of
+// p entries. With kCentral false only the
 // means, raw moments and C are merged (the fast method derives central sums at the end).
 // `b` has positive weight.
 template <int K, bool kCentral, bool kMatrix>
 void merge_moments(MomentState& a, const MomentState& b, int64_t p, VariableList vars,
                    double* delta) {
-  const double wa = a.W, wb = b.W, w = wa + wb;
-  const double share = wb / w;                 // weight of b in the merged mean
-  const double c2 = wa * wb / w;               // delta^2 factor of M2 and C
-  const double c3 = c2 * (wa - wb) / w;        // delta^3 factor of M3
-  const double c4 = c2 * (wa * wa - wa * wb + wb * wb) / (w * w);
-  const double fa = wa / w, fb = wb / w;
+  const ZornSSMergeFactors f = zorn_ss_merge_factors(a.W, b.W);
   for (int64_t v = 0; v < vars.count; ++v) {
     const int64_t i = vars.index[v];
     const double d = b.mean[i] - a.mean[i];
     delta[i] = d;
-    a.mean[i] += d * share;
-    for (int k = 0; k + 2 <= K; ++k) a.raw[k][i] += (b.raw[k][i] - a.raw[k][i]) * share;
+    a.mean[i] += d * f.share;
+    for (int k = 0; k + 2 <= K; ++k) a.raw[k][i] += (b.raw[k][i] - a.raw[k][i]) * f.share;
     if constexpr (kCentral && K >= 2) {
-      const double m2a = a.central[0][i], m2b = b.central[0][i];
-      if constexpr (K >= 3) {
-        const double m3a = a.central[1][i], m3b = b.central[1][i];
-        if constexpr (K >= 4) {
-          a.central[2][i] += b.central[2][i] + d * d * d * d * c4 +
-                             6 * d * d * (fa * fa * m2b + fb * fb * m2a) +
-                             4 * d * (fa * m3b - fb * m3a);
-        }
-        a.central[1][i] = m3a + m3b + d * d * d * c3 + 3 * d * (fa * m2b - fb * m2a);
+      double m[3] = {}, mb[3] = {};
+      for (int k = 0; k + 2 <= K; ++k) {
+        m[k] = a.central[k][i];
+        mb[k] = b.central[k][i];
       }
-      a.central[0][i] = m2a + m2b + d * d * c2;
+      zorn_ss_merge_central_sums(&f, K, d, m, mb);
+      for (int k = 0; k + 2 <= K; ++k) a.central[k][i] = m[k];
     }
   }
   if constexpr (kMatrix) {
@@ -67,10 +60,10 @@ void merge_moments(MomentState& a, const MomentState& b, int64_t p, VariableList
       for (int64_t v = 0; v <= u; ++v) {
         const int64_t l = vars.index[u], i = vars.index[v];
         const int64_t at = cross_index(p, i, l);
-        a.C[at] += b.C[at] + delta[i] * delta[l] * c2;
+        a.C[at] = zorn_ss_merge_cross(&f, delta[i], delta[l], a.C[at], b.C[at]);
       }
   }
-  a.W = w;
+  a.W += b.W;
   a.V += b.V;
 }
 
