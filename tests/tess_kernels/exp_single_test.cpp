@@ -1,10 +1,10 @@
 // The single precision exponential, bit for bit against plain transcriptions of its
-// published fast path and callout, and its thresholds, statuses and no-error mode.
+// published fast path and callout (its thresholds and statuses: exp_log_family_test.cpp).
 #include <cmath>
 #include <random>
 #include <vector>
 
-#include "exp_log_single_test_support.h"
+#include "kernel_test_support.h"
 #include "tess_kernels/exp_log/exp_single.h"
 
 namespace zorn_test {
@@ -100,63 +100,6 @@ TEST_F(SingleExp, CalloutMatchesItsTranscriptionOnOrdinaryArguments) {
     }
   }
   EXPECT_EQ(mismatches, 0);
-}
-
-TEST_F(SingleExp, ThresholdsAndStatusesOfTheCallout) {
-  const float top = 88.72283f;
-  const float x[] = {top, std::nextafter(top, 100.0f), -87.33654f, -100.0f,
-                     -INFINITY, NAN, -200.0f, INFINITY, 1e-30f, -103.97208f,
-                     std::nextafter(-103.97208f, -200.0f)};
-  constexpr int kCount = sizeof x / sizeof x[0];
-  float r[kCount];
-  _tesssExp(kCount, x, r);
-  EXPECT_TRUE(std::isfinite(r[0]));
-  EXPECT_GT(r[0], 3.4e38f);
-  EXPECT_EQ(r[1], INFINITY);
-  EXPECT_GE(r[2], 0x1p-126f);  // the smallest normal range result
-  EXPECT_LT(r[3], 0x1p-126f);
-  EXPECT_GT(r[3], 0.0f);
-  EXPECT_EQ(r[4], 0.0f);
-  EXPECT_TRUE(std::isnan(r[5]));
-  EXPECT_EQ(r[6], 0.0f);
-  EXPECT_EQ(r[7], INFINITY);
-  EXPECT_EQ(r[8], 1.0f);
-  EXPECT_EQ(r[9], 0x1p-149f);  // e^x just above 2^-150 rounds up to the least subnormal
-  EXPECT_EQ(r[10], 0.0f);
-  const std::vector<std::pair<int32_t, int32_t>> want = {
-      {1, TESS_STATUS_OVERFLOW}, {3, TESS_STATUS_UNDERFLOW}, {6, TESS_STATUS_UNDERFLOW},
-      {9, TESS_STATUS_UNDERFLOW}, {10, TESS_STATUS_UNDERFLOW}};
-  ASSERT_EQ(g_reported.size(), want.size());
-  for (size_t i = 0; i < want.size(); ++i) {
-    EXPECT_EQ(g_reported[i].index, want[i].first);
-    EXPECT_EQ(g_reported[i].status, want[i].second);
-  }
-  // Correctly rounded references from the extended precision exponential.
-  EXPECT_EQ(r[3], static_cast<float>(std::exp(-100.0L)));
-  EXPECT_EQ(r[0], static_cast<float>(std::exp(static_cast<long double>(top))));
-}
-
-TEST_F(SingleExp, NoErrorModeResolvesOverflowInlineWithoutTouchingTheStatus) {
-  _tessSetMode(TESS_ERRMODE_NOERR);
-  const float x[] = {1000.0f, -1000.0f, 1.0f, -100.0f, 89.0f};
-  float r[5];
-  _tesssExp(5, x, r);
-  EXPECT_EQ(r[0], INFINITY);
-  EXPECT_EQ(r[1], 0.0f);
-  EXPECT_EQ(r[3], static_cast<float>(std::exp(-100.0L)));  // still through the callout
-  EXPECT_EQ(r[4], INFINITY);
-  EXPECT_TRUE(g_reported.empty());
-  EXPECT_EQ(_tessGetErrStatus(), 0);
-}
-
-TEST_F(SingleExp, RemainderLanesReportOnlyRealElements) {
-  const float x[] = {1.0f, 2.0f, 3.0f, 4.0f, 1000.0f};
-  float r[6] = {0, 0, 0, 0, 0, -7.0f};
-  _tesssExp(5, x, r);
-  ASSERT_EQ(g_reported.size(), 1u);
-  EXPECT_EQ(g_reported[0].index, 4);
-  EXPECT_EQ(r[5], -7.0f);  // nothing written past the end
-  EXPECT_EQ(r[0], static_cast<float>(std::exp(1.0L)));
 }
 
 }  // namespace

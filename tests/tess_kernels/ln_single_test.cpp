@@ -1,11 +1,10 @@
-// The single precision natural logarithm: its tables against the rules that define them,
-// its callout's correct rounding, and its special-case arguments with and without
-// denormals-are-zero. (Its fast path is pinned by output_pins_linux_test.cpp and measured
-// by the harness.)
+// The single precision natural logarithm: its tables against the rules that define them
+// and its callout's correct rounding. (Its fast path is pinned by output_pins_linux_test.cpp
+// and measured by the harness; its special values are in exp_log_family_test.cpp.)
 #include <cmath>
 #include <vector>
 
-#include "exp_log_single_test_support.h"
+#include "kernel_test_support.h"
 #include "tess_kernels/exp_log/ln_single.h"
 
 namespace zorn_test {
@@ -60,44 +59,6 @@ TEST_F(SingleLn, CalloutIsCorrectlyRoundedAlmostEverywhere) {
     if (ulp_error(got, std::log(static_cast<long double>(x))) > 0.5) ++not_rounded;
   }
   EXPECT_EQ(not_rounded, 0);
-}
-
-TEST_F(SingleLn, SpecialArgumentsAndStatuses) {
-  const float tiny = std::numeric_limits<float>::denorm_min();
-  const float x[] = {1.0f, 0.0f, -0.0f, -1.0f, -INFINITY, INFINITY, NAN, tiny, 0.75f};
-  constexpr int kCount = sizeof x / sizeof x[0];
-  float r[kCount];
-  _tesssLn(kCount, x, r);
-  EXPECT_EQ(bits(r[0]), 0u);  // exactly +0
-  EXPECT_EQ(r[1], -INFINITY);
-  EXPECT_EQ(r[2], -INFINITY);
-  EXPECT_EQ(bits(r[3]), 0x7FC00000u);
-  EXPECT_EQ(bits(r[4]), 0x7FC00000u);
-  EXPECT_EQ(r[5], INFINITY);
-  EXPECT_TRUE(std::isnan(r[6]));
-  EXPECT_EQ(r[7], static_cast<float>(-149.0L * std::log(2.0L)));
-  EXPECT_LE(ulp_error(r[8], std::log(0.75L)), 1.0);
-  const std::vector<std::pair<int32_t, int32_t>> want = {{1, TESS_STATUS_SINGULARITY},
-                                                         {2, TESS_STATUS_SINGULARITY},
-                                                         {3, TESS_STATUS_DOMAIN},
-                                                         {4, TESS_STATUS_DOMAIN}};
-  ASSERT_EQ(g_reported.size(), want.size());
-  for (size_t i = 0; i < want.size(); ++i) {
-    EXPECT_EQ(g_reported[i].index, want[i].first);
-    EXPECT_EQ(g_reported[i].status, want[i].second);
-  }
-}
-
-TEST_F(SingleLn, SubnormalCountsAsZeroWithDenormalsAreZero) {
-  _tessSetMode(TESS_MODE_FLUSH_DENORMALS);
-  const float x[] = {2.0f, std::numeric_limits<float>::denorm_min(), -1e-40f, 1e-39f};
-  float r[4];
-  _tesssLn(4, x, r);
-  EXPECT_EQ(r[1], -INFINITY);
-  EXPECT_EQ(r[2], -INFINITY);  // -0 under denormals-are-zero: a pole, not a domain error
-  EXPECT_EQ(r[3], -INFINITY);
-  ASSERT_EQ(g_reported.size(), 3u);
-  for (const Reported& rep : g_reported) EXPECT_EQ(rep.status, TESS_STATUS_SINGULARITY);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "exp_log_single_test_support.h"
+#include "kernel_test_support.h"
 
 namespace zorn_test {
 namespace {
