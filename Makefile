@@ -4,7 +4,7 @@ SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps build demo check sanitize bench accuracy fuzz windows clean
+.PHONY: all deps build demo check install sanitize bench accuracy fuzz windows clean
 
 all: build
 
@@ -22,6 +22,15 @@ demo: build
 
 check: build
 	cd $(BUILD) && ctest -j$(JOBS) --output-on-failure --timeout 600
+
+# The two libraries and the headers into PREFIX, built alone (a compiler and CMake are
+# all it needs; no root unless PREFIX asks for it).
+PREFIX ?= /usr/local
+install:
+	cmake -S . -B build-install -DCMAKE_BUILD_TYPE=Release -DZORN_BUILD_TESTS=OFF \
+	  -DZORN_BUILD_BENCH=OFF -DZORN_BUILD_ACCURACY=OFF -DZORN_BUILD_EXAMPLES=OFF
+	cmake --build build-install -j$(JOBS)
+	cmake --install build-install --prefix $(PREFIX)
 
 sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORN_SANITIZE=ON
@@ -49,4 +58,4 @@ windows:
 	@scripts/windows.sh build-windows $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz build-windows
+	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz build-windows build-install

@@ -15,8 +15,12 @@ void* resolve_sibling_operation(const char* operation) {
   if (handle == nullptr) {
     handle = core_interface::load_sibling_library(core_interface::kCoreLibraryName);
     if (handle == nullptr) {
-      std::fprintf(stderr, "zorn_generic: cannot load lib%s.so from the library's directory\n",
-                   core_interface::kCoreLibraryName);
+      // The loader's message names the path it tried; without one, the directory of
+      // this library could not be found.
+      const char* why = dlerror();
+      std::fprintf(stderr, "zorn_generic: cannot load lib%s.so from the directory of libzorn_generic.so: %s\n",
+                   core_interface::kCoreLibraryName,
+                   why != nullptr ? why : "that directory is unknown or its path too long");
       std::abort();
     }
     library.store(handle, std::memory_order_release);
