@@ -179,10 +179,14 @@ void ArgumentPlan::fill(int64_t begin, int64_t count, std::complex<double> scala
                         std::vector<Argument>& out) const {
   out.resize(static_cast<size_t>(count));
   const bool scalar_shape = shape_ == Shape::kPowx || shape_ == Shape::kOrder;
+  // The kernel receives the scalar in its own type: the reference takes the same value.
+  const Cx typed_scalar = precision_of(type_) == 24
+                             ? Cx(static_cast<float>(scalar.real()), static_cast<float>(scalar.imag()))
+                             : scalar;
   for (int64_t k = 0; k < count; ++k) {
     const int64_t i = begin + k;
     out[k] = i < hard_count() ? hard_[i] : random_argument(i - hard_count());
-    if (scalar_shape) out[k].b = scalar;
+    if (scalar_shape) out[k].b = typed_scalar;
   }
 }
 

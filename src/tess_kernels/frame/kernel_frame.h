@@ -162,16 +162,21 @@ struct TwoKernel {
   static void run(int32_t n, const T* a, int32_t inca, const T* b, int32_t incb, T* r,
                   int32_t incr, bool strided) {
     FpFrame frame(K);
-    run_groups<T, 1>(
-        n, {Strided<T>{r, incr}},
-        [&](int64_t i, T(&y)[1]) { return Op::eval(a[i * inca], b[i * incb], y[0]); },
-        [&](int32_t st, int32_t i) {
-          if (strided) {
-            report(st, i, a, inca, b, incb, r, incr, r, incr, Name.text);
-          } else {
-            report(st, i, a, b, r, r, Name.text);
-          }
-        });
+    auto report_element = [&](int32_t st, int32_t i) {
+      if (strided) {
+        report(st, i, a, inca, b, incb, r, incr, r, incr, Name.text);
+      } else {
+        report(st, i, a, b, r, r, Name.text);
+      }
+    };
+    const Strided<const T> x{a, inca}, y{b, incb};
+    if constexpr (requires { Op::vector_loop(frame, n, x, y, Strided<T>{r, incr}, report_element); }) {
+      Op::vector_loop(frame, n, x, y, Strided<T>{r, incr}, report_element);
+    } else {
+      run_groups<T, 1>(
+          n, {Strided<T>{r, incr}},
+          [&](int64_t i, T(&out)[1]) { return Op::eval(x[i], y[i], out[0]); }, report_element);
+    }
   }
   static void contiguous(int32_t n, const E* a, const E* b, E* r) {
     run(n, internal(a), 1, internal(b), 1, internal(r), 1, false);

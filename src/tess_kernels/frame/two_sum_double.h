@@ -1,4 +1,4 @@
-// Error-free sums of two lanes of doubles, for kernels that carry a value and its
+// Error-free sums and products of two lanes of doubles, for kernels that carry a value and its
 // rounding error.
 #pragma once
 
@@ -21,6 +21,18 @@ inline TwoSum two_sum(simd::F64x2 a, simd::F64x2 b) {
 inline TwoSum fast_two_sum(simd::F64x2 a, simd::F64x2 b) {
   const simd::F64x2 sum = a + b;
   return {sum, b - (sum - a)};
+}
+
+// Dekker's exact product of two lanes: a b = sum + err (Veltkamp split with 2^27 + 1),
+// when no product overflows or underflows.
+inline TwoSum two_product(simd::F64x2 a, simd::F64x2 b) {
+  using simd::F64x2;
+  const F64x2 c = F64x2::splat(134217729.0);
+  const F64x2 ca = c * a, cb = c * b;
+  const F64x2 a_hi = ca - (ca - a), b_hi = cb - (cb - b);
+  const F64x2 a_lo = a - a_hi, b_lo = b - b_hi;
+  const F64x2 p = a * b;
+  return {p, ((a_hi * b_hi - p) + a_hi * b_lo + a_lo * b_hi) + a_lo * b_lo};
 }
 
 }  // namespace zorn::tess

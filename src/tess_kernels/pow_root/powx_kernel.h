@@ -39,9 +39,14 @@ struct PowxTargets<double> {
 
 enum class PowxExponent { kGeneral, kZero, kOne, kTwo, kMinusOne, kHalf, kMinusHalf, kThreeHalves };
 
+// On bit patterns only: the caller's denormals-are-zero must not make a subnormal
+// exponent count as zero.
 template <class T>
 PowxExponent classify_exponent(T b) {
-  if (b == 0) return PowxExponent::kZero;  // +0 and -0
+  const T zeros[] = {T(0), -T(0)};
+  for (const T& z : zeros) {
+    if (std::memcmp(&b, &z, sizeof b) == 0) return PowxExponent::kZero;
+  }
   const T known[] = {T(1), T(2), T(-1), T(0.5), T(-0.5), T(1.5)};
   const PowxExponent kinds[] = {PowxExponent::kOne,     PowxExponent::kTwo,
                                 PowxExponent::kMinusOne, PowxExponent::kHalf,
@@ -64,13 +69,18 @@ struct PowxKernel {
 
   static void run(int32_t n, const T* a, int32_t inca, T b, T* r, int32_t incr) {
     FpFrame frame(K);
-    run_groups<T, 1>(
-        n, {Strided<T>{r, incr}},
-        [&](int64_t i, T(&y)[1]) { return Op::eval(a[i * inca], b, y[0]); },
-        [&](int32_t st, int32_t i) {
-          // The exponent is one scalar: it is reported through a zero increment.
-          report(st, i, a, inca, &b, 0, r, incr, r, incr, Name.text);
-        });
+    // The exponent is one scalar: it is read and reported through a zero increment.
+    auto report_element = [&](int32_t st, int32_t i) {
+      report(st, i, a, inca, &b, 0, r, incr, r, incr, Name.text);
+    };
+    const Strided<const T> x{a, inca}, y{&b, 0};
+    if constexpr (requires { Op::vector_loop(frame, n, x, y, Strided<T>{r, incr}, report_element); }) {
+      Op::vector_loop(frame, n, x, y, Strided<T>{r, incr}, report_element);
+    } else {
+      run_groups<T, 1>(
+          n, {Strided<T>{r, incr}}, [&](int64_t i, T(&out)[1]) { return Op::eval(x[i], b, out[0]); },
+          report_element);
+    }
   }
 
   // Exponents 0, 1 and 2, written directly under the kernel's own frame.

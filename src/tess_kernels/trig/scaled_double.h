@@ -116,7 +116,7 @@ F64x2 table_lanes(F64x2 x) {
     angle.t_bits = simd::bits(t);
   }
   if constexpr (A == Accuracy::kHA) {
-    const TwoSum r = sin_core::two_product(f, F64x2::splat(c.radians_hi));
+    const TwoSum r = two_product(f, F64x2::splat(c.radians_hi));
     angle.hi = r.sum;
     angle.lo = r.err + f * F64x2::splat(c.radians_lo);
   } else {

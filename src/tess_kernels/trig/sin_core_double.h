@@ -95,16 +95,6 @@ inline SinParts sin_parts(const ReducedAngle& angle, int64_t quarter_turns) {
 
 inline F64x2 value(const SinParts& p) { return p.hi + p.lo; }
 
-// Dekker's exact product of two lanes: a b = p + e (Veltkamp split with 2^27 + 1).
-inline TwoSum two_product(F64x2 a, F64x2 b) {
-  const F64x2 c = F64x2::splat(134217729.0);
-  const F64x2 ca = c * a, cb = c * b;
-  const F64x2 a_hi = ca - (ca - a), b_hi = cb - (cb - b);
-  const F64x2 a_lo = a - a_hi, b_lo = b - b_hi;
-  const F64x2 p = a * b;
-  return {p, ((a_hi * b_hi - p) + a_hi * b_lo + a_lo * b_hi) + a_lo * b_lo};
-}
-
 // (s.hi + s.lo) / (c.hi + c.lo): a quotient within an ulp or two (s times the rounded
 // reciprocal), corrected by its exact residual, s - q c = (s.hi - q c.hi) + ..., times
 // the reciprocal; one division in all.

@@ -1,0 +1,175 @@
+#include <cmath>
+#include <limits>
+
+#include "tess_kernels/pow_root/cbrt_core_double.h"
+#include "tess_kernels/frame/two_sum_double.h"
+#include "tess_kernels/pow_root/double_ops.h"
+
+namespace zorn::tess {
+namespace {
+
+using simd::F64x2;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Lanes whose high word, read as a signed integer, lies outside [low, high): negative
+// numbers, and NaN and inf when high is at most 0x7FF00000.
+int high_word_outside(F64x2 x, int32_t low, int32_t high) {
+  const __m128i words = _mm_shuffle_epi32(_mm_castpd_si128(x.v), _MM_SHUFFLE(3, 1, 3, 1));
+  const __m128i below = _mm_cmplt_epi32(words, _mm_set1_epi32(low));
+  const __m128i above = _mm_cmpgt_epi32(words, _mm_set1_epi32(high - 1));
+  return _mm_movemask_ps(_mm_castsi128_ps(_mm_or_si128(below, above))) & 3;
+}
+
+// ---- square roots ----
+
+int sqrt_pair(F64x2 x, F64x2& y) {
+  y = {_mm_sqrt_pd(x.v)};
+  return _mm_movemask_pd(x.v);  // sign bits: negative numbers, -0, -inf, negative NaNs
+}
+
+// 1 / sqrt x for x in [2^-990, 2^990]: the quotient 1 / sqrt x, within about 2 ulp, and
+// one Newton step y + y h / 2 with the exact residual h = 1 - x y^2 (Dekker's products),
+// which leaves an error of order h^2.
+constexpr int32_t kInvSqrtLowWord = 0x02100000;   // 2^-990
+constexpr int32_t kInvSqrtHighWord = 0x7DD00000;  // 2^990
+F64x2 inv_sqrt_core(F64x2 x) {
+  const F64x2 y = F64x2::splat(1.0) / F64x2{_mm_sqrt_pd(x.v)};
+  const TwoSum y2 = two_product(y, y);
+  const TwoSum p = two_product(x, y2.sum);
+  const F64x2 h = ((F64x2::splat(1.0) - p.sum) - p.err) - x * y2.err;
+  return y + y * h * F64x2::splat(0.5);
+}
+
+int inv_sqrt_pair(F64x2 x, F64x2& y) {
+  y = inv_sqrt_core(x);
+  return high_word_outside(x, kInvSqrtLowWord, kInvSqrtHighWord);
+}
+
+// x^(3/2) = x sqrt x for x in [2^-600, 2^600]: sqrt x = s + s_lo with s_lo = (x - s^2)
+// / (2s) from the exact residual, and x (s + s_lo) with the product x s carried exactly.
+constexpr int32_t kPow3o2LowWord = 0x1A700000;   // 2^-600
+constexpr int32_t kPow3o2HighWord = 0x65700000;  // 2^600
+F64x2 pow3o2_core(F64x2 x) {
+  const F64x2 s = {_mm_sqrt_pd(x.v)};
+  const TwoSum s2 = two_product(s, s);
+  const F64x2 s_lo = ((x - s2.sum) - s2.err) / (s + s);
+  const TwoSum p = two_product(x, s);
+  return p.sum + (p.err + x * s_lo);
+}
+
+int pow3o2_pair(F64x2 x, F64x2& y) {
+  y = pow3o2_core(x);
+  return high_word_outside(x, kPow3o2LowWord, kPow3o2HighWord);
+}
+
+// ---- cube roots ----
+
+template <F64x2 (*Root)(F64x2)>
+int cube_root_pair(F64x2 x, F64x2& y) {
+  y = Root(x);
+  return cbrt_core::outside_range(x);
+}
+constexpr auto cbrt_pair = cube_root_pair<cbrt_core::signed_cbrt>;
+constexpr auto inv_cbrt_pair = cube_root_pair<cbrt_core::signed_inv_cbrt>;
+constexpr auto pow2o3_pair = cube_root_pair<cbrt_core::pow2o3_of>;
+
+// A finite non-zero magnitude brought to [1, 8) by 2^(-3e) and the result of `Pair`
+// scaled back by 2^(e scale_power): a cube root has scale_power 1, x^(2/3) 2, x^(-1/3)
+// -1.
+template <F64x2 (*Root)(F64x2)>
+double cube_root_scaled(double a, int scale_power) {
+  const int e = std::ilogb(a) / 3;
+  return std::ldexp(Root(F64x2::splat(std::ldexp(a, -3 * e))).lane0(), e * scale_power);
+}
+
+}  // namespace
+
+int32_t tess_callout_dSqrt(double x, double* r) {
+  if (x == 0) {
+    *r = x;
+    return TESS_STATUS_OK;
+  }
+  if (x < 0) {
+    *r = kNaN;
+    return TESS_STATUS_DOMAIN;
+  }
+  *r = std::sqrt(x);
+  return TESS_STATUS_OK;
+}
+
+int32_t tess_callout_dInvSqrt(double x, double* r) {
+  if (x == 0) {
+    *r = 1.0 / x;
+    return TESS_STATUS_SINGULARITY;
+  }
+  if (x < 0) {
+    *r = kNaN;
+    return TESS_STATUS_DOMAIN;
+  }
+  if (std::isnan(x) || std::isinf(x)) {
+    *r = 1.0 / std::sqrt(x);
+    return TESS_STATUS_OK;
+  }
+  // Brought to [1, 4) by an even power of two.
+  const int e = std::ilogb(x) / 2;
+  *r = std::ldexp(inv_sqrt_core(F64x2::splat(std::ldexp(x, -2 * e))).lane0(), -e);
+  return TESS_STATUS_OK;
+}
+
+int32_t tess_callout_dPow3o2(double x, double* r) {
+  if (std::isnan(x) || x == 0 || x == INFINITY) {
+    *r = x * x;  // NaN, +0 for ±0, +inf
+    return TESS_STATUS_OK;
+  }
+  if (x < 0) {
+    *r = kNaN;
+    return TESS_STATUS_DOMAIN;
+  }
+  // Brought to [1, 16) by 2^(-4e), back by 2^(6e) in two exact halves, so that an
+  // overflow or a subnormal result comes from plain arithmetic and rounds once.
+  const int e = std::ilogb(x) / 4;
+  const double half_scale = std::ldexp(1.0, 3 * e);
+  *r = pow3o2_core(F64x2::splat(std::ldexp(x, -4 * e))).lane0() * half_scale * half_scale;
+  return std::isinf(*r) ? TESS_STATUS_OVERFLOW : TESS_STATUS_OK;
+}
+
+int32_t tess_callout_dCbrt(double x, double* r) {
+  if (x == 0 || !std::isfinite(x)) {
+    *r = x + x;
+    return TESS_STATUS_OK;
+  }
+  *r = std::copysign(cube_root_scaled<cbrt_core::signed_cbrt>(std::fabs(x), 1), x);
+  return TESS_STATUS_OK;
+}
+
+int32_t tess_callout_dInvCbrt(double x, double* r) {
+  *r = 1.0 / x;  // ±inf for ±0, ±0 for ±inf, NaN
+  if (x == 0) return TESS_STATUS_SINGULARITY;
+  if (std::isfinite(x)) *r = std::copysign(cube_root_scaled<cbrt_core::signed_inv_cbrt>(std::fabs(x), -1), x);
+  return TESS_STATUS_OK;
+}
+
+int32_t tess_callout_dPow2o3(double x, double* r) {
+  if (x == 0 || !std::isfinite(x)) {
+    *r = x * x;  // +0, +inf, NaN
+    return TESS_STATUS_OK;
+  }
+  *r = cube_root_scaled<cbrt_core::pow2o3_of>(std::fabs(x), 2);
+  return TESS_STATUS_OK;
+}
+
+#define ZORN_DOUBLE_ROOT_LOOPS(Type, pair)                                 \
+  int64_t Type::fast_block(int64_t n, const double* a, double* r) {        \
+    return run_fast_block(n, a, r, pair);                                  \
+  }                                                                        \
+  int Type::fast_group(const double x[4], double y[4]) { return run_fast_group(x, y, pair); }
+
+ZORN_DOUBLE_ROOT_LOOPS(SqrtDouble, sqrt_pair)
+ZORN_DOUBLE_ROOT_LOOPS(InvSqrtDouble, inv_sqrt_pair)
+ZORN_DOUBLE_ROOT_LOOPS(Pow3o2Double, pow3o2_pair)
+ZORN_DOUBLE_ROOT_LOOPS(CbrtDouble, cbrt_pair)
+ZORN_DOUBLE_ROOT_LOOPS(InvCbrtDouble, inv_cbrt_pair)
+ZORN_DOUBLE_ROOT_LOOPS(Pow2o3Double, pow2o3_pair)
+
+}  // namespace zorn::tess

@@ -1,0 +1,140 @@
+#include <cmath>
+#include <limits>
+
+#include "tess_kernels/exp_log/scalar_bits_single.h"
+#include "tess_kernels/frame/double_double.h"
+#include "tess_kernels/pow_root/cbrt_core_double.h"
+#include "tess_kernels/pow_root/double_ops.h"
+#include "tess_kernels/pow_root/narrowed_callout.h"
+#include "tess_kernels/pow_root/single_ops.h"
+
+namespace zorn::tess {
+namespace {
+#include "tess_kernels/pow_root/data/root_tables.inc"
+
+using simd::F32x4;
+using simd::F64x2;
+
+constexpr double kTwoTo200 = 1.6069380442589903e60;
+
+// Four floats through a function of two doubles, rounded once per lane.
+template <F64x2 (*Fn)(F64x2)>
+F32x4 by_pairs(F32x4 x) {
+  return simd::to_float(Fn(simd::low_to_double(x)), Fn(simd::high_to_double(x)));
+}
+
+F64x2 inv_sqrt_of(F64x2 x) { return F64x2::splat(1.0) / F64x2{_mm_sqrt_pd(x.v)}; }
+F64x2 pow3o2_of(F64x2 x) { return x * F64x2{_mm_sqrt_pd(x.v)}; }
+
+// A positive normal double x = 2^(e - p) (2^p m), p the parity of e, m in [1, 2): the
+// power 2^(-(e - p)/2) and the leading `bits` fraction bits of m.
+struct RootIndex {
+  double scale;
+  int parity;
+  uint32_t fraction;
+};
+RootIndex root_index(double x, int bits) {
+  const uint64_t b = bits_of(x);
+  const int e = static_cast<int>(b >> 52) - 1023;
+  const int p = e & 1;
+  return {power_of_two(-(e - p) / 2), p, static_cast<uint32_t>((b >> (52 - bits)) & ((1u << bits) - 1))};
+}
+
+// One Newton step for 1/sqrt x: y (3 - x y^2) / 2.
+double newton(double x, double y) { return y * (1.5 - 0.5 * x * y * y); }
+
+// The residual x - s^2 with s^2 exact (Dekker's product).
+double square_residual(double x, double s) {
+  const DoubleDouble s2 = two_product(s, s);
+  return (x - s2.hi) - s2.lo;
+}
+
+}  // namespace
+
+F32x4 InvSqrtSingle::fast_path(F32x4 x) { return by_pairs<inv_sqrt_of>(x); }
+F32x4 Pow3o2Single::fast_path(F32x4 x) { return by_pairs<pow3o2_of>(x); }
+int Pow3o2Single::special_lanes(F32x4 x) {
+  // Sign bit set, inf or NaN argument, or a result beyond the float range.
+  using simd::I32x4;
+  const I32x4 top = I32x4::splat(0x7F7FFFFF);
+  return _mm_movemask_ps(x.v) |
+         simd::lane_mask((simd::bits(x) > top) | (simd::bits(fast_path(x)) > top));
+}
+F32x4 cbrt_single(F32x4 x) { return by_pairs<cbrt_core::signed_cbrt>(x); }
+F32x4 inv_cbrt_single(F32x4 x) { return by_pairs<cbrt_core::signed_inv_cbrt>(x); }
+F32x4 pow2o3_single(F32x4 x) { return by_pairs<cbrt_core::pow2o3_of>(x); }
+
+int32_t tess_callout_sSqrt(const float* px, float* r) {
+  const float xf = *px;
+  if (xf == 0) {
+    *r = xf * 1.0f;  // the zero itself (a subnormal read as zero gives its signed zero)
+    return TESS_STATUS_OK;
+  }
+  if (xf < 0) {
+    *r = std::numeric_limits<float>::quiet_NaN();
+    return TESS_STATUS_DOMAIN;
+  }
+  if (std::isnan(xf) || std::isinf(xf)) {
+    *r = xf + xf;
+    return TESS_STATUS_OK;
+  }
+  double x = xf, back = 1.0;
+  if (xf < std::numeric_limits<float>::min()) {
+    x *= kTwoTo200;
+    back = 1.0 / 0x1p100;
+  }
+  // 1/sqrt x from the table (about 9 bits), two Newton steps (about 34 bits), s = x y,
+  // and the correction s + (x - s^2) y / 2 (about 66 bits): one rounding to float.
+  const RootIndex at = root_index(x, 8);
+  double y = kRecipSqrt256[at.parity][at.fraction] * at.scale;
+  y = newton(x, newton(x, y));
+  const double s = x * y;
+  *r = static_cast<float>((s + square_residual(x, s) * y * 0.5) * back);
+  return TESS_STATUS_OK;
+}
+
+int32_t tess_callout_sInvSqrt(const float* px, float* r) {
+  const float xf = *px;
+  if (xf == 0) {
+    *r = 1.0f / xf;
+    return TESS_STATUS_SINGULARITY;
+  }
+  if (xf < 0) {
+    *r = std::numeric_limits<float>::quiet_NaN();
+    return TESS_STATUS_DOMAIN;
+  }
+  if (std::isnan(xf) || std::isinf(xf)) {
+    *r = 1.0f / (xf + xf);  // NaN, or +0 for +inf
+    return TESS_STATUS_OK;
+  }
+  double x = xf, back = 1.0;
+  if (xf < std::numeric_limits<float>::min()) {
+    x *= kTwoTo200;
+    back = 0x1p100;
+  }
+  // The table (about 6 bits), three Newton steps (about 44 bits), and the correction
+  // y + y (1 - x y^2) / 2 with x y^2 exact.
+  const RootIndex at = root_index(x, 5);
+  double y = kRecipSqrt64[32 * at.parity + at.fraction] * at.scale;
+  y = newton(x, newton(x, newton(x, y)));
+  const DoubleDouble y2 = two_product(y, y);
+  const DoubleDouble p = two_product(x, y2.hi);
+  const double h = ((1.0 - p.hi) - p.lo) - x * y2.lo;
+  *r = static_cast<float>((y + y * h * 0.5) * back);
+  return TESS_STATUS_OK;
+}
+
+int32_t tess_callout_sPow3o2(const float* x, float* r) {
+  return narrowed_callout<tess_callout_dPow3o2, TESS_STATUS_OVERFLOW>(x, r);
+}
+int32_t tess_callout_sCbrt(const float* x, float* r) {
+  return narrowed_callout<tess_callout_dCbrt, TESS_STATUS_OK>(x, r);
+}
+int32_t tess_callout_sInvCbrt(const float* x, float* r) {
+  return narrowed_callout<tess_callout_dInvCbrt, TESS_STATUS_OK>(x, r);
+}
+int32_t tess_callout_sPow2o3(const float* x, float* r) {
+  return narrowed_callout<tess_callout_dPow2o3, TESS_STATUS_OK>(x, r);
+}
+
+}  // namespace zorn::tess
