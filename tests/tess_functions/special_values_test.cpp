@@ -44,6 +44,8 @@ const Special kSpecials[] = {
     // Domain errors, poles, limits.
     {"Acos", "sd", 2.0, 0, kNaN, 1},
     {"Acos", "sd", -1.0, 0, kPi, 0},
+    {"Acos", "sd", 1.0, 0, 0.0, 0},
+    {"Acos", "s", 1.0000001, 0, kNaN, 1},
     {"Acosh", "sd", 0.5, 0, kNaN, 1},
     {"Acospi", "sd", -1.5, 0, kNaN, 1},
     {"Asin", "sd", 1.5, 0, kNaN, 1},
@@ -72,6 +74,9 @@ const Special kSpecials[] = {
     {"Cospi", "d", 0.5, 0, 0.0, 0},
     {"Cosh", "s", 100.0, 0, kInf, 3},
     {"Cosh", "d", 1000.0, 0, kInf, 3},
+    // Just above the largest argument with a finite result.
+    {"Cosh", "s", 0x1.65a9fap+6, 0, kInf, 3},
+    {"Cosh", "d", -0x1.633ce8fb9f87ep+9, 0, kInf, 3},
     {"Erf", "sd", -kInf, 0, -1.0, 0},
     {"ErfInv", "sd", 1.0, 0, kInf, 2},
     {"ErfInv", "sd", -1.0, 0, -kInf, 2},
@@ -176,6 +181,8 @@ const Special kSpecials[] = {
     {"Sind", "d", 30.0, 0, 0.5, 0},
     {"Sinh", "s", 100.0, 0, kInf, 3},
     {"Sinh", "d", 1000.0, 0, kInf, 3},
+    {"Sinh", "s", -0x1.65a9fap+6, 0, -kInf, 3},
+    {"Sinh", "d", 0x1.633ce8fb9f87ep+9, 0, kInf, 3},
     {"Sinpi", "sd", -kInf, 0, kNaN, 1},
     {"Sinpi", "d", 1.0e15, 0, 0.0, 0},
     {"Sqr", "s", 1e20, 0, kInf, 3},

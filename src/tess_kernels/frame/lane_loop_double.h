@@ -24,8 +24,8 @@
 
 namespace zorn::tess {
 
-// Lanes beyond the end of a partial group hold this value; a function whose special path
-// includes it must not use this loop.
+// Lanes beyond the end of a partial group hold this value; their special bits are
+// dropped, since a function may have to send it to its callout (below 1 for Acosh).
 constexpr double kDoubleFillerLane = 0.75;
 
 // Whole contiguous groups from the start of a and r until the first group holding a
@@ -90,7 +90,7 @@ struct DoubleLanes {
                                          kDoubleFillerLane};
     alignas(16) double y[kGroupLanes];
     for (int32_t l = 0; l < lanes; ++l) x[l] = a[g + l];
-    int special = Op::fast_group(x, y);
+    int special = Op::fast_group(x, y) & ((1 << lanes) - 1);
     if constexpr (requires { Op::resolve_inline(x, y, special); }) {
       if (special != 0 && no_errors) special = Op::resolve_inline(x, y, special);
     }

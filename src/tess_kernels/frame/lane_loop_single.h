@@ -10,9 +10,10 @@
 //
 // Contiguous vectors are loaded and stored four floats at a time; strided ones are
 // gathered and scattered. The remainder is one partial group whose missing lanes hold
-// 0.75, which a function whose special path includes it must not use this loop for. Special lanes leave the loop:
-// each goes to the callout in lane order, and a non-zero status is stored, reported and
-// read back (the callback may replace the result) before the group is stored.
+// 0.75 and never count as special (Acosh sends 0.75 to its callout). Special lanes leave
+// the loop: each goes to the callout in lane order, and a non-zero status is stored,
+// reported and read back (the callback may replace the result) before the group is
+// stored.
 //
 // Positions are counted in 64 bits: no bound overflows for any int32_t count, and a
 // count of zero or less does nothing.
@@ -61,7 +62,7 @@ struct LaneLoopSingle {
       for (int32_t l = 0; l < lanes; ++l) xs[l] = a[g + l];
       const simd::F32x4 x = simd::F32x4::load(xs);
       simd::F32x4 y = F::fast_path(x);
-      if (const int special = F::special_lanes(x)) {
+      if (const int special = F::special_lanes(x) & ((1 << lanes) - 1)) {
         y = settle_special(x, y, special, no_errors, g, r, report);
       }
       store_lanes(y, lanes, g, r);

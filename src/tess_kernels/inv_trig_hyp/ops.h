@@ -1,11 +1,15 @@
 // Inverse trigonometric functions (also scaled by 1/pi) and the hyperbolic functions
-// and their inverses. The pi-scaled forms divide in extended precision.
+// and their inverses. The pi-scaled forms divide in extended precision. The real
+// hyperbolic functions and their inverses have vector kernels of their own
+// (hyperbolic_single.h, hyperbolic_double.h); their complex forms are scalar formulas.
 #pragma once
 
 #include <cmath>
 #include <complex>
 
 #include "tess_kernels/frame/op_adapters.h"
+#include "tess_kernels/inv_trig_hyp/hyperbolic_double.h"
+#include "tess_kernels/inv_trig_hyp/hyperbolic_single.h"
 
 namespace zorn::tess::ops {
 
@@ -24,13 +28,22 @@ constexpr long double kPiExtended = 3.141592653589793238462643383279502884L;
 ZORN_TESS_REAL_AND_COMPLEX(Acos, kDomain, false, std::acos(x), std::acos(z))
 ZORN_TESS_REAL_AND_COMPLEX(Asin, kDomain, false, std::asin(x), std::asin(z))
 ZORN_TESS_REAL_AND_COMPLEX(Atan, kSilent, false, std::atan(x), std::atan(z))
-ZORN_TESS_REAL_AND_COMPLEX(Acosh, kDomain, false, std::acosh(x), std::acosh(z))
-ZORN_TESS_REAL_AND_COMPLEX(Asinh, kSilent, false, std::asinh(x), std::asinh(z))
-ZORN_TESS_REAL_AND_COMPLEX(Atanh, kDomain | kPole, false, std::atanh(x), std::atanh(z))
-ZORN_TESS_REAL_AND_COMPLEX(Cosh, kOverflow, true, std::cosh(x), std::cosh(z))
-ZORN_TESS_REAL_AND_COMPLEX(Sinh, kOverflow, true, std::sinh(x), std::sinh(z))
-ZORN_TESS_REAL_AND_COMPLEX(Tanh, kSilent, false, std::tanh(x), std::tanh(z))
 #undef ZORN_TESS_REAL_AND_COMPLEX
+
+#define ZORN_TESS_HYPERBOLIC(Name, reports_overflow, complex_expr)                        \
+  struct Name : ByPrecision<Name##Single, Name##Double>, ComplexUnary<Name> {             \
+    using ComplexUnary<Name>::eval;                                                       \
+    static constexpr bool kReportsOverflow = reports_overflow;                            \
+    static std::complex<double> value(std::complex<double> z) { return complex_expr; }    \
+  };
+
+ZORN_TESS_HYPERBOLIC(Acosh, false, std::acosh(z))
+ZORN_TESS_HYPERBOLIC(Asinh, false, std::asinh(z))
+ZORN_TESS_HYPERBOLIC(Atanh, false, std::atanh(z))
+ZORN_TESS_HYPERBOLIC(Cosh, true, std::cosh(z))
+ZORN_TESS_HYPERBOLIC(Sinh, true, std::sinh(z))
+ZORN_TESS_HYPERBOLIC(Tanh, false, std::tanh(z))
+#undef ZORN_TESS_HYPERBOLIC
 
 struct Acospi : RealUnary<Acospi> {
   static constexpr uint32_t kRule = kDomain;

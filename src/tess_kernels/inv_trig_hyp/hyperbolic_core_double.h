@@ -1,0 +1,213 @@
+// Two-lane double precision cores of the hyperbolic functions and their inverses, each
+// carrying its value as an unevaluated sum hi + lo (relative error near 2^-60) until the
+// final rounding. The double kernels round them once; the single precision kernels use
+// the same cores on their four lanes widened to two pairs of doubles.
+//
+// Sinh, Cosh and Tanh take |x| and build e^|x| and e^-|x| from one reduction of the
+// exponential (2^(k/64) from the table, e^r - 1 by its series), or sinh |x| from its own
+// series where e^|x| - e^-|x| would cancel. Asinh, Acosh and Atanh take the logarithm of
+// an argument carried as hi + lo, which keeps the bits that cancel near 0 and near 1.
+#pragma once
+
+#include "tess_kernels/exp_log/exp_single.h"
+#include "tess_kernels/exp_log/log_core_double.h"
+#include "tess_kernels/frame/simd_double.h"
+#include "tess_kernels/frame/two_sum_double.h"
+
+namespace zorn::tess::hyperbolic {
+
+using simd::F64x2;
+using simd::I64x2;
+
+#define ZORN_HYPERBOLIC_INLINE [[gnu::always_inline]] inline
+
+ZORN_HYPERBOLIC_INLINE F64x2 splat(double v) { return F64x2::splat(v); }
+ZORN_HYPERBOLIC_INLINE F64x2 min(F64x2 a, F64x2 b) { return {_mm_min_pd(a.v, b.v)}; }
+ZORN_HYPERBOLIC_INLINE F64x2 sqrt(F64x2 a) { return {_mm_sqrt_pd(a.v)}; }
+ZORN_HYPERBOLIC_INLINE F64x2 sign_of(F64x2 x) { return x & splat(-0.0); }
+
+struct Sum {
+  F64x2 hi, lo;
+};
+
+// Dekker's exact product a b = hi + lo (Veltkamp's split), for products that neither
+// overflow nor underflow.
+ZORN_HYPERBOLIC_INLINE Sum two_product(F64x2 a, F64x2 b) {
+  const F64x2 split = splat(134217729.0);  // 2^27 + 1
+  const F64x2 sa = a * split, sb = b * split;
+  const F64x2 a1 = sa - (sa - a), b1 = sb - (sb - b);
+  const F64x2 a2 = a - a1, b2 = b - b1;
+  const F64x2 p = a * b;
+  return {p, (((a1 * b1 - p) + a1 * b2) + a2 * b1) + a2 * b2};
+}
+
+// The largest argument whose hyperbolic cosine (and sine) is finite.
+constexpr double kOverflowBound = 710.4758600739439;
+// Below this, sinh |x| comes from its series; above, e^|x| - e^-|x| cancels less than
+// e/(e - 1/e) and the two exponentials serve.
+constexpr double kSinhSeriesLimit = 0.5;
+// Above this, e^-|x| is below 2^-126 of e^|x| and is not needed: its reduction is held
+// at k = 4096 (|x| = 44.36) so that its scale stays normal.
+constexpr double kNegativeExponentCap = 4096.0;
+
+// e^|x|/4 = A + a and e^-|x|/4 = B + b for 0 <= |x| <= kOverflowBound, with A, B exact
+// products of a table entry and a power of two. k is the nearest integer to 64 |x| / ln 2
+// (in the low bits of the 1.5 * 2^52 shifter), r = |x| - k ln2/64 in two parts, and
+// e^(+-r) - 1 by its series to degree 6 on |r| <= ln2/128 (below 2^-65). The quarter
+// keeps 2^(k div 64 - 2) a normal double up to the overflow bound; the callers double.
+struct QuarterExponentials {
+  Sum plus, minus;
+};
+ZORN_HYPERBOLIC_INLINE F64x2 exp_minus_one(F64x2 r) {
+  return r + (r * r) * (splat(0.5) + r * (splat(0.1666666666665788) +
+                                          r * (splat(0.04166666666677052) +
+                                               r * (splat(0.008333341995140497) +
+                                                    r * splat(0.0013888870459233254)))));
+}
+ZORN_HYPERBOLIC_INLINE Sum quarter_power(F64x2 t, F64x2 p) {
+  const I64x2 t_bits = simd::bits(t);
+  const auto& table = exp_single_data::kExp2Over64Absolute;
+  const F64x2 row0 = F64x2::load_aligned(table[t_bits.low32_lane0() & 63]);
+  const F64x2 row1 = F64x2::load_aligned(table[t_bits.low32_lane1() & 63]);
+  const F64x2 hi = simd::lane0s(row0, row1), lo = simd::lane1s(row0, row1);
+  // 2^(k div 64 - 2): the bias 1021 instead of 1023.
+  const F64x2 scale = simd::from_bits(((t_bits << 46) + I64x2::splat(int64_t{1021} << 52)) &
+                                      I64x2::splat(0x7FF0000000000000));
+  return {hi * scale, (p * hi + lo) * scale};
+}
+ZORN_HYPERBOLIC_INLINE QuarterExponentials quarter_exponentials(F64x2 a) {
+  const F64x2 shifter = splat(6755399441055744.0);  // 1.5 * 2^52
+  const F64x2 t = a * splat(92.33248261689366) + shifter;
+  const F64x2 k = t - shifter;
+  const F64x2 r = (a - k * splat(0.010830424696223417)) - k * splat(2.572804622327669e-14);
+  const F64x2 t_minus = shifter - min(k, splat(kNegativeExponentCap));
+  return {quarter_power(t, exp_minus_one(r)),
+          quarter_power(t_minus, exp_minus_one(splat(0.0) - r))};
+}
+
+// sinh a = a + a^3 S(a^2) for a < 1/2: Taylor series to a^15 (the rest below 2^-64).
+ZORN_HYPERBOLIC_INLINE Sum sinh_series(F64x2 a) {
+  const F64x2 a2 = a * a;
+  const F64x2 a4 = a2 * a2;
+  const F64x2 s01 = splat(1.0 / 6) + a2 * splat(1.0 / 120);
+  const F64x2 s23 = splat(1.0 / 5040) + a2 * splat(1.0 / 362880);
+  const F64x2 s45 = splat(2.505210838544172e-08) + a2 * splat(1.6059043836821613e-10);
+  const F64x2 s6 = splat(7.647163731819816e-13);
+  const F64x2 s = (s01 + a4 * s23) + (a4 * a4) * (s45 + a4 * s6);
+  return {a, (a2 * a) * s};
+}
+
+// sinh a and cosh a of a = |x| <= kOverflowBound, both halved (cosh/2 = A + B, sinh/2 =
+// A - B, each summed exactly before the small parts join); the sine from the series is
+// not halved, since halving a subnormal a would lose its last bit.
+struct HalfHyperbolic {
+  Sum sinh_half, cosh_half;
+};
+ZORN_HYPERBOLIC_INLINE HalfHyperbolic half_hyperbolic(F64x2 a) {
+  const QuarterExponentials e = quarter_exponentials(a);
+  const TwoSum c = two_sum(e.plus.hi, e.minus.hi);
+  const TwoSum s = two_sum(e.plus.hi, splat(0.0) - e.minus.hi);
+  return {{s.sum, s.err + (e.plus.lo - e.minus.lo)}, {c.sum, c.err + (e.plus.lo + e.minus.lo)}};
+}
+
+ZORN_HYPERBOLIC_INLINE F64x2 cosh_of_magnitude(F64x2 a) {
+  const Sum c = half_hyperbolic(a).cosh_half;
+  return (c.hi + c.lo) * splat(2.0);
+}
+
+ZORN_HYPERBOLIC_INLINE F64x2 sinh_of_magnitude(F64x2 a) {
+  const Sum series = sinh_series(a);
+  const Sum s = half_hyperbolic(a).sinh_half;
+  const F64x2 in_series = simd::less(a, splat(kSinhSeriesLimit));
+  return simd::select(in_series, series.hi + series.lo, (s.hi + s.lo) * splat(2.0));
+}
+
+// tanh a = sinh a / cosh a for a <= 22 (beyond, the quotient rounds to 1): q = s/c from
+// the reciprocal of c's head, then one correction step with the exact remainder
+// s - q c_hi (Dekker's product; the difference is exact as q c_hi is near s).
+ZORN_HYPERBOLIC_INLINE F64x2 tanh_of_magnitude(F64x2 a_in) {
+  const F64x2 a = min(a_in, splat(22.0));
+  const HalfHyperbolic h = half_hyperbolic(a);
+  const Sum series = sinh_series(a);
+  const F64x2 in_series = simd::less(a, splat(kSinhSeriesLimit));
+  const Sum s = {simd::select(in_series, series.hi, h.sinh_half.hi * splat(2.0)),
+                 simd::select(in_series, series.lo, h.sinh_half.lo * splat(2.0))};
+  // The tail of cosh reaches 1/200 of its head: renormalised, so that one correction
+  // with the head's reciprocal suffices.
+  const TwoSum c_sum = fast_two_sum(h.cosh_half.hi, h.cosh_half.lo);
+  const Sum c = {c_sum.sum * splat(2.0), c_sum.err * splat(2.0)};
+  const F64x2 inv = splat(1.0) / c.hi;
+  const F64x2 q = s.hi * inv;
+  const Sum qc = two_product(q, c.hi);
+  const F64x2 rem = (((s.hi - qc.hi) - qc.lo) + s.lo) - q * c.lo;
+  return q + rem * inv;
+}
+
+// ln(hi + lo) for positive normal hi and |lo| at most about an ulp of hi: lo 2^-k joins
+// the mantissa of hi = 2^k m (2^-k from the exponent field; 0 at k = 1023, where lo is
+// far below the last place anyway).
+ZORN_HYPERBOLIC_INLINE F64x2 log_of_sum(Sum v) {
+  const TwoSum n = fast_two_sum(v.hi, v.lo);
+  const F64x2 inv_scale = simd::from_bits(I64x2::splat(int64_t{2046} << 52) -
+                                          (simd::bits(n.sum) & I64x2::splat(0x7FF0000000000000)));
+  const LogParts l = log_parts<true>(n.sum, 0, n.err * inv_scale);
+  return l.head + l.tail;
+}
+
+// sqrt(q) for q = hi + lo >= 0: the root of the head and one Newton correction with the
+// exact remainder; a zero head gives a zero correction.
+ZORN_HYPERBOLIC_INLINE Sum root_of_sum(Sum q) {
+  const F64x2 s = sqrt(q.hi);
+  const Sum ss = two_product(s, s);
+  const F64x2 rem = ((q.hi - ss.hi) - ss.lo) + q.lo;
+  return {s, rem / simd::max(s + s, splat(0x1p-1000))};
+}
+
+// Above this, sqrt(x^2 +- 1) is |x| to below 2^-57 and the inverse cosine and sine are
+// ln(2|x|); the sums are held there so that x^2 stays finite.
+constexpr double kLargeArgument = 0x1p28;
+// Inverse hyperbolic arguments above this take the callout (2|x| must stay finite).
+constexpr double kLargestFastArgument = 0x1p1000;
+
+// asinh a = ln(a + sqrt(a^2 + 1)) for 0 <= a <= kLargestFastArgument, the argument of the
+// logarithm carried as hi + lo (a^2 + 1 exactly by a product and a sum); below 2^-26,
+// asinh a rounds to a itself.
+ZORN_HYPERBOLIC_INLINE F64x2 asinh_of_magnitude(F64x2 a) {
+  const F64x2 m = min(a, splat(kLargeArgument));
+  const Sum sq = two_product(m, m);
+  const TwoSum q = two_sum(sq.hi, splat(1.0));
+  const Sum root = root_of_sum({q.sum, q.err + sq.lo});
+  const TwoSum v = two_sum(m, root.hi);
+  const F64x2 large = simd::not_less(a, splat(kLargeArgument));
+  const F64x2 y = log_of_sum({simd::select(large, a + a, v.sum),
+                              simd::select(large, splat(0.0), v.err + root.lo)});
+  return simd::select(simd::less(a, splat(0x1p-26)), a, y);
+}
+
+// acosh x = ln(x + sqrt(x^2 - 1)) for 1 <= x <= kLargestFastArgument; near 1, x^2 - 1 is
+// exact as the difference of the exact square's head and 1 (Sterbenz) plus its tail.
+ZORN_HYPERBOLIC_INLINE F64x2 acosh_value(F64x2 x) {
+  const F64x2 m = min(x, splat(kLargeArgument));
+  const Sum sq = two_product(m, m);
+  const TwoSum q = two_sum(sq.hi, splat(-1.0));
+  const Sum root = root_of_sum({q.sum, q.err + sq.lo});
+  const TwoSum v = two_sum(m, root.hi);
+  const F64x2 large = simd::not_less(x, splat(kLargeArgument));
+  return log_of_sum({simd::select(large, x + x, v.sum),
+                     simd::select(large, splat(0.0), v.err + root.lo)});
+}
+
+// atanh a = ln(1 + y) / 2 with y = 2a / (1 - a) for 0 <= a < 1: 1 - a as a two-sum, y
+// from a reciprocal and one correction with the exact remainder, 1 + y as a two-sum.
+ZORN_HYPERBOLIC_INLINE F64x2 atanh_of_magnitude(F64x2 a) {
+  const TwoSum d = two_sum(splat(1.0), splat(0.0) - a);
+  const F64x2 inv = splat(1.0) / d.sum;
+  const F64x2 a2 = a + a;
+  const F64x2 q = a2 * inv;
+  const Sum qd = two_product(q, d.sum);
+  const F64x2 y_lo = (((a2 - qd.hi) - qd.lo) - q * d.err) * inv;
+  const TwoSum u = two_sum(splat(1.0), q);
+  return log_of_sum({u.sum, u.err + y_lo}) * splat(0.5);
+}
+
+}  // namespace zorn::tess::hyperbolic

@@ -1,0 +1,149 @@
+#include "tess_kernels/inv_trig_hyp/hyperbolic_double.h"
+
+#include <cmath>
+#include <limits>
+
+#include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
+#include "zorn/tess.h"
+
+namespace zorn::tess {
+namespace {
+
+using simd::F64x2;
+namespace h = hyperbolic;
+
+// Each pair computes on |x| and takes the sign back for the odd functions, so that
+// f(-x) = -f(x) holds bit for bit (and -0 stays -0).
+int sinh_pair(F64x2 x, F64x2& y) {
+  const F64x2 a = simd::abs(x);
+  y = h::sinh_of_magnitude(a) | h::sign_of(x);
+  return simd::lane_mask(simd::not_less_equal(a, h::splat(h::kOverflowBound)));
+}
+int cosh_pair(F64x2 x, F64x2& y) {
+  const F64x2 a = simd::abs(x);
+  y = h::cosh_of_magnitude(a);
+  return simd::lane_mask(simd::not_less_equal(a, h::splat(h::kOverflowBound)));
+}
+int tanh_pair(F64x2 x, F64x2& y) {
+  const F64x2 a = simd::abs(x);
+  y = h::tanh_of_magnitude(a) | h::sign_of(x);
+  return simd::lane_mask(simd::not_less_equal(a, h::splat(INFINITY)));
+}
+int asinh_pair(F64x2 x, F64x2& y) {
+  const F64x2 a = simd::abs(x);
+  y = h::asinh_of_magnitude(a) | h::sign_of(x);
+  return simd::lane_mask(simd::not_less_equal(a, h::splat(h::kLargestFastArgument)));
+}
+int acosh_pair(F64x2 x, F64x2& y) {
+  y = h::acosh_value(x);
+  return simd::lane_mask(simd::less(x, h::splat(1.0)) |
+                         simd::not_less_equal(x, h::splat(h::kLargestFastArgument)));
+}
+int atanh_pair(F64x2 x, F64x2& y) {
+  const F64x2 a = simd::abs(x);
+  y = h::atanh_of_magnitude(a) | h::sign_of(x);
+  return simd::lane_mask(simd::not_less(a, h::splat(1.0)));
+}
+
+double lane_result(int (*pair)(F64x2, F64x2&), double x) {
+  F64x2 y;
+  pair(F64x2::splat(x), y);
+  return y.lane0();
+}
+
+// ln(2a) for a beyond the fast path: ln a + ln 2, the sum of the heads carried exactly.
+double log_of_twice(double a) {
+  const LogParts l = log_parts<false>(F64x2::splat(a));
+  const TwoSum s = two_sum(l.head, F64x2::splat(log_table_double::kLn2Hi));
+  return (s.sum + (s.err + (l.tail + F64x2::splat(log_table_double::kLn2Lo)))).lane0();
+}
+
+// Sinh and Cosh beyond the fast path: NaN and infinities pass through, finite arguments
+// overflow.
+int32_t beyond_overflow_bound(double x, double infinite_result, double* r) {
+  if (std::isnan(x) || std::isinf(x)) {
+    *r = std::isnan(x) ? x + x : infinite_result;
+    return TESS_STATUS_OK;
+  }
+  *r = infinite_result;
+  return TESS_STATUS_OVERFLOW;
+}
+
+}  // namespace
+
+#define ZORN_HYPERBOLIC_LOOPS(Type, pair)                                                  \
+  int64_t Type::fast_block(int64_t n, const double* a, double* r) {                       \
+    return run_fast_block(n, a, r, pair);                                                 \
+  }                                                                                        \
+  int Type::fast_group(const double x[4], double y[4]) { return run_fast_group(x, y, pair); }
+ZORN_HYPERBOLIC_LOOPS(SinhDouble, sinh_pair)
+ZORN_HYPERBOLIC_LOOPS(CoshDouble, cosh_pair)
+ZORN_HYPERBOLIC_LOOPS(TanhDouble, tanh_pair)
+ZORN_HYPERBOLIC_LOOPS(AsinhDouble, asinh_pair)
+ZORN_HYPERBOLIC_LOOPS(AcoshDouble, acosh_pair)
+ZORN_HYPERBOLIC_LOOPS(AtanhDouble, atanh_pair)
+#undef ZORN_HYPERBOLIC_LOOPS
+
+int32_t tess_callout_dSinh(double x, double* r) {
+  if (!(std::fabs(x) <= h::kOverflowBound)) {
+    return beyond_overflow_bound(x, std::copysign(INFINITY, x), r);
+  }
+  *r = lane_result(sinh_pair, x);
+  return TESS_STATUS_OK;
+}
+
+int32_t tess_callout_dCosh(double x, double* r) {
+  if (!(std::fabs(x) <= h::kOverflowBound)) return beyond_overflow_bound(x, INFINITY, r);
+  *r = lane_result(cosh_pair, x);
+  return TESS_STATUS_OK;
+}
+
+int32_t tess_callout_dTanh(double x, double* r) {
+  *r = std::isnan(x) ? x + x : lane_result(tanh_pair, x);
+  return TESS_STATUS_OK;
+}
+
+int32_t tess_callout_dAsinh(double x, double* r) {
+  if (std::isnan(x) || std::isinf(x)) {
+    *r = x + x;
+  } else if (std::fabs(x) > h::kLargestFastArgument) {
+    *r = std::copysign(log_of_twice(std::fabs(x)), x);
+  } else {
+    *r = lane_result(asinh_pair, x);
+  }
+  return TESS_STATUS_OK;
+}
+
+int32_t tess_callout_dAcosh(double x, double* r) {
+  if (x < 1.0) {
+    *r = std::numeric_limits<double>::quiet_NaN();
+    return TESS_STATUS_DOMAIN;
+  }
+  if (std::isnan(x) || std::isinf(x)) {
+    *r = x + x;
+  } else if (x > h::kLargestFastArgument) {
+    *r = log_of_twice(x);
+  } else {
+    *r = lane_result(acosh_pair, x);
+  }
+  return TESS_STATUS_OK;
+}
+
+int32_t tess_callout_dAtanh(double x, double* r) {
+  if (std::isnan(x)) {
+    *r = x + x;
+    return TESS_STATUS_OK;
+  }
+  if (std::fabs(x) == 1.0) {
+    *r = x / 0.0;
+    return TESS_STATUS_SINGULARITY;
+  }
+  if (std::fabs(x) > 1.0) {
+    *r = std::isinf(x) ? x * 0.0 : std::numeric_limits<double>::quiet_NaN();
+    return TESS_STATUS_DOMAIN;
+  }
+  *r = lane_result(atanh_pair, x);
+  return TESS_STATUS_OK;
+}
+
+}  // namespace zorn::tess
