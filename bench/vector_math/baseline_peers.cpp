@@ -22,6 +22,15 @@ __m128 _ZGVbN4v_log1pf(__m128);
 __m128 _ZGVbN4v_sinf(__m128);
 __m128 _ZGVbN4v_cosf(__m128);
 __m128 _ZGVbN4v_tanf(__m128);
+__m128 _ZGVbN4v_sinhf(__m128);
+__m128 _ZGVbN4v_coshf(__m128);
+__m128 _ZGVbN4v_tanhf(__m128);
+__m128 _ZGVbN4v_asinhf(__m128);
+__m128 _ZGVbN4v_acoshf(__m128);
+__m128 _ZGVbN4v_atanhf(__m128);
+__m128 _ZGVbN4v_asinf(__m128);
+__m128 _ZGVbN4v_acosf(__m128);
+__m128 _ZGVbN4v_atanf(__m128);
 __m128d _ZGVbN2v_exp(__m128d);
 __m128d _ZGVbN2v_exp2(__m128d);
 __m128d _ZGVbN2v_exp10(__m128d);
@@ -33,6 +42,15 @@ __m128d _ZGVbN2v_log1p(__m128d);
 __m128d _ZGVbN2v_sin(__m128d);
 __m128d _ZGVbN2v_cos(__m128d);
 __m128d _ZGVbN2v_tan(__m128d);
+__m128d _ZGVbN2v_sinh(__m128d);
+__m128d _ZGVbN2v_cosh(__m128d);
+__m128d _ZGVbN2v_tanh(__m128d);
+__m128d _ZGVbN2v_asinh(__m128d);
+__m128d _ZGVbN2v_acosh(__m128d);
+__m128d _ZGVbN2v_atanh(__m128d);
+__m128d _ZGVbN2v_asin(__m128d);
+__m128d _ZGVbN2v_acos(__m128d);
+__m128d _ZGVbN2v_atan(__m128d);
 // Exported by libsleef but missing from its header: the single precision twin of
 // Sleef_ilogbd2_sse2, four int32 exponents. The start-up check confirms the declaration.
 __m128i Sleef_ilogbf4_sse2(__m128);
@@ -110,6 +128,30 @@ const Row kRows[] = {
     {ours<float, _tesssTan>, ours<double, _tessdTan>, ls<tanf>, ld<tan>, vs<_ZGVbN4v_tanf>,
      vd<_ZGVbN2v_tan>, vs<Sleef_tanf4_u10sse2>, vd<Sleef_tand2_u10sse2>, vs<Sleef_tanf4_u35sse2>,
      vd<Sleef_tand2_u35sse2>},
+    {ours<float, _tesssSinh>, ours<double, _tessdSinh>, ls<sinhf>, ld<sinh>, vs<_ZGVbN4v_sinhf>,
+     vd<_ZGVbN2v_sinh>, vs<Sleef_sinhf4_u10sse2>, vd<Sleef_sinhd2_u10sse2>, vs<Sleef_sinhf4_u35sse2>,
+     vd<Sleef_sinhd2_u35sse2>},
+    {ours<float, _tesssCosh>, ours<double, _tessdCosh>, ls<coshf>, ld<cosh>, vs<_ZGVbN4v_coshf>,
+     vd<_ZGVbN2v_cosh>, vs<Sleef_coshf4_u10sse2>, vd<Sleef_coshd2_u10sse2>, vs<Sleef_coshf4_u35sse2>,
+     vd<Sleef_coshd2_u35sse2>},
+    {ours<float, _tesssTanh>, ours<double, _tessdTanh>, ls<tanhf>, ld<tanh>, vs<_ZGVbN4v_tanhf>,
+     vd<_ZGVbN2v_tanh>, vs<Sleef_tanhf4_u10sse2>, vd<Sleef_tanhd2_u10sse2>, vs<Sleef_tanhf4_u35sse2>,
+     vd<Sleef_tanhd2_u35sse2>},
+    {ours<float, _tesssAsinh>, ours<double, _tessdAsinh>, ls<asinhf>, ld<asinh>, vs<_ZGVbN4v_asinhf>,
+     vd<_ZGVbN2v_asinh>, vs<Sleef_asinhf4_u10sse2>, vd<Sleef_asinhd2_u10sse2>, nullptr, nullptr},
+    {ours<float, _tesssAcosh>, ours<double, _tessdAcosh>, ls<acoshf>, ld<acosh>, vs<_ZGVbN4v_acoshf>,
+     vd<_ZGVbN2v_acosh>, vs<Sleef_acoshf4_u10sse2>, vd<Sleef_acoshd2_u10sse2>, nullptr, nullptr},
+    {ours<float, _tesssAtanh>, ours<double, _tessdAtanh>, ls<atanhf>, ld<atanh>, vs<_ZGVbN4v_atanhf>,
+     vd<_ZGVbN2v_atanh>, vs<Sleef_atanhf4_u10sse2>, vd<Sleef_atanhd2_u10sse2>, nullptr, nullptr},
+    {ours<float, _tesssAsin>, ours<double, _tessdAsin>, ls<asinf>, ld<asin>, vs<_ZGVbN4v_asinf>,
+     vd<_ZGVbN2v_asin>, vs<Sleef_asinf4_u10sse2>, vd<Sleef_asind2_u10sse2>, vs<Sleef_asinf4_u35sse2>,
+     vd<Sleef_asind2_u35sse2>},
+    {ours<float, _tesssAcos>, ours<double, _tessdAcos>, ls<acosf>, ld<acos>, vs<_ZGVbN4v_acosf>,
+     vd<_ZGVbN2v_acos>, vs<Sleef_acosf4_u10sse2>, vd<Sleef_acosd2_u10sse2>, vs<Sleef_acosf4_u35sse2>,
+     vd<Sleef_acosd2_u35sse2>},
+    {ours<float, _tesssAtan>, ours<double, _tessdAtan>, ls<atanf>, ld<atan>, vs<_ZGVbN4v_atanf>,
+     vd<_ZGVbN2v_atan>, vs<Sleef_atanf4_u10sse2>, vd<Sleef_atand2_u10sse2>, vs<Sleef_atanf4_u35sse2>,
+     vd<Sleef_atand2_u35sse2>},
 };
 
 }  // namespace

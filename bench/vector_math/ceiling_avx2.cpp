@@ -20,6 +20,15 @@ __m256 _ZGVdN8v_log1pf(__m256);
 __m256 _ZGVdN8v_sinf(__m256);
 __m256 _ZGVdN8v_cosf(__m256);
 __m256 _ZGVdN8v_tanf(__m256);
+__m256 _ZGVdN8v_sinhf(__m256);
+__m256 _ZGVdN8v_coshf(__m256);
+__m256 _ZGVdN8v_tanhf(__m256);
+__m256 _ZGVdN8v_asinhf(__m256);
+__m256 _ZGVdN8v_acoshf(__m256);
+__m256 _ZGVdN8v_atanhf(__m256);
+__m256 _ZGVdN8v_asinf(__m256);
+__m256 _ZGVdN8v_acosf(__m256);
+__m256 _ZGVdN8v_atanf(__m256);
 __m256d _ZGVdN4v_exp(__m256d);
 __m256d _ZGVdN4v_exp2(__m256d);
 __m256d _ZGVdN4v_exp10(__m256d);
@@ -31,6 +40,15 @@ __m256d _ZGVdN4v_log1p(__m256d);
 __m256d _ZGVdN4v_sin(__m256d);
 __m256d _ZGVdN4v_cos(__m256d);
 __m256d _ZGVdN4v_tan(__m256d);
+__m256d _ZGVdN4v_sinh(__m256d);
+__m256d _ZGVdN4v_cosh(__m256d);
+__m256d _ZGVdN4v_tanh(__m256d);
+__m256d _ZGVdN4v_asinh(__m256d);
+__m256d _ZGVdN4v_acosh(__m256d);
+__m256d _ZGVdN4v_atanh(__m256d);
+__m256d _ZGVdN4v_asin(__m256d);
+__m256d _ZGVdN4v_acos(__m256d);
+__m256d _ZGVdN4v_atan(__m256d);
 // Exported by libsleef but missing from its header (see baseline_peers.cpp).
 __m256i Sleef_ilogbf8_avx2(__m256);
 }
@@ -71,6 +89,15 @@ const Row kRows[] = {
     {vs<_ZGVdN8v_sinf>, vd<_ZGVdN4v_sin>, vs<Sleef_sinf8_u10avx2>, vd<Sleef_sind4_u10avx2>},
     {vs<_ZGVdN8v_cosf>, vd<_ZGVdN4v_cos>, vs<Sleef_cosf8_u10avx2>, vd<Sleef_cosd4_u10avx2>},
     {vs<_ZGVdN8v_tanf>, vd<_ZGVdN4v_tan>, vs<Sleef_tanf8_u10avx2>, vd<Sleef_tand4_u10avx2>},
+    {vs<_ZGVdN8v_sinhf>, vd<_ZGVdN4v_sinh>, vs<Sleef_sinhf8_u10avx2>, vd<Sleef_sinhd4_u10avx2>},
+    {vs<_ZGVdN8v_coshf>, vd<_ZGVdN4v_cosh>, vs<Sleef_coshf8_u10avx2>, vd<Sleef_coshd4_u10avx2>},
+    {vs<_ZGVdN8v_tanhf>, vd<_ZGVdN4v_tanh>, vs<Sleef_tanhf8_u10avx2>, vd<Sleef_tanhd4_u10avx2>},
+    {vs<_ZGVdN8v_asinhf>, vd<_ZGVdN4v_asinh>, vs<Sleef_asinhf8_u10avx2>, vd<Sleef_asinhd4_u10avx2>},
+    {vs<_ZGVdN8v_acoshf>, vd<_ZGVdN4v_acosh>, vs<Sleef_acoshf8_u10avx2>, vd<Sleef_acoshd4_u10avx2>},
+    {vs<_ZGVdN8v_atanhf>, vd<_ZGVdN4v_atanh>, vs<Sleef_atanhf8_u10avx2>, vd<Sleef_atanhd4_u10avx2>},
+    {vs<_ZGVdN8v_asinf>, vd<_ZGVdN4v_asin>, vs<Sleef_asinf8_u10avx2>, vd<Sleef_asind4_u10avx2>},
+    {vs<_ZGVdN8v_acosf>, vd<_ZGVdN4v_acos>, vs<Sleef_acosf8_u10avx2>, vd<Sleef_acosd4_u10avx2>},
+    {vs<_ZGVdN8v_atanf>, vd<_ZGVdN4v_atan>, vs<Sleef_atanf8_u10avx2>, vd<Sleef_atand4_u10avx2>},
 };
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 namespace bench::vector_math {
 
-const FunctionInfo kFunctions[12] = {
+const FunctionInfo kFunctions[21] = {
     {Function::kExp, "Exp", "uniform on [-80, 80]", expl},
     {Function::kExp2, "Exp2", "uniform on [-120, 120]", exp2l},
     {Function::kExp10, "Exp10", "uniform on [-35, 35]", exp10l},
@@ -18,6 +18,15 @@ const FunctionInfo kFunctions[12] = {
     {Function::kSin, "Sin", "uniform on [-10000, 10000]", sinl},
     {Function::kCos, "Cos", "uniform on [-10000, 10000]", cosl},
     {Function::kTan, "Tan", "uniform on [-10000, 10000]", tanl},
+    {Function::kSinh, "Sinh", "uniform on [-20, 20]", sinhl},
+    {Function::kCosh, "Cosh", "uniform on [-20, 20]", coshl},
+    {Function::kTanh, "Tanh", "uniform on [-10, 10]", tanhl},
+    {Function::kAsinh, "Asinh", "+-2^u, u uniform on [-20, 20]", asinhl},
+    {Function::kAcosh, "Acosh", "1 + 2^u, u uniform on [-20, 20]", acoshl},
+    {Function::kAtanh, "Atanh", "uniform on [-0.99, 0.99]", atanhl},
+    {Function::kAsin, "Asin", "uniform on [-1, 1]", asinl},
+    {Function::kAcos, "Acos", "uniform on [-1, 1]", acosl},
+    {Function::kAtan, "Atan", "+-2^u, u uniform on [-20, 20]", atanl},
 };
 
 template <class T>
@@ -40,6 +49,15 @@ void draw_arguments(Function f, T* out, int64_t n) {
       case Function::kSin:
       case Function::kCos:
       case Function::kTan: x = uniform(-10000, 10000); break;
+      case Function::kSinh: x = uniform(-20, 20); break;
+      case Function::kCosh: x = uniform(-20, 20); break;
+      case Function::kTanh: x = uniform(-10, 10); break;
+      case Function::kAsinh: x = std::copysign(std::exp2(uniform(-20, 20)), uniform(-1, 1)); break;
+      case Function::kAcosh: x = 1 + std::exp2(uniform(-20, 20)); break;
+      case Function::kAtanh: x = uniform(-0.99, 0.99); break;
+      case Function::kAsin: x = uniform(-1, 1); break;
+      case Function::kAcos: x = uniform(-1, 1); break;
+      case Function::kAtan: x = std::copysign(std::exp2(uniform(-20, 20)), uniform(-1, 1)); break;
     }
     out[i] = static_cast<T>(x);
   }

@@ -1,6 +1,6 @@
 // The implementations this benchmark compares, each as an array map
-// (arguments, results, count) per precision, for the exponential and logarithm family
-// and the trigonometric functions.
+// (arguments, results, count) per precision, for the exponential and logarithm family,
+// the trigonometric functions, the hyperbolic functions and the inverse functions.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +9,8 @@
 namespace bench::vector_math {
 
 enum class Function {
-  kExp, kExp2, kExp10, kExpm1, kLn, kLog2, kLog10, kLog1p, kLogb, kSin, kCos, kTan
+  kExp, kExp2, kExp10, kExpm1, kLn, kLog2, kLog10, kLog1p, kLogb, kSin, kCos, kTan,
+  kSinh, kCosh, kTanh, kAsinh, kAcosh, kAtanh, kAsin, kAcos, kAtan
 };
 
 template <class T>
