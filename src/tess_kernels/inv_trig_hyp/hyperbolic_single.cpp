@@ -22,23 +22,16 @@ int32_t through_double(int32_t (*callout)(double, double*), const float* x, floa
 
 }  // namespace
 
-int32_t tess_callout_sSinh(const float* x, float* r) {
-  return through_double(tess_callout_dSinh, x, r);
-}
-int32_t tess_callout_sCosh(const float* x, float* r) {
-  return through_double(tess_callout_dCosh, x, r);
-}
-int32_t tess_callout_sTanh(const float* x, float* r) {
-  return through_double(tess_callout_dTanh, x, r);
-}
-int32_t tess_callout_sAsinh(const float* x, float* r) {
-  return through_double(tess_callout_dAsinh, x, r);
-}
-int32_t tess_callout_sAcosh(const float* x, float* r) {
-  return through_double(tess_callout_dAcosh, x, r);
-}
-int32_t tess_callout_sAtanh(const float* x, float* r) {
-  return through_double(tess_callout_dAtanh, x, r);
-}
+#define ZORN_SINGLE_CALLOUT(Func)                                    \
+  int32_t tess_callout_s##Func(const float* x, float* r) {           \
+    return through_double(tess_callout_d##Func, x, r);               \
+  }
+ZORN_SINGLE_CALLOUT(Sinh)
+ZORN_SINGLE_CALLOUT(Cosh)
+ZORN_SINGLE_CALLOUT(Tanh)
+ZORN_SINGLE_CALLOUT(Asinh)
+ZORN_SINGLE_CALLOUT(Acosh)
+ZORN_SINGLE_CALLOUT(Atanh)
+#undef ZORN_SINGLE_CALLOUT
 
 }  // namespace zorn::tess
