@@ -23,6 +23,8 @@ using C = std::complex<double>;
 constexpr double kInf = INFINITY;
 constexpr double kNaN = NAN;
 constexpr double kPi = 3.14159265358979323846;
+// Single precision erfinv below 2^-24: x sqrt(pi)/2 with this constant, in double.
+const double kErfInvTiny = static_cast<float>(double{1e-30f} * 0.886226925452758);
 
 // Which denormal handling a row holds under: both, only keeping subnormals (IEEE), or
 // only with flush-to-zero and denormals-are-zero.
@@ -66,6 +68,8 @@ const Special kSpecials[] = {
     {"CdfNormInv", "sd", 0.0, 0, -kInf, 2},
     {"CdfNormInv", "sd", 1.0, 0, kInf, 2},
     {"CdfNormInv", "sd", 0.5, 0, 0.0, 0},
+    {"CdfNormInv", "s", 1.5, 0, kNaN, 0},  // single precision reports the ends only
+    {"CdfNormInv", "d", -0.5, 0, kNaN, 1},
     {"Cos", "sd", kInf, 0, kNaN, 1},
     {"Cos", "sd", 0.0, 0, 1.0, 0},
     {"Cosd", "sd", kInf, 0, kNaN, 1},
@@ -82,10 +86,15 @@ const Special kSpecials[] = {
     {"ErfInv", "sd", -1.0, 0, -kInf, 2},
     {"ErfInv", "sd", 1.5, 0, kNaN, 1},
     {"ErfInv", "sd", 0.0, 0, 0.0, 0},
+    {"ErfInv", "sd", -0.0, 0, -0.0, 0},
+    {"ErfInv", "s", 1e-30, 0, kErfInvTiny, 0},
     {"Erfc", "sd", 30.0, 0, 0.0, 4},
     {"Erfc", "s", -4.0, 0, 2.0, 0},
     {"ErfcInv", "sd", 0.0, 0, kInf, 2},
     {"ErfcInv", "sd", 2.0, 0, -kInf, 2},
+    {"ErfcInv", "sd", 1.0, 0, 0.0, 0},
+    {"ErfcInv", "s", 3.0, 0, kNaN, 0},
+    {"ErfcInv", "d", -1.0, 0, kNaN, 1},
     {"Erfcx", "s", -10.0, 0, kInf, 3},
     {"Erfcx", "d", -30.0, 0, kInf, 3},
     {"Erfcx", "sd", kInf, 0, 0.0, 0},

@@ -6,6 +6,8 @@
 #include <cmath>
 
 #include "tess_kernels/frame/op_adapters.h"
+#include "tess_kernels/special/erfinv_double.h"
+#include "tess_kernels/special/erfinv_single.h"
 #include "tess_kernels/special/special_functions.h"
 
 namespace zorn::tess::ops {
@@ -18,10 +20,7 @@ struct Erfc : RealUnary<Erfc> {
   static constexpr uint32_t kRule = kUnderflowToZero;
   static double value(double x) { return std::erfc(x); }
 };
-struct ErfInv : RealUnary<ErfInv> {
-  static constexpr uint32_t kRule = kDomain | kPole;
-  static double value(double x) { return erfinv(x); }
-};
+struct ErfInv : ByPrecision<ErfInvSingle, ErfInvDouble> {};
 struct Erfcx : RealUnary<Erfcx> {
   static constexpr uint32_t kRule = kOverflow;
   static double value(double x) { return erfcx(x); }
@@ -31,20 +30,8 @@ struct CdfNorm : RealUnary<CdfNorm> {
   static double value(double x) { return cdfnorm(x); }
 };
 
-// In single precision the inverse functions report their singularities only.
-template <double (*F)(double)>
-struct InverseAtEnds {
-  static int32_t eval(float x, float& r) {
-    r = static_cast<float>(F(x));
-    return classify(kPole, r, false, x);
-  }
-  static int32_t eval(double x, double& r) {
-    r = F(x);
-    return classify(kDomain | kPole, r, false, x);
-  }
-};
-struct ErfcInv : InverseAtEnds<erfcinv> {};
-struct CdfNormInv : InverseAtEnds<cdfnorminv> {};
+struct ErfcInv : ByPrecision<ErfcInvSingle, ErfcInvDouble> {};
+struct CdfNormInv : ByPrecision<CdfNormInvSingle, CdfNormInvDouble> {};
 
 struct TGamma : RealUnary<TGamma> {
   static constexpr uint32_t kRule = kDomain | kPole | kOverflow | kUnderflow;

@@ -1,14 +1,11 @@
 // Double precision special functions the C library does not provide (or not to full
-// accuracy): inverse error functions, the normal distribution, the scaled complementary
-// error function, the exponential integral E1 and the modified Bessel functions I0, I1.
+// accuracy): the normal distribution, the scaled complementary error function, the
+// exponential integral E1 and the modified Bessel functions I0, I1.
 #pragma once
 
 namespace zorn::tess {
 
-double erfinv(double y);        // y in [-1, 1]
-double erfcinv(double q);       // q in [0, 2]
 double cdfnorm(double x);       // standard normal distribution function
-double cdfnorminv(double p);    // its inverse, p in [0, 1]
 double erfcx(double x);         // exp(x^2) erfc(x)
 double expint1(double x);       // E1(x), x > 0
 double bessel_i0(double x);

@@ -1,0 +1,235 @@
+// Prints the piecewise polynomials of the double precision erfinv, erfcinv and normal
+// quantile kernels, computed with MPFR. Each row is {centre, c0 head, c0 tail, c1, ...,
+// c_degree, padding} for the polynomial in w = v - centre, the Chebyshev interpolant of
+// the row's function at degree + 1 nodes converted to powers of w. Two tables, one per
+// scale (erfinv and the normal quantile sqrt(2) erfinv):
+//   rows 0 to kCentralRows - 1, v = t = x^2 in [k/64, (k+1)/64]:
+//       g(t) = scale erfinv(sqrt t) / sqrt t - 1 - shift, so that the result is
+//       (x + shift x) + x g, with the shift a power of two near the middle of g's range;
+//   then the tail rows, v = q in the binade piece [2^e (1 + s/16), 2^e (1 + (s+1)/16)],
+//   e from -53 up, s = 0..15, so that the row is (bits of q >> 48) less that of 2^-53:
+//       erfcinv(q) (erfinv scale) or -quantile(q) = sqrt(2) erfcinv(2q) (normal scale).
+// Reports to stderr the largest error of each table on a fine grid, relative to the
+// result, in units of 2^-53.
+#include <mpfr.h>
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr mpfr_prec_t kPrecision = 320;
+constexpr int kDegree = 8;
+constexpr int kRowWidth = 12;  // centre, head, tail, c1..c8, padding to an even count
+constexpr int kCentralRows = 17;
+constexpr int kPiecesPerBinade = 16;
+constexpr int kLowestExponent = -53;
+
+struct Mp {
+  mpfr_t v;
+  Mp() {
+    mpfr_init2(v, kPrecision);
+    mpfr_set_zero(v, 1);
+  }
+  explicit Mp(double d) {
+    mpfr_init2(v, kPrecision);
+    mpfr_set_d(v, d, MPFR_RNDN);
+  }
+  Mp(const Mp& o) {
+    mpfr_init2(v, kPrecision);
+    mpfr_set(v, o.v, MPFR_RNDN);
+  }
+  Mp& operator=(const Mp& o) {
+    mpfr_set(v, o.v, MPFR_RNDN);
+    return *this;
+  }
+  ~Mp() { mpfr_clear(v); }
+  double d() const { return mpfr_get_d(v, MPFR_RNDN); }
+};
+Mp operator+(const Mp& a, const Mp& b) {
+  Mp r;
+  mpfr_add(r.v, a.v, b.v, MPFR_RNDN);
+  return r;
+}
+Mp operator-(const Mp& a, const Mp& b) {
+  Mp r;
+  mpfr_sub(r.v, a.v, b.v, MPFR_RNDN);
+  return r;
+}
+Mp operator*(const Mp& a, const Mp& b) {
+  Mp r;
+  mpfr_mul(r.v, a.v, b.v, MPFR_RNDN);
+  return r;
+}
+Mp operator/(const Mp& a, const Mp& b) {
+  Mp r;
+  mpfr_div(r.v, a.v, b.v, MPFR_RNDN);
+  return r;
+}
+Mp apply(int (*f)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t), const Mp& a) {
+  Mp r;
+  f(r.v, a.v, MPFR_RNDN);
+  return r;
+}
+
+Mp pi() {
+  Mp r;
+  mpfr_const_pi(r.v, MPFR_RNDN);
+  return r;
+}
+
+// x with erfc(x) = q (complement) or erf(x) = q, by Newton steps from a start that
+// bisection in long double places within reach of quadratic convergence.
+Mp inverse(const Mp& q, bool complement) {
+  const long double target = mpfr_get_ld(q.v, MPFR_RNDN);
+  long double lo = complement ? -1 : 0, hi = 40;
+  for (int i = 0; i < 200; ++i) {
+    const long double mid = 0.5L * (lo + hi);
+    const long double f = complement ? std::erfc(mid) : std::erf(mid);
+    if ((f > target) == complement)
+      lo = mid;
+    else
+      hi = mid;
+  }
+  Mp x;
+  mpfr_set_ld(x.v, 0.5L * (lo + hi), MPFR_RNDN);
+  const Mp slope_factor = Mp(complement ? -2.0 : 2.0) / apply(mpfr_sqrt, pi());
+  for (int k = 0; k < 4; ++k) {
+    const Mp f = apply(complement ? mpfr_erfc : mpfr_erf, x) - q;
+    Mp e = x * x;
+    mpfr_neg(e.v, e.v, MPFR_RNDN);
+    x = x - f / (slope_factor * apply(mpfr_exp, e));
+  }
+  return x;
+}
+
+// The function a row interpolates, at v.
+Mp central_value(const Mp& t, const Mp& scale, double shift) {
+  const Mp x = apply(mpfr_sqrt, t);
+  return scale * inverse(x, false) / x - Mp(1.0 + shift);
+}
+Mp tail_value(const Mp& q, bool normal) {
+  return normal ? apply(mpfr_sqrt, Mp(2.0)) * inverse(Mp(2.0) * q, true) : inverse(q, true);
+}
+
+struct Row {
+  double centre;
+  double c[kDegree + 2];  // head, tail, c1..
+};
+
+// Chebyshev interpolant of f on [lo, hi] in powers of w = v - centre.
+template <class F>
+Row fit(double lo, double hi, F&& f) {
+  constexpr int n = kDegree + 1;
+  const double centre = 0.5 * (lo + hi);  // few bits: v - centre is exact in the kernel
+  const Mp half_width = Mp(0.5) * (Mp(hi) - Mp(lo));
+  std::vector<Mp> values(n), cheb(n);
+  for (int j = 0; j < n; ++j) {
+    const Mp angle = pi() * Mp(2.0 * j + 1) / Mp(2.0 * n);
+    values[j] = f(Mp(centre) + half_width * apply(mpfr_cos, angle));
+  }
+  for (int k = 0; k < n; ++k) {
+    Mp sum;
+    for (int j = 0; j < n; ++j) {
+      const Mp angle = pi() * Mp(k * (2.0 * j + 1)) / Mp(2.0 * n);
+      sum = sum + values[j] * apply(mpfr_cos, angle);
+    }
+    cheb[k] = Mp(k == 0 ? 1.0 : 2.0) * sum / Mp(n);
+  }
+  // Powers of z = w / half_width from the recurrence T_{k+1} = 2 z T_k - T_{k-1}.
+  std::vector<std::vector<Mp>> t(n, std::vector<Mp>(n));
+  t[0][0] = Mp(1.0);
+  if (n > 1) t[1][1] = Mp(1.0);
+  for (int k = 1; k + 1 < n; ++k)
+    for (int i = 0; i < n; ++i) t[k + 1][i] = (i > 0 ? Mp(2.0) * t[k][i - 1] : Mp()) - t[k - 1][i];
+  Row row{centre, {}};
+  Mp scale(1.0);
+  for (int i = 0; i < n; ++i) {
+    Mp power;
+    for (int k = 0; k < n; ++k) power = power + cheb[k] * t[k][i];
+    power = power / scale;
+    scale = scale * half_width;
+    if (i == 0) {
+      row.c[0] = power.d();
+      row.c[1] = (power - Mp(row.c[0])).d();
+    } else {
+      row.c[i + 1] = power.d();
+    }
+  }
+  return row;
+}
+
+// The row's polynomial at v as the kernel evaluates it, in high precision.
+Mp evaluate(const Row& row, double v) {
+  const Mp w = Mp(v) - Mp(row.centre);
+  Mp p(row.c[kDegree + 1]);
+  for (int i = kDegree; i >= 2; --i) p = Mp(row.c[i]) + w * p;
+  return Mp(row.c[0]) + (Mp(row.c[1]) + w * p);
+}
+
+void print_row(const Row& row) {
+  std::printf("    {%a, %a, %a", row.centre, row.c[0], row.c[1]);
+  for (int i = 2; i < kDegree + 2; ++i) std::printf(", %a", row.c[i]);
+  for (int i = kDegree + 3; i < kRowWidth; ++i) std::printf(", 0.0");
+  std::printf("},\n");
+}
+
+// scale erfinv(x) / x - 1 lies in [-0.114, -0.046] for erfinv and in [0.253, 0.349] for
+// the quantile.
+void print_table(const char* name, const char* shift_name, bool normal) {
+  const Mp scale = normal ? apply(mpfr_sqrt, Mp(2.0)) : Mp(1.0);
+  const double shift = normal ? 0.25 : -0.125;
+  std::printf("constexpr double %s = %a;\n", shift_name, shift);
+  const int top_exponent = normal ? -3 : -2;  // tails below 1/4 and 1/2
+  const int tail_rows = (top_exponent - kLowestExponent + 1) * kPiecesPerBinade;
+  std::printf("alignas(16) constexpr double %s[%d][%d] = {\n", name, kCentralRows + tail_rows,
+              kRowWidth);
+  double worst = 0;
+  const auto check = [&](const Row& row, double lo, double hi, auto&& exact_result,
+                         auto&& result_of) {
+    for (int j = 0; j <= 16; ++j) {
+      const double v = lo + (hi - lo) * j / 16;
+      const Mp want = exact_result(v);
+      const Mp err = (result_of(v, evaluate(row, v)) - want) / want;
+      worst = std::fmax(worst, std::fabs(err.d()) * 0x1p53);
+    }
+  };
+  for (int k = 0; k < kCentralRows; ++k) {
+    const double lo = k / 64.0, hi = (k + 1) / 64.0;
+    const Row row = fit(lo, hi, [&](const Mp& t) { return central_value(t, scale, shift); });
+    print_row(row);
+    // Relative to the result x (1 + shift + g): the error of g over 1 + shift + g.
+    const double check_lo = k == 0 ? 1e-6 : lo;
+    check(
+        row, check_lo, hi,
+        [&](double t) { return Mp(1.0 + shift) + central_value(Mp(t), scale, shift); },
+        [&](double, const Mp& g) { return Mp(1.0 + shift) + g; });
+  }
+  for (int e = kLowestExponent; e <= top_exponent; ++e) {
+    for (int s = 0; s < kPiecesPerBinade; ++s) {
+      const double lo = std::ldexp(1.0 + s / 16.0, e), hi = std::ldexp(1.0 + (s + 1) / 16.0, e);
+      const Row row = fit(lo, hi, [&](const Mp& q) { return tail_value(q, normal); });
+      print_row(row);
+      check(
+          row, lo, hi, [&](double q) { return tail_value(Mp(q), normal); },
+          [](double, const Mp& y) { return y; });
+    }
+  }
+  std::printf("};\n");
+  std::fprintf(stderr, "%s: worst interpolation error %.4f x 2^-53 relative\n", name, worst);
+}
+
+}  // namespace
+
+int main() {
+  std::printf(
+      "// Generated by tools/tess_inverse_erf_tables/inverse_erf_tables.cpp; do not edit.\n");
+  std::printf("// Rows {centre, c0 head, c0 tail, c1, ..., c%d, padding}: see the tool.\n",
+              kDegree);
+  std::printf("constexpr int kCentralRows = %d;\n", kCentralRows);
+  std::printf("constexpr int kLowestTailExponent = %d;\n", kLowestExponent);
+  std::printf("constexpr int kRowWidth = %d;\n", kRowWidth);
+  print_table("kErfInvRows", "kErfInvShift", false);
+  print_table("kNormalQuantileRows", "kNormalQuantileShift", true);
+}
