@@ -1,8 +1,10 @@
 // Ours and the peers that run on baseline x86-64 (SSE2; libmvec picks its own 128-bit
 // code path at load time): glibc's scalar functions in a plain loop, libmvec's 128-bit
-// variants, SLEEF's SSE2 variants at 1.0 and 3.5 ulp.
+// variants, SLEEF's SSE2 variants at 1.0 and 3.5 ulp; for the inverse error functions and
+// the normal quantile, GSL's scalar quantile.
 #include <emmintrin.h>
 #include <math.h>
+#include <gsl/gsl_cdf.h>
 #include <sleef.h>
 
 #include "vector_math/implementations.h"
@@ -79,6 +81,19 @@ constexpr ArrayMap<double> ld = map_elements<double, F>;
 __m128 sleef_logb_s(__m128 x) { return _mm_cvtepi32_ps(Sleef_ilogbf4_sse2(x)); }
 __m128d sleef_logb_d(__m128d x) { return _mm_cvtepi32_pd(Sleef_ilogbd2_sse2(x)); }
 
+// GSL's quantile in the forms of the other two inverses: erfinv(x) = -quantile((1 - |x|)/2)
+// / sqrt(2) with the sign of x, erfcinv(q) = -quantile(q / 2) / sqrt(2), arguments exact
+// where the tails need them.
+double gsl_quantile(double p) { return gsl_cdf_ugaussian_Pinv(p); }
+double gsl_erfinv(double x) {
+  return std::copysign(-gsl_cdf_ugaussian_Pinv(0.5 * (1 - std::fabs(x))) * M_SQRT1_2, x);
+}
+double gsl_erfcinv(double q) { return -gsl_cdf_ugaussian_Pinv(0.5 * q) * M_SQRT1_2; }
+template <double (*F)(double)>
+float in_single(float x) {
+  return static_cast<float>(F(x));
+}
+
 struct Row {
   ArrayMap<float> zorn_s;
   ArrayMap<double> zorn_d;
@@ -90,6 +105,8 @@ struct Row {
   ArrayMap<double> sleef_u10_d;
   ArrayMap<float> sleef_u35_s;
   ArrayMap<double> sleef_u35_d;
+  ArrayMap<float> gsl_s = nullptr;
+  ArrayMap<double> gsl_d = nullptr;
 };
 
 // One row per Function, in its order.
@@ -152,6 +169,12 @@ const Row kRows[] = {
     {ours<float, _tesssAtan>, ours<double, _tessdAtan>, ls<atanf>, ld<atan>, vs<_ZGVbN4v_atanf>,
      vd<_ZGVbN2v_atan>, vs<Sleef_atanf4_u10sse2>, vd<Sleef_atand2_u10sse2>, vs<Sleef_atanf4_u35sse2>,
      vd<Sleef_atand2_u35sse2>},
+    {ours<float, _tesssErfInv>, ours<double, _tessdErfInv>, nullptr, nullptr, nullptr, nullptr,
+     nullptr, nullptr, nullptr, nullptr, ls<in_single<gsl_erfinv>>, ld<gsl_erfinv>},
+    {ours<float, _tesssErfcInv>, ours<double, _tessdErfcInv>, nullptr, nullptr, nullptr, nullptr,
+     nullptr, nullptr, nullptr, nullptr, ls<in_single<gsl_erfcinv>>, ld<gsl_erfcinv>},
+    {ours<float, _tesssCdfNormInv>, ours<double, _tessdCdfNormInv>, nullptr, nullptr, nullptr,
+     nullptr, nullptr, nullptr, nullptr, nullptr, ls<in_single<gsl_quantile>>, ld<gsl_quantile>},
 };
 
 }  // namespace
@@ -165,6 +188,9 @@ std::vector<Implementation> baseline_implementations(Function f) {
       {f == Function::kLogb ? "sleef_ilogb_sse2" : "sleef_u10_sse2", Role::kReference,
        row.sleef_u10_s, row.sleef_u10_d},
       {"sleef_u35_sse2", Role::kPeer, row.sleef_u35_s, row.sleef_u35_d},
+      // The reference of the functions SLEEF lacks.
+      {"gsl_scalar", row.sleef_u10_s == nullptr ? Role::kReference : Role::kPeer, row.gsl_s,
+       row.gsl_d},
   };
   std::vector<Implementation> present;
   for (const Implementation& impl : all)

@@ -4,8 +4,46 @@
 #include <random>
 
 namespace bench::vector_math {
+namespace {
 
-const FunctionInfo kFunctions[21] = {
+// The inverses in extended precision: bisection to a bracket of the root, then Newton
+// steps, whose slope is the Gaussian of erf and erfc.
+template <bool kComplement>
+long double inverse(long double v) {
+  long double lo = -7, hi = 110;
+  for (int i = 0; i < 80; ++i) {
+    const long double mid = 0.5L * (lo + hi);
+    const long double f = kComplement ? erfcl(mid) : erfl(mid);
+    if ((f > v) == kComplement) {
+      lo = mid;
+    } else {
+      hi = mid;
+    }
+  }
+  long double x = 0.5L * (lo + hi);
+  constexpr long double kSlope = 1.128379167095512573896158903121545172L;  // 2/sqrt(pi)
+  for (int i = 0; i < 3; ++i) {
+    const long double f = (kComplement ? erfcl(x) : erfl(x)) - v;
+    x -= f / ((kComplement ? -kSlope : kSlope) * expl(-x * x));
+  }
+  return x;
+}
+// Each residual is taken where it does not cancel: erf near 0, erfc near 0; 1 - |x|,
+// 1 - q and 2 - q are exact.
+long double erfinvl(long double x) {
+  return fabsl(x) < 0.5L ? inverse<false>(x) : copysignl(inverse<true>(1 - fabsl(x)), x);
+}
+long double erfcinvl(long double q) {
+  if (q > 0.5L && q < 1.5L) return inverse<false>(1 - q);
+  return q <= 0.5L ? inverse<true>(q) : -inverse<true>(2 - q);
+}
+long double normal_quantilel(long double p) {
+  return -1.414213562373095048801688724209698079L * erfcinvl(2 * p);
+}
+
+}  // namespace
+
+const FunctionInfo kFunctions[24] = {
     {Function::kExp, "Exp", "uniform on [-80, 80]", expl},
     {Function::kExp2, "Exp2", "uniform on [-120, 120]", exp2l},
     {Function::kExp10, "Exp10", "uniform on [-35, 35]", exp10l},
@@ -27,6 +65,9 @@ const FunctionInfo kFunctions[21] = {
     {Function::kAsin, "Asin", "uniform on [-1, 1]", asinl},
     {Function::kAcos, "Acos", "uniform on [-1, 1]", acosl},
     {Function::kAtan, "Atan", "+-2^u, u uniform on [-20, 20]", atanl},
+    {Function::kErfInv, "ErfInv", "uniform on (-1, 1)", erfinvl},
+    {Function::kErfcInv, "ErfcInv", "uniform on (0, 2)", erfcinvl},
+    {Function::kCdfNormInv, "CdfNormInv", "uniform on (0, 1)", normal_quantilel},
 };
 
 template <class T>
@@ -34,6 +75,10 @@ void draw_arguments(Function f, T* out, int64_t n) {
   std::mt19937_64 engine(20261207);
   std::uniform_real_distribution<double> unit(0.0, 1.0);
   const auto uniform = [&](double lo, double hi) { return lo + (hi - lo) * unit(engine); };
+  // Inside the open interval: the ends of the inverses' domains are their poles.
+  const auto open_uniform = [&](double lo, double hi) {
+    return lo + (hi - lo) * ((std::floor(unit(engine) * 0x1p52) + 0.5) * 0x1p-52);
+  };
   for (int64_t i = 0; i < n; ++i) {
     double x = 0;
     switch (f) {
@@ -58,6 +103,9 @@ void draw_arguments(Function f, T* out, int64_t n) {
       case Function::kAsin: x = uniform(-1, 1); break;
       case Function::kAcos: x = uniform(-1, 1); break;
       case Function::kAtan: x = std::copysign(std::exp2(uniform(-20, 20)), uniform(-1, 1)); break;
+      case Function::kErfInv: x = open_uniform(-1, 1); break;
+      case Function::kErfcInv: x = open_uniform(0, 2); break;
+      case Function::kCdfNormInv: x = open_uniform(0, 1); break;
     }
     out[i] = static_cast<T>(x);
   }

@@ -16,7 +16,7 @@ struct FunctionInfo {
   long double (*reference)(long double);
 };
 
-extern const FunctionInfo kFunctions[21];
+extern const FunctionInfo kFunctions[24];
 
 // n arguments of f drawn from its range with a fixed seed.
 template <class T>

@@ -10,7 +10,8 @@ namespace bench::vector_math {
 
 enum class Function {
   kExp, kExp2, kExp10, kExpm1, kLn, kLog2, kLog10, kLog1p, kLogb, kSin, kCos, kTan,
-  kSinh, kCosh, kTanh, kAsinh, kAcosh, kAtanh, kAsin, kAcos, kAtan
+  kSinh, kCosh, kTanh, kAsinh, kAcosh, kAtanh, kAsin, kAcos, kAtan,
+  kErfInv, kErfcInv, kCdfNormInv
 };
 
 template <class T>
@@ -27,8 +28,8 @@ struct Implementation {
   ArrayMap<double> d;
 };
 
-// Ours, glibc's scalar functions in a loop, libmvec's 128-bit variants and SLEEF's SSE2
-// variants, in that order.
+// Ours, glibc's scalar functions in a loop, libmvec's 128-bit variants, SLEEF's SSE2
+// variants and GSL's scalar normal quantile in a loop, in that order.
 std::vector<Implementation> baseline_implementations(Function f);
 
 // libmvec's and SLEEF's AVX2 variants; writes at most kMaxCeilings entries and returns
