@@ -41,39 +41,44 @@ class Reporters : public ::testing::Test {
   TessStateGuard guard_;
 };
 
-TEST_F(Reporters, NoErrorModeRecordsNothing) {
-  _tessSetMode(TESS_ERRMODE_NOERR | TESS_MODE_HA);
-  const float x = -1.0f;
-  float r;
-  _tesssLn(1, &x, &r);
-  EXPECT_TRUE(std::isnan(r));
-  EXPECT_EQ(_tessGetErrStatus(), 0);
-}
-
-TEST_F(Reporters, IgnoreModeOnlyStoresTheStatus) {
-  _tessSetErrorCallBack(capture);
-  _tessSetMode(TESS_ERRMODE_IGNORE | TESS_MODE_HA);
-  errno = 0;
-  const float x = -1.0f;
-  float r;
-  _tesssLn(1, &x, &r);
-  EXPECT_EQ(_tessGetErrStatus(), TESS_STATUS_DOMAIN);
-  EXPECT_EQ(g_calls, 0);
-  EXPECT_EQ(errno, 0);
-  EXPECT_EQ(x87_status() & 0x3F, 0);
-}
-
-TEST_F(Reporters, DefaultModeSetsErrnoAndTheX87FlagWithoutATrap) {
-  _tessSetMode(TESS_ERRMODE_DEFAULT | TESS_MODE_HA);
-  errno = 0;
-  const double x = 0.0;
-  double r;
-  _tessdLn(1, &x, &r);
-  EXPECT_EQ(r, -INFINITY);
-  EXPECT_EQ(_tessGetErrStatus(), TESS_STATUS_SINGULARITY);
-  EXPECT_EQ(errno, ERANGE);
-  EXPECT_NE(x87_status() & kX87DivideByZeroFlag, 0);
-  EXPECT_EQ(x87_control() & 0x3F, 0x3F);  // all x87 exceptions masked afterwards
+// What each error mode does with a domain error (ln -1) and a pole (ln 0): the stored
+// status, the C error number, the callback (when one is installed) and the x87
+// exception flag.
+TEST_F(Reporters, EachModeReportsThroughItsChannels) {
+  const struct {
+    uint32_t mode;
+    double x;
+    int32_t status;
+    bool callback;
+    int error_number, calls;
+    bool x87_flag;
+  } cases[] = {
+      {TESS_ERRMODE_NOERR, -1.0, 0, true, 0, 0, false},
+      {TESS_ERRMODE_IGNORE, -1.0, TESS_STATUS_DOMAIN, true, 0, 0, false},
+      {TESS_ERRMODE_ERRNO, -1.0, TESS_STATUS_DOMAIN, true, EDOM, 0, false},
+      {TESS_ERRMODE_ERRNO, 0.0, TESS_STATUS_SINGULARITY, true, ERANGE, 0, false},
+      {TESS_ERRMODE_EXCEPT, 0.0, TESS_STATUS_SINGULARITY, true, 0, 0, true},
+      {TESS_ERRMODE_CALLBACK, -1.0, TESS_STATUS_DOMAIN, true, 0, 1, false},
+      {TESS_ERRMODE_DEFAULT, 0.0, TESS_STATUS_SINGULARITY, false, ERANGE, 0, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::hex << c.mode << " " << c.x);
+    _tessClearErrStatus();
+    clear_x87_flags();
+    g_calls = 0;
+    errno = 0;
+    _tessSetErrorCallBack(c.callback ? capture : nullptr);
+    _tessSetMode(c.mode | TESS_MODE_HA);
+    double r;
+    _tessdLn(1, &c.x, &r);
+    if (c.x == 0.0) EXPECT_EQ(r, -INFINITY); else EXPECT_TRUE(std::isnan(r));
+    EXPECT_EQ(_tessGetErrStatus(), c.status);
+    EXPECT_EQ(errno, c.error_number);
+    EXPECT_EQ(g_calls, c.calls);
+    EXPECT_EQ((x87_status() & kX87DivideByZeroFlag) != 0, c.x87_flag);
+    EXPECT_EQ(x87_status() & 0x3F & ~kX87DivideByZeroFlag, 0);
+    EXPECT_EQ(x87_control() & 0x3F, 0x3F);  // all x87 exceptions masked afterwards
+  }
 }
 
 void log_of_zero_with_division_trap() {
