@@ -4,7 +4,7 @@
 
 #include <cstring>
 #include <map>
-#include <set>
+#include <array>
 
 #include "table_catalogue.h"
 
@@ -16,17 +16,6 @@ const TableEntry& find_table(char type, const std::string& name) {
     if (t.type == type && t.name == name) return t;
   ADD_FAILURE() << "no table " << type << name;
   return table_catalogue().front();
-}
-
-TEST(TableStructure, HoldsFourHundredEightyTablesOfNinetySevenFunctions) {
-  std::set<std::string> functions, names;
-  for (const TableEntry& t : table_catalogue()) {
-    functions.insert(t.func);
-    names.insert(t.name);
-  }
-  EXPECT_EQ(table_catalogue().size(), 480u);
-  EXPECT_EQ(functions.size(), 97u);
-  EXPECT_EQ(names.size(), 188u);
 }
 
 TEST(TableStructure, SlotsShareKernelsExceptForTheSeparateFamilies) {
@@ -45,12 +34,8 @@ TEST(TableStructure, SlotsShareKernelsExceptForTheSeparateFamilies) {
   }
 }
 
-TEST(TableStructure, FiveHundredTwentySixDistinctKernels) {
-  std::set<TessKernel> kernels;
-  for (const TableEntry& t : table_catalogue())
-    for (TessKernel k : t.table->slot) kernels.insert(k);
-  EXPECT_EQ(kernels.size(), 526u);
-  // The 8-byte mask kernels serve the double and the single complex tables.
+// The 8-byte mask kernels serve the double and the single complex tables.
+TEST(TableStructure, EightByteMaskKernelsAreShared) {
   EXPECT_EQ(find_table('d', "PackM").table->slot[1], find_table('c', "PackM").table->slot[1]);
   EXPECT_EQ(find_table('d', "UnpackM").table->slot[1], find_table('c', "UnpackM").table->slot[1]);
   EXPECT_NE(find_table('s', "PackM").table->slot[1], find_table('d', "PackM").table->slot[1]);
@@ -62,16 +47,10 @@ TEST(TableStructure, ConstantTablesHoldTheirRowValues) {
       {"C111", {111.3f, 111.3f, 111.3f}},
       {"CPI", {111.2f, 111.3f, 111.1f}},
       {"C1", {1.0f, 1.0f, 1.0f}}};
-  std::map<std::string, int> counts;
   for (const TableEntry& t : table_catalogue()) {
-    ++counts[t.constants];
     const auto& want = values.at(t.constants);
     for (int s = 0; s < 3; ++s) EXPECT_EQ(t.constant_table->value[s], want[s]) << t.name;
   }
-  EXPECT_EQ(counts["C3"], 320);
-  EXPECT_EQ(counts["C111"], 72);
-  EXPECT_EQ(counts["CPI"], 24);
-  EXPECT_EQ(counts["C1"], 64);
 }
 
 TEST(TableStructure, UnsuffixedAndHighAccuracyEntriesAreOneFunction) {
