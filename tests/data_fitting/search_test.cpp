@@ -20,6 +20,25 @@ int64_t reference_cell(const std::vector<double>& x, double t) {
   return int64_t(std::upper_bound(x.begin(), x.end(), t) - x.begin());
 }
 
+// The dispatcher's cells for every site (as doubles: a float node array widens exactly)
+// against the definition.
+template <class T>
+void expect_dispatched_cells(ZornDfTask* task, const std::vector<T>& x, const std::vector<T>& t,
+                             void* const* threads = nullptr) {
+  std::vector<int64_t> cells(t.size(), -1);
+  int32_t status;
+  if constexpr (sizeof(T) == 8) {
+    status = zorn_df_kernel_dDFSearch1D(task, 0, int64_t(t.size()), t.data(), 0, nullptr, cells.data(),
+                                        nullptr, nullptr, threads);
+  } else {
+    status = zorn_df_kernel_sDFSearch1D(task, 0, int64_t(t.size()), t.data(), 0, nullptr, cells.data(),
+                                        nullptr, nullptr, threads);
+  }
+  ASSERT_EQ(status, 0);
+  const std::vector<double> xd(x.begin(), x.end());
+  for (size_t i = 0; i < t.size(); ++i) ASSERT_EQ(cells[i], reference_cell(xd, double(t[i]))) << t[i];
+}
+
 using Kernel64 = void (*)(int64_t, const double*, int64_t, const double*, int64_t*, double,
                           int64_t, int64_t, int64_t, int64_t*);
 using Kernel32 = void (*)(int64_t, const double*, int64_t, const double*, int32_t*, double,
@@ -248,11 +267,7 @@ TEST(DataFittingSearch, DispatcherSplitsBlocksOverThreadsWithSameCells) {
   for (int64_t hint : {int64_t(0), int64_t(2)}) {
     TaskHandle h;
     ASSERT_EQ(zorn_df_kernel_dNewTask1D(&h.task, nx, x.data(), hint, 0, nullptr, 0, 1), 0);
-    std::vector<int64_t> cells(t.size(), -1);
-    ASSERT_EQ(zorn_df_kernel_dDFSearch1D(h.task, 0, int64_t(t.size()), t.data(), 0, nullptr,
-                                         cells.data(), nullptr, nullptr, df_test::threads()),
-              0);
-    for (size_t i = 0; i < t.size(); ++i) ASSERT_EQ(cells[i], reference_cell(x, t[i])) << i;
+    expect_dispatched_cells(h.task, x, t, df_test::threads());
   }
 }
 
@@ -271,18 +286,11 @@ TEST(DataFittingSearch, BinTableNarrowingKeepsCellsExact) {
   for (int i = 0; i < 200; ++i) t[size_t(i)] = x[size_t(gen() % x.size())];
   TaskHandle h;
   ASSERT_EQ(zorn_df_kernel_dNewTask1D(&h.task, int64_t(x.size()), x.data(), 1, 0, nullptr, 0, 1), 0);
-  std::vector<int64_t> cells(t.size());
-  ASSERT_EQ(zorn_df_kernel_dDFSearch1D(h.task, 0, int64_t(t.size()), t.data(), 0, nullptr, cells.data(),
-                                       nullptr, nullptr, nullptr),
-            0);
-  for (size_t i = 0; i < t.size(); ++i) ASSERT_EQ(cells[i], reference_cell(x, t[i])) << t[i];
+  expect_dispatched_cells(h.task, x, t);
   // Fewer nodes than the table was built for: the table is set aside.
   const std::vector<double> head(x.begin(), x.begin() + 100);
   ASSERT_EQ(zorn_df_kernel_iEditVal(h.task, 14, 100), 0);
-  ASSERT_EQ(zorn_df_kernel_dDFSearch1D(h.task, 0, int64_t(t.size()), t.data(), 0, nullptr, cells.data(),
-                                       nullptr, nullptr, nullptr),
-            0);
-  for (size_t i = 0; i < t.size(); ++i) ASSERT_EQ(cells[i], reference_cell(head, t[i])) << t[i];
+  expect_dispatched_cells(h.task, head, t);
 }
 
 }  // namespace
@@ -299,12 +307,7 @@ TEST(DataFittingSearch, SinglePrecisionDispatcherAgreesWithTheDefinition) {
   for (int i = 0; i < 300; ++i) t[size_t(i)] = x[size_t(gen() % x.size())];
   TaskHandle h;
   ASSERT_EQ(zorn_df_kernel_sNewTask1D(&h.task, int64_t(x.size()), x.data(), 0, 0, nullptr, 0, 1), 0);
-  std::vector<int64_t> cells(t.size());
-  ASSERT_EQ(zorn_df_kernel_sDFSearch1D(h.task, 0, int64_t(t.size()), t.data(), 0, nullptr, cells.data(),
-                                       nullptr, nullptr, nullptr),
-            0);
-  const std::vector<double> xd(x.begin(), x.end());
-  for (size_t i = 0; i < t.size(); ++i) ASSERT_EQ(cells[i], reference_cell(xd, double(t[i]))) << t[i];
+  expect_dispatched_cells(h.task, x, t);
 }
 
 }  // namespace
