@@ -58,14 +58,7 @@ float exp_callout_reference(float xf) {
 class SingleExp : public ReportingTest {};
 
 TEST_F(SingleExp, RandomArgumentsMatchTheTranscriptionsBitForBit) {
-  std::mt19937 gen(20261207);
-  std::uniform_real_distribution<float> wide(-103.9f, 88.7f);
-  std::uniform_int_distribution<uint32_t> pattern(0, 0x42D00000u);  // |x| up to 104
-  std::vector<float> x(1000000);
-  for (size_t i = 0; i < x.size(); ++i) {
-    const float v = from_bits(pattern(gen));
-    x[i] = (i % 2 == 0) ? wide(gen) : ((i % 4 == 1) ? v : -v);
-  }
+  const std::vector<float> x = mixed_arguments(1000000, -103.9f, 88.7f, 0x42D00000u);  // |x| <= 104
   std::vector<float> r(x.size());
   _tesssExp(static_cast<int32_t>(x.size()), x.data(), r.data());
   int mismatches = 0;

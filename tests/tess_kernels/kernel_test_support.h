@@ -33,6 +33,20 @@ inline float from_bits(uint32_t b) {
   return x;
 }
 
+// Arguments for bit-for-bit comparisons: uniform in [lo, hi] at even indices, and bit
+// patterns of magnitude up to `max_bits`, alternately positive and negative, between.
+inline std::vector<float> mixed_arguments(size_t count, float lo, float hi, uint32_t max_bits) {
+  std::mt19937 gen(20261207);
+  std::uniform_real_distribution<float> wide(lo, hi);
+  std::uniform_int_distribution<uint32_t> pattern(0, max_bits);
+  std::vector<float> x(count);
+  for (size_t i = 0; i < x.size(); ++i) {
+    const float v = from_bits(pattern(gen));
+    x[i] = (i % 2 == 0) ? wide(gen) : ((i % 4 == 1) ? v : -v);
+  }
+  return x;
+}
+
 struct Reported {
   int32_t index;
   int32_t status;

@@ -37,14 +37,7 @@ using DoubleKernel = void (*)(int32_t, const double*, double*);
 class SingleTrig : public ReportingTest {};
 
 TEST_F(SingleTrig, FastPathMatchesTheTranscriptionBitForBit) {
-  std::mt19937 gen(20261207);
-  std::uniform_real_distribution<float> wide(-10000.0f, 10000.0f);
-  std::uniform_int_distribution<uint32_t> pattern(0, 0x461C4000u);  // |x| up to 10000
-  std::vector<float> x(400000);
-  for (size_t i = 0; i < x.size(); ++i) {
-    const float v = from_bits(pattern(gen));
-    x[i] = (i % 2 == 0) ? wide(gen) : ((i % 4 == 1) ? v : -v);
-  }
+  std::vector<float> x = mixed_arguments(400000, -10000.0f, 10000.0f, 0x461C4000u);  // |x| <= 10000
   x[0] = -0.0f, x[1] = 0x1.921fb6p+0f, x[2] = 10000.0f, x[3] = -10000.0f;
   for (const bool cosine : {false, true}) {
     std::vector<float> r(x.size());
