@@ -28,20 +28,7 @@ class PlainMt2203 {
  public:
   static constexpr int N = 69, M = 34;
   PlainMt2203(uint32_t a, uint32_t b, uint32_t c, const std::vector<uint32_t>& key) : a_(a), b_(b), c_(c) {
-    mt_[0] = 19650218u;
-    for (int i = 1; i < N; ++i) mt_[i] = 1812433253u * (mt_[i - 1] ^ (mt_[i - 1] >> 30)) + i;
-    int i = 1, j = 0;
-    const int len = static_cast<int>(key.size());
-    for (int k = N > len ? N : len; k; --k) {
-      mt_[i] = (mt_[i] ^ ((mt_[i - 1] ^ (mt_[i - 1] >> 30)) * 1664525u)) + key[j] + j;
-      if (++i >= N) { mt_[0] = mt_[N - 1]; i = 1; }
-      if (++j >= len) j = 0;
-    }
-    for (int k = N - 1; k; --k) {
-      mt_[i] = (mt_[i] ^ ((mt_[i - 1] ^ (mt_[i - 1] >> 30)) * 1566083941u)) - i;
-      if (++i >= N) { mt_[0] = mt_[N - 1]; i = 1; }
-    }
-    mt_[0] = 0x80000000u;
+    plain::init_by_array(mt_, N, key);
   }
   uint32_t next() {
     if (index_ == N) {

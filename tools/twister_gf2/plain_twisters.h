@@ -11,29 +11,29 @@
 
 namespace plain {
 
+// The reference init_by_array of the Mersenne twisters, on a state of n words.
+inline void init_by_array(uint32_t* mt, int n, const std::vector<uint32_t>& key) {
+  mt[0] = 19650218u;
+  for (int i = 1; i < n; ++i) mt[i] = 1812433253u * (mt[i - 1] ^ (mt[i - 1] >> 30)) + i;
+  int i = 1, j = 0;
+  const int len = static_cast<int>(key.size());
+  for (int k = n > len ? n : len; k; --k) {
+    mt[i] = (mt[i] ^ ((mt[i - 1] ^ (mt[i - 1] >> 30)) * 1664525u)) + key[j] + j;
+    if (++i >= n) { mt[0] = mt[n - 1]; i = 1; }
+    if (++j >= len) j = 0;
+  }
+  for (int k = n - 1; k; --k) {
+    mt[i] = (mt[i] ^ ((mt[i - 1] ^ (mt[i - 1] >> 30)) * 1566083941u)) - i;
+    if (++i >= n) { mt[0] = mt[n - 1]; i = 1; }
+  }
+  mt[0] = 0x80000000u;
+}
+
 // The reference MT19937 with init_by_array and genrand_int32.
 class Mt19937 {
  public:
   static constexpr int N = 624, M = 397;
-  explicit Mt19937(const std::vector<uint32_t>& key) {
-    mt_[0] = 19650218u;
-    for (int i = 1; i < N; ++i) mt_[i] = 1812433253u * (mt_[i - 1] ^ (mt_[i - 1] >> 30)) + i;
-    int i = 1, j = 0;
-    const int len = static_cast<int>(key.size());
-    for (int k = N > len ? N : len; k; --k) {
-      mt_[i] = (mt_[i] ^ ((mt_[i - 1] ^ (mt_[i - 1] >> 30)) * 1664525u)) + key[j] + j;
-      ++i;
-      ++j;
-      if (i >= N) { mt_[0] = mt_[N - 1]; i = 1; }
-      if (j >= len) j = 0;
-    }
-    for (int k = N - 1; k; --k) {
-      mt_[i] = (mt_[i] ^ ((mt_[i - 1] ^ (mt_[i - 1] >> 30)) * 1566083941u)) - i;
-      ++i;
-      if (i >= N) { mt_[0] = mt_[N - 1]; i = 1; }
-    }
-    mt_[0] = 0x80000000u;
-  }
+  explicit Mt19937(const std::vector<uint32_t>& key) { init_by_array(mt_, N, key); }
   uint32_t next() {
     static const uint32_t mag01[2] = {0u, 0x9908B0DFu};
     if (mti_ >= N) {
