@@ -203,9 +203,7 @@ TEST(Measurement, TheWorstArgumentDoesNotDependOnTheThreadCount) {
 }
 
 TEST(Tables, EveryMeasuredKernelHasADomainAndABoundInEachSlot) {
-  int tables = 0;
   for (const KernelTable& t : kernel_catalogue()) {
-    ++tables;
     EXPECT_TRUE(domain_of(t.func).has_value()) << t.func;
     for (int slot = 0; slot < kSlotCount; ++slot) {
       const auto b = bound_for(t.func, t.type, slot);
@@ -216,7 +214,6 @@ TEST(Tables, EveryMeasuredKernelHasADomainAndABoundInEachSlot) {
       }
     }
   }
-  EXPECT_EQ(tables, 228);  // 480 tables less the strided half and the 24 pack tables
 }
 
 }  // namespace
