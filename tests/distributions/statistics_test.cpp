@@ -125,6 +125,17 @@ bool passes(const Case& c) {
   return false;
 }
 
+// Draws n values of type T through `generate`, widened to double.
+template <class T, class G>
+std::function<int32_t(void*, int32_t, double*)> widened(G generate) {
+  return [generate](void* s, int32_t n, double* out) {
+    std::vector<T> r(n);
+    const int32_t status = generate(s, n, r.data());
+    std::copy(r.begin(), r.end(), out);
+    return status;
+  };
+}
+
 // A continuous case in both precisions, its generator taking (stream, n, r). A subnormal
 // result (0 included) stands for every value that rounds to it, an interval that carries
 // visible probability at tiny shapes, so its transform is spread over F of that interval.
@@ -134,12 +145,7 @@ void add_continuous(std::vector<Case>& all, const std::string& name, G generate,
   auto add = [&](auto tag, const char* letter) {
     using T = decltype(tag);
     all.push_back({name + " " + letter,
-                   [generate](void* s, int32_t n, double* out) {
-                     std::vector<T> r(n);
-                     const int32_t status = generate(s, n, r.data());
-                     std::copy(r.begin(), r.end(), out);
-                     return status;
-                   },
+                   widened<T>(generate),
                    [cdf](double x, double v) {
                      if (!(std::fabs(x) < std::numeric_limits<T>::min())) return static_cast<double>(cdf(x));
                      const T t = static_cast<T>(x), inf = std::numeric_limits<T>::infinity();
@@ -158,12 +164,7 @@ void add_counts(std::vector<Case>& all, const std::string& name,
                 std::function<int32_t(void*, int32_t, int32_t*)> generate,
                 std::function<Real(double)> cdf) {
   all.push_back({name,
-                 [generate](void* s, int32_t n, double* out) {
-                   std::vector<int32_t> r(n);
-                   const int32_t status = generate(s, n, r.data());
-                   std::copy(r.begin(), r.end(), out);
-                   return status;
-                 },
+                 widened<int32_t>(generate),
                  [cdf](double k, double v) {
                    const Real below = cdf(k - 1);
                    return static_cast<double>(below + v * (cdf(k) - below));
