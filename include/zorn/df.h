@@ -31,7 +31,7 @@
  *  - Default cubic end cells: free ends take M_0 = M_{nx-1} = 0; a given second
  *    derivative is M_0 or M_{nx-1}; a given first derivative uses, at its end, the
  *    end-cell formula of end condition kind 12. Not-a-knot and periodic ends (which
- *    would need a system) are refused with -1014.
+ *    would need a system) are refused with ZORN_DF_STATUS_BAD_END_CONDITION_KIND.
  *  - End derivatives of the local cubics (Akima, Bessel, Hermite, Hyman):
  *      first derivative given: the value;
  *      second derivative S given: m_0 = (3 delta_0 - m_1 - h_0 S/2)/2 and
@@ -44,7 +44,7 @@
  *        Akima 1970) and the weighted mean applied at nodes 0 and 1 (and n-2, n-1).
  *    Hyman filters every derivative it computes, ends included (an end node has one
  *    chord); given first derivatives are taken as they are. Hermite without inner
- *    conditions: -1013.
+ *    conditions: ZORN_DF_STATUS_BAD_INNER_CONDITIONS.
  *  - Interpolation result layouts, with q the q-th computed derivative order among the
  *    nd requested, i the site and j the function (result hint 0 and 128 read as 16):
  *      16:  r[(j*nsite + i)*nd + q]   per function, per site, orders together
@@ -56,7 +56,7 @@
  *  - Spline kind 8 (second step function): a site in (x[i], x[i+1]] takes y[i+1];
  *    x[0] and sites left of it take y[0], sites right of the partition y[nx-1].
  *  - Evaluation by the caller's functions (order 0 with another kind, order 5 or more)
- *    is refused with -1011.
+ *    is refused with ZORN_DF_STATUS_BAD_SPLINE_KIND.
  *  - A NaN site gets cell 0 in every built-in search. The uniform search multiplies
  *    by 1/h. The dispatchers narrow the default search through the task's bin table
  *    while the task still has the node count and node array the table was built for.
@@ -67,7 +67,7 @@
  *  - Site hint 4 sites are generated block by block; no buffer is allocated.
  *  - Operations refuse a task whose value or coefficient address table is missing, has
  *    fewer than ny entries, holds a null entry, or whose coefficient blocks (set for an
- *    earlier order, kind or nx) are shorter than the construction needs: -1008 / -1016.
+ *    earlier order, kind or nx) are shorter than the construction needs: ZORN_DF_STATUS_NULL_VALUES / ZORN_DF_STATUS_NULL_COEFFICIENTS.
  */
 #ifndef ZORN_DF_H
 #define ZORN_DF_H

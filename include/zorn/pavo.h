@@ -196,7 +196,7 @@ ZORN_API int32_t __pavoCPUisRDRAND(void);
 ZORN_API int32_t __pavoCPUisVAES(void);
 
 /* The one function behind every abstract-generator output of a type the stream does
- * not hold; returns -1122 whatever its arguments. */
+ * not hold; returns PAVO_STATUS_ABSTRACT_WRONG_TYPE whatever its arguments. */
 ZORN_API int32_t __pavodBRngiAbstract(void* stream, int32_t n, double* r, double a, double b);
 ZORN_API int32_t __pavosBRngiAbstract(void* stream, int32_t n, float* r, float a, float b);
 ZORN_API int32_t __pavodBRngsAbstract(void* stream, int32_t n, double* r, double a, double b);
@@ -297,7 +297,7 @@ ZORN_API int32_t _pavosRngChiSquare(int32_t method, void* stream, int32_t n, flo
 ZORN_API int32_t _pavoiRngUniform(int32_t method, void* stream, int32_t n, int32_t* r, int32_t a,
                                   int32_t b);
 /* raw output words (the generator's word size), and fixed 32- and 64-bit words; the
- * fixed widths return -1014 for generators whose output cannot be cut into them */
+ * fixed widths return PAVO_STATUS_NO_FIXED_WORDS for generators whose output cannot be cut into them */
 ZORN_API int32_t _pavoiRngUniformBits(int32_t method, void* stream, int32_t n, uint32_t* r);
 ZORN_API int32_t _pavoiRngUniformBits32(int32_t method, void* stream, int32_t n, uint32_t* r);
 ZORN_API int32_t _pavoiRngUniformBits64(int32_t method, void* stream, int32_t n, uint64_t* r);

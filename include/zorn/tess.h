@@ -6,6 +6,7 @@
 #include <stdint.h>
 
 #include "zorn/export.h"
+#include "zorn/status.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -35,12 +36,7 @@ extern "C" {
 #define TESS_TRAP_UNDERFLOW 0x8000000u
 #define TESS_MODE_INITIAL 0x1A02u
 
-/* ---- element error statuses ---- */
-#define TESS_STATUS_OK 0
-#define TESS_STATUS_DOMAIN 1
-#define TESS_STATUS_SINGULARITY 2
-#define TESS_STATUS_OVERFLOW 3
-#define TESS_STATUS_UNDERFLOW 4
+/* ---- element error statuses: TESS_STATUS_* in zorn/status.h ---- */
 
 /* The record an error callback receives for one exceptional element. Single
  * precision values are widened to double; the imaginary fields are filled for complex

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "zorn/status.h"
+
 #include "streams/status.h"
 
 namespace zorn::distributions {
@@ -18,7 +20,7 @@ constexpr int32_t kStatusBadMethod = streams::kStatusBadMethod;
 // A stream whose cached data is not what the generator left there (a damaged image).
 constexpr int32_t kStatusBadArgument = streams::kStatusBadArgument;
 // The generator's output cannot be cut into fixed 32- or 64-bit words.
-constexpr int32_t kStatusNoFixedWords = -1014;
+constexpr int32_t kStatusNoFixedWords = PAVO_STATUS_NO_FIXED_WORDS;
 
 inline bool is_failure(int32_t status) { return status < 0; }
 

@@ -4,54 +4,56 @@
 
 #include <cstdint>
 
+#include "zorn/status.h"
+
 namespace zorn::streams {
 
-constexpr int32_t kStatusOk = 0;
+constexpr int32_t kStatusOk = PAVO_STATUS_OK;
 
 // Generic argument and resource failures.
-constexpr int32_t kStatusBadMethod = -2;        // init_stream method above 3
-constexpr int32_t kStatusBadArgument = -3;      // null address, empty buffer, empty interval
-constexpr int32_t kStatusNoMemory = -4;         // an allocation was refused
-constexpr int32_t kStatusNullOperation = -5;    // registration record without an operation
+constexpr int32_t kStatusBadMethod = PAVO_STATUS_BAD_METHOD;        // init_stream method above 3
+constexpr int32_t kStatusBadArgument = PAVO_STATUS_BAD_ARGUMENT;      // null address, empty buffer, empty interval
+constexpr int32_t kStatusNoMemory = PAVO_STATUS_NO_MEMORY;         // an allocation was refused
+constexpr int32_t kStatusNullOperation = PAVO_STATUS_NULL_OPERATION;    // registration record without an operation
 
 // Registry.
-constexpr int32_t kStatusInvalidBrng = -1000;           // identifier maps to no valid row
-constexpr int32_t kStatusLeapfrogUnsupported = -1002;
-constexpr int32_t kStatusSkipAheadUnsupported = -1003;
-constexpr int32_t kStatusSkipAheadExUnsupported = -1004;
-constexpr int32_t kStatusBadStateSize = -1008;
-constexpr int32_t kStatusBadWordSize = -1009;
-constexpr int32_t kStatusBadStateWords = -1010;
-constexpr int32_t kStatusBadBits = -1011;
-constexpr int32_t kStatusRegistryFull = -1015;          // no room left for another row
-constexpr int32_t kStatusBadLeapfrogCount = -1013;      // leapfrog with N < 0
-constexpr int32_t kStatusQuasiExhausted = -1012;        // a quasi-random request past the last point
+constexpr int32_t kStatusInvalidBrng = PAVO_STATUS_INVALID_BRNG;           // identifier maps to no valid row
+constexpr int32_t kStatusLeapfrogUnsupported = PAVO_STATUS_LEAPFROG_UNSUPPORTED;
+constexpr int32_t kStatusSkipAheadUnsupported = PAVO_STATUS_SKIP_AHEAD_UNSUPPORTED;
+constexpr int32_t kStatusSkipAheadExUnsupported = PAVO_STATUS_SKIP_AHEAD_EX_UNSUPPORTED;
+constexpr int32_t kStatusBadStateSize = PAVO_STATUS_BAD_STATE_SIZE;
+constexpr int32_t kStatusBadWordSize = PAVO_STATUS_BAD_WORD_SIZE;
+constexpr int32_t kStatusBadStateWords = PAVO_STATUS_BAD_STATE_WORDS;
+constexpr int32_t kStatusBadBits = PAVO_STATUS_BAD_BITS;
+constexpr int32_t kStatusRegistryFull = PAVO_STATUS_REGISTRY_FULL;          // no room left for another row
+constexpr int32_t kStatusBadLeapfrogCount = PAVO_STATUS_BAD_LEAPFROG_COUNT;      // leapfrog with N < 0
+constexpr int32_t kStatusQuasiExhausted = PAVO_STATUS_QUASI_EXHAUSTED;        // a quasi-random request past the last point
 
 // Persistence.
-constexpr int32_t kStatusCloseFailed = -1100;
-constexpr int32_t kStatusOpenFailed = -1101;
-constexpr int32_t kStatusShortWrite = -1102;
-constexpr int32_t kStatusShortRead = -1103;
-constexpr int32_t kStatusFileBadHeader = -1110;
-constexpr int32_t kStatusFileBadVersion = -1111;
-constexpr int32_t kStatusMemoryBadImage = -1200;
-constexpr int32_t kStatusNoRdrand = -1130;     // also every nondeterministic call without RDRAND
-constexpr int32_t kStatusNoAes = -1140;        // also every ARS5 call without AES instructions
+constexpr int32_t kStatusCloseFailed = PAVO_STATUS_CLOSE_FAILED;
+constexpr int32_t kStatusOpenFailed = PAVO_STATUS_OPEN_FAILED;
+constexpr int32_t kStatusShortWrite = PAVO_STATUS_SHORT_WRITE;
+constexpr int32_t kStatusShortRead = PAVO_STATUS_SHORT_READ;
+constexpr int32_t kStatusFileBadHeader = PAVO_STATUS_FILE_BAD_HEADER;
+constexpr int32_t kStatusFileBadVersion = PAVO_STATUS_FILE_BAD_VERSION;
+constexpr int32_t kStatusMemoryBadImage = PAVO_STATUS_MEMORY_BAD_IMAGE;
+constexpr int32_t kStatusNoRdrand = PAVO_STATUS_NO_RDRAND;     // also every nondeterministic call without RDRAND
+constexpr int32_t kStatusNoAes = PAVO_STATUS_NO_AES;        // also every ARS5 call without AES instructions
 
 // Nondeterministic generator.
-constexpr int32_t kStatusRdrandFailed = -1131;  // every attempt of one request failed
+constexpr int32_t kStatusRdrandFailed = PAVO_STATUS_RDRAND_FAILED;  // every attempt of one request failed
 
 // Abstract generators.
-constexpr int32_t kStatusAbstractNoBuffer = -5;          // the stream holds no buffer
-constexpr int32_t kStatusAbstractBadRefill = -1120;      // callback count negative or above the maximum
-constexpr int32_t kStatusAbstractEmptyRefill = -1121;    // callback delivered no value
-constexpr int32_t kStatusAbstractWrongType = -1122;
+constexpr int32_t kStatusAbstractNoBuffer = PAVO_STATUS_ABSTRACT_NO_BUFFER;          // the stream holds no buffer
+constexpr int32_t kStatusAbstractBadRefill = PAVO_STATUS_ABSTRACT_BAD_REFILL;      // callback count negative or above the maximum
+constexpr int32_t kStatusAbstractEmptyRefill = PAVO_STATUS_ABSTRACT_EMPTY_REFILL;    // callback delivered no value
+constexpr int32_t kStatusAbstractWrongType = PAVO_STATUS_ABSTRACT_WRONG_TYPE;
 
 // Shared read-only data table.
-constexpr int32_t kStatusEntryNotFound = -3000;
-constexpr int32_t kStatusTableFull = -3001;
+constexpr int32_t kStatusEntryNotFound = PAVO_STATUS_ENTRY_NOT_FOUND;
+constexpr int32_t kStatusTableFull = PAVO_STATUS_TABLE_FULL;
 // A chunk would share a block of another size than its own (the chunk, or the loaded
 // image that holds it, is refused and nothing changes).
-constexpr int32_t kStatusChunkSizeConflict = -3002;
+constexpr int32_t kStatusChunkSizeConflict = PAVO_STATUS_CHUNK_SIZE_CONFLICT;
 
 }  // namespace zorn::streams

@@ -25,8 +25,8 @@ static_assert(offsetof(TessErrorContext, res1_im) == 128);
 static_assert(offsetof(TessErrorContext, res2_im) == 136);
 
 // Statuses the reporters know besides the element statuses of zorn/tess.h.
-constexpr int32_t kStatusBadArgument = -1;
-constexpr int32_t kStatusAccessDenied = -2;
+constexpr int32_t kStatusBadArgument = TESS_STATUS_BAD_ARGUMENT;
+constexpr int32_t kStatusAccessDenied = TESS_STATUS_ACCESS_DENIED;
 constexpr size_t kMaxReportedNameLength = 47;
 
 using ComplexFloat = std::complex<float>;
