@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "tess_kernels/exp_log/double_cores_single.h"
-#include "tess_kernels/frame/lane_loop_single.h"
+#include "tess_kernels/inv_trig_hyp/widened_single.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
 
 namespace zorn::tess {
@@ -20,20 +20,6 @@ int32_t tess_callout_sTanh(const float* x, float* r);
 int32_t tess_callout_sAsinh(const float* x, float* r);
 int32_t tess_callout_sAcosh(const float* x, float* r);
 int32_t tess_callout_sAtanh(const float* x, float* r);
-
-// One single precision kernel: Core maps |x| (or x, for an even-domain function) to the
-// result in double, Odd puts the sign of x back, Special gives the lanes for the callout.
-template <simd::F64x2 (*Core)(simd::F64x2), bool Odd, int (*Special)(simd::F32x4),
-          int32_t (*Callout)(const float*, float*)>
-struct HyperbolicSingle : LaneLoopSingle<HyperbolicSingle<Core, Odd, Special, Callout>> {
-  static simd::F32x4 fast_path(simd::F32x4 x) {
-    const auto core = [](simd::F64x2 v) { return Core(v); };
-    if constexpr (Odd) return simd::or_sign(in_double(simd::abs(x), core), x);
-    return in_double(x, core);
-  }
-  static int special_lanes(simd::F32x4 x) { return Special(x); }
-  static int32_t callout(const float* x, float* r) { return Callout(x, r); }
-};
 
 namespace hyperbolic_single {
 
@@ -113,17 +99,17 @@ ZORN_FAST_INLINE int outside_open_unit(simd::F32x4 x) {
 
 }  // namespace hyperbolic_single
 
-using SinhSingle = HyperbolicSingle<hyperbolic_single::sinh_core, true,
+using SinhSingle = WidenedSingle<hyperbolic_single::sinh_core, true,
                                     hyperbolic_single::beyond_overflow_bound, tess_callout_sSinh>;
-using CoshSingle = HyperbolicSingle<hyperbolic_single::cosh_core, false,
+using CoshSingle = WidenedSingle<hyperbolic_single::cosh_core, false,
                                     hyperbolic_single::beyond_overflow_bound, tess_callout_sCosh>;
-using TanhSingle = HyperbolicSingle<hyperbolic_single::tanh_core, true,
+using TanhSingle = WidenedSingle<hyperbolic_single::tanh_core, true,
                                     hyperbolic_single::nan_lanes, tess_callout_sTanh>;
-using AsinhSingle = HyperbolicSingle<hyperbolic_single::asinh_core, true,
+using AsinhSingle = WidenedSingle<hyperbolic_single::asinh_core, true,
                                      hyperbolic_single::not_finite, tess_callout_sAsinh>;
-using AcoshSingle = HyperbolicSingle<hyperbolic_single::acosh_core, false,
+using AcoshSingle = WidenedSingle<hyperbolic_single::acosh_core, false,
                                      hyperbolic_single::outside_acosh_range, tess_callout_sAcosh>;
-using AtanhSingle = HyperbolicSingle<hyperbolic_single::atanh_core, true,
+using AtanhSingle = WidenedSingle<hyperbolic_single::atanh_core, true,
                                      hyperbolic_single::outside_open_unit, tess_callout_sAtanh>;
 
 }  // namespace zorn::tess

@@ -1,7 +1,9 @@
 // Inverse trigonometric functions (also scaled by 1/pi) and the hyperbolic functions
-// and their inverses. The pi-scaled forms divide in extended precision. The real
-// hyperbolic functions and their inverses have vector kernels of their own
-// (hyperbolic_single.h, hyperbolic_double.h); their complex forms are scalar formulas.
+// and their inverses. The real hyperbolic functions and their inverses have vector
+// kernels of their own (hyperbolic_single.h, hyperbolic_double.h), and so do the single
+// precision inverse trigonometric functions but Atan2 and Atan2pi
+// (inverse_trig_single.h); the rest are scalar formulas, the double pi-scaled forms
+// divided in extended precision.
 #pragma once
 
 #include <cmath>
@@ -10,13 +12,17 @@
 #include "tess_kernels/frame/op_adapters.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_double.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_single.h"
+#include "tess_kernels/inv_trig_hyp/inverse_trig_single.h"
 
 namespace zorn::tess::ops {
 
 constexpr long double kPiExtended = 3.141592653589793238462643383279502884L;
 
+// The double precision kernel runs the scalar formula lane by lane; the single precision
+// one has its vector kernel (inverse_trig_single.h).
 #define ZORN_TESS_REAL_AND_COMPLEX(Name, rule, reports_overflow, real_expr, complex_expr) \
-  struct Name : RealUnary<Name>, ComplexUnary<Name> {                                    \
+  struct Name : Name##Single, RealUnary<Name>, ComplexUnary<Name> {                       \
+    using Name##Single::vector_loop;                                                      \
     using RealUnary<Name>::eval;                                                          \
     using ComplexUnary<Name>::eval;                                                       \
     static constexpr uint32_t kRule = rule;                                               \
@@ -45,19 +51,25 @@ ZORN_TESS_HYPERBOLIC(Sinh, true, std::sinh(z))
 ZORN_TESS_HYPERBOLIC(Tanh, false, std::tanh(z))
 #undef ZORN_TESS_HYPERBOLIC
 
-struct Acospi : RealUnary<Acospi> {
+struct Acospi : AcospiSingle, RealUnary<Acospi> {
+  using AcospiSingle::vector_loop;
+  using RealUnary<Acospi>::eval;
   static constexpr uint32_t kRule = kDomain;
   static double value(double x) {
     return static_cast<double>(std::acos(static_cast<long double>(x)) / kPiExtended);
   }
 };
-struct Asinpi : RealUnary<Asinpi> {
+struct Asinpi : AsinpiSingle, RealUnary<Asinpi> {
+  using AsinpiSingle::vector_loop;
+  using RealUnary<Asinpi>::eval;
   static constexpr uint32_t kRule = kDomain;
   static double value(double x) {
     return static_cast<double>(std::asin(static_cast<long double>(x)) / kPiExtended);
   }
 };
-struct Atanpi : RealUnary<Atanpi> {
+struct Atanpi : AtanpiSingle, RealUnary<Atanpi> {
+  using AtanpiSingle::vector_loop;
+  using RealUnary<Atanpi>::eval;
   static constexpr uint32_t kRule = kSilent;
   static double value(double x) {
     return static_cast<double>(std::atan(static_cast<long double>(x)) / kPiExtended);

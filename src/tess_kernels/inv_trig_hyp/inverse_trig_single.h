@@ -1,0 +1,127 @@
+// Single precision kernels of Asin, Acos, Atan and their pi-scaled forms: double precision
+// cores on the widened lanes, relative error near 2^-36 before the one rounding, so that
+// the results stay within about 0.501 ulp. The pi-scaled forms multiply by 1/pi in
+// double, whose error is far below the last place of a float.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "tess_kernels/inv_trig_hyp/widened_single.h"
+
+namespace zorn::tess {
+
+// The callouts give the correct single precision result of *x in *r and its status: a
+// finite or infinite argument beyond [-1, 1] gives NaN and status 1 (Acos, Asin and the
+// pi forms); NaN passes through with status 0.
+int32_t tess_callout_sAsin(const float* x, float* r);
+int32_t tess_callout_sAcos(const float* x, float* r);
+int32_t tess_callout_sAsinpi(const float* x, float* r);
+int32_t tess_callout_sAcospi(const float* x, float* r);
+int32_t tess_callout_sAtan(const float* x, float* r);
+int32_t tess_callout_sAtanpi(const float* x, float* r);
+
+namespace inverse_trig_single {
+
+using simd::F64x2;
+
+ZORN_FAST_INLINE F64x2 splat(double v) { return F64x2::splat(v); }
+ZORN_FAST_INLINE F64x2 root(F64x2 v) { return {_mm_sqrt_pd(v.v)}; }
+
+constexpr double kHalfPi = 1.5707963267948966;
+constexpr double kQuarterPi = 0.7853981633974483;
+constexpr double kInvPi = 0.3183098861837907;
+
+// c[0] + c[1] z + ... by Estrin's scheme: pairs c[2i] + c[2i+1] z, then pairs of those
+// with z^2, z^4, ...: a dependency chain of about log2 N steps instead of N.
+template <size_t N>
+ZORN_FAST_INLINE F64x2 polynomial(F64x2 z, const double (&c)[N]) {
+  F64x2 terms[(N + 1) / 2];
+  for (size_t i = 0; i < N / 2; ++i) terms[i] = splat(c[2 * i]) + z * splat(c[2 * i + 1]);
+  if (N % 2 != 0) terms[N / 2] = splat(c[N - 1]);
+  F64x2 power = z * z;
+  for (size_t count = (N + 1) / 2; count > 1; count = (count + 1) / 2, power = power * power) {
+    for (size_t i = 0; i < count / 2; ++i) terms[i] = terms[2 * i] + power * terms[2 * i + 1];
+    if (count % 2 != 0) terms[count / 2] = terms[count - 1];
+  }
+  return terms[0];
+}
+
+// asin s = s + s^3 A(s^2) for 0 <= s <= 1/2: the Taylor series to s^29 (the rest below
+// 2^-37 of the result).
+ZORN_FAST_INLINE F64x2 asin_small(F64x2 s) {
+  static constexpr double kA[] = {
+      0.16666666666666666,  0.075,                0.044642857142857144, 0.030381944444444444,
+      0.022372159090909092, 0.017352764423076924, 0.01396484375,        0.011551800896139705,
+      0.009761609529194078, 0.008390335809616815, 0.0073125258735988454, 0.006447210311889649,
+      0.005740037670841924, 0.005153309682319905};
+  const F64x2 z = s * s;
+  return s + (z * s) * polynomial(z, kA);
+}
+
+// asin a for 0 <= a <= 1: above 1/2, pi/2 - 2 asin(sqrt((1 - a)/2)), with 1 - a exact
+// for a float a and a difference that cancels at most a factor 2.
+ZORN_FAST_INLINE F64x2 asin_core(F64x2 a) {
+  const F64x2 above_half = simd::less(splat(0.5), a);
+  const F64x2 s = simd::select(above_half, root((splat(1.0) - a) * splat(0.5)), a);
+  const F64x2 t = asin_small(s);
+  return simd::select(above_half, splat(kHalfPi) - (t + t), t);
+}
+
+// acos x for -1 <= x <= 1: pi/2 - asin x in the middle, 2 asin(sqrt((1 - |x|)/2)) above
+// 1/2 (exactly +0 at 1) and pi minus that below -1/2 (pi at -1).
+ZORN_FAST_INLINE F64x2 acos_core(F64x2 x) {
+  const F64x2 a = simd::abs(x);
+  const F64x2 outer = simd::less(splat(0.5), a);
+  const F64x2 negative = simd::less(x, splat(0.0));
+  const F64x2 s = simd::select(outer, root((splat(1.0) - a) * splat(0.5)), x);
+  const F64x2 t = asin_small(s);
+  const F64x2 outer_value = simd::select(negative, splat(2 * kHalfPi) - (t + t), t + t);
+  return simd::select(outer, outer_value, splat(kHalfPi) - t);
+}
+
+// atan a for a >= 0 (infinity included): u = a, (a - 1)/(a + 1) or -1/a, whichever keeps
+// |u| <= tan(pi/8), plus 0, pi/4 or pi/2; atan u = u + u^3 T(u^2) by the Taylor series
+// to u^25 (the rest below 2^-38 of the result). NaN stays NaN.
+ZORN_FAST_INLINE F64x2 atan_core(F64x2 a) {
+  static constexpr double kT[] = {-1.0 / 3,  1.0 / 5,  -1.0 / 7,  1.0 / 9,  -1.0 / 11, 1.0 / 13,
+                                  -1.0 / 15, 1.0 / 17, -1.0 / 19, 1.0 / 21, -1.0 / 23, 1.0 / 25};
+  const F64x2 middle = simd::less(splat(0.41421356237309503), a);
+  const F64x2 large = simd::less(splat(2.414213562373095), a);
+  const F64x2 one = splat(1.0);
+  const F64x2 num = simd::select(large, splat(-1.0), simd::select(middle, a - one, a));
+  const F64x2 den = simd::select(large, a, simd::select(middle, a + one, one));
+  const F64x2 base =
+      simd::select(large, splat(kHalfPi), simd::select(middle, splat(kQuarterPi), splat(0.0)));
+  const F64x2 u = num / den;
+  const F64x2 z = u * u;
+  return base + (u + (z * u) * polynomial(z, kT));
+}
+
+ZORN_FAST_INLINE F64x2 asinpi_core(F64x2 a) { return asin_core(a) * splat(kInvPi); }
+ZORN_FAST_INLINE F64x2 acospi_core(F64x2 x) { return acos_core(x) * splat(kInvPi); }
+ZORN_FAST_INLINE F64x2 atanpi_core(F64x2 a) { return atan_core(a) * splat(kInvPi); }
+
+// Beyond [-1, 1], and NaN.
+ZORN_FAST_INLINE int outside_unit(simd::F32x4 x) {
+  return simd::lane_mask_not_less_equal(simd::abs(x), simd::F32x4::splat(1.0f));
+}
+// Atan takes every argument.
+ZORN_FAST_INLINE int none(simd::F32x4) { return 0; }
+
+}  // namespace inverse_trig_single
+
+using AsinSingle = WidenedSingle<inverse_trig_single::asin_core, true,
+                                 inverse_trig_single::outside_unit, tess_callout_sAsin>;
+using AcosSingle = WidenedSingle<inverse_trig_single::acos_core, false,
+                                 inverse_trig_single::outside_unit, tess_callout_sAcos>;
+using AsinpiSingle = WidenedSingle<inverse_trig_single::asinpi_core, true,
+                                   inverse_trig_single::outside_unit, tess_callout_sAsinpi>;
+using AcospiSingle = WidenedSingle<inverse_trig_single::acospi_core, false,
+                                   inverse_trig_single::outside_unit, tess_callout_sAcospi>;
+using AtanSingle = WidenedSingle<inverse_trig_single::atan_core, true, inverse_trig_single::none,
+                                 tess_callout_sAtan>;
+using AtanpiSingle = WidenedSingle<inverse_trig_single::atanpi_core, true,
+                                   inverse_trig_single::none, tess_callout_sAtanpi>;
+
+}  // namespace zorn::tess
