@@ -8,12 +8,8 @@
 
 namespace {
 
-// Draws n doubles in [0, 1) through the stream's registry row.
-void draw(void* stream, int n, double* r) {
-  int32_t row = 0, sub = 0;
-  const PavoBrngProperties* table = __pavoGetBrngBaseOffset(__pavoGetStreamStateBrng(stream), &row, &sub);
-  table[row].gen_double(stream, n, r, 0.0, 1.0);
-}
+// Draws n doubles in [0, 1).
+void draw(void* stream, int n, double* r) { _pavodRngUniform(0, stream, n, r, 0.0, 1.0); }
 
 void print_row(const char* label, const double* r, int n) {
   std::printf("  %-28s", label);
