@@ -35,9 +35,12 @@ WorstError<T> worst_error(const FunctionInfo& info, ArrayMap<T> map, int64_t cou
   std::vector<T> a(count), r(count, T(0));
   draw_arguments(info.id, a.data(), count);
   map(a.data(), r.data(), count);
+  const T* b = info.reference2 != nullptr ? second_arguments<T>(info.id, count) : nullptr;
   WorstError<T> worst;
   for (int64_t i = 0; i < count; ++i) {
-    const long double reference = info.reference(static_cast<long double>(a[i]));
+    const long double reference =
+        b != nullptr ? info.reference2(static_cast<long double>(a[i]), static_cast<long double>(b[i]))
+                     : info.reference(static_cast<long double>(a[i]));
     const double ulps = ulps_from(r[i], reference);
     if (ulps > worst.ulps || i == 0) worst = {ulps, i, a[i], r[i], reference};
   }

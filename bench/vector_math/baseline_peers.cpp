@@ -7,6 +7,9 @@
 #include <gsl/gsl_cdf.h>
 #include <sleef.h>
 
+#include <cmath>
+#include <iterator>
+
 #include "vector_math/implementations.h"
 #include "vector_math/vector_map.h"
 #include "zorn/tess_functions.h"
@@ -53,6 +56,12 @@ __m128d _ZGVbN2v_atanh(__m128d);
 __m128d _ZGVbN2v_asin(__m128d);
 __m128d _ZGVbN2v_acos(__m128d);
 __m128d _ZGVbN2v_atan(__m128d);
+__m128 _ZGVbN4v_cbrtf(__m128);
+__m128d _ZGVbN2v_cbrt(__m128d);
+__m128 _ZGVbN4vv_powf(__m128, __m128);
+__m128d _ZGVbN2vv_pow(__m128d, __m128d);
+__m128 _ZGVbN4vv_hypotf(__m128, __m128);
+__m128d _ZGVbN2vv_hypot(__m128d, __m128d);
 // Exported by libsleef but missing from its header: the single precision twin of
 // Sleef_ilogbd2_sse2, four int32 exponents. The start-up check confirms the declaration.
 __m128i Sleef_ilogbf4_sse2(__m128);
@@ -65,6 +74,10 @@ template <class T, void (*Kernel)(int32_t, const T*, T*)>
 void ours(const T* a, T* r, int64_t n) {
   Kernel(static_cast<int32_t>(n), a, r);
 }
+template <class T, void (*Kernel)(int32_t, const T*, const T*, T*), Function Of>
+void ours2(const T* a, T* r, int64_t n) {
+  Kernel(static_cast<int32_t>(n), a, second_arguments<T>(Of, n), r);
+}
 
 template <auto F>
 constexpr ArrayMap<float> vs = map_vectors<__m128, float, F>;
@@ -75,6 +88,27 @@ template <float (*F)(float)>
 constexpr ArrayMap<float> ls = map_elements<float, F>;
 template <double (*F)(double)>
 constexpr ArrayMap<double> ld = map_elements<double, F>;
+
+template <auto F, Function Of>
+constexpr ArrayMap<float> vs2 = map_vectors2<__m128, float, F, Of>;
+template <auto F, Function Of>
+constexpr ArrayMap<double> vd2 = map_vectors2<__m128d, double, F, Of>;
+
+// The bare root instruction, and the scalar compositions a caller would write where the
+// peers lack the function.
+__m128 sqrt_s(__m128 x) { return _mm_sqrt_ps(x); }
+__m128d sqrt_d(__m128d x) { return _mm_sqrt_pd(x); }
+__m128 inv_sqrt_s(__m128 x) { return _mm_div_ps(_mm_set1_ps(1.0f), _mm_sqrt_ps(x)); }
+__m128d inv_sqrt_d(__m128d x) { return _mm_div_pd(_mm_set1_pd(1.0), _mm_sqrt_pd(x)); }
+template <class T>
+T inv_cbrt(T x) { return 1 / std::cbrt(x); }
+template <class T>
+T pow2o3(T x) {
+  const T c = std::cbrt(x);
+  return c * c;
+}
+template <class T>
+T pow3o2(T x) { return x * std::sqrt(x); }
 
 // SLEEF has ilogb, not logb: the integer exponent converted back, which is logb on the
 // ordinary arguments measured here.
@@ -107,6 +141,8 @@ struct Row {
   ArrayMap<double> sleef_u35_d;
   ArrayMap<float> gsl_s = nullptr;
   ArrayMap<double> gsl_d = nullptr;
+  ArrayMap<float> bare_s = nullptr;  // the bare instruction loop (roots)
+  ArrayMap<double> bare_d = nullptr;
 };
 
 // One row per Function, in its order.
@@ -175,7 +211,33 @@ const Row kRows[] = {
      nullptr, nullptr, nullptr, nullptr, ls<in_single<gsl_erfcinv>>, ld<gsl_erfcinv>},
     {ours<float, _tesssCdfNormInv>, ours<double, _tessdCdfNormInv>, nullptr, nullptr, nullptr,
      nullptr, nullptr, nullptr, nullptr, nullptr, ls<in_single<gsl_quantile>>, ld<gsl_quantile>},
+    {ours<float, _tesssSqrt>, ours<double, _tessdSqrt>, ls<sqrtf>, ld<sqrt>, nullptr, nullptr,
+     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, vs<sqrt_s>, vd<sqrt_d>},
+    {ours<float, _tesssInvSqrt>, ours<double, _tessdInvSqrt>, nullptr, nullptr, nullptr, nullptr,
+     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, vs<inv_sqrt_s>, vd<inv_sqrt_d>},
+    {ours<float, _tesssCbrt>, ours<double, _tessdCbrt>, ls<cbrtf>, ld<cbrt>, vs<_ZGVbN4v_cbrtf>,
+     vd<_ZGVbN2v_cbrt>, vs<Sleef_cbrtf4_u10sse2>, vd<Sleef_cbrtd2_u10sse2>,
+     vs<Sleef_cbrtf4_u35sse2>, vd<Sleef_cbrtd2_u35sse2>},
+    {ours<float, _tesssInvCbrt>, ours<double, _tessdInvCbrt>, ls<inv_cbrt<float>>,
+     ld<inv_cbrt<double>>, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+    {ours<float, _tesssPow2o3>, ours<double, _tessdPow2o3>, ls<pow2o3<float>>,
+     ld<pow2o3<double>>, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+    {ours<float, _tesssPow3o2>, ours<double, _tessdPow3o2>, ls<pow3o2<float>>,
+     ld<pow3o2<double>>, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+    {ours2<float, _tesssPow, Function::kPow>, ours2<double, _tessdPow, Function::kPow>,
+     map_elements2<float, powf, Function::kPow>,
+     map_elements2<double, static_cast<double (*)(double, double)>(pow), Function::kPow>,
+     vs2<_ZGVbN4vv_powf, Function::kPow>, vd2<_ZGVbN2vv_pow, Function::kPow>,
+     vs2<Sleef_powf4_u10sse2, Function::kPow>, vd2<Sleef_powd2_u10sse2, Function::kPow>,
+     nullptr, nullptr},
+    {ours2<float, _tesssHypot, Function::kHypot>, ours2<double, _tessdHypot, Function::kHypot>,
+     map_elements2<float, hypotf, Function::kHypot>,
+     map_elements2<double, static_cast<double (*)(double, double)>(hypot), Function::kHypot>,
+     vs2<_ZGVbN4vv_hypotf, Function::kHypot>, vd2<_ZGVbN2vv_hypot, Function::kHypot>,
+     vs2<Sleef_hypotf4_u05sse2, Function::kHypot>, vd2<Sleef_hypotd2_u05sse2, Function::kHypot>,
+     vs2<Sleef_hypotf4_u35sse2, Function::kHypot>, vd2<Sleef_hypotd2_u35sse2, Function::kHypot>},
 };
+static_assert(std::size(kRows) == std::size(kFunctions), "one row per function");
 
 }  // namespace
 
@@ -191,6 +253,7 @@ std::vector<Implementation> baseline_implementations(Function f) {
       // The reference of the functions SLEEF lacks.
       {"gsl_scalar", row.sleef_u10_s == nullptr ? Role::kReference : Role::kPeer, row.gsl_s,
        row.gsl_d},
+      {"instruction_loop", Role::kPeer, row.bare_s, row.bare_d},
   };
   std::vector<Implementation> present;
   for (const Implementation& impl : all)

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <random>
+#include <vector>
 
 namespace bench::vector_math {
 namespace {
@@ -41,9 +42,14 @@ long double normal_quantilel(long double p) {
   return -1.414213562373095048801688724209698079L * erfcinvl(2 * p);
 }
 
+long double inv_sqrt(long double x) { return 1 / sqrtl(x); }
+long double inv_cbrt(long double x) { return 1 / cbrtl(x); }
+long double pow2o3(long double x) { return cbrtl(x * x); }
+long double pow3o2(long double x) { return x * sqrtl(x); }
+
 }  // namespace
 
-const FunctionInfo kFunctions[24] = {
+const FunctionInfo kFunctions[32] = {
     {Function::kExp, "Exp", "uniform on [-80, 80]", expl},
     {Function::kExp2, "Exp2", "uniform on [-120, 120]", exp2l},
     {Function::kExp10, "Exp10", "uniform on [-35, 35]", exp10l},
@@ -68,6 +74,15 @@ const FunctionInfo kFunctions[24] = {
     {Function::kErfInv, "ErfInv", "uniform on (-1, 1)", erfinvl},
     {Function::kErfcInv, "ErfcInv", "uniform on (0, 2)", erfcinvl},
     {Function::kCdfNormInv, "CdfNormInv", "uniform on (0, 1)", normal_quantilel},
+    {Function::kSqrt, "Sqrt", "2^u, u uniform on [-100, 100]", sqrtl},
+    {Function::kInvSqrt, "InvSqrt", "2^u, u uniform on [-100, 100]", inv_sqrt},
+    {Function::kCbrt, "Cbrt", "+-2^u, u uniform on [-100, 100]", cbrtl},
+    {Function::kInvCbrt, "InvCbrt", "+-2^u, u uniform on [-100, 100]", inv_cbrt},
+    {Function::kPow2o3, "Pow2o3", "+-2^u, u uniform on [-100, 100]", pow2o3},
+    {Function::kPow3o2, "Pow3o2", "2^u, u uniform on [-80, 80]", pow3o2},
+    {Function::kPow, "Pow", "2^u, u uniform on [-3.3, 3.3]; y uniform on [-30, 30]", nullptr,
+     powl},
+    {Function::kHypot, "Hypot", "+-2^u, u uniform on [-50, 50], both", nullptr, hypotl},
 };
 
 template <class T>
@@ -106,12 +121,42 @@ void draw_arguments(Function f, T* out, int64_t n) {
       case Function::kErfInv: x = open_uniform(-1, 1); break;
       case Function::kErfcInv: x = open_uniform(0, 2); break;
       case Function::kCdfNormInv: x = open_uniform(0, 1); break;
+      case Function::kSqrt:
+      case Function::kInvSqrt: x = std::exp2(uniform(-100, 100)); break;
+      case Function::kCbrt:
+      case Function::kInvCbrt:
+      case Function::kPow2o3:
+        x = std::copysign(std::exp2(uniform(-100, 100)), uniform(-1, 1));
+        break;
+      case Function::kPow3o2: x = std::exp2(uniform(-80, 80)); break;
+      case Function::kPow: x = std::exp2(uniform(-3.3, 3.3)); break;
+      case Function::kHypot: x = std::copysign(std::exp2(uniform(-50, 50)), uniform(-1, 1)); break;
     }
     out[i] = static_cast<T>(x);
   }
 }
 
+template <class T>
+const T* second_arguments(Function f, int64_t n) {
+  static Function drawn_for{};
+  static std::vector<T> b;
+  if (drawn_for != f || static_cast<int64_t>(b.size()) != n) {
+    b.resize(static_cast<size_t>(n));
+    std::mt19937_64 engine(20261208);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (T& v : b) {
+      const double u = unit(engine), w = unit(engine);
+      v = static_cast<T>(f == Function::kPow ? -30 + 60 * u
+                                             : std::copysign(std::exp2(-50 + 100 * u), w - 0.5));
+    }
+    drawn_for = f;
+  }
+  return b.data();
+}
+
 template void draw_arguments<float>(Function, float*, int64_t);
 template void draw_arguments<double>(Function, double*, int64_t);
+template const float* second_arguments<float>(Function, int64_t);
+template const double* second_arguments<double>(Function, int64_t);
 
 }  // namespace bench::vector_math

@@ -14,12 +14,19 @@ struct FunctionInfo {
   const char* name;
   const char* range;  // how the arguments are drawn, for the report
   long double (*reference)(long double);
+  // Two-argument functions: the reference of (a, b), b from second_arguments.
+  long double (*reference2)(long double, long double) = nullptr;
 };
 
-extern const FunctionInfo kFunctions[24];
+extern const FunctionInfo kFunctions[32];
 
 // n arguments of f drawn from its range with a fixed seed.
 template <class T>
 void draw_arguments(Function f, T* out, int64_t n);
+
+// The second arguments of a two-argument function for a call of n elements, drawn once
+// per (f, n) with their own seed and kept until the next (f, n).
+template <class T>
+const T* second_arguments(Function f, int64_t n);
 
 }  // namespace bench::vector_math
