@@ -14,11 +14,12 @@ import sys
 from collections import OrderedDict
 
 FUNCTIONS = ["Exp", "Exp2", "Exp10", "Expm1", "Ln", "Log2", "Log10", "Log1p", "Logb", "Sin", "Cos", "Tan",
-             "Sinh", "Cosh", "Tanh", "Asinh", "Acosh", "Atanh", "Asin", "Acos", "Atan"]
+             "Sinh", "Cosh", "Tanh", "Asinh", "Acosh", "Atanh", "Asin", "Acos", "Atan",
+             "Sqrt", "InvSqrt", "Cbrt", "InvCbrt", "Pow2o3", "Pow3o2", "Pow", "Hypot"]
 ROW = re.compile(r"^([sd]\w+) n=(\d+)\s+(\S+(?: \[[^\]]+\])?)\s+([0-9.]+)")
 PEERS = [("glibc_scalar", "glibc"), ("libmvec_128", "libmvec"),
          ("sleef_u10_sse2 [ref]", "SLEEF u10"), ("sleef_ilogb_sse2 [ref]", "SLEEF u10"),
-         ("sleef_u35_sse2", "SLEEF u35")]
+         ("sleef_u35_sse2", "SLEEF u35"), ("instruction_loop", "instruction")]
 
 
 def read_cases(lines):
@@ -48,7 +49,7 @@ def cell(value):
 
 def main():
     cases = read_cases(open(sys.argv[1]).read().splitlines())
-    columns = ["glibc", "libmvec", "SLEEF u10", "SLEEF u35"]
+    columns = ["glibc", "libmvec", "SLEEF u10", "SLEEF u35", "instruction"]
     print("| function | n | zorn | " + " | ".join(columns) +
           " | AVX2 ceiling | zorn / fastest 128-bit | zorn / SLEEF u10 |")
     print("|---" * (len(columns) + 6) + "|")
@@ -87,7 +88,8 @@ def print_worst_errors(lines):
         m = re.match(r"^([sd]\w+)\s+(\S+)\s+([0-9.]+|inf)\s", line)
         if m:
             rows.setdefault(m.group(1), OrderedDict())[m.group(2)] = m.group(3)
-    names = ["zorn", "glibc_scalar", "libmvec_128", "sleef_u10_sse2", "sleef_u35_sse2"]
+    names = ["zorn", "glibc_scalar", "libmvec_128", "sleef_u10_sse2", "sleef_u35_sse2",
+             "instruction_loop"]
     print()
     print("| function | max ulp: " + " | ".join(names) + " |")
     print("|---" * (len(names) + 1) + "|")

@@ -22,8 +22,21 @@
 
 #include "tess_kernels/frame/fp_state.h"
 #include "tess_kernels/frame/kernel_frame.h"
+#include "tess_kernels/frame/simd_double.h"
 
 namespace zorn::tess {
+
+// A group of four doubles through `pair(x, y, r)` on two pairs of lanes, which returns
+// the two-bit mask of its special lanes; returns the group's four-bit mask.
+template <class Pair>
+inline int run_binary_pairs(const double x[4], const double y[4], double r[4], Pair&& pair) {
+  simd::F64x2 r0, r1;
+  const int special = pair(simd::F64x2::load(x), simd::F64x2::load(y), r0) |
+                      pair(simd::F64x2::load(x + 2), simd::F64x2::load(y + 2), r1) << 2;
+  r0.store(r);
+  r1.store(r + 2);
+  return special;
+}
 
 template <class F, class T>
 struct BinaryLanes {

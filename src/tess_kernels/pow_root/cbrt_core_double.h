@@ -32,7 +32,8 @@ struct Parts {
   F64x2 t, t2, u, inv;  // inv = 1/a rounded
 };
 
-inline Parts parts(F64x2 a) {
+// The seed and polynomial: about 23 correct bits.
+inline F64x2 first_root(F64x2 a, F64x2 inv) {
   const __m128i high = _mm_shuffle_epi32(_mm_castpd_si128(a.v), _MM_SHUFFLE(3, 1, 3, 1));
   // A third of the high word; truncation after the product by 1/3 may be one low, which
   // the polynomial absorbs.
@@ -40,20 +41,34 @@ inline Parts parts(F64x2 a) {
       _mm_mul_pd(_mm_cvtepi32_pd(high), _mm_set1_pd(1.0 / 3)));
   const __m128i seed_high = _mm_add_epi32(third, _mm_set1_epi32(kSeedOffset));
   const F64x2 t0 = {_mm_castsi128_pd(_mm_unpacklo_epi32(_mm_setzero_si128(), seed_high))};
-  const F64x2 inv = F64x2::splat(1.0) / a;
   const F64x2 r = (t0 * t0) * (t0 * inv);
   const F64x2 poly = (F64x2::splat(1.87595182427177009643) +
                       r * (F64x2::splat(-1.88497979543377169875) +
                            r * F64x2::splat(1.621429720105354466140))) +
                      ((r * r) * r) * (F64x2::splat(-0.758397934778766047437) +
                                       r * F64x2::splat(0.145996192886612446982));
+  return t0 * poly;
+}
+
+inline Parts parts(F64x2 a) {
+  const F64x2 inv = F64x2::splat(1.0) / a;
   // Rounded away from zero at bit 30 and cut: 23 significant bits.
-  const F64x2 t = simd::from_bits((simd::bits(t0 * poly) + I64x2::splat(0x80000000)) &
+  const F64x2 t = simd::from_bits((simd::bits(first_root(a, inv)) + I64x2::splat(0x80000000)) &
                                   I64x2::splat(static_cast<int64_t>(0xFFFFFFFFC0000000u)));
   const F64x2 t2 = t * t;  // exact: 46 bits
   const TwoSum cube = two_product(t2, t);
   const F64x2 u = ((cube.sum - a) + cube.err) * inv;
   return {t, t2, u, inv};
+}
+
+// For single precision results: the same series on the unrounded t, with t^3 - a and
+// t^2 in plain double. Their errors, near 2^-52 relative, leave the float results
+// untouched.
+inline Parts single_parts(F64x2 a) {
+  const F64x2 inv = F64x2::splat(1.0) / a;
+  const F64x2 t = first_root(a, inv);
+  const F64x2 t2 = t * t;
+  return {t, t2, (t2 * t - a) * inv, inv};
 }
 
 inline F64x2 cbrt(const Parts& p) {
@@ -73,16 +88,23 @@ inline F64x2 inv_cbrt(F64x2 a, const Parts& p) {
   return q.sum + (q.err + q.sum * (inv_err - two_thirds_correction(p)));
 }
 
-// The three powers of signed lanes inside the fast range.
+// The three powers of signed lanes inside the fast range, from `P` (parts or
+// single_parts).
+using PartsOf = Parts (*)(F64x2);
 inline F64x2 sign_of(F64x2 x) { return {_mm_and_pd(x.v, _mm_set1_pd(-0.0))}; }
-inline F64x2 signed_cbrt(F64x2 x) {
-  return {_mm_or_pd(cbrt(parts(simd::abs(x))).v, sign_of(x).v)};
+template <PartsOf P = parts>
+F64x2 signed_cbrt(F64x2 x) {
+  return {_mm_or_pd(cbrt(P(simd::abs(x))).v, sign_of(x).v)};
 }
-inline F64x2 signed_inv_cbrt(F64x2 x) {
+template <PartsOf P = parts>
+F64x2 signed_inv_cbrt(F64x2 x) {
   const F64x2 a = simd::abs(x);
-  return {_mm_or_pd(inv_cbrt(a, parts(a)).v, sign_of(x).v)};
+  return {_mm_or_pd(inv_cbrt(a, P(a)).v, sign_of(x).v)};
 }
-inline F64x2 pow2o3_of(F64x2 x) { return pow2o3(parts(simd::abs(x))); }
+template <PartsOf P = parts>
+F64x2 pow2o3_of(F64x2 x) {
+  return pow2o3(P(simd::abs(x)));
+}
 
 // Lanes outside the fast range, by the high word of |x| (NaN, inf, zero and subnormals
 // included).

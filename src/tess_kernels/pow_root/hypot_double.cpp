@@ -37,12 +37,7 @@ int hypot_pair(F64x2 x, F64x2 y, F64x2& r) {
 }  // namespace
 
 int HypotDouble::fast_group(const double x[4], const double y[4], double r[4]) {
-  F64x2 r0, r1;
-  const int special = hypot_pair(F64x2::load(x), F64x2::load(y), r0) |
-                      hypot_pair(F64x2::load(x + 2), F64x2::load(y + 2), r1) << 2;
-  r0.store(r);
-  r1.store(r + 2);
-  return special;
+  return run_binary_pairs(x, y, r, hypot_pair);
 }
 
 int32_t tess_callout_dHypot(double x, double y, double* r) {

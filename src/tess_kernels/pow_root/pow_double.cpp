@@ -70,12 +70,7 @@ int32_t finite_power(double x, double y, double sign, double* r) {
 }  // namespace
 
 int PowDouble::fast_group(const double x[4], const double y[4], double r[4]) {
-  F64x2 r0, r1;
-  const int special = pow_pair(F64x2::load(x), F64x2::load(y), r0) |
-                      pow_pair(F64x2::load(x + 2), F64x2::load(y + 2), r1) << 2;
-  r0.store(r);
-  r1.store(r + 2);
-  return special;
+  return run_binary_pairs(x, y, r, pow_pair);
 }
 
 int32_t tess_callout_dPow(double x, double y, double* r) {

@@ -46,16 +46,17 @@ int inv_sqrt_pair(F64x2 x, F64x2& y) {
   return high_word_outside(x, kInvSqrtLowWord, kInvSqrtHighWord);
 }
 
-// x^(3/2) = x sqrt x for x in [2^-600, 2^600]: sqrt x = s + s_lo with s_lo = (x - s^2)
-// / (2s) from the exact residual, and x (s + s_lo) with the product x s carried exactly.
+// x^(3/2) = x sqrt x for x in [2^-600, 2^600]: sqrt x = s + (x - s^2) / (2s) to second
+// order, with the residual exact, so x sqrt x = x s + (x - s^2) s / 2 (x / s = s to
+// 2^-53, which the small term does not feel), the product x s carried exactly.
 constexpr int32_t kPow3o2LowWord = 0x1A700000;   // 2^-600
 constexpr int32_t kPow3o2HighWord = 0x65700000;  // 2^600
 F64x2 pow3o2_core(F64x2 x) {
   const F64x2 s = {_mm_sqrt_pd(x.v)};
   const TwoSum s2 = two_product(s, s);
-  const F64x2 s_lo = ((x - s2.sum) - s2.err) / (s + s);
+  const F64x2 residual = (x - s2.sum) - s2.err;
   const TwoSum p = two_product(x, s);
-  return p.sum + (p.err + x * s_lo);
+  return p.sum + (p.err + residual * s * F64x2::splat(0.5));
 }
 
 int pow3o2_pair(F64x2 x, F64x2& y) {
@@ -70,9 +71,9 @@ int cube_root_pair(F64x2 x, F64x2& y) {
   y = Root(x);
   return cbrt_core::outside_range(x);
 }
-constexpr auto cbrt_pair = cube_root_pair<cbrt_core::signed_cbrt>;
-constexpr auto inv_cbrt_pair = cube_root_pair<cbrt_core::signed_inv_cbrt>;
-constexpr auto pow2o3_pair = cube_root_pair<cbrt_core::pow2o3_of>;
+constexpr auto cbrt_pair = cube_root_pair<cbrt_core::signed_cbrt<>>;
+constexpr auto inv_cbrt_pair = cube_root_pair<cbrt_core::signed_inv_cbrt<>>;
+constexpr auto pow2o3_pair = cube_root_pair<cbrt_core::pow2o3_of<>>;
 
 // A finite non-zero magnitude brought to [1, 8) by 2^(-3e) and the result of `Pair`
 // scaled back by 2^(e scale_power): a cube root has scale_power 1, x^(2/3) 2, x^(-1/3)
@@ -139,14 +140,16 @@ int32_t tess_callout_dCbrt(double x, double* r) {
     *r = x + x;
     return TESS_STATUS_OK;
   }
-  *r = std::copysign(cube_root_scaled<cbrt_core::signed_cbrt>(std::fabs(x), 1), x);
+  *r = std::copysign(cube_root_scaled<cbrt_core::signed_cbrt<>>(std::fabs(x), 1), x);
   return TESS_STATUS_OK;
 }
 
 int32_t tess_callout_dInvCbrt(double x, double* r) {
   *r = 1.0 / x;  // ±inf for ±0, ±0 for ±inf, NaN
   if (x == 0) return TESS_STATUS_SINGULARITY;
-  if (std::isfinite(x)) *r = std::copysign(cube_root_scaled<cbrt_core::signed_inv_cbrt>(std::fabs(x), -1), x);
+  if (std::isfinite(x)) {
+    *r = std::copysign(cube_root_scaled<cbrt_core::signed_inv_cbrt<>>(std::fabs(x), -1), x);
+  }
   return TESS_STATUS_OK;
 }
 
@@ -155,7 +158,7 @@ int32_t tess_callout_dPow2o3(double x, double* r) {
     *r = x * x;  // +0, +inf, NaN
     return TESS_STATUS_OK;
   }
-  *r = cube_root_scaled<cbrt_core::pow2o3_of>(std::fabs(x), 2);
+  *r = cube_root_scaled<cbrt_core::pow2o3_of<>>(std::fabs(x), 2);
   return TESS_STATUS_OK;
 }
 

@@ -49,20 +49,43 @@ double square_residual(double x, double s) {
   return (x - s2.hi) - s2.lo;
 }
 
+// The arguments other than ±0 that both square roots settle alike: below zero (-inf
+// included) NaN with status 1, NaN and +inf `top` with status 0. Otherwise returns false
+// with x widened to double, a subnormal scaled by 2^200.
+struct Widened {
+  double x;
+  bool scaled;
+};
+bool square_root_edge(float xf, float top, float* r, int32_t* status, Widened* w) {
+  if (xf < 0) {
+    *r = std::numeric_limits<float>::quiet_NaN();
+    *status = TESS_STATUS_DOMAIN;
+    return true;
+  }
+  if (std::isnan(xf) || std::isinf(xf)) {
+    *r = top;
+    *status = TESS_STATUS_OK;
+    return true;
+  }
+  const bool scaled = xf < std::numeric_limits<float>::min();
+  *w = {scaled ? xf * kTwoTo200 : xf, scaled};
+  return false;
+}
+
 }  // namespace
 
 F32x4 InvSqrtSingle::fast_path(F32x4 x) { return by_pairs<inv_sqrt_of>(x); }
 F32x4 Pow3o2Single::fast_path(F32x4 x) { return by_pairs<pow3o2_of>(x); }
 int Pow3o2Single::special_lanes(F32x4 x) {
-  // Sign bit set, inf or NaN argument, or a result beyond the float range.
-  using simd::I32x4;
-  const I32x4 top = I32x4::splat(0x7F7FFFFF);
+  // Sign bit set, or x at least 2^85, which takes in every result beyond the float range
+  // (x^(3/2) overflows from about 2^85.33 on) and inf and NaN.
   return _mm_movemask_ps(x.v) |
-         simd::lane_mask((simd::bits(x) > top) | (simd::bits(fast_path(x)) > top));
+         simd::lane_mask(simd::bits(x) > simd::I32x4::splat(0x59FFFFFF));
 }
-F32x4 cbrt_single(F32x4 x) { return by_pairs<cbrt_core::signed_cbrt>(x); }
-F32x4 inv_cbrt_single(F32x4 x) { return by_pairs<cbrt_core::signed_inv_cbrt>(x); }
-F32x4 pow2o3_single(F32x4 x) { return by_pairs<cbrt_core::pow2o3_of>(x); }
+using cbrt_core::single_parts;
+F32x4 cbrt_single(F32x4 x) { return by_pairs<cbrt_core::signed_cbrt<single_parts>>(x); }
+F32x4 inv_cbrt_single(F32x4 x) { return by_pairs<cbrt_core::signed_inv_cbrt<single_parts>>(x); }
+F32x4 pow2o3_single(F32x4 x) { return by_pairs<cbrt_core::pow2o3_of<single_parts>>(x); }
 
 int32_t tess_callout_sSqrt(const float* px, float* r) {
   const float xf = *px;
@@ -70,19 +93,10 @@ int32_t tess_callout_sSqrt(const float* px, float* r) {
     *r = xf * 1.0f;  // the zero itself (a subnormal read as zero gives its signed zero)
     return TESS_STATUS_OK;
   }
-  if (xf < 0) {
-    *r = std::numeric_limits<float>::quiet_NaN();
-    return TESS_STATUS_DOMAIN;
-  }
-  if (std::isnan(xf) || std::isinf(xf)) {
-    *r = xf + xf;
-    return TESS_STATUS_OK;
-  }
-  double x = xf, back = 1.0;
-  if (xf < std::numeric_limits<float>::min()) {
-    x *= kTwoTo200;
-    back = 1.0 / 0x1p100;
-  }
+  Widened w;
+  int32_t status;
+  if (square_root_edge(xf, xf + xf, r, &status, &w)) return status;
+  const double x = w.x, back = w.scaled ? 0x1p-100 : 1.0;
   // 1/sqrt x from the table (about 9 bits), two Newton steps (about 34 bits), s = x y,
   // and the correction s + (x - s^2) y / 2 (about 66 bits): one rounding to float.
   const RootIndex at = root_index(x, 8);
@@ -99,19 +113,10 @@ int32_t tess_callout_sInvSqrt(const float* px, float* r) {
     *r = 1.0f / xf;
     return TESS_STATUS_SINGULARITY;
   }
-  if (xf < 0) {
-    *r = std::numeric_limits<float>::quiet_NaN();
-    return TESS_STATUS_DOMAIN;
-  }
-  if (std::isnan(xf) || std::isinf(xf)) {
-    *r = 1.0f / (xf + xf);  // NaN, or +0 for +inf
-    return TESS_STATUS_OK;
-  }
-  double x = xf, back = 1.0;
-  if (xf < std::numeric_limits<float>::min()) {
-    x *= kTwoTo200;
-    back = 0x1p100;
-  }
+  Widened w;
+  int32_t status;
+  if (square_root_edge(xf, 1.0f / (xf + xf), r, &status, &w)) return status;
+  const double x = w.x, back = w.scaled ? 0x1p100 : 1.0;
   // The table (about 6 bits), three Newton steps (about 44 bits), and the correction
   // y + y (1 - x y^2) / 2 with x y^2 exact.
   const RootIndex at = root_index(x, 5);
