@@ -80,7 +80,7 @@ int Pow3o2Single::special_lanes(F32x4 x) {
   // Sign bit set, or x at least 2^85, which takes in every result beyond the float range
   // (x^(3/2) overflows from about 2^85.33 on) and inf and NaN.
   return _mm_movemask_ps(x.v) |
-         simd::lane_mask(simd::bits(x) > simd::I32x4::splat(0x59FFFFFF));
+         simd::lane_mask(simd::bits(x) > simd::I32x4::splat(0x69FFFFFF));  // 2^85 and up
 }
 using cbrt_core::single_parts;
 F32x4 cbrt_single(F32x4 x) { return by_pairs<cbrt_core::signed_cbrt<single_parts>>(x); }
