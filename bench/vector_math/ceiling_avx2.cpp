@@ -110,7 +110,6 @@ const Row kRows[] = {
 int ceiling_implementations(Function f, Implementation* out) {
   const Row& row = kRows[static_cast<int>(f)];
   int count = 0;
-  if (row.sleef_s == nullptr && row.sleef_d == nullptr) return 0;
   if (row.libmvec_s != nullptr)
     out[count++] = {"libmvec_avx2", Role::kCeiling, row.libmvec_s, row.libmvec_d};
   if (row.sleef_s != nullptr)
