@@ -90,9 +90,11 @@ void draw_arguments(Function f, T* out, int64_t n) {
   std::mt19937_64 engine(20261207);
   std::uniform_real_distribution<double> unit(0.0, 1.0);
   const auto uniform = [&](double lo, double hi) { return lo + (hi - lo) * unit(engine); };
-  // Inside the open interval: the ends of the inverses' domains are their poles.
+  // Inside the open interval, also after rounding to T: the ends of the inverses'
+  // domains are their poles.
+  const double steps = sizeof(T) == 4 ? 0x1p23 : 0x1p52;
   const auto open_uniform = [&](double lo, double hi) {
-    return lo + (hi - lo) * ((std::floor(unit(engine) * 0x1p52) + 0.5) * 0x1p-52);
+    return lo + (hi - lo) * ((std::floor(unit(engine) * steps) + 0.5) / steps);
   };
   for (int64_t i = 0; i < n; ++i) {
     double x = 0;
