@@ -18,7 +18,9 @@ int32_t tess_callout_sErfInv(const float* px, float* r) {
     return a == 1 ? TESS_STATUS_SINGULARITY : TESS_STATUS_DOMAIN;
   }
   if (a < 0x1p-24) {
-    *r = x == 0 ? *px : static_cast<float>(x * 0.886226925452758);
+    // ±0 stays itself, and so does the signed zero a subnormal is read as with
+    // denormals-are-zero on.
+    *r = static_cast<float>(x * 0.886226925452758);
     return TESS_STATUS_OK;
   }
   *r = static_cast<float>(erfinv_extended(x));
