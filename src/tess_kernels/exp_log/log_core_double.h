@@ -39,12 +39,7 @@ inline LogParts log_parts(simd::F64x2 x, int32_t k_offset = 0,
   using simd::I64x2;
   namespace t = log_table_double;
   const I64x2 ix = simd::bits(x);
-  // k from the exponent fields in the high words (words 1 and 3), moved to words 0, 1.
-  const __m128i fields = _mm_srli_epi32(_mm_shuffle_epi32(ix.v, _MM_SHUFFLE(3, 1, 3, 1)), 20);
-  const F64x2 k =
-      simd::int32_lanes_to_double(_mm_sub_epi32(fields, _mm_set1_epi32(1023 - k_offset)));
-  const F64x2 m =
-      simd::from_bits((ix & I64x2::splat(0x000FFFFFFFFFFFFF)) | I64x2::splat(0x3FF0000000000000));
+  const auto [k, m] = simd::exponent_and_mantissa(x, k_offset);
   // j = round(128 (m - 1)) from the top eight fraction bits, in the integer unit.
   const auto row_of = [](uint64_t bits) {
     return t::kLogTableDouble[(((bits >> 44) & 0xFF) + 1) >> 1];

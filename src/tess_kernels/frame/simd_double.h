@@ -70,6 +70,19 @@ inline F64x2 operator|(F64x2 a, F64x2 b) { return {_mm_or_pd(a.v, b.v)}; }
 inline F64x2 operator&(F64x2 a, F64x2 b) { return {_mm_and_pd(a.v, b.v)}; }
 inline F64x2 max(F64x2 a, F64x2 b) { return {_mm_max_pd(a.v, b.v)}; }
 
+// x = 2^k m with m in [1, 2) for positive normal lanes whose exponent counts k_offset
+// more than its field says (arguments scaled into the normal range): k from the exponent
+// fields of the high words, as doubles, and m with the fraction bits of x.
+struct ExponentMantissa {
+  F64x2 k, m;
+};
+inline ExponentMantissa exponent_and_mantissa(F64x2 x, int32_t k_offset) {
+  const I64x2 ix = bits(x);
+  const __m128i fields = _mm_srli_epi32(_mm_shuffle_epi32(ix.v, _MM_SHUFFLE(3, 1, 3, 1)), 20);
+  return {int32_lanes_to_double(_mm_sub_epi32(fields, _mm_set1_epi32(1023 - k_offset))),
+          from_bits((ix & I64x2::splat(0x000FFFFFFFFFFFFF)) | I64x2::splat(0x3FF0000000000000))};
+}
+
 // One bit per lane, lane 0 in bit 0, from a mask of all-ones or all-zero lanes.
 inline int lane_mask(F64x2 m) { return _mm_movemask_pd(m.v); }
 

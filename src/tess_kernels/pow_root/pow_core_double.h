@@ -72,11 +72,7 @@ struct Mantissa {
 };
 inline Mantissa mantissa(F64x2 x, int32_t k_offset = 0) {
   const I64x2 ix = simd::bits(x);
-  const __m128i fields = _mm_srli_epi32(_mm_shuffle_epi32(ix.v, _MM_SHUFFLE(3, 1, 3, 1)), 20);
-  const F64x2 k =
-      simd::int32_lanes_to_double(_mm_sub_epi32(fields, _mm_set1_epi32(1023 - k_offset)));
-  const F64x2 m =
-      simd::from_bits((ix & I64x2::splat(0x000FFFFFFFFFFFFF)) | I64x2::splat(0x3FF0000000000000));
+  const auto [k, m] = simd::exponent_and_mantissa(x, k_offset);
   const auto first_row = [](uint64_t bits) {
     return static_cast<uint32_t>((((bits >> 44) & 0xFF) + 1) >> 1);  // round(128 (m - 1))
   };
