@@ -236,6 +236,16 @@ const Row kRows[] = {
      vs2<_ZGVbN4vv_hypotf, Function::kHypot>, vd2<_ZGVbN2vv_hypot, Function::kHypot>,
      vs2<Sleef_hypotf4_u05sse2, Function::kHypot>, vd2<Sleef_hypotd2_u05sse2, Function::kHypot>,
      vs2<Sleef_hypotf4_u35sse2, Function::kHypot>, vd2<Sleef_hypotd2_u35sse2, Function::kHypot>},
+    {ours<float, _tesssLGamma>, ours<double, _tessdLGamma>, ls<lgammaf>, ld<lgamma>, nullptr,
+     nullptr, vs<Sleef_lgammaf4_u10sse2>, vd<Sleef_lgammad2_u10sse2>, nullptr, nullptr},
+    {ours<float, _tesssTGamma>, ours<double, _tessdTGamma>, ls<tgammaf>, ld<tgamma>, nullptr,
+     nullptr, vs<Sleef_tgammaf4_u10sse2>, vd<Sleef_tgammad2_u10sse2>, nullptr, nullptr},
+    {ours<float, _tesssJ0>, ours<double, _tessdJ0>, ls<j0f>, ld<j0>, nullptr, nullptr, nullptr,
+     nullptr, nullptr, nullptr},
+    {ours<float, _tesssJ1>, ours<double, _tessdJ1>, ls<j1f>, ld<j1>, nullptr, nullptr, nullptr,
+     nullptr, nullptr, nullptr},
+    {ours<float, _tesssY0>, ours<double, _tessdY0>, ls<y0f>, ld<y0>, nullptr, nullptr, nullptr,
+     nullptr, nullptr, nullptr},
 };
 static_assert(std::size(kRows) == std::size(kFunctions), "one row per function");
 

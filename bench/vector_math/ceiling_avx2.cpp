@@ -103,6 +103,11 @@ const Row kRows[] = {
     {},
     // The powers and roots: no ceiling line.
     {}, {}, {}, {}, {}, {}, {}, {},
+    {nullptr, nullptr, vs<Sleef_lgammaf8_u10avx2>, vd<Sleef_lgammad4_u10avx2>},
+    {nullptr, nullptr, vs<Sleef_tgammaf8_u10avx2>, vd<Sleef_tgammad4_u10avx2>},
+    {},  // the Bessel functions: neither peer has them
+    {},
+    {},
 };
 
 }  // namespace

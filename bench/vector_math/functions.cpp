@@ -49,7 +49,7 @@ long double pow3o2(long double x) { return x * sqrtl(x); }
 
 }  // namespace
 
-const FunctionInfo kFunctions[32] = {
+const FunctionInfo kFunctions[37] = {
     {Function::kExp, "Exp", "uniform on [-80, 80]", expl},
     {Function::kExp2, "Exp2", "uniform on [-120, 120]", exp2l},
     {Function::kExp10, "Exp10", "uniform on [-35, 35]", exp10l},
@@ -83,6 +83,11 @@ const FunctionInfo kFunctions[32] = {
     {Function::kPow, "Pow", "2^u, u uniform on [-3.3, 3.3]; y uniform on [-30, 30]", nullptr,
      powl},
     {Function::kHypot, "Hypot", "+-2^u, u uniform on [-50, 50], both", nullptr, hypotl},
+    {Function::kLGamma, "LGamma", "2^u, u uniform on [-4, 10]", lgammal},
+    {Function::kTGamma, "TGamma", "uniform on [0.5, 35] (s), [0.5, 170] (d)", tgammal},
+    {Function::kJ0, "J0", "uniform on [0, 100]", j0l},
+    {Function::kJ1, "J1", "uniform on [0, 100]", j1l},
+    {Function::kY0, "Y0", "uniform on [0.1, 100]", y0l},
 };
 
 template <class T>
@@ -133,6 +138,11 @@ void draw_arguments(Function f, T* out, int64_t n) {
       case Function::kPow3o2: x = std::exp2(uniform(-80, 80)); break;
       case Function::kPow: x = std::exp2(uniform(-3.3, 3.3)); break;
       case Function::kHypot: x = std::copysign(std::exp2(uniform(-50, 50)), uniform(-1, 1)); break;
+      case Function::kLGamma: x = std::exp2(uniform(-4, 10)); break;
+      case Function::kTGamma: x = uniform(0.5, sizeof(T) == 4 ? 35 : 170); break;
+      case Function::kJ0:
+      case Function::kJ1: x = uniform(0, 100); break;
+      case Function::kY0: x = uniform(0.1, 100); break;
     }
     out[i] = static_cast<T>(x);
   }

@@ -1,8 +1,8 @@
 // The implementations this benchmark compares, each as an array map
 // (arguments, results, count) per precision, for the exponential and logarithm family,
-// the trigonometric functions, the hyperbolic functions, the inverse functions, and the
-// powers and roots. A two-argument function reads its second arguments from
-// `second_arguments` (functions.h).
+// the trigonometric functions, the hyperbolic functions, the inverse functions, the
+// powers and roots, the gamma functions and the Bessel functions. A two-argument function
+// reads its second arguments from `second_arguments` (functions.h).
 #pragma once
 
 #include <cstdint>
@@ -14,7 +14,8 @@ enum class Function {
   kExp, kExp2, kExp10, kExpm1, kLn, kLog2, kLog10, kLog1p, kLogb, kSin, kCos, kTan,
   kSinh, kCosh, kTanh, kAsinh, kAcosh, kAtanh, kAsin, kAcos, kAtan,
   kErfInv, kErfcInv, kCdfNormInv,
-  kSqrt, kInvSqrt, kCbrt, kInvCbrt, kPow2o3, kPow3o2, kPow, kHypot
+  kSqrt, kInvSqrt, kCbrt, kInvCbrt, kPow2o3, kPow3o2, kPow, kHypot,
+  kLGamma, kTGamma, kJ0, kJ1, kY0
 };
 
 template <class T>

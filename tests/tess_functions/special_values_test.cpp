@@ -134,6 +134,9 @@ const Special kSpecials[] = {
     {"InvSqrt", "sd", 0.25, 0, 2.0, 0},
     {"LGamma", "sd", 0.0, 0, kInf, 2},
     {"LGamma", "sd", -2.0, 0, kInf, 2},
+    {"LGamma", "sd", 1.0, 0, 0.0, 0},
+    {"LGamma", "sd", 2.0, 0, 0.0, 0},
+    {"LGamma", "sd", -kInf, 0, kInf, 0},
     {"LinearFrac", "sd", 1.0, -6.0, kInf, 2},  // (2a - 1) / (b/2 + 3)
     {"Ln", "sd", 0.0, 0, -kInf, 2},
     {"Ln", "sd", -1.0, 0, kNaN, 1},
@@ -203,6 +206,15 @@ const Special kSpecials[] = {
     {"TGamma", "s", 36.0, 0, kInf, 3},
     {"TGamma", "d", 200.0, 0, kInf, 3},
     {"TGamma", "d", 5.0, 0, 24.0, 0},
+    {"TGamma", "sd", -0.0, 0, -kInf, 2},
+    {"TGamma", "sd", -kInf, 0, kNaN, 1},
+    {"TGamma", "s", -1e10, 0, kNaN, 1},  // every float this large is an integer
+    // The sign of Gamma below -43 (single) and -200 (double): negative where floor(x) is odd.
+    {"TGamma", "s", -43.5, 0, 0.0, 4},
+    {"TGamma", "s", -44.5, 0, -0.0, 4},
+    {"TGamma", "s", -40.5, 0, -0.0, 0},  // above -43: the double result rounded, no report
+    {"TGamma", "d", -200.5, 0, -0.0, 4},
+    {"TGamma", "d", -201.5, 0, 0.0, 4},
     {"Tan", "sd", kInf, 0, kNaN, 1},
     {"Tand", "sd", 90.0, 0, kInf, 2},
     {"Tand", "d", 45.0, 0, 1.0, 0},

@@ -6,8 +6,10 @@
 #include <cmath>
 
 #include "tess_kernels/frame/op_adapters.h"
+#include "tess_kernels/special/bessel_double.h"
 #include "tess_kernels/special/erfinv_double.h"
 #include "tess_kernels/special/erfinv_single.h"
+#include "tess_kernels/special/gamma_ops.h"
 #include "tess_kernels/special/special_functions.h"
 
 namespace zorn::tess::ops {
@@ -33,25 +35,8 @@ struct CdfNorm : RealUnary<CdfNorm> {
 struct ErfcInv : ByPrecision<ErfcInvSingle, ErfcInvDouble> {};
 struct CdfNormInv : ByPrecision<CdfNormInvSingle, CdfNormInvDouble> {};
 
-struct TGamma : RealUnary<TGamma> {
-  static constexpr uint32_t kRule = kDomain | kPole | kOverflow | kUnderflow;
-  static bool is_pole(double x) { return x == 0; }
-  static double value(double x) {
-    return static_cast<double>(std::tgamma(static_cast<long double>(x)));
-  }
-};
-
-// Gamma and its logarithm are evaluated in extended precision and rounded once.
-
-// ln|Gamma(x)|; the poles are the non-positive integers.
-struct LGamma : RealUnary<LGamma> {
-  static constexpr uint32_t kRule = kPole | kOverflow;
-  static bool is_pole(double x) { return x <= 0 && x == std::floor(x); }
-  static double value(double x) {
-    int sign;
-    return static_cast<double>(::lgammal_r(x, &sign));  // reentrant: no shared sign
-  }
-};
+struct TGamma : ByPrecision<TGammaSingle, TGammaDouble> {};
+struct LGamma : ByPrecision<LGammaSingle, LGammaDouble> {};
 
 struct ExpInt1 : RealUnary<ExpInt1> {
   static constexpr uint32_t kRule = kDomain | kPole;
@@ -68,22 +53,22 @@ struct I1 : RealUnary<I1> {
 };
 struct J0 : RealUnary<J0> {
   static constexpr uint32_t kRule = kSilent;
-  static double value(double x) { return static_cast<double>(::j0l(x)); }
+  static double value(double x) { return bessel_j0(x); }
 };
 struct J1 : RealUnary<J1> {
   static constexpr uint32_t kRule = kSilent;
-  static double value(double x) { return static_cast<double>(::j1l(x)); }
+  static double value(double x) { return bessel_j1(x); }
 };
 // Y has a pole at 0 (-inf), is undefined below, and overflows for large orders near 0.
 struct Y0 : RealUnary<Y0> {
   static constexpr uint32_t kRule = kDomain | kPole | kOverflow;
   static bool is_pole(double x) { return x == 0; }
-  static double value(double x) { return static_cast<double>(::y0l(x)); }
+  static double value(double x) { return bessel_y0(x); }
 };
 struct Y1 : RealUnary<Y1> {
   static constexpr uint32_t kRule = kDomain | kPole | kOverflow;
   static bool is_pole(double x) { return x == 0; }
-  static double value(double x) { return static_cast<double>(::y1l(x)); }
+  static double value(double x) { return bessel_y1(x); }
 };
 
 // The double Bessel functions of the first and second kind are evaluated in extended

@@ -1,0 +1,258 @@
+// Double precision ln|Gamma| and Gamma.
+//
+// Positive arguments: ln Gamma(x) as an unevaluated sum hi + lo, accurate to about 2^-60
+// absolutely (and relatively to ln Gamma near its zeros 1 and 2):
+// - below 16, row (binade, top four fraction bits) of a table of expansions about an
+//   anchor a, ln Gamma(a + t) = F + t g0 + t^2 Q(t), with t = x - a exact, F a
+//   double-double and t g0 carried exactly (g0 has a 26-bit head, t is split in halves);
+// - from 16, Stirling's series (x - 1/2) ln x - x + ln(2 pi)/2 + sum B_2k / (2k (2k - 1)
+//   x^(2k-1)), seven terms (the next is below 2^-65 at 16), with ln x from the shared
+//   double logarithm core and its product with x - 1/2 carried exactly.
+// Gamma(x) = exp(hi + lo) by the table 2^(j/64): an absolute error e in ln Gamma is a
+// relative error e in Gamma, so the sum above leaves Gamma within about 0.51 ulp.
+//
+// Negative arguments of Gamma go through the reflection Gamma(x) = -pi / (x sin(pi x)
+// Gamma(-x)) in extended precision, with sin(pi x) from the exact reduction x - round(x).
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "tess_kernels/exp_log/log_core_double.h"
+#include "tess_kernels/exp_log/scale_double.h"
+#include "tess_kernels/frame/status_rules.h"
+#include "tess_kernels/frame/two_sum_double.h"
+#include "tess_kernels/special/gamma_ops.h"
+#include "zorn/tess.h"
+
+namespace zorn::tess {
+namespace {
+#include "tess_kernels/special/data/gamma_tables.inc"
+namespace exp_tables {
+#include "tess_kernels/exp_log/data/exp_tables.inc"
+}  // namespace exp_tables
+
+using simd::F64x2;
+using simd::I64x2;
+
+constexpr double kTableEnd = 16.0;
+constexpr double kFastStart = 0x1p-10;  // the table's first binade
+constexpr double kLGammaFastEnd = 0x1p60;
+constexpr double kTGammaFastEnd = 171.0;
+constexpr double kTGammaLargestFinite = 0x1.573fae561f647p+7;  // about 171.6243769563027
+constexpr int kColumns = kGammaDegree + 5;
+static_assert(kFastStart == 0x1p-10 && kGammaFirstBinade == -10);
+static_assert(kTableEnd == 0x1p-10 * (1 << kGammaBinades));
+
+struct LnGamma {
+  F64x2 hi, lo;
+};
+
+// a = a_head + a_tail with a_head of 26 bits and a_tail of 26 bits and a sign (Veltkamp).
+struct Halves {
+  F64x2 head, tail;
+};
+inline Halves split(F64x2 a) {
+  const F64x2 c = a * F64x2::splat(134217729.0);
+  const F64x2 head = c - (c - a);
+  return {head, a - head};
+}
+
+// Columns k and k + 1 (k even) of the rows of both lanes.
+struct ColumnPair {
+  F64x2 even, odd;
+};
+inline ColumnPair columns(const double* row0, const double* row1, int k) {
+  const F64x2 a = F64x2::load_aligned(row0 + k), b = F64x2::load_aligned(row1 + k);
+  return {simd::lane0s(a, b), simd::lane1s(a, b)};
+}
+
+// The table rows of both lanes, 2^-10 <= x < 16. Columns are read as the sums need them,
+// so that the sixteen of them never sit in registers at once.
+LnGamma lgamma_table(F64x2 x) {
+  static_assert(kColumns == 16);
+  const I64x2 ix = simd::bits(x);
+  constexpr int64_t kFirstRowKey = int64_t{1023 + kGammaFirstBinade} << 4;
+  const double* row0 = kLGammaExpansions[(ix.lane0_bits() >> 48) - kFirstRowKey];
+  const double* row1 = kLGammaExpansions[(ix.lane1_bits() >> 48) - kFirstRowKey];
+  const ColumnPair anchor_f = columns(row0, row1, 0);  // a, F_hi
+  const F64x2 t = x - anchor_f.even;
+  ColumnPair c = columns(row0, row1, 14);
+  F64x2 q = c.odd * t + c.even;
+  for (int k = 12; k >= 6; k -= 2) {
+    c = columns(row0, row1, k);
+    q = (q * t + c.odd) * t + c.even;
+  }
+  const ColumnPair g0_tail_g1 = columns(row0, row1, 4);
+  q = q * t + g0_tail_g1.odd;
+  const F64x2 rest = t * (g0_tail_g1.even + t * q);
+  const ColumnPair f_lo_g0_head = columns(row0, row1, 2);
+  const Halves th = split(t);
+  const F64x2 g0 = f_lo_g0_head.odd;
+  const TwoSum s = two_sum(anchor_f.odd, th.head * g0);  // both products exact
+  return {s.sum, ((f_lo_g0_head.even + s.err) + th.tail * g0) + rest};
+}
+
+// Stirling's series, 16 <= x < 2^60.
+LnGamma lgamma_stirling(F64x2 x) {
+  const LogParts ln = log_parts<false>(x);
+  const F64x2 y = x - F64x2::splat(0.5);
+  // y * ln.head exactly (Dekker).
+  const Halves yh = split(y), lh = split(ln.head);
+  const F64x2 p = y * ln.head;
+  const F64x2 p_err =
+      ((yh.head * lh.head - p) + yh.head * lh.tail + yh.tail * lh.head) + yh.tail * lh.tail;
+  const TwoSum a = two_sum(p, F64x2{} - x);
+  const TwoSum b = two_sum(a.sum, F64x2::splat(kHalfLnTwoPiHi));
+  const F64x2 z = F64x2::splat(1.0) / x;
+  const F64x2 w = z * z;
+  const F64x2 series =
+      z * (F64x2::splat(1.0 / 12) +
+           w * (F64x2::splat(-1.0 / 360) +
+                w * (F64x2::splat(1.0 / 1260) +
+                     w * (F64x2::splat(-1.0 / 1680) +
+                          w * (F64x2::splat(1.0 / 1188) +
+                               w * (F64x2::splat(-691.0 / 360360) + w * F64x2::splat(1.0 / 156)))))));
+  const F64x2 lo = (a.err + b.err) + ((p_err + y * ln.tail) + (series + F64x2::splat(kHalfLnTwoPiLo)));
+  return {b.sum, lo};
+}
+
+// ln Gamma of lanes in [2^-10, 2^60); the other lanes must hold such values too. Groups
+// whose two lanes fall in one range take one method.
+LnGamma lgamma_positive(F64x2 x) {
+  const int in_table = simd::lane_mask(simd::less(x, F64x2::splat(kTableEnd)));
+  if (in_table == 3) return lgamma_table(x);
+  if (in_table == 0) return lgamma_stirling(x);
+  const F64x2 mask = simd::less(x, F64x2::splat(kTableEnd));
+  const LnGamma t = lgamma_table(simd::select(mask, x, F64x2::splat(1.5)));
+  const LnGamma s = lgamma_stirling(simd::select(mask, F64x2::splat(kTableEnd), x));
+  return {simd::select(mask, t.hi, s.hi), simd::select(mask, t.lo, s.lo)};
+}
+
+// exp(hi + lo) for hi up to ln(2^1024) and |lo| far below 1: 2^(n/64) exp(r) with n the
+// nearest integer to 64 hi / ln 2, r = hi - n ln2/64 + lo (n ln2/64's head is exact) and
+// exp(r) - 1 by its Taylor series to r^6 (|r| < 0.0055: truncation below 2^-65).
+F64x2 exp_sum(LnGamma e) {
+  const F64x2 shifter = F64x2::splat(6755399441055744.0);  // 1.5 * 2^52
+  const F64x2 t = e.hi * F64x2::splat(kSixtyFourOverLn2) + shifter;
+  const F64x2 n = t - shifter;
+  const F64x2 r = ((e.hi - n * F64x2::splat(kLn2Over64Hi)) - n * F64x2::splat(kLn2Over64Lo)) + e.lo;
+  const F64x2 p =
+      r + (r * r) *
+              (F64x2::splat(0.5) +
+               r * (F64x2::splat(1.0 / 6) +
+                    r * (F64x2::splat(1.0 / 24) + r * (F64x2::splat(1.0 / 120) + r * F64x2::splat(1.0 / 720)))));
+  const I64x2 t_bits = simd::bits(t);
+  const F64x2 row0 = F64x2::load_aligned(exp_tables::kExp2Over64Absolute[t_bits.low32_lane0() & 63]);
+  const F64x2 row1 = F64x2::load_aligned(exp_tables::kExp2Over64Absolute[t_bits.low32_lane1() & 63]);
+  const F64x2 hi = simd::lane0s(row0, row1);
+  const F64x2 lo = simd::lane1s(row0, row1);
+  return (hi + (p * hi + lo)) * scale_from_shifted_integer(t_bits);
+}
+
+// Special lanes: below 2^-10 (negative ones included), from `end` up, and NaN. They are
+// computed on 2 instead, so that no lane reads outside the table.
+inline F64x2 positive_range(F64x2 x, double end, int& special) {
+  const F64x2 mask = simd::less(x, F64x2::splat(kFastStart)) | simd::not_less(x, F64x2::splat(end));
+  special = simd::lane_mask(mask);
+  return simd::select(mask, F64x2::splat(2.0), x);
+}
+
+// ln Gamma(1 + x) for |x| < 2^-10: -gamma x + sum_k (-1)^k zeta(k) x^k / k, to k = 7.
+long double lgamma_one_plus(long double x) {
+  constexpr long double kEulerGamma = 0.5772156649015328606065120900824024310L;
+  constexpr long double kZeta[] = {1.644934066848226436472415166646025189L,
+                                   1.202056903159594285399738161511449991L,
+                                   1.082323233711138191516003696541167903L,
+                                   1.036927755143369926331365486457034168L,
+                                   1.017343061984449139714517929790920528L,
+                                   1.008349277381922826839797549849796760L};
+  long double sum = 0;
+  for (int k = 7; k >= 2; --k) sum = sum * -x + kZeta[k - 2] / k;
+  return x * (-kEulerGamma + x * sum);
+}
+
+}  // namespace
+
+int lgamma_pair(F64x2 x, F64x2& y) {
+  int special;
+  const LnGamma l = lgamma_positive(positive_range(x, kLGammaFastEnd, special));
+  y = l.hi + l.lo;
+  return special;
+}
+
+int tgamma_pair(F64x2 x, F64x2& y) {
+  int special;
+  y = exp_sum(lgamma_positive(positive_range(x, kTGammaFastEnd, special)));
+  return special;
+}
+
+int64_t LGammaDouble::fast_block(int64_t n, const double* a, double* r) {
+  return run_fast_block(n, a, r, lgamma_pair);
+}
+int LGammaDouble::fast_group(const double x[4], double y[4]) {
+  return run_fast_group(x, y, lgamma_pair);
+}
+int64_t TGammaDouble::fast_block(int64_t n, const double* a, double* r) {
+  return run_fast_block(n, a, r, tgamma_pair);
+}
+int TGammaDouble::fast_group(const double x[4], double y[4]) {
+  return run_fast_group(x, y, tgamma_pair);
+}
+
+int32_t tess_callout_dLGamma(double x, double* r) {
+  if (x >= kFastStart && x < kLGammaFastEnd) {
+    F64x2 y;
+    lgamma_pair(F64x2::splat(x), y);
+    *r = y.lane0();
+    return TESS_STATUS_OK;
+  }
+  // Small, negative and huge arguments in extended precision, rounded once.
+  int sign;
+  *r = static_cast<double>(::lgammal_r(x, &sign));  // reentrant: no shared sign
+  return classify(kPole | kOverflow, *r, x <= 0 && x == std::floor(x), x);
+}
+
+int32_t tess_callout_dTGamma(double x, double* r) {
+  constexpr uint32_t kRule = kDomain | kPole | kOverflow | kUnderflow;
+  if (std::isnan(x)) {
+    *r = x + x;
+    return TESS_STATUS_OK;
+  }
+  if (x >= kFastStart && x < kTGammaFastEnd) {
+    *r = exp_sum(lgamma_positive(F64x2::splat(x))).lane0();
+  } else if (x >= kTGammaFastEnd && x <= kTGammaLargestFinite) {
+    // Near the overflow threshold 2^(n/64) may round up to 2^1024: exp(hi + lo - ln 2)
+    // doubled instead (hi less 64 times the 32-bit head of ln2/64 is exact).
+    const LnGamma l = lgamma_positive(F64x2::splat(x));
+    const LnGamma half = {l.hi - F64x2::splat(64 * kLn2Over64Hi),
+                          l.lo - F64x2::splat(64 * kLn2Over64Lo)};
+    *r = 2 * exp_sum(half).lane0();
+  } else if (x > kTGammaLargestFinite) {
+    *r = INFINITY;
+  } else if (x == 0) {
+    *r = 1 / x;
+  } else if (x == std::floor(x)) {
+    *r = std::numeric_limits<double>::quiet_NaN();  // negative integers and -inf
+  } else if (x > -kFastStart) {
+    *r = static_cast<double>(std::exp(lgamma_one_plus(x)) / x);  // Gamma(1 + x) / x
+  } else {
+    // Gamma(x) = -pi / (x sin(pi x) Gamma(-x)); sin(pi x) = (-1)^m sin(pi (x - m)) with
+    // m = round(x) and x - m exact. Gamma(-x) = exp(hi) exp(lo) keeps the full precision
+    // of ln Gamma's sum; below -200 the result is far below the subnormals.
+    constexpr long double kPi = 3.141592653589793238462643383279502884L;
+    const double m = std::nearbyint(x);
+    const long double s = std::sin(kPi * static_cast<long double>(x - m));
+    const bool odd = std::fmod(m, 2.0) != 0;
+    if (x < -200) {
+      *r = (odd != (s > 0)) ? 0.0 : -0.0;
+    } else {
+      const LnGamma l = lgamma_positive(F64x2::splat(-x));
+      const long double g = std::exp(static_cast<long double>(l.hi.lane0())) *
+                            std::exp(static_cast<long double>(l.lo.lane0()));
+      *r = static_cast<double>(-kPi / (static_cast<long double>(x) * (odd ? -s : s) * g));
+    }
+  }
+  return classify(kRule, *r, x == 0, x);
+}
+
+}  // namespace zorn::tess

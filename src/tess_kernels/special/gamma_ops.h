@@ -1,0 +1,54 @@
+// The gamma function and the logarithm of its magnitude. Double precision runs a two-lane
+// fast path for positive arguments (ln Gamma from a table of expansions below 16 and
+// Stirling's series above; Gamma as the exponential of ln Gamma) with every other lane
+// out of line to its callout; single precision widens its lanes through the same fast
+// path and has its own callout rules.
+#pragma once
+
+#include "tess_kernels/frame/lane_loop_double.h"
+#include "tess_kernels/frame/lane_loop_single.h"
+#include "tess_kernels/frame/simd.h"
+
+namespace zorn::tess {
+
+// The two-lane fast paths, shared with single precision; they return the mask of the
+// lanes left to the callout (their results are then meaningless).
+int lgamma_pair(simd::F64x2 x, simd::F64x2& y);
+int tgamma_pair(simd::F64x2 x, simd::F64x2& y);
+
+// ln|Gamma(x)|: fast path for 2^-10 <= x < 2^60. The poles (non-positive integers) give
+// +inf with status 2; above about 2.55e305 the result overflows (status 3).
+TESS_DOUBLE_LANE_KERNEL(LGammaDouble, tess_callout_dLGamma);
+// Gamma(x): fast path for 2^-10 <= x < 171. ±0 gives ±inf with status 2, a negative
+// integer or -inf NaN with status 1, overflow status 3 and results below the normal range
+// status 4.
+TESS_DOUBLE_LANE_KERNEL(TGammaDouble, tess_callout_dTGamma);
+
+// Single precision: the four lanes widened to two pairs of doubles through the double
+// fast path, rounded once; the other lanes through `eval`.
+template <class Self, int (*Pair)(simd::F64x2, simd::F64x2&), float kEnd>
+struct WidenedGamma : LaneLoopSingle<Self> {
+  static simd::F32x4 fast_path(simd::F32x4 x) {
+    simd::F64x2 low, high;
+    Pair(simd::low_to_double(x), low);
+    Pair(simd::high_to_double(x), high);
+    return simd::to_float(low, high);
+  }
+  static int special_lanes(simd::F32x4 x) {
+    return simd::lane_mask_less(x, simd::F32x4::splat(0x1p-10f)) |
+           simd::lane_mask_not_less(x, simd::F32x4::splat(kEnd));
+  }
+  static int32_t callout(const float* x, float* r) { return Self::eval(*x, *r); }
+};
+
+struct LGammaSingle : WidenedGamma<LGammaSingle, lgamma_pair, 0x1p60f> {
+  static int32_t eval(float x, float& r);
+};
+// The single precision callout: +inf with status 3 from 35.0401 up, a signed zero with
+// status 4 below -43 (a negative integer there and everywhere gives NaN with status 1),
+// ±inf with status 2 at ±0, and otherwise the double result rounded, status 0.
+struct TGammaSingle : WidenedGamma<TGammaSingle, tgamma_pair, 35.0f> {
+  static int32_t eval(float x, float& r);
+};
+
+}  // namespace zorn::tess

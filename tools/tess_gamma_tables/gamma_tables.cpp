@@ -1,0 +1,195 @@
+// Prints the table of the double precision LGamma and TGamma kernels, computed with MPFR.
+//
+// The positive arguments below 16 are cut into rows of 16 per binade: row i of binade e
+// covers [2^e (1 + i/16), 2^e (1 + (i + 1)/16)). Over a row, f = ln Gamma is expanded
+// about an anchor a, the row's centre, or the zero 1 or 2 next to the row:
+// f(a + t) = F + t g(t), with F = f(a) as a double-double and g a polynomial of degree
+// kDegree interpolating (f(a + t) - F) / t at Chebyshev nodes of the row. The only
+// singularity of f near a row is the logarithmic pole at 0, at least 32 half-widths away
+// in every binade, so one degree serves all rows. Each row holds
+//   {a, F_hi, F_lo, g0_head, g0_tail, g1, ..., g_kDegree}
+// with g0 split into a 26-bit head (its product with a 27-bit half of t is exact) and a
+// rounded tail. The anchor lies within the row's binade or at its edge, so x - a is exact.
+//
+// Then the constants of the Stirling range: ln(2 pi) / 2 as a double-double and
+// ln 2 / 64 with a head of 32 bits (its products with integers below 2^20 are exact).
+#include <mpfr.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr mpfr_prec_t kPrecision = 256;
+constexpr int kFirstBinade = -10;
+constexpr int kBinades = 14;  // up to 16
+constexpr int kRowsPerBinade = 16;
+constexpr int kDegree = 11;
+constexpr int kNodes = kDegree + 1;
+constexpr int kChecksPerRow = 400;
+
+struct Mp {
+  mpfr_t v;
+  Mp() { mpfr_init2(v, kPrecision); }
+  ~Mp() { mpfr_clear(v); }
+  Mp(const Mp&) = delete;
+  Mp& operator=(const Mp&) = delete;
+  operator mpfr_ptr() { return v; }
+};
+
+double round_to_bits(mpfr_srcptr x, mpfr_prec_t bits) {
+  mpfr_t t;
+  mpfr_init2(t, bits);
+  mpfr_set(t, x, MPFR_RNDN);
+  const double d = mpfr_get_d(t, MPFR_RNDN);
+  mpfr_clear(t);
+  return d;
+}
+
+// (ln Gamma(a + t) - fa) / t.
+void slope(double a, mpfr_srcptr fa, mpfr_srcptr t, mpfr_ptr out) {
+  Mp x;
+  mpfr_add_d(x, t, a, MPFR_RNDN);
+  mpfr_lngamma(out, x, MPFR_RNDN);
+  mpfr_sub(out, out, fa, MPFR_RNDN);
+  mpfr_div(out, out, t, MPFR_RNDN);
+}
+
+// The monomial coefficients (in t) of the polynomial through (t_j, y_j), by Newton's
+// divided differences expanded from the innermost term.
+void interpolate(Mp (&t)[kNodes], Mp (&y)[kNodes], Mp (&c)[kNodes]) {
+  for (int k = 1; k < kNodes; ++k) {
+    for (int j = kNodes - 1; j >= k; --j) {
+      Mp d;
+      mpfr_sub(y[j], y[j], y[j - 1], MPFR_RNDN);
+      mpfr_sub(d, t[j], t[j - k], MPFR_RNDN);
+      mpfr_div(y[j], y[j], d, MPFR_RNDN);
+    }
+  }
+  for (Mp& ck : c) mpfr_set_ui(ck, 0, MPFR_RNDN);
+  for (int j = kNodes - 1; j >= 0; --j) {
+    // c(t) <- c(t) (t - t_j) + y_j
+    for (int k = kNodes - 1; k >= 1; --k) {
+      Mp p;
+      mpfr_mul(p, c[k], t[j], MPFR_RNDN);
+      mpfr_sub(c[k], c[k - 1], p, MPFR_RNDN);
+    }
+    mpfr_mul(c[0], c[0], t[j], MPFR_RNDN);
+    mpfr_neg(c[0], c[0], MPFR_RNDN);
+    mpfr_add(c[0], c[0], y[j], MPFR_RNDN);
+  }
+}
+
+struct Errors {
+  double relative = 0, absolute = 0;
+};
+
+// Prints the table; returns the largest errors of a row's expansion (with its
+// coefficients as printed) on a grid of arguments of the row.
+Errors print_table(const char* name) {
+  std::printf("alignas(16) constexpr double %s[%d][%d] = {\n", name, kBinades * kRowsPerBinade,
+              kNodes + 4);
+  Errors worst;
+  for (int e = kFirstBinade; e < kFirstBinade + kBinades; ++e) {
+    for (int i = 0; i < kRowsPerBinade; ++i) {
+      const double lo = std::ldexp(1.0 + i / 16.0, e), hi = std::ldexp(1.0 + (i + 1) / 16.0, e);
+      double a = 0.5 * (lo + hi);
+      if (lo == 1 || hi == 1) a = 1;
+      if (lo == 2 || hi == 2) a = 2;
+      Mp fa, ax, t[kNodes], y[kNodes], c[kNodes];
+      mpfr_set_d(ax, a, MPFR_RNDN);
+      mpfr_lngamma(fa, ax, MPFR_RNDN);
+      for (int j = 0; j < kNodes; ++j) {
+        const double mid = 0.5 * (lo + hi) - a, half = 0.5 * (hi - lo);
+        mpfr_const_pi(t[j], MPFR_RNDN);
+        mpfr_mul_d(t[j], t[j], (j + 0.5) / kNodes, MPFR_RNDN);
+        mpfr_cos(t[j], t[j], MPFR_RNDN);
+        mpfr_mul_d(t[j], t[j], half, MPFR_RNDN);
+        mpfr_add_d(t[j], t[j], mid, MPFR_RNDN);
+        slope(a, fa, t[j], y[j]);
+      }
+      interpolate(t, y, c);
+      double row[kNodes + 4];
+      row[0] = a;
+      row[1] = mpfr_get_d(fa, MPFR_RNDN);
+      Mp rest;
+      mpfr_sub_d(rest, fa, row[1], MPFR_RNDN);
+      row[2] = mpfr_get_d(rest, MPFR_RNDN);
+      row[3] = round_to_bits(c[0], 26);
+      mpfr_sub_d(rest, c[0], row[3], MPFR_RNDN);
+      row[4] = mpfr_get_d(rest, MPFR_RNDN);
+      for (int k = 1; k < kNodes; ++k) row[k + 4] = mpfr_get_d(c[k], MPFR_RNDN);
+
+      for (int m = 0; m <= kChecksPerRow; ++m) {
+        const double x = lo + (hi - lo) * m / kChecksPerRow;
+        if (x >= hi) continue;
+        Mp tx, sum, exact;
+        mpfr_set_d(tx, x - a, MPFR_RNDN);  // exact
+        mpfr_set_d(sum, row[kNodes + 3], MPFR_RNDN);
+        for (int k = kNodes + 2; k >= 5; --k) {
+          mpfr_mul(sum, sum, tx, MPFR_RNDN);
+          mpfr_add_d(sum, sum, row[k], MPFR_RNDN);
+        }
+        mpfr_mul(sum, sum, tx, MPFR_RNDN);
+        mpfr_add_d(sum, sum, row[4], MPFR_RNDN);
+        mpfr_add_d(sum, sum, row[3], MPFR_RNDN);
+        mpfr_mul(sum, sum, tx, MPFR_RNDN);
+        mpfr_add_d(sum, sum, row[2], MPFR_RNDN);
+        mpfr_add_d(sum, sum, row[1], MPFR_RNDN);
+        mpfr_set_d(tx, x, MPFR_RNDN);
+        mpfr_lngamma(exact, tx, MPFR_RNDN);
+        if (mpfr_zero_p(exact)) continue;
+        mpfr_sub(sum, sum, exact, MPFR_RNDN);
+        worst.absolute = std::fmax(worst.absolute, std::fabs(mpfr_get_d(sum, MPFR_RNDN)));
+        mpfr_div(sum, sum, exact, MPFR_RNDN);
+        worst.relative = std::fmax(worst.relative, std::fabs(mpfr_get_d(sum, MPFR_RNDN)));
+      }
+      std::printf("    {");
+      for (int k = 0; k < kNodes + 4; ++k) std::printf("%a%s", row[k], k + 1 < kNodes + 4 ? ", " : "");
+      std::printf("},\n");
+    }
+  }
+  std::printf("};\n");
+  return worst;
+}
+
+void print_split(const char* name, mpfr_srcptr v, mpfr_prec_t head_bits) {
+  const double head = round_to_bits(v, head_bits);
+  Mp rest;
+  mpfr_sub_d(rest, v, head, MPFR_RNDN);
+  std::printf("constexpr double %sHi = %a;\n", name, head);
+  std::printf("constexpr double %sLo = %a;\n", name, mpfr_get_d(rest, MPFR_RNDN));
+}
+
+}  // namespace
+
+int main() {
+  std::printf("// Generated by tools/tess_gamma_tables/gamma_tables.cpp; do not edit.\n");
+  std::printf("constexpr int kGammaFirstBinade = %d;\n", kFirstBinade);
+  std::printf("constexpr int kGammaBinades = %d;\n", kBinades);
+  std::printf("constexpr int kGammaDegree = %d;\n", kDegree);
+  const Errors errors = print_table("kLGammaExpansions");
+  std::printf("// Largest error of the expansions: relative %.3g, absolute %.3g.\n",
+              errors.relative, errors.absolute);
+  Mp v;
+  mpfr_const_pi(v, MPFR_RNDN);
+  mpfr_mul_2ui(v, v, 1, MPFR_RNDN);
+  mpfr_log(v, v, MPFR_RNDN);
+  mpfr_div_2ui(v, v, 1, MPFR_RNDN);
+  print_split("kHalfLnTwoPi", v, 53);
+  mpfr_const_log2(v, MPFR_RNDN);
+  mpfr_div_2ui(v, v, 6, MPFR_RNDN);
+  print_split("kLn2Over64", v, 32);
+  mpfr_const_log2(v, MPFR_RNDN);
+  mpfr_ui_div(v, 64, v, MPFR_RNDN);
+  std::printf("constexpr double kSixtyFourOverLn2 = %a;\n", mpfr_get_d(v, MPFR_RNDN));
+  // With their coefficients rounded to doubles the expansions must stay within 1/8 ulp
+  // of ln Gamma, and within 2^-58 absolutely for Gamma = exp(ln Gamma), leaving the
+  // kernels' own rounding as the dominant error.
+  if (errors.relative > 0x1p-56 || errors.absolute > 0x1p-58) {
+    std::fprintf(stderr, "expansion error too large: raise kDegree\n");
+    return 1;
+  }
+  return 0;
+}
