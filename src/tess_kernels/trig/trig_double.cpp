@@ -63,21 +63,12 @@ int CosDouble::fast_group(const double x[4], double y[4]) {
 }
 int32_t tess_callout_dCos(double x, double* r) { return callout<Fn::kCos>(x, r); }
 
-#if defined(_WIN32)
-// The MinGW-w64 build of the two-lane tangent inside this block loop gives positive
-// results for negative arguments (the same code outside the loop, and every lane through
-// the callout, is right; the cause is not found yet), so there every lane of Tan goes
-// through the callout, which computes the same formula one lane at a time.
-int64_t TanDouble::fast_block(int64_t, const double*, double*) { return 0; }
-int TanDouble::fast_group(const double[4], double[4]) { return 0xF; }
-#else
 int64_t TanDouble::fast_block(int64_t n, const double* a, double* r) {
   return run_fast_block(n, a, r, pair<Fn::kTan>);
 }
 int TanDouble::fast_group(const double x[4], double y[4]) {
   return run_fast_group(x, y, pair<Fn::kTan>);
 }
-#endif
 int32_t tess_callout_dTan(double x, double* r) { return callout<Fn::kTan>(x, r); }
 
 int32_t sin_cos_double(double x, double& s, double& c) {
