@@ -198,16 +198,21 @@ struct OneTwoKernel {
   static void run(int32_t n, const T* a, int32_t inca, T* r1, int32_t incr1, T* r2,
                   int32_t incr2, bool strided) {
     FpFrame frame(K);
-    run_groups<T, 2>(
-        n, {Strided<T>{r1, incr1}, Strided<T>{r2, incr2}},
-        [&](int64_t i, T(&y)[2]) { return Op::eval(a[i * inca], y[0], y[1]); },
-        [&](int32_t st, int32_t i) {
-          if (strided) {
-            report(st, i, a, inca, a, inca, r1, incr1, r2, incr2, Name.text);
-          } else {
-            report(st, i, a, a, r1, r2, Name.text);
-          }
-        });
+    const Strided<T> y1{r1, incr1}, y2{r2, incr2};
+    auto report_element = [&](int32_t st, int32_t i) {
+      if (strided) {
+        report(st, i, a, inca, a, inca, r1, incr1, r2, incr2, Name.text);
+      } else {
+        report(st, i, a, a, r1, r2, Name.text);
+      }
+    };
+    if constexpr (requires { Op::vector_loop(frame, n, Strided<const T>{a, inca}, y1, y2, report_element); }) {
+      Op::vector_loop(frame, n, Strided<const T>{a, inca}, y1, y2, report_element);
+    } else {
+      run_groups<T, 2>(
+          n, {y1, y2}, [&](int64_t i, T(&y)[2]) { return Op::eval(a[i * inca], y[0], y[1]); },
+          report_element);
+    }
   }
   static void contiguous(int32_t n, const E* a, E* r1, E* r2) {
     run(n, internal(a), 1, internal(r1), 1, internal(r2), 1, false);

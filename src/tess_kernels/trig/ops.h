@@ -8,6 +8,7 @@
 #include "tess_kernels/frame/op_adapters.h"
 #include "tess_kernels/trig/double_ops.h"
 #include "tess_kernels/trig/scaled_single.h"
+#include "tess_kernels/trig/sin_cos.h"
 #include "tess_kernels/trig/single_ops.h"
 
 namespace zorn::tess::ops {
@@ -59,28 +60,12 @@ struct Tan : ByPrecision<TanSingle, TanDouble>, ComplexUnary<Tan> {
 };
 
 // sin x and cos x, each as its own kernel gives it.
-struct SinCos {
-  static int32_t eval(float x, float& s, float& c) {
-    CosSingle::one(x, c);
-    return SinSingle::one(x, s);
-  }
-  static int32_t eval(double x, double& s, double& c) { return sin_cos_double(x, s, c); }
-};
+struct SinCos : ByPrecision<SinCosSingle, SinCosDouble> {};
 
 // The pi-scaled and degree functions: one kernel per slot (0 LA, 1 HA, 2 EP) and type.
 template <scaled::Unit U, sin_core::Fn F, int Slot>
 struct Scaled : ByPrecision<scaled::ScaledSingle<U, F, static_cast<scaled::Accuracy>(Slot)>,
-                            scaled::ScaledDouble<U, F, static_cast<scaled::Accuracy>(Slot)>> {
-  // The kernel's result and status for one element.
-  template <class T>
-  static int32_t one(T x, T& r) {
-    constexpr auto kAccuracy = static_cast<scaled::Accuracy>(Slot);
-    double y;
-    const int32_t status = scaled::callout<U, F, kAccuracy>(x, &y);
-    r = static_cast<T>(y);
-    return status;
-  }
-};
+                            scaled::ScaledDouble<U, F, static_cast<scaled::Accuracy>(Slot)>> {};
 template <int Slot>
 struct Sinpi : Scaled<scaled::Unit::kHalfTurns, sin_core::Fn::kSin, Slot> {};
 template <int Slot>
@@ -95,12 +80,6 @@ template <int Slot>
 struct Tand : Scaled<scaled::Unit::kDegrees, sin_core::Fn::kTan, Slot> {};
 
 // sin pi x and cos pi x as the HA kernels give them.
-struct SinCospi {
-  template <class T>
-  static int32_t eval(T x, T& s, T& c) {
-    Cospi<1>::one(x, c);
-    return Sinpi<1>::one(x, s);
-  }
-};
+struct SinCospi : ByPrecision<SinCospiSingle, SinCospiDouble> {};
 
 }  // namespace zorn::tess::ops

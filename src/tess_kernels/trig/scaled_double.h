@@ -97,9 +97,9 @@ F64x2 quarter_turn_lanes(F64x2 x) {
   return simd::from_bits(simd::bits(y) ^ (simd::bits(x) & I64x2::splat(sin_core::kSignBit)));
 }
 
-// LA and HA: f(x) for |x| <= limit through the table.
-template <Unit U, Fn F, Accuracy A>
-F64x2 table_lanes(F64x2 x) {
+// LA and HA: |x| <= limit reduced for the table.
+template <Unit U, Accuracy A>
+sin_core::ReducedAngle table_angle(F64x2 x) {
   constexpr UnitConstants c = constants(U);
   const F64x2 a = simd::abs(x);
   const F64x2 shifter = F64x2::splat(sin_core::kShifter);
@@ -123,7 +123,20 @@ F64x2 table_lanes(F64x2 x) {
     angle.hi = f * F64x2::splat(c.radians_hi);
     angle.lo = F64x2::splat(0.0);
   }
-  return sin_core::evaluate<F, A == Accuracy::kHA>(angle, x);
+  return angle;
+}
+
+// LA and HA: f(x) for |x| <= limit through the table.
+template <Unit U, Fn F, Accuracy A>
+F64x2 table_lanes(F64x2 x) {
+  return sin_core::evaluate<F, A == Accuracy::kHA>(table_angle<U, A>(x), x);
+}
+
+// The HA sine and cosine in half turns from one reduction, as table_lanes gives each.
+inline void sin_cos_pi_lanes(F64x2 x, F64x2& s, F64x2& c) {
+  const sin_core::ReducedAngle angle = table_angle<Unit::kHalfTurns, Accuracy::kHA>(x);
+  s = sin_core::evaluate<Fn::kSin>(angle, x);
+  c = sin_core::evaluate<Fn::kCos>(angle, x);
 }
 
 template <Unit U, Fn F, Accuracy A>

@@ -113,13 +113,6 @@ struct TrigSingle : LaneLoopSingle<TrigSingle<F>> {
   static int32_t callout(const float* x, float* r) {
     return trig_single::non_finite_callout(x, r);
   }
-  // The kernel's result and status for one element.
-  static int32_t one(float x, float& r) {
-    alignas(16) float y[4];
-    fast_path(simd::F32x4::splat(x)).store(y);
-    r = y[0];
-    return special_lanes(simd::F32x4::splat(x)) != 0 ? callout(&x, &r) : TESS_STATUS_OK;
-  }
 };
 
 using SinSingle = TrigSingle<sin_core::Fn::kSin>;

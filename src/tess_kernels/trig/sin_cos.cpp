@@ -1,0 +1,90 @@
+#include "tess_kernels/trig/sin_cos.h"
+
+#include "tess_kernels/trig/double_ops.h"
+#include "tess_kernels/trig/scaled_single.h"
+#include "tess_kernels/trig/single_ops.h"
+
+namespace zorn::tess {
+namespace {
+
+using simd::F32x4;
+using simd::F64x2;
+using sin_core::Fn;
+
+int sin_cos_single(F32x4 x, F32x4& s, F32x4& c) {
+  s = SinSingle::fast_path(x);
+  c = CosSingle::fast_path(x);
+  return trig_single::non_finite_lanes(x);
+}
+
+int sin_cos_double_lanes(F64x2 x, F64x2& s, F64x2& c) {
+  const sin_core::ReducedAngle angle = sin_core::reduce_pi_over_256(simd::abs(x));
+  s = sin_core::evaluate<Fn::kSin>(angle, x);
+  c = sin_core::evaluate<Fn::kCos>(angle, x);
+  return simd::lane_mask(
+      simd::not_less_equal(simd::abs(x), F64x2::splat(sin_core::kFastPathLimit)));
+}
+
+using scaled::Accuracy;
+using scaled::Unit;
+// The sine's special lanes include the cosine's (the same bound, and tiny arguments).
+using SinpiSingle = scaled::ScaledSingle<Unit::kHalfTurns, Fn::kSin, Accuracy::kHA>;
+
+int sin_cos_pi_single(F32x4 x, F32x4& s, F32x4& c) {
+  F64x2 s_low, c_low, s_high, c_high;
+  scaled::sin_cos_pi_lanes(simd::low_to_double(x), s_low, c_low);
+  scaled::sin_cos_pi_lanes(simd::high_to_double(x), s_high, c_high);
+  s = simd::to_float(s_low, s_high);
+  c = simd::to_float(c_low, c_high);
+  return SinpiSingle::special_lanes(x);
+}
+
+int sin_cos_pi_double(F64x2 x, F64x2& s, F64x2& c) {
+  scaled::sin_cos_pi_lanes(x, s, c);
+  return scaled::special_mask<Unit::kHalfTurns, Fn::kSin, Accuracy::kHA>(x, s);
+}
+
+}  // namespace
+
+int64_t SinCosSingle::fast_block(int64_t n, const float* a, float* r1, float* r2) {
+  return run_fast_block_two<F32x4>(n, a, r1, r2, sin_cos_single);
+}
+int SinCosSingle::fast_group(const float x[4], float y1[4], float y2[4]) {
+  return run_fast_group_two<F32x4>(x, y1, y2, sin_cos_single);
+}
+int32_t tess_callout_sSinCos(float x, float* s, float* c) {
+  trig_single::non_finite_callout(&x, c);
+  return trig_single::non_finite_callout(&x, s);
+}
+
+int64_t SinCosDouble::fast_block(int64_t n, const double* a, double* r1, double* r2) {
+  return run_fast_block_two<F64x2>(n, a, r1, r2, sin_cos_double_lanes);
+}
+int SinCosDouble::fast_group(const double x[4], double y1[4], double y2[4]) {
+  return run_fast_group_two<F64x2>(x, y1, y2, sin_cos_double_lanes);
+}
+int32_t tess_callout_dSinCos(double x, double* s, double* c) { return sin_cos_double(x, *s, *c); }
+
+int64_t SinCospiSingle::fast_block(int64_t n, const float* a, float* r1, float* r2) {
+  return run_fast_block_two<F32x4>(n, a, r1, r2, sin_cos_pi_single);
+}
+int SinCospiSingle::fast_group(const float x[4], float y1[4], float y2[4]) {
+  return run_fast_group_two<F32x4>(x, y1, y2, sin_cos_pi_single);
+}
+int32_t tess_callout_sSinCospi(float x, float* s, float* c) {
+  scaled::ScaledSingle<Unit::kHalfTurns, Fn::kCos, Accuracy::kHA>::callout(&x, c);
+  return SinpiSingle::callout(&x, s);
+}
+
+int64_t SinCospiDouble::fast_block(int64_t n, const double* a, double* r1, double* r2) {
+  return run_fast_block_two<F64x2>(n, a, r1, r2, sin_cos_pi_double);
+}
+int SinCospiDouble::fast_group(const double x[4], double y1[4], double y2[4]) {
+  return run_fast_group_two<F64x2>(x, y1, y2, sin_cos_pi_double);
+}
+int32_t tess_callout_dSinCospi(double x, double* s, double* c) {
+  scaled::callout<Unit::kHalfTurns, Fn::kCos, Accuracy::kHA>(x, c);
+  return scaled::callout<Unit::kHalfTurns, Fn::kSin, Accuracy::kHA>(x, s);
+}
+
+}  // namespace zorn::tess
