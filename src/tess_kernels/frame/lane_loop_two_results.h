@@ -69,7 +69,7 @@ inline int run_fast_group_two(const T x[4], T y1[4], T y2[4], Pair&& pair) {
 //   static int64_t fast_block(int64_t n, const T* a, T* r1, T* r2);
 //   static int fast_group(const T x[4], T y1[4], T y2[4]);
 //   static int32_t callout(T x, T* r1, T* r2);
-// Lanes beyond the end of a partial group hold 0.75, which must not be special.
+// Lanes beyond the end of a partial group hold 0.75; their special bits are dropped.
 template <class Op, class T>
 struct TwoResultLanes {
   template <class Report>
@@ -97,7 +97,8 @@ struct TwoResultLanes {
     alignas(16) T x[kGroupLanes] = {T(0.75), T(0.75), T(0.75), T(0.75)};
     alignas(16) T y1[kGroupLanes], y2[kGroupLanes];
     for (int32_t l = 0; l < lanes; ++l) x[l] = a[g + l];
-    for (int special = Op::fast_group(x, y1, y2), l = 0; special != 0; ++l, special >>= 1) {
+    int special = Op::fast_group(x, y1, y2) & ((1 << lanes) - 1);
+    for (int l = 0; special != 0; ++l, special >>= 1) {
       if ((special & 1) == 0) continue;
       const int32_t status = Op::callout(x[l], &y1[l], &y2[l]);
       if (status == TESS_STATUS_OK) continue;
