@@ -16,6 +16,13 @@ inline TwoSum two_sum(simd::F64x2 a, simd::F64x2 b) {
   return {sum, (a - (sum - back)) + (b - back)};
 }
 
+// a - b as a two-sum, without negating b first: difference + err = a - b exactly.
+inline TwoSum two_difference(simd::F64x2 a, simd::F64x2 b) {
+  const simd::F64x2 difference = a - b;
+  const simd::F64x2 back = difference - a;
+  return {difference, (a - (difference - back)) - (b + back)};
+}
+
 // Dekker's fast two-sum: sum + err = a + b exactly when b is 0 or the exponent of a is
 // at least that of b (or the sum is exact anyway).
 inline TwoSum fast_two_sum(simd::F64x2 a, simd::F64x2 b) {

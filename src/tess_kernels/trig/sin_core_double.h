@@ -49,10 +49,25 @@ inline ReducedAngle reduce_pi_over_256(F64x2 a) {
   const F64x2 k_lo = simd::from_bits((t_bits & I64x2::splat(3)) | simd::bits(two52)) - two52;
   const F64x2 mid = F64x2::splat(kPiOver256Mid);
   const F64x2 p = a - k * F64x2::splat(kPiOver256Hi);
-  const TwoSum s1 = two_sum(p, F64x2::splat(0.0) - (k - k_lo) * mid);
-  const TwoSum s2 = two_sum(s1.sum, F64x2::splat(0.0) - k_lo * mid);
-  const TwoSum s3 = two_sum(s2.sum, F64x2::splat(0.0) - k * F64x2::splat(kPiOver256Lo));
+  const TwoSum s1 = two_difference(p, (k - k_lo) * mid);
+  const TwoSum s2 = two_difference(s1.sum, k_lo * mid);
+  const TwoSum s3 = two_difference(s2.sum, k * F64x2::splat(kPiOver256Lo));
   return {s3.sum, (s1.err + s2.err) + s3.err, t_bits};
+}
+
+// The series of the reduced angle r + r_lo, shared by the sine and the cosine of one
+// reduction: sin r - r (with r_lo) is odd in r, cos r - 1 even.
+struct RemainderSeries {
+  F64x2 r, sin_tail, cos_m1;
+};
+inline RemainderSeries remainder_series(const ReducedAngle& angle) {
+  const F64x2 r = angle.hi;
+  const F64x2 r2 = r * r;
+  return {r,
+          angle.lo + (r * r2) * (F64x2::splat(-0.1666666666665455) +
+                                 r2 * F64x2::splat(0.008333322932609515)),
+          r2 * (F64x2::splat(-0.5) + r2 * (F64x2::splat(0.041666666666651524) -
+                                           r2 * F64x2::splat(0.0013888875887985619)))};
 }
 
 // sin(k pi/256 + r) = hi + lo, |lo| below 2^-6 |hi| (not normalised); `quarter_turns`
@@ -60,7 +75,8 @@ inline ReducedAngle reduce_pi_over_256(F64x2 a) {
 struct SinParts {
   F64x2 hi, lo;
 };
-inline SinParts sin_parts(const ReducedAngle& angle, int64_t quarter_turns) {
+inline SinParts sin_parts(const ReducedAngle& angle, const RemainderSeries& series,
+                          int64_t quarter_turns) {
   namespace t = trig_tables;
   const I64x2 j9 = (angle.t_bits + I64x2::splat(128 * quarter_turns)) & I64x2::splat(511);
   // Lanes in (pi/2, pi) mod pi are reflected: row 256 - j, angle -r.
@@ -70,20 +86,15 @@ inline SinParts sin_parts(const ReducedAngle& angle, int64_t quarter_turns) {
   const I64x2 row = (reflect & (I64x2::splat(256) - I64x2{j8})) |
                     I64x2{_mm_andnot_si128(reflect.v, j8)};
   const I64x2 r_sign = reflect & I64x2::splat(kSignBit);
-  const F64x2 r = simd::from_bits(simd::bits(angle.hi) ^ r_sign);
-  const F64x2 r_lo = simd::from_bits(simd::bits(angle.lo) ^ r_sign);
+  const F64x2 r = simd::from_bits(simd::bits(series.r) ^ r_sign);
+  const F64x2 sin_tail = simd::from_bits(simd::bits(series.sin_tail) ^ r_sign);
+  const F64x2 cos_m1 = series.cos_m1;
   const uint32_t i0 = static_cast<uint32_t>(row.low32_lane0());
   const uint32_t i1 = static_cast<uint32_t>(row.low32_lane1());
   const F64x2 cm1 = simd::gather_column(t::kSinCosDouble, 0, i0, i1);
   const F64x2 s_hi = simd::gather_column(t::kSinCosDouble, 2, i0, i1);
   const F64x2 s_lo = simd::gather_column(t::kSinCosDouble, 3, i0, i1);
 
-  const F64x2 r2 = r * r;
-  const F64x2 sin_tail =
-      r_lo + (r * r2) * (F64x2::splat(-0.1666666666665455) + r2 * F64x2::splat(0.008333322932609515));
-  const F64x2 cos_m1 =
-      r2 * (F64x2::splat(-0.5) + r2 * (F64x2::splat(0.041666666666651524) -
-                                       r2 * F64x2::splat(0.0013888875887985619)));
   const TwoSum head = two_sum(s_hi, r);
   const F64x2 small =
       (((s_hi * cos_m1 + s_lo) + cm1 * sin_tail) + sin_tail) + (head.err + cm1 * r);
@@ -114,15 +125,16 @@ enum class Fn { kSin, kCos, kTan };
 // tangent where `kCorrectedQuotient` is false.
 template <Fn F, bool kCorrectedQuotient = true>
 F64x2 evaluate(const ReducedAngle& angle, F64x2 x) {
+  const RemainderSeries series = remainder_series(angle);
   F64x2 y;
   if constexpr (F == Fn::kSin) {
-    y = value(sin_parts(angle, 0));
+    y = value(sin_parts(angle, series, 0));
   } else if constexpr (F == Fn::kCos) {
-    return value(sin_parts(angle, 1)) + F64x2::splat(0.0);
+    return value(sin_parts(angle, series, 1)) + F64x2::splat(0.0);
   } else if constexpr (kCorrectedQuotient) {
-    y = quotient(sin_parts(angle, 0), sin_parts(angle, 1));
+    y = quotient(sin_parts(angle, series, 0), sin_parts(angle, series, 1));
   } else {
-    y = value(sin_parts(angle, 0)) / value(sin_parts(angle, 1));
+    y = value(sin_parts(angle, series, 0)) / value(sin_parts(angle, series, 1));
   }
   y = y + F64x2::splat(0.0);
   return simd::from_bits(simd::bits(y) ^ (simd::bits(x) & I64x2::splat(kSignBit)));
