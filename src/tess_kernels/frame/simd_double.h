@@ -68,7 +68,10 @@ inline F64x2 not_greater(F64x2 a, F64x2 b) { return {_mm_cmpngt_pd(a.v, b.v)}; }
 inline F64x2 not_less_equal(F64x2 a, F64x2 b) { return {_mm_cmpnle_pd(a.v, b.v)}; }
 inline F64x2 operator|(F64x2 a, F64x2 b) { return {_mm_or_pd(a.v, b.v)}; }
 inline F64x2 operator&(F64x2 a, F64x2 b) { return {_mm_and_pd(a.v, b.v)}; }
+inline F64x2 operator^(F64x2 a, F64x2 b) { return {_mm_xor_pd(a.v, b.v)}; }
 inline F64x2 max(F64x2 a, F64x2 b) { return {_mm_max_pd(a.v, b.v)}; }
+// b where either lane is NaN: min(x, bound) never passes a NaN on.
+inline F64x2 min(F64x2 a, F64x2 b) { return {_mm_min_pd(a.v, b.v)}; }
 
 // x = 2^k m with m in [1, 2) for positive normal lanes whose exponent counts k_offset
 // more than its field says (arguments scaled into the normal range): k from the exponent

@@ -7,6 +7,8 @@
 
 #include "tess_kernels/frame/op_adapters.h"
 #include "tess_kernels/special/bessel_double.h"
+#include "tess_kernels/special/erf_double.h"
+#include "tess_kernels/special/erf_single.h"
 #include "tess_kernels/special/erfinv_double.h"
 #include "tess_kernels/special/erfinv_single.h"
 #include "tess_kernels/special/gamma_ops.h"
@@ -14,23 +16,11 @@
 
 namespace zorn::tess::ops {
 
-struct Erf : RealUnary<Erf> {
-  static constexpr uint32_t kRule = kSilent;
-  static double value(double x) { return std::erf(x); }
-};
-struct Erfc : RealUnary<Erfc> {
-  static constexpr uint32_t kRule = kUnderflowToZero;
-  static double value(double x) { return std::erfc(x); }
-};
+struct Erf : ByPrecision<ErfSingle, ErfDouble> {};
+struct Erfc : ByPrecision<ErfcSingle, ErfcDouble> {};
 struct ErfInv : ByPrecision<ErfInvSingle, ErfInvDouble> {};
-struct Erfcx : RealUnary<Erfcx> {
-  static constexpr uint32_t kRule = kOverflow;
-  static double value(double x) { return erfcx(x); }
-};
-struct CdfNorm : RealUnary<CdfNorm> {
-  static constexpr uint32_t kRule = kUnderflowToZero;
-  static double value(double x) { return cdfnorm(x); }
-};
+struct Erfcx : ByPrecision<ErfcxSingle, ErfcxDouble> {};
+struct CdfNorm : ByPrecision<CdfNormSingle, CdfNormDouble> {};
 
 struct ErfcInv : ByPrecision<ErfcInvSingle, ErfcInvDouble> {};
 struct CdfNormInv : ByPrecision<CdfNormInvSingle, CdfNormInvDouble> {};

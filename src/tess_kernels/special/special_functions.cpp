@@ -3,61 +3,12 @@
 #include <cmath>
 #include <limits>
 
-#include "tess_kernels/frame/double_double.h"
-
 namespace zorn::tess {
 namespace {
 
 constexpr long double kEulerGamma = 0.5772156649015328606065120900824024310L;
-// 1/sqrt(2) as a double-double.
-constexpr double kInvSqrt2Hi = 0.7071067811865476;
-constexpr double kInvSqrt2Lo = -4.833646656726456e-17;
 
 }  // namespace
-
-double cdfnorm(double x) {
-  if (std::isnan(x)) return x;
-  // Phi rounds to 1 above 9 and to 0 below -39; the split below would overflow for
-  // arguments near the largest finite ones.
-  if (std::fabs(x) > 40.0) return x > 0 ? 1.0 : 0.0;
-  // Phi(x) = erfc(-x / sqrt 2) / 2, with -x / sqrt 2 carried as a double-double: erfc
-  // magnifies the relative error of its argument by about 2 t^2. erfc and the
-  // first-order correction for the low part are evaluated in extended precision and
-  // rounded once.
-  const DoubleDouble t = two_product(-x, kInvSqrt2Hi);
-  const long double lo = static_cast<long double>(t.lo) + (-x) * static_cast<long double>(kInvSqrt2Lo);
-  const long double hi = t.hi;
-  constexpr long double kTwoOverSqrtPiL = 1.128379167095512573896158903121545172L;
-  return static_cast<double>(0.5L * (std::erfc(hi) - lo * kTwoOverSqrtPiL * std::exp(-hi * hi)));
-}
-
-double erfcx(double x) {
-  if (std::isnan(x)) return x;
-  // 2 exp(x^2) overflows below -26.7; the exact square below would overflow first
-  // for arguments near the largest finite ones.
-  if (x < -27.0) return INFINITY;
-  if (x > 26.0) {
-    // Asymptotic series 1/(x sqrt(pi)) * sum (-1)^k (2k-1)!! / (2x^2)^k; at x > 26 the
-    // terms fall below an ulp long before they start to grow.
-    if (std::isinf(x)) return 0.0;
-    using W = long double;
-    const W w = 1.0L / (2.0L * static_cast<W>(x) * x);
-    W term = 1.0L, sum = 1.0L;
-    for (int k = 1; k < 40 && std::fabs(term) > 1e-21L; ++k) {
-      term *= -(2 * k - 1) * w;
-      sum += term;
-    }
-    constexpr W kInvSqrtPiExtended = 0.5641895835477562869480794515607725858L;
-    return static_cast<double>(kInvSqrtPiExtended / x * sum);
-  }
-  // exp(x^2) with x^2 = h + l exactly: exp(h) (1 + l), in extended precision.
-  using W = long double;
-  const DoubleDouble sq = two_product(x, x);
-  const W e = std::exp(static_cast<W>(sq.hi)) * (1.0L + sq.lo);
-  if (x >= 0) return static_cast<double>(e * std::erfc(static_cast<W>(x)));
-  // erfcx(-a) = 2 exp(a^2) - erfcx(a)
-  return static_cast<double>(2.0L * e - erfcx(-x));
-}
 
 double expint1(double x) {
   if (std::isnan(x)) return x;

@@ -1,12 +1,9 @@
 // Double precision special functions the C library does not provide (or not to full
-// accuracy): the normal distribution, the scaled complementary error function, the
-// exponential integral E1 and the modified Bessel functions I0, I1.
+// accuracy): the exponential integral E1 and the modified Bessel functions I0, I1.
 #pragma once
 
 namespace zorn::tess {
 
-double cdfnorm(double x);       // standard normal distribution function
-double erfcx(double x);         // exp(x^2) erfc(x)
 double expint1(double x);       // E1(x), x > 0
 double bessel_i0(double x);
 double bessel_i1(double x);

@@ -1,0 +1,161 @@
+// Two-lane cores of the error function kernels (Erf, Erfc, Erfcx, CdfNorm in double, and
+// the single precision kernels, which compute in double and round once).
+//
+// Everything rests on erfc(a) = e^(-a^2) erfcx(a) for a >= 0:
+// - erfcx(a) comes from one of 80 polynomial rows in a - left (rows chosen by the top
+//   bits of a + 1, so that each spans a sixteenth of a binade of a + 1), its constant term
+//   carried as head and remainder so that erfcx keeps a few bits beyond double;
+// - e^(-a^2) from the exponential's reduction, 2^(k/64) e^r, with a^2 split exactly
+//   (Dekker's product) and the low part of the square folded into r;
+// - the product of the two heads is exact (Dekker), so that erfc is rounded once.
+// erfc(a) for a up to 26.5 (normal results), erfcx(a) for a below 30.5 from the rows
+// and from a erfcx(a) = g(1/a^2) beyond.
+#pragma once
+
+#include <cstdint>
+
+#include "tess_kernels/exp_log/scale_double.h"
+#include "tess_kernels/frame/simd_double.h"
+#include "tess_kernels/frame/two_sum_double.h"
+
+namespace zorn::tess::erf_core {
+
+#include "tess_kernels/special/data/erf_tables.inc"
+
+namespace exp_data {
+#include "tess_kernels/exp_log/data/exp_tables.inc"
+}  // namespace exp_data
+
+using simd::F64x2;
+using simd::I64x2;
+
+inline F64x2 splat(double v) { return F64x2::splat(v); }
+
+constexpr double kTwoOverSqrtPi = 1.1283791670955126;
+// erfc(a) stays normal up to about 26.5432; the rows reach a = 31 (a + 1 = 32 would
+// index past them), the asymptotic form takes over at 30.5.
+constexpr double kTailLimit = 26.5;
+constexpr double kAsymptoticFrom = 30.5;
+
+// value = 2^(k div 64) (hi + lo), where k is held in the low bits of `shifted`.
+struct ScaledPair {
+  F64x2 hi, lo, shifted;
+};
+
+inline F64x2 scale_of(const ScaledPair& p) { return scale_from_shifted_integer(simd::bits(p.shifted)); }
+// k div 64 of lane 0 (the callouts' scaling of results outside the normal range).
+inline int64_t scale_exponent(const ScaledPair& p) {
+  constexpr double kShifter = 6755399441055744.0;
+  return static_cast<int64_t>((p.shifted - splat(kShifter)).lane0()) >> 6;
+}
+
+// e^(y + yl) for |y| <= 745, |yl| below an ulp of y: k the nearest integer to 64 y / ln 2,
+// r = y - k ln2/64 + yl (k ln2/64's head is exact and its difference with y too),
+// 2^(j/64) = hi + lo from the table, e^r - 1 by the exponential's polynomial.
+inline ScaledPair exp_pair(F64x2 y, F64x2 yl) {
+  const F64x2 shifter = splat(6755399441055744.0);  // 1.5 * 2^52
+  const F64x2 t = y * splat(92.33248261689366) + shifter;
+  const F64x2 k = t - shifter;
+  const F64x2 r = ((y - k * splat(0.010830424696223417)) - k * splat(2.572804622327669e-14)) + yl;
+  const F64x2 p =
+      r + (r * r) * (splat(0.4999999999994775) +
+                     r * (splat(0.1666666666667797) +
+                          r * (splat(0.04166672368662385) + r * splat(0.00833333416441411))));
+  const I64x2 t_bits = simd::bits(t);
+  const F64x2 row0 = F64x2::load_aligned(exp_data::kExp2Over64Absolute[t_bits.low32_lane0() & 63]);
+  const F64x2 row1 = F64x2::load_aligned(exp_data::kExp2Over64Absolute[t_bits.low32_lane1() & 63]);
+  const F64x2 hi = simd::lane0s(row0, row1);
+  return {hi, p * hi + simd::lane1s(row0, row1), t};
+}
+
+struct Pair {
+  F64x2 hi, lo;
+};
+
+// erfcx(a) as hi + lo from the rows, 0 <= a < 31 (not NaN). Each lane reads its row as
+// 16-byte pairs, which the unpacks turn into coefficient columns.
+template <int kWidth>
+inline Pair erfcx_rows(F64x2 a, const double (*rows)[kWidth]) {
+  static_assert(kWidth % 2 == 0 && kWidth >= 6);
+  const I64x2 top = simd::bits(a + splat(1.0)) >> 48;
+  const double* r0 = rows[top.low32_lane0() - (1023 << 4)];
+  const double* r1 = rows[top.low32_lane1() - (1023 << 4)];
+  F64x2 c[kWidth];
+  for (int k = 0; k < kWidth; k += 2) {
+    const F64x2 u = F64x2::load_aligned(r0 + k), v = F64x2::load_aligned(r1 + k);
+    c[k] = simd::lane0s(u, v);
+    c[k + 1] = simd::lane1s(u, v);
+  }
+  const F64x2 d = a - c[0];  // exact: a lies in [left, 2 left] or left = 0
+  F64x2 q = c[kWidth - 1];
+  for (int k = kWidth - 2; k >= 3; --k) q = q * d + c[k];
+  const TwoSum f = fast_two_sum(c[1], d * q);
+  return {f.sum, f.err + c[2]};
+}
+
+// erfc(a + al) = 2^m (hi + lo) for 0 <= a <= 26.5, al below an ulp of a (zero unless
+// kWithLow): the exponent takes a^2 + 2 a al, erfcx its first-order change
+// al erfcx'(a) = al (2 a erfcx(a) - 2/sqrt(pi)).
+template <bool kWithLow>
+inline ScaledPair erfc_scaled(F64x2 a, F64x2 al) {
+  const TwoSum square = two_product(a, a);
+  F64x2 square_lo = square.err;
+  if constexpr (kWithLow) square_lo = square_lo + splat(2.0) * a * al;
+  const ScaledPair e = exp_pair(splat(0.0) - square.sum, splat(0.0) - square_lo);
+  Pair f = erfcx_rows(a, kErfcxRowsDouble);
+  if constexpr (kWithLow) f.lo = f.lo + al * (splat(2.0) * a * f.hi - splat(kTwoOverSqrtPi));
+  const TwoSum head = two_product(e.hi, f.hi);
+  return {head.sum, head.err + (e.hi * f.lo + e.lo * f.hi), e.shifted};
+}
+
+// The same scaled into two parts, for results in the normal range.
+inline Pair scaled_parts(const ScaledPair& p) {
+  const F64x2 s = scale_of(p);
+  return {p.hi * s, p.lo * s};
+}
+
+// c - (hi + lo) for c >= hi >= 0, rounded once: c - hi is carried exactly.
+inline F64x2 subtract_from(double c, const Pair& r) {
+  const TwoSum d = fast_two_sum(splat(c), splat(0.0) - r.hi);
+  return d.sum + (d.err - r.lo);
+}
+
+// erf(x) = x + x P(x^2) for small |x| (P = erf(x)/x - 1, whose value 0.128 keeps the
+// rounding of x P small against x). The double form takes x P(0) hi exactly (P(0) split
+// as head and remainder, Dekker's product), so that only the part of x P below an ulp
+// of the result rounds before the final sum.
+template <int kDegree>
+inline F64x2 erf_small(F64x2 x, const double (&c)[kDegree + 1]) {
+  const F64x2 s = x * x;
+  F64x2 q = splat(c[kDegree]);
+  for (int k = kDegree - 1; k >= 0; --k) q = q * s + splat(c[k]);
+  return x + x * q;
+}
+template <int kDegree>
+inline F64x2 erf_small_split(F64x2 x, const double (&c)[kDegree + 2]) {
+  const F64x2 s = x * x;
+  F64x2 q = splat(c[kDegree + 1]);
+  for (int k = kDegree; k >= 2; --k) q = q * s + splat(c[k]);
+  const TwoSum head = two_product(x, splat(c[0]));
+  const TwoSum lead = fast_two_sum(x, head.sum);
+  return lead.sum + (lead.err + (head.err + x * (splat(c[1]) + s * q)));
+}
+
+// a erfcx(a) = g(w), w = 1/a^2, for a >= 30.5 (up to 2^995, where the split of a holds):
+// 1/a is corrected by its residual 1 - a u (exact through Dekker's product), so that
+// erfcx(a) = u (1 + delta) (gh + gl) is rounded once.
+inline Pair erfcx_asymptotic(F64x2 a) {
+  const F64x2 u = splat(1.0) / a;
+  const TwoSum au = two_product(a, u);
+  const F64x2 delta = (splat(1.0) - au.sum) - au.err;
+  const F64x2 w = u * u;
+  const double* g = kErfcxTailDouble;
+  F64x2 q = splat(g[7]);
+  for (int k = 6; k >= 2; --k) q = q * w + splat(g[k]);
+  const TwoSum head = fast_two_sum(splat(g[0]), w * q);
+  const F64x2 gl = head.err + splat(g[1]);
+  const TwoSum lead = two_product(u, head.sum);
+  return {lead.sum, lead.err + u * (gl + head.sum * delta)};
+}
+
+}  // namespace zorn::tess::erf_core

@@ -1,0 +1,226 @@
+#include "tess_kernels/special/erf_double.h"
+
+#include <cmath>
+
+#include "tess_kernels/exp_log/scale_double.h"
+#include "tess_kernels/special/erf_core.h"
+#include "zorn/tess.h"
+
+namespace zorn::tess {
+namespace {
+
+using namespace erf_core;
+using simd::F64x2;
+
+// Below 1/4 erf comes from its series, above from 1 - erfc; from 6 on it rounds to 1.
+constexpr double kSmallLimit = 0.25;
+constexpr double kErfIsOne = 6.0;
+// Below this x P(x^2) would be rounded to the subnormal grid before the sum.
+constexpr double kErfTinyLimit = 0x1p-1019;
+// erfc(x) < 2^-1075 from here on: it rounds to zero.
+constexpr double kErfcZeroFrom = 27.3;
+// erfcx: the rows below 30.5, the asymptotic form from 30.5 to 2^995; 2 e^(x^2)
+// overflows below about -26.6287.
+constexpr double kAsymptoticLimit = 0x1p995;
+constexpr double kErfcxOverflowBelow = -26.63;
+// Phi: t = -x / sqrt 2 <= 26.5 in the fast path; Phi rounds to zero below -38.55 and
+// to one long before x = 40.
+constexpr double kCdfNormFastLimit = -37.47;
+constexpr double kCdfNormZeroBelow = -38.55;
+constexpr double kCdfNormClamp = 40.0;
+constexpr double kInvSqrt2Hi = 0.7071067811865476;
+constexpr double kInvSqrt2Lo = -4.833646656726456e-17;
+
+inline F64x2 zero() { return splat(0.0); }
+inline F64x2 with_sign_of(F64x2 y, F64x2 x) { return y | (x & splat(-0.0)); }
+
+int erf_pair(F64x2 x, F64x2& y) {
+  const F64x2 a = simd::abs(x);
+  const F64x2 small = simd::less(a, splat(kSmallLimit));
+  const int small_lanes = simd::lane_mask(small);
+  F64x2 big{}, series{};
+  if (small_lanes != 3) {
+    const Pair r = scaled_parts(erfc_scaled<false>(simd::min(a, splat(kErfIsOne)), zero()));
+    big = with_sign_of(subtract_from(1.0, r), x);
+  }
+  if (small_lanes != 0) series = with_sign_of(erf_small_split<8>(x, kErfRatioDouble), x);  // -0 too
+  y = small_lanes == 3 ? series : small_lanes == 0 ? big : simd::select(small, series, big);
+  return simd::lane_mask(simd::not_greater(a, splat(kErfTinyLimit)));  // NaN too
+}
+
+int erfc_pair(F64x2 x, F64x2& y) {
+  const F64x2 a = simd::min(simd::abs(x), splat(kTailLimit));
+  const Pair r = scaled_parts(erfc_scaled<false>(a, zero()));
+  y = simd::select(simd::less(x, zero()), subtract_from(2.0, r), r.hi + r.lo);
+  return simd::lane_mask(simd::not_less_equal(x, splat(kTailLimit)));
+}
+
+int erfcx_pair(F64x2 x, F64x2& y) {
+  const F64x2 a = simd::abs(x);
+  const Pair f = erfcx_rows(simd::min(a, splat(kAsymptoticFrom)), kErfcxRowsDouble);
+  y = f.hi + f.lo;
+  const F64x2 far = simd::not_less(a, splat(kAsymptoticFrom));
+  if (simd::lane_mask(far) != 0) {
+    const Pair g = erfcx_asymptotic(a);
+    y = simd::select(far, g.hi + g.lo, y);
+  }
+  const F64x2 negative = simd::less(x, zero());
+  if (simd::lane_mask(negative) != 0) {
+    // erfcx(-a) = 2 e^(a^2) - erfcx(a), with 2 e^(a^2) >= 2 > erfcx(a).
+    const F64x2 b = simd::min(a, splat(kTailLimit));
+    const TwoSum square = two_product(b, b);
+    const ScaledPair e = exp_pair(square.sum, square.err);
+    const F64x2 twice_scale = splat(2.0) * scale_of(e);
+    const TwoSum d = fast_two_sum(e.hi * twice_scale, zero() - f.hi);
+    y = simd::select(negative, d.sum + (d.err + (e.lo * twice_scale - f.lo)), y);
+  }
+  return simd::lane_mask(simd::not_less_equal(splat(-kTailLimit), x) |
+                         simd::not_less(x, splat(kAsymptoticLimit)));
+}
+
+// t = -x / sqrt 2 as th + tl, exactly enough for erfc, whose relative change is about
+// 2 t^2 times that of t.
+TwoSum scaled_argument(F64x2 x) {
+  const TwoSum t = two_product(x, splat(-kInvSqrt2Hi));
+  return {t.sum, t.err + x * splat(-kInvSqrt2Lo)};
+}
+
+int cdfnorm_pair(F64x2 x, F64x2& y) {
+  const TwoSum t = scaled_argument(simd::min(x, splat(kCdfNormClamp)));
+  const F64x2 negative_t = simd::less(t.sum, zero());
+  const F64x2 a = simd::min(simd::abs(t.sum), splat(kTailLimit));
+  const F64x2 al = t.err ^ (t.sum & splat(-0.0));  // the low part of |t|
+  const Pair r = scaled_parts(erfc_scaled<true>(a, al));
+  y = splat(0.5) * simd::select(negative_t, subtract_from(2.0, r), r.hi + r.lo);
+  return simd::lane_mask(simd::not_less_equal(splat(kCdfNormFastLimit), x));
+}
+
+template <int (*Pair_)(F64x2, F64x2&)>
+double lane0(double x) {
+  F64x2 y;
+  Pair_(splat(x), y);
+  return y.lane0();
+}
+
+// 2^m (hi + lo) rounded once, -1076 <= m <= 1023, hi below 2: scaled as a normal number
+// while the result surely is one, else through the subnormal grid.
+double scaled_result(const ScaledPair& p, int64_t m) {
+  const double hi = p.hi.lane0(), lo = p.lo.lane0();
+  return m >= -1000 ? scale_normal(hi + lo, m) : scale_subnormal<60>(hi, lo, m);
+}
+
+}  // namespace
+
+int64_t ErfDouble::fast_block(int64_t n, const double* a, double* r) {
+  return run_fast_block(n, a, r, erf_pair);
+}
+int ErfDouble::fast_group(const double x[4], double y[4]) { return run_fast_group(x, y, erf_pair); }
+
+int64_t ErfcDouble::fast_block(int64_t n, const double* a, double* r) {
+  return run_fast_block(n, a, r, erfc_pair);
+}
+int ErfcDouble::fast_group(const double x[4], double y[4]) { return run_fast_group(x, y, erfc_pair); }
+
+int64_t ErfcxDouble::fast_block(int64_t n, const double* a, double* r) {
+  return run_fast_block(n, a, r, erfcx_pair);
+}
+int ErfcxDouble::fast_group(const double x[4], double y[4]) {
+  return run_fast_group(x, y, erfcx_pair);
+}
+
+int64_t CdfNormDouble::fast_block(int64_t n, const double* a, double* r) {
+  return run_fast_block(n, a, r, cdfnorm_pair);
+}
+int CdfNormDouble::fast_group(const double x[4], double y[4]) {
+  return run_fast_group(x, y, cdfnorm_pair);
+}
+
+int32_t tess_callout_dErf(double x, double* r) {
+  if (std::isnan(x)) {
+    *r = x + x;
+  } else if (std::fabs(x) <= kErfTinyLimit) {
+    // x (1 + P(0)), formed 2^64 higher and scaled back with one rounding; erf is odd,
+    // -0 included.
+    const double up = std::fabs(x) * 0x1p64;
+    *r = std::copysign(
+        scale_subnormal<64>(up, up * kErfRatioDouble[0] + up * kErfRatioDouble[1], -64), x);
+  } else {
+    *r = lane0<erf_pair>(x);
+  }
+  return TESS_STATUS_OK;
+}
+
+int32_t tess_callout_dErfc(double x, double* r) {
+  if (std::isnan(x)) {
+    *r = x + x;
+    return TESS_STATUS_OK;
+  }
+  if (x <= kTailLimit) {
+    *r = lane0<erfc_pair>(x);
+    return TESS_STATUS_OK;
+  }
+  if (x >= kErfcZeroFrom) {
+    *r = 0.0;
+    return std::isinf(x) ? TESS_STATUS_OK : TESS_STATUS_UNDERFLOW;
+  }
+  const ScaledPair p = erfc_scaled<false>(splat(x), zero());
+  *r = scaled_result(p, scale_exponent(p));
+  return *r == 0 ? TESS_STATUS_UNDERFLOW : TESS_STATUS_OK;
+}
+
+int32_t tess_callout_dErfcx(double x, double* r) {
+  if (std::isnan(x)) {
+    *r = x + x;
+    return TESS_STATUS_OK;
+  }
+  if (x < kErfcxOverflowBelow) {
+    *r = INFINITY;
+    return std::isinf(x) ? TESS_STATUS_OK : TESS_STATUS_OVERFLOW;
+  }
+  if (x < -kTailLimit) {
+    // 2 e^(x^2); erfcx(-x) is below 2^-1000 of it.
+    const TwoSum square = two_product(splat(x), splat(x));
+    const ScaledPair e = exp_pair(square.sum, square.err);
+    *r = scale_normal(2.0 * (e.hi + e.lo).lane0(), scale_exponent(e));
+    return std::isinf(*r) ? TESS_STATUS_OVERFLOW : TESS_STATUS_OK;
+  }
+  if (x >= kAsymptoticLimit) {
+    // 1 / (x sqrt(pi)) = (g0 hi + g0 lo) / x to double precision, the quotient corrected
+    // by its residual on x 2^-600 (whose split cannot overflow), scaled back once.
+    if (std::isinf(x)) {
+      *r = 0.0;
+      return TESS_STATUS_OK;
+    }
+    const double xs = x * 0x1p-600;
+    const double g = kErfcxTailDouble[0];
+    const double q = g / xs;
+    const TwoSum qx = two_product(splat(q), splat(xs));
+    const double correction =
+        ((g - qx.sum.lane0()) - qx.err.lane0() + kErfcxTailDouble[1]) / xs;
+    *r = (q + correction) * 0x1p-600;
+    return TESS_STATUS_OK;
+  }
+  *r = lane0<erfcx_pair>(x);
+  return TESS_STATUS_OK;
+}
+
+int32_t tess_callout_dCdfNorm(double x, double* r) {
+  if (std::isnan(x)) {
+    *r = x + x;
+    return TESS_STATUS_OK;
+  }
+  if (x >= kCdfNormFastLimit) {
+    *r = lane0<cdfnorm_pair>(x);
+    return TESS_STATUS_OK;
+  }
+  if (x < kCdfNormZeroBelow) {
+    *r = 0.0;
+    return std::isinf(x) ? TESS_STATUS_OK : TESS_STATUS_UNDERFLOW;
+  }
+  const TwoSum t = scaled_argument(splat(x));
+  const ScaledPair p = erfc_scaled<true>(t.sum, t.err);
+  *r = scaled_result(p, scale_exponent(p) - 1);  // the half folded into the scale
+  return *r == 0 ? TESS_STATUS_UNDERFLOW : TESS_STATUS_OK;
+}
+
+}  // namespace zorn::tess

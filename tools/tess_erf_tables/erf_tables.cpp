@@ -1,0 +1,153 @@
+// Prints the polynomial tables of the error function kernels, each fitted with MPFR.
+// A fit interpolates the function at the Chebyshev nodes of its interval (near-minimax
+// for these smooth functions), in Newton's form, and expands it into powers of the
+// offset from the interval's left end; the coefficients are then rounded to double.
+//
+// - erfcx(a) = e^(a^2) erfc(a) on 80 rows covering 0 <= a < 31: row i holds the a whose
+//   a + 1 lies in [2^e (1 + j/16), 2^e (1 + (j+1)/16)), i = 16 e + j, so that the kernels
+//   find the row from the top bits of a + 1. Row layout: {left end, c0 hi, c0 lo, c1 ...}.
+// - erf(a) / a - 1 as a polynomial in s = a^2, on [0, 1/16] (double) and [0, 1/4] (single).
+// - a erfcx(a) as a polynomial in w = 1/a^2 on (0, 1/930.25] (a >= 30.5).
+// The double kernels take the high degrees, with the constant term as head and remainder
+// ({c0 hi, c0 lo, c1, ...}); the single ones (which compute in double and round once)
+// the low degrees, plain.
+#include <mpfr.h>
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr mpfr_prec_t kPrecision = 320;
+
+struct Real {
+  mpfr_t v;
+  Real() { mpfr_init2(v, kPrecision); mpfr_set_ui(v, 0, MPFR_RNDN); }
+  Real(const Real& o) { mpfr_init2(v, kPrecision); mpfr_set(v, o.v, MPFR_RNDN); }
+  Real& operator=(const Real& o) { mpfr_set(v, o.v, MPFR_RNDN); return *this; }
+  ~Real() { mpfr_clear(v); }
+  double get() const { return mpfr_get_d(v, MPFR_RNDN); }
+};
+
+using Function = std::function<void(Real&, const Real&)>;
+
+void erfcx(Real& r, const Real& x) {
+  Real e;
+  mpfr_sqr(e.v, x.v, MPFR_RNDN);
+  mpfr_exp(e.v, e.v, MPFR_RNDN);
+  mpfr_erfc(r.v, x.v, MPFR_RNDN);
+  mpfr_mul(r.v, r.v, e.v, MPFR_RNDN);
+}
+
+// erf(sqrt s) / sqrt s - 1
+void erf_ratio(Real& r, const Real& s) {
+  Real a;
+  mpfr_sqrt(a.v, s.v, MPFR_RNDN);
+  mpfr_erf(r.v, a.v, MPFR_RNDN);
+  mpfr_div(r.v, r.v, a.v, MPFR_RNDN);
+  mpfr_sub_ui(r.v, r.v, 1, MPFR_RNDN);
+}
+
+// a erfcx(a) at a = 1 / sqrt w
+void scaled_tail(Real& r, const Real& w) {
+  Real a;
+  mpfr_rec_sqrt(a.v, w.v, MPFR_RNDN);
+  erfcx(r, a);
+  mpfr_mul(r.v, r.v, a.v, MPFR_RNDN);
+}
+
+// Coefficients of the polynomial in d interpolating f(left + d) at the Chebyshev nodes
+// of [0, width].
+std::vector<Real> fit(const Function& f, double left, double width, int degree) {
+  const int n = degree;
+  std::vector<Real> nodes(n + 1), c(n + 1);
+  Real pi;
+  mpfr_const_pi(pi.v, MPFR_RNDN);
+  for (int k = 0; k <= n; ++k) {
+    Real t, x;
+    mpfr_mul_ui(t.v, pi.v, 2 * k + 1, MPFR_RNDN);
+    mpfr_div_ui(t.v, t.v, 2 * (n + 1), MPFR_RNDN);
+    mpfr_cos(t.v, t.v, MPFR_RNDN);
+    mpfr_add_ui(t.v, t.v, 1, MPFR_RNDN);
+    mpfr_mul_d(t.v, t.v, width / 2, MPFR_RNDN);  // width / 2 is exact
+    nodes[k] = t;
+    mpfr_add_d(x.v, t.v, left, MPFR_RNDN);
+    f(c[k], x);
+  }
+  for (int j = 1; j <= n; ++j) {  // divided differences
+    for (int i = n; i >= j; --i) {
+      Real num, den;
+      mpfr_sub(num.v, c[i].v, c[i - 1].v, MPFR_RNDN);
+      mpfr_sub(den.v, nodes[i].v, nodes[i - j].v, MPFR_RNDN);
+      mpfr_div(c[i].v, num.v, den.v, MPFR_RNDN);
+    }
+  }
+  // Newton's form to powers of d: m <- m (d - node_i) + c_i, from the innermost term.
+  std::vector<Real> m(n + 1);
+  m[0] = c[n];
+  for (int i = n - 1; i >= 0; --i) {
+    for (int k = n; k >= 1; --k) {
+      Real t;
+      mpfr_mul(t.v, m[k].v, nodes[i].v, MPFR_RNDN);
+      mpfr_sub(m[k].v, m[k - 1].v, t.v, MPFR_RNDN);
+    }
+    Real t;
+    mpfr_mul(t.v, m[0].v, nodes[i].v, MPFR_RNDN);
+    mpfr_sub(m[0].v, c[i].v, t.v, MPFR_RNDN);
+  }
+  return m;
+}
+
+// Prints c0 as a rounded head and its remainder, then the other coefficients.
+void print_split_row(const std::vector<Real>& m, const char* prefix) {
+  Real rest;
+  const double head = m[0].get();
+  mpfr_sub_d(rest.v, m[0].v, head, MPFR_RNDN);
+  std::printf("%s%a, %a", prefix, head, rest.get());
+  for (size_t k = 1; k < m.size(); ++k) std::printf(", %a", m[k].get());
+}
+
+void print_rows(const char* name, int degree) {
+  constexpr int kRows = 80;
+  std::printf("alignas(16) constexpr double %s[%d][%d] = {\n", name, kRows, degree + 3);
+  for (int i = 0; i < kRows; ++i) {
+    const int e = i / 16, j = i % 16;
+    const double left = std::ldexp(1 + j / 16.0, e) - 1;
+    const double right = std::ldexp(1 + (j + 1) / 16.0, e) - 1;
+    char prefix[64];
+    std::snprintf(prefix, sizeof prefix, "    {%a, ", left);
+    print_split_row(fit(erfcx, left, right - left, degree), prefix);
+    std::printf("},\n");
+  }
+  std::printf("};\n");
+}
+
+void print_fit(const char* name, const Function& f, double left, double width, int degree,
+                 bool split) {
+  const std::vector<Real> m = fit(f, left, width, degree);
+  std::printf("constexpr double %s[%d] = {", name, degree + 1 + (split ? 1 : 0));
+  if (split) {
+    print_split_row(m, "");
+  } else {
+    for (int k = 0; k <= degree; ++k) std::printf(k ? ", %a" : "%a", m[k].get());
+  }
+  std::printf("};\n");
+}
+
+}  // namespace
+
+int main() {
+  std::printf("// Generated by tools/tess_erf_tables/erf_tables.cpp; do not edit.\n");
+  std::printf("// erfcx on 80 rows of 0 <= a < 31: {left end, c0 hi, c0 lo, c1, ...} in a - left.\n");
+  print_rows("kErfcxRowsDouble", 9);
+  print_rows("kErfcxRowsSingle", 5);
+  std::printf("// erf(a) / a - 1 in powers of a^2, 0 <= a <= 1/4 (double) or 1/2 (single).\n");
+  print_fit("kErfRatioDouble", erf_ratio, 0.0, 0.0625, 8, true);
+  print_fit("kErfRatioSingle", erf_ratio, 0.0, 0.25, 5, false);
+  std::printf("// a erfcx(a) in powers of 1/a^2, a >= 30.5.\n");
+  print_fit("kErfcxTailDouble", scaled_tail, 0.0, 1.0 / 930.25, 6, true);
+  print_fit("kErfcxTailSingle", scaled_tail, 0.0, 1.0 / 930.25, 3, false);
+  return 0;
+}
