@@ -22,7 +22,6 @@ using simd::I64x2;
 #define ZORN_HYPERBOLIC_INLINE [[gnu::always_inline]] inline
 
 ZORN_HYPERBOLIC_INLINE F64x2 splat(double v) { return F64x2::splat(v); }
-ZORN_HYPERBOLIC_INLINE F64x2 min(F64x2 a, F64x2 b) { return {_mm_min_pd(a.v, b.v)}; }
 ZORN_HYPERBOLIC_INLINE F64x2 sqrt(F64x2 a) { return {_mm_sqrt_pd(a.v)}; }
 ZORN_HYPERBOLIC_INLINE F64x2 sign_of(F64x2 x) { return x & splat(-0.0); }
 

@@ -53,7 +53,7 @@ ZORN_FAST_INLINE F64x2 sinh_core(F64x2 a) {
 // tanh a = m / (m + 2) with m = e^(2a) - 1, accurate relative to itself as a goes to 0
 // (k = 0 for small arguments, as in Expm1); beyond 10 the quotient rounds to 1.
 ZORN_FAST_INLINE F64x2 tanh_core(F64x2 a) {
-  const F64x2 z = hyperbolic::min(a, splat(10.0)) * splat(2.8853900817779268);  // 2 log2 e
+  const F64x2 z = simd::min(a, splat(10.0)) * splat(2.8853900817779268);  // 2 log2 e
   const PowerOfTwoParts p = power_of_two_parts<true>(z);
   const F64x2 m = p.scale * p.q + (p.scale - splat(1.0));
   return m / (m + splat(2.0));
