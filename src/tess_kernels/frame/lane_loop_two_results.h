@@ -5,7 +5,7 @@
 //   lane mask of special lanes) into `fast_block` and `fast_group` with the helpers
 //   below: whole contiguous groups of four until the first one holding a special lane,
 //   and one group held in arrays (strided and partial groups).
-// - `TwoResultLanes` runs them over the vectors and passes the special lanes of a group
+// - `TwoResultLanes` runs them over the vectors and hands a group's special lanes
 //   one by one, in lane order, to the function's callout; a non-zero status stores both
 //   results, reports, and reads both back (the callback may have replaced them).
 //
