@@ -62,6 +62,10 @@ __m128 _ZGVbN4vv_powf(__m128, __m128);
 __m128d _ZGVbN2vv_pow(__m128d, __m128d);
 __m128 _ZGVbN4vv_hypotf(__m128, __m128);
 __m128d _ZGVbN2vv_hypot(__m128d, __m128d);
+__m128 _ZGVbN4v_erff(__m128);
+__m128d _ZGVbN2v_erf(__m128d);
+__m128 _ZGVbN4v_erfcf(__m128);
+__m128d _ZGVbN2v_erfc(__m128d);
 // Exported by libsleef but missing from its header: the single precision twin of
 // Sleef_ilogbd2_sse2, four int32 exponents. The start-up check confirms the declaration.
 __m128i Sleef_ilogbf4_sse2(__m128);
@@ -246,6 +250,11 @@ const Row kRows[] = {
      nullptr, nullptr, nullptr},
     {ours<float, _tesssY0>, ours<double, _tessdY0>, ls<y0f>, ld<y0>, nullptr, nullptr, nullptr,
      nullptr, nullptr, nullptr},
+    {ours<float, _tesssErf>, ours<double, _tessdErf>, ls<erff>, ld<erf>, vs<_ZGVbN4v_erff>,
+     vd<_ZGVbN2v_erf>, vs<Sleef_erff4_u10sse2>, vd<Sleef_erfd2_u10sse2>, nullptr, nullptr},
+    // SLEEF's erfc is a 1.5-ulp function; it stands in its 1-ulp column.
+    {ours<float, _tesssErfc>, ours<double, _tessdErfc>, ls<erfcf>, ld<erfc>, vs<_ZGVbN4v_erfcf>,
+     vd<_ZGVbN2v_erfc>, vs<Sleef_erfcf4_u15sse2>, vd<Sleef_erfcd2_u15sse2>, nullptr, nullptr},
 };
 static_assert(std::size(kRows) == std::size(kFunctions), "one row per function");
 

@@ -49,6 +49,10 @@ __m256d _ZGVdN4v_atanh(__m256d);
 __m256d _ZGVdN4v_asin(__m256d);
 __m256d _ZGVdN4v_acos(__m256d);
 __m256d _ZGVdN4v_atan(__m256d);
+__m256 _ZGVdN8v_erff(__m256);
+__m256d _ZGVdN4v_erf(__m256d);
+__m256 _ZGVdN8v_erfcf(__m256);
+__m256d _ZGVdN4v_erfc(__m256d);
 // Exported by libsleef but missing from its header (see baseline_peers.cpp).
 __m256i Sleef_ilogbf8_avx2(__m256);
 }
@@ -108,6 +112,8 @@ const Row kRows[] = {
     {},  // the Bessel functions: neither peer has them
     {},
     {},
+    {vs<_ZGVdN8v_erff>, vd<_ZGVdN4v_erf>, vs<Sleef_erff8_u10avx2>, vd<Sleef_erfd4_u10avx2>},
+    {vs<_ZGVdN8v_erfcf>, vd<_ZGVdN4v_erfc>, vs<Sleef_erfcf8_u15avx2>, vd<Sleef_erfcd4_u15avx2>},
 };
 
 }  // namespace

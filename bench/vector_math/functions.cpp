@@ -49,7 +49,7 @@ long double pow3o2(long double x) { return x * sqrtl(x); }
 
 }  // namespace
 
-const FunctionInfo kFunctions[37] = {
+const FunctionInfo kFunctions[39] = {
     {Function::kExp, "Exp", "uniform on [-80, 80]", expl},
     {Function::kExp2, "Exp2", "uniform on [-120, 120]", exp2l},
     {Function::kExp10, "Exp10", "uniform on [-35, 35]", exp10l},
@@ -88,6 +88,8 @@ const FunctionInfo kFunctions[37] = {
     {Function::kJ0, "J0", "uniform on [0, 100]", j0l},
     {Function::kJ1, "J1", "uniform on [0, 100]", j1l},
     {Function::kY0, "Y0", "uniform on [0.1, 100]", y0l},
+    {Function::kErf, "Erf", "uniform on [-5, 5]", erfl},
+    {Function::kErfc, "Erfc", "uniform on [-4, 9] (normal results in both precisions)", erfcl},
 };
 
 template <class T>
@@ -143,6 +145,8 @@ void draw_arguments(Function f, T* out, int64_t n) {
       case Function::kJ0:
       case Function::kJ1: x = uniform(0, 100); break;
       case Function::kY0: x = uniform(0.1, 100); break;
+      case Function::kErf: x = uniform(-5, 5); break;
+      case Function::kErfc: x = uniform(-4, 9); break;
     }
     out[i] = static_cast<T>(x);
   }

@@ -1,7 +1,7 @@
 // The implementations this benchmark compares, each as an array map
 // (arguments, results, count) per precision, for the exponential and logarithm family,
 // the trigonometric functions, the hyperbolic functions, the inverse functions, the
-// powers and roots, the gamma functions and the Bessel functions. A two-argument function
+// powers and roots, the gamma functions, the Bessel functions and the error functions. A two-argument function
 // reads its second arguments from `second_arguments` (functions.h).
 #pragma once
 
@@ -15,7 +15,8 @@ enum class Function {
   kSinh, kCosh, kTanh, kAsinh, kAcosh, kAtanh, kAsin, kAcos, kAtan,
   kErfInv, kErfcInv, kCdfNormInv,
   kSqrt, kInvSqrt, kCbrt, kInvCbrt, kPow2o3, kPow3o2, kPow, kHypot,
-  kLGamma, kTGamma, kJ0, kJ1, kY0
+  kLGamma, kTGamma, kJ0, kJ1, kY0,
+  kErf, kErfc
 };
 
 template <class T>
