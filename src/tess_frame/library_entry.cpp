@@ -6,10 +6,12 @@ namespace zorn {
 
 namespace {
 
-// Frees the calling thread's block, if it has one, and clears its slot value.
+// Frees the calling thread's block, if it has one, and clears its slot value and the
+// thread's copy of it.
 void release_own_block(uint32_t slot) {
   if (void* block = platform::slot_get(slot)) platform::heap_free(tess_heap.load(), block);
   platform::slot_set(slot, nullptr);
+  platform::cache_slot(nullptr, tess_state_generation.load(std::memory_order_relaxed));
 }
 
 }  // namespace
@@ -29,6 +31,8 @@ int32_t tess_library_entry(void* /*module*/, uint32_t reason, void* reserved) {
     }
     case kProcessDetach: {
       if (reserved != nullptr) return 1;  // the process is ending: leave everything alone
+      // Other threads' copies of their slot values name blocks that die with the heap.
+      tess_state_generation.fetch_add(1, std::memory_order_acq_rel);
       const uint32_t slot = tess_tls_index.load(std::memory_order_acquire);
       if (slot != platform::kNoSlot) {
         release_own_block(slot);

@@ -99,8 +99,8 @@ uint32_t merge_mode(uint32_t old, uint32_t next) {
   return merged;
 }
 
-uint32_t current_mode(TessThreadState* state) {
-  if (state->Mode == 0) state->Mode = initial_mode();
+uint32_t apply_initial_mode(TessThreadState* state) {
+  state->Mode = initial_mode();
   return state->Mode;
 }
 

@@ -23,8 +23,13 @@ uint32_t initial_mode();
 // bits stay as in `old`.
 uint32_t merge_mode(uint32_t old, uint32_t next);
 
+// Stores the initial mode in a block that has none yet and returns it.
+uint32_t apply_initial_mode(TessThreadState* state);
+
 // The thread's mode, applying the initial mode on first use.
-uint32_t current_mode(TessThreadState* state);
+inline uint32_t current_mode(TessThreadState* state) {
+  return state->Mode != 0 ? state->Mode : apply_initial_mode(state);
+}
 
 inline bool mode_flushes_denormals(uint32_t mode) {
   return (mode & TESS_MODE_DENORMAL_MASK) == TESS_MODE_FLUSH_DENORMALS;

@@ -8,6 +8,7 @@ namespace zorn {
 
 std::atomic<uint32_t> tess_tls_index{platform::kNoSlot};
 std::atomic<platform::Heap*> tess_heap{nullptr};
+std::atomic<uint32_t> tess_state_generation{0};
 int32_t tess_slot_lock = 0;
 int32_t tess_heap_lock = 0;
 int32_t tess_env_lock = 0;
@@ -29,11 +30,14 @@ StateLock::~StateLock() {
   if (word_ != nullptr) sibling::zorn_serv_unlock()(word_);
 }
 
-TessThreadState* tess_get_thread_state() {
+TessThreadState* tess_thread_state_from_slot() {
   if (tess_tls_index.load(std::memory_order_acquire) == platform::kNoSlot) tess_init_tls();
   const uint32_t slot = tess_tls_index.load(std::memory_order_acquire);
   if (slot != platform::kNoSlot) {
-    if (auto* state = static_cast<TessThreadState*>(platform::slot_get(slot))) return state;
+    if (auto* state = static_cast<TessThreadState*>(platform::slot_get(slot))) {
+      platform::cache_slot(state, tess_state_generation.load(std::memory_order_relaxed));
+      return state;
+    }
     if (TessThreadState* state = tess_new_thread_state()) return state;
   }
   sibling::zorn_serv_exit()(kExitNoThreadState);
@@ -79,6 +83,7 @@ TessThreadState* tess_new_thread_state() {
     return nullptr;
   }
   std::memset(block, 0, sizeof(TessThreadState));
+  platform::cache_slot(block, tess_state_generation.load(std::memory_order_relaxed));
   return static_cast<TessThreadState*>(block);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "platform/thread_cache.h"
 #include "zorn/tess.h"
 
 namespace zorn {
@@ -24,6 +25,9 @@ static_assert(offsetof(TessThreadState, InterfInputVectorPointer) == 16);
 
 extern std::atomic<uint32_t> tess_tls_index;  // platform::kNoSlot when there is no slot
 extern std::atomic<platform::Heap*> tess_heap;
+// Advanced at every unload: a thread's cached copy of its slot value stands only under
+// the generation it was made in.
+extern std::atomic<uint32_t> tess_state_generation;
 
 // The sibling lock words that guard creation of the slot and the heap, and the read
 // of the mode environment variable. Never two of them are held together.
@@ -31,8 +35,17 @@ extern int32_t tess_slot_lock;
 extern int32_t tess_heap_lock;
 extern int32_t tess_env_lock;
 
-// The calling thread's block; ends the process when none can be had.
-TessThreadState* tess_get_thread_state();
+// The calling thread's block through its slot (made when missing), cached for the
+// thread; ends the process when none can be had.
+TessThreadState* tess_thread_state_from_slot();
+
+// The calling thread's block: the thread's cached copy of its slot value when it has
+// one, else the slot.
+inline TessThreadState* tess_get_thread_state() {
+  if (void* cached = platform::cached_slot(tess_state_generation.load(std::memory_order_relaxed)))
+    return static_cast<TessThreadState*>(cached);
+  return tess_thread_state_from_slot();
+}
 // 1 when the slot exists and, if it was created now, the caller's block was made.
 int32_t tess_init_tls();
 // A new, zeroed block stored in the calling thread's slot, or null.

@@ -2,10 +2,13 @@
 // the library's thread-exit hook, so blocks of ending threads are released.
 #include <pthread.h>
 
+#include "platform/linux/thread_cache.h"
 #include "platform/linux/thread_exit_hook.h"
 #include "platform/platform.h"
 
 namespace zorn::platform {
+
+[[gnu::tls_model("initial-exec")]] constinit thread_local CachedSlotValue cached_slot_value = {};
 
 uint32_t slot_alloc() {
   pthread_key_t key;

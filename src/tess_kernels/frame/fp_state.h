@@ -25,18 +25,19 @@ constexpr uint32_t kMxcsrNearestMasked = 0x1F80;          // all masked, to near
 constexpr uint32_t kMxcsrNearestMaskedFlushing = 0x9FC0;  // ... with FTZ and DAZ
 constexpr uint16_t kX87ExceptionMasks = 0x3F;
 
+// When the x87 unit is set up: at entry, or only before the first scalar code of the
+// call (a callout or a report) in loops whose fast path is vector code, which runs no
+// x87 instruction.
+enum class X87Entry { kAtEntry, kBeforeScalarCode };
+
 class FpFrame {
  public:
-  explicit FpFrame(FrameKind kind) {
-    if (kind == FrameKind::kNone) return;
-    uint16_t control;
-    asm volatile("fnstcw %0" : "=m"(control));
-    if ((control & kX87ExceptionMasks) != kX87ExceptionMasks) {
-      saved_x87_ = control;
-      x87_changed_ = true;
-      const uint16_t masked = control | kX87ExceptionMasks;
-      asm volatile("fnclex\n\tfldcw %0" : : "m"(masked));
+  explicit FpFrame(FrameKind kind, X87Entry x87 = X87Entry::kAtEntry) {
+    if (kind == FrameKind::kNone) {
+      x87_ready_ = true;
+      return;
     }
+    if (x87 == X87Entry::kAtEntry) mask_x87_exceptions();
     const uint32_t mxcsr = _mm_getcsr();
     if (kind == FrameKind::kHonoursDenormals) {
       const uint32_t mode = current_mode(tess_get_thread_state());
@@ -48,6 +49,21 @@ class FpFrame {
       }
     } else if ((mxcsr & kMxcsrExceptionMasks) != kMxcsrExceptionMasks) {
       write_mxcsr(mxcsr, mxcsr | kMxcsrExceptionMasks);
+    }
+  }
+
+  // Masks the six x87 exceptions, clearing pending ones, when the caller left any
+  // unmasked; the first call only does anything.
+  void mask_x87_exceptions() {
+    if (x87_ready_) return;
+    x87_ready_ = true;
+    uint16_t control;
+    asm volatile("fnstcw %0" : "=m"(control));
+    if ((control & kX87ExceptionMasks) != kX87ExceptionMasks) {
+      saved_x87_ = control;
+      x87_changed_ = true;
+      const uint16_t masked = control | kX87ExceptionMasks;
+      asm volatile("fnclex\n\tfldcw %0" : : "m"(masked));
     }
   }
 
@@ -74,6 +90,7 @@ class FpFrame {
   uint32_t saved_mxcsr_ = 0;
   uint32_t error_mode_ = 0;
   uint16_t saved_x87_ = 0;
+  bool x87_ready_ = false;
   bool x87_changed_ = false;
   bool mxcsr_changed_ = false;
 };

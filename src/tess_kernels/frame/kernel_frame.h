@@ -2,7 +2,9 @@
 // loop over groups of four elements, and special lanes of a group passed one by one,
 // in lane order, to the reporter. A function supplies an operation type (Op) with a
 // scalar routine `eval` that returns the element's status; an operation may instead
-// supply a whole vector loop of its own.
+// supply a whole vector loop of its own, which calls the frame's mask_x87_exceptions()
+// before any scalar code (callouts, reports): its vector code runs no x87 instruction,
+// so a call without special lanes leaves the x87 unit alone.
 //
 // Strided kernels hand a call whose increments are all 1 to the contiguous kernel in
 // their own slot of the function's table.
@@ -99,8 +101,9 @@ void settle_special_lanes(int special, int64_t g, T* y, Strided<T> r, Callout&& 
 template <class Self, class T>
 struct LaneByLane {
   template <class Report>
-  static void vector_loop(const FpFrame&, int32_t n, Strided<const T> a, Strided<T> r,
+  static void vector_loop(FpFrame& frame, int32_t n, Strided<const T> a, Strided<T> r,
                           Report&& report) {
+    frame.mask_x87_exceptions();
     run_groups<T, 1>(
         n, {r}, [&](int64_t i, T(&y)[1]) { return Self::eval(a[i], y[0]); }, report);
   }
@@ -123,8 +126,14 @@ struct OneKernel {
   using TIn = Internal<EIn>;
   using TOut = Internal<EOut>;
 
+  static constexpr bool kHasVectorLoop =
+      requires(FpFrame& frame, Strided<const TIn> x, Strided<TOut> y) {
+        Op::vector_loop(frame, 0, x, y, [](int32_t, int32_t) {});
+      };
+
   static void run(int32_t n, const TIn* a, int32_t inca, TOut* r, int32_t incr, bool strided) {
-    FpFrame frame(K);
+    // A vector loop sets up the x87 unit itself before any scalar code.
+    FpFrame frame(K, kHasVectorLoop ? X87Entry::kBeforeScalarCode : X87Entry::kAtEntry);
     const Strided<const TIn> x{a, inca};
     auto report_element = [&](int32_t st, int32_t i) {
       if constexpr (std::is_same_v<TIn, TOut>) {
@@ -135,7 +144,7 @@ struct OneKernel {
         }
       }
     };
-    if constexpr (requires { Op::vector_loop(frame, n, x, Strided<TOut>{r, incr}, report_element); }) {
+    if constexpr (kHasVectorLoop) {
       Op::vector_loop(frame, n, x, Strided<TOut>{r, incr}, report_element);
     } else {
       run_groups<TOut, 1>(

@@ -63,7 +63,7 @@ inline int run_fast_group(const double x[4], double y[4], Pair&& pair) {
 template <class Op>
 struct DoubleLanes {
   template <class Report>
-  static void vector_loop(const FpFrame& frame, int32_t count, Strided<const double> a,
+  static void vector_loop(FpFrame& frame, int32_t count, Strided<const double> a,
                           Strided<double> r, Report&& report) {
     [[maybe_unused]] const bool no_errors = frame.error_mode() == TESS_ERRMODE_NOERR;
     const int64_t n = count;
@@ -72,25 +72,26 @@ struct DoubleLanes {
       while (g < n) {
         g += Op::fast_block(n - g, a.base + g, r.base + g);
         if (g + kGroupLanes > n) break;
-        group(no_errors, kGroupLanes, g, a, r, report);  // holds a special lane
+        group(frame, no_errors, kGroupLanes, g, a, r, report);  // holds a special lane
         g += kGroupLanes;
       }
     }
     for (; g < n; g += kGroupLanes) {
-      group(no_errors, static_cast<int32_t>(std::min<int64_t>(kGroupLanes, n - g)), g, a, r,
-            report);
+      group(frame, no_errors, static_cast<int32_t>(std::min<int64_t>(kGroupLanes, n - g)), g, a,
+            r, report);
     }
   }
 
  private:
   template <class Report>
-  static void group([[maybe_unused]] bool no_errors, int32_t lanes, int64_t g,
+  static void group(FpFrame& frame, [[maybe_unused]] bool no_errors, int32_t lanes, int64_t g,
                     Strided<const double> a, Strided<double> r, Report& report) {
     alignas(16) double x[kGroupLanes] = {kDoubleFillerLane, kDoubleFillerLane, kDoubleFillerLane,
                                          kDoubleFillerLane};
     alignas(16) double y[kGroupLanes];
     for (int32_t l = 0; l < lanes; ++l) x[l] = a[g + l];
     int special = Op::fast_group(x, y) & ((1 << lanes) - 1);
+    if (special != 0) frame.mask_x87_exceptions();
     if constexpr (requires { Op::resolve_inline(x, y, special); }) {
       if (special != 0 && no_errors) special = Op::resolve_inline(x, y, special);
     }

@@ -31,7 +31,7 @@ namespace zorn::tess {
 template <class F>
 struct LaneLoopSingle {
   template <class Report>
-  static void vector_loop(const FpFrame& frame, int32_t count, Strided<const float> a,
+  static void vector_loop(FpFrame& frame, int32_t count, Strided<const float> a,
                           Strided<float> r, Report&& report) {
     const bool no_errors = frame.error_mode() == TESS_ERRMODE_NOERR;
     const int64_t n = count;
@@ -41,7 +41,7 @@ struct LaneLoopSingle {
         g += fast_block(n - g, a.base + g, r.base + g);
         if (g + kGroupLanes > n) break;
         const simd::F32x4 x = simd::F32x4::load(a.base + g);  // holds a special lane
-        settle_special(x, F::fast_path(x), F::special_lanes(x), no_errors, g, r, report)
+        settle_special(frame, x, F::fast_path(x), F::special_lanes(x), no_errors, g, r, report)
             .store(r.base + g);
         g += kGroupLanes;
       }
@@ -51,7 +51,7 @@ struct LaneLoopSingle {
         const simd::F32x4 x = simd::F32x4::load(xs);
         simd::F32x4 y = F::fast_path(x);
         if (const int special = F::special_lanes(x)) {
-          y = settle_special(x, y, special, no_errors, g, r, report);
+          y = settle_special(frame, x, y, special, no_errors, g, r, report);
         }
         store_lanes(y, kGroupLanes, g, r);
       }
@@ -63,7 +63,7 @@ struct LaneLoopSingle {
       const simd::F32x4 x = simd::F32x4::load(xs);
       simd::F32x4 y = F::fast_path(x);
       if (const int special = F::special_lanes(x) & ((1 << lanes) - 1)) {
-        y = settle_special(x, y, special, no_errors, g, r, report);
+        y = settle_special(frame, x, y, special, no_errors, g, r, report);
       }
       store_lanes(y, lanes, g, r);
     }
@@ -92,9 +92,11 @@ struct LaneLoopSingle {
 
   // Out of line: special lanes are rare, and the fast loop stays small without them.
   template <class Report>
-  [[gnu::noinline]] static simd::F32x4 settle_special(simd::F32x4 x, simd::F32x4 y, int special,
+  [[gnu::noinline]] static simd::F32x4 settle_special(FpFrame& frame, simd::F32x4 x,
+                                                      simd::F32x4 y, int special,
                                                       bool no_errors, int64_t g,
                                                       Strided<float> r, Report& report) {
+    frame.mask_x87_exceptions();
     alignas(16) float xs[4], ys[4];
     x.store(xs);
     y.store(ys);
