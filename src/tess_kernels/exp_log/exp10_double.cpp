@@ -31,8 +31,8 @@ constexpr double kP6 = 0.2069958486968681;
 
 // 10^x = 2^(k div 64) 2^(j/64) 10^r with k the nearest integer to 64 x log2(10),
 // j = k mod 64 and r = x - k log10(2) / 64; 2^(j/64) = hi (1 + lo). Fast lanes have
-// normal results. Returns the mask of special lanes.
-int exp10_pair(F64x2 x, F64x2& y) {
+// normal results. Returns the compare mask of special lanes.
+[[gnu::always_inline]] inline F64x2 exp10_pair(F64x2 x, F64x2& y) {
   const F64x2 shifter = F64x2::splat(kShifter);
   const F64x2 t = x * F64x2::splat(kSixtyFourLog2Of10) + shifter;
   const F64x2 k = t - shifter;
@@ -48,7 +48,7 @@ int exp10_pair(F64x2 x, F64x2& y) {
   const F64x2 hi = simd::lane0s(row0, row1);
   const F64x2 lo = simd::lane1s(row0, row1);
   y = (hi + hi * (lo + q)) * scale_from_shifted_integer(t_bits);
-  return simd::lane_mask(simd::not_less(simd::abs(x), F64x2::splat(-kNormalResultBound)));
+  return simd::not_less(simd::abs(x), F64x2::splat(-kNormalResultBound));
 }
 
 }  // namespace

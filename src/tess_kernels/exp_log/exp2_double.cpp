@@ -28,8 +28,8 @@ constexpr double kP5 = 0.0013333558146428443;
 constexpr double kP6 = 0.0001540353039338161;
 
 // 2^x = 2^(k div 64) 2^(j/64) 2^r with k = 64 x rounded, j = k mod 64, r = x - k/64
-// exact; 2^(j/64) = hi (1 + lo). Returns the mask of special lanes.
-int exp2_pair(F64x2 x, F64x2& y) {
+// exact; 2^(j/64) = hi (1 + lo). Returns the compare mask of special lanes.
+[[gnu::always_inline]] inline F64x2 exp2_pair(F64x2 x, F64x2& y) {
   const F64x2 shifter = F64x2::splat(kShifter);
   const F64x2 t = x + shifter;
   const F64x2 r = x - (t - shifter);
@@ -44,7 +44,7 @@ int exp2_pair(F64x2 x, F64x2& y) {
   const F64x2 hi = simd::lane0s(row0, row1);
   const F64x2 lo = simd::lane1s(row0, row1);
   y = (hi + hi * (lo + q)) * scale_from_shifted_integer(t_bits);
-  return simd::lane_mask(simd::not_less(simd::abs(x), F64x2::splat(kFastPathLimit)));
+  return simd::not_less(simd::abs(x), F64x2::splat(kFastPathLimit));
 }
 
 }  // namespace

@@ -18,15 +18,17 @@ constexpr double kShifter = 6755399441055744.0;  // 1.5 * 2^52
 constexpr double kSixtyFourOverLn2 = 92.33248261689366;
 constexpr double kLn2Over64Hi = 0.010830424696223417;
 constexpr double kLn2Over64Lo = 2.572804622327669e-14;
-constexpr int32_t kFastPathLimitHigh = 0x4086232A;  // high word of about 708.3964
+// The fast path takes |x| below this, the least double whose high word exceeds 0x4086232A
+// (about 708.3964).
+constexpr double kFastPathBound = 0x1.6232bp+9;
 constexpr double kOverflowBound = 709.782712893384;
 constexpr double kUnderflowBound = -745.1332191019411;
 constexpr double kNormalResultBound = -708.3964185322641;
 
 // Fast path of two lanes: e^x = 2^(k/64) e^r with k the nearest integer to 64 x / ln 2,
 // 2^(j/64) = hi + lo from the table (j = k mod 64) and the scale 2^(k div 64) built from
-// the integer bits of t. Returns the mask of special lanes.
-int exp_pair(F64x2 x, F64x2& y) {
+// the integer bits of t. Returns the compare mask of special lanes (NaN included).
+[[gnu::always_inline]] inline F64x2 exp_pair(F64x2 x, F64x2& y) {
   const F64x2 shifter = F64x2::splat(kShifter);
   const F64x2 t = x * F64x2::splat(kSixtyFourOverLn2) + shifter;
   const F64x2 k = t - shifter;
@@ -41,7 +43,7 @@ int exp_pair(F64x2 x, F64x2& y) {
   const F64x2 hi = simd::lane0s(row0, row1);
   const F64x2 lo = simd::lane1s(row0, row1);
   y = (hi + (p * hi + lo)) * scale_from_shifted_integer(t_bits);
-  return simd::high_word_greater(simd::abs(x), kFastPathLimitHigh);
+  return simd::not_less(simd::abs(x), F64x2::splat(kFastPathBound));
 }
 
 }  // namespace

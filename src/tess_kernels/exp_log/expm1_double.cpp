@@ -23,7 +23,7 @@ constexpr double kOverflowBound = 709.782712893384;
 // e^x - 1 = x + x^2/2 + x^3 S(x) for |x| < 1/4, S the Taylor series to x^14 (truncated
 // below 2^-67 relative). x^2 is carried exactly (Dekker's product with Veltkamp's split)
 // and x + x^2/2 by a two-sum, so that only the small x^3 S(x) is rounded on its own.
-F64x2 series(F64x2 x) {
+[[gnu::always_inline]] inline F64x2 series(F64x2 x) {
   const auto c = [](double v) { return F64x2::splat(v); };
   const F64x2 spread = x * c(134217729.0);  // 2^27 + 1
   const F64x2 x_hi = spread - (spread - x);
@@ -45,7 +45,7 @@ F64x2 series(F64x2 x) {
 // e^x - 1 from e^x = 2^(k div 64) (hi + (p hi + lo)) as in the exponential's fast path:
 // with A = 2^(k div 64) hi exact, A - 1 is carried exactly by a two-sum and the small
 // part added last. x below -40 is taken as -40, where the result is -1 already.
-F64x2 from_exponential(F64x2 x_in) {
+[[gnu::always_inline]] inline F64x2 from_exponential(F64x2 x_in) {
   const F64x2 x = simd::max(x_in, F64x2::splat(kMinusOneBelow));
   const F64x2 shifter = F64x2::splat(6755399441055744.0);  // 1.5 * 2^52
   const F64x2 t = x * F64x2::splat(92.33248261689366) + shifter;
@@ -67,7 +67,7 @@ F64x2 from_exponential(F64x2 x_in) {
 }
 
 // Each pair takes the method its lanes need; a pair whose lanes differ computes both.
-int expm1_pair(F64x2 x, F64x2& y) {
+[[gnu::always_inline]] inline F64x2 expm1_pair(F64x2 x, F64x2& y) {
   const F64x2 in_series = simd::less(simd::abs(x), F64x2::splat(kSeriesLimit));
   const int series_lanes = simd::lane_mask(in_series);
   if (series_lanes == 3) {
@@ -79,7 +79,7 @@ int expm1_pair(F64x2 x, F64x2& y) {
   }
   // e^x - 1 has the sign of x; this also keeps -0 for -0.
   y = y | (x & F64x2::splat(-0.0));
-  return simd::lane_mask(simd::not_less_equal(x, F64x2::splat(kFastPathLimit)));
+  return simd::not_less_equal(x, F64x2::splat(kFastPathLimit));
 }
 
 }  // namespace

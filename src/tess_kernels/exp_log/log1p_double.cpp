@@ -15,7 +15,7 @@ using simd::I64x2;
 // logarithm of u, with c 2^-k added to u's mantissa m = u 2^-k. 2^-k comes from u's
 // exponent field; u >= 2^-53, and for the largest u (k = 1023) the factor is 0, where c
 // is far below the last place anyway.
-F64x2 log1p_value(F64x2 x) {
+[[gnu::always_inline]] inline F64x2 log1p_value(F64x2 x) {
   const F64x2 one = F64x2::splat(1.0);
   const F64x2 u = one + x;
   const F64x2 back = u - one;
@@ -27,11 +27,11 @@ F64x2 log1p_value(F64x2 x) {
 }
 
 // Special lanes: not in (-1, largest finite] (NaN fails both comparisons).
-int log1p_pair(F64x2 x, F64x2& y) {
+[[gnu::always_inline]] inline F64x2 log1p_pair(F64x2 x, F64x2& y) {
   // ln(1 + x) has the sign of x; this also keeps -0 for -0.
   y = log1p_value(x) | (x & F64x2::splat(-0.0));
-  return simd::lane_mask(simd::not_greater(x, F64x2::splat(-1.0)) |
-                           simd::not_less_equal(x, F64x2::splat(0x1.fffffffffffffp1023)));
+  return simd::not_greater(x, F64x2::splat(-1.0)) |
+         simd::not_less_equal(x, F64x2::splat(0x1.fffffffffffffp1023));
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ int positive_normal_special(F64x2 x) {
 }
 
 template <F64x2 (*Finish)(LogParts)>
-int log_pair(F64x2 x, F64x2& y) {
+[[gnu::always_inline]] inline int log_pair(F64x2 x, F64x2& y) {
   y = Finish(log_parts<false>(x));
   return positive_normal_special(x);
 }

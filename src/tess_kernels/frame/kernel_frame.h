@@ -131,13 +131,16 @@ struct OneKernel {
         Op::vector_loop(frame, 0, x, y, [](int32_t, int32_t) {});
       };
 
-  static void run(int32_t n, const TIn* a, int32_t inca, TOut* r, int32_t incr, bool strided) {
+  // Inlined into both entries, so that the contiguous one runs with its increments known.
+  template <bool kStrided>
+  [[gnu::always_inline]] static void run(int32_t n, const TIn* a, int32_t inca, TOut* r,
+                                         int32_t incr) {
     // A vector loop sets up the x87 unit itself before any scalar code.
     FpFrame frame(K, kHasVectorLoop ? X87Entry::kBeforeScalarCode : X87Entry::kAtEntry);
     const Strided<const TIn> x{a, inca};
     auto report_element = [&](int32_t st, int32_t i) {
       if constexpr (std::is_same_v<TIn, TOut>) {
-        if (strided) {
+        if constexpr (kStrided) {
           report(st, i, a, inca, a, inca, r, incr, r, incr, Name.text);
         } else {
           report(st, i, a, a, r, r, Name.text);
@@ -153,14 +156,14 @@ struct OneKernel {
     }
   }
   static void contiguous(int32_t n, const EIn* a, EOut* r) {
-    run(n, internal(a), 1, internal(r), 1, false);
+    run<false>(n, internal(a), 1, internal(r), 1);
   }
   template <const TessFunctionTable* Table, int Slot>
   static void strided(int32_t n, const EIn* a, int32_t inca, EOut* r, int32_t incr) {
     if (inca == 1 && incr == 1) {
       return slot_kernel<decltype(&contiguous)>(Table, Slot)(n, a, r);
     }
-    run(n, internal(a), inca, internal(r), incr, true);
+    run<true>(n, internal(a), inca, internal(r), incr);
   }
 };
 

@@ -1,7 +1,8 @@
 // The vector loop of double precision kernels with a two-lane fast path, in two halves:
 //
 // - In each function's .cpp, next to its tables, the fast path of one pair of lanes
-//   (`pair(x, y)` returns the two-bit mask of special lanes) drives two loops:
+//   (`pair(x, y)` returns the special lanes, as a compare mask with all-ones lanes or as
+//   a two-bit lane mask) drives two loops:
 //   `fast_block`, which runs whole contiguous groups of four (two vectors) until the
 //   first group with a special lane, and `fast_group`, which runs one group held in
 //   arrays (strided and partial groups).
@@ -28,8 +29,13 @@ namespace zorn::tess {
 // dropped, since a function may have to send it to its callout (below 1 for Acosh).
 constexpr double kDoubleFillerLane = 0.75;
 
+// The special lanes a pair reports, one bit per lane.
+inline int lane_bits(int bits) { return bits; }
+inline int lane_bits(simd::F64x2 mask) { return simd::lane_mask(mask); }
+
 // Whole contiguous groups from the start of a and r until the first group holding a
-// special lane, which is left unstored; returns the number of elements stored.
+// special lane, which is left unstored; returns the number of elements stored. Compare
+// masks of the two vectors are tested as one (an or and one movmskpd).
 template <class Pair>
 inline int64_t run_fast_block(int64_t n, const double* a, double* r, Pair&& pair) {
   int64_t g = 0;
@@ -37,7 +43,9 @@ inline int64_t run_fast_block(int64_t n, const double* a, double* r, Pair&& pair
     const simd::F64x2 x0 = simd::F64x2::load(a + g);
     const simd::F64x2 x1 = simd::F64x2::load(a + g + 2);
     simd::F64x2 y0, y1;
-    if ((pair(x0, y0) | pair(x1, y1)) != 0) break;
+    const auto special0 = pair(x0, y0);
+    const auto special1 = pair(x1, y1);
+    if (lane_bits(special0 | special1) != 0) break;
     y0.store(r + g);
     y1.store(r + g + 2);
   }
@@ -48,7 +56,8 @@ inline int64_t run_fast_block(int64_t n, const double* a, double* r, Pair&& pair
 template <class Pair>
 inline int run_fast_group(const double x[4], double y[4], Pair&& pair) {
   simd::F64x2 y0, y1;
-  const int special = pair(simd::F64x2::load(x), y0) | pair(simd::F64x2::load(x + 2), y1) << 2;
+  const int special = lane_bits(pair(simd::F64x2::load(x), y0)) |
+                      lane_bits(pair(simd::F64x2::load(x + 2), y1)) << 2;
   y0.store(y);
   y1.store(y + 2);
   return special;
@@ -62,9 +71,11 @@ inline int run_fast_group(const double x[4], double y[4], Pair&& pair) {
 //   static int resolve_inline(const double x[4], double y[4], int special);
 template <class Op>
 struct DoubleLanes {
+  // Inlined into each entry: the contiguous one drops the strided loop.
   template <class Report>
-  static void vector_loop(FpFrame& frame, int32_t count, Strided<const double> a,
-                          Strided<double> r, Report&& report) {
+  [[gnu::always_inline]] static void vector_loop(FpFrame& frame, int32_t count,
+                                                 Strided<const double> a, Strided<double> r,
+                                                 Report&& report) {
     [[maybe_unused]] const bool no_errors = frame.error_mode() == TESS_ERRMODE_NOERR;
     const int64_t n = count;
     int64_t g = 0;

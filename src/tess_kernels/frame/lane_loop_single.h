@@ -30,9 +30,11 @@ namespace zorn::tess {
 
 template <class F>
 struct LaneLoopSingle {
+  // Inlined into each entry: the contiguous one drops the strided loop.
   template <class Report>
-  static void vector_loop(FpFrame& frame, int32_t count, Strided<const float> a,
-                          Strided<float> r, Report&& report) {
+  [[gnu::always_inline]] static void vector_loop(FpFrame& frame, int32_t count,
+                                                 Strided<const float> a, Strided<float> r,
+                                                 Report&& report) {
     const bool no_errors = frame.error_mode() == TESS_ERRMODE_NOERR;
     const int64_t n = count;
     int64_t g = 0;
