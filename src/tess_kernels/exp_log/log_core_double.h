@@ -33,7 +33,7 @@ struct LogParts {
 // `k_offset` (for arguments scaled into the normal range). `mantissa_tail`, up to 2^-52,
 // is added to m in effect: Log1p passes the rounding error of 1 + x scaled by 2^-k.
 template <bool kWithMantissaTail>
-[[gnu::always_inline]] inline LogParts log_parts(simd::F64x2 x, int32_t k_offset = 0,
+inline LogParts log_parts(simd::F64x2 x, int32_t k_offset = 0,
                           simd::F64x2 mantissa_tail = simd::F64x2::splat(0.0)) {
   using simd::F64x2;
   using simd::I64x2;
