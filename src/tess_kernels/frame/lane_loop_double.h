@@ -1,7 +1,7 @@
 // The vector loop of double precision kernels with a two-lane fast path, in two halves:
 //
 // - In each function's .cpp, next to its tables, the fast path of one pair of lanes
-//   (`pair(x, y)` returns the special lanes, as a compare mask with all-ones lanes or as
+//   (`pair(x, y)` returns its special lanes, as a compare mask with all-ones lanes or as
 //   a two-bit lane mask) drives two loops:
 //   `fast_block`, which runs whole contiguous groups of four (two vectors) until the
 //   first group with a special lane, and `fast_group`, which runs one group held in
@@ -29,7 +29,7 @@ namespace zorn::tess {
 // dropped, since a function may have to send it to its callout (below 1 for Acosh).
 constexpr double kDoubleFillerLane = 0.75;
 
-// The special lanes a pair reports, one bit per lane.
+// A pair's special lanes, one bit per lane.
 inline int lane_bits(int bits) { return bits; }
 inline int lane_bits(simd::F64x2 mask) { return simd::lane_mask(mask); }
 
