@@ -63,6 +63,14 @@ inline int run_fast_group(const double x[4], double y[4], Pair&& pair) {
   return special;
 }
 
+// Defines Type::fast_block and Type::fast_group of a kernel whose fast path of one pair
+// is the function `pair`.
+#define TESS_DOUBLE_PAIR_LOOPS(Type, pair)                                \
+  int64_t Type::fast_block(int64_t n, const double* a, double* r) {       \
+    return run_fast_block(n, a, r, pair);                                 \
+  }                                                                       \
+  int Type::fast_group(const double x[4], double y[4]) { return run_fast_group(x, y, pair); }
+
 // Op supplies:
 //   static int64_t fast_block(int64_t n, const double* a, double* r);
 //   static int fast_group(const double x[4], double y[4]);

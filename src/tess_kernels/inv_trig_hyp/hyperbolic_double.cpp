@@ -71,18 +71,12 @@ int32_t beyond_overflow_bound(double x, double infinite_result, double* r) {
 
 }  // namespace
 
-#define ZORN_HYPERBOLIC_LOOPS(Type, pair)                                                  \
-  int64_t Type::fast_block(int64_t n, const double* a, double* r) {                       \
-    return run_fast_block(n, a, r, pair);                                                 \
-  }                                                                                        \
-  int Type::fast_group(const double x[4], double y[4]) { return run_fast_group(x, y, pair); }
-ZORN_HYPERBOLIC_LOOPS(SinhDouble, sinh_pair)
-ZORN_HYPERBOLIC_LOOPS(CoshDouble, cosh_pair)
-ZORN_HYPERBOLIC_LOOPS(TanhDouble, tanh_pair)
-ZORN_HYPERBOLIC_LOOPS(AsinhDouble, asinh_pair)
-ZORN_HYPERBOLIC_LOOPS(AcoshDouble, acosh_pair)
-ZORN_HYPERBOLIC_LOOPS(AtanhDouble, atanh_pair)
-#undef ZORN_HYPERBOLIC_LOOPS
+TESS_DOUBLE_PAIR_LOOPS(SinhDouble, sinh_pair)
+TESS_DOUBLE_PAIR_LOOPS(CoshDouble, cosh_pair)
+TESS_DOUBLE_PAIR_LOOPS(TanhDouble, tanh_pair)
+TESS_DOUBLE_PAIR_LOOPS(AsinhDouble, asinh_pair)
+TESS_DOUBLE_PAIR_LOOPS(AcoshDouble, acosh_pair)
+TESS_DOUBLE_PAIR_LOOPS(AtanhDouble, atanh_pair)
 
 int32_t tess_callout_dSinh(double x, double* r) {
   if (!(std::fabs(x) <= h::kOverflowBound)) {

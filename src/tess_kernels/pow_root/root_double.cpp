@@ -162,17 +162,11 @@ int32_t tess_callout_dPow2o3(double x, double* r) {
   return TESS_STATUS_OK;
 }
 
-#define ZORN_DOUBLE_ROOT_LOOPS(Type, pair)                                 \
-  int64_t Type::fast_block(int64_t n, const double* a, double* r) {        \
-    return run_fast_block(n, a, r, pair);                                  \
-  }                                                                        \
-  int Type::fast_group(const double x[4], double y[4]) { return run_fast_group(x, y, pair); }
-
-ZORN_DOUBLE_ROOT_LOOPS(SqrtDouble, sqrt_pair)
-ZORN_DOUBLE_ROOT_LOOPS(InvSqrtDouble, inv_sqrt_pair)
-ZORN_DOUBLE_ROOT_LOOPS(Pow3o2Double, pow3o2_pair)
-ZORN_DOUBLE_ROOT_LOOPS(CbrtDouble, cbrt_pair)
-ZORN_DOUBLE_ROOT_LOOPS(InvCbrtDouble, inv_cbrt_pair)
-ZORN_DOUBLE_ROOT_LOOPS(Pow2o3Double, pow2o3_pair)
+TESS_DOUBLE_PAIR_LOOPS(SqrtDouble, sqrt_pair)
+TESS_DOUBLE_PAIR_LOOPS(InvSqrtDouble, inv_sqrt_pair)
+TESS_DOUBLE_PAIR_LOOPS(Pow3o2Double, pow3o2_pair)
+TESS_DOUBLE_PAIR_LOOPS(CbrtDouble, cbrt_pair)
+TESS_DOUBLE_PAIR_LOOPS(InvCbrtDouble, inv_cbrt_pair)
+TESS_DOUBLE_PAIR_LOOPS(Pow2o3Double, pow2o3_pair)
 
 }  // namespace zorn::tess
