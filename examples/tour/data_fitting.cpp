@@ -18,18 +18,19 @@ void fit_and_report(const char* name, int64_t end_kind, Construct construct,
   const int64_t nx = int64_t(x.size());
   std::vector<double> coefficients(size_t(4 * (nx - 1)));
   ZornDfTask* task = nullptr;
-  int32_t st = zorn_df_kernel_dNewTask1D(&task, nx, x.data(), 1, 1, y.data(), 16, 1);
+  int32_t st = zorn_df_kernel_dNewTask1D(&task, nx, x.data(), ZORN_DF_PARTITION_NON_UNIFORM, 1, y.data(),
+                                        ZORN_DF_STORAGE_ROWS, 1);
   if (st == 0)
-    st = zorn_df_kernel_dEditPPSpline1D(task, 4, end_kind == 0 ? 0 : 2, end_kind, nullptr, 0,
-                                        nullptr, coefficients.data(), 0);
+    st = zorn_df_kernel_dEditPPSpline1D(task, ZORN_DF_ORDER_CUBIC, ZORN_DF_KIND_DEFAULT, end_kind, nullptr,
+                                        ZORN_DF_INNER_NONE, nullptr, coefficients.data(), ZORN_DF_STORAGE_ROWS);
   if (st == 0) st = construct(task, 0, 0, 0);
   const int64_t nsite = 2001;
   std::vector<double> sites(static_cast<size_t>(nsite)), results(static_cast<size_t>(2 * nsite));
   for (int64_t i = 0; i < nsite; ++i) sites[size_t(i)] = x.front() + (x.back() - x.front()) * double(i) / double(nsite - 1);
   const int32_t orders[2] = {1, 1};  // the value and the first derivative
   if (st == 0)
-    st = zorn_df_kernel_dDFInterpolate1D(task, 0, 0, nsite, sites.data(), ZORN_DF_SITES_SORTED, 2,
-                                         orders, nullptr, results.data(), 16, nullptr, nullptr,
+    st = zorn_df_kernel_dDFInterpolate1D(task, ZORN_DF_TYPE_SEARCH, 0, nsite, sites.data(), ZORN_DF_SITES_SORTED, 2,
+                                         orders, nullptr, results.data(), ZORN_DF_RESULT_FUNCTION_SITE_ORDER, nullptr, nullptr,
                                          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                          nullptr, zorn_core_threading_service());
   zorn_df_kernel_DeleteTask(&task);
@@ -62,5 +63,5 @@ TOUR_SECTION(50, "Data fitting: splines through noisy samples") {
   }
   std::printf("  41 samples of sin(x) on [0, 2pi] with noise of deviation 1e-3\n");
   fit_and_report("natural cubic", ZORN_DF_END_FREE, zorn_df_kernel_dDFNaturalCubicSpline1D, x, y);
-  fit_and_report("Akima", 0, zorn_df_kernel_dDFAkimaCubicSpline1D, x, y);
+  fit_and_report("Akima", ZORN_DF_END_AKIMA, zorn_df_kernel_dDFAkimaCubicSpline1D, x, y);
 }

@@ -93,6 +93,69 @@ typedef int32_t (*zorn_df_ssearch_fn)(int64_t* n, const float* sites, int64_t* c
 /* The caller's evaluation functions of an interpolation (never called: see above). */
 typedef int32_t (*zorn_df_user_fn)(void);
 
+/* ---- codes a caller passes ---- */
+/* Partition hints (creation, ZORN_DF_ID_PARTITION_HINT). */
+#define ZORN_DF_PARTITION_NONE 0
+#define ZORN_DF_PARTITION_NON_UNIFORM 1
+#define ZORN_DF_PARTITION_QUASI_UNIFORM 2
+#define ZORN_DF_PARTITION_UNIFORM 4 /* x holds only the two ends */
+
+/* Value storage (creation, ZORN_DF_ID_VALUE_STORAGE) and coefficient storage
+ * (ZORN_DF_ID_COEFFICIENT_STORAGE); 0 reads as ZORN_DF_STORAGE_ROWS. */
+#define ZORN_DF_STORAGE_ROWS 16     /* one function after another, nx values each */
+#define ZORN_DF_STORAGE_COLUMNS 32  /* node by node: y[i*ny + j]; values only */
+#define ZORN_DF_STORAGE_SEPARATE 128 /* one array per function, set by index */
+
+/* Spline orders (coefficients per cell). */
+#define ZORN_DF_ORDER_TABLE 0 /* the look-up and step kinds: stored values, no polynomial */
+#define ZORN_DF_ORDER_LINEAR 2
+#define ZORN_DF_ORDER_QUADRATIC 3
+#define ZORN_DF_ORDER_CUBIC 4
+
+/* Spline kinds. Order 3: ZORN_DF_KIND_DEFAULT (midpoint value given) or
+ * ZORN_DF_KIND_KNOT_QUADRATIC; order 4: any accepted kind (0, 2 ... 5, 9) is evaluated as
+ * the cubic the construction wrote; order 0: the three table kinds. */
+#define ZORN_DF_KIND_DEFAULT 0
+#define ZORN_DF_KIND_KNOT_QUADRATIC 1 /* nx cells, breaks at knots between the nodes */
+#define ZORN_DF_KIND_LOOKUP 6         /* each site must be a node */
+#define ZORN_DF_KIND_STEP_LEFT 7      /* a site in [x[i], x[i+1]) takes y[i] */
+#define ZORN_DF_KIND_STEP_RIGHT 8     /* a site in (x[i], x[i+1]] takes y[i+1] */
+
+/* Inner condition kinds (bit set). */
+#define ZORN_DF_INNER_NONE 0
+#define ZORN_DF_INNER_KNOTS 8 /* the inner conditions hold the knots (quadratic kind 1) */
+
+/* Parameter identifiers: the address operations (EditPtr, QueryPtr, and for VALUES
+ * and COEFFICIENTS the indexed ones) ... */
+#define ZORN_DF_ID_NODES 1
+#define ZORN_DF_ID_VALUES 2
+#define ZORN_DF_ID_INNER_CONDITIONS 3
+#define ZORN_DF_ID_END_CONDITIONS 4
+#define ZORN_DF_ID_COEFFICIENTS 5
+/* ... and the value operations (iEditVal, iQueryVal). */
+#define ZORN_DF_ID_NODE_COUNT 14
+#define ZORN_DF_ID_PARTITION_HINT 15
+#define ZORN_DF_ID_FUNCTION_COUNT 16
+#define ZORN_DF_ID_VALUE_STORAGE 17
+#define ZORN_DF_ID_SPLINE_ORDER 18
+#define ZORN_DF_ID_SPLINE_KIND 19
+#define ZORN_DF_ID_INNER_CONDITION_KIND 20
+#define ZORN_DF_ID_END_CONDITION_KIND 21
+#define ZORN_DF_ID_COEFFICIENT_STORAGE 22
+#define ZORN_DF_ID_AUXILIARY_FLAG 23 /* 0 or 1, stored for the caller */
+
+/* Interpolation type word: the caller supplies the cells (no search). Any other value
+ * searches, and a non-null cell array receives the cells found. */
+#define ZORN_DF_TYPE_SEARCH 0
+#define ZORN_DF_TYPE_CALLER_CELLS 4
+
+/* Interpolation result layouts, named by their nesting from outermost to innermost
+ * (see the layouts above; 0 and 128 read as the first). */
+#define ZORN_DF_RESULT_FUNCTION_SITE_ORDER 16
+#define ZORN_DF_RESULT_SITE_FUNCTION_ORDER 32
+#define ZORN_DF_RESULT_FUNCTION_ORDER_SITE 256
+#define ZORN_DF_RESULT_ORDER_FUNCTION_SITE 512
+
 /* ---- tasks ---- */
 ZORN_API int32_t zorn_df_kernel_dNewTask1D(ZornDfTask** task, int64_t nx, const double* x,
                                            int64_t partition_hint, int64_t ny,
@@ -201,6 +264,7 @@ ZORN_DF_CONSTRUCTIONS(d)
 ZORN_DF_CONSTRUCTIONS(s)
 
 /* End condition kinds. */
+#define ZORN_DF_END_AKIMA 0 /* Akima's own end rule (the Akima construction only) */
 #define ZORN_DF_END_NOT_A_KNOT 1
 #define ZORN_DF_END_FREE 2
 #define ZORN_DF_END_D1_LEFT 4

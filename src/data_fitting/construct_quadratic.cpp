@@ -167,16 +167,16 @@ template <class T>
 int32_t quadratic(Task* t) {
   if (t == nullptr) return kNullTask;
   if (!storage_accepted(t->value_storage)) return kBadValueStorage;
-  if (t->spline_kind != 0 && t->spline_kind != 1) return kBadMethod;
+  if (t->spline_kind != ZORN_DF_KIND_DEFAULT && t->spline_kind != ZORN_DF_KIND_KNOT_QUADRATIC) return kBadMethod;
   if (t->nx < 2) return kBadNodeCount;
   const T* ends = static_cast<const T*>(t->end);
-  if (t->spline_kind == 0) {
+  if (t->spline_kind == ZORN_DF_KIND_DEFAULT) {
     if (t->end_kind != ZORN_DF_END_MIDPOINT) return kBadEndConditionKind;
     if (ends == nullptr) return kNullEndConditions;
     if (int32_t st = check_tables(*t, 3 * (t->nx - 1)); st != kOk) return st;
     return run_worker<T, MidpointQuadraticWorker>(Job<T>{t, 0, ends, nullptr});
   }
-  if ((t->inner_kind & 8) == 0) return kBadInnerConditionKind;
+  if ((t->inner_kind & ZORN_DF_INNER_KNOTS) == 0) return kBadInnerConditionKind;
   int end = 0;
   if (int32_t st = check_end_conditions(*t, false, end); st != kOk) return st;
   if (end == kEndNotAKnot && t->nx < 3) return kBadNodeCount;

@@ -22,11 +22,16 @@ enum EvaluationKind : int {
 
 int evaluation_kind(int64_t order, int64_t kind) {
   switch (order) {
-    case 0: return kind == 6 ? kEvalLookup : kind == 7 ? kEvalStepPrevious : kind == 8 ? kEvalStepNext : kEvalCallerFunctions;
+    case ZORN_DF_ORDER_TABLE:
+      return kind == ZORN_DF_KIND_LOOKUP       ? kEvalLookup
+             : kind == ZORN_DF_KIND_STEP_LEFT  ? kEvalStepPrevious
+             : kind == ZORN_DF_KIND_STEP_RIGHT ? kEvalStepNext
+                                               : kEvalCallerFunctions;
     case 1: return -1;
-    case 2: return kEvalLinear;
-    case 3: return kind == 1 ? kEvalKnotQuadratic : kind == 0 ? kEvalQuadratic : -1;
-    case 4: return (kind == 0 || (kind >= 2 && kind <= 5) || kind == 9) ? kEvalCubic : -1;
+    case ZORN_DF_ORDER_LINEAR: return kEvalLinear;
+    case ZORN_DF_ORDER_QUADRATIC:
+      return kind == ZORN_DF_KIND_KNOT_QUADRATIC ? kEvalKnotQuadratic : kind == ZORN_DF_KIND_DEFAULT ? kEvalQuadratic : -1;
+    case ZORN_DF_ORDER_CUBIC: return (kind == 0 || (kind >= 2 && kind <= 5) || kind == 9) ? kEvalCubic : -1;
     default: return order < 0 ? -1 : kEvalCallerFunctions;
   }
 }
@@ -39,10 +44,10 @@ struct Layout {
   int64_t function, site, order;
   static bool make(int64_t hint, int64_t nf, int64_t nsite, int64_t nd, Layout& l) {
     switch (hint) {
-      case 0: case 16: case 128: l = {nsite * nd, nd, 1}; return true;
-      case 32: l = {nd, nf * nd, 1}; return true;
-      case 256: l = {nd * nsite, 1, nsite}; return true;
-      case 512: l = {nsite, 1, nf * nsite}; return true;
+      case 0: case ZORN_DF_RESULT_FUNCTION_SITE_ORDER: case 128: l = {nsite * nd, nd, 1}; return true;
+      case ZORN_DF_RESULT_SITE_FUNCTION_ORDER: l = {nd, nf * nd, 1}; return true;
+      case ZORN_DF_RESULT_FUNCTION_ORDER_SITE: l = {nd * nsite, 1, nsite}; return true;
+      case ZORN_DF_RESULT_ORDER_FUNCTION_SITE: l = {nsite, 1, nf * nsite}; return true;
       default: return false;
     }
   }
@@ -137,7 +142,7 @@ void evaluate_block(Evaluation<T>& e, int64_t first, int64_t n, const T* sites,
   const Task& t = *e.task;
   const Pieces<T, kUniform> p{t, Grid<T, kUniform>::make(static_cast<const T*>(t.x), t.nx)};
   const Values<T, kColumns> v{t.values, function_count(t)};
-  const T* inner = (t.inner_kind & 8) != 0 ? static_cast<const T*>(t.inner) : nullptr;
+  const T* inner = (t.inner_kind & ZORN_DF_INNER_KNOTS) != 0 ? static_cast<const T*>(t.inner) : nullptr;
   const int64_t nf = function_count(t);
   const bool zero_fill = e.orders.nd > e.orders.count;
   if (zero_fill) {
@@ -248,7 +253,7 @@ int32_t interpolate(Task* t, int64_t type, int64_t nsite, const T* sites, int64_
   const int kind = evaluation_kind(t->spline_order, t->spline_kind);
   // Evaluation by the caller's own functions is not offered.
   if (kind < 0 || kind == kEvalCallerFunctions) return kBadSplineKind;
-  const bool caller_cells = type == 4;
+  const bool caller_cells = type == ZORN_DF_TYPE_CALLER_CELLS;
   Evaluation<T> e;
   if (!caller_cells) {
     if (int32_t st = choose_search(*t, site_hint, data_hint, search, search_param, e.plan); st != kOk)

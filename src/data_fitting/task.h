@@ -14,15 +14,15 @@ namespace zorn::df {
 constexpr uint8_t kDataFittingTaskKind = 4;
 
 // Partition hints.
-constexpr int64_t kPartitionNone = 0;
-constexpr int64_t kPartitionNonUniform = 1;
-constexpr int64_t kPartitionQuasiUniform = 2;
-constexpr int64_t kPartitionUniform = 4;
+constexpr int64_t kPartitionNone = ZORN_DF_PARTITION_NONE;
+constexpr int64_t kPartitionNonUniform = ZORN_DF_PARTITION_NON_UNIFORM;
+constexpr int64_t kPartitionQuasiUniform = ZORN_DF_PARTITION_QUASI_UNIFORM;
+constexpr int64_t kPartitionUniform = ZORN_DF_PARTITION_UNIFORM;
 
 // Value and coefficient storage.
-constexpr int64_t kStorageRows = 16;
-constexpr int64_t kStorageColumns = 32;
-constexpr int64_t kStorageSeparate = 128;  // one array per function
+constexpr int64_t kStorageRows = ZORN_DF_STORAGE_ROWS;
+constexpr int64_t kStorageColumns = ZORN_DF_STORAGE_COLUMNS;
+constexpr int64_t kStorageSeparate = ZORN_DF_STORAGE_SEPARATE;
 
 union TaskReal {
   double d;
@@ -94,7 +94,7 @@ inline bool partition_hint_accepted(int64_t v) { return v >= 0 && v <= 4 && v !=
 // Reals per function in the coefficient array: one cell fewer than nodes, except for
 // the quadratic with knots between the nodes (kind 1), which has nx cells.
 inline int64_t coefficient_block_length(int64_t order, int64_t kind, int64_t nx) {
-  return order * (kind == 1 ? nx : nx - 1);
+  return order * (kind == ZORN_DF_KIND_KNOT_QUADRATIC ? nx : nx - 1);
 }
 
 }  // namespace zorn::df

@@ -18,8 +18,8 @@ namespace {
 using task_model::AddressField;
 using task_model::ValueField;
 
-constexpr int64_t kValuesId = 2;
-constexpr int64_t kCoefficientsId = 5;
+constexpr int64_t kValuesId = ZORN_DF_ID_VALUES;
+constexpr int64_t kCoefficientsId = ZORN_DF_ID_COEFFICIENTS;
 constexpr int32_t kOnlyEditor = 0;
 
 int32_t store_values(Task& t, const void* y, size_t real) { return rebuild_value_table(t, y, real); }
@@ -29,10 +29,10 @@ int32_t store_coefficients(Task& t, const void* c, size_t real) {
 }
 
 constexpr AddressField<Task> kAddressFields[] = {
-    {.id = 1, .editor = kOnlyEditor, .null_status = kNullNodes, .offset = offsetof(Task, x)},
+    {.id = ZORN_DF_ID_NODES, .editor = kOnlyEditor, .null_status = kNullNodes, .offset = offsetof(Task, x)},
     {.id = kValuesId, .editor = kOnlyEditor, .null_status = kNullValues, .store = store_values},
-    {.id = 3, .editor = kOnlyEditor, .null_status = kBadInnerConditions, .offset = offsetof(Task, inner)},
-    {.id = 4, .editor = kOnlyEditor, .null_status = kNullEndConditions, .offset = offsetof(Task, end)},
+    {.id = ZORN_DF_ID_INNER_CONDITIONS, .editor = kOnlyEditor, .null_status = kBadInnerConditions, .offset = offsetof(Task, inner)},
+    {.id = ZORN_DF_ID_END_CONDITIONS, .editor = kOnlyEditor, .null_status = kNullEndConditions, .offset = offsetof(Task, end)},
     {.id = kCoefficientsId, .editor = kOnlyEditor, .null_status = kNullCoefficients, .store = store_coefficients},
 };
 
@@ -41,16 +41,16 @@ int32_t rebuild_bins_for_hint(Task& t, int64_t hint) {
 }
 
 constexpr ValueField<Task> kValueFields[] = {
-    {14, kBadNodeCount, [](int64_t v) { return v >= 2; }, ZORN_TASK_MEMBER(Task, nx)},
-    {15, kBadPartitionHint, partition_hint_accepted, ZORN_TASK_MEMBER(Task, partition_hint), rebuild_bins_for_hint},
-    {16, kBadFunctionCount, [](int64_t v) { return v >= 1; }, ZORN_TASK_MEMBER(Task, ny)},
-    {17, kBadValueStorage, storage_accepted, ZORN_TASK_MEMBER(Task, value_storage)},
-    {18, kBadSplineOrder, [](int64_t v) { return v >= 0; }, ZORN_TASK_MEMBER(Task, spline_order)},
-    {19, kBadSplineKind, [](int64_t v) { return (v >= 0 && v <= 5) || v == 9; }, ZORN_TASK_MEMBER(Task, spline_kind)},
-    {20, kBadInnerConditionKind, [](int64_t v) { return v < 3 || (v & 8) != 0; }, ZORN_TASK_MEMBER(Task, inner_kind)},
-    {21, kBadEndConditionKind, [](int64_t v) { return v >= 0; }, ZORN_TASK_MEMBER(Task, end_kind)},
-    {22, kBadCoefficientStorage, storage_accepted, ZORN_TASK_MEMBER(Task, coefficient_storage)},
-    {23, kBadAuxiliaryFlag, [](int64_t v) { return uint64_t(v) <= 1; }, ZORN_TASK_MEMBER(Task, auxiliary_flag)},
+    {ZORN_DF_ID_NODE_COUNT, kBadNodeCount, [](int64_t v) { return v >= 2; }, ZORN_TASK_MEMBER(Task, nx)},
+    {ZORN_DF_ID_PARTITION_HINT, kBadPartitionHint, partition_hint_accepted, ZORN_TASK_MEMBER(Task, partition_hint), rebuild_bins_for_hint},
+    {ZORN_DF_ID_FUNCTION_COUNT, kBadFunctionCount, [](int64_t v) { return v >= 1; }, ZORN_TASK_MEMBER(Task, ny)},
+    {ZORN_DF_ID_VALUE_STORAGE, kBadValueStorage, storage_accepted, ZORN_TASK_MEMBER(Task, value_storage)},
+    {ZORN_DF_ID_SPLINE_ORDER, kBadSplineOrder, [](int64_t v) { return v >= 0; }, ZORN_TASK_MEMBER(Task, spline_order)},
+    {ZORN_DF_ID_SPLINE_KIND, kBadSplineKind, [](int64_t v) { return (v >= 0 && v <= 5) || v == 9; }, ZORN_TASK_MEMBER(Task, spline_kind)},
+    {ZORN_DF_ID_INNER_CONDITION_KIND, kBadInnerConditionKind, [](int64_t v) { return v < 3 || (v & ZORN_DF_INNER_KNOTS) != 0; }, ZORN_TASK_MEMBER(Task, inner_kind)},
+    {ZORN_DF_ID_END_CONDITION_KIND, kBadEndConditionKind, [](int64_t v) { return v >= 0; }, ZORN_TASK_MEMBER(Task, end_kind)},
+    {ZORN_DF_ID_COEFFICIENT_STORAGE, kBadCoefficientStorage, storage_accepted, ZORN_TASK_MEMBER(Task, coefficient_storage)},
+    {ZORN_DF_ID_AUXILIARY_FLAG, kBadAuxiliaryFlag, [](int64_t v) { return uint64_t(v) <= 1; }, ZORN_TASK_MEMBER(Task, auxiliary_flag)},
 };
 
 template <class T>
