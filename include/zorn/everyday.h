@@ -29,13 +29,21 @@ extern "C" {
 static inline int32_t zorn_moments(int64_t p, int64_t n, const double* x, double* mean,
                                    double* variance, double* covariance) {
   const int64_t storage = PAVO_SS_STORAGE_COLUMNS, matrix = PAVO_SS_MATRIX_FULL;
-  /* The task keeps the raw second moment beside the variance, and needs a mean. */
-  double* scratch = (double*)malloc(sizeof(double) * 2 * (size_t)(p > 0 ? p : 1));
-  double* own_mean = mean != NULL ? mean : scratch + (p > 0 ? p : 1);
+  /* The task keeps the raw second moment beside the variance, and needs a mean. The
+   * result arrays carry a running state from call to call, so they start at zero. */
+  const size_t m = (size_t)(p > 0 ? p : 1);
+  double* scratch = (double*)calloc(2 * m, sizeof(double));
+  double* own_mean = mean != NULL ? mean : scratch + m;
   PAVO_SS_TASK task = NULL;
   uint64_t estimates = PAVO_SS_MEAN;
   int32_t status;
+  size_t i;
   if (scratch == NULL) return PAVO_SS_STATUS_NO_MEMORY;
+  for (i = 0; p > 0 && i < (size_t)p; ++i) {
+    own_mean[i] = 0.0;
+    if (variance != NULL) variance[i] = 0.0;
+  }
+  for (i = 0; covariance != NULL && p > 0 && i < (size_t)p * (size_t)p; ++i) covariance[i] = 0.0;
   status = __pavodSSNewTask(&task, &p, &n, &storage, x, NULL, NULL, 1);
   if (status == 0)
     status = __pavodSSEditMoments(task, own_mean, scratch, NULL, NULL, variance, NULL, NULL);
