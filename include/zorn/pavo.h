@@ -1,7 +1,9 @@
 /* Random streams: the generator registry, stream objects, skip-ahead and leapfrog,
- * persistence, chunks and the shared read-only data table, and the congruential and
- * lagged basic generators (MCG31M1, MCG59, MRG32K3A, R250, WH), the quasi-random
- * generators (Sobol, Niederreiter) and the distribution generators.
+ * persistence, chunks and the shared read-only data table, the basic generators
+ * (congruential MCG31M1, MCG59, MRG32K3A and WH; R250; the twisters MT19937, SFMT19937
+ * and the MT2203 family; the counter-based Philox4x32-10 and ARS-5; the hardware source;
+ * the caller's abstract streams), the quasi-random generators (Sobol, Niederreiter) and
+ * the distribution generators.
  *
  * Every operation returns a signed 32-bit status: 0 (or a non-negative value such as
  * an identifier) for success, a negative code for failure. Streams are handed out as
