@@ -4,7 +4,7 @@ SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps build demo check install sanitize bench accuracy fuzz windows clean
+.PHONY: all deps build demo check install sanitize bench accuracy plots fuzz windows clean
 
 all: build
 
@@ -42,6 +42,10 @@ bench: build
 
 accuracy: build
 	@scripts/run-accuracy.sh $(BUILD)
+
+# The SVG plots of docs/plots, from runs of the built library (needs python3-matplotlib).
+plots: build
+	@scripts/make-plots.sh $(BUILD)
 
 # libFuzzer targets (clang), each run for FUZZ_SECONDS over its corpus, one after the
 # other; FUZZ_RUNS=N runs each for N executions instead (FUZZ_SECONDS=0 lifts the time

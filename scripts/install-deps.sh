@@ -3,10 +3,10 @@
 # Usage: scripts/install-deps.sh [extra-package ...]
 set -euo pipefail
 # Build and tests: the first line; benchmark peers and the spline cross-check: the second;
-# the MPI example and its check: the third.
+# the MPI example and its check, and the plots: the third.
 packages=(cmake g++ make libgtest-dev libbenchmark-dev libblas-dev liblapack-dev libmpfr-dev pkg-config
           libsleef-dev libgsl-dev librandom123-dev python3-scipy
-          libopenmpi-dev openmpi-bin "$@")
+          libopenmpi-dev openmpi-bin python3-matplotlib "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
