@@ -62,6 +62,8 @@ __m128 _ZGVbN4vv_powf(__m128, __m128);
 __m128d _ZGVbN2vv_pow(__m128d, __m128d);
 __m128 _ZGVbN4vv_hypotf(__m128, __m128);
 __m128d _ZGVbN2vv_hypot(__m128d, __m128d);
+__m128 _ZGVbN4vv_atan2f(__m128, __m128);
+__m128d _ZGVbN2vv_atan2(__m128d, __m128d);
 __m128 _ZGVbN4v_erff(__m128);
 __m128d _ZGVbN2v_erf(__m128d);
 __m128 _ZGVbN4v_erfcf(__m128);
@@ -255,6 +257,12 @@ const Row kRows[] = {
     // SLEEF's erfc is a 1.5-ulp function; it stands in its 1-ulp column.
     {ours<float, _tesssErfc>, ours<double, _tessdErfc>, ls<erfcf>, ld<erfc>, vs<_ZGVbN4v_erfcf>,
      vd<_ZGVbN2v_erfc>, vs<Sleef_erfcf4_u15sse2>, vd<Sleef_erfcd2_u15sse2>, nullptr, nullptr},
+    {ours2<float, _tesssAtan2, Function::kAtan2>, ours2<double, _tessdAtan2, Function::kAtan2>,
+     map_elements2<float, atan2f, Function::kAtan2>,
+     map_elements2<double, static_cast<double (*)(double, double)>(atan2), Function::kAtan2>,
+     vs2<_ZGVbN4vv_atan2f, Function::kAtan2>, vd2<_ZGVbN2vv_atan2, Function::kAtan2>,
+     vs2<Sleef_atan2f4_u10sse2, Function::kAtan2>, vd2<Sleef_atan2d2_u10sse2, Function::kAtan2>,
+     vs2<Sleef_atan2f4_u35sse2, Function::kAtan2>, vd2<Sleef_atan2d2_u35sse2, Function::kAtan2>},
 };
 static_assert(std::size(kRows) == std::size(kFunctions), "one row per function");
 

@@ -114,6 +114,7 @@ const Row kRows[] = {
     {},
     {vs<_ZGVdN8v_erff>, vd<_ZGVdN4v_erf>, vs<Sleef_erff8_u10avx2>, vd<Sleef_erfd4_u10avx2>},
     {vs<_ZGVdN8v_erfcf>, vd<_ZGVdN4v_erfc>, vs<Sleef_erfcf8_u15avx2>, vd<Sleef_erfcd4_u15avx2>},
+    {},  // Atan2: no two-argument ceiling line
 };
 
 }  // namespace

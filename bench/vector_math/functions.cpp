@@ -49,7 +49,7 @@ long double pow3o2(long double x) { return x * sqrtl(x); }
 
 }  // namespace
 
-const FunctionInfo kFunctions[39] = {
+const FunctionInfo kFunctions[40] = {
     {Function::kExp, "Exp", "uniform on [-80, 80]", expl},
     {Function::kExp2, "Exp2", "uniform on [-120, 120]", exp2l},
     {Function::kExp10, "Exp10", "uniform on [-35, 35]", exp10l},
@@ -90,6 +90,7 @@ const FunctionInfo kFunctions[39] = {
     {Function::kY0, "Y0", "uniform on [0.1, 100]", y0l},
     {Function::kErf, "Erf", "uniform on [-5, 5]", erfl},
     {Function::kErfc, "Erfc", "uniform on [-4, 9] (normal results in both precisions)", erfcl},
+    {Function::kAtan2, "Atan2", "+-2^u, u uniform on [-50, 50], both", nullptr, atan2l},
 };
 
 template <class T>
@@ -139,7 +140,8 @@ void draw_arguments(Function f, T* out, int64_t n) {
         break;
       case Function::kPow3o2: x = std::exp2(uniform(-80, 80)); break;
       case Function::kPow: x = std::exp2(uniform(-3.3, 3.3)); break;
-      case Function::kHypot: x = std::copysign(std::exp2(uniform(-50, 50)), uniform(-1, 1)); break;
+      case Function::kHypot:
+      case Function::kAtan2: x = std::copysign(std::exp2(uniform(-50, 50)), uniform(-1, 1)); break;
       case Function::kLGamma: x = std::exp2(uniform(-4, 10)); break;
       case Function::kTGamma: x = uniform(0.5, sizeof(T) == 4 ? 35 : 170); break;
       case Function::kJ0:

@@ -16,7 +16,7 @@ enum class Function {
   kErfInv, kErfcInv, kCdfNormInv,
   kSqrt, kInvSqrt, kCbrt, kInvCbrt, kPow2o3, kPow3o2, kPow, kHypot,
   kLGamma, kTGamma, kJ0, kJ1, kY0,
-  kErf, kErfc
+  kErf, kErfc, kAtan2
 };
 
 template <class T>

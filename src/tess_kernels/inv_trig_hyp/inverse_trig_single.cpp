@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "tess_kernels/inv_trig_hyp/atan2_special.h"
 #include "zorn/tess.h"
 
 namespace zorn::tess {
@@ -45,6 +46,15 @@ int32_t tess_callout_sAtan(const float* x, float* r) {
 }
 int32_t tess_callout_sAtanpi(const float* x, float* r) {
   *r = static_cast<float>(std::atan(static_cast<double>(*x)) * inverse_trig_single::kInvPi);
+  return TESS_STATUS_OK;
+}
+
+int32_t tess_callout_sAtan2(const float* a, const float* b, float* r) {
+  *r = static_cast<float>(inverse_trig::atan2_any(*a, *b, false));
+  return TESS_STATUS_OK;
+}
+int32_t tess_callout_sAtan2pi(const float* a, const float* b, float* r) {
+  *r = static_cast<float>(inverse_trig::atan2_any(*a, *b, true));
   return TESS_STATUS_OK;
 }
 

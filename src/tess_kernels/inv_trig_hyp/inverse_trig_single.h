@@ -1,12 +1,15 @@
-// Single precision kernels of Asin, Acos, Atan and their pi-scaled forms: double precision
+// Single precision kernels of Asin, Acos, Atan, Atan2 and their pi-scaled forms: double precision
 // cores on the widened lanes, relative error near 2^-36 before the one rounding, so that
 // the results stay within about 0.501 ulp. The pi-scaled forms multiply by 1/pi in
 // double, whose error is far below the last place of a float.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
+#include "tess_kernels/frame/lane_loop_binary.h"
+#include "tess_kernels/frame/polynomial_double.h"
 #include "tess_kernels/inv_trig_hyp/widened_single.h"
 
 namespace zorn::tess {
@@ -32,21 +35,6 @@ constexpr double kHalfPi = 1.5707963267948966;
 constexpr double kQuarterPi = 0.7853981633974483;
 constexpr double kInvPi = 0.3183098861837907;
 
-// c[0] + c[1] z + ... by Estrin's scheme: pairs c[2i] + c[2i+1] z, then pairs of those
-// with z^2, z^4, ...: a dependency chain of about log2 N steps instead of N.
-template <size_t N>
-ZORN_FAST_INLINE F64x2 polynomial(F64x2 z, const double (&c)[N]) {
-  F64x2 terms[(N + 1) / 2];
-  for (size_t i = 0; i < N / 2; ++i) terms[i] = splat(c[2 * i]) + z * splat(c[2 * i + 1]);
-  if (N % 2 != 0) terms[N / 2] = splat(c[N - 1]);
-  F64x2 power = z * z;
-  for (size_t count = (N + 1) / 2; count > 1; count = (count + 1) / 2, power = power * power) {
-    for (size_t i = 0; i < count / 2; ++i) terms[i] = terms[2 * i] + power * terms[2 * i + 1];
-    if (count % 2 != 0) terms[count / 2] = terms[count - 1];
-  }
-  return terms[0];
-}
-
 // asin s = s + s^3 A(s^2) for 0 <= s <= 1/2: the Taylor series to s^29 (the rest below
 // 2^-37 of the result).
 ZORN_FAST_INLINE F64x2 asin_small(F64x2 s) {
@@ -56,7 +44,7 @@ ZORN_FAST_INLINE F64x2 asin_small(F64x2 s) {
       0.009761609529194078, 0.008390335809616815, 0.0073125258735988454, 0.006447210311889649,
       0.005740037670841924, 0.005153309682319905};
   const F64x2 z = s * s;
-  return s + (z * s) * polynomial(z, kA);
+  return s + (z * s) * estrin(z, kA);
 }
 
 // asin a for 0 <= a <= 1: above 1/2, pi/2 - 2 asin(sqrt((1 - a)/2)), with 1 - a exact
@@ -95,12 +83,35 @@ ZORN_FAST_INLINE F64x2 atan_core(F64x2 a) {
       simd::select(large, splat(kHalfPi), simd::select(middle, splat(kQuarterPi), splat(0.0)));
   const F64x2 u = num / den;
   const F64x2 z = u * u;
-  return base + (u + (z * u) * polynomial(z, kT));
+  return base + (u + (z * u) * estrin(z, kT));
 }
 
 ZORN_FAST_INLINE F64x2 asinpi_core(F64x2 a) { return asin_core(a) * splat(kInvPi); }
 ZORN_FAST_INLINE F64x2 acospi_core(F64x2 x) { return acos_core(x) * splat(kInvPi); }
 ZORN_FAST_INLINE F64x2 atanpi_core(F64x2 a) { return atan_core(a) * splat(kInvPi); }
+
+// atan2(a, b) on the widened lanes: atan(|a| / |b|) (the quotient's rounding far below a
+// float's last place), pi minus that for b < 0, the sign of a. Every pair of finite
+// non-zero floats has its quotient within the double range.
+template <bool kPiScaled>
+ZORN_FAST_INLINE int atan2_group(const float a[4], const float b[4], float r[4]) {
+  const simd::F32x4 y = simd::F32x4::load(a), x = simd::F32x4::load(b);
+  const auto angle = [](F64x2 yd, F64x2 xd) {
+    const F64x2 theta = atan_core(simd::abs(yd) / simd::abs(xd));
+    F64x2 v = simd::select(simd::less(xd, splat(0.0)), splat(2 * kHalfPi) - theta, theta);
+    if constexpr (kPiScaled) v = v * splat(kInvPi);
+    return v;
+  };
+  simd::or_sign(simd::to_float(angle(simd::low_to_double(y), simd::low_to_double(x)),
+                               angle(simd::high_to_double(y), simd::high_to_double(x))),
+                y)
+      .store(r);
+  // Zeros, infinities and NaN.
+  const simd::F32x4 inf = simd::F32x4::splat(INFINITY), zero = simd::F32x4::splat(0.0f);
+  const simd::F32x4 ma = simd::abs(y), mb = simd::abs(x);
+  return simd::lane_mask_not_less(ma, inf) | simd::lane_mask_not_greater(ma, zero) |
+         simd::lane_mask_not_less(mb, inf) | simd::lane_mask_not_greater(mb, zero);
+}
 
 // Beyond [-1, 1], and NaN.
 ZORN_FAST_INLINE int outside_unit(simd::F32x4 x) {
@@ -123,5 +134,27 @@ using AtanSingle = WidenedSingle<inverse_trig_single::atan_core, true, inverse_t
                                  tess_callout_sAtan>;
 using AtanpiSingle = WidenedSingle<inverse_trig_single::atanpi_core, true,
                                    inverse_trig_single::none, tess_callout_sAtanpi>;
+
+
+// atan2(a, b), the angle of the point (b, a), and its quotient by pi: the callouts round
+// the double precision routine (special values of C99 included); never report.
+int32_t tess_callout_sAtan2(const float* a, const float* b, float* r);
+int32_t tess_callout_sAtan2pi(const float* a, const float* b, float* r);
+struct Atan2Single : BinaryLanes<Atan2Single, float> {
+  static int fast_group(const float a[4], const float b[4], float r[4]) {
+    return inverse_trig_single::atan2_group<false>(a, b, r);
+  }
+  static int32_t callout(const float* a, const float* b, float* r) {
+    return tess_callout_sAtan2(a, b, r);
+  }
+};
+struct Atan2piSingle : BinaryLanes<Atan2piSingle, float> {
+  static int fast_group(const float a[4], const float b[4], float r[4]) {
+    return inverse_trig_single::atan2_group<true>(a, b, r);
+  }
+  static int32_t callout(const float* a, const float* b, float* r) {
+    return tess_callout_sAtan2pi(a, b, r);
+  }
+};
 
 }  // namespace zorn::tess

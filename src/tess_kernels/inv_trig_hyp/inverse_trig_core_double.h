@@ -1,0 +1,135 @@
+// Two-lane double precision cores of the inverse trigonometric functions, each giving
+// its value as an unevaluated sum hi + lo, so that the pi-scaled forms multiply the
+// whole sum by 1/pi (a double-double product) before their one rounding.
+//
+// asin and acos: |x| <= 1/2 takes the series of x itself; beyond, asin(sqrt((1 - |x|)/2))
+// with 1 - |x| exact, the root carried as w + c (w its top 21 bits, whose square is
+// exact, and c = (z - w^2) / (sqrt z + w)).
+// atan: a = |y/x| is reduced by the nearest centre c of the grid k/16 (k <= 256; c = 0
+// below 5/32) to u = (a - c) / (1 + a c), |u| <= 5/32, and atan a = atan c + atan u with
+// atan c from a table of heads and remainders.
+#pragma once
+
+#include <cstdint>
+
+#include "tess_kernels/frame/polynomial_double.h"
+#include "tess_kernels/frame/simd_double.h"
+#include "tess_kernels/frame/two_sum_double.h"
+
+namespace zorn::tess::inverse_trig {
+
+namespace data {
+#include "tess_kernels/inv_trig_hyp/data/inverse_trig_tables.inc"
+}  // namespace data
+
+using simd::F64x2;
+using simd::I64x2;
+
+#define ZORN_INVERSE_TRIG_INLINE [[gnu::always_inline]] inline
+
+ZORN_INVERSE_TRIG_INLINE F64x2 splat(double v) { return F64x2::splat(v); }
+ZORN_INVERSE_TRIG_INLINE F64x2 sign_of(F64x2 x) { return x & splat(-0.0); }
+
+struct Sum {
+  F64x2 hi, lo;
+};
+
+// base + m (head + tail) as a sum, for |m head| <= |base| or base = 0.
+ZORN_INVERSE_TRIG_INLINE Sum offset(F64x2 base_hi, F64x2 base_lo, F64x2 m, F64x2 head,
+                                    F64x2 tail) {
+  const TwoSum s = fast_two_sum(base_hi, m * head);
+  return {s.sum, s.err + (base_lo + m * tail)};
+}
+
+// head + tail = asin s, with s = x for |x| <= 1/2 and s = sqrt((1 - |x|)/2) beyond.
+struct ArcsineParts {
+  F64x2 outer;  // |x| > 1/2
+  F64x2 head, tail;
+};
+ZORN_INVERSE_TRIG_INLINE ArcsineParts arcsine_parts(F64x2 x) {
+  const F64x2 a = simd::abs(x);
+  const F64x2 outer = simd::less(splat(0.5), a);
+  const F64x2 z = simd::select(outer, (splat(1.0) - a) * splat(0.5), x * x);
+  const F64x2 root = {_mm_sqrt_pd(z.v)};
+  const F64x2 w = simd::from_bits(simd::bits(root) & I64x2::splat(int64_t{-1} << 32));
+  // The tiny term keeps 0 / 0 out at |x| = 1, where z = 0.
+  const F64x2 c = outer & ((z - w * w) / ((root + w) + splat(0x1p-1000)));
+  const F64x2 s = simd::select(outer, root, x);
+  return {outer, simd::select(outer, w, x), c + s * (z * estrin(z, data::kAsinPolynomial))};
+}
+
+// asin a for 0 <= a <= 1: the series, or pi/2 - 2 asin s.
+ZORN_INVERSE_TRIG_INLINE Sum asin_sum(F64x2 a) {
+  const ArcsineParts p = arcsine_parts(a);
+  return offset(p.outer & splat(data::kHalfPiHi), p.outer & splat(data::kHalfPiLo),
+                simd::select(p.outer, splat(-2.0), splat(1.0)), p.head, p.tail);
+}
+
+// acos x for -1 <= x <= 1: pi/2 - asin x in the middle, 2 asin s above 1/2 and
+// pi - 2 asin s below -1/2.
+ZORN_INVERSE_TRIG_INLINE Sum acos_sum(F64x2 x) {
+  const ArcsineParts p = arcsine_parts(x);
+  const F64x2 negative = simd::less(x, splat(0.0));
+  const F64x2 outer_negative = p.outer & negative;
+  const F64x2 base_hi = simd::select(p.outer, outer_negative & splat(data::kPiHi),
+                                     splat(data::kHalfPiHi));
+  const F64x2 base_lo = simd::select(p.outer, outer_negative & splat(data::kPiLo),
+                                     splat(data::kHalfPiLo));
+  const F64x2 m = simd::select(p.outer, splat(2.0) ^ (negative & splat(-0.0)), splat(-1.0));
+  return offset(base_hi, base_lo, m, p.head, p.tail);
+}
+
+// atan(num / den) for 0 <= num / den with den > 0, from the quotient q = num / den
+// rounded (which picks the centre c) and the reduced numerator and denominator built
+// by `reduce(c)`, which returns {n, n_err, d} with u = (n + n_err) / d.
+struct Reduced {
+  F64x2 num, num_err, den;
+};
+template <class Reduce>
+ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce) {
+  const F64x2 shifter = splat(0x1.8p52);
+  const F64x2 t = simd::min(q * splat(16.0), splat(256.0)) + shifter;
+  const F64x2 k = t - shifter;
+  const F64x2 c = simd::not_less(k, splat(3.0)) & (k * splat(0.0625));
+  const Reduced r = reduce(c);
+  const F64x2 u = r.num / r.den;
+  // The quotient's remainder num - u den, exactly (Dekker's product), over den.
+  const TwoSum ud = two_product(u, r.den);
+  const F64x2 u_lo = (((r.num - ud.sum) - ud.err) + r.num_err) / r.den;
+  const I64x2 index = simd::bits(t) & I64x2::splat(511);
+  const F64x2 row0 = F64x2::load_aligned(data::kAtanCentres[index.lane0_bits()]);
+  const F64x2 row1 = F64x2::load_aligned(data::kAtanCentres[index.lane1_bits()]);
+  const F64x2 z = u * u;
+  const TwoSum s = fast_two_sum(simd::lane0s(row0, row1), u);
+  const F64x2 series = u * (z * estrin(z, data::kAtanPolynomial));
+  return {s.sum, s.err + ((simd::lane1s(row0, row1) + u_lo) + series)};
+}
+
+// atan a for 0 <= a <= 2^900: u = (a - c) / (1 + a c), the difference exact (or, for
+// c = 16 and large a, far below the result's last place).
+ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 a) {
+  return atan_sum(a, [a](F64x2 c) {
+    return Reduced{a - c, splat(0.0), splat(1.0) + a * c};
+  });
+}
+
+// atan(b / a) for a, b in [2^-500, 2^500]: u = (b - c a) / (a + c b), with c a split
+// exactly (c has at most 9 bits) so that the numerator's error is carried.
+ZORN_INVERSE_TRIG_INLINE Sum atan_ratio_sum(F64x2 b, F64x2 a) {
+  return atan_sum(b / a, [a, b](F64x2 c) {
+    const F64x2 scaled = splat(134217729.0) * a;
+    const F64x2 a_hi = scaled - (scaled - a);
+    const TwoSum num = two_difference(b - c * a_hi, c * (a - a_hi));
+    return Reduced{num.sum, num.err, a + c * b};
+  });
+}
+
+// (hi + lo) / pi rounded once: the double-double product with 1/pi.
+ZORN_INVERSE_TRIG_INLINE F64x2 times_inverse_pi(Sum v) {
+  const TwoSum p = two_product(v.hi, splat(data::kInversePiHi));
+  return p.sum + (p.err + (v.hi * splat(data::kInversePiLo) + v.lo * splat(data::kInversePiHi)));
+}
+
+ZORN_INVERSE_TRIG_INLINE F64x2 rounded(Sum v) { return v.hi + v.lo; }
+
+}  // namespace zorn::tess::inverse_trig

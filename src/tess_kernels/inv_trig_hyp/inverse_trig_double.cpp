@@ -1,0 +1,189 @@
+#include "tess_kernels/inv_trig_hyp/inverse_trig_double.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "tess_kernels/inv_trig_hyp/atan2_special.h"
+#include "tess_kernels/inv_trig_hyp/inverse_trig_core_double.h"
+#include "zorn/tess.h"
+
+namespace zorn::tess {
+namespace {
+
+using simd::F64x2;
+namespace it = inverse_trig;
+
+// Below this magnitude the pi forms leave the fast path: the double-double product
+// with 1/pi would lose its low part to underflow.
+constexpr double kPiFormSmallest = 0x1p-900;
+// Beyond this, atan rounds to pi/2 (atan a = pi/2 - 1/a + ...); below it, the reduced
+// denominator 1 + 16 a still splits without overflow.
+constexpr double kAtanLargest = 0x1p900;
+// The range of |a| and |b| of the Atan2 fast path: every product and quotient it forms
+// stays normal.
+constexpr double kAtan2Low = 0x1p-500, kAtan2High = 0x1p500;
+
+F64x2 outside_unit(F64x2 x) { return simd::not_less_equal(simd::abs(x), it::splat(1.0)); }
+F64x2 pi_form_tiny(F64x2 x) {
+  const F64x2 a = simd::abs(x);
+  return simd::less(a, it::splat(kPiFormSmallest)) & simd::less(it::splat(0.0), a);
+}
+
+// Odd functions compute on |x| and take the sign back, so that f(-x) = -f(x) bit for
+// bit and -0 stays -0.
+F64x2 asin_pair(F64x2 x, F64x2& y) {
+  y = it::rounded(it::asin_sum(simd::abs(x))) | it::sign_of(x);
+  return outside_unit(x);
+}
+F64x2 asinpi_pair(F64x2 x, F64x2& y) {
+  y = it::times_inverse_pi(it::asin_sum(simd::abs(x))) | it::sign_of(x);
+  return outside_unit(x) | pi_form_tiny(x);
+}
+F64x2 acos_pair(F64x2 x, F64x2& y) {
+  y = it::rounded(it::acos_sum(x));
+  return outside_unit(x);
+}
+F64x2 acospi_pair(F64x2 x, F64x2& y) {
+  y = it::times_inverse_pi(it::acos_sum(x));
+  return outside_unit(x);
+}
+F64x2 atan_pair(F64x2 x, F64x2& y) {
+  const F64x2 a = simd::abs(x);
+  y = it::rounded(it::atan_sum(simd::min(a, it::splat(kAtanLargest)))) | it::sign_of(x);
+  return simd::not_less_equal(a, it::splat(INFINITY));
+}
+F64x2 atanpi_pair(F64x2 x, F64x2& y) {
+  const F64x2 a = simd::abs(x);
+  y = it::times_inverse_pi(it::atan_sum(simd::min(a, it::splat(kAtanLargest)))) |
+      it::sign_of(x);
+  return simd::not_less_equal(a, it::splat(INFINITY)) | pi_form_tiny(x);
+}
+
+// atan2(a, b) = ±atan(|a| / |b|) for b > 0 and ±(pi - atan(|a| / |b|)) for b < 0, with
+// the sign of a.
+it::Sum atan2_sum(F64x2 a, F64x2 b) {
+  const it::Sum theta = it::atan_ratio_sum(simd::abs(a), simd::abs(b));
+  const F64x2 left = simd::less(b, it::splat(0.0));
+  return it::offset(left & it::splat(it::data::kPiHi), left & it::splat(it::data::kPiLo),
+                    simd::select(left, it::splat(-1.0), it::splat(1.0)), theta.hi, theta.lo);
+}
+int atan2_special(F64x2 a, F64x2 b) {
+  const F64x2 low = it::splat(kAtan2Low), high = it::splat(kAtan2High);
+  const F64x2 ma = simd::abs(a), mb = simd::abs(b);
+  return simd::lane_mask(simd::less(ma, low) | simd::not_less_equal(ma, high) |
+                         simd::less(mb, low) | simd::not_less_equal(mb, high));
+}
+int atan2_pair(F64x2 a, F64x2 b, F64x2& r) {
+  r = it::rounded(atan2_sum(a, b)) | it::sign_of(a);
+  return atan2_special(a, b);
+}
+int atan2pi_pair(F64x2 a, F64x2 b, F64x2& r) {
+  r = it::times_inverse_pi(atan2_sum(a, b)) | it::sign_of(a);
+  return atan2_special(a, b);
+}
+
+double lane_result(F64x2 (*pair)(F64x2, F64x2&), double x) {
+  F64x2 y;
+  pair(F64x2::splat(x), y);
+  return y.lane0();
+}
+
+// Acos, Asin and their pi forms beyond the fast path: NaN through, NaN with status 1
+// beyond [-1, 1]; the pi forms' tiny arguments as x / pi in extended precision, one
+// rounding to double (the error of the long double quotient is 2^-64 relative).
+int32_t unit_domain(F64x2 (*pair)(F64x2, F64x2&), double x, double* r) {
+  if (std::isnan(x)) {
+    *r = x + x;
+    return TESS_STATUS_OK;
+  }
+  if (std::fabs(x) > 1.0) {
+    *r = std::numeric_limits<double>::quiet_NaN();
+    return TESS_STATUS_DOMAIN;
+  }
+  *r = lane_result(pair, x);
+  return TESS_STATUS_OK;
+}
+
+constexpr long double kPiExtended = 3.141592653589793238462643383279502884L;
+
+double over_pi(double x) { return static_cast<double>(x / kPiExtended); }
+
+int32_t pi_form(F64x2 (*pair)(F64x2, F64x2&), double x, double* r) {
+  if (x != 0 && std::fabs(x) < kPiFormSmallest) {
+    *r = over_pi(x);
+    return TESS_STATUS_OK;
+  }
+  return unit_domain(pair, x, r);
+}
+
+}  // namespace
+
+TESS_DOUBLE_PAIR_LOOPS(AsinDouble, asin_pair)
+TESS_DOUBLE_PAIR_LOOPS(AcosDouble, acos_pair)
+TESS_DOUBLE_PAIR_LOOPS(AsinpiDouble, asinpi_pair)
+TESS_DOUBLE_PAIR_LOOPS(AcospiDouble, acospi_pair)
+TESS_DOUBLE_PAIR_LOOPS(AtanDouble, atan_pair)
+TESS_DOUBLE_PAIR_LOOPS(AtanpiDouble, atanpi_pair)
+
+int Atan2Double::fast_group(const double a[4], const double b[4], double r[4]) {
+  return run_binary_pairs(a, b, r, atan2_pair);
+}
+int Atan2piDouble::fast_group(const double a[4], const double b[4], double r[4]) {
+  return run_binary_pairs(a, b, r, atan2pi_pair);
+}
+
+int32_t tess_callout_dAsin(double x, double* r) { return unit_domain(asin_pair, x, r); }
+int32_t tess_callout_dAcos(double x, double* r) { return unit_domain(acos_pair, x, r); }
+int32_t tess_callout_dAsinpi(double x, double* r) { return pi_form(asinpi_pair, x, r); }
+int32_t tess_callout_dAcospi(double x, double* r) { return unit_domain(acospi_pair, x, r); }
+int32_t tess_callout_dAtan(double x, double* r) {
+  *r = std::isnan(x) ? x + x : lane_result(atan_pair, x);
+  return TESS_STATUS_OK;
+}
+int32_t tess_callout_dAtanpi(double x, double* r) {
+  *r = std::isnan(x) ? x + x : x != 0 && std::fabs(x) < kPiFormSmallest ? over_pi(x)
+                                                                       : lane_result(atanpi_pair, x);
+  return TESS_STATUS_OK;
+}
+int32_t tess_callout_dAtan2(double a, double b, double* r) {
+  *r = it::atan2_any(a, b, false);
+  return TESS_STATUS_OK;
+}
+int32_t tess_callout_dAtan2pi(double a, double b, double* r) {
+  *r = it::atan2_any(a, b, true);
+  return TESS_STATUS_OK;
+}
+
+namespace inverse_trig {
+
+// Special values first (C99 F.9.1.4); finite non-zero pairs scaled by a common power of
+// two into the fast path's range, unless one is below 2^-500 of the other, where the
+// angle is the quotient (b > 0), pi (b < 0) or pi/2 to within far below an ulp.
+double atan2_any(double a, double b, bool pi_scaled) {
+  if (std::isnan(a) || std::isnan(b)) return a + b;
+  const double quarter = pi_scaled ? 0.25 : data::kHalfPiHi / 2;
+  const double half = pi_scaled ? 0.5 : data::kHalfPiHi;
+  const double three_quarters = pi_scaled ? 0.75 : data::kThreeQuarterPiHi;
+  const double whole = pi_scaled ? 1.0 : data::kPiHi;
+  const double ma = std::fabs(a), mb = std::fabs(b);
+  if (ma == 0) return std::copysign(std::signbit(b) ? whole : 0.0, a);
+  if (std::isinf(ma)) {
+    return std::copysign(std::isinf(mb) ? (b < 0 ? three_quarters : quarter) : half, a);
+  }
+  if (mb == 0) return std::copysign(half, a);
+  if (std::isinf(mb)) return std::copysign(b < 0 ? whole : 0.0, a);
+  const int e = std::max(std::ilogb(ma), std::ilogb(mb));
+  const double sa = std::scalbn(a, -e), sb = std::scalbn(b, -e);
+  if (std::fabs(sb) < kAtan2Low) return std::copysign(half, a);
+  if (std::fabs(sa) < kAtan2Low) {
+    if (b < 0) return std::copysign(whole, a);
+    return pi_scaled ? static_cast<double>(a / (b * kPiExtended)) : a / b;
+  }
+  F64x2 r;
+  (pi_scaled ? atan2pi_pair : atan2_pair)(F64x2::splat(sa), F64x2::splat(sb), r);
+  return r.lane0();
+}
+
+}  // namespace inverse_trig
+}  // namespace zorn::tess
