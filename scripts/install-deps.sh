@@ -3,9 +3,11 @@
 # Usage: scripts/install-deps.sh [extra-package ...]
 set -euo pipefail
 # Build and tests: the first line; benchmark peers and the spline cross-check: the second;
-# the MPI example and its check, and the plots: the third.
+# the Python package (pybind11, its tests on pytest, numpy and scipy): the third; the MPI
+# example and its check, and the plots: the fourth.
 packages=(cmake g++ make libgtest-dev libbenchmark-dev libblas-dev liblapack-dev libmpfr-dev pkg-config
           libsleef-dev libgsl-dev librandom123-dev python3-scipy
+          python3-dev pybind11-dev python3-pybind11 python3-pytest python3-numpy
           libopenmpi-dev openmpi-bin python3-matplotlib "$@")
 missing=()
 for p in "${packages[@]}"; do
