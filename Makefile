@@ -28,7 +28,7 @@ check: build
 PREFIX ?= /usr/local
 install:
 	cmake -S . -B build-install -DCMAKE_BUILD_TYPE=Release -DZORN_BUILD_TESTS=OFF \
-	  -DZORN_BUILD_BENCH=OFF -DZORN_BUILD_ACCURACY=OFF -DZORN_BUILD_EXAMPLES=OFF
+	  -DZORN_BUILD_BENCH=OFF -DZORN_BUILD_ACCURACY=OFF -DZORN_BUILD_EXAMPLES=OFF -DZORN_BUILD_PYTHON=OFF
 	cmake --build build-install -j$(JOBS)
 	cmake --install build-install --prefix $(PREFIX)
 
