@@ -136,6 +136,9 @@ def test_argument_conversion_and_broadcasting():
     assert vm.exp(np.arange(3)).dtype == np.float64
     np.testing.assert_array_equal(vm.add(np.ones((3, 1)), np.arange(4.0)), np.ones((3, 1)) + np.arange(4.0))
     assert vm.exp(np.float32(1)).dtype == np.float32
+    frozen = np.linspace(0, 1, 9)
+    frozen.setflags(write=False)
+    np.testing.assert_array_equal(vm.exp(frozen), vm.exp(frozen.copy()))
 
 
 @pytest.mark.parametrize("call,error", [

@@ -101,48 +101,43 @@ bool equal_spacing(const py::array& a, int32_t& inc) {
 
 // One operand as the kernel sees it.
 struct Laid {
-  py::array array;
+  py::object array;  // owns the elements (a py::array member would construct an array)
   char* data = nullptr;
   int32_t inc = 1;
   int64_t item = 0;
   py::handle write_back;  // a caller's `out` that is written from `array` after the call
 };
 
-Laid lay_input(py::array a) {
+// An input's elements are only read; the pointer is not const for the shared record.
+Laid laid_of(const py::array& a, int32_t inc) {
   Laid laid;
-  if (!equal_spacing(a, laid.inc)) {
-    a = py::array(a.attr("copy")());
-    laid.inc = 1;
-  }
   laid.array = a;
-  laid.data = static_cast<char*>(a.mutable_data());
+  laid.data = static_cast<char*>(const_cast<void*>(a.data()));
+  laid.inc = inc;
   laid.item = a.itemsize();
   return laid;
 }
 
+Laid lay_input(const py::array& a) {
+  int32_t inc = 1;
+  if (equal_spacing(a, inc)) return laid_of(a, inc);
+  return laid_of(py::array(a.attr("copy")()), 1);
+}
+
 Laid lay_output(py::handle out, const std::vector<py::ssize_t>& shape, ElementType t) {
-  Laid laid;
-  if (out.is_none()) {
-    laid.array = py::array(dtype_of(t), shape);
-  } else {
-    if (!py::isinstance<py::array>(out)) throw py::type_error("out must be a numpy array");
-    py::array o = py::reinterpret_borrow<py::array>(out);
-    if (o.dtype().num() != dtype_of(t).num() || o.dtype().byteorder() == '>')
-      throw py::type_error(std::string("out must have dtype ") + dtype_name(t));
-    if (!std::equal(shape.begin(), shape.end(), o.shape(), o.shape() + o.ndim()) ||
-        static_cast<size_t>(o.ndim()) != shape.size())
-      throw py::value_error("out has another shape than the result");
-    if (!o.writeable()) throw py::value_error("out is read-only");
-    if (equal_spacing(o, laid.inc)) {
-      laid.array = o;
-    } else {
-      laid.array = py::array(dtype_of(t), shape);
-      laid.inc = 1;
-      laid.write_back = out;
-    }
-  }
-  laid.data = static_cast<char*>(laid.array.mutable_data());
-  laid.item = laid.array.itemsize();
+  if (out.is_none()) return laid_of(py::array(dtype_of(t), shape), 1);
+  if (!py::isinstance<py::array>(out)) throw py::type_error("out must be a numpy array");
+  py::array o = py::reinterpret_borrow<py::array>(out);
+  if (o.dtype().num() != dtype_of(t).num() || o.dtype().byteorder() == '>')
+    throw py::type_error(std::string("out must have dtype ") + dtype_name(t));
+  if (!std::equal(shape.begin(), shape.end(), o.shape(), o.shape() + o.ndim()) ||
+      static_cast<size_t>(o.ndim()) != shape.size())
+    throw py::value_error("out has another shape than the result");
+  if (!o.writeable()) throw py::value_error("out is read-only");
+  int32_t inc = 1;
+  if (equal_spacing(o, inc)) return laid_of(o, inc);
+  Laid laid = laid_of(py::array(dtype_of(t), shape), 1);
+  laid.write_back = out;
   return laid;
 }
 
@@ -161,7 +156,7 @@ void separate(Laid& input, const Laid& output, int64_t n) {
     return;
   const auto [a0, a1] = extent(input, n);
   const auto [b0, b1] = extent(output, n);
-  if (a0 < b1 && b0 < a1) input = lay_input(py::array(input.array.attr("copy")()));
+  if (a0 < b1 && b0 < a1) input = laid_of(py::array(input.array.attr("copy")()), 1);
 }
 
 struct Invocation {
@@ -273,7 +268,7 @@ py::object call_vm(const VmFunction& f, py::handle a, py::handle b, const VmScal
   Invocation call{};
   call.slot = slot_of(accuracy);
   const int inputs = input_count(f.shape), outputs = output_count(f.shape);
-  py::array arrays[kMaxInputs] = {as_array(a), inputs > 1 ? as_array(b) : py::array()};
+  py::array arrays[kMaxInputs] = {as_array(a), as_array(inputs > 1 ? b : a)};
 
   ElementType t = natural_type(arrays[0]);
   if (inputs > 1) t = promote(t, natural_type(arrays[1]));
