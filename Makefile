@@ -3,6 +3,8 @@ BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
+# The interpreter Debian's numpy, scipy and pytest are installed for.
+PYTHON ?= /usr/bin/python3
 
 .PHONY: all deps build demo check install sanitize bench accuracy plots fuzz windows clean
 
@@ -19,6 +21,8 @@ build: deps $(BUILD)/CMakeCache.txt
 
 demo: build
 	$(BUILD)/bin/zorn_tour
+	@if [ -d $(BUILD)/python/zorn ]; then \
+	  PYTHONPATH=$(BUILD)/python $(PYTHON) examples/python/tour.py; fi
 
 check: build
 	cd $(BUILD) && ctest -j$(JOBS) --output-on-failure --timeout 600
