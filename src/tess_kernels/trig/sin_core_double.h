@@ -106,16 +106,20 @@ inline SinParts sin_parts(const ReducedAngle& angle, const RemainderSeries& seri
 
 inline F64x2 value(const SinParts& p) { return p.hi + p.lo; }
 
-// (s.hi + s.lo) / (c.hi + c.lo): a quotient within an ulp or two (s times the rounded
-// reciprocal), corrected by its exact residual, s - q c = (s.hi - q c.hi) + ..., times
-// the reciprocal; one division in all.
-inline F64x2 quotient(const SinParts& s_parts, const SinParts& c_parts) {
-  const TwoSum s = fast_two_sum(s_parts.hi, s_parts.lo);
-  const TwoSum c = fast_two_sum(c_parts.hi, c_parts.lo);
-  const F64x2 inverse = F64x2::splat(1.0) / c.sum;
-  const F64x2 q = s.sum * inverse;
-  const TwoSum qc = two_product(q, c.sum);
-  return q + ((((s.sum - qc.sum) - qc.err) + s.err) - q * c.err) * inverse;
+// (s.hi + s.lo) / (c.hi + c.lo): the rounded quotient cut to a 26-bit q_hi, whose product
+// with c.hi cut to 26 bits is exact, so that the residual s - q_hi c is
+//   (s.hi - q_hi c_hi) + s.lo - q_hi (c.hi - c_hi + c.lo)
+// with the first difference exact (its terms agree to within a factor of two); then
+// q_hi + residual / c, one division in all. |s.lo| and |c.lo| stay below 2^-2 of their
+// leading parts.
+inline F64x2 quotient(const SinParts& s, const SinParts& c) {
+  const F64x2 keep26 = simd::from_bits(I64x2::splat(~int64_t{0} << 27));
+  const F64x2 inverse = F64x2::splat(1.0) / (c.hi + c.lo);
+  const F64x2 q_hi = ((s.hi + s.lo) * inverse) & keep26;
+  const F64x2 c_hi = c.hi & keep26;
+  const F64x2 c_lo = (c.hi - c_hi) + c.lo;
+  const F64x2 residual = ((s.hi - q_hi * c_hi) + s.lo) - q_hi * c_lo;
+  return q_hi + residual * inverse;
 }
 
 enum class Fn { kSin, kCos, kTan };

@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "tess_kernels/trig/double_ops.h"
+#include "tess_kernels/trig/quarter_turn_double.h"
 #include "tess_kernels/trig/reduction_double.h"
 #include "tess_kernels/trig/sin_core_double.h"
 #include "zorn/tess.h"
@@ -14,9 +15,32 @@ using simd::I64x2;
 using sin_core::Fn;
 using sin_core::kFastPathLimit;
 
+// The sine keeps its reduction by pi/256 and table; the cosine and tangent reduce by pi/2.
 template <Fn F>
-int pair(F64x2 x, F64x2& y) {
-  y = sin_core::fast_lanes<F>(x);
+[[gnu::always_inline]] inline F64x2 fast_lanes(F64x2 x) {
+  if constexpr (F == Fn::kSin) return sin_core::fast_lanes<F>(x);
+  if constexpr (F == Fn::kCos) return quarter_turn::cos_lanes(x);
+  if constexpr (F == Fn::kTan) return quarter_turn::tan_lanes(x);
+}
+
+// f of an argument reduced to quadrant + r, |r| <= pi/4.
+template <Fn F>
+double of_quadrant(const QuarterTurnReduction& q, double x) {
+  if constexpr (F == Fn::kSin) {
+    sin_core::ReducedAngle angle = sin_core::reduce_pi_over_256(F64x2::splat(q.hi));
+    angle.lo = angle.lo + F64x2::splat(q.lo);
+    angle.t_bits = angle.t_bits + I64x2::splat(128 * int64_t{q.quadrant});
+    return sin_core::evaluate<F>(angle, F64x2::splat(x)).lane0();
+  }
+  const sin_core::ReducedAngle angle{F64x2::splat(q.hi), F64x2::splat(q.lo),
+                                     I64x2::splat(q.quadrant)};
+  if constexpr (F == Fn::kCos) return quarter_turn::cos_of(angle).lane0();
+  if constexpr (F == Fn::kTan) return quarter_turn::tan_of(angle, F64x2::splat(x)).lane0();
+}
+
+template <Fn F>
+[[gnu::always_inline]] inline int pair(F64x2 x, F64x2& y) {
+  y = fast_lanes<F>(x);
   return simd::lane_mask(simd::not_less_equal(simd::abs(x), F64x2::splat(kFastPathLimit)));
 }
 
@@ -34,14 +58,10 @@ int32_t callout(double x, double* r) {
   }
   const double a = std::fabs(x);
   if (a <= kFastPathLimit) {
-    *r = sin_core::fast_lanes<F>(F64x2::splat(x)).lane0();
+    *r = fast_lanes<F>(F64x2::splat(x)).lane0();
     return TESS_STATUS_OK;
   }
-  const QuarterTurnReduction q = reduce_quarter_turns(a);
-  sin_core::ReducedAngle angle = sin_core::reduce_pi_over_256(F64x2::splat(q.hi));
-  angle.lo = angle.lo + F64x2::splat(q.lo);
-  angle.t_bits = angle.t_bits + I64x2::splat(128 * int64_t{q.quadrant});
-  *r = sin_core::evaluate<F>(angle, F64x2::splat(x)).lane0();
+  *r = of_quadrant<F>(reduce_quarter_turns(a), x);
   return TESS_STATUS_OK;
 }
 
