@@ -1,6 +1,6 @@
 // SinCos and SinCospi: both results of each argument from the vector fast paths of the
 // sine and cosine kernels (of the HA kernels of Sinpi and Cospi), bit for bit as those
-// kernels give them, with one reduction where the two share it (SinCospi).
+// kernels give them, with one reduction where the two share it.
 #pragma once
 
 #include "tess_kernels/frame/lane_loop_two_results.h"

@@ -1,14 +1,14 @@
-// Cosine and tangent of two lanes from a reduction by multiples of pi/2, without a table:
-// the double precision Cos and Tan kernels (and the cosine of SinCos).
+// Tangent of two lanes from a reduction by multiples of pi/2, without a table: the fast
+// path of the double precision Tan kernel, and its evaluation for larger arguments.
 //
 // An angle a is written k pi/2 + r, k the nearest integer to a 2/pi (held in the low
 // mantissa bits of t = a 2/pi + 1.5 2^52) and |r| <= pi/4 carried as r + r_lo. sin r and
 // cos r come from their Taylor series, each as a leading part and a small tail:
-//   sin r = r + (r^3 S(r^2) + r_lo cos r)
+//   sin r = r + (-r^3/6 + r^5 S(r^2) + r_lo cos r)
 //   cos r = w + (((1 - w) - r^2/2) + r^4 C(r^2) - r r_lo),  w = 1 - r^2/2 rounded,
-// where the second form keeps the rounding errors of r^2 and of the leading subtraction. Quadrant
-// k mod 4 then picks sin r, cos r, -sin r, -cos r, and the tangent is the quotient of two
-// of them corrected by its residual.
+// where the second form keeps the rounding errors of r^2 and of the leading subtraction.
+// The tangent is their quotient (-cos r / sin r in odd quadrants), corrected by its
+// residual.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +17,7 @@
 #include "tess_kernels/frame/two_sum_double.h"
 #include "tess_kernels/trig/sin_core_double.h"
 
-namespace zorn::tess::quarter_turn {
+namespace zorn::tess::tangent {
 
 using simd::F64x2;
 using simd::I64x2;
@@ -59,42 +59,34 @@ inline SinCosParts sin_cos_parts(const ReducedAngle& angle) {
   const auto linear = [&](double c0, double c1) { return c(c0) + z * c(c1); };
   const F64x2 z2 = z * z;
   const F64x2 z4 = z2 * z2;
-  const F64x2 sin_series =
-      (linear(-1.0 / 6, 1.0 / 120) + z2 * linear(-1.0 / 5040, 1.0 / 362880)) +
-      z4 * (linear(-1.0 / 39916800, 1.0 / 6227020800) +
-            z2 * linear(-1.0 / 1307674368000, 1.0 / 355687428096000));
+  const F64x2 sin_series_above_r3 =
+      (linear(1.0 / 120, -1.0 / 5040) + z2 * linear(1.0 / 362880, -1.0 / 39916800)) +
+      z4 * (linear(1.0 / 6227020800, -1.0 / 1307674368000) + z2 * c(1.0 / 355687428096000));
   const F64x2 cos_series =
       (linear(1.0 / 24, -1.0 / 720) + z2 * linear(1.0 / 40320, -1.0 / 3628800)) +
       z4 * (linear(1.0 / 479001600, -1.0 / 87178291200) + z2 * c(1.0 / 20922789888000));
-  // r^2 = z + z_err exactly (Dekker), so that the leading 1 - r^2/2 rounds only once.
-  const F64x2 split = c(134217729.0) * r;
-  const F64x2 r_hi = split - (split - r);
-  const F64x2 r_lo = r - r_hi;
+  // r^2 = z + z_err and r^3 = r3 + r3_err exactly (Dekker), so that the leading terms
+  // 1 - r^2/2 and -r^3/6 round only once.
+  const auto split = [&](F64x2 v) {
+    const F64x2 scaled = c(134217729.0) * v;
+    const F64x2 v_hi = scaled - (scaled - v);
+    return TwoSum{v_hi, v - v_hi};
+  };
+  const TwoSum r_split = split(r), z_split = split(z);
+  const F64x2 r_hi = r_split.sum, r_lo = r_split.err;
   const F64x2 z_err = ((r_hi * r_hi - z) + (r_hi + r_hi) * r_lo) + r_lo * r_lo;
+  const F64x2 r3 = r * z;
+  const F64x2 r3_err = ((((r_hi * z_split.sum - r3) + r_hi * z_split.err) + r_lo * z_split.sum) +
+                        r_lo * z_split.err) +
+                       r * z_err;
   const F64x2 half_z = z * c(0.5);
   const F64x2 w = c(1.0) - half_z;
   const F64x2 cos_tail = (((c(1.0) - w) - half_z) + z2 * cos_series) -
                          (z_err * c(0.5) + r * angle.lo);
-  const F64x2 sin_tail = (r * z) * sin_series + angle.lo * (w + cos_tail);
+  const F64x2 sin_tail = r3 * c(-1.0 / 6) + ((r3 * z) * sin_series_above_r3 +
+                                             (r3_err * c(-1.0 / 6) + angle.lo * (w + cos_tail)));
   return {{r, sin_tail}, {w, cos_tail}};
 }
-
-inline F64x2 negate_where(I64x2 sign_bits, F64x2 v) {
-  return simd::from_bits(simd::bits(v) ^ sign_bits);
-}
-
-// sin(k pi/2 + r) for quarter_turns 0, cos for 1: the parts of quadrant k + quarter_turns.
-inline F64x2 sin_or_cos(const ReducedAngle& angle, int64_t quarter_turns) {
-  const SinCosParts p = sin_cos_parts(angle);
-  const I64x2 n = angle.t_bits + I64x2::splat(quarter_turns);
-  const F64x2 odd = simd::from_bits(I64x2::splat(0) - (n & I64x2::splat(1)));
-  const F64x2 y = simd::select(odd, p.cos.hi, p.sin.hi) + simd::select(odd, p.cos.lo, p.sin.lo);
-  return negate_where((n & I64x2::splat(2)) << 62, y);
-}
-
-// cos x for |x| <= sin_core::kFastPathLimit, and for a reduced larger argument.
-inline F64x2 cos_lanes(F64x2 x) { return sin_or_cos(reduce(simd::abs(x)), 1); }
-inline F64x2 cos_of(const ReducedAngle& angle) { return sin_or_cos(angle, 1); }
 
 // tan(k pi/2 + r) with the sign of x: sin r / cos r for even k, -cos r / sin r for odd k.
 inline F64x2 tan_of(const ReducedAngle& angle, F64x2 x) {
@@ -106,8 +98,8 @@ inline F64x2 tan_of(const ReducedAngle& angle, F64x2 x) {
   const SinParts denominator{simd::select(odd, p.sin.hi, p.cos.hi),
                              simd::select(odd, p.sin.lo, p.cos.lo)};
   const F64x2 y = sin_core::quotient(numerator, denominator) + F64x2::splat(0.0);
-  return negate_where(simd::bits(x) & I64x2::splat(sin_core::kSignBit), y);
+  return simd::from_bits(simd::bits(y) ^ (simd::bits(x) & I64x2::splat(sin_core::kSignBit)));
 }
 inline F64x2 tan_lanes(F64x2 x) { return tan_of(reduce(simd::abs(x)), x); }
 
-}  // namespace zorn::tess::quarter_turn
+}  // namespace zorn::tess::tangent
