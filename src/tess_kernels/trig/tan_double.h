@@ -13,6 +13,7 @@
 
 #include <cstdint>
 
+#include "tess_kernels/frame/polynomial_double.h"
 #include "tess_kernels/frame/simd.h"
 #include "tess_kernels/frame/two_sum_double.h"
 #include "tess_kernels/trig/sin_core_double.h"
@@ -54,31 +55,22 @@ struct SinCosParts {
 inline SinCosParts sin_cos_parts(const ReducedAngle& angle) {
   const F64x2 r = angle.hi;
   const F64x2 z = r * r;
-  const auto c = [](double v) { return F64x2::splat(v); };
-  // Estrin's scheme: the two series are short independent chains, not two long ones.
-  const auto linear = [&](double c0, double c1) { return c(c0) + z * c(c1); };
   const F64x2 z2 = z * z;
-  const F64x2 z4 = z2 * z2;
-  const F64x2 sin_series_above_r3 =
-      (linear(1.0 / 120, -1.0 / 5040) + z2 * linear(1.0 / 362880, -1.0 / 39916800)) +
-      z4 * (linear(1.0 / 6227020800, -1.0 / 1307674368000) + z2 * c(1.0 / 355687428096000));
-  const F64x2 cos_series =
-      (linear(1.0 / 24, -1.0 / 720) + z2 * linear(1.0 / 40320, -1.0 / 3628800)) +
-      z4 * (linear(1.0 / 479001600, -1.0 / 87178291200) + z2 * c(1.0 / 20922789888000));
-  // r^2 = z + z_err and r^3 = r3 + r3_err exactly (Dekker), so that the leading terms
-  // 1 - r^2/2 and -r^3/6 round only once.
-  const auto split = [&](F64x2 v) {
-    const F64x2 scaled = c(134217729.0) * v;
-    const F64x2 v_hi = scaled - (scaled - v);
-    return TwoSum{v_hi, v - v_hi};
-  };
-  const TwoSum r_split = split(r), z_split = split(z);
-  const F64x2 r_hi = r_split.sum, r_lo = r_split.err;
-  const F64x2 z_err = ((r_hi * r_hi - z) + (r_hi + r_hi) * r_lo) + r_lo * r_lo;
-  const F64x2 r3 = r * z;
-  const F64x2 r3_err = ((((r_hi * z_split.sum - r3) + r_hi * z_split.err) + r_lo * z_split.sum) +
-                        r_lo * z_split.err) +
-                       r * z_err;
+  const auto c = [](double v) { return F64x2::splat(v); };
+  constexpr double kSinAboveR3[] = {1.0 / 120,         -1.0 / 5040,         1.0 / 362880,
+                                    -1.0 / 39916800,   1.0 / 6227020800,   -1.0 / 1307674368000,
+                                    1.0 / 355687428096000};
+  constexpr double kCosAboveR2[] = {1.0 / 24,        -1.0 / 720,          1.0 / 40320,
+                                    -1.0 / 3628800,  1.0 / 479001600,     -1.0 / 87178291200,
+                                    1.0 / 20922789888000};
+  const F64x2 sin_series_above_r3 = estrin(z, kSinAboveR3);
+  const F64x2 cos_series = estrin(z, kCosAboveR2);
+  // r^2 = z + z_err and r^3 = r3 + r3_err (Dekker's products, the split of r shared), so
+  // that the leading terms 1 - r^2/2 and -r^3/6 round only once.
+  const F64x2 z_err = two_product(r, r).err;
+  const TwoSum cube = two_product(r, z);
+  const F64x2 r3 = cube.sum;
+  const F64x2 r3_err = cube.err + r * z_err;
   const F64x2 half_z = z * c(0.5);
   const F64x2 w = c(1.0) - half_z;
   const F64x2 cos_tail = (((c(1.0) - w) - half_z) + z2 * cos_series) -
