@@ -6,6 +6,8 @@
 #include <cmath>
 #include <complex>
 
+#include "tess_kernels/basics/elementwise_loop.h"
+#include "tess_kernels/basics/lanes.h"
 #include "tess_kernels/frame/double_double.h"
 #include "tess_kernels/frame/op_adapters.h"
 
@@ -44,12 +46,18 @@ inline std::complex<double> quotient(std::complex<double> x, std::complex<double
   return {static_cast<double>((a * c + b * d) / den), static_cast<double>((b * c - a * d) / den)};
 }
 
+// Real results that are infinite or NaN take the scalar form, which gives their status.
+template <class V>
+int beyond_finite(V r) {
+  return lanes::lane_bits(lanes::not_finite(r));
+}
+
 template <class T>
 int32_t complex_status(std::complex<T> r, std::complex<T> x, std::complex<T> y) {
   return complex_overflow(r, x, y);
 }
 
-struct Add {
+struct Add : Elementwise<Add, 2, 1> {
   template <class T>
   static int32_t eval(T x, T y, T& r) {
     r = x + y;
@@ -59,9 +67,14 @@ struct Add {
       return complex_status(r, x, y);
     }
   }
+  template <class V>
+  static int lanes(V x, V y, V& r) {
+    r = lanes::add(x, y);
+    return beyond_finite(r);
+  }
 };
 
-struct Sub {
+struct Sub : Elementwise<Sub, 2, 1> {
   template <class T>
   static int32_t eval(T x, T y, T& r) {
     r = x - y;
@@ -71,9 +84,14 @@ struct Sub {
       return complex_status(r, x, y);
     }
   }
+  template <class V>
+  static int lanes(V x, V y, V& r) {
+    r = lanes::sub(x, y);
+    return beyond_finite(r);
+  }
 };
 
-struct Mul {
+struct Mul : Elementwise<Mul, 2, 1> {
   template <class T>
   static int32_t eval(T x, T y, T& r) {
     r = x * y;
@@ -83,6 +101,11 @@ struct Mul {
   static int32_t eval(std::complex<R> x, std::complex<R> y, std::complex<R>& r) {
     r = std::complex<R>(product(std::complex<double>(x), std::complex<double>(y)));
     return complex_status(r, x, y);
+  }
+  template <class V>
+  static int lanes(V x, V y, V& r) {
+    r = lanes::mul(x, y);
+    return beyond_finite(r);
   }
 };
 
@@ -94,7 +117,7 @@ struct MulByConj {
   }
 };
 
-struct Div {
+struct Div : Elementwise<Div, 2, 1> {
   template <class T>
   static int32_t eval(T x, T y, T& r) {
     r = x / y;
@@ -105,21 +128,36 @@ struct Div {
     r = std::complex<R>(quotient(std::complex<double>(x), std::complex<double>(y)));
     return complex_status(r, x, y);
   }
+  template <class V>
+  static int lanes(V x, V y, V& r) {
+    r = lanes::div(x, y);
+    return beyond_finite(r);
+  }
 };
 
-struct Sqr {
+struct Sqr : Elementwise<Sqr, 1, 1> {
   template <class T>
   static int32_t eval(T x, T& r) {
     r = x * x;
     return classify(kOverflow, r, false, x);
   }
+  template <class V>
+  static int lanes(V x, V& r) {
+    r = lanes::mul(x, x);
+    return beyond_finite(r);
+  }
 };
 
-struct Inv {
+struct Inv : Elementwise<Inv, 1, 1> {
   template <class T>
   static int32_t eval(T x, T& r) {
     r = T(1) / x;
     return classify(kPole, r, true, x);
+  }
+  template <class V>
+  static int lanes(V x, V& r) {
+    r = lanes::div(lanes::splat<V>(1), x);
+    return beyond_finite(r);
   }
 };
 

@@ -1,0 +1,157 @@
+// Element-wise basics that pick, compare or move bits rather than round: Abs, CopySign,
+// Fmax, Fmin, MaxMag, MinMag, Fdim, NextAfter.
+//
+// Fmax and Fmin are IEEE 754's maximumNumber and minimumNumber: a NaN in one argument
+// counts as missing data, and -0 orders below +0. MaxMag and MinMag compare magnitudes
+// and break ties with Fmax and Fmin.
+#pragma once
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <complex>
+#include <cstring>
+
+#include "tess_kernels/basics/elementwise_loop.h"
+#include "tess_kernels/basics/lanes.h"
+#include "tess_kernels/frame/op_adapters.h"
+
+namespace zorn::tess::ops {
+
+// The sign bit cleared, so that NaN payloads survive; complex: the modulus.
+struct Abs : Elementwise<Abs, 1, 1> {
+  template <class T>
+  static int32_t eval(T x, T& r) {
+    r = std::copysign(x, T(1));
+    return TESS_STATUS_OK;
+  }
+  template <class R>
+  static int32_t eval(std::complex<R> x, R& r) {
+    r = static_cast<R>(std::abs(std::complex<double>(x)));
+    return TESS_STATUS_OK;
+  }
+  template <class V>
+  static int lanes(V x, V& r) {
+    r = lanes::magnitude(x);
+    return 0;
+  }
+};
+
+struct CopySign : Elementwise<CopySign, 2, 1> {
+  template <class T>
+  static int32_t eval(T x, T y, T& r) {
+    r = std::copysign(x, y);
+    return TESS_STATUS_OK;
+  }
+  template <class V>
+  static int lanes(V x, V y, V& r) {
+    r = lanes::bit_or(lanes::magnitude(x), lanes::sign_bits(y));
+    return 0;
+  }
+};
+
+// Equal arguments (+0 and -0 among them) combine their bits: AND gives the larger, OR the
+// smaller. A NaN takes the scalar form.
+template <bool kMax>
+struct Extremum {
+  template <class T>
+  static T scalar(T x, T y) {
+    if (std::isnan(x) || std::isnan(y)) {
+      if (!std::isnan(x)) return x;
+      return std::isnan(y) ? x + y : y;
+    }
+    if (x == y) {
+      return kMax ? std::bit_cast<T>(bits(x) & bits(y)) : std::bit_cast<T>(bits(x) | bits(y));
+    }
+    return (x > y) == kMax ? x : y;
+  }
+  template <class V>
+  static V vector(V x, V y) {
+    using namespace lanes;
+    const V ties = kMax ? bit_and(x, y) : bit_or(x, y);
+    return select(equal(x, y), ties, kMax ? max(x, y) : min(x, y));
+  }
+
+ private:
+  static uint32_t bits(float x) { return std::bit_cast<uint32_t>(x); }
+  static uint64_t bits(double x) { return std::bit_cast<uint64_t>(x); }
+};
+
+// The argument of larger (kMax) or smaller magnitude; equal magnitudes go to Extremum.
+template <bool kMax>
+struct MagnitudeExtremum {
+  template <class T>
+  static T scalar(T x, T y) {
+    const T ax = std::fabs(x), ay = std::fabs(y);
+    if (ax != ay && !std::isnan(ax) && !std::isnan(ay)) return (ax > ay) == kMax ? x : y;
+    return Extremum<kMax>::scalar(x, y);
+  }
+  template <class V>
+  static V vector(V x, V y) {
+    using namespace lanes;
+    const V ax = magnitude(x), ay = magnitude(y);
+    const V x_wins = kMax ? less(ay, ax) : less(ax, ay);
+    const V y_wins = kMax ? less(ax, ay) : less(ay, ax);
+    return select(x_wins, x, select(y_wins, y, Extremum<kMax>::vector(x, y)));
+  }
+};
+
+// A silent choice between two arguments; NaN lanes take the scalar form.
+template <class Choice>
+struct Chosen : Elementwise<Chosen<Choice>, 2, 1> {
+  template <class T>
+  static int32_t eval(T x, T y, T& r) {
+    r = Choice::scalar(x, y);
+    return TESS_STATUS_OK;
+  }
+  template <class V>
+  static int lanes(V x, V y, V& r) {
+    r = Choice::vector(x, y);
+    return lanes::lane_bits(lanes::unordered(x, y));
+  }
+};
+struct Fmax : Chosen<Extremum<true>> {};
+struct Fmin : Chosen<Extremum<false>> {};
+struct MaxMag : Chosen<MagnitudeExtremum<true>> {};
+struct MinMag : Chosen<MagnitudeExtremum<false>> {};
+
+// x - y where x > y, else +0; a NaN argument gives NaN. Overflow reports.
+struct Fdim : Elementwise<Fdim, 2, 1> {
+  template <class T>
+  static int32_t eval(T x, T y, T& r) {
+    r = std::fdim(x, y);
+    return classify(kOverflow, r, false, x, y);
+  }
+  template <class V>
+  static int lanes(V x, V y, V& r) {
+    using namespace lanes;
+    const V d = sub(x, y);
+    r = bit_and(d, less(y, x));
+    return lane_bits(not_finite(d));
+  }
+};
+
+// The neighbour of x toward y, one step of the bit pattern read as sign and magnitude:
+// up when moving away from zero, down toward it. Zeros, equal arguments, NaNs and
+// results beyond the finite range take the scalar form. Overflow reports.
+struct NextAfter : Elementwise<NextAfter, 2, 1> {
+  template <class T>
+  static int32_t eval(T x, T y, T& r) {
+    r = std::nextafter(x, y);
+    return classify(kOverflow, r, false, x, y);
+  }
+  template <class V>
+  static int lanes(V x, V y, V& r) {
+    using namespace lanes;
+    const V zero = splat<V>(0);
+    const V away = bit_xor(less(x, y), less(x, zero));
+    // +1 where away (all-ones lanes), -1 elsewhere, as integers.
+    const V all_ones = equal(zero, zero);
+    const V step = bit_or(and_not(all_ones, away), integer_one<V>());
+    r = add_integers(x, step);
+    const V rare = bit_or(bit_or(equal(x, zero), equal(x, y)), unordered(x, y));
+    return lane_bits(bit_or(rare, not_finite(r)));
+  }
+};
+
+}  // namespace zorn::tess::ops
