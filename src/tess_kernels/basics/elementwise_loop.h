@@ -55,29 +55,10 @@ struct Elementwise {
   template <class T, class Report>
   static void run(FpFrame& frame, int32_t count, const std::array<Strided<const T>, NIn>& in,
                   const std::array<Strided<T>, NOut>& out, Report& report) {
-    using V = lanes::Register<T>;
-    constexpr int64_t kWidth = lanes::kLanes<T>;
     const InexactFlagKeeper keep_inexact(Op::kQuietInexact);
     const int64_t n = count;
-    int64_t i = 0;
-    if (all_unit(in) && all_unit(out)) {
-      for (; i + 2 * kWidth <= n; i += 2 * kWidth) {
-        V x0[NIn], x1[NIn], y0[NOut], y1[NOut];
-        for (size_t k = 0; k < NIn; ++k) {
-          x0[k] = lanes::load(in[k].base + i);
-          x1[k] = lanes::load(in[k].base + i + kWidth);
-        }
-        const int special = call_lanes(x0, y0) | call_lanes(x1, y1) << kWidth;
-        if (special != 0) [[unlikely]] {
-          settle(frame, special, i, x0, x1, y0, y1, out, report);
-        } else {
-          for (size_t k = 0; k < NOut; ++k) {
-            lanes::store(out[k].base + i, y0[k]);
-            lanes::store(out[k].base + i + kWidth, y1[k]);
-          }
-        }
-      }
-    }
+    const int64_t i =
+        all_unit(in) && all_unit(out) ? contiguous_blocks(frame, n, in, out, report) : 0;
     if (i == n) return;
     frame.mask_x87_exceptions();
     std::array<Strided<T>, NOut> rest;
@@ -110,6 +91,43 @@ struct Elementwise {
   }
 
  private:
+  template <class V>
+  struct Registers {
+    V v[NIn > NOut ? NIn : NOut];
+  };
+
+  // Whole blocks of two registers from the start of contiguous vectors; returns the
+  // number of elements done.
+  template <class T, class Report>
+  static int64_t contiguous_blocks(FpFrame& frame, int64_t n,
+                                   const std::array<Strided<const T>, NIn>& in,
+                                   const std::array<Strided<T>, NOut>& out, Report& report) {
+    using V = lanes::Register<T>;
+    constexpr int64_t kWidth = lanes::kLanes<T>;
+    const T* a[NIn];
+    T* r[NOut];
+    for (size_t k = 0; k < NIn; ++k) a[k] = in[k].base;
+    for (size_t k = 0; k < NOut; ++k) r[k] = out[k].base;
+    int64_t i = 0;
+    for (; i + 2 * kWidth <= n; i += 2 * kWidth) {
+      Registers<V> x0, x1, y0, y1;
+      for (size_t k = 0; k < NIn; ++k) {
+        x0.v[k] = lanes::load(a[k] + i);
+        x1.v[k] = lanes::load(a[k] + i + kWidth);
+      }
+      const int special = call_lanes(x0, y0) | call_lanes(x1, y1) << kWidth;
+      if (special != 0) [[unlikely]] {
+        settle<V>(frame, special, i, a, out, report);
+        continue;
+      }
+      for (size_t k = 0; k < NOut; ++k) {
+        lanes::store(r[k] + i, y0.v[k]);
+        lanes::store(r[k] + i + kWidth, y1.v[k]);
+      }
+    }
+    return i;
+  }
+
   template <class S, size_t N>
   static bool all_unit(const std::array<Strided<S>, N>& v) {
     for (const Strided<S>& s : v)
@@ -118,9 +136,9 @@ struct Elementwise {
   }
 
   template <class V>
-  static int call_lanes(const V (&x)[NIn], V (&y)[NOut]) {
+  static int call_lanes(const Registers<V>& x, Registers<V>& y) {
     return [&]<size_t... I, size_t... O>(std::index_sequence<I...>, std::index_sequence<O...>) {
-      return Op::lanes(x[I]..., y[O]...);
+      return Op::lanes(x.v[I]..., y.v[O]...);
     }(std::make_index_sequence<NIn>{}, std::make_index_sequence<NOut>{});
   }
   template <class A, class T>
@@ -130,22 +148,22 @@ struct Elementwise {
     }(std::make_index_sequence<NIn>{}, std::make_index_sequence<NOut>{});
   }
 
-  // Out of line: such lanes are rare, and the loop stays small without them.
+  // Out of line: such lanes are rare, and the loop stays small without them. The block's
+  // arguments are read again (nothing of the block is stored yet, also in place) and its
+  // results computed again.
   template <class V, class T, class Report>
   [[gnu::noinline]] static void settle(FpFrame& frame, int special, int64_t g,
-                                       const V (&x0)[NIn], const V (&x1)[NIn],
-                                       const V (&y0)[NOut], const V (&y1)[NOut],
+                                       const T* const (&a)[NIn],
                                        const std::array<Strided<T>, NOut>& out, Report& report) {
     constexpr int kWidth = lanes::kLanes<T>;
     frame.mask_x87_exceptions();
     alignas(16) T xs[NIn][2 * kWidth], ys[NOut][2 * kWidth];
-    for (size_t k = 0; k < NIn; ++k) {
-      lanes::store(xs[k], x0[k]);
-      lanes::store(xs[k] + kWidth, x1[k]);
-    }
-    for (size_t k = 0; k < NOut; ++k) {
-      lanes::store(ys[k], y0[k]);
-      lanes::store(ys[k] + kWidth, y1[k]);
+    for (int half = 0; half < 2; ++half) {
+      Registers<V> x, y;
+      for (size_t k = 0; k < NIn; ++k) x.v[k] = lanes::load(a[k] + g + half * kWidth);
+      call_lanes(x, y);
+      for (size_t k = 0; k < NIn; ++k) lanes::store(xs[k] + half * kWidth, x.v[k]);
+      for (size_t k = 0; k < NOut; ++k) lanes::store(ys[k] + half * kWidth, y.v[k]);
     }
     for (int l = 0; special != 0; ++l, special >>= 1) {
       if ((special & 1) == 0) continue;

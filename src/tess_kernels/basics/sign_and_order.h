@@ -77,7 +77,8 @@ struct Extremum {
   static uint64_t bits(double x) { return std::bit_cast<uint64_t>(x); }
 };
 
-// The argument of larger (kMax) or smaller magnitude; equal magnitudes go to Extremum.
+// The argument of larger (kMax) or smaller magnitude; of equal magnitudes the larger or
+// smaller value.
 template <bool kMax>
 struct MagnitudeExtremum {
   template <class T>
@@ -90,9 +91,9 @@ struct MagnitudeExtremum {
   static V vector(V x, V y) {
     using namespace lanes;
     const V ax = magnitude(x), ay = magnitude(y);
-    const V x_wins = kMax ? less(ay, ax) : less(ax, ay);
     const V y_wins = kMax ? less(ax, ay) : less(ay, ax);
-    return select(x_wins, x, select(y_wins, y, Extremum<kMax>::vector(x, y)));
+    const V ties = kMax ? bit_and(x, y) : bit_or(x, y);
+    return select(equal(ax, ay), ties, select(y_wins, y, x));
   }
 };
 
