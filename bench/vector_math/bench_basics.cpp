@@ -72,8 +72,12 @@ Arrays<T>& arrays_for(int64_t n, bool divisor) {
 
 template <class T>
 void register_cases(const Basic& basic, ElementLoop<T> plain) {
-  const ElementLoop<T> ours = sizeof(T) == 4 ? reinterpret_cast<ElementLoop<T>>(basic.s)
-                                             : reinterpret_cast<ElementLoop<T>>(basic.d);
+  ElementLoop<T> ours;
+  if constexpr (sizeof(T) == 4) {
+    ours = basic.s;
+  } else {
+    ours = basic.d;
+  }
   for (const int64_t n : kSizes) {
     const std::string name =
         std::string(sizeof(T) == 4 ? "s" : "d") + basic.name + " n=" + std::to_string(n);

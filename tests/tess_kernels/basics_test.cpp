@@ -70,28 +70,23 @@ T x87_nearbyint(T x) {
   return std::copysign(static_cast<T>(std::nearbyint(static_cast<long double>(x))), x);
 }
 
+#define ZORN_ROUNDING(t, T)                                                             \
+  {{"Floor", _tess##t##Floor, std::floor, false, false},                                \
+   {"Ceil", _tess##t##Ceil, std::ceil, false, false},                                   \
+   {"Trunc", _tess##t##Trunc, std::trunc, false, false},                                \
+   {"Round", _tess##t##Round, std::round, false, false},                                \
+   {"Rint", _tess##t##Rint, x87_nearbyint<T>, true, true},                              \
+   {"NearbyInt", _tess##t##NearbyInt, x87_nearbyint<T>, true, false},                   \
+   {"Frac", _tess##t##Frac, fractional<T>, false, false}}
 template <class T>
-std::vector<Unary<T>> rounding_functions();
-template <>
-std::vector<Unary<float>> rounding_functions() {
-  return {{"Floor", _tesssFloor, std::floor, false, false},
-          {"Ceil", _tesssCeil, std::ceil, false, false},
-          {"Trunc", _tesssTrunc, std::trunc, false, false},
-          {"Round", _tesssRound, std::round, false, false},
-          {"Rint", _tesssRint, x87_nearbyint<float>, true, true},
-          {"NearbyInt", _tesssNearbyInt, x87_nearbyint<float>, true, false},
-          {"Frac", _tesssFrac, fractional<float>, false, false}};
+std::vector<Unary<T>> rounding_functions() {
+  if constexpr (sizeof(T) == 4) {
+    return ZORN_ROUNDING(s, float);
+  } else {
+    return ZORN_ROUNDING(d, double);
+  }
 }
-template <>
-std::vector<Unary<double>> rounding_functions() {
-  return {{"Floor", _tessdFloor, std::floor, false, false},
-          {"Ceil", _tessdCeil, std::ceil, false, false},
-          {"Trunc", _tessdTrunc, std::trunc, false, false},
-          {"Round", _tessdRound, std::round, false, false},
-          {"Rint", _tessdRint, x87_nearbyint<double>, true, true},
-          {"NearbyInt", _tessdNearbyInt, x87_nearbyint<double>, true, false},
-          {"Frac", _tessdFrac, fractional<double>, false, false}};
-}
+#undef ZORN_ROUNDING
 
 template <class T>
 class Basics : public ::testing::Test {
@@ -161,22 +156,20 @@ struct Binary {
   void (*strided)(int32_t, const T*, int32_t, const T*, int32_t, T*, int32_t);
 };
 #define ZORN_BINARY(t, F) {#F, _tess##t##F, _tess##t##F##I}
+#define ZORN_BINARIES(t)                                                                \
+  {ZORN_BINARY(t, Add),    ZORN_BINARY(t, Sub),    ZORN_BINARY(t, Mul),                 \
+   ZORN_BINARY(t, Div),    ZORN_BINARY(t, Fmax),   ZORN_BINARY(t, Fmin),                \
+   ZORN_BINARY(t, MaxMag), ZORN_BINARY(t, MinMag), ZORN_BINARY(t, CopySign),            \
+   ZORN_BINARY(t, Fdim),   ZORN_BINARY(t, NextAfter)}
 template <class T>
-std::vector<Binary<T>> binary_functions();
-template <>
-std::vector<Binary<float>> binary_functions() {
-  return {ZORN_BINARY(s, Add),    ZORN_BINARY(s, Sub),    ZORN_BINARY(s, Mul),
-          ZORN_BINARY(s, Div),    ZORN_BINARY(s, Fmax),   ZORN_BINARY(s, Fmin),
-          ZORN_BINARY(s, MaxMag), ZORN_BINARY(s, MinMag), ZORN_BINARY(s, CopySign),
-          ZORN_BINARY(s, Fdim),   ZORN_BINARY(s, NextAfter)};
+std::vector<Binary<T>> binary_functions() {
+  if constexpr (sizeof(T) == 4) {
+    return ZORN_BINARIES(s);
+  } else {
+    return ZORN_BINARIES(d);
+  }
 }
-template <>
-std::vector<Binary<double>> binary_functions() {
-  return {ZORN_BINARY(d, Add),    ZORN_BINARY(d, Sub),    ZORN_BINARY(d, Mul),
-          ZORN_BINARY(d, Div),    ZORN_BINARY(d, Fmax),   ZORN_BINARY(d, Fmin),
-          ZORN_BINARY(d, MaxMag), ZORN_BINARY(d, MinMag), ZORN_BINARY(d, CopySign),
-          ZORN_BINARY(d, Fdim),   ZORN_BINARY(d, NextAfter)};
-}
+#undef ZORN_BINARIES
 #undef ZORN_BINARY
 
 // The vector path (contiguous) against the element-by-element path (strided) on every

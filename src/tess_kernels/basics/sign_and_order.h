@@ -37,16 +37,15 @@ struct Abs : Elementwise<Abs, 1, 1> {
   }
 };
 
-struct CopySign : Elementwise<CopySign, 2, 1> {
+// The magnitude of x with the sign of y.
+struct SignCopy {
   template <class T>
-  static int32_t eval(T x, T y, T& r) {
-    r = std::copysign(x, y);
-    return TESS_STATUS_OK;
+  static T scalar(T x, T y) {
+    return std::copysign(x, y);
   }
   template <class V>
-  static int lanes(V x, V y, V& r) {
-    r = lanes::bit_or(lanes::magnitude(x), lanes::sign_bits(y));
-    return 0;
+  static V vector(V x, V y) {
+    return lanes::bit_or(lanes::magnitude(x), lanes::sign_bits(y));
   }
 };
 
@@ -97,7 +96,7 @@ struct MagnitudeExtremum {
   }
 };
 
-// A silent choice between two arguments; NaN lanes take the scalar form.
+// A silent function of two arguments; NaN lanes take the scalar form.
 template <class Choice>
 struct Chosen : Elementwise<Chosen<Choice>, 2, 1> {
   template <class T>
@@ -115,14 +114,22 @@ struct Fmax : Chosen<Extremum<true>> {};
 struct Fmin : Chosen<Extremum<false>> {};
 struct MaxMag : Chosen<MagnitudeExtremum<true>> {};
 struct MinMag : Chosen<MagnitudeExtremum<false>> {};
+struct CopySign : Chosen<SignCopy> {};
 
-// x - y where x > y, else +0; a NaN argument gives NaN. Overflow reports.
-struct Fdim : Elementwise<Fdim, 2, 1> {
+// A two-argument basic whose scalar form is Derived::scalar and which reports overflow.
+template <class Derived>
+struct Overflowing : Elementwise<Derived, 2, 1> {
   template <class T>
   static int32_t eval(T x, T y, T& r) {
-    r = std::fdim(x, y);
+    r = Derived::scalar(x, y);
     return classify(kOverflow, r, false, x, y);
   }
+};
+
+// x - y where x > y, else +0; a NaN argument gives NaN.
+struct Fdim : Overflowing<Fdim> {
+  template <class T>
+  static T scalar(T x, T y) { return std::fdim(x, y); }
   template <class V>
   static int lanes(V x, V y, V& r) {
     using namespace lanes;
@@ -134,13 +141,10 @@ struct Fdim : Elementwise<Fdim, 2, 1> {
 
 // The neighbour of x toward y, one step of the bit pattern read as sign and magnitude:
 // up when moving away from zero, down toward it. Zeros, equal arguments, NaNs and
-// results beyond the finite range take the scalar form. Overflow reports.
-struct NextAfter : Elementwise<NextAfter, 2, 1> {
+// results beyond the finite range take the scalar form.
+struct NextAfter : Overflowing<NextAfter> {
   template <class T>
-  static int32_t eval(T x, T y, T& r) {
-    r = std::nextafter(x, y);
-    return classify(kOverflow, r, false, x, y);
-  }
+  static T scalar(T x, T y) { return std::nextafter(x, y); }
   template <class V>
   static int lanes(V x, V y, V& r) {
     using namespace lanes;
