@@ -4,6 +4,9 @@
 //   int F::special_lanes(simd::F32x4 x)          lane mask of the arguments it cannot take
 //   int32_t F::callout(const float* x, float* r) correct result and status of any argument
 // and optionally
+//   int F::finish_lanes(const float x[4], float y[4], int special)
+// which completes, in any error mode, the special lanes that only leave the fast path for
+// a slower path of the kernel itself (no status), and returns the mask of the others, and
 //   int F::resolve_inline(const float x[4], float y[4], int special)
 // which, with error handling off, settles some special lanes in place and returns the mask
 // of those still left for the callout.
@@ -102,6 +105,9 @@ struct LaneLoopSingle {
     alignas(16) float xs[4], ys[4];
     x.store(xs);
     y.store(ys);
+    if constexpr (requires { F::finish_lanes(xs, ys, special); }) {
+      special = F::finish_lanes(xs, ys, special);
+    }
     if constexpr (requires { F::resolve_inline(xs, ys, special); }) {
       if (no_errors) special = F::resolve_inline(xs, ys, special);
     }

@@ -85,6 +85,16 @@ simd::F32x4 replace_large_lanes(sin_core::Fn f, simd::F32x4 x, simd::F32x4 y, in
   return simd::F32x4::load(ys);
 }
 
+int finish_large_lanes(sin_core::Fn f, const float x[4], float y[4], int special) {
+  for (int l = 0; l < 4; ++l) {
+    if ((special & (1 << l)) && std::isfinite(x[l])) {
+      y[l] = large_argument(f, x[l]);
+      special &= ~(1 << l);
+    }
+  }
+  return special;
+}
+
 int32_t non_finite_callout(const float* x, float* r) {
   const float v = *x;
   if (std::isnan(v)) {

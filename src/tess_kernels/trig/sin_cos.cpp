@@ -12,8 +12,8 @@ using simd::F64x2;
 using sin_core::Fn;
 
 int sin_cos_single(F32x4 x, F32x4& s, F32x4& c) {
-  s = SinSingle::fast_path(x);
-  c = CosSingle::fast_path(x);
+  s = SinSingle::fast_path_with_large_lanes(x);
+  c = CosSingle::fast_path_with_large_lanes(x);
   return trig_single::non_finite_lanes(x);
 }
 

@@ -32,13 +32,22 @@ inline int non_finite_lanes(simd::F32x4 x) {
   return simd::lane_mask(simd::bits(simd::abs(x)) > simd::I32x4::splat(0x7F7FFFFF));
 }
 
+// Lanes beyond the fast path: |x| > 10000, ±inf and NaN (one compare, false for NaN).
+inline int beyond_fast_path(simd::F32x4 x) {
+  return simd::lane_mask_not_less_equal(simd::abs(x), simd::F32x4::splat(kFastPathLimit));
+}
+
+// The finite lanes among `special` given their large-argument results in y; returns the
+// others (±inf and NaN).
+int finish_large_lanes(sin_core::Fn f, const float x[4], float y[4], int special);
+
 // sin x (kCos false) or cos x (kCos true) for |x| <= 10000: n the nearest integer to
 // |x|/pi (to |x|/pi + 1/2 for the cosine, whose angle is then n - 1/2) by the float
 // shifter, its parity from the last bit of t; r = |x| - n pi in double with pi in two
 // parts; sin r by an odd degree-7 polynomial rounded once to float; the sign from the
 // parity (and for the sine the sign of x).
 template <bool kCos>
-simd::F32x4 sin_cos_fast(simd::F32x4 x) {
+[[gnu::always_inline]] inline simd::F32x4 sin_cos_fast(simd::F32x4 x) {
   using simd::F32x4;
   using simd::F64x2;
   using simd::I32x4;
@@ -69,7 +78,7 @@ simd::F32x4 sin_cos_fast(simd::F32x4 x) {
 // pi/2 in the three parts of 128 pi/256 (k < 2^13, so both leading products are exact),
 // sin r and cos r by their Taylor series to r^9 and r^10 (below 2^-28 relative), and
 // tan = sin r / cos r for even k, -cos r / sin r for odd k.
-inline simd::F64x2 tan_pair(simd::F64x2 x) {
+[[gnu::always_inline]] inline simd::F64x2 tan_pair(simd::F64x2 x) {
   using simd::F64x2;
   using simd::I64x2;
   const F64x2 a = simd::abs(x);
@@ -87,7 +96,7 @@ inline simd::F64x2 tan_pair(simd::F64x2 x) {
   return simd::from_bits(simd::bits(y) ^ (simd::bits(x) & I64x2::splat(sin_core::kSignBit)));
 }
 
-inline simd::F32x4 tan_fast(simd::F32x4 x) {
+[[gnu::always_inline]] inline simd::F32x4 tan_fast(simd::F32x4 x) {
   return simd::to_float(tan_pair(simd::low_to_double(x)), tan_pair(simd::high_to_double(x)));
 }
 
@@ -96,20 +105,27 @@ int32_t non_finite_callout(const float* x, float* r);
 
 }  // namespace trig_single
 
+// Lanes above the fast path's limit leave the vector loop, so that it calls nothing and
+// keeps its constants in registers; the finite ones are then reduced in the kernel.
 template <sin_core::Fn F>
 struct TrigSingle : LaneLoopSingle<TrigSingle<F>> {
-  static simd::F32x4 fast_path(simd::F32x4 x) {
-    simd::F32x4 y;
+  [[gnu::always_inline]] static simd::F32x4 fast_path(simd::F32x4 x) {
     if constexpr (F == sin_core::Fn::kSin) {
-      y = trig_single::sin_cos_fast<false>(x);
+      return trig_single::sin_cos_fast<false>(x);
     } else if constexpr (F == sin_core::Fn::kCos) {
-      y = trig_single::sin_cos_fast<true>(x);
+      return trig_single::sin_cos_fast<true>(x);
     } else {
-      y = trig_single::tan_fast(x);
+      return trig_single::tan_fast(x);
     }
-    return trig_single::with_large_lanes(F, x, y);
   }
-  static int special_lanes(simd::F32x4 x) { return trig_single::non_finite_lanes(x); }
+  // The fast path with the large finite lanes completed, for SinCos.
+  static simd::F32x4 fast_path_with_large_lanes(simd::F32x4 x) {
+    return trig_single::with_large_lanes(F, x, fast_path(x));
+  }
+  static int special_lanes(simd::F32x4 x) { return trig_single::beyond_fast_path(x); }
+  static int finish_lanes(const float x[4], float y[4], int special) {
+    return trig_single::finish_large_lanes(F, x, y, special);
+  }
   static int32_t callout(const float* x, float* r) {
     return trig_single::non_finite_callout(x, r);
   }
