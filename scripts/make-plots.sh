@@ -6,6 +6,6 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 source=$(cd "$(dirname "$0")/.." && pwd)
 cd "$source/scripts/plots"
-for script in gaussian_histogram spline_accuracy statistics_error vector_speed; do
+for script in gaussian_histogram spline_accuracy statistics_error vector_speed vector_accuracy; do
   /usr/bin/python3 "$script.py" "$build" "$source/docs/plots"
 done
