@@ -126,6 +126,11 @@ int main() {
   std::printf("// atan u = u + u^3 P(u^2) for |u| <= 5/32.\n");
   print_polynomial("kAtanPolynomial", mpfr_atan, -1.0 / 3, 25.0 / 1024, 6);
 
+  std::printf("// The single precision kernels' (computed in double, rounded once):\n");
+  std::printf("// asin u = u + u^3 P(u^2) for u^2 <= 1/4.\n");
+  print_polynomial("kAsinPolynomialSingle", mpfr_asin, 1.0 / 6, 0.25, 6);
+  std::printf("// atan u = u + u^3 P(u^2) for |u| <= tan(pi/8).\n");
+  print_polynomial("kAtanPolynomialSingle", mpfr_atan, -1.0 / 3, 0.17157287525381, 5);
   std::printf("// atan(c_k), head and remainder: c_k = k/16, or 0 for k <= 2.\n");
   std::printf("alignas(16) constexpr double kAtanCentres[257][2] = {\n");
   for (int k = 0; k <= 256; ++k) {

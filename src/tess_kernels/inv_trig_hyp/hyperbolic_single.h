@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "tess_kernels/exp_log/double_cores_single.h"
-#include "tess_kernels/inv_trig_hyp/widened_single.h"
+#include "tess_kernels/frame/widened_single.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
 
 namespace zorn::tess {

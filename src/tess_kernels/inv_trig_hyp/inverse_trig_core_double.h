@@ -15,12 +15,9 @@
 #include "tess_kernels/frame/polynomial_double.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/frame/two_sum_double.h"
+#include "tess_kernels/inv_trig_hyp/inverse_trig_tables.h"
 
 namespace zorn::tess::inverse_trig {
-
-namespace data {
-#include "tess_kernels/inv_trig_hyp/data/inverse_trig_tables.inc"
-}  // namespace data
 
 using simd::F64x2;
 using simd::I64x2;
@@ -81,11 +78,13 @@ ZORN_INVERSE_TRIG_INLINE Sum acos_sum(F64x2 x) {
 
 // atan(num / den) for 0 <= num / den with den > 0, from the quotient q = num / den
 // rounded (which picks the centre c) and the reduced numerator and denominator built
-// by `reduce(c)`, which returns {n, n_err, d} with u = (n + n_err) / d.
+// by `reduce(c)`, which returns {n, n_err, d} with u = (n + n_err) / d. With
+// kRemainder, the rounding error of u = n / d is carried too (needed where u is the
+// whole result, c = 0, and inexact).
 struct Reduced {
   F64x2 num, num_err, den;
 };
-template <class Reduce>
+template <bool kRemainder, class Reduce>
 ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce) {
   const F64x2 shifter = splat(0x1.8p52);
   const F64x2 t = simd::min(q * splat(16.0), splat(256.0)) + shifter;
@@ -93,9 +92,12 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce) {
   const F64x2 c = simd::not_less(k, splat(3.0)) & (k * splat(0.0625));
   const Reduced r = reduce(c);
   const F64x2 u = r.num / r.den;
-  // The quotient's remainder num - u den, exactly (Dekker's product), over den.
-  const TwoSum ud = two_product(u, r.den);
-  const F64x2 u_lo = (((r.num - ud.sum) - ud.err) + r.num_err) / r.den;
+  F64x2 u_lo = r.num_err;
+  if constexpr (kRemainder) {
+    // The quotient's remainder num - u den, exactly (Dekker's product), over den.
+    const TwoSum ud = two_product(u, r.den);
+    u_lo = (((r.num - ud.sum) - ud.err) + r.num_err) / r.den;
+  }
   const I64x2 index = simd::bits(t) & I64x2::splat(511);
   const F64x2 row0 = F64x2::load_aligned(data::kAtanCentres[index.lane0_bits()]);
   const F64x2 row1 = F64x2::load_aligned(data::kAtanCentres[index.lane1_bits()]);
@@ -106,9 +108,13 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce) {
 }
 
 // atan a for 0 <= a <= 2^900: u = (a - c) / (1 + a c), the difference exact (or, for
-// c = 16 and large a, far below the result's last place).
+// c = 16 and large a, far below the result's last place). Below 5/32, u = a exactly;
+// above, |u| <= 1/16 and the result at least 5 |u|, so that the quotient's rounding
+// weighs at most 1/10 ulp: atan leaves it, atanpi (where the product by 1/pi adds its
+// own error) carries it.
+template <bool kRemainder>
 ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 a) {
-  return atan_sum(a, [a](F64x2 c) {
+  return atan_sum<kRemainder>(a, [a](F64x2 c) {
     return Reduced{a - c, splat(0.0), splat(1.0) + a * c};
   });
 }
@@ -116,7 +122,7 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 a) {
 // atan(b / a) for a, b in [2^-500, 2^500]: u = (b - c a) / (a + c b), with c a split
 // exactly (c has at most 9 bits) so that the numerator's error is carried.
 ZORN_INVERSE_TRIG_INLINE Sum atan_ratio_sum(F64x2 b, F64x2 a) {
-  return atan_sum(b / a, [a, b](F64x2 c) {
+  return atan_sum<true>(b / a, [a, b](F64x2 c) {
     const F64x2 scaled = splat(134217729.0) * a;
     const F64x2 a_hi = scaled - (scaled - a);
     const TwoSum num = two_difference(b - c * a_hi, c * (a - a_hi));

@@ -50,12 +50,12 @@ F64x2 acospi_pair(F64x2 x, F64x2& y) {
 }
 F64x2 atan_pair(F64x2 x, F64x2& y) {
   const F64x2 a = simd::abs(x);
-  y = it::rounded(it::atan_sum(simd::min(a, it::splat(kAtanLargest)))) | it::sign_of(x);
+  y = it::rounded(it::atan_sum<false>(simd::min(a, it::splat(kAtanLargest)))) | it::sign_of(x);
   return simd::not_less_equal(a, it::splat(INFINITY));
 }
 F64x2 atanpi_pair(F64x2 x, F64x2& y) {
   const F64x2 a = simd::abs(x);
-  y = it::times_inverse_pi(it::atan_sum(simd::min(a, it::splat(kAtanLargest)))) |
+  y = it::times_inverse_pi(it::atan_sum<true>(simd::min(a, it::splat(kAtanLargest)))) |
       it::sign_of(x);
   return simd::not_less_equal(a, it::splat(INFINITY)) | pi_form_tiny(x);
 }

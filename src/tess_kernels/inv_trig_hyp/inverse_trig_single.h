@@ -1,5 +1,5 @@
 // Single precision kernels of Asin, Acos, Atan, Atan2 and their pi-scaled forms: double precision
-// cores on the widened lanes, relative error near 2^-36 before the one rounding, so that
+// cores on the widened lanes, relative error near 2^-33 before the one rounding, so that
 // the results stay within about 0.501 ulp. The pi-scaled forms multiply by 1/pi in
 // double, whose error is far below the last place of a float.
 #pragma once
@@ -8,9 +8,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "tess_kernels/exp_log/double_cores_single.h"
 #include "tess_kernels/frame/lane_loop_binary.h"
 #include "tess_kernels/frame/polynomial_double.h"
-#include "tess_kernels/inv_trig_hyp/widened_single.h"
+#include "tess_kernels/frame/widened_single.h"
+#include "tess_kernels/inv_trig_hyp/inverse_trig_tables.h"
 
 namespace zorn::tess {
 
@@ -35,16 +37,10 @@ constexpr double kHalfPi = 1.5707963267948966;
 constexpr double kQuarterPi = 0.7853981633974483;
 constexpr double kInvPi = 0.3183098861837907;
 
-// asin s = s + s^3 A(s^2) for 0 <= s <= 1/2: the Taylor series to s^29 (the rest below
-// 2^-37 of the result).
+// asin s = s + s^3 P(s^2) for 0 <= s <= 1/2, P of degree 6 (relative error below 2^-33).
 ZORN_FAST_INLINE F64x2 asin_small(F64x2 s) {
-  static constexpr double kA[] = {
-      0.16666666666666666,  0.075,                0.044642857142857144, 0.030381944444444444,
-      0.022372159090909092, 0.017352764423076924, 0.01396484375,        0.011551800896139705,
-      0.009761609529194078, 0.008390335809616815, 0.0073125258735988454, 0.006447210311889649,
-      0.005740037670841924, 0.005153309682319905};
   const F64x2 z = s * s;
-  return s + (z * s) * estrin(z, kA);
+  return s + (z * s) * estrin(z, inverse_trig::data::kAsinPolynomialSingle);
 }
 
 // asin a for 0 <= a <= 1: above 1/2, pi/2 - 2 asin(sqrt((1 - a)/2)), with 1 - a exact
@@ -69,11 +65,9 @@ ZORN_FAST_INLINE F64x2 acos_core(F64x2 x) {
 }
 
 // atan a for a >= 0 (infinity included): u = a, (a - 1)/(a + 1) or -1/a, whichever keeps
-// |u| <= tan(pi/8), plus 0, pi/4 or pi/2; atan u = u + u^3 T(u^2) by the Taylor series
-// to u^25 (the rest below 2^-38 of the result). NaN stays NaN.
+// |u| <= tan(pi/8), plus 0, pi/4 or pi/2; atan u = u + u^3 P(u^2), P of degree 5
+// (relative error below 2^-33). NaN stays NaN.
 ZORN_FAST_INLINE F64x2 atan_core(F64x2 a) {
-  static constexpr double kT[] = {-1.0 / 3,  1.0 / 5,  -1.0 / 7,  1.0 / 9,  -1.0 / 11, 1.0 / 13,
-                                  -1.0 / 15, 1.0 / 17, -1.0 / 19, 1.0 / 21, -1.0 / 23, 1.0 / 25};
   const F64x2 middle = simd::less(splat(0.41421356237309503), a);
   const F64x2 large = simd::less(splat(2.414213562373095), a);
   const F64x2 one = splat(1.0);
@@ -83,7 +77,7 @@ ZORN_FAST_INLINE F64x2 atan_core(F64x2 a) {
       simd::select(large, splat(kHalfPi), simd::select(middle, splat(kQuarterPi), splat(0.0)));
   const F64x2 u = num / den;
   const F64x2 z = u * u;
-  return base + (u + (z * u) * estrin(z, kT));
+  return base + (u + (z * u) * estrin(z, inverse_trig::data::kAtanPolynomialSingle));
 }
 
 ZORN_FAST_INLINE F64x2 asinpi_core(F64x2 a) { return asin_core(a) * splat(kInvPi); }

@@ -1,11 +1,11 @@
-// The four-lane single precision kernels of this family: both halves of the vector
+// Four-lane single precision kernels computed in double: both halves of the vector
 // widened to pairs of doubles, a double precision core, one rounding back per lane.
 #pragma once
 
 #include <cstdint>
 
-#include "tess_kernels/exp_log/double_cores_single.h"
 #include "tess_kernels/frame/lane_loop_single.h"
+#include "tess_kernels/frame/simd.h"
 
 namespace zorn::tess {
 
@@ -15,9 +15,10 @@ template <simd::F64x2 (*Core)(simd::F64x2), bool Odd, int (*Special)(simd::F32x4
           int32_t (*Callout)(const float*, float*)>
 struct WidenedSingle : LaneLoopSingle<WidenedSingle<Core, Odd, Special, Callout>> {
   static simd::F32x4 fast_path(simd::F32x4 x) {
-    const auto core = [](simd::F64x2 v) { return Core(v); };
-    if constexpr (Odd) return simd::or_sign(in_double(simd::abs(x), core), x);
-    return in_double(x, core);
+    const simd::F32x4 v = Odd ? simd::abs(x) : x;
+    const simd::F32x4 y =
+        simd::to_float(Core(simd::low_to_double(v)), Core(simd::high_to_double(v)));
+    return Odd ? simd::or_sign(y, x) : y;
   }
   static int special_lanes(simd::F32x4 x) { return Special(x); }
   static int32_t callout(const float* x, float* r) { return Callout(x, r); }
