@@ -47,10 +47,12 @@ inline double scale_normal(double y, int64_t s) {
   return y * exact_power_of_two(s);
 }
 
-// (hi + w) 2^s rounded once for a subnormal result, s >= -1076, hi >= |w|: the value is
-// brought into the normal range by 2^(s + kUp) and back by 2^-kUp. When it keeps more
-// than a few bits there (biased exponent above kUp - 10: results of 2^-1032 and more),
-// the scaled hi is first split at the unit of the subnormal grid (2^(kUp - 1074) before
+// (hi + w) 2^s rounded once for a result below about 2^-1000, s >= -1076, hi >= |w|: the
+// value is brought into the normal range by 2^(s + kUp) and back by 2^-kUp. A normal
+// result scales back exactly from the sum rounded there (splitting it at the subnormal
+// grid would round it twice, at 2^-1074 and then at its own ulp). When a subnormal keeps
+// more than a few bits there (biased exponent above kUp - 10: results of 2^-1032 and
+// more), the scaled hi is first split at the unit of the subnormal grid (2^(kUp - 1074) before
 // the final factor) by the shifter 1.5 * 2^52 times that unit; the high part then
 // scales exactly and the remainder, with w added unrounded, rounds once. Otherwise
 // there are so few bits left that rounding hi + w first changes nothing measurable.
@@ -62,7 +64,8 @@ inline double scale_subnormal(double hi, double w, int64_t s) {
   const double scaled_hi = hi * up;
   const double scaled_w = w * up;
   const double scaled = scaled_hi + scaled_w;
-  if (biased_exponent(scaled) <= kUp - 10) return scaled * back_factor;
+  const int exponent = biased_exponent(scaled);
+  if (exponent > kUp || exponent <= kUp - 10) return scaled * back_factor;
   const double grid_shifter = 1.5 * exact_power_of_two(52 + kUp - 1074);
   const double top = (scaled_hi + grid_shifter) - grid_shifter;
   const double rest = (scaled_hi - top) + scaled_w;

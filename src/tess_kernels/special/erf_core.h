@@ -131,14 +131,20 @@ inline F64x2 erf_small(F64x2 x, const double (&c)[kDegree + 1]) {
   for (int k = kDegree - 1; k >= 0; --k) q = q * s + splat(c[k]);
   return x + x * q;
 }
+// The _parts form returns the two parts of that final sum.
 template <int kDegree>
-inline F64x2 erf_small_split(F64x2 x, const double (&c)[kDegree + 2]) {
+inline TwoSum erf_small_parts(F64x2 x, const double (&c)[kDegree + 2]) {
   const F64x2 s = x * x;
   F64x2 q = splat(c[kDegree + 1]);
   for (int k = kDegree; k >= 2; --k) q = q * s + splat(c[k]);
   const TwoSum head = two_product(x, splat(c[0]));
   const TwoSum lead = fast_two_sum(x, head.sum);
-  return lead.sum + (lead.err + (head.err + x * (splat(c[1]) + s * q)));
+  return {lead.sum, lead.err + (head.err + x * (splat(c[1]) + s * q))};
+}
+template <int kDegree>
+inline F64x2 erf_small_split(F64x2 x, const double (&c)[kDegree + 2]) {
+  const TwoSum parts = erf_small_parts<kDegree>(x, c);
+  return parts.sum + parts.err;
 }
 
 // a erfcx(a) = g(w), w = 1/a^2, for a >= 30.5 (up to 2^995, where the split of a holds):

@@ -15,8 +15,10 @@ using simd::F64x2;
 // Below 1/4 erf comes from its series, above from 1 - erfc; from 6 on it rounds to 1.
 constexpr double kSmallLimit = 0.25;
 constexpr double kErfIsOne = 6.0;
-// Below this x P(x^2) would be rounded to the subnormal grid before the sum.
-constexpr double kErfTinyLimit = 0x1p-1019;
+// Below this the series loses bits to the subnormal grid (the low part of Dekker's
+// product x P(0) falls to 2^-57 of x, and its partial products lower still), so the
+// callout forms it 2^64 higher.
+constexpr double kErfTinyLimit = 0x1p-960;
 // erfc(x) < 2^-1075 from here on: it rounds to zero.
 constexpr double kErfcZeroFrom = 27.3;
 // erfcx: the rows below 30.5, the asymptotic form from 30.5 to 2^995; 2 e^(x^2)
@@ -139,11 +141,10 @@ int32_t tess_callout_dErf(double x, double* r) {
   if (std::isnan(x)) {
     *r = x + x;
   } else if (std::fabs(x) <= kErfTinyLimit) {
-    // x (1 + P(0)), formed 2^64 higher and scaled back with one rounding; erf is odd,
-    // -0 included.
-    const double up = std::fabs(x) * 0x1p64;
-    *r = std::copysign(
-        scale_subnormal<64>(up, up * kErfRatioDouble[0] + up * kErfRatioDouble[1], -64), x);
+    // The series formed 2^64 higher (where its square term vanishes) and scaled back
+    // with one rounding; erf is odd, -0 included.
+    const TwoSum up = erf_small_parts<8>(splat(std::fabs(x) * 0x1p64), kErfRatioDouble);
+    *r = std::copysign(scale_subnormal<64>(up.sum.lane0(), up.err.lane0(), -64), x);
   } else {
     *r = lane0<erf_pair>(x);
   }

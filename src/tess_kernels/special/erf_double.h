@@ -6,7 +6,8 @@
 
 namespace zorn::tess {
 
-// erf: fast path except NaN and |x| below 2^-1019 (where x P(x^2) would round twice).
+// erf: fast path except NaN and |x| up to 2^-960 (where the series would lose bits to the
+// subnormal grid).
 TESS_DOUBLE_LANE_KERNEL(ErfDouble, tess_callout_dErf);
 // erfc: fast path for x <= 26.5; beyond, the callout's subnormal results and zeros (the
 // latter with status 4).
