@@ -5,6 +5,7 @@
 #include <emmintrin.h>
 #include <math.h>
 #include <gsl/gsl_cdf.h>
+#include <gsl/gsl_sf_bessel.h>
 #include <sleef.h>
 
 #include <cmath>
@@ -263,6 +264,11 @@ const Row kRows[] = {
      vs2<_ZGVbN4vv_atan2f, Function::kAtan2>, vd2<_ZGVbN2vv_atan2, Function::kAtan2>,
      vs2<Sleef_atan2f4_u10sse2, Function::kAtan2>, vd2<Sleef_atan2d2_u10sse2, Function::kAtan2>,
      vs2<Sleef_atan2f4_u35sse2, Function::kAtan2>, vd2<Sleef_atan2d2_u35sse2, Function::kAtan2>},
+    // Neither libm nor SLEEF has I0 and I1: GSL's scalar functions are the reference.
+    {ours<float, _tesssI0>, ours<double, _tessdI0>, nullptr, nullptr, nullptr, nullptr, nullptr,
+     nullptr, nullptr, nullptr, ls<in_single<gsl_sf_bessel_I0>>, ld<gsl_sf_bessel_I0>},
+    {ours<float, _tesssI1>, ours<double, _tessdI1>, nullptr, nullptr, nullptr, nullptr, nullptr,
+     nullptr, nullptr, nullptr, ls<in_single<gsl_sf_bessel_I1>>, ld<gsl_sf_bessel_I1>},
 };
 static_assert(std::size(kRows) == std::size(kFunctions), "one row per function");
 

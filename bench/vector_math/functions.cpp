@@ -47,9 +47,20 @@ long double inv_cbrt(long double x) { return 1 / cbrtl(x); }
 long double pow2o3(long double x) { return cbrtl(x * x); }
 long double pow3o2(long double x) { return x * sqrtl(x); }
 
+// I_nu(x) = (x/2)^nu sum_k (x^2/4)^k / (k! (k + nu)!), positive terms (the range is |x| <= 30).
+template <int kNu>
+long double bessel_i_reference(long double x) {
+  const long double q = 0.25L * x * x;
+  long double term = kNu == 0 ? 1.0L : 0.5L * x, sum = term;
+  for (int k = 1; k < 200; ++k) sum += term *= q / (static_cast<long double>(k) * (k + kNu));
+  return sum;
+}
+long double bessel_i0_reference(long double x) { return bessel_i_reference<0>(x); }
+long double bessel_i1_reference(long double x) { return bessel_i_reference<1>(x); }
+
 }  // namespace
 
-const FunctionInfo kFunctions[40] = {
+const FunctionInfo kFunctions[42] = {
     {Function::kExp, "Exp", "uniform on [-80, 80]", expl},
     {Function::kExp2, "Exp2", "uniform on [-120, 120]", exp2l},
     {Function::kExp10, "Exp10", "uniform on [-35, 35]", exp10l},
@@ -91,6 +102,8 @@ const FunctionInfo kFunctions[40] = {
     {Function::kErf, "Erf", "uniform on [-5, 5]", erfl},
     {Function::kErfc, "Erfc", "uniform on [-4, 9] (normal results in both precisions)", erfcl},
     {Function::kAtan2, "Atan2", "+-2^u, u uniform on [-50, 50], both", nullptr, atan2l},
+    {Function::kI0, "I0", "uniform on [-30, 30]", bessel_i0_reference},
+    {Function::kI1, "I1", "uniform on [-30, 30]", bessel_i1_reference},
 };
 
 template <class T>
@@ -149,6 +162,8 @@ void draw_arguments(Function f, T* out, int64_t n) {
       case Function::kY0: x = uniform(0.1, 100); break;
       case Function::kErf: x = uniform(-5, 5); break;
       case Function::kErfc: x = uniform(-4, 9); break;
+      case Function::kI0:
+      case Function::kI1: x = uniform(-30, 30); break;
     }
     out[i] = static_cast<T>(x);
   }

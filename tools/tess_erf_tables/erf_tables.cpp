@@ -1,7 +1,5 @@
-// Prints the polynomial tables of the error function kernels, each fitted with MPFR.
-// A fit interpolates the function at the Chebyshev nodes of its interval (near-minimax
-// for these smooth functions), in Newton's form, and expands it into powers of the
-// offset from the interval's left end; the coefficients are then rounded to double.
+// Prints the polynomial tables of the error function kernels, each fitted with MPFR
+// (mp_fit's Chebyshev interpolants), the coefficients rounded to double.
 //
 // - erfcx(a) = e^(a^2) erfc(a) on 80 rows covering 0 <= a < 31: row i holds the a whose
 //   a + 1 lies in [2^e (1 + j/16), 2^e (1 + (j+1)/16)), i = 16 e + j, so that the kernels
@@ -11,27 +9,18 @@
 // The double kernels take the high degrees, with the constant term as head and remainder
 // ({c0 hi, c0 lo, c1, ...}); the single ones (which compute in double and round once)
 // the low degrees, plain.
-#include <mpfr.h>
-
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <vector>
+
+#include "../mp_fit/chebyshev_fit.h"
 
 namespace {
 
-constexpr mpfr_prec_t kPrecision = 320;
-
-struct Real {
-  mpfr_t v;
-  Real() { mpfr_init2(v, kPrecision); mpfr_set_ui(v, 0, MPFR_RNDN); }
-  Real(const Real& o) { mpfr_init2(v, kPrecision); mpfr_set(v, o.v, MPFR_RNDN); }
-  Real& operator=(const Real& o) { mpfr_set(v, o.v, MPFR_RNDN); return *this; }
-  ~Real() { mpfr_clear(v); }
-  double get() const { return mpfr_get_d(v, MPFR_RNDN); }
-};
-
-using Function = std::function<void(Real&, const Real&)>;
+using mp_fit::fit;
+using mp_fit::Function;
+using mp_fit::print_split_row;
+using mp_fit::Real;
 
 void erfcx(Real& r, const Real& x) {
   Real e;
@@ -56,57 +45,6 @@ void scaled_tail(Real& r, const Real& w) {
   mpfr_rec_sqrt(a.v, w.v, MPFR_RNDN);
   erfcx(r, a);
   mpfr_mul(r.v, r.v, a.v, MPFR_RNDN);
-}
-
-// Coefficients of the polynomial in d interpolating f(left + d) at the Chebyshev nodes
-// of [0, width].
-std::vector<Real> fit(const Function& f, double left, double width, int degree) {
-  const int n = degree;
-  std::vector<Real> nodes(n + 1), c(n + 1);
-  Real pi;
-  mpfr_const_pi(pi.v, MPFR_RNDN);
-  for (int k = 0; k <= n; ++k) {
-    Real t, x;
-    mpfr_mul_ui(t.v, pi.v, 2 * k + 1, MPFR_RNDN);
-    mpfr_div_ui(t.v, t.v, 2 * (n + 1), MPFR_RNDN);
-    mpfr_cos(t.v, t.v, MPFR_RNDN);
-    mpfr_add_ui(t.v, t.v, 1, MPFR_RNDN);
-    mpfr_mul_d(t.v, t.v, width / 2, MPFR_RNDN);  // width / 2 is exact
-    nodes[k] = t;
-    mpfr_add_d(x.v, t.v, left, MPFR_RNDN);
-    f(c[k], x);
-  }
-  for (int j = 1; j <= n; ++j) {  // divided differences
-    for (int i = n; i >= j; --i) {
-      Real num, den;
-      mpfr_sub(num.v, c[i].v, c[i - 1].v, MPFR_RNDN);
-      mpfr_sub(den.v, nodes[i].v, nodes[i - j].v, MPFR_RNDN);
-      mpfr_div(c[i].v, num.v, den.v, MPFR_RNDN);
-    }
-  }
-  // Newton's form to powers of d: m <- m (d - node_i) + c_i, from the innermost term.
-  std::vector<Real> m(n + 1);
-  m[0] = c[n];
-  for (int i = n - 1; i >= 0; --i) {
-    for (int k = n; k >= 1; --k) {
-      Real t;
-      mpfr_mul(t.v, m[k].v, nodes[i].v, MPFR_RNDN);
-      mpfr_sub(m[k].v, m[k - 1].v, t.v, MPFR_RNDN);
-    }
-    Real t;
-    mpfr_mul(t.v, m[0].v, nodes[i].v, MPFR_RNDN);
-    mpfr_sub(m[0].v, c[i].v, t.v, MPFR_RNDN);
-  }
-  return m;
-}
-
-// Prints c0 as a rounded head and its remainder, then the other coefficients.
-void print_split_row(const std::vector<Real>& m, const char* prefix) {
-  Real rest;
-  const double head = m[0].get();
-  mpfr_sub_d(rest.v, m[0].v, head, MPFR_RNDN);
-  std::printf("%s%a, %a", prefix, head, rest.get());
-  for (size_t k = 1; k < m.size(); ++k) std::printf(", %a", m[k].get());
 }
 
 void print_rows(const char* name, int degree) {

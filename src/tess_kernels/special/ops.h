@@ -7,6 +7,8 @@
 
 #include "tess_kernels/frame/op_adapters.h"
 #include "tess_kernels/special/bessel_double.h"
+#include "tess_kernels/special/bessel_i_double.h"
+#include "tess_kernels/special/bessel_i_single.h"
 #include "tess_kernels/special/erf_double.h"
 #include "tess_kernels/special/erf_single.h"
 #include "tess_kernels/special/erfinv_double.h"
@@ -33,14 +35,8 @@ struct ExpInt1 : RealUnary<ExpInt1> {
   static double value(double x) { return expint1(x); }
 };
 
-struct I0 : RealUnary<I0> {
-  static constexpr uint32_t kRule = kOverflow;
-  static double value(double x) { return bessel_i0(x); }
-};
-struct I1 : RealUnary<I1> {
-  static constexpr uint32_t kRule = kOverflow;
-  static double value(double x) { return bessel_i1(x); }
-};
+struct I0 : ByPrecision<I0Single, I0Double> {};
+struct I1 : ByPrecision<I1Single, I1Double> {};
 struct J0 : RealUnary<J0> {
   static constexpr uint32_t kRule = kSilent;
   static double value(double x) { return bessel_j0(x); }
