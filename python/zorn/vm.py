@@ -18,17 +18,47 @@ import warnings
 import numpy as np
 
 from . import _vm
-from ._vm import *  # noqa: F401,F403  (one function per catalogue function)
 from .errors import VectorMathError
 
-__all__ = list(_vm.function_names) + ["log", "power", "arctan2", "absolute", "conjugate"]
+# The Python signature of each argument shape; the extension's functions take every
+# argument positionally.
+_SIGNATURES = {
+    "ONE": "x, out=None, *, accuracy='ha'",
+    "TO_REAL": "x, out=None, *, accuracy='ha'",
+    "CIS": "x, out=None, *, accuracy='ha'",
+    "ONE_TWO": "x, out=None, *, accuracy='ha'",
+    "TWO": "a, b, out=None, *, accuracy='ha'",
+    "POWX": "a, b, out=None, *, accuracy='ha'",
+    "ORDER": "n, x, out=None, *, accuracy='ha'",
+    "LINEAR_FRAC": "a, b, scalea, shifta, scaleb, shiftb, out=None, *, accuracy='ha'",
+}
+_RESULTS = {"ONE_TWO": "a tuple of two arrays (out: a tuple of two arrays too)",
+            "TO_REAL": "the real type's array", "CIS": "the complex type's array"}
+
+
+def _define(name, shape):
+    signature = _SIGNATURES[shape]
+    arguments = ", ".join(p.split("=")[0].strip() for p in signature.split(",") if p.strip() != "*")
+    namespace = {"_kernel": getattr(_vm, name)}
+    exec(f"def {name}({signature}):\n    return _kernel({arguments})\n", namespace)
+    function = namespace[name]
+    function.__module__ = __name__
+    function.__doc__ = (f"{name}({signature}): element-wise, by the argument's dtype; returns "
+                        f"{_RESULTS.get(shape, 'an array of the argument type')}.")
+    return function
+
+
+for _name, _shape in _vm.function_shapes.items():
+    globals()[_name] = _define(_name, _shape)
+
+__all__ = list(_vm.function_shapes) + ["log", "power", "arctan2", "absolute", "conjugate"]
 
 # numpy's names where the library's differ.
-log = _vm.ln
-power = _vm.pow
-arctan2 = _vm.atan2
-absolute = _vm.abs
-conjugate = _vm.conj
+log = ln  # noqa: F821  (defined by the loop above)
+power = pow  # noqa: F821
+arctan2 = atan2  # noqa: F821
+absolute = abs  # noqa: F821
+conjugate = conj  # noqa: F821
 
 # Element status -> numpy's error category and its words.
 _CATEGORIES = {1: ("invalid", "invalid value"), 2: ("divide", "divide by zero"),

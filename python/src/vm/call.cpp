@@ -46,6 +46,19 @@ py::dtype dtype_of(ElementType t) {
   return py::dtype::of<std::complex<double>>();
 }
 
+// numpy's type numbers of the four element types, read once.
+int type_num(ElementType t) {
+  static const int kNums[4] = {dtype_of(ElementType::s).num(), dtype_of(ElementType::d).num(),
+                               dtype_of(ElementType::c).num(), dtype_of(ElementType::z).num()};
+  return kNums[static_cast<int>(t)];
+}
+
+// An array of the type's numbers in native byte order.
+bool has_type(const py::array& a, ElementType t) {
+  const py::dtype dt = a.dtype();
+  return dt.num() == type_num(t) && dt.byteorder() != '>';
+}
+
 const char* dtype_name(ElementType t) {
   static constexpr const char* kNames[4] = {"float32", "float64", "complex64", "complex128"};
   return kNames[static_cast<int>(t)];
@@ -71,9 +84,8 @@ py::array as_array(py::handle object) {
 }
 
 py::array with_dtype(py::array a, ElementType t) {
-  const py::dtype want = dtype_of(t);
-  if (a.dtype().num() == want.num() && a.dtype().byteorder() != '>') return a;
-  return py::array(a.attr("astype")(want));
+  if (has_type(a, t)) return a;
+  return py::array(a.attr("astype")(dtype_of(t)));
 }
 
 // The increment in elements that walks `a` in C order, when its elements are equally
@@ -128,7 +140,7 @@ Laid lay_output(py::handle out, const std::vector<py::ssize_t>& shape, ElementTy
   if (out.is_none()) return laid_of(py::array(dtype_of(t), shape), 1);
   if (!py::isinstance<py::array>(out)) throw py::type_error("out must be a numpy array");
   py::array o = py::reinterpret_borrow<py::array>(out);
-  if (o.dtype().num() != dtype_of(t).num() || o.dtype().byteorder() == '>')
+  if (!has_type(o, t))
     throw py::type_error(std::string("out must have dtype ") + dtype_name(t));
   if (!std::equal(shape.begin(), shape.end(), o.shape(), o.shape() + o.ndim()) ||
       static_cast<size_t>(o.ndim()) != shape.size())

@@ -38,10 +38,25 @@ const std::deque<VmFunction>& functions() {
   return list;
 }
 
+const char* shape_name(Shape shape) {
+  switch (shape) {
+    case Shape::ONE: return "ONE";
+    case Shape::TWO: return "TWO";
+    case Shape::POWX: return "POWX";
+    case Shape::ONE_TWO: return "ONE_TWO";
+    case Shape::ORDER: return "ORDER";
+    case Shape::LINEAR_FRAC: return "LINEAR_FRAC";
+    case Shape::TO_REAL: return "TO_REAL";
+    case Shape::CIS: break;
+  }
+  return "CIS";
+}
+
+// Positional arguments only, each call's fast path in pybind11: zorn/vm.py wraps every
+// function in a Python signature with the keywords (a keyword parsed by pybind11 costs
+// several times the whole call).
 void define(py::module_& m, const VmFunction& f) {
   const char* name = f.python_name.c_str();
-  const py::arg_v out = py::arg("out") = py::none();
-  const py::arg_v accuracy = py::arg("accuracy") = "ha";
   const py::handle none = py::none();
   switch (f.shape) {
     case Shape::ONE:
@@ -50,29 +65,28 @@ void define(py::module_& m, const VmFunction& f) {
     case Shape::ONE_TWO:
       m.def(name, [&f, none](py::handle x, py::handle out, py::handle accuracy) {
         return zorn_python::call_vm(f, x, none, {}, out, accuracy);
-      }, py::arg("x"), out, py::kw_only(), accuracy);
+      });
       break;
     case Shape::TWO:
       m.def(name, [&f](py::handle a, py::handle b, py::handle out, py::handle accuracy) {
         return zorn_python::call_vm(f, a, b, {}, out, accuracy);
-      }, py::arg("a"), py::arg("b"), out, py::kw_only(), accuracy);
+      });
       break;
     case Shape::POWX:
       m.def(name, [&f, none](py::handle a, py::object b, py::handle out, py::handle accuracy) {
         return zorn_python::call_vm(f, a, none, {{b}}, out, accuracy);
-      }, py::arg("a"), py::arg("b"), out, py::kw_only(), accuracy);
+      });
       break;
-    case Shape::ORDER:  // scipy's argument order: (n, x)
+    case Shape::ORDER:
       m.def(name, [&f, none](py::object order, py::handle x, py::handle out, py::handle accuracy) {
         return zorn_python::call_vm(f, x, none, {{order}}, out, accuracy);
-      }, py::arg("n"), py::arg("x"), out, py::kw_only(), accuracy);
+      });
       break;
     case Shape::LINEAR_FRAC:
       m.def(name, [&f](py::handle a, py::handle b, py::object scalea, py::object shifta,
                        py::object scaleb, py::object shiftb, py::handle out, py::handle accuracy) {
         return zorn_python::call_vm(f, a, b, {{scalea, shifta, scaleb, shiftb}}, out, accuracy);
-      }, py::arg("a"), py::arg("b"), py::arg("scalea"), py::arg("shifta"), py::arg("scaleb"),
-         py::arg("shiftb"), out, py::kw_only(), accuracy);
+      });
       break;
   }
 }
@@ -81,10 +95,10 @@ void define(py::module_& m, const VmFunction& f) {
 
 PYBIND11_MODULE(_vm, m) {
   m.doc() = "Vector math over numpy arrays (see zorn.vm)";
-  py::list names;
+  py::dict shapes;
   for (const VmFunction& f : functions()) {
     define(m, f);
-    names.append(f.python_name);
+    shapes[f.python_name.c_str()] = shape_name(f.shape);
   }
-  m.attr("function_names") = names;
+  m.attr("function_shapes") = shapes;
 }
