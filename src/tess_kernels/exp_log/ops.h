@@ -5,6 +5,7 @@
 
 #include <complex>
 
+#include "tess_kernels/complex/elementary.h"
 #include "tess_kernels/exp_log/double_ops.h"
 #include "tess_kernels/exp_log/single_ops.h"
 #include "tess_kernels/frame/op_adapters.h"
@@ -14,9 +15,7 @@ namespace zorn::tess::ops {
 struct Exp : ByPrecision<ExpSingle, ExpDouble>, ComplexUnary<Exp> {
   using ComplexUnary<Exp>::eval;
   static constexpr bool kReportsOverflow = true;
-  static std::complex<double> value(std::complex<double> z) {
-    return extended_complex([](auto w) { return std::exp(w); }, z);
-  }
+  static std::complex<double> value(std::complex<double> z) { return cx::exp(z); }
 };
 
 struct Exp2 : ByPrecision<Exp2Single, Exp2Double> {};
@@ -29,18 +28,13 @@ struct Logb : ByPrecision<LogbSingle, LogbDouble> {};
 struct Ln : ByPrecision<LnSingle, LnDouble>, ComplexUnary<Ln> {
   using ComplexUnary<Ln>::eval;
   static constexpr bool kReportsOverflow = false;
-  static std::complex<double> value(std::complex<double> z) { return std::log(z); }
+  static std::complex<double> value(std::complex<double> z) { return cx::log(z); }
 };
 
 struct Log10 : ByPrecision<Log10Single, Log10Double>, ComplexUnary<Log10> {
   using ComplexUnary<Log10>::eval;
   static constexpr bool kReportsOverflow = false;
-  static std::complex<double> value(std::complex<double> z) {
-    // log10 z = log z / ln 10, with both parts divided by the extended constant.
-    const std::complex<double> l = std::log(z);
-    constexpr long double kLn10 = 2.302585092994045684017991454684364208L;
-    return {static_cast<double>(l.real() / kLn10), static_cast<double>(l.imag() / kLn10)};
-  }
+  static std::complex<double> value(std::complex<double> z) { return cx::log10(z); }
 };
 
 }  // namespace zorn::tess::ops

@@ -48,13 +48,6 @@ struct ComplexUnary {
   }
 };
 
-// f evaluated on the extended precision complex type and rounded once per part: the
-// library's double complex functions lose up to an ulp in each intermediate step.
-template <class F>
-std::complex<double> extended_complex(F f, std::complex<double> z) {
-  return std::complex<double>(f(std::complex<long double>(z)));
-}
-
 template <class Derived>
 struct ComplexBinary {
   template <class R>

@@ -1,11 +1,13 @@
 // Inverse trigonometric functions (also scaled by 1/pi), the hyperbolic functions and
 // their inverses. Each real operation joins its single and double precision vector
 // kernels (inverse_trig_single.h, inverse_trig_double.h, hyperbolic_single.h,
-// hyperbolic_double.h); the complex forms are scalar formulas.
+// hyperbolic_double.h); the complex forms are scalar routines (complex/).
 #pragma once
 
 #include <complex>
 
+#include "tess_kernels/complex/elementary.h"
+#include "tess_kernels/complex/inverse.h"
 #include "tess_kernels/frame/op_adapters.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_double.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_single.h"
@@ -21,15 +23,15 @@ namespace zorn::tess::ops {
     static std::complex<double> value(std::complex<double> z) { return complex_expr; }    \
   };
 
-ZORN_TESS_REAL_AND_COMPLEX(Acos, false, std::acos(z))
-ZORN_TESS_REAL_AND_COMPLEX(Asin, false, std::asin(z))
-ZORN_TESS_REAL_AND_COMPLEX(Atan, false, std::atan(z))
-ZORN_TESS_REAL_AND_COMPLEX(Acosh, false, std::acosh(z))
-ZORN_TESS_REAL_AND_COMPLEX(Asinh, false, std::asinh(z))
-ZORN_TESS_REAL_AND_COMPLEX(Atanh, false, std::atanh(z))
-ZORN_TESS_REAL_AND_COMPLEX(Cosh, true, std::cosh(z))
-ZORN_TESS_REAL_AND_COMPLEX(Sinh, true, std::sinh(z))
-ZORN_TESS_REAL_AND_COMPLEX(Tanh, false, std::tanh(z))
+ZORN_TESS_REAL_AND_COMPLEX(Acos, false, cx::acos(z))
+ZORN_TESS_REAL_AND_COMPLEX(Asin, false, cx::asin(z))
+ZORN_TESS_REAL_AND_COMPLEX(Atan, false, cx::atan(z))
+ZORN_TESS_REAL_AND_COMPLEX(Acosh, false, cx::acosh(z))
+ZORN_TESS_REAL_AND_COMPLEX(Asinh, false, cx::asinh(z))
+ZORN_TESS_REAL_AND_COMPLEX(Atanh, false, cx::atanh(z))
+ZORN_TESS_REAL_AND_COMPLEX(Cosh, true, cx::cosh(z))
+ZORN_TESS_REAL_AND_COMPLEX(Sinh, true, cx::sinh(z))
+ZORN_TESS_REAL_AND_COMPLEX(Tanh, false, cx::tanh(z))
 #undef ZORN_TESS_REAL_AND_COMPLEX
 
 struct Acospi : ByPrecision<AcospiSingle, AcospiDouble> {};

@@ -5,6 +5,7 @@
 
 #include <complex>
 
+#include "tess_kernels/complex/elementary.h"
 #include "tess_kernels/frame/op_adapters.h"
 #include "tess_kernels/pow_root/double_ops.h"
 #include "tess_kernels/pow_root/single_ops.h"
@@ -14,7 +15,7 @@ namespace zorn::tess::ops {
 struct Sqrt : ByPrecision<SqrtSingle, SqrtDouble>, ComplexUnary<Sqrt> {
   using ComplexUnary<Sqrt>::eval;
   static constexpr bool kReportsOverflow = false;
-  static std::complex<double> value(std::complex<double> z) { return std::sqrt(z); }
+  static std::complex<double> value(std::complex<double> z) { return cx::sqrt(z); }
 };
 
 struct InvSqrt : ByPrecision<InvSqrtSingle, InvSqrtDouble> {};
@@ -29,12 +30,7 @@ struct Pow : ByPrecision<PowSingle, PowDouble>, ComplexBinary<Pow> {
   using ComplexBinary<Pow>::eval;
   static constexpr bool kReportsOverflow = true;
   static std::complex<double> value(std::complex<double> x, std::complex<double> y) {
-    if (y == std::complex<double>(0.0)) return 1.0;
-    if (x == std::complex<double>(0.0)) return 0.0;
-    // exp(y log x) in extended precision: the error of the product y log x is
-    // magnified by |y log x| in the result.
-    const std::complex<long double> w = std::complex<long double>(y) * std::log(std::complex<long double>(x));
-    return std::complex<double>(std::exp(w));
+    return cx::pow(x, y);
   }
 };
 

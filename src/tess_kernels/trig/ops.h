@@ -5,6 +5,7 @@
 #include <cmath>
 #include <complex>
 
+#include "tess_kernels/complex/elementary.h"
 #include "tess_kernels/frame/op_adapters.h"
 #include "tess_kernels/trig/double_ops.h"
 #include "tess_kernels/trig/scaled_single.h"
@@ -13,32 +14,11 @@
 
 namespace zorn::tess::ops {
 
-// Real parts beyond the double fast path: the library's complex sine and cosine reduce
-// them with too few digits of pi, so they are built from the exactly reduced real sine
-// and cosine.
-inline bool beyond_extended_reduction(std::complex<double> z) {
-  return std::fabs(z.real()) > 65536.0 && std::isfinite(z.real()) && std::isfinite(z.imag());
-}
-// sin z (quarter_turns 0) or cos z = sin(z + pi/2) (quarter_turns 1) as
-// sin x cosh y + i cos x sinh y, the real functions from the kernels' own routines.
-inline std::complex<double> sin_cos_product(std::complex<double> z, int quarter_turns) {
-  double s, c;
-  sin_cos_double(z.real(), s, c);
-  if (quarter_turns == 1) {
-    const double t = s;
-    s = c;
-    c = -t;
-  }
-  const long double y = z.imag();
-  return {static_cast<double>(s * std::cosh(y)), static_cast<double>(c * std::sinh(y))};
-}
-
 struct Sin : ByPrecision<SinSingle, SinDouble>, ComplexUnary<Sin> {
   using ComplexUnary<Sin>::eval;
   static constexpr bool kReportsOverflow = true;
   static std::complex<double> value(std::complex<double> z) {
-    if (beyond_extended_reduction(z)) return sin_cos_product(z, 0);
-    return extended_complex([](auto w) { return std::sin(w); }, z);
+    return cx::sin(z);
   }
 };
 
@@ -46,8 +26,7 @@ struct Cos : ByPrecision<CosSingle, CosDouble>, ComplexUnary<Cos> {
   using ComplexUnary<Cos>::eval;
   static constexpr bool kReportsOverflow = true;
   static std::complex<double> value(std::complex<double> z) {
-    if (beyond_extended_reduction(z)) return sin_cos_product(z, 1);
-    return std::cos(z);
+    return cx::cos(z);
   }
 };
 
@@ -55,7 +34,7 @@ struct Tan : ByPrecision<TanSingle, TanDouble>, ComplexUnary<Tan> {
   using ComplexUnary<Tan>::eval;
   static constexpr bool kReportsOverflow = false;
   static std::complex<double> value(std::complex<double> z) {
-    return extended_complex([](auto w) { return std::tan(w); }, z);
+    return cx::tan(z);
   }
 };
 

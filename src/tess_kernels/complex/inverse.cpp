@@ -1,0 +1,165 @@
+// Inverse circular and hyperbolic functions of complex arguments.
+//
+// asin and acos follow Hull, Fairgrieve and Tang, "Implementing the complex arcsine and
+// arccosine functions using exception handling" (ACM TOMS 23, 1997): with
+// R = |z + 1|, S = |z - 1|, A = (R + S)/2 and B = x/A, the real part is asin B or
+// acos B, or an arctangent where B is near 1 and they lose accuracy; the imaginary part
+// is ln(A + sqrt(A^2 - 1)), taken as log1p of A - 1 formed without cancellation.
+#include "tess_kernels/complex/inverse.h"
+
+#include <cmath>
+
+#include "tess_kernels/pow_root/double_ops.h"
+
+namespace zorn::tess::cx {
+namespace {
+
+constexpr double kBCross = 0.6417;
+// Beyond this, asin z = arg-like real part + i (ln |z| + ln 2) to 2^-1000 relative.
+constexpr double kLarge = 0x1p500;
+// Below this, asin z = z to 2^-56 relative.
+constexpr double kTiny = 0x1p-27;
+
+struct InverseParts {
+  double asin_re, acos_re, im;  // im >= 0: the imaginary part of asin z
+};
+
+// asin and acos of x + iy for finite x, y >= 0; `kAcos` picks which real part is formed.
+template <bool kAcos>
+InverseParts first_quadrant(double x, double y) {
+  InverseParts p{};
+  if (x > kLarge || y > kLarge) {
+    p.im = log_modulus(x, y) + kLn2;
+    if constexpr (kAcos) p.acos_re = std::atan2(y, x);
+    else p.asin_re = std::atan2(x, y);
+    return p;
+  }
+  if (x < kTiny && y < kTiny) {
+    p.im = y;
+    if constexpr (kAcos) p.acos_re = (kHalfPiLo - x) + kHalfPi;
+    else p.asin_re = x;
+    return p;
+  }
+  double r, s;
+  tess_callout_dHypot(x + 1, y, &r);
+  tess_callout_dHypot(x - 1, y, &s);
+  const double a = 0.5 * (r + s);
+  const double b = x / a;
+  const double y2 = y * y;
+  if (x < 1 && y < 0x1p-500) {
+    // y^2 underflows: A - 1 = y^2 / 2(1 - x^2) to first order, im = y / sqrt(1 - x^2).
+    p.im = y / std::sqrt((1 - x) * (1 + x));
+  } else if (x == 1 && y < 0x1p-500) {
+    // A - 1 = y/2 would lose its bits in the subnormal range: im = sqrt(y) + O(y^1.5).
+    p.im = std::sqrt(y);
+  } else {
+    // A - 1 without cancellation, and log1p of it at every A: ln(A + sqrt(A^2 - 1))
+    // (the paper's choice beyond A = 1.5) lets the errors of A weigh up to 3 ulp.
+    const double am1 = x < 1 ? 0.5 * (y2 / (r + (x + 1)) + y2 / (s + (1 - x)))
+                             : 0.5 * (y2 / (r + (x + 1)) + (s + (x - 1)));
+    p.im = log1p(am1 + std::sqrt(am1 * (a + 1)));
+  }
+  if (b <= kBCross) {
+    if constexpr (kAcos) p.acos_re = std::acos(b);
+    else p.asin_re = std::asin(b);
+    return p;
+  }
+  // x over the real part's cosine-side term D, without the cancellation of 1 - B.
+  const double apx = a + x;
+  const double d = x <= 1 ? std::sqrt(0.5 * apx * (y2 / (r + (x + 1)) + (s + (1 - x))))
+                          : y * std::sqrt(0.5 * (apx / (r + (x + 1)) + apx / (s + (x - 1))));
+  if constexpr (kAcos) p.acos_re = std::atan(d / x);
+  else p.asin_re = std::atan(x / d);
+  return p;
+}
+
+}  // namespace
+
+Z asinh(Z z) {
+  const double x = z.real(), y = z.imag();
+  if (std::isinf(x)) {
+    const double im = std::isnan(y) ? y : std::isinf(y) ? std::copysign(kQuarterPi, y)
+                                                        : std::copysign(0.0, y);
+    return {x, im};
+  }
+  if (std::isinf(y)) {
+    if (std::isnan(x)) return {INFINITY, x};
+    return {std::copysign(INFINITY, x), std::copysign(kHalfPi, y)};
+  }
+  if (std::isnan(x)) return {x, y == 0 ? y : NAN};
+  if (std::isnan(y)) return {NAN, NAN};
+  // asinh z = i asin(-iz), and asin(|y| + i|x|) lies in the first quadrant.
+  const InverseParts p = first_quadrant<false>(std::fabs(y), std::fabs(x));
+  return {std::copysign(p.im, x), std::copysign(p.asin_re, y)};
+}
+
+Z acos(Z z) {
+  const double x = z.real(), y = z.imag();
+  // The sign of an infinite imaginary part beside a NaN is free: it is chosen as -sign(y)
+  // so that acosh, built on acos, gets +inf.
+  const double minus_inf = -std::copysign(INFINITY, y);
+  if (std::isinf(x)) {
+    if (std::isnan(y)) return {NAN, minus_inf};
+    if (std::isinf(y)) return {x > 0 ? kQuarterPi : kThreeQuarterPi, minus_inf};
+    return {x > 0 ? 0.0 : kPi, minus_inf};
+  }
+  if (std::isinf(y)) return {std::isnan(x) ? x : kHalfPi, minus_inf};
+  if (std::isnan(x)) return {x, NAN};
+  if (std::isnan(y)) return {x == 0 ? kHalfPi : NAN, NAN};
+  const InverseParts p = first_quadrant<true>(std::fabs(x), std::fabs(y));
+  // acos(-z) = pi - acos z, with pi in two parts (and acos(-0 + iy) = acos(+0 + iy)).
+  const double re = x < 0 ? (kPi - p.acos_re) + kPiLo : p.acos_re;
+  return {re, std::signbit(y) ? p.im : -p.im};
+}
+
+// acosh z = i acos z in the upper half plane and -i acos z in the lower one (by the
+// sign of y), which puts the real part at +|Im acos z|.
+Z acosh(Z z) {
+  const double x = z.real(), y = z.imag();
+  if (x == 0 && std::isnan(y)) return {NAN, NAN};
+  const Z a = acos(z);
+  return std::signbit(y) ? Z{a.imag(), -a.real()} : Z{-a.imag(), a.real()};
+}
+
+// atanh z = ln((1 + z)/(1 - z)) / 2, by Kahan's parts: the real part
+// log1p(4x / ((1 - x)^2 + y^2)) / 4, the imaginary part
+// atan2(2y, (1 - x)(1 + x) - y^2) / 2.
+Z atanh(Z z) {
+  const double x = z.real(), y = z.imag();
+  if (std::isinf(y)) return {std::copysign(0.0, x), std::copysign(kHalfPi, y)};
+  if (std::isinf(x)) return {std::copysign(0.0, x), std::isnan(y) ? y : std::copysign(kHalfPi, y)};
+  if (std::isnan(x)) return {x, NAN};
+  if (std::isnan(y)) return {x == 0 ? x : NAN, NAN};
+  const double ax = std::fabs(x), ay = std::fabs(y);
+  if (ax < kTiny && ay < kTiny) return z;
+  double re, im;
+  if (ax > kLarge || ay > kLarge) {
+    // atanh z = 1/z + O(z^-3) + i pi/2 sign(y): the real part x / |z|^2.
+    double h;
+    tess_callout_dHypot(ax, ay, &h);
+    re = (ax / h) / h;
+    im = kHalfPi;
+  } else {
+    // d = (1 - x)^2 + y^2 in double-double: 1 - x is inexact for small x, and its
+    // rounding would weigh twice in 4x/d.
+    const double one_minus = 1 - ax;
+    const DoubleDouble om = two_sum(1.0, -ax);
+    DoubleDouble om2 = two_product(om.hi, om.hi);
+    om2.lo += 2 * om.hi * om.lo;
+    const DoubleDouble y2 = two_product(ay, ay);
+    const DoubleDouble s = two_sum(om2.hi, y2.hi);
+    const DoubleDouble d = two_sum(s.hi, s.lo + (om2.lo + y2.lo));
+    // Where d is tiny, 4x/d would overflow: ln((1 + z)/(1 - z)) / 2 directly.
+    re = d.hi > 0x1p-900 ? 0.25 * log1p(dd_quotient({4 * ax, 0.0}, d))
+                         : 0.25 * log(4 * ax) - 0.5 * log_modulus(one_minus, ay);
+    // (1 - x)(1 + x) - y^2 = 1 - x^2 - y^2, summed in double-double (it cancels near
+    // |z| = 1) and rounded once.
+    const DoubleDouble x2 = two_product(ax, ax);
+    const DoubleDouble e1 = two_sum(1.0, -x2.hi);
+    const DoubleDouble e2 = two_sum(e1.hi, -y2.hi);
+    im = 0.5 * std::atan2(2 * ay, e2.hi + (e2.lo + ((e1.lo - x2.lo) - y2.lo)));
+  }
+  return {std::copysign(re, x), std::copysign(im, y)};
+}
+
+}  // namespace zorn::tess::cx

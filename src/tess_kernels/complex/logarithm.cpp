@@ -1,0 +1,70 @@
+// Ln, Log10 and Sqrt of complex arguments.
+#include <cmath>
+
+#include "tess_kernels/complex/elementary.h"
+#include "tess_kernels/frame/double_double.h"
+#include "tess_kernels/pow_root/double_ops.h"
+
+namespace zorn::tess::cx {
+
+// ln z = ln |z| + i arg z. An infinite part makes the modulus +inf even beside a NaN;
+// atan2 gives the argument's special values (pi for -0 + i0, 3pi/4 for -inf + i inf).
+Z log(Z z) {
+  const double x = z.real(), y = z.imag();
+  double re;
+  if (std::isinf(x) || std::isinf(y)) {
+    re = INFINITY;
+  } else if (std::isnan(x) || std::isnan(y)) {
+    re = NAN;
+  } else {
+    re = log_modulus(x, y);
+  }
+  return {re, std::atan2(y, x)};
+}
+
+// Both parts of ln z times 1/ln 10, whose double-double form keeps the product's
+// error to that of one rounding.
+Z log10(Z z) {
+  constexpr double kInvLn10Hi = 0.4342944819032518;
+  constexpr double kInvLn10Lo = 1.098319650216765e-17;
+  const Z l = log(z);
+  const auto scaled = [](double v) {
+    if (!std::isfinite(v) || v == 0) return v * kInvLn10Hi;
+    const DoubleDouble p = two_product(v, kInvLn10Hi);
+    return p.hi + (p.lo + v * kInvLn10Lo);
+  };
+  return {scaled(l.real()), scaled(l.imag())};
+}
+
+// Kahan's square root: t = sqrt((|x| + |z|) / 2) is the part that does not cancel, the
+// other is |y| / 2t; arguments near the ends of the range are scaled by an even power
+// of two first.
+Z sqrt(Z z) {
+  const double x = z.real(), y = z.imag();
+  if (std::isinf(y)) return {INFINITY, y};
+  if (std::isnan(x)) return {x, NAN};
+  if (std::isinf(x)) {
+    if (std::isnan(y)) return x > 0 ? Z{x, y} : Z{NAN, INFINITY};
+    return x > 0 ? Z{x, std::copysign(0.0, y)} : Z{0.0, std::copysign(INFINITY, y)};
+  }
+  if (std::isnan(y)) return {NAN, NAN};
+  if (x == 0 && y == 0) return {0.0, y};
+  double ax = std::fabs(x), ay = std::fabs(y);
+  double unscale = 1.0;
+  if (ax > 0x1p1020 || ay > 0x1p1020) {
+    ax *= 0.25;
+    ay *= 0.25;
+    unscale = 2.0;
+  } else if (ax < 0x1p-1000 && ay < 0x1p-1000) {
+    ax *= 0x1p600;
+    ay *= 0x1p600;
+    unscale = 0x1p-300;
+  }
+  double modulus;
+  tess_callout_dHypot(ax, ay, &modulus);
+  const double t = std::sqrt(0.5 * (ax + modulus));
+  const double u = t * unscale, v = (ay / (2 * t)) * unscale;
+  return std::signbit(x) ? Z{v, std::copysign(u, y)} : Z{u, std::copysign(v, y)};
+}
+
+}  // namespace zorn::tess::cx

@@ -1,0 +1,69 @@
+#include "tess_kernels/complex/real_parts.h"
+
+#include "tess_kernels/frame/double_double.h"
+#include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
+
+namespace zorn::tess::cx {
+
+DoubleDouble quarter_exp(double x) {
+  // The core's e^|a|/4 holds for a signed argument as long as 2^(k/64 - 2) stays normal.
+  // Its tail (up to 2^-7 of the head) is renormalised.
+  const hyperbolic::Sum e = hyperbolic::quarter_exponentials(simd::F64x2::splat(x)).plus;
+  return two_sum(e.hi.lane0(), e.lo.lane0());
+}
+
+HyperbolicParts hyperbolic_parts(double a) {
+  const simd::F64x2 v = simd::F64x2::splat(a);
+  const hyperbolic::HalfHyperbolic h = hyperbolic::half_hyperbolic(v);
+  // Doubling is exact (cosh stays finite up to 710.47); the tails, which may reach 2^-7
+  // of the heads, are renormalised.
+  HyperbolicParts r{two_sum(2 * h.sinh_half.hi.lane0(), 2 * h.sinh_half.lo.lane0()),
+                    two_sum(2 * h.cosh_half.hi.lane0(), 2 * h.cosh_half.lo.lane0())};
+  if (a < hyperbolic::kSinhSeriesLimit) {
+    const hyperbolic::Sum s = hyperbolic::sinh_series(v);
+    r.sinh = two_sum(s.hi.lane0(), s.lo.lane0());
+  }
+  return r;
+}
+
+double exp_times(double x, double f, int shift) {
+  // ln 2 with its head's last 21 bits zero, so that k ln2_hi is exact for |k| < 2^21.
+  constexpr double kLn2Hi = 6.93147180369123816490e-01;
+  constexpr double kLn2Lo = 1.90821492927058770002e-10;
+  constexpr double kInvLn2 = 1.44269504088896338700;
+  if (f == 0 || std::isnan(x)) return x * f;
+  if (x > 1500.0) return std::copysign(INFINITY, f);
+  if (x < -1500.0) return std::copysign(0.0, f);
+  const double k = std::nearbyint(x * kInvLn2);
+  const double r = (x - k * kLn2Hi) - k * kLn2Lo;
+  int scale = static_cast<int>(k) + shift;
+  // A subnormal f is made normal first, so that its product keeps every bit.
+  if (std::fabs(f) < 0x1p-900) {
+    f *= 0x1p600;
+    scale -= 600;
+  }
+  return std::ldexp(exp(r) * f, scale);
+}
+
+double log_modulus(double x, double y) {
+  double a = std::fabs(x), b = std::fabs(y);
+  if (a < b) std::swap(a, b);
+  if (b == 0) return log(a);
+  const double n = a * a + b * b;
+  if (n > 0.5 && n < 2.0) {
+    // a^2 + b^2 - 1 as the exact products' sum, carried in double-double.
+    const DoubleDouble a2 = two_product(a, a), b2 = two_product(b, b);
+    const DoubleDouble t = two_sum(a2.hi, -1.0);
+    const DoubleDouble s1 = two_sum(t.hi, b2.hi);
+    const DoubleDouble s2 = two_sum(s1.hi, a2.lo);
+    const double lo = ((s1.lo + s2.lo) + t.lo) + b2.lo;
+    const DoubleDouble d = two_sum(s2.hi, lo);
+    return 0.5 * (log1p(d.hi) + d.lo / (1.0 + d.hi));
+  }
+  // ln a + ln(1 + (b/a)^2) / 2: no overflow or underflow of the squares, and away
+  // from |z| = 1 the two terms do not cancel.
+  const double q = b / a;
+  return log(a) + 0.5 * log1p(q * q);
+}
+
+}  // namespace zorn::tess::cx

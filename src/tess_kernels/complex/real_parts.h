@@ -1,0 +1,111 @@
+// The real functions the complex kernels are built from: the library's own double
+// precision callouts (exponential, logarithms, hyperbolic functions, exactly reduced
+// sine and cosine), and the scaled exponential and the logarithm of a modulus that
+// complex results need beyond the range of the plain real functions.
+#pragma once
+
+#include <cmath>
+#include <complex>
+#include <cstdint>
+
+#include "tess_kernels/exp_log/double_ops.h"
+#include "tess_kernels/frame/double_double.h"
+#include "tess_kernels/inv_trig_hyp/hyperbolic_double.h"
+#include "tess_kernels/trig/double_ops.h"
+
+namespace zorn::tess::cx {
+
+using Z = std::complex<double>;
+
+constexpr double kPi = 3.141592653589793116;
+constexpr double kPiLo = 1.2246467991473532e-16;  // pi - kPi
+constexpr double kHalfPi = 1.5707963267948966192;
+constexpr double kHalfPiLo = 6.123233995736766e-17;  // pi/2 - kHalfPi
+constexpr double kQuarterPi = 0.78539816339744830962;
+constexpr double kThreeQuarterPi = 2.3561944901923448370;
+constexpr double kLn2 = 0.69314718055994530942;
+
+inline double exp(double x) {
+  double r;
+  tess_callout_dExp(x, &r);
+  return r;
+}
+inline double log(double x) {
+  double r;
+  tess_callout_dLn(x, &r);
+  return r;
+}
+inline double log1p(double x) {
+  double r;
+  tess_callout_dLog1p(x, &r);
+  return r;
+}
+inline double sinh(double x) {
+  double r;
+  tess_callout_dSinh(x, &r);
+  return r;
+}
+inline double cosh(double x) {
+  double r;
+  tess_callout_dCosh(x, &r);
+  return r;
+}
+inline double tanh(double x) {
+  double r;
+  tess_callout_dTanh(x, &r);
+  return r;
+}
+struct SinCos {
+  double s, c;
+};
+inline SinCos sin_cos(double x) {
+  SinCos r;
+  sin_cos_double(x, r.s, r.c);
+  return r;
+}
+
+// e^x / 4 as hi + lo (relative error near 2^-60) for -707 <= x <= 709.78, by the
+// table reduction of the hyperbolic kernels (the quarter keeps the scale normal).
+constexpr double kQuarterExpLow = -707.0;
+constexpr double kQuarterExpHigh = 709.78;
+DoubleDouble quarter_exp(double x);
+// sinh a and cosh a as hi + lo for 0 <= a <= 710.47 (the hyperbolic kernels' cores;
+// sinh from its series below 1/2).
+constexpr double kHyperbolicPartsHigh = 710.47;
+struct HyperbolicParts {
+  DoubleDouble sinh, cosh;
+};
+HyperbolicParts hyperbolic_parts(double a);
+
+// (v.hi + v.lo) f with one rounding beyond that of f: Dekker's product, taken on v
+// scaled down where its split would overflow.
+inline double times(DoubleDouble v, double f) {
+  if (std::fabs(v.hi) > 0x1p995) return times({v.hi * 0x1p-200, v.lo * 0x1p-200}, f) * 0x1p200;
+  const DoubleDouble p = two_product(v.hi, f);
+  return p.hi + (p.lo + v.lo * f);
+}
+
+// (n.hi + n.lo) / (d.hi + d.lo) rounded: the first quotient's remainder, exact by
+// Dekker's product, corrects it.
+inline double dd_quotient(DoubleDouble n, DoubleDouble d) {
+  const double q = n.hi / d.hi;
+  const DoubleDouble qd = two_product(q, d.hi);
+  return q + (((n.hi - qd.hi) - qd.lo) + n.lo - q * d.lo) / d.hi;
+}
+
+// e^x f 2^shift for finite x and f, rounded once (unless the result is subnormal): the
+// exponential is reduced by Cody and Waite's split of ln 2 to e^r 2^k, |r| <= ln2 / 2,
+// so that neither e^x nor its product overflows or underflows before the true result
+// does. Serves e^x cos y beside an overflowing e^x, and the tiny parts of tanh.
+double exp_times(double x, double f, int shift = 0);
+
+// ln |x + iy| for finite x, y, accurate near |z| = 1 (where ln |z| cancels): there
+// |z|^2 - 1 is summed exactly in double-double before log1p.
+double log_modulus(double x, double y);
+
+// i z and -i z: the rotations that carry the circular functions onto the hyperbolic
+// ones (sin z = -i sinh(iz), cos z = cosh(iz), tan z = -i tanh(iz), and the inverses).
+inline Z times_i(Z z) { return {-z.imag(), z.real()}; }
+inline Z times_minus_i(Z z) { return {z.imag(), -z.real()}; }
+
+}  // namespace zorn::tess::cx
