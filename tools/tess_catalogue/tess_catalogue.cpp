@@ -5,6 +5,7 @@
 //   tess_catalogue index SOURCE_DIR every entry point with its accuracy and the files of
 //                                   its kernel (docs/functions.md)
 // The test tess_generated_files compares the committed files with this output.
+#include <cctype>
 #include <cstdio>
 #include <algorithm>
 #include <filesystem>
@@ -113,8 +114,9 @@ const FolderText& folder_text(const std::filesystem::path& source_dir, const std
 }
 
 // The files under src/tess_kernels/<family>/ that define the kernel of `func` for type
-// letter `type`: its operation (ops::Func, possibly declared through a row macro), and
-// for real types its per-precision parts (FuncSingle, FuncDouble) and callouts.
+// letter `type`: its operation (ops::Func, possibly declared through a row macro), for
+// real types its per-precision parts (FuncSingle, FuncDouble) and callouts, and for
+// complex types the complex routine it calls.
 std::vector<std::string> kernel_files(const std::filesystem::path& source_dir,
                                       const std::string& family, const Table& t) {
   if (t.shape.rfind("PACK", 0) == 0 || t.shape.rfind("UNPACK", 0) == 0) {
@@ -128,6 +130,16 @@ std::vector<std::string> kernel_files(const std::filesystem::path& source_dir,
   std::vector<std::string> files;  // in name order, as the map holds them
   for (const auto& [name, text] : folder_text(source_dir, family)) {
     if (std::regex_search(text, defines)) files.push_back(name);
+  }
+  if ((t.type == 'c' || t.type == 'z') && family != "complex") {
+    // The complex routine the operation calls: `Z <func>(` under src/tess_kernels/complex/.
+    std::string routine_name = f;
+    std::transform(routine_name.begin(), routine_name.end(), routine_name.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    const std::regex routine("^(inline )?Z " + routine_name + "\\(Z", std::regex::multiline);
+    for (const auto& [name, text] : folder_text(source_dir, "complex")) {
+      if (std::regex_search(text, routine)) files.push_back(name);
+    }
   }
   return files;
 }

@@ -46,6 +46,25 @@ inline std::complex<double> quotient(std::complex<double> x, std::complex<double
   return {static_cast<double>((a * c + b * d) / den), static_cast<double>((b * c - a * d) / den)};
 }
 
+// Single precision parts: their products are exact in double and no sum or quotient of
+// them overflows or underflows there, so each part is the exact value rounded to double
+// and then to single. Infinities, NaNs and division by zero follow the C rules.
+inline std::complex<double> product(std::complex<float> x, std::complex<float> y) {
+  const double a = x.real(), b = x.imag(), c = y.real(), d = y.imag();
+  const std::complex<double> r{a * c - b * d, a * d + b * c};
+  if (std::isnan(r.real()) && std::isnan(r.imag())) {
+    return std::complex<double>(x) * std::complex<double>(y);
+  }
+  return r;
+}
+inline std::complex<double> quotient(std::complex<float> x, std::complex<float> y) {
+  const double a = x.real(), b = x.imag(), c = y.real(), d = y.imag();
+  const bool finite = std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
+  if (!finite || (c == 0 && d == 0)) return std::complex<double>(x) / std::complex<double>(y);
+  const double den = c * c + d * d;
+  return {(a * c + b * d) / den, (b * c - a * d) / den};
+}
+
 // Real results that are infinite or NaN take the scalar form, which gives their status.
 template <class V>
 int beyond_finite(V r) {
@@ -99,7 +118,7 @@ struct Mul : Elementwise<Mul, 2, 1> {
   }
   template <class R>
   static int32_t eval(std::complex<R> x, std::complex<R> y, std::complex<R>& r) {
-    r = std::complex<R>(product(std::complex<double>(x), std::complex<double>(y)));
+    r = std::complex<R>(product(x, y));
     return complex_status(r, x, y);
   }
   template <class V>
@@ -112,7 +131,7 @@ struct Mul : Elementwise<Mul, 2, 1> {
 struct MulByConj {
   template <class R>
   static int32_t eval(std::complex<R> x, std::complex<R> y, std::complex<R>& r) {
-    r = std::complex<R>(product(std::complex<double>(x), std::conj(std::complex<double>(y))));
+    r = std::complex<R>(product(x, std::conj(y)));
     return complex_status(r, x, y);
   }
 };
@@ -125,7 +144,7 @@ struct Div : Elementwise<Div, 2, 1> {
   }
   template <class R>
   static int32_t eval(std::complex<R> x, std::complex<R> y, std::complex<R>& r) {
-    r = std::complex<R>(quotient(std::complex<double>(x), std::complex<double>(y)));
+    r = std::complex<R>(quotient(x, y));
     return complex_status(r, x, y);
   }
   template <class V>

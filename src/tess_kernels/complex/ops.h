@@ -4,6 +4,8 @@
 #include <cmath>
 #include <complex>
 
+#include "tess_kernels/trig/double_ops.h"
+
 namespace zorn::tess::ops {
 
 struct Arg {
@@ -22,12 +24,13 @@ struct Conj {
   }
 };
 
-// cos x + i sin x of a real x.
+// cos x + i sin x of a real x, from the exactly reduced double sine and cosine.
 struct CIS {
   template <class R>
   static int32_t eval(R x, std::complex<R>& r) {
-    const double d = x;
-    r = std::complex<R>(static_cast<R>(std::cos(d)), static_cast<R>(std::sin(d)));
+    double s, c;
+    sin_cos_double(x, s, c);
+    r = std::complex<R>(static_cast<R>(c), static_cast<R>(s));
     return 0;
   }
 };
