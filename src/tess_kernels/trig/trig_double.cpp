@@ -36,10 +36,11 @@ double of_quadrant(const QuarterTurnReduction& q, double x) {
   return sin_core::evaluate<F>(angle, F64x2::splat(x)).lane0();
 }
 
+// Special lanes as a compare mask: the block tests both vectors' masks with one movmskpd.
 template <Fn F>
-[[gnu::always_inline]] inline int pair(F64x2 x, F64x2& y) {
+[[gnu::always_inline]] inline F64x2 pair(F64x2 x, F64x2& y) {
   y = fast_lanes<F>(x);
-  return simd::lane_mask(simd::not_less_equal(simd::abs(x), F64x2::splat(kFastPathLimit)));
+  return simd::not_less_equal(simd::abs(x), F64x2::splat(kFastPathLimit));
 }
 
 // Any argument: NaN passes through, ±inf is a domain error, finite arguments beyond the
