@@ -1,0 +1,76 @@
+// zorn._interpolate: spline tasks over C-contiguous float64 arrays. zorn/interpolate.py
+// gives them scipy's classes, axis conventions and coefficient layout.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
+#include <memory>
+#include <string>
+
+#include "interpolate/spline.h"
+#include "without_gil.h"
+
+namespace py = pybind11;
+using namespace pybind11::literals;
+
+namespace zorn_python::interpolate {
+namespace {
+
+using Array = py::array_t<double, py::array::c_style>;
+
+struct ConstructionName {
+  const char* name;
+  Construction construction;
+};
+constexpr ConstructionName kNames[] = {
+    {"linear", Construction::linear}, {"quadratic", Construction::quadratic},
+    {"cubic", Construction::cubic},   {"akima", Construction::akima},
+    {"hyman", Construction::hyman},
+};
+
+Construction construction_of(const std::string& name) {
+  for (const ConstructionName& n : kNames)
+    if (name == n.name) return n.construction;
+  throw py::value_error("unknown spline construction '" + name + "'");
+}
+
+constexpr const char* kWhere = "zorn.interpolate";
+
+std::unique_ptr<Spline> make_spline(const std::string& name, const Array& x, const Array& y,
+                                    int64_t end_kind, double left, double right) {
+  if (x.ndim() != 1) throw py::value_error("x must be 1-dimensional");
+  if (y.ndim() != 2 || y.shape(0) != x.shape(0))
+    throw py::value_error("y must be 2-D with one row per node (" + std::to_string(x.shape(0)) + ")");
+  const Construction construction = construction_of(name);
+  return without_gil(Service::interpolate, kWhere, [&] {
+    return std::make_unique<Spline>(construction, x.data(), x.shape(0), y.data(), y.shape(1),
+                                    EndConditions{end_kind, left, right});
+  });
+}
+
+Array evaluate(const Spline& s, const Array& sites, int64_t nu, bool extrapolate) {
+  const int64_t n = sites.size();
+  Array out({n, s.functions()});
+  double* r = out.mutable_data();
+  without_gil(Service::interpolate, kWhere, [&] { s.evaluate(sites.data(), n, nu, extrapolate, r); });
+  return out;
+}
+
+Array coefficients(const Spline& s) {
+  const int64_t ny = s.functions(), order = s.order();
+  const int64_t cells = static_cast<int64_t>(s.coefficients().size()) / (ny * order);
+  return Array({ny, cells, order}, s.coefficients().data());
+}
+
+}  // namespace
+}  // namespace zorn_python::interpolate
+
+PYBIND11_MODULE(_interpolate, m) {
+  using namespace zorn_python::interpolate;
+  py::class_<Spline>(m, "Spline")
+      .def(py::init(&make_spline), "construction"_a, "x"_a, "y"_a, "end_kind"_a, "left"_a = 0.0,
+           "right"_a = 0.0)
+      .def("evaluate", &evaluate, "sites"_a, "nu"_a = 0, "extrapolate"_a = true)
+      .def_property_readonly("order", &Spline::order)
+      .def_property_readonly("breaks", [](const Spline& s) { return Array(static_cast<py::ssize_t>(s.breaks().size()), s.breaks().data()); })
+      .def_property_readonly("coefficients", &coefficients);
+}

@@ -1,0 +1,56 @@
+// One spline task: ny functions sampled at nx nodes, built once by one of the library's
+// constructions and evaluated (value or one derivative) at any number of sites.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "zorn/df.h"
+
+namespace zorn_python::interpolate {
+
+enum class Construction { linear, quadratic, cubic, akima, hyman };
+
+// End condition kind of the task (ZORN_DF_END_*) and its two values, left and right.
+struct EndConditions {
+  int64_t kind;
+  double left, right;
+};
+
+class Spline {
+ public:
+  // x: nx strictly increasing finite nodes; y: nx * ny finite values, node after node
+  // (the ny values at node i at y[i*ny .. i*ny + ny-1]). y is read during the
+  // construction only.
+  Spline(Construction construction, const double* x, int64_t nx, const double* y, int64_t ny,
+         EndConditions ends);
+  Spline(const Spline&) = delete;
+  Spline& operator=(const Spline&) = delete;
+
+  // Derivative `nu` (0: the value) at n sites into out[i*ny + j]; with `extrapolate`
+  // false a site outside [x[0], x[nx-1]] gives NaN, else the end pieces extend.
+  void evaluate(const double* sites, int64_t n, int64_t nu, bool extrapolate, double* out) const;
+
+  int64_t order() const { return order_; }
+  int64_t functions() const { return ny_; }
+  // The breaks of the pieces (the nodes, or the knots of the quadratic) and, for each
+  // function, each piece's `order` coefficients of ascending powers of (t - break).
+  const std::vector<double>& breaks() const { return breaks_; }
+  const std::vector<double>& coefficients() const { return coefficients_; }
+
+ private:
+  // Deletes the task also when the construction fails part way.
+  struct TaskHandle {
+    ZornDfTask* task = nullptr;
+    ~TaskHandle() {
+      if (task != nullptr) zorn_df_kernel_DeleteTask(&task);
+    }
+  };
+
+  std::vector<double> x_, breaks_, coefficients_;
+  int64_t ny_;
+  int64_t order_ = 0;
+  TaskHandle task_;
+};
+
+}  // namespace zorn_python::interpolate

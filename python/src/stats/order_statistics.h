@@ -1,0 +1,14 @@
+// Order-based estimates over one data set (they do not continue across portions).
+#pragma once
+
+#include <cstdint>
+
+namespace zorn_python::stats {
+
+// Quantiles of `m` orders (written (p, m), variable after variable) and/or the sorted
+// observations (same layout as x) of n observations of p variables; null outputs are
+// not computed.
+void order_statistics(const double* x, int64_t p, int64_t n, bool variables_in_rows,
+                      const double* orders, int64_t m, double* quantiles, double* sorted);
+
+}  // namespace zorn_python::stats
