@@ -10,6 +10,7 @@ Methods: "one-pass" (blocked update of central sums, accurate whatever the mean)
 "per-observation" (the same update observation by observation) and "fast" (central
 moments from raw moments: loses about log10((mean/sd)**k) digits at order k).
 """
+import math
 from collections import namedtuple
 
 import numpy as np
@@ -46,13 +47,14 @@ def _as_block(a, axis):
         raise ValueError("the data must have at least one dimension")
     axis = np.core.numeric.normalize_axis_index(axis, a.ndim)
     shape = a.shape[:axis] + a.shape[axis + 1:]
+    p = math.prod(shape)
     first = np.moveaxis(a, axis, 0)
     if first.flags.c_contiguous:
-        if first.size == first.shape[0]:  # one variable: its values in a row (the faster loop)
+        if p == 1:  # one variable: its values in a row (the faster loop)
             return first.reshape(1, -1), True, shape
-        return first.reshape(first.shape[0], -1), False, shape  # observation after observation
+        return first.reshape(-1, p), False, shape  # observation after observation
     last = np.ascontiguousarray(np.moveaxis(a, axis, -1))
-    return last.reshape(-1, last.shape[-1]), True, shape
+    return last.reshape(p, -1), True, shape
 
 
 def _weights(weights, n):

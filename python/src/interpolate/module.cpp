@@ -39,7 +39,8 @@ std::unique_ptr<Spline> make_spline(const std::string& name, const Array& x, con
                                     int64_t end_kind, double left, double right) {
   if (x.ndim() != 1) throw py::value_error("x must be 1-dimensional");
   if (y.ndim() != 2 || y.shape(0) != x.shape(0))
-    throw py::value_error("y must be 2-D with one row per node (" + std::to_string(x.shape(0)) + ")");
+    throw py::value_error("y must be 2-D with one row per node (" + std::to_string(x.shape(0)) +
+                          ")");
   const Construction construction = construction_of(name);
   return without_gil(Service::interpolate, kWhere, [&] {
     return std::make_unique<Spline>(construction, x.data(), x.shape(0), y.data(), y.shape(1),
@@ -51,7 +52,8 @@ Array evaluate(const Spline& s, const Array& sites, int64_t nu, bool extrapolate
   const int64_t n = sites.size();
   Array out({n, s.functions()});
   double* r = out.mutable_data();
-  without_gil(Service::interpolate, kWhere, [&] { s.evaluate(sites.data(), n, nu, extrapolate, r); });
+  without_gil(Service::interpolate, kWhere,
+              [&] { s.evaluate(sites.data(), n, nu, extrapolate, r); });
   return out;
 }
 
@@ -71,6 +73,10 @@ PYBIND11_MODULE(_interpolate, m) {
            "right"_a = 0.0)
       .def("evaluate", &evaluate, "sites"_a, "nu"_a = 0, "extrapolate"_a = true)
       .def_property_readonly("order", &Spline::order)
-      .def_property_readonly("breaks", [](const Spline& s) { return Array(static_cast<py::ssize_t>(s.breaks().size()), s.breaks().data()); })
+      .def_property_readonly("breaks",
+                             [](const Spline& s) {
+                               return Array(static_cast<py::ssize_t>(s.breaks().size()),
+                                            s.breaks().data());
+                             })
       .def_property_readonly("coefficients", &coefficients);
 }

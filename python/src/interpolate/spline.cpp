@@ -58,8 +58,8 @@ bool ascending(const double* sites, int64_t n) {
 
 }  // namespace
 
-Spline::Spline(Construction construction, const double* x, int64_t nx, const double* y,
-               int64_t ny, EndConditions ends)
+Spline::Spline(Construction construction, const double* x, int64_t nx, const double* y, int64_t ny,
+               EndConditions ends)
     : x_(x, x + nx), ny_(ny) {
   if (ny < 1) throw std::domain_error("y must hold at least one function");
   check_data(x, nx, y, nx * ny);
@@ -72,9 +72,10 @@ Spline::Spline(Construction construction, const double* x, int64_t nx, const dou
   const int64_t storage = ny == 1 ? kValuesFunctionAfterFunction : kValuesNodeAfterNode;
   check_status(zorn_df_kernel_dNewTask1D(&task_.task, nx, x_.data(), kNonUniformPartition, ny, y,
                                          storage, 1));
-  check_status(zorn_df_kernel_dEditPPSpline1D(task_.task, order_, row.kind, ends.kind, end_values, 0,
-                                              nullptr, coefficients_.data(), 0));
-  if (row.inner_kind != 0) check_status(zorn_df_kernel_iEditVal(task_.task, kInnerConditionKindId, row.inner_kind));
+  check_status(zorn_df_kernel_dEditPPSpline1D(task_.task, order_, row.kind, ends.kind, end_values,
+                                              0, nullptr, coefficients_.data(), 0));
+  if (row.inner_kind != 0)
+    check_status(zorn_df_kernel_iEditVal(task_.task, kInnerConditionKindId, row.inner_kind));
   check_status(row.build(task_.task, 0, 0, 0));
   breaks_ = x_;
   if (row.kind == 1) {  // knots: the ends and the midpoints of the node intervals

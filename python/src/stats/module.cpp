@@ -59,7 +59,9 @@ const double* weights_of(const std::optional<Array>& weights, int64_t n) {
   return weights->data();
 }
 
-Array copy_of(const std::vector<double>& v) { return Array(static_cast<py::ssize_t>(v.size()), v.data()); }
+Array copy_of(const std::vector<double>& v) {
+  return Array(static_cast<py::ssize_t>(v.size()), v.data());
+}
 
 }  // namespace
 }  // namespace zorn_python::stats
@@ -79,7 +81,8 @@ PYBIND11_MODULE(_stats, m) {
              const std::optional<Array>& weights) {
             const int64_t n = observations(x, s.p(), variables_in_rows);
             const double* w = weights_of(weights, n);
-            without_gil(Service::stats, "zorn.stats", [&] { s.add(x.data(), n, variables_in_rows, w); });
+            without_gil(Service::stats, "zorn.stats",
+                        [&] { s.add(x.data(), n, variables_in_rows, w); });
           },
           "x"_a, "variables_in_rows"_a, "weights"_a = py::none())
       .def("merge", &RunningSummary::merge, "other"_a)
@@ -87,9 +90,12 @@ PYBIND11_MODULE(_stats, m) {
       .def_property_readonly("count", &RunningSummary::count)
       .def_property_readonly("cross_products", &RunningSummary::cross_products)
       .def_property_readonly("method", [](const RunningSummary& s) { return name_of(s.method()); })
-      .def_property_readonly("partial", [](const RunningSummary& s) { return copy_of(s.partial()); })
-      .def_property_readonly("minimum", [](const RunningSummary& s) { return copy_of(s.minimum()); })
-      .def_property_readonly("maximum", [](const RunningSummary& s) { return copy_of(s.maximum()); })
+      .def_property_readonly("partial",
+                             [](const RunningSummary& s) { return copy_of(s.partial()); })
+      .def_property_readonly("minimum",
+                             [](const RunningSummary& s) { return copy_of(s.minimum()); })
+      .def_property_readonly("maximum",
+                             [](const RunningSummary& s) { return copy_of(s.maximum()); })
       .def_property_readonly("nan_seen", [](const RunningSummary& s) {
         return py::array_t<bool>(static_cast<py::ssize_t>(s.p()),
                                  reinterpret_cast<const bool*>(s.nan_seen().data()));
@@ -97,8 +103,7 @@ PYBIND11_MODULE(_stats, m) {
 
   m.def(
       "order_statistics",
-      [](const Array& x, bool variables_in_rows, const std::optional<Array>& orders,
-         bool sort) {
+      [](const Array& x, bool variables_in_rows, const std::optional<Array>& orders, bool sort) {
         if (x.ndim() != 2) throw py::value_error("the data must be 2-D");
         const int64_t p = x.shape(variables_in_rows ? 0 : 1);
         const int64_t n = x.shape(variables_in_rows ? 1 : 0);

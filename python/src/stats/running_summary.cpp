@@ -31,25 +31,26 @@ void RunningSummary::add(const double* x, int64_t n, bool variables_in_rows,
   Task task(&p, &count, &storage, x, weights);
   double* s = partial_.data();
   double* raw = raw_.data();
-  check_status(__pavodSSEditTask(task.get(), PAVO_SS_ID_ACCUMULATED_WEIGHTS, s + ZORN_SS_PARTIAL_WEIGHTS));
-  check_status(__pavodSSEditMoments(task.get(), s + ZORN_SS_PARTIAL_MEAN, raw, raw + p_, raw + 2 * p_,
-                                  nullptr, nullptr, nullptr));
-  check_status(__pavodSSEditSums(task.get(), nullptr, nullptr, nullptr, nullptr,
-                               s + zorn_ss_partial_central_sum_at(p_, 2),
-                               s + zorn_ss_partial_central_sum_at(p_, 3),
-                               s + zorn_ss_partial_central_sum_at(p_, 4)));
+  check_status(
+      __pavodSSEditTask(task.get(), PAVO_SS_ID_ACCUMULATED_WEIGHTS, s + ZORN_SS_PARTIAL_WEIGHTS));
+  check_status(__pavodSSEditMoments(task.get(), s + ZORN_SS_PARTIAL_MEAN, raw, raw + p_,
+                                    raw + 2 * p_, nullptr, nullptr, nullptr));
+  check_status(__pavodSSEditSums(
+      task.get(), nullptr, nullptr, nullptr, nullptr, s + zorn_ss_partial_central_sum_at(p_, 2),
+      s + zorn_ss_partial_central_sum_at(p_, 3), s + zorn_ss_partial_central_sum_at(p_, 4)));
   check_status(__pavodSSEditTask(task.get(), PAVO_SS_ID_MINIMUM, minimum_.data()));
   check_status(__pavodSSEditTask(task.get(), PAVO_SS_ID_MAXIMUM, maximum_.data()));
-  uint64_t estimates = PAVO_SS_MEAN | PAVO_SS_CENTRAL_SUM_2 | PAVO_SS_CENTRAL_SUM_3 |
-                       PAVO_SS_CENTRAL_SUM_4;
+  uint64_t estimates =
+      PAVO_SS_MEAN | PAVO_SS_CENTRAL_SUM_2 | PAVO_SS_CENTRAL_SUM_3 | PAVO_SS_CENTRAL_SUM_4;
   if (cross_products_) {
     check_status(__pavodSSEditCP(task.get(), nullptr, nullptr,
-                               s + zorn_ss_partial_cross_product_at(p_), &cross_storage));
+                                 s + zorn_ss_partial_cross_product_at(p_), &cross_storage));
     estimates |= PAVO_SS_CROSS_PRODUCT;
   }
   const auto method = static_cast<int32_t>(method_);
   check_status(_pavodSSBasic(task.get(), estimates, method, nullptr));
-  check_status(_pavodSSMinmax(task.get(), PAVO_SS_MINIMUM | PAVO_SS_MAXIMUM, PAVO_SS_METHOD_ONE_PASS));
+  check_status(
+      _pavodSSMinmax(task.get(), PAVO_SS_MINIMUM | PAVO_SS_MAXIMUM, PAVO_SS_METHOD_ONE_PASS));
   count_ += n;
   note_nans(x, n, variables_in_rows);
 }
