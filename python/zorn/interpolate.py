@@ -89,15 +89,18 @@ class _PiecewisePolynomial:
         self._spline = _interpolate.Spline(self._construction, np.ascontiguousarray(x), values,
                                            kind, left, right)
         self._nodes = x.size
+        self._c = None
         self.x = self._spline.breaks
         self.axis = axis
         self.extrapolate = self._default_extrapolate if extrapolate is None else extrapolate
 
     @property
     def c(self):
-        c = self._spline.coefficients  # (functions, pieces, ascending powers)
-        return np.ascontiguousarray(c[:, :, ::-1].transpose(2, 1, 0)).reshape(
-            c.shape[2], c.shape[1], *self._trailing)
+        if self._c is None:
+            c = self._spline.coefficients  # (functions, pieces, ascending powers)
+            self._c = np.ascontiguousarray(c[:, :, ::-1].transpose(2, 1, 0)).reshape(
+                c.shape[2], c.shape[1], *self._trailing)
+        return self._c
 
     def __call__(self, x, nu=0, extrapolate=None):
         if not isinstance(nu, numbers.Integral):

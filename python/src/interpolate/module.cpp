@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "interpolate/spline.h"
 #include "without_gil.h"
@@ -57,10 +58,22 @@ Array evaluate(const Spline& s, const Array& sites, int64_t nu, bool extrapolate
   return out;
 }
 
-Array coefficients(const Spline& s) {
-  const int64_t ny = s.functions(), order = s.order();
-  const int64_t cells = static_cast<int64_t>(s.coefficients().size()) / (ny * order);
-  return Array({ny, cells, order}, s.coefficients().data());
+// A read-only view of the spline's own memory, which the view keeps alive.
+py::array view(const py::object& owner, std::vector<py::ssize_t> shape, const double* data) {
+  py::array a(py::dtype::of<double>(), std::move(shape), {}, data, owner);
+  a.attr("setflags")("write"_a = false);
+  return a;
+}
+
+py::array breaks(const py::object& self) {
+  const Spline& s = self.cast<const Spline&>();
+  return view(self, {s.pieces() + 1}, s.breaks());
+}
+
+// (functions, pieces, order): ascending powers within a piece.
+py::array coefficients(const py::object& self) {
+  const Spline& s = self.cast<const Spline&>();
+  return view(self, {s.functions(), s.pieces(), s.order()}, s.coefficients());
 }
 
 }  // namespace
@@ -73,10 +86,6 @@ PYBIND11_MODULE(_interpolate, m) {
            "right"_a = 0.0)
       .def("evaluate", &evaluate, "sites"_a, "nu"_a = 0, "extrapolate"_a = true)
       .def_property_readonly("order", &Spline::order)
-      .def_property_readonly("breaks",
-                             [](const Spline& s) {
-                               return Array(static_cast<py::ssize_t>(s.breaks().size()),
-                                            s.breaks().data());
-                             })
+      .def_property_readonly("breaks", &breaks)
       .def_property_readonly("coefficients", &coefficients);
 }

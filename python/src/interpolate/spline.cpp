@@ -42,12 +42,13 @@ constexpr int64_t kSitesSorted = ZORN_DF_SITES_SORTED;
 
 void check_data(const double* x, int64_t nx, const double* y, int64_t count) {
   if (nx < 2) throw std::domain_error("x must contain at least 2 elements");
-  for (int64_t i = 0; i < nx; ++i)
-    if (!std::isfinite(x[i])) throw std::domain_error("x must contain only finite values");
-  for (int64_t i = 1; i < nx; ++i)
-    if (!(x[i] > x[i - 1])) throw std::domain_error("x must be strictly increasing");
-  for (int64_t k = 0; k < count; ++k)
-    if (!std::isfinite(y[k])) throw std::domain_error("y must contain only finite values");
+  if (!std::isfinite(x[0]) || !std::isfinite(x[nx - 1]))
+    throw std::domain_error("x must contain only finite values");
+  for (int64_t i = 1; i < nx; ++i)  // finite ends and increasing: all finite, or a NaN
+    if (!(x[i] > x[i - 1])) throw std::domain_error("x must be strictly increasing and finite");
+  bool finite = true;
+  for (int64_t k = 0; k < count; ++k) finite &= std::isfinite(y[k]);
+  if (!finite) throw std::domain_error("y must contain only finite values");
 }
 
 bool ascending(const double* sites, int64_t n) {
@@ -65,24 +66,23 @@ Spline::Spline(Construction construction, const double* x, int64_t nx, const dou
   check_data(x, nx, y, nx * ny);
   const ConstructionRow& row = row_of(construction);
   order_ = row.order;
-  const int64_t cells = row.kind == 1 ? nx : nx - 1;
-  coefficients_.assign(static_cast<size_t>(ny * cells * order_), 0.0);
+  pieces_ = row.kind == 1 ? nx : nx - 1;
+  coefficients_.reset(new double[static_cast<size_t>(ny * pieces_ * order_)]);
   const double end_values[2] = {ends.left, ends.right};
   // One function reads the same in both layouts; the row layout has the faster workers.
   const int64_t storage = ny == 1 ? kValuesFunctionAfterFunction : kValuesNodeAfterNode;
   check_status(zorn_df_kernel_dNewTask1D(&task_.task, nx, x_.data(), kNonUniformPartition, ny, y,
                                          storage, 1));
   check_status(zorn_df_kernel_dEditPPSpline1D(task_.task, order_, row.kind, ends.kind, end_values,
-                                              0, nullptr, coefficients_.data(), 0));
+                                              0, nullptr, coefficients_.get(), 0));
   if (row.inner_kind != 0)
     check_status(zorn_df_kernel_iEditVal(task_.task, kInnerConditionKindId, row.inner_kind));
   check_status(row.build(task_.task, 0, 0, 0));
-  breaks_ = x_;
   if (row.kind == 1) {  // knots: the ends and the midpoints of the node intervals
-    breaks_.assign(static_cast<size_t>(nx + 1), 0.0);
-    breaks_.front() = x_.front();
-    breaks_.back() = x_.back();
-    for (int64_t k = 1; k < nx; ++k) breaks_[k] = (x_[k - 1] + x_[k]) / 2;
+    knots_.assign(static_cast<size_t>(nx + 1), 0.0);
+    knots_.front() = x_.front();
+    knots_.back() = x_.back();
+    for (int64_t k = 1; k < nx; ++k) knots_[k] = (x_[k - 1] + x_[k]) / 2;
   }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "zorn/df.h"
@@ -33,10 +34,11 @@ class Spline {
 
   int64_t order() const { return order_; }
   int64_t functions() const { return ny_; }
-  // The breaks of the pieces (the nodes, or the knots of the quadratic) and, for each
+  int64_t pieces() const { return pieces_; }
+  // The pieces + 1 breaks (the nodes, or the knots of the quadratic) and, for each
   // function, each piece's `order` coefficients of ascending powers of (t - break).
-  const std::vector<double>& breaks() const { return breaks_; }
-  const std::vector<double>& coefficients() const { return coefficients_; }
+  const double* breaks() const { return knots_.empty() ? x_.data() : knots_.data(); }
+  const double* coefficients() const { return coefficients_.get(); }
 
  private:
   // Deletes the task also when the construction fails part way.
@@ -47,9 +49,10 @@ class Spline {
     }
   };
 
-  std::vector<double> x_, breaks_, coefficients_;
+  std::vector<double> x_, knots_;
+  std::unique_ptr<double[]> coefficients_;  // every entry written by the construction
   int64_t ny_;
-  int64_t order_ = 0;
+  int64_t order_ = 0, pieces_ = 0;
   TaskHandle task_;
 };
 
