@@ -1,84 +1,69 @@
-"""CPU time of zorn.stats and zorn.interpolate against scipy at n = 10**6, in one process.
+#!/usr/bin/env python3
+"""zorn.stats and zorn.interpolate beside scipy in one process: CPU time per call at
+n = 10^6 (and the fixed cost of a call at n = 1), timed and printed by speed.py's runner.
 
-Each case runs ours and the peer alternately, `--repeat` times each, and prints the
-median CPU time (time.process_time, every thread counted) and the ratio peer / ours.
-
-    PYTHONPATH=build/python /usr/bin/python3 bench/python/speed_stats_interpolate.py
+    PYTHONPATH=build/python python3 bench/python/speed_stats_interpolate.py [--repeat 7] [--markdown]
 """
-import argparse
-import statistics
-import time
-
 import numpy as np
 import scipy.interpolate as si
 import scipy.stats
 
+import speed
 from zorn import interpolate as zi
 from zorn import stats as zs
 
-
-def cpu_ms(work):
-    start = time.process_time()
-    work()
-    return (time.process_time() - start) * 1e3
+N = speed.N
 
 
-def compare(ours, peer, repeat):
-    times = [], []
-    for _ in range(repeat):  # interleaved, so that a change of load hits both
-        times[0].append(cpu_ms(ours))
-        times[1].append(cpu_ms(peer))
-    return statistics.median(times[0]), statistics.median(times[1])
-
-
-def cases(n, rng):
-    x1 = rng.normal(3, 2, n)
-    x10 = rng.normal(3, 2, (n // 10, 10))
-    nodes = np.cumsum(rng.uniform(0.5, 1.5, n))
-    values = np.sin(nodes / 100)
-    small = np.linspace(nodes[0], nodes[-1], 1000)
-    small_values = np.sin(small / 100)
-    sites = rng.uniform(nodes[0], nodes[-1], n)
-    sorted_sites = np.sort(sites)
-    ours_big, theirs_big = zi.CubicSpline(nodes, values), si.CubicSpline(nodes, values)
-    ours_small = zi.CubicSpline(small, small_values)
-    theirs_small = si.CubicSpline(small, small_values)
-    one = np.array([sites[0]])
+def stats_cases():
+    rng = np.random.default_rng(2)
+    x = rng.normal(3, 2, N)
+    x10 = rng.normal(3, 2, (N // 10, 10))
+    x1 = x[:2].copy()
+    orders = [0.25, 0.5, 0.75]
     return [
-        ("describe, 1e6 values", lambda: zs.describe(x1), lambda: scipy.stats.describe(x1)),
-        ("describe, 1e5 x 10, axis 0", lambda: zs.describe(x10), lambda: scipy.stats.describe(x10)),
-        ("describe + 3 quantiles, 1e6", lambda: zs.describe(x1, quantiles=[0.25, 0.5, 0.75]),
-         lambda: (scipy.stats.describe(x1), np.quantile(x1, [0.25, 0.5, 0.75]))),
-        ("build CubicSpline, 1e6 nodes", lambda: zi.CubicSpline(nodes, values),
-         lambda: si.CubicSpline(nodes, values)),
-        ("build Akima, 1e6 nodes", lambda: zi.Akima1DInterpolator(nodes, values),
-         lambda: si.Akima1DInterpolator(nodes, values)),
-        ("build Hyman / Pchip, 1e6 nodes", lambda: zi.HymanInterpolator(nodes, values),
-         lambda: si.PchipInterpolator(nodes, values)),
-        ("evaluate, 1e6 nodes, 1e6 random sites", lambda: ours_big(sites),
-         lambda: theirs_big(sites)),
-        ("evaluate, 1e6 nodes, 1e6 sorted sites", lambda: ours_big(sorted_sites),
-         lambda: theirs_big(sorted_sites)),
-        ("evaluate, 1e3 nodes, 1e6 random sites", lambda: ours_small(sites),
-         lambda: theirs_small(sites)),
-        ("first derivative, 1e3 nodes, 1e6 random", lambda: ours_small(sites, 1),
-         lambda: theirs_small(sites, 1)),
-        ("evaluate, 1e3 nodes, 1 site (per call)", lambda: [ours_small(one) for _ in range(1000)],
-         lambda: [theirs_small(one) for _ in range(1000)]),
+        ("stats", "describe, 10^6 values", lambda: zs.describe(x),
+         lambda: scipy.stats.describe(x), N),
+        ("stats", "describe, 10^5 x 10, axis 0", lambda: zs.describe(x10),
+         lambda: scipy.stats.describe(x10), N),
+        ("stats", "describe + 3 quantiles", lambda: zs.describe(x, quantiles=orders),
+         lambda: (scipy.stats.describe(x), np.quantile(x, orders)), N),
+        ("stats", "covariance, 10^5 x 10", lambda: zs.describe(x10, covariance=True),
+         lambda: (scipy.stats.describe(x10), np.cov(x10, rowvar=False)), N),
+        ("call cost", "describe, n = 2", lambda: zs.describe(x1),
+         lambda: scipy.stats.describe(x1), 1),
     ]
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--repeat", type=int, default=7)
-    args = parser.parse_args()
-    rng = np.random.default_rng(2026)
-    print(f"{'case':42} {'zorn ms':>10} {'scipy ms':>10} {'ratio':>8}")
-    for name, ours, peer in cases(10**6, rng):
-        mine, theirs = compare(ours, peer, args.repeat)
-        print(f"{name:42} {mine:10.2f} {theirs:10.2f} {theirs / mine:7.1f}x")
-    print("(the one-site row times 1000 calls)")
+def interpolate_cases():
+    rng = np.random.default_rng(3)
+    nodes = np.cumsum(rng.uniform(0.5, 1.5, N))
+    values = np.sin(nodes / 100)
+    sites = rng.uniform(nodes[0], nodes[-1], N)
+    sorted_sites = np.sort(sites)
+    small = np.linspace(nodes[0], nodes[-1], 1000)
+    ours, theirs = zi.CubicSpline(nodes, values), si.CubicSpline(nodes, values)
+    ours_small = zi.CubicSpline(small, np.sin(small / 100))
+    theirs_small = si.CubicSpline(small, np.sin(small / 100))
+    one = sites[:1].copy()
+    return [
+        ("splines", "build CubicSpline", lambda: zi.CubicSpline(nodes, values),
+         lambda: si.CubicSpline(nodes, values), N),
+        ("splines", "build Akima", lambda: zi.Akima1DInterpolator(nodes, values),
+         lambda: si.Akima1DInterpolator(nodes, values), N),
+        ("splines", "build Hyman / Pchip", lambda: zi.HymanInterpolator(nodes, values),
+         lambda: si.PchipInterpolator(nodes, values), N),
+        ("splines", "evaluate, random sites", lambda: ours(sites), lambda: theirs(sites), N),
+        ("splines", "evaluate, sorted sites", lambda: ours(sorted_sites),
+         lambda: theirs(sorted_sites), N),
+        ("splines", "evaluate, 10^3 nodes, random", lambda: ours_small(sites),
+         lambda: theirs_small(sites), N),
+        ("splines", "derivative, 10^3 nodes, random", lambda: ours_small(sites, 1),
+         lambda: theirs_small(sites, 1), N),
+        ("call cost", "evaluate, n = 1", lambda: ours_small(one), lambda: theirs_small(one), 1),
+    ]
 
 
 if __name__ == "__main__":
-    main()
+    speed.CASE_GROUPS[:] = [stats_cases, interpolate_cases]
+    speed.main()
