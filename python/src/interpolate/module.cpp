@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "interpolate/spline.h"
+#include "named_values.h"
 #include "without_gil.h"
 
 namespace py = pybind11;
@@ -18,21 +19,11 @@ namespace {
 
 using Array = py::array_t<double, py::array::c_style>;
 
-struct ConstructionName {
-  const char* name;
-  Construction construction;
-};
-constexpr ConstructionName kNames[] = {
+constexpr Named<Construction> kConstructions[] = {
     {"linear", Construction::linear}, {"quadratic", Construction::quadratic},
     {"cubic", Construction::cubic},   {"akima", Construction::akima},
     {"hyman", Construction::hyman},
 };
-
-Construction construction_of(const std::string& name) {
-  for (const ConstructionName& n : kNames)
-    if (name == n.name) return n.construction;
-  throw py::value_error("unknown spline construction '" + name + "'");
-}
 
 constexpr const char* kWhere = "zorn.interpolate";
 
@@ -42,7 +33,7 @@ std::unique_ptr<Spline> make_spline(const std::string& name, const Array& x, con
   if (y.ndim() != 2 || y.shape(0) != x.shape(0))
     throw py::value_error("y must be 2-D with one row per node (" + std::to_string(x.shape(0)) +
                           ")");
-  const Construction construction = construction_of(name);
+  const Construction construction = value_named(kConstructions, name, "spline construction");
   return without_gil(Service::interpolate, kWhere, [&] {
     return std::make_unique<Spline>(construction, x.data(), x.shape(0), y.data(), y.shape(1),
                                     EndConditions{end_kind, left, right});

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "named_values.h"
 #include "stats/order_statistics.h"
 #include "stats/running_summary.h"
 #include "without_gil.h"
@@ -20,28 +21,11 @@ namespace {
 
 using Array = py::array_t<double, py::array::c_style>;
 
-struct MethodName {
-  const char* name;
-  Method method;
-};
-constexpr MethodName kMethods[] = {
+constexpr Named<Method> kMethods[] = {
     {"one-pass", Method::one_pass},
     {"per-observation", Method::per_observation},
     {"fast", Method::fast},
 };
-
-Method method_of(const std::string& name) {
-  for (const MethodName& m : kMethods)
-    if (name == m.name) return m.method;
-  throw py::value_error("unknown method '" + name +
-                        "' (one of 'one-pass', 'per-observation', 'fast')");
-}
-
-const char* name_of(Method method) {
-  for (const MethodName& m : kMethods)
-    if (method == m.method) return m.name;
-  return "";
-}
 
 // The observation count of a 2-D block of p variables in the given layout.
 int64_t observations(const Array& x, int64_t p, bool variables_in_rows) {
@@ -72,7 +56,7 @@ PYBIND11_MODULE(_stats, m) {
   py::class_<RunningSummary>(m, "RunningSummary")
       .def(py::init([](int64_t p, bool cross_products, const std::string& method) {
              if (p < 1) throw py::value_error("at least one variable is needed");
-             return RunningSummary(p, cross_products, method_of(method));
+             return RunningSummary(p, cross_products, value_named(kMethods, method, "method"));
            }),
            "p"_a, "cross_products"_a, "method"_a)
       .def(
@@ -89,7 +73,6 @@ PYBIND11_MODULE(_stats, m) {
       .def_property_readonly("p", &RunningSummary::p)
       .def_property_readonly("count", &RunningSummary::count)
       .def_property_readonly("cross_products", &RunningSummary::cross_products)
-      .def_property_readonly("method", [](const RunningSummary& s) { return name_of(s.method()); })
       .def_property_readonly("partial",
                              [](const RunningSummary& s) { return copy_of(s.partial()); })
       .def_property_readonly("minimum",

@@ -30,7 +30,6 @@ class RunningSummary {
 
   int64_t p() const { return p_; }
   bool cross_products() const { return cross_products_; }
-  Method method() const { return method_; }
   int64_t count() const { return count_; }
   // The flat partial result of zorn/ss_merge.h (size zorn_ss_partial_size(p)).
   const std::vector<double>& partial() const { return partial_; }
