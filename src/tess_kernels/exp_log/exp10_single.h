@@ -1,10 +1,10 @@
-// Single precision 10^x: a four-lane fast path in double precision for arguments with
-// normal results and the callout for every other lane.
+// Single precision 10^x: a four-lane fast path for arguments with normal results and the
+// callout for every other lane.
 #pragma once
 
 #include <cstdint>
 
-#include "tess_kernels/exp_log/double_cores_single.h"
+#include "tess_kernels/exp_log/exp_single.h"
 #include "tess_kernels/frame/lane_loop_single.h"
 
 namespace zorn::tess {
@@ -19,19 +19,30 @@ struct Exp10Single : LaneLoopSingle<Exp10Single> {
   // Arguments up to this one give subnormal or zero results.
   static constexpr float kSubnormalBound = -37.929783f;
 
-  // 10^x = 2^(x log2 10); the product carries a relative error of 2^-53 at most, which
-  // is 2^-46 absolute in the exponent at the ends of the range.
+  // Above this the fast path's scale could round up to 2^128 (x log2 10 >= 128 - 1/256).
+  static constexpr float kFastPathTop = 38.530662f;
+
+  // In single precision, as the exponential: n = the nearest integer to 128 x log2 10,
+  // r = x - n log10(2)/128 by a 7-bit leading part (n times it is exact, the difference
+  // exact by Sterbenz) and a correction, s = r ln 10 in [-0.0028, 0.0028] and e^s - 1 to
+  // degree 3; 2^(n/128) from the table and the bits of t.
   static simd::F32x4 fast_path(simd::F32x4 x) {
-    return in_double(x, [](simd::F64x2 xd) {
-      const PowerOfTwoParts p = power_of_two_parts(xd * simd::F64x2::splat(3.321928094887362));
-      return p.scale + p.scale * p.q;
-    });
+    using simd::F32x4;
+    const F32x4 shifter = F32x4::splat(12582912.0f);  // 1.5 * 2^23
+    const F32x4 t = x * F32x4::splat(425.206787f) + shifter;
+    const F32x4 n = t - shifter;
+    const F32x4 r = (x - n * F32x4::splat(0.002349853515625f)) -
+                    n * F32x4::splat(1.94332551e-06f);
+    const F32x4 s = r * F32x4::splat(2.30258512f);
+    const F32x4 p = s + (s * s) * (F32x4::splat(0.5f) + s * F32x4::splat(1.0f / 6));
+    return ExpSingle::table_power_128(t, p);
   }
 
-  // Everything outside (-37.929783, 38.531837]: overflow, subnormal results, NaNs.
+  // Everything outside (-37.929783, 38.530662): overflow, subnormal results, NaNs, and
+  // the top finite results.
   static int special_lanes(simd::F32x4 x) {
     return simd::lane_mask_not_greater(x, simd::F32x4::splat(kSubnormalBound)) |
-           simd::lane_mask_not_less_equal(x, simd::F32x4::splat(kLargestFinite));
+           simd::lane_mask_not_less(x, simd::F32x4::splat(kFastPathTop));
   }
 
   static int32_t callout(const float* x, float* r) { return tess_callout_sExp10(x, r); }
