@@ -3,6 +3,11 @@
 // cinv = round(1024 / (1 + j/64)) / 1024 (exact in a double).
 //   callout:    {cinv, ln_c_hi = RN(-ln cinv), ln_c_lo = RN(-ln cinv - ln_c_hi)}
 //   fast paths: {cinv, RN(ln c), RN(log2 c), RN(log10 c)}
+// and, for the single precision fast paths of log2 and log10 away from 1, for j = 0..128
+// and c = 1 + j/128 exactly:
+//   {RN_float(2^-23 / c), hi = log_base c rounded to a multiple of 2^-12,
+//    RN_float(log_base c - hi), 0}
+// so that e log_base(2)_hi + hi is exact in single precision for every exponent e.
 #include <mpfr.h>
 
 #include <cmath>
@@ -17,6 +22,25 @@ double reciprocal_point(int j) {
 }
 
 // RN(log_base(1 / cinv)) for base e, 2 or 10; +0 rather than -0 at cinv = 1.
+// The {scaled reciprocal, hi, lo, 0} rows of log_base(1 + j/128) for j = 0..128.
+void print_float_points(const char* name, int (*log_fn)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t)) {
+  mpfr_t exact;
+  mpfr_init2(exact, 256);
+  std::printf("alignas(16) constexpr float %s[129][4] = {\n", name);
+  for (int j = 0; j <= 128; ++j) {
+    const double c = 1.0 + j / 128.0;
+    const float scaled_reciprocal = static_cast<float>(std::ldexp(1.0 / c, -23));
+    mpfr_set_d(exact, c, MPFR_RNDN);
+    log_fn(exact, exact, MPFR_RNDN);
+    const double hi = std::nearbyint(std::ldexp(mpfr_get_d(exact, MPFR_RNDN), 12)) / 4096.0;
+    mpfr_sub_d(exact, exact, hi, MPFR_RNDN);
+    std::printf("    {%af, %af, %af, 0.0f},\n", scaled_reciprocal, hi,
+                static_cast<float>(mpfr_get_d(exact, MPFR_RNDN)) + 0.0f);
+  }
+  std::printf("};\n");
+  mpfr_clear(exact);
+}
+
 double log_of_point(mpfr_t work, double cinv, int (*log_fn)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t)) {
   mpfr_set_d(work, cinv, MPFR_RNDN);
   log_fn(work, work, MPFR_RNDN);
@@ -47,7 +71,11 @@ int main() {
     std::printf("    {%a, %a, %a, %a},\n", cinv, log_of_point(exact, cinv, mpfr_log),
                 log_of_point(exact, cinv, mpfr_log2), log_of_point(exact, cinv, mpfr_log10));
   }
-  std::printf("};\n");
+  std::printf("};\n\n");
+  std::printf("// {2^-23 / c, log2 c hi, log2 c lo, 0}, c = 1 + j/128 (see the generator).\n");
+  print_float_points("kLog2PointsFloat", mpfr_log2);
+  std::printf("\n// {2^-23 / c, log10 c hi, log10 c lo, 0}, c = 1 + j/128.\n");
+  print_float_points("kLog10PointsFloat", mpfr_log10);
   mpfr_clears(exact, diff, static_cast<mpfr_ptr>(nullptr));
   return 0;
 }

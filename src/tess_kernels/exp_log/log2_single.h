@@ -1,5 +1,6 @@
-// Single precision log2: a four-lane fast path in double precision for positive normal
-// arguments and the callout for every other lane.
+// Single precision log2: a four-lane fast path for positive normal arguments (in single
+// precision, groups with a lane in [0.5, 2) in double precision) and the callout for every
+// other lane.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +15,14 @@ int32_t tess_callout_sLog2(const float* x, float* r);
 
 struct Log2Single : LaneLoopSingle<Log2Single> {
   // Exact for powers of two, where j = 0 and r = 0.
-  static simd::F32x4 fast_path(simd::F32x4 x) {
+  [[gnu::always_inline]] static simd::F32x4 fast_path(simd::F32x4 x) {
+    if (any_lane_near_one(x)) return near_one(x);
+    return log_by_float_points(x, log_single_data::kLog2PointsFloat,
+                               {1.0f, 0.0f, 1.44269502f, -0.721347511f, 0.48089835f});
+  }
+
+  // Out of line: the rare near-one groups do not weigh on the inlined fast path.
+  [[gnu::noinline]] static simd::F32x4 near_one(simd::F32x4 x) {
     return log_by_points<2>(x, 1.0, 1.4426950408889634);
   }
 

@@ -87,6 +87,20 @@ inline void gather_pairs(const float (*table)[2], I32x4 index, F32x4& first, F32
   second = {_mm_shuffle_ps(r01, r23, _MM_SHUFFLE(3, 1, 3, 1))};
 }
 
+// Table rows of four floats (16-byte aligned), one load per lane, transposed:
+// column[c][l] = table[index[l]][c].
+inline void gather_rows(const float (*table)[4], I32x4 index, F32x4 column[4]) {
+  uint32_t j[4];
+  index_lanes(index, j);
+  __m128 r0 = _mm_load_ps(table[j[0]]), r1 = _mm_load_ps(table[j[1]]);
+  __m128 r2 = _mm_load_ps(table[j[2]]), r3 = _mm_load_ps(table[j[3]]);
+  _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
+  column[0] = {r0};
+  column[1] = {r1};
+  column[2] = {r2};
+  column[3] = {r3};
+}
+
 // Column `column` of rows i0 and i1 of a table of doubles, one 8-byte load per lane.
 template <size_t W>
 inline F64x2 gather_column(const double (*table)[W], int column, uint32_t i0, uint32_t i1) {
