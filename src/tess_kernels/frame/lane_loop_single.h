@@ -76,9 +76,10 @@ struct LaneLoopSingle {
 
  private:
   // Whole contiguous groups until the first one holding a special lane, which is left
-  // unstored; returns the number of elements stored. Nothing is called in this loop, so
-  // the function's constants stay in registers.
-  static int64_t fast_block(int64_t n, const float* a, float* r) {
+  // unstored; returns the number of elements stored. Nothing is called in this loop (the
+  // fast path is inlined even where the compiler would judge it too large), so the
+  // function's constants stay in registers.
+  [[gnu::flatten]] static int64_t fast_block(int64_t n, const float* a, float* r) {
     int64_t g = 0;
     for (; g + kGroupLanes <= n; g += kGroupLanes) {
       const simd::F32x4 x = simd::F32x4::load(a + g);
