@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "fp_environment.h"
@@ -160,7 +161,8 @@ struct Binary {
   {ZORN_BINARY(t, Add),    ZORN_BINARY(t, Sub),    ZORN_BINARY(t, Mul),                 \
    ZORN_BINARY(t, Div),    ZORN_BINARY(t, Fmax),   ZORN_BINARY(t, Fmin),                \
    ZORN_BINARY(t, MaxMag), ZORN_BINARY(t, MinMag), ZORN_BINARY(t, CopySign),            \
-   ZORN_BINARY(t, Fdim),   ZORN_BINARY(t, NextAfter)}
+   ZORN_BINARY(t, Fdim),   ZORN_BINARY(t, NextAfter), ZORN_BINARY(t, Fmod),               \
+   ZORN_BINARY(t, Remainder)}
 template <class T>
 std::vector<Binary<T>> binary_functions() {
   if constexpr (sizeof(T) == 4) {
@@ -215,6 +217,47 @@ TEST(BasicsOrder, SignedZerosNaNsAndTies) {
     std::vector<double> x(9, row.x), y(9, row.y), r(9);
     row.f(9, x.data(), y.data(), r.data());
     for (double got : r) EXPECT_TRUE(same_bits(got, row.want)) << row.x << ", " << row.y;
+  }
+}
+
+// Fmod and Remainder against the C library's exact long division on hard pairs:
+// quotients up to and beyond 2^(p-1), exact ties of Remainder, divisors at the ends of the
+// exponent range and subnormal operands, with both signs.
+TYPED_TEST(Basics, RemaindersAreExactOnHardPairs) {
+  using T = TypeParam;
+  using L = std::numeric_limits<T>;
+  std::mt19937_64 engine(17);
+  std::uniform_real_distribution<double> unit(0.5, 1.0);
+  std::uniform_int_distribution<int> exponent(L::min_exponent - L::digits, L::max_exponent - 1);
+  std::vector<T> a, b;
+  const auto pair = [&](T x, T y) {
+    for (int s = 0; s < 4; ++s) a.push_back(s & 1 ? -x : x), b.push_back(s & 2 ? -y : y);
+  };
+  for (int i = 0; i < 4000; ++i) {
+    const T y = static_cast<T>(std::ldexp(unit(engine), exponent(engine)));
+    const int q_bits = i % (L::digits + 8);  // quotients of 0 to p + 7 bits
+    const T x = static_cast<T>(std::ldexp(unit(engine), q_bits)) * y;
+    pair(std::isfinite(x) ? x : L::max(), y);
+    const T k = std::floor(static_cast<T>(std::ldexp(unit(engine), q_bits % 20)));
+    pair((k + T(0.5)) * T(2) * y / T(2), y);  // a tie where the product is exact
+  }
+  pair(L::max(), L::denorm_min());
+  pair(L::denorm_min() * 7, L::denorm_min() * 3);
+  pair(L::min() * 3, L::denorm_min() * 5);
+  const int32_t n = static_cast<int32_t>(a.size());
+  std::vector<T> fmod(a.size()), remainder(a.size());
+  if constexpr (sizeof(T) == 4) {
+    _tesssFmod(n, a.data(), b.data(), fmod.data());
+    _tesssRemainder(n, a.data(), b.data(), remainder.data());
+  } else {
+    _tessdFmod(n, a.data(), b.data(), fmod.data());
+    _tessdRemainder(n, a.data(), b.data(), remainder.data());
+  }
+  for (size_t i = 0; i < a.size(); ++i) {
+    ASSERT_TRUE(same_bits(fmod[i], std::fmod(a[i], b[i])))
+        << std::hexfloat << "fmod(" << a[i] << ", " << b[i] << ") = " << fmod[i];
+    ASSERT_TRUE(same_bits(remainder[i], std::remainder(a[i], b[i])))
+        << std::hexfloat << "remainder(" << a[i] << ", " << b[i] << ") = " << remainder[i];
   }
 }
 

@@ -27,6 +27,7 @@
 #include "tess_kernels/basics/lanes.h"
 #include "tess_kernels/frame/fp_state.h"
 #include "tess_kernels/frame/kernel_frame.h"
+#include "tess_kernels/frame/status_rules.h"
 
 namespace zorn::tess {
 
@@ -181,6 +182,16 @@ struct Elementwise {
     }
     for (size_t k = 0; k < NOut; ++k)
       for (int l = 0; l < 2 * kWidth; ++l) out[k][g + l] = ys[k][l];
+  }
+};
+
+// A two-argument basic whose scalar form is Derived::scalar(x, y), its status by `rule`.
+template <class Derived, uint32_t kRule>
+struct ScalarRule : Elementwise<Derived, 2, 1> {
+  template <class T>
+  static int32_t eval(T x, T y, T& r) {
+    r = Derived::scalar(x, y);
+    return classify(kRule, r, false, x, y);
   }
 };
 

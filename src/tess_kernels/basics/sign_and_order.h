@@ -125,18 +125,8 @@ struct MaxMag : Chosen<MagnitudeExtremum<true>> {};
 struct MinMag : Chosen<MagnitudeExtremum<false>> {};
 struct CopySign : Chosen<SignCopy> {};
 
-// A two-argument basic whose scalar form is Derived::scalar and which reports overflow.
-template <class Derived>
-struct Overflowing : Elementwise<Derived, 2, 1> {
-  template <class T>
-  static int32_t eval(T x, T y, T& r) {
-    r = Derived::scalar(x, y);
-    return classify(kOverflow, r, false, x, y);
-  }
-};
-
-// x - y where x > y, else +0; a NaN argument gives NaN.
-struct Fdim : Overflowing<Fdim> {
+// x - y where x > y, else +0; a NaN argument gives NaN. Overflow reports.
+struct Fdim : ScalarRule<Fdim, kOverflow> {
   template <class T>
   static T scalar(T x, T y) { return std::fdim(x, y); }
   template <class V>
@@ -150,8 +140,8 @@ struct Fdim : Overflowing<Fdim> {
 
 // The neighbour of x toward y, one step of the bit pattern read as sign and magnitude:
 // up when moving away from zero, down toward it. Zeros, equal arguments, NaNs and
-// results beyond the finite range take the scalar form.
-struct NextAfter : Overflowing<NextAfter> {
+// results beyond the finite range take the scalar form. Overflow reports.
+struct NextAfter : ScalarRule<NextAfter, kOverflow> {
   template <class T>
   static T scalar(T x, T y) { return std::nextafter(x, y); }
   template <class V>
