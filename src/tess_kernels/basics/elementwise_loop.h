@@ -92,9 +92,10 @@ struct Elementwise {
   }
 
  private:
-  template <class V>
+  // Registers of elements T, as many as arguments or results.
+  template <class T>
   struct Registers {
-    V v[NIn > NOut ? NIn : NOut];
+    lanes::Register<T> v[NIn > NOut ? NIn : NOut];
   };
 
   // Whole blocks of two registers from the start of contiguous vectors; returns the
@@ -103,7 +104,6 @@ struct Elementwise {
   static int64_t contiguous_blocks(FpFrame& frame, int64_t n,
                                    const std::array<Strided<const T>, NIn>& in,
                                    const std::array<Strided<T>, NOut>& out, Report& report) {
-    using V = lanes::Register<T>;
     constexpr int64_t kWidth = lanes::kLanes<T>;
     const T* a[NIn];
     T* r[NOut];
@@ -111,14 +111,14 @@ struct Elementwise {
     for (size_t k = 0; k < NOut; ++k) r[k] = out[k].base;
     int64_t i = 0;
     for (; i + 2 * kWidth <= n; i += 2 * kWidth) {
-      Registers<V> x0, x1, y0, y1;
+      Registers<T> x0, x1, y0, y1;
       for (size_t k = 0; k < NIn; ++k) {
         x0.v[k] = lanes::load(a[k] + i);
         x1.v[k] = lanes::load(a[k] + i + kWidth);
       }
       const int special = call_lanes(x0, y0) | call_lanes(x1, y1) << kWidth;
       if (special != 0) [[unlikely]] {
-        settle<V>(frame, special, i, a, out, report);
+        settle(frame, special, i, a, out, report);
         continue;
       }
       for (size_t k = 0; k < NOut; ++k) {
@@ -136,8 +136,8 @@ struct Elementwise {
     return true;
   }
 
-  template <class V>
-  static int call_lanes(const Registers<V>& x, Registers<V>& y) {
+  template <class T>
+  static int call_lanes(const Registers<T>& x, Registers<T>& y) {
     return [&]<size_t... I, size_t... O>(std::index_sequence<I...>, std::index_sequence<O...>) {
       return Op::lanes(x.v[I]..., y.v[O]...);
     }(std::make_index_sequence<NIn>{}, std::make_index_sequence<NOut>{});
@@ -152,7 +152,7 @@ struct Elementwise {
   // Out of line: such lanes are rare, and the loop stays small without them. The block's
   // arguments are read again (nothing of the block is stored yet, also in place) and its
   // results computed again.
-  template <class V, class T, class Report>
+  template <class T, class Report>
   [[gnu::noinline]] static void settle(FpFrame& frame, int special, int64_t g,
                                        const T* const (&a)[NIn],
                                        const std::array<Strided<T>, NOut>& out, Report& report) {
@@ -160,7 +160,7 @@ struct Elementwise {
     frame.mask_x87_exceptions();
     alignas(16) T xs[NIn][2 * kWidth], ys[NOut][2 * kWidth];
     for (int half = 0; half < 2; ++half) {
-      Registers<V> x, y;
+      Registers<T> x, y;
       for (size_t k = 0; k < NIn; ++k) x.v[k] = lanes::load(a[k] + g + half * kWidth);
       call_lanes(x, y);
       for (size_t k = 0; k < NIn; ++k) lanes::store(xs[k] + half * kWidth, x.v[k]);

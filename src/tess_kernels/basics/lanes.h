@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace zorn::tess::lanes {
 
@@ -15,10 +16,11 @@ template <> struct RegisterOf<float> { using type = __m128; };
 template <> struct RegisterOf<double> { using type = __m128d; };
 template <class T> using Register = typename RegisterOf<T>::type;
 
-template <class V> struct ElementOf;
-template <> struct ElementOf<__m128> { using type = float; };
-template <> struct ElementOf<__m128d> { using type = double; };
-template <class V> using Element = typename ElementOf<V>::type;
+// The element type of a register (by overloads: a class template keyed on a vector type
+// would drop its attributes).
+float element_of(__m128);
+double element_of(__m128d);
+template <class V> using Element = decltype(element_of(std::declval<V>()));
 
 template <class T> constexpr int kLanes = sizeof(Register<T>) / sizeof(T);
 
