@@ -180,6 +180,7 @@ const Special kSpecials[] = {
     {"Pow", "sd", 1.0, kNaN, 1.0, 0},
     {"Pow", "sd", -2.0, 3.0, -8.0, 0},
     {"Pow", "sd", -0.0, -3.0, -kInf, 1},
+    {"Pow", "sd", -0.0, -2.0, kInf, 1},
     {"Pow", "sd", -1.0, kInf, 1.0, 0},
     {"Pow", "sd", 0.5, -kInf, kInf, 0},
     {"Pow", "d", 2.0, -1100.0, 0.0, 0},

@@ -25,7 +25,7 @@ TESS_DOUBLE_LANE_KERNEL(Pow3o2Double, tess_callout_dPow3o2);
 
 // x^y with the C rules for special values: a zero base with a negative exponent reports
 // status 1, as does a negative base with a non-integer exponent; an overflowing power
-// status 3. Fast path: positive normal x, |y| < 2^900, |y log2 x| < 1020.
+// status 3. Fast path: positive normal x, |y ln x| < 707.
 int32_t tess_callout_dPow(double x, double y, double* r);
 struct PowDouble : BinaryLanes<PowDouble, double> {
   static int fast_group(const double x[4], const double y[4], double r[4]);

@@ -5,14 +5,13 @@
 #include "tess_kernels/frame/status_rules.h"
 #include "tess_kernels/pow_root/double_ops.h"
 #include "tess_kernels/pow_root/pow_core_double.h"
+#include "tess_kernels/pow_root/pow_fast_core_double.h"
 
 namespace zorn::tess {
 namespace {
 
 using simd::F64x2;
 
-constexpr double kFastPathProductBound = 1020.0;  // |y log2 x|: normal results
-constexpr int32_t kFastPathExponentHigh = 0x78300000;  // high word of 2^900
 constexpr double kFarProductBound = 1100.0;  // beyond it the result is ±inf or ±0
 constexpr double kNearOneBound = 0x1p-60;    // below it 2^z rounds to 1
 constexpr double kTwoTo1023 = 8.98846567431158e307;
@@ -20,14 +19,12 @@ constexpr double kTwoToMinus1022 = 2.2250738585072014e-308;
 constexpr double kTwoTo200 = 1.6069380442589903e60;
 constexpr double kTwoToMinus200 = 6.223015277861142e-61;
 
+// Positive normal x, and |y ln x| below the bound (NaN products and infinite y fail it).
 int pow_pair(F64x2 x, F64x2 y, F64x2& r) {
-  const TwoSum z = pow_core::times(y, pow_core::log2_parts(x));
-  const pow_core::Exp2Parts e = pow_core::exp2_parts(z);
-  r = e.base * pow_core::scale_of(e.shifted);
-  const int far = simd::lane_mask(
-      simd::not_less(simd::abs(z.sum), F64x2::splat(kFastPathProductBound)));
-  return pow_core::positive_normal_special(x) | far |
-         simd::high_word_greater(simd::abs(y), kFastPathExponentHigh - 1);
+  const TwoSum z = pow_fast::times(y, pow_fast::ln_parts(x));
+  r = pow_fast::exp_of(z);
+  return pow_core::positive_normal_special(x) |
+         simd::lane_mask(simd::not_less(simd::abs(z.sum), F64x2::splat(pow_fast::kProductBound)));
 }
 
 // sign 2^(y log2 |x|) for finite x != 0, ±1 and finite y != 0, with its status.
