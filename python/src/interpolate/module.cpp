@@ -73,8 +73,10 @@ py::array coefficients(const py::object& self) {
 PYBIND11_MODULE(_interpolate, m) {
   using namespace zorn_python::interpolate;
   py::class_<Spline>(m, "Spline")
-      .def(py::init(&make_spline), "construction"_a, "x"_a, "y"_a, "end_kind"_a, "left"_a = 0.0,
-           "right"_a = 0.0)
+      // The spline reads the caller's nodes in place (no conversion to a temporary):
+      // they live as long as the spline.
+      .def(py::init(&make_spline), "construction"_a, py::arg("x").noconvert(), "y"_a, "end_kind"_a,
+           "left"_a = 0.0, "right"_a = 0.0, py::keep_alive<1, 3>())
       .def("evaluate", &evaluate, "sites"_a, "nu"_a = 0, "extrapolate"_a = true)
       .def_property_readonly("order", &Spline::order)
       .def_property_readonly("breaks", &breaks)

@@ -61,7 +61,7 @@ bool ascending(const double* sites, int64_t n) {
 
 Spline::Spline(Construction construction, const double* x, int64_t nx, const double* y, int64_t ny,
                EndConditions ends)
-    : x_(x, x + nx), ny_(ny) {
+    : x_(x), nx_(nx), ny_(ny) {
   if (ny < 1) throw std::domain_error("y must hold at least one function");
   check_data(x, nx, y, nx * ny);
   const ConstructionRow& row = row_of(construction);
@@ -71,7 +71,7 @@ Spline::Spline(Construction construction, const double* x, int64_t nx, const dou
   const double end_values[2] = {ends.left, ends.right};
   // One function reads the same in both layouts; the row layout has the faster workers.
   const int64_t storage = ny == 1 ? kValuesFunctionAfterFunction : kValuesNodeAfterNode;
-  check_status(zorn_df_kernel_dNewTask1D(&task_.task, nx, x_.data(), kNonUniformPartition, ny, y,
+  check_status(zorn_df_kernel_dNewTask1D(&task_.task, nx, x_, kNonUniformPartition, ny, y,
                                          storage, 1));
   check_status(zorn_df_kernel_dEditPPSpline1D(task_.task, order_, row.kind, ends.kind, end_values,
                                               0, nullptr, coefficients_.get(), 0));
@@ -80,8 +80,8 @@ Spline::Spline(Construction construction, const double* x, int64_t nx, const dou
   check_status(row.build(task_.task, 0, 0, 0));
   if (row.kind == 1) {  // knots: the ends and the midpoints of the node intervals
     knots_.assign(static_cast<size_t>(nx + 1), 0.0);
-    knots_.front() = x_.front();
-    knots_.back() = x_.back();
+    knots_.front() = x_[0];
+    knots_.back() = x_[nx - 1];
     for (int64_t k = 1; k < nx; ++k) knots_[k] = (x_[k - 1] + x_[k]) / 2;
   }
 }
@@ -101,7 +101,7 @@ void Spline::evaluate(const double* sites, int64_t n, int64_t nu, bool extrapola
         nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr));
   }
   if (extrapolate) return;
-  const double lo = x_.front(), hi = x_.back();
+  const double lo = x_[0], hi = x_[nx_ - 1];
   for (int64_t i = 0; i < n; ++i)
     if (sites[i] < lo || sites[i] > hi)
       for (int64_t j = 0; j < ny_; ++j) out[i * ny_ + j] = std::numeric_limits<double>::quiet_NaN();

@@ -20,8 +20,9 @@ struct EndConditions {
 
 class Spline {
  public:
-  // x: nx strictly increasing finite nodes; y: nx * ny finite values, node after node
-  // (the ny values at node i at y[i*ny .. i*ny + ny-1]). y is read during the
+  // x: nx strictly increasing finite nodes, read by every evaluation (the caller keeps
+  // them alive and unchanged for the spline's life); y: nx * ny finite values, node after
+  // node (the ny values at node i at y[i*ny .. i*ny + ny-1]), read during the
   // construction only.
   Spline(Construction construction, const double* x, int64_t nx, const double* y, int64_t ny,
          EndConditions ends);
@@ -37,7 +38,7 @@ class Spline {
   int64_t pieces() const { return pieces_; }
   // The pieces + 1 breaks (the nodes, or the knots of the quadratic) and, for each
   // function, each piece's `order` coefficients of ascending powers of (t - break).
-  const double* breaks() const { return knots_.empty() ? x_.data() : knots_.data(); }
+  const double* breaks() const { return knots_.empty() ? x_ : knots_.data(); }
   const double* coefficients() const { return coefficients_.get(); }
 
  private:
@@ -49,7 +50,9 @@ class Spline {
     }
   };
 
-  std::vector<double> x_, knots_;
+  const double* x_;
+  int64_t nx_;
+  std::vector<double> knots_;
   std::unique_ptr<double[]> coefficients_;  // every entry written by the construction
   int64_t ny_;
   int64_t order_ = 0, pieces_ = 0;
