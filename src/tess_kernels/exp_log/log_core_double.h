@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 
@@ -29,27 +30,34 @@ struct LogParts {
   simd::F64x2 head, tail;  // |tail| below 1/128 of |head|
 };
 
-// Natural logarithm of positive normal finite lanes whose exponent is taken as k plus
+// x = 2^k m reduced on the table: k, the rows of m's two lanes and r + r_err = m inv_c - 1
+// exactly, |r| < 2^-8 + 2^-11.
+struct LogReduction {
+  simd::F64x2 k;
+  size_t row0, row1;
+  TwoSum r;
+};
+
+inline size_t log_row_index(uint64_t bits) {
+  // j = round(128 (m - 1)) from the top eight fraction bits, in the integer unit.
+  return (((bits >> 44) & 0xFF) + 1) >> 1;
+}
+
+// The reduction of positive normal finite lanes whose exponent is taken as k plus
 // `k_offset` (for arguments scaled into the normal range). `mantissa_tail`, up to 2^-52,
 // is added to m in effect: Log1p passes the rounding error of 1 + x scaled by 2^-k.
 template <bool kWithMantissaTail>
-inline LogParts log_parts(simd::F64x2 x, int32_t k_offset = 0,
-                          simd::F64x2 mantissa_tail = simd::F64x2::splat(0.0)) {
+inline LogReduction reduce_log_argument(simd::F64x2 x, int32_t k_offset,
+                                        simd::F64x2 mantissa_tail) {
   using simd::F64x2;
   using simd::I64x2;
   namespace t = log_table_double;
   const I64x2 ix = simd::bits(x);
   const auto [k, m] = simd::exponent_and_mantissa(x, k_offset);
-  // j = round(128 (m - 1)) from the top eight fraction bits, in the integer unit.
-  const auto row_of = [](uint64_t bits) {
-    return t::kLogTableDouble[(((bits >> 44) & 0xFF) + 1) >> 1];
-  };
-  const double* row0 = row_of(ix.lane0_bits());
-  const double* row1 = row_of(ix.lane1_bits());
-  const F64x2 a0 = F64x2::load_aligned(row0), a1 = F64x2::load_aligned(row1);
-  const F64x2 inv_c = simd::lane0s(a0, a1);
-  const F64x2 ln_hi = simd::lane1s(a0, a1);
-  const F64x2 ln_lo = simd::lane0s(F64x2::load_aligned(row0 + 2), F64x2::load_aligned(row1 + 2));
+  const size_t row0 = log_row_index(ix.lane0_bits());
+  const size_t row1 = log_row_index(ix.lane1_bits());
+  const F64x2 inv_c = simd::lane0s(F64x2::load_aligned(t::kLogTableDouble[row0]),
+                                   F64x2::load_aligned(t::kLogTableDouble[row1]));
 
   const F64x2 m_hi = simd::from_bits(simd::bits(m) & I64x2::splat(~int64_t{0x7FF}));
   const F64x2 r_hi = m_hi * inv_c - F64x2::splat(1.0);  // exact: 42 bits times 11 bits
@@ -66,21 +74,73 @@ inline LogParts log_parts(simd::F64x2 x, int32_t k_offset = 0,
     // costs below 2^-100.
     r_sum = fast_two_sum(r_sum.sum, r_sum.err + mantissa_tail * inv_c);
   }
-  const F64x2 r = r_sum.sum;
-  const F64x2 r_err = r_sum.err;
+  return {k, row0, row1, r_sum};
+}
 
-  const F64x2 hi = k * F64x2::splat(t::kLn2Hi) + ln_hi;  // exact
-  const F64x2 lo = k * F64x2::splat(t::kLn2Lo) + ln_lo;
-  // hi = 0, or its exponent is at least that of any r of its row (checked over the
-  // table's rows for k = -1, 0, 1; larger |k| only widen the gap).
-  const TwoSum head = fast_two_sum(hi, r);
-
-  const F64x2 r2 = r * r;
+// (ln(1 + r) - r) / r^2 by its Taylor series to r^5 (truncation below 2^-62 relative
+// for |r| < 2^-8 + 2^-11).
+inline simd::F64x2 log1p_excess_over_square(simd::F64x2 r, simd::F64x2 r2) {
+  using simd::F64x2;
   const F64x2 q_low = F64x2::splat(-0.5) + r * F64x2::splat(1.0 / 3);
   const F64x2 q_mid = F64x2::splat(-0.25) + r * F64x2::splat(0.2);
   const F64x2 q_high = F64x2::splat(-1.0 / 6) + r * F64x2::splat(1.0 / 7);
-  const F64x2 q = q_low + r2 * (q_mid + r2 * q_high);
-  return {head.sum, head.err + (lo + (r_err + r2 * q))};
+  return q_low + r2 * (q_mid + r2 * q_high);
+}
+
+// Natural logarithm of positive normal finite lanes; k_offset and mantissa_tail as for
+// the reduction.
+template <bool kWithMantissaTail>
+inline LogParts log_parts(simd::F64x2 x, int32_t k_offset = 0,
+                          simd::F64x2 mantissa_tail = simd::F64x2::splat(0.0)) {
+  using simd::F64x2;
+  namespace t = log_table_double;
+  const LogReduction red = reduce_log_argument<kWithMantissaTail>(x, k_offset, mantissa_tail);
+  const double* row0 = t::kLogTableDouble[red.row0];
+  const double* row1 = t::kLogTableDouble[red.row1];
+  const F64x2 ln_hi = simd::lane1s(F64x2::load_aligned(row0), F64x2::load_aligned(row1));
+  const F64x2 ln_lo = simd::lane0s(F64x2::load_aligned(row0 + 2), F64x2::load_aligned(row1 + 2));
+  const F64x2 r = red.r.sum;
+
+  const F64x2 hi = red.k * F64x2::splat(t::kLn2Hi) + ln_hi;  // exact
+  const F64x2 lo = red.k * F64x2::splat(t::kLn2Lo) + ln_lo;
+  // hi = 0, or its exponent is at least that of any r of its row (checked over the
+  // table's rows for k = -1, 0, 1; larger |k| only widen the gap).
+  const TwoSum head = fast_two_sum(hi, r);
+  const F64x2 r2 = r * r;
+  return {head.sum, head.err + (lo + (red.r.err + r2 * log1p_excess_over_square(r, r2)))};
+}
+
+// Which base a logarithm away from 1 is taken in: the column of its row in
+// kLogBasesTableDouble and 1/ln b rounded to double.
+struct LogBase {
+  int column;
+  double inv_ln;
+};
+inline constexpr LogBase kBase2{0, log_table_double::kInvLn2};
+inline constexpr LogBase kBase10{2, log_table_double::kInvLn10};
+
+// log_b x of positive normal finite lanes outside [0.5, 2), directly in base b:
+//   log_b x = (k lg2_hi + lg_hi) + r / ln b + (k lg2_lo + lg_lo + r^2 Q(r) / ln b),
+// lg = -log_b(inv_c) of the row and lg2 = log_b 2 as row 128 splits it. The first sum is
+// exact (multiples of 2^-42 below 2^11) and at least log_b 2 in magnitude (k >= 1, or
+// k <= -2 with lg <= log_b 2), while |r / ln b| < 2^-6.7 / ln 10 for base 10 and 2^-6.8
+// for base 2: the plain product r (1/ln b), r itself (r_err dropped) and the correction
+// each err below 2^-60 of a result whose unit is at least 2^-54, so that the one final
+// rounding dominates (about 0.51 ulp).
+template <LogBase kBase>
+inline simd::F64x2 log_away_from_one(simd::F64x2 x) {
+  using simd::F64x2;
+  namespace t = log_table_double;
+  const LogReduction red = reduce_log_argument<false>(x, 0, F64x2::splat(0.0));
+  const F64x2 a0 = F64x2::load_aligned(t::kLogBasesTableDouble[red.row0] + kBase.column);
+  const F64x2 a1 = F64x2::load_aligned(t::kLogBasesTableDouble[red.row1] + kBase.column);
+  const double* lg2 = t::kLogBasesTableDouble[128] + kBase.column;
+  const F64x2 hi = red.k * F64x2::splat(lg2[0]) + simd::lane0s(a0, a1);  // exact
+  const F64x2 lo = red.k * F64x2::splat(lg2[1]) + simd::lane1s(a0, a1);
+  const F64x2 r = red.r.sum;
+  const F64x2 r2 = r * r;
+  const F64x2 inv_ln = F64x2::splat(kBase.inv_ln);
+  return hi + (r * inv_ln + (lo + (r2 * log1p_excess_over_square(r, r2)) * inv_ln));
 }
 
 // (head + tail) times a constant given as a 26-bit head and a tail: the product of the

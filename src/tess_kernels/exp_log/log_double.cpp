@@ -12,19 +12,41 @@ F64x2 natural(LogParts l) { return l.head + l.tail; }
 F64x2 base2(LogParts l) { return times_split_constant(l, kLogBase2); }
 F64x2 base10(LogParts l) { return times_split_constant(l, kLogBase10); }
 
+// The high words of the two lanes, in both halves of the register.
+__m128i high_words(F64x2 x) {
+  return _mm_shuffle_epi32(_mm_castpd_si128(x.v), _MM_SHUFFLE(3, 1, 3, 1));
+}
+
 // Special lanes: high words outside [0x00100000, 0x7FEFFFFF], the positive normal
 // finite numbers. Adding 0x7FF00000 maps that range onto the most negative signed
 // values, up to -0x200001.
-int positive_normal_special(F64x2 x) {
-  const __m128i high_words = _mm_shuffle_epi32(_mm_castpd_si128(x.v), _MM_SHUFFLE(3, 1, 3, 1));
-  const __m128i moved = _mm_add_epi32(high_words, _mm_set1_epi32(0x7FF00000));
+int positive_normal_special(__m128i words) {
+  const __m128i moved = _mm_add_epi32(words, _mm_set1_epi32(0x7FF00000));
   return _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(moved, _mm_set1_epi32(-0x200001)))) & 3;
+}
+
+// Whether a lane lies in [0.5, 2) (high word in [0x3FE00000, 0x3FFFFFFF]), where log_b x
+// may be small and the product with 1/ln b is carried exactly. Subtracting 0x3FE00000
+// and 2^31 maps that range onto the most negative signed values, below -0x7FE00000.
+bool any_near_one(__m128i words) {
+  const __m128i moved = _mm_sub_epi32(words, _mm_set1_epi32(0x3FE00000 + INT32_MIN));
+  return (_mm_movemask_ps(_mm_castsi128_ps(
+              _mm_cmplt_epi32(moved, _mm_set1_epi32(INT32_MIN + 0x00200000)))) &
+          3) != 0;
 }
 
 template <F64x2 (*Finish)(LogParts)>
 [[gnu::always_inline]] inline int log_pair(F64x2 x, F64x2& y) {
   y = Finish(log_parts<false>(x));
-  return positive_normal_special(x);
+  return positive_normal_special(high_words(x));
+}
+
+// Base 2 and 10: directly in the base unless a lane lies in [0.5, 2).
+template <LogBase kBase, F64x2 (*Finish)(LogParts)>
+[[gnu::always_inline]] inline int log_base_pair(F64x2 x, F64x2& y) {
+  const __m128i words = high_words(x);
+  y = any_near_one(words) ? Finish(log_parts<false>(x)) : log_away_from_one<kBase>(x);
+  return positive_normal_special(words);
 }
 
 template <F64x2 (*Finish)(LogParts)>
@@ -49,16 +71,16 @@ int LnDouble::fast_group(const double x[4], double y[4]) {
   return run_fast_group(x, y, log_pair<natural>);
 }
 int64_t Log2Double::fast_block(int64_t n, const double* a, double* r) {
-  return run_fast_block(n, a, r, log_pair<base2>);
+  return run_fast_block(n, a, r, log_base_pair<kBase2, base2>);
 }
 int Log2Double::fast_group(const double x[4], double y[4]) {
-  return run_fast_group(x, y, log_pair<base2>);
+  return run_fast_group(x, y, log_base_pair<kBase2, base2>);
 }
 int64_t Log10Double::fast_block(int64_t n, const double* a, double* r) {
-  return run_fast_block(n, a, r, log_pair<base10>);
+  return run_fast_block(n, a, r, log_base_pair<kBase10, base10>);
 }
 int Log10Double::fast_group(const double x[4], double y[4]) {
-  return run_fast_group(x, y, log_pair<base10>);
+  return run_fast_group(x, y, log_base_pair<kBase10, base10>);
 }
 
 }  // namespace zorn::tess
