@@ -14,9 +14,11 @@ struct CachedSlotValue {
 [[gnu::tls_model("initial-exec")]] extern constinit thread_local CachedSlotValue
     cached_slot_value;
 
+// The variable is named directly rather than through a reference: GCC 12's null check of
+// a reference bound to a thread-local tests stale flags and reports a null pointer that
+// is not there.
 inline void* cached_slot(uint32_t generation) {
-  const CachedSlotValue& copy = cached_slot_value;
-  return copy.generation == generation ? copy.value : nullptr;
+  return cached_slot_value.generation == generation ? cached_slot_value.value : nullptr;
 }
 
 inline void cache_slot(void* value, uint32_t generation) {
