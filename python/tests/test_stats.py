@@ -1,5 +1,6 @@
 """zorn.stats against numpy/scipy on random data, axis conventions, portions, errors."""
 import math
+import pickle
 
 import numpy as np
 import pytest
@@ -66,7 +67,7 @@ def test_quantiles_and_order_statistics_match_numpy(shape, axis, q):
 
 
 @pytest.mark.parametrize("method", ["one-pass", "fast"])
-def test_portions_and_merges_equal_one_call(method):
+def test_portions_merges_and_pickles_equal_one_call(method):
     x = rng.normal(5, 2, (3000, 3))
     w = rng.uniform(0, 3, 3000)
     whole = stats.describe(x, weights=w, method=method, covariance=True)
@@ -74,7 +75,7 @@ def test_portions_and_merges_equal_one_call(method):
     acc = stats.Accumulator(method=method, covariance=True)
     parts = []
     for a, b in zip(cuts, cuts[1:]):
-        acc.update(x[a:b], weights=w[a:b])
+        acc = pickle.loads(pickle.dumps(acc)).update(x[a:b], weights=w[a:b])
         parts.append(stats.Accumulator(method=method, covariance=True).update(x[a:b], w[a:b]))
     merged = stats.Accumulator(method=method, covariance=True)
     for part in parts:

@@ -70,6 +70,25 @@ PYBIND11_MODULE(_stats, m) {
           },
           "x"_a, "variables_in_rows"_a, "weights"_a = py::none())
       .def("merge", &RunningSummary::merge, "other"_a)
+      .def(py::pickle(
+          [](const RunningSummary& s) {
+            return py::make_tuple(s.p(), s.cross_products(), static_cast<int32_t>(s.method()),
+                                  s.count(), s.partial(), s.raw_moments(), s.minimum(),
+                                  s.maximum(), s.nan_seen());
+          },
+          [](const py::tuple& t) {
+            if (t.size() != 9) throw py::value_error("not a saved running summary");
+            const auto method = static_cast<Method>(t[2].cast<int32_t>());
+            bool known = false;
+            for (const auto& row : kMethods) known |= row.value == method;
+            if (!known || t[0].cast<int64_t>() < 1)
+              throw py::value_error("not a saved running summary");
+            RunningSummary s(t[0].cast<int64_t>(), t[1].cast<bool>(), method);
+            s.restore(t[3].cast<int64_t>(), t[4].cast<std::vector<double>>(),
+                      t[5].cast<std::vector<double>>(), t[6].cast<std::vector<double>>(),
+                      t[7].cast<std::vector<double>>(), t[8].cast<std::vector<uint8_t>>());
+            return s;
+          }))
       .def_property_readonly("p", &RunningSummary::p)
       .def_property_readonly("count", &RunningSummary::count)
       .def_property_readonly("cross_products", &RunningSummary::cross_products)

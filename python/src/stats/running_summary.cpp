@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 #include "stats/stats_task.h"
 #include "zorn/ss_merge.h"
@@ -65,6 +66,21 @@ void RunningSummary::note_nans(const double* x, int64_t n, bool variables_in_row
     const int64_t step = variables_in_rows ? 1 : p_;
     for (int64_t j = 0; j < n && !nan_seen_[i]; ++j) nan_seen_[i] = std::isnan(v[j * step]);
   }
+}
+
+void RunningSummary::restore(int64_t count, std::vector<double> partial, std::vector<double> raw,
+                             std::vector<double> minimum, std::vector<double> maximum,
+                             std::vector<uint8_t> nan_seen) {
+  if (count < 0 || partial.size() != partial_.size() || raw.size() != raw_.size() ||
+      minimum.size() != minimum_.size() || maximum.size() != maximum_.size() ||
+      nan_seen.size() != nan_seen_.size())
+    throw std::invalid_argument("the saved summary does not fit its number of variables");
+  count_ = count;
+  partial_ = std::move(partial);
+  raw_ = std::move(raw);
+  minimum_ = std::move(minimum);
+  maximum_ = std::move(maximum);
+  nan_seen_ = std::move(nan_seen);
 }
 
 void RunningSummary::merge(const RunningSummary& other) {

@@ -28,11 +28,19 @@ class RunningSummary {
   // Makes this the summary of both data sets (same p, method and cross-products).
   void merge(const RunningSummary& other);
 
+  // Continues from a saved summary of this p and choice of cross-products: the values of
+  // count(), partial(), raw_moments(), minimum(), maximum() and nan_seen().
+  void restore(int64_t count, std::vector<double> partial, std::vector<double> raw,
+               std::vector<double> minimum, std::vector<double> maximum,
+               std::vector<uint8_t> nan_seen);
+
   int64_t p() const { return p_; }
+  Method method() const { return method_; }
   bool cross_products() const { return cross_products_; }
   int64_t count() const { return count_; }
   // The flat partial result of zorn/ss_merge.h (size zorn_ss_partial_size(p)).
   const std::vector<double>& partial() const { return partial_; }
+  const std::vector<double>& raw_moments() const { return raw_; }
   const std::vector<double>& minimum() const { return minimum_; }
   const std::vector<double>& maximum() const { return maximum_; }
   // Per variable: 1 once a NaN observation was seen (the task's minimum and maximum pass
