@@ -10,6 +10,7 @@ Boundary conditions (`bc_type`), as scipy's CubicSpline: "not-a-knot", "natural"
 "clamped", "periodic", or a pair (left, right) of "natural", "clamped" or
 (derivative order 1 or 2, value). A value applies to every function of y.
 """
+import math
 import numbers
 
 import numpy as np
@@ -32,7 +33,7 @@ def _real(a, what):
 
 
 def _end(condition):
-    """One end as (derivative order, value)."""
+    """One end as (derivative order, value: a number or an array over the functions of y)."""
     if isinstance(condition, str):
         named = {"natural": (2, 0.0), "clamped": (1, 0.0)}
         if condition not in named:
@@ -44,14 +45,12 @@ def _end(condition):
         raise ValueError(f"an end condition must be a name or (order, value), not {condition!r}")
     if order not in (1, 2):
         raise ValueError(f"the derivative order of an end condition must be 1 or 2, not {order!r}")
-    value = np.asarray(value, dtype=np.float64)
-    if value.size == 0 or np.any(value != value.flat[0]):
-        raise ValueError("an end value must be one number for every function of y")
-    return order, float(value.flat[0])
+    return order, _real(value, "an end value")
 
 
 def _end_conditions(bc_type, n):
-    """(end condition kind, left value, right value)."""
+    """(end condition kind, left value, right value); a value is a number or an array
+    shaped as one node's values of y."""
     if isinstance(bc_type, str) and bc_type == "periodic":
         return _PERIODIC, 0.0, 0.0
     if isinstance(bc_type, str) and bc_type == "not-a-knot":
@@ -85,21 +84,50 @@ class _PiecewisePolynomial:
         nodes_first = np.moveaxis(y, axis, 0)
         self._trailing = nodes_first.shape[1:]
         values = np.ascontiguousarray(nodes_first).reshape(x.size, -1)
+        x = np.ascontiguousarray(x)
         kind, left, right = ends
-        self._spline = _interpolate.Spline(self._construction, np.ascontiguousarray(x), values,
-                                           kind, left, right)
+        try:
+            left, right = (np.broadcast_to(v, self._trailing).reshape(-1) for v in (left, right))
+        except ValueError:
+            raise ValueError(f"end values must broadcast to the shape {self._trailing} of the "
+                             "values at one node") from None
+        # The library's task takes one pair of end values for all its functions: functions
+        # with different pairs are built as separate tasks, one per distinct pair.
+        pairs, group = np.unique(np.stack([left, right], axis=1), axis=0, return_inverse=True)
+        group = group.reshape(-1)
+        if len(pairs) == 1:
+            self._parts = [(None, _interpolate.Spline(self._construction, x, values, kind,
+                                                      *pairs[0]))]
+        else:
+            self._parts = [(columns, _interpolate.Spline(
+                self._construction, x, np.ascontiguousarray(values[:, columns]), kind, *pair))
+                for pair, columns in ((pairs[k], np.flatnonzero(group == k))
+                                      for k in range(len(pairs)))]
         self._nodes = x.size
         self._c = None
-        self.x = self._spline.breaks
+        self.x = self._parts[0][1].breaks
         self.axis = axis
         self.extrapolate = self._default_extrapolate if extrapolate is None else extrapolate
+
+    def _evaluate(self, sites, nu, extrapolate):
+        """(sites, functions) values of every part."""
+        if len(self._parts) == 1:
+            return self._parts[0][1].evaluate(sites, nu, extrapolate)
+        out = np.empty((sites.size, math.prod(self._trailing)))
+        for columns, spline in self._parts:
+            out[:, columns] = spline.evaluate(sites, nu, extrapolate)
+        return out
 
     @property
     def c(self):
         if self._c is None:
-            c = self._spline.coefficients  # (functions, pieces, ascending powers)
+            parts = [(columns, spline.coefficients) for columns, spline in self._parts]
+            order, pieces = parts[0][1].shape[2], parts[0][1].shape[1]
+            c = np.empty((sum(p.shape[0] for _, p in parts), pieces, order))
+            for columns, part in parts:  # (functions, pieces, ascending powers)
+                c[slice(None) if columns is None else columns] = part
             self._c = np.ascontiguousarray(c[:, :, ::-1].transpose(2, 1, 0)).reshape(
-                c.shape[2], c.shape[1], *self._trailing)
+                order, pieces, *self._trailing)
         return self._c
 
     def __call__(self, x, nu=0, extrapolate=None):
@@ -115,11 +143,11 @@ class _PiecewisePolynomial:
         if (self._nodes >= _SORT_SITES_FROM_NODES and sites.size > 1
                 and not np.all(sites[1:] >= sites[:-1])):
             order = np.argsort(sites)
-            values = self._spline.evaluate(sites[order], int(nu), bool(extrapolate))
+            values = self._evaluate(sites[order], int(nu), bool(extrapolate))
             out = np.empty_like(values)
             out[order] = values
         else:
-            out = self._spline.evaluate(sites, int(nu), bool(extrapolate))
+            out = self._evaluate(sites, int(nu), bool(extrapolate))
         out = out.reshape(t.shape + self._trailing)
         if self.axis != 0:  # the sites' axes take the place of the node axis, as in scipy
             order = list(range(out.ndim))
