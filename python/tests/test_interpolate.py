@@ -59,6 +59,17 @@ def test_values_derivatives_and_coefficients_match_scipy(name, ours, theirs):
     close(a(SITES), si.PPoly(a.c, a.x, extrapolate=a.extrapolate)(SITES), 1e-12)
 
 
+@pytest.mark.parametrize("make", [zi.CubicSpline, zi.Akima1DInterpolator, zi.HymanInterpolator,
+                                  zi.QuadraticSpline, zi.LinearSpline])
+def test_float32_data_give_a_float32_spline(make):
+    a, b = make(X.astype(np.float32), Y.astype(np.float32)), make(X, Y)
+    inside = SITES[(SITES >= X[0]) & (SITES <= X[-1])]
+    for nu in range(3):
+        r = a(inside, nu)
+        assert r.dtype == a.c.dtype == a.x.dtype == np.float32
+        close(r, b(inside, nu), 1e-4)
+
+
 @pytest.mark.parametrize("shape, axis", [((2, 40, 3), 1), ((40,), 0), ((3, 4, 40), -1)])
 def test_trailing_shapes_and_axes_as_scipy(shape, axis):
     y = rng.normal(size=shape)

@@ -25,11 +25,11 @@ _NOT_A_KNOT, _FREE, _PERIODIC = 1, 2, 64
 _D1_LEFT, _D1_RIGHT, _D2_LEFT, _D2_RIGHT = 4, 8, 16, 32
 
 
-def _real(a, what):
+def _real(a, what, dtype=np.float64):
     a = np.asarray(a)
     if a.dtype.kind not in "biuf":
         raise TypeError(f"{what} must hold real numbers, not {a.dtype}")
-    return a.astype(np.float64, copy=False)
+    return a.astype(dtype, copy=False)
 
 
 def _end(condition):
@@ -73,7 +73,11 @@ class _PiecewisePolynomial:
     _default_extrapolate = True
 
     def __init__(self, x, y, axis, ends, extrapolate):
-        x, y = _real(x, "x"), _real(y, "y")
+        x, y = np.asarray(x), np.asarray(y)
+        # float32 nodes and values give a float32 spline, built and evaluated in float32.
+        self._dtype = np.float32 if x.dtype == y.dtype == np.float32 else np.float64
+        spline = _interpolate.Spline32 if self._dtype == np.float32 else _interpolate.Spline
+        x, y = _real(x, "x", self._dtype), _real(y, "y", self._dtype)
         if x.ndim != 1:
             raise ValueError("x must be 1-dimensional")
         if y.ndim == 0:
@@ -96,10 +100,9 @@ class _PiecewisePolynomial:
         pairs, group = np.unique(np.stack([left, right], axis=1), axis=0, return_inverse=True)
         group = group.reshape(-1)
         if len(pairs) == 1:
-            self._parts = [(None, _interpolate.Spline(self._construction, x, values, kind,
-                                                      *pairs[0]))]
+            self._parts = [(None, spline(self._construction, x, values, kind, *pairs[0]))]
         else:
-            self._parts = [(columns, _interpolate.Spline(
+            self._parts = [(columns, spline(
                 self._construction, x, np.ascontiguousarray(values[:, columns]), kind, *pair))
                 for pair, columns in ((pairs[k], np.flatnonzero(group == k))
                                       for k in range(len(pairs)))]
@@ -113,7 +116,7 @@ class _PiecewisePolynomial:
         """(sites, functions) values of every part."""
         if len(self._parts) == 1:
             return self._parts[0][1].evaluate(sites, nu, extrapolate)
-        out = np.empty((sites.size, math.prod(self._trailing)))
+        out = np.empty((sites.size, math.prod(self._trailing)), self._dtype)
         for columns, spline in self._parts:
             out[:, columns] = spline.evaluate(sites, nu, extrapolate)
         return out
@@ -123,7 +126,7 @@ class _PiecewisePolynomial:
         if self._c is None:
             parts = [(columns, spline.coefficients) for columns, spline in self._parts]
             order, pieces = parts[0][1].shape[2], parts[0][1].shape[1]
-            c = np.empty((sum(p.shape[0] for _, p in parts), pieces, order))
+            c = np.empty((sum(p.shape[0] for _, p in parts), pieces, order), self._dtype)
             for columns, part in parts:  # (functions, pieces, ascending powers)
                 c[slice(None) if columns is None else columns] = part
             self._c = np.ascontiguousarray(c[:, :, ::-1].transpose(2, 1, 0)).reshape(
@@ -134,7 +137,7 @@ class _PiecewisePolynomial:
         if not isinstance(nu, numbers.Integral):
             raise TypeError(f"the derivative order must be an integer, not {nu!r}")
         extrapolate = self.extrapolate if extrapolate is None else extrapolate
-        t = _real(x, "x")
+        t = _real(x, "x", self._dtype)
         sites = np.ascontiguousarray(t.reshape(-1))
         if extrapolate == "periodic":
             lo, hi = self.x[0], self.x[-1]

@@ -1,5 +1,6 @@
-// zorn._interpolate: spline tasks over C-contiguous float64 arrays. zorn/interpolate.py
-// gives them scipy's classes, axis conventions and coefficient layout.
+// zorn._interpolate: spline tasks over C-contiguous float64 (Spline) or float32
+// (Spline32) arrays. zorn/interpolate.py gives them scipy's classes, axis conventions and
+// coefficient layout.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 
@@ -17,7 +18,8 @@ using namespace pybind11::literals;
 namespace zorn_python::interpolate {
 namespace {
 
-using Array = py::array_t<double, py::array::c_style>;
+template <class T>
+using Array = py::array_t<T, py::array::c_style>;
 
 constexpr Named<Construction> kConstructions[] = {
     {"linear", Construction::linear}, {"quadratic", Construction::quadratic},
@@ -27,44 +29,63 @@ constexpr Named<Construction> kConstructions[] = {
 
 constexpr const char* kWhere = "zorn.interpolate";
 
-std::unique_ptr<Spline> make_spline(const std::string& name, const Array& x, const Array& y,
-                                    int64_t end_kind, double left, double right) {
+template <class T>
+std::unique_ptr<Spline<T>> make_spline(const std::string& name, const Array<T>& x,
+                                       const Array<T>& y, int64_t end_kind, double left,
+                                       double right) {
   if (x.ndim() != 1) throw py::value_error("x must be 1-dimensional");
   if (y.ndim() != 2 || y.shape(0) != x.shape(0))
     throw py::value_error("y must be 2-D with one row per node (" + std::to_string(x.shape(0)) +
                           ")");
   const Construction construction = value_named(kConstructions, name, "spline construction");
   return without_gil(Service::interpolate, kWhere, [&] {
-    return std::make_unique<Spline>(construction, x.data(), x.shape(0), y.data(), y.shape(1),
+    return std::make_unique<Spline<T>>(construction, x.data(), x.shape(0), y.data(), y.shape(1),
                                     EndConditions{end_kind, left, right});
   });
 }
 
-Array evaluate(const Spline& s, const Array& sites, int64_t nu, bool extrapolate) {
+template <class T>
+Array<T> evaluate(const Spline<T>& s, const Array<T>& sites, int64_t nu, bool extrapolate) {
   const int64_t n = sites.size();
-  Array out({n, s.functions()});
-  double* r = out.mutable_data();
+  Array<T> out({n, s.functions()});
+  T* r = out.mutable_data();
   without_gil(Service::interpolate, kWhere,
               [&] { s.evaluate(sites.data(), n, nu, extrapolate, r); });
   return out;
 }
 
 // A read-only view of the spline's own memory, which the view keeps alive.
-py::array view(const py::object& owner, std::vector<py::ssize_t> shape, const double* data) {
-  py::array a(py::dtype::of<double>(), std::move(shape), {}, data, owner);
+template <class T>
+py::array view(const py::object& owner, std::vector<py::ssize_t> shape, const T* data) {
+  py::array a(py::dtype::of<T>(), std::move(shape), {}, data, owner);
   a.attr("setflags")("write"_a = false);
   return a;
 }
 
+template <class T>
 py::array breaks(const py::object& self) {
-  const Spline& s = self.cast<const Spline&>();
+  const Spline<T>& s = self.cast<const Spline<T>&>();
   return view(self, {s.pieces() + 1}, s.breaks());
 }
 
 // (functions, pieces, order): ascending powers within a piece.
+template <class T>
 py::array coefficients(const py::object& self) {
-  const Spline& s = self.cast<const Spline&>();
+  const Spline<T>& s = self.cast<const Spline<T>&>();
   return view(self, {s.functions(), s.pieces(), s.order()}, s.coefficients());
+}
+
+template <class T>
+void define_spline(py::module_& m, const char* name) {
+  py::class_<Spline<T>>(m, name)
+      // The spline reads the caller's nodes in place (no conversion to a temporary):
+      // they live as long as the spline.
+      .def(py::init(&make_spline<T>), "construction"_a, py::arg("x").noconvert(), "y"_a,
+           "end_kind"_a, "left"_a = 0.0, "right"_a = 0.0, py::keep_alive<1, 3>())
+      .def("evaluate", &evaluate<T>, "sites"_a, "nu"_a = 0, "extrapolate"_a = true)
+      .def_property_readonly("order", &Spline<T>::order)
+      .def_property_readonly("breaks", &breaks<T>)
+      .def_property_readonly("coefficients", &coefficients<T>);
 }
 
 }  // namespace
@@ -72,13 +93,6 @@ py::array coefficients(const py::object& self) {
 
 PYBIND11_MODULE(_interpolate, m) {
   using namespace zorn_python::interpolate;
-  py::class_<Spline>(m, "Spline")
-      // The spline reads the caller's nodes in place (no conversion to a temporary):
-      // they live as long as the spline.
-      .def(py::init(&make_spline), "construction"_a, py::arg("x").noconvert(), "y"_a, "end_kind"_a,
-           "left"_a = 0.0, "right"_a = 0.0, py::keep_alive<1, 3>())
-      .def("evaluate", &evaluate, "sites"_a, "nu"_a = 0, "extrapolate"_a = true)
-      .def_property_readonly("order", &Spline::order)
-      .def_property_readonly("breaks", &breaks)
-      .def_property_readonly("coefficients", &coefficients);
+  define_spline<double>(m, "Spline");
+  define_spline<float>(m, "Spline32");
 }
