@@ -85,6 +85,20 @@ def test_portions_merges_and_pickles_equal_one_call(method):
         close(r.covariance, whole.covariance, 1e-10)
 
 
+def test_float32_data_give_float32_estimates():
+    x = rng.gamma(2.0, 3.0, (2000, 3)).astype(np.float32)
+    r = stats.describe(x, covariance=True, quantiles=[0.25, 0.5])
+    acc = stats.Accumulator()
+    for part in np.array_split(x, 3):
+        acc.update(part)
+    theirs = scipy.stats.describe(x.astype(np.float64))
+    for ours in (r, acc.result()):
+        assert {np.asarray(f).dtype for f in (*ours.minmax, *ours[2:])} == {np.dtype(np.float32)}
+        same_describe(ours, theirs, 1e-5)
+    assert r.covariance.dtype == r.quantiles.dtype == np.float32
+    close(r.quantiles, np.quantile(x, [0.25, 0.5], axis=0), 1e-6)
+
+
 def test_nan_propagates_as_in_numpy():
     x = rng.normal(size=(100, 3))
     x[7, 1] = np.nan

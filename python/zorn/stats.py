@@ -30,17 +30,25 @@ class DescribeResult(namedtuple("DescribeResult",
     covariance = correlation = quantiles = order_statistics = sum_of_weights = None
 
 
-def _float_data(a, what):
+def _float_data(a, what, dtype=None):
+    """`a` as a float array: of `dtype`, or float32 kept and anything else as float64."""
     a = np.asarray(a)
     if a.dtype.kind not in "biuf":
         raise TypeError(f"{what} must hold real numbers, not {a.dtype}")
-    return a.astype(np.float64, copy=False)
+    if dtype is None:
+        dtype = np.float32 if a.dtype == np.float32 else np.float64
+    return a.astype(dtype, copy=False)
 
 
-def _as_block(a, axis):
+# The extension's classes and functions by the precision of the data.
+_SUMMARY = {np.float64: _stats.RunningSummary, np.float32: _stats.RunningSummary32}
+_ORDER_STATISTICS = {np.float64: _stats.order_statistics, np.float32: _stats.order_statistics32}
+
+
+def _as_block(a, axis, dtype=None):
     """The data as a C-contiguous 2-D block without a copy where the layout allows:
     (block, variables in rows?, shape of the variables)."""
-    a = _float_data(a, "the data")
+    a = _float_data(a, "the data", dtype)
     if axis is None:
         a, axis = a.reshape(-1), 0
     if a.ndim == 0:
@@ -57,10 +65,10 @@ def _as_block(a, axis):
     return last.reshape(p, -1), True, shape
 
 
-def _weights(weights, n):
+def _weights(weights, n, dtype):
     if weights is None:
         return None
-    w = np.ascontiguousarray(_float_data(weights, "weights"))
+    w = np.ascontiguousarray(_float_data(weights, "weights", dtype))
     if w.shape != (n,):
         raise ValueError(f"weights must be 1-D with one value per observation ({n})")
     return w
@@ -80,7 +88,7 @@ def _estimates(summary, shape, ddof, bias):
         m2, m3, m4 = M2 / W, M3 / W, M4 / W
         variance = M2 / (W - ddof * V / W)
         # As scipy: a spread below the resolution of the mean gives NaN, not noise.
-        flat = m2 <= (np.finfo(np.float64).resolution * mean) ** 2
+        flat = m2 <= (np.finfo(mean.dtype).resolution * mean) ** 2
         skewness = np.where(flat, np.nan, m3 / m2 ** 1.5)
         kurtosis = np.where(flat, np.nan, m4 / m2 ** 2 - 3)
         if not bias:
@@ -121,14 +129,15 @@ def describe(a, axis=0, ddof=1, bias=True, weights=None, method="one-pass",
     if n == 0:
         raise ValueError("the data must not be empty")
     p = block.shape[0] if rows else block.shape[1]
-    summary = _stats.RunningSummary(p, bool(covariance), method)
-    summary.add(block, rows, _weights(weights, n))
+    dtype = block.dtype.type
+    summary = _SUMMARY[dtype](p, bool(covariance), method)
+    summary.add(block, rows, _weights(weights, n, dtype))
     result = _estimates(summary, shape, ddof, bias)
     if quantiles is not None or order_statistics:
         orders = None
         if quantiles is not None:
-            orders = np.ascontiguousarray(_float_data(quantiles, "quantiles").reshape(-1))
-        q, s = _stats.order_statistics(block, rows, orders, bool(order_statistics))
+            orders = np.ascontiguousarray(_float_data(quantiles, "quantiles", dtype).reshape(-1))
+        q, s = _ORDER_STATISTICS[dtype](block, rows, orders, bool(order_statistics))
         if q is not None:
             q = np.where(summary.nan_seen[:, None], np.nan, q)
             result.quantiles = q.T.reshape(np.shape(quantiles) + shape)
@@ -156,25 +165,31 @@ class Accumulator:
         self._shape = None
 
     def update(self, block, weights=None):
-        data, rows, shape = _as_block(block, self._axis)
+        """Adds a portion; the first one fixes the precision (float32 data: float32 sums)."""
+        dtype = None if self._summary is None else self._dtype
+        data, rows, shape = _as_block(block, self._axis, dtype)
         if self._summary is None:
             p = data.shape[0] if rows else data.shape[1]
-            self._summary = _stats.RunningSummary(p, self._covariance, self._method)
+            self._dtype = data.dtype.type
+            self._summary = _SUMMARY[self._dtype](p, self._covariance, self._method)
             self._shape = shape
         elif shape != self._shape:
             raise ValueError(f"a block of variables {shape} after blocks of {self._shape}")
         n = data.shape[1] if rows else data.shape[0]
-        self._summary.add(data, rows, _weights(weights, n))
+        self._summary.add(data, rows, _weights(weights, n, self._dtype))
         return self
 
     def merge(self, other):
         if other._summary is None:
             return self
         if self._summary is None:
-            self._summary = _stats.RunningSummary(other._summary.p, self._covariance, self._method)
+            self._dtype = other._dtype
+            self._summary = _SUMMARY[self._dtype](other._summary.p, self._covariance, self._method)
             self._shape = other._shape
         elif other._shape != self._shape:
             raise ValueError(f"variables {other._shape} merged into {self._shape}")
+        elif other._dtype != self._dtype:
+            raise ValueError(f"{other._dtype.__name__} sums merged into {self._dtype.__name__}")
         self._summary.merge(other._summary)
         return self
 

@@ -8,7 +8,8 @@ namespace zorn_python::stats {
 // Quantiles of `m` orders (written (p, m), variable after variable) and/or the sorted
 // observations (same layout as x) of n observations of p variables; null outputs are
 // not computed.
-void order_statistics(const double* x, int64_t p, int64_t n, bool variables_in_rows,
-                      const double* orders, int64_t m, double* quantiles, double* sorted);
+template <class T>
+void order_statistics(const T* x, int64_t p, int64_t n, bool variables_in_rows, const T* orders,
+                      int64_t m, T* quantiles, T* sorted);
 
 }  // namespace zorn_python::stats
