@@ -37,18 +37,28 @@ constexpr double kRoundShifter = 0x1.8p52;     // rounds to an integer in the lo
 constexpr int64_t kLeadingMask = -(int64_t{1} << 32);
 constexpr int64_t kHalfMask = -(int64_t{1} << 27);  // keeps 26 significant bits
 
-// The terms of ln x as an unnormalised double-double hi + lo, |lo| < 2^-13 |hi|.
-inline TwoSum ln_parts(F64x2 x) {
+// x = 2^k z with z in [z0, 2 z0), and the row of z's bin.
+struct Reduction {
+  F64x2 k, z;
+  pow_core::Rows row;
+};
+inline Reduction reduction(F64x2 x) {
   namespace t = pow_fast_tables;
   const I64x2 ix = simd::bits(x);
   const I64x2 moved = ix - I64x2::splat(static_cast<int64_t>(t::kLnOffsetBits));
   const I64x2 bin = (moved >> 45) & I64x2::splat(127);
-  const pow_core::Rows row = pow_core::rows(t::kLnReduction, static_cast<uint32_t>(bin.low32_lane0()),
-                                            static_cast<uint32_t>(bin.low32_lane1()));
   // k: the high words of `moved`, shifted arithmetically.
   const __m128i high = _mm_shuffle_epi32(moved.v, _MM_SHUFFLE(3, 1, 3, 1));
-  const F64x2 k = simd::int32_lanes_to_double(_mm_srai_epi32(high, 20));
-  const F64x2 z = simd::from_bits(ix - (moved & I64x2::splat(static_cast<int64_t>(0xFFF0000000000000u))));
+  return {simd::int32_lanes_to_double(_mm_srai_epi32(high, 20)),
+          simd::from_bits(ix - (moved & I64x2::splat(static_cast<int64_t>(0xFFF0000000000000u)))),
+          pow_core::rows(t::kLnReduction, static_cast<uint32_t>(bin.low32_lane0()),
+                         static_cast<uint32_t>(bin.low32_lane1()))};
+}
+
+// The terms of ln x as an unnormalised double-double hi + lo, |lo| < 2^-13 |hi|.
+inline TwoSum ln_parts(F64x2 x) {
+  namespace t = pow_fast_tables;
+  const auto [k, z, row] = reduction(x);
   const F64x2 zh = simd::from_bits((simd::bits(z) + I64x2::splat(int64_t{1} << 31)) &
                                    I64x2::splat(kLeadingMask));
   const F64x2 zl = z - zh;
@@ -84,22 +94,37 @@ inline TwoSum times(F64x2 y, TwoSum l) {
   return {yh * hh, (y - yh) * hh + y * hl};
 }
 
-// e^(zh + zl) for |zh| < kProductBound.
-inline F64x2 exp_of(TwoSum z) {
-  namespace t = pow_fast_tables;
-  const F64x2 shifter = F64x2::splat(kRoundShifter);
-  const F64x2 s = z.sum * F64x2::splat(t::k128OverLn2) + shifter;
-  const F64x2 n = s - shifter;
-  const F64x2 f = ((z.sum - n * F64x2::splat(t::kLn2Over128Parts[0])) -
-                   n * F64x2::splat(t::kLn2Over128Parts[1])) + z.err;
-  const F64x2 f2 = f * f;
-  const F64x2 p = f + f2 * ((F64x2::splat(0.5) + f * F64x2::splat(1.0 / 6)) +
-                            f2 * (F64x2::splat(1.0 / 24) + f * F64x2::splat(1.0 / 120)));
+// 2^(n/128) (1 + p) for n in the low bits of s = n + 1.5 * 2^52, |n| < 2^17: T[n mod 128]
+// in two parts (the first alone with `with_tail` false) and 2^(n div 128) from the bits.
+inline F64x2 table_power(F64x2 s, F64x2 p, bool with_tail) {
   const I64x2 bits = simd::bits(s);
   const F64x2 row0 = F64x2::load_aligned(pow_tables::kExp2Over128[bits.low32_lane0() & 127]);
   const F64x2 row1 = F64x2::load_aligned(pow_tables::kExp2Over128[bits.low32_lane1() & 127]);
-  const F64x2 th = simd::lane0s(row0, row1), tl = simd::lane1s(row0, row1);
-  return (th + (th * p + tl)) * pow_core::scale_of(bits);
+  const F64x2 th = simd::lane0s(row0, row1);
+  const F64x2 tail = with_tail ? simd::lane1s(row0, row1) : F64x2::splat(0.0);
+  return (th + (th * p + tail)) * pow_core::scale_of(bits);
+}
+
+// z rounded to a multiple of ln2/128: returns s = n + 1.5 * 2^52, and f = z - n ln2/128
+// (its leading part exact for |z| < 2^10).
+inline F64x2 exp_reduce(F64x2 z, F64x2& f) {
+  namespace t = pow_fast_tables;
+  const F64x2 shifter = F64x2::splat(kRoundShifter);
+  const F64x2 s = z * F64x2::splat(t::k128OverLn2) + shifter;
+  const F64x2 n = s - shifter;
+  f = (z - n * F64x2::splat(t::kLn2Over128Parts[0])) - n * F64x2::splat(t::kLn2Over128Parts[1]);
+  return s;
+}
+
+// e^(zh + zl) for |zh| < kProductBound.
+inline F64x2 exp_of(TwoSum z) {
+  F64x2 f;
+  const F64x2 s = exp_reduce(z.sum, f);
+  f = f + z.err;
+  const F64x2 f2 = f * f;
+  const F64x2 p = f + f2 * ((F64x2::splat(0.5) + f * F64x2::splat(1.0 / 6)) +
+                            f2 * (F64x2::splat(1.0 / 24) + f * F64x2::splat(1.0 / 120)));
+  return table_power(s, p, true);
 }
 
 }  // namespace pow_fast

@@ -12,19 +12,8 @@ namespace zorn::tess {
 namespace {
 #include "tess_kernels/pow_root/data/root_tables.inc"
 
-using simd::F32x4;
-using simd::F64x2;
 
 constexpr double kTwoTo200 = 1.6069380442589903e60;
-
-// Four floats through a function of two doubles, rounded once per lane.
-template <F64x2 (*Fn)(F64x2)>
-F32x4 by_pairs(F32x4 x) {
-  return simd::to_float(Fn(simd::low_to_double(x)), Fn(simd::high_to_double(x)));
-}
-
-F64x2 inv_sqrt_of(F64x2 x) { return F64x2::splat(1.0) / F64x2{_mm_sqrt_pd(x.v)}; }
-F64x2 pow3o2_of(F64x2 x) { return x * F64x2{_mm_sqrt_pd(x.v)}; }
 
 // A positive normal double x = 2^(e - p) (2^p m), p the parity of e, m in [1, 2): the
 // power 2^(-(e - p)/2) and the leading `bits` fraction bits of m.
@@ -73,19 +62,6 @@ bool square_root_edge(float xf, float top, float* r, int32_t* status, Widened* w
 }
 
 }  // namespace
-
-F32x4 InvSqrtSingle::fast_path(F32x4 x) { return by_pairs<inv_sqrt_of>(x); }
-F32x4 Pow3o2Single::fast_path(F32x4 x) { return by_pairs<pow3o2_of>(x); }
-int Pow3o2Single::special_lanes(F32x4 x) {
-  // Sign bit set, or x at least 2^85, which takes in every result beyond the float range
-  // (x^(3/2) overflows from about 2^85.33 on) and inf and NaN.
-  return _mm_movemask_ps(x.v) |
-         simd::lane_mask(simd::bits(x) > simd::I32x4::splat(0x69FFFFFF));  // 2^85 and up
-}
-using cbrt_core::single_parts;
-F32x4 cbrt_single(F32x4 x) { return by_pairs<cbrt_core::signed_cbrt<single_parts>>(x); }
-F32x4 inv_cbrt_single(F32x4 x) { return by_pairs<cbrt_core::signed_inv_cbrt<single_parts>>(x); }
-F32x4 pow2o3_single(F32x4 x) { return by_pairs<cbrt_core::pow2o3_of<single_parts>>(x); }
 
 int32_t tess_callout_sSqrt(const float* px, float* r) {
   const float xf = *px;

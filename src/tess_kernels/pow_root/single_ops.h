@@ -8,8 +8,22 @@
 #include "tess_kernels/frame/lane_loop_binary.h"
 #include "tess_kernels/frame/lane_loop_single.h"
 #include "tess_kernels/frame/simd.h"
+#include "tess_kernels/pow_root/cbrt_core_double.h"
+#include "tess_kernels/pow_root/pow_fast_single.h"
 
 namespace zorn::tess {
+
+// The fast paths are defined here, so that each kernel's loop inlines them whole.
+
+// Four floats through a function of two doubles, rounded once per lane.
+template <simd::F64x2 (*Fn)(simd::F64x2)>
+inline simd::F32x4 by_pairs(simd::F32x4 x) {
+  return simd::to_float(Fn(simd::low_to_double(x)), Fn(simd::high_to_double(x)));
+}
+inline simd::F64x2 inv_sqrt_of(simd::F64x2 x) {
+  return simd::F64x2::splat(1.0) / simd::F64x2{_mm_sqrt_pd(x.v)};
+}
+inline simd::F64x2 pow3o2_of(simd::F64x2 x) { return x * simd::F64x2{_mm_sqrt_pd(x.v)}; }
 
 // Lanes whose magnitude is not a normal finite float (zero, subnormal, inf, NaN);
 // with `signed_too`, negative lanes as well.
@@ -33,7 +47,7 @@ struct SqrtSingle : LaneLoopSingle<SqrtSingle> {
 // finite go to the callout (±0 gives ±inf with status 2, negative x NaN with status 1).
 int32_t tess_callout_sInvSqrt(const float* x, float* r);
 struct InvSqrtSingle : LaneLoopSingle<InvSqrtSingle> {
-  static simd::F32x4 fast_path(simd::F32x4 x);
+  static simd::F32x4 fast_path(simd::F32x4 x) { return by_pairs<inv_sqrt_of>(x); }
   static int special_lanes(simd::F32x4 x) { return not_normal_lanes(x, true); }
   static int32_t callout(const float* x, float* r) { return tess_callout_sInvSqrt(x, r); }
 };
@@ -42,8 +56,13 @@ struct InvSqrtSingle : LaneLoopSingle<InvSqrtSingle> {
 // float range go to the callout (negative x: NaN, status 1; overflow: +inf, status 3).
 int32_t tess_callout_sPow3o2(const float* x, float* r);
 struct Pow3o2Single : LaneLoopSingle<Pow3o2Single> {
-  static simd::F32x4 fast_path(simd::F32x4 x);
-  static int special_lanes(simd::F32x4 x);
+  static simd::F32x4 fast_path(simd::F32x4 x) { return by_pairs<pow3o2_of>(x); }
+  // Sign bit set, or x at least 2^85, which takes in every result beyond the float range
+  // (x^(3/2) overflows from about 2^85.33 on) and inf and NaN.
+  static int special_lanes(simd::F32x4 x) {
+    return _mm_movemask_ps(x.v) |
+           simd::lane_mask(simd::bits(x) > simd::I32x4::splat(0x69FFFFFF));  // 2^85 and up
+  }
   static int32_t callout(const float* x, float* r) { return tess_callout_sPow3o2(x, r); }
 };
 
@@ -53,25 +72,34 @@ struct Pow3o2Single : LaneLoopSingle<Pow3o2Single> {
 int32_t tess_callout_sCbrt(const float* x, float* r);
 int32_t tess_callout_sInvCbrt(const float* x, float* r);
 int32_t tess_callout_sPow2o3(const float* x, float* r);
-template <simd::F32x4 (*Fast)(simd::F32x4), int32_t (*Callout)(const float*, float*)>
-struct CubeRootSingle : LaneLoopSingle<CubeRootSingle<Fast, Callout>> {
-  static simd::F32x4 fast_path(simd::F32x4 x) { return Fast(x); }
+template <simd::F64x2 (*Root)(simd::F64x2), int32_t (*Callout)(const float*, float*)>
+struct CubeRootSingle : LaneLoopSingle<CubeRootSingle<Root, Callout>> {
+  static simd::F32x4 fast_path(simd::F32x4 x) { return by_pairs<Root>(x); }
   static int special_lanes(simd::F32x4 x) { return not_normal_lanes(x, false); }
   static int32_t callout(const float* x, float* r) { return Callout(x, r); }
 };
-simd::F32x4 cbrt_single(simd::F32x4 x);
-simd::F32x4 inv_cbrt_single(simd::F32x4 x);
-simd::F32x4 pow2o3_single(simd::F32x4 x);
-using CbrtSingle = CubeRootSingle<cbrt_single, tess_callout_sCbrt>;
-using InvCbrtSingle = CubeRootSingle<inv_cbrt_single, tess_callout_sInvCbrt>;
-using Pow2o3Single = CubeRootSingle<pow2o3_single, tess_callout_sPow2o3>;
+using cbrt_core::single_parts;
+using CbrtSingle = CubeRootSingle<cbrt_core::signed_cbrt<single_parts>, tess_callout_sCbrt>;
+using InvCbrtSingle =
+    CubeRootSingle<cbrt_core::signed_inv_cbrt<single_parts>, tess_callout_sInvCbrt>;
+using Pow2o3Single = CubeRootSingle<cbrt_core::pow2o3_of<single_parts>, tess_callout_sPow2o3>;
 
-// x^y in double (log2 by one table reduction and a series, 2^z by the 1/128 table):
-// positive normal x with |y log2 x| < 126; the callouts follow the double precision
-// ones (Pow, Powr) and report a float overflow as status 3 (Pow) or 2 (Powr).
+// x^y in double (ln x by one table reduction and a series, e^z by the 1/128 table):
+// positive normal x with |y ln x| < 87; the callouts follow the double precision ones
+// (Pow, Powr) and report a float overflow as status 3 (Pow) or 2 (Powr).
 int32_t tess_callout_sPow(const float* x, const float* y, float* r);
 int32_t tess_callout_sPowr(const float* x, const float* y, float* r);
-int pow_group_single(const float x[4], const float y[4], float r[4]);
+inline int pow_group_single(const float x[4], const float y[4], float r[4]) {
+  using simd::F64x2;
+  const simd::F32x4 xv = simd::F32x4::load(x), yv = simd::F32x4::load(y);
+  F64x2 z0, z1;
+  const F64x2 r0 = pow_fast::single_power(simd::low_to_double(xv), simd::low_to_double(yv), z0);
+  const F64x2 r1 = pow_fast::single_power(simd::high_to_double(xv), simd::high_to_double(yv), z1);
+  simd::to_float(r0, r1).store(r);
+  const F64x2 bound = F64x2::splat(pow_fast::kSingleProductBound);
+  return not_normal_lanes(xv, true) | simd::lane_mask(simd::not_less(simd::abs(z0), bound)) |
+         simd::lane_mask(simd::not_less(simd::abs(z1), bound)) << 2;
+}
 struct PowSingle : BinaryLanes<PowSingle, float> {
   static int fast_group(const float x[4], const float y[4], float r[4]) {
     return pow_group_single(x, y, r);
@@ -94,7 +122,20 @@ struct PowrSingle : BinaryLanes<PowrSingle, float> {
 // (overflow: +inf, status 3).
 int32_t tess_callout_sHypot(const float* x, const float* y, float* r);
 struct HypotSingle : BinaryLanes<HypotSingle, float> {
-  static int fast_group(const float x[4], const float y[4], float r[4]);
+  static int fast_group(const float x[4], const float y[4], float r[4]) {
+    using simd::F64x2;
+    using simd::I32x4;
+    const simd::F32x4 xv = simd::F32x4::load(x), yv = simd::F32x4::load(y);
+    const auto root = [](F64x2 a, F64x2 b) { return F64x2{_mm_sqrt_pd((a * a + b * b).v)}; };
+    const simd::F32x4 h =
+        simd::to_float(root(simd::low_to_double(xv), simd::low_to_double(yv)),
+                       root(simd::high_to_double(xv), simd::high_to_double(yv)));
+    h.store(r);
+    // Infinite or NaN arguments, or a result beyond the float range.
+    const I32x4 top = I32x4::splat(0x7F7FFFFF);
+    return simd::lane_mask((simd::bits(simd::abs(xv)) > top) |
+                           (simd::bits(simd::abs(yv)) > top) | (simd::bits(h) > top));
+  }
   static int32_t callout(const float* x, const float* y, float* r) {
     return tess_callout_sHypot(x, y, r);
   }
