@@ -13,9 +13,9 @@ namespace zorn::tess {
 // returned special mask leaves them out.
 TESS_DOUBLE_LANE_KERNEL(ExpDouble, tess_callout_dExp,
                         static int resolve_inline(const double x[4], double y[4], int special););
-// 2^x: fast path for |x| < 1022 (normal results); statuses as for e^x.
+// 2^x: fast path for |x| < 1014 (results above 2^-1014); statuses as for e^x.
 TESS_DOUBLE_LANE_KERNEL(Exp2Double, tess_callout_dExp2);
-// 10^x: fast path for |x| below about 307.6527 (normal results); statuses as for e^x.
+// 10^x: fast path for |x| < 305.2 (results above 2^-1014); statuses as for e^x.
 TESS_DOUBLE_LANE_KERNEL(Exp10Double, tess_callout_dExp10);
 // e^x - 1: fast path for x up to about 708.3964 (-inf included); the callout reports
 // overflow (status 3) above 709.782712893384.

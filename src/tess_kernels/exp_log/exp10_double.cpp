@@ -19,6 +19,9 @@ constexpr double kLog10Of2Over64Lo = 2.7088530630863833e-14;
 constexpr double kOverflowBound = 308.2547155599167;
 constexpr double kUnderflowBound = -323.60724533877976;
 constexpr double kNormalResultBound = -307.6526555685887;  // log10 of 2^-1022
+// Below log10 of 2^1014: fast lanes have results above 2^-1014, so that a * (lo + q),
+// when subnormal, errs by at most 2^-9 of the result's last place.
+constexpr double kFastPathLimit = 305.2;
 
 // 10^r - 1 = r P(r) for |r| <= log10(2) / 128: the Taylor coefficients (ln 10)^n / n!, to
 // degree 6, whose truncation stays below 2^-64 relative.
@@ -47,8 +50,11 @@ constexpr double kP6 = 0.2069958486968681;
   const F64x2 row1 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane1() & 63]);
   const F64x2 hi = simd::lane0s(row0, row1);
   const F64x2 lo = simd::lane1s(row0, row1);
-  y = (hi + hi * (lo + q)) * scale_from_shifted_integer(t_bits);
-  return simd::not_less(simd::abs(x), F64x2::splat(-kNormalResultBound));
+  // hi scaled ahead of the polynomial (exact: fast lanes have normal results), so that
+  // the scaling is off the chain that follows it.
+  const F64x2 a = hi * scale_from_shifted_integer(t_bits);
+  y = a + a * (lo + q);
+  return simd::not_less(simd::abs(x), F64x2::splat(kFastPathLimit));
 }
 
 }  // namespace
