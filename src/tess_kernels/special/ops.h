@@ -9,6 +9,8 @@
 #include "tess_kernels/special/bessel_double.h"
 #include "tess_kernels/special/bessel_i_double.h"
 #include "tess_kernels/special/bessel_i_single.h"
+#include "tess_kernels/special/bessel_integer_order.h"
+#include "tess_kernels/special/bessel_single.h"
 #include "tess_kernels/special/erf_double.h"
 #include "tess_kernels/special/erf_single.h"
 #include "tess_kernels/special/erfinv_double.h"
@@ -37,32 +39,14 @@ struct ExpInt1 : RealUnary<ExpInt1> {
 
 struct I0 : ByPrecision<I0Single, I0Double> {};
 struct I1 : ByPrecision<I1Single, I1Double> {};
-struct J0 : RealUnary<J0> {
-  static constexpr uint32_t kRule = kSilent;
-  static double value(double x) { return bessel_j0(x); }
-};
-struct J1 : RealUnary<J1> {
-  static constexpr uint32_t kRule = kSilent;
-  static double value(double x) { return bessel_j1(x); }
-};
-// Y has a pole at 0 (-inf), is undefined below, and overflows for large orders near 0.
-struct Y0 : RealUnary<Y0> {
-  static constexpr uint32_t kRule = kDomain | kPole | kOverflow;
-  static bool is_pole(double x) { return x == 0; }
-  static double value(double x) { return bessel_y0(x); }
-};
-struct Y1 : RealUnary<Y1> {
-  static constexpr uint32_t kRule = kDomain | kPole | kOverflow;
-  static bool is_pole(double x) { return x == 0; }
-  static double value(double x) { return bessel_y1(x); }
-};
-
-// The double Bessel functions of the first and second kind are evaluated in extended
-// precision: the recurrences of the higher orders magnify the error of the first two.
+struct J0 : ByPrecision<J0Single, J0Double> {};
+struct J1 : ByPrecision<J1Single, J1Double> {};
+struct Y0 : ByPrecision<Y0Single, Y0Double> {};
+struct Y1 : ByPrecision<Y1Single, Y1Double> {};
 
 // Bessel functions of integer order; an order that is not an integer (or does not fit
 // in an int) has no value.
-template <long double (*F)(int, long double), uint32_t Rule>
+template <double (*F)(int, double), uint32_t Rule>
 struct IntegerOrder {
   template <class T>
   static int32_t eval(T x, T order, T& r) {
@@ -71,11 +55,11 @@ struct IntegerOrder {
       r = static_cast<T>(NAN);
       return std::isnan(x) ? TESS_STATUS_OK : TESS_STATUS_DOMAIN;
     }
-    r = static_cast<T>(static_cast<double>(F(static_cast<int>(o), static_cast<long double>(x))));
+    r = static_cast<T>(F(static_cast<int>(o), static_cast<double>(x)));
     return classify(Rule, r, x == 0, x);
   }
 };
-struct Jn : IntegerOrder<::jnl, kSilent> {};
-struct Yn : IntegerOrder<::ynl, kDomain | kPole | kOverflow> {};
+struct Jn : IntegerOrder<bessel_jn, kSilent> {};
+struct Yn : IntegerOrder<bessel_yn, kDomain | kPole | kOverflow> {};
 
 }  // namespace zorn::tess::ops
