@@ -9,7 +9,8 @@
 //  kCeilingMark    a line for orientation only (e.g. instructions beyond the baseline the
 //                  library is built for): shown, never counted as the fastest peer;
 //  kReferenceMark  the peer the case is compared with by name (e.g. the peer of the
-//                  same accuracy), whatever its speed.
+//                  same accuracy), whatever its speed;
+//  kSlotMark       ours in another accuracy slot: shown with its ratio, not a peer.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -25,6 +26,7 @@ namespace bench {
 
 inline constexpr const char* kCeilingMark = " [ceiling]";
 inline constexpr const char* kReferenceMark = " [ref]";
+inline constexpr const char* kSlotMark = " [slot]";
 
 inline bool has_mark(const std::string& impl, const char* mark) {
   const size_t len = std::strlen(mark);
@@ -96,7 +98,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
       double reference = 0, ceiling = 0;
       for (auto& entry : row) {
         const auto& [impl, ns] = entry;
-        if (impl == "zorn") continue;
+        if (impl == "zorn" || has_mark(impl, kSlotMark)) continue;
         if (has_mark(impl, kCeilingMark)) {
           if (ceiling == 0 || ns < ceiling) ceiling = ns;
           continue;

@@ -76,6 +76,7 @@ bool peers_agree() {
   bool peers = true;
   for (const FunctionInfo& info : kFunctions) {
     for (const Implementation& impl : implementations_of(info.id)) {
+      if (impl.role == Role::kSlot) continue;  // EP is far by design; the harness judges slots
       const bool agree = (impl.s == nullptr || agrees(info, impl, impl.s)) &
                          (impl.d == nullptr || agrees(info, impl, impl.d));
       if (impl.role != Role::kOurs) peers &= agree;

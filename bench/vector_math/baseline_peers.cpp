@@ -130,6 +130,30 @@ double gsl_erfinv(double x) {
   return std::copysign(-gsl_cdf_ugaussian_Pinv(0.5 * (1 - std::fabs(x))) * M_SQRT1_2, x);
 }
 double gsl_erfcinv(double q) { return -gsl_cdf_ugaussian_Pinv(0.5 * q) * M_SQRT1_2; }
+// SLEEF has sinpi and cospi (0.5 ulp), not tanpi nor the degree functions: the
+// compositions a careful caller would write on them, tanpi as the quotient of sincospi,
+// sin and cos of x degrees as the sinpi of x/180 and of (90 - |x|)/180 (on the benchmark's
+// range of [-90, 90] both stay within a few ulp, also next to the zeros), tan of degrees
+// as their quotient.
+__m128 sleef_tanpi_s(__m128 x) {
+  const Sleef___m128_2 sc = Sleef_sincospif4_u05sse2(x);
+  return _mm_div_ps(sc.x, sc.y);
+}
+__m128d sleef_tanpi_d(__m128d x) {
+  const Sleef___m128d_2 sc = Sleef_sincospid2_u05sse2(x);
+  return _mm_div_pd(sc.x, sc.y);
+}
+__m128 sleef_sind_s(__m128 x) { return Sleef_sinpif4_u05sse2(_mm_div_ps(x, _mm_set1_ps(180))); }
+__m128d sleef_sind_d(__m128d x) { return Sleef_sinpid2_u05sse2(_mm_div_pd(x, _mm_set1_pd(180))); }
+__m128 sleef_cosd_s(__m128 x) {
+  return sleef_sind_s(_mm_sub_ps(_mm_set1_ps(90), _mm_andnot_ps(_mm_set1_ps(-0.0f), x)));
+}
+__m128d sleef_cosd_d(__m128d x) {
+  return sleef_sind_d(_mm_sub_pd(_mm_set1_pd(90), _mm_andnot_pd(_mm_set1_pd(-0.0), x)));
+}
+__m128 sleef_tand_s(__m128 x) { return _mm_div_ps(sleef_sind_s(x), sleef_cosd_s(x)); }
+__m128d sleef_tand_d(__m128d x) { return _mm_div_pd(sleef_sind_d(x), sleef_cosd_d(x)); }
+
 template <double (*F)(double)>
 float in_single(float x) {
   return static_cast<float>(F(x));
@@ -150,7 +174,19 @@ struct Row {
   ArrayMap<double> gsl_d = nullptr;
   ArrayMap<float> bare_s = nullptr;  // the bare instruction loop (roots)
   ArrayMap<double> bare_d = nullptr;
+  ArrayMap<float> zorn_la_s = nullptr;  // ours in the LA and EP slots, where they differ
+  ArrayMap<double> zorn_la_d = nullptr;
+  ArrayMap<float> zorn_ep_s = nullptr;
+  ArrayMap<double> zorn_ep_d = nullptr;
 };
+
+// A row of the pi-scaled and degree functions: ours in the three slots, and SLEEF's
+// function or composition in its 1-ulp column.
+#define SCALED_ROW(Name, sleef_s, sleef_d)                                                     \
+  {ours<float, _tesss##Name>, ours<double, _tessd##Name>, nullptr, nullptr, nullptr, nullptr, \
+   vs<sleef_s>, vd<sleef_d>, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,           \
+   ours<float, _tesss##Name##_21>, ours<double, _tessd##Name##_50>,                         \
+   ours<float, _tesss##Name##_11>, ours<double, _tessd##Name##_26>}
 
 // One row per Function, in its order.
 const Row kRows[] = {
@@ -269,7 +305,15 @@ const Row kRows[] = {
      nullptr, nullptr, nullptr, ls<in_single<gsl_sf_bessel_I0>>, ld<gsl_sf_bessel_I0>},
     {ours<float, _tesssI1>, ours<double, _tessdI1>, nullptr, nullptr, nullptr, nullptr, nullptr,
      nullptr, nullptr, nullptr, ls<in_single<gsl_sf_bessel_I1>>, ld<gsl_sf_bessel_I1>},
+    // glibc (before 2.41) and libmvec have no pi-scaled or degree functions.
+    SCALED_ROW(Sinpi, Sleef_sinpif4_u05sse2, Sleef_sinpid2_u05sse2),
+    SCALED_ROW(Cospi, Sleef_cospif4_u05sse2, Sleef_cospid2_u05sse2),
+    SCALED_ROW(Tanpi, sleef_tanpi_s, sleef_tanpi_d),
+    SCALED_ROW(Sind, sleef_sind_s, sleef_sind_d),
+    SCALED_ROW(Cosd, sleef_cosd_s, sleef_cosd_d),
+    SCALED_ROW(Tand, sleef_tand_s, sleef_tand_d),
 };
+#undef SCALED_ROW
 static_assert(std::size(kRows) == std::size(kFunctions), "one row per function");
 
 }  // namespace
@@ -280,13 +324,18 @@ std::vector<Implementation> baseline_implementations(Function f) {
       {"zorn", Role::kOurs, row.zorn_s, row.zorn_d},
       {"glibc_scalar", Role::kPeer, row.libm_s, row.libm_d},
       {"libmvec_128", Role::kPeer, row.libmvec_s, row.libmvec_d},
-      {f == Function::kLogb ? "sleef_ilogb_sse2" : "sleef_u10_sse2", Role::kReference,
+      {f == Function::kLogb              ? "sleef_ilogb_sse2"
+       : is_scaled_trig(f)               ? "sleef_u05_sse2"
+                                         : "sleef_u10_sse2",
+       Role::kReference,
        row.sleef_u10_s, row.sleef_u10_d},
       {"sleef_u35_sse2", Role::kPeer, row.sleef_u35_s, row.sleef_u35_d},
       // The reference of the functions SLEEF lacks.
       {"gsl_scalar", row.sleef_u10_s == nullptr ? Role::kReference : Role::kPeer, row.gsl_s,
        row.gsl_d},
       {"instruction_loop", Role::kPeer, row.bare_s, row.bare_d},
+      {"zorn_LA", Role::kSlot, row.zorn_la_s, row.zorn_la_d},
+      {"zorn_EP", Role::kSlot, row.zorn_ep_s, row.zorn_ep_d},
   };
   std::vector<Implementation> present;
   for (const Implementation& impl : all)

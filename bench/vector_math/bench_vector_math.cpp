@@ -60,6 +60,7 @@ std::string display_name(const Implementation& impl) {
   std::string name = impl.name;
   if (impl.role == Role::kCeiling) name += kCeilingMark;
   if (impl.role == Role::kReference) name += kReferenceMark;
+  if (impl.role == Role::kSlot) name += kSlotMark;
   return name;
 }
 

@@ -117,6 +117,9 @@ const Row kRows[] = {
     {},  // Atan2: no two-argument ceiling line
     {},  // I0 and I1: neither peer has them
     {},
+    {nullptr, nullptr, vs<Sleef_sinpif8_u05avx2>, vd<Sleef_sinpid4_u05avx2>},
+    {nullptr, nullptr, vs<Sleef_cospif8_u05avx2>, vd<Sleef_cospid4_u05avx2>},
+    {}, {}, {}, {},  // Tanpi and the degree functions: no ceiling line
 };
 static_assert(std::size(kRows) == std::size(kFunctions), "one row per function");
 
@@ -128,7 +131,10 @@ int ceiling_implementations(Function f, Implementation* out) {
   if (row.libmvec_s != nullptr)
     out[count++] = {"libmvec_avx2", Role::kCeiling, row.libmvec_s, row.libmvec_d};
   if (row.sleef_s != nullptr)
-    out[count++] = {f == Function::kLogb ? "sleef_ilogb_avx2" : "sleef_u10_avx2", Role::kCeiling,
+    out[count++] = {f == Function::kLogb  ? "sleef_ilogb_avx2"
+                    : is_scaled_trig(f)   ? "sleef_u05_avx2"
+                                          : "sleef_u10_avx2",
+                    Role::kCeiling,
                     row.sleef_s, row.sleef_d};
   return count;
 }

@@ -42,6 +42,15 @@ long double normal_quantilel(long double p) {
   return -1.414213562373095048801688724209698079L * erfcinvl(2 * p);
 }
 
+// The pi-scaled and degree functions on the exact remainder of x by their period.
+constexpr long double kPiL = 3.141592653589793238462643383279502884L;
+long double sinpil(long double x) { return sinl(kPiL * remainderl(x, 2)); }
+long double cospil(long double x) { return cosl(kPiL * remainderl(x, 2)); }
+long double tanpil(long double x) { return tanl(kPiL * remainderl(x, 1)); }
+long double sindl(long double x) { return sinl(kPiL / 180 * remainderl(x, 360)); }
+long double cosdl(long double x) { return cosl(kPiL / 180 * remainderl(x, 360)); }
+long double tandl(long double x) { return tanl(kPiL / 180 * remainderl(x, 180)); }
+
 long double inv_sqrt(long double x) { return 1 / sqrtl(x); }
 long double inv_cbrt(long double x) { return 1 / cbrtl(x); }
 long double pow2o3(long double x) { return cbrtl(x * x); }
@@ -60,7 +69,7 @@ long double bessel_i1_reference(long double x) { return bessel_i_reference<1>(x)
 
 }  // namespace
 
-const FunctionInfo kFunctions[42] = {
+const FunctionInfo kFunctions[48] = {
     {Function::kExp, "Exp", "uniform on [-80, 80]", expl},
     {Function::kExp2, "Exp2", "uniform on [-120, 120]", exp2l},
     {Function::kExp10, "Exp10", "uniform on [-35, 35]", exp10l},
@@ -104,6 +113,12 @@ const FunctionInfo kFunctions[42] = {
     {Function::kAtan2, "Atan2", "+-2^u, u uniform on [-50, 50], both", nullptr, atan2l},
     {Function::kI0, "I0", "uniform on [-30, 30]", bessel_i0_reference},
     {Function::kI1, "I1", "uniform on [-30, 30]", bessel_i1_reference},
+    {Function::kSinpi, "Sinpi", "uniform on [-1000, 1000]", sinpil},
+    {Function::kCospi, "Cospi", "uniform on [-1000, 1000]", cospil},
+    {Function::kTanpi, "Tanpi", "uniform on [-1000, 1000]", tanpil},
+    {Function::kSind, "Sind", "uniform on [-90, 90]", sindl},
+    {Function::kCosd, "Cosd", "uniform on [-90, 90]", cosdl},
+    {Function::kTand, "Tand", "uniform on [-90, 90]", tandl},
 };
 
 template <class T>
@@ -164,6 +179,12 @@ void draw_arguments(Function f, T* out, int64_t n) {
       case Function::kErfc: x = uniform(-4, 9); break;
       case Function::kI0:
       case Function::kI1: x = uniform(-30, 30); break;
+      case Function::kSinpi:
+      case Function::kCospi:
+      case Function::kTanpi: x = uniform(-1000, 1000); break;
+      case Function::kSind:
+      case Function::kCosd:
+      case Function::kTand: x = uniform(-90, 90); break;
     }
     out[i] = static_cast<T>(x);
   }

@@ -16,15 +16,21 @@ enum class Function {
   kErfInv, kErfcInv, kCdfNormInv,
   kSqrt, kInvSqrt, kCbrt, kInvCbrt, kPow2o3, kPow3o2, kPow, kHypot,
   kLGamma, kTGamma, kJ0, kJ1, kY0,
-  kErf, kErfc, kAtan2, kI0, kI1
+  kErf, kErfc, kAtan2, kI0, kI1,
+  kSinpi, kCospi, kTanpi, kSind, kCosd, kTand
 };
+
+// Sinpi to Tand, whose SLEEF peers are its 0.5-ulp functions.
+constexpr bool is_scaled_trig(Function f) { return f >= Function::kSinpi; }
 
 template <class T>
 using ArrayMap = void (*)(const T* a, T* r, int64_t n);
 
 // kReference is the 1-ulp SSE2 peer the report compares against by name; kCeiling
 // lines use instructions beyond the 128-bit baseline and are shown for orientation only.
-enum class Role { kOurs, kPeer, kReference, kCeiling };
+// kSlot lines are ours in the other accuracy slots (LA, EP), shown beside the HA line
+// and never counted as a peer.
+enum class Role { kOurs, kPeer, kReference, kCeiling, kSlot };
 
 struct Implementation {
   const char* name;

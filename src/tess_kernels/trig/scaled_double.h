@@ -91,7 +91,7 @@ F64x2 quarter_turn_lanes(F64x2 x) {
     y = simd::select(odd, F64x2::splat(0.0) - co, s) / simd::select(odd, s, co);
     y = y + F64x2::splat(0.0);
   } else {
-    y = simd::from_bits(simd::bits(simd::select(odd, co, s) + F64x2::splat(0.0)) ^ negate);
+    y = simd::from_bits(simd::bits(simd::select(odd, co, s)) ^ negate) + F64x2::splat(0.0);
     if constexpr (F == Fn::kCos) return y;
   }
   return simd::from_bits(simd::bits(y) ^ (simd::bits(x) & I64x2::splat(sin_core::kSignBit)));
@@ -186,7 +186,17 @@ int32_t callout(double x, double* r) {
     constexpr double kScale = 0x1p600;
     const double scaled_x = x * kScale;
     const DoubleDouble p = two_product(scaled_x, c.radians_per_unit);
-    *r = (p.hi + (p.lo + scaled_x * c.radians_per_unit_lo)) / kScale;
+    const double lo = p.lo + scaled_x * c.radians_per_unit_lo;
+    const double sum = p.hi + lo;
+    if (std::fabs(sum) >= 0x1p-1022 * kScale) {
+      *r = sum / kScale;  // exact: a normal result
+    } else {
+      // A subnormal result has a coarser grid than p.hi: p.hi scaled back rounds once
+      // onto it, and the exact rest, rounded onto the same grid, corrects it without a
+      // second rounding of the sum.
+      const double head = p.hi / kScale;
+      *r = head + ((p.hi - head * kScale) + lo) / kScale;
+    }
     return TESS_STATUS_OK;
   }
   const double reduced = std::fabs(x) <= c.limit ? x : std::fmod(x, c.period);

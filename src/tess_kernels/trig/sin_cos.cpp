@@ -27,15 +27,14 @@ int sin_cos_double_lanes(F64x2 x, F64x2& s, F64x2& c) {
 
 using scaled::Accuracy;
 using scaled::Unit;
-// The sine's special lanes include the cosine's (the same bound, and tiny arguments).
+// The sine's special lanes are the cosine's (the same bound).
 using SinpiSingle = scaled::ScaledSingle<Unit::kHalfTurns, Fn::kSin, Accuracy::kHA>;
 
+using CospiSingle = scaled::ScaledSingle<Unit::kHalfTurns, Fn::kCos, Accuracy::kHA>;
+
 int sin_cos_pi_single(F32x4 x, F32x4& s, F32x4& c) {
-  F64x2 s_low, c_low, s_high, c_high;
-  scaled::sin_cos_pi_lanes(simd::low_to_double(x), s_low, c_low);
-  scaled::sin_cos_pi_lanes(simd::high_to_double(x), s_high, c_high);
-  s = simd::to_float(s_low, s_high);
-  c = simd::to_float(c_low, c_high);
+  s = SinpiSingle::fast_path(x);
+  c = CospiSingle::fast_path(x);
   return SinpiSingle::special_lanes(x);
 }
 
@@ -72,7 +71,7 @@ int SinCospiSingle::fast_group(const float x[4], float y1[4], float y2[4]) {
   return run_fast_group_two<F32x4>(x, y1, y2, sin_cos_pi_single);
 }
 int32_t tess_callout_sSinCospi(float x, float* s, float* c) {
-  scaled::ScaledSingle<Unit::kHalfTurns, Fn::kCos, Accuracy::kHA>::callout(&x, c);
+  CospiSingle::callout(&x, c);
   return SinpiSingle::callout(&x, s);
 }
 
