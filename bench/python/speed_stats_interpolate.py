@@ -20,10 +20,13 @@ def stats_cases():
     x = rng.normal(3, 2, N)
     x10 = rng.normal(3, 2, (N // 10, 10))
     x1 = x[:2].copy()
+    x32 = x.astype(np.float32)
     orders = [0.25, 0.5, 0.75]
     return [
         ("stats", "describe, 10^6 values", lambda: zs.describe(x),
          lambda: scipy.stats.describe(x), N),
+        ("stats", "describe, 10^6 float32 values", lambda: zs.describe(x32),
+         lambda: scipy.stats.describe(x32), N),
         ("stats", "describe, 10^5 x 10, axis 0", lambda: zs.describe(x10),
          lambda: scipy.stats.describe(x10), N),
         ("stats", "describe + 3 quantiles", lambda: zs.describe(x, quantiles=orders),
@@ -41,6 +44,7 @@ def interpolate_cases():
     values = np.sin(nodes / 100)
     sites = rng.uniform(nodes[0], nodes[-1], N)
     sorted_sites = np.sort(sites)
+    nodes32, values32 = nodes.astype(np.float32), values.astype(np.float32)
     small = np.linspace(nodes[0], nodes[-1], 1000)
     ours, theirs = zi.CubicSpline(nodes, values), si.CubicSpline(nodes, values)
     ours_small = zi.CubicSpline(small, np.sin(small / 100))
@@ -49,6 +53,8 @@ def interpolate_cases():
     return [
         ("splines", "build CubicSpline", lambda: zi.CubicSpline(nodes, values),
          lambda: si.CubicSpline(nodes, values), N),
+        ("splines", "build CubicSpline, float32", lambda: zi.CubicSpline(nodes32, values32),
+         lambda: si.CubicSpline(nodes32, values32), N),
         ("splines", "build Akima", lambda: zi.Akima1DInterpolator(nodes, values),
          lambda: si.Akima1DInterpolator(nodes, values), N),
         ("splines", "build Hyman / Pchip", lambda: zi.HymanInterpolator(nodes, values),
