@@ -1,10 +1,13 @@
 // Element-wise arithmetic for real and complex types: Add, Sub, Mul, Div, Sqr, Inv,
-// LinearFrac. Real operations are done in the element's own precision (they are exact
-// roundings of one operation); complex products are carried without cancellation.
+// LinearFrac. The real operations but LinearFrac are done in the element's own
+// precision (they are exact roundings of one operation); complex products are carried
+// without cancellation.
 #pragma once
 
+#include <bit>
 #include <cmath>
 #include <complex>
+#include <cstdint>
 
 #include "tess_kernels/basics/elementwise_loop.h"
 #include "tess_kernels/basics/lanes.h"
@@ -180,16 +183,56 @@ struct Inv : Elementwise<Inv, 1, 1> {
   }
 };
 
-// (scalea a + shifta) / (scaleb b + shiftb), in extended precision and rounded once.
+// (scalea a + shifta) / (scaleb b + shiftb) rounded once from a double-double quotient
+// of double-double terms: within 0.5 ulp plus about 2^-45 ulp (the terms' exact
+// products and sums; only a numerator or denominator that cancels to far below its
+// products loses more). Single precision rounds the double-double quotient to odd
+// double first, so that its rounding to single is the only one. Operands beyond
+// 2^+-450 (where products could leave the range or the splits overflow) and zero
+// denominators take extended precision, rounded twice.
 struct LinearFrac {
+  static constexpr double kSafeMagnitude = 0x1p450;
+
   template <class T>
   static int32_t eval(T a, T b, T scalea, T shifta, T scaleb, T shiftb, T& r) {
+    const auto fused = [](double scale, double v, double shift) {
+      const DoubleDouble p = two_product(scale, v), s = two_sum(p.hi, shift);
+      return two_sum(s.hi, s.lo + p.lo);
+    };
+    const T operands[] = {a, b, scalea, shifta, scaleb, shiftb};
+    bool safe = true;
+    for (T v : operands) {
+      const double m = std::fabs(static_cast<double>(v));
+      safe = safe && (m == 0 || (m < kSafeMagnitude && m > 1 / kSafeMagnitude));
+    }
+    if (safe) {
+      const DoubleDouble num = fused(scalea, a, shifta), den = fused(scaleb, b, shiftb);
+      if (den.hi != 0) {
+        r = round_once<T>(dd_divide(num, den));
+        return classify(kDomain | kPole | kOverflow, r, false, a, b, scalea, shifta, scaleb,
+                        shiftb);
+      }
+    }
     using W = long double;
-    const W num = W(scalea) * W(a) + W(shifta);
     const W den = W(scaleb) * W(b) + W(shiftb);
-    r = static_cast<T>(num / den);
+    r = static_cast<T>((W(scalea) * W(a) + W(shifta)) / den);
     return classify(kDomain | kPole | kOverflow, r, den == 0, a, b, scalea, shifta, scaleb,
                     shiftb);
+  }
+
+ private:
+  template <class T>
+  static T round_once(DoubleDouble q) {
+    if constexpr (std::is_same_v<T, double>) {
+      return q.hi;
+    } else {
+      // Round to odd: a tail moves an even last bit one step toward it (a sticky bit).
+      uint64_t bits = std::bit_cast<uint64_t>(q.hi);
+      if (q.lo != 0 && (bits & 1) == 0 && std::isfinite(q.hi)) {
+        bits += std::signbit(q.lo) == std::signbit(q.hi) ? 1 : -1;
+      }
+      return static_cast<float>(std::bit_cast<double>(bits));
+    }
   }
 };
 

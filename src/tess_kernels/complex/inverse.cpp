@@ -40,36 +40,55 @@ InverseParts first_quadrant(double x, double y) {
     else p.asin_re = x;
     return p;
   }
-  double r, s;
-  tess_callout_dHypot(x + 1, y, &r);
-  tess_callout_dHypot(x - 1, y, &s);
-  const double a = 0.5 * (r + s);
-  const double b = x / a;
-  const double y2 = y * y;
-  if (x < 1 && y < 0x1p-500) {
-    // y^2 underflows: A - 1 = y^2 / 2(1 - x^2) to first order, im = y / sqrt(1 - x^2).
-    p.im = y / std::sqrt((1 - x) * (1 + x));
-  } else if (x == 1 && y < 0x1p-500) {
-    // A - 1 = y/2 would lose its bits in the subnormal range: im = sqrt(y) + O(y^1.5).
-    p.im = std::sqrt(y);
-  } else {
-    // A - 1 without cancellation, and log1p of it at every A: ln(A + sqrt(A^2 - 1))
-    // (the paper's choice beyond A = 1.5) lets the errors of A weigh up to 3 ulp.
-    const double am1 = x < 1 ? 0.5 * (y2 / (r + (x + 1)) + y2 / (s + (1 - x)))
-                             : 0.5 * (y2 / (r + (x + 1)) + (s + (x - 1)));
-    p.im = log1p(am1 + std::sqrt(am1 * (a + 1)));
+  // y^2 underflows: A - 1 = y^2 / 2(1 - x^2) to first order, im = y / sqrt(1 - x^2);
+  // at x = 1, A - 1 = y/2 would lose its bits in the subnormal range: im = sqrt(y).
+  const bool tiny_y = y < 0x1p-500 && x <= 1;
+  if (tiny_y) p.im = x < 1 ? y / std::sqrt((1 - x) * (1 + x)) : std::sqrt(y);
+  // Everything below in double-double, so that only the final functions round: R and S,
+  // their sums with x + 1 and |x - 1| (which do not cancel), A - 1 without cancellation.
+  const DoubleDouble xp1 = two_sum(x, 1.0), xm1 = two_sum(x, -1.0);
+  const DoubleDouble omx = {-xm1.hi, -xm1.lo};  // 1 - x
+  const DoubleDouble y2 = two_product(y, y);
+  const DoubleDouble r = dd_sqrt(dd_sum(dd_product(xp1, xp1), y2));
+  // At x = 1, S = y exactly, also where y^2 underflows.
+  const DoubleDouble s =
+      xm1.hi == 0 ? DoubleDouble{y, 0.0} : dd_sqrt(dd_sum(dd_product(xm1, xm1), y2));
+  const DoubleDouble a = dd_times(dd_sum(r, s), 0.5);
+  const DoubleDouble r_sum = dd_sum(r, xp1);                       // R + x + 1
+  const DoubleDouble s_sum = dd_sum(s, x < 1 ? omx : xm1);         // S + |x - 1|
+  // S - (1 - x) = y^2 / (S + 1 - x) and S + (x - 1) computed as such.
+  const DoubleDouble s_minus = x < 1 ? dd_divide(y2, s_sum) : s_sum;
+  if (!tiny_y) {
+    // im = ln(A + sqrt(A^2 - 1)) = log1p(A - 1 + sqrt((A - 1)(A + 1))), A - 1 =
+    // (y^2 / (R + x + 1) + S - (1 - x)) / 2; the sum's tail corrects the logarithm.
+    const DoubleDouble am1 = dd_times(dd_sum(dd_divide(y2, r_sum), s_minus), 0.5);
+    const DoubleDouble u = dd_sum(am1, dd_sqrt(dd_product(am1, dd_sum(am1, {2.0, 0.0}))));
+    p.im = log1p(u.hi) + u.lo / (1 + u.hi);
   }
-  if (b <= kBCross) {
-    if constexpr (kAcos) p.acos_re = std::acos(b);
-    else p.asin_re = std::asin(b);
+  const DoubleDouble b = dd_divide({x, 0.0}, a);
+  if (b.hi <= kBCross) {
+    // The tail of B moves the result by its product with the derivative.
+    const double slope = b.lo / std::sqrt((1 - b.hi) * (1 + b.hi));
+    if constexpr (kAcos) p.acos_re = std::acos(b.hi) - slope;
+    else p.asin_re = std::asin(b.hi) + slope;
     return p;
   }
-  // x over the real part's cosine-side term D, without the cancellation of 1 - B.
-  const double apx = a + x;
-  const double d = x <= 1 ? std::sqrt(0.5 * apx * (y2 / (r + (x + 1)) + (s + (1 - x))))
-                          : y * std::sqrt(0.5 * (apx / (r + (x + 1)) + apx / (s + (x - 1))));
-  if constexpr (kAcos) p.acos_re = std::atan(d / x);
-  else p.asin_re = std::atan(x / d);
+  // The real part's cosine-side term D, without the cancellation of 1 - B: for x <= 1,
+  // D^2 = (A + x)(y^2 / (R + x + 1) + S + 1 - x) / 2; beyond, D = y sqrt((A + x) / 2
+  // (1 / (R + x + 1) + 1 / (S + x - 1))). Then asin B = atan(x / D), acos B = atan(D / x).
+  const DoubleDouble apx = dd_sum(a, {x, 0.0});
+  const DoubleDouble d =
+      x <= 1 ? dd_sqrt(dd_times(dd_product(apx, dd_sum(dd_divide(y2, r_sum), s_sum)), 0.5))
+             : dd_times(dd_sqrt(dd_times(dd_sum(dd_divide(apx, r_sum), dd_divide(apx, s_sum)),
+                                         0.5)),
+                        y);
+  // Beyond 2^60, atan q = pi/2 - 1/q needs no tail (and x / D may overflow).
+  const bool steep = !kAcos && x > 0x1p60 * d.hi;
+  const DoubleDouble q = kAcos ? dd_divide(d, {x, 0.0}) : steep ? DoubleDouble{x / d.hi, 0.0}
+                                                                : dd_divide({x, 0.0}, d);
+  const double re = std::atan(q.hi) + q.lo / (1 + q.hi * q.hi);
+  if constexpr (kAcos) p.acos_re = re;
+  else p.asin_re = re;
   return p;
 }
 

@@ -1,26 +1,114 @@
 // Pow of complex arguments: x^y = e^w, w = y ln x. An error d in w is an error of d
-// relative in the result, and |w| reaches 745 before the result vanishes, so w is
-// formed in extended precision (64 bits) and carried into e^w as head + tail:
-// e^(a + a') cis(b + b') = e^a (1 + a') (cos b - b' sin b, sin b + b' cos b).
+// relative in the result, and |w| reaches 745 before the result vanishes, so ln x is
+// formed as double-double (ln |x| from the logarithm core's head and tail, arg x from
+// the arctangent core's) and w as double-double products, carried into e^w as
+// head + tail: e^(a + a') cis(b + b') = e^a (1 + a') (cos b - b' sin b, sin b + b' cos b)
+// to within a'^2 + b'^2.
 #include <cmath>
 
 #include "tess_kernels/complex/elementary.h"
+#include "tess_kernels/exp_log/log_core_double.h"
+#include "tess_kernels/frame/double_double.h"
+#include "tess_kernels/inv_trig_hyp/inverse_trig_core_double.h"
 
 namespace zorn::tess::cx {
+namespace {
+
+// Beyond this an exponent part's double-double product could overflow in its split;
+// such exponents take the plain product (the result is then 0, infinite, or without
+// any significant bit of its angle).
+constexpr double kLargeExponent = 0x1p900;
+// Beyond this |Re w| the result is 0 or infinite; within, the shift by 512 ln 2 brings
+// it into the range of the double-double exponential.
+constexpr double kShiftedExpLimit = 1000.0;
+// Below this e^a is shifted too, so that the tails of its products stay normal.
+constexpr double kLowestUnshifted = -600.0;
+// Below this ratio atan q = q to 2^-120 relative.
+constexpr double kTinyRatio = 0x1p-60;
+
+// ln |x + iy| and arg(x + iy) as double-double, for finite non-zero x + iy; the absolute
+// error of each is near 2^-60 (relative for the logarithm away from |z| = 1).
+struct DoubleLog {
+  DoubleDouble re, im;
+};
+DoubleLog double_log(double x, double y) {
+  double big = std::fabs(x), small = std::fabs(y);
+  const bool steep = small > big;
+  if (steep) std::swap(big, small);
+  // Scaled so that the larger part lies in [1, 2): the squares neither overflow nor
+  // lose the larger part, and a smaller part far below it weighs nothing.
+  const int e = std::ilogb(big);
+  big = std::ldexp(big, -e);
+  small = std::ldexp(small, -e);
+  const DoubleDouble b2 = two_product(big, big), s2 = two_product(small, small);
+  const DoubleDouble n0 = two_sum(b2.hi, s2.hi);
+  const DoubleDouble n = two_sum(n0.hi, n0.lo + (b2.lo + s2.lo));
+  const LogParts l = log_parts<false>(simd::F64x2::splat(n.hi));
+  // ln |z| = (ln n) / 2 + e ln 2, with ln n = head + tail + n.lo / n.hi.
+  const double half_head = 0.5 * l.head.lane0();
+  const double half_tail = 0.5 * (l.tail.lane0() + n.lo / n.hi);
+  const DoubleDouble k = two_sum(e * log_table_double::kLn2Hi, half_head);
+  const DoubleDouble re = two_sum(k.hi, k.lo + half_tail + e * log_table_double::kLn2Lo);
+
+  // atan(small / big) in [0, pi/4], then the octant and the sign of y.
+  namespace it = inverse_trig;
+  DoubleDouble t;
+  const double q = small / big;
+  if (q < kTinyRatio) {
+    const DoubleDouble qb = two_product(q, big);
+    t = {q, ((small - qb.hi) - qb.lo) / big};
+  } else {
+    const it::Sum s = it::atan_ratio_sum(simd::F64x2::splat(small), simd::F64x2::splat(big));
+    t = {s.hi.lane0(), s.lo.lane0()};
+  }
+  const auto reflect = [](double base_hi, double base_lo, DoubleDouble v) {
+    const DoubleDouble d = two_sum(base_hi, -v.hi);
+    return two_sum(d.hi, d.lo + (base_lo - v.lo));
+  };
+  if (steep) t = reflect(it::data::kHalfPiHi, it::data::kHalfPiLo, t);
+  if (std::signbit(x)) t = reflect(it::data::kPiHi, it::data::kPiLo, t);
+  if (std::signbit(y)) t = {-t.hi, -t.lo};
+  return {re, t};
+}
+
+}  // namespace
 
 Z pow(Z x, Z y) {
   if (y == Z(0.0)) return 1.0;
   if (x == Z(0.0)) return 0.0;
-  using W = long double;
-  const std::complex<W> w = std::complex<W>(y) * std::log(std::complex<W>(x));
-  const double a = static_cast<double>(w.real()), b = static_cast<double>(w.imag());
-  if (!std::isfinite(a) || !std::isfinite(b)) return exp(Z(a, b));
-  const double a_tail = static_cast<double>(w.real() - a);
-  const double b_tail = static_cast<double>(w.imag() - b);
-  const SinCos t = sin_cos(b);
-  const double c = (t.c - b_tail * t.s) * (1 + a_tail);
-  const double s = (t.s + b_tail * t.c) * (1 + a_tail);
-  return {exp_times(a, c), exp_times(a, s)};
+  const double c = y.real(), d = y.imag();
+  const bool finite = std::isfinite(x.real()) && std::isfinite(x.imag()) && std::isfinite(c) &&
+                      std::isfinite(d);
+  if (!finite || std::fabs(c) > kLargeExponent || std::fabs(d) > kLargeExponent) {
+    return exp(y * log(x));
+  }
+  const DoubleLog l = double_log(x.real(), x.imag());
+  // a = c ln|x| - d arg x, b = c arg x + d ln|x|.
+  const DoubleDouble cl = dd_times(l.re, c), dt = dd_times(l.im, d);
+  const DoubleDouble ct = dd_times(l.im, c), dl = dd_times(l.re, d);
+  const DoubleDouble a0 = two_sum(cl.hi, -dt.hi), b0 = two_sum(ct.hi, dl.hi);
+  const DoubleDouble a = two_sum(a0.hi, a0.lo + (cl.lo - dt.lo));
+  const DoubleDouble b = two_sum(b0.hi, b0.lo + (ct.lo + dl.lo));
+  const SinCos t = sin_cos(b.hi);
+  // (1 + a') (cos b - b' sin b) - cos b and its sine counterpart: the corrections.
+  const auto cos_correction = [&](double a_tail) { return a_tail * t.c - b.lo * t.s; };
+  const auto sin_correction = [&](double a_tail) { return a_tail * t.s + b.lo * t.c; };
+  if (std::fabs(a.hi) > kShiftedExpLimit) {
+    return {exp_times(a.hi, t.c + cos_correction(a.lo)), exp_times(a.hi, t.s + sin_correction(a.lo))};
+  }
+  // Near the ends of the range e^a = e^(a -+ 512 ln 2) 2^(+-512), the shifted exponent
+  // exact (ln 2's head has trailing zeros) and the rest joining the tail.
+  double head = a.hi, tail = a.lo, scale = 1;
+  if (head < kLowestUnshifted || head > kQuarterExpHigh) {
+    const double k = head < 0 ? -512 : 512;
+    head -= k * log_table_double::kLn2Hi;
+    tail -= k * log_table_double::kLn2Lo;
+    scale = k < 0 ? 0x1p-512 : 0x1p512;
+  }
+  // e^a carried as hi + lo: each part is rounded once beyond the rounding of cos or sin.
+  const DoubleDouble e = quarter_exp(head);
+  return {4 * times(e, t.c, e.hi * cos_correction(tail)) * scale,
+          4 * times(e, t.s, e.hi * sin_correction(tail)) * scale};
 }
 
 }  // namespace zorn::tess::cx

@@ -77,20 +77,15 @@ struct HyperbolicParts {
 };
 HyperbolicParts hyperbolic_parts(double a);
 
-// (v.hi + v.lo) f with one rounding beyond that of f: Dekker's product, taken on v
-// scaled down where its split would overflow.
-inline double times(DoubleDouble v, double f) {
-  if (std::fabs(v.hi) > 0x1p995) return times({v.hi * 0x1p-200, v.lo * 0x1p-200}, f) * 0x1p200;
+// (v.hi + v.lo) f + extra, extra a correction far below the product, with one rounding
+// beyond that of f: Dekker's product, taken on v scaled down where its split would
+// overflow.
+inline double times(DoubleDouble v, double f, double extra = 0) {
+  if (std::fabs(v.hi) > 0x1p995) {
+    return times({v.hi * 0x1p-200, v.lo * 0x1p-200}, f, extra * 0x1p-200) * 0x1p200;
+  }
   const DoubleDouble p = two_product(v.hi, f);
-  return p.hi + (p.lo + v.lo * f);
-}
-
-// (n.hi + n.lo) / (d.hi + d.lo) rounded: the first quotient's remainder, exact by
-// Dekker's product, corrects it.
-inline double dd_quotient(DoubleDouble n, DoubleDouble d) {
-  const double q = n.hi / d.hi;
-  const DoubleDouble qd = two_product(q, d.hi);
-  return q + (((n.hi - qd.hi) - qd.lo) + n.lo - q * d.lo) / d.hi;
+  return p.hi + (p.lo + (v.lo * f + extra));
 }
 
 // e^x f 2^shift for finite x and f, rounded once (unless the result is subnormal): the

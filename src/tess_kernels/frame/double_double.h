@@ -2,6 +2,8 @@
 // and its rounding error.
 #pragma once
 
+#include <cmath>
+
 namespace zorn::tess {
 
 struct DoubleDouble {
@@ -28,6 +30,43 @@ inline DoubleDouble two_product(double a, double b) {
   const DoubleDouble as = split(a), bs = split(b);
   const double e = ((as.hi * bs.hi - p) + as.hi * bs.lo + as.lo * bs.hi) + as.lo * bs.lo;
   return {p, e};
+}
+
+// (n.hi + n.lo) / (d.hi + d.lo) rounded: the first quotient's remainder, exact by
+// Dekker's product, corrects it.
+inline double dd_quotient(DoubleDouble n, DoubleDouble d) {
+  const double q = n.hi / d.hi;
+  const DoubleDouble qd = two_product(q, d.hi);
+  return q + (((n.hi - qd.hi) - qd.lo) + n.lo - q * d.lo) / d.hi;
+}
+
+// Double-double arithmetic for the scalar routines: results to about 2^-100 relative,
+// operands finite and their products within range.
+inline DoubleDouble dd_sum(DoubleDouble a, DoubleDouble b) {
+  const DoubleDouble s = two_sum(a.hi, b.hi);
+  return two_sum(s.hi, s.lo + (a.lo + b.lo));
+}
+inline DoubleDouble dd_times(DoubleDouble a, double f) {
+  DoubleDouble p = two_product(a.hi, f);
+  p.lo += a.lo * f;
+  return p;
+}
+inline DoubleDouble dd_product(DoubleDouble a, DoubleDouble b) {
+  DoubleDouble p = two_product(a.hi, b.hi);
+  p.lo += a.hi * b.lo + a.lo * b.hi;
+  return two_sum(p.hi, p.lo);
+}
+inline DoubleDouble dd_divide(DoubleDouble n, DoubleDouble d) {
+  const double q = dd_quotient(n, d);
+  const DoubleDouble qd = dd_product({q, 0.0}, d);
+  return two_sum(q, ((n.hi - qd.hi) + (n.lo - qd.lo)) / d.hi);
+}
+// sqrt(v) for v.hi >= 0: the root's remainder, exact by Dekker's product, corrects it.
+inline DoubleDouble dd_sqrt(DoubleDouble v) {
+  if (v.hi == 0) return {0.0, 0.0};
+  const double r = std::sqrt(v.hi);
+  const DoubleDouble r2 = two_product(r, r);
+  return two_sum(r, (((v.hi - r2.hi) - r2.lo) + v.lo) / (2 * r));
 }
 
 }  // namespace zorn::tess
