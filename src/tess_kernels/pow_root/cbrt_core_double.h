@@ -3,12 +3,11 @@
 // For a in [2^-900, 2^900] (magnitudes only): a first t from the high word (a third of
 // the exponent, the bias and an offset that centres the error), refined by a polynomial
 // in r = t^3 / a to about 23 bits (the seed and polynomial of the classic fdlibm cube
-// root) and rounded to 23 significant bits, so that t^2 is exact. The exact residual
-// u = (t^3 - a) / a (t^3 by Dekker's product, the difference exact by Sterbenz's lemma)
-// is below 2^-20 and gives the powers by their binomial series, whose next terms are
-// below 2^-58:
-//   cbrt a     = t (1 + u)^(-1/3) = t (1 - u (1/3 - 2u/9))
-//   a^(2/3)    = t^2 (1 + u)^(-2/3) = t^2 (1 - u (2/3 - 5u/9))
+// root) and rounded to 17 significant bits, so that t^2 and t^3 are exact. The residual
+// u = (t^3 - a) / a (the difference exact by Sterbenz's lemma) is below 2^-15.4 and gives
+// the powers by their binomial series to u^3, whose next terms are below 2^-62:
+//   cbrt a     = t (1 + u)^(-1/3) = t (1 - u (1/3 - u (2/9 - 14u/81)))
+//   a^(2/3)    = t^2 (1 + u)^(-2/3) = t^2 (1 - u (2/3 - u (5/9 - 40u/81)))
 //   a^(-1/3)   = t^2 / a (1 + u)^(-2/3), 1/a carried with its exact residual.
 // One division (1/a) per pair of lanes.
 #pragma once
@@ -50,60 +49,67 @@ inline F64x2 first_root(F64x2 a, F64x2 inv) {
   return t0 * poly;
 }
 
-inline Parts parts(F64x2 a) {
-  const F64x2 inv = F64x2::splat(1.0) / a;
-  // Rounded away from zero at bit 30 and cut: 23 significant bits.
-  const F64x2 t = simd::from_bits((simd::bits(first_root(a, inv)) + I64x2::splat(0x80000000)) &
-                                  I64x2::splat(static_cast<int64_t>(0xFFFFFFFFC0000000u)));
-  const F64x2 t2 = t * t;  // exact: 46 bits
-  const TwoSum cube = two_product(t2, t);
-  const F64x2 u = ((cube.sum - a) + cube.err) * inv;
-  return {t, t2, u, inv};
-}
+// Double precision results: t rounded to 17 significant bits, so that t^2 and t^3 are
+// exact, and the series to u^3.
+struct DoubleResults {
+  static Parts parts(F64x2 a) {
+    const F64x2 inv = F64x2::splat(1.0) / a;
+    // Rounded to nearest at bit 36 and cut: 17 significant bits.
+    const F64x2 t =
+        simd::from_bits((simd::bits(first_root(a, inv)) + I64x2::splat(int64_t{1} << 35)) &
+                        I64x2::splat(-(int64_t{1} << 36)));
+    const F64x2 t2 = t * t;                   // exact: 34 bits
+    return {t, t2, (t2 * t - a) * inv, inv};  // t^3 exact (51 bits)
+  }
+  static F64x2 cbrt(const Parts& p) {
+    return p.t - (p.t * p.u) * (F64x2::splat(1.0 / 3) -
+                                p.u * (F64x2::splat(2.0 / 9) - p.u * F64x2::splat(14.0 / 81)));
+  }
+  static F64x2 two_thirds_correction(const Parts& p) {
+    return p.u * (F64x2::splat(2.0 / 3) -
+                  p.u * (F64x2::splat(5.0 / 9) - p.u * F64x2::splat(40.0 / 81)));
+  }
+  static F64x2 pow2o3(const Parts& p) { return p.t2 - p.t2 * two_thirds_correction(p); }
+  static F64x2 inv_cbrt(F64x2 a, const Parts& p) {
+    const TwoSum unit = two_product(a, p.inv);
+    const F64x2 inv_err = (F64x2::splat(1.0) - unit.sum) - unit.err;  // 1/a = inv (1 + inv_err)
+    const TwoSum q = two_product(p.t2, p.inv);
+    return q.sum + (q.err + q.sum * (inv_err - two_thirds_correction(p)));
+  }
+};
 
-// For single precision results: the same series on the unrounded t, with t^3 - a and
-// t^2 in plain double. Their errors, near 2^-52 relative, leave the float results
-// untouched.
-inline Parts single_parts(F64x2 a) {
-  const F64x2 inv = F64x2::splat(1.0) / a;
-  const F64x2 t = first_root(a, inv);
-  const F64x2 t2 = t * t;
-  return {t, t2, (t2 * t - a) * inv, inv};
-}
+// Single precision results: the unrounded t, t^3 - a and t^2 in plain double, and the
+// first-order terms (|u| < 2^-22: the next are below 2^-45). Their errors leave the float
+// results untouched.
+struct SingleResults {
+  static Parts parts(F64x2 a) {
+    const F64x2 inv = F64x2::splat(1.0) / a;
+    const F64x2 t = first_root(a, inv);
+    const F64x2 t2 = t * t;
+    return {t, t2, (t2 * t - a) * inv, inv};
+  }
+  static F64x2 cbrt(const Parts& p) { return p.t - (p.t * p.u) * F64x2::splat(1.0 / 3); }
+  static F64x2 pow2o3(const Parts& p) { return p.t2 - (p.t2 * p.u) * F64x2::splat(2.0 / 3); }
+  static F64x2 inv_cbrt(F64x2, const Parts& p) {
+    const F64x2 q = p.t2 * p.inv;
+    return q - (q * p.u) * F64x2::splat(2.0 / 3);
+  }
+};
 
-inline F64x2 cbrt(const Parts& p) {
-  return p.t - (p.t * p.u) * (F64x2::splat(1.0 / 3) - p.u * F64x2::splat(2.0 / 9));
-}
-
-inline F64x2 two_thirds_correction(const Parts& p) {
-  return p.u * (F64x2::splat(2.0 / 3) - p.u * F64x2::splat(5.0 / 9));
-}
-
-inline F64x2 pow2o3(const Parts& p) { return p.t2 - p.t2 * two_thirds_correction(p); }
-
-inline F64x2 inv_cbrt(F64x2 a, const Parts& p) {
-  const TwoSum unit = two_product(a, p.inv);
-  const F64x2 inv_err = (F64x2::splat(1.0) - unit.sum) - unit.err;  // 1/a = inv (1 + inv_err)
-  const TwoSum q = two_product(p.t2, p.inv);
-  return q.sum + (q.err + q.sum * (inv_err - two_thirds_correction(p)));
-}
-
-// The three powers of signed lanes inside the fast range, from `P` (parts or
-// single_parts).
-using PartsOf = Parts (*)(F64x2);
+// The three powers of signed lanes inside the fast range, with the precision of `R`.
 inline F64x2 sign_of(F64x2 x) { return {_mm_and_pd(x.v, _mm_set1_pd(-0.0))}; }
-template <PartsOf P = parts>
+template <class R = DoubleResults>
 F64x2 signed_cbrt(F64x2 x) {
-  return {_mm_or_pd(cbrt(P(simd::abs(x))).v, sign_of(x).v)};
+  return {_mm_or_pd(R::cbrt(R::parts(simd::abs(x))).v, sign_of(x).v)};
 }
-template <PartsOf P = parts>
+template <class R = DoubleResults>
 F64x2 signed_inv_cbrt(F64x2 x) {
   const F64x2 a = simd::abs(x);
-  return {_mm_or_pd(inv_cbrt(a, P(a)).v, sign_of(x).v)};
+  return {_mm_or_pd(R::inv_cbrt(a, R::parts(a)).v, sign_of(x).v)};
 }
-template <PartsOf P = parts>
+template <class R = DoubleResults>
 F64x2 pow2o3_of(F64x2 x) {
-  return pow2o3(P(simd::abs(x)));
+  return R::pow2o3(R::parts(simd::abs(x)));
 }
 
 // Lanes outside the fast range, by the high word of |x| (NaN, inf, zero and subnormals

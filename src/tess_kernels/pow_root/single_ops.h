@@ -78,11 +78,11 @@ struct CubeRootSingle : LaneLoopSingle<CubeRootSingle<Root, Callout>> {
   static int special_lanes(simd::F32x4 x) { return not_normal_lanes(x, false); }
   static int32_t callout(const float* x, float* r) { return Callout(x, r); }
 };
-using cbrt_core::single_parts;
-using CbrtSingle = CubeRootSingle<cbrt_core::signed_cbrt<single_parts>, tess_callout_sCbrt>;
+using cbrt_core::SingleResults;
+using CbrtSingle = CubeRootSingle<cbrt_core::signed_cbrt<SingleResults>, tess_callout_sCbrt>;
 using InvCbrtSingle =
-    CubeRootSingle<cbrt_core::signed_inv_cbrt<single_parts>, tess_callout_sInvCbrt>;
-using Pow2o3Single = CubeRootSingle<cbrt_core::pow2o3_of<single_parts>, tess_callout_sPow2o3>;
+    CubeRootSingle<cbrt_core::signed_inv_cbrt<SingleResults>, tess_callout_sInvCbrt>;
+using Pow2o3Single = CubeRootSingle<cbrt_core::pow2o3_of<SingleResults>, tess_callout_sPow2o3>;
 
 // x^y in double (ln x by one table reduction and a series, e^z by the 1/128 table):
 // positive normal x with |y ln x| < 87; the callouts follow the double precision ones
