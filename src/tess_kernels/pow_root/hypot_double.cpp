@@ -1,6 +1,6 @@
 #include <cmath>
+#include <cstdint>
 
-#include "tess_kernels/frame/two_sum_double.h"
 #include "tess_kernels/pow_root/double_ops.h"
 
 namespace zorn::tess {
@@ -11,17 +11,32 @@ using simd::F64x2;
 constexpr double kFastHigh = 0x1p500;
 constexpr double kFastLow = 0x1p-500;
 
-// sqrt(a^2 + b^2) for |a|, |b| at most 2^500 with the larger at least 2^-500: the sum
-// of squares as a double-double (Dekker's products; a square of the smaller below the
-// normal range weighs less than 2^-60 of the sum), its rounded root s, and one
-// correction by the exact residual: s + (sum - s^2) / (2s).
-F64x2 hypot_core(F64x2 a, F64x2 b) {
-  const TwoSum a2 = two_product(a, a), b2 = two_product(b, b);
-  const TwoSum sum = two_sum(a2.sum, b2.sum);
-  const F64x2 tail = sum.err + (a2.err + b2.err);
-  const F64x2 s = {_mm_sqrt_pd(sum.sum.v)};
-  const TwoSum s2 = two_product(s, s);
-  return s + (((sum.sum - s2.sum) - s2.err) + tail) / (s + s);
+// x as hi + lo, hi its leading 26 bits: hi^2 and hi lo are exact.
+struct Halves {
+  F64x2 hi, lo;
+};
+Halves halves(F64x2 x) {
+  const F64x2 hi = simd::from_bits(simd::bits(x) & simd::I64x2::splat(-(int64_t{1} << 27)));
+  return {hi, x - hi};
+}
+
+// sqrt(a^2 + b^2) for magnitudes at most 2^500 with the larger at least 2^-500: the
+// rounded root s of the rounded sum, and one correction by the residual
+// R = a^2 + b^2 - s^2, s + R / (2s). With a >= b and each of a, b, s split in halves,
+//   R = (a_hi^2 - s_hi^2 + b_hi^2) + 2 (a_hi a_lo - s_hi s_lo + b_hi b_lo)
+//       + (a_lo^2 + b_lo^2 - s_lo^2),
+// the first difference exact (both squares are multiples of ulp(a_hi)^2 and it is below
+// 2 a^2), as are the three cross products; every rounding then falls on a term below
+// 2^-24 s^2, so R carries an error below 2^-75 s^2. (A square of the smaller below the
+// normal range weighs less than 2^-60 of the sum.)
+F64x2 hypot_core(F64x2 x, F64x2 y) {
+  const F64x2 a = simd::max(x, y), b = simd::min(x, y);
+  const F64x2 s = {_mm_sqrt_pd((a * a + b * b).v)};
+  const Halves ah = halves(a), bh = halves(b), sh = halves(s);
+  const F64x2 leading = (ah.hi * ah.hi - sh.hi * sh.hi) + bh.hi * bh.hi;
+  const F64x2 cross = ((ah.hi * ah.lo - sh.hi * sh.lo) + bh.hi * bh.lo) * F64x2::splat(2.0);
+  const F64x2 low = (ah.lo * ah.lo + bh.lo * bh.lo) - sh.lo * sh.lo;
+  return s + ((leading + cross) + low) / (s + s);
 }
 
 int hypot_pair(F64x2 x, F64x2 y, F64x2& r) {
