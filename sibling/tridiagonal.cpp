@@ -2,27 +2,119 @@
 // After factorisation d holds the pivots u_i, dl the multipliers l_i = dl_i / u_i and
 // du is unchanged: A = L U with L unit lower bidiagonal, U upper bidiagonal.
 #include <cmath>
+#include <memory>
+#include <new>
 
 #include "export.h"
 #include "zorn/core.h"
 
 namespace {
 
-// The pivot stays in a register: through memory, the store and reload of d[i-1]
-// would lengthen the chain of dependent divisions by the store-forwarding latency.
 template <class T>
-int64_t factor(int64_t n, T* dl, T* d, const T* du) {
-  if (n < 1) return n < 0 ? -1 : 0;
-  T pivot = d[0];
-  if (!(std::isfinite(pivot) && pivot != T(0))) return 1;
-  for (int64_t i = 1; i < n; ++i) {
+bool usable_pivot(T pivot) {
+  return std::isfinite(pivot) && pivot != T(0);
+}
+
+// Rows [begin, end) from the pivot of row begin - 1: 0, or the 1-based position of the
+// first zero or non-finite pivot. The pivot stays in a register: through memory, the
+// store and reload of d[i-1] would lengthen the chain of dependent divisions.
+template <class T>
+int64_t factor_rows(int64_t begin, int64_t end, T pivot, T* dl, T* d, const T* du) {
+  for (int64_t i = begin; i < end; ++i) {
     const T l = dl[i - 1] / pivot;
     dl[i - 1] = l;
     pivot = d[i] - l * du[i - 1];
     d[i] = pivot;
-    if (!(std::isfinite(pivot) && pivot != T(0))) return i + 1;
+    if (!usable_pivot(pivot)) return i + 1;
   }
   return 0;
+}
+
+// Long systems go by segments of kChains chunks of kChunk rows, whose pivot chains run
+// side by side: a chain of dependent divisions takes several times a division's
+// throughput, so four chains cost about what one does. Chunk 0 continues from the true
+// pivot before the segment; each later chunk starts from a pivot guessed by running the
+// recurrence over the kWarmUp rows before it from their own diagonal (the influence of
+// a pivot on the next fades quickly on the well-conditioned systems this is for) and
+// writes into a scratch block. Once the chunk before it is final, the guess is compared
+// with that chunk's last pivot: equal, the chunk's rows are exactly those of the plain
+// recurrence and are copied; different, they are computed again from the true pivot.
+// The results are therefore bit for bit those of one sequential pass.
+constexpr int64_t kChains = 4;
+constexpr int64_t kChunk = 2048;
+constexpr int64_t kWarmUp = 64;
+constexpr int64_t kSegment = kChains * kChunk;
+
+// One step of a chain: the multiplier and pivot of row i from the pivot of row i - 1.
+template <class T>
+struct Chain {
+  T pivot;
+  int64_t first_bad = -1;  // row of the first unusable pivot, or -1
+  void step(int64_t i, const T* dl, const T* d, const T* du, T* l_out, T* d_out) {
+    const T l = dl[i - 1] / pivot;
+    *l_out = l;
+    pivot = d[i] - l * du[i - 1];
+    *d_out = pivot;
+    if (!usable_pivot(pivot) && first_bad < 0) first_bad = i;
+  }
+};
+
+// Rows [begin, begin + kSegment) from the pivot of row begin - 1 (begin >= 1).
+// scratch: (kChains - 1) * 2 * kChunk values.
+template <class T>
+int64_t factor_segment(int64_t begin, T pivot, T* dl, T* d, const T* du, T* scratch) {
+  Chain<T> chains[kChains];
+  T guess[kChains] = {};
+  chains[0].pivot = pivot;
+  for (int64_t k = 1; k < kChains; ++k) {
+    const int64_t start = begin + k * kChunk;
+    T p = d[start - kWarmUp - 1];
+    for (int64_t i = start - kWarmUp; i < start; ++i) p = d[i] - dl[i - 1] / p * du[i - 1];
+    guess[k] = chains[k].pivot = p;
+  }
+  T* l1 = scratch;
+  T* d1 = l1 + kChunk;
+  T* l2 = d1 + kChunk;
+  T* d2 = l2 + kChunk;
+  T* l3 = d2 + kChunk;
+  T* d3 = l3 + kChunk;
+  for (int64_t j = 0; j < kChunk; ++j) {  // the four chains written out: they stay in registers
+    const int64_t i = begin + j;
+    chains[0].step(i, dl, d, du, &dl[i - 1], &d[i]);
+    chains[1].step(i + kChunk, dl, d, du, &l1[j], &d1[j]);
+    chains[2].step(i + 2 * kChunk, dl, d, du, &l2[j], &d2[j]);
+    chains[3].step(i + 3 * kChunk, dl, d, du, &l3[j], &d3[j]);
+  }
+  if (chains[0].first_bad >= 0) return chains[0].first_bad + 1;
+  for (int64_t k = 1; k < kChains; ++k) {
+    const int64_t start = begin + k * kChunk;
+    const T before = d[start - 1];  // final: chunk k - 1 is done
+    if (!(guess[k] == before)) {
+      if (const int64_t bad = factor_rows(start, start + kChunk, before, dl, d, du)) return bad;
+      continue;
+    }
+    const T* l = scratch + 2 * (k - 1) * kChunk;
+    for (int64_t j = 0; j < kChunk; ++j) {
+      dl[start - 1 + j] = l[j];
+      d[start + j] = l[kChunk + j];
+    }
+    if (chains[k].first_bad >= 0) return chains[k].first_bad + 1;
+  }
+  return 0;
+}
+
+template <class T>
+int64_t factor(int64_t n, T* dl, T* d, const T* du) {
+  if (n < 1) return n < 0 ? -1 : 0;
+  if (!usable_pivot(d[0])) return 1;
+  int64_t begin = 1;
+  if (n > 4 * kSegment) {
+    std::unique_ptr<T[]> scratch(new (std::nothrow) T[2 * (kChains - 1) * kChunk]);
+    for (; scratch != nullptr && begin + kSegment <= n; begin += kSegment)
+      if (const int64_t bad = factor_segment(begin, d[begin - 1], dl, d, du, scratch.get()))
+        return bad;
+  }
+  return factor_rows(begin, n, d[begin - 1], dl, d, du);
 }
 
 // Back substitution as x_i = x_i r_i - (du_i r_i) x_{i+1} with r_i = 1 / u_i: the

@@ -125,4 +125,51 @@ TEST(Tridiagonal, OrderOneAndArgumentErrors) {
   EXPECT_EQ(rhs, (std::vector<double>{1, 1, 1}));
 }
 
+
+// The plain recurrence, one row after the other: 0 or the 1-based first bad pivot.
+template <class T>
+int64_t sequential_factor(std::vector<T>& dl, std::vector<T>& d, const std::vector<T>& du) {
+  T p = d[0];
+  for (size_t i = 1; i < d.size(); ++i) {
+    dl[i - 1] /= p;
+    p = d[i] -= dl[i - 1] * du[i - 1];
+    if (!(std::isfinite(p) && p != 0)) return int64_t(i) + 1;
+  }
+  return 0;
+}
+
+// Long systems are factored in side-by-side chains from guessed pivots; the result must
+// be the sequential recurrence's bit for bit, also where a guess is wrong (pivots that
+// forget their start slowly: 2 - 1/p has the neutral fixed point 1) and where a pivot
+// becomes unusable inside a chain (reported at its own row, the one before intact).
+TEST(Tridiagonal, LongSystemsFactorAsTheSequentialRecurrence) {
+  const int64_t n = 5 * 8192 + 100;
+  struct Case {
+    double diagonal, off;  // d[i] = diagonal (+ noise), dl = du = off
+    int64_t bad_row;       // row given a NaN diagonal, or -1
+  };
+  const Case cases[] = {{4, 1, -1}, {2, 1, -1}, {4, 1, 3 * 8192 + 1 + 2 * 2048 + 17},
+                        {4, 1, 2 * 8192 + 1 + 5}, {2, 1, 4 * 8192 + 1 + 3 * 2048}};
+  std::mt19937_64 rng(3);
+  std::uniform_real_distribution<double> noise(-0.25, 0.25);
+  for (const Case& c : cases) {
+    std::vector<double> dl(n - 1), d(n), du(n - 1);
+    for (int64_t i = 0; i < n; ++i) d[i] = c.diagonal + (c.diagonal > 2 ? noise(rng) : 0.0);
+    for (int64_t i = 0; i + 1 < n; ++i) dl[i] = du[i] = c.off;
+    if (c.bad_row >= 0) d[c.bad_row] = std::numeric_limits<double>::quiet_NaN();
+    std::vector<double> rl = dl, rd = d;
+    const int64_t expected = sequential_factor(rl, rd, du);
+    int64_t info = -1;
+    ddttrfb_4dfl(&n, dl.data(), d.data(), du.data(), &info);
+    ASSERT_EQ(info, expected) << c.bad_row;
+    const int64_t rows = expected == 0 ? n : expected - 1;  // rows before the bad one
+    for (int64_t i = 0; i < rows; ++i) {
+      ASSERT_EQ(d[i], rd[i]) << c.diagonal << " row " << i;
+      if (i > 0) {
+        ASSERT_EQ(dl[i - 1], rl[i - 1]) << c.diagonal << " row " << i;
+      }
+    }
+  }
+}
+
 }  // namespace
