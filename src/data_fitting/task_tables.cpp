@@ -23,14 +23,21 @@ void fill_bins(BinPair* bins, int64_t b, int64_t nx, const T* x, T scale) {
   for (int64_t k = 0; k < b + 2; ++k) bins[k] = {-1, -1};
   bins[0].low = 0;
   const T x0 = x[0];
+  // Bin k (1..b) records, in bins[k-1].high, the first node that falls in it and, in
+  // bins[k+1].low, the last. Nodes are taken in runs of one bin (on sorted nodes, a
+  // thousand or so per bin): the table is written once per run, at its start and its end,
+  // which gives the same table as writing it at every node, sorted or not.
+  int64_t run = 0;  // the bin of the current run; 0 records nothing
   for (int64_t i = 1; i < nx; ++i) {
     const T q = (x[i] - x0) * scale;
     // Unsorted or non-finite nodes must not index outside the table.
     const int64_t k = !(q >= T(0)) ? 0 : (q >= T(b) ? b : int64_t(q));
-    if (k == 0) continue;
-    if (bins[k - 1].high == -1) bins[k - 1].high = i;
-    bins[k + 1].low = i;
+    if (k == run) continue;
+    if (run != 0) bins[run + 1].low = i - 1;
+    if (k != 0 && bins[k - 1].high == -1) bins[k - 1].high = i;
+    run = k;
   }
+  if (run != 0) bins[run + 1].low = nx - 1;
   bins[b - 1].high = nx - 1;
   for (int64_t j = 1; j < b; ++j)
     if (bins[j].low == -1) bins[j].low = bins[j - 1].low;
