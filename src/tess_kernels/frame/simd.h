@@ -49,7 +49,16 @@ inline F32x4 or_sign(F32x4 y, F32x4 x) {
   return from_bits(bits(y) | (bits(x) & I32x4::splat(static_cast<int32_t>(0x80000000u))));
 }
 inline F32x4 max(F32x4 a, F32x4 b) { return {_mm_max_ps(a.v, b.v)}; }
+// b where either lane is NaN: min(x, bound) never passes a NaN on.
+inline F32x4 min(F32x4 a, F32x4 b) { return {_mm_min_ps(a.v, b.v)}; }
 inline F32x4 to_float(I32x4 x) { return {_mm_cvtepi32_ps(x.v)}; }
+// Truncation toward zero, whatever the rounding mode (for lanes within the int range).
+inline I32x4 truncate_to_int(F32x4 x) { return {_mm_cvttps_epi32(x.v)}; }
+// Lanes where a < b as an all-ones mask, and the lane-wise choice by such a mask.
+inline F32x4 less(F32x4 a, F32x4 b) { return {_mm_cmplt_ps(a.v, b.v)}; }
+inline F32x4 select(F32x4 mask, F32x4 if_set, F32x4 if_clear) {
+  return {_mm_or_ps(_mm_and_ps(mask.v, if_set.v), _mm_andnot_ps(mask.v, if_clear.v))};
+}
 
 // One bit per lane, lane 0 in bit 0, from a mask of all-ones or all-zero lanes.
 inline int lane_mask(I32x4 m) { return _mm_movemask_ps(_mm_castsi128_ps(m.v)); }

@@ -1,6 +1,7 @@
 // Single precision error functions and normal distribution function: four-lane fast
-// paths that compute in double (two pairs of lanes, one rounding to float at the end)
-// from the cores of erf_core.h with the low-degree tables, and double precision callouts.
+// paths, in float for Erf, Erfc and CdfNorm (erf_grid_float.h), in double for Erfcx (two
+// pairs of lanes from the cores of erf_core.h with the low-degree tables, one rounding to
+// float at the end), and double precision callouts.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include "tess_kernels/frame/lane_loop_single.h"
 #include "tess_kernels/frame/simd.h"
 #include "tess_kernels/special/erf_core.h"
+#include "tess_kernels/special/erf_grid_float.h"
 
 namespace zorn::tess {
 
@@ -21,35 +23,10 @@ namespace erf_single {
 using erf_core::F64x2;
 using erf_core::splat;
 
-// erfc(a) for 0 <= a <= 10.1 (not NaN), good to about 2^-30.
-inline F64x2 erfc_of(F64x2 a) {
-  const erf_core::ScaledPair e = erf_core::exp_pair(splat(0.0) - a * a, splat(0.0));
-  const erf_core::Pair f = erf_core::erfcx_rows(a, erf_core::kErfcxRowsSingle);
-  return ((e.hi + e.lo) * (f.hi + f.lo)) * erf_core::scale_of(e);
-}
-
 // f applied to both pairs of lanes of x, rounded to float once.
 template <F64x2 (*F)(F64x2)>
 inline simd::F32x4 in_double(simd::F32x4 x) {
   return simd::to_float(F(simd::low_to_double(x)), F(simd::high_to_double(x)));
-}
-
-// 1 - erfc rounds to 1 from 3.92 on.
-inline F64x2 erf_pair(F64x2 x) {
-  const F64x2 a = simd::abs(x);
-  const F64x2 small = simd::less(a, splat(0.5));
-  const int small_lanes = simd::lane_mask(small);
-  F64x2 big{}, series{};
-  if (small_lanes != 3) {
-    big = (splat(1.0) - erfc_of(simd::min(a, splat(4.0)))) | (x & splat(-0.0));
-  }
-  if (small_lanes != 0) series = erf_core::erf_small<5>(x, erf_core::kErfRatioSingle);
-  return small_lanes == 3 ? series : small_lanes == 0 ? big : simd::select(small, series, big);
-}
-
-inline F64x2 erfc_pair(F64x2 x) {
-  const F64x2 r = erfc_of(simd::min(simd::abs(x), splat(10.1)));
-  return simd::select(simd::less(x, splat(0.0)), splat(2.0) - r, r);
 }
 
 // erfcx: the rows below 30.5, u g(u^2) (u = 1/a) above; 2 e^(a^2) - erfcx(a) for x < 0.
@@ -74,27 +51,24 @@ inline F64x2 erfcx_pair(F64x2 x) {
   return y;
 }
 
-// Phi(x) = erfc(t) / 2, t = -x / sqrt 2 (its rounding is magnified by 2 t^2 <= 200 only).
-inline F64x2 cdfnorm_pair(F64x2 x) {
-  const F64x2 t = x * splat(-0.7071067811865476);
-  const F64x2 r = erfc_of(simd::min(simd::abs(t), splat(10.1)));
-  return splat(0.5) * simd::select(simd::less(t, splat(0.0)), splat(2.0) - r, r);
-}
-
 }  // namespace erf_single
 
-// Erf: NaN lanes only leave the fast path (the kernel reports nothing).
+// Erf: NaN and |x| < 2^-120 (where a Q(a^2) would lose bits to the subnormal grid)
+// leave the fast path (the kernel reports nothing).
 struct ErfSingle : LaneLoopSingle<ErfSingle> {
-  static simd::F32x4 fast_path(simd::F32x4 x) { return erf_single::in_double<erf_single::erf_pair>(x); }
-  static int special_lanes(simd::F32x4 x) { return simd::lane_mask_not_less_equal(x, x); }
+  static simd::F32x4 fast_path(simd::F32x4 x) { return erf_grid::erf(x); }
+  static int special_lanes(simd::F32x4 x) {
+    return simd::lane_mask_not_less_equal(simd::F32x4::splat(0x1p-120f), simd::abs(x));
+  }
   static int32_t callout(const float* x, float* r) { return tess_callout_sErf(x, r); }
 };
 
-// Erfc: x >= 10 and NaN leave the fast path (zero and status 4 from 10.054194928818097).
+// Erfc: x >= 9 (results near and below 2^-126; zero and status 4 from
+// 10.054194928818097) and NaN leave the fast path.
 struct ErfcSingle : LaneLoopSingle<ErfcSingle> {
-  static simd::F32x4 fast_path(simd::F32x4 x) { return erf_single::in_double<erf_single::erfc_pair>(x); }
+  static simd::F32x4 fast_path(simd::F32x4 x) { return erf_grid::erfc(x); }
   static int special_lanes(simd::F32x4 x) {
-    return simd::lane_mask_not_less(x, simd::F32x4::splat(10.0f));
+    return simd::lane_mask_not_less(x, simd::F32x4::splat(9.0f));
   }
   static int32_t callout(const float* x, float* r) { return tess_callout_sErfc(x, r); }
 };
@@ -108,11 +82,12 @@ struct ErfcxSingle : LaneLoopSingle<ErfcxSingle> {
   static int32_t callout(const float* x, float* r) { return tess_callout_sErfcx(x, r); }
 };
 
-// CdfNorm: x < -14 and NaN leave the fast path (zero and status 4 below -14.170185).
+// CdfNorm: x < -12.7 (|t| beyond the grid; zero and status 4 below -14.170185) and NaN
+// leave the fast path.
 struct CdfNormSingle : LaneLoopSingle<CdfNormSingle> {
-  static simd::F32x4 fast_path(simd::F32x4 x) { return erf_single::in_double<erf_single::cdfnorm_pair>(x); }
+  static simd::F32x4 fast_path(simd::F32x4 x) { return erf_grid::cdfnorm(x); }
   static int special_lanes(simd::F32x4 x) {
-    return simd::lane_mask_not_less_equal(simd::F32x4::splat(-14.0f), x);
+    return simd::lane_mask_not_less_equal(simd::F32x4::splat(-12.7f), x);
   }
   static int32_t callout(const float* x, float* r) { return tess_callout_sCdfNorm(x, r); }
 };
