@@ -78,37 +78,19 @@ struct DoubleResults {
   }
 };
 
-// Single precision results: the unrounded t, t^3 - a and t^2 in plain double, and the
-// first-order terms (|u| < 2^-22: the next are below 2^-45). Their errors leave the float
-// results untouched.
-struct SingleResults {
-  static Parts parts(F64x2 a) {
-    const F64x2 inv = F64x2::splat(1.0) / a;
-    const F64x2 t = first_root(a, inv);
-    const F64x2 t2 = t * t;
-    return {t, t2, (t2 * t - a) * inv, inv};
-  }
-  static F64x2 cbrt(const Parts& p) { return p.t - (p.t * p.u) * F64x2::splat(1.0 / 3); }
-  static F64x2 pow2o3(const Parts& p) { return p.t2 - (p.t2 * p.u) * F64x2::splat(2.0 / 3); }
-  static F64x2 inv_cbrt(F64x2, const Parts& p) {
-    const F64x2 q = p.t2 * p.inv;
-    return q - (q * p.u) * F64x2::splat(2.0 / 3);
-  }
-};
-
-// The three powers of signed lanes inside the fast range, with the precision of `R`.
+// The three powers of signed lanes inside the fast range.
 inline F64x2 sign_of(F64x2 x) { return {_mm_and_pd(x.v, _mm_set1_pd(-0.0))}; }
-template <class R = DoubleResults>
-F64x2 signed_cbrt(F64x2 x) {
+inline F64x2 signed_cbrt(F64x2 x) {
+  using R = DoubleResults;
   return {_mm_or_pd(R::cbrt(R::parts(simd::abs(x))).v, sign_of(x).v)};
 }
-template <class R = DoubleResults>
-F64x2 signed_inv_cbrt(F64x2 x) {
+inline F64x2 signed_inv_cbrt(F64x2 x) {
+  using R = DoubleResults;
   const F64x2 a = simd::abs(x);
   return {_mm_or_pd(R::inv_cbrt(a, R::parts(a)).v, sign_of(x).v)};
 }
-template <class R = DoubleResults>
-F64x2 pow2o3_of(F64x2 x) {
+inline F64x2 pow2o3_of(F64x2 x) {
+  using R = DoubleResults;
   return R::pow2o3(R::parts(simd::abs(x)));
 }
 

@@ -71,9 +71,9 @@ int cube_root_pair(F64x2 x, F64x2& y) {
   y = Root(x);
   return cbrt_core::outside_range(x);
 }
-constexpr auto cbrt_pair = cube_root_pair<cbrt_core::signed_cbrt<>>;
-constexpr auto inv_cbrt_pair = cube_root_pair<cbrt_core::signed_inv_cbrt<>>;
-constexpr auto pow2o3_pair = cube_root_pair<cbrt_core::pow2o3_of<>>;
+constexpr auto cbrt_pair = cube_root_pair<cbrt_core::signed_cbrt>;
+constexpr auto inv_cbrt_pair = cube_root_pair<cbrt_core::signed_inv_cbrt>;
+constexpr auto pow2o3_pair = cube_root_pair<cbrt_core::pow2o3_of>;
 
 // A finite non-zero magnitude brought to [1, 8) by 2^(-3e) and the result of `Pair`
 // scaled back by 2^(e scale_power): a cube root has scale_power 1, x^(2/3) 2, x^(-1/3)
@@ -140,7 +140,7 @@ int32_t tess_callout_dCbrt(double x, double* r) {
     *r = x + x;
     return TESS_STATUS_OK;
   }
-  *r = std::copysign(cube_root_scaled<cbrt_core::signed_cbrt<>>(std::fabs(x), 1), x);
+  *r = std::copysign(cube_root_scaled<cbrt_core::signed_cbrt>(std::fabs(x), 1), x);
   return TESS_STATUS_OK;
 }
 
@@ -148,7 +148,7 @@ int32_t tess_callout_dInvCbrt(double x, double* r) {
   *r = 1.0 / x;  // ±inf for ±0, ±0 for ±inf, NaN
   if (x == 0) return TESS_STATUS_SINGULARITY;
   if (std::isfinite(x)) {
-    *r = std::copysign(cube_root_scaled<cbrt_core::signed_inv_cbrt<>>(std::fabs(x), -1), x);
+    *r = std::copysign(cube_root_scaled<cbrt_core::signed_inv_cbrt>(std::fabs(x), -1), x);
   }
   return TESS_STATUS_OK;
 }
@@ -158,7 +158,7 @@ int32_t tess_callout_dPow2o3(double x, double* r) {
     *r = x * x;  // +0, +inf, NaN
     return TESS_STATUS_OK;
   }
-  *r = cube_root_scaled<cbrt_core::pow2o3_of<>>(std::fabs(x), 2);
+  *r = cube_root_scaled<cbrt_core::pow2o3_of>(std::fabs(x), 2);
   return TESS_STATUS_OK;
 }
 

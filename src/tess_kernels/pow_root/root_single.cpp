@@ -3,7 +3,6 @@
 
 #include "tess_kernels/exp_log/scalar_bits_single.h"
 #include "tess_kernels/frame/double_double.h"
-#include "tess_kernels/pow_root/cbrt_core_double.h"
 #include "tess_kernels/pow_root/double_ops.h"
 #include "tess_kernels/pow_root/narrowed_callout.h"
 #include "tess_kernels/pow_root/single_ops.h"

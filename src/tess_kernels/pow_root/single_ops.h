@@ -8,7 +8,7 @@
 #include "tess_kernels/frame/lane_loop_binary.h"
 #include "tess_kernels/frame/lane_loop_single.h"
 #include "tess_kernels/frame/simd.h"
-#include "tess_kernels/pow_root/cbrt_core_double.h"
+#include "tess_kernels/pow_root/cbrt_core_single.h"
 #include "tess_kernels/pow_root/pow_fast_single.h"
 
 namespace zorn::tess {
@@ -66,23 +66,21 @@ struct Pow3o2Single : LaneLoopSingle<Pow3o2Single> {
   static int32_t callout(const float* x, float* r) { return tess_callout_sPow3o2(x, r); }
 };
 
-// Cube roots and x^(2/3) on the double precision cores; zero, subnormal, infinite and
-// NaN lanes go to the callouts, which keep the sign of zero and of infinity (InvCbrt of
-// ±0 is ±inf with status 2).
+// Cube roots and x^(2/3) on float lanes and pairs of doubles; zero, subnormal, infinite
+// and NaN lanes and the top two binades go to the callouts, which keep the sign of zero
+// and of infinity (InvCbrt of ±0 is ±inf with status 2).
 int32_t tess_callout_sCbrt(const float* x, float* r);
 int32_t tess_callout_sInvCbrt(const float* x, float* r);
 int32_t tess_callout_sPow2o3(const float* x, float* r);
-template <simd::F64x2 (*Root)(simd::F64x2), int32_t (*Callout)(const float*, float*)>
-struct CubeRootSingle : LaneLoopSingle<CubeRootSingle<Root, Callout>> {
-  static simd::F32x4 fast_path(simd::F32x4 x) { return by_pairs<Root>(x); }
-  static int special_lanes(simd::F32x4 x) { return not_normal_lanes(x, false); }
+template <cbrt_core::RootPower P, int32_t (*Callout)(const float*, float*)>
+struct CubeRootSingle : LaneLoopSingle<CubeRootSingle<P, Callout>> {
+  static simd::F32x4 fast_path(simd::F32x4 x) { return cbrt_core::single_root_power<P>(x); }
+  static int special_lanes(simd::F32x4 x) { return cbrt_core::single_outside_range(x); }
   static int32_t callout(const float* x, float* r) { return Callout(x, r); }
 };
-using cbrt_core::SingleResults;
-using CbrtSingle = CubeRootSingle<cbrt_core::signed_cbrt<SingleResults>, tess_callout_sCbrt>;
-using InvCbrtSingle =
-    CubeRootSingle<cbrt_core::signed_inv_cbrt<SingleResults>, tess_callout_sInvCbrt>;
-using Pow2o3Single = CubeRootSingle<cbrt_core::pow2o3_of<SingleResults>, tess_callout_sPow2o3>;
+using CbrtSingle = CubeRootSingle<cbrt_core::RootPower::kCbrt, tess_callout_sCbrt>;
+using InvCbrtSingle = CubeRootSingle<cbrt_core::RootPower::kInvCbrt, tess_callout_sInvCbrt>;
+using Pow2o3Single = CubeRootSingle<cbrt_core::RootPower::kPow2o3, tess_callout_sPow2o3>;
 
 // x^y in double (ln x by one table reduction and a series, e^z by the 1/128 table):
 // positive normal x with |y ln x| < 87; the callouts follow the double precision ones
