@@ -117,6 +117,14 @@ void print_split(const char* name, const Mp& value) {
   std::printf("constexpr double %sHi = %a, %sLo = %a;\n", name, head, name, rest.get());
 }
 
+void print_split_float(const char* name, const Mp& value) {
+  const float head = mpfr_get_flt(value.v, MPFR_RNDN);
+  Mp rest;
+  mpfr_sub_d(rest.v, value.v, head, MPFR_RNDN);
+  std::printf("constexpr float %sHi = %af, %sLo = %af;\n", name, head, name,
+              mpfr_get_flt(rest.v, MPFR_RNDN));
+}
+
 }  // namespace
 
 int main() {
@@ -131,6 +139,9 @@ int main() {
   print_polynomial("kAsinPolynomialSingle", mpfr_asin, 1.0 / 6, 0.25, 6);
   std::printf("// atan u = u + u^3 P(u^2) for |u| <= tan(pi/8).\n");
   print_polynomial("kAtanPolynomialSingle", mpfr_atan, -1.0 / 3, 0.17157287525381, 5);
+  std::printf("// The float kernels' (the polynomial's part at most 1/20 of the result):\n");
+  std::printf("// asin u = u + u^3 P(u^2) for u^2 <= 1/4.\n");
+  print_polynomial("kAsinPolynomialFloat", mpfr_asin, 1.0 / 6, 0.25, 5);
   std::printf("// atan(c_k), head and remainder: c_k = k/16, or 0 for k <= 2.\n");
   std::printf("alignas(16) constexpr double kAtanCentres[257][2] = {\n");
   for (int k = 0; k <= 256; ++k) {
@@ -153,5 +164,7 @@ int main() {
   mpfr_div_2ui(three_quarter_pi.v, three_quarter_pi.v, 2, MPFR_RNDN);
   print_split("kThreeQuarterPi", three_quarter_pi);
   print_split("kInversePi", inverse_pi);
+  print_split_float("kHalfPiFloat", half_pi);
+  print_split_float("kPiFloat", pi);
   return 0;
 }
