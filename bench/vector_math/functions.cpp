@@ -42,14 +42,20 @@ long double normal_quantilel(long double p) {
   return -1.414213562373095048801688724209698079L * erfcinvl(2 * p);
 }
 
-// The pi-scaled and degree functions on the exact remainder of x by their period.
-constexpr long double kPiL = 3.141592653589793238462643383279502884L;
-long double sinpil(long double x) { return sinl(kPiL * remainderl(x, 2)); }
-long double cospil(long double x) { return cosl(kPiL * remainderl(x, 2)); }
-long double tanpil(long double x) { return tanl(kPiL * remainderl(x, 1)); }
-long double sindl(long double x) { return sinl(kPiL / 180 * remainderl(x, 360)); }
-long double cosdl(long double x) { return cosl(kPiL / 180 * remainderl(x, 360)); }
-long double tandl(long double x) { return tanl(kPiL / 180 * remainderl(x, 180)); }
+// The pi-scaled and degree functions from the exact remainder r = x - n h by the half turn
+// h (1 or 180 units): sin is (-1)^n sin(r), cos is (-1)^n sin(h/2 - |r|), so that the
+// zeros are exact zeros and not the rounding error of pi in long double.
+template <int kHalfTurn, int kFunction>  // 0 sin, 1 cos, 2 tan
+long double scaled_trig(long double x) {
+  constexpr long double kRadians = 3.141592653589793238462643383279502884L / kHalfTurn;
+  const long double n = nearbyintl(x / kHalfTurn);
+  const long double r = x - n * kHalfTurn;
+  const long double s = sinl(kRadians * r);
+  const long double c = sinl(kRadians * (kHalfTurn / 2.0L - fabsl(r)));
+  if (kFunction == 2) return s / c;
+  const long double v = kFunction == 0 ? s : c;
+  return fmodl(n, 2) != 0 ? -v : v;
+}
 
 long double inv_sqrt(long double x) { return 1 / sqrtl(x); }
 long double inv_cbrt(long double x) { return 1 / cbrtl(x); }
@@ -113,12 +119,12 @@ const FunctionInfo kFunctions[48] = {
     {Function::kAtan2, "Atan2", "+-2^u, u uniform on [-50, 50], both", nullptr, atan2l},
     {Function::kI0, "I0", "uniform on [-30, 30]", bessel_i0_reference},
     {Function::kI1, "I1", "uniform on [-30, 30]", bessel_i1_reference},
-    {Function::kSinpi, "Sinpi", "uniform on [-1000, 1000]", sinpil},
-    {Function::kCospi, "Cospi", "uniform on [-1000, 1000]", cospil},
-    {Function::kTanpi, "Tanpi", "uniform on [-1000, 1000]", tanpil},
-    {Function::kSind, "Sind", "uniform on [-90, 90]", sindl},
-    {Function::kCosd, "Cosd", "uniform on [-90, 90]", cosdl},
-    {Function::kTand, "Tand", "uniform on [-90, 90]", tandl},
+    {Function::kSinpi, "Sinpi", "uniform on [-1000, 1000]", scaled_trig<1, 0>},
+    {Function::kCospi, "Cospi", "uniform on [-1000, 1000]", scaled_trig<1, 1>},
+    {Function::kTanpi, "Tanpi", "uniform on [-1000, 1000]", scaled_trig<1, 2>},
+    {Function::kSind, "Sind", "uniform on [-90, 90]", scaled_trig<180, 0>},
+    {Function::kCosd, "Cosd", "uniform on [-90, 90]", scaled_trig<180, 1>},
+    {Function::kTand, "Tand", "uniform on [-90, 90]", scaled_trig<180, 2>},
 };
 
 template <class T>

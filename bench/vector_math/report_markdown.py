@@ -15,11 +15,16 @@ from collections import OrderedDict
 
 FUNCTIONS = ["Exp", "Exp2", "Exp10", "Expm1", "Ln", "Log2", "Log10", "Log1p", "Logb", "Sin", "Cos", "Tan",
              "Sinh", "Cosh", "Tanh", "Asinh", "Acosh", "Atanh", "Asin", "Acos", "Atan",
-             "Sqrt", "InvSqrt", "Cbrt", "InvCbrt", "Pow2o3", "Pow3o2", "Pow", "Hypot", "Erf", "Erfc", "Atan2"]
+             "Sqrt", "InvSqrt", "Cbrt", "InvCbrt", "Pow2o3", "Pow3o2", "Pow", "Hypot", "Erf", "Erfc", "Atan2",
+             "Sinpi", "Cospi", "Tanpi", "Sind", "Cosd", "Tand"]
 ROW = re.compile(r"^([sd]\w+) n=(\d+)\s+(\S+(?: \[[^\]]+\])?)\s+([0-9.]+)")
 PEERS = [("glibc_scalar", "glibc"), ("libmvec_128", "libmvec"),
          ("sleef_u10_sse2 [ref]", "SLEEF u10"), ("sleef_ilogb_sse2 [ref]", "SLEEF u10"),
-         ("sleef_u35_sse2", "SLEEF u35"), ("instruction_loop", "instruction")]
+         ("sleef_u35_sse2", "SLEEF u35"), ("instruction_loop", "instruction"),
+         ("sleef_u05_sse2 [ref]", "SLEEF u05"), ("zorn_LA [slot]", "zorn LA"),
+         ("zorn_EP [slot]", "zorn EP")]
+# Columns shown only when some case has them (the pi-scaled and degree functions).
+OPTIONAL_COLUMNS = ["SLEEF u05", "zorn LA", "zorn EP"]
 
 
 def read_cases(lines):
@@ -50,18 +55,21 @@ def cell(value):
 def main():
     cases = read_cases(open(sys.argv[1]).read().splitlines())
     columns = ["glibc", "libmvec", "SLEEF u10", "SLEEF u35", "instruction"]
+    present = {label for impls in cases.values() for key, label in PEERS if key in impls}
+    columns += [c for c in OPTIONAL_COLUMNS if c in present]
     print("| function | n | zorn | " + " | ".join(columns) +
-          " | AVX2 ceiling | zorn / fastest 128-bit | zorn / SLEEF u10 |")
+          " | AVX2 ceiling | zorn / fastest 128-bit | zorn / SLEEF ref |")
     print("|---" * (len(columns) + 6) + "|")
     for (name, n), impls in cases.items():
         if n == 16:
             continue
         ours = impls.get("zorn")
         peers = {label: impls[key] for key, label in PEERS if key in impls}
-        baseline = [ns for impl, ns in impls.items() if impl != "zorn" and "[ceiling]" not in impl]
+        baseline = [ns for impl, ns in impls.items()
+                    if impl != "zorn" and "[ceiling]" not in impl and "[slot]" not in impl]
         ceiling = [ns for impl, ns in impls.items() if "[ceiling]" in impl]
         fastest = min(baseline) if baseline else None
-        ref = peers.get("SLEEF u10")
+        ref = peers.get("SLEEF u10", peers.get("SLEEF u05"))
         size = "10^7" if n == 10**7 else str(n)
         print(f"| {name} | {size} | {cell(ours)} | " +
               " | ".join(cell(peers.get(c)) for c in columns) +
