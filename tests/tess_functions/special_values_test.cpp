@@ -238,10 +238,15 @@ const Special kSpecials[] = {
     {"Tanh", "s", 100.0, 0, 1.0, 0},
     {"Tanpi", "sd", 0.5, 0, kInf, 2},
     {"Tanpi", "sd", 0.25, 0, 1.0, 0},
+    {"J0", "sd", -kInf, 0, 0.0, 0},
+    {"J1", "sd", -0.0, 0, -0.0, 0},
+    {"Y0", "sd", kInf, 0, 0.0, 0},
     {"Y0", "sd", 0.0, 0, -kInf, 2},
     {"Y0", "sd", -1.0, 0, kNaN, 1},
     {"Y1", "sd", 0.0, 0, -kInf, 2},
     {"Y1", "sd", -1.0, 0, kNaN, 1},
+    {"Y1", "s", 0x1p-130, 0, -kInf, 3, Denormals::kKept},  // -2/(pi x) beyond the range
+    {"Y1", "d", 0x1p-1030, 0, -kInf, 3, Denormals::kKept},
     {"Yn", "sd", 0.0, 0, -kInf, 2},  // order 3
     // Arithmetic and element-wise operations.
     {"Add", "s", 3e38, 3e38, kInf, 3},

@@ -61,8 +61,9 @@ inline F64x2 horner(const double* c, int n, F64x2 x) {
 }
 
 // f(x) from the rows, first_row/4 <= x < 64. Row {t_hi, t_lo, c0 hi, c0 lo, c1 hi, c1 lo,
-// c2, ...}: f = c0 + c1 h + h^2 (c2 + c3 h + ...), h = x - t.
-template <int kWidth>
+// c2, ...}: f = c0 + c1 h + h^2 (c2 + c3 h + ...), h = x - t. The single precision
+// kernels round the quadratic term plainly (kExactQuadratic false).
+template <bool kExactQuadratic, int kWidth>
 inline Parts from_rows(F64x2 x, const double (*rows)[kWidth], int first_row) {
   const __m128i index = _mm_cvttpd_epi32((x * splat(kRowsPerUnit)).v);
   const double* r0 = rows[_mm_cvtsi128_si32(index) - first_row];
@@ -74,19 +75,37 @@ inline Parts from_rows(F64x2 x, const double (*rows)[kWidth], int first_row) {
     c[k + 1] = simd::lane1s(u, v);
   }
   const TwoSum h = two_difference(x - c[0], c[1]);  // x - t_hi exact
-  F64x2 p = c[kWidth - 1];
-  for (int k = kWidth - 2; k >= 6; --k) p = p * h.sum + c[k];
   const TwoSum linear = two_product(h.sum, c[4]);
   const TwoSum head = two_sum(c[2], linear.sum);
-  const F64x2 q = h.sum * p;
-  return {head.sum, ((head.err + linear.err) + c[3]) + (h.err * c[4] + h.sum * c[5]) +
-                        (q * h.sum + splat(2.0) * q * h.err)};
+  const F64x2 small = ((head.err + linear.err) + c[3]) + (h.err * c[4] + h.sum * c[5]);
+  if constexpr (!kExactQuadratic) {
+    F64x2 p = c[kWidth - 1];
+    for (int k = kWidth - 2; k >= 6; --k) p = p * h.sum + c[k];
+    const F64x2 q = h.sum * p;
+    return {head.sum, small + (q * h.sum + splat(2.0) * q * h.err)};
+  }
+  // Near the first zeros the quadratic term reaches a fifth of the value: h^2 (c2 + h p3)
+  // is formed with exact products, so that only p3 h^3 is rounded in double.
+  F64x2 p3 = c[kWidth - 1];
+  for (int k = kWidth - 2; k >= 7; --k) p3 = p3 * h.sum + c[k];
+  const TwoSum cubic = two_product(h.sum, p3);
+  const TwoSum p = two_sum(c[6], cubic.sum);
+  const TwoSum hp = two_product(h.sum, p.sum);
+  const F64x2 hp_lo = hp.err + h.sum * (p.err + cubic.err);
+  const TwoSum quadratic = two_product(hp.sum, h.sum);
+  const TwoSum sum = two_sum(head.sum, quadratic.sum);
+  return {sum.sum, (sum.err + small) +
+                       (quadratic.err + hp_lo * h.sum + splat(2.0) * hp.sum * h.err)};
 }
 
-inline Parts j0_rows(F64x2 x) { return from_rows(x, kJ0Rows, 0); }
-inline Parts j1_rows(F64x2 x) { return from_rows(x, kJ1Rows, 0); }
-inline Parts y0_rows(F64x2 x) { return from_rows(x, kY0Rows, kYFirstRow); }
-inline Parts y1_rows(F64x2 x) { return from_rows(x, kY1Rows, kYFirstRow); }
+template <bool kExact = true>
+inline Parts j0_rows(F64x2 x) { return from_rows<kExact>(x, kJ0Rows, 0); }
+template <bool kExact = true>
+inline Parts j1_rows(F64x2 x) { return from_rows<kExact>(x, kJ1Rows, 0); }
+template <bool kExact = true>
+inline Parts y0_rows(F64x2 x) { return from_rows<kExact>(x, kY0Rows, kYFirstRow); }
+template <bool kExact = true>
+inline Parts y1_rows(F64x2 x) { return from_rows<kExact>(x, kY1Rows, kYFirstRow); }
 
 // (2/pi) ln(x) (j.hi + j.lo) + r.hi + r.lo for 2^-1022 <= x (times 2^-k_offset) < 1/2.
 inline Parts log_term(F64x2 x, int32_t k_offset, const Parts& j, const Parts& r) {
@@ -202,19 +221,22 @@ inline Parts asymptotic(F64x2 x, const ReducedAngle& angle, const Phase& phi, in
   }
   const sin_core::SinParts s = sin_core::sin_parts(a, sin_core::remainder_series(a), 0);
 
-  // M = sqrt(2/pi) / sqrt(x) (1 + v A(v)) = m + dm, m = sqrt(2/pi)_hi / s rounded.
+  // M = sqrt(2/pi) / sqrt(x) (1 + v A(v)) = m + dm, m = sqrt(2/pi)_hi / root to about an
+  // ulp and dm from the exact residual; 1/root = root / x to 2^-52 serves for the small terms.
+  const F64x2 inv = splat(1.0) / x;
   const F64x2 root = F64x2{_mm_sqrt_pd(x.v)};
+  const F64x2 inv_root = root * inv;
   // root_lo / root from the square's residual, in quarters so that it cannot overflow.
   const F64x2 quarter = x * splat(0.25);
   const TwoSum square = two_product(root * splat(0.5), root * splat(0.5));
   const F64x2 root_rel = ((quarter - square.sum) - square.err) / (splat(2.0) * quarter);
-  const F64x2 m = splat(kSqrtTwoOverPiHi) / root;
+  const F64x2 m = splat(kSqrtTwoOverPiHi) * inv_root;
   const TwoSum mr = two_product(m, root);
-  const F64x2 m_err = ((splat(kSqrtTwoOverPiHi) - mr.sum) - mr.err) / root;
-  const F64x2 v = splat(1.0) / (x * x);
+  const F64x2 m_err = ((splat(kSqrtTwoOverPiHi) - mr.sum) - mr.err) * inv_root;
+  const F64x2 v = inv * inv;
   const auto& amplitude = kNu == 0 ? kAmplitude0 : kAmplitude1;
   const F64x2 a_rel = v * horner(amplitude, sizeof(kAmplitude0) / sizeof(double), v);
-  const F64x2 dm = m_err + splat(kSqrtTwoOverPiLo) / root + m * (a_rel - root_rel);
+  const F64x2 dm = m_err + splat(kSqrtTwoOverPiLo) * inv_root + m * (a_rel - root_rel);
   const TwoSum head = two_product(m, s.hi);
   return {head.sum, head.err + m * s.lo + dm * (s.hi + s.lo)};
 }
@@ -222,7 +244,7 @@ inline Parts asymptotic(F64x2 x, const ReducedAngle& angle, const Phase& phi, in
 // f(a) for 0 <= a < 64 (Y: 2^-60 <= a) or 64 <= a <= 65536 lane by lane: both forms on
 // lanes clamped into their ranges, chosen by mask where the lanes differ. Lanes near a
 // large zero, which need the accurate phase, are added to `special`.
-template <int kNu, bool kSecond>
+template <int kNu, bool kSecond, bool kExact = true>
 inline Parts small_or_large(F64x2 a, int& special) {
   const F64x2 is_large = simd::not_less(a, splat(kRowsEnd));
   const int large_lanes = simd::lane_mask(is_large);
@@ -230,11 +252,14 @@ inline Parts small_or_large(F64x2 a, int& special) {
   if (large_lanes != 3) {
     const F64x2 r = simd::min(a, splat(0x1.fffffffffffffp+5));  // below 64
     if constexpr (!kSecond) {
-      small = kNu == 0 ? j0_rows(r) : j1_rows(r);
+      small = kNu == 0 ? j0_rows<kExact>(r) : j1_rows<kExact>(r);
     } else {
       const F64x2 log_lanes = simd::less(a, splat(kLogFormEnd));
       const int log_mask = simd::lane_mask(log_lanes);
-      if (log_mask != 3) small = kNu == 0 ? y0_rows(simd::max(r, splat(kLogFormEnd))) : y1_rows(simd::max(r, splat(kLogFormEnd)));
+      if (log_mask != 3) {
+        const F64x2 y = simd::max(r, splat(kLogFormEnd));
+        small = kNu == 0 ? y0_rows<kExact>(y) : y1_rows<kExact>(y);
+      }
       if (log_mask != 0) {
         const F64x2 l = simd::max(simd::min(a, splat(0x1.fffffffffffffp-2)), splat(kTinyY));
         const Parts p = kNu == 0 ? y0_log_form(l) : y1_log_form(l);

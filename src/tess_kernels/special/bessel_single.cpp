@@ -14,7 +14,7 @@ simd::F32x4 in_double(simd::F32x4 x) {
   const auto half = [](simd::F64x2 d) {
     int unused = 0;
     const simd::F64x2 a = kSecond ? d : simd::abs(d);
-    const bessel_core::Parts f = bessel_core::small_or_large<kNu, kSecond>(a, unused);
+    const bessel_core::Parts f = bessel_core::small_or_large<kNu, kSecond, false>(a, unused);
     const simd::F64x2 y = f.hi + f.lo;
     return kNu == 1 && !kSecond ? y ^ (d & simd::F64x2::splat(-0.0)) : y;
   };
