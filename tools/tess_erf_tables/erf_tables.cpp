@@ -6,6 +6,7 @@
 //   find the row from the top bits of a + 1. Row layout: {left end, c0 hi, c0 lo, c1 ...}.
 // - erf(a) / a - 1 as a polynomial in s = a^2, on [0, 1/16] (double) and [0, 1/64] (float).
 // - a erfcx(a) as a polynomial in w = 1/a^2 on (0, 1/930.25] (a >= 30.5).
+// - erf(a) on 193 rows about r = k/32 (0 <= r <= 6), in powers of a - r.
 // - For the float kernels, erfc on the grid r = k/128, 0 <= r <= 9: {erfc(r) as float head
 //   and remainder, b1 = erfcx'(r)/erfcx(r), b2 = erfcx''(r)/(2 erfcx(r))}, and erf on the
 //   same grid up to 4 with its Taylor coefficients (--float).
@@ -123,6 +124,28 @@ void print_rows(const char* name, int degree) {
   std::printf("};\n");
 }
 
+// erf on 193 rows r = k/32, 0 <= r <= 6, in powers of d = a - r (|d| <= 1/64): the fit
+// on [r - 1/64, r + 1/64] re-expanded about its centre (Taylor shift by Horner's steps).
+void print_erf_rows(const char* name, int degree) {
+  constexpr int kRows = 193;
+  std::printf("alignas(16) constexpr double %s[%d][%d] = {\n", name, kRows, degree + 2);
+  for (int k = 0; k < kRows; ++k) {
+    const double r = k / 32.0, h = 1.0 / 32;
+    std::vector<Real> m = fit([](Real& y, const Real& x) { mpfr_erf(y.v, x.v, MPFR_RNDN); },
+                              r - h / 2, h, degree);
+    for (int i = 0; i < degree; ++i) {
+      for (int j = degree - 1; j >= i; --j) {
+        Real t;
+        mpfr_mul_d(t.v, m[j + 1].v, h / 2, MPFR_RNDN);
+        mpfr_add(m[j].v, m[j].v, t.v, MPFR_RNDN);
+      }
+    }
+    print_split_row(m, "    {");
+    std::printf("},\n");
+  }
+  std::printf("};\n");
+}
+
 void print_fit(const char* name, const Function& f, double left, double width, int degree,
                  bool split) {
   const std::vector<Real> m = fit(f, left, width, degree);
@@ -166,6 +189,8 @@ int main(int argc, char** argv) {
   std::printf("// erfcx on 80 rows of 0 <= a < 31: {left end, c0 hi, c0 lo, c1, ...} in a - left.\n");
   print_rows("kErfcxRowsDouble", 9);
   print_rows("kErfcxRowsSingle", 5);
+  std::printf("// erf about r = k/32, 0 <= r <= 6: {c0 hi, c0 lo, c1, ...} in a - r.\n");
+  print_erf_rows("kErfRowsDouble", 8);
   std::printf("// erf(a) / a - 1 in powers of a^2, 0 <= a <= 1/4.\n");
   print_fit("kErfRatioDouble", erf_ratio, 0.0, 0.0625, 8, true);
   std::printf("// a erfcx(a) in powers of 1/a^2, a >= 30.5.\n");

@@ -61,6 +61,13 @@ inline F64x2 int32_lanes_to_double(__m128i packed_low_two) {
   return {_mm_cvtepi32_pd(packed_low_two)};
 }
 
+// Truncation toward zero of two lanes within the int range, as two 32-bit integers in the
+// low half, and one of those integers.
+inline __m128i truncate_to_int32(F64x2 x) { return _mm_cvttpd_epi32(x.v); }
+inline int32_t int32_lane(__m128i packed, int lane) {
+  return _mm_cvtsi128_si32(lane == 0 ? packed : _mm_srli_si128(packed, 4));
+}
+
 // Comparisons as all-ones lane masks; the "not" forms are true for NaN lanes.
 inline F64x2 less(F64x2 a, F64x2 b) { return {_mm_cmplt_pd(a.v, b.v)}; }
 inline F64x2 not_less(F64x2 a, F64x2 b) { return {_mm_cmpnlt_pd(a.v, b.v)}; }

@@ -72,25 +72,44 @@ struct Pair {
   F64x2 hi, lo;
 };
 
-// erfcx(a) as hi + lo from the rows, 0 <= a < 31 (not NaN). Each lane reads its row as
-// 16-byte pairs, which the unpacks turn into coefficient columns.
+// The columns of two table rows (lane 0's and lane 1's), read as 16-byte pairs that the
+// unpacks turn into coefficient columns.
 template <int kWidth>
-inline Pair erfcx_rows(F64x2 a, const double (*rows)[kWidth]) {
-  static_assert(kWidth % 2 == 0 && kWidth >= 6);
-  const I64x2 top = simd::bits(a + splat(1.0)) >> 48;
-  const double* r0 = rows[top.low32_lane0() - (1023 << 4)];
-  const double* r1 = rows[top.low32_lane1() - (1023 << 4)];
-  F64x2 c[kWidth];
+inline void row_columns(const double* r0, const double* r1, F64x2 (&c)[kWidth]) {
   for (int k = 0; k < kWidth; k += 2) {
     const F64x2 u = F64x2::load_aligned(r0 + k), v = F64x2::load_aligned(r1 + k);
     c[k] = simd::lane0s(u, v);
     c[k + 1] = simd::lane1s(u, v);
   }
+}
+
+// erfcx(a) as hi + lo from the rows, 0 <= a < 31 (not NaN).
+template <int kWidth>
+inline Pair erfcx_rows(F64x2 a, const double (*rows)[kWidth]) {
+  static_assert(kWidth % 2 == 0 && kWidth >= 6);
+  const I64x2 top = simd::bits(a + splat(1.0)) >> 48;
+  F64x2 c[kWidth];
+  row_columns(rows[top.low32_lane0() - (1023 << 4)], rows[top.low32_lane1() - (1023 << 4)], c);
   const F64x2 d = a - c[0];  // exact: a lies in [left, 2 left] or left = 0
   F64x2 q = c[kWidth - 1];
   for (int k = kWidth - 2; k >= 3; --k) q = q * d + c[k];
   const TwoSum f = fast_two_sum(c[1], d * q);
   return {f.sum, f.err + c[2]};
+}
+
+// erf(a) for 0 <= a <= 6 (not NaN) from the row about r = k/32 nearest to a: d = a - r is
+// exact, |d| <= 1/64, and the degree-8 polynomial's constant term, head and remainder,
+// takes the rest by a two-sum, so that erf is rounded once from parts good to about
+// 2^-60 (the rest is at most 0.04 of erf from a = 1/4 on).
+inline F64x2 erf_rows(F64x2 a) {
+  const __m128i k = simd::truncate_to_int32(a * splat(32.0) + splat(0.5));
+  F64x2 c[10];
+  row_columns(kErfRowsDouble[simd::int32_lane(k, 0)], kErfRowsDouble[simd::int32_lane(k, 1)], c);
+  const F64x2 d = a - simd::int32_lanes_to_double(k) * splat(1.0 / 32);
+  F64x2 q = c[9];
+  for (int j = 8; j >= 2; --j) q = q * d + c[j];
+  const TwoSum f = fast_two_sum(c[0], d * q);
+  return f.sum + (f.err + c[1]);
 }
 
 // erfc(a + al) = 2^m (hi + lo) for 0 <= a <= 26.5, al below an ulp of a (zero unless

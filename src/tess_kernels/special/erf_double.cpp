@@ -12,7 +12,8 @@ namespace {
 using namespace erf_core;
 using simd::F64x2;
 
-// Below 1/4 erf comes from its series, above from 1 - erfc; from 6 on it rounds to 1.
+// Below 1/4 erf comes from its series, above from the rows about k/32; from 6 on it
+// rounds to 1.
 constexpr double kSmallLimit = 0.25;
 constexpr double kErfIsOne = 6.0;
 // Below this the series loses bits to the subnormal grid (the low part of Dekker's
@@ -41,10 +42,7 @@ int erf_pair(F64x2 x, F64x2& y) {
   const F64x2 small = simd::less(a, splat(kSmallLimit));
   const int small_lanes = simd::lane_mask(small);
   F64x2 big{}, series{};
-  if (small_lanes != 3) {
-    const Pair r = scaled_parts(erfc_scaled<false>(simd::min(a, splat(kErfIsOne)), zero()));
-    big = with_sign_of(subtract_from(1.0, r), x);
-  }
+  if (small_lanes != 3) big = with_sign_of(erf_rows(simd::min(a, splat(kErfIsOne))), x);
   if (small_lanes != 0) series = with_sign_of(erf_small_split<8>(x, kErfRatioDouble), x);  // -0 too
   y = small_lanes == 3 ? series : small_lanes == 0 ? big : simd::select(small, series, big);
   return simd::lane_mask(simd::not_greater(a, splat(kErfTinyLimit)));  // NaN too
