@@ -11,6 +11,8 @@
 
 #include "tess_kernels/basics/elementwise_loop.h"
 #include "tess_kernels/basics/lanes.h"
+#include "tess_kernels/complex/pair_arithmetic.h"
+#include "tess_kernels/complex/pair_loop.h"
 #include "tess_kernels/frame/double_double.h"
 #include "tess_kernels/frame/op_adapters.h"
 
@@ -113,7 +115,13 @@ struct Sub : Elementwise<Sub, 2, 1> {
   }
 };
 
-struct Mul : Elementwise<Mul, 2, 1> {
+struct Mul : Elementwise<Mul, 2, 1>, cx::PairLoop<Mul> {
+  using Elementwise<Mul, 2, 1>::vector_loop;
+  using cx::PairLoop<Mul>::vector_loop;
+  template <class R>
+  static bool pair(__m128d x, __m128d y, __m128d& r) {
+    return cx::product_pair<R, false>(x, y, r);
+  }
   template <class T>
   static int32_t eval(T x, T y, T& r) {
     r = x * y;
@@ -131,7 +139,11 @@ struct Mul : Elementwise<Mul, 2, 1> {
   }
 };
 
-struct MulByConj {
+struct MulByConj : cx::PairLoop<MulByConj> {
+  template <class R>
+  static bool pair(__m128d x, __m128d y, __m128d& r) {
+    return cx::product_pair<R, true>(x, y, r);
+  }
   template <class R>
   static int32_t eval(std::complex<R> x, std::complex<R> y, std::complex<R>& r) {
     r = std::complex<R>(product(x, std::conj(y)));
@@ -139,7 +151,13 @@ struct MulByConj {
   }
 };
 
-struct Div : Elementwise<Div, 2, 1> {
+struct Div : Elementwise<Div, 2, 1>, cx::PairLoop<Div> {
+  using Elementwise<Div, 2, 1>::vector_loop;
+  using cx::PairLoop<Div>::vector_loop;
+  template <class R>
+  static bool pair(__m128d x, __m128d y, __m128d& r) {
+    return cx::quotient_pair<R>(x, y, r);
+  }
   template <class T>
   static int32_t eval(T x, T y, T& r) {
     r = x / y;

@@ -1,0 +1,103 @@
+// The vector loop of the complex two-argument kernels: one element per register of two
+// doubles (real part in lane 0; single precision widened to double), two elements per
+// iteration on contiguous vectors. An operation Op supplies
+//   template <class R> static bool pair(__m128d x, __m128d y, __m128d& r)
+//       the result of one element; returns true where only the scalar form can be
+//       trusted with it (special values, reports, exponents out of the safe range);
+//   template <class R> static int32_t eval(std::complex<R> x, std::complex<R> y,
+//                                          std::complex<R>& r)
+//       the scalar form with its status.
+// Strided vectors and the last odd element run through the scalar form. Every element
+// of an iteration is loaded before any result is stored, so results may overwrite the
+// arguments; an element with a non-zero status is stored, reported and read back.
+#pragma once
+
+#include <emmintrin.h>
+
+#include <complex>
+#include <cstdint>
+
+#include "tess_kernels/frame/fp_state.h"
+#include "tess_kernels/frame/kernel_frame.h"
+
+namespace zorn::tess::cx {
+
+inline void load_pair(const std::complex<double>* p, __m128d& z0, __m128d& z1) {
+  z0 = _mm_loadu_pd(reinterpret_cast<const double*>(p));
+  z1 = _mm_loadu_pd(reinterpret_cast<const double*>(p + 1));
+}
+inline void store_pair(std::complex<double>* p, __m128d z0, __m128d z1) {
+  _mm_storeu_pd(reinterpret_cast<double*>(p), z0);
+  _mm_storeu_pd(reinterpret_cast<double*>(p + 1), z1);
+}
+inline void load_pair(const std::complex<float>* p, __m128d& z0, __m128d& z1) {
+  const __m128 v = _mm_loadu_ps(reinterpret_cast<const float*>(p));
+  z0 = _mm_cvtps_pd(v);
+  z1 = _mm_cvtps_pd(_mm_movehl_ps(v, v));
+}
+inline void store_pair(std::complex<float>* p, __m128d z0, __m128d z1) {
+  _mm_storeu_ps(reinterpret_cast<float*>(p), _mm_movelh_ps(_mm_cvtpd_ps(z0), _mm_cvtpd_ps(z1)));
+}
+
+template <class Op>
+struct PairLoop {
+  template <class R, class Report>
+  static void vector_loop(FpFrame& frame, int32_t count, Strided<const std::complex<R>> a,
+                          Strided<const std::complex<R>> b, Strided<std::complex<R>> r,
+                          Report&& report) {
+    using T = std::complex<R>;
+    const int64_t n = count;
+    int64_t i = 0;
+    if (a.inc == 1 && b.inc == 1 && r.inc == 1) {
+      for (; i + 2 <= n; i += 2) {
+        __m128d x0, x1, y0, y1, r0, r1;
+        load_pair(a.base + i, x0, x1);
+        load_pair(b.base + i, y0, y1);
+        const bool scalar[2] = {Op::template pair<R>(x0, y0, r0), Op::template pair<R>(x1, y1, r1)};
+        if (scalar[0] || scalar[1]) [[unlikely]] {
+          frame.mask_x87_exceptions();
+          settle(i, scalar, r0, r1, a, b, r, report);
+          continue;
+        }
+        store_pair(r.base + i, r0, r1);
+      }
+      if (i == n) return;
+    }
+    frame.mask_x87_exceptions();
+    const Strided<T> rest{r.base + i * r.inc, r.inc};
+    run_groups<T, 1>(
+        static_cast<int32_t>(n - i), {rest},
+        [&](int64_t j, T(&y)[1]) { return Op::eval(a[i + j], b[i + j], y[0]); },
+        [&](int32_t status, int32_t j) { report(status, static_cast<int32_t>(i + j)); });
+  }
+
+ private:
+  // The elements of an iteration the vector form could not trust, through the scalar
+  // form; the other keeps its vector result.
+  template <class R, class Report>
+  [[gnu::noinline]] static void settle(int64_t i, const bool (&scalar)[2], __m128d r0, __m128d r1,
+                                       Strided<const std::complex<R>> a,
+                                       Strided<const std::complex<R>> b,
+                                       Strided<std::complex<R>> r, Report& report) {
+    using T = std::complex<R>;
+    const T x[2] = {a[i], a[i + 1]}, y[2] = {b[i], b[i + 1]};
+    T out[2];
+    store_pair(out, r0, r1);
+    int32_t status[2] = {TESS_STATUS_OK, TESS_STATUS_OK};
+    {
+      const ErrnoKeeper keep_errno;
+      for (int l = 0; l < 2; ++l)
+        if (scalar[l]) status[l] = Op::eval(x[l], y[l], out[l]);
+    }
+    for (int l = 0; l < 2; ++l) {
+      if (status[l] == TESS_STATUS_OK) continue;
+      r[i + l] = out[l];
+      report(status[l], static_cast<int32_t>(i + l));
+      out[l] = r[i + l];
+    }
+    r[i] = out[0];
+    r[i + 1] = out[1];
+  }
+};
+
+}  // namespace zorn::tess::cx
