@@ -119,6 +119,8 @@ struct Mul : Elementwise<Mul, 2, 1>, cx::PairLoop<Mul> {
   using Elementwise<Mul, 2, 1>::vector_loop;
   using cx::PairLoop<Mul>::vector_loop;
   template <class R>
+  static constexpr bool kPaired = true;
+  template <class R>
   static bool pair(__m128d x, __m128d y, __m128d& r) {
     return cx::product_pair<R, false>(x, y, r);
   }
@@ -141,6 +143,8 @@ struct Mul : Elementwise<Mul, 2, 1>, cx::PairLoop<Mul> {
 
 struct MulByConj : cx::PairLoop<MulByConj> {
   template <class R>
+  static constexpr bool kPaired = true;
+  template <class R>
   static bool pair(__m128d x, __m128d y, __m128d& r) {
     return cx::product_pair<R, true>(x, y, r);
   }
@@ -154,9 +158,12 @@ struct MulByConj : cx::PairLoop<MulByConj> {
 struct Div : Elementwise<Div, 2, 1>, cx::PairLoop<Div> {
   using Elementwise<Div, 2, 1>::vector_loop;
   using cx::PairLoop<Div>::vector_loop;
+  // Single parts only: see pair_arithmetic.h.
+  template <class R>
+  static constexpr bool kPaired = std::is_same_v<R, float>;
   template <class R>
   static bool pair(__m128d x, __m128d y, __m128d& r) {
-    return cx::quotient_pair<R>(x, y, r);
+    return cx::quotient_pair(x, y, r);
   }
   template <class T>
   static int32_t eval(T x, T y, T& r) {

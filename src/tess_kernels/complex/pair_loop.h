@@ -1,6 +1,7 @@
 // The vector loop of the complex two-argument kernels: one element per register of two
 // doubles (real part in lane 0; single precision widened to double), two elements per
-// iteration on contiguous vectors. An operation Op supplies
+// iteration on contiguous vectors, for the precisions R whose `Op::kPaired<R>` is true
+// (the others keep the frame's element loop). An operation Op supplies
 //   template <class R> static bool pair(__m128d x, __m128d y, __m128d& r)
 //       the result of one element; returns true where only the scalar form can be
 //       trusted with it (special values, reports, exponents out of the safe range);
@@ -42,6 +43,7 @@ inline void store_pair(std::complex<float>* p, __m128d z0, __m128d z1) {
 template <class Op>
 struct PairLoop {
   template <class R, class Report>
+    requires(Op::template kPaired<R>)
   static void vector_loop(FpFrame& frame, int32_t count, Strided<const std::complex<R>> a,
                           Strided<const std::complex<R>> b, Strided<std::complex<R>> r,
                           Report&& report) {
