@@ -70,9 +70,11 @@ inline std::complex<double> quotient(std::complex<float> x, std::complex<float> 
   return {(a * c + b * d) / den, (b * c - a * d) / den};
 }
 
-// Real results that are infinite or NaN take the scalar form, which gives their status.
+// Stores the lanes' results in r; those that are infinite or NaN take the scalar form,
+// which gives their status.
 template <class V>
-int beyond_finite(V r) {
+int finite_lanes(V& r, V value) {
+  r = value;
   return lanes::lane_bits(lanes::not_finite(r));
 }
 
@@ -81,10 +83,12 @@ int32_t complex_status(std::complex<T> r, std::complex<T> x, std::complex<T> y) 
   return complex_overflow(r, x, y);
 }
 
-struct Add : Elementwise<Add, 2, 1> {
+// x + y and x - y: an overflow is their only status.
+template <bool kSubtract>
+struct AddOrSub : Elementwise<AddOrSub<kSubtract>, 2, 1> {
   template <class T>
   static int32_t eval(T x, T y, T& r) {
-    r = x + y;
+    r = kSubtract ? x - y : x + y;
     if constexpr (std::is_floating_point_v<T>) {
       return classify(kOverflow, r, false, x, y);
     } else {
@@ -93,27 +97,11 @@ struct Add : Elementwise<Add, 2, 1> {
   }
   template <class V>
   static int lanes(V x, V y, V& r) {
-    r = lanes::add(x, y);
-    return beyond_finite(r);
+    return finite_lanes(r, kSubtract ? lanes::sub(x, y) : lanes::add(x, y));
   }
 };
-
-struct Sub : Elementwise<Sub, 2, 1> {
-  template <class T>
-  static int32_t eval(T x, T y, T& r) {
-    r = x - y;
-    if constexpr (std::is_floating_point_v<T>) {
-      return classify(kOverflow, r, false, x, y);
-    } else {
-      return complex_status(r, x, y);
-    }
-  }
-  template <class V>
-  static int lanes(V x, V y, V& r) {
-    r = lanes::sub(x, y);
-    return beyond_finite(r);
-  }
-};
+using Add = AddOrSub<false>;
+using Sub = AddOrSub<true>;
 
 struct Mul : Elementwise<Mul, 2, 1>, cx::PairLoop<Mul> {
   using Elementwise<Mul, 2, 1>::vector_loop;
@@ -136,8 +124,7 @@ struct Mul : Elementwise<Mul, 2, 1>, cx::PairLoop<Mul> {
   }
   template <class V>
   static int lanes(V x, V y, V& r) {
-    r = lanes::mul(x, y);
-    return beyond_finite(r);
+    return finite_lanes(r, lanes::mul(x, y));
   }
 };
 
@@ -177,8 +164,7 @@ struct Div : Elementwise<Div, 2, 1>, cx::PairLoop<Div> {
   }
   template <class V>
   static int lanes(V x, V y, V& r) {
-    r = lanes::div(x, y);
-    return beyond_finite(r);
+    return finite_lanes(r, lanes::div(x, y));
   }
 };
 
@@ -190,8 +176,7 @@ struct Sqr : Elementwise<Sqr, 1, 1> {
   }
   template <class V>
   static int lanes(V x, V& r) {
-    r = lanes::mul(x, x);
-    return beyond_finite(r);
+    return finite_lanes(r, lanes::mul(x, x));
   }
 };
 
@@ -203,8 +188,7 @@ struct Inv : Elementwise<Inv, 1, 1> {
   }
   template <class V>
   static int lanes(V x, V& r) {
-    r = lanes::div(lanes::splat<V>(1), x);
-    return beyond_finite(r);
+    return finite_lanes(r, lanes::div(lanes::splat<V>(1), x));
   }
 };
 

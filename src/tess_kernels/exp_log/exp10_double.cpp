@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "tess_kernels/exp_log/scale_double.h"
+#include "tess_kernels/exp_log/exp_table_double.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "zorn/tess.h"
 
@@ -12,7 +12,6 @@ namespace {
 
 using simd::F64x2;
 
-constexpr double kShifter = 6755399441055744.0;  // 1.5 * 2^52
 constexpr double kSixtyFourLog2Of10 = 212.60339807279118;
 constexpr double kLog10Of2Over64Hi = 0.004703593682222618;
 constexpr double kLog10Of2Over64Lo = 2.7088530630863833e-14;
@@ -25,35 +24,18 @@ constexpr double kFastPathLimit = 305.2;
 
 // 10^r - 1 = r P(r) for |r| <= log10(2) / 128: the Taylor coefficients (ln 10)^n / n!, to
 // degree 6, whose truncation stays below 2^-64 relative.
-constexpr double kP1 = 2.302585092994046;
-constexpr double kP2 = 2.650949055239199;
-constexpr double kP3 = 2.034678592293476;
-constexpr double kP4 = 1.171255148912267;
-constexpr double kP5 = 0.5393829291955814;
-constexpr double kP6 = 0.2069958486968681;
+constexpr double kTaylor[6] = {2.302585092994046,  2.650949055239199,  2.034678592293476,
+                               1.171255148912267,  0.5393829291955814, 0.2069958486968681};
 
 // 10^x = 2^(k div 64) 2^(j/64) 10^r with k the nearest integer to 64 x log2(10),
 // j = k mod 64 and r = x - k log10(2) / 64; 2^(j/64) = hi (1 + lo). Fast lanes have
 // normal results. Returns the compare mask of special lanes.
 [[gnu::always_inline]] inline F64x2 exp10_pair(F64x2 x, F64x2& y) {
-  const F64x2 shifter = F64x2::splat(kShifter);
+  const F64x2 shifter = F64x2::splat(kExpShifter);
   const F64x2 t = x * F64x2::splat(kSixtyFourLog2Of10) + shifter;
   const F64x2 k = t - shifter;
   const F64x2 r = (x - k * F64x2::splat(kLog10Of2Over64Hi)) - k * F64x2::splat(kLog10Of2Over64Lo);
-  const F64x2 q =
-      r * (F64x2::splat(kP1) +
-           r * (F64x2::splat(kP2) +
-                r * (F64x2::splat(kP3) +
-                     r * (F64x2::splat(kP4) + r * (F64x2::splat(kP5) + r * F64x2::splat(kP6))))));
-  const simd::I64x2 t_bits = simd::bits(t);
-  const F64x2 row0 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane0() & 63]);
-  const F64x2 row1 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane1() & 63]);
-  const F64x2 hi = simd::lane0s(row0, row1);
-  const F64x2 lo = simd::lane1s(row0, row1);
-  // hi scaled ahead of the polynomial (exact: fast lanes have normal results), so that
-  // the scaling is off the chain that follows it.
-  const F64x2 a = hi * scale_from_shifted_integer(t_bits);
-  y = a + a * (lo + q);
+  y = scaled_table_sum(kExp2Over64Relative, simd::bits(t), r_times_horner(r, kTaylor));
   return simd::not_less(simd::abs(x), F64x2::splat(kFastPathLimit));
 }
 
@@ -84,20 +66,13 @@ int32_t tess_callout_dExp10(double x, double* r) {
     *r = 0.0;
     return TESS_STATUS_UNDERFLOW;
   }
-  const double t = x * kSixtyFourLog2Of10 + kShifter;
-  const double k = t - kShifter;
+  const double t = x * kSixtyFourLog2Of10 + kExpShifter;
+  const double k = t - kExpShifter;
   const double rr = x - k * kLog10Of2Over64Hi - k * kLog10Of2Over64Lo;
-  const int j = static_cast<int>(bits_of_double(t) & 63);
-  const double hi = kExp2Over64Relative[j][0];
-  const double w = hi * (kExp2Over64Relative[j][1] +
-                         rr * (kP1 + rr * (kP2 + rr * (kP3 + rr * (kP4 + rr * (kP5 + rr * kP6))))));
-  const int64_t s = static_cast<int64_t>(k) >> 6;
-  if (x >= kNormalResultBound) {
-    *r = scale_normal(hi + w, s);
-    return TESS_STATUS_OK;
-  }
-  *r = scale_subnormal<100>(hi, w, s);
-  return TESS_STATUS_UNDERFLOW;
+  const bool normal = x >= kNormalResultBound;
+  *r = callout_table_result(kExp2Over64Relative, t, r_times_horner(rr, kTaylor),
+                            static_cast<int64_t>(k) >> 6, normal);
+  return normal ? TESS_STATUS_OK : TESS_STATUS_UNDERFLOW;
 }
 
 }  // namespace zorn::tess

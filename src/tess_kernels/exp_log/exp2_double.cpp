@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "tess_kernels/exp_log/scale_double.h"
+#include "tess_kernels/exp_log/exp_table_double.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "zorn/tess.h"
 
@@ -22,12 +22,9 @@ constexpr double kNormalResultBound = -1022.0;
 
 // 2^r - 1 = r P(r) for |r| <= 1/128: the Taylor coefficients (ln 2)^n / n!, to degree 6,
 // whose truncation stays below 2^-64 relative.
-constexpr double kP1 = 0.6931471805599453;
-constexpr double kP2 = 0.24022650695910072;
-constexpr double kP3 = 0.05550410866482158;
-constexpr double kP4 = 0.009618129107628477;
-constexpr double kP5 = 0.0013333558146428443;
-constexpr double kP6 = 0.0001540353039338161;
+constexpr double kTaylor[6] = {0.6931471805599453,    0.24022650695910072,
+                               0.05550410866482158,   0.009618129107628477,
+                               0.0013333558146428443, 0.0001540353039338161};
 
 // 2^x = 2^(k div 64) 2^(j/64) 2^r with k = 64 x rounded, j = k mod 64, r = x - k/64
 // exact; 2^(j/64) = hi (1 + lo). Returns the compare mask of special lanes.
@@ -35,20 +32,7 @@ constexpr double kP6 = 0.0001540353039338161;
   const F64x2 shifter = F64x2::splat(kShifter);
   const F64x2 t = x + shifter;
   const F64x2 r = x - (t - shifter);
-  const F64x2 q =
-      r * (F64x2::splat(kP1) +
-           r * (F64x2::splat(kP2) +
-                r * (F64x2::splat(kP3) +
-                     r * (F64x2::splat(kP4) + r * (F64x2::splat(kP5) + r * F64x2::splat(kP6))))));
-  const simd::I64x2 t_bits = simd::bits(t);
-  const F64x2 row0 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane0() & 63]);
-  const F64x2 row1 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane1() & 63]);
-  const F64x2 hi = simd::lane0s(row0, row1);
-  const F64x2 lo = simd::lane1s(row0, row1);
-  // hi scaled ahead of the polynomial (exact: fast lanes have normal results), so that
-  // the scaling is off the chain that follows it.
-  const F64x2 a = hi * scale_from_shifted_integer(t_bits);
-  y = a + a * (lo + q);
+  y = scaled_table_sum(kExp2Over64Relative, simd::bits(t), r_times_horner(r, kTaylor));
   return simd::not_less(simd::abs(x), F64x2::splat(kFastPathLimit));
 }
 
@@ -82,16 +66,9 @@ int32_t tess_callout_dExp2(double x, double* r) {
   const double t = x + kShifter;
   const double rr = x - (t - kShifter);
   const int64_t k = static_cast<int64_t>((t - kShifter) * 64.0);
-  const int j = static_cast<int>(bits_of_double(t) & 63);
-  const double hi = kExp2Over64Relative[j][0];
-  const double w = hi * (kExp2Over64Relative[j][1] +
-                         rr * (kP1 + rr * (kP2 + rr * (kP3 + rr * (kP4 + rr * (kP5 + rr * kP6))))));
-  if (x >= kNormalResultBound) {
-    *r = scale_normal(hi + w, k >> 6);
-    return TESS_STATUS_OK;
-  }
-  *r = scale_subnormal<100>(hi, w, k >> 6);
-  return TESS_STATUS_UNDERFLOW;
+  const bool normal = x >= kNormalResultBound;
+  *r = callout_table_result(kExp2Over64Relative, t, r_times_horner(rr, kTaylor), k >> 6, normal);
+  return normal ? TESS_STATUS_OK : TESS_STATUS_UNDERFLOW;
 }
 
 }  // namespace zorn::tess

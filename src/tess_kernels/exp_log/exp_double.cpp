@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "tess_kernels/exp_log/scale_double.h"
+#include "tess_kernels/exp_log/exp_table_double.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "zorn/tess.h"
 
@@ -14,10 +14,6 @@ namespace {
 using simd::F64x2;
 using simd::I64x2;
 
-constexpr double kShifter = 6755399441055744.0;  // 1.5 * 2^52
-constexpr double kSixtyFourOverLn2 = 92.33248261689366;
-constexpr double kLn2Over64Hi = 0.010830424696223417;
-constexpr double kLn2Over64Lo = 2.572804622327669e-14;
 // The fast path takes |x| below this, the least double whose high word exceeds 0x4086232A
 // (about 708.3964).
 constexpr double kFastPathBound = 0x1.6232bp+9;
@@ -29,7 +25,7 @@ constexpr double kNormalResultBound = -708.3964185322641;
 // 2^(j/64) = hi + lo from the table (j = k mod 64) and the scale 2^(k div 64) built from
 // the integer bits of t. Returns the compare mask of special lanes (NaN included).
 [[gnu::always_inline]] inline F64x2 exp_pair(F64x2 x, F64x2& y) {
-  const F64x2 shifter = F64x2::splat(kShifter);
+  const F64x2 shifter = F64x2::splat(kExpShifter);
   const F64x2 t = x * F64x2::splat(kSixtyFourOverLn2) + shifter;
   const F64x2 k = t - shifter;
   const F64x2 r = (x - k * F64x2::splat(kLn2Over64Hi)) - k * F64x2::splat(kLn2Over64Lo);
@@ -90,18 +86,8 @@ int32_t tess_callout_dExp(double x, double* r) {
     *r = 0.0;
     return TESS_STATUS_UNDERFLOW;
   }
-  const double t = x * kSixtyFourOverLn2 + kShifter;
-  const double k = t - kShifter;
-  const double rr = x - k * kLn2Over64Hi - k * kLn2Over64Lo;
-  const int64_t scale = static_cast<int64_t>(k) >> 6;
-  const int j = static_cast<int>(bits_of_double(t) & 63);
-  const double p =
-      rr + rr * rr *
-               (0.5 + rr * (0.1666666666665788 +
-                            rr * (0.04166666666677052 +
-                                  rr * (0.008333341995140497 + rr * 0.0013888870459233254))));
-  const double hi = kExp2Over64Relative[j][0];
-  const double w = (p + kExp2Over64Relative[j][1]) * hi;
+  const auto [k, hi, w] = exp_callout_parts(x, kExp2Over64Relative);
+  const int64_t scale = k >> 6;
   if (x >= kNormalResultBound) {
     *r = scale_normal(hi + w, scale);
     return TESS_STATUS_OK;

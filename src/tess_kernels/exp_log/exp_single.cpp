@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "tess_kernels/exp_log/exp_table_double.h"
 #include "tess_kernels/exp_log/scalar_bits_single.h"
 
 namespace zorn::tess {
@@ -43,22 +44,10 @@ int32_t tess_callout_sExp(const float* px, float* r) {
     *r = 0.0f;
     return TESS_STATUS_UNDERFLOW;
   }
-  const double shifter = 6755399441055744.0;  // 1.5 * 2^52
-  const double t = x * 92.33248261689366 + shifter;
-  const double k = t - shifter;
-  const double rr = x - k * 0.010830424696223417 - k * 2.572804622327669e-14;
-  const int64_t kn = static_cast<int64_t>(k);
-  const int j = static_cast<int>(bits_of(t) & 63);
-  const double p =
-      rr + rr * rr *
-               (0.5 + rr * (0.1666666666665788 +
-                            rr * (0.04166666666677052 +
-                                  rr * (0.008333341995140497 + rr * 0.0013888870459233254))));
-  const double hi = kExp2Over64Relative[j][0];
-  const double y = hi + (p + kExp2Over64Relative[j][1]) * hi;
+  const auto [k, hi, w] = exp_callout_parts(x, kExp2Over64Relative);
   // Both the normal and the subnormal range of single precision lie inside the normal
   // double range, so the scaled value is exact and the conversion rounds once.
-  *r = static_cast<float>(y * power_of_two(kn >> 6));
+  *r = static_cast<float>((hi + w) * power_of_two(k >> 6));
   return xf >= kNormalResultBound ? TESS_STATUS_OK : TESS_STATUS_UNDERFLOW;
 }
 

@@ -11,31 +11,28 @@
 
 namespace zorn::tess {
 
-// The tables a real Powx hands its calls to, contiguous and strided.
+// The kernels a real Powx hands its calls to, contiguous and strided.
+struct PowxTarget {
+  const TessFunctionTable* contiguous;
+  const TessFunctionTable* strided;
+};
 template <class E>
 struct PowxTargets;
-template <>
-struct PowxTargets<float> {
-  static constexpr const TessFunctionTable* kInv = &zorn_tess_kernel_sInv_ttab;
-  static constexpr const TessFunctionTable* kSqrt = &zorn_tess_kernel_sSqrt_ttab;
-  static constexpr const TessFunctionTable* kInvSqrt = &zorn_tess_kernel_sInvSqrt_ttab;
-  static constexpr const TessFunctionTable* kPow3o2 = &zorn_tess_kernel_sPow3o2_ttab;
-  static constexpr const TessFunctionTable* kInvI = &zorn_tess_kernel_sInvI_ttab;
-  static constexpr const TessFunctionTable* kSqrtI = &zorn_tess_kernel_sSqrtI_ttab;
-  static constexpr const TessFunctionTable* kInvSqrtI = &zorn_tess_kernel_sInvSqrtI_ttab;
-  static constexpr const TessFunctionTable* kPow3o2I = &zorn_tess_kernel_sPow3o2I_ttab;
-};
-template <>
-struct PowxTargets<double> {
-  static constexpr const TessFunctionTable* kInv = &zorn_tess_kernel_dInv_ttab;
-  static constexpr const TessFunctionTable* kSqrt = &zorn_tess_kernel_dSqrt_ttab;
-  static constexpr const TessFunctionTable* kInvSqrt = &zorn_tess_kernel_dInvSqrt_ttab;
-  static constexpr const TessFunctionTable* kPow3o2 = &zorn_tess_kernel_dPow3o2_ttab;
-  static constexpr const TessFunctionTable* kInvI = &zorn_tess_kernel_dInvI_ttab;
-  static constexpr const TessFunctionTable* kSqrtI = &zorn_tess_kernel_dSqrtI_ttab;
-  static constexpr const TessFunctionTable* kInvSqrtI = &zorn_tess_kernel_dInvSqrtI_ttab;
-  static constexpr const TessFunctionTable* kPow3o2I = &zorn_tess_kernel_dPow3o2I_ttab;
-};
+#define ZORN_POWX_TARGETS(E, p)                                                          \
+  template <>                                                                            \
+  struct PowxTargets<E> {                                                                \
+    static constexpr PowxTarget kInv{&zorn_tess_kernel_##p##Inv_ttab,                    \
+                                     &zorn_tess_kernel_##p##InvI_ttab};                  \
+    static constexpr PowxTarget kSqrt{&zorn_tess_kernel_##p##Sqrt_ttab,                  \
+                                      &zorn_tess_kernel_##p##SqrtI_ttab};                \
+    static constexpr PowxTarget kInvSqrt{&zorn_tess_kernel_##p##InvSqrt_ttab,            \
+                                         &zorn_tess_kernel_##p##InvSqrtI_ttab};          \
+    static constexpr PowxTarget kPow3o2{&zorn_tess_kernel_##p##Pow3o2_ttab,              \
+                                        &zorn_tess_kernel_##p##Pow3o2I_ttab};            \
+  };
+ZORN_POWX_TARGETS(float, s)
+ZORN_POWX_TARGETS(double, d)
+#undef ZORN_POWX_TARGETS
 
 enum class PowxExponent { kGeneral, kZero, kOne, kTwo, kMinusOne, kHalf, kMinusHalf, kThreeHalves };
 
@@ -55,6 +52,22 @@ PowxExponent classify_exponent(T b) {
     if (std::memcmp(&b, &known[k], sizeof b) == 0) return kinds[k];  // exact bits
   }
   return PowxExponent::kGeneral;
+}
+
+inline bool written_directly(PowxExponent kind) {
+  return kind == PowxExponent::kZero || kind == PowxExponent::kOne || kind == PowxExponent::kTwo;
+}
+
+// The kernel that takes the whole call for exponent `kind`, or null.
+template <class E>
+const PowxTarget* handoff_target(PowxExponent kind) {
+  switch (kind) {
+    case PowxExponent::kMinusOne: return &PowxTargets<E>::kInv;
+    case PowxExponent::kHalf: return &PowxTargets<E>::kSqrt;
+    case PowxExponent::kMinusHalf: return &PowxTargets<E>::kInvSqrt;
+    case PowxExponent::kThreeHalves: return &PowxTargets<E>::kPow3o2;
+    default: return nullptr;
+  }
 }
 
 // The complex double kernel receives its exponent through a pointer to a private copy.
@@ -104,16 +117,10 @@ struct PowxKernel {
   static void contiguous(int32_t n, const E* a, PowxScalarArg<E> b_arg, E* r) {
     const T b = scalar(b_arg);
     if constexpr (std::is_floating_point_v<E>) {
-      using Targets = PowxTargets<E>;
-      switch (const PowxExponent kind = classify_exponent(b)) {
-        case PowxExponent::kZero:
-        case PowxExponent::kOne:
-        case PowxExponent::kTwo: return run_trivial(kind, n, a, 1, r, 1);
-        case PowxExponent::kMinusOne: return slot_kernel<One>(Targets::kInv, 1)(n, a, r);
-        case PowxExponent::kHalf: return slot_kernel<One>(Targets::kSqrt, 1)(n, a, r);
-        case PowxExponent::kMinusHalf: return slot_kernel<One>(Targets::kInvSqrt, 1)(n, a, r);
-        case PowxExponent::kThreeHalves: return slot_kernel<One>(Targets::kPow3o2, 1)(n, a, r);
-        case PowxExponent::kGeneral: break;
+      const PowxExponent kind = classify_exponent(b);
+      if (written_directly(kind)) return run_trivial(kind, n, a, 1, r, 1);
+      if (const PowxTarget* target = handoff_target<E>(kind)) {
+        return slot_kernel<One>(target->contiguous, 1)(n, a, r);
       }
     }
     run(n, internal(a), 1, b, internal(r), 1);
@@ -127,20 +134,10 @@ struct PowxKernel {
     }
     const T b = scalar(b_arg);
     if constexpr (std::is_floating_point_v<E>) {
-      using Targets = PowxTargets<E>;
-      switch (const PowxExponent kind = classify_exponent(b)) {
-        case PowxExponent::kZero:
-        case PowxExponent::kOne:
-        case PowxExponent::kTwo: return run_trivial(kind, n, a, inca, r, incr);
-        case PowxExponent::kMinusOne:
-          return slot_kernel<OneStrided>(Targets::kInvI, 1)(n, a, inca, r, incr);
-        case PowxExponent::kHalf:
-          return slot_kernel<OneStrided>(Targets::kSqrtI, 1)(n, a, inca, r, incr);
-        case PowxExponent::kMinusHalf:
-          return slot_kernel<OneStrided>(Targets::kInvSqrtI, 1)(n, a, inca, r, incr);
-        case PowxExponent::kThreeHalves:
-          return slot_kernel<OneStrided>(Targets::kPow3o2I, 1)(n, a, inca, r, incr);
-        case PowxExponent::kGeneral: break;
+      const PowxExponent kind = classify_exponent(b);
+      if (written_directly(kind)) return run_trivial(kind, n, a, inca, r, incr);
+      if (const PowxTarget* target = handoff_target<E>(kind)) {
+        return slot_kernel<OneStrided>(target->strided, 1)(n, a, inca, r, incr);
       }
     }
     run(n, internal(a), inca, b, internal(r), incr);

@@ -1,0 +1,84 @@
+// The 2^(j/64) table steps shared by the double precision exponentials (e^x, 2^x, 10^x)
+// and the single precision e^x callout. Each reduces its argument to a shifter sum t
+// holding k, the nearest integer to 64 x log2(base), and a remainder r; the result is
+// 2^(k div 64) 2^(j/64) base^r with j = k mod 64 and 2^(j/64) = hi (1 + lo) from a
+// relative table row.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+
+#include "tess_kernels/exp_log/scale_double.h"
+#include "tess_kernels/frame/simd_double.h"
+
+namespace zorn::tess {
+
+// r (c[0] + r (c[1] + ... + r c[N-1])) by Horner, for one double or two lanes: one
+// order of operations, so that the vector lanes and the callouts give the same bits.
+template <class T, size_t N>
+[[gnu::always_inline]] inline T r_times_horner(T r, const double (&c)[N]) {
+  const auto constant = [](double v) {
+    if constexpr (std::is_same_v<T, double>) {
+      return v;
+    } else {
+      return T::splat(v);
+    }
+  };
+  T p = constant(c[N - 1]);
+  for (size_t i = N - 1; i-- > 0;) p = constant(c[i]) + r * p;
+  return r * p;
+}
+
+// Two lanes of 2^(k div 64) hi (1 + lo + q), with hi, lo from row k mod 64 of `table`
+// and k in the low bits of the shifter sum t. hi is scaled ahead of the sum (exact: the
+// fast lanes have normal results), so that the scaling is off the chain that follows.
+[[gnu::always_inline]] inline simd::F64x2 scaled_table_sum(const double (&table)[64][2],
+                                                          simd::I64x2 t_bits, simd::F64x2 q) {
+  using simd::F64x2;
+  const F64x2 row0 = F64x2::load_aligned(table[t_bits.low32_lane0() & 63]);
+  const F64x2 row1 = F64x2::load_aligned(table[t_bits.low32_lane1() & 63]);
+  const F64x2 hi = simd::lane0s(row0, row1);
+  const F64x2 lo = simd::lane1s(row0, row1);
+  const F64x2 a = hi * scale_from_shifted_integer(t_bits);
+  return a + a * (lo + q);
+}
+
+// The rounded 2^s hi (1 + lo + q) of a callout with row j = the low six bits of t, for
+// a result at least 2^-1022 (`normal`) or below it (scaled by 2^100 and back, rounded
+// once).
+inline double callout_table_result(const double (&table)[64][2], double t, double q,
+                                   int64_t s, bool normal) {
+  const int j = static_cast<int>(bits_of_double(t) & 63);
+  const double hi = table[j][0];
+  const double w = hi * (table[j][1] + q);
+  return normal ? scale_normal(hi + w, s) : scale_subnormal<100>(hi, w, s);
+}
+
+// e^x = 2^(k/64) e^r for the callouts of e^x (both types): k the nearest integer to
+// 64 x / ln 2 in t's low bits, r = x - k ln2/64 in two parts, e^r - 1 = r + r^2 P(r)
+// (degree 5, for |r| <= ln2/128), and 2^(j/64) = hi + w with w = hi (lo + e^r - 1).
+constexpr double kExpShifter = 6755399441055744.0;  // 1.5 * 2^52
+constexpr double kSixtyFourOverLn2 = 92.33248261689366;
+constexpr double kLn2Over64Hi = 0.010830424696223417;
+constexpr double kLn2Over64Lo = 2.572804622327669e-14;
+struct ExpCalloutParts {
+  int64_t k;
+  double hi;
+  double w;
+};
+inline ExpCalloutParts exp_callout_parts(double x, const double (&table)[64][2]) {
+  const double t = x * kSixtyFourOverLn2 + kExpShifter;
+  const double k = t - kExpShifter;
+  const double r = x - k * kLn2Over64Hi - k * kLn2Over64Lo;
+  const double p =
+      r + r * r *
+              (0.5 + r * (0.1666666666665788 +
+                          r * (0.04166666666677052 +
+                               r * (0.008333341995140497 + r * 0.0013888870459233254))));
+  const int j = static_cast<int>(bits_of_double(t) & 63);
+  const double hi = table[j][0];
+  return {static_cast<int64_t>(k), hi, (p + table[j][1]) * hi};
+}
+
+}  // namespace zorn::tess
