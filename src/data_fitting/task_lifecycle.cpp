@@ -1,9 +1,8 @@
 // Creation and deletion of data-fitting tasks.
-#include <cstring>
 
-#include "core_interface/sibling.h"
 #include "data_fitting/status.h"
 #include "data_fitting/task_tables.h"
+#include "task_model/task_editing.h"
 #include "zorn/df.h"
 
 namespace zorn::df {
@@ -22,10 +21,8 @@ int32_t new_task(Task** handle, int64_t nx, const T* x, int64_t hint, int64_t ny
   // A negative function count cannot describe any array.
   if (ny < 0) return kBadFunctionCount;
 
-  Task* t = static_cast<Task*>(sibling::allocate(sizeof(Task)));
-  *handle = t;
+  Task* t = task_model::allocate_task(handle);
   if (t == nullptr) return kNoMemory;
-  std::memset(static_cast<void*>(t), 0, sizeof(Task));
   t->nx = nx;
   t->x = x;
   t->partition_hint = hint;

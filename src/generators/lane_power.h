@@ -1,10 +1,13 @@
-// Block generation for multiplicative congruential generators: kLanes outputs per
-// step, lane l holding x a^l, all lanes multiplied by a^kLanes at each step. Counts
-// that do not fill a block finish one at a time, so the sequence never depends on how
-// a caller splits its requests.
+// Multiplicative congruential generators, x <- a x mod m. Block generation: kLanes
+// outputs per step, lane l holding x a^l, all lanes multiplied by a^kLanes at each
+// step; counts that do not fill a block finish one at a time, so the sequence never
+// depends on how a caller splits its requests. Jumps: the state's multiplier a steps
+// the sequence, so skipping and leapfrogging are modular powers of it.
 #pragma once
 
 #include <cstdint>
+
+#include "streams/status.h"
 
 namespace zorn::generators {
 
@@ -34,5 +37,21 @@ Word lane_block(Word x, Word a, int32_t n, Out* out, MulMod mul) {
   }
   return x;
 }
+
+// Skip-ahead and leapfrog of a state {x, a}: skipping count outputs multiplies x by
+// a^count; leapfrog member k of n_streams starts at a^k x and steps by a^n_streams.
+// Mul(p, q) and Pow(a, e) are the generator's modular product and power.
+template <class State, auto Mul, auto Pow>
+struct MultiplicativeJumps {
+  static int32_t leapfrog(State& s, const void*, uint32_t k, int32_t n_streams) {
+    s.x = Mul(s.x, Pow(s.a, k));
+    s.a = Pow(s.a, static_cast<uint64_t>(n_streams));
+    return streams::kStatusOk;
+  }
+  static int32_t skip_ahead(State& s, const void*, uint64_t count) {
+    s.x = Mul(s.x, Pow(s.a, count));
+    return streams::kStatusOk;
+  }
+};
 
 }  // namespace zorn::generators

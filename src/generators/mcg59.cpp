@@ -33,18 +33,8 @@ int32_t seed(State& s, const void*, int32_t n, const uint32_t* seeds) {
   return streams::kStatusOk;
 }
 
-int32_t leapfrog(State& s, const void*, uint32_t k, int32_t n_streams) {
-  s.x = mul_mod_2p59(s.x, __pavoiPowMod2P59(s.a, k));
-  s.a = __pavoiPowMod2P59(s.a, static_cast<uint64_t>(n_streams));
-  return streams::kStatusOk;
-}
-
-int32_t skip_ahead(State& s, const void*, uint64_t count) {
-  s.x = mul_mod_2p59(s.x, __pavoiPowMod2P59(s.a, count));
-  return streams::kStatusOk;
-}
-
-constexpr InitMethods<State> kMethods{seed, leapfrog, skip_ahead, nullptr};
+using Jumps = MultiplicativeJumps<State, mul_mod_2p59, __pavoiPowMod2P59>;
+constexpr InitMethods<State> kMethods{seed, Jumps::leapfrog, Jumps::skip_ahead, nullptr};
 
 void raw(State& s, int32_t n, uint64_t* out) { s.x = lane_block(s.x, s.a, n, out, mul_mod_2p59); }
 

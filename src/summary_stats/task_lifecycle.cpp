@@ -1,12 +1,12 @@
 // Creating and deleting summary-statistics tasks.
 #include <algorithm>
-#include <cstring>
 
 #include "core_interface/sibling.h"
 #include "summary_stats/status.h"
 #include "summary_stats/storage_codes.h"
 #include "summary_stats/task.h"
 #include "summary_stats/task_fields.h"
+#include "task_model/task_editing.h"
 
 namespace zorn::ss {
 namespace {
@@ -23,10 +23,8 @@ int32_t new_task(PAVO_SS_TASK* handle, const void* p, const void* n, const void*
     if (!is_observation_storage(read_integer(probe, storage))) return kBadStorage;
     if (n == nullptr || read_integer(probe, n) < 1) return kBadObservationCount;
   }
-  auto* task = static_cast<PavoSSTask*>(sibling::allocate(sizeof(PavoSSTask)));
-  *handle = task;
+  PavoSSTask* task = task_model::allocate_task(handle);
   if (task == nullptr) return kNoMemory;
-  std::memset(static_cast<void*>(task), 0, sizeof(PavoSSTask));
   task->integer_width = integer_width;
   task->task_kind = kTaskKind;
   task->precision = precision;

@@ -134,6 +134,16 @@ int32_t edit_group(const Rules<Task>& rules, Task* task, std::initializer_list<G
   return kOk;
 }
 
+// Allocates a zeroed record for a new task and stores it in *handle (null when the
+// allocation fails): the counterpart of delete_task. The caller fills the record.
+template <class Task>
+Task* allocate_task(Task** handle) {
+  auto* task = static_cast<Task*>(sibling::allocate(sizeof(Task)));
+  *handle = task;
+  if (task != nullptr) std::memset(static_cast<void*>(task), 0, sizeof(Task));
+  return task;
+}
+
 // Deletes the task in *handle: `release` frees what the task owns, then the record goes
 // and the handle is set to null. A null handle address and a handle that holds no task
 // both give the null-task status.
