@@ -41,7 +41,9 @@ int64_t factor_rows(int64_t begin, int64_t end, T pivot, T* dl, T* d, const T* d
 // recurrence and are copied; different, they are computed again from the true pivot.
 // The results are therefore bit for bit those of one sequential pass.
 constexpr int64_t kChains = 4;
-constexpr int64_t kChunk = 2048;
+// Not a multiple of 512: chains a multiple of 4 KiB apart would have their loads wait on
+// the other chains' stores to the same page offset (4K aliasing), several times slower.
+constexpr int64_t kChunk = 2000;
 constexpr int64_t kWarmUp = 64;
 constexpr int64_t kSegment = kChains * kChunk;
 
@@ -117,27 +119,116 @@ int64_t factor(int64_t n, T* dl, T* d, const T* du) {
   return factor_rows(begin, n, d[begin - 1], dl, d, du);
 }
 
-// Back substitution as x_i = x_i r_i - (du_i r_i) x_{i+1} with r_i = 1 / u_i: the
-// reciprocal and both products are off the chain of dependent operations, which is one
-// multiply-subtract per row instead of a subtraction and a division (about 4 times faster
-// on long systems). Each row stays backward stable: its result is exact for data perturbed
-// by a few units in the last place.
+// The substitutions are first-order recurrences, value(p) = step(p, value(p - 1)) over
+// positions p of a sweep, run by the same scheme as the factorisation: segments of kChains
+// chunks side by side, later chunks from guesses after kWarmUp positions from zero,
+// checked and, if the guess differs, computed again, so that the results are bit for bit
+// those of the sequential sweep. A sweep gives step(p, carried), out(p) (the value's
+// place, which holds step's input until written) and prepare(first, count), called before
+// the positions [first, first + count) of a segment are stepped.
+template <class T, class Sweep>
+T sweep_positions(const Sweep& s, int64_t begin, int64_t end, T carried) {
+  for (int64_t p = begin; p < end; ++p) s.out(p) = carried = s.step(p, carried);
+  return carried;
+}
+
+// Positions [first, first + kSegment) from the value before them; scratch holds the
+// (kChains - 1) * kChunk values of the later chunks until they are known to be exact.
+template <class T, class Sweep>
+T sweep_segment(const Sweep& s, int64_t first, T carried, T* scratch) {
+  T c[kChains], guess[kChains];
+  c[0] = carried;
+  for (int64_t k = 1; k < kChains; ++k) {
+    const int64_t start = first + k * kChunk;
+    T g = T(0);
+    for (int64_t p = start - kWarmUp; p < start; ++p) g = s.step(p, g);
+    guess[k] = c[k] = g;
+  }
+  T* s1 = scratch;
+  T* s2 = s1 + kChunk;
+  T* s3 = s2 + kChunk;
+  for (int64_t j = 0; j < kChunk; ++j) {  // written out: the four values stay in registers
+    const int64_t p = first + j;
+    s.out(p) = c[0] = s.step(p, c[0]);
+    s1[j] = c[1] = s.step(p + kChunk, c[1]);
+    s2[j] = c[2] = s.step(p + 2 * kChunk, c[2]);
+    s3[j] = c[3] = s.step(p + 3 * kChunk, c[3]);
+  }
+  for (int64_t k = 1; k < kChains; ++k) {
+    const int64_t start = first + k * kChunk;
+    const T before = s.out(start - 1);  // final: chunk k - 1 is done
+    if (!(guess[k] == before)) {
+      sweep_positions(s, start, start + kChunk, before);
+      continue;
+    }
+    const T* chunk = scratch + (k - 1) * kChunk;
+    for (int64_t j = 0; j < kChunk; ++j) s.out(start + j) = chunk[j];
+  }
+  return s.out(first + kSegment - 1);
+}
+
+// Positions [0, count) from `carried`; without scratch (short sweeps, or no memory for
+// it) one position after the other.
+template <class T, class Sweep>
+void sweep(const Sweep& s, int64_t count, T carried, T* scratch) {
+  for (int64_t first = 0; first < count; first += kSegment) {
+    const int64_t positions = count - first < kSegment ? count - first : kSegment;
+    s.prepare(first, positions);
+    carried = positions == kSegment && scratch != nullptr
+                  ? sweep_segment(s, first, carried, scratch)
+                  : sweep_positions(s, first, first + positions, carried);
+  }
+}
+
+// Forward substitution with the unit lower factor: x_i -= l_{i-1} x_{i-1}, rows 1 .. n-1.
+template <class T>
+struct ForwardSweep {
+  const T* dl;
+  T* x;
+  void prepare(int64_t, int64_t) const {}
+  T step(int64_t p, T carried) const { return x[p + 1] - dl[p] * carried; }
+  T& out(int64_t p) const { return x[p + 1]; }
+};
+
+// Back substitution with the upper factor, rows n-2 down to 0, as
+// x_i = x_i r_i - (du_i r_i) x_{i+1} with r_i = 1 / u_i: the reciprocal and both products
+// are off the chain of dependent operations, which is one multiply-subtract per row
+// instead of a subtraction and a division. Each row stays backward stable: its result is
+// exact for data perturbed by a few units in the last place. The reciprocals of a segment
+// are taken together beforehand (a loop the compiler vectorises; one division per row
+// inside the chains would be bound by the divider's throughput).
+template <class T>
+struct BackwardSweep {
+  const T* d;
+  const T* du;
+  T* x;
+  int64_t last;    // row of position 0: n - 2
+  T* reciprocal;   // kSegment values: 1 / u_i of the prepared rows from row `base`, or null
+  mutable int64_t base = 0;
+  void prepare(int64_t first, int64_t count) const {
+    if (reciprocal == nullptr) return;
+    base = last - first - count + 1;
+    for (int64_t q = 0; q < count; ++q) reciprocal[q] = T(1) / d[base + q];
+  }
+  T step(int64_t p, T carried) const {
+    const int64_t i = last - p;
+    const T r = reciprocal != nullptr ? reciprocal[i - base] : T(1) / d[i];
+    return x[i] * r - du[i] * r * carried;
+  }
+  T& out(int64_t p) const { return x[last - p]; }
+};
+
 template <class T>
 void solve(int64_t n, int64_t nrhs, const T* dl, const T* d, const T* du, T* b, int64_t ldb) {
+  // Long systems: the later chunks' values, then the reciprocals of a segment.
+  std::unique_ptr<T[]> scratch(
+      n > 4 * kSegment ? new (std::nothrow) T[(kChains - 1) * kChunk + kSegment] : nullptr);
+  T* reciprocal = scratch != nullptr ? scratch.get() + (kChains - 1) * kChunk : nullptr;
   for (int64_t r = 0; r < nrhs; ++r) {
     T* x = b + r * ldb;
-    T carried = x[0];
-    for (int64_t i = 1; i < n; ++i) {
-      carried = x[i] - dl[i - 1] * carried;
-      x[i] = carried;
-    }
-    carried = x[n - 1] / d[n - 1];
-    x[n - 1] = carried;
-    for (int64_t i = n - 2; i >= 0; --i) {
-      const T reciprocal = T(1) / d[i];
-      carried = x[i] * reciprocal - du[i] * reciprocal * carried;
-      x[i] = carried;
-    }
+    sweep(ForwardSweep<T>{dl, x}, n - 1, x[0], scratch.get());
+    x[n - 1] /= d[n - 1];
+    sweep(BackwardSweep<T>{d, du, x, n - 2, reciprocal}, n - 1, x[n - 1], scratch.get());
   }
 }
 

@@ -113,7 +113,13 @@ def test_errors():
     assert e.value.status == -1004
     bad_y = Y.copy()
     bad_y[3, 1] = np.nan
-    value_errors = [lambda: zi.CubicSpline(X[::-1], Y), lambda: zi.CubicSpline(X, bad_y),
+    # Repeated, NaN and infinite nodes, infinite values, in both precisions.
+    bad_x = [np.where(np.arange(X.size) == k, v, X) for k, v in
+             [(3, X[2]), (4, np.nan), (5, np.inf)]]
+    bad_data = [(x, Y) for x in bad_x] + [(X, np.where(Y == Y[6, 0], -np.inf, Y))]
+    bad_data += [(x.astype(np.float32), y.astype(np.float32)) for x, y in bad_data]
+    value_errors = [lambda x=x, y=y: zi.CubicSpline(x, y) for x, y in bad_data]
+    value_errors += [lambda: zi.CubicSpline(X[::-1], Y), lambda: zi.CubicSpline(X, bad_y),
                     lambda: zi.CubicSpline(X, Y[:-1]), lambda: zi.CubicSpline(X[:1], Y[:1]),
                     lambda: zi.CubicSpline(X, Y, bc_type=("not-a-knot", "natural")),
                     lambda: zi.CubicSpline(X, Y, bc_type=((3, 0.0), "natural")),

@@ -76,10 +76,13 @@ template <class T, bool kColumns>
 struct Values {
   const void* const* table;
   int64_t ny;  // at least 1
-  T at(int64_t j, int64_t i) const {
-    if constexpr (kColumns) return static_cast<const T*>(table[0])[i * ny + j];
-    return static_cast<const T*>(table[j])[i];
+  T at(int64_t j, int64_t i) const { return function(j)[i * stride()]; }
+  // Function j's values from node 0, `stride` reals apart.
+  const T* function(int64_t j) const {
+    if constexpr (kColumns) return static_cast<const T*>(table[0]) + j;
+    return static_cast<const T*>(table[j]);
   }
+  int64_t stride() const { return kColumns ? ny : 1; }
 };
 
 // Nodes and steps of a uniform (two stored ends) or non-uniform partition.

@@ -50,26 +50,46 @@ struct NaturalCubicWorker {
       s.alpha = g.step(0);       // row 0 on m_{n-1}
       s.beta = nx >= 3 ? g.step(nx - 3) : T(0);  // row n-1 on m_n = m_0
     } else {
-      for (int64_t i = 1; i + 1 < n; ++i) {
-        const T hl = g.step(i - 1), hr = g.step(i);
-        s.dl[i - 1] = hr;
-        s.d[i] = T(2) * (hl + hr);
-        s.du[i] = hl;
-      }
-      for (int64_t j = 0; j < nf; ++j) {
-        T* b = s.b + j * n;
-        T before = slope(v, g, j, 0);
-        for (int64_t i = 1; i + 1 < n; ++i) {
-          const T after = slope(v, g, j, i);
-          b[i] = T(3) * (g.step(i) * before + g.step(i - 1) * after);
-          before = after;
-        }
-      }
+      interior_rows(v, g, s);
       end_rows(job, v, g, s);
     }
     if (int32_t st = s.solve(); st != kOk) return st;
     for (int64_t j = 0; j < nf; ++j) write_cells(t, v, g, j, s.b + j * n, periodic);
     return kOk;
+  }
+
+  // The interior rows 1 .. n-2 of the non-periodic system in one pass over the nodes
+  // (the matrix and the first function's right-hand side together; any further function
+  // in a pass of its own). Each row recomputes both of its slopes rather than carrying
+  // one from the row before, so that the rows are independent and the loops vectorise.
+  static void interior_rows(const V& v, const G& g, TridiagonalSystem<T>& s) {
+    const int64_t n = g.nx;
+    interior_matrix_rows(g, v.function(0), v.stride(), s.dl, s.d, s.du, s.b);
+    for (int64_t j = 1; j < v.ny; ++j) {
+      T* __restrict b = s.b + j * n;
+      const T* __restrict y = v.function(j);
+      const int64_t stride = v.stride();
+      for (int64_t i = 1; i + 1 < n; ++i)
+        b[i] = right_side(y[(i - 1) * stride], y[i * stride], y[(i + 1) * stride], g.step(i - 1),
+                          g.step(i));
+    }
+  }
+  static void interior_matrix_rows(const G& g, const T* __restrict y, int64_t stride,
+                                   T* __restrict dl, T* __restrict d, T* __restrict du,
+                                   T* __restrict b) {
+    for (int64_t i = 1; i + 1 < g.nx; ++i) {
+      const T hl = g.step(i - 1), hr = g.step(i);
+      dl[i - 1] = hr;
+      d[i] = T(2) * (hl + hr);
+      du[i] = hl;
+      b[i] = right_side(y[(i - 1) * stride], y[i * stride], y[(i + 1) * stride], hl, hr);
+    }
+  }
+
+  // A row's right-hand side from the values at its node and its neighbours and the
+  // steps hl, hr on either side: 3 (h_i delta_{i-1} + h_{i-1} delta_i).
+  static T right_side(T before, T at, T after, T hl, T hr) {
+    return T(3) * (hr * ((at - before) / hl) + hl * ((after - at) / hr));
   }
 
   // The first and last rows of the non-periodic system.

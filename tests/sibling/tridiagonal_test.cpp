@@ -138,24 +138,39 @@ int64_t sequential_factor(std::vector<T>& dl, std::vector<T>& d, const std::vect
   return 0;
 }
 
-// Long systems are factored in side-by-side chains from guessed pivots; the result must
-// be the sequential recurrence's bit for bit, also where a guess is wrong (pivots that
-// forget their start slowly: 2 - 1/p has the neutral fixed point 1) and where a pivot
-// becomes unusable inside a chain (reported at its own row, the one before intact).
-TEST(Tridiagonal, LongSystemsFactorAsTheSequentialRecurrence) {
-  const int64_t n = 5 * 8192 + 100;
+// The plain substitutions, one row after the other, on a factored system.
+template <class T>
+void sequential_solve(const std::vector<T>& dl, const std::vector<T>& d, const std::vector<T>& du,
+                      T* x) {
+  const size_t n = d.size();
+  for (size_t i = 1; i < n; ++i) x[i] -= dl[i - 1] * x[i - 1];
+  x[n - 1] /= d[n - 1];
+  for (size_t i = n - 1; i-- > 0;) {
+    const T r = T(1) / d[i];
+    x[i] = x[i] * r - du[i] * r * x[i + 1];
+  }
+}
+
+// Long systems are factored and solved in side-by-side chains from guessed values; the
+// results must be the sequential recurrences' bit for bit, also where a guess is wrong
+// (pivots that forget their start slowly: 2 - 1/p has the neutral fixed point 1) and
+// where a pivot becomes unusable inside a chain (reported at its own row, the one before
+// intact). Chains run in segments of 4 chunks of 2000 rows from row 1.
+TEST(Tridiagonal, LongSystemsFactorAndSolveAsTheSequentialRecurrences) {
+  const int64_t n = 5 * 8000 + 1060, nrhs = 2, ldb = n + 3;
   struct Case {
     double diagonal, off;  // d[i] = diagonal (+ noise), dl = du = off
     int64_t bad_row;       // row given a NaN diagonal, or -1
   };
-  const Case cases[] = {{4, 1, -1}, {2, 1, -1}, {4, 1, 3 * 8192 + 1 + 2 * 2048 + 17},
-                        {4, 1, 2 * 8192 + 1 + 5}, {2, 1, 4 * 8192 + 1 + 3 * 2048}};
+  const Case cases[] = {{4, 1, -1}, {2, 1, -1}, {4, 1, 3 * 8000 + 1 + 2 * 2000 + 17},
+                        {4, 1, 2 * 8000 + 1 + 5}, {2, 1, 4 * 8000 + 1 + 3 * 2000}};
   std::mt19937_64 rng(3);
   std::uniform_real_distribution<double> noise(-0.25, 0.25);
   for (const Case& c : cases) {
-    std::vector<double> dl(n - 1), d(n), du(n - 1);
+    std::vector<double> dl(n - 1), d(n), du(n - 1), b(nrhs * ldb);
     for (int64_t i = 0; i < n; ++i) d[i] = c.diagonal + (c.diagonal > 2 ? noise(rng) : 0.0);
     for (int64_t i = 0; i + 1 < n; ++i) dl[i] = du[i] = c.off;
+    for (double& v : b) v = noise(rng);
     if (c.bad_row >= 0) d[c.bad_row] = std::numeric_limits<double>::quiet_NaN();
     std::vector<double> rl = dl, rd = d;
     const int64_t expected = sequential_factor(rl, rd, du);
@@ -169,6 +184,13 @@ TEST(Tridiagonal, LongSystemsFactorAsTheSequentialRecurrence) {
         ASSERT_EQ(dl[i - 1], rl[i - 1]) << c.diagonal << " row " << i;
       }
     }
+    if (expected != 0) continue;
+    std::vector<double> reference = b;
+    for (int64_t r = 0; r < nrhs; ++r) sequential_solve(rl, rd, du, reference.data() + r * ldb);
+    ddttrsb_4dfl("N", &n, &nrhs, dl.data(), d.data(), du.data(), b.data(), &ldb, &info);
+    ASSERT_EQ(info, 0);
+    for (int64_t k = 0; k < nrhs * ldb; ++k)
+      ASSERT_EQ(b[k], reference[k]) << c.diagonal << " entry " << k;
   }
 }
 

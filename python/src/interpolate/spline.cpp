@@ -1,6 +1,8 @@
 #include "interpolate/spline.h"
 
+#include <bit>
 #include <cmath>
+#include <type_traits>
 #include <limits>
 #include <stdexcept>
 
@@ -60,16 +62,50 @@ constexpr int64_t kValuesFunctionAfterFunction = 16;
 constexpr int64_t kResultsSiteAfterSite = 32;  // r[i*ny + j] with one derivative order
 constexpr int64_t kSitesSorted = ZORN_DF_SITES_SORTED;
 
+// The checks of the data work on the values' bits, without a comparison or a branch
+// per element, so that they vectorise (floating-point comparisons do not, under the
+// strict floating-point model). The exponent field of v is all ones (v infinite or NaN)
+// exactly when adding one unit of the exponent to it carries into the sign bit.
+template <class T>
+struct FloatBits {
+  using Bits = std::conditional_t<sizeof(T) == 8, uint64_t, uint32_t>;
+  static constexpr int kSign = 8 * sizeof(T) - 1;
+  static constexpr int kMantissa = sizeof(T) == 8 ? 52 : 23;
+  static constexpr Bits kExponent = (~Bits(0) >> 1) & ~((Bits(1) << kMantissa) - 1);
+  static Bits exponent_carry(T v) {
+    return (std::bit_cast<Bits>(v) & kExponent) + (Bits(1) << kMantissa);
+  }
+};
+
+template <class T>
+bool all_finite(const T* v, int64_t n) {
+  using F = FloatBits<T>;
+  typename F::Bits carry = 0;
+  for (int64_t k = 0; k < n; ++k) carry |= F::exponent_carry(v[k]);
+  return (carry >> F::kSign) == 0;
+}
+
+// Every step x[i] - x[i-1] finite and positive: then 0 - step has its sign bit set
+// (0 - 0 is +0).
+template <class T>
+bool all_steps_positive(const T* x, int64_t nx) {
+  using F = FloatBits<T>;
+  typename F::Bits negated = ~typename F::Bits(0), carry = 0;
+  for (int64_t i = 1; i < nx; ++i) {
+    const T step = x[i] - x[i - 1];
+    negated &= std::bit_cast<typename F::Bits>(T(0) - step);
+    carry |= F::exponent_carry(step);
+  }
+  return (negated >> F::kSign) != 0 && (carry >> F::kSign) == 0;
+}
+
 template <class T>
 void check_data(const T* x, int64_t nx, const T* y, int64_t count) {
   if (nx < 2) throw std::domain_error("x must contain at least 2 elements");
   if (!std::isfinite(x[0]) || !std::isfinite(x[nx - 1]))
     throw std::domain_error("x must contain only finite values");
-  for (int64_t i = 1; i < nx; ++i)  // finite ends and increasing: all finite, or a NaN
-    if (!(x[i] > x[i - 1])) throw std::domain_error("x must be strictly increasing and finite");
-  bool finite = true;
-  for (int64_t k = 0; k < count; ++k) finite &= std::isfinite(y[k]);
-  if (!finite) throw std::domain_error("y must contain only finite values");
+  if (!all_steps_positive(x, nx)) throw std::domain_error("x must be strictly increasing and finite");
+  if (!all_finite(y, count)) throw std::domain_error("y must contain only finite values");
 }
 
 template <class T>
