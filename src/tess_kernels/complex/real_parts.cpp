@@ -6,9 +6,8 @@
 namespace zorn::tess::cx {
 
 DoubleDouble quarter_exp(double x) {
-  // The core's e^|a|/4 holds for a signed argument as long as 2^(k/64 - 2) stays normal.
   // Its tail (up to 2^-7 of the head) is renormalised.
-  const hyperbolic::Sum e = hyperbolic::quarter_exponentials(simd::F64x2::splat(x)).plus;
+  const hyperbolic::Sum e = hyperbolic::quarter_exponential(simd::F64x2::splat(x));
   return two_sum(e.hi.lane0(), e.lo.lane0());
 }
 

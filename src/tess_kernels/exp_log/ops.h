@@ -6,14 +6,15 @@
 #include <complex>
 
 #include "tess_kernels/complex/elementary.h"
+#include "tess_kernels/complex/exp_hyperbolic_lanes.h"
+#include "tess_kernels/complex/unary_lanes.h"
 #include "tess_kernels/exp_log/double_ops.h"
 #include "tess_kernels/exp_log/single_ops.h"
 #include "tess_kernels/frame/op_adapters.h"
 
 namespace zorn::tess::ops {
 
-struct Exp : ByPrecision<ExpSingle, ExpDouble>, ComplexUnary<Exp> {
-  using ComplexUnary<Exp>::eval;
+struct Exp : cx::RealAndComplexLanes<Exp, ExpSingle, ExpDouble, cx::ExpLanes> {
   static constexpr bool kReportsOverflow = true;
   static std::complex<double> value(std::complex<double> z) { return cx::exp(z); }
 };

@@ -57,6 +57,7 @@ constexpr double kNegativeExponentCap = 4096.0;
 struct QuarterExponentials {
   Sum plus, minus;
 };
+constexpr double kExpShifter = 6755399441055744.0;  // 1.5 * 2^52
 ZORN_HYPERBOLIC_INLINE F64x2 exp_minus_one(F64x2 r) {
   return r + (r * r) * (splat(0.5) + r * (splat(0.1666666666665788) +
                                           r * (splat(0.04166666666677052) +
@@ -74,14 +75,24 @@ ZORN_HYPERBOLIC_INLINE Sum quarter_power(F64x2 t, F64x2 p) {
                                       I64x2::splat(0x7FF0000000000000));
   return {hi * scale, (p * hi + lo) * scale};
 }
+struct ExpReduction {
+  F64x2 t, k, r;
+};
+ZORN_HYPERBOLIC_INLINE ExpReduction reduce_exponent(F64x2 a) {
+  const F64x2 t = a * splat(92.33248261689366) + splat(kExpShifter);
+  const F64x2 k = t - splat(kExpShifter);
+  return {t, k, (a - k * splat(0.010830424696223417)) - k * splat(2.572804622327669e-14)};
+}
 ZORN_HYPERBOLIC_INLINE QuarterExponentials quarter_exponentials(F64x2 a) {
-  const F64x2 shifter = splat(6755399441055744.0);  // 1.5 * 2^52
-  const F64x2 t = a * splat(92.33248261689366) + shifter;
-  const F64x2 k = t - shifter;
-  const F64x2 r = (a - k * splat(0.010830424696223417)) - k * splat(2.572804622327669e-14);
-  const F64x2 t_minus = shifter - min(k, splat(kNegativeExponentCap));
-  return {quarter_power(t, exp_minus_one(r)),
-          quarter_power(t_minus, exp_minus_one(splat(0.0) - r))};
+  const ExpReduction e = reduce_exponent(a);
+  const F64x2 t_minus = splat(kExpShifter) - min(e.k, splat(kNegativeExponentCap));
+  return {quarter_power(e.t, exp_minus_one(e.r)),
+          quarter_power(t_minus, exp_minus_one(splat(0.0) - e.r))};
+}
+// e^x / 4 alone, for a signed x of -707 <= x <= 709.78 (where 2^(k div 64 - 2) is normal).
+ZORN_HYPERBOLIC_INLINE Sum quarter_exponential(F64x2 x) {
+  const ExpReduction e = reduce_exponent(x);
+  return quarter_power(e.t, exp_minus_one(e.r));
 }
 
 // sinh a = a + a^3 S(a^2) for a < 1/2: Taylor series to a^15 (the rest below 2^-64).

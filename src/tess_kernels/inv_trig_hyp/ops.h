@@ -1,12 +1,15 @@
 // Inverse trigonometric functions (also scaled by 1/pi), the hyperbolic functions and
 // their inverses. Each real operation joins its single and double precision vector
 // kernels (inverse_trig_single.h, inverse_trig_double.h, hyperbolic_single.h,
-// hyperbolic_double.h); the complex forms are scalar routines (complex/).
+// hyperbolic_double.h); the complex forms are scalar routines (complex/), Sinh and
+// Cosh on the lanes of complex/exp_hyperbolic_lanes.h.
 #pragma once
 
 #include <complex>
 
 #include "tess_kernels/complex/elementary.h"
+#include "tess_kernels/complex/exp_hyperbolic_lanes.h"
+#include "tess_kernels/complex/unary_lanes.h"
 #include "tess_kernels/complex/inverse.h"
 #include "tess_kernels/frame/op_adapters.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_double.h"
@@ -29,10 +32,17 @@ ZORN_TESS_REAL_AND_COMPLEX(Atan, false, cx::atan(z))
 ZORN_TESS_REAL_AND_COMPLEX(Acosh, false, cx::acosh(z))
 ZORN_TESS_REAL_AND_COMPLEX(Asinh, false, cx::asinh(z))
 ZORN_TESS_REAL_AND_COMPLEX(Atanh, false, cx::atanh(z))
-ZORN_TESS_REAL_AND_COMPLEX(Cosh, true, cx::cosh(z))
-ZORN_TESS_REAL_AND_COMPLEX(Sinh, true, cx::sinh(z))
 ZORN_TESS_REAL_AND_COMPLEX(Tanh, false, cx::tanh(z))
 #undef ZORN_TESS_REAL_AND_COMPLEX
+
+struct Cosh : cx::RealAndComplexLanes<Cosh, CoshSingle, CoshDouble, cx::CoshLanes> {
+  static constexpr bool kReportsOverflow = true;
+  static std::complex<double> value(std::complex<double> z) { return cx::cosh(z); }
+};
+struct Sinh : cx::RealAndComplexLanes<Sinh, SinhSingle, SinhDouble, cx::SinhLanes> {
+  static constexpr bool kReportsOverflow = true;
+  static std::complex<double> value(std::complex<double> z) { return cx::sinh(z); }
+};
 
 struct Acospi : ByPrecision<AcospiSingle, AcospiDouble> {};
 struct Asinpi : ByPrecision<AsinpiSingle, AsinpiDouble> {};

@@ -6,6 +6,8 @@
 #include <complex>
 
 #include "tess_kernels/complex/elementary.h"
+#include "tess_kernels/complex/exp_hyperbolic_lanes.h"
+#include "tess_kernels/complex/unary_lanes.h"
 #include "tess_kernels/frame/op_adapters.h"
 #include "tess_kernels/trig/double_ops.h"
 #include "tess_kernels/trig/scaled_single.h"
@@ -14,16 +16,14 @@
 
 namespace zorn::tess::ops {
 
-struct Sin : ByPrecision<SinSingle, SinDouble>, ComplexUnary<Sin> {
-  using ComplexUnary<Sin>::eval;
+struct Sin : cx::RealAndComplexLanes<Sin, SinSingle, SinDouble, cx::SinLanes> {
   static constexpr bool kReportsOverflow = true;
   static std::complex<double> value(std::complex<double> z) {
     return cx::sin(z);
   }
 };
 
-struct Cos : ByPrecision<CosSingle, CosDouble>, ComplexUnary<Cos> {
-  using ComplexUnary<Cos>::eval;
+struct Cos : cx::RealAndComplexLanes<Cos, CosSingle, CosDouble, cx::CosLanes> {
   static constexpr bool kReportsOverflow = true;
   static std::complex<double> value(std::complex<double> z) {
     return cx::cos(z);

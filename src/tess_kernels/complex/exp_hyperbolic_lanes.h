@@ -1,0 +1,25 @@
+// Lanes of the complex exponential, hyperbolic and circular functions for the loop of
+// unary_lanes.h: four elements per call, e^x or sinh |x| and cosh |x| from the
+// two-lane cores of the hyperbolic kernels (as hi + lo), cos y and sin y from the
+// double SinCos kernel's fast path, and each part the product of the two rounded once
+// beyond the rounding of cos or sin. Elements beyond the cores' ranges or with a
+// non-finite part are left to the scalar forms (exponential.cpp).
+#pragma once
+
+namespace zorn::tess::cx {
+
+struct ExpLanes {
+  static int group(const double x[4], const double y[4], double re[4], double im[4]);
+};
+
+// sinh z (kSine) or cosh z; kRotated gives sin z = -i sinh(iz) and cos z = cosh(iz).
+template <bool kSine, bool kRotated>
+struct HyperbolicLanes {
+  static int group(const double x[4], const double y[4], double re[4], double im[4]);
+};
+using SinhLanes = HyperbolicLanes<true, false>;
+using CoshLanes = HyperbolicLanes<false, false>;
+using SinLanes = HyperbolicLanes<true, true>;
+using CosLanes = HyperbolicLanes<false, true>;
+
+}  // namespace zorn::tess::cx
