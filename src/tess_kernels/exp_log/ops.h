@@ -7,6 +7,7 @@
 
 #include "tess_kernels/complex/elementary.h"
 #include "tess_kernels/complex/exp_hyperbolic_lanes.h"
+#include "tess_kernels/complex/log_sqrt_lanes.h"
 #include "tess_kernels/complex/unary_lanes.h"
 #include "tess_kernels/exp_log/double_ops.h"
 #include "tess_kernels/exp_log/single_ops.h"
@@ -26,14 +27,12 @@ struct Log2 : ByPrecision<Log2Single, Log2Double> {};
 struct Log1p : ByPrecision<Log1pSingle, Log1pDouble> {};
 struct Logb : ByPrecision<LogbSingle, LogbDouble> {};
 
-struct Ln : ByPrecision<LnSingle, LnDouble>, ComplexUnary<Ln> {
-  using ComplexUnary<Ln>::eval;
+struct Ln : cx::RealAndComplexLanes<Ln, LnSingle, LnDouble, cx::LnLanes> {
   static constexpr bool kReportsOverflow = false;
   static std::complex<double> value(std::complex<double> z) { return cx::log(z); }
 };
 
-struct Log10 : ByPrecision<Log10Single, Log10Double>, ComplexUnary<Log10> {
-  using ComplexUnary<Log10>::eval;
+struct Log10 : cx::RealAndComplexLanes<Log10, Log10Single, Log10Double, cx::Log10Lanes> {
   static constexpr bool kReportsOverflow = false;
   static std::complex<double> value(std::complex<double> z) { return cx::log10(z); }
 };

@@ -1,19 +1,21 @@
 // Powers and roots: Sqrt, InvSqrt, Cbrt, InvCbrt, Pow2o3, Pow3o2, Pow, Powr, Powx, Hypot.
 // Each real operation joins its single and double precision loops (single_ops.h,
-// double_ops.h); the complex Sqrt and Pow are scalar formulas.
+// double_ops.h); the complex Sqrt runs on lanes (complex/log_sqrt_lanes.h), Pow is a
+// scalar formula.
 #pragma once
 
 #include <complex>
 
 #include "tess_kernels/complex/elementary.h"
+#include "tess_kernels/complex/log_sqrt_lanes.h"
+#include "tess_kernels/complex/unary_lanes.h"
 #include "tess_kernels/frame/op_adapters.h"
 #include "tess_kernels/pow_root/double_ops.h"
 #include "tess_kernels/pow_root/single_ops.h"
 
 namespace zorn::tess::ops {
 
-struct Sqrt : ByPrecision<SqrtSingle, SqrtDouble>, ComplexUnary<Sqrt> {
-  using ComplexUnary<Sqrt>::eval;
+struct Sqrt : cx::RealAndComplexLanes<Sqrt, SqrtSingle, SqrtDouble, cx::SqrtLanes> {
   static constexpr bool kReportsOverflow = false;
   static std::complex<double> value(std::complex<double> z) { return cx::sqrt(z); }
 };

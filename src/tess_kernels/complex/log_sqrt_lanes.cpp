@@ -1,0 +1,120 @@
+#include "tess_kernels/complex/log_sqrt_lanes.h"
+
+#include "tess_kernels/frame/simd_double.h"
+#include "tess_kernels/frame/two_sum_double.h"
+#include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
+#include "tess_kernels/inv_trig_hyp/inverse_trig_double.h"
+
+namespace zorn::tess::cx {
+namespace {
+
+using simd::F64x2;
+using simd::I64x2;
+namespace h = hyperbolic;
+
+constexpr int64_t kExponentField = 0x7FF0000000000000;
+constexpr int64_t kUnitExponent = int64_t{1} << 52;
+
+// The parts of two elements, their magnitudes ordered, and the lanes the scalar form
+// must take: a non-finite part, a larger part that is zero, subnormal or >= 2^1001.
+struct Parts {
+  F64x2 x, y, larger, smaller;
+  int special;
+};
+[[gnu::always_inline]] inline Parts load_parts(const double* x, const double* y) {
+  const F64x2 xv = F64x2::load(x), yv = F64x2::load(y);
+  const F64x2 ax = simd::abs(xv), ay = simd::abs(yv);
+  const F64x2 larger = max(ax, ay);
+  const F64x2 out = simd::less(larger, F64x2::splat(0x1p-1022)) |
+                    simd::not_less(larger, F64x2::splat(0x1p1001)) |
+                    simd::not_less(min(ax, ay), F64x2::splat(INFINITY));  // NaN, inf
+  return {xv, yv, larger, min(ax, ay), simd::lane_mask(out)};
+}
+
+// 2^-e for the biased exponent field E = e + 1023 of a double: the field 2046 - E.
+inline F64x2 inverse_power(I64x2 field) {
+  return simd::from_bits(I64x2::splat(2046 * kUnitExponent) - field);
+}
+
+// a^2 + b^2 = hi + lo from Dekker's squares (a, b scaled to where neither overflows or
+// loses its tail below the normal range).
+[[gnu::always_inline]] inline h::Sum sum_of_squares(F64x2 a, F64x2 b) {
+  const TwoSum a2 = two_product(a, a), b2 = two_product(b, b);
+  const TwoSum n = two_sum(a2.sum, b2.sum);
+  return {n.sum, n.err + (a2.err + b2.err)};
+}
+
+// v / ln 10 with one rounding beyond that of v (1/ln 10 as hi + lo).
+inline F64x2 over_ln10(F64x2 v) {
+  const TwoSum p = two_product(v, F64x2::splat(0.4342944819032518));
+  return p.sum + (p.err + v * F64x2::splat(1.098319650216765e-17));
+}
+
+// All-ones lanes where the sign bit is set (-0 and NaN included).
+inline F64x2 sign_lanes(F64x2 v) {
+  const __m128i high = _mm_srai_epi32(_mm_castpd_si128(v.v), 31);
+  return {_mm_castsi128_pd(_mm_shuffle_epi32(high, _MM_SHUFFLE(3, 3, 1, 1)))};
+}
+
+}  // namespace
+
+template <bool kBase10>
+int LogLanes<kBase10>::group(const double x[4], const double y[4], double re[4], double im[4]) {
+  // ln 2 with its head's last 21 bits zero, so that e ln2_hi is exact for |e| < 2^21.
+  constexpr double kLn2Hi = 6.93147180369123816490e-01;
+  constexpr double kLn2Lo = 1.90821492927058770002e-10;
+  alignas(16) double xs[4], ys[4];
+  int special = 0;
+  for (int v = 0; v < 4; v += 2) {
+    const Parts p = load_parts(x + v, y + v);
+    special |= p.special << v;
+    const F64x2 moderate = simd::not_less(p.larger, F64x2::splat(0x1p-500)) &
+                           simd::less(p.larger, F64x2::splat(0x1p500));
+    const F64x2 e = simd::select(moderate, F64x2::splat(0.0),
+                                 simd::exponent_and_mantissa(p.larger, 0).k);
+    const F64x2 s = simd::select(moderate, F64x2::splat(1.0),
+                                 inverse_power(simd::bits(p.larger) & I64x2::splat(kExponentField)));
+    const F64x2 half_log = h::log_of_sum(sum_of_squares(p.larger * s, p.smaller * s)) *
+                           F64x2::splat(0.5);
+    const F64x2 r = e * F64x2::splat(kLn2Hi) + (half_log + e * F64x2::splat(kLn2Lo));
+    (kBase10 ? over_ln10(r) : r).store(re + v);
+    (p.x * s).store(xs + v);
+    (p.y * s).store(ys + v);
+  }
+  special |= Atan2Double::fast_group(ys, xs, im);
+  if constexpr (kBase10) {
+    for (int v = 0; v < 4; v += 2) over_ln10(F64x2::load(im + v)).store(im + v);
+  }
+  return special;
+}
+
+template struct LogLanes<false>;
+template struct LogLanes<true>;
+
+int SqrtLanes::group(const double x[4], const double y[4], double re[4], double im[4]) {
+  int special = 0;
+  const F64x2 minus = F64x2::splat(-0.0);
+  for (int v = 0; v < 4; v += 2) {
+    const Parts p = load_parts(x + v, y + v);
+    // The even exponent 2k at or below the larger part's: field (E - 1) | 1.
+    const I64x2 field = ((simd::bits(p.larger) & I64x2::splat(kExponentField)) -
+                         I64x2::splat(kUnitExponent)) |
+                        I64x2::splat(kUnitExponent);
+    const F64x2 s = inverse_power(field);
+    const F64x2 unscale = simd::from_bits((field + I64x2::splat(1023 * kUnitExponent)) >> 1);
+    const F64x2 ax = simd::abs(p.x) * s, ay = simd::abs(p.y) * s;
+    const h::Sum modulus = h::root_of_sum(sum_of_squares(ax, ay));
+    const F64x2 t = h::sqrt((ax + (modulus.hi + modulus.lo)) * F64x2::splat(0.5));
+    const F64x2 u = t * unscale, w = (ay / (t + t)) * unscale;
+    // sqrt z = u + i w (x >= +0) or w + i u (x <= -0), the imaginary part signed as y.
+    const F64x2 x_negative = sign_lanes(p.x);
+    simd::select(x_negative, w, u).store(re + v);
+    (simd::select(x_negative, u, w) | (p.y & minus)).store(im + v);
+    special |= (p.special | simd::lane_mask(simd::less(ay, F64x2::splat(0x1p-1000)) |
+                                            simd::less(w, F64x2::splat(0x1p-1022))))
+               << v;
+  }
+  return special;
+}
+
+}  // namespace zorn::tess::cx

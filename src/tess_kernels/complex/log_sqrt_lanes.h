@@ -1,0 +1,28 @@
+// Lanes of the complex logarithms and square root for the loop of unary_lanes.h, four
+// elements per call. Both parts are first scaled by the power of two that brings the
+// larger into [1, 2) (the logarithm keeps them unscaled between 2^-500 and 2^500, where
+// ln |z| may cancel near |z| = 1), and |z|^2 is summed exactly in double-double from
+// Dekker's squares. Elements with a non-finite or zero part, a larger part below 2^-1022
+// or above 2^1001, or a smaller part the scaling would push below the normal range are
+// left to the scalar forms (logarithm.cpp).
+#pragma once
+
+namespace zorn::tess::cx {
+
+// ln z = ln |z| + i arg z, or log10 z (kBase10): ln |z| = ln(x^2 + y^2) / 2 + e ln 2 from
+// the logarithm of the double-double sum, arg z by the double Atan2 kernel's fast path
+// on the scaled parts (the angle does not change with the scale).
+template <bool kBase10>
+struct LogLanes {
+  static int group(const double x[4], const double y[4], double re[4], double im[4]);
+};
+using LnLanes = LogLanes<false>;
+using Log10Lanes = LogLanes<true>;
+
+// Kahan's square root on parts scaled by an even power of two: t = sqrt((|x| + |z|) / 2),
+// the other part |y| / 2t, each scaled back by the root of the power.
+struct SqrtLanes {
+  static int group(const double x[4], const double y[4], double re[4], double im[4]);
+};
+
+}  // namespace zorn::tess::cx
