@@ -61,6 +61,7 @@ constexpr int64_t kValuesNodeAfterNode = 32;
 constexpr int64_t kValuesFunctionAfterFunction = 16;
 constexpr int64_t kResultsSiteAfterSite = 32;  // r[i*ny + j] with one derivative order
 constexpr int64_t kSitesSorted = ZORN_DF_SITES_SORTED;
+constexpr int64_t kMaxOrder = 4;  // the cubics'
 
 // The checks of the data work on the values' bits, without a comparison or a branch
 // per element, so that they vectorise (floating-point comparisons do not, under the
@@ -152,11 +153,11 @@ void Spline<T>::evaluate(const T* sites, int64_t n, int64_t nu, bool extrapolate
   if (nu >= order_) {  // every derivative of this order vanishes
     for (int64_t k = 0; k < n * ny_; ++k) out[k] = T(0);
   } else {
-    std::vector<int32_t> flags(static_cast<size_t>(nu + 1), 0);
-    flags.back() = 1;
+    int32_t flags[kMaxOrder] = {};  // nu < order <= kMaxOrder
+    flags[nu] = 1;
     const int64_t hint = ascending(sites, n) ? kSitesSorted : 0;
     check_status(Calls<T>::interpolate(
-        task_.task, 0, 0, n, sites, hint, nu + 1, flags.data(), nullptr, out, kResultsSiteAfterSite,
+        task_.task, 0, 0, n, sites, hint, nu + 1, flags, nullptr, out, kResultsSiteAfterSite,
         nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr));
   }
   if (extrapolate) return;
