@@ -6,6 +6,7 @@
 #include <pybind11/pybind11.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "status_errors.h"
 
@@ -20,10 +21,16 @@ inline void check_status(int32_t status) {
   if (status < 0) throw StatusFailure{status};
 }
 
+// Work on fewer elements keeps the lock: releasing and retaking it costs more than the
+// work.
+constexpr int64_t kReleaseLockFrom = 1 << 14;
+
 template <class Work>
-auto without_gil(Service service, const char* where, Work&& work) {
+auto without_gil(Service service, const char* where, Work&& work,
+                 int64_t elements = kReleaseLockFrom) {
   try {
-    pybind11::gil_scoped_release released;
+    std::optional<pybind11::gil_scoped_release> released;
+    if (elements >= kReleaseLockFrom) released.emplace();
     return work();
   } catch (const StatusFailure& failure) {
     throw_status(service, failure.status, where);

@@ -111,7 +111,11 @@ class _PiecewisePolynomial:
                 for pair, columns in ((pairs[k], np.flatnonzero(group == k))
                                       for k in range(len(pairs)))]
         self._nodes = x.size
-        self._single = self._parts[0][1] if len(self._parts) == 1 else None
+        # One function in one task, on a partition whose sites need no grouping: a call
+        # with an array of the spline's type and the default extrapolation goes straight
+        # to the task (the fixed cost of a call on few sites).
+        self._direct = (self._parts[0][1] if len(self._parts) == 1 and self._trailing == ()
+                        and x.size < _GROUP_SITES_FROM_NODES else None)
         self._dtype_object = np.dtype(self._dtype)
         self._c = None
         self.x = self._parts[0][1].breaks
@@ -119,12 +123,12 @@ class _PiecewisePolynomial:
         self.extrapolate = self._default_extrapolate if extrapolate is None else extrapolate
 
     def _evaluate(self, sites, nu, extrapolate):
-        """(sites, functions) values of every part."""
-        if self._single is not None:
-            return self._single.evaluate(sites, nu, extrapolate)
+        """(sites, functions) values of every part at 1-D sites."""
+        if len(self._parts) == 1:
+            return self._parts[0][1].evaluate(sites, nu, extrapolate)
         out = np.empty((sites.size, math.prod(self._trailing)), self._dtype)
         for columns, spline in self._parts:
-            out[:, columns] = spline.evaluate(sites, nu, extrapolate)
+            out[:, columns] = spline.evaluate(sites, nu, extrapolate).reshape(sites.size, -1)
         return out
 
     @property
@@ -140,13 +144,14 @@ class _PiecewisePolynomial:
         return self._c
 
     def __call__(self, x, nu=0, extrapolate=None):
-        if type(nu) is not int and not isinstance(nu, numbers.Integral):
+        if (self._direct is not None and extrapolate is None and type(x) is np.ndarray
+                and x.dtype is self._dtype_object and type(nu) is int
+                and type(self.extrapolate) is bool):
+            return self._direct.evaluate(x, nu, self.extrapolate)
+        if not isinstance(nu, numbers.Integral):
             raise TypeError(f"the derivative order must be an integer, not {nu!r}")
         extrapolate = self.extrapolate if extrapolate is None else extrapolate
-        # An array of the spline's own type is taken as it is (the common case, and the
-        # fixed cost of a call on few sites).
-        t = x if type(x) is np.ndarray and x.dtype is self._dtype_object else _real(
-            x, "x", self._dtype)
+        t = _real(x, "x", self._dtype)
         sites = t.ravel()
         if extrapolate == "periodic":
             lo, hi = self.x[0], self.x[-1]

@@ -44,13 +44,17 @@ std::unique_ptr<Spline<T>> make_spline(const std::string& name, const Array<T>& 
   });
 }
 
+// The values have the sites' shape, followed by the functions' axis when there are
+// several functions.
 template <class T>
 Array<T> evaluate(const Spline<T>& s, const Array<T>& sites, int64_t nu, bool extrapolate) {
   const int64_t n = sites.size();
-  Array<T> out({n, s.functions()});
+  std::vector<py::ssize_t> shape(sites.shape(), sites.shape() + sites.ndim());
+  if (s.functions() > 1) shape.push_back(s.functions());
+  Array<T> out(shape);
   T* r = out.mutable_data();
   without_gil(Service::interpolate, kWhere,
-              [&] { s.evaluate(sites.data(), n, nu, extrapolate, r); });
+              [&] { s.evaluate(sites.data(), n, nu, extrapolate, r); }, n);
   return out;
 }
 
