@@ -129,9 +129,7 @@ int32_t run_local(const Job<T>& job, SlopeRule rule) {
     s.load_chords(j);
     for (int64_t i = 1; i + 1 < nx; ++i) m[i] = s.interior(j, i);
     s.ends(j, m);
-    T* c = coefficient_block<T>(t, j);
-    for (int64_t i = 0; i + 1 < nx; ++i)
-      hermite_cell(c + 4 * i, s.v.at(j, i), s.v.at(j, i + 1), m[i], m[i + 1], s.g.step(i));
+    hermite_cells(coefficient_block<T>(t, j), s.v, j, s.g, m, nx - 1);
   }
   sibling::deallocate(m);
   return kOk;

@@ -20,10 +20,9 @@ struct NaturalCubicWorker {
   static void write_cells(const Task& t, const V& v, const G& g, int64_t j, const T* m,
                           bool periodic) {
     T* c = coefficient_block<T>(t, j);
-    for (int64_t i = 0; i + 1 < t.nx; ++i) {
-      const T right = (periodic && i + 2 == t.nx) ? m[0] : m[i + 1];
-      hermite_cell(c + 4 * i, v.at(j, i), v.at(j, i + 1), m[i], right, g.step(i));
-    }
+    const int64_t last = t.nx - 2;  // the last cell, which ends on m[0] when periodic
+    hermite_cells(c, v, j, g, m, periodic ? last : last + 1);
+    if (periodic) hermite_cell(c + 4 * last, v.at(j, last), v.at(j, last + 1), m[last], m[0], g.step(last));
   }
 
   static int32_t run(const Job<T>& job) {
