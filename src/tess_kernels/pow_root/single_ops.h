@@ -82,21 +82,16 @@ using CbrtSingle = CubeRootSingle<cbrt_core::RootPower::kCbrt, tess_callout_sCbr
 using InvCbrtSingle = CubeRootSingle<cbrt_core::RootPower::kInvCbrt, tess_callout_sInvCbrt>;
 using Pow2o3Single = CubeRootSingle<cbrt_core::RootPower::kPow2o3, tess_callout_sPow2o3>;
 
-// x^y in double (ln x by one table reduction and a series, e^z by the 1/128 table):
-// positive normal x with |y ln x| < 87; the callouts follow the double precision ones
-// (Pow, Powr) and report a float overflow as status 3 (Pow) or 2 (Powr).
+// x^y in double (log2 x and 2^t each from a small table and a short series): positive
+// normal x with |y log2 x| < 126; the callouts follow the double precision ones (Pow,
+// Powr) and report a float overflow as status 3 (Pow) or 2 (Powr).
 int32_t tess_callout_sPow(const float* x, const float* y, float* r);
 int32_t tess_callout_sPowr(const float* x, const float* y, float* r);
 inline int pow_group_single(const float x[4], const float y[4], float r[4]) {
-  using simd::F64x2;
-  const simd::F32x4 xv = simd::F32x4::load(x), yv = simd::F32x4::load(y);
-  F64x2 z0, z1;
-  const F64x2 r0 = pow_fast::single_power(simd::low_to_double(xv), simd::low_to_double(yv), z0);
-  const F64x2 r1 = pow_fast::single_power(simd::high_to_double(xv), simd::high_to_double(yv), z1);
-  simd::to_float(r0, r1).store(r);
-  const F64x2 bound = F64x2::splat(pow_fast::kSingleProductBound);
-  return not_normal_lanes(xv, true) | simd::lane_mask(simd::not_less(simd::abs(z0), bound)) |
-         simd::lane_mask(simd::not_less(simd::abs(z1), bound)) << 2;
+  const simd::F32x4 xv = simd::F32x4::load(x);
+  int wide;
+  pow_single::power(xv, simd::F32x4::load(y), wide).store(r);
+  return not_normal_lanes(xv, true) | wide;
 }
 struct PowSingle : BinaryLanes<PowSingle, float> {
   static int fast_group(const float x[4], const float y[4], float r[4]) {
