@@ -15,69 +15,21 @@
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 #include <vector>
+
+#include "mp_real.h"
+#include "rational_fit.h"
 
 namespace {
 
-constexpr mpfr_prec_t kPrecision = 320;
+using namespace inverse_erf_tool;
+
 constexpr int kDegree = 8;
 constexpr int kRowWidth = 12;  // centre, head, tail, c1..c8, padding to an even count
 constexpr int kCentralRows = 17;
 constexpr int kPiecesPerBinade = 16;
 constexpr int kLowestExponent = -53;
-
-struct Mp {
-  mpfr_t v;
-  Mp() {
-    mpfr_init2(v, kPrecision);
-    mpfr_set_zero(v, 1);
-  }
-  explicit Mp(double d) {
-    mpfr_init2(v, kPrecision);
-    mpfr_set_d(v, d, MPFR_RNDN);
-  }
-  Mp(const Mp& o) {
-    mpfr_init2(v, kPrecision);
-    mpfr_set(v, o.v, MPFR_RNDN);
-  }
-  Mp& operator=(const Mp& o) {
-    mpfr_set(v, o.v, MPFR_RNDN);
-    return *this;
-  }
-  ~Mp() { mpfr_clear(v); }
-  double d() const { return mpfr_get_d(v, MPFR_RNDN); }
-};
-Mp operator+(const Mp& a, const Mp& b) {
-  Mp r;
-  mpfr_add(r.v, a.v, b.v, MPFR_RNDN);
-  return r;
-}
-Mp operator-(const Mp& a, const Mp& b) {
-  Mp r;
-  mpfr_sub(r.v, a.v, b.v, MPFR_RNDN);
-  return r;
-}
-Mp operator*(const Mp& a, const Mp& b) {
-  Mp r;
-  mpfr_mul(r.v, a.v, b.v, MPFR_RNDN);
-  return r;
-}
-Mp operator/(const Mp& a, const Mp& b) {
-  Mp r;
-  mpfr_div(r.v, a.v, b.v, MPFR_RNDN);
-  return r;
-}
-Mp apply(int (*f)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t), const Mp& a) {
-  Mp r;
-  f(r.v, a.v, MPFR_RNDN);
-  return r;
-}
-
-Mp pi() {
-  Mp r;
-  mpfr_const_pi(r.v, MPFR_RNDN);
-  return r;
-}
 
 // x with erfc(x) = q (complement) or erf(x) = q, by Newton steps from a start that
 // bisection in long double places within reach of quadratic convergence.
@@ -111,6 +63,14 @@ Mp central_value(const Mp& t, const Mp& scale, double shift) {
 }
 Mp tail_value(const Mp& q, bool normal) {
   return normal ? apply(mpfr_sqrt, Mp(2.0)) * inverse(Mp(2.0) * q, true) : inverse(q, true);
+}
+
+// erfinv(x) / x as a function of t = x^2 (sqrt(2) erfinv(2x) / x for the quantile, whose
+// x = p - 1/2 is half of erfinv's).
+Mp central_ratio(const Mp& t, bool normal) {
+  const Mp x = apply(mpfr_sqrt, t);
+  if (normal) return apply(mpfr_sqrt, Mp(2.0)) * inverse(Mp(2.0) * x, false) / x;
+  return inverse(x, false) / x;
 }
 
 struct Row {
@@ -220,6 +180,41 @@ void print_table(const char* name, const char* shift_name, bool normal) {
   std::fprintf(stderr, "%s: worst interpolation error %.4f x 2^-53 relative\n", name, worst);
 }
 
+// The single precision kernels' central piece, |x| <= bound: the ratio result / x as one
+// rational function N(u) / D(u) of u = x^2 - bound^2, fitted near-minimax relative to the
+// result (rational_fit.h) and evaluated in double. Centred at the end of the range, where
+// the rounding of the coefficients to double disturbs the quotient least.
+void print_central(const char* prefix, bool normal, double bound, int degree) {
+  const double top = bound * bound;
+  constexpr int kSamples = 240;
+  std::vector<Mp> u, ratio, weight;
+  for (int i = 0; i <= kSamples; ++i) {
+    const Mp t = Mp(0.5 * top) * (Mp(1.0) - apply(mpfr_cos, pi() * Mp(i) / Mp(kSamples)));
+    u.push_back(t - Mp(top));
+    ratio.push_back(central_ratio(i == 0 ? Mp(1e-40) : t, normal));
+    weight.push_back(Mp(1.0) / ratio.back());
+  }
+  const Rational r = fit_rational(u, ratio, weight, degree, degree);
+  std::printf("constexpr double k%sBound = %a;\n", prefix, bound);
+  std::printf("constexpr double k%sCentre = %a;\n", prefix, top);
+  for (const auto& [name, c] : {std::pair{"Num", &r.num}, std::pair{"Den", &r.den}}) {
+    std::printf("constexpr double k%s%s[%zu] = {", prefix, name, c->size());
+    for (size_t i = 0; i < c->size(); ++i) std::printf("%s%a", i ? ", " : "", (*c)[i]);
+    std::printf("};\n");
+  }
+  std::vector<Mp> num, den;
+  for (double c : r.num) num.emplace_back(c);
+  for (double c : r.den) den.emplace_back(c);
+  double worst = 0;
+  for (int i = 1; i <= 4000; ++i) {
+    const Mp t(top * i / 4000.0), want = central_ratio(t, normal);
+    const Mp v = t - Mp(top);
+    worst = std::fmax(worst, std::fabs(((horner(num, v) / horner(den, v) - want) / want).d()));
+  }
+  std::fprintf(stderr, "%s: worst rational error %.4f x 2^-24 relative\n", prefix,
+               worst * 0x1p24);
+}
+
 }  // namespace
 
 int main() {
@@ -232,4 +227,8 @@ int main() {
   std::printf("constexpr int kRowWidth = %d;\n", kRowWidth);
   print_table("kErfInvRows", "kErfInvShift", false);
   print_table("kNormalQuantileRows", "kNormalQuantileShift", true);
+  // For single precision: |x| to 31/32, tails q = 1 - |x| below 1/32, and p or 1 - p
+  // below 1/64.
+  print_central("ErfInvCentral", false, 0.96875, 6);
+  print_central("NormalQuantileCentral", true, 0.484375, 6);
 }

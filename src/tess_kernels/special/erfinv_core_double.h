@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "tess_kernels/frame/polynomial_double.h"
 #include "tess_kernels/frame/simd_double.h"
 
 namespace zorn::tess::inverse_erf {
@@ -100,6 +101,54 @@ inline simd::F64x2 normal_quantile_pair(simd::F64x2 p) {
   const F64x2 tail = simd::select(simd::less(p, half), p, F64x2::splat(1.0) - p);
   return with_sign_of(
       magnitude(kNormalQuantileRows, kNormalQuantileShift, central, simd::abs(x), tail), x);
+}
+
+// Single precision, on widened lanes: the central piece |x| <= bound as x N(u) / D(u),
+// u = x^2 - bound^2, one rational function of degree 6 for all lanes, no table (double
+// precision sums, rounding far below a float's ulp); only a pair holding a lane beyond
+// it also reads the tail rows, for q.
+struct SingleCentral {
+  double bound, centre;
+  const double (&num)[7];
+  const double (&den)[7];
+};
+constexpr SingleCentral kErfInvSingle{kErfInvCentralBound, kErfInvCentralCentre,
+                                      kErfInvCentralNum, kErfInvCentralDen};
+constexpr SingleCentral kNormalQuantileSingle{kNormalQuantileCentralBound,
+                                              kNormalQuantileCentralCentre,
+                                              kNormalQuantileCentralNum, kNormalQuantileCentralDen};
+
+template <int64_t kRowCount>
+inline simd::F64x2 single_lanes(const SingleCentral& c,
+                                const double (&rows)[kRowCount][kRowWidth], double shift,
+                                simd::F64x2 x, simd::F64x2 q) {
+  using simd::F64x2;
+  const F64x2 a = simd::abs(x);
+  const F64x2 central = simd::not_greater(a, F64x2::splat(c.bound));
+  const F64x2 u = x * x - F64x2::splat(c.centre);
+  const F64x2 y = x * (estrin(u, c.num) / estrin(u, c.den));
+  if (simd::lane_mask(central) == 3) return y;
+  const F64x2 tail = with_sign_of(magnitude(rows, shift, F64x2::splat(0.0), a, q), x);
+  return simd::select(central, y, tail);
+}
+
+// x, q exact in double for float arguments: 1 - q, p - 1/2 and the tail arguments.
+inline simd::F64x2 erfinv_single_pair(simd::F64x2 x) {
+  return single_lanes(kErfInvSingle, kErfInvRows, kErfInvShift, x,
+                      simd::F64x2::splat(1.0) - simd::abs(x));
+}
+inline simd::F64x2 erfcinv_single_pair(simd::F64x2 q) {
+  using simd::F64x2;
+  const F64x2 one = F64x2::splat(1.0);
+  const F64x2 tail = simd::select(simd::less(q, one), q, F64x2::splat(2.0) - q);
+  return single_lanes(kErfInvSingle, kErfInvRows, kErfInvShift, one - q, tail);
+}
+inline simd::F64x2 normal_quantile_single_pair(simd::F64x2 p) {
+  using simd::F64x2;
+  const F64x2 half = F64x2::splat(0.5);
+  const F64x2 tail = simd::select(simd::less(p, half), p, F64x2::splat(1.0) - p);
+  return single_lanes(kNormalQuantileSingle, kNormalQuantileRows, kNormalQuantileShift, p - half,
+                      tail);
 }
 
 }  // namespace zorn::tess::inverse_erf

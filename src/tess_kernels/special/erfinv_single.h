@@ -1,6 +1,7 @@
 // Single precision ErfInv, ErfcInv and CdfNormInv: four lanes widened to two pairs of
-// doubles through the double core (erfinv_core_double.h), rounded once to single; the
-// special lanes go to the callouts, which compute in double precision.
+// doubles through the single precision forms of the double core (erfinv_core_double.h),
+// rounded once to single; the special lanes go to the callouts, which compute in double
+// precision.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +25,7 @@ simd::F32x4 widened(simd::F32x4 x) {
 }
 
 struct ErfInvSingle : LaneLoopSingle<ErfInvSingle> {
-  static simd::F32x4 fast_path(simd::F32x4 x) { return widened<inverse_erf::erfinv_pair>(x); }
+  static simd::F32x4 fast_path(simd::F32x4 x) { return widened<inverse_erf::erfinv_single_pair>(x); }
   // |x| >= 1, NaN, and |x| < 2^-24 (bit pattern at most 0x337FFFFF).
   static int special_lanes(simd::F32x4 x) {
     const simd::I32x4 magnitude = simd::bits(simd::abs(x));
@@ -36,7 +37,7 @@ struct ErfInvSingle : LaneLoopSingle<ErfInvSingle> {
 
 // Below 2^-53, at 2 and above, NaN.
 struct ErfcInvSingle : LaneLoopSingle<ErfcInvSingle> {
-  static simd::F32x4 fast_path(simd::F32x4 x) { return widened<inverse_erf::erfcinv_pair>(x); }
+  static simd::F32x4 fast_path(simd::F32x4 x) { return widened<inverse_erf::erfcinv_single_pair>(x); }
   static int special_lanes(simd::F32x4 q) {
     return simd::lane_mask_less(q, simd::F32x4::splat(0x1p-53f)) |
            simd::lane_mask_not_less(q, simd::F32x4::splat(2.0f));
@@ -47,7 +48,7 @@ struct ErfcInvSingle : LaneLoopSingle<ErfcInvSingle> {
 // Below 2^-53, at 1 and above, NaN.
 struct CdfNormInvSingle : LaneLoopSingle<CdfNormInvSingle> {
   static simd::F32x4 fast_path(simd::F32x4 x) {
-    return widened<inverse_erf::normal_quantile_pair>(x);
+    return widened<inverse_erf::normal_quantile_single_pair>(x);
   }
   static int special_lanes(simd::F32x4 p) {
     return simd::lane_mask_less(p, simd::F32x4::splat(0x1p-53f)) |
