@@ -1,24 +1,29 @@
-// Tangent of two lanes from a reduction by multiples of pi/2, without a table: the fast
-// path of the double precision Tan kernel, and its evaluation for larger arguments.
+// Cosine and tangent of two lanes from a reduction by multiples of pi/2, without a table:
+// the fast paths of the double precision Cos and Tan kernels (and the cosine of SinCos),
+// and their evaluation of larger arguments once reduced exactly.
 //
 // An angle a is written k pi/2 + r, k the nearest integer to a 2/pi (held in the low
 // mantissa bits of t = a 2/pi + 1.5 2^52) and |r| <= pi/4 carried as r + r_lo. sin r and
-// cos r come from their Taylor series, each as a leading part and a small tail:
-//   sin r = r + (-r^3/6 + r^5 S(r^2) + r_lo cos r)
-//   cos r = w + (((1 - w) - r^2/2) + r^4 C(r^2) - r r_lo),  w = 1 - r^2/2 rounded,
-// where the second form keeps the rounding errors of r^2 and of the leading subtraction.
-// The tangent is their quotient (-cos r / sin r in odd quadrants), corrected by its
-// residual.
+// cos r come from near-minimax polynomials (tools/tess_quarter_turn_polynomials), each as
+// a leading part and a small tail in the manner of Sun's fdlibm kernels:
+//   sin r = r + (r^3 S(r^2) + r_lo w)
+//   cos r = w + (((1 - w) - r^2/2) + (r^4 C(r^2) - r r_lo)),  w = 1 - r^2/2 rounded,
+// where (1 - w) - r^2/2 is the rounding error of w, r^2 carried as a value and its
+// rounding error. The cosine is the part of the
+// quadrant, the tangent their corrected quotient (-cos r / sin r in odd quadrants).
 #pragma once
 
 #include <cstdint>
 
 #include "tess_kernels/frame/polynomial_double.h"
 #include "tess_kernels/frame/simd.h"
-#include "tess_kernels/frame/two_sum_double.h"
 #include "tess_kernels/trig/sin_core_double.h"
 
-namespace zorn::tess::tangent {
+namespace zorn::tess::quarter_turn {
+
+namespace polynomials {
+#include "tess_kernels/trig/data/quarter_turn_polynomials.inc"
+}  // namespace polynomials
 
 using simd::F64x2;
 using simd::I64x2;
@@ -47,43 +52,48 @@ inline ReducedAngle reduce(F64x2 a) {
   return {r, ((p - r) - mid) - k * F64x2::splat(kPiOver2Lo), simd::bits(t)};
 }
 
-// sin r and cos r of r + r_lo, |r| <= pi/4, as leading parts and tails. The series stop
-// at r^17 and r^16: the first terms left out are below 2^-62 relative.
+// sin r and cos r of r + r_lo as leading parts and tails, |tail| below 2^-3 of the part.
 struct SinCosParts {
   SinParts sin, cos;
 };
 inline SinCosParts sin_cos_parts(const ReducedAngle& angle) {
   const F64x2 r = angle.hi;
   const F64x2 z = r * r;
-  const F64x2 z2 = z * z;
-  const auto c = [](double v) { return F64x2::splat(v); };
-  constexpr double kSinAboveR3[] = {1.0 / 120,         -1.0 / 5040,         1.0 / 362880,
-                                    -1.0 / 39916800,   1.0 / 6227020800,   -1.0 / 1307674368000,
-                                    1.0 / 355687428096000};
-  constexpr double kCosAboveR2[] = {1.0 / 24,        -1.0 / 720,          1.0 / 40320,
-                                    -1.0 / 3628800,  1.0 / 479001600,     -1.0 / 87178291200,
-                                    1.0 / 20922789888000};
-  const F64x2 sin_series_above_r3 = estrin(z, kSinAboveR3);
-  const F64x2 cos_series = estrin(z, kCosAboveR2);
-  // r^2 = z + z_err and r^3 = r3 + r3_err (Dekker's products, the split of r shared), so
-  // that the leading terms 1 - r^2/2 and -r^3/6 round only once.
-  const F64x2 z_err = two_product(r, r).err;
-  const TwoSum cube = two_product(r, z);
-  const F64x2 r3 = cube.sum;
-  const F64x2 r3_err = cube.err + r * z_err;
-  const F64x2 half_z = z * c(0.5);
-  const F64x2 w = c(1.0) - half_z;
-  const F64x2 cos_tail = (((c(1.0) - w) - half_z) + z2 * cos_series) -
-                         (z_err * c(0.5) + r * angle.lo);
-  const F64x2 sin_tail = r3 * c(-1.0 / 6) + ((r3 * z) * sin_series_above_r3 +
-                                             (r3_err * c(-1.0 / 6) + angle.lo * (w + cos_tail)));
+  // r^2 = z + z_err (Dekker's product): r = h + l with h its leading 26 bits, so that h h
+  // and h l are exact; z_err enters the leading terms -r^3/6 and -r^2/2.
+  const F64x2 h = r & simd::from_bits(I64x2::splat(~int64_t{0} << 27));
+  const F64x2 l = r - h;
+  const F64x2 z_err = ((h * h - z) + (h + h) * l) + l * l;
+  const F64x2 half_z = z * F64x2::splat(0.5);
+  const F64x2 w = F64x2::splat(1.0) - half_z;
+  const F64x2 sin_tail = (r * z) * estrin(z, polynomials::kSinTail) +
+                         ((r * z_err) * F64x2::splat(polynomials::kSinTail[0]) + angle.lo * w);
+  const F64x2 cos_tail =
+      ((F64x2::splat(1.0) - w) - half_z) +
+      ((z * z) * estrin(z, polynomials::kCosTail) - (z_err * F64x2::splat(0.5) + r * angle.lo));
   return {{r, sin_tail}, {w, cos_tail}};
 }
+
+// Lanes of odd k as an all-ones mask.
+inline F64x2 odd_quadrant(const ReducedAngle& angle) {
+  return simd::from_bits(I64x2::splat(0) - (angle.t_bits & I64x2::splat(1)));
+}
+
+// cos(k pi/2 + r): cos r, -sin r, -cos r, sin r for k mod 4 = 0, 1, 2, 3.
+inline F64x2 cos_of(const ReducedAngle& angle) {
+  const SinCosParts p = sin_cos_parts(angle);
+  const F64x2 odd = odd_quadrant(angle);
+  const F64x2 y = simd::select(odd, p.sin.hi, p.cos.hi) + simd::select(odd, p.sin.lo, p.cos.lo);
+  // Bit 1 of k + 1 is the sign.
+  const I64x2 negate = ((angle.t_bits + I64x2::splat(1)) & I64x2::splat(2)) << 62;
+  return simd::from_bits(simd::bits(y) ^ negate);
+}
+inline F64x2 cos_lanes(F64x2 x) { return cos_of(reduce(simd::abs(x))); }
 
 // tan(k pi/2 + r) with the sign of x: sin r / cos r for even k, -cos r / sin r for odd k.
 inline F64x2 tan_of(const ReducedAngle& angle, F64x2 x) {
   const SinCosParts p = sin_cos_parts(angle);
-  const F64x2 odd = simd::from_bits(I64x2::splat(0) - (angle.t_bits & I64x2::splat(1)));
+  const F64x2 odd = odd_quadrant(angle);
   const F64x2 minus = F64x2::splat(-0.0) & odd;
   const SinParts numerator{simd::select(odd, p.cos.hi, p.sin.hi) ^ minus,
                            simd::select(odd, p.cos.lo, p.sin.lo) ^ minus};
@@ -94,4 +104,4 @@ inline F64x2 tan_of(const ReducedAngle& angle, F64x2 x) {
 }
 inline F64x2 tan_lanes(F64x2 x) { return tan_of(reduce(simd::abs(x)), x); }
 
-}  // namespace zorn::tess::tangent
+}  // namespace zorn::tess::quarter_turn
