@@ -8,8 +8,7 @@
 // a leading part and a small tail in the manner of Sun's fdlibm kernels:
 //   sin r = r + (r^3 S(r^2) + r_lo w)
 //   cos r = w + (((1 - w) - r^2/2) + (r^4 C(r^2) - r r_lo)),  w = 1 - r^2/2 rounded,
-// where (1 - w) - r^2/2 is the rounding error of w, r^2 carried as a value and its
-// rounding error. The cosine is the part of the
+// where (1 - w) - r^2/2 is the rounding error of w. The cosine is the part of the
 // quadrant, the tangent their corrected quotient (-cos r / sin r in odd quadrants).
 #pragma once
 
@@ -53,24 +52,32 @@ inline ReducedAngle reduce(F64x2 a) {
 }
 
 // sin r and cos r of r + r_lo as leading parts and tails, |tail| below 2^-3 of the part.
+// With kSquareError, r^2 = z + z_err (Dekker's product: r = h + l with h its leading 26
+// bits, so that h h and h l are exact) and z_err enters the leading terms -r^3/6 and
+// -r^2/2: the tangent's quotient needs both parts within about 0.15 ulp; the cosine,
+// rounded once from one part, does without (0.81 ulp against 0.77).
 struct SinCosParts {
   SinParts sin, cos;
 };
-inline SinCosParts sin_cos_parts(const ReducedAngle& angle) {
+template <bool kSquareError>
+[[gnu::always_inline]] inline SinCosParts sin_cos_parts(const ReducedAngle& angle) {
   const F64x2 r = angle.hi;
   const F64x2 z = r * r;
-  // r^2 = z + z_err (Dekker's product): r = h + l with h its leading 26 bits, so that h h
-  // and h l are exact; z_err enters the leading terms -r^3/6 and -r^2/2.
-  const F64x2 h = r & simd::from_bits(I64x2::splat(~int64_t{0} << 27));
-  const F64x2 l = r - h;
-  const F64x2 z_err = ((h * h - z) + (h + h) * l) + l * l;
   const F64x2 half_z = z * F64x2::splat(0.5);
   const F64x2 w = F64x2::splat(1.0) - half_z;
-  const F64x2 sin_tail = (r * z) * estrin(z, polynomials::kSinTail) +
-                         ((r * z_err) * F64x2::splat(polynomials::kSinTail[0]) + angle.lo * w);
-  const F64x2 cos_tail =
-      ((F64x2::splat(1.0) - w) - half_z) +
-      ((z * z) * estrin(z, polynomials::kCosTail) - (z_err * F64x2::splat(0.5) + r * angle.lo));
+  // The small terms first: r_lo cos r and r r_lo (and z_err's).
+  F64x2 sin_small = angle.lo * w;
+  F64x2 cos_small = r * angle.lo;
+  if constexpr (kSquareError) {
+    const F64x2 h = r & simd::from_bits(I64x2::splat(~int64_t{0} << 27));
+    const F64x2 l = r - h;
+    const F64x2 z_err = ((h * h - z) + (h + h) * l) + l * l;
+    sin_small = (r * z_err) * F64x2::splat(polynomials::kSinTail[0]) + sin_small;
+    cos_small = z_err * F64x2::splat(0.5) + cos_small;
+  }
+  const F64x2 sin_tail = (r * z) * estrin(z, polynomials::kSinTail) + sin_small;
+  const F64x2 cos_tail = ((F64x2::splat(1.0) - w) - half_z) +
+                         ((z * z) * estrin(z, polynomials::kCosTail) - cos_small);
   return {{r, sin_tail}, {w, cos_tail}};
 }
 
@@ -81,7 +88,7 @@ inline F64x2 odd_quadrant(const ReducedAngle& angle) {
 
 // cos(k pi/2 + r): cos r, -sin r, -cos r, sin r for k mod 4 = 0, 1, 2, 3.
 inline F64x2 cos_of(const ReducedAngle& angle) {
-  const SinCosParts p = sin_cos_parts(angle);
+  const SinCosParts p = sin_cos_parts<false>(angle);
   const F64x2 odd = odd_quadrant(angle);
   const F64x2 y = simd::select(odd, p.sin.hi, p.cos.hi) + simd::select(odd, p.sin.lo, p.cos.lo);
   // Bit 1 of k + 1 is the sign.
@@ -92,7 +99,7 @@ inline F64x2 cos_lanes(F64x2 x) { return cos_of(reduce(simd::abs(x))); }
 
 // tan(k pi/2 + r) with the sign of x: sin r / cos r for even k, -cos r / sin r for odd k.
 inline F64x2 tan_of(const ReducedAngle& angle, F64x2 x) {
-  const SinCosParts p = sin_cos_parts(angle);
+  const SinCosParts p = sin_cos_parts<true>(angle);
   const F64x2 odd = odd_quadrant(angle);
   const F64x2 minus = F64x2::splat(-0.0) & odd;
   const SinParts numerator{simd::select(odd, p.cos.hi, p.sin.hi) ^ minus,

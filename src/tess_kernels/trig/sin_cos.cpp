@@ -19,7 +19,7 @@ int sin_cos_single(F32x4 x, F32x4& s, F32x4& c) {
 }
 
 // The sine on its table, the cosine by quarter turns, as Sin and Cos give them.
-int sin_cos_double_lanes(F64x2 x, F64x2& s, F64x2& c) {
+[[gnu::always_inline, gnu::flatten]] inline int sin_cos_double_lanes(F64x2 x, F64x2& s, F64x2& c) {
   s = sin_core::fast_lanes<Fn::kSin>(x);
   c = quarter_turn::cos_lanes(x);
   return simd::lane_mask(

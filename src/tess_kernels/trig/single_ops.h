@@ -7,7 +7,6 @@
 
 #include "tess_kernels/frame/lane_loop_single.h"
 #include "tess_kernels/frame/simd.h"
-#include "tess_kernels/trig/scaled_double.h"
 #include "tess_kernels/trig/sin_core_double.h"
 
 namespace zorn::tess {
@@ -74,25 +73,31 @@ template <bool kCos>
   return simd::from_bits(simd::bits(y) ^ sign);
 }
 
-// tan of two lanes, |x| <= 10000: k the nearest integer to |x| 2/pi, r = |x| - k pi/2 with
-// pi/2 in the three parts of 128 pi/256 (k < 2^13, so both leading products are exact),
-// sin r and cos r by their Taylor series to r^9 and r^10 (below 2^-28 relative), and
-// tan = sin r / cos r for even k, -cos r / sin r for odd k.
+// tan of two lanes, |x| <= 10000: k the nearest integer to |x| 2/pi, r = |x| - k pi/2
+// with pi/2 in two parts (k < 2^13, so k times the first, 128 pi/256 hi, is exact; the
+// second is off by 2^-87, well below the 2^-30 that r keeps for every float), and
+// tan r = r P(r^2) / Q(r^2), Lambert's continued fraction
+//   tan r = r / (1 - r^2 / (3 - r^2 / (5 - r^2 / (7 - r^2 / (9 - r^2 / 11)))))
+// as one quotient (below 2^-34 relative for |r| <= pi/4); -Q / (r P) for odd k. One
+// division for both quadrants, no branches.
 [[gnu::always_inline]] inline simd::F64x2 tan_pair(simd::F64x2 x) {
   using simd::F64x2;
   using simd::I64x2;
+  constexpr double kPiOver2Hi = 128 * sin_core::kPiOver256Hi;
+  constexpr double kPiOver2Rest = 128 * sin_core::kPiOver256Mid + 128 * sin_core::kPiOver256Lo;
   const F64x2 a = simd::abs(x);
   const F64x2 shifter = F64x2::splat(sin_core::kShifter);
   const F64x2 t = a * F64x2::splat(0.6366197723675814) + shifter;
   const F64x2 k = t - shifter;
-  const F64x2 r = ((a - k * F64x2::splat(128 * sin_core::kPiOver256Hi)) -
-                   k * F64x2::splat(128 * sin_core::kPiOver256Mid)) -
-                  k * F64x2::splat(128 * sin_core::kPiOver256Lo);
-  const F64x2 s = r + scaled::sin_minus_p(r);
-  const F64x2 c = F64x2::splat(1.0) + scaled::cos_minus_1(r);
+  const F64x2 r = (a - k * F64x2::splat(kPiOver2Hi)) - k * F64x2::splat(kPiOver2Rest);
+  const F64x2 z = r * r;
+  const F64x2 rp = r * (F64x2::splat(10395.0) +
+                        z * (F64x2::splat(-1260.0) + z * F64x2::splat(21.0)));
+  const F64x2 q = F64x2::splat(10395.0) +
+                  z * (F64x2::splat(-4725.0) + z * (F64x2::splat(210.0) - z));
   const F64x2 odd{_mm_castsi128_pd(
       _mm_sub_epi64(_mm_setzero_si128(), (simd::bits(t) & I64x2::splat(1)).v))};
-  const F64x2 y = simd::select(odd, F64x2::splat(0.0) - c, s) / simd::select(odd, s, c);
+  const F64x2 y = simd::select(odd, F64x2::splat(0.0) - q, rp) / simd::select(odd, rp, q);
   return simd::from_bits(simd::bits(y) ^ (simd::bits(x) & I64x2::splat(sin_core::kSignBit)));
 }
 
