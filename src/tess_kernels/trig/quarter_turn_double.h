@@ -28,6 +28,7 @@ using simd::F64x2;
 using simd::I64x2;
 using sin_core::ReducedAngle;
 using sin_core::SinParts;
+using sin_core::value;
 
 // pi/2 in three parts, the digits of the pi/256 parts times 128: k times the first is exact
 // for k <= 5340354 and k times the second for k < 2^21; the fast path has k < 2^16.
@@ -90,7 +91,7 @@ inline F64x2 odd_quadrant(const ReducedAngle& angle) {
 inline F64x2 cos_of(const ReducedAngle& angle) {
   const SinCosParts p = sin_cos_parts<false>(angle);
   const F64x2 odd = odd_quadrant(angle);
-  const F64x2 y = simd::select(odd, p.sin.hi, p.cos.hi) + simd::select(odd, p.sin.lo, p.cos.lo);
+  const F64x2 y = simd::select(odd, value(p.sin), value(p.cos));
   // Bit 1 of k + 1 is the sign.
   const I64x2 negate = ((angle.t_bits + I64x2::splat(1)) & I64x2::splat(2)) << 62;
   return simd::from_bits(simd::bits(y) ^ negate);
