@@ -1,8 +1,9 @@
-// Prints the polynomials of the double precision kernels that reduce by quarter turns,
+// Prints the polynomials of the double precision Tan kernel, which reduces by quarter turns,
 // fitted with MPFR (mp_fit's Chebyshev interpolants) on |r| <= pi/4 plus a margin:
 //   sin r = r + r^3 S(r^2),   cos r = 1 - r^2/2 + r^4 C(r^2),
-// S of degree 6 and C of degree 5 in z = r^2. Each line is followed by the largest error of the tail
-// r^3 S (r^4 C) with the rounded coefficients relative to sin r (cos r), over 4096 points.
+// S of degree 6 and C of degree 5 in z = r^2. Each line is followed by the largest error
+// of the tail r^3 S (r^4 C) with the rounded coefficients relative to sin r (cos r), over
+// 4096 points.
 #include <cmath>
 #include <cstdio>
 #include <vector>

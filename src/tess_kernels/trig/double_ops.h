@@ -1,5 +1,5 @@
 // Double precision Sin, Cos and Tan: two-lane fast paths for |x| <= 65536.00349206588
-// (Sin on the reduction by multiples of pi/256 and its table, Cos and Tan on the
+// (Sin and Cos on the reduction by multiples of pi/256 and its table, Tan on the
 // reduction by multiples of pi/2), callouts that reduce larger arguments exactly.
 // ±inf gives NaN with status 1; NaN passes through with status 0.
 #pragma once

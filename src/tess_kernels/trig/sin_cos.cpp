@@ -1,7 +1,6 @@
 #include "tess_kernels/trig/sin_cos.h"
 
 #include "tess_kernels/trig/double_ops.h"
-#include "tess_kernels/trig/quarter_turn_double.h"
 #include "tess_kernels/trig/scaled_single.h"
 #include "tess_kernels/trig/single_ops.h"
 
@@ -18,10 +17,10 @@ int sin_cos_single(F32x4 x, F32x4& s, F32x4& c) {
   return trig_single::non_finite_lanes(x);
 }
 
-// The sine on its table, the cosine by quarter turns, as Sin and Cos give them.
-[[gnu::always_inline, gnu::flatten]] inline int sin_cos_double_lanes(F64x2 x, F64x2& s, F64x2& c) {
-  s = sin_core::fast_lanes<Fn::kSin>(x);
-  c = quarter_turn::cos_lanes(x);
+int sin_cos_double_lanes(F64x2 x, F64x2& s, F64x2& c) {
+  const sin_core::ReducedAngle angle = sin_core::reduce_pi_over_256(simd::abs(x));
+  s = sin_core::evaluate<Fn::kSin>(angle, x);
+  c = sin_core::evaluate<Fn::kCos>(angle, x);
   return simd::lane_mask(
       simd::not_less_equal(simd::abs(x), F64x2::splat(sin_core::kFastPathLimit)));
 }

@@ -1,9 +1,9 @@
 #include <cmath>
 
 #include "tess_kernels/trig/double_ops.h"
-#include "tess_kernels/trig/quarter_turn_double.h"
 #include "tess_kernels/trig/reduction_double.h"
 #include "tess_kernels/trig/sin_core_double.h"
+#include "tess_kernels/trig/tan_double.h"
 #include "zorn/tess.h"
 
 namespace zorn::tess {
@@ -15,27 +15,25 @@ using simd::I64x2;
 using sin_core::Fn;
 using sin_core::kFastPathLimit;
 
-// Sin reduces by pi/256 onto the table; Cos and Tan reduce by pi/2.
+// Sin and Cos reduce by pi/256 onto the table; Tan reduces by pi/2.
 template <Fn F>
 [[gnu::always_inline]] inline F64x2 fast_lanes(F64x2 x) {
-  if constexpr (F == Fn::kTan) return quarter_turn::tan_lanes(x);
-  if constexpr (F == Fn::kCos) return quarter_turn::cos_lanes(x);
+  if constexpr (F == Fn::kTan) return tangent::tan_lanes(x);
   return sin_core::fast_lanes<F>(x);
 }
 
 // f of an argument reduced to quadrant + r, |r| <= pi/4.
 template <Fn F>
 double of_quadrant(const QuarterTurnReduction& q, double x) {
-  if constexpr (F == Fn::kSin) {
-    sin_core::ReducedAngle angle = sin_core::reduce_pi_over_256(F64x2::splat(q.hi));
-    angle.lo = angle.lo + F64x2::splat(q.lo);
-    angle.t_bits = angle.t_bits + I64x2::splat(128 * int64_t{q.quadrant});
-    return sin_core::evaluate<F>(angle, F64x2::splat(x)).lane0();
+  if constexpr (F == Fn::kTan) {
+    const sin_core::ReducedAngle angle{F64x2::splat(q.hi), F64x2::splat(q.lo),
+                                       I64x2::splat(q.quadrant)};
+    return tangent::tan_of(angle, F64x2::splat(x)).lane0();
   }
-  const sin_core::ReducedAngle angle{F64x2::splat(q.hi), F64x2::splat(q.lo),
-                                     I64x2::splat(q.quadrant)};
-  if constexpr (F == Fn::kCos) return quarter_turn::cos_of(angle).lane0();
-  return quarter_turn::tan_of(angle, F64x2::splat(x)).lane0();
+  sin_core::ReducedAngle angle = sin_core::reduce_pi_over_256(F64x2::splat(q.hi));
+  angle.lo = angle.lo + F64x2::splat(q.lo);
+  angle.t_bits = angle.t_bits + I64x2::splat(128 * int64_t{q.quadrant});
+  return sin_core::evaluate<F>(angle, F64x2::splat(x)).lane0();
 }
 
 // Special lanes as a compare mask: the block tests both vectors' masks with one movmskpd.

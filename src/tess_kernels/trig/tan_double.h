@@ -1,15 +1,16 @@
-// Cosine and tangent of two lanes from a reduction by multiples of pi/2, without a table:
-// the fast paths of the double precision Cos and Tan kernels (and the cosine of SinCos),
-// and their evaluation of larger arguments once reduced exactly.
+// Tangent of two lanes from a reduction by multiples of pi/2, without a table: the fast
+// path of the double precision Tan kernel, and its evaluation of larger arguments once
+// reduced exactly.
 //
 // An angle a is written k pi/2 + r, k the nearest integer to a 2/pi (held in the low
 // mantissa bits of t = a 2/pi + 1.5 2^52) and |r| <= pi/4 carried as r + r_lo. sin r and
 // cos r come from near-minimax polynomials (tools/tess_quarter_turn_polynomials), each as
-// a leading part and a small tail in the manner of Sun's fdlibm kernels:
+// a leading part and a small tail:
 //   sin r = r + (r^3 S(r^2) + r_lo w)
 //   cos r = w + (((1 - w) - r^2/2) + (r^4 C(r^2) - r r_lo)),  w = 1 - r^2/2 rounded,
-// where (1 - w) - r^2/2 is the rounding error of w. The cosine is the part of the
-// quadrant, the tangent their corrected quotient (-cos r / sin r in odd quadrants).
+// where (1 - w) - r^2/2 is the rounding error of w and r^2 is carried as a value and its
+// rounding error, so that both parts stay within about 0.15 ulp. The tangent is their
+// corrected quotient (-cos r / sin r in odd quadrants).
 #pragma once
 
 #include <cstdint>
@@ -18,7 +19,7 @@
 #include "tess_kernels/frame/simd.h"
 #include "tess_kernels/trig/sin_core_double.h"
 
-namespace zorn::tess::quarter_turn {
+namespace zorn::tess::tangent {
 
 namespace polynomials {
 #include "tess_kernels/trig/data/quarter_turn_polynomials.inc"
@@ -28,7 +29,6 @@ using simd::F64x2;
 using simd::I64x2;
 using sin_core::ReducedAngle;
 using sin_core::SinParts;
-using sin_core::value;
 
 // pi/2 in three parts, the digits of the pi/256 parts times 128: k times the first is exact
 // for k <= 5340354 and k times the second for k < 2^21; the fast path has k < 2^16.
@@ -53,55 +53,33 @@ inline ReducedAngle reduce(F64x2 a) {
 }
 
 // sin r and cos r of r + r_lo as leading parts and tails, |tail| below 2^-3 of the part.
-// With kSquareError, r^2 = z + z_err (Dekker's product: r = h + l with h its leading 26
-// bits, so that h h and h l are exact) and z_err enters the leading terms -r^3/6 and
-// -r^2/2: the tangent's quotient needs both parts within about 0.15 ulp; the cosine,
-// rounded once from one part, does without (0.81 ulp against 0.77).
 struct SinCosParts {
   SinParts sin, cos;
 };
-template <bool kSquareError>
-[[gnu::always_inline]] inline SinCosParts sin_cos_parts(const ReducedAngle& angle) {
+inline SinCosParts sin_cos_parts(const ReducedAngle& angle) {
   const F64x2 r = angle.hi;
   const F64x2 z = r * r;
+  // r^2 = z + z_err (Dekker's product): r = h + l with h its leading 26 bits, so that h h
+  // and h l are exact.
+  const F64x2 h = r & simd::from_bits(I64x2::splat(~int64_t{0} << 27));
+  const F64x2 l = r - h;
+  const F64x2 z_err = ((h * h - z) + (h + h) * l) + l * l;
   const F64x2 half_z = z * F64x2::splat(0.5);
   const F64x2 w = F64x2::splat(1.0) - half_z;
-  // The small terms first: r_lo cos r and r r_lo (and z_err's).
-  F64x2 sin_small = angle.lo * w;
-  F64x2 cos_small = r * angle.lo;
-  if constexpr (kSquareError) {
-    const F64x2 h = r & simd::from_bits(I64x2::splat(~int64_t{0} << 27));
-    const F64x2 l = r - h;
-    const F64x2 z_err = ((h * h - z) + (h + h) * l) + l * l;
-    sin_small = (r * z_err) * F64x2::splat(polynomials::kSinTail[0]) + sin_small;
-    cos_small = z_err * F64x2::splat(0.5) + cos_small;
-  }
+  // The small terms first: r_lo cos r, r r_lo and z_err's share of -r^3/6 and -r^2/2.
+  const F64x2 sin_small =
+      (r * z_err) * F64x2::splat(polynomials::kSinTail[0]) + angle.lo * w;
+  const F64x2 cos_small = z_err * F64x2::splat(0.5) + r * angle.lo;
   const F64x2 sin_tail = (r * z) * estrin(z, polynomials::kSinTail) + sin_small;
   const F64x2 cos_tail = ((F64x2::splat(1.0) - w) - half_z) +
                          ((z * z) * estrin(z, polynomials::kCosTail) - cos_small);
   return {{r, sin_tail}, {w, cos_tail}};
 }
 
-// Lanes of odd k as an all-ones mask.
-inline F64x2 odd_quadrant(const ReducedAngle& angle) {
-  return simd::from_bits(I64x2::splat(0) - (angle.t_bits & I64x2::splat(1)));
-}
-
-// cos(k pi/2 + r): cos r, -sin r, -cos r, sin r for k mod 4 = 0, 1, 2, 3.
-inline F64x2 cos_of(const ReducedAngle& angle) {
-  const SinCosParts p = sin_cos_parts<false>(angle);
-  const F64x2 odd = odd_quadrant(angle);
-  const F64x2 y = simd::select(odd, value(p.sin), value(p.cos));
-  // Bit 1 of k + 1 is the sign.
-  const I64x2 negate = ((angle.t_bits + I64x2::splat(1)) & I64x2::splat(2)) << 62;
-  return simd::from_bits(simd::bits(y) ^ negate);
-}
-inline F64x2 cos_lanes(F64x2 x) { return cos_of(reduce(simd::abs(x))); }
-
 // tan(k pi/2 + r) with the sign of x: sin r / cos r for even k, -cos r / sin r for odd k.
 inline F64x2 tan_of(const ReducedAngle& angle, F64x2 x) {
-  const SinCosParts p = sin_cos_parts<true>(angle);
-  const F64x2 odd = odd_quadrant(angle);
+  const SinCosParts p = sin_cos_parts(angle);
+  const F64x2 odd = simd::from_bits(I64x2::splat(0) - (angle.t_bits & I64x2::splat(1)));
   const F64x2 minus = F64x2::splat(-0.0) & odd;
   const SinParts numerator{simd::select(odd, p.cos.hi, p.sin.hi) ^ minus,
                            simd::select(odd, p.cos.lo, p.sin.lo) ^ minus};
@@ -112,4 +90,4 @@ inline F64x2 tan_of(const ReducedAngle& angle, F64x2 x) {
 }
 inline F64x2 tan_lanes(F64x2 x) { return tan_of(reduce(simd::abs(x)), x); }
 
-}  // namespace zorn::tess::quarter_turn
+}  // namespace zorn::tess::tangent
