@@ -138,7 +138,9 @@ struct OneKernel {
     // A vector loop sets up the x87 unit itself before any scalar code.
     FpFrame frame(K, kHasVectorLoop ? X87Entry::kBeforeScalarCode : X87Entry::kAtEntry);
     const Strided<const TIn> x{a, inca};
-    auto report_element = [&](int32_t st, int32_t i) {
+    // Captured by value: the vectors and increments stay known constants of the
+    // contiguous entry, whose strided branches then fold away.
+    auto report_element = [a, inca, r, incr](int32_t st, int32_t i) {
       if constexpr (std::is_same_v<TIn, TOut>) {
         if constexpr (kStrided) {
           report(st, i, a, inca, a, inca, r, incr, r, incr, Name.text);

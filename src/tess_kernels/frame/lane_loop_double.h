@@ -105,10 +105,13 @@ struct DoubleLanes {
   template <class Report>
   static void group(FpFrame& frame, [[maybe_unused]] bool no_errors, int32_t lanes, int64_t g,
                     Strided<const double> a, Strided<double> r, Report& report) {
-    alignas(16) double x[kGroupLanes] = {kDoubleFillerLane, kDoubleFillerLane, kDoubleFillerLane,
-                                         kDoubleFillerLane};
+    // Each pair is built in registers and stored whole: lanes stored one by one and read
+    // back as one vector would wait for the stores (no store forwarding).
+    const auto lane = [&](int32_t l) { return l < lanes ? a[g + l] : kDoubleFillerLane; };
+    alignas(16) double x[kGroupLanes];
     alignas(16) double y[kGroupLanes];
-    for (int32_t l = 0; l < lanes; ++l) x[l] = a[g + l];
+    _mm_store_pd(x, _mm_setr_pd(lane(0), lane(1)));
+    _mm_store_pd(x + 2, _mm_setr_pd(lane(2), lane(3)));
     int special = Op::fast_group(x, y) & ((1 << lanes) - 1);
     if (special != 0) frame.mask_x87_exceptions();
     if constexpr (requires { Op::resolve_inline(x, y, special); }) {
