@@ -1,8 +1,8 @@
 // The exponential and logarithm family, s and d, ours next to glibc's scalar functions,
 // libmvec's 128-bit variants, SLEEF's SSE2 variants (1.0 ulp: the reference; 3.5 ulp)
 // and, as a ceiling line, the peers' AVX2 variants. Contiguous arrays of 16 (the fixed
-// cost of a call), 1000 (in cache) and 10^7 (out of cache) ordinary arguments; results
-// go to a separate array.
+// cost of a call), 19 (the same with a partial group of three), 1000 (in cache) and 10^7
+// (out of cache) ordinary arguments; results go to a separate array.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,7 +18,7 @@
 namespace bench::vector_math {
 namespace {
 
-constexpr int64_t kSizes[] = {16, 1000, 10000000};
+constexpr int64_t kSizes[] = {16, 19, 1000, 10000000};
 
 // The arguments and results of the case being measured: cases run in registration
 // order, so each array pair is drawn once per case and shared by its implementations.
