@@ -114,7 +114,8 @@ const FolderText& folder_text(const std::filesystem::path& source_dir, const std
 }
 
 // The files under src/tess_kernels/<family>/ that define the kernel of `func` for type
-// letter `type`: its operation (ops::Func, possibly declared through a row macro), for
+// letter `type`: its operation (ops::Func, possibly an alias of a template or declared
+// through a row macro), for
 // real types its per-precision parts (FuncSingle, FuncDouble) and callouts, and for
 // complex types the complex routine it calls.
 std::vector<std::string> kernel_files(const std::filesystem::path& source_dir,
@@ -123,7 +124,7 @@ std::vector<std::string> kernel_files(const std::filesystem::path& source_dir,
     return {"basics/pack.h"};
   }
   const std::string& f = t.func;
-  std::string pattern = "struct " + f + "\\b|^[A-Z_]+\\(" + f + ",";
+  std::string pattern = "(struct|using) " + f + "\\b|^[A-Z_]+\\(" + f + ",";
   if (t.type == 's') pattern += "|\\b" + f + "Single\\b|\\btess_callout_s" + f + "\\b";
   if (t.type == 'd') pattern += "|\\b" + f + "Double\\b|\\btess_callout_d" + f + "\\b";
   const std::regex defines(pattern, std::regex::multiline);
