@@ -109,8 +109,8 @@ struct Mul : Elementwise<Mul, 2, 1>, cx::PairLoop<Mul> {
   template <class R>
   static constexpr bool kPaired = true;
   template <class R>
-  static bool pair(__m128d x, __m128d y, __m128d& r) {
-    return cx::product_pair<R, false>(x, y, r);
+  static int pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128d& r0, __m128d& r1) {
+    return cx::product_pairs<R, false>(x0, x1, y0, y1, r0, r1);
   }
   template <class T>
   static int32_t eval(T x, T y, T& r) {
@@ -132,8 +132,8 @@ struct MulByConj : cx::PairLoop<MulByConj> {
   template <class R>
   static constexpr bool kPaired = true;
   template <class R>
-  static bool pair(__m128d x, __m128d y, __m128d& r) {
-    return cx::product_pair<R, true>(x, y, r);
+  static int pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128d& r0, __m128d& r1) {
+    return cx::product_pairs<R, true>(x0, x1, y0, y1, r0, r1);
   }
   template <class R>
   static int32_t eval(std::complex<R> x, std::complex<R> y, std::complex<R>& r) {
@@ -149,8 +149,8 @@ struct Div : Elementwise<Div, 2, 1>, cx::PairLoop<Div> {
   template <class R>
   static constexpr bool kPaired = std::is_same_v<R, float>;
   template <class R>
-  static bool pair(__m128d x, __m128d y, __m128d& r) {
-    return cx::quotient_pair(x, y, r);
+  static int pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128d& r0, __m128d& r1) {
+    return cx::quotient_pairs(x0, x1, y0, y1, r0, r1);
   }
   template <class T>
   static int32_t eval(T x, T y, T& r) {

@@ -2,9 +2,10 @@
 // doubles (real part in lane 0; single precision widened to double), two elements per
 // iteration on contiguous vectors, for the precisions R whose `Op::kPaired<R>` is true
 // (the others keep the frame's element loop). An operation Op supplies
-//   template <class R> static bool pair(__m128d x, __m128d y, __m128d& r)
-//       the result of one element; returns true where only the scalar form can be
-//       trusted with it (special values, reports, exponents out of the safe range);
+//   template <class R> static int pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1,
+//                                       __m128d& r0, __m128d& r1)
+//       the results of two elements; returns bit l set where only the scalar form can be
+//       trusted with element l (special values, reports, exponents out of the safe range);
 //   template <class R> static int32_t eval(std::complex<R> x, std::complex<R> y,
 //                                          std::complex<R>& r)
 //       the scalar form with its status.
@@ -55,8 +56,9 @@ struct PairLoop {
         __m128d x0, x1, y0, y1, r0, r1;
         load_pair(a.base + i, x0, x1);
         load_pair(b.base + i, y0, y1);
-        const bool scalar[2] = {Op::template pair<R>(x0, y0, r0), Op::template pair<R>(x1, y1, r1)};
-        if (scalar[0] || scalar[1]) [[unlikely]] {
+        const int scalar_bits = Op::template pairs<R>(x0, x1, y0, y1, r0, r1);
+        if (scalar_bits != 0) [[unlikely]] {
+          const bool scalar[2] = {(scalar_bits & 1) != 0, (scalar_bits & 2) != 0};
           frame.mask_x87_exceptions();
           settle(i, scalar, r0, r1, a, b, r, report);
           continue;
