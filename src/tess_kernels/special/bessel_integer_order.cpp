@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "tess_kernels/special/bessel_double.h"
+#include "tess_kernels/special/bessel_neumann.h"
 
 namespace zorn::tess {
 namespace {
@@ -74,7 +75,10 @@ double bessel_jn(int order, double x) {
   } else if (a == 0) {
     r = 0;
   } else {
-    r = static_cast<double>(jn_positive(n, a));
+    // Through the zeros of J_n (x > n) only the extended-pair run keeps the relative
+    // accuracy; beyond its limit the forward recurrence serves.
+    r = a > n && a <= kNeumannLimit ? ext_rounded(bessel_jn_neumann(n, a))
+                                    : static_cast<double>(jn_positive(n, a));
   }
   return negate ? -r : r;
 }
@@ -87,6 +91,12 @@ double bessel_yn(int order, double x) {
   const bool negate = order < 0 && (n & 1) != 0;  // Y_-n = (-1)^n Y_n
   if (x == 0 || std::isinf(x)) {
     const double r = x == 0 ? -INFINITY : 0.0;
+    return negate ? -r : r;
+  }
+  // From 1 Y_n oscillates and has zeros: the extended-pair run; below, Y_n is large and
+  // the forward recurrence from Y_0 and Y_1 loses nothing.
+  if (x >= 1 && x <= kNeumannLimit) {
+    const double r = ext_rounded(bessel_yn_neumann(n, x));
     return negate ? -r : r;
   }
   // Forward: stable, Y grows with the order; it stops once the value overflows.
