@@ -2,10 +2,11 @@
 //
 // Positive arguments: ln Gamma(x) as an unevaluated sum hi + lo, accurate to about 2^-60
 // absolutely (and relatively to ln Gamma near its zeros 1 and 2):
-// - below 16, row (binade, top four fraction bits) of a table of expansions about an
+// - below 1024, row (binade, top four fraction bits) of a table of expansions about an
 //   anchor a, ln Gamma(a + t) = F + t g0 + t^2 Q(t), with t = x - a exact, F a
 //   double-double and t g0 carried exactly (g0 has a 26-bit head, t is split in halves);
-// - from 16, Stirling's series (x - 1/2) ln x - x + ln(2 pi)/2 + sum B_2k / (2k (2k - 1)
+// - from 1024 (Gamma: from 16, where the rows' rounding would exceed its budget of
+//   2^-58 absolutely), Stirling's series (x - 1/2) ln x - x + ln(2 pi)/2 + sum B_2k / (2k (2k - 1)
 //   x^(2k-1)), seven terms (the next is below 2^-65 at 16), with ln x from the shared
 //   double logarithm core and its product with x - 1/2 carried exactly.
 // Gamma(x) = exp(hi + lo) by the table 2^(j/64): an absolute error e in ln Gamma is a
@@ -34,14 +35,14 @@ namespace exp_tables {
 using simd::F64x2;
 using simd::I64x2;
 
-constexpr double kTableEnd = 16.0;
+constexpr double kLGammaTableEnd = 0x1p-10 * (1 << kGammaBinades);
 constexpr double kFastStart = 0x1p-10;  // the table's first binade
 constexpr double kLGammaFastEnd = 0x1p60;
 constexpr double kTGammaFastEnd = 171.0;
 constexpr double kTGammaLargestFinite = 0x1.573fae561f647p+7;  // about 171.6243769563027
 constexpr int kColumns = kGammaDegree + 5;
 static_assert(kFastStart == 0x1p-10 && kGammaFirstBinade == -10);
-static_assert(kTableEnd == 0x1p-10 * (1 << kGammaBinades));
+static_assert(kTGammaTableEnd <= kLGammaTableEnd);
 
 struct LnGamma {
   F64x2 hi, lo;
@@ -66,8 +67,8 @@ inline ColumnPair columns(const double* row0, const double* row1, int k) {
   return {simd::lane0s(a, b), simd::lane1s(a, b)};
 }
 
-// The table rows of both lanes, 2^-10 <= x < 16. Columns are read as the sums need them,
-// so that the sixteen of them never sit in registers at once.
+// The table rows of both lanes, 2^-10 <= x < 1024. Q is summed by Estrin's scheme (pairs,
+// then powers t^2, t^4, t^8), whose dependency chain is a third of Horner's.
 LnGamma lgamma_table(F64x2 x) {
   static_assert(kColumns == 16);
   const I64x2 ix = simd::bits(x);
@@ -76,14 +77,20 @@ LnGamma lgamma_table(F64x2 x) {
   const double* row1 = kLGammaExpansions[(ix.lane1_bits() >> 48) - kFirstRowKey];
   const ColumnPair anchor_f = columns(row0, row1, 0);  // a, F_hi
   const F64x2 t = x - anchor_f.even;
-  ColumnPair c = columns(row0, row1, 14);
-  F64x2 q = c.odd * t + c.even;
-  for (int k = 12; k >= 6; k -= 2) {
-    c = columns(row0, row1, k);
-    q = (q * t + c.odd) * t + c.even;
-  }
+  const F64x2 t2 = t * t;
+  const F64x2 t4 = t2 * t2;
+  // Columns 5..15 hold g1..g11; linear(k) = g_k + g_{k+1} t from columns k + 4, k + 5.
+  auto linear = [&](int k) {
+    const ColumnPair c = columns(row0, row1, k + 4);
+    return c.even + c.odd * t;
+  };
   const ColumnPair g0_tail_g1 = columns(row0, row1, 4);
-  q = q * t + g0_tail_g1.odd;
+  const ColumnPair g2_g3 = columns(row0, row1, 6);
+  const F64x2 p1 = g0_tail_g1.odd + (g2_g3.even + g2_g3.odd * t) * t;  // g1 + g2 t + g3 t^2
+  const F64x2 p4 = linear(4) + linear(6) * t2;                          // g4 .. g7
+  const F64x2 p8 = linear(8) + linear(10) * t2;                         // g8 .. g11
+  const F64x2 high = p4 + p8 * t4;                                       // g4 .. g11, from t^0
+  const F64x2 q = p1 + high * (t2 * t);
   const F64x2 rest = t * (g0_tail_g1.even + t * q);
   const ColumnPair f_lo_g0_head = columns(row0, row1, 2);
   const Halves th = split(t);
@@ -116,15 +123,18 @@ LnGamma lgamma_stirling(F64x2 x) {
   return {b.sum, lo};
 }
 
-// ln Gamma of lanes in [2^-10, 2^60); the other lanes must hold such values too. Groups
-// whose two lanes fall in one range take one method.
+// ln Gamma of lanes in [2^-10, 2^60); the other lanes must hold such values too. The
+// rows serve below kEnd, Stirling's series from there. Groups whose two lanes fall in
+// one range take one method.
+template <double kEnd>
 LnGamma lgamma_positive(F64x2 x) {
-  const int in_table = simd::lane_mask(simd::less(x, F64x2::splat(kTableEnd)));
+  static_assert(kEnd >= 16 && kEnd <= kLGammaTableEnd);
+  const F64x2 mask = simd::less(x, F64x2::splat(kEnd));
+  const int in_table = simd::lane_mask(mask);
   if (in_table == 3) return lgamma_table(x);
   if (in_table == 0) return lgamma_stirling(x);
-  const F64x2 mask = simd::less(x, F64x2::splat(kTableEnd));
   const LnGamma t = lgamma_table(simd::select(mask, x, F64x2::splat(1.5)));
-  const LnGamma s = lgamma_stirling(simd::select(mask, F64x2::splat(kTableEnd), x));
+  const LnGamma s = lgamma_stirling(simd::select(mask, F64x2::splat(kEnd), x));
   return {simd::select(mask, t.hi, s.hi), simd::select(mask, t.lo, s.lo)};
 }
 
@@ -175,14 +185,14 @@ long double lgamma_one_plus(long double x) {
 
 int lgamma_pair(F64x2 x, F64x2& y) {
   int special;
-  const LnGamma l = lgamma_positive(positive_range(x, kLGammaFastEnd, special));
+  const LnGamma l = lgamma_positive<kLGammaTableEnd>(positive_range(x, kLGammaFastEnd, special));
   y = l.hi + l.lo;
   return special;
 }
 
 int tgamma_pair(F64x2 x, F64x2& y) {
   int special;
-  y = exp_sum(lgamma_positive(positive_range(x, kTGammaFastEnd, special)));
+  y = exp_sum(lgamma_positive<kTGammaTableEnd>(positive_range(x, kTGammaFastEnd, special)));
   return special;
 }
 
@@ -219,11 +229,11 @@ int32_t tess_callout_dTGamma(double x, double* r) {
     return TESS_STATUS_OK;
   }
   if (x >= kFastStart && x < kTGammaFastEnd) {
-    *r = exp_sum(lgamma_positive(F64x2::splat(x))).lane0();
+    *r = exp_sum(lgamma_positive<kTGammaTableEnd>(F64x2::splat(x))).lane0();
   } else if (x >= kTGammaFastEnd && x <= kTGammaLargestFinite) {
     // Near the overflow threshold 2^(n/64) may round up to 2^1024: exp(hi + lo - ln 2)
     // doubled instead (hi less 64 times the 32-bit head of ln2/64 is exact).
-    const LnGamma l = lgamma_positive(F64x2::splat(x));
+    const LnGamma l = lgamma_positive<kTGammaTableEnd>(F64x2::splat(x));
     const LnGamma half = {l.hi - F64x2::splat(64 * kLn2Over64Hi),
                           l.lo - F64x2::splat(64 * kLn2Over64Lo)};
     *r = 2 * exp_sum(half).lane0();
@@ -246,7 +256,7 @@ int32_t tess_callout_dTGamma(double x, double* r) {
     if (x < -200) {
       *r = (odd != (s > 0)) ? 0.0 : -0.0;
     } else {
-      const LnGamma l = lgamma_positive(F64x2::splat(-x));
+      const LnGamma l = lgamma_positive<kTGammaTableEnd>(F64x2::splat(-x));
       const long double g = std::exp(static_cast<long double>(l.hi.lane0())) *
                             std::exp(static_cast<long double>(l.lo.lane0()));
       *r = static_cast<double>(-kPi / (static_cast<long double>(x) * (odd ? -s : s) * g));
