@@ -59,7 +59,7 @@ W jn_positive(int64_t n, double a) {
 
 }  // namespace
 
-double bessel_jn(int order, double x) {
+double bessel_jn(int order, double x, bool near_zeros) {
   const int64_t n = std::llabs(static_cast<int64_t>(order));
   if (std::isnan(x)) return x;
   // J_n(-x) = (-1)^n J_n(x) and J_-n = (-1)^n J_n: the signs of x and order cancel.
@@ -75,15 +75,13 @@ double bessel_jn(int order, double x) {
   } else if (a == 0) {
     r = 0;
   } else {
-    // Through the zeros of J_n (x > n) only the extended-pair run keeps the relative
-    // accuracy; beyond its limit the forward recurrence serves.
-    r = a > n && a <= kNeumannLimit ? ext_rounded(bessel_jn_neumann(n, a))
+    r = near_zeros && a > n && a <= kNeumannLimit ? ext_rounded(bessel_jn_neumann(n, a))
                                     : static_cast<double>(jn_positive(n, a));
   }
   return negate ? -r : r;
 }
 
-double bessel_yn(int order, double x) {
+double bessel_yn(int order, double x, bool near_zeros) {
   const int64_t n = std::llabs(static_cast<int64_t>(order));
   if (std::isnan(x)) return x;
   if (x < 0) return std::numeric_limits<double>::quiet_NaN();
@@ -93,9 +91,8 @@ double bessel_yn(int order, double x) {
     const double r = x == 0 ? -INFINITY : 0.0;
     return negate ? -r : r;
   }
-  // From 1 Y_n oscillates and has zeros: the extended-pair run; below, Y_n is large and
-  // the forward recurrence from Y_0 and Y_1 loses nothing.
-  if (x >= 1 && x <= kNeumannLimit) {
+  // Below 1 Y_n is large and the forward recurrence from Y_0 and Y_1 loses nothing.
+  if (near_zeros && x >= 1 && x <= kNeumannLimit) {
     const double r = ext_rounded(bessel_yn_neumann(n, x));
     return negate ? -r : r;
   }

@@ -14,8 +14,6 @@ struct BackwardRun {
   ExtendedPair jn, j0, j1, even, odd;
 };
 
-inline ExtendedPair ext_divided(ExtendedPair a, long double d) { return ext_quotient(a, {d, 0}); }
-
 // Miller: from J_{m+1} = 0, J_m = tiny down to J_0. The start error falls like
 // J_m(x) / Y_m(x), about exp(-(4/3) s^(3/2)) with s = (m - x) (2/x)^(1/3) in the Airy
 // region: m = x + 24 + 18 x^(1/3) puts it below 2^-140, and at least 30 steps beyond
@@ -28,9 +26,9 @@ BackwardRun backward_run(int64_t n, double xd) {
   ExtendedPair upper = {0, 0}, current = {0x1p-4000L, 0};
   ExtendedPair jn = {0, 0}, evens = {0, 0}, even = {0, 0}, odd = {0, 0};
   for (int64_t k = m; k >= 1; --k) {
-    // J_{k-1} = (2k / x) J_k - J_{k+1}
-    const ExtendedPair lower =
-        ext_difference(ext_times(ext_product(t, current), static_cast<long double>(k)), upper);
+    // J_{k-1} = (2k / x) J_k - J_{k+1}; the factor stays off the chain of dependencies.
+    const ExtendedPair factor = ext_times(t, static_cast<long double>(k));
+    const ExtendedPair lower = ext_product_difference(factor, current, upper);
     upper = current;
     current = lower;
     const int64_t j = k - 1;
@@ -38,7 +36,7 @@ BackwardRun backward_run(int64_t n, double xd) {
     if (j % 2 == 0 && j > 0) {
       evens = ext_sum(evens, current);
       if constexpr (kNeumann) {
-        const ExtendedPair term = ext_divided(current, static_cast<long double>(j / 2));
+        const ExtendedPair term = ext_divided_by_integer(current, static_cast<long double>(j / 2));
         even = (j / 2) % 2 == 0 ? ext_sum(even, term) : ext_difference(even, term);
       }
     } else if (kNeumann && j % 2 == 1) {
@@ -46,7 +44,7 @@ BackwardRun backward_run(int64_t n, double xd) {
       const int64_t p = (j - 1) / 2, q = p + 1;
       const ExtendedPair term =
           j == 1 ? current
-                 : ext_divided(ext_times(current, static_cast<long double>(j)),
+                 : ext_divided_by_integer(ext_times(current, static_cast<long double>(j)),
                                static_cast<long double>(p) * static_cast<long double>(q));
       odd = j != 1 && q % 2 == 0 ? ext_sum(odd, term) : ext_difference(odd, term);
     }
@@ -79,9 +77,9 @@ ExtendedPair ext_log(long double v) {
   const ExtendedPair s = ext_quotient({f - 1, 0}, {f + 1, 0});
   const ExtendedPair s2 = ext_product(s, s);
   constexpr int kTerms = 28;
-  ExtendedPair p = ext_quotient({1, 0}, {2 * kTerms + 1.0L, 0});
+  ExtendedPair p = ext_divided_by_integer({1, 0}, 2 * kTerms + 1);
   for (int j = kTerms - 1; j >= 0; --j) {
-    p = ext_sum(ext_product(p, s2), ext_quotient({1, 0}, {2 * j + 1.0L, 0}));
+    p = ext_sum(ext_product(p, s2), ext_divided_by_integer({1, 0}, 2 * j + 1));
   }
   return ext_sum(ext_times(kLn2Pair, static_cast<long double>(e)), ext_times(ext_product(s, p), 2.0L));
 }
@@ -103,8 +101,7 @@ ExtendedPair bessel_yn_neumann(int64_t n, double x) {
   // Forward: Y grows with the order, stable; stop once beyond the double range.
   const ExtendedPair t = ext_quotient({2.0L, 0}, xp);
   for (int64_t k = 1; k < n && std::fabs(y1.hi) < 0x1p1100L; ++k) {
-    const ExtendedPair next =
-        ext_difference(ext_times(ext_product(t, y1), static_cast<long double>(k)), y0);
+    const ExtendedPair next = ext_product_difference(ext_times(t, static_cast<long double>(k)), y1, y0);
     y0 = y1;
     y1 = next;
   }

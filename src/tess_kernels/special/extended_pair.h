@@ -48,6 +48,19 @@ inline ExtendedPair ext_product(ExtendedPair a, ExtendedPair b) {
   p.lo += a.hi * b.lo + a.lo * b.hi;
   return ext_two_sum(p.hi, p.lo);
 }
+// a b - c with one renormalisation, the step of three-term recurrences.
+inline ExtendedPair ext_product_difference(ExtendedPair a, ExtendedPair b, ExtendedPair c) {
+  const ExtendedPair p = ext_two_product(a.hi, b.hi);
+  const ExtendedPair s = ext_two_sum(p.hi, -c.hi);
+  return ext_two_sum(s.hi, s.lo + ((p.lo - c.lo) + (a.hi * b.lo + a.lo * b.hi)));
+}
+// a / d for an integer 0 < d < 2^32: d splits into itself, so that the remainder
+// a.hi - q d is exact.
+inline ExtendedPair ext_divided_by_integer(ExtendedPair a, long double d) {
+  const long double q = a.hi / d;
+  const ExtendedPair qd = ext_two_product(q, d);
+  return ext_two_sum(q, (((a.hi - qd.hi) - qd.lo) + a.lo) / d);
+}
 // The first quotient's remainder, exact by Dekker's product, corrects it twice.
 inline ExtendedPair ext_quotient(ExtendedPair n, ExtendedPair d) {
   const long double q = n.hi / d.hi;

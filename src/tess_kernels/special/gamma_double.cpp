@@ -67,9 +67,21 @@ inline ColumnPair columns(const double* row0, const double* row1, int k) {
   return {simd::lane0s(a, b), simd::lane1s(a, b)};
 }
 
-// The table rows of both lanes, 2^-10 <= x < 1024. Q is summed by Estrin's scheme (pairs,
-// then powers t^2, t^4, t^8), whose dependency chain is a third of Horner's.
-LnGamma lgamma_table(F64x2 x) {
+// g0_tail + g1 t + ... + g11 t^11 of one lane, from its row's columns 4..15 read as
+// pairs (c_2j, c_2j+1): the pairs are summed in T = t^2 by Estrin's scheme, giving
+// (E, O) with the sum E + t O, so that no column needs a shuffle across lanes.
+// t2 holds t^2 in both halves.
+inline F64x2 even_odd_sums(const double* row, F64x2 t2) {
+  const F64x2 t4 = t2 * t2;
+  auto linear = [&](int k) {
+    return F64x2::load_aligned(row + k) + F64x2::load_aligned(row + k + 2) * t2;
+  };
+  return (linear(4) + linear(8) * t4) + linear(12) * (t4 * t4);
+}
+
+// The table rows of both lanes, 2^-10 <= x < 1024. Inlined, so that the sums stay in
+// registers (a call passes and returns them through memory).
+[[gnu::always_inline]] inline LnGamma lgamma_table(F64x2 x) {
   static_assert(kColumns == 16);
   const I64x2 ix = simd::bits(x);
   constexpr int64_t kFirstRowKey = int64_t{1023 + kGammaFirstBinade} << 4;
@@ -78,20 +90,9 @@ LnGamma lgamma_table(F64x2 x) {
   const ColumnPair anchor_f = columns(row0, row1, 0);  // a, F_hi
   const F64x2 t = x - anchor_f.even;
   const F64x2 t2 = t * t;
-  const F64x2 t4 = t2 * t2;
-  // Columns 5..15 hold g1..g11; linear(k) = g_k + g_{k+1} t from columns k + 4, k + 5.
-  auto linear = [&](int k) {
-    const ColumnPair c = columns(row0, row1, k + 4);
-    return c.even + c.odd * t;
-  };
-  const ColumnPair g0_tail_g1 = columns(row0, row1, 4);
-  const ColumnPair g2_g3 = columns(row0, row1, 6);
-  const F64x2 p1 = g0_tail_g1.odd + (g2_g3.even + g2_g3.odd * t) * t;  // g1 + g2 t + g3 t^2
-  const F64x2 p4 = linear(4) + linear(6) * t2;                          // g4 .. g7
-  const F64x2 p8 = linear(8) + linear(10) * t2;                         // g8 .. g11
-  const F64x2 high = p4 + p8 * t4;                                       // g4 .. g11, from t^0
-  const F64x2 q = p1 + high * (t2 * t);
-  const F64x2 rest = t * (g0_tail_g1.even + t * q);
+  const F64x2 sums0 = even_odd_sums(row0, simd::lane0s(t2, t2));
+  const F64x2 sums1 = even_odd_sums(row1, simd::lane1s(t2, t2));
+  const F64x2 rest = t * (simd::lane0s(sums0, sums1) + t * simd::lane1s(sums0, sums1));
   const ColumnPair f_lo_g0_head = columns(row0, row1, 2);
   const Halves th = split(t);
   const F64x2 g0 = f_lo_g0_head.odd;
@@ -127,7 +128,7 @@ LnGamma lgamma_stirling(F64x2 x) {
 // rows serve below kEnd, Stirling's series from there. Groups whose two lanes fall in
 // one range take one method.
 template <double kEnd>
-LnGamma lgamma_positive(F64x2 x) {
+[[gnu::always_inline]] inline LnGamma lgamma_positive(F64x2 x) {
   static_assert(kEnd >= 16 && kEnd <= kLGammaTableEnd);
   const F64x2 mask = simd::less(x, F64x2::splat(kEnd));
   const int in_table = simd::lane_mask(mask);
@@ -181,9 +182,8 @@ long double lgamma_one_plus(long double x) {
   return x * (-kEulerGamma + x * sum);
 }
 
-}  // namespace
-
-int lgamma_pair(F64x2 x, F64x2& y) {
+// Inlined into the block loop, whose constants then stay in registers.
+[[gnu::always_inline]] inline int lgamma_pair_inline(F64x2 x, F64x2& y) {
   int special;
   const LnGamma l = lgamma_positive<kLGammaTableEnd>(positive_range(x, kLGammaFastEnd, special));
   y = l.hi + l.lo;
@@ -196,11 +196,24 @@ int tgamma_pair(F64x2 x, F64x2& y) {
   return special;
 }
 
+template <int (*Pair)(F64x2, F64x2&)>
+simd::F32x4 widened(simd::F32x4 x) {
+  F64x2 low, high;
+  Pair(simd::low_to_double(x), low);
+  Pair(simd::high_to_double(x), high);
+  return simd::to_float(low, high);
+}
+
+}  // namespace
+
+simd::F32x4 lgamma_widened(simd::F32x4 x) { return widened<lgamma_pair_inline>(x); }
+simd::F32x4 tgamma_widened(simd::F32x4 x) { return widened<tgamma_pair>(x); }
+
 int64_t LGammaDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_fast_block(n, a, r, lgamma_pair);
+  return run_fast_block(n, a, r, lgamma_pair_inline);
 }
 int LGammaDouble::fast_group(const double x[4], double y[4]) {
-  return run_fast_group(x, y, lgamma_pair);
+  return run_fast_group(x, y, lgamma_pair_inline);
 }
 int64_t TGammaDouble::fast_block(int64_t n, const double* a, double* r) {
   return run_fast_block(n, a, r, tgamma_pair);
@@ -212,7 +225,7 @@ int TGammaDouble::fast_group(const double x[4], double y[4]) {
 int32_t tess_callout_dLGamma(double x, double* r) {
   if (x >= kFastStart && x < kLGammaFastEnd) {
     F64x2 y;
-    lgamma_pair(F64x2::splat(x), y);
+    lgamma_pair_inline(F64x2::splat(x), y);
     *r = y.lane0();
     return TESS_STATUS_OK;
   }

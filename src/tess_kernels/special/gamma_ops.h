@@ -11,10 +11,11 @@
 
 namespace zorn::tess {
 
-// The two-lane fast paths, shared with single precision; they return the mask of the
-// lanes left to the callout (their results are then meaningless).
-int lgamma_pair(simd::F64x2 x, simd::F64x2& y);
-int tgamma_pair(simd::F64x2 x, simd::F64x2& y);
+// The single precision fast paths: the four lanes widened to two pairs of doubles through
+// the double fast path and rounded once; lanes the double path does not take give
+// meaningless results.
+simd::F32x4 lgamma_widened(simd::F32x4 x);
+simd::F32x4 tgamma_widened(simd::F32x4 x);
 
 // ln|Gamma(x)|: fast path for 2^-10 <= x < 2^60. The poles (non-positive integers) give
 // +inf with status 2; above about 2.55e305 the result overflows (status 3).
@@ -24,16 +25,10 @@ TESS_DOUBLE_LANE_KERNEL(LGammaDouble, tess_callout_dLGamma);
 // status 4.
 TESS_DOUBLE_LANE_KERNEL(TGammaDouble, tess_callout_dTGamma);
 
-// Single precision: the four lanes widened to two pairs of doubles through the double
-// fast path, rounded once; the other lanes through `eval`.
-template <class Self, int (*Pair)(simd::F64x2, simd::F64x2&), float kEnd>
+// Single precision: the widened fast path; the other lanes through `eval`.
+template <class Self, simd::F32x4 (*Widened)(simd::F32x4), float kEnd>
 struct WidenedGamma : LaneLoopSingle<Self> {
-  static simd::F32x4 fast_path(simd::F32x4 x) {
-    simd::F64x2 low, high;
-    Pair(simd::low_to_double(x), low);
-    Pair(simd::high_to_double(x), high);
-    return simd::to_float(low, high);
-  }
+  static simd::F32x4 fast_path(simd::F32x4 x) { return Widened(x); }
   static int special_lanes(simd::F32x4 x) {
     return simd::lane_mask_less(x, simd::F32x4::splat(0x1p-10f)) |
            simd::lane_mask_not_less(x, simd::F32x4::splat(kEnd));
@@ -41,13 +36,13 @@ struct WidenedGamma : LaneLoopSingle<Self> {
   static int32_t callout(const float* x, float* r) { return Self::eval(*x, *r); }
 };
 
-struct LGammaSingle : WidenedGamma<LGammaSingle, lgamma_pair, 0x1p60f> {
+struct LGammaSingle : WidenedGamma<LGammaSingle, lgamma_widened, 0x1p60f> {
   static int32_t eval(float x, float& r);
 };
 // The single precision callout: +inf with status 3 from 35.0401 up, a signed zero with
 // status 4 below -43 (a negative integer there and everywhere gives NaN with status 1),
 // ±inf with status 2 at ±0, and otherwise the double result rounded, status 0.
-struct TGammaSingle : WidenedGamma<TGammaSingle, tgamma_pair, 35.0f> {
+struct TGammaSingle : WidenedGamma<TGammaSingle, tgamma_widened, 35.0f> {
   static int32_t eval(float x, float& r);
 };
 

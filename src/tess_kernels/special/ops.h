@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cmath>
+#include <type_traits>
 
 #include "tess_kernels/frame/op_adapters.h"
 #include "tess_kernels/special/bessel_double.h"
@@ -46,7 +47,7 @@ struct Y1 : ByPrecision<Y1Single, Y1Double> {};
 
 // Bessel functions of integer order; an order that is not an integer (or does not fit
 // in an int) has no value.
-template <double (*F)(int, double), uint32_t Rule>
+template <double (*F)(int, double, bool), uint32_t Rule>
 struct IntegerOrder {
   template <class T>
   static int32_t eval(T x, T order, T& r) {
@@ -55,7 +56,7 @@ struct IntegerOrder {
       r = static_cast<T>(NAN);
       return std::isnan(x) ? TESS_STATUS_OK : TESS_STATUS_DOMAIN;
     }
-    r = static_cast<T>(F(static_cast<int>(o), static_cast<double>(x)));
+    r = static_cast<T>(F(static_cast<int>(o), static_cast<double>(x), std::is_same_v<T, double>));
     return classify(Rule, r, x == 0, x);
   }
 };
