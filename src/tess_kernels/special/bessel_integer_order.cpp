@@ -92,7 +92,7 @@ double bessel_yn(int order, double x, bool near_zeros) {
     return negate ? -r : r;
   }
   // Below 1 Y_n is large and the forward recurrence from Y_0 and Y_1 loses nothing.
-  if (near_zeros && x >= 1 && x <= kNeumannLimit) {
+  if (near_zeros && n >= 2 && x >= 1 && x <= kNeumannLimit) {
     const double r = ext_rounded(bessel_yn_neumann(n, x));
     return negate ? -r : r;
   }
