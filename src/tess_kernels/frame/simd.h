@@ -85,11 +85,20 @@ inline void index_lanes(I32x4 x, uint32_t out[4]) {
   out[3] = static_cast<uint32_t>(I32x4{_mm_shuffle_epi32(x.v, 0xFF)}.lane0());
 }
 
-// Table rows of two floats, one 8-byte load per lane: first[l] = table[index[l]][0],
+// Row indices below 2^16 of four lanes, lane 0 first: one word extraction per lane (the
+// shuffles and moves of index_lanes take about twice the instructions).
+inline void row_lanes(I32x4 x, uint32_t out[4]) {
+  out[0] = static_cast<uint32_t>(_mm_extract_epi16(x.v, 0));
+  out[1] = static_cast<uint32_t>(_mm_extract_epi16(x.v, 2));
+  out[2] = static_cast<uint32_t>(_mm_extract_epi16(x.v, 4));
+  out[3] = static_cast<uint32_t>(_mm_extract_epi16(x.v, 6));
+}
+
+// Table rows of two floats (index below 2^16), one 8-byte load per lane: first[l] = table[index[l]][0],
 // second[l] = table[index[l]][1].
 inline void gather_pairs(const float (*table)[2], I32x4 index, F32x4& first, F32x4& second) {
   uint32_t j[4];
-  index_lanes(index, j);
+  row_lanes(index, j);
   const auto row = [&](int l) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(table[j[l]])); };
   const __m128 r01 = _mm_castsi128_ps(_mm_unpacklo_epi64(row(0), row(1)));
   const __m128 r23 = _mm_castsi128_ps(_mm_unpacklo_epi64(row(2), row(3)));
@@ -97,11 +106,11 @@ inline void gather_pairs(const float (*table)[2], I32x4 index, F32x4& first, F32
   second = {_mm_shuffle_ps(r01, r23, _MM_SHUFFLE(3, 1, 3, 1))};
 }
 
-// Table rows of four floats (16-byte aligned), one load per lane, transposed:
-// column[c][l] = table[index[l]][c].
+// Table rows of four floats (16-byte aligned, index below 2^16), one load per lane,
+// transposed: column[c][l] = table[index[l]][c].
 inline void gather_rows(const float (*table)[4], I32x4 index, F32x4 column[4]) {
   uint32_t j[4];
-  index_lanes(index, j);
+  row_lanes(index, j);
   __m128 r0 = _mm_load_ps(table[j[0]]), r1 = _mm_load_ps(table[j[1]]);
   __m128 r2 = _mm_load_ps(table[j[2]]), r3 = _mm_load_ps(table[j[3]]);
   _MM_TRANSPOSE4_PS(r0, r1, r2, r3);

@@ -13,6 +13,7 @@
 #include "tess_kernels/frame/lane_loop_binary.h"
 #include "tess_kernels/frame/polynomial_double.h"
 #include "tess_kernels/frame/core_single.h"
+#include "tess_kernels/inv_trig_hyp/atan_float.h"
 #include "tess_kernels/inv_trig_hyp/inverse_trig_tables.h"
 
 namespace zorn::tess {
@@ -149,7 +150,6 @@ ZORN_FAST_INLINE F32x4 acos_float(F32x4 x) {
 
 ZORN_FAST_INLINE F64x2 asinpi_core(F64x2 a) { return asin_core(a) * splat(kInvPi); }
 ZORN_FAST_INLINE F64x2 acospi_core(F64x2 x) { return acos_core(x) * splat(kInvPi); }
-ZORN_FAST_INLINE F64x2 atanpi_core(F64x2 a) { return atan_core(a) * splat(kInvPi); }
 
 // atan2(a, b) on the widened lanes: atan(|a| / |b|) (the quotient's rounding far below a
 // float's last place), pi minus that for b < 0, the sign of a. Every pair of finite
@@ -191,10 +191,10 @@ using AsinpiSingle = CoreSingle<inverse_trig_single::asinpi_core, true,
                                    inverse_trig_single::outside_unit, tess_callout_sAsinpi>;
 using AcospiSingle = CoreSingle<inverse_trig_single::acospi_core, false,
                                    inverse_trig_single::outside_unit, tess_callout_sAcospi>;
-using AtanSingle = CoreSingle<inverse_trig_single::atan_core, true, inverse_trig_single::none,
-                                 tess_callout_sAtan>;
-using AtanpiSingle = CoreSingle<inverse_trig_single::atanpi_core, true,
-                                   inverse_trig_single::none, tess_callout_sAtanpi>;
+using AtanSingle =
+    CoreSingle<atan_float::atan, true, inverse_trig_single::none, tess_callout_sAtan>;
+using AtanpiSingle =
+    CoreSingle<atan_float::atanpi, true, atan_float::atanpi_tiny_lanes, tess_callout_sAtanpi>;
 
 
 // atan2(a, b), the angle of the point (b, a), and its quotient by pi: the callouts round
