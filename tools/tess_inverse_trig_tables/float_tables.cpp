@@ -3,9 +3,10 @@
 // - odd polynomials f(u) = u + u^3 P(u^2): P interpolates (f(sqrt z) - sqrt z) / z^(3/2)
 //   at the Chebyshev nodes of [0, z_max] (mp_fit), rounded to float; each is followed by
 //   the largest relative error it adds to f over 4096 points;
-// - atan(c) and atan(c)/pi as float head and remainder at the centres of the atan
-//   reduction u = (a - c)/(1 + a c): c = 0 (row 0), then every float from 2^-4 to 2^26
-//   whose mantissa has at most kCentreBits bits after the point, in increasing order
+// - atan(c), then pi - atan(c) (the angle for a negative abscissa), and both divided by
+//   pi, as float head and remainder at the centres of the atan reduction
+//   u = (a - c)/(1 + a c): c = 0 (row 0), then every float from 2^-4 to 2^26 whose
+//   mantissa has at most kCentreBits bits after the point, in increasing order
 //   (row 1 + (bits(c) - bits(2^-4)) / 2^(23 - kCentreBits)).
 #include <mpfr.h>
 
@@ -62,22 +63,25 @@ void print_head_and_rest(const Real& value) {
   std::printf("{%af, %af}", head, mpfr_get_flt(rest.v, MPFR_RNDN));
 }
 
+// Rows for b > 0 (atan c) and then for b < 0 (pi - atan c), each divided by pi if by_pi:
+// the angles of the points (b, a) with a/|b| = c.
 void print_atan_centres(const char* name, bool by_pi) {
   const int per_binade = 1 << kCentreBits;
   const int rows = 2 + (kHighestCentreExponent - kLowestCentreExponent) * per_binade;
   Real pi;
   mpfr_const_pi(pi.v, MPFR_RNDN);
-  std::printf("alignas(16) constexpr float %s[%d][2] = {\n", name, rows);
-  for (int row = 0; row < rows; ++row) {
+  std::printf("alignas(16) constexpr float %s[2 * %d][2] = {\n", name, rows);
+  for (int row = 0; row < 2 * rows; ++row) {
     Real c;
-    if (row > 0) {
-      const int k = row - 1;
+    if (row % rows > 0) {
+      const int k = row % rows - 1;
       const double centre = std::ldexp(1.0 + static_cast<double>(k % per_binade) / per_binade,
                                        kLowestCentreExponent + k / per_binade);
       mpfr_set_d(c.v, centre, MPFR_RNDN);
       mpfr_atan(c.v, c.v, MPFR_RNDN);
-      if (by_pi) mpfr_div(c.v, c.v, pi.v, MPFR_RNDN);
     }
+    if (row >= rows) mpfr_sub(c.v, pi.v, c.v, MPFR_RNDN);
+    if (by_pi) mpfr_div(c.v, c.v, pi.v, MPFR_RNDN);
     std::printf("    ");
     print_head_and_rest(c);
     std::printf(",\n");
@@ -94,7 +98,9 @@ int main() {
               std::ldexp(1.0f, kLowestCentreExponent), std::ldexp(1.0f, kHighestCentreExponent));
   std::printf("// atan u = u + u^3 P(u^2) for |u| <= 2^-4.\n");
   print_odd_polynomial("kAtanPolynomialFloat", mpfr_atan, 0x1p-8, 1);
-  std::printf("// atan(c) and atan(c)/pi at the centres, head and remainder.\n");
+  std::printf("constexpr int kAtanCentreRows = %d;\n",
+              2 + (kHighestCentreExponent - kLowestCentreExponent) * (1 << kCentreBits));
+  std::printf("// atan(c), then pi - atan(c), and both over pi, head and remainder.\n");
   print_atan_centres("kAtanCentresFloat", false);
   print_atan_centres("kAtanpiCentresFloat", true);
   Real pi, inverse_pi;

@@ -1,4 +1,5 @@
-// The arctangent in single precision arithmetic on four lanes, and its quotient by pi.
+// The arctangent and the two-argument arctangent in single precision arithmetic on four
+// lanes, and their quotients by pi.
 //
 // atan a = atan c + atan u, u = (a - c)/(1 + a c), with c = 0 below 2^-4 and otherwise
 // a rounded to a float with 3 bits after the point (a clamped to 2^26, whose arctangent
@@ -25,22 +26,34 @@ namespace data {
 using simd::F32x4;
 using simd::I32x4;
 
-// The reduced argument and the table row of a >= 0 (NaN included).
-struct Reduction {
-  F32x4 u;      // (a - c)/(1 + a c)
-  I32x4 row;    // row of c in the centre tables
+// The centre of a (clamped to at most 2^26; NaN gives c = 0) and its table row.
+struct Centre {
+  F32x4 c;
+  I32x4 row;
 };
-ZORN_FAST_INLINE Reduction reduce(F32x4 a) {
+ZORN_FAST_INLINE Centre centre(F32x4 clamped) {
   constexpr int kDropped = 23 - data::kAtanCentreBits;
   constexpr int32_t kRowBefore = (std::bit_cast<int32_t>(data::kAtanLowestCentre) >> kDropped) - 1;
-  const F32x4 clamped = simd::min(F32x4::splat(data::kAtanHighestCentre), a);  // NaN stays
   const F32x4 lowest = F32x4::splat(data::kAtanLowestCentre);
   const I32x4 central = simd::bits(simd::less(lowest, clamped));  // not NaN
   const I32x4 rounded =
       simd::bits(simd::max(clamped, lowest)) + I32x4::splat(1 << (kDropped - 1));
-  const F32x4 c = simd::from_bits(rounded & I32x4::splat(-(1 << kDropped)) & central);
-  const I32x4 row = ((rounded >> kDropped) - I32x4::splat(kRowBefore)) & central;
-  return {(clamped - c) / (F32x4::splat(1.0f) + clamped * c), row};
+  return {simd::from_bits(rounded & I32x4::splat(-(1 << kDropped)) & central),
+          ((rounded >> kDropped) - I32x4::splat(kRowBefore)) & central};
+}
+ZORN_FAST_INLINE F32x4 clamp(F32x4 a) {
+  return simd::min(F32x4::splat(data::kAtanHighestCentre), a);  // NaN stays
+}
+
+// The reduced argument u = (a - c)/(1 + a c) of a >= 0 (NaN included) and c's row.
+struct Reduction {
+  F32x4 u;
+  I32x4 row;
+};
+ZORN_FAST_INLINE Reduction reduce(F32x4 a) {
+  const F32x4 clamped = clamp(a);
+  const Centre k = centre(clamped);
+  return {(clamped - k.c) / (F32x4::splat(1.0f) + clamped * k.c), k.row};
 }
 
 // atan u - u = u z P(z), z = u^2.
@@ -56,26 +69,87 @@ ZORN_FAST_INLINE F32x4 sum_rounded_once(F32x4 head, F32x4 small, F32x4 rest) {
   return s + (rest + ((head - s) + small));
 }
 
-ZORN_FAST_INLINE F32x4 atan(F32x4 a) {
-  const Reduction r = reduce(a);
+// The angle from a reduction: atan(c) + u + small from the rows of `table`, small the
+// series' part and what u lacks of the exact quotient, at most 2^-7 of u.
+ZORN_FAST_INLINE F32x4 angle(const float (*table)[2], I32x4 row, F32x4 u, F32x4 small) {
   F32x4 head, rest;
-  simd::gather_pairs(data::kAtanCentresFloat, r.row, head, rest);
-  return sum_rounded_once(head, r.u, rest + series_rest(r.u));
+  simd::gather_pairs(table, row, head, rest);
+  return sum_rounded_once(head, u, rest + small);
 }
-
-// atan(a)/pi: the table holds atan(c)/pi; u/pi as the exact product of u's top 12 bits
-// with a 12-bit head of 1/pi plus small products, so that below 2^-4 (c = 0, u = a) the
-// quotient by pi loses nothing to a rounded 1/pi.
-ZORN_FAST_INLINE F32x4 atanpi(F32x4 a) {
-  const Reduction r = reduce(a);
+// Over pi, from the rows of atan(c)/pi: u/pi as the exact product of u's top 12 bits
+// with a 12-bit head of 1/pi plus small products, so that where c = 0 (the result u/pi
+// itself) the quotient by pi loses nothing to a rounded 1/pi.
+ZORN_FAST_INLINE F32x4 angle_over_pi(const float (*table)[2], I32x4 row, F32x4 u,
+                                     F32x4 small) {
   F32x4 head, rest;
-  simd::gather_pairs(data::kAtanpiCentresFloat, r.row, head, rest);
-  const F32x4 u_head = simd::from_bits(simd::bits(r.u) & I32x4::splat(-4096));
+  simd::gather_pairs(table, row, head, rest);
+  const F32x4 u_head = simd::from_bits(simd::bits(u) & I32x4::splat(-4096));
   const F32x4 inverse_head = F32x4::splat(data::kInversePiHead12);
   const F32x4 inverse_rest = F32x4::splat(data::kInversePiRest);
-  const F32x4 small = (r.u - u_head) * inverse_head +
-                      (r.u * inverse_rest + series_rest(r.u) * (inverse_head + inverse_rest));
-  return sum_rounded_once(head, u_head * inverse_head, rest + small);
+  const F32x4 tail = (u - u_head) * inverse_head +
+                     (u * inverse_rest + small * (inverse_head + inverse_rest));
+  return sum_rounded_once(head, u_head * inverse_head, rest + tail);
+}
+
+ZORN_FAST_INLINE F32x4 atan(F32x4 a) {
+  const Reduction r = reduce(a);
+  return angle(data::kAtanCentresFloat, r.row, r.u, series_rest(r.u));
+}
+ZORN_FAST_INLINE F32x4 atanpi(F32x4 a) {
+  const Reduction r = reduce(a);
+  return angle_over_pi(data::kAtanpiCentresFloat, r.row, r.u, series_rest(r.u));
+}
+
+// num - u den exactly for u = num/den rounded (Dekker's product with both factors cut
+// into 12-bit heads and their exact tails; num - u den is exact, within a factor 2).
+ZORN_FAST_INLINE F32x4 quotient_remainder(F32x4 num, F32x4 den, F32x4 u) {
+  const auto head = [](F32x4 v) { return simd::from_bits(simd::bits(v) & I32x4::splat(-4096)); };
+  const F32x4 u_head = head(u), den_head = head(den);
+  const F32x4 u_tail = u - u_head, den_tail = den - den_head;
+  const F32x4 p = u * den;
+  const F32x4 p_error =
+      ((u_head * den_head - p) + u_head * den_tail + u_tail * den_head) + u_tail * den_tail;
+  return (num - p) - p_error;
+}
+
+// atan2(y, x), the angle of the point (x, y), for |x| and |y| in [2^-60, 2^60] (other
+// lanes are left to the callout: zeros, infinities, NaN, and quotients that the products
+// below would take out of the normal range). The centre c comes from the rounded quotient
+// |y|/|x|, and u = (|y| - c |x|)/(|x| + c |y|) with c |x| = c x_head + c x_tail exactly
+// (c has 4 significant bits, x_head 20), |y| - c x_head exact (within a factor 2 of each
+// other) and one rounding in the numerator; the quotient's own rounding is carried by
+// its exact remainder. For x < 0 the rows of pi - atan(c) and -u.
+// The sign of y goes on last. Atan2pi also leaves quotients below 2^-100 to the callout,
+// as atanpi does.
+template <bool kPiScaled>
+ZORN_FAST_INLINE int atan2_group(const float a[4], const float b[4], float r[4]) {
+  const F32x4 y = F32x4::load(a), x = F32x4::load(b);
+  const F32x4 ya = simd::abs(y), xa = simd::abs(x);
+  const F32x4 quotient = ya / xa;
+  const Centre k = centre(clamp(quotient));
+  const F32x4 x_head = simd::from_bits(simd::bits(xa) & I32x4::splat(-16));
+  const F32x4 num = (ya - k.c * x_head) - k.c * (xa - x_head), den = xa + k.c * ya;
+  const F32x4 u = num / den;
+  // Below 2^-20 the rounded quotient is the angle (x > 0) or negligible beside pi: the
+  // series and the remainder are left at 0 there rather than computed among subnormals.
+  // Not so over pi, where the quotient's remainder still counts.
+  const F32x4 keep = simd::less(F32x4::splat(kPiScaled ? 0.0f : 0x1p-20f), quotient);
+  const F32x4 kept_u = simd::from_bits(simd::bits(u) & simd::bits(keep));
+  const F32x4 kept_num = simd::from_bits(simd::bits(num) & simd::bits(keep));
+  const I32x4 x_sign = simd::bits(x) & I32x4::splat(INT32_MIN);
+  const I32x4 row = k.row + (I32x4::splat(data::kAtanCentreRows) & (x_sign >> 31));
+  const auto signed_part = [x_sign](F32x4 v) { return simd::from_bits(simd::bits(v) ^ x_sign); };
+  const F32x4 small = signed_part(quotient_remainder(kept_num, den, kept_u) / den +
+                                  series_rest(kept_u));
+  const F32x4 theta = kPiScaled
+                          ? angle_over_pi(data::kAtanpiCentresFloat, row, signed_part(u), small)
+                          : angle(data::kAtanCentresFloat, row, signed_part(u), small);
+  simd::or_sign(theta, y).store(r);
+  const F32x4 low = F32x4::splat(0x1p-60f), high = F32x4::splat(0x1p60f);
+  int special = simd::lane_mask_not_less_equal(ya, high) | simd::lane_mask_not_less_equal(xa, high) |
+                simd::lane_mask_less(ya, low) | simd::lane_mask_less(xa, low);
+  if constexpr (kPiScaled) special |= simd::lane_mask_less(quotient, F32x4::splat(0x1p-100f));
+  return special;
 }
 
 // The lanes atanpi leaves to the callout: non-zero |x| below 2^-100, where its products

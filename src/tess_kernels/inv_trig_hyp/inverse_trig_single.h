@@ -1,8 +1,7 @@
-// Single precision kernels of Asin, Acos, Atan, Atan2 and their pi-scaled forms: Asin
-// and Acos in float, the others double precision cores on the widened lanes, relative
-// error near 2^-33 before the one rounding, so that the results stay within about 0.501
-// ulp. The pi-scaled forms multiply by 1/pi in
-// double, whose error is far below the last place of a float.
+// Single precision kernels of Asin, Acos, Atan, Atan2 and their pi-scaled forms: Asin,
+// Acos, Atan and Atan2 (and their pi forms) in float (atan_float.h for the arctangents);
+// Asinpi and Acospi double precision cores on the widened lanes, relative error near
+// 2^-33 before the one rounding, times 1/pi in double, within about 0.501 ulp.
 #pragma once
 
 #include <cmath>
@@ -36,7 +35,6 @@ ZORN_FAST_INLINE F64x2 splat(double v) { return F64x2::splat(v); }
 ZORN_FAST_INLINE F64x2 root(F64x2 v) { return {_mm_sqrt_pd(v.v)}; }
 
 constexpr double kHalfPi = 1.5707963267948966;
-constexpr double kQuarterPi = 0.7853981633974483;
 constexpr double kInvPi = 0.3183098861837907;
 
 // asin s = s + s^3 P(s^2) for 0 <= s <= 1/2, P of degree 6 (relative error below 2^-33).
@@ -64,22 +62,6 @@ ZORN_FAST_INLINE F64x2 acos_core(F64x2 x) {
   const F64x2 t = asin_small(s);
   const F64x2 outer_value = simd::select(negative, splat(2 * kHalfPi) - (t + t), t + t);
   return simd::select(outer, outer_value, splat(kHalfPi) - t);
-}
-
-// atan a for a >= 0 (infinity included): u = a, (a - 1)/(a + 1) or -1/a, whichever keeps
-// |u| <= tan(pi/8), plus 0, pi/4 or pi/2; atan u = u + u^3 P(u^2), P of degree 5
-// (relative error below 2^-33). NaN stays NaN.
-ZORN_FAST_INLINE F64x2 atan_core(F64x2 a) {
-  const F64x2 middle = simd::less(splat(0.41421356237309503), a);
-  const F64x2 large = simd::less(splat(2.414213562373095), a);
-  const F64x2 one = splat(1.0);
-  const F64x2 num = simd::select(large, splat(-1.0), simd::select(middle, a - one, a));
-  const F64x2 den = simd::select(large, a, simd::select(middle, a + one, one));
-  const F64x2 base =
-      simd::select(large, splat(kHalfPi), simd::select(middle, splat(kQuarterPi), splat(0.0)));
-  const F64x2 u = num / den;
-  const F64x2 z = u * u;
-  return base + (u + (z * u) * estrin(z, inverse_trig::data::kAtanPolynomialSingle));
 }
 
 // Asin and Acos compute in float. Each result is base + head + (base_low + rest), base
@@ -151,29 +133,6 @@ ZORN_FAST_INLINE F32x4 acos_float(F32x4 x) {
 ZORN_FAST_INLINE F64x2 asinpi_core(F64x2 a) { return asin_core(a) * splat(kInvPi); }
 ZORN_FAST_INLINE F64x2 acospi_core(F64x2 x) { return acos_core(x) * splat(kInvPi); }
 
-// atan2(a, b) on the widened lanes: atan(|a| / |b|) (the quotient's rounding far below a
-// float's last place), pi minus that for b < 0, the sign of a. Every pair of finite
-// non-zero floats has its quotient within the double range.
-template <bool kPiScaled>
-ZORN_FAST_INLINE int atan2_group(const float a[4], const float b[4], float r[4]) {
-  const simd::F32x4 y = simd::F32x4::load(a), x = simd::F32x4::load(b);
-  const auto angle = [](F64x2 yd, F64x2 xd) {
-    const F64x2 theta = atan_core(simd::abs(yd) / simd::abs(xd));
-    F64x2 v = simd::select(simd::less(xd, splat(0.0)), splat(2 * kHalfPi) - theta, theta);
-    if constexpr (kPiScaled) v = v * splat(kInvPi);
-    return v;
-  };
-  simd::or_sign(simd::to_float(angle(simd::low_to_double(y), simd::low_to_double(x)),
-                               angle(simd::high_to_double(y), simd::high_to_double(x))),
-                y)
-      .store(r);
-  // Zeros, infinities and NaN.
-  const simd::F32x4 inf = simd::F32x4::splat(INFINITY), zero = simd::F32x4::splat(0.0f);
-  const simd::F32x4 ma = simd::abs(y), mb = simd::abs(x);
-  return simd::lane_mask_not_less(ma, inf) | simd::lane_mask_not_greater(ma, zero) |
-         simd::lane_mask_not_less(mb, inf) | simd::lane_mask_not_greater(mb, zero);
-}
-
 // Beyond [-1, 1], and NaN.
 ZORN_FAST_INLINE int outside_unit(simd::F32x4 x) {
   return simd::lane_mask_not_less_equal(simd::abs(x), simd::F32x4::splat(1.0f));
@@ -203,7 +162,7 @@ int32_t tess_callout_sAtan2(const float* a, const float* b, float* r);
 int32_t tess_callout_sAtan2pi(const float* a, const float* b, float* r);
 struct Atan2Single : BinaryLanes<Atan2Single, float> {
   static int fast_group(const float a[4], const float b[4], float r[4]) {
-    return inverse_trig_single::atan2_group<false>(a, b, r);
+    return atan_float::atan2_group<false>(a, b, r);
   }
   static int32_t callout(const float* a, const float* b, float* r) {
     return tess_callout_sAtan2(a, b, r);
@@ -211,7 +170,7 @@ struct Atan2Single : BinaryLanes<Atan2Single, float> {
 };
 struct Atan2piSingle : BinaryLanes<Atan2piSingle, float> {
   static int fast_group(const float a[4], const float b[4], float r[4]) {
-    return inverse_trig_single::atan2_group<true>(a, b, r);
+    return atan_float::atan2_group<true>(a, b, r);
   }
   static int32_t callout(const float* a, const float* b, float* r) {
     return tess_callout_sAtan2pi(a, b, r);
