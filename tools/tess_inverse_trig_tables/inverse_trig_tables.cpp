@@ -137,8 +137,6 @@ int main() {
   std::printf("// The single precision kernels' (computed in double, rounded once):\n");
   std::printf("// asin u = u + u^3 P(u^2) for u^2 <= 1/4.\n");
   print_polynomial("kAsinPolynomialSingle", mpfr_asin, 1.0 / 6, 0.25, 6);
-  std::printf("// atan u = u + u^3 P(u^2) for |u| <= tan(pi/8).\n");
-  print_polynomial("kAtanPolynomialSingle", mpfr_atan, -1.0 / 3, 0.17157287525381, 5);
   std::printf("// The float kernels' (the polynomial's part at most 1/20 of the result):\n");
   std::printf("// asin u = u + u^3 P(u^2) for u^2 <= 1/4.\n");
   print_polynomial("kAsinPolynomialFloat", mpfr_asin, 1.0 / 6, 0.25, 5);
