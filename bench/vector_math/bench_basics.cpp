@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/ratio_reporter.h"
+#include "vector_math/array_benchmark.h"
 #include "vector_math/plain_loops.h"
 #include "zorn/tess.h"
 #include "zorn/tess_functions.h"
@@ -83,15 +84,9 @@ void register_cases(const Basic& basic, ElementLoop<T> plain) {
         std::string(sizeof(T) == 4 ? "s" : "d") + basic.name + " n=" + std::to_string(n);
     for (const auto& [impl, map] : {std::pair{"zorn", ours}, std::pair{"plain_loop_O2", plain}}) {
       const bool divisor = basic.divisor;
-      benchmark::RegisterBenchmark((name + " | " + impl).c_str(), [=](benchmark::State& state) {
-        Arrays<T>& arrays = arrays_for<T>(n, divisor);
-        for (auto _ : state) {
-          map(arrays.a.data(), arrays.b.data(), arrays.r.data(), n);
-          benchmark::DoNotOptimize(arrays.r.data());
-          benchmark::ClobberMemory();
-        }
-        state.SetItemsProcessed(state.iterations() * n);
-      });
+      register_array_benchmark(
+          name + " | " + impl, n, [=]() -> Arrays<T>& { return arrays_for<T>(n, divisor); },
+          [=](const T* a, const T* b, T* r) { map(a, b, r, n); });
     }
   }
 }

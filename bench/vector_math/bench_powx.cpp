@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/ratio_reporter.h"
+#include "vector_math/array_benchmark.h"
 #include "vector_math/plain_loops.h"
 #include "zorn/tess.h"
 #include "zorn/tess_functions.h"
@@ -141,15 +142,9 @@ void register_cases() {
           std::string(sizeof(T) == 4 ? "s" : "d") + c.name + " n=" + std::to_string(n);
       for (const auto& [impl, loop] : {std::pair{"zorn", c.ours}, std::pair{c.peer_name, c.peer}}) {
         const T exponent = static_cast<T>(c.exponent);
-        benchmark::RegisterBenchmark((name + " | " + impl).c_str(), [=](benchmark::State& state) {
-          Arrays<T>& arrays = arrays_for<T>(n);
-          for (auto _ : state) {
-            loop(arrays.a.data(), arrays.b.data(), arrays.r.data(), n, exponent);
-            benchmark::DoNotOptimize(arrays.r.data());
-            benchmark::ClobberMemory();
-          }
-          state.SetItemsProcessed(state.iterations() * n);
-        });
+        register_array_benchmark(
+            name + " | " + impl, n, [=]() -> Arrays<T>& { return arrays_for<T>(n); },
+            [=](const T* a, const T* b, T* r) { loop(a, b, r, n, exponent); });
       }
     }
   }
