@@ -24,6 +24,17 @@ struct Real {
 
 using Function = std::function<void(Real&, const Real&)>;
 
+// p = c[0] + c[1] z + ... by Horner's rule in working precision: the polynomial with the
+// coefficients a kernel stores (rounded to double or float), for measuring its error.
+template <class Coefficient>
+inline void evaluate(Real& p, const std::vector<Coefficient>& c, const Real& z) {
+  mpfr_set_ui(p.v, 0, MPFR_RNDN);
+  for (size_t k = c.size(); k-- > 0;) {
+    mpfr_mul(p.v, p.v, z.v, MPFR_RNDN);
+    mpfr_add_d(p.v, p.v, c[k], MPFR_RNDN);
+  }
+}
+
 // Coefficients of the polynomial in d interpolating f(left + d) at the Chebyshev nodes
 // of [0, width].
 inline std::vector<Real> fit(const Function& f, double left, double width, int degree) {

@@ -44,10 +44,7 @@ void print_odd_polynomial(const char* name, Odd f, double z_max, int degree) {
   for (int i = 1; i <= 4096; ++i) {
     Real z, p, t;
     mpfr_set_d(z.v, z_max * i / 4096, MPFR_RNDN);
-    for (int k = degree; k >= 0; --k) {
-      mpfr_mul(p.v, p.v, z.v, MPFR_RNDN);
-      mpfr_add_d(p.v, p.v, c[k], MPFR_RNDN);
-    }
+    mp_fit::evaluate(p, c, z);
     correction(f, t, z);
     mpfr_sub(t.v, p.v, t.v, MPFR_RNDN);
     mpfr_mul(t.v, t.v, z.v, MPFR_RNDN);  // relative to f(u), about u

@@ -54,10 +54,7 @@ double largest_error(const std::vector<double>& c, const mp_fit::Function& ratio
   for (int i = 1; i <= 4096; ++i) {
     Real z, p, exact, r, f;
     mpfr_set_d(z.v, kZMax * i / 4096, MPFR_RNDN);
-    for (size_t k = c.size(); k-- > 0;) {
-      mpfr_mul(p.v, p.v, z.v, MPFR_RNDN);
-      mpfr_add_d(p.v, p.v, c[k], MPFR_RNDN);
-    }
+    mp_fit::evaluate(p, c, z);
     ratio(exact, z);
     mpfr_sub(p.v, p.v, exact.v, MPFR_RNDN);
     mpfr_sqrt(r.v, z.v, MPFR_RNDN);

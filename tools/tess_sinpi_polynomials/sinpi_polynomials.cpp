@@ -36,10 +36,7 @@ double largest_error(const std::vector<double>& c) {
   for (int i = 0; i <= 4096; ++i) {
     Real z, p, exact;
     mpfr_set_d(z.v, kZMax * i / 4096, MPFR_RNDN);
-    for (size_t k = c.size(); k-- > 0;) {
-      mpfr_mul(p.v, p.v, z.v, MPFR_RNDN);
-      mpfr_add_d(p.v, p.v, c[k], MPFR_RNDN);
-    }
+    mp_fit::evaluate(p, c, z);
     sinpi_ratio(exact, z);
     mpfr_div(p.v, p.v, exact.v, MPFR_RNDN);
     mpfr_sub_ui(p.v, p.v, 1, MPFR_RNDN);
