@@ -24,36 +24,38 @@ constexpr double kAtanLargest = 0x1p900;
 // stays normal.
 constexpr double kAtan2Low = 0x1p-500, kAtan2High = 0x1p500;
 
-F64x2 outside_unit(F64x2 x) { return simd::not_less_equal(simd::abs(x), it::splat(1.0)); }
-F64x2 pi_form_tiny(F64x2 x) {
+ZORN_INVERSE_TRIG_INLINE F64x2 outside_unit(F64x2 x) {
+  return simd::not_less_equal(simd::abs(x), it::splat(1.0));
+}
+ZORN_INVERSE_TRIG_INLINE F64x2 pi_form_tiny(F64x2 x) {
   const F64x2 a = simd::abs(x);
   return simd::less(a, it::splat(kPiFormSmallest)) & simd::less(it::splat(0.0), a);
 }
 
 // Odd functions compute on |x| and take the sign back, so that f(-x) = -f(x) bit for
 // bit and -0 stays -0.
-F64x2 asin_pair(F64x2 x, F64x2& y) {
+ZORN_INVERSE_TRIG_INLINE F64x2 asin_pair(F64x2 x, F64x2& y) {
   y = it::rounded(it::asin_sum(simd::abs(x))) | it::sign_of(x);
   return outside_unit(x);
 }
-F64x2 asinpi_pair(F64x2 x, F64x2& y) {
+ZORN_INVERSE_TRIG_INLINE F64x2 asinpi_pair(F64x2 x, F64x2& y) {
   y = it::times_inverse_pi(it::asin_sum(simd::abs(x))) | it::sign_of(x);
   return outside_unit(x) | pi_form_tiny(x);
 }
-F64x2 acos_pair(F64x2 x, F64x2& y) {
+ZORN_INVERSE_TRIG_INLINE F64x2 acos_pair(F64x2 x, F64x2& y) {
   y = it::rounded(it::acos_sum(x));
   return outside_unit(x);
 }
-F64x2 acospi_pair(F64x2 x, F64x2& y) {
+ZORN_INVERSE_TRIG_INLINE F64x2 acospi_pair(F64x2 x, F64x2& y) {
   y = it::times_inverse_pi(it::acos_sum(x));
   return outside_unit(x);
 }
-F64x2 atan_pair(F64x2 x, F64x2& y) {
+ZORN_INVERSE_TRIG_INLINE F64x2 atan_pair(F64x2 x, F64x2& y) {
   const F64x2 a = simd::abs(x);
   y = it::rounded(it::atan_sum<false>(simd::min(a, it::splat(kAtanLargest)))) | it::sign_of(x);
   return simd::not_less_equal(a, it::splat(INFINITY));
 }
-F64x2 atanpi_pair(F64x2 x, F64x2& y) {
+ZORN_INVERSE_TRIG_INLINE F64x2 atanpi_pair(F64x2 x, F64x2& y) {
   const F64x2 a = simd::abs(x);
   y = it::times_inverse_pi(it::atan_sum<true>(simd::min(a, it::splat(kAtanLargest)))) |
       it::sign_of(x);
@@ -62,23 +64,23 @@ F64x2 atanpi_pair(F64x2 x, F64x2& y) {
 
 // atan2(a, b) = ±atan(|a| / |b|) for b > 0 and ±(pi - atan(|a| / |b|)) for b < 0, with
 // the sign of a.
-it::Sum atan2_sum(F64x2 a, F64x2 b) {
+ZORN_INVERSE_TRIG_INLINE it::Sum atan2_sum(F64x2 a, F64x2 b) {
   const it::Sum theta = it::atan_ratio_sum(simd::abs(a), simd::abs(b));
   const F64x2 left = simd::less(b, it::splat(0.0));
   return it::offset(left & it::splat(it::data::kPiHi), left & it::splat(it::data::kPiLo),
                     simd::select(left, it::splat(-1.0), it::splat(1.0)), theta.hi, theta.lo);
 }
-int atan2_special(F64x2 a, F64x2 b) {
+ZORN_INVERSE_TRIG_INLINE int atan2_special(F64x2 a, F64x2 b) {
   const F64x2 low = it::splat(kAtan2Low), high = it::splat(kAtan2High);
   const F64x2 ma = simd::abs(a), mb = simd::abs(b);
   return simd::lane_mask(simd::less(ma, low) | simd::not_less_equal(ma, high) |
                          simd::less(mb, low) | simd::not_less_equal(mb, high));
 }
-int atan2_pair(F64x2 a, F64x2 b, F64x2& r) {
+ZORN_INVERSE_TRIG_INLINE int atan2_pair(F64x2 a, F64x2 b, F64x2& r) {
   r = it::rounded(atan2_sum(a, b)) | it::sign_of(a);
   return atan2_special(a, b);
 }
-int atan2pi_pair(F64x2 a, F64x2 b, F64x2& r) {
+ZORN_INVERSE_TRIG_INLINE int atan2pi_pair(F64x2 a, F64x2 b, F64x2& r) {
   r = it::times_inverse_pi(atan2_sum(a, b)) | it::sign_of(a);
   return atan2_special(a, b);
 }
