@@ -29,7 +29,7 @@ constexpr double kHyperbolicHigh = 689.0;
 
 int ExpLanes::group(const double x[4], const double y[4], double re[4], double im[4]) {
   alignas(16) double s[4], c[4];
-  int special = SinCosDouble::fast_group(y, s, c);
+  int special = sin_cos_table_group(y, s, c);
   const F64x2 four = F64x2::splat(4.0), positive = F64x2::splat(0.0);
   for (int v = 0; v < 4; v += 2) {
     const F64x2 xv = F64x2::load(x + v);
@@ -50,7 +50,7 @@ template <bool kSine, bool kRotated>
 int HyperbolicLanes<kSine, kRotated>::group(const double x[4], const double y[4], double re[4],
                                             double im[4]) {
   alignas(16) double s[4], c[4];
-  int special = SinCosDouble::fast_group(kRotated ? x : y, s, c);
+  int special = sin_cos_table_group(kRotated ? x : y, s, c);
   const F64x2 two = F64x2::splat(2.0), positive = F64x2::splat(0.0), minus = F64x2::splat(-0.0);
   for (int v = 0; v < 4; v += 2) {
     const F64x2 xv = kRotated ? F64x2::load(y + v) ^ minus : F64x2::load(x + v);

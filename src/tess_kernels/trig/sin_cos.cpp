@@ -1,6 +1,7 @@
 #include "tess_kernels/trig/sin_cos.h"
 
 #include "tess_kernels/trig/double_ops.h"
+#include "tess_kernels/trig/quarter_turn_double.h"
 #include "tess_kernels/trig/scaled_single.h"
 #include "tess_kernels/trig/single_ops.h"
 
@@ -17,12 +18,24 @@ int sin_cos_single(F32x4 x, F32x4& s, F32x4& c) {
   return trig_single::non_finite_lanes(x);
 }
 
-int sin_cos_double_lanes(F64x2 x, F64x2& s, F64x2& c) {
+int fast_path_special_lanes(F64x2 x) {
+  return simd::lane_mask(
+      simd::not_less_equal(simd::abs(x), F64x2::splat(sin_core::kFastPathLimit)));
+}
+
+// The sine on its table, the cosine by quarter turns, as Sin and Cos give them.
+[[gnu::always_inline]] inline int sin_cos_double_lanes(F64x2 x, F64x2& s, F64x2& c) {
+  s = sin_core::fast_lanes<Fn::kSin>(x);
+  c = quarter_turn::cos_lanes(x);
+  return fast_path_special_lanes(x);
+}
+
+// Both on the table from one reduction.
+int sin_cos_table_lanes(F64x2 x, F64x2& s, F64x2& c) {
   const sin_core::ReducedAngle angle = sin_core::reduce_pi_over_256(simd::abs(x));
   s = sin_core::evaluate<Fn::kSin>(angle, x);
   c = sin_core::evaluate<Fn::kCos>(angle, x);
-  return simd::lane_mask(
-      simd::not_less_equal(simd::abs(x), F64x2::splat(sin_core::kFastPathLimit)));
+  return fast_path_special_lanes(x);
 }
 
 using scaled::Accuracy;
@@ -62,7 +75,13 @@ int64_t SinCosDouble::fast_block(int64_t n, const double* a, double* r1, double*
 int SinCosDouble::fast_group(const double x[4], double y1[4], double y2[4]) {
   return run_fast_group_two<F64x2>(x, y1, y2, sin_cos_double_lanes);
 }
-int32_t tess_callout_dSinCos(double x, double* s, double* c) { return sin_cos_double(x, *s, *c); }
+int32_t tess_callout_dSinCos(double x, double* s, double* c) {
+  tess_callout_dCos(x, c);
+  return tess_callout_dSin(x, s);
+}
+int sin_cos_table_group(const double x[4], double s[4], double c[4]) {
+  return run_fast_group_two<F64x2>(x, s, c, sin_cos_table_lanes);
+}
 
 int64_t SinCospiSingle::fast_block(int64_t n, const float* a, float* r1, float* r2) {
   return run_fast_block_two<F32x4>(n, a, r1, r2, sin_cos_pi_single);

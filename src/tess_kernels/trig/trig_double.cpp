@@ -1,9 +1,9 @@
 #include <cmath>
 
 #include "tess_kernels/trig/double_ops.h"
+#include "tess_kernels/trig/quarter_turn_double.h"
 #include "tess_kernels/trig/reduction_double.h"
 #include "tess_kernels/trig/sin_core_double.h"
-#include "tess_kernels/trig/tan_double.h"
 #include "zorn/tess.h"
 
 namespace zorn::tess {
@@ -15,20 +15,27 @@ using simd::I64x2;
 using sin_core::Fn;
 using sin_core::kFastPathLimit;
 
-// Sin and Cos reduce by pi/256 onto the table; Tan reduces by pi/2.
-template <Fn F>
+// Where a cosine comes from: the Cos kernel's quarter turns (fewer operations, 0.8 ulp)
+// or the pi/256 table (0.51 ulp), which the complex kernels take since they multiply it
+// further.
+enum class Path { kKernel, kTable };
+
+// Sin reduces by pi/256 onto the table; Cos (on the kernel's path) and Tan by pi/2.
+template <Fn F, Path P = Path::kKernel>
 [[gnu::always_inline]] inline F64x2 fast_lanes(F64x2 x) {
-  if constexpr (F == Fn::kTan) return tangent::tan_lanes(x);
+  if constexpr (F == Fn::kTan) return quarter_turn::tan_lanes(x);
+  if constexpr (F == Fn::kCos && P == Path::kKernel) return quarter_turn::cos_lanes(x);
   return sin_core::fast_lanes<F>(x);
 }
 
 // f of an argument reduced to quadrant + r, |r| <= pi/4.
-template <Fn F>
+template <Fn F, Path P>
 double of_quadrant(const QuarterTurnReduction& q, double x) {
-  if constexpr (F == Fn::kTan) {
+  if constexpr (F == Fn::kTan || (F == Fn::kCos && P == Path::kKernel)) {
     const sin_core::ReducedAngle angle{F64x2::splat(q.hi), F64x2::splat(q.lo),
                                        I64x2::splat(q.quadrant)};
-    return tangent::tan_of(angle, F64x2::splat(x)).lane0();
+    if constexpr (F == Fn::kCos) return quarter_turn::cos_of(angle).lane0();
+    return quarter_turn::tan_of(angle, F64x2::splat(x)).lane0();
   }
   sin_core::ReducedAngle angle = sin_core::reduce_pi_over_256(F64x2::splat(q.hi));
   angle.lo = angle.lo + F64x2::splat(q.lo);
@@ -44,8 +51,8 @@ template <Fn F>
 }
 
 // Any argument: NaN passes through, ±inf is a domain error, finite arguments beyond the
-// fast path are reduced exactly by multiples of pi/2 and then by pi/256.
-template <Fn F>
+// fast path are reduced exactly by multiples of pi/2 (and then by pi/256 on the table).
+template <Fn F, Path P = Path::kKernel>
 int32_t callout(double x, double* r) {
   if (std::isnan(x)) {
     *r = x * x;
@@ -57,10 +64,10 @@ int32_t callout(double x, double* r) {
   }
   const double a = std::fabs(x);
   if (a <= kFastPathLimit) {
-    *r = fast_lanes<F>(F64x2::splat(x)).lane0();
+    *r = fast_lanes<F, P>(F64x2::splat(x)).lane0();
     return TESS_STATUS_OK;
   }
-  *r = of_quadrant<F>(reduce_quarter_turns(a), x);
+  *r = of_quadrant<F, P>(reduce_quarter_turns(a), x);
   return TESS_STATUS_OK;
 }
 
@@ -92,7 +99,7 @@ int32_t tess_callout_dTan(double x, double* r) { return callout<Fn::kTan>(x, r);
 
 int32_t sin_cos_double(double x, double& s, double& c) {
   const int32_t status = callout<Fn::kSin>(x, &s);
-  callout<Fn::kCos>(x, &c);
+  callout<Fn::kCos, Path::kTable>(x, &c);
   return status;
 }
 

@@ -1,6 +1,6 @@
-// Tangent of two lanes from a reduction by multiples of pi/2, without a table: the fast
-// path of the double precision Tan kernel, and its evaluation of larger arguments once
-// reduced exactly.
+// Cosine and tangent of two lanes from a reduction by multiples of pi/2, without a table:
+// the fast paths of the double precision Cos and Tan kernels (and the cosine of SinCos),
+// and their evaluation of larger arguments once reduced exactly.
 //
 // An angle a is written k pi/2 + r, k the nearest integer to a 2/pi (held in the low
 // mantissa bits of t = a 2/pi + 1.5 2^52) and |r| <= pi/4 carried as r + r_lo. sin r and
@@ -9,8 +9,9 @@
 //   sin r = r + (r^3 S(r^2) + r_lo w)
 //   cos r = w + (((1 - w) - r^2/2) + (r^4 C(r^2) - r r_lo)),  w = 1 - r^2/2 rounded,
 // where (1 - w) - r^2/2 is the rounding error of w and r^2 is carried as a value and its
-// rounding error, so that both parts stay within about 0.15 ulp. The tangent is their
-// corrected quotient (-cos r / sin r in odd quadrants).
+// rounding error, so that both parts stay within about 0.15 ulp. The cosine is the part of
+// its quadrant rounded once, the tangent their corrected quotient (-cos r / sin r in odd
+// quadrants).
 #pragma once
 
 #include <cstdint>
@@ -19,7 +20,7 @@
 #include "tess_kernels/frame/simd.h"
 #include "tess_kernels/trig/sin_core_double.h"
 
-namespace zorn::tess::tangent {
+namespace zorn::tess::quarter_turn {
 
 namespace polynomials {
 #include "tess_kernels/trig/data/quarter_turn_polynomials.inc"
@@ -29,6 +30,7 @@ using simd::F64x2;
 using simd::I64x2;
 using sin_core::ReducedAngle;
 using sin_core::SinParts;
+using sin_core::value;
 
 // pi/2 in three parts, the digits of the pi/256 parts times 128: k times the first is exact
 // for k <= 5340354 and k times the second for k < 2^21; the fast path has k < 2^16.
@@ -53,33 +55,61 @@ inline ReducedAngle reduce(F64x2 a) {
 }
 
 // sin r and cos r of r + r_lo as leading parts and tails, |tail| below 2^-3 of the part.
+// r = h + l with h its leading 26 bits, so that h h and h l are exact. The tangent's
+// quotient (kSquareError) needs both parts within about 0.15 ulp: r^2 = z + z_err
+// (Dekker's product) and z_err enters -r^3/6 and -r^2/2. The cosine, one part rounded
+// once, takes w = 1 - h^2/2 instead, h^2/2 exact: the rest of r^2/2, (h + l/2) l, is
+// below 2^-25 of it, so its rounding is lost in the tail, and the sine keeps only z's
+// rounding times r/6 (below 0.1 ulp).
 struct SinCosParts {
   SinParts sin, cos;
 };
-inline SinCosParts sin_cos_parts(const ReducedAngle& angle) {
+template <bool kSquareError>
+[[gnu::always_inline]] inline SinCosParts sin_cos_parts(const ReducedAngle& angle) {
   const F64x2 r = angle.hi;
   const F64x2 z = r * r;
-  // r^2 = z + z_err (Dekker's product): r = h + l with h its leading 26 bits, so that h h
-  // and h l are exact.
   const F64x2 h = r & simd::from_bits(I64x2::splat(~int64_t{0} << 27));
   const F64x2 l = r - h;
-  const F64x2 z_err = ((h * h - z) + (h + h) * l) + l * l;
-  const F64x2 half_z = z * F64x2::splat(0.5);
-  const F64x2 w = F64x2::splat(1.0) - half_z;
-  // The small terms first: r_lo cos r, r r_lo and z_err's share of -r^3/6 and -r^2/2.
-  const F64x2 sin_small =
-      (r * z_err) * F64x2::splat(polynomials::kSinTail[0]) + angle.lo * w;
-  const F64x2 cos_small = z_err * F64x2::splat(0.5) + r * angle.lo;
+  F64x2 half_z, w, sin_small, cos_small;
+  if constexpr (kSquareError) {
+    const F64x2 z_err = ((h * h - z) + (h + h) * l) + l * l;
+    half_z = z * F64x2::splat(0.5);
+    w = F64x2::splat(1.0) - half_z;
+    // The small terms first: r_lo cos r, r r_lo and z_err's share of -r^3/6 and -r^2/2.
+    sin_small = (r * z_err) * F64x2::splat(polynomials::kSinTail[0]) + angle.lo * w;
+    cos_small = z_err * F64x2::splat(0.5) + r * angle.lo;
+  } else {
+    half_z = (h * h) * F64x2::splat(0.5);
+    w = F64x2::splat(1.0) - half_z;
+    sin_small = angle.lo * w;
+    cos_small = (h + l * F64x2::splat(0.5)) * l + r * angle.lo;
+  }
   const F64x2 sin_tail = (r * z) * estrin(z, polynomials::kSinTail) + sin_small;
   const F64x2 cos_tail = ((F64x2::splat(1.0) - w) - half_z) +
                          ((z * z) * estrin(z, polynomials::kCosTail) - cos_small);
   return {{r, sin_tail}, {w, cos_tail}};
 }
 
+// Lanes of odd k as an all-ones mask.
+inline F64x2 odd_quadrant(const ReducedAngle& angle) {
+  return simd::from_bits(I64x2::splat(0) - (angle.t_bits & I64x2::splat(1)));
+}
+
+// cos(k pi/2 + r): cos r, -sin r, -cos r, sin r for k mod 4 = 0, 1, 2, 3; each part is
+// summed once and the quadrant's sum selected.
+inline F64x2 cos_of(const ReducedAngle& angle) {
+  const SinCosParts p = sin_cos_parts<false>(angle);
+  const F64x2 y = simd::select(odd_quadrant(angle), value(p.sin), value(p.cos));
+  // Bit 1 of k + 1 is the sign.
+  const I64x2 negate = ((angle.t_bits + I64x2::splat(1)) & I64x2::splat(2)) << 62;
+  return simd::from_bits(simd::bits(y) ^ negate);
+}
+inline F64x2 cos_lanes(F64x2 x) { return cos_of(reduce(simd::abs(x))); }
+
 // tan(k pi/2 + r) with the sign of x: sin r / cos r for even k, -cos r / sin r for odd k.
 inline F64x2 tan_of(const ReducedAngle& angle, F64x2 x) {
-  const SinCosParts p = sin_cos_parts(angle);
-  const F64x2 odd = simd::from_bits(I64x2::splat(0) - (angle.t_bits & I64x2::splat(1)));
+  const SinCosParts p = sin_cos_parts<true>(angle);
+  const F64x2 odd = odd_quadrant(angle);
   const F64x2 minus = F64x2::splat(-0.0) & odd;
   const SinParts numerator{simd::select(odd, p.cos.hi, p.sin.hi) ^ minus,
                            simd::select(odd, p.cos.lo, p.sin.lo) ^ minus};
@@ -90,4 +120,4 @@ inline F64x2 tan_of(const ReducedAngle& angle, F64x2 x) {
 }
 inline F64x2 tan_lanes(F64x2 x) { return tan_of(reduce(simd::abs(x)), x); }
 
-}  // namespace zorn::tess::tangent
+}  // namespace zorn::tess::quarter_turn
