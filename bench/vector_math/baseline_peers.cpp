@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <iterator>
+#include <vector>
 
 #include "vector_math/implementations.h"
 #include "vector_math/vector_map.h"
@@ -48,6 +49,9 @@ __m128d _ZGVbN2v_log1p(__m128d);
 __m128d _ZGVbN2v_sin(__m128d);
 __m128d _ZGVbN2v_cos(__m128d);
 __m128d _ZGVbN2v_tan(__m128d);
+// sincos: each lane's two result addresses passed as vectors of pointers.
+void _ZGVbN4vvv_sincosf(__m128, __m128i, __m128i, __m128i, __m128i);
+void _ZGVbN2vvv_sincos(__m128d, __m128i, __m128i);
 __m128d _ZGVbN2v_sinh(__m128d);
 __m128d _ZGVbN2v_cosh(__m128d);
 __m128d _ZGVbN2v_tanh(__m128d);
@@ -154,6 +158,89 @@ __m128d sleef_cosd_d(__m128d x) {
 __m128 sleef_tand_s(__m128 x) { return _mm_div_ps(sleef_sind_s(x), sleef_cosd_s(x)); }
 __m128d sleef_tand_d(__m128d x) { return _mm_div_pd(sleef_sind_d(x), sleef_cosd_d(x)); }
 
+// SinCos maps: the sine into r, the cosine into a scratch array (std::vector stays out of
+// the AVX2 unit, see implementations.h).
+// Where SinCos maps put their cosines: n elements, grown on a call before the timed loop.
+template <class T>
+T* cosine_scratch(int64_t n) {
+  static std::vector<T> cosines;
+  if (static_cast<int64_t>(cosines.size()) < n) cosines.resize(static_cast<size_t>(n));
+  return cosines.data();
+}
+
+// map_vectors for a vector sincos that returns both as a pair (.x the sine, .y the cosine).
+template <class V, class T, auto F>
+void map_sin_cos_vectors(const T* a, T* r, int64_t n) {
+  constexpr int64_t kLanes = sizeof(V) / sizeof(T);
+  T* c = cosine_scratch<T>(n);
+  int64_t i = 0;
+  for (; i + kLanes <= n; i += kLanes) {
+    V v;
+    std::memcpy(&v, a + i, sizeof v);
+    const auto both = F(v);
+    std::memcpy(r + i, &both.x, sizeof v);
+    std::memcpy(c + i, &both.y, sizeof v);
+  }
+  if (i == n) return;
+  T lanes[kLanes];
+  for (int64_t k = 0; k < kLanes; ++k) lanes[k] = i + k < n ? a[i + k] : a[0];
+  V v;
+  std::memcpy(&v, lanes, sizeof v);
+  const auto both = F(v);
+  T s[kLanes], co[kLanes];
+  std::memcpy(s, &both.x, sizeof v);
+  std::memcpy(co, &both.y, sizeof v);
+  for (int64_t k = 0; i + k < n; ++k) {
+    r[i + k] = s[k];
+    c[i + k] = co[k];
+  }
+}
+
+template <class T, void (*Kernel)(int32_t, const T*, T*, T*)>
+void ours_sin_cos(const T* a, T* r, int64_t n) {
+  Kernel(static_cast<int32_t>(n), a, r, cosine_scratch<T>(n));
+}
+template <class T>
+void libm_sin_cos(const T* a, T* r, int64_t n) {
+  T* c = cosine_scratch<T>(n);
+  for (int64_t i = 0; i < n; ++i) {
+    if constexpr (sizeof(T) == 4)
+      sincosf(a[i], r + i, c + i);
+    else
+      sincos(a[i], r + i, c + i);
+  }
+}
+// libmvec writes through the lanes' addresses, straight into r and c for whole vectors.
+template <class T>
+__m128i addresses(T* p) {
+  return _mm_set_epi64x(reinterpret_cast<int64_t>(p + 1), reinterpret_cast<int64_t>(p));
+}
+template <class T, int kLanes, class Call>
+void libmvec_sin_cos(const T* a, T* r, int64_t n, Call call) {
+  T* c = cosine_scratch<T>(n);
+  int64_t i = 0;
+  for (; i + kLanes <= n; i += kLanes) call(a + i, r + i, c + i);
+  if (i == n) return;
+  T x[kLanes], s[kLanes], co[kLanes];
+  for (int k = 0; k < kLanes; ++k) x[k] = i + k < n ? a[i + k] : a[0];
+  call(x, s, co);
+  for (int k = 0; i + k < n; ++k) {
+    r[i + k] = s[k];
+    c[i + k] = co[k];
+  }
+}
+void libmvec_sin_cos_s(const float* a, float* r, int64_t n) {
+  libmvec_sin_cos<float, 4>(a, r, n, [](const float* x, float* s, float* c) {
+    _ZGVbN4vvv_sincosf(_mm_loadu_ps(x), addresses(s), addresses(s + 2), addresses(c),
+                       addresses(c + 2));
+  });
+}
+void libmvec_sin_cos_d(const double* a, double* r, int64_t n) {
+  libmvec_sin_cos<double, 2>(a, r, n, [](const double* x, double* s, double* c) {
+    _ZGVbN2vvv_sincos(_mm_loadu_pd(x), addresses(s), addresses(c));
+  });
+}
+
 template <double (*F)(double)>
 float in_single(float x) {
   return static_cast<float>(F(x));
@@ -224,6 +311,12 @@ const Row kRows[] = {
     {ours<float, _tesssTan>, ours<double, _tessdTan>, ls<tanf>, ld<tan>, vs<_ZGVbN4v_tanf>,
      vd<_ZGVbN2v_tan>, vs<Sleef_tanf4_u10sse2>, vd<Sleef_tand2_u10sse2>, vs<Sleef_tanf4_u35sse2>,
      vd<Sleef_tand2_u35sse2>},
+    {ours_sin_cos<float, _tesssSinCos>, ours_sin_cos<double, _tessdSinCos>, libm_sin_cos<float>,
+     libm_sin_cos<double>, libmvec_sin_cos_s, libmvec_sin_cos_d,
+     map_sin_cos_vectors<__m128, float, Sleef_sincosf4_u10sse2>,
+     map_sin_cos_vectors<__m128d, double, Sleef_sincosd2_u10sse2>,
+     map_sin_cos_vectors<__m128, float, Sleef_sincosf4_u35sse2>,
+     map_sin_cos_vectors<__m128d, double, Sleef_sincosd2_u35sse2>},
     {ours<float, _tesssSinh>, ours<double, _tessdSinh>, ls<sinhf>, ld<sinh>, vs<_ZGVbN4v_sinhf>,
      vd<_ZGVbN2v_sinh>, vs<Sleef_sinhf4_u10sse2>, vd<Sleef_sinhd2_u10sse2>, vs<Sleef_sinhf4_u35sse2>,
      vd<Sleef_sinhd2_u35sse2>},

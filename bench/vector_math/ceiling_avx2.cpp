@@ -93,6 +93,7 @@ const Row kRows[] = {
     {vs<_ZGVdN8v_sinf>, vd<_ZGVdN4v_sin>, vs<Sleef_sinf8_u10avx2>, vd<Sleef_sind4_u10avx2>},
     {vs<_ZGVdN8v_cosf>, vd<_ZGVdN4v_cos>, vs<Sleef_cosf8_u10avx2>, vd<Sleef_cosd4_u10avx2>},
     {vs<_ZGVdN8v_tanf>, vd<_ZGVdN4v_tan>, vs<Sleef_tanf8_u10avx2>, vd<Sleef_tand4_u10avx2>},
+    {},  // SinCos: no ceiling line
     {vs<_ZGVdN8v_sinhf>, vd<_ZGVdN4v_sinh>, vs<Sleef_sinhf8_u10avx2>, vd<Sleef_sinhd4_u10avx2>},
     {vs<_ZGVdN8v_coshf>, vd<_ZGVdN4v_cosh>, vs<Sleef_coshf8_u10avx2>, vd<Sleef_coshd4_u10avx2>},
     {vs<_ZGVdN8v_tanhf>, vd<_ZGVdN4v_tanh>, vs<Sleef_tanhf8_u10avx2>, vd<Sleef_tanhd4_u10avx2>},

@@ -75,7 +75,7 @@ long double bessel_i1_reference(long double x) { return bessel_i_reference<1>(x)
 
 }  // namespace
 
-const FunctionInfo kFunctions[48] = {
+const FunctionInfo kFunctions[49] = {
     {Function::kExp, "Exp", "uniform on [-80, 80]", expl},
     {Function::kExp2, "Exp2", "uniform on [-120, 120]", exp2l},
     {Function::kExp10, "Exp10", "uniform on [-35, 35]", exp10l},
@@ -88,6 +88,7 @@ const FunctionInfo kFunctions[48] = {
     {Function::kSin, "Sin", "uniform on [-10000, 10000]", sinl},
     {Function::kCos, "Cos", "uniform on [-10000, 10000]", cosl},
     {Function::kTan, "Tan", "uniform on [-10000, 10000]", tanl},
+    {Function::kSinCos, "SinCos", "uniform on [-10000, 10000] (checked by its sine)", sinl},
     {Function::kSinh, "Sinh", "uniform on [-20, 20]", sinhl},
     {Function::kCosh, "Cosh", "uniform on [-20, 20]", coshl},
     {Function::kTanh, "Tanh", "uniform on [-10, 10]", tanhl},
@@ -152,7 +153,8 @@ void draw_arguments(Function f, T* out, int64_t n) {
       case Function::kLogb: x = std::copysign(std::exp2(uniform(-100, 100)), uniform(-1, 1)); break;
       case Function::kSin:
       case Function::kCos:
-      case Function::kTan: x = uniform(-10000, 10000); break;
+      case Function::kTan:
+      case Function::kSinCos: x = uniform(-10000, 10000); break;
       case Function::kSinh: x = uniform(-20, 20); break;
       case Function::kCosh: x = uniform(-20, 20); break;
       case Function::kTanh: x = uniform(-10, 10); break;

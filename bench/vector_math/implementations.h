@@ -1,5 +1,6 @@
 // The implementations this benchmark compares, each as an array map
-// (arguments, results, count) per precision, for the exponential and logarithm family,
+// (arguments, results, count) per precision (SinCos: the sine into the results, the cosine
+// into a scratch array), for the exponential and logarithm family,
 // the trigonometric functions, the hyperbolic functions, the inverse functions, the
 // powers and roots, the gamma functions, the Bessel functions and the error functions. A two-argument function
 // reads its second arguments from `second_arguments` (functions.h).
@@ -11,7 +12,7 @@
 namespace bench::vector_math {
 
 enum class Function {
-  kExp, kExp2, kExp10, kExpm1, kLn, kLog2, kLog10, kLog1p, kLogb, kSin, kCos, kTan,
+  kExp, kExp2, kExp10, kExpm1, kLn, kLog2, kLog10, kLog1p, kLogb, kSin, kCos, kTan, kSinCos,
   kSinh, kCosh, kTanh, kAsinh, kAcosh, kAtanh, kAsin, kAcos, kAtan,
   kErfInv, kErfcInv, kCdfNormInv,
   kSqrt, kInvSqrt, kCbrt, kInvCbrt, kPow2o3, kPow3o2, kPow, kHypot,

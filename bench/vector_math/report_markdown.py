@@ -13,7 +13,7 @@ import re
 import sys
 from collections import OrderedDict
 
-FUNCTIONS = ["Exp", "Exp2", "Exp10", "Expm1", "Ln", "Log2", "Log10", "Log1p", "Logb", "Sin", "Cos", "Tan",
+FUNCTIONS = ["Exp", "Exp2", "Exp10", "Expm1", "Ln", "Log2", "Log10", "Log1p", "Logb", "Sin", "Cos", "Tan", "SinCos",
              "Sinh", "Cosh", "Tanh", "Asinh", "Acosh", "Atanh", "Asin", "Acos", "Atan",
              "Sqrt", "InvSqrt", "Cbrt", "InvCbrt", "Pow2o3", "Pow3o2", "Pow", "Hypot", "Erf", "Erfc", "Atan2",
              "Sinpi", "Cospi", "Tanpi", "Sind", "Cosd", "Tand"]
