@@ -1,6 +1,6 @@
-// Cosine and tangent of two lanes from a reduction by multiples of pi/2, without a table:
-// the fast paths of the double precision Cos and Tan kernels (and the cosine of SinCos),
-// and their evaluation of larger arguments once reduced exactly.
+// Cosine, sine and tangent of two lanes from a reduction by multiples of pi/2, without a
+// table: the fast paths of the double precision Cos, SinCos and Tan kernels, and their
+// evaluation of larger arguments once reduced exactly.
 //
 // An angle a is written k pi/2 + r, k the nearest integer to a 2/pi (held in the low
 // mantissa bits of t = a 2/pi + 1.5 2^52) and |r| <= pi/4 carried as r + r_lo. sin r and
@@ -9,9 +9,9 @@
 //   sin r = r + (r^3 S(r^2) + r_lo w)
 //   cos r = w + (((1 - w) - r^2/2) + (r^4 C(r^2) - r r_lo)),  w = 1 - r^2/2 rounded,
 // where (1 - w) - r^2/2 is the rounding error of w and r^2 is carried as a value and its
-// rounding error, so that both parts stay within about 0.15 ulp. The cosine is the part of
-// its quadrant rounded once, the tangent their corrected quotient (-cos r / sin r in odd
-// quadrants).
+// rounding error, so that both parts stay within about 0.15 ulp. The cosine and sine are
+// the parts of their quadrants rounded once, the tangent their corrected quotient
+// (-cos r / sin r in odd quadrants).
 #pragma once
 
 #include <cstdint>
@@ -95,14 +95,28 @@ inline F64x2 odd_quadrant(const ReducedAngle& angle) {
   return simd::from_bits(I64x2::splat(0) - (angle.t_bits & I64x2::splat(1)));
 }
 
-// cos(k pi/2 + r): cos r, -sin r, -cos r, sin r for k mod 4 = 0, 1, 2, 3; each part is
-// summed once and the quadrant's sum selected.
-inline F64x2 cos_of(const ReducedAngle& angle) {
+// sin and cos of k pi/2 + r, each part summed once and the quadrant's sum selected:
+// cos r, -sin r, -cos r, sin r for the cosine and sin r, cos r, -sin r, -cos r for the
+// sine (with the sign of x) as k mod 4 = 0, 1, 2, 3.
+struct SinCosValues {
+  F64x2 sin, cos;
+};
+inline SinCosValues sin_cos_of(const ReducedAngle& angle, F64x2 x) {
   const SinCosParts p = sin_cos_parts<false>(angle);
-  const F64x2 y = simd::select(odd_quadrant(angle), value(p.sin), value(p.cos));
-  // Bit 1 of k + 1 is the sign.
-  const I64x2 negate = ((angle.t_bits + I64x2::splat(1)) & I64x2::splat(2)) << 62;
-  return simd::from_bits(simd::bits(y) ^ negate);
+  const F64x2 odd = odd_quadrant(angle);
+  const F64x2 sin_r = value(p.sin), cos_r = value(p.cos);
+  // Bit 1 of k + 1 is the cosine's sign, bit 1 of k the sine's.
+  const I64x2 cos_negate = ((angle.t_bits + I64x2::splat(1)) & I64x2::splat(2)) << 62;
+  const I64x2 sin_negate = ((angle.t_bits & I64x2::splat(2)) << 62) ^
+                           (simd::bits(x) & I64x2::splat(sin_core::kSignBit));
+  const F64x2 sin_y = simd::select(odd, cos_r, sin_r) + F64x2::splat(0.0);
+  return {simd::from_bits(simd::bits(sin_y) ^ sin_negate),
+          simd::from_bits(simd::bits(simd::select(odd, sin_r, cos_r)) ^ cos_negate)};
+}
+inline SinCosValues sin_cos_lanes(F64x2 x) { return sin_cos_of(reduce(simd::abs(x)), x); }
+// The cosine alone (the sine's operations fall away).
+inline F64x2 cos_of(const ReducedAngle& angle) {
+  return sin_cos_of(angle, F64x2::splat(0.0)).cos;
 }
 inline F64x2 cos_lanes(F64x2 x) { return cos_of(reduce(simd::abs(x))); }
 
