@@ -32,7 +32,7 @@ struct Parts {
 };
 
 // The seed and polynomial: about 23 correct bits.
-inline F64x2 first_root(F64x2 a, F64x2 inv) {
+[[gnu::always_inline]] inline F64x2 first_root(F64x2 a, F64x2 inv) {
   const __m128i high = _mm_shuffle_epi32(_mm_castpd_si128(a.v), _MM_SHUFFLE(3, 1, 3, 1));
   // A third of the high word; truncation after the product by 1/3 may be one low, which
   // the polynomial absorbs.
@@ -52,7 +52,7 @@ inline F64x2 first_root(F64x2 a, F64x2 inv) {
 // Double precision results: t rounded to 17 significant bits, so that t^2 and t^3 are
 // exact, and the series to u^3.
 struct DoubleResults {
-  static Parts parts(F64x2 a) {
+  [[gnu::always_inline]] static Parts parts(F64x2 a) {
     const F64x2 inv = F64x2::splat(1.0) / a;
     // Rounded to nearest at bit 36 and cut: 17 significant bits.
     const F64x2 t =
@@ -80,16 +80,16 @@ struct DoubleResults {
 
 // The three powers of signed lanes inside the fast range.
 inline F64x2 sign_of(F64x2 x) { return {_mm_and_pd(x.v, _mm_set1_pd(-0.0))}; }
-inline F64x2 signed_cbrt(F64x2 x) {
+[[gnu::always_inline]] inline F64x2 signed_cbrt(F64x2 x) {
   using R = DoubleResults;
   return {_mm_or_pd(R::cbrt(R::parts(simd::abs(x))).v, sign_of(x).v)};
 }
-inline F64x2 signed_inv_cbrt(F64x2 x) {
+[[gnu::always_inline]] inline F64x2 signed_inv_cbrt(F64x2 x) {
   using R = DoubleResults;
   const F64x2 a = simd::abs(x);
   return {_mm_or_pd(R::inv_cbrt(a, R::parts(a)).v, sign_of(x).v)};
 }
-inline F64x2 pow2o3_of(F64x2 x) {
+[[gnu::always_inline]] inline F64x2 pow2o3_of(F64x2 x) {
   using R = DoubleResults;
   return R::pow2o3(R::parts(simd::abs(x)));
 }

@@ -66,11 +66,14 @@ int pow3o2_pair(F64x2 x, F64x2& y) {
 
 // ---- cube roots ----
 
+// Lambdas, so that the loops call them directly and inline them whole: a call per pair
+// through a function pointer would pass the results through memory and reload every
+// constant.
 template <F64x2 (*Root)(F64x2)>
-int cube_root_pair(F64x2 x, F64x2& y) {
+constexpr auto cube_root_pair = [](F64x2 x, F64x2& y) {
   y = Root(x);
   return cbrt_core::outside_range(x);
-}
+};
 constexpr auto cbrt_pair = cube_root_pair<cbrt_core::signed_cbrt>;
 constexpr auto inv_cbrt_pair = cube_root_pair<cbrt_core::signed_inv_cbrt>;
 constexpr auto pow2o3_pair = cube_root_pair<cbrt_core::pow2o3_of>;
