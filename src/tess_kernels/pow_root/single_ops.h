@@ -66,9 +66,8 @@ struct Pow3o2Single : LaneLoopSingle<Pow3o2Single> {
   static int32_t callout(const float* x, float* r) { return tess_callout_sPow3o2(x, r); }
 };
 
-// Cube roots and x^(2/3) on float lanes and pairs of doubles; zero, subnormal, infinite
-// and NaN lanes and the top two binades go to the callouts, which keep the sign of zero
-// and of infinity (InvCbrt of ±0 is ±inf with status 2).
+// Cube roots and x^(2/3) on float lanes; zero, subnormal, infinite and NaN lanes and the
+// top two binades go to the callouts, which keep the sign of zero and of infinity (InvCbrt of ±0 is ±inf with status 2).
 int32_t tess_callout_sCbrt(const float* x, float* r);
 int32_t tess_callout_sInvCbrt(const float* x, float* r);
 int32_t tess_callout_sPow2o3(const float* x, float* r);
