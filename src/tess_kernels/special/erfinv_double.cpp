@@ -15,7 +15,7 @@ constexpr double kTinyErfInv = 0x1p-1000;
 
 // Special lanes: |x| >= 1, NaN, and |x| < 2^-1000, where a x shift in the central form
 // would round in the subnormal range.
-int erfinv_lanes(F64x2 x, F64x2& y) {
+[[gnu::always_inline]] inline int erfinv_lanes(F64x2 x, F64x2& y) {
   y = inverse_erf::erfinv_pair(x);
   const F64x2 a = simd::abs(x);
   return simd::lane_mask(simd::not_less(a, F64x2::splat(1.0)) |
@@ -23,13 +23,13 @@ int erfinv_lanes(F64x2 x, F64x2& y) {
 }
 
 // Special lanes: q below the tail table (0, subnormals, negative numbers), q >= 2, NaN.
-int erfcinv_lanes(F64x2 q, F64x2& y) {
+[[gnu::always_inline]] inline int erfcinv_lanes(F64x2 q, F64x2& y) {
   y = inverse_erf::erfcinv_pair(q);
   return simd::lane_mask(simd::less(q, F64x2::splat(inverse_erf::kSmallestTail)) |
                          simd::not_less(q, F64x2::splat(2.0)));
 }
 
-int normal_quantile_lanes(F64x2 p, F64x2& y) {
+[[gnu::always_inline]] inline int normal_quantile_lanes(F64x2 p, F64x2& y) {
   y = inverse_erf::normal_quantile_pair(p);
   return simd::lane_mask(simd::less(p, F64x2::splat(inverse_erf::kSmallestTail)) |
                          simd::not_less(p, F64x2::splat(1.0)));
