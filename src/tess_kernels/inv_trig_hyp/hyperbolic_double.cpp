@@ -14,32 +14,32 @@ namespace h = hyperbolic;
 
 // Each pair computes on |x| and takes the sign back for the odd functions, so that
 // f(-x) = -f(x) holds bit for bit (and -0 stays -0).
-int sinh_pair(F64x2 x, F64x2& y) {
+[[gnu::always_inline]] inline int sinh_pair(F64x2 x, F64x2& y) {
   const F64x2 a = simd::abs(x);
   y = h::sinh_of_magnitude(a) | h::sign_of(x);
   return simd::lane_mask(simd::not_less_equal(a, h::splat(h::kOverflowBound)));
 }
-int cosh_pair(F64x2 x, F64x2& y) {
+[[gnu::always_inline]] inline int cosh_pair(F64x2 x, F64x2& y) {
   const F64x2 a = simd::abs(x);
   y = h::cosh_of_magnitude(a);
   return simd::lane_mask(simd::not_less_equal(a, h::splat(h::kOverflowBound)));
 }
-int tanh_pair(F64x2 x, F64x2& y) {
+[[gnu::always_inline]] inline int tanh_pair(F64x2 x, F64x2& y) {
   const F64x2 a = simd::abs(x);
   y = h::tanh_of_magnitude(a) | h::sign_of(x);
   return simd::lane_mask(simd::not_less_equal(a, h::splat(INFINITY)));
 }
-int asinh_pair(F64x2 x, F64x2& y) {
+[[gnu::always_inline]] inline int asinh_pair(F64x2 x, F64x2& y) {
   const F64x2 a = simd::abs(x);
   y = h::asinh_of_magnitude(a) | h::sign_of(x);
   return simd::lane_mask(simd::not_less_equal(a, h::splat(h::kLargestFastArgument)));
 }
-int acosh_pair(F64x2 x, F64x2& y) {
+[[gnu::always_inline]] inline int acosh_pair(F64x2 x, F64x2& y) {
   y = h::acosh_value(x);
   return simd::lane_mask(simd::less(x, h::splat(1.0)) |
                          simd::not_less_equal(x, h::splat(h::kLargestFastArgument)));
 }
-int atanh_pair(F64x2 x, F64x2& y) {
+[[gnu::always_inline]] inline int atanh_pair(F64x2 x, F64x2& y) {
   const F64x2 a = simd::abs(x);
   y = h::atanh_of_magnitude(a) | h::sign_of(x);
   return simd::lane_mask(simd::not_less(a, h::splat(1.0)));
