@@ -106,9 +106,26 @@ ZORN_FAST_INLINE F64x2 tanh_core(F64x2 a) {
   const F64x2 m = p.scale * p.q + (p.scale - F64x2::splat(1.0));
   return m / (m + F64x2::splat(2.0));
 }
+// ln v for a positive normal double v to a relative error near 2^-34 (enough for one
+// rounding to float), or an absolute one near 2^-53 as v nears 1. From the bits of v =
+// 2^e m: the point c = 1 + j/64 nearest m (j = 64 at m near 2, whose row holds ln 2),
+// r = m c^-1 - 1 with |r| <= 0.009 and c^-1 of 11 bits, so that for e = j = 0, r = m - 1
+// exactly; ln v = e ln 2 + ln c + ln(1 + r).
 ZORN_FAST_INLINE F64x2 natural_log(F64x2 v) {
-  const LogParts l = log_parts<false>(v);
-  return l.head + l.tail;
+  using simd::I64x2;
+  const I64x2 b = simd::bits(v);
+  const I64x2 mantissa = b & I64x2::splat(0x000FFFFFFFFFFFFF);
+  const I64x2 j = (mantissa + I64x2::splat(int64_t{1} << 45)) >> 46;
+  const F64x2 m = simd::from_bits(mantissa | I64x2::splat(0x3FF0000000000000));
+  // The biased exponent as the low bits of 2^52 + field, less 2^52 + 1023.
+  const F64x2 e = simd::from_bits((b >> 52) | I64x2::splat(0x4330000000000000)) -
+                  splat(4503599627371519.0);
+  const uint32_t j0 = static_cast<uint32_t>(j.low32_lane0());
+  const uint32_t j1 = static_cast<uint32_t>(j.low32_lane1());
+  const auto& table = log_single_data::kLogPointsSingle;
+  const F64x2 r = m * simd::gather_column(table, 0, j0, j1) - splat(1.0);
+  return (e * splat(0.6931471805599453) + simd::gather_column(table, 1, j0, j1)) +
+         ln_one_plus_small(r);
 }
 // Below 2^-12, the series a - a^3/6 (the rest below 2^-46 of the result); above, the
 // logarithm's absolute error near 2^-53 stays below 2^-40 of the result.
