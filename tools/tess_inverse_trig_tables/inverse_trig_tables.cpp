@@ -6,7 +6,8 @@
 //   z P(z) with the rounded coefficients over 4096 points of the interval (the relative
 //   error the polynomial adds to f).
 // - atan(c_k) as head and remainder for c_k = k/16 (k = 3 .. 256) and c_k = 0 (k <= 2),
-//   the centres of the atan kernel's reduction u = (a - c) / (1 + a c).
+//   the centres of the atan kernel's reduction u = (a - c) / (1 + a c), then pi - atan(c_k)
+//   for atan2 left of the vertical axis.
 // - pi/2, pi, 3 pi/4 and 1/pi as head and remainder.
 #include <mpfr.h>
 
@@ -140,19 +141,23 @@ int main() {
   std::printf("// The float kernels' (the polynomial's part at most 1/20 of the result):\n");
   std::printf("// asin u = u + u^3 P(u^2) for u^2 <= 1/4.\n");
   print_polynomial("kAsinPolynomialFloat", mpfr_asin, 1.0 / 6, 0.25, 5);
-  std::printf("// atan(c_k), head and remainder: c_k = k/16, or 0 for k <= 2.\n");
-  std::printf("alignas(16) constexpr double kAtanCentres[257][2] = {\n");
-  for (int k = 0; k <= 256; ++k) {
-    Mp a(k <= 2 ? 0.0 : k / 16.0), rest;
-    mpfr_atan(a.v, a.v, MPFR_RNDN);
-    const double head = a.get();
-    mpfr_sub_d(rest.v, a.v, head, MPFR_RNDN);
-    std::printf("    {%a, %a},\n", head, rest.get());
+  Mp pi, half_pi, inverse_pi;
+  mpfr_const_pi(pi.v, MPFR_RNDN);
+  std::printf("// atan(c_k), head and remainder: c_k = k/16, or 0 for k <= 2; then, at k + 257,\n");
+  std::printf("// pi - atan(c_k) (the angle left of the vertical axis).\n");
+  std::printf("alignas(16) constexpr double kAtanCentres[514][2] = {\n");
+  for (int side = 0; side < 2; ++side) {
+    for (int k = 0; k <= 256; ++k) {
+      Mp a(k <= 2 ? 0.0 : k / 16.0), rest;
+      mpfr_atan(a.v, a.v, MPFR_RNDN);
+      if (side == 1) mpfr_sub(a.v, pi.v, a.v, MPFR_RNDN);
+      const double head = a.get();
+      mpfr_sub_d(rest.v, a.v, head, MPFR_RNDN);
+      std::printf("    {%a, %a},\n", head, rest.get());
+    }
   }
   std::printf("};\n");
 
-  Mp pi, half_pi, inverse_pi;
-  mpfr_const_pi(pi.v, MPFR_RNDN);
   mpfr_div_2ui(half_pi.v, pi.v, 1, MPFR_RNDN);
   mpfr_ui_div(inverse_pi.v, 1, pi.v, MPFR_RNDN);
   print_split("kHalfPi", half_pi);

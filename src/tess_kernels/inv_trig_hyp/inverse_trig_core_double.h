@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iterator>
 
 #include "tess_kernels/frame/polynomial_double.h"
 #include "tess_kernels/frame/simd_double.h"
@@ -76,35 +77,66 @@ ZORN_INVERSE_TRIG_INLINE Sum acos_sum(F64x2 x) {
   return offset(base_hi, base_lo, m, p.head, p.tail);
 }
 
-// atan(num / den) for 0 <= num / den with den > 0, from the quotient q = num / den
-// rounded (which picks the centre c) and the reduced numerator and denominator built
-// by `reduce(c)`, which returns {n, n_err, d} with u = (n + n_err) / d. With
-// kRemainder, the rounding error of u = n / d is carried too (needed where u is the
-// whole result, c = 0, and inexact).
+// 1/d within 2.6e-3 relative for a normal positive d below 2^1021, without the divider:
+// a seed from the bits (5% off) and one Newton step, which squares the error.
+ZORN_INVERSE_TRIG_INLINE F64x2 rough_reciprocal(F64x2 d) {
+  const F64x2 r = simd::from_bits(I64x2::splat(0x7FDE623822FC16E6) - simd::bits(d));
+  return r * (splat(2.0) - d * r);
+}
+
+// The top 26 bits of x (its low 27 cut off): products of two heads, or of a head and
+// what x lacks of it, are exact.
+ZORN_INVERSE_TRIG_INLINE F64x2 head26(F64x2 x) {
+  return simd::from_bits(simd::bits(x) & I64x2::splat(int64_t{-1} << 27));
+}
+
+// num - u den for u = num / den rounded, to far better than 2^-60 of it (Dekker's product
+// with heads cut by masking; only the product of the two 27-bit tails rounds, 2^-106 of
+// u den).
+ZORN_INVERSE_TRIG_INLINE F64x2 quotient_remainder(F64x2 num, F64x2 den, F64x2 u) {
+  const F64x2 u_head = head26(u), den_head = head26(den);
+  const F64x2 u_tail = u - u_head, den_tail = den - den_head;
+  const F64x2 p = u * den;
+  return (num - p) -
+         ((((u_head * den_head - p) + u_head * den_tail) + u_tail * den_head) + u_tail * den_tail);
+}
+
+// atan(num / den) for 0 <= num / den with den > 0, from q, num / den or close to it
+// (which picks the centre c) and the reduced numerator and denominator built by
+// `reduce(c)`, which returns {n, n_err, d} with u = (n + n_err) / d. With kRemainder,
+// the rounding error of u = n / d is carried too (needed where u is the whole result,
+// c = 0, and inexact). With kSided, the lanes of `left` (all ones) give pi - atan(num /
+// den) instead, from the table's rows of pi - atan c and -u.
 struct Reduced {
   F64x2 num, num_err, den;
 };
-template <bool kRemainder, class Reduce>
-ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce) {
+template <bool kRemainder, bool kSided = false, class Reduce>
+ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = splat(0.0)) {
   const F64x2 shifter = splat(0x1.8p52);
   const F64x2 t = simd::min(q * splat(16.0), splat(256.0)) + shifter;
   const F64x2 k = t - shifter;
   const F64x2 c = simd::not_less(k, splat(3.0)) & (k * splat(0.0625));
   const Reduced r = reduce(c);
-  const F64x2 u = r.num / r.den;
+  F64x2 u = r.num / r.den;
   F64x2 u_lo = r.num_err;
   if constexpr (kRemainder) {
-    // The quotient's remainder num - u den, exactly (Dekker's product), over den.
-    const TwoSum ud = two_product(u, r.den);
-    u_lo = (((r.num - ud.sum) - ud.err) + r.num_err) / r.den;
+    // u_lo is within 2^-52 |u|: the rough reciprocal leaves it 2^-60 |u| off.
+    u_lo = (quotient_remainder(r.num, r.den, u) + r.num_err) * rough_reciprocal(r.den);
   }
-  const I64x2 index = simd::bits(t) & I64x2::splat(511);
+  const F64x2 z = u * u;
+  F64x2 small = u_lo + u * (z * estrin(z, data::kAtanPolynomial));
+  I64x2 index = simd::bits(t) & I64x2::splat(511);
+  if constexpr (kSided) {
+    constexpr int64_t kLeftRows = std::size(data::kAtanCentres) / 2;
+    index = index + (simd::bits(left) & I64x2::splat(kLeftRows));
+    const F64x2 flip = left & splat(-0.0);
+    u = u ^ flip;
+    small = small ^ flip;
+  }
   const F64x2 row0 = F64x2::load_aligned(data::kAtanCentres[index.lane0_bits()]);
   const F64x2 row1 = F64x2::load_aligned(data::kAtanCentres[index.lane1_bits()]);
-  const F64x2 z = u * u;
   const TwoSum s = fast_two_sum(simd::lane0s(row0, row1), u);
-  const F64x2 series = u * (z * estrin(z, data::kAtanPolynomial));
-  return {s.sum, s.err + ((simd::lane1s(row0, row1) + u_lo) + series)};
+  return {s.sum, s.err + (simd::lane1s(row0, row1) + small)};
 }
 
 // atan a for 0 <= a <= 2^900: u = (a - c) / (1 + a c), the difference exact (or, for
@@ -119,15 +151,18 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 a) {
   });
 }
 
-// atan(b / a) for a, b in [2^-500, 2^500]: u = (b - c a) / (a + c b), with c a split
-// exactly (c has at most 9 bits) so that the numerator's error is carried.
-ZORN_INVERSE_TRIG_INLINE Sum atan_ratio_sum(F64x2 b, F64x2 a) {
-  return atan_sum<true>(b / a, [a, b](F64x2 c) {
-    const F64x2 scaled = splat(134217729.0) * a;
-    const F64x2 a_hi = scaled - (scaled - a);
+// atan(b / a) for a, b in [2^-500, 2^500], or pi minus it in the lanes of `left`:
+// u = (b - c a) / (a + c b), with c a split exactly (c has at most 9 bits) so that the
+// numerator's error is carried. The centre comes from b/a to within 2.6e-3: a neighbour
+// of the nearest centre may be taken, |u| stays below 1/30 (and below 5/32 (1 + 2.6e-3)
+// where c = 0), within the series' reach.
+ZORN_INVERSE_TRIG_INLINE Sum atan_ratio_sum(F64x2 b, F64x2 a, F64x2 left = splat(0.0)) {
+  const auto reduce = [a, b](F64x2 c) {
+    const F64x2 a_hi = head26(a);
     const TwoSum num = two_difference(b - c * a_hi, c * (a - a_hi));
     return Reduced{num.sum, num.err, a + c * b};
-  });
+  };
+  return atan_sum<true, true>(b * rough_reciprocal(a), reduce, left);
 }
 
 // (hi + lo) / pi rounded once: the double-double product with 1/pi.

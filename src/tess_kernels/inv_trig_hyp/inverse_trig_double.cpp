@@ -65,10 +65,7 @@ ZORN_INVERSE_TRIG_INLINE F64x2 atanpi_pair(F64x2 x, F64x2& y) {
 // atan2(a, b) = ±atan(|a| / |b|) for b > 0 and ±(pi - atan(|a| / |b|)) for b < 0, with
 // the sign of a.
 ZORN_INVERSE_TRIG_INLINE it::Sum atan2_sum(F64x2 a, F64x2 b) {
-  const it::Sum theta = it::atan_ratio_sum(simd::abs(a), simd::abs(b));
-  const F64x2 left = simd::less(b, it::splat(0.0));
-  return it::offset(left & it::splat(it::data::kPiHi), left & it::splat(it::data::kPiLo),
-                    simd::select(left, it::splat(-1.0), it::splat(1.0)), theta.hi, theta.lo);
+  return it::atan_ratio_sum(simd::abs(a), simd::abs(b), simd::less(b, it::splat(0.0)));
 }
 ZORN_INVERSE_TRIG_INLINE int atan2_special(F64x2 a, F64x2 b) {
   const F64x2 low = it::splat(kAtan2Low), high = it::splat(kAtan2High);
