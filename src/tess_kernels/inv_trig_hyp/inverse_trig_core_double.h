@@ -56,24 +56,27 @@ ZORN_INVERSE_TRIG_INLINE ArcsineParts arcsine_parts(F64x2 x) {
   return {outer, simd::select(outer, w, x), c + s * (z * estrin(z, data::kAsinPolynomial))};
 }
 
-// asin a for 0 <= a <= 1: the series, or pi/2 - 2 asin s.
+// asin a for 0 <= a <= 1: the series, or pi/2 - 2 asin s. The head needs no two-sum:
+// beyond 1/2, w >= 2^-27 has 21 bits, so 2 w and the head of pi/2 are multiples of
+// 2^-52 and their difference, in [0.5, 2), is exact.
 ZORN_INVERSE_TRIG_INLINE Sum asin_sum(F64x2 a) {
   const ArcsineParts p = arcsine_parts(a);
-  return offset(p.outer & splat(data::kHalfPiHi), p.outer & splat(data::kHalfPiLo),
-                simd::select(p.outer, splat(-2.0), splat(1.0)), p.head, p.tail);
+  const F64x2 m = splat(1.0) + (p.outer & splat(-3.0));  // 1, or -2 beyond 1/2
+  return {(p.outer & splat(data::kHalfPiHi)) + m * p.head,
+          (p.outer & splat(data::kHalfPiLo)) + m * p.tail};
 }
 
 // acos x for -1 <= x <= 1: pi/2 - asin x in the middle, 2 asin s above 1/2 and
-// pi - 2 asin s below -1/2.
+// pi - 2 asin s below -1/2. Beyond 1/2 the base is pi/2 - sign(x) pi/2 (0 or pi, the
+// head exactly) and the factor of asin s is 2 sign(x).
 ZORN_INVERSE_TRIG_INLINE Sum acos_sum(F64x2 x) {
   const ArcsineParts p = arcsine_parts(x);
-  const F64x2 negative = simd::less(x, splat(0.0));
-  const F64x2 outer_negative = p.outer & negative;
-  const F64x2 base_hi = simd::select(p.outer, outer_negative & splat(data::kPiHi),
-                                     splat(data::kHalfPiHi));
-  const F64x2 base_lo = simd::select(p.outer, outer_negative & splat(data::kPiLo),
-                                     splat(data::kHalfPiLo));
-  const F64x2 m = simd::select(p.outer, splat(2.0) ^ (negative & splat(-0.0)), splat(-1.0));
+  const F64x2 outer_sign = p.outer & sign_of(x);
+  const F64x2 base_hi =
+      splat(data::kHalfPiHi) - ((p.outer & splat(data::kHalfPiHi)) | outer_sign);
+  const F64x2 base_lo =
+      splat(data::kHalfPiLo) - ((p.outer & splat(data::kHalfPiLo)) | outer_sign);
+  const F64x2 m = ((p.outer & splat(3.0)) - splat(1.0)) ^ outer_sign;  // -1, or 2 sign(x)
   return offset(base_hi, base_lo, m, p.head, p.tail);
 }
 
