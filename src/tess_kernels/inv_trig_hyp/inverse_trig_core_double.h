@@ -3,7 +3,7 @@
 // whole sum by 1/pi (a double-double product) before their one rounding.
 //
 // asin and acos: |x| <= 1/2 takes the series of x itself; beyond, asin(sqrt((1 - |x|)/2))
-// with 1 - |x| exact, the root carried as w + c (w its top 21 bits, whose square is
+// with 1 - |x| exact, the root carried as w + c (w its top 26 bits, whose square is
 // exact, and c = (z - w^2) / (sqrt z + w)).
 // atan: a = |y/x| is reduced by the nearest centre c of the grid k/16 (k <= 256; c = 0
 // below 5/32) to u = (a - c) / (1 + a c), |u| <= 5/32, and atan a = atan c + atan u with
@@ -39,6 +39,12 @@ ZORN_INVERSE_TRIG_INLINE Sum offset(F64x2 base_hi, F64x2 base_lo, F64x2 m, F64x2
   return {s.sum, s.err + (base_lo + m * tail)};
 }
 
+// The top 26 bits of x (its low 27 cut off): products of two heads, or of a head and
+// what x lacks of it, are exact.
+ZORN_INVERSE_TRIG_INLINE F64x2 head26(F64x2 x) {
+  return simd::from_bits(simd::bits(x) & I64x2::splat(int64_t{-1} << 27));
+}
+
 // head + tail = asin s, with s = x for |x| <= 1/2 and s = sqrt((1 - |x|)/2) beyond.
 struct ArcsineParts {
   F64x2 outer;  // |x| > 1/2
@@ -48,16 +54,21 @@ ZORN_INVERSE_TRIG_INLINE ArcsineParts arcsine_parts(F64x2 x) {
   const F64x2 a = simd::abs(x);
   const F64x2 outer = simd::less(splat(0.5), a);
   const F64x2 z = simd::select(outer, (splat(1.0) - a) * splat(0.5), x * x);
+  // 1/(2 sqrt z) = sqrt(z) / (2 z), the quotient formed beside the root rather than after
+  // it (the tiny term keeps 1/0 out at |x| = 1, where z = 0).
   const F64x2 root = {_mm_sqrt_pd(z.v)};
-  const F64x2 w = simd::from_bits(simd::bits(root) & I64x2::splat(int64_t{-1} << 32));
-  // The tiny term keeps 0 / 0 out at |x| = 1, where z = 0.
-  const F64x2 c = outer & ((z - w * w) / ((root + w) + splat(0x1p-1000)));
+  const F64x2 half_inverse = splat(0.5) / (z + splat(0x1p-1000));
+  const F64x2 w = head26(root);
+  // c = (z - w^2) / (root + w) with 1/(root + w) = r (1 + d + d^2 ...), r = 1/(2 root)
+  // and d = (root - w) r <= 2^-26: the terms left out weigh 2^-77 of the root.
+  const F64x2 r = root * half_inverse;
+  const F64x2 c = outer & (((z - w * w) * r) * (splat(1.0) + (root - w) * r));
   const F64x2 s = simd::select(outer, root, x);
   return {outer, simd::select(outer, w, x), c + s * (z * estrin(z, data::kAsinPolynomial))};
 }
 
 // asin a for 0 <= a <= 1: the series, or pi/2 - 2 asin s. The head needs no two-sum:
-// beyond 1/2, w >= 2^-27 has 21 bits, so 2 w and the head of pi/2 are multiples of
+// beyond 1/2, w >= 2^-27 has 26 bits, so 2 w and the head of pi/2 are multiples of
 // 2^-52 and their difference, in [0.5, 2), is exact.
 ZORN_INVERSE_TRIG_INLINE Sum asin_sum(F64x2 a) {
   const ArcsineParts p = arcsine_parts(a);
@@ -85,12 +96,6 @@ ZORN_INVERSE_TRIG_INLINE Sum acos_sum(F64x2 x) {
 ZORN_INVERSE_TRIG_INLINE F64x2 rough_reciprocal(F64x2 d) {
   const F64x2 r = simd::from_bits(I64x2::splat(0x7FDE623822FC16E6) - simd::bits(d));
   return r * (splat(2.0) - d * r);
-}
-
-// The top 26 bits of x (its low 27 cut off): products of two heads, or of a head and
-// what x lacks of it, are exact.
-ZORN_INVERSE_TRIG_INLINE F64x2 head26(F64x2 x) {
-  return simd::from_bits(simd::bits(x) & I64x2::splat(int64_t{-1} << 27));
 }
 
 // num - u den for u = num / den rounded, to far better than 2^-60 of it (Dekker's product
