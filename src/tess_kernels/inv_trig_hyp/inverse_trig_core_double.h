@@ -53,7 +53,8 @@ struct ArcsineParts {
 ZORN_INVERSE_TRIG_INLINE ArcsineParts arcsine_parts(F64x2 x) {
   const F64x2 a = simd::abs(x);
   const F64x2 outer = simd::less(splat(0.5), a);
-  const F64x2 z = simd::select(outer, (splat(1.0) - a) * splat(0.5), x * x);
+  // x^2 < (1 - |x|)/2 exactly when |x| < 1/2 (and the rounded square never crosses).
+  const F64x2 z = simd::min(x * x, (splat(1.0) - a) * splat(0.5));
   // 1/(2 sqrt z) = sqrt(z) / (2 z), the quotient formed beside the root rather than after
   // it (the tiny term keeps 1/0 out at |x| = 1, where z = 0).
   const F64x2 root = {_mm_sqrt_pd(z.v)};
@@ -63,8 +64,8 @@ ZORN_INVERSE_TRIG_INLINE ArcsineParts arcsine_parts(F64x2 x) {
   // and d = (root - w) r <= 2^-26: the terms left out weigh 2^-77 of the root.
   const F64x2 r = root * half_inverse;
   const F64x2 c = outer & (((z - w * w) * r) * (splat(1.0) + (root - w) * r));
-  const F64x2 s = simd::select(outer, root, x);
-  return {outer, simd::select(outer, w, x), c + s * (z * estrin(z, data::kAsinPolynomial))};
+  const F64x2 head = simd::select(outer, w, x);
+  return {outer, head, c + (head + c) * (z * estrin(z, data::kAsinPolynomial))};
 }
 
 // asin a for 0 <= a <= 1: the series, or pi/2 - 2 asin s. The head needs no two-sum:
