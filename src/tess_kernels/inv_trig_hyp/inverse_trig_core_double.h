@@ -80,14 +80,13 @@ ZORN_INVERSE_TRIG_INLINE Sum asin_sum(F64x2 a) {
 
 // acos x for -1 <= x <= 1: pi/2 - asin x in the middle, 2 asin s above 1/2 and
 // pi - 2 asin s below -1/2. Beyond 1/2 the base is pi/2 - sign(x) pi/2 (0 or pi, the
-// head exactly) and the factor of asin s is 2 sign(x).
+// head exactly; its remainder in proportion) and the factor of asin s is 2 sign(x).
 ZORN_INVERSE_TRIG_INLINE Sum acos_sum(F64x2 x) {
   const ArcsineParts p = arcsine_parts(x);
   const F64x2 outer_sign = p.outer & sign_of(x);
   const F64x2 base_hi =
       splat(data::kHalfPiHi) - ((p.outer & splat(data::kHalfPiHi)) | outer_sign);
-  const F64x2 base_lo =
-      splat(data::kHalfPiLo) - ((p.outer & splat(data::kHalfPiLo)) | outer_sign);
+  const F64x2 base_lo = base_hi * splat(data::kHalfPiLo / data::kHalfPiHi);
   const F64x2 m = ((p.outer & splat(3.0)) - splat(1.0)) ^ outer_sign;  // -1, or 2 sign(x)
   return offset(base_hi, base_lo, m, p.head, p.tail);
 }
