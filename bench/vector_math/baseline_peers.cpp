@@ -267,6 +267,22 @@ struct Row {
   ArrayMap<double> zorn_ep_d = nullptr;
 };
 
+// The inverse functions in half turns as a caller would compose them on the peers' angle.
+template <auto F>
+__m128 over_pi_s(__m128 x) { return _mm_mul_ps(F(x), _mm_set1_ps(static_cast<float>(M_1_PI))); }
+template <auto F>
+__m128d over_pi_d(__m128d x) { return _mm_mul_pd(F(x), _mm_set1_pd(M_1_PI)); }
+template <auto F>
+__m128 over_pi_s2(__m128 a, __m128 b) {
+  return _mm_mul_ps(F(a, b), _mm_set1_ps(static_cast<float>(M_1_PI)));
+}
+template <auto F>
+__m128d over_pi_d2(__m128d a, __m128d b) { return _mm_mul_pd(F(a, b), _mm_set1_pd(M_1_PI)); }
+#define OVER_PI_ROW(Name, libmvec_s, libmvec_d, sleef_s, sleef_d)                             \
+  {ours<float, _tesss##Name>, ours<double, _tessd##Name>, nullptr, nullptr,                  \
+   vs<over_pi_s<libmvec_s>>, vd<over_pi_d<libmvec_d>>, vs<over_pi_s<sleef_s>>,             \
+   vd<over_pi_d<sleef_d>>, nullptr, nullptr}
+
 // A row of the pi-scaled and degree functions: ours in the three slots, and SLEEF's
 // function or composition in its 1-ulp column.
 #define SCALED_ROW(Name, sleef_s, sleef_d)                                                     \
@@ -405,8 +421,22 @@ const Row kRows[] = {
     SCALED_ROW(Sind, sleef_sind_s, sleef_sind_d),
     SCALED_ROW(Cosd, sleef_cosd_s, sleef_cosd_d),
     SCALED_ROW(Tand, sleef_tand_s, sleef_tand_d),
+    // Nor the inverse functions in half turns: the peers' angle times 1/pi.
+    OVER_PI_ROW(Asinpi, _ZGVbN4v_asinf, _ZGVbN2v_asin, Sleef_asinf4_u10sse2,
+                Sleef_asind2_u10sse2),
+    OVER_PI_ROW(Acospi, _ZGVbN4v_acosf, _ZGVbN2v_acos, Sleef_acosf4_u10sse2,
+                Sleef_acosd2_u10sse2),
+    OVER_PI_ROW(Atanpi, _ZGVbN4v_atanf, _ZGVbN2v_atan, Sleef_atanf4_u10sse2,
+                Sleef_atand2_u10sse2),
+    {ours2<float, _tesssAtan2pi, Function::kAtan2pi>,
+     ours2<double, _tessdAtan2pi, Function::kAtan2pi>, nullptr, nullptr,
+     vs2<over_pi_s2<_ZGVbN4vv_atan2f>, Function::kAtan2pi>,
+     vd2<over_pi_d2<_ZGVbN2vv_atan2>, Function::kAtan2pi>,
+     vs2<over_pi_s2<Sleef_atan2f4_u10sse2>, Function::kAtan2pi>,
+     vd2<over_pi_d2<Sleef_atan2d2_u10sse2>, Function::kAtan2pi>, nullptr, nullptr},
 };
 #undef SCALED_ROW
+#undef OVER_PI_ROW
 static_assert(std::size(kRows) == std::size(kFunctions), "one row per function");
 
 }  // namespace

@@ -121,6 +121,7 @@ const Row kRows[] = {
     {nullptr, nullptr, vs<Sleef_sinpif8_u05avx2>, vd<Sleef_sinpid4_u05avx2>},
     {nullptr, nullptr, vs<Sleef_cospif8_u05avx2>, vd<Sleef_cospid4_u05avx2>},
     {}, {}, {}, {},  // Tanpi and the degree functions: no ceiling line
+    {}, {}, {}, {},  // the inverse functions in half turns: no ceiling line
 };
 static_assert(std::size(kRows) == std::size(kFunctions), "one row per function");
 

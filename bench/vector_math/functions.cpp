@@ -57,6 +57,13 @@ long double scaled_trig(long double x) {
   return fmodl(n, 2) != 0 ? -v : v;
 }
 
+// The inverse functions in half turns: the long double angle's error (2^-64) is far below
+// an ulp of double.
+constexpr long double kPi = 3.141592653589793238462643383279502884L;
+template <long double (*F)(long double)>
+long double over_pi(long double x) { return F(x) / kPi; }
+long double atan2pi(long double a, long double b) { return atan2l(a, b) / kPi; }
+
 long double inv_sqrt(long double x) { return 1 / sqrtl(x); }
 long double inv_cbrt(long double x) { return 1 / cbrtl(x); }
 long double pow2o3(long double x) { return cbrtl(x * x); }
@@ -75,7 +82,7 @@ long double bessel_i1_reference(long double x) { return bessel_i_reference<1>(x)
 
 }  // namespace
 
-const FunctionInfo kFunctions[49] = {
+const FunctionInfo kFunctions[53] = {
     {Function::kExp, "Exp", "uniform on [-80, 80]", expl},
     {Function::kExp2, "Exp2", "uniform on [-120, 120]", exp2l},
     {Function::kExp10, "Exp10", "uniform on [-35, 35]", exp10l},
@@ -126,6 +133,11 @@ const FunctionInfo kFunctions[49] = {
     {Function::kSind, "Sind", "uniform on [-90, 90]", scaled_trig<180, 0>},
     {Function::kCosd, "Cosd", "uniform on [-90, 90]", scaled_trig<180, 1>},
     {Function::kTand, "Tand", "uniform on [-90, 90]", scaled_trig<180, 2>},
+    {Function::kAsinpi, "Asinpi", "uniform on [-1, 1]", over_pi<asinl>},
+    {Function::kAcospi, "Acospi", "uniform on [-1, 1]", over_pi<acosl>},
+    {Function::kAtanpi, "Atanpi", "+-2^u, u uniform on [-20, 20]", over_pi<atanl>},
+    {Function::kAtan2pi, "Atan2pi", "+-2^u, u uniform on [-50, 50], both", nullptr,
+     atan2pi},
 };
 
 template <class T>
@@ -161,9 +173,14 @@ void draw_arguments(Function f, T* out, int64_t n) {
       case Function::kAsinh: x = std::copysign(std::exp2(uniform(-20, 20)), uniform(-1, 1)); break;
       case Function::kAcosh: x = 1 + std::exp2(uniform(-20, 20)); break;
       case Function::kAtanh: x = uniform(-0.99, 0.99); break;
-      case Function::kAsin: x = uniform(-1, 1); break;
-      case Function::kAcos: x = uniform(-1, 1); break;
-      case Function::kAtan: x = std::copysign(std::exp2(uniform(-20, 20)), uniform(-1, 1)); break;
+      case Function::kAsin:
+      case Function::kAcos:
+      case Function::kAsinpi:
+      case Function::kAcospi: x = uniform(-1, 1); break;
+      case Function::kAtan:
+      case Function::kAtanpi:
+        x = std::copysign(std::exp2(uniform(-20, 20)), uniform(-1, 1));
+        break;
       case Function::kErfInv: x = open_uniform(-1, 1); break;
       case Function::kErfcInv: x = open_uniform(0, 2); break;
       case Function::kCdfNormInv: x = open_uniform(0, 1); break;
@@ -177,7 +194,8 @@ void draw_arguments(Function f, T* out, int64_t n) {
       case Function::kPow3o2: x = std::exp2(uniform(-80, 80)); break;
       case Function::kPow: x = std::exp2(uniform(-3.3, 3.3)); break;
       case Function::kHypot:
-      case Function::kAtan2: x = std::copysign(std::exp2(uniform(-50, 50)), uniform(-1, 1)); break;
+      case Function::kAtan2:
+      case Function::kAtan2pi: x = std::copysign(std::exp2(uniform(-50, 50)), uniform(-1, 1)); break;
       case Function::kLGamma: x = std::exp2(uniform(-4, 10)); break;
       case Function::kTGamma: x = uniform(0.5, sizeof(T) == 4 ? 35 : 170); break;
       case Function::kJ0:

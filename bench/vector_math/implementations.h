@@ -18,11 +18,14 @@ enum class Function {
   kSqrt, kInvSqrt, kCbrt, kInvCbrt, kPow2o3, kPow3o2, kPow, kHypot,
   kLGamma, kTGamma, kJ0, kJ1, kY0,
   kErf, kErfc, kAtan2, kI0, kI1,
-  kSinpi, kCospi, kTanpi, kSind, kCosd, kTand
+  kSinpi, kCospi, kTanpi, kSind, kCosd, kTand,
+  kAsinpi, kAcospi, kAtanpi, kAtan2pi
 };
 
 // Sinpi to Tand, whose SLEEF peers are its 0.5-ulp functions.
-constexpr bool is_scaled_trig(Function f) { return f >= Function::kSinpi; }
+constexpr bool is_scaled_trig(Function f) {
+  return f >= Function::kSinpi && f <= Function::kTand;
+}
 
 template <class T>
 using ArrayMap = void (*)(const T* a, T* r, int64_t n);

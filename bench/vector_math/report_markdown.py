@@ -16,7 +16,7 @@ from collections import OrderedDict
 FUNCTIONS = ["Exp", "Exp2", "Exp10", "Expm1", "Ln", "Log2", "Log10", "Log1p", "Logb", "Sin", "Cos", "Tan", "SinCos",
              "Sinh", "Cosh", "Tanh", "Asinh", "Acosh", "Atanh", "Asin", "Acos", "Atan",
              "Sqrt", "InvSqrt", "Cbrt", "InvCbrt", "Pow2o3", "Pow3o2", "Pow", "Hypot", "Erf", "Erfc", "Atan2",
-             "Sinpi", "Cospi", "Tanpi", "Sind", "Cosd", "Tand"]
+             "Sinpi", "Cospi", "Tanpi", "Sind", "Cosd", "Tand", "Asinpi", "Acospi", "Atanpi", "Atan2pi"]
 ROW = re.compile(r"^([sd]\w+) n=(\d+)\s+(\S+(?: \[[^\]]+\])?)\s+([0-9.]+)")
 PEERS = [("glibc_scalar", "glibc"), ("libmvec_128", "libmvec"),
          ("sleef_u10_sse2 [ref]", "SLEEF u10"), ("sleef_ilogb_sse2 [ref]", "SLEEF u10"),

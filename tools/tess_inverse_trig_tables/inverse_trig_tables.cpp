@@ -8,7 +8,7 @@
 // - atan(c_k) as head and remainder for c_k = k/16 (k = 3 .. 256) and c_k = 0 (k <= 2),
 //   the centres of the atan kernel's reduction u = (a - c) / (1 + a c), then pi - atan(c_k)
 //   for atan2 left of the vertical axis.
-// - pi/2, pi, 3 pi/4 and 1/pi as head and remainder.
+// - pi/2, pi, 3 pi/4 and 1/pi as head and remainder; 1/pi also with a 26-bit head.
 #include <mpfr.h>
 
 #include <cmath>
@@ -167,6 +167,17 @@ int main() {
   mpfr_div_2ui(three_quarter_pi.v, three_quarter_pi.v, 2, MPFR_RNDN);
   print_split("kThreeQuarterPi", three_quarter_pi);
   print_split("kInversePi", inverse_pi);
+  {
+    // 1/pi as a 26-bit head, whose product with a 26-bit factor is exact, and the rest.
+    mpfr_t head;
+    mpfr_init2(head, 26);
+    mpfr_set(head, inverse_pi.v, MPFR_RNDN);
+    Mp rest;
+    mpfr_sub(rest.v, inverse_pi.v, head, MPFR_RNDN);
+    std::printf("constexpr double kInversePiHead26 = %a, kInversePiRest26 = %a;\n",
+                mpfr_get_d(head, MPFR_RNDN), rest.get());
+    mpfr_clear(head);
+  }
   print_split_float("kHalfPiFloat", half_pi);
   print_split_float("kPiFloat", pi);
   return 0;

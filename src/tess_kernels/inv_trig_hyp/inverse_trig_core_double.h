@@ -173,10 +173,13 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_ratio_sum(F64x2 b, F64x2 a, F64x2 left = splat
   return atan_sum<true, true>(b * rough_reciprocal(a), reduce, left);
 }
 
-// (hi + lo) / pi rounded once: the double-double product with 1/pi.
+// (hi + lo) / pi rounded once: hi's 26-bit head times that of 1/pi is exact, and the
+// small products (hi's tail, 1/pi's rest, lo) are summed before the last addition.
 ZORN_INVERSE_TRIG_INLINE F64x2 times_inverse_pi(Sum v) {
-  const TwoSum p = two_product(v.hi, splat(data::kInversePiHi));
-  return p.sum + (p.err + (v.hi * splat(data::kInversePiLo) + v.lo * splat(data::kInversePiHi)));
+  const F64x2 head = splat(data::kInversePiHead26), rest = splat(data::kInversePiRest26);
+  const F64x2 hi_head = head26(v.hi);
+  return hi_head * head +
+         ((v.hi - hi_head) * head + (v.hi * rest + v.lo * splat(data::kInversePiHi)));
 }
 
 ZORN_INVERSE_TRIG_INLINE F64x2 rounded(Sum v) { return v.hi + v.lo; }
