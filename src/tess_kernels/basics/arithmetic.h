@@ -145,12 +145,12 @@ struct MulByConj : cx::PairLoop<MulByConj> {
 struct Div : Elementwise<Div, 2, 1>, cx::PairLoop<Div> {
   using Elementwise<Div, 2, 1>::vector_loop;
   using cx::PairLoop<Div>::vector_loop;
-  // Single parts only: see pair_arithmetic.h.
   template <class R>
-  static constexpr bool kPaired = std::is_same_v<R, float>;
+  static constexpr bool kPaired = true;
   template <class R>
   static int pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128d& r0, __m128d& r1) {
-    return cx::quotient_pairs(x0, x1, y0, y1, r0, r1);
+    if constexpr (std::is_same_v<R, float>) return cx::quotient_pairs(x0, x1, y0, y1, r0, r1);
+    return cx::quotient_pairs_double(x0, x1, y0, y1, r0, r1);
   }
   template <class T>
   static int32_t eval(T x, T y, T& r) {

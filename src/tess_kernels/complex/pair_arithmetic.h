@@ -9,20 +9,25 @@
 // the range the scalar form's exact products take over.
 // Single precision: the products of single parts are exact in double, so the formulas
 // in double round each part about once before its rounding to single; the scalar
-// form takes non-finite parts, overflows and division by zero. (A double precision
-// quotient from double-double x conj(y) and |y|^2 measured slower than the scalar
-// form's extended precision, so z Div keeps the scalar form.)
+// form takes non-finite parts, overflows and division by zero.
+// Double precision quotient: the plain formula corrected once by the residual
+// x - q y from Dekker's exact products.
 #pragma once
 
 #include <emmintrin.h>
 
 #include <cfloat>
 
+#include "tess_kernels/frame/two_sum_double.h"
 
 namespace zorn::tess::cx {
 
 inline __m128d swap_parts(__m128d z) { return _mm_shuffle_pd(z, z, 1); }
-inline __m128d magnitude(__m128d v) { return _mm_andnot_pd(_mm_set1_pd(-0.0), v); }
+// The sign bits cleared by an AND with a 64-bit integer constant, which the compiler
+// keeps as a memory operand (a -0.0 constant it rebuilds in every use).
+inline __m128d magnitude(__m128d v) {
+  return _mm_and_pd(v, _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF)));
+}
 inline __m128d exponent_field(__m128d v) {
   return _mm_and_pd(v, _mm_castsi128_pd(_mm_set1_epi64x(0x7FF0000000000000)));
 }
@@ -61,23 +66,24 @@ inline int product_pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128d
     return int{product_pair<R, kConj>(x0, y0, r0)} | int{product_pair<R, kConj>(x1, y1, r1)} << 1;
   } else {
     const __m128d xr = _mm_unpacklo_pd(x0, x1), xi = _mm_unpackhi_pd(x0, x1);
-    const __m128d yr = _mm_unpacklo_pd(y0, y1);
-    __m128d yi = _mm_unpackhi_pd(y0, y1);
-    if constexpr (kConj) yi = _mm_xor_pd(yi, _mm_set1_pd(-0.0));
+    const __m128d yr = _mm_unpacklo_pd(y0, y1), yi = _mm_unpackhi_pd(y0, y1);
     const __m128d p_re = _mm_mul_pd(xr, yr), q_re = _mm_mul_pd(xi, yi);
     const __m128d p_im = _mm_mul_pd(xr, yi), q_im = _mm_mul_pd(xi, yr);
-    const __m128d re = _mm_sub_pd(p_re, q_re), im = _mm_add_pd(p_im, q_im);
+    // x conj(y) = (xr yr + xi yi) + i (xi yr - xr yi).
+    const __m128d re = kConj ? _mm_add_pd(p_re, q_re) : _mm_sub_pd(p_re, q_re);
+    const __m128d im = kConj ? _mm_sub_pd(q_im, p_im) : _mm_add_pd(p_im, q_im);
     r0 = _mm_unpacklo_pd(re, im);
     r1 = _mm_unpackhi_pd(re, im);
-    // Both parts finite (false for NaN: any non-finite argument part leaves one), and
-    // the largest product's exponent at most the larger part's (exponent fields order
-    // as the magnitudes do).
-    const __m128d a_re = magnitude(re), a_im = magnitude(im), limit = _mm_set1_pd(DBL_MAX);
-    const __m128d products = _mm_max_pd(_mm_max_pd(magnitude(p_re), magnitude(q_re)),
-                                        _mm_max_pd(magnitude(p_im), magnitude(q_im)));
-    const __m128d ok = _mm_and_pd(
-        _mm_and_pd(_mm_cmple_pd(a_re, limit), _mm_cmple_pd(a_im, limit)),
-        _mm_cmple_pd(exponent_field(products), exponent_field(_mm_max_pd(a_re, a_im))));
+    // Exponent fields order as the magnitudes do and hold no NaN (a NaN or infinity
+    // has the field of +inf). Trusted: the largest product's field at most the larger
+    // part's, and that at most 2^1021's, below which no part of finite products rounds
+    // to infinity (a non-finite product fails the first test).
+    const __m128d products =
+        _mm_max_pd(_mm_max_pd(exponent_field(p_re), exponent_field(q_re)),
+                   _mm_max_pd(exponent_field(p_im), exponent_field(q_im)));
+    const __m128d larger = _mm_min_pd(_mm_max_pd(exponent_field(re), exponent_field(im)),
+                                      _mm_set1_pd(0x1p1021));
+    const __m128d ok = _mm_cmple_pd(products, larger);
     return _mm_movemask_pd(ok) ^ 3;
   }
 }
@@ -98,6 +104,65 @@ inline bool quotient_pair(__m128d x, __m128d y, __m128d& r) {
 inline int quotient_pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128d& r0,
                           __m128d& r1) {
   return int{quotient_pair(x0, y0, r0)} | int{quotient_pair(x1, y1, r1)} << 1;
+}
+
+// The double precision quotient of two elements, parts as in product_pairs. Every part
+// of x and y lies in [2^-300, 2^500] (the others, zeros and non-finite parts included,
+// take the scalar form): then no product, |y|^2 or its reciprocal leaves the normal
+// range, x / y lies within 2^+-801 and no Veltkamp split overflows. The plain quotient
+// q1 = x conj(y) / |y|^2 (x times the rounded 1 / y) is within a few units of
+// 2^-53 |x / y|; the residual
+// x - q1 y is formed from Dekker's exact products, its error near 2^-104 |x|, and
+// q = q1 + (x - q1 y) / y rounds each part once beyond errors near
+// 2^-100 |x / y| (the correction's own relative error, a few 2^-53, weighs on a term
+// of a few 2^-53 |q|).
+namespace quotient_detail {
+
+using simd::F64x2;
+
+struct Split {
+  F64x2 value, hi, lo;
+};
+inline Split split(F64x2 v) {
+  const F64x2 t = F64x2::splat(134217729.0) * v;  // 2^27 + 1
+  const F64x2 hi = t - (t - v);
+  return {v, hi, v - hi};
+}
+inline TwoSum product(const Split& a, const Split& b) {
+  const F64x2 p = a.value * b.value;
+  return {p, ((a.hi * b.hi - p) + a.hi * b.lo + a.lo * b.hi) + a.lo * b.lo};
+}
+// The exponent field of v as a double (+inf for infinities and NaNs, 0 for zeros and
+// subnormals), which orders as |v| does and is never NaN.
+inline F64x2 field(F64x2 v) { return {exponent_field(v.v)}; }
+
+}  // namespace quotient_detail
+
+inline int quotient_pairs_double(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128d& r0,
+                                 __m128d& r1) {
+  using namespace quotient_detail;
+  const F64x2 a{_mm_unpacklo_pd(x0, x1)}, b{_mm_unpackhi_pd(x0, x1)};
+  const F64x2 c{_mm_unpacklo_pd(y0, y1)}, d{_mm_unpackhi_pd(y0, y1)};
+  const F64x2 low = min(min(field(a), field(b)), min(field(c), field(d)));
+  const F64x2 high = max(max(field(a), field(b)), max(field(c), field(d)));
+  const int ok = simd::lane_mask(simd::not_less(low, F64x2::splat(0x1p-300)) &
+                                 simd::not_greater(high, F64x2::splat(0x1p500)));
+  // 1 / y = (cr - i dr), r = 1 / |y|^2.
+  const F64x2 r = F64x2::splat(1.0) / (c * c + d * d);
+  const F64x2 cr = c * r, dr = d * r;
+  F64x2 q_re = a * cr + b * dr, q_im = b * cr - a * dr;
+  // x - q1 y: (q1 y)_re = q_re c - q_im d, (q1 y)_im = q_re d + q_im c.
+  const Split qr = split(q_re), qi = split(q_im), cs = split(c), ds = split(d);
+  const TwoSum p1 = product(qr, cs), p2 = product(qi, ds);
+  const TwoSum p3 = product(qr, ds), p4 = product(qi, cs);
+  const TwoSum s_re = two_difference(p1.sum, p2.sum), s_im = two_sum(p3.sum, p4.sum);
+  const F64x2 e_re = ((a - s_re.sum) - s_re.err) - (p1.err - p2.err);
+  const F64x2 e_im = ((b - s_im.sum) - s_im.err) - (p3.err + p4.err);
+  q_re = q_re + (e_re * cr + e_im * dr);
+  q_im = q_im + (e_im * cr - e_re * dr);
+  r0 = _mm_unpacklo_pd(q_re.v, q_im.v);
+  r1 = _mm_unpackhi_pd(q_re.v, q_im.v);
+  return ok ^ 3;
 }
 
 }  // namespace zorn::tess::cx

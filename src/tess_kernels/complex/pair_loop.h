@@ -50,32 +50,46 @@ struct PairLoop {
                           Report&& report) {
     using T = std::complex<R>;
     const int64_t n = count;
-    int64_t i = 0;
-    if (a.inc == 1 && b.inc == 1 && r.inc == 1) {
-      for (; i + 2 <= n; i += 2) {
-        __m128d x0, x1, y0, y1, r0, r1;
-        load_pair(a.base + i, x0, x1);
-        load_pair(b.base + i, y0, y1);
-        const int scalar_bits = Op::template pairs<R>(x0, x1, y0, y1, r0, r1);
-        if (scalar_bits != 0) [[unlikely]] {
-          const bool scalar[2] = {(scalar_bits & 1) != 0, (scalar_bits & 2) != 0};
-          frame.mask_x87_exceptions();
-          settle(i, scalar, r0, r1, a, b, r, report);
-          continue;
-        }
-        store_pair(r.base + i, r0, r1);
-      }
-      if (i == n) return;
-    }
+    // The contiguous loop keeps its index and pointers in locals no lambda captures by
+    // reference, so that they stay in registers.
+    const int64_t start = a.inc == 1 && b.inc == 1 && r.inc == 1 ? contiguous_pairs<R>(frame, n, a, b, r, report) : 0;
+    if (start == n) return;
     frame.mask_x87_exceptions();
-    const Strided<T> rest{r.base + i * r.inc, r.inc};
+    const Strided<T> rest{r.base + start * r.inc, r.inc};
     run_groups<T, 1>(
-        static_cast<int32_t>(n - i), {rest},
-        [&](int64_t j, T(&y)[1]) { return Op::eval(a[i + j], b[i + j], y[0]); },
-        [&](int32_t status, int32_t j) { report(status, static_cast<int32_t>(i + j)); });
+        static_cast<int32_t>(n - start), {rest},
+        [=](int64_t j, T(&y)[1]) { return Op::eval(a[start + j], b[start + j], y[0]); },
+        [=, &report](int32_t status, int32_t j) { report(status, static_cast<int32_t>(start + j)); });
   }
 
  private:
+  // Pairs of contiguous elements through the vector form; returns the count done.
+  template <class R, class Report>
+  [[gnu::always_inline]] static int64_t contiguous_pairs(FpFrame& frame, int64_t n,
+                                                         Strided<const std::complex<R>> a,
+                                                         Strided<const std::complex<R>> b,
+                                                         Strided<std::complex<R>> r,
+                                                         Report& report) {
+    const std::complex<R>* const x = a.base;
+    const std::complex<R>* const y = b.base;
+    std::complex<R>* const out = r.base;
+    int64_t i = 0;
+    for (; i + 2 <= n; i += 2) {
+      __m128d x0, x1, y0, y1, r0, r1;
+      load_pair(x + i, x0, x1);
+      load_pair(y + i, y0, y1);
+      const int scalar_bits = Op::template pairs<R>(x0, x1, y0, y1, r0, r1);
+      if (scalar_bits != 0) [[unlikely]] {
+        const bool scalar[2] = {(scalar_bits & 1) != 0, (scalar_bits & 2) != 0};
+        frame.mask_x87_exceptions();
+        settle(i, scalar, r0, r1, a, b, r, report);
+        continue;
+      }
+      store_pair(out + i, r0, r1);
+    }
+    return i;
+  }
+
   // The elements of an iteration the vector form could not trust, through the scalar
   // form; the other keeps its vector result.
   template <class R, class Report>
