@@ -21,6 +21,10 @@ using simd::I64x2;
 
 #define ZORN_HYPERBOLIC_INLINE [[gnu::always_inline]] inline
 
+namespace data {
+#include "tess_kernels/inv_trig_hyp/data/hyperbolic_tables.inc"
+}  // namespace data
+
 ZORN_HYPERBOLIC_INLINE F64x2 splat(double v) { return F64x2::splat(v); }
 ZORN_HYPERBOLIC_INLINE F64x2 sqrt(F64x2 a) { return {_mm_sqrt_pd(a.v)}; }
 ZORN_HYPERBOLIC_INLINE F64x2 sign_of(F64x2 x) { return x & splat(-0.0); }
@@ -45,24 +49,30 @@ constexpr double kOverflowBound = 710.4758600739439;
 // Below this, sinh |x| comes from its series; above, e^|x| - e^-|x| cancels less than
 // e/(e - 1/e) and the two exponentials serve.
 constexpr double kSinhSeriesLimit = 0.5;
-// Above this, e^-|x| is below 2^-126 of e^|x| and is not needed: its reduction is held
-// at k = 4096 (|x| = 44.36) so that its scale stays normal.
-constexpr double kNegativeExponentCap = 4096.0;
 
 // e^|x|/4 = A + a and e^-|x|/4 = B + b for 0 <= |x| <= kOverflowBound, with A, B exact
-// products of a table entry and a power of two. k is the nearest integer to 64 |x| / ln 2
-// (in the low bits of the 1.5 * 2^52 shifter), r = |x| - k ln2/64 in two parts, and
-// e^(+-r) - 1 by its series to degree 6 on |r| <= ln2/128 (below 2^-65). The quarter
-// keeps 2^(k div 64 - 2) a normal double up to the overflow bound; the callers double.
+// products of a table entry and a power of two. k = 64 M + j is the nearest integer to
+// 64 |x| / ln 2 (in the low bits of the 1.5 * 2^52 shifter), r = |x| - k ln2/64 in two
+// parts, and e^(+-r) - 1 = E +- O from the even and odd parts of the series (degrees 6
+// and 5 on |r| <= ln2/128, the rest below 2^-64), so that one polynomial pass and one
+// table row (2^(j/64) and 2^(-j/64)) serve both. The quarter keeps 2^(M - 2) a normal
+// double up to the overflow bound; the callers double. From |x| = 27 on, e^-|x| is below
+// 2^-77 of e^|x| and B + b is dropped (which keeps 2^(-M - 2) from leaving the range).
 struct QuarterExponentials {
   Sum plus, minus;
 };
 constexpr double kExpShifter = 6755399441055744.0;  // 1.5 * 2^52
+constexpr double kNegativeExponentLimit = 27.0;
 ZORN_HYPERBOLIC_INLINE F64x2 exp_minus_one(F64x2 r) {
   return r + (r * r) * (splat(0.5) + r * (splat(0.1666666666665788) +
                                           r * (splat(0.04166666666677052) +
                                                r * (splat(0.008333341995140497) +
                                                     r * splat(0.0013888870459233254)))));
+}
+// 2^(k div 64 - 2): the bias 1021 instead of 1023.
+ZORN_HYPERBOLIC_INLINE F64x2 quarter_scale(I64x2 t_bits) {
+  return simd::from_bits(((t_bits << 46) + I64x2::splat(int64_t{1021} << 52)) &
+                         I64x2::splat(0x7FF0000000000000));
 }
 ZORN_HYPERBOLIC_INLINE Sum quarter_power(F64x2 t, F64x2 p) {
   const I64x2 t_bits = simd::bits(t);
@@ -70,9 +80,7 @@ ZORN_HYPERBOLIC_INLINE Sum quarter_power(F64x2 t, F64x2 p) {
   const F64x2 row0 = F64x2::load_aligned(table[t_bits.low32_lane0() & 63]);
   const F64x2 row1 = F64x2::load_aligned(table[t_bits.low32_lane1() & 63]);
   const F64x2 hi = simd::lane0s(row0, row1), lo = simd::lane1s(row0, row1);
-  // 2^(k div 64 - 2): the bias 1021 instead of 1023.
-  const F64x2 scale = simd::from_bits(((t_bits << 46) + I64x2::splat(int64_t{1021} << 52)) &
-                                      I64x2::splat(0x7FF0000000000000));
+  const F64x2 scale = quarter_scale(t_bits);
   return {hi * scale, (p * hi + lo) * scale};
 }
 struct ExpReduction {
@@ -85,9 +93,23 @@ ZORN_HYPERBOLIC_INLINE ExpReduction reduce_exponent(F64x2 a) {
 }
 ZORN_HYPERBOLIC_INLINE QuarterExponentials quarter_exponentials(F64x2 a) {
   const ExpReduction e = reduce_exponent(a);
-  const F64x2 t_minus = splat(kExpShifter) - min(e.k, splat(kNegativeExponentCap));
-  return {quarter_power(e.t, exp_minus_one(e.r)),
-          quarter_power(t_minus, exp_minus_one(splat(0.0) - e.r))};
+  const F64x2 r2 = e.r * e.r;
+  const F64x2 odd = e.r + (r2 * e.r) * (splat(1.0 / 6) + r2 * splat(1.0 / 120));
+  const F64x2 even = r2 * (splat(0.5) + r2 * (splat(1.0 / 24) + r2 * splat(1.0 / 720)));
+  const I64x2 t_bits = simd::bits(e.t);
+  const auto& row0 = data::kExp2PlusMinusOver64Double[t_bits.low32_lane0() & 63];
+  const auto& row1 = data::kExp2PlusMinusOver64Double[t_bits.low32_lane1() & 63];
+  const F64x2 plus0 = F64x2::load_aligned(row0), plus1 = F64x2::load_aligned(row1);
+  const F64x2 minus0 = F64x2::load_aligned(row0 + 2), minus1 = F64x2::load_aligned(row1 + 2);
+  const F64x2 t_hi = simd::lane0s(plus0, plus1), t_lo = simd::lane1s(plus0, plus1);
+  const F64x2 u_hi = simd::lane0s(minus0, minus1), u_lo = simd::lane1s(minus0, minus1);
+  const F64x2 scale = quarter_scale(t_bits);
+  // 2^(-M - 2) has the biased exponent 2042 - (M + 1021).
+  const F64x2 inverse_scale =
+      simd::from_bits(I64x2::splat(int64_t{2042} << 52) - simd::bits(scale)) &
+      simd::less(a, splat(kNegativeExponentLimit));
+  return {{t_hi * scale, ((even + odd) * t_hi + t_lo) * scale},
+          {u_hi * inverse_scale, ((even - odd) * u_hi + u_lo) * inverse_scale}};
 }
 // e^x / 4 alone, for a signed x of -707 <= x <= 709.78 (where 2^(k div 64 - 2) is normal).
 ZORN_HYPERBOLIC_INLINE Sum quarter_exponential(F64x2 x) {

@@ -29,9 +29,7 @@ using hyperbolic::splat;
 
 constexpr int32_t kOverflowBoundBits = 0x42B2D4FC;  // 89.41599, the last finite result
 
-namespace data {
-#include "tess_kernels/inv_trig_hyp/data/hyperbolic_tables.inc"
-}  // namespace data
+namespace data = hyperbolic::data;
 
 using simd::F32x4;
 using simd::I32x4;
