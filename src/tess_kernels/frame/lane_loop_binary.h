@@ -7,9 +7,10 @@
 //   int32_t F::callout(double x, double y, double* r)               (double precision)
 // which give the correct result and status of any pair of arguments.
 //
-// Contiguous groups are read in place; strided groups, a scalar second argument
-// (increment 0) and the remainder are gathered into arrays, the missing lanes of a
-// partial group holding 0.75 (never reported: the mask is cut to the real lanes).
+// Contiguous groups are read in place; strided groups and the remainder are gathered
+// into arrays, the missing lanes of a partial group holding 0.75 (never reported: the
+// mask is cut to the real lanes), and a scalar second argument (increment 0) is spread
+// into one array for the whole call.
 // Special lanes go to the callout in lane order, and a non-zero status is stored,
 // reported and read back (the callback may replace the result) before the group is
 // stored. Positions are counted in 64 bits; a count of zero or less does nothing.
@@ -44,11 +45,16 @@ struct BinaryLanes {
   static void vector_loop(const FpFrame&, int32_t count, Strided<const T> a, Strided<const T> b,
                           Strided<T> r, Report&& report) {
     const int64_t n = count;
+    // A scalar second argument (increment 0) is spread over a group once per call.
+    alignas(16) T b_spread[kGroupLanes];
+    if (b.inc == 0 && n > 0) std::fill_n(b_spread, kGroupLanes, b.base[0]);
     for (int64_t g = 0; g < n; g += kGroupLanes) {
       const int32_t lanes = static_cast<int32_t>(std::min<int64_t>(kGroupLanes, n - g));
       alignas(16) T xs[kGroupLanes], ys[kGroupLanes], out[kGroupLanes];
       const T* x = lanes == kGroupLanes && a.inc == 1 ? a.base + g : gather(a, g, lanes, xs);
-      const T* y = lanes == kGroupLanes && b.inc == 1 ? b.base + g : gather(b, g, lanes, ys);
+      const T* y = b.inc == 0                                 ? b_spread
+                   : lanes == kGroupLanes && b.inc == 1 ? b.base + g
+                                                        : gather(b, g, lanes, ys);
       if (const int special = F::fast_group(x, y, out) & ((1 << lanes) - 1)) {
         settle(special, x, y, out, g, r, report);
       }
