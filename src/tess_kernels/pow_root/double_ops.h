@@ -11,7 +11,7 @@ namespace zorn::tess {
 // Square root: fast path for non-negative x (the hardware root); negative x and -inf give
 // NaN with status 1, -0 stays -0.
 TESS_DOUBLE_LANE_KERNEL(SqrtDouble, tess_callout_dSqrt);
-// 1 / sqrt x: fast path for positive normal x below 2^1022; ±0 gives ±inf with status 2,
+// 1 / sqrt x: fast path for x in [2^-960, 2^990]; ±0 gives ±inf with status 2,
 // negative x NaN with status 1.
 TESS_DOUBLE_LANE_KERNEL(InvSqrtDouble, tess_callout_dInvSqrt);
 // Cube roots and x^(2/3): fast paths for normal finite x of either sign. 1 / cbrt(±0) is

@@ -2,7 +2,6 @@
 #include <limits>
 
 #include "tess_kernels/pow_root/cbrt_core_double.h"
-#include "tess_kernels/frame/two_sum_double.h"
 #include "tess_kernels/pow_root/double_ops.h"
 
 namespace zorn::tess {
@@ -28,17 +27,36 @@ int sqrt_pair(F64x2 x, F64x2& y) {
   return _mm_movemask_pd(x.v);  // sign bits: negative numbers, -0, -inf, negative NaNs
 }
 
-// 1 / sqrt x for x in [2^-990, 2^990]: the quotient 1 / sqrt x, within about 2 ulp, and
-// one Newton step y + y h / 2 with the exact residual h = 1 - x y^2 (Dekker's products),
-// which leaves an error of order h^2.
-constexpr int32_t kInvSqrtLowWord = 0x02100000;   // 2^-990
+// A double cut to its leading 26 significant bits (hi) and the rest (lo, at most 27
+// bits): the products of two such halves are exact.
+struct Halves {
+  F64x2 hi, lo;
+};
+[[gnu::always_inline]] inline Halves halves(F64x2 a) {
+  const F64x2 hi = simd::from_bits(simd::bits(a) & simd::I64x2::splat(-(int64_t{1} << 27)));
+  return {hi, a - hi};
+}
+
+// The residual x - s^2 of the rounded root s (halves h) of x, exact up to the last
+// product's rounding: x - hi^2 is exact, being below 2^-23 x and a multiple of ulp(x).
+[[gnu::always_inline]] inline F64x2 square_residual(F64x2 x, Halves h) {
+  return (x - h.hi * h.hi) - (h.hi * (h.lo + h.lo) + h.lo * h.lo);
+}
+
+// 1 / sqrt x for x in [2^-960, 2^990]: with s = sqrt x and y = 1 / s rounded,
+// 1 / sqrt x = y (1 + r) (1 + d)^(-1/2) for r = 1 - s y and d = (x - s^2) / x, both
+// exact residuals of order 2^-53, so y + y (r - d/2) leaves errors of order 2^-105 before
+// its one rounding. x - s^2 stays normal over the range (also with flushing on).
+constexpr int32_t kInvSqrtLowWord = 0x03F00000;   // 2^-960
 constexpr int32_t kInvSqrtHighWord = 0x7DD00000;  // 2^990
-F64x2 inv_sqrt_core(F64x2 x) {
-  const F64x2 y = F64x2::splat(1.0) / F64x2{_mm_sqrt_pd(x.v)};
-  const TwoSum y2 = two_product(y, y);
-  const TwoSum p = two_product(x, y2.sum);
-  const F64x2 h = ((F64x2::splat(1.0) - p.sum) - p.err) - x * y2.err;
-  return y + y * h * F64x2::splat(0.5);
+[[gnu::always_inline]] inline F64x2 inv_sqrt_core(F64x2 x) {
+  const F64x2 s = {_mm_sqrt_pd(x.v)};
+  const F64x2 y = F64x2::splat(1.0) / s;
+  const Halves sh = halves(s), yh = halves(y);
+  const F64x2 r = ((F64x2::splat(1.0) - sh.hi * yh.hi) - (sh.hi * yh.lo + sh.lo * yh.hi)) -
+                  sh.lo * yh.lo;
+  const F64x2 half_d = square_residual(x, sh) * (F64x2::splat(0.5) * (y * y));
+  return y + y * (r - half_d);
 }
 
 int inv_sqrt_pair(F64x2 x, F64x2& y) {
@@ -51,12 +69,13 @@ int inv_sqrt_pair(F64x2 x, F64x2& y) {
 // 2^-53, which the small term does not feel), the product x s carried exactly.
 constexpr int32_t kPow3o2LowWord = 0x1A700000;   // 2^-600
 constexpr int32_t kPow3o2HighWord = 0x65700000;  // 2^600
-F64x2 pow3o2_core(F64x2 x) {
+[[gnu::always_inline]] inline F64x2 pow3o2_core(F64x2 x) {
   const F64x2 s = {_mm_sqrt_pd(x.v)};
-  const TwoSum s2 = two_product(s, s);
-  const F64x2 residual = (x - s2.sum) - s2.err;
-  const TwoSum p = two_product(x, s);
-  return p.sum + (p.err + residual * s * F64x2::splat(0.5));
+  const Halves sh = halves(s), xh = halves(x);
+  const F64x2 p = x * s;
+  const F64x2 p_err =
+      ((xh.hi * sh.hi - p) + (xh.hi * sh.lo + xh.lo * sh.hi)) + xh.lo * sh.lo;
+  return p + (p_err + square_residual(x, sh) * (F64x2::splat(0.5) * s));
 }
 
 int pow3o2_pair(F64x2 x, F64x2& y) {
