@@ -15,15 +15,36 @@ namespace zorn::tess {
 
 // The fast paths are defined here, so that each kernel's loop inlines them whole.
 
-// Four floats through a function of two doubles, rounded once per lane.
-template <simd::F64x2 (*Fn)(simd::F64x2)>
-inline simd::F32x4 by_pairs(simd::F32x4 x) {
-  return simd::to_float(Fn(simd::low_to_double(x)), Fn(simd::high_to_double(x)));
+// 1 / sqrt x and x^(3/2) from the float root s = sqrt x (rounded once), corrected in
+// pairs of doubles, where s^2, x s and s y (float y) are exact and so are d = x - s^2 and
+// r = 1 - s y (Sterbenz): with d / x and r of order 2^-24,
+//   1 / sqrt x = y (1 + r) (1 - d / (2x)) ~ y + y (r - d y^2 / 2)   for y = 1/s rounded,
+//   x^(3/2)    = x s (1 + d / (2x))       ~ x s + d s / 2,
+// leaving errors of order 2^-47 before the one rounding to float.
+template <class Pair>
+[[gnu::always_inline]] inline simd::F32x4 by_root_pairs(simd::F32x4 x, simd::F32x4 s,
+                                                        simd::F32x4 y, Pair&& pair) {
+  using simd::high_to_double;
+  using simd::low_to_double;
+  return simd::to_float(pair(low_to_double(x), low_to_double(s), low_to_double(y)),
+                        pair(high_to_double(x), high_to_double(s), high_to_double(y)));
 }
-inline simd::F64x2 inv_sqrt_of(simd::F64x2 x) {
-  return simd::F64x2::splat(1.0) / simd::F64x2{_mm_sqrt_pd(x.v)};
+[[gnu::always_inline]] inline simd::F32x4 inv_sqrt_of(simd::F32x4 x) {
+  using simd::F64x2;
+  const simd::F32x4 s = {_mm_sqrt_ps(x.v)};
+  return by_root_pairs(x, s, simd::F32x4::splat(1.0f) / s, [](F64x2 xd, F64x2 sd, F64x2 yd) {
+    const F64x2 r = F64x2::splat(1.0) - sd * yd;
+    const F64x2 half_d = (xd - sd * sd) * F64x2::splat(0.5);
+    return yd + yd * (r - half_d * (yd * yd));
+  });
 }
-inline simd::F64x2 pow3o2_of(simd::F64x2 x) { return x * simd::F64x2{_mm_sqrt_pd(x.v)}; }
+[[gnu::always_inline]] inline simd::F32x4 pow3o2_of(simd::F32x4 x) {
+  using simd::F64x2;
+  const simd::F32x4 s = {_mm_sqrt_ps(x.v)};
+  return by_root_pairs(x, s, s, [](F64x2 xd, F64x2 sd, F64x2) {
+    return xd * sd + (xd - sd * sd) * (sd * F64x2::splat(0.5));
+  });
+}
 
 // Lanes whose magnitude is not a normal finite float (zero, subnormal, inf, NaN);
 // with `signed_too`, negative lanes as well.
@@ -43,20 +64,20 @@ struct SqrtSingle : LaneLoopSingle<SqrtSingle> {
   static int32_t callout(const float* x, float* r) { return tess_callout_sSqrt(x, r); }
 };
 
-// 1 / sqrt x: 1 divided by the hardware root, in double; lanes other than positive normal
-// finite go to the callout (±0 gives ±inf with status 2, negative x NaN with status 1).
+// 1 / sqrt x: 1 divided by the hardware root, corrected in double; lanes other than
+// positive normal finite go to the callout (±0 gives ±inf with status 2, negative x NaN with status 1).
 int32_t tess_callout_sInvSqrt(const float* x, float* r);
 struct InvSqrtSingle : LaneLoopSingle<InvSqrtSingle> {
-  static simd::F32x4 fast_path(simd::F32x4 x) { return by_pairs<inv_sqrt_of>(x); }
+  static simd::F32x4 fast_path(simd::F32x4 x) { return inv_sqrt_of(x); }
   static int special_lanes(simd::F32x4 x) { return not_normal_lanes(x, true); }
   static int32_t callout(const float* x, float* r) { return tess_callout_sInvSqrt(x, r); }
 };
 
-// x^(3/2) = x sqrt x in double; negative, infinite and NaN lanes and results beyond the
+// x^(3/2) from the hardware root, corrected in double; negative, infinite and NaN lanes and results beyond the
 // float range go to the callout (negative x: NaN, status 1; overflow: +inf, status 3).
 int32_t tess_callout_sPow3o2(const float* x, float* r);
 struct Pow3o2Single : LaneLoopSingle<Pow3o2Single> {
-  static simd::F32x4 fast_path(simd::F32x4 x) { return by_pairs<pow3o2_of>(x); }
+  static simd::F32x4 fast_path(simd::F32x4 x) { return pow3o2_of(x); }
   // Sign bit set, or x at least 2^85, which takes in every result beyond the float range
   // (x^(3/2) overflows from about 2^85.33 on) and inf and NaN.
   static int special_lanes(simd::F32x4 x) {
