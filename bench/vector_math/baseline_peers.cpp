@@ -6,6 +6,7 @@
 #include <math.h>
 #include <gsl/gsl_cdf.h>
 #include <gsl/gsl_sf_bessel.h>
+#include <gsl/gsl_sf_expint.h>
 #include <sleef.h>
 
 #include <cmath>
@@ -414,6 +415,9 @@ const Row kRows[] = {
      nullptr, nullptr, nullptr, ls<in_single<gsl_sf_bessel_I0>>, ld<gsl_sf_bessel_I0>},
     {ours<float, _tesssI1>, ours<double, _tessdI1>, nullptr, nullptr, nullptr, nullptr, nullptr,
      nullptr, nullptr, nullptr, ls<in_single<gsl_sf_bessel_I1>>, ld<gsl_sf_bessel_I1>},
+    // Nor E1: GSL's scalar function is the reference.
+    {ours<float, _tesssExpInt1>, ours<double, _tessdExpInt1>, nullptr, nullptr, nullptr, nullptr,
+     nullptr, nullptr, nullptr, nullptr, ls<in_single<gsl_sf_expint_E1>>, ld<gsl_sf_expint_E1>},
     // glibc (before 2.41) and libmvec have no pi-scaled or degree functions.
     SCALED_ROW(Sinpi, Sleef_sinpif4_u05sse2, Sleef_sinpid2_u05sse2),
     SCALED_ROW(Cospi, Sleef_cospif4_u05sse2, Sleef_cospid2_u05sse2),

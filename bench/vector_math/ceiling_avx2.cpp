@@ -116,7 +116,8 @@ const Row kRows[] = {
     {vs<_ZGVdN8v_erff>, vd<_ZGVdN4v_erf>, vs<Sleef_erff8_u10avx2>, vd<Sleef_erfd4_u10avx2>},
     {vs<_ZGVdN8v_erfcf>, vd<_ZGVdN4v_erfc>, vs<Sleef_erfcf8_u15avx2>, vd<Sleef_erfcd4_u15avx2>},
     {},  // Atan2: no two-argument ceiling line
-    {},  // I0 and I1: neither peer has them
+    {},  // I0, I1 and ExpInt1: neither peer has them
+    {},
     {},
     {nullptr, nullptr, vs<Sleef_sinpif8_u05avx2>, vd<Sleef_sinpid4_u05avx2>},
     {nullptr, nullptr, vs<Sleef_cospif8_u05avx2>, vd<Sleef_cospid4_u05avx2>},

@@ -80,9 +80,23 @@ long double bessel_i_reference(long double x) {
 long double bessel_i0_reference(long double x) { return bessel_i_reference<0>(x); }
 long double bessel_i1_reference(long double x) { return bessel_i_reference<1>(x); }
 
+// E1(x) = -gamma - ln x - sum_k (-x)^k / (k k!) below 2, beyond by the continued fraction
+// e^-x / (x + 1 - 1/(x + 3 - 4/(x + 5 - ...))) from a fixed depth up (the range is
+// 2^-6 <= x <= 64).
+long double expint1_reference(long double x) {
+  if (x < 2) {
+    long double term = 1, sum = 0;
+    for (int k = 1; k < 60; ++k) sum += (term *= -x / k) / k;
+    return -0.5772156649015328606065120900824024310L - logl(x) - sum;
+  }
+  long double tail = 0;
+  for (int k = 200; k >= 1; --k) tail = static_cast<long double>(k) * k / (x + 2 * k + 1 - tail);
+  return expl(-x) / (x + 1 - tail);
+}
+
 }  // namespace
 
-const FunctionInfo kFunctions[53] = {
+const FunctionInfo kFunctions[54] = {
     {Function::kExp, "Exp", "uniform on [-80, 80]", expl},
     {Function::kExp2, "Exp2", "uniform on [-120, 120]", exp2l},
     {Function::kExp10, "Exp10", "uniform on [-35, 35]", exp10l},
@@ -127,6 +141,7 @@ const FunctionInfo kFunctions[53] = {
     {Function::kAtan2, "Atan2", "+-2^u, u uniform on [-50, 50], both", nullptr, atan2l},
     {Function::kI0, "I0", "uniform on [-30, 30]", bessel_i0_reference},
     {Function::kI1, "I1", "uniform on [-30, 30]", bessel_i1_reference},
+    {Function::kExpInt1, "ExpInt1", "2^u, u uniform on [-6, 6]", expint1_reference},
     {Function::kSinpi, "Sinpi", "uniform on [-1000, 1000]", scaled_trig<1, 0>},
     {Function::kCospi, "Cospi", "uniform on [-1000, 1000]", scaled_trig<1, 1>},
     {Function::kTanpi, "Tanpi", "uniform on [-1000, 1000]", scaled_trig<1, 2>},
@@ -205,6 +220,7 @@ void draw_arguments(Function f, T* out, int64_t n) {
       case Function::kErfc: x = uniform(-4, 9); break;
       case Function::kI0:
       case Function::kI1: x = uniform(-30, 30); break;
+      case Function::kExpInt1: x = std::exp2(uniform(-6, 6)); break;
       case Function::kSinpi:
       case Function::kCospi:
       case Function::kTanpi: x = uniform(-1000, 1000); break;

@@ -18,7 +18,7 @@ struct FunctionInfo {
   long double (*reference2)(long double, long double) = nullptr;
 };
 
-extern const FunctionInfo kFunctions[53];
+extern const FunctionInfo kFunctions[54];
 
 // n arguments of f drawn from its range with a fixed seed.
 template <class T>

@@ -17,7 +17,7 @@ enum class Function {
   kErfInv, kErfcInv, kCdfNormInv,
   kSqrt, kInvSqrt, kCbrt, kInvCbrt, kPow2o3, kPow3o2, kPow, kHypot,
   kLGamma, kTGamma, kJ0, kJ1, kY0,
-  kErf, kErfc, kAtan2, kI0, kI1,
+  kErf, kErfc, kAtan2, kI0, kI1, kExpInt1,
   kSinpi, kCospi, kTanpi, kSind, kCosd, kTand,
   kAsinpi, kAcospi, kAtanpi, kAtan2pi
 };

@@ -16,6 +16,8 @@
 #include "tess_kernels/special/erf_single.h"
 #include "tess_kernels/special/erfinv_double.h"
 #include "tess_kernels/special/erfinv_single.h"
+#include "tess_kernels/special/expint_double.h"
+#include "tess_kernels/special/expint_single.h"
 #include "tess_kernels/special/gamma_ops.h"
 #include "tess_kernels/special/special_functions.h"
 
@@ -33,10 +35,7 @@ struct CdfNormInv : ByPrecision<CdfNormInvSingle, CdfNormInvDouble> {};
 struct TGamma : ByPrecision<TGammaSingle, TGammaDouble> {};
 struct LGamma : ByPrecision<LGammaSingle, LGammaDouble> {};
 
-struct ExpInt1 : RealUnary<ExpInt1> {
-  static constexpr uint32_t kRule = kDomain | kPole;
-  static double value(double x) { return expint1(x); }
-};
+struct ExpInt1 : ByPrecision<ExpInt1Single, ExpInt1Double> {};
 
 struct I0 : ByPrecision<I0Single, I0Double> {};
 struct I1 : ByPrecision<I1Single, I1Double> {};
