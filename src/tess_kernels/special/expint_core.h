@@ -53,13 +53,13 @@ inline F64x2 series_form(F64x2 a, const double (&r)[kDegree + 1]) {
   return next.sum + ((lead.err + next.err) - ((ln.tail + splat(kEulerGammaLo)) + (a * a) * q));
 }
 
-// E1 of lanes in [2^-1022, end of the rows); other lanes (NaN too) are computed on 1
-// instead, and the mask of these special lanes is returned in `special`.
+// E1 of lanes in [2^-1022, kEnd), kEnd at most the end of the rows; other lanes (NaN too)
+// are computed on 1 instead, and the mask of these special lanes is returned in `special`.
 template <double kEnd, int kWidth, int kSize>
 inline F64x2 e1(F64x2 x, const double (*rows)[kWidth], const double (&r)[kSize],
                 F64x2& special) {
   constexpr int kDegree = kSize - 1;
-  special = simd::less(x, splat(0x1p-1022)) | simd::not_less_equal(x, splat(kEnd));
+  special = simd::less(x, splat(0x1p-1022)) | simd::not_less(x, splat(kEnd));
   const F64x2 a = simd::select(special, splat(1.0), x);
   const F64x2 in_series = simd::less(a, splat(kExpInt1SeriesEnd));
   const int series_lanes = simd::lane_mask(in_series);
