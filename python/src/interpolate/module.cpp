@@ -47,12 +47,17 @@ std::unique_ptr<Spline<T>> make_spline(const std::string& name, const Array<T>& 
 // The values have the sites' shape, followed by the functions' axis when there are
 // several functions.
 template <class T>
-Array<T> evaluate(const Spline<T>& s, const Array<T>& sites, int64_t nu, bool extrapolate) {
+py::array evaluate(const Spline<T>& s, const py::handle& given, int64_t nu, bool extrapolate) {
+  // An array of the spline's type in C order is read in place (the common call, whose
+  // fixed cost matters at few sites); anything else is converted once.
+  const Array<T> sites = Array<T>::check_(given) ? py::reinterpret_borrow<Array<T>>(given)
+                                                 : Array<T>::ensure(given);
+  if (!sites) throw py::type_error("the sites must be an array of real numbers");
   const int64_t n = sites.size();
   std::vector<py::ssize_t> shape(sites.shape(), sites.shape() + sites.ndim());
   if (s.functions() > 1) shape.push_back(s.functions());
-  Array<T> out(shape);
-  T* r = out.mutable_data();
+  py::array out(py::dtype::of<T>(), std::move(shape));
+  T* r = static_cast<T*>(out.mutable_data());
   without_gil(Service::interpolate, kWhere,
               [&] { s.evaluate(sites.data(), n, nu, extrapolate, r); }, n);
   return out;
