@@ -1,7 +1,7 @@
 // Single precision ErfInv, ErfcInv and CdfNormInv: four lanes widened to two pairs of
 // doubles through the single precision forms of the double core (erfinv_core_double.h),
-// rounded once to single; the special lanes go to the callouts, which compute in double
-// precision.
+// rounded once to single; lanes outside the fast ranges go to the callouts, which compute
+// in double precision.
 #pragma once
 
 #include <cstdint>
