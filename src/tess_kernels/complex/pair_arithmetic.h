@@ -120,18 +120,6 @@ namespace quotient_detail {
 
 using simd::F64x2;
 
-struct Split {
-  F64x2 value, hi, lo;
-};
-inline Split split(F64x2 v) {
-  const F64x2 t = F64x2::splat(134217729.0) * v;  // 2^27 + 1
-  const F64x2 hi = t - (t - v);
-  return {v, hi, v - hi};
-}
-inline TwoSum product(const Split& a, const Split& b) {
-  const F64x2 p = a.value * b.value;
-  return {p, ((a.hi * b.hi - p) + a.hi * b.lo + a.lo * b.hi) + a.lo * b.lo};
-}
 // The exponent field of v as a double (+inf for infinities and NaNs, 0 for zeros and
 // subnormals), which orders as |v| does and is never NaN.
 inline F64x2 field(F64x2 v) { return {exponent_field(v.v)}; }
@@ -152,9 +140,10 @@ inline int quotient_pairs_double(__m128d x0, __m128d x1, __m128d y0, __m128d y1,
   const F64x2 cr = c * r, dr = d * r;
   F64x2 q_re = a * cr + b * dr, q_im = b * cr - a * dr;
   // x - q1 y: (q1 y)_re = q_re c - q_im d, (q1 y)_im = q_re d + q_im c.
-  const Split qr = split(q_re), qi = split(q_im), cs = split(c), ds = split(d);
-  const TwoSum p1 = product(qr, cs), p2 = product(qi, ds);
-  const TwoSum p3 = product(qr, ds), p4 = product(qi, cs);
+  const Split qr = veltkamp_split(q_re), qi = veltkamp_split(q_im);
+  const Split cs = veltkamp_split(c), ds = veltkamp_split(d);
+  const TwoSum p1 = two_product(qr, cs), p2 = two_product(qi, ds);
+  const TwoSum p3 = two_product(qr, ds), p4 = two_product(qi, cs);
   const TwoSum s_re = two_difference(p1.sum, p2.sum), s_im = two_sum(p3.sum, p4.sum);
   const F64x2 e_re = ((a - s_re.sum) - s_re.err) - (p1.err - p2.err);
   const F64x2 e_im = ((b - s_im.sum) - s_im.err) - (p3.err + p4.err);

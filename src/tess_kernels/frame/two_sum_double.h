@@ -30,16 +30,25 @@ inline TwoSum fast_two_sum(simd::F64x2 a, simd::F64x2 b) {
   return {sum, b - (sum - a)};
 }
 
-// Dekker's exact product of two lanes: a b = sum + err (Veltkamp split with 2^27 + 1),
-// when no product overflows or underflows.
+// Veltkamp's split with 2^27 + 1: value = hi + lo exactly, each half 26 bits or fewer
+// (no overflow below 2^996). Kept for an operand that enters several exact products.
+struct Split {
+  simd::F64x2 value, hi, lo;
+};
+inline Split veltkamp_split(simd::F64x2 v) {
+  const simd::F64x2 t = simd::F64x2::splat(134217729.0) * v;
+  const simd::F64x2 hi = t - (t - v);
+  return {v, hi, v - hi};
+}
+
+// Dekker's exact product of two lanes: a b = sum + err, when no product overflows or
+// underflows.
+inline TwoSum two_product(const Split& a, const Split& b) {
+  const simd::F64x2 p = a.value * b.value;
+  return {p, ((a.hi * b.hi - p) + a.hi * b.lo + a.lo * b.hi) + a.lo * b.lo};
+}
 inline TwoSum two_product(simd::F64x2 a, simd::F64x2 b) {
-  using simd::F64x2;
-  const F64x2 c = F64x2::splat(134217729.0);
-  const F64x2 ca = c * a, cb = c * b;
-  const F64x2 a_hi = ca - (ca - a), b_hi = cb - (cb - b);
-  const F64x2 a_lo = a - a_hi, b_lo = b - b_hi;
-  const F64x2 p = a * b;
-  return {p, ((a_hi * b_hi - p) + a_hi * b_lo + a_lo * b_hi) + a_lo * b_lo};
+  return two_product(veltkamp_split(a), veltkamp_split(b));
 }
 
 }  // namespace zorn::tess
