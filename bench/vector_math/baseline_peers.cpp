@@ -441,7 +441,7 @@ const Row kRows[] = {
 };
 #undef SCALED_ROW
 #undef OVER_PI_ROW
-static_assert(std::size(kRows) == std::size(kFunctions), "one row per function");
+static_assert(std::size(kRows) == kFunctionCount, "one row per function");
 
 }  // namespace
 

@@ -124,7 +124,7 @@ const Row kRows[] = {
     {}, {}, {}, {},  // Tanpi and the degree functions: no ceiling line
     {}, {}, {}, {},  // the inverse functions in half turns: no ceiling line
 };
-static_assert(std::size(kRows) == std::size(kFunctions), "one row per function");
+static_assert(std::size(kRows) == kFunctionCount, "one row per function");
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "vector_math/functions.h"
 
 #include <cmath>
+#include <iterator>
 #include <random>
 #include <vector>
 
@@ -94,9 +95,7 @@ long double expint1_reference(long double x) {
   return expl(-x) / (x + 1 - tail);
 }
 
-}  // namespace
-
-const FunctionInfo kFunctions[54] = {
+constexpr FunctionInfo kRows[] = {
     {Function::kExp, "Exp", "uniform on [-80, 80]", expl},
     {Function::kExp2, "Exp2", "uniform on [-120, 120]", exp2l},
     {Function::kExp10, "Exp10", "uniform on [-35, 35]", exp10l},
@@ -154,6 +153,19 @@ const FunctionInfo kFunctions[54] = {
     {Function::kAtan2pi, "Atan2pi", "+-2^u, u uniform on [-50, 50], both", nullptr,
      atan2pi},
 };
+
+constexpr bool rows_in_function_order() {
+  for (int i = 0; i < kFunctionCount; ++i) {
+    if (kRows[i].id != static_cast<Function>(i)) return false;
+  }
+  return true;
+}
+static_assert(std::size(kRows) == kFunctionCount && rows_in_function_order(),
+              "one row per function, in the order of Function");
+
+}  // namespace
+
+const FunctionInfo (&kFunctions)[kFunctionCount] = kRows;
 
 template <class T>
 void draw_arguments(Function f, T* out, int64_t n) {
@@ -227,6 +239,7 @@ void draw_arguments(Function f, T* out, int64_t n) {
       case Function::kSind:
       case Function::kCosd:
       case Function::kTand: x = uniform(-90, 90); break;
+      case Function::kCount: break;  // not a function
     }
     out[i] = static_cast<T>(x);
   }

@@ -18,7 +18,8 @@ struct FunctionInfo {
   long double (*reference2)(long double, long double) = nullptr;
 };
 
-extern const FunctionInfo kFunctions[54];
+// One row per Function, in its order (checked where the rows are written).
+extern const FunctionInfo (&kFunctions)[kFunctionCount];
 
 // n arguments of f drawn from its range with a fixed seed.
 template <class T>

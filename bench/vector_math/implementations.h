@@ -19,8 +19,10 @@ enum class Function {
   kLGamma, kTGamma, kJ0, kJ1, kY0,
   kErf, kErfc, kAtan2, kI0, kI1, kExpInt1,
   kSinpi, kCospi, kTanpi, kSind, kCosd, kTand,
-  kAsinpi, kAcospi, kAtanpi, kAtan2pi
+  kAsinpi, kAcospi, kAtanpi, kAtan2pi,
+  kCount  // the number of functions above, not a function
 };
+inline constexpr int kFunctionCount = static_cast<int>(Function::kCount);
 
 // Sinpi to Tand, whose SLEEF peers are its 0.5-ulp functions.
 constexpr bool is_scaled_trig(Function f) {
