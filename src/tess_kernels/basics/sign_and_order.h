@@ -14,13 +14,23 @@
 
 #include "tess_kernels/basics/elementwise_loop.h"
 #include "tess_kernels/basics/lanes.h"
+#include "tess_kernels/complex/real_side_lanes.h"
 #include "tess_kernels/frame/op_adapters.h"
 #include "tess_kernels/pow_root/double_ops.h"
 
 namespace zorn::tess::ops {
 
-// The sign bit cleared, so that NaN payloads survive; complex: the modulus.
-struct Abs : Elementwise<Abs, 1, 1> {
+struct ModulusLanes {
+  static int group(const double x[4], const double y[4], double r[4]) {
+    return HypotDouble::fast_group(x, y, r);
+  }
+};
+
+// The sign bit cleared, so that NaN payloads survive; complex: the modulus, on lanes of
+// four elements by the double Hypot fast path.
+struct Abs : Elementwise<Abs, 1, 1>, cx::ComplexToRealLanes<Abs, ModulusLanes> {
+  using Elementwise<Abs, 1, 1>::vector_loop;
+  using cx::ComplexToRealLanes<Abs, ModulusLanes>::vector_loop;
   template <class T>
   static int32_t eval(T x, T& r) {
     r = std::copysign(x, T(1));

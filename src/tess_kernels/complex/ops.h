@@ -1,14 +1,25 @@
-// Complex-only functions: Arg, Conj, CIS. None of them reports.
+// Complex-only functions: Arg, Conj, CIS. None of them reports. Arg and CIS run on
+// lanes of four elements (the double Atan2 fast path on the parts, the pi/256 table sine
+// and cosine), their scalar forms taking the elements those leave.
 #pragma once
 
 #include <cmath>
 #include <complex>
 
+#include "tess_kernels/complex/real_side_lanes.h"
+#include "tess_kernels/inv_trig_hyp/inverse_trig_double.h"
 #include "tess_kernels/trig/double_ops.h"
+#include "tess_kernels/trig/sin_cos.h"
 
 namespace zorn::tess::ops {
 
-struct Arg {
+struct ArgLanes {
+  static int group(const double x[4], const double y[4], double r[4]) {
+    return Atan2Double::fast_group(y, x, r);
+  }
+};
+
+struct Arg : cx::ComplexToRealLanes<Arg, ArgLanes> {
   template <class R>
   static int32_t eval(std::complex<R> x, R& r) {
     r = static_cast<R>(std::atan2(static_cast<double>(x.imag()), static_cast<double>(x.real())));
@@ -24,8 +35,14 @@ struct Conj {
   }
 };
 
+struct CisLanes {
+  static int group(const double t[4], double re[4], double im[4]) {
+    return sin_cos_table_group(t, im, re);
+  }
+};
+
 // cos x + i sin x of a real x, from the exactly reduced double sine and cosine.
-struct CIS {
+struct CIS : cx::RealToComplexLanes<CIS, CisLanes> {
   template <class R>
   static int32_t eval(R x, std::complex<R>& r) {
     double s, c;

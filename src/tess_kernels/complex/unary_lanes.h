@@ -20,7 +20,7 @@
 
 #include "tess_kernels/frame/fp_state.h"
 #include "tess_kernels/frame/kernel_frame.h"
-#include "tess_kernels/complex/pair_loop.h"
+#include "tess_kernels/complex/group_io.h"
 #include "tess_kernels/frame/op_adapters.h"
 
 namespace zorn::tess::cx {
@@ -38,26 +38,15 @@ struct ComplexLanes {
       // which keeps every load forwarded from its store.
       for (; g + kGroupLanes <= n; g += kGroupLanes) {
         alignas(16) double x[kGroupLanes], y[kGroupLanes], re[kGroupLanes], im[kGroupLanes];
-        __m128d z0, z1, z2, z3;
-        load_pair(a.base + g, z0, z1);
-        load_pair(a.base + g + 2, z2, z3);
-        _mm_store_pd(x, _mm_unpacklo_pd(z0, z1));
-        _mm_store_pd(x + 2, _mm_unpacklo_pd(z2, z3));
-        _mm_store_pd(y, _mm_unpackhi_pd(z0, z1));
-        _mm_store_pd(y + 2, _mm_unpackhi_pd(z2, z3));
+        split_group(a.base + g, x, y);
         int special = Kernel::group(x, y, re, im);
-        const __m128d re01 = _mm_load_pd(re), re23 = _mm_load_pd(re + 2);
-        const __m128d im01 = _mm_load_pd(im), im23 = _mm_load_pd(im + 2);
-        if constexpr (sizeof(R) == sizeof(float)) {
-          special |= outside_single(re01, im01) | outside_single(re23, im23) << 2;
-        }
+        if constexpr (sizeof(R) == sizeof(float)) special |= outside_single(re, im);
         if (special != 0) [[unlikely]] {
           frame.mask_x87_exceptions();
-          finish_group(kGroupLanes, special, g, re, im, a, r, report);
+          finish(kGroupLanes, special, g, re, im, a, r, report);
           continue;
         }
-        store_pair(r.base + g, _mm_unpacklo_pd(re01, im01), _mm_unpackhi_pd(re01, im01));
-        store_pair(r.base + g + 2, _mm_unpacklo_pd(re23, im23), _mm_unpackhi_pd(re23, im23));
+        merge_group(r.base + g, re, im);
       }
     }
     for (; g < n; g += kGroupLanes) {
@@ -70,47 +59,35 @@ struct ComplexLanes {
       }
       alignas(16) double re[kGroupLanes], im[kGroupLanes];
       int special = Kernel::group(x, y, re, im);
-      if constexpr (sizeof(R) == sizeof(float)) {
-        special |= outside_single(_mm_load_pd(re), _mm_load_pd(im)) |
-                   outside_single(_mm_load_pd(re + 2), _mm_load_pd(im + 2)) << 2;
-      }
+      if constexpr (sizeof(R) == sizeof(float)) special |= outside_single(re, im);
       special &= (1 << lanes) - 1;
       if (special != 0) frame.mask_x87_exceptions();
-      finish_group(lanes, special, g, re, im, a, r, report);
+      finish(lanes, special, g, re, im, a, r, report);
     }
   }
 
  private:
-  // Elements of two parts in double whose single precision result overflows (they
-  // report), as a two-bit mask.
-  static int outside_single(__m128d re, __m128d im) {
+  // Elements of a group whose single precision result overflows (they report), as a
+  // four-bit mask.
+  static int outside_single(const double* re, const double* im) {
     const __m128d limit = _mm_set1_pd(FLT_MAX), sign = _mm_set1_pd(-0.0);
-    return _mm_movemask_pd(_mm_or_pd(_mm_cmpnle_pd(_mm_andnot_pd(sign, re), limit),
-                                     _mm_cmpnle_pd(_mm_andnot_pd(sign, im), limit)));
+    int mask = 0;
+    for (int v = 0; v < kGroupLanes; v += 2) {
+      const __m128d a = _mm_andnot_pd(sign, _mm_load_pd(re + v));
+      const __m128d b = _mm_andnot_pd(sign, _mm_load_pd(im + v));
+      mask |= _mm_movemask_pd(_mm_or_pd(_mm_cmpnle_pd(a, limit), _mm_cmpnle_pd(b, limit))) << v;
+    }
+    return mask;
   }
 
-  // Stores a group's results, the elements of `special` through the scalar form; a
-  // non-zero status is stored, reported and read back before the group is stored.
   template <class R, class Report>
-  [[gnu::noinline]] static void finish_group(int lanes, int special, int64_t g,
-                                             const double* re, const double* im,
-                                             Strided<const std::complex<R>> a,
-                                             Strided<std::complex<R>> r, Report& report) {
+  static void finish(int lanes, int special, int64_t g, const double* re, const double* im,
+                     Strided<const std::complex<R>> a, Strided<std::complex<R>> r,
+                     Report& report) {
     std::complex<R> out[kGroupLanes];
-    int32_t status[kGroupLanes] = {};
     for (int l = 0; l < lanes; ++l) out[l] = {static_cast<R>(re[l]), static_cast<R>(im[l])};
-    if (special != 0) {
-      const ErrnoKeeper keep_errno;
-      for (int l = 0; l < lanes; ++l)
-        if (special & (1 << l)) status[l] = Op::eval(a[g + l], out[l]);
-    }
-    for (int l = 0; l < lanes; ++l) {
-      if (status[l] == TESS_STATUS_OK) continue;
-      r[g + l] = out[l];
-      report(status[l], static_cast<int32_t>(g + l));
-      out[l] = r[g + l];
-    }
-    for (int l = 0; l < lanes; ++l) r[g + l] = out[l];
+    finish_group(lanes, special, g, out, r,
+                 [a, g](int l, std::complex<R>& y) { return Op::eval(a[g + l], y); }, report);
   }
 };
 

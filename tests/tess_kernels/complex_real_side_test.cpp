@@ -1,0 +1,82 @@
+// Abs, Arg (complex argument, real result) and CIS (real argument, complex result) on
+// their lanes: whole groups and a tail that mix ordinary elements with those the lanes
+// leave to the scalar form (infinities, NaN, signed zeros, parts beyond the fast range),
+// against the x87 long double functions; within an ulp, special values and the signs of
+// zero exact.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <string>
+#include <vector>
+
+#include "kernel_test_support.h"
+
+namespace zorn_test {
+namespace {
+
+constexpr double kInf = INFINITY, kNaN = NAN;
+
+template <class R>
+void expect_close(R got, long double want, const std::string& where) {
+  if (std::isnan(want) || std::isinf(want) || want == 0) {
+    EXPECT_TRUE(std::isnan(want) ? std::isnan(got)
+                                 : got == want && std::signbit(got) == std::signbit(want))
+        << where << ": " << got << " against " << static_cast<double>(want);
+    return;
+  }
+  EXPECT_LE(ulp_error(got, want), 1.0) << where << ": " << got;
+}
+
+// Parts: two whole groups and a tail of two.
+const std::vector<std::complex<double>> kParts = {
+    {3, -4},     {kInf, kNaN},  {-0.0, 0.0},  {-1, -0.0}, {kNaN, 1},
+    {1e300, -1e299}, {0.75, 2.5}, {1e-310, -1e-312}, {-6, 0.125}, {-0.0, -0.0}};
+
+template <class R>
+void check_to_real(void (*abs)(int32_t, const std::complex<R>*, R*),
+                   void (*arg)(int32_t, const std::complex<R>*, R*), const char* type) {
+  std::vector<std::complex<R>> z;
+  for (const auto& p : kParts) z.emplace_back(static_cast<R>(p.real()), static_cast<R>(p.imag()));
+  const int32_t n = static_cast<int32_t>(z.size());
+  std::vector<R> moduli(n), angles(n);
+  abs(n, z.data(), moduli.data());
+  arg(n, z.data(), angles.data());
+  for (int32_t i = 0; i < n; ++i) {
+    const long double x = z[i].real(), y = z[i].imag();
+    const std::string where = std::string(type) + " at " + std::to_string(i);
+    expect_close(moduli[i], std::hypot(x, y), where + " Abs");
+    expect_close(angles[i], std::atan2(y, x), where + " Arg");
+  }
+}
+
+template <class R>
+void check_cis(void (*cis)(int32_t, const R*, std::complex<R>*), const char* type) {
+  const std::vector<double> parts = {0.5, -0.0, 1e22, kInf, kNaN, 3, -2.5, 0.0, 700, -kInf};
+  const std::vector<R> t(parts.begin(), parts.end());
+  const int32_t n = static_cast<int32_t>(t.size());
+  std::vector<std::complex<R>> r(n);
+  cis(n, t.data(), r.data());
+  for (int32_t i = 0; i < n; ++i) {
+    const std::string where = std::string(type) + " CIS at " + std::to_string(i);
+    expect_close(r[i].real(), std::cos(static_cast<long double>(t[i])), where);
+    expect_close(r[i].imag(), std::sin(static_cast<long double>(t[i])), where);
+  }
+}
+
+class ComplexRealSide : public ReportingTest {};
+
+TEST_F(ComplexRealSide, LanesMatchTheLongDoubleFunctions) {
+  check_to_real<float>(reinterpret_cast<void (*)(int32_t, const std::complex<float>*, float*)>(_tesscAbs),
+                       reinterpret_cast<void (*)(int32_t, const std::complex<float>*, float*)>(_tesscArg),
+                       "c");
+  check_to_real<double>(reinterpret_cast<void (*)(int32_t, const std::complex<double>*, double*)>(_tesszAbs),
+                        reinterpret_cast<void (*)(int32_t, const std::complex<double>*, double*)>(_tesszArg),
+                        "z");
+  check_cis<float>(reinterpret_cast<void (*)(int32_t, const float*, std::complex<float>*)>(_tesscCIS), "c");
+  check_cis<double>(reinterpret_cast<void (*)(int32_t, const double*, std::complex<double>*)>(_tesszCIS), "z");
+  EXPECT_TRUE(g_reported.empty());
+}
+
+}  // namespace
+}  // namespace zorn_test
