@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <utility>
 
 #include "data_fitting/construct_common.h"
 #include "data_fitting/search_plan.h"
@@ -120,6 +121,25 @@ struct Pieces {
   }
 };
 
+// One derivative order k of piecewise polynomials of K coefficients per cell: the loop
+// of the most frequent call, with the order's factors known to the compiler (the same
+// operations as the general loop below).
+template <int K, int k, class T, bool kUniform>
+void single_order_block(const T* coef, const Pieces<T, kUniform>& p, int64_t n, const T* sites,
+                        const int64_t* cells, T* r, int64_t stride) {
+  for (int64_t s = 0; s < n; ++s) {
+    const int64_t i = p.piece(cells[s]);
+    r[s * stride] = derivative<T, K>(coef + K * i, sites[s] - p.g.node(i), k);
+  }
+}
+
+template <int K, class T, bool kUniform, int... k>
+bool single_order(const T* coef, const Pieces<T, kUniform>& p, int order, int64_t n,
+                  const T* sites, const int64_t* cells, T* r, int64_t stride,
+                  std::integer_sequence<int, k...>) {
+  return ((order == k && (single_order_block<K, k>(coef, p, n, sites, cells, r, stride), true)) || ...);
+}
+
 // Piecewise polynomials of K coefficients per cell: the whole block, kind fixed.
 template <int K, class T, bool kUniform>
 void polynomial_block(const Evaluation<T>& e, const Pieces<T, kUniform>& p, int64_t j,
@@ -128,6 +148,9 @@ void polynomial_block(const Evaluation<T>& e, const Pieces<T, kUniform>& p, int6
   const Orders& o = e.orders;
   const int64_t order_stride = e.layout.order;
   T* r = e.result + j * e.layout.function + first * e.layout.site;
+  if (o.count == 1 && single_order<K>(coef, p, o.order[0], n, sites, cells, r + o.slot[0] * order_stride,
+                                      e.layout.site, std::make_integer_sequence<int, K>()))
+    return;
   for (int64_t s = 0; s < n; ++s, r += e.layout.site) {
     const int64_t i = p.piece(cells[s]);
     const T d = sites[s] - p.g.node(i);

@@ -15,12 +15,12 @@ namespace zorn::df {
 template <class T>
 using UserSearchFn = int32_t (*)(int64_t*, const T*, int64_t*, int32_t*, void*, void*);
 
-// Runs a built-in method over n sites; store(i, cell) receives each cell. The sorted
-// method reads and updates `state`; the others leave it alone.
+// Runs a built-in method over sites [begin, end); store(i, cell) receives each cell.
+// The sorted method reads and updates `state`; the others leave it alone.
 template <SearchMethod M, class T, class Store>
-void search_sites(const Partition<T>& p, int64_t n, const T* sites, int64_t& state,
-                  Store&& store) {
-  for (int64_t i = 0; i < n; ++i) {
+void search_range(const Partition<T>& p, int64_t begin, int64_t end, const T* sites,
+                  int64_t& state, Store& store) {
+  for (int64_t i = begin; i < end; ++i) {
     const T t = sites[i];
     int64_t c = outer_cell(p, t);
     if constexpr (M == SearchMethod::kSorted) {
@@ -38,6 +38,53 @@ void search_sites(const Partition<T>& p, int64_t n, const T* sites, int64_t& sta
     }
     store(i, c);
   }
+}
+
+template <class T>
+bool non_decreasing(const T* sites, int64_t n) {
+  bool in_order = true;
+  for (int64_t i = 1; i < n; ++i) in_order &= sites[i - 1] <= sites[i];
+  return in_order;
+}
+
+// The sorted method on sites that are in fact non-decreasing (no NaN). There, with s the
+// state before the first site inside [x[0], right), every such site gets
+// sorted_cell(s, t) whatever the sites between: all nodes from s up to the previous
+// site's cell are at or below the previous site, hence below this one. Runs of those
+// sites therefore go kSortedChains side by side, each from the cell of its first site:
+// one site's search waits on the one before (a load, a compare, a count), and the runs
+// fill that wait. The cells and the state are those of search_range.
+constexpr int64_t kSortedChains = 4;
+template <class T, class Store>
+void search_sorted_chains(const Partition<T>& p, int64_t n, const T* sites, int64_t& state,
+                          Store& store) {
+  const T* a_site = std::partition_point(sites, sites + n, [&](T t) { return t < p.left; });
+  const int64_t a = a_site - sites;
+  const int64_t b = std::partition_point(a_site, sites + n, [&](T t) { return t < p.right; }) - sites;
+  search_range<SearchMethod::kSorted>(p, 0, a, sites, state, store);
+  if (a < b) {
+    const int64_t run = (b - a) / kSortedChains;
+    int64_t cell[kSortedChains];
+    for (int64_t k = 0; k < kSortedChains; ++k) cell[k] = sorted_cell(p, sites[a + k * run], state);
+    for (int64_t j = 0; j < run; ++j)
+      for (int64_t k = 0; k < kSortedChains; ++k) {
+        const int64_t i = a + k * run + j;
+        cell[k] = sorted_cell_from(p, sites[i], cell[k]);
+        store(i, cell[k]);
+      }
+    state = cell[kSortedChains - 1];  // the cell of site a + chains * run - 1, or of site a
+    search_range<SearchMethod::kSorted>(p, a + kSortedChains * run, b, sites, state, store);
+  }
+  search_range<SearchMethod::kSorted>(p, b, n, sites, state, store);
+}
+
+template <SearchMethod M, class T, class Store>
+void search_sites(const Partition<T>& p, int64_t n, const T* sites, int64_t& state,
+                  Store&& store) {
+  if (M == SearchMethod::kSorted && n >= 4 * kSortedChains && non_decreasing(sites, n))
+    search_sorted_chains(p, n, sites, state, store);
+  else
+    search_range<M>(p, 0, n, sites, state, store);
 }
 
 template <class T, class Store>

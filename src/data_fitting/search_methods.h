@@ -108,6 +108,18 @@ inline int64_t count_not_above(const float* x, int64_t begin, int64_t end, float
   return count;
 }
 
+// The number of x[0 .. 3] at or below t, from one four-bit mask.
+constexpr int8_t kBitsSet[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
+inline int64_t count_four_not_above(const double* x, double t) {
+  const __m128d tt = _mm_set1_pd(t);
+  const int low = _mm_movemask_pd(_mm_cmple_pd(_mm_loadu_pd(x), tt));
+  const int high = _mm_movemask_pd(_mm_cmple_pd(_mm_loadu_pd(x + 2), tt));
+  return kBitsSet[low | high << 2];
+}
+inline int64_t count_four_not_above(const float* x, float t) {
+  return kBitsSet[_mm_movemask_ps(_mm_cmple_ps(_mm_loadu_ps(x), _mm_set1_ps(t)))];
+}
+
 constexpr int64_t kHybridWindow = 100;
 constexpr int64_t kCountWindow = 32;
 template <class T>
@@ -139,14 +151,20 @@ inline int64_t peak_cell(const Partition<T>& p, T t) {
   return scan_up(p.x, lo < 1 ? 1 : lo, t);
 }
 
-// Sorted sites: the state is the cell of the previous site. From it the bracket
-// x[lo] <= t < x[hi] (or hi = nx-1) is found by steps doubling in length, then halved:
-// a site a few cells on costs a few reads near the last, not a bisection of the rest.
+// Sorted sites: the state is the cell of the previous site, and a site mostly lies in
+// it or a few cells on. The cell is the first j >= s with t < x[j]: within the next four
+// nodes, s plus the count of those not above t (no branch on the data to mispredict);
+// beyond them, steps doubling in length, then halved. s: a cell in [0, nx-1].
 template <class T>
-inline int64_t sorted_cell(const Partition<T>& p, T t, int64_t state) {
-  const int64_t s = state < 0 ? 0 : (state > p.nx - 1 ? p.nx - 1 : state);
-  if (t < p.x[s]) return s;
+inline int64_t sorted_cell_from(const Partition<T>& p, T t, int64_t s) {
   int64_t lo = s, hi = p.nx - 1;
+  if (s + 4 <= p.nx - 1) {
+    const int64_t count = count_four_not_above(p.x + s, t);
+    if (count < 4) return s + count;
+    lo = s + 3;
+  } else if (t < p.x[s]) {
+    return s;
+  }
   for (int64_t step = 1; lo + step < p.nx - 1; step *= 2) {
     if (p.x[lo + step] > t) {
       hi = lo + step;
@@ -159,6 +177,12 @@ inline int64_t sorted_cell(const Partition<T>& p, T t, int64_t state) {
     if (p.x[mid] > t) hi = mid; else lo = mid;
   }
   return hi;
+}
+
+// The same from any state (the caller's, or 0 and nx after sites outside).
+template <class T>
+inline int64_t sorted_cell(const Partition<T>& p, T t, int64_t state) {
+  return sorted_cell_from(p, t, state < 0 ? 0 : (state > p.nx - 1 ? p.nx - 1 : state));
 }
 
 // The caller's guess c corrected by scanning from it; the scans give a site equal to
