@@ -1,9 +1,13 @@
-// Prints the polynomials of the double precision Tan kernel, which reduces by quarter turns,
-// fitted with MPFR (mp_fit's Chebyshev interpolants) on |r| <= pi/4 plus a margin:
+// Prints the polynomials of the double precision kernels that reduce by quarter turns
+// (Cos, SinCos, Tan), fitted with MPFR on |r| <= pi/4 plus a margin:
 //   sin r = r + r^3 S(r^2),   cos r = 1 - r^2/2 + r^4 C(r^2),
-// S of degree 6 and C of degree 5 in z = r^2. Each line is followed by the largest error
-// of the tail r^3 S (r^4 C) with the rounded coefficients relative to sin r (cos r), over
-// 4096 points.
+// S of degree 6 and C of degree 5 in z = r^2 (mp_fit's Chebyshev interpolants), and the
+// tangent as one rational function
+//   tan r = r (1 + z A(z)) / (1 - z/2 + z B(z)),
+// A of degree 2 and B of degree 3, which interpolates tan r / r at 7 Chebyshev nodes in z
+// (N(z) - (tan r / r) D(z) = 0 there, a linear system for the 7 coefficients). Each line is
+// followed by the largest error with the rounded coefficients relative to the function,
+// over 4096 points.
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -81,6 +85,117 @@ void print_polynomial(const char* name, int degree, const mp_fit::Function& rati
               std::log2(largest_error(c, ratio, sine)));
 }
 
+// tan r / r at r = sqrt z, 1 at z = 0.
+void tan_ratio(Real& out, const Real& z) {
+  if (mpfr_zero_p(z.v)) {
+    mpfr_set_ui(out.v, 1, MPFR_RNDN);
+    return;
+  }
+  Real r;
+  mpfr_sqrt(r.v, z.v, MPFR_RNDN);
+  mpfr_tan(out.v, r.v, MPFR_RNDN);
+  mpfr_div(out.v, out.v, r.v, MPFR_RNDN);
+}
+
+constexpr int kNumeratorTerms = 3;    // A
+constexpr int kDenominatorTerms = 4;  // B
+
+// Solves m x = b in place by Gaussian elimination with partial pivoting.
+std::vector<Real> solve(std::vector<std::vector<Real>> m, std::vector<Real> b) {
+  const size_t n = b.size();
+  for (size_t c = 0; c < n; ++c) {
+    size_t pivot = c;
+    for (size_t i = c + 1; i < n; ++i) {
+      if (mpfr_cmpabs(m[i][c].v, m[pivot][c].v) > 0) pivot = i;
+    }
+    std::swap(m[c], m[pivot]);
+    std::swap(b[c], b[pivot]);
+    for (size_t i = c + 1; i < n; ++i) {
+      Real f, t;
+      mpfr_div(f.v, m[i][c].v, m[c][c].v, MPFR_RNDN);
+      for (size_t j = c; j < n; ++j) {
+        mpfr_mul(t.v, f.v, m[c][j].v, MPFR_RNDN);
+        mpfr_sub(m[i][j].v, m[i][j].v, t.v, MPFR_RNDN);
+      }
+      mpfr_mul(t.v, f.v, b[c].v, MPFR_RNDN);
+      mpfr_sub(b[i].v, b[i].v, t.v, MPFR_RNDN);
+    }
+  }
+  std::vector<Real> x(n);
+  for (size_t c = n; c-- > 0;) {
+    Real t;
+    mpfr_set(x[c].v, b[c].v, MPFR_RNDN);
+    for (size_t j = c + 1; j < n; ++j) {
+      mpfr_mul(t.v, m[c][j].v, x[j].v, MPFR_RNDN);
+      mpfr_sub(x[c].v, x[c].v, t.v, MPFR_RNDN);
+    }
+    mpfr_div(x[c].v, x[c].v, m[c][c].v, MPFR_RNDN);
+  }
+  return x;
+}
+
+// Unknowns a_1..a_3, d_1..d_4 of N = 1 + a_1 z + ..., D = 1 + d_1 z + ...; at each node
+// sum a_i z^i - t sum d_j z^j = t - 1 with t = tan r / r. Returns A's coefficients and
+// B's (d_1 + 1/2, d_2, ...), rounded.
+void fit_tangent(std::vector<double>& a, std::vector<double>& b) {
+  constexpr int n = kNumeratorTerms + kDenominatorTerms;
+  Real pi;
+  mpfr_const_pi(pi.v, MPFR_RNDN);
+  std::vector<std::vector<Real>> m(n, std::vector<Real>(n));
+  std::vector<Real> rhs(n);
+  for (int k = 0; k < n; ++k) {
+    Real z, t, power;
+    mpfr_mul_ui(z.v, pi.v, 2 * k + 1, MPFR_RNDN);
+    mpfr_div_ui(z.v, z.v, 2 * n, MPFR_RNDN);
+    mpfr_cos(z.v, z.v, MPFR_RNDN);
+    mpfr_add_ui(z.v, z.v, 1, MPFR_RNDN);
+    mpfr_mul_d(z.v, z.v, kZMax / 2, MPFR_RNDN);
+    tan_ratio(t, z);
+    mpfr_set_ui(power.v, 1, MPFR_RNDN);
+    for (int i = 0; i < n - kNumeratorTerms; ++i) {
+      mpfr_mul(power.v, power.v, z.v, MPFR_RNDN);
+      if (i < kNumeratorTerms) mpfr_set(m[k][i].v, power.v, MPFR_RNDN);
+      mpfr_mul(m[k][kNumeratorTerms + i].v, power.v, t.v, MPFR_RNDN);
+      mpfr_neg(m[k][kNumeratorTerms + i].v, m[k][kNumeratorTerms + i].v, MPFR_RNDN);
+    }
+    mpfr_sub_ui(rhs[k].v, t.v, 1, MPFR_RNDN);
+  }
+  const std::vector<Real> x = solve(m, rhs);
+  for (int i = 0; i < kNumeratorTerms; ++i) a.push_back(x[i].get());
+  Real d1;
+  mpfr_add_d(d1.v, x[kNumeratorTerms].v, 0.5, MPFR_RNDN);
+  b.push_back(d1.get());
+  for (int j = 1; j < kDenominatorTerms; ++j) b.push_back(x[kNumeratorTerms + j].get());
+}
+
+// Largest |N/D - t| / t over the interval with the rounded coefficients.
+double largest_tangent_error(const std::vector<double>& a, const std::vector<double>& b) {
+  double worst = 0;
+  for (int i = 1; i <= 4096; ++i) {
+    Real z, n, d, t;
+    mpfr_set_d(z.v, kZMax * i / 4096, MPFR_RNDN);
+    mp_fit::evaluate(n, a, z);
+    mpfr_mul(n.v, n.v, z.v, MPFR_RNDN);
+    mpfr_add_ui(n.v, n.v, 1, MPFR_RNDN);
+    mp_fit::evaluate(d, b, z);
+    mpfr_sub_d(d.v, d.v, 0.5, MPFR_RNDN);
+    mpfr_mul(d.v, d.v, z.v, MPFR_RNDN);
+    mpfr_add_ui(d.v, d.v, 1, MPFR_RNDN);
+    mpfr_div(n.v, n.v, d.v, MPFR_RNDN);
+    tan_ratio(t, z);
+    mpfr_div(n.v, n.v, t.v, MPFR_RNDN);
+    mpfr_sub_ui(n.v, n.v, 1, MPFR_RNDN);
+    worst = std::fmax(worst, std::fabs(n.get()));
+  }
+  return worst;
+}
+
+void print_array(const char* name, const std::vector<double>& c) {
+  std::printf("constexpr double %s[%zu] = {", name, c.size());
+  for (size_t k = 0; k < c.size(); ++k) std::printf(k ? ", %a" : "%a", c[k]);
+  std::printf("};\n");
+}
+
 }  // namespace
 
 int main() {
@@ -89,4 +204,11 @@ int main() {
   std::printf("// sin r = r + r^3 S(r^2), cos r = 1 - r^2/2 + r^4 C(r^2), |r| <= pi/4 + 2^-12.\n");
   print_polynomial("kSinTail", 6, sin_tail_ratio, true);
   print_polynomial("kCosTail", 5, cos_tail_ratio, false);
+  std::printf("// tan r = r (1 + z A(z)) / (1 - z/2 + z B(z)), z = r^2.\n");
+  std::vector<double> a, b;
+  fit_tangent(a, b);
+  print_array("kTanNumerator", a);
+  print_array("kTanDenominator", b);
+  std::printf("// largest error relative to tan r on [0, %a]: 2^%.1f\n", kZMax,
+              std::log2(largest_tangent_error(a, b)));
 }

@@ -55,39 +55,34 @@ inline ReducedAngle reduce(F64x2 a) {
 }
 
 // sin r and cos r of r + r_lo as leading parts and tails, |tail| below 2^-3 of the part.
-// r = h + l with h its leading 26 bits, so that h h and h l are exact. The tangent's
-// quotient (kSquareError) needs both parts within about 0.15 ulp: r^2 = z + z_err
-// (Dekker's product) and z_err enters -r^3/6 and -r^2/2. The cosine, one part rounded
-// once, takes w = 1 - h^2/2 instead, h^2/2 exact: the rest of r^2/2, (h + l/2) l, is
-// below 2^-25 of it, so its rounding is lost in the tail, and the sine keeps only z's
-// rounding times r/6 (below 0.1 ulp).
+// r = h + l with h its leading 26 bits, so that h h and h l are exact. The cosine's
+// leading part is w = 1 - h^2/2, h^2/2 exact: the rest of r^2/2, (h + l/2) l, is below
+// 2^-25 of it, so its rounding is lost in the tail. The sine's tail keeps z's rounding
+// times r/6 (below 0.1 ulp).
 struct SinCosParts {
   SinParts sin, cos;
 };
-template <bool kSquareError>
-[[gnu::always_inline]] inline SinCosParts sin_cos_parts(const ReducedAngle& angle) {
+// 1 - (r + r_lo)^2/2 as w = 1 - h^2/2 (h the leading 26 bits of r, h^2/2 exact), w's
+// rounding error, and the rest (h + l/2) l + r r_lo to be subtracted (l = r - h).
+struct OneMinusHalfSquare {
+  F64x2 w, w_err, rest;
+};
+inline OneMinusHalfSquare one_minus_half_square(const ReducedAngle& angle) {
   const F64x2 r = angle.hi;
-  const F64x2 z = r * r;
   const F64x2 h = r & simd::from_bits(I64x2::splat(~int64_t{0} << 27));
   const F64x2 l = r - h;
-  F64x2 half_z, w, sin_small, cos_small;
-  if constexpr (kSquareError) {
-    const F64x2 z_err = ((h * h - z) + (h + h) * l) + l * l;
-    half_z = z * F64x2::splat(0.5);
-    w = F64x2::splat(1.0) - half_z;
-    // The small terms first: r_lo cos r, r r_lo and z_err's share of -r^3/6 and -r^2/2.
-    sin_small = (r * z_err) * F64x2::splat(polynomials::kSinTail[0]) + angle.lo * w;
-    cos_small = z_err * F64x2::splat(0.5) + r * angle.lo;
-  } else {
-    half_z = (h * h) * F64x2::splat(0.5);
-    w = F64x2::splat(1.0) - half_z;
-    sin_small = angle.lo * w;
-    cos_small = (h + l * F64x2::splat(0.5)) * l + r * angle.lo;
-  }
-  const F64x2 sin_tail = (r * z) * estrin(z, polynomials::kSinTail) + sin_small;
-  const F64x2 cos_tail = ((F64x2::splat(1.0) - w) - half_z) +
-                         ((z * z) * estrin(z, polynomials::kCosTail) - cos_small);
-  return {{r, sin_tail}, {w, cos_tail}};
+  const F64x2 half_h2 = (h * h) * F64x2::splat(0.5);
+  const F64x2 w = F64x2::splat(1.0) - half_h2;
+  return {w, (F64x2::splat(1.0) - w) - half_h2,
+          (h + l * F64x2::splat(0.5)) * l + r * angle.lo};
+}
+inline SinCosParts sin_cos_parts(const ReducedAngle& angle) {
+  const F64x2 r = angle.hi;
+  const F64x2 z = r * r;
+  const OneMinusHalfSquare c = one_minus_half_square(angle);
+  const F64x2 sin_tail = (r * z) * estrin(z, polynomials::kSinTail) + angle.lo * c.w;
+  const F64x2 cos_tail = c.w_err + ((z * z) * estrin(z, polynomials::kCosTail) - c.rest);
+  return {{r, sin_tail}, {c.w, cos_tail}};
 }
 
 // Lanes of odd k as an all-ones mask.
@@ -102,7 +97,7 @@ struct SinCosValues {
   F64x2 sin, cos;
 };
 inline SinCosValues sin_cos_of(const ReducedAngle& angle, F64x2 x) {
-  const SinCosParts p = sin_cos_parts<false>(angle);
+  const SinCosParts p = sin_cos_parts(angle);
   const F64x2 odd = odd_quadrant(angle);
   const F64x2 sin_r = value(p.sin), cos_r = value(p.cos);
   // Bit 1 of k + 1 is the cosine's sign, bit 1 of k the sine's.
@@ -120,17 +115,26 @@ inline F64x2 cos_of(const ReducedAngle& angle) {
 }
 inline F64x2 cos_lanes(F64x2 x) { return cos_of(reduce(simd::abs(x))); }
 
-// tan(k pi/2 + r) with the sign of x: sin r / cos r for even k, -cos r / sin r for odd k.
+// tan(k pi/2 + r) with the sign of x: N / D for even k, -D / N for odd k, where
+// tan r = N / D = r (1 + z A(z)) / (1 - z/2 + z B(z)) (z = r^2, the rational fit of the
+// tools) and r_lo turns them into N + r_lo D and D - r_lo N (the tangent of r + r_lo to
+// first order). N = r + n_lo and D = w + d_lo as above, each within about 0.1 ulp, give
+// the corrected quotient. The odd lanes' parts change places by one xor each
+// (a ^ ((a ^ b) & odd)), and their minus joins the sign of x in the last xor.
 inline F64x2 tan_of(const ReducedAngle& angle, F64x2 x) {
-  const SinCosParts p = sin_cos_parts<true>(angle);
+  const F64x2 r = angle.hi;
+  const F64x2 z = r * r;
+  const OneMinusHalfSquare c = one_minus_half_square(angle);
+  const SinParts n{r, (r * z) * estrin(z, polynomials::kTanNumerator) + angle.lo * c.w};
+  const SinParts d{c.w, c.w_err + (z * estrin(z, polynomials::kTanDenominator) - c.rest)};
   const F64x2 odd = odd_quadrant(angle);
-  const F64x2 minus = F64x2::splat(-0.0) & odd;
-  const SinParts numerator{simd::select(odd, p.cos.hi, p.sin.hi) ^ minus,
-                           simd::select(odd, p.cos.lo, p.sin.lo) ^ minus};
-  const SinParts denominator{simd::select(odd, p.sin.hi, p.cos.hi),
-                             simd::select(odd, p.sin.lo, p.cos.lo)};
-  const F64x2 y = sin_core::quotient(numerator, denominator) + F64x2::splat(0.0);
-  return simd::from_bits(simd::bits(y) ^ (simd::bits(x) & I64x2::splat(sin_core::kSignBit)));
+  const F64x2 swap_hi = (n.hi ^ d.hi) & odd;
+  const F64x2 swap_lo = (n.lo ^ d.lo) & odd;
+  const F64x2 y = sin_core::quotient({n.hi ^ swap_hi, n.lo ^ swap_lo},
+                                     {d.hi ^ swap_hi, d.lo ^ swap_lo}) +
+                  F64x2::splat(0.0);
+  const I64x2 sign = (simd::bits(x) & I64x2::splat(sin_core::kSignBit)) ^ (angle.t_bits << 63);
+  return simd::from_bits(simd::bits(y) ^ sign);
 }
 inline F64x2 tan_lanes(F64x2 x) { return tan_of(reduce(simd::abs(x)), x); }
 
