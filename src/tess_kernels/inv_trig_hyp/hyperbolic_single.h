@@ -1,6 +1,6 @@
-// Single precision kernels of the hyperbolic functions and their inverses: Sinh and Cosh
-// in float from one exponential reduction, Tanh and the inverses on the four lanes
-// widened to two pairs of doubles through short double precision formulas, rounded once;
+// Single precision kernels of the hyperbolic functions and their inverses: the four
+// lanes widened to two pairs of doubles through short double precision formulas, rounded
+// once;
 // callouts that compute in double precision (through the double kernels' callouts).
 #pragma once
 
@@ -31,78 +31,48 @@ constexpr int32_t kOverflowBoundBits = 0x42B2D4FC;  // 89.41599, the last finite
 
 namespace data = hyperbolic::data;
 
-using simd::F32x4;
-using simd::I32x4;
-ZORN_FAST_INLINE F32x4 fsplat(float v) { return F32x4::splat(v); }
+using simd::I64x2;
 
-// Sinh and Cosh compute in float. e^a and e^-a for 0 <= a <= 89.5 come from one
-// reduction: k = 64 M + j the nearest integer to 64 a / ln 2 (by the float shifter),
-// r = a - k ln2/64 with ln2/64 in two parts (k times the 9-bit head and the difference
-// are exact), |r| <= 0.0055; 2^(j/64) = T and 2^(-j/64) = U from one table row (head and
-// remainder each), e^(+-r) - 1 by the series to degree 3 (the rest below 2^-34). Then
-//   e^a + e^-a = 2^M (P + Q) and e^a - e^-a = 2^M (P - Q),
-//   P = T e^r, Q = 2^(-2M) U e^-r,
-// each as a head (a table entry, exact) and a small part below 0.02 of it, so that the
-// heads' sum is carried exactly and one rounding gives the result within about 0.51
-// ulp. Q is dropped from M = 40 on (2^-80 of P), which keeps 2^(-2M) a normal float.
-struct ExpPair {
-  F32x4 p_head, p_small, q_head, q_small;
-  F32x4 quarter_scale;  // 2^(M - 2): 2^(M - 1) would overflow at M = 129 (a near 89.4)
+// Sinh, Cosh and Tanh compute in double on 0 <= a <= 89.5, where every power below
+// stays a normal double. t = a log2 e = k + f with k the nearest integer (the low bits
+// of the 1.5 * 2^52 shifter) and |f| <= 1/2 exact; 2^(+-f) = C +- S from the even and
+// odd parts of one polynomial pass (relative errors near 2^-34 and 2^-37). With
+// ch = (2^k + 2^-k)/2 and sh = (2^k - 2^-k)/2 (rounded once; sh = 0 and ch = 1 at k = 0),
+//   cosh a = C ch + S sh,   sinh a = C sh + S ch,
+// so that near 0 the sine is S itself and keeps its relative accuracy (f = a log2 e
+// rounded once), and from k = 1 on the sum cancels less than a factor 4.
+struct HalfBinadeParts {
+  F64x2 even, odd, ch, sh;  // C, S, ch, sh
 };
-ZORN_FAST_INLINE ExpPair exp_pair(F32x4 a) {
-  const F32x4 shifter = fsplat(12582912.0f);  // 1.5 * 2^23
-  const F32x4 t = a * fsplat(92.33248f) + shifter;
-  const F32x4 k = t - shifter;
-  const F32x4 r = (a - k * fsplat(0x1.63p-7f)) - k * fsplat(-3.3155381e-06f);
-  const F32x4 r2 = r * r;
-  const F32x4 even = r2 * fsplat(0.5f), odd = (r2 * r) * fsplat(1.0f / 6);
-  const F32x4 exp_plus = r + (even + odd), exp_minus = (even - odd) - r;
-  F32x4 row[4];
-  simd::gather_rows(data::kExp2PlusMinusOver64, simd::bits(t) & I32x4::splat(63), row);
-  const I32x4 m = (simd::bits(t) >> 6) & I32x4::splat(0xFF);
-  const F32x4 inverse_square = simd::from_bits(((I32x4::splat(127) - (m + m)) << 23) &
-                                               (I32x4::splat(40) > m));
-  const F32x4 q_head = inverse_square * row[2];
-  return {row[0], row[1] + row[0] * exp_plus, q_head,
-          inverse_square * row[3] + q_head * exp_minus,
-          simd::from_bits((m + I32x4::splat(125)) << 23)};
+ZORN_FAST_INLINE HalfBinadeParts half_binade_parts(F64x2 a) {
+  constexpr double kShifter = 6755399441055744.0;  // 1.5 * 2^52
+  const F64x2 t = a * splat(1.4426950408889634);
+  const F64x2 shifted = t + splat(kShifter);
+  const F64x2 f = t - (shifted - splat(kShifter));
+  const F64x2 z = f * f;
+  const auto& c = data::kCoshHalfBinade;
+  const auto& s = data::kSinhHalfBinade;
+  const F64x2 even = splat(c[0]) + z * (splat(c[1]) + z * (splat(c[2]) + z * splat(c[3])));
+  const F64x2 odd = f * (splat(s[0]) + z * (splat(s[1]) + z * (splat(s[2]) + z * splat(s[3]))));
+  // k << 52 from the shifter's low bits; the biases 1022 give the halving.
+  const I64x2 exponent = simd::bits(shifted) << 52;
+  const F64x2 up = simd::from_bits(exponent + I64x2::splat(int64_t{1022} << 52));
+  const F64x2 down = simd::from_bits(I64x2::splat(int64_t{1022} << 52) - exponent);
+  return {even, odd, up + down, up - down};
 }
 
-// 2^(M - 1) (P + Q) = cosh a, or 2^(M - 1) (P - Q) = sinh a with kDifference: the head
-// of P is at least that of Q, so the heads' sum and its error are exact (Fast2Sum).
-template <bool kDifference>
-ZORN_FAST_INLINE F32x4 half_sum(const ExpPair& e) {
-  const F32x4 zero = fsplat(0.0f);
-  const F32x4 q_head = kDifference ? zero - e.q_head : e.q_head;
-  const F32x4 q_small = kDifference ? zero - e.q_small : e.q_small;
-  const F32x4 s = e.p_head + q_head;
-  const F32x4 tail = ((e.p_head - s) + q_head) + (e.p_small + q_small);
-  return ((s + tail) * e.quarter_scale) * fsplat(2.0f);
+ZORN_FAST_INLINE F64x2 cosh_core(F64x2 a) {
+  const HalfBinadeParts p = half_binade_parts(a);
+  return p.even * p.ch + p.odd * p.sh;
 }
-
-// sinh a = a + a z S(z), z = a^2, for a < 1/4 (Taylor to a^9, the rest below 2^-40 of
-// the result), as the exact a and a part below 0.011 of it. Above 1/4, P - Q cancels
-// less than a factor 4 and the small parts' errors stay below 1/30 ulp.
-constexpr float kSinhSeriesLimit = 0.25f;
-ZORN_FAST_INLINE F32x4 sinh_series_tail(F32x4 a) {
-  const F32x4 z = a * a;
-  return (a * z) * (fsplat(1.0f / 6) +
-                    z * (fsplat(1.0f / 120) + z * (fsplat(1.0f / 5040) + z * fsplat(1.0f / 362880))));
+ZORN_FAST_INLINE F64x2 sinh_core(F64x2 a) {
+  const HalfBinadeParts p = half_binade_parts(a);
+  return p.even * p.sh + p.odd * p.ch;
 }
-
-ZORN_FAST_INLINE F32x4 cosh_core(F32x4 x) { return half_sum<false>(exp_pair(simd::abs(x))); }
-ZORN_FAST_INLINE F32x4 sinh_core(F32x4 a) {
-  return simd::select(simd::less(a, fsplat(kSinhSeriesLimit)), a + sinh_series_tail(a),
-                      half_sum<true>(exp_pair(a)));
-}
-// tanh a = m / (m + 2) with m = e^(2a) - 1 in double, accurate relative to itself as a
-// goes to 0 (k = 0 for small arguments, as in Expm1); beyond 10 the quotient rounds to 1.
-// (The float sums above, joined and divided in double, measured slower.)
+// tanh a = sinh a / cosh a; from 10 on it rounds to 1 (1 - tanh a < 2^-27).
 ZORN_FAST_INLINE F64x2 tanh_core(F64x2 a) {
-  const F64x2 z = simd::min(a, F64x2::splat(10.0)) * F64x2::splat(2.8853900817779268);  // 2 log2 e
-  const PowerOfTwoParts p = power_of_two_parts<true>(z);
-  const F64x2 m = p.scale * p.q + (p.scale - F64x2::splat(1.0));
-  return m / (m + F64x2::splat(2.0));
+  const HalfBinadeParts p = half_binade_parts(simd::min(a, splat(10.0)));
+  return (p.even * p.sh + p.odd * p.ch) / (p.even * p.ch + p.odd * p.sh);
 }
 // ln v for a positive normal double v to a relative error near 2^-34 (enough for one
 // rounding to float), or an absolute one near 2^-53 as v nears 1. From the bits of v =
