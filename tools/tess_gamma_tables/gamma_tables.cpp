@@ -1,4 +1,4 @@
-// Prints the table of the double precision LGamma and TGamma kernels, computed with MPFR.
+// Prints the tables of the double precision LGamma and TGamma kernels, computed with MPFR.
 //
 // The positive arguments below 1024 are cut into rows of 16 per binade: row i of binade e
 // covers [2^e (1 + i/16), 2^e (1 + (i + 1)/16)). Over a row, f = ln Gamma is expanded
@@ -10,6 +10,11 @@
 //   {a, F_hi, F_lo, g0_head, g0_tail, g1, ..., g_kDegree}
 // with g0 split into a 26-bit head (its product with a 27-bit half of t is exact) and a
 // rounded tail. The anchor lies within the row's binade or at its edge, so x - a is exact.
+//
+// The reflection of negative arguments reads s(r) = ln(sin(pi r) / (pi r)) for
+// 0 <= r <= 1/2 from rows of the same form, row j covering [j/64, (j + 1)/64) about its
+// centre (row 0 about 0, where s vanishes); the singularities of s at r = +-1 lie 32
+// half-widths away or more. Row 32 holds r = 1/2 itself.
 //
 // Then the constants of the Stirling range: ln(2 pi) / 2 as a double-double and
 // ln 2 / 64 with a head of 32 bits (its products with integers below 2^20 are exact).
@@ -29,6 +34,7 @@ constexpr int kRowsPerBinade = 16;
 constexpr int kDegree = 11;
 constexpr int kNodes = kDegree + 1;
 constexpr int kChecksPerRow = 400;
+constexpr int kSinpiRows = 33;  // rows of 1/64 on [0, 1/2], and 1/2 itself
 
 struct Mp {
   mpfr_t v;
@@ -48,11 +54,29 @@ double round_to_bits(mpfr_srcptr x, mpfr_prec_t bits) {
   return d;
 }
 
-// (ln Gamma(a + t) - fa) / t.
-void slope(double a, mpfr_srcptr fa, mpfr_srcptr t, mpfr_ptr out) {
+using Function = void (*)(mpfr_ptr out, mpfr_srcptr x);
+
+void ln_gamma(mpfr_ptr out, mpfr_srcptr x) { mpfr_lngamma(out, x, MPFR_RNDN); }
+
+// ln(sin(pi r) / (pi r)), 0 at r = 0.
+void ln_sinpi_ratio(mpfr_ptr out, mpfr_srcptr r) {
+  if (mpfr_zero_p(r)) {
+    mpfr_set_ui(out, 0, MPFR_RNDN);
+    return;
+  }
+  Mp pi_r;
+  mpfr_const_pi(pi_r, MPFR_RNDN);
+  mpfr_mul(pi_r, pi_r, r, MPFR_RNDN);
+  mpfr_sinpi(out, r, MPFR_RNDN);
+  mpfr_div(out, out, pi_r, MPFR_RNDN);
+  mpfr_log(out, out, MPFR_RNDN);
+}
+
+// (f(a + t) - fa) / t.
+void slope(Function f, double a, mpfr_srcptr fa, mpfr_srcptr t, mpfr_ptr out) {
   Mp x;
   mpfr_add_d(x, t, a, MPFR_RNDN);
-  mpfr_lngamma(out, x, MPFR_RNDN);
+  f(out, x);
   mpfr_sub(out, out, fa, MPFR_RNDN);
   mpfr_div(out, out, t, MPFR_RNDN);
 }
@@ -83,12 +107,69 @@ void interpolate(Mp (&t)[kNodes], Mp (&y)[kNodes], Mp (&c)[kNodes]) {
 }
 
 struct Errors {
-  double relative = 0, absolute = 0;  // absolute: over the rows Gamma reads
+  double relative = 0, absolute = 0;
 };
 
-// Prints the table; returns the largest errors of a row's expansion (with its
-// coefficients as printed) on a grid of arguments of the row.
-Errors print_table(const char* name) {
+// Prints the row of f over [lo, hi) about a; returns the largest errors of its expansion
+// (with its coefficients as printed) on a grid of arguments of the row.
+Errors print_row(Function f, double lo, double hi, double a) {
+  Errors worst;
+  Mp fa, ax, t[kNodes], y[kNodes], c[kNodes];
+  mpfr_set_d(ax, a, MPFR_RNDN);
+  f(fa, ax);
+  for (int j = 0; j < kNodes; ++j) {
+    const double mid = 0.5 * (lo + hi) - a, half = 0.5 * (hi - lo);
+    mpfr_const_pi(t[j], MPFR_RNDN);
+    mpfr_mul_d(t[j], t[j], (j + 0.5) / kNodes, MPFR_RNDN);
+    mpfr_cos(t[j], t[j], MPFR_RNDN);
+    mpfr_mul_d(t[j], t[j], half, MPFR_RNDN);
+    mpfr_add_d(t[j], t[j], mid, MPFR_RNDN);
+    slope(f, a, fa, t[j], y[j]);
+  }
+  interpolate(t, y, c);
+  double row[kNodes + 4];
+  row[0] = a;
+  row[1] = mpfr_get_d(fa, MPFR_RNDN);
+  Mp rest;
+  mpfr_sub_d(rest, fa, row[1], MPFR_RNDN);
+  row[2] = mpfr_get_d(rest, MPFR_RNDN);
+  row[3] = round_to_bits(c[0], 26);
+  mpfr_sub_d(rest, c[0], row[3], MPFR_RNDN);
+  row[4] = mpfr_get_d(rest, MPFR_RNDN);
+  for (int k = 1; k < kNodes; ++k) row[k + 4] = mpfr_get_d(c[k], MPFR_RNDN);
+
+  for (int m = 0; m <= kChecksPerRow; ++m) {
+    const double x = lo + (hi - lo) * m / kChecksPerRow;
+    if (x >= hi) continue;
+    Mp tx, sum, exact;
+    mpfr_set_d(tx, x - a, MPFR_RNDN);  // exact
+    mpfr_set_d(sum, row[kNodes + 3], MPFR_RNDN);
+    for (int k = kNodes + 2; k >= 5; --k) {
+      mpfr_mul(sum, sum, tx, MPFR_RNDN);
+      mpfr_add_d(sum, sum, row[k], MPFR_RNDN);
+    }
+    mpfr_mul(sum, sum, tx, MPFR_RNDN);
+    mpfr_add_d(sum, sum, row[4], MPFR_RNDN);
+    mpfr_add_d(sum, sum, row[3], MPFR_RNDN);
+    mpfr_mul(sum, sum, tx, MPFR_RNDN);
+    mpfr_add_d(sum, sum, row[2], MPFR_RNDN);
+    mpfr_add_d(sum, sum, row[1], MPFR_RNDN);
+    mpfr_set_d(tx, x, MPFR_RNDN);
+    f(exact, tx);
+    if (mpfr_zero_p(exact)) continue;
+    mpfr_sub(sum, sum, exact, MPFR_RNDN);
+    worst.absolute = std::fmax(worst.absolute, std::fabs(mpfr_get_d(sum, MPFR_RNDN)));
+    mpfr_div(sum, sum, exact, MPFR_RNDN);
+    worst.relative = std::fmax(worst.relative, std::fabs(mpfr_get_d(sum, MPFR_RNDN)));
+  }
+  std::printf("    {");
+  for (int k = 0; k < kNodes + 4; ++k) std::printf("%a%s", row[k], k + 1 < kNodes + 4 ? ", " : "");
+  std::printf("},\n");
+  return worst;
+}
+
+// The rows of ln Gamma; the absolute error is taken over the rows Gamma reads.
+Errors print_gamma_table(const char* name) {
   std::printf("alignas(16) constexpr double %s[%d][%d] = {\n", name, kBinades * kRowsPerBinade,
               kNodes + 4);
   Errors worst;
@@ -98,60 +179,22 @@ Errors print_table(const char* name) {
       double a = 0.5 * (lo + hi);
       if (lo == 1 || hi == 1) a = 1;
       if (lo == 2 || hi == 2) a = 2;
-      Mp fa, ax, t[kNodes], y[kNodes], c[kNodes];
-      mpfr_set_d(ax, a, MPFR_RNDN);
-      mpfr_lngamma(fa, ax, MPFR_RNDN);
-      for (int j = 0; j < kNodes; ++j) {
-        const double mid = 0.5 * (lo + hi) - a, half = 0.5 * (hi - lo);
-        mpfr_const_pi(t[j], MPFR_RNDN);
-        mpfr_mul_d(t[j], t[j], (j + 0.5) / kNodes, MPFR_RNDN);
-        mpfr_cos(t[j], t[j], MPFR_RNDN);
-        mpfr_mul_d(t[j], t[j], half, MPFR_RNDN);
-        mpfr_add_d(t[j], t[j], mid, MPFR_RNDN);
-        slope(a, fa, t[j], y[j]);
-      }
-      interpolate(t, y, c);
-      double row[kNodes + 4];
-      row[0] = a;
-      row[1] = mpfr_get_d(fa, MPFR_RNDN);
-      Mp rest;
-      mpfr_sub_d(rest, fa, row[1], MPFR_RNDN);
-      row[2] = mpfr_get_d(rest, MPFR_RNDN);
-      row[3] = round_to_bits(c[0], 26);
-      mpfr_sub_d(rest, c[0], row[3], MPFR_RNDN);
-      row[4] = mpfr_get_d(rest, MPFR_RNDN);
-      for (int k = 1; k < kNodes; ++k) row[k + 4] = mpfr_get_d(c[k], MPFR_RNDN);
-
-      for (int m = 0; m <= kChecksPerRow; ++m) {
-        const double x = lo + (hi - lo) * m / kChecksPerRow;
-        if (x >= hi) continue;
-        Mp tx, sum, exact;
-        mpfr_set_d(tx, x - a, MPFR_RNDN);  // exact
-        mpfr_set_d(sum, row[kNodes + 3], MPFR_RNDN);
-        for (int k = kNodes + 2; k >= 5; --k) {
-          mpfr_mul(sum, sum, tx, MPFR_RNDN);
-          mpfr_add_d(sum, sum, row[k], MPFR_RNDN);
-        }
-        mpfr_mul(sum, sum, tx, MPFR_RNDN);
-        mpfr_add_d(sum, sum, row[4], MPFR_RNDN);
-        mpfr_add_d(sum, sum, row[3], MPFR_RNDN);
-        mpfr_mul(sum, sum, tx, MPFR_RNDN);
-        mpfr_add_d(sum, sum, row[2], MPFR_RNDN);
-        mpfr_add_d(sum, sum, row[1], MPFR_RNDN);
-        mpfr_set_d(tx, x, MPFR_RNDN);
-        mpfr_lngamma(exact, tx, MPFR_RNDN);
-        if (mpfr_zero_p(exact)) continue;
-        mpfr_sub(sum, sum, exact, MPFR_RNDN);
-        if (hi <= kTGammaTableEnd) {
-          worst.absolute = std::fmax(worst.absolute, std::fabs(mpfr_get_d(sum, MPFR_RNDN)));
-        }
-        mpfr_div(sum, sum, exact, MPFR_RNDN);
-        worst.relative = std::fmax(worst.relative, std::fabs(mpfr_get_d(sum, MPFR_RNDN)));
-      }
-      std::printf("    {");
-      for (int k = 0; k < kNodes + 4; ++k) std::printf("%a%s", row[k], k + 1 < kNodes + 4 ? ", " : "");
-      std::printf("},\n");
+      const Errors row = print_row(ln_gamma, lo, hi, a);
+      worst.relative = std::fmax(worst.relative, row.relative);
+      if (hi <= kTGammaTableEnd) worst.absolute = std::fmax(worst.absolute, row.absolute);
     }
+  }
+  std::printf("};\n");
+  return worst;
+}
+
+// The rows of ln(sin(pi r) / (pi r)); returns the largest absolute error.
+double print_sinpi_table(const char* name) {
+  std::printf("alignas(16) constexpr double %s[%d][%d] = {\n", name, kSinpiRows, kNodes + 4);
+  double worst = 0;
+  for (int j = 0; j < kSinpiRows; ++j) {
+    const double lo = j / 64.0, hi = (j + 1) / 64.0;
+    worst = std::fmax(worst, print_row(ln_sinpi_ratio, lo, hi, j == 0 ? 0 : 0.5 * (lo + hi)).absolute);
   }
   std::printf("};\n");
   return worst;
@@ -173,9 +216,12 @@ int main() {
   std::printf("constexpr int kGammaBinades = %d;\n", kBinades);
   std::printf("constexpr int kGammaDegree = %d;\n", kDegree);
   std::printf("constexpr double kTGammaTableEnd = %a;\n", kTGammaTableEnd);
-  const Errors errors = print_table("kLGammaExpansions");
+  const Errors errors = print_gamma_table("kLGammaExpansions");
   std::printf("// Largest error of the expansions: relative %.3g, absolute %.3g.\n",
               errors.relative, errors.absolute);
+  std::printf("constexpr int kSinpiRatioRows = %d;\n", kSinpiRows);
+  const double sinpi_error = print_sinpi_table("kLnSinpiRatio");
+  std::printf("// Largest error of the expansions: absolute %.3g.\n", sinpi_error);
   Mp v;
   mpfr_const_pi(v, MPFR_RNDN);
   mpfr_mul_2ui(v, v, 1, MPFR_RNDN);
@@ -191,7 +237,9 @@ int main() {
   // With their coefficients rounded to doubles the expansions must stay within 1/8 ulp
   // of ln Gamma, and within 2^-58 absolutely where Gamma = exp(ln Gamma) reads them, leaving the
   // kernels' own rounding as the dominant error.
-  if (errors.relative > 0x1p-56 || errors.absolute > 0x1p-58) {
+  // The reflection's terms cancel near the zeros of ln|Gamma| on the negative axis: its
+  // rows are held to 2^-62 absolutely.
+  if (errors.relative > 0x1p-56 || errors.absolute > 0x1p-58 || sinpi_error > 0x1p-62) {
     std::fprintf(stderr, "expansion error too large: raise kDegree\n");
     return 1;
   }

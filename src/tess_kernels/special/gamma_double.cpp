@@ -40,6 +40,10 @@ constexpr double kFastStart = 0x1p-10;  // the table's first binade
 constexpr double kLGammaFastEnd = 0x1p60;
 constexpr double kTGammaFastEnd = 171.0;
 constexpr double kTGammaLargestFinite = 0x1.573fae561f647p+7;  // about 171.6243769563027
+// Negative arguments: above 2^51 every double is an integer or a half; Gamma's results
+// stay normal above -170.
+constexpr double kReflectionEnd = 0x1p51;
+constexpr double kTGammaNegativeEnd = 170.0;
 constexpr int kColumns = kGammaDegree + 5;
 static_assert(kFastStart == 0x1p-10 && kGammaFirstBinade == -10);
 static_assert(kTGammaTableEnd <= kLGammaTableEnd);
@@ -79,14 +83,12 @@ inline F64x2 even_odd_sums(const double* row, F64x2 t2) {
   return (linear(4) + linear(8) * t4) + linear(12) * (t4 * t4);
 }
 
-// The table rows of both lanes, 2^-10 <= x < 1024. Inlined, so that the sums stay in
-// registers (a call passes and returns them through memory).
-[[gnu::always_inline]] inline LnGamma lgamma_table(F64x2 x) {
+// F + t g(t), t = x - a, from the rows {a, F_hi, F_lo, g0_head, g0_tail, g1, ..., g11} of
+// both lanes, as hi + lo. Inlined, so that the sums stay in registers (a call passes and
+// returns them through memory).
+[[gnu::always_inline]] inline LnGamma expansion_sum(const double* row0, const double* row1,
+                                                    F64x2 x) {
   static_assert(kColumns == 16);
-  const I64x2 ix = simd::bits(x);
-  constexpr int64_t kFirstRowKey = int64_t{1023 + kGammaFirstBinade} << 4;
-  const double* row0 = kLGammaExpansions[(ix.lane0_bits() >> 48) - kFirstRowKey];
-  const double* row1 = kLGammaExpansions[(ix.lane1_bits() >> 48) - kFirstRowKey];
   const ColumnPair anchor_f = columns(row0, row1, 0);  // a, F_hi
   const F64x2 t = x - anchor_f.even;
   const F64x2 t2 = t * t;
@@ -98,6 +100,14 @@ inline F64x2 even_odd_sums(const double* row, F64x2 t2) {
   const F64x2 g0 = f_lo_g0_head.odd;
   const TwoSum s = two_sum(anchor_f.odd, th.head * g0);  // both products exact
   return {s.sum, ((f_lo_g0_head.even + s.err) + th.tail * g0) + rest};
+}
+
+// The table rows of both lanes, 2^-10 <= x < 1024.
+[[gnu::always_inline]] inline LnGamma lgamma_table(F64x2 x) {
+  const I64x2 ix = simd::bits(x);
+  constexpr int64_t kFirstRowKey = int64_t{1023 + kGammaFirstBinade} << 4;
+  return expansion_sum(kLGammaExpansions[(ix.lane0_bits() >> 48) - kFirstRowKey],
+                       kLGammaExpansions[(ix.lane1_bits() >> 48) - kFirstRowKey], x);
 }
 
 // Stirling's series, 16 <= x < 2^60.
@@ -160,12 +170,58 @@ F64x2 exp_sum(LnGamma e) {
   return (hi + (p * hi + lo)) * scale_from_shifted_integer(t_bits);
 }
 
-// Special lanes: below 2^-10 (negative ones included), from `end` up, and NaN. They are
-// computed on 2 instead, so that no lane reads outside the table.
-inline F64x2 positive_range(F64x2 x, double end, int& special) {
-  const F64x2 mask = simd::less(x, F64x2::splat(kFastStart)) | simd::not_less(x, F64x2::splat(end));
+// The reflection Gamma(-y) Gamma(y) = -pi / (y sin(pi y)) with |sin(pi y)| = |sin(pi r)|,
+// r = y - round(y) exact, gives
+//   ln|Gamma(-y)| = -(ln Gamma(y) + ln(y |r|) + s(|r|)),  s(r) = ln(sin(pi r) / (pi r)),
+// where ln pi cancels exactly. y |r| is carried exactly (Dekker) into the shared double
+// logarithm, and s comes from its table of expansions (2^-66 absolutely). The lanes hold
+// 2^-10 <= y < 2^51, so that the shifter 1.5 * 2^52 rounds y to an integer; r = 0 (a
+// pole) is computed at 1/2.
+struct Reflection {
+  LnGamma term;  // ln(y |r|) + s(|r|)
+  F64x2 pole;    // lanes with r = 0
+  F64x2 sign;    // the sign bit of Gamma(-y): set where floor(y) is even
+};
+[[gnu::always_inline]] inline Reflection reflection(F64x2 y) {
+  const F64x2 shifter = F64x2::splat(6755399441055744.0);  // 1.5 * 2^52
+  const F64x2 shifted = y + shifter;
+  const F64x2 r = y - (shifted - shifter);
+  const F64x2 pole = simd::less(simd::abs(r), F64x2::splat(0x1p-70));
+  const F64x2 ar = simd::select(pole, F64x2::splat(0.5), simd::abs(r));
+  const __m128i rows = simd::truncate_to_int32(ar * F64x2::splat(64.0));
+  const LnGamma s = expansion_sum(kLnSinpiRatio[simd::int32_lane(rows, 0)],
+                                  kLnSinpiRatio[simd::int32_lane(rows, 1)], ar);
+  const TwoSum p = two_product(y, ar);
+  const LogParts ln = log_parts<false>(p.sum);
+  const TwoSum head = two_sum(ln.head, s.hi);
+  const F64x2 lo = head.err + ((ln.tail + p.err / p.sum) + s.lo);
+  // floor(y) = round(y) - (r < 0): even where round(y)'s parity bit differs from r's sign.
+  const F64x2 parity = simd::from_bits(simd::bits(shifted) << 63);
+  const F64x2 sign = (parity ^ r ^ F64x2::splat(-0.0)) & F64x2::splat(-0.0);
+  return {{head.sum, lo}, pole, sign};
+}
+
+// -(l + refl), the logarithm of |Gamma(-y)| from that of Gamma(y).
+[[gnu::always_inline]] inline LnGamma reflected(LnGamma l, const Reflection& refl) {
+  const TwoSum head = two_sum(l.hi, refl.term.hi);
+  return {F64x2{} - head.sum, F64x2{} - (head.err + (l.lo + refl.term.lo))};
+}
+
+// Special lanes: magnitudes below 2^-10, from `end` up, and NaN. They are computed on 2
+// instead, so that no lane reads outside the tables.
+inline F64x2 magnitude_range(F64x2 ax, double end, int& special) {
+  const F64x2 mask = simd::less(ax, F64x2::splat(kFastStart)) | simd::not_less(ax, F64x2::splat(end));
   special = simd::lane_mask(mask);
-  return simd::select(mask, F64x2::splat(2.0), x);
+  return simd::select(mask, F64x2::splat(2.0), ax);
+}
+
+// Negative lanes of magnitude y from `end` up are special too, and so are their poles;
+// y >= 2^51 is reflected as 1/2.
+[[gnu::always_inline]] inline Reflection negative_lanes(F64x2 y, F64x2 negative, double end, int& special) {
+  const F64x2 beyond = simd::not_less(y, F64x2::splat(end));
+  const Reflection refl = reflection(simd::select(beyond, F64x2::splat(0.5), y));
+  special |= simd::lane_mask(negative & (beyond | refl.pole));
+  return refl;
 }
 
 // ln Gamma(1 + x) for |x| < 2^-10: -gamma x + sum_k (-1)^k zeta(k) x^k / k, to k = 7.
@@ -182,22 +238,59 @@ long double lgamma_one_plus(long double x) {
   return x * (-kEulerGamma + x * sum);
 }
 
-// Inlined into the block loop, whose constants then stay in registers.
-[[gnu::always_inline]] inline int lgamma_pair_inline(F64x2 x, F64x2& y) {
+// Inlined into the block loop, whose constants then stay in registers. With kDouble,
+// negative lanes where |ln|Gamma|| is below 2^-3 (1 + ln Gamma(y)), about its zeros,
+// leave for the callout: there the reflection's terms, within about 2^-62 (1 + ln Gamma(y))
+// of their sum, cancel beyond what a double result allows. A float result needs no such
+// check: no float comes closer to a zero than 2^-23.4 (1 + ln Gamma(y)) (every float
+// above -40 measured; below, the zeros lie within 1/40! of the poles, far inside the
+// floats' spacing).
+template <bool kDouble>
+[[gnu::always_inline]] inline int lgamma_pair(F64x2 x, F64x2& y) {
   int special;
-  const LnGamma l = lgamma_positive<kLGammaTableEnd>(positive_range(x, kLGammaFastEnd, special));
-  y = l.hi + l.lo;
+  const F64x2 ay = magnitude_range(simd::abs(x), kLGammaFastEnd, special);
+  const LnGamma l = lgamma_positive<kLGammaTableEnd>(ay);
+  const F64x2 negative = simd::less(x, F64x2{});
+  if (simd::lane_mask(negative) == 0) {
+    y = l.hi + l.lo;
+    return special;
+  }
+  const Reflection refl = negative_lanes(ay, negative, kReflectionEnd, special);
+  const LnGamma n = reflected(l, refl);
+  if constexpr (kDouble) {
+    const F64x2 bound = F64x2::splat(0x1p-3) * (F64x2::splat(1.0) + simd::abs(l.hi));
+    special |= simd::lane_mask(negative & simd::less(simd::abs(n.hi), bound));
+  }
+  y = simd::select(negative, n.hi + n.lo, l.hi + l.lo);
   return special;
 }
 
 int tgamma_pair(F64x2 x, F64x2& y) {
   int special;
-  y = exp_sum(lgamma_positive<kTGammaTableEnd>(positive_range(x, kTGammaFastEnd, special)));
+  const F64x2 ay = magnitude_range(simd::abs(x), kTGammaFastEnd, special);
+  const LnGamma l = lgamma_positive<kTGammaTableEnd>(ay);
+  const F64x2 negative = simd::less(x, F64x2{});
+  if (simd::lane_mask(negative) == 0) {
+    y = exp_sum(l);
+    return special;
+  }
+  const Reflection refl = negative_lanes(ay, negative, kTGammaNegativeEnd, special);
+  const LnGamma n = reflected(l, refl);
+  const F64x2 magnitude = exp_sum({simd::select(negative, n.hi, l.hi), simd::select(negative, n.lo, l.lo)});
+  y = magnitude | (negative & refl.sign);
   return special;
 }
 
+[[gnu::always_inline]] inline int lgamma_pair_double(F64x2 x, F64x2& y) {
+  return lgamma_pair<true>(x, y);
+}
+[[gnu::always_inline]] inline int lgamma_pair_single(F64x2 x, F64x2& y) {
+  return lgamma_pair<false>(x, y);
+}
+
+// The single precision lanes the double pair takes; the others are meaningless.
 template <int (*Pair)(F64x2, F64x2&)>
-simd::F32x4 widened(simd::F32x4 x) {
+[[gnu::always_inline]] inline simd::F32x4 widened(simd::F32x4 x) {
   F64x2 low, high;
   Pair(simd::low_to_double(x), low);
   Pair(simd::high_to_double(x), high);
@@ -206,14 +299,14 @@ simd::F32x4 widened(simd::F32x4 x) {
 
 }  // namespace
 
-simd::F32x4 lgamma_widened(simd::F32x4 x) { return widened<lgamma_pair_inline>(x); }
+simd::F32x4 lgamma_widened(simd::F32x4 x) { return widened<lgamma_pair_single>(x); }
 simd::F32x4 tgamma_widened(simd::F32x4 x) { return widened<tgamma_pair>(x); }
 
 int64_t LGammaDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_fast_block(n, a, r, lgamma_pair_inline);
+  return run_fast_block(n, a, r, lgamma_pair_double);
 }
 int LGammaDouble::fast_group(const double x[4], double y[4]) {
-  return run_fast_group(x, y, lgamma_pair_inline);
+  return run_fast_group(x, y, lgamma_pair_double);
 }
 int64_t TGammaDouble::fast_block(int64_t n, const double* a, double* r) {
   return run_fast_block(n, a, r, tgamma_pair);
@@ -223,13 +316,13 @@ int TGammaDouble::fast_group(const double x[4], double y[4]) {
 }
 
 int32_t tess_callout_dLGamma(double x, double* r) {
-  if (x >= kFastStart && x < kLGammaFastEnd) {
-    F64x2 y;
-    lgamma_pair_inline(F64x2::splat(x), y);
+  F64x2 y;
+  if (lgamma_pair_double(F64x2::splat(x), y) == 0) {
     *r = y.lane0();
     return TESS_STATUS_OK;
   }
-  // Small, negative and huge arguments in extended precision, rounded once.
+  // Small and huge arguments, poles, and the zeros on the negative axis in extended
+  // precision, rounded once.
   int sign;
   *r = static_cast<double>(::lgammal_r(x, &sign));  // reentrant: no shared sign
   return classify(kPole | kOverflow, *r, x <= 0 && x == std::floor(x), x);
@@ -241,8 +334,9 @@ int32_t tess_callout_dTGamma(double x, double* r) {
     *r = x + x;
     return TESS_STATUS_OK;
   }
-  if (x >= kFastStart && x < kTGammaFastEnd) {
-    *r = exp_sum(lgamma_positive<kTGammaTableEnd>(F64x2::splat(x))).lane0();
+  F64x2 y;
+  if (tgamma_pair(F64x2::splat(x), y) == 0) {
+    *r = y.lane0();
   } else if (x >= kTGammaFastEnd && x <= kTGammaLargestFinite) {
     // Near the overflow threshold 2^(n/64) may round up to 2^1024: exp(hi + lo - ln 2)
     // doubled instead (hi less 64 times the 32-bit head of ln2/64 is exact).
