@@ -61,17 +61,43 @@ struct LocalSlopes {
 
   static T hyman_filter(T m, T dl, T dr) {
     if (dl * dr <= T(0)) return T(0);
-    const T bound = T(3) * std::fmin(std::fabs(dl), std::fabs(dr));
+    const T bound = T(3) * smaller(std::fabs(dl), std::fabs(dr));
     return std::fabs(m) > bound ? std::copysign(bound, m) : m;
   }
+  // std::fmin without the call: the other operand when one is NaN.
+  static T smaller(T a, T b) { return a < b || b != b ? a : b; }
 
-  T interior(int64_t j, int64_t i) const {
+  // The interior slopes m[1 .. nx-2] of function j, one loop per rule.
+  void interiors(int64_t j, T* m) const {
+    const int64_t last = nx - 2;
     switch (rule) {
-      case SlopeRule::kAkima: return akima(j, i);
-      case SlopeRule::kHermite: return job.inner[i - 1];
-      case SlopeRule::kHyman: return hyman_filter(bessel(j, i), delta(j, i - 1), delta(j, i));
-      default: return bessel(j, i);
+      case SlopeRule::kAkima:
+        m[1] = akima(j, 1);
+        for (int64_t i = 2; i < last; ++i) m[i] = akima_inside(i);
+        m[last] = akima(j, last);
+        break;
+      case SlopeRule::kHermite:
+        for (int64_t i = 1; i <= last; ++i) m[i] = job.inner[i - 1];
+        break;
+      case SlopeRule::kHyman:
+        for (int64_t i = 1; i <= last; ++i) m[i] = hyman_filter(bessel_inside(i), chords[i - 1], chords[i]);
+        break;
+      default:
+        for (int64_t i = 1; i <= last; ++i) m[i] = bessel_inside(i);
+        break;
     }
+  }
+  // akima and bessel at a node whose chords all lie inside the data (the same operations).
+  T akima_inside(int64_t i) const {
+    const T dm2 = chords[i - 2], dm1 = chords[i - 1], d0 = chords[i], d1 = chords[i + 1];
+    const T w_after = std::fabs(d1 - d0), w_before = std::fabs(dm1 - dm2);
+    const T sum = w_after + w_before;
+    if (sum < T(kAkimaFlat)) return (dm1 + d0) / T(2);
+    return (w_after * dm1 + w_before * d0) / sum;
+  }
+  T bessel_inside(int64_t i) const {
+    const T hl = g.step(i - 1), hr = g.step(i);
+    return (hr * chords[i - 1] + hl * chords[i]) / (hl + hr);
   }
 
   // End slopes from the interior neighbour m_1 (or m_{nx-2}).
@@ -127,7 +153,7 @@ int32_t run_local(const Job<T>& job, SlopeRule rule) {
       Grid<T, kUniform>::make(static_cast<const T*>(t.x), nx), nx, m + nx};
   for (int64_t j = 0; j < function_count(t); ++j) {
     s.load_chords(j);
-    for (int64_t i = 1; i + 1 < nx; ++i) m[i] = s.interior(j, i);
+    s.interiors(j, m);
     s.ends(j, m);
     hermite_cells(coefficient_block<T>(t, j), s.v, j, s.g, m, nx - 1);
   }
