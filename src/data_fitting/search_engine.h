@@ -42,9 +42,9 @@ void search_range(const Partition<T>& p, int64_t begin, int64_t end, const T* si
 
 template <class T>
 bool non_decreasing(const T* sites, int64_t n) {
-  bool in_order = true;
-  for (int64_t i = 1; i < n; ++i) in_order &= sites[i - 1] <= sites[i];
-  return in_order;
+  for (int64_t i = 1; i < n; ++i)
+    if (!(sites[i - 1] <= sites[i])) return false;
+  return true;
 }
 
 // The sorted method on sites that are in fact non-decreasing (no NaN). There, with s the
@@ -78,13 +78,19 @@ void search_sorted_chains(const Partition<T>& p, int64_t n, const T* sites, int6
   search_range<SearchMethod::kSorted>(p, b, n, sites, state, store);
 }
 
+// The default (hybrid) method takes the sorted walk too when the sites happen to be in
+// order: on ascending nodes a site has one cell whatever the method, and the walk from
+// cell 0 finds it.
 template <SearchMethod M, class T, class Store>
 void search_sites(const Partition<T>& p, int64_t n, const T* sites, int64_t& state,
                   Store&& store) {
-  if (M == SearchMethod::kSorted && n >= 4 * kSortedChains && non_decreasing(sites, n))
-    search_sorted_chains(p, n, sites, state, store);
-  else
+  constexpr bool kWalks = M == SearchMethod::kSorted || M == SearchMethod::kHybrid;
+  if (kWalks && n >= 4 * kSortedChains && non_decreasing(sites, n)) {
+    int64_t from_start = 0;
+    search_sorted_chains(p, n, sites, M == SearchMethod::kSorted ? state : from_start, store);
+  } else {
     search_range<M>(p, 0, n, sites, state, store);
+  }
 }
 
 template <class T, class Store>

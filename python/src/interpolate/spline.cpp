@@ -60,7 +60,6 @@ constexpr int64_t kNonUniformPartition = 1;
 constexpr int64_t kValuesNodeAfterNode = 32;
 constexpr int64_t kValuesFunctionAfterFunction = 16;
 constexpr int64_t kResultsSiteAfterSite = 32;  // r[i*ny + j] with one derivative order
-constexpr int64_t kSitesSorted = ZORN_DF_SITES_SORTED;
 constexpr int64_t kMaxOrder = 4;  // the cubics'
 
 // The checks of the data work on the values' bits, without a comparison or a branch
@@ -109,13 +108,6 @@ void check_data(const T* x, int64_t nx, const T* y, int64_t count) {
   if (!all_finite(y, count)) throw std::domain_error("y must contain only finite values");
 }
 
-template <class T>
-bool ascending(const T* sites, int64_t n) {
-  for (int64_t i = 1; i < n; ++i)
-    if (!(sites[i - 1] <= sites[i])) return false;
-  return true;
-}
-
 }  // namespace
 
 template <class T>
@@ -155,9 +147,9 @@ void Spline<T>::evaluate(const T* sites, int64_t n, int64_t nu, bool extrapolate
   } else {
     int32_t flags[kMaxOrder] = {};  // nu < order <= kMaxOrder
     flags[nu] = 1;
-    const int64_t hint = ascending(sites, n) ? kSitesSorted : 0;
+    // No site hint: the library's default search finds sites in order by a walk.
     check_status(Calls<T>::interpolate(
-        task_.task, 0, 0, n, sites, hint, nu + 1, flags, nullptr, out, kResultsSiteAfterSite,
+        task_.task, 0, 0, n, sites, 0, nu + 1, flags, nullptr, out, kResultsSiteAfterSite,
         nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr));
   }
   if (extrapolate) return;
