@@ -130,15 +130,16 @@ ZORN_HYPERBOLIC_INLINE Sum sinh_series(F64x2 a) {
 }
 
 // sinh a and cosh a of a = |x| <= kOverflowBound, both halved (cosh/2 = A + B, sinh/2 =
-// A - B, each summed exactly before the small parts join); the sine from the series is
-// not halved, since halving a subnormal a would lose its last bit.
+// A - B, each summed exactly before the small parts join: A >= B, as both are rounded
+// from 2^(+-k/64) scaled by 2^(+-M)); the sine from the series is not halved, since
+// halving a subnormal a would lose its last bit.
 struct HalfHyperbolic {
   Sum sinh_half, cosh_half;
 };
 ZORN_HYPERBOLIC_INLINE HalfHyperbolic half_hyperbolic(F64x2 a) {
   const QuarterExponentials e = quarter_exponentials(a);
-  const TwoSum c = two_sum(e.plus.hi, e.minus.hi);
-  const TwoSum s = two_sum(e.plus.hi, splat(0.0) - e.minus.hi);
+  const TwoSum c = fast_two_sum(e.plus.hi, e.minus.hi);
+  const TwoSum s = fast_two_sum(e.plus.hi, splat(0.0) - e.minus.hi);
   return {{s.sum, s.err + (e.plus.lo - e.minus.lo)}, {c.sum, c.err + (e.plus.lo + e.minus.lo)}};
 }
 
@@ -147,11 +148,19 @@ ZORN_HYPERBOLIC_INLINE F64x2 cosh_of_magnitude(F64x2 a) {
   return (c.hi + c.lo) * splat(2.0);
 }
 
+// A pair whose lanes all take one of the two forms computes that form alone.
 ZORN_HYPERBOLIC_INLINE F64x2 sinh_of_magnitude(F64x2 a) {
-  const Sum series = sinh_series(a);
-  const Sum s = half_hyperbolic(a).sinh_half;
   const F64x2 in_series = simd::less(a, splat(kSinhSeriesLimit));
-  return simd::select(in_series, series.hi + series.lo, (s.hi + s.lo) * splat(2.0));
+  const int series_lanes = simd::lane_mask(in_series);
+  if (series_lanes == 3) {
+    const Sum series = sinh_series(a);
+    return series.hi + series.lo;
+  }
+  const Sum s = half_hyperbolic(a).sinh_half;
+  const F64x2 y = (s.hi + s.lo) * splat(2.0);
+  if (series_lanes == 0) return y;
+  const Sum series = sinh_series(a);
+  return simd::select(in_series, series.hi + series.lo, y);
 }
 
 // tanh a = sinh a / cosh a for a <= 22 (beyond, the quotient rounds to 1): q = s/c from
@@ -160,10 +169,12 @@ ZORN_HYPERBOLIC_INLINE F64x2 sinh_of_magnitude(F64x2 a) {
 ZORN_HYPERBOLIC_INLINE F64x2 tanh_of_magnitude(F64x2 a_in) {
   const F64x2 a = min(a_in, splat(22.0));
   const HalfHyperbolic h = half_hyperbolic(a);
-  const Sum series = sinh_series(a);
   const F64x2 in_series = simd::less(a, splat(kSinhSeriesLimit));
-  const Sum s = {simd::select(in_series, series.hi, h.sinh_half.hi * splat(2.0)),
-                 simd::select(in_series, series.lo, h.sinh_half.lo * splat(2.0))};
+  Sum s = {h.sinh_half.hi * splat(2.0), h.sinh_half.lo * splat(2.0)};
+  if (simd::lane_mask(in_series) != 0) {  // the series only where a pair needs it
+    const Sum series = sinh_series(a);
+    s = {simd::select(in_series, series.hi, s.hi), simd::select(in_series, series.lo, s.lo)};
+  }
   // The tail of cosh reaches 1/200 of its head: renormalised, so that one correction
   // with the head's reciprocal suffices.
   const TwoSum c_sum = fast_two_sum(h.cosh_half.hi, h.cosh_half.lo);
