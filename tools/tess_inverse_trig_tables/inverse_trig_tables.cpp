@@ -7,7 +7,7 @@
 //   error the polynomial adds to f).
 // - atan(c_k) as head and remainder for c_k = k/16 (k = 3 .. 256) and c_k = 0 (k <= 2),
 //   the centres of the atan kernel's reduction u = (a - c) / (1 + a c), then pi - atan(c_k)
-//   for atan2 left of the vertical axis.
+//   for atan2 left of the vertical axis; the same divided by pi for the pi forms.
 // - pi/2, pi, 3 pi/4 and 1/pi as head and remainder; 1/pi also with a 26-bit head.
 #include <mpfr.h>
 
@@ -126,6 +126,23 @@ void print_split_float(const char* name, const Mp& value) {
               mpfr_get_flt(rest.v, MPFR_RNDN));
 }
 
+// The rows of atan(c_k), then of pi - atan(c_k), each divided by pi if by_pi.
+void print_atan_centres(const char* name, const Mp& pi, bool by_pi) {
+  std::printf("alignas(16) constexpr double %s[514][2] = {\n", name);
+  for (int side = 0; side < 2; ++side) {
+    for (int k = 0; k <= 256; ++k) {
+      Mp a(k <= 2 ? 0.0 : k / 16.0), rest;
+      mpfr_atan(a.v, a.v, MPFR_RNDN);
+      if (side == 1) mpfr_sub(a.v, pi.v, a.v, MPFR_RNDN);
+      if (by_pi) mpfr_div(a.v, a.v, pi.v, MPFR_RNDN);
+      const double head = a.get();
+      mpfr_sub_d(rest.v, a.v, head, MPFR_RNDN);
+      std::printf("    {%a, %a},\n", head, rest.get());
+    }
+  }
+  std::printf("};\n");
+}
+
 }  // namespace
 
 int main() {
@@ -145,18 +162,9 @@ int main() {
   mpfr_const_pi(pi.v, MPFR_RNDN);
   std::printf("// atan(c_k), head and remainder: c_k = k/16, or 0 for k <= 2; then, at k + 257,\n");
   std::printf("// pi - atan(c_k) (the angle left of the vertical axis).\n");
-  std::printf("alignas(16) constexpr double kAtanCentres[514][2] = {\n");
-  for (int side = 0; side < 2; ++side) {
-    for (int k = 0; k <= 256; ++k) {
-      Mp a(k <= 2 ? 0.0 : k / 16.0), rest;
-      mpfr_atan(a.v, a.v, MPFR_RNDN);
-      if (side == 1) mpfr_sub(a.v, pi.v, a.v, MPFR_RNDN);
-      const double head = a.get();
-      mpfr_sub_d(rest.v, a.v, head, MPFR_RNDN);
-      std::printf("    {%a, %a},\n", head, rest.get());
-    }
-  }
-  std::printf("};\n");
+  print_atan_centres("kAtanCentres", pi, false);
+  std::printf("// The same divided by pi.\n");
+  print_atan_centres("kAtanpiCentres", pi, true);
 
   mpfr_div_2ui(half_pi.v, pi.v, 1, MPFR_RNDN);
   mpfr_ui_div(inverse_pi.v, 1, pi.v, MPFR_RNDN);

@@ -114,11 +114,14 @@ ZORN_INVERSE_TRIG_INLINE F64x2 quotient_remainder(F64x2 num, F64x2 den, F64x2 u)
 // `reduce(c)`, which returns {n, n_err, d} with u = (n + n_err) / d. With kRemainder,
 // the rounding error of u = n / d is carried too (needed where u is the whole result,
 // c = 0, and inexact). With kSided, the lanes of `left` (all ones) give pi - atan(num /
-// den) instead, from the table's rows of pi - atan c and -u.
+// den) instead, from the table's rows of pi - atan c and -u. With kPiForm, the result
+// is divided by pi: the centres' angles from their table over pi, and u/pi as the exact
+// product of the 26-bit heads of u and 1/pi beside the small products of the rests.
 struct Reduced {
   F64x2 num, num_err, den;
 };
-template <bool kRemainder, bool kSided = false, class Reduce>
+enum class Scale { kRadians, kHalfTurns };
+template <bool kRemainder, Scale kScale = Scale::kRadians, bool kSided = false, class Reduce>
 ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = splat(0.0)) {
   const F64x2 shifter = splat(0x1.8p52);
   const F64x2 t = simd::min(q * splat(16.0), splat(256.0)) + shifter;
@@ -141,8 +144,17 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = spl
     u = u ^ flip;
     small = small ^ flip;
   }
-  const F64x2 row0 = F64x2::load_aligned(data::kAtanCentres[index.lane0_bits()]);
-  const F64x2 row1 = F64x2::load_aligned(data::kAtanCentres[index.lane1_bits()]);
+  constexpr auto& centres =
+      kScale == Scale::kRadians ? data::kAtanCentres : data::kAtanpiCentres;
+  const F64x2 row0 = F64x2::load_aligned(centres[index.lane0_bits()]);
+  const F64x2 row1 = F64x2::load_aligned(centres[index.lane1_bits()]);
+  if constexpr (kScale == Scale::kHalfTurns) {
+    const F64x2 head = splat(data::kInversePiHead26);
+    const F64x2 u_head = head26(u);
+    small = ((u - u_head) * head + u * splat(data::kInversePiRest26)) +
+            small * splat(data::kInversePiHi);
+    u = u_head * head;
+  }
   const TwoSum s = fast_two_sum(simd::lane0s(row0, row1), u);
   return {s.sum, s.err + (simd::lane1s(row0, row1) + small)};
 }
@@ -150,11 +162,11 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = spl
 // atan a for 0 <= a <= 2^900: u = (a - c) / (1 + a c), the difference exact (or, for
 // c = 16 and large a, far below the result's last place). Below 5/32, u = a exactly;
 // above, |u| <= 1/16 and the result at least 5 |u|, so that the quotient's rounding
-// weighs at most 1/10 ulp: atan leaves it, atanpi (where the product by 1/pi adds its
-// own error) carries it.
-template <bool kRemainder>
+// weighs at most 1/10 ulp: atan leaves it, atanpi carries it (left out, it measured
+// 0.64 ulp against 0.55).
+template <Scale kScale>
 ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 a) {
-  return atan_sum<kRemainder>(a, [a](F64x2 c) {
+  return atan_sum<kScale == Scale::kHalfTurns, kScale>(a, [a](F64x2 c) {
     return Reduced{a - c, splat(0.0), splat(1.0) + a * c};
   });
 }
@@ -164,13 +176,14 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 a) {
 // numerator's error is carried. The centre comes from b/a to within 2.6e-3: a neighbour
 // of the nearest centre may be taken, |u| stays below 1/30 (and below 5/32 (1 + 2.6e-3)
 // where c = 0), within the series' reach.
+template <Scale kScale = Scale::kRadians>
 ZORN_INVERSE_TRIG_INLINE Sum atan_ratio_sum(F64x2 b, F64x2 a, F64x2 left = splat(0.0)) {
   const auto reduce = [a, b](F64x2 c) {
     const F64x2 a_hi = head26(a);
     const TwoSum num = two_difference(b - c * a_hi, c * (a - a_hi));
     return Reduced{num.sum, num.err, a + c * b};
   };
-  return atan_sum<true, true>(b * rough_reciprocal(a), reduce, left);
+  return atan_sum<true, kScale, true>(b * rough_reciprocal(a), reduce, left);
 }
 
 // (hi + lo) / pi rounded once: hi's 26-bit head times that of 1/pi is exact, and the

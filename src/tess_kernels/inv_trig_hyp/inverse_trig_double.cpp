@@ -52,20 +52,22 @@ ZORN_INVERSE_TRIG_INLINE F64x2 acospi_pair(F64x2 x, F64x2& y) {
 }
 ZORN_INVERSE_TRIG_INLINE F64x2 atan_pair(F64x2 x, F64x2& y) {
   const F64x2 a = simd::abs(x);
-  y = it::rounded(it::atan_sum<false>(simd::min(a, it::splat(kAtanLargest)))) | it::sign_of(x);
+  y = it::rounded(it::atan_sum<it::Scale::kRadians>(simd::min(a, it::splat(kAtanLargest)))) |
+      it::sign_of(x);
   return simd::not_less_equal(a, it::splat(INFINITY));
 }
 ZORN_INVERSE_TRIG_INLINE F64x2 atanpi_pair(F64x2 x, F64x2& y) {
   const F64x2 a = simd::abs(x);
-  y = it::times_inverse_pi(it::atan_sum<true>(simd::min(a, it::splat(kAtanLargest)))) |
+  y = it::rounded(it::atan_sum<it::Scale::kHalfTurns>(simd::min(a, it::splat(kAtanLargest)))) |
       it::sign_of(x);
   return simd::not_less_equal(a, it::splat(INFINITY)) | pi_form_tiny(x);
 }
 
 // atan2(a, b) = ±atan(|a| / |b|) for b > 0 and ±(pi - atan(|a| / |b|)) for b < 0, with
 // the sign of a.
+template <it::Scale kScale>
 ZORN_INVERSE_TRIG_INLINE it::Sum atan2_sum(F64x2 a, F64x2 b) {
-  return it::atan_ratio_sum(simd::abs(a), simd::abs(b), simd::less(b, it::splat(0.0)));
+  return it::atan_ratio_sum<kScale>(simd::abs(a), simd::abs(b), simd::less(b, it::splat(0.0)));
 }
 ZORN_INVERSE_TRIG_INLINE int atan2_special(F64x2 a, F64x2 b) {
   const F64x2 low = it::splat(kAtan2Low), high = it::splat(kAtan2High);
@@ -74,11 +76,11 @@ ZORN_INVERSE_TRIG_INLINE int atan2_special(F64x2 a, F64x2 b) {
                          simd::less(mb, low) | simd::not_less_equal(mb, high));
 }
 ZORN_INVERSE_TRIG_INLINE int atan2_pair(F64x2 a, F64x2 b, F64x2& r) {
-  r = it::rounded(atan2_sum(a, b)) | it::sign_of(a);
+  r = it::rounded(atan2_sum<it::Scale::kRadians>(a, b)) | it::sign_of(a);
   return atan2_special(a, b);
 }
 ZORN_INVERSE_TRIG_INLINE int atan2pi_pair(F64x2 a, F64x2 b, F64x2& r) {
-  r = it::times_inverse_pi(atan2_sum(a, b)) | it::sign_of(a);
+  r = it::rounded(atan2_sum<it::Scale::kHalfTurns>(a, b)) | it::sign_of(a);
   return atan2_special(a, b);
 }
 
