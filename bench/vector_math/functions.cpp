@@ -152,6 +152,10 @@ constexpr FunctionInfo kRows[] = {
     {Function::kAtanpi, "Atanpi", "+-2^u, u uniform on [-20, 20]", over_pi<atanl>},
     {Function::kAtan2pi, "Atan2pi", "+-2^u, u uniform on [-50, 50], both", nullptr,
      atan2pi},
+    {Function::kLGammaNeg, "LGammaNeg", "-2^u, u uniform on [-4, 10], integers moved by 1/2",
+     lgammal},
+    {Function::kTGammaNeg, "TGammaNeg",
+     "uniform on [-33, 0] (s), [-169, 0] (d), integers moved by 1/2", tgammal},
 };
 
 constexpr bool rows_in_function_order() {
@@ -225,6 +229,8 @@ void draw_arguments(Function f, T* out, int64_t n) {
       case Function::kAtan2pi: x = std::copysign(std::exp2(uniform(-50, 50)), uniform(-1, 1)); break;
       case Function::kLGamma: x = std::exp2(uniform(-4, 10)); break;
       case Function::kTGamma: x = uniform(0.5, sizeof(T) == 4 ? 35 : 170); break;
+      case Function::kLGammaNeg: x = -std::exp2(uniform(-4, 10)); break;
+      case Function::kTGammaNeg: x = uniform(sizeof(T) == 4 ? -33 : -169, 0); break;
       case Function::kJ0:
       case Function::kJ1: x = uniform(0, 100); break;
       case Function::kY0: x = uniform(0.1, 100); break;
@@ -242,6 +248,10 @@ void draw_arguments(Function f, T* out, int64_t n) {
       case Function::kCount: break;  // not a function
     }
     out[i] = static_cast<T>(x);
+    // The poles of the gamma functions (negative integers, frequent among floats) moved
+    // to the halves between them.
+    const bool negative_gamma = f == Function::kLGammaNeg || f == Function::kTGammaNeg;
+    if (negative_gamma && out[i] == std::floor(out[i])) out[i] -= T(0.5);
   }
 }
 

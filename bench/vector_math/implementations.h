@@ -20,6 +20,7 @@ enum class Function {
   kErf, kErfc, kAtan2, kI0, kI1, kExpInt1,
   kSinpi, kCospi, kTanpi, kSind, kCosd, kTand,
   kAsinpi, kAcospi, kAtanpi, kAtan2pi,
+  kLGammaNeg, kTGammaNeg,  // LGamma and TGamma on negative arguments
   kCount  // the number of functions above, not a function
 };
 inline constexpr int kFunctionCount = static_cast<int>(Function::kCount);

@@ -75,27 +75,34 @@ inline ColumnPair columns(const double* row0, const double* row1, int k) {
 // pairs (c_2j, c_2j+1): the pairs are summed in T = t^2 by Estrin's scheme, giving
 // (E, O) with the sum E + t O, so that no column needs a shuffle across lanes.
 // t2 holds t^2 in both halves.
+// Short: the sum to g7 t^7 only, for results rounded to float.
+template <bool kShort>
 inline F64x2 even_odd_sums(const double* row, F64x2 t2) {
   const F64x2 t4 = t2 * t2;
   auto linear = [&](int k) {
     return F64x2::load_aligned(row + k) + F64x2::load_aligned(row + k + 2) * t2;
   };
+  if constexpr (kShort) return linear(4) + linear(8) * t4;
   return (linear(4) + linear(8) * t4) + linear(12) * (t4 * t4);
 }
 
 // F + t g(t), t = x - a, from the rows {a, F_hi, F_lo, g0_head, g0_tail, g1, ..., g11} of
 // both lanes, as hi + lo. Inlined, so that the sums stay in registers (a call passes and
-// returns them through memory).
+// returns them through memory). Short: to g7 and without the exact product t g0, for
+// results rounded to float (every float of the rows then within 0.5004 ulp, measured
+// against the extended lgammal).
+template <bool kShort = false>
 [[gnu::always_inline]] inline LnGamma expansion_sum(const double* row0, const double* row1,
                                                     F64x2 x) {
   static_assert(kColumns == 16);
   const ColumnPair anchor_f = columns(row0, row1, 0);  // a, F_hi
   const F64x2 t = x - anchor_f.even;
   const F64x2 t2 = t * t;
-  const F64x2 sums0 = even_odd_sums(row0, simd::lane0s(t2, t2));
-  const F64x2 sums1 = even_odd_sums(row1, simd::lane1s(t2, t2));
+  const F64x2 sums0 = even_odd_sums<kShort>(row0, simd::lane0s(t2, t2));
+  const F64x2 sums1 = even_odd_sums<kShort>(row1, simd::lane1s(t2, t2));
   const F64x2 rest = t * (simd::lane0s(sums0, sums1) + t * simd::lane1s(sums0, sums1));
   const ColumnPair f_lo_g0_head = columns(row0, row1, 2);
+  if constexpr (kShort) return {anchor_f.odd, (f_lo_g0_head.even + t * f_lo_g0_head.odd) + rest};
   const Halves th = split(t);
   const F64x2 g0 = f_lo_g0_head.odd;
   const TwoSum s = two_sum(anchor_f.odd, th.head * g0);  // both products exact
@@ -103,10 +110,11 @@ inline F64x2 even_odd_sums(const double* row, F64x2 t2) {
 }
 
 // The table rows of both lanes, 2^-10 <= x < 1024.
+template <bool kShort>
 [[gnu::always_inline]] inline LnGamma lgamma_table(F64x2 x) {
   const I64x2 ix = simd::bits(x);
   constexpr int64_t kFirstRowKey = int64_t{1023 + kGammaFirstBinade} << 4;
-  return expansion_sum(kLGammaExpansions[(ix.lane0_bits() >> 48) - kFirstRowKey],
+  return expansion_sum<kShort>(kLGammaExpansions[(ix.lane0_bits() >> 48) - kFirstRowKey],
                        kLGammaExpansions[(ix.lane1_bits() >> 48) - kFirstRowKey], x);
 }
 
@@ -137,14 +145,14 @@ LnGamma lgamma_stirling(F64x2 x) {
 // ln Gamma of lanes in [2^-10, 2^60); the other lanes must hold such values too. The
 // rows serve below kEnd, Stirling's series from there. Groups whose two lanes fall in
 // one range take one method.
-template <double kEnd>
+template <double kEnd, bool kShort = false>
 [[gnu::always_inline]] inline LnGamma lgamma_positive(F64x2 x) {
   static_assert(kEnd >= 16 && kEnd <= kLGammaTableEnd);
   const F64x2 mask = simd::less(x, F64x2::splat(kEnd));
   const int in_table = simd::lane_mask(mask);
-  if (in_table == 3) return lgamma_table(x);
+  if (in_table == 3) return lgamma_table<kShort>(x);
   if (in_table == 0) return lgamma_stirling(x);
-  const LnGamma t = lgamma_table(simd::select(mask, x, F64x2::splat(1.5)));
+  const LnGamma t = lgamma_table<kShort>(simd::select(mask, x, F64x2::splat(1.5)));
   const LnGamma s = lgamma_stirling(simd::select(mask, F64x2::splat(kEnd), x));
   return {simd::select(mask, t.hi, s.hi), simd::select(mask, t.lo, s.lo)};
 }
@@ -239,9 +247,9 @@ long double lgamma_one_plus(long double x) {
 }
 
 // Inlined into the block loop, whose constants then stay in registers. With kDouble,
-// negative lanes where |ln|Gamma|| is below 2^-3 (1 + ln Gamma(y)), about its zeros,
-// leave for the callout: there the reflection's terms, within about 2^-62 (1 + ln Gamma(y))
-// of their sum, cancel beyond what a double result allows. A float result needs no such
+// negative lanes where |ln|Gamma|| is below 2^-5 (1 + ln Gamma(y)), about its zeros,
+// leave for the callout: there the reflection's terms cancel beyond what a double result
+// allows (at the bound 0.53 ulp measured against MPFR, at 2^-8 0.72). A float result needs no such
 // check: no float comes closer to a zero than 2^-23.4 (1 + ln Gamma(y)) (every float
 // above -40 measured; below, the zeros lie within 1/40! of the poles, far inside the
 // floats' spacing).
@@ -249,16 +257,17 @@ template <bool kDouble>
 [[gnu::always_inline]] inline int lgamma_pair(F64x2 x, F64x2& y) {
   int special;
   const F64x2 ay = magnitude_range(simd::abs(x), kLGammaFastEnd, special);
-  const LnGamma l = lgamma_positive<kLGammaTableEnd>(ay);
   const F64x2 negative = simd::less(x, F64x2{});
   if (simd::lane_mask(negative) == 0) {
+    const LnGamma l = lgamma_positive<kLGammaTableEnd, !kDouble>(ay);
     y = l.hi + l.lo;
     return special;
   }
+  const LnGamma l = lgamma_positive<kLGammaTableEnd>(ay);
   const Reflection refl = negative_lanes(ay, negative, kReflectionEnd, special);
   const LnGamma n = reflected(l, refl);
   if constexpr (kDouble) {
-    const F64x2 bound = F64x2::splat(0x1p-3) * (F64x2::splat(1.0) + simd::abs(l.hi));
+    const F64x2 bound = F64x2::splat(0x1p-5) * (F64x2::splat(1.0) + simd::abs(l.hi));
     special |= simd::lane_mask(negative & simd::less(simd::abs(n.hi), bound));
   }
   y = simd::select(negative, n.hi + n.lo, l.hi + l.lo);
