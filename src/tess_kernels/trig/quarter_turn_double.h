@@ -130,9 +130,9 @@ inline F64x2 tan_of(const ReducedAngle& angle, F64x2 x) {
   const F64x2 odd = odd_quadrant(angle);
   const F64x2 swap_hi = (n.hi ^ d.hi) & odd;
   const F64x2 swap_lo = (n.lo ^ d.lo) & odd;
+  // r = +0 gives +0 (r is never -0), the sign of x comes last.
   const F64x2 y = sin_core::quotient({n.hi ^ swap_hi, n.lo ^ swap_lo},
-                                     {d.hi ^ swap_hi, d.lo ^ swap_lo}) +
-                  F64x2::splat(0.0);
+                                     {d.hi ^ swap_hi, d.lo ^ swap_lo});
   const I64x2 sign = (simd::bits(x) & I64x2::splat(sin_core::kSignBit)) ^ (angle.t_bits << 63);
   return simd::from_bits(simd::bits(y) ^ sign);
 }
