@@ -4,14 +4,14 @@
 //
 // An angle a is written k pi/2 + r, k the nearest integer to a 2/pi (held in the low
 // mantissa bits of t = a 2/pi + 1.5 2^52) and |r| <= pi/4 carried as r + r_lo. sin r and
-// cos r come from near-minimax polynomials (tools/tess_quarter_turn_polynomials), each as
-// a leading part and a small tail:
+// cos r come from near-minimax polynomials, tan r from one rational function
+// (tools/tess_quarter_turn_polynomials), each as a leading part and a small tail:
 //   sin r = r + (r^3 S(r^2) + r_lo w)
-//   cos r = w + (((1 - w) - r^2/2) + (r^4 C(r^2) - r r_lo)),  w = 1 - r^2/2 rounded,
-// where (1 - w) - r^2/2 is the rounding error of w and r^2 is carried as a value and its
-// rounding error, so that both parts stay within about 0.15 ulp. The cosine and sine are
-// the parts of their quadrants rounded once, the tangent their corrected quotient
-// (-cos r / sin r in odd quadrants).
+//   cos r = w + (((1 - w) - h^2/2) + (r^4 C(r^2) - ((h + l/2) l + r r_lo))),
+// w = 1 - h^2/2 rounded, h the leading 26 bits of r and l = r - h, so that r^2's
+// rounding does not reach the cosine. The cosine and sine are the parts of their
+// quadrants rounded once, the tangent the corrected quotient of its numerator and
+// denominator (swapped in odd quadrants).
 #pragma once
 
 #include <cstdint>
@@ -54,34 +54,33 @@ inline ReducedAngle reduce(F64x2 a) {
   return {r, ((p - r) - mid) - k * F64x2::splat(kPiOver2Lo), simd::bits(t)};
 }
 
-// sin r and cos r of r + r_lo as leading parts and tails, |tail| below 2^-3 of the part.
-// r = h + l with h its leading 26 bits, so that h h and h l are exact. The cosine's
-// leading part is w = 1 - h^2/2, h^2/2 exact: the rest of r^2/2, (h + l/2) l, is below
-// 2^-25 of it, so its rounding is lost in the tail. The sine's tail keeps z's rounding
-// times r/6 (below 0.1 ulp).
-struct SinCosParts {
-  SinParts sin, cos;
-};
 // 1 - (r + r_lo)^2/2 as w = 1 - h^2/2 (h the leading 26 bits of r, h^2/2 exact), w's
-// rounding error, and the rest (h + l/2) l + r r_lo to be subtracted (l = r - h).
+// rounding error, and the rest (h + l/2) l + r r_lo to be subtracted (l = r - h); the
+// rest is below 2^-25 of r^2/2, so its rounding is lost in a tail.
 struct OneMinusHalfSquare {
-  F64x2 w, w_err, rest;
+  F64x2 w, half_h2, rest;
+  F64x2 w_err() const { return (F64x2::splat(1.0) - w) - half_h2; }
 };
 inline OneMinusHalfSquare one_minus_half_square(const ReducedAngle& angle) {
   const F64x2 r = angle.hi;
   const F64x2 h = r & simd::from_bits(I64x2::splat(~int64_t{0} << 27));
   const F64x2 l = r - h;
   const F64x2 half_h2 = (h * h) * F64x2::splat(0.5);
-  const F64x2 w = F64x2::splat(1.0) - half_h2;
-  return {w, (F64x2::splat(1.0) - w) - half_h2,
-          (h + l * F64x2::splat(0.5)) * l + r * angle.lo};
+  return {F64x2::splat(1.0) - half_h2, half_h2, (h + l * F64x2::splat(0.5)) * l + r * angle.lo};
 }
+
+// sin r and cos r of r + r_lo as leading parts and tails, |tail| below 2^-3 of the part:
+// the cosine's leading part is w above, so that r^2's rounding does not reach it; the
+// sine's tail keeps z's rounding times r/6 (below 0.1 ulp).
+struct SinCosParts {
+  SinParts sin, cos;
+};
 inline SinCosParts sin_cos_parts(const ReducedAngle& angle) {
   const F64x2 r = angle.hi;
   const F64x2 z = r * r;
   const OneMinusHalfSquare c = one_minus_half_square(angle);
   const F64x2 sin_tail = (r * z) * estrin(z, polynomials::kSinTail) + angle.lo * c.w;
-  const F64x2 cos_tail = c.w_err + ((z * z) * estrin(z, polynomials::kCosTail) - c.rest);
+  const F64x2 cos_tail = c.w_err() + ((z * z) * estrin(z, polynomials::kCosTail) - c.rest);
   return {{r, sin_tail}, {c.w, cos_tail}};
 }
 
@@ -126,7 +125,7 @@ inline F64x2 tan_of(const ReducedAngle& angle, F64x2 x) {
   const F64x2 z = r * r;
   const OneMinusHalfSquare c = one_minus_half_square(angle);
   const SinParts n{r, (r * z) * estrin(z, polynomials::kTanNumerator) + angle.lo * c.w};
-  const SinParts d{c.w, c.w_err + (z * estrin(z, polynomials::kTanDenominator) - c.rest)};
+  const SinParts d{c.w, c.w_err() + (z * estrin(z, polynomials::kTanDenominator) - c.rest)};
   const F64x2 odd = odd_quadrant(angle);
   const F64x2 swap_hi = (n.hi ^ d.hi) & odd;
   const F64x2 swap_lo = (n.lo ^ d.lo) & odd;
