@@ -14,33 +14,31 @@ int32_t tess_callout_sLog1p(const float* x, float* r);
 
 struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
   // 1 + x = 2^e m split as in log_split, with e and the point j read from 1 + x rounded
-  // to float (a neighbouring point only makes |r| a little larger) and m = (1 + x) 2^-e
-  // in double, exact unless x exceeds 2^53. For |x| < 2^-7, 1 + x may lose bits of x, so
-  // there r = x and the point is 1 itself.
+  // to float (a neighbouring point only makes |r| a little larger). With k = 2^-e c^-1
+  // (11 significant bits), r = m c^-1 - 1 = x k + (k - 1): x k is exact (35 bits), and so
+  // is k - 1 wherever the result is small (k near 1), so that r rounds once, in any
+  // rounding mode, and equals x itself at the point 1 (e = j = 0, or e = -1 and j = 64,
+  // whose row holds ln 2): for |x| < 2^-8 the float 1 + x lies at that point, and the
+  // result keeps its relative accuracy however small x is.
   static simd::F32x4 fast_path(simd::F32x4 x) {
     using simd::F64x2;
     const LogSplit s = log_split(x + simd::F32x4::splat(1.0f));
     F64x2 scale_low, scale_high;
     simd::reciprocal_powers_of_two(s.e, scale_low, scale_high);
-    const simd::I32x4 small = simd::I32x4::splat(0x3C000000) > simd::bits(simd::abs(x));
     uint32_t j[4];
     simd::index_lanes(s.j, j);
-    const auto half = [](F64x2 xd, F64x2 e, F64x2 scale, __m128i is_small, uint32_t j0,
-                         uint32_t j1) {
+    const auto half = [](F64x2 xd, F64x2 e, F64x2 scale, uint32_t j0, uint32_t j1) {
       const auto& table = log_single_data::kLogPointsSingle;
-      const F64x2 one = F64x2::splat(1.0);
-      const F64x2 r = (xd + one) * scale * simd::gather_column(table, 0, j0, j1) - one;
-      const F64x2 lead =
-          e * F64x2::splat(0.6931471805599453) + simd::gather_column(table, 1, j0, j1);
-      return simd::select(is_small, F64x2::splat(0.0), lead) +
-             ln_one_plus_small(simd::select(is_small, xd, r));
+      const F64x2 k = scale * simd::gather_column(table, 0, j0, j1);
+      const F64x2 r = xd * k + (k - F64x2::splat(1.0));
+      return (e * F64x2::splat(0.6931471805599453) + simd::gather_column(table, 1, j0, j1)) +
+             ln_one_plus_small(r);
     };
     // The result has the sign of x, which the sum loses only for x = -0.
     return simd::or_sign(
-        simd::to_float(half(simd::low_to_double(x), simd::low_to_double(s.e), scale_low,
-                            simd::low_mask_to_double(small), j[0], j[1]),
-                       half(simd::high_to_double(x), simd::high_to_double(s.e), scale_high,
-                            simd::high_mask_to_double(small), j[2], j[3])),
+        simd::to_float(half(simd::low_to_double(x), simd::low_to_double(s.e), scale_low, j[0], j[1]),
+                       half(simd::high_to_double(x), simd::high_to_double(s.e), scale_high, j[2],
+                            j[3])),
         x);
   }
 

@@ -22,7 +22,7 @@ struct Log2Single : LaneLoopSingle<Log2Single> {
   }
 
   // Out of line: the rare near-one groups do not weigh on the inlined fast path.
-  [[gnu::noinline]] static simd::F32x4 near_one(simd::F32x4 x) {
+  static simd::F32x4 near_one(simd::F32x4 x) {
     return log_by_points<2>(x, 1.0, 1.4426950408889634);
   }
 
