@@ -61,9 +61,12 @@ struct DoubleResults {
     const F64x2 t2 = t * t;                   // exact: 34 bits
     return {t, t2, (t2 * t - a) * inv, inv};  // t^3 exact (51 bits)
   }
+  // The series in Estrin's order: u^2 and t u alongside the linear part, one product
+  // shorter in the dependent chain.
   static F64x2 cbrt(const Parts& p) {
-    return p.t - (p.t * p.u) * (F64x2::splat(1.0 / 3) -
-                                p.u * (F64x2::splat(2.0 / 9) - p.u * F64x2::splat(14.0 / 81)));
+    const F64x2 series = (F64x2::splat(1.0 / 3) - p.u * F64x2::splat(2.0 / 9)) +
+                         (p.u * p.u) * F64x2::splat(14.0 / 81);
+    return p.t - (p.t * p.u) * series;
   }
   static F64x2 two_thirds_correction(const Parts& p) {
     return p.u * (F64x2::splat(2.0 / 3) -
