@@ -135,64 +135,38 @@ TEST(DataFittingSearch, SortedSearchCarriesItsState) {
   EXPECT_EQ(cells[0], 3);  // the state says "last cell": wrong for an unsorted site, but safe
 }
 
-// The sorted method site after site as defined: the cell s of the previous site is
-// kept while t < x[s], else a bisection of [s, nx-1]; the right end leaves the state.
-void reference_sorted(const std::vector<double>& x, const std::vector<double>& t,
-                      int64_t& state, std::vector<int64_t>& cells) {
-  const int64_t nx = int64_t(x.size());
-  for (size_t i = 0; i < t.size(); ++i) {
-    int64_t c = t[i] < x[0] || std::isnan(t[i]) ? 0 : t[i] == x[nx - 1] ? nx - 1 : t[i] > x[nx - 1] ? nx : -1;
-    if (c < 0) {
-      const int64_t s = std::min(state, nx - 1);
-      int64_t lo = s, hi = nx - 1;
-      while (lo < hi - 1) (x[(lo + hi) / 2] > t[i] ? hi : lo) = (lo + hi) / 2;
-      c = t[i] < x[s] ? s : hi;
-    }
-    if (c != nx - 1 || !(t[i] == x[nx - 1])) state = c;
-    cells[i] = c;
-  }
-}
-
-// Runs of sorted sites are searched side by side: cells and state must still be those of
-// one site after the other, also from a state ahead of the sites and for runs with
-// repeated sites, sites outside, NaN or sites out of order.
+// The kernel walks runs of sorted sites side by side; cells and state must be those of
+// the rule site after site (the previous cell s kept while t < x[s], else the cell found
+// above it; the right end leaves the state): from a state ahead of the sites, and with
+// sites repeated, outside, NaN or out of order.
 TEST(DataFittingSearch, SortedSearchEqualsTheSiteBySiteRule) {
   std::mt19937_64 gen(11);
   std::vector<double> x(300);
   double pos = 0;
   for (auto& v : x) v = pos += std::uniform_real_distribution<double>(0.1, 1.0)(gen);
-  auto uniform = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(gen); };
-  struct Case {
-    const char* name;
-    double lo, hi;  // sites drawn from [lo, hi], then sorted
-    int64_t state;
-    int64_t repeat, reverse_from;  // every site repeated; sites from reverse_from on reversed
-    bool nan_inside;
-  };
-  const double a = x.front(), b = x.back();
-  const Case cases[] = {
-      {"inside", a, b, 0, 1, -1, false},      {"sparse", a, b, 0, 1, -1, false},
-      {"both sides", a - 5, b + 5, 0, 1, -1, false}, {"state ahead", a, b, 250, 1, -1, false},
-      {"state beyond", a, b, 300, 1, -1, false},      {"repeated", a, b, 7, 3, -1, false},
-      {"right end", b - 1, b, 0, 1, -1, false},       {"nan", a, b, 0, 1, -1, true},
-      {"out of order", a, b, 0, 1, 40, false},
-  };
+  const int64_t nx = 300;
+  struct Case { double lo, hi; int64_t state, count; int edit; };  // edit: 1 right end, 2 NaN, 3 reversed tail
+  const Case cases[] = {{x[0], x[299], 0, 200, 0}, {x[0], x[299], 0, 20, 0}, {x[0] - 5, x[299] + 5, 0, 200, 0},
+                        {x[0], x[299], 250, 200, 0}, {x[0], x[299], 300, 200, 0}, {x[290], x[299], 7, 200, 1},
+                        {x[0], x[10], 3, 200, 0}, {x[0], x[299], 0, 200, 2}, {x[0], x[299], 0, 200, 3}};
   for (const Case& k : cases) {
-    std::vector<double> t(std::string(k.name) == "sparse" ? 20 : 200);
-    for (auto& v : t) v = uniform(k.lo, k.hi);
+    std::vector<double> t(size_t(k.count));
+    for (auto& v : t) v = std::uniform_real_distribution<double>(k.lo, k.hi)(gen);
     std::sort(t.begin(), t.end());
-    if (std::string(k.name) == "right end") std::fill(t.end() - 30, t.end(), b);
-    if (k.nan_inside) t[100] = std::nan("");
-    if (k.reverse_from >= 0) std::reverse(t.begin() + k.reverse_from, t.end());
-    std::vector<double> sites;
-    for (double v : t) sites.insert(sites.end(), size_t(k.repeat), v);
-    std::vector<int64_t> cells(sites.size()), expected(sites.size());
-    int64_t state = k.state, expected_state = k.state;
-    zorn_df_kernel_dDFSortedSearch1D64(int64_t(x.size()), x.data(), int64_t(sites.size()), sites.data(),
-                                       &state, 1, 0, 0, 0, cells.data());
-    reference_sorted(x, sites, expected_state, expected);
-    EXPECT_EQ(cells, expected) << k.name;
-    EXPECT_EQ(state, expected_state) << k.name;
+    if (k.edit == 1) std::fill(t.end() - 30, t.end(), x[299]);
+    if (k.edit == 2) t[100] = std::nan("");
+    if (k.edit == 3) std::reverse(t.begin() + 40, t.end());
+    std::vector<int64_t> cells(t.size());
+    int64_t state = k.state, s = k.state;
+    zorn_df_kernel_dDFSortedSearch1D64(nx, x.data(), k.count, t.data(), &state, 1, 0, 0, 0, cells.data());
+    for (size_t i = 0; i < t.size(); ++i) {
+      const int64_t kept = std::min(s, nx - 1);
+      const bool inside = t[i] >= x[0] && t[i] < x[299];
+      const int64_t c = std::isnan(t[i]) ? 0 : inside && t[i] < x[size_t(kept)] ? kept : reference_cell(x, t[i]);
+      if (!(t[i] == x[299])) s = c;
+      ASSERT_EQ(cells[i], c) << k.lo << ' ' << k.state << " site " << i;
+    }
+    EXPECT_EQ(state, s);
   }
 }
 
