@@ -17,12 +17,36 @@ namespace h = hyperbolic;
 constexpr double kExpLow = -600.0;
 constexpr double kExpHigh = 690.0;
 constexpr double kHyperbolicHigh = 689.0;
+constexpr double kTanhHigh = 300.0;
 
 // |(v.hi + v.lo) f| rounded once beyond the rounding of f, with the sign of f flipped
 // by `sign` (-0.0 lanes): the sign of a zero product follows the sign rule exactly.
 [[gnu::always_inline]] inline F64x2 product(h::Sum v, F64x2 f, F64x2 sign) {
   const TwoSum p = two_product(v.hi, f);
   return simd::abs(p.sum + (p.err + v.lo * f)) | ((f & F64x2::splat(-0.0)) ^ sign);
+}
+
+// sinh a and cosh a for 0 <= a <= 689 as hi + lo, sinh from its series below 1/2.
+struct SinhCosh {
+  h::Sum sinh, cosh;
+};
+[[gnu::always_inline]] inline SinhCosh sinh_cosh(F64x2 a) {
+  const F64x2 two = F64x2::splat(2.0);
+  const h::HalfHyperbolic half = h::half_hyperbolic(a);
+  const h::Sum series = h::sinh_series(a);
+  const F64x2 in_series = simd::less(a, F64x2::splat(h::kSinhSeriesLimit));
+  return {{simd::select(in_series, series.hi, half.sinh_half.hi * two),
+           simd::select(in_series, series.lo, half.sinh_half.lo * two)},
+          {half.cosh_half.hi * two, half.cosh_half.lo * two}};
+}
+
+// (n.hi + n.lo) / (d.hi + d.lo) for n at most a few times d, rounded once beyond a
+// remainder's rounding: q = n.hi / d.hi by the reciprocal `inv` of d.hi, corrected by the
+// remainder n - q d (n.hi - q d.hi exact: Dekker's product, and q d.hi is near n.hi).
+[[gnu::always_inline]] inline F64x2 quotient(h::Sum n, h::Sum d, F64x2 inv) {
+  const F64x2 q = n.hi * inv;
+  const TwoSum qd = two_product(q, d.hi);
+  return q + ((((n.hi - qd.sum) - qd.err) + n.lo) - q * d.lo) * inv;
 }
 
 }  // namespace
@@ -51,16 +75,11 @@ int HyperbolicLanes<kSine, kRotated>::group(const double x[4], const double y[4]
                                             double im[4]) {
   alignas(16) double s[4], c[4];
   int special = sin_cos_table_group(kRotated ? x : y, s, c);
-  const F64x2 two = F64x2::splat(2.0), positive = F64x2::splat(0.0), minus = F64x2::splat(-0.0);
+  const F64x2 positive = F64x2::splat(0.0), minus = F64x2::splat(-0.0);
   for (int v = 0; v < 4; v += 2) {
     const F64x2 xv = kRotated ? F64x2::load(y + v) ^ minus : F64x2::load(x + v);
     const F64x2 a = simd::abs(xv), sign = xv & minus;
-    const h::HalfHyperbolic half = h::half_hyperbolic(a);
-    const h::Sum series = h::sinh_series(a);
-    const F64x2 in_series = simd::less(a, F64x2::splat(h::kSinhSeriesLimit));
-    const h::Sum sinh = {simd::select(in_series, series.hi, half.sinh_half.hi * two),
-                         simd::select(in_series, series.lo, half.sinh_half.lo * two)};
-    const h::Sum cosh = {half.cosh_half.hi * two, half.cosh_half.lo * two};
+    const auto [sinh, cosh] = sinh_cosh(a);
     const F64x2 cv = F64x2::load(c + v), sv = F64x2::load(s + v);
     const F64x2 even_part = kSine ? product(cosh, sv, positive) : product(cosh, cv, positive);
     const F64x2 odd_part = kSine ? product(sinh, cv, sign) : product(sinh, sv, sign);
@@ -79,6 +98,55 @@ int HyperbolicLanes<kSine, kRotated>::group(const double x[4], const double y[4]
   return special;
 }
 
+// tanh(x + iy) = (sinh x cosh x + i sin y cos y) / (sinh^2 x + cos^2 y): the denominator
+// is a sum of squares and cancels nowhere, unlike cosh 2x + cos 2y. The magnitudes are
+// computed from |x|, |sin y|, |cos y| and the signs put on at the end (sign of x on the
+// real part, of sin y cos y on the imaginary), which keeps every zero's sign. Both
+// products and the denominator are carried as hi + lo (Dekker's products) and share one
+// reciprocal, each quotient corrected once by its remainder: what remains of weight is
+// the rounding of sin y and cos y. The rotated form gives tan z = -i tanh(iz). |x| above
+// 300 (where the squares near overflow), non-finite x and non-zero |x| below 2^-500 go
+// to the scalar form.
+template <bool kRotated>
+int TangentLanes<kRotated>::group(const double x[4], const double y[4], double re[4],
+                               double im[4]) {
+  alignas(16) double s[4], c[4];
+  int special = sin_cos_table_group(kRotated ? x : y, s, c);
+  const F64x2 minus = F64x2::splat(-0.0), two = F64x2::splat(2.0);
+  for (int v = 0; v < 4; v += 2) {
+    const F64x2 xv = kRotated ? F64x2::load(y + v) ^ minus : F64x2::load(x + v);
+    const F64x2 a = simd::abs(xv);
+    // The tails (a series' up to 4% of its head, cosh's up to 1/200) renormalised, so
+    // that products of two tails drop out.
+    const SinhCosh parts = sinh_cosh(a);
+    const TwoSum sinh = fast_two_sum(parts.sinh.hi, parts.sinh.lo);
+    const TwoSum cosh = fast_two_sum(parts.cosh.hi, parts.cosh.lo);
+    const F64x2 sv = F64x2::load(s + v), cv = F64x2::load(c + v);
+    const F64x2 as = simd::abs(sv), ac = simd::abs(cv);
+    const TwoSum sc = two_product(sinh.sum, cosh.sum), sq = two_product(sinh.sum, sinh.sum);
+    const TwoSum trig = two_product(as, ac), c2 = two_product(ac, ac);
+    const TwoSum d = two_sum(sq.sum, c2.sum);
+    const h::Sum denominator = {d.sum, d.err + ((sq.err + two * sinh.sum * sinh.err) + c2.err)};
+    const F64x2 inv = F64x2::splat(1.0) / d.sum;
+    const F64x2 real_part =
+        quotient({sc.sum, sc.err + (sinh.sum * cosh.err + sinh.err * cosh.sum)}, denominator, inv) |
+        (xv & minus);
+    const F64x2 imag_part = quotient({trig.sum, trig.err}, denominator, inv) | ((sv ^ cv) & minus);
+    if constexpr (kRotated) {  // -i (real + i imag)
+      imag_part.store(re + v);
+      (real_part ^ minus).store(im + v);
+    } else {
+      real_part.store(re + v);
+      imag_part.store(im + v);
+    }
+    const F64x2 tiny = simd::less(F64x2::splat(0.0), a) & simd::less(a, F64x2::splat(0x1p-500));
+    special |= simd::lane_mask(simd::not_less_equal(a, F64x2::splat(kTanhHigh)) | tiny) << v;
+  }
+  return special;
+}
+
+template struct TangentLanes<false>;
+template struct TangentLanes<true>;
 template struct HyperbolicLanes<true, false>;
 template struct HyperbolicLanes<false, false>;
 template struct HyperbolicLanes<true, true>;

@@ -22,4 +22,13 @@ using CoshLanes = HyperbolicLanes<false, false>;
 using SinLanes = HyperbolicLanes<true, true>;
 using CosLanes = HyperbolicLanes<false, true>;
 
+// tanh z, or tan z = -i tanh(iz) (kRotated), from sinh and cosh of the real part and the
+// sine and cosine of the imaginary part, as for the hyperbolic lanes.
+template <bool kRotated>
+struct TangentLanes {
+  static int group(const double x[4], const double y[4], double re[4], double im[4]);
+};
+using TanhLanes = TangentLanes<false>;
+using TanLanes = TangentLanes<true>;
+
 }  // namespace zorn::tess::cx

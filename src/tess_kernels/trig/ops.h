@@ -30,8 +30,7 @@ struct Cos : cx::RealAndComplexLanes<Cos, CosSingle, CosDouble, cx::CosLanes> {
   }
 };
 
-struct Tan : ByPrecision<TanSingle, TanDouble>, ComplexUnary<Tan> {
-  using ComplexUnary<Tan>::eval;
+struct Tan : cx::RealAndComplexLanes<Tan, TanSingle, TanDouble, cx::TanLanes> {
   static constexpr bool kReportsOverflow = false;
   static std::complex<double> value(std::complex<double> z) {
     return cx::tan(z);
