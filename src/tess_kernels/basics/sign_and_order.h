@@ -20,14 +20,34 @@
 
 namespace zorn::tess::ops {
 
+// The modulus of four elements. Single precision parts widened: their squares and sum
+// are exact or rounded once in double, so that the root rounds to within a hair of half
+// an ulp of a float (non-finite parts go to the scalar form); double parts by the Hypot
+// fast path.
 struct ModulusLanes {
+  template <class R>
+  using Part = R;
+  static int group(const float x[4], const float y[4], float r[4]) {
+    const __m128 xs = _mm_load_ps(x), ys = _mm_load_ps(y);
+    const __m128 finite = _mm_cmplt_ps(_mm_max_ps(_mm_andnot_ps(_mm_set1_ps(-0.0f), xs),
+                                                  _mm_andnot_ps(_mm_set1_ps(-0.0f), ys)),
+                                       _mm_set1_ps(INFINITY));
+    __m128d half[2];
+    for (int h = 0; h < 2; ++h) {
+      const __m128d a = _mm_cvtps_pd(h == 0 ? xs : _mm_movehl_ps(xs, xs));
+      const __m128d b = _mm_cvtps_pd(h == 0 ? ys : _mm_movehl_ps(ys, ys));
+      half[h] = _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(a, a), _mm_mul_pd(b, b)));
+    }
+    _mm_store_ps(r, _mm_movelh_ps(_mm_cvtpd_ps(half[0]), _mm_cvtpd_ps(half[1])));
+    return _mm_movemask_ps(finite) ^ 0xF;
+  }
   static int group(const double x[4], const double y[4], double r[4]) {
     return HypotDouble::fast_group(x, y, r);
   }
 };
 
 // The sign bit cleared, so that NaN payloads survive; complex: the modulus, on lanes of
-// four elements by the double Hypot fast path.
+// four elements.
 struct Abs : Elementwise<Abs, 1, 1>, cx::ComplexToRealLanes<Abs, ModulusLanes> {
   using Elementwise<Abs, 1, 1>::vector_loop;
   using cx::ComplexToRealLanes<Abs, ModulusLanes>::vector_loop;

@@ -1,10 +1,11 @@
 // Moves between a group of four complex elements and the part vectors the lane kernels
-// work on (single precision widened to double), and the store of a group's results with
+// work on (single precision widened to double, or kept), and the store of a group's results with
 // its special elements settled one by one. Parts pass between registers and arrays as
 // whole vectors only, which keeps every load forwarded from its store.
 #pragma once
 
 #include <emmintrin.h>
+#include <xmmintrin.h>
 
 #include <complex>
 #include <cstdint>
@@ -26,6 +27,14 @@ template <class R>
   _mm_store_pd(y + 2, _mm_unpackhi_pd(z2, z3));
 }
 
+// The same for single precision parts kept in single precision.
+[[gnu::always_inline]] inline void split_group(const std::complex<float>* p, float* x, float* y) {
+  const __m128 z01 = _mm_loadu_ps(reinterpret_cast<const float*>(p));
+  const __m128 z23 = _mm_loadu_ps(reinterpret_cast<const float*>(p + 2));
+  _mm_store_ps(x, _mm_shuffle_ps(z01, z23, _MM_SHUFFLE(2, 0, 2, 0)));
+  _mm_store_ps(y, _mm_shuffle_ps(z01, z23, _MM_SHUFFLE(3, 1, 3, 1)));
+}
+
 // p[0, 4) from the parts re + i im.
 template <class R>
 [[gnu::always_inline]] inline void merge_group(std::complex<R>* p, const double* re,
@@ -34,6 +43,13 @@ template <class R>
   const __m128d im01 = _mm_load_pd(im), im23 = _mm_load_pd(im + 2);
   store_pair(p, _mm_unpacklo_pd(re01, im01), _mm_unpackhi_pd(re01, im01));
   store_pair(p + 2, _mm_unpacklo_pd(re23, im23), _mm_unpackhi_pd(re23, im23));
+}
+
+[[gnu::always_inline]] inline void merge_group(std::complex<float>* p, const float* re,
+                                               const float* im) {
+  const __m128 r = _mm_load_ps(re), i = _mm_load_ps(im);
+  _mm_storeu_ps(reinterpret_cast<float*>(p), _mm_unpacklo_ps(r, i));
+  _mm_storeu_ps(reinterpret_cast<float*>(p + 2), _mm_unpackhi_ps(r, i));
 }
 
 // Four reals p[0, 4) into v, and back.
@@ -45,6 +61,12 @@ template <class R>
   const __m128 f = _mm_loadu_ps(p);
   _mm_store_pd(v, _mm_cvtps_pd(f));
   _mm_store_pd(v + 2, _mm_cvtps_pd(_mm_movehl_ps(f, f)));
+}
+[[gnu::always_inline]] inline void load_reals(const float* p, float* v) {
+  _mm_store_ps(v, _mm_loadu_ps(p));
+}
+[[gnu::always_inline]] inline void store_reals(float* p, const float* v) {
+  _mm_storeu_ps(p, _mm_load_ps(v));
 }
 [[gnu::always_inline]] inline void store_reals(double* p, const double* v) {
   _mm_storeu_pd(p, _mm_load_pd(v));

@@ -1,6 +1,7 @@
 // Complex-only functions: Arg, Conj, CIS. None of them reports. Arg and CIS run on
-// lanes of four elements (the double Atan2 fast path on the parts, the pi/256 table sine
-// and cosine), their scalar forms taking the elements those leave.
+// lanes of four elements, their scalar forms taking the elements those leave: the
+// single and double Atan2 fast paths on the parts, and for CIS the single SinCos fast
+// path or the pi/256 table sine and cosine of double precision.
 #pragma once
 
 #include <cmath>
@@ -8,12 +9,18 @@
 
 #include "tess_kernels/complex/real_side_lanes.h"
 #include "tess_kernels/inv_trig_hyp/inverse_trig_double.h"
+#include "tess_kernels/inv_trig_hyp/inverse_trig_single.h"
 #include "tess_kernels/trig/double_ops.h"
 #include "tess_kernels/trig/sin_cos.h"
 
 namespace zorn::tess::ops {
 
 struct ArgLanes {
+  template <class R>
+  using Part = R;
+  static int group(const float x[4], const float y[4], float r[4]) {
+    return Atan2Single::fast_group(y, x, r);
+  }
   static int group(const double x[4], const double y[4], double r[4]) {
     return Atan2Double::fast_group(y, x, r);
   }
@@ -36,6 +43,11 @@ struct Conj {
 };
 
 struct CisLanes {
+  template <class R>
+  using Part = R;
+  static int group(const float t[4], float re[4], float im[4]) {
+    return SinCosSingle::fast_group(t, im, re);
+  }
   static int group(const double t[4], double re[4], double im[4]) {
     return sin_cos_table_group(t, im, re);
   }

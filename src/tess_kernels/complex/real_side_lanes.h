@@ -1,9 +1,10 @@
 // The vector loops of the complex functions with a real side, four elements per group:
 // a complex argument and a real result (Abs, Arg), or a real argument and a complex
-// result (CIS). A kernel K supplies, on four elements widened to double,
-//   static int group(const double x[4], const double y[4], double r[4]);   (to real)
-//   static int group(const double t[4], double re[4], double im[4]);       (from real)
-// and the four-bit mask of the elements only the operation's scalar form `Op::eval` can
+// result (CIS). A kernel K names the type its parts take for elements of precision R,
+// `K::Part<R>` (double, or float for single precision kept single), and supplies for it
+//   static int group(const Part x[4], const Part y[4], Part r[4]);   (to real)
+//   static int group(const Part t[4], Part re[4], Part im[4]);       (from real)
+// with the four-bit mask of the elements only the operation's scalar form `Op::eval` can
 // be trusted with; those go through it one by one in element order. Contiguous whole
 // groups move as vectors; strided vectors and the last partial group element by element
 // (lanes past the end hold 1, masked off). Every element of a group is read before any
@@ -22,6 +23,9 @@ namespace zorn::tess::cx {
 
 template <class Op, class Kernel>
 struct ComplexToRealLanes {
+  template <class R>
+  using Part = typename Kernel::template Part<R>;
+
   template <class R, class Report>
   static void vector_loop(FpFrame& frame, int32_t count, Strided<const std::complex<R>> a,
                           Strided<R> r, Report&& report) {
@@ -30,8 +34,8 @@ struct ComplexToRealLanes {
     for (int64_t g = 0; g < n; g += kGroupLanes) {
       const int lanes = static_cast<int>(std::min<int64_t>(kGroupLanes, n - g));
       const bool whole = contiguous && lanes == kGroupLanes;
-      alignas(16) double x[kGroupLanes] = {1, 1, 1, 1}, y[kGroupLanes] = {1, 1, 1, 1};
-      alignas(16) double v[kGroupLanes];
+      alignas(16) Part<R> x[kGroupLanes] = {1, 1, 1, 1}, y[kGroupLanes] = {1, 1, 1, 1};
+      alignas(16) Part<R> v[kGroupLanes];
       if (whole) {
         split_group(a.base + g, x, y);
       } else {
@@ -56,6 +60,9 @@ struct ComplexToRealLanes {
 
 template <class Op, class Kernel>
 struct RealToComplexLanes {
+  template <class R>
+  using Part = typename Kernel::template Part<R>;
+
   template <class R, class Report>
   static void vector_loop(FpFrame& frame, int32_t count, Strided<const R> a,
                           Strided<std::complex<R>> r, Report&& report) {
@@ -64,8 +71,8 @@ struct RealToComplexLanes {
     for (int64_t g = 0; g < n; g += kGroupLanes) {
       const int lanes = static_cast<int>(std::min<int64_t>(kGroupLanes, n - g));
       const bool whole = contiguous && lanes == kGroupLanes;
-      alignas(16) double t[kGroupLanes] = {1, 1, 1, 1};
-      alignas(16) double re[kGroupLanes], im[kGroupLanes];
+      alignas(16) Part<R> t[kGroupLanes] = {1, 1, 1, 1};
+      alignas(16) Part<R> re[kGroupLanes], im[kGroupLanes];
       if (whole) {
         load_reals(a.base + g, t);
       } else {
