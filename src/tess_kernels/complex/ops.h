@@ -1,7 +1,7 @@
 // Complex-only functions: Arg, Conj, CIS. None of them reports. Arg and CIS run on
 // lanes of four elements, their scalar forms taking the elements those leave: the
-// single and double Atan2 fast paths on the parts, and for CIS the single SinCos fast
-// path or the pi/256 table sine and cosine of double precision.
+// single and double Atan2 fast paths on the parts, and for CIS the single and double
+// SinCos fast paths.
 #pragma once
 
 #include <cmath>
@@ -49,7 +49,7 @@ struct CisLanes {
     return SinCosSingle::fast_group(t, im, re);
   }
   static int group(const double t[4], double re[4], double im[4]) {
-    return sin_cos_table_group(t, im, re);
+    return SinCosDouble::fast_group(t, im, re);
   }
 };
 
