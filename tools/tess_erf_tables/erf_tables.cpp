@@ -6,7 +6,8 @@
 //   find the row from the top bits of a + 1. Row layout: {left end, c0 hi, c0 lo, c1 ...}.
 // - erf(a) / a - 1 as a polynomial in s = a^2, on [0, 1/16] (double) and [0, 1/64] (float).
 // - a erfcx(a) as a polynomial in w = 1/a^2 on (0, 1/930.25] (a >= 30.5).
-// - erf(a) on 193 rows about r = k/32 (0 <= r <= 6), in powers of a - r.
+// - erf(a) on 193 rows about r = k/32 (0 <= r <= 6), erfc(a) on 289 (0 <= r <= 9), in
+//   powers of a - r.
 // - For the float kernels, erfc on the grid r = k/128, 0 <= r <= 9: {erfc(r) as float head
 //   and remainder, b1 = erfcx'(r)/erfcx(r), b2 = erfcx''(r)/(2 erfcx(r))}, and erf on the
 //   same grid up to 4 with its Taylor coefficients (--float).
@@ -124,21 +125,29 @@ void print_rows(const char* name, int degree) {
   std::printf("};\n");
 }
 
-// erf on 193 rows r = k/32, 0 <= r <= 6, in powers of d = a - r (|d| <= 1/64): the fit
-// on [r - 1/64, r + 1/64] re-expanded about its centre (Taylor shift by Horner's steps).
-void print_erf_rows(const char* name, int degree) {
-  constexpr int kRows = 193;
-  std::printf("alignas(16) constexpr double %s[%d][%d] = {\n", name, kRows, degree + 2);
-  for (int k = 0; k < kRows; ++k) {
+// f on the rows r = k/32, k = 0 .. last, in powers of d = a - r (|d| <= 1/64): the fit on
+// [r - 1/64, r + 1/64] re-expanded about its centre (Taylor shift by Horner's steps). With
+// split_slope, c1 too as head (26 bits, so that its product with a 27-bit part of d is
+// exact) and remainder: {c0 hi, c0 lo, c1 hi, c1 lo, c2, ...}.
+void print_centred_rows(const char* name, const Function& f, int last, int degree,
+                        bool split_slope) {
+  std::printf("alignas(16) constexpr double %s[%d][%d] = {\n", name, last + 1,
+              degree + 2 + (split_slope ? 1 : 0));
+  for (int k = 0; k <= last; ++k) {
     const double r = k / 32.0, h = 1.0 / 32;
-    std::vector<Real> m = fit([](Real& y, const Real& x) { mpfr_erf(y.v, x.v, MPFR_RNDN); },
-                              r - h / 2, h, degree);
+    std::vector<Real> m = fit(f, r - h / 2, h, degree);
     for (int i = 0; i < degree; ++i) {
       for (int j = degree - 1; j >= i; --j) {
         Real t;
         mpfr_mul_d(t.v, m[j + 1].v, h / 2, MPFR_RNDN);
         mpfr_add(m[j].v, m[j].v, t.v, MPFR_RNDN);
       }
+    }
+    if (split_slope) {
+      Real head = m[1];
+      mpfr_prec_round(head.v, 26, MPFR_RNDN);
+      mpfr_sub(m[1].v, m[1].v, head.v, MPFR_RNDN);
+      m.insert(m.begin() + 1, head);  // printed after c0's head and remainder
     }
     print_split_row(m, "    {");
     std::printf("},\n");
@@ -190,7 +199,11 @@ int main(int argc, char** argv) {
   print_rows("kErfcxRowsDouble", 9);
   print_rows("kErfcxRowsSingle", 5);
   std::printf("// erf about r = k/32, 0 <= r <= 6: {c0 hi, c0 lo, c1, ...} in a - r.\n");
-  print_erf_rows("kErfRowsDouble", 8);
+  print_centred_rows("kErfRowsDouble", [](Real& y, const Real& x) { mpfr_erf(y.v, x.v, MPFR_RNDN); },
+                     192, 8, false);
+  std::printf("// erfc about r = k/32, 0 <= r <= 9: {c0 hi, c0 lo, c1, ...} in a - r.\n");
+  print_centred_rows("kErfcRowsDouble", [](Real& y, const Real& x) { mpfr_erfc(y.v, x.v, MPFR_RNDN); },
+                     288, 11, true);
   std::printf("// erf(a) / a - 1 in powers of a^2, 0 <= a <= 1/4.\n");
   print_fit("kErfRatioDouble", erf_ratio, 0.0, 0.0625, 8, true);
   std::printf("// a erfcx(a) in powers of 1/a^2, a >= 30.5.\n");

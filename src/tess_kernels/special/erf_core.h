@@ -1,7 +1,10 @@
 // Two-lane cores of the error function kernels (Erf, Erfc, Erfcx, CdfNorm in double, and
 // the single precision kernels, which compute in double and round once).
 //
-// Everything rests on erfc(a) = e^(-a^2) erfcx(a) for a >= 0:
+// erf on 0 <= a <= 6 and erfc on 0 <= a <= 9 come from rows about the grid points
+// r = k/32: each row is a polynomial in d = a - r (|d| <= 1/64) with its constant term as
+// head and remainder, so that the result is rounded once from a head and a small rest.
+// Past erfc's rows, erfc(a) = e^(-a^2) erfcx(a):
 // - erfcx(a) comes from one of 80 polynomial rows in a - left (rows chosen by the top
 //   bits of a + 1, so that each spans a sixteenth of a binade of a + 1), its constant term
 //   carried as head and remainder so that erfcx keeps a few bits beyond double;
@@ -15,6 +18,7 @@
 #include <cstdint>
 
 #include "tess_kernels/exp_log/scale_double.h"
+#include "tess_kernels/frame/polynomial_double.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/frame/two_sum_double.h"
 
@@ -75,7 +79,7 @@ struct Pair {
 // The columns of two table rows (lane 0's and lane 1's), read as 16-byte pairs that the
 // unpacks turn into coefficient columns.
 template <int kWidth>
-inline void row_columns(const double* r0, const double* r1, F64x2 (&c)[kWidth]) {
+[[gnu::always_inline]] inline void row_columns(const double* r0, const double* r1, F64x2 (&c)[kWidth]) {
   for (int k = 0; k < kWidth; k += 2) {
     const F64x2 u = F64x2::load_aligned(r0 + k), v = F64x2::load_aligned(r1 + k);
     c[k] = simd::lane0s(u, v);
@@ -91,25 +95,55 @@ inline Pair erfcx_rows(F64x2 a, const double (*rows)[kWidth]) {
   F64x2 c[kWidth];
   row_columns(rows[top.low32_lane0() - (1023 << 4)], rows[top.low32_lane1() - (1023 << 4)], c);
   const F64x2 d = a - c[0];  // exact: a lies in [left, 2 left] or left = 0
-  F64x2 q = c[kWidth - 1];
-  for (int k = kWidth - 2; k >= 3; --k) q = q * d + c[k];
+  const F64x2 q = estrin_of<kWidth - 3>(d, [&](size_t i) { return c[i + 3]; });
   const TwoSum f = fast_two_sum(c[1], d * q);
   return {f.sum, f.err + c[2]};
 }
 
-// erf(a) for 0 <= a <= 6 (not NaN) from the row about r = k/32 nearest to a: d = a - r is
-// exact, |d| <= 1/64, and the degree-8 polynomial's constant term, head and remainder,
-// takes the rest by a two-sum, so that erf is rounded once from parts good to about
-// 2^-60 (the rest is at most 0.04 of erf from a = 1/4 on).
-inline F64x2 erf_rows(F64x2 a) {
+// The columns of the row about r = k/32 nearest to a >= 0 (k within the table), and
+// d = a - r, which is exact, |d| <= 1/64.
+template <int kWidth>
+[[gnu::always_inline]] inline F64x2 centred_row(F64x2 a, const double (*rows)[kWidth], F64x2 (&c)[kWidth]) {
   const __m128i k = simd::truncate_to_int32(a * splat(32.0) + splat(0.5));
+  row_columns(rows[simd::int32_lane(k, 0)], rows[simd::int32_lane(k, 1)], c);
+  return a - simd::int32_lanes_to_double(k) * splat(1.0 / 32);
+}
+
+// erf(a) for 0 <= a <= 6 (not NaN) from the row {c0 hi, c0 lo, c1, ...} in powers of d:
+// the terms beyond c0, by Estrin's scheme, are at most 0.04 of erf from a = 1/4 on, and
+// their sum is added to c0's head exactly (Fast2Sum), so that erf is rounded once from
+// parts good to about 2^-60.
+[[gnu::always_inline]] inline F64x2 erf_rows(F64x2 a) {
   F64x2 c[10];
-  row_columns(kErfRowsDouble[simd::int32_lane(k, 0)], kErfRowsDouble[simd::int32_lane(k, 1)], c);
-  const F64x2 d = a - simd::int32_lanes_to_double(k) * splat(1.0 / 32);
-  F64x2 q = c[9];
-  for (int j = 8; j >= 2; --j) q = q * d + c[j];
+  const F64x2 d = centred_row(a, kErfRowsDouble, c);
+  const F64x2 q = estrin_of<8>(d, [&](size_t i) { return c[i + 2]; });
   const TwoSum f = fast_two_sum(c[0], d * q);
   return f.sum + (f.err + c[1]);
+}
+
+// erfc(a + al) for 0 <= a <= 9 (not NaN), al below an ulp of a (zero unless kWithLow),
+// as hi + lo from the row {c0 hi, c0 lo, c1 hi, c1 lo, c2, ...} in powers of d = a - r
+// (+ al: d + al = dh + dl exactly, and the term dl c1 first-order, dl being below 2^-59
+// while the slope changes by a quarter across a row). The first-order term reaches a
+// quarter of erfc at the end of the rows (erfc falls by e^(-2 r d)), too much to round:
+// c1's 26-bit head times d's 27-bit head (Veltkamp's split) is exact and goes into the
+// two-sum with c0's head, so that only terms below 0.03 of erfc are rounded.
+constexpr double kErfcRowsEnd = 9.0;
+template <bool kWithLow>
+[[gnu::always_inline]] inline Pair erfc_rows(F64x2 a, F64x2 al) {
+  F64x2 c[14];
+  F64x2 d = centred_row(a, kErfcRowsDouble, c), dl{};
+  if constexpr (kWithLow) {
+    const TwoSum s = two_sum(d, al);
+    d = s.sum;
+    dl = s.err;
+  }
+  const Split ds = veltkamp_split(d);
+  F64x2 small = ds.lo * c[2] + d * c[3];
+  if constexpr (kWithLow) small = small + dl * c[2];
+  const F64x2 q = estrin_of<10>(d, [&](size_t i) { return c[i + 4]; });
+  const TwoSum f = fast_two_sum(c[0], ds.hi * c[2]);
+  return {f.sum, f.err + (c[1] + (small + (d * d) * q))};
 }
 
 // erfc(a + al) = 2^m (hi + lo) for 0 <= a <= 26.5, al below an ulp of a (zero unless

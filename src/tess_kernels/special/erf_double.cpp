@@ -37,7 +37,7 @@ constexpr double kInvSqrt2Lo = -4.833646656726456e-17;
 inline F64x2 zero() { return splat(0.0); }
 inline F64x2 with_sign_of(F64x2 y, F64x2 x) { return y | (x & splat(-0.0)); }
 
-int erf_pair(F64x2 x, F64x2& y) {
+[[gnu::always_inline]] inline F64x2 erf_pair(F64x2 x, F64x2& y) {
   const F64x2 a = simd::abs(x);
   const F64x2 small = simd::less(a, splat(kSmallLimit));
   const int small_lanes = simd::lane_mask(small);
@@ -45,17 +45,33 @@ int erf_pair(F64x2 x, F64x2& y) {
   if (small_lanes != 3) big = with_sign_of(erf_rows(simd::min(a, splat(kErfIsOne))), x);
   if (small_lanes != 0) series = with_sign_of(erf_small_split<8>(x, kErfRatioDouble), x);  // -0 too
   y = small_lanes == 3 ? series : small_lanes == 0 ? big : simd::select(small, series, big);
-  return simd::lane_mask(simd::not_greater(a, splat(kErfTinyLimit)));  // NaN too
+  return simd::not_greater(a, splat(kErfTinyLimit));  // NaN too
 }
 
-int erfc_pair(F64x2 x, F64x2& y) {
-  const F64x2 a = simd::min(simd::abs(x), splat(kTailLimit));
-  const Pair r = scaled_parts(erfc_scaled<false>(a, zero()));
+// The lanes of `rows` past the rows' end replaced by e^(-a^2) erfcx(a) (out of line: the
+// common range lies within the rows).
+template <bool kWithLow>
+[[gnu::noinline]] Pair with_scaled_tail(F64x2 a, F64x2 al, F64x2 far, Pair rows) {
+  const Pair tail = scaled_parts(erfc_scaled<kWithLow>(simd::min(a, splat(kTailLimit)), al));
+  return {simd::select(far, tail.hi, rows.hi), simd::select(far, tail.lo, rows.lo)};
+}
+
+// erfc(a + al) for a >= 0 as hi + lo, a + al up to 26.5 (beyond: any value).
+template <bool kWithLow>
+[[gnu::always_inline]] inline Pair erfc_parts(F64x2 a, F64x2 al) {
+  const Pair rows = erfc_rows<kWithLow>(simd::min(a, splat(kErfcRowsEnd)), al);
+  const F64x2 far = simd::less(splat(kErfcRowsEnd), a);
+  return simd::lane_mask(far) == 0 ? rows : with_scaled_tail<kWithLow>(a, al, far, rows);
+}
+
+// erfc(-a) = 2 - erfc(a), which rounds to 2 from a = 9 on.
+[[gnu::always_inline]] inline F64x2 erfc_pair(F64x2 x, F64x2& y) {
+  const Pair r = erfc_parts<false>(simd::abs(x), zero());
   y = simd::select(simd::less(x, zero()), subtract_from(2.0, r), r.hi + r.lo);
-  return simd::lane_mask(simd::not_less_equal(x, splat(kTailLimit)));
+  return simd::not_less_equal(x, splat(kTailLimit));
 }
 
-int erfcx_pair(F64x2 x, F64x2& y) {
+[[gnu::always_inline]] inline F64x2 erfcx_pair(F64x2 x, F64x2& y) {
   const F64x2 a = simd::abs(x);
   const Pair f = erfcx_rows(simd::min(a, splat(kAsymptoticFrom)), kErfcxRowsDouble);
   y = f.hi + f.lo;
@@ -74,8 +90,7 @@ int erfcx_pair(F64x2 x, F64x2& y) {
     const TwoSum d = fast_two_sum(e.hi * twice_scale, zero() - f.hi);
     y = simd::select(negative, d.sum + (d.err + (e.lo * twice_scale - f.lo)), y);
   }
-  return simd::lane_mask(simd::not_less_equal(splat(-kTailLimit), x) |
-                         simd::not_less(x, splat(kAsymptoticLimit)));
+  return simd::not_less_equal(splat(-kTailLimit), x) | simd::not_less(x, splat(kAsymptoticLimit));
 }
 
 // t = -x / sqrt 2 as th + tl, exactly enough for erfc, whose relative change is about
@@ -85,17 +100,16 @@ TwoSum scaled_argument(F64x2 x) {
   return {t.sum, t.err + x * splat(-kInvSqrt2Lo)};
 }
 
-int cdfnorm_pair(F64x2 x, F64x2& y) {
+[[gnu::always_inline]] inline F64x2 cdfnorm_pair(F64x2 x, F64x2& y) {
   const TwoSum t = scaled_argument(simd::min(x, splat(kCdfNormClamp)));
   const F64x2 negative_t = simd::less(t.sum, zero());
-  const F64x2 a = simd::min(simd::abs(t.sum), splat(kTailLimit));
   const F64x2 al = t.err ^ (t.sum & splat(-0.0));  // the low part of |t|
-  const Pair r = scaled_parts(erfc_scaled<true>(a, al));
+  const Pair r = erfc_parts<true>(simd::abs(t.sum), al);
   y = splat(0.5) * simd::select(negative_t, subtract_from(2.0, r), r.hi + r.lo);
-  return simd::lane_mask(simd::not_less_equal(splat(kCdfNormFastLimit), x));
+  return simd::not_less_equal(splat(kCdfNormFastLimit), x);
 }
 
-template <int (*Pair_)(F64x2, F64x2&)>
+template <F64x2 (*Pair_)(F64x2, F64x2&)>
 double lane0(double x) {
   F64x2 y;
   Pair_(splat(x), y);
@@ -111,29 +125,10 @@ double scaled_result(const ScaledPair& p, int64_t m) {
 
 }  // namespace
 
-int64_t ErfDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_fast_block(n, a, r, erf_pair);
-}
-int ErfDouble::fast_group(const double x[4], double y[4]) { return run_fast_group(x, y, erf_pair); }
-
-int64_t ErfcDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_fast_block(n, a, r, erfc_pair);
-}
-int ErfcDouble::fast_group(const double x[4], double y[4]) { return run_fast_group(x, y, erfc_pair); }
-
-int64_t ErfcxDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_fast_block(n, a, r, erfcx_pair);
-}
-int ErfcxDouble::fast_group(const double x[4], double y[4]) {
-  return run_fast_group(x, y, erfcx_pair);
-}
-
-int64_t CdfNormDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_fast_block(n, a, r, cdfnorm_pair);
-}
-int CdfNormDouble::fast_group(const double x[4], double y[4]) {
-  return run_fast_group(x, y, cdfnorm_pair);
-}
+TESS_DOUBLE_PAIR_LOOPS(ErfDouble, erf_pair)
+TESS_DOUBLE_PAIR_LOOPS(ErfcDouble, erfc_pair)
+TESS_DOUBLE_PAIR_LOOPS(ErfcxDouble, erfcx_pair)
+TESS_DOUBLE_PAIR_LOOPS(CdfNormDouble, cdfnorm_pair)
 
 int32_t tess_callout_dErf(double x, double* r) {
   if (std::isnan(x)) {
