@@ -1,7 +1,7 @@
 // Two-lane double precision cores of the hyperbolic functions and their inverses, each
 // carrying its value as an unevaluated sum hi + lo (relative error near 2^-60) until the
-// final rounding. The double kernels round them once; the single precision kernels use
-// the same cores on their four lanes widened to two pairs of doubles.
+// final rounding. The double kernels round them once; the single precision kernels have
+// shorter cores of their own (hyperbolic_single.h) and reach these through the callouts.
 //
 // Sinh, Cosh and Tanh take |x| and build e^|x| and e^-|x| from one reduction of the
 // exponential (2^(k/64) from the table, e^r - 1 by its series), or sinh |x| from its own
