@@ -17,39 +17,34 @@ namespace log_single_data {
 
 #define ZORN_FAST_INLINE [[gnu::always_inline]] inline
 
-// 2^z = scale (1 + q) for z in about [-151, 129]: k = the nearest integer to 64 z (in the
-// low bits of the 1.5 * 2^46 shifter), scale = 2^(k/64) = 2^(j/64) from the table with
-// k div 64 added to its exponent, q = 2^f - 1 for f = z - k/64 in [-1/128, 1/128] by its
-// Taylor series to degree 4. q stays accurate relative to itself as f goes to 0.
-// Under a directed rounding the shifter may pick k = +-1 for a tiny z, leaving 2^z - 1 to
-// cancel; with kSmallTakesZero, |z| < 1/128 takes k = 0 in every rounding mode.
+// 2^z = scale (1 + q) for z in about [-151, 129]: k = 64 z truncated toward zero (the
+// conversion ignores the rounding mode, so that |z| < 1/64 takes k = 0 in every mode and
+// 2^z - 1 = q never cancels), scale = 2^(k/64) = 2^(j/64) from the table with k div 64
+// (rounded down) added to its exponent, q = 2^f - 1 for f = z - k/64 in (-1/64, 1/64)
+// (exact by Sterbenz's lemma) by its Taylor series to degree 4, relative error below
+// 2^-33. q stays accurate relative to itself as f goes to 0.
 struct PowerOfTwoParts {
   simd::F64x2 scale;
   simd::F64x2 q;
 };
-template <bool kSmallTakesZero = false>
 ZORN_FAST_INLINE PowerOfTwoParts power_of_two_parts(simd::F64x2 z) {
   using simd::F64x2;
-  const F64x2 shifter = F64x2::splat(105553116266496.0);
-  F64x2 t = z + shifter;
-  if constexpr (kSmallTakesZero) {
-    const __m128d magnitude = _mm_andnot_pd(_mm_set1_pd(-0.0), z.v);
-    const __m128i small = _mm_castpd_si128(_mm_cmplt_pd(magnitude, _mm_set1_pd(1.0 / 128)));
-    t = simd::select(small, shifter, t);
-  }
-  const F64x2 f = z - (t - shifter);  // exact
-  const __m128i k = _mm_castpd_si128(t.v);
+  const F64x2 z64 = z * F64x2::splat(64.0);
+  const __m128i k = _mm_cvttpd_epi32(z64.v);  // lanes 0 and 1
+  const F64x2 f64 = z64 - F64x2{_mm_cvtepi32_pd(k)};  // exact: 64 f
   const auto c = [](double v) { return F64x2::splat(v); };
-  // Coefficients (ln 2)^i / i!.
+  // Coefficients (ln 2 / 64)^i / i!.
   const F64x2 q =
-      f * (c(0.6931471805599453) +
-           f * (c(0.24022650695910072) +
-                f * (c(0.05550410866482158) + f * c(0.009618129107628477))));
-  uint32_t j[4];  // in lanes 0 and 2, the low halves of the two 64-bit lanes
-  simd::index_lanes(simd::I32x4{k} & simd::I32x4::splat(63), j);
-  const F64x2 row = simd::gather_column(exp_single_data::kExp2Over64Relative, 0, j[0], j[2]);
-  // (k - j) << 46 = (k div 64) << 52: the high bits of t fall off the left end.
-  const __m128i exponent = _mm_slli_epi64(_mm_andnot_si128(_mm_set1_epi64x(63), k), 46);
+      f64 * (c(0.6931471805599453 / 64) +
+             f64 * (c(0.24022650695910072 / 4096) +
+                    f64 * (c(0.05550410866482158 / 262144) + f64 * c(0.009618129107628477 / 16777216))));
+  const __m128i j = _mm_and_si128(k, _mm_set1_epi32(63));
+  const F64x2 row = simd::gather_column(exp_single_data::kExp2Over64Relative, 0,
+                                        static_cast<uint32_t>(_mm_cvtsi128_si32(j)),
+                                        static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi32(j, 0x55))));
+  // (k div 64) << 52 as 64-bit lanes: the high words (k >> 6) << 20 above zero low words.
+  const __m128i exponent =
+      _mm_unpacklo_epi32(_mm_setzero_si128(), _mm_slli_epi32(_mm_srai_epi32(k, 6), 20));
   return {F64x2{_mm_castsi128_pd(_mm_add_epi64(_mm_castpd_si128(row.v), exponent))}, q};
 }
 

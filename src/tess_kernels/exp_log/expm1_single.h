@@ -20,12 +20,12 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
   // and the sum cancels little. Below -104 the result is -1 already, so the argument is
   // clamped there to keep 2^k a normal double (also for -inf). The result has the sign of
   // x, which the sum loses only for x = -0. This kernel computes under the caller's
-  // rounding mode, hence k = 0 forced for small z.
+  // rounding mode, hence k = 0 for small z in every mode.
   static simd::F32x4 fast_path(simd::F32x4 x) {
     const simd::F32x4 clamped = simd::max(x, simd::F32x4::splat(-104.0f));
     const simd::F32x4 y = in_double(clamped, [](simd::F64x2 xd) {
       const PowerOfTwoParts p =
-          power_of_two_parts<true>(xd * simd::F64x2::splat(1.4426950408889634));
+          power_of_two_parts(xd * simd::F64x2::splat(1.4426950408889634));
       return p.scale * p.q + (p.scale - simd::F64x2::splat(1.0));
     });
     return simd::or_sign(y, x);
