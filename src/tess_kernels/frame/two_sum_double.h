@@ -2,6 +2,8 @@
 // rounding error.
 #pragma once
 
+#include <cstdint>
+
 #include "tess_kernels/frame/simd_double.h"
 
 namespace zorn::tess {
@@ -38,6 +40,14 @@ struct Split {
 inline Split veltkamp_split(simd::F64x2 v) {
   const simd::F64x2 t = simd::F64x2::splat(134217729.0) * v;
   const simd::F64x2 hi = t - (t - v);
+  return {v, hi, v - hi};
+}
+
+// The same halves by cutting v's significand after its leading 26 bits: hi and lo keep
+// v's sign, lo has at most 27 bits, and no multiplication can overflow (any finite v).
+inline Split truncated_split(simd::F64x2 v) {
+  const simd::F64x2 hi =
+      simd::from_bits(simd::bits(v) & simd::I64x2::splat(-(int64_t{1} << 27)));
   return {v, hi, v - hi};
 }
 

@@ -1,6 +1,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "tess_kernels/frame/two_sum_double.h"
 #include "tess_kernels/pow_root/double_ops.h"
 
 namespace zorn::tess {
@@ -10,15 +11,6 @@ using simd::F64x2;
 
 constexpr double kFastHigh = 0x1p500;
 constexpr double kFastLow = 0x1p-500;
-
-// x as hi + lo, hi its leading 26 bits: hi^2 and hi lo are exact.
-struct Halves {
-  F64x2 hi, lo;
-};
-Halves halves(F64x2 x) {
-  const F64x2 hi = simd::from_bits(simd::bits(x) & simd::I64x2::splat(-(int64_t{1} << 27)));
-  return {hi, x - hi};
-}
 
 // sqrt(a^2 + b^2) for magnitudes at most 2^500 with the larger at least 2^-500: the
 // rounded root s of the rounded sum, and one correction by the residual
@@ -32,7 +24,7 @@ Halves halves(F64x2 x) {
 F64x2 hypot_core(F64x2 x, F64x2 y) {
   const F64x2 a = simd::max(x, y), b = simd::min(x, y);
   const F64x2 s = {_mm_sqrt_pd((a * a + b * b).v)};
-  const Halves ah = halves(a), bh = halves(b), sh = halves(s);
+  const Split ah = truncated_split(a), bh = truncated_split(b), sh = truncated_split(s);
   const F64x2 leading = (ah.hi * ah.hi - sh.hi * sh.hi) + bh.hi * bh.hi;
   const F64x2 cross = ((ah.hi * ah.lo - sh.hi * sh.lo) + bh.hi * bh.lo) * F64x2::splat(2.0);
   const F64x2 low = (ah.lo * ah.lo + bh.lo * bh.lo) - sh.lo * sh.lo;

@@ -2,6 +2,7 @@
 #include <limits>
 
 #include "tess_kernels/pow_root/cbrt_core_double.h"
+#include "tess_kernels/frame/two_sum_double.h"
 #include "tess_kernels/pow_root/double_ops.h"
 
 namespace zorn::tess {
@@ -27,19 +28,9 @@ int sqrt_pair(F64x2 x, F64x2& y) {
   return _mm_movemask_pd(x.v);  // sign bits: negative numbers, -0, -inf, negative NaNs
 }
 
-// A double cut to its leading 26 significant bits (hi) and the rest (lo, at most 27
-// bits): the products of two such halves are exact.
-struct Halves {
-  F64x2 hi, lo;
-};
-[[gnu::always_inline]] inline Halves halves(F64x2 a) {
-  const F64x2 hi = simd::from_bits(simd::bits(a) & simd::I64x2::splat(-(int64_t{1} << 27)));
-  return {hi, a - hi};
-}
-
 // The residual x - s^2 of the rounded root s (halves h) of x, exact up to the last
 // product's rounding: x - hi^2 is exact, being below 2^-23 x and a multiple of ulp(x).
-[[gnu::always_inline]] inline F64x2 square_residual(F64x2 x, Halves h) {
+[[gnu::always_inline]] inline F64x2 square_residual(F64x2 x, const Split& h) {
   return (x - h.hi * h.hi) - (h.hi * (h.lo + h.lo) + h.lo * h.lo);
 }
 
@@ -52,7 +43,7 @@ constexpr int32_t kInvSqrtHighWord = 0x7DD00000;  // 2^990
 [[gnu::always_inline]] inline F64x2 inv_sqrt_core(F64x2 x) {
   const F64x2 s = {_mm_sqrt_pd(x.v)};
   const F64x2 y = F64x2::splat(1.0) / s;
-  const Halves sh = halves(s), yh = halves(y);
+  const Split sh = truncated_split(s), yh = truncated_split(y);
   const F64x2 r = ((F64x2::splat(1.0) - sh.hi * yh.hi) - (sh.hi * yh.lo + sh.lo * yh.hi)) -
                   sh.lo * yh.lo;
   const F64x2 half_d = square_residual(x, sh) * (F64x2::splat(0.5) * (y * y));
@@ -71,7 +62,7 @@ constexpr int32_t kPow3o2LowWord = 0x1A700000;   // 2^-600
 constexpr int32_t kPow3o2HighWord = 0x65700000;  // 2^600
 [[gnu::always_inline]] inline F64x2 pow3o2_core(F64x2 x) {
   const F64x2 s = {_mm_sqrt_pd(x.v)};
-  const Halves sh = halves(s), xh = halves(x);
+  const Split sh = truncated_split(s), xh = truncated_split(x);
   const F64x2 p = x * s;
   const F64x2 p_err =
       ((xh.hi * sh.hi - p) + (xh.hi * sh.lo + xh.lo * sh.hi)) + xh.lo * sh.lo;

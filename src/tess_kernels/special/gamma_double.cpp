@@ -52,16 +52,6 @@ struct LnGamma {
   F64x2 hi, lo;
 };
 
-// a = a_head + a_tail with a_head of 26 bits and a_tail of 26 bits and a sign (Veltkamp).
-struct Halves {
-  F64x2 head, tail;
-};
-inline Halves split(F64x2 a) {
-  const F64x2 c = a * F64x2::splat(134217729.0);
-  const F64x2 head = c - (c - a);
-  return {head, a - head};
-}
-
 // Columns k and k + 1 (k even) of the rows of both lanes.
 struct ColumnPair {
   F64x2 even, odd;
@@ -103,10 +93,10 @@ template <bool kShort = false>
   const F64x2 rest = t * (simd::lane0s(sums0, sums1) + t * simd::lane1s(sums0, sums1));
   const ColumnPair f_lo_g0_head = columns(row0, row1, 2);
   if constexpr (kShort) return {anchor_f.odd, (f_lo_g0_head.even + t * f_lo_g0_head.odd) + rest};
-  const Halves th = split(t);
+  const Split th = veltkamp_split(t);
   const F64x2 g0 = f_lo_g0_head.odd;
-  const TwoSum s = two_sum(anchor_f.odd, th.head * g0);  // both products exact
-  return {s.sum, ((f_lo_g0_head.even + s.err) + th.tail * g0) + rest};
+  const TwoSum s = two_sum(anchor_f.odd, th.hi * g0);  // both products exact
+  return {s.sum, ((f_lo_g0_head.even + s.err) + th.lo * g0) + rest};
 }
 
 // The table rows of both lanes, 2^-10 <= x < 1024.
@@ -122,12 +112,8 @@ template <bool kShort>
 LnGamma lgamma_stirling(F64x2 x) {
   const LogParts ln = log_parts<false>(x);
   const F64x2 y = x - F64x2::splat(0.5);
-  // y * ln.head exactly (Dekker).
-  const Halves yh = split(y), lh = split(ln.head);
-  const F64x2 p = y * ln.head;
-  const F64x2 p_err =
-      ((yh.head * lh.head - p) + yh.head * lh.tail + yh.tail * lh.head) + yh.tail * lh.tail;
-  const TwoSum a = two_sum(p, F64x2{} - x);
+  const TwoSum p = two_product(y, ln.head);
+  const TwoSum a = two_sum(p.sum, F64x2{} - x);
   const TwoSum b = two_sum(a.sum, F64x2::splat(kHalfLnTwoPiHi));
   const F64x2 z = F64x2::splat(1.0) / x;
   const F64x2 w = z * z;
@@ -138,7 +124,7 @@ LnGamma lgamma_stirling(F64x2 x) {
                      w * (F64x2::splat(-1.0 / 1680) +
                           w * (F64x2::splat(1.0 / 1188) +
                                w * (F64x2::splat(-691.0 / 360360) + w * F64x2::splat(1.0 / 156)))))));
-  const F64x2 lo = (a.err + b.err) + ((p_err + y * ln.tail) + (series + F64x2::splat(kHalfLnTwoPiLo)));
+  const F64x2 lo = (a.err + b.err) + ((p.err + y * ln.tail) + (series + F64x2::splat(kHalfLnTwoPiLo)));
   return {b.sum, lo};
 }
 
