@@ -80,7 +80,11 @@ TEST_F(ComplexLanes, ContiguousGroupsMatchTheStridedPath) {
                       ZORN_CX(c, float, Tan, true, {}),
                       ZORN_CX(c, float, Ln, false, {}),
                       ZORN_CX(c, float, Log10, false, {}),
-                      ZORN_CX(c, float, Sqrt, false, {})},
+                      ZORN_CX(c, float, Sqrt, false, {}),
+                      ZORN_CX(c, float, Asin, false, {}),
+                      ZORN_CX(c, float, Acos, false, {}),
+                      ZORN_CX(c, float, Asinh, false, {}),
+                      ZORN_CX(c, float, Acosh, false, {})},
                      100.0f);
   check_lanes<double>({ZORN_CX(z, double, Exp, false, {1, 8}),
                        ZORN_CX(z, double, Sinh, false, {1, 7, 8}),
@@ -91,7 +95,11 @@ TEST_F(ComplexLanes, ContiguousGroupsMatchTheStridedPath) {
                        ZORN_CX(z, double, Tan, true, {}),
                        ZORN_CX(z, double, Ln, false, {}),
                        ZORN_CX(z, double, Log10, false, {}),
-                       ZORN_CX(z, double, Sqrt, false, {})},
+                       ZORN_CX(z, double, Sqrt, false, {}),
+                       ZORN_CX(z, double, Asin, false, {}),
+                       ZORN_CX(z, double, Acos, false, {}),
+                       ZORN_CX(z, double, Asinh, false, {}),
+                       ZORN_CX(z, double, Acosh, false, {})},
                       800.0);
 }
 

@@ -1,8 +1,9 @@
 // Inverse trigonometric functions (also scaled by 1/pi), the hyperbolic functions and
 // their inverses. Each real operation joins its single and double precision vector
 // kernels (inverse_trig_single.h, inverse_trig_double.h, hyperbolic_single.h,
-// hyperbolic_double.h); the complex forms are scalar routines (complex/), Sinh, Cosh
-// and Tanh on the lanes of complex/exp_hyperbolic_lanes.h.
+// hyperbolic_double.h); the complex forms run on lanes (Sinh, Cosh and Tanh on those of
+// complex/exp_hyperbolic_lanes.h, Asin, Acos, Asinh, Acosh on complex/inverse_lanes.h),
+// with the scalar routines of complex/ for the elements the lanes leave.
 #pragma once
 
 #include <complex>
@@ -11,6 +12,7 @@
 #include "tess_kernels/complex/exp_hyperbolic_lanes.h"
 #include "tess_kernels/complex/unary_lanes.h"
 #include "tess_kernels/complex/inverse.h"
+#include "tess_kernels/complex/inverse_lanes.h"
 #include "tess_kernels/frame/op_adapters.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_double.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_single.h"
@@ -26,13 +28,21 @@ namespace zorn::tess::ops {
     static std::complex<double> value(std::complex<double> z) { return complex_expr; }    \
   };
 
-ZORN_TESS_REAL_AND_COMPLEX(Acos, false, cx::acos(z))
-ZORN_TESS_REAL_AND_COMPLEX(Asin, false, cx::asin(z))
 ZORN_TESS_REAL_AND_COMPLEX(Atan, false, cx::atan(z))
-ZORN_TESS_REAL_AND_COMPLEX(Acosh, false, cx::acosh(z))
-ZORN_TESS_REAL_AND_COMPLEX(Asinh, false, cx::asinh(z))
 ZORN_TESS_REAL_AND_COMPLEX(Atanh, false, cx::atanh(z))
 #undef ZORN_TESS_REAL_AND_COMPLEX
+
+// The inverse functions that never overflow, on lanes with their scalar form beside.
+#define ZORN_TESS_INVERSE_ON_LANES(Name, complex_expr)                                    \
+  struct Name : cx::RealAndComplexLanes<Name, Name##Single, Name##Double, cx::Name##Lanes> { \
+    static constexpr bool kReportsOverflow = false;                                      \
+    static std::complex<double> value(std::complex<double> z) { return complex_expr; }   \
+  };
+ZORN_TESS_INVERSE_ON_LANES(Acos, cx::acos(z))
+ZORN_TESS_INVERSE_ON_LANES(Asin, cx::asin(z))
+ZORN_TESS_INVERSE_ON_LANES(Acosh, cx::acosh(z))
+ZORN_TESS_INVERSE_ON_LANES(Asinh, cx::asinh(z))
+#undef ZORN_TESS_INVERSE_ON_LANES
 
 struct Cosh : cx::RealAndComplexLanes<Cosh, CoshSingle, CoshDouble, cx::CoshLanes> {
   static constexpr bool kReportsOverflow = true;

@@ -1,0 +1,58 @@
+// Double-double arithmetic on two lanes for the complex lane kernels: values carried as
+// hi + lo (the hyperbolic cores' Sum) to about 2^-100 relative, with Dekker's products
+// and Knuth's sums. Operands and results stay where no product overflows and no tail
+// falls below the normal range; the kernels send other elements to their scalar forms.
+#pragma once
+
+#include "tess_kernels/frame/simd_double.h"
+#include "tess_kernels/frame/two_sum_double.h"
+#include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
+
+namespace zorn::tess::cx::dd {
+
+using simd::F64x2;
+using Sum = hyperbolic::Sum;
+
+[[gnu::always_inline]] inline Sum exact_sum(F64x2 a, F64x2 b) {
+  const TwoSum s = two_sum(a, b);
+  return {s.sum, s.err};
+}
+[[gnu::always_inline]] inline Sum exact_product(F64x2 a, F64x2 b) {
+  const TwoSum p = two_product(a, b);
+  return {p.sum, p.err};
+}
+
+[[gnu::always_inline]] inline Sum add(Sum a, Sum b) {
+  const TwoSum s = two_sum(a.hi, b.hi);
+  return {s.sum, s.err + (a.lo + b.lo)};
+}
+[[gnu::always_inline]] inline Sum add(Sum a, F64x2 b) {
+  const TwoSum s = two_sum(a.hi, b);
+  return {s.sum, s.err + a.lo};
+}
+
+// a b, the product of the two tails left out (2^-106 of it).
+[[gnu::always_inline]] inline Sum multiply(Sum a, Sum b) {
+  const TwoSum p = two_product(a.hi, b.hi);
+  return {p.sum, p.err + (a.hi * b.lo + a.lo * b.hi)};
+}
+[[gnu::always_inline]] inline Sum square(Sum a) {
+  const TwoSum p = two_product(a.hi, a.hi);
+  return {p.sum, p.err + F64x2::splat(2.0) * (a.hi * a.lo)};
+}
+
+// v times a power of two.
+[[gnu::always_inline]] inline Sum scale(Sum v, double f) {
+  return {v.hi * F64x2::splat(f), v.lo * F64x2::splat(f)};
+}
+
+// n / d with one division: q = n.hi / d.hi by the reciprocal of d.hi, and the tail from
+// the remainder n - q d (n.hi - q d.hi exact: Dekker's product, and q d.hi is near n.hi).
+[[gnu::always_inline]] inline Sum divide(Sum n, Sum d) {
+  const F64x2 inv = F64x2::splat(1.0) / d.hi;
+  const F64x2 q = n.hi * inv;
+  const TwoSum qd = two_product(q, d.hi);
+  return {q, ((((n.hi - qd.sum) - qd.err) + n.lo) - q * d.lo) * inv};
+}
+
+}  // namespace zorn::tess::cx::dd

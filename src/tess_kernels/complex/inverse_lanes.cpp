@@ -1,0 +1,117 @@
+#include "tess_kernels/complex/inverse_lanes.h"
+
+#include "tess_kernels/complex/double_double_lanes.h"
+#include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
+#include "tess_kernels/inv_trig_hyp/inverse_trig_core_double.h"
+
+namespace zorn::tess::cx {
+namespace {
+
+using dd::Sum;
+using simd::F64x2;
+namespace h = hyperbolic;
+namespace it = inverse_trig;
+
+// Within these bounds on |x| and |y| no square overflows Dekker's split, y^2 / |x| keeps
+// its tail in the normal range, and the arctangent's ratio stays within [2^-500, 2^500].
+constexpr double kLowestPart = 0x1p-250;
+constexpr double kHighestPart = 0x1p250;
+
+[[gnu::always_inline]] inline Sum select(F64x2 mask, Sum a, Sum b) {
+  return {simd::select(mask, a.hi, b.hi), simd::select(mask, a.lo, b.lo)};
+}
+
+struct Parts {
+  F64x2 real, imag;
+};
+
+// asin (or acos, kCosine) of a + ib for a, b >= 0 in the fast range, with acos's real
+// part taken as pi minus itself in the lanes of `left` (x < 0). With R = |z + 1|,
+// S = |z - 1| and A = (R + S)/2, the imaginary part is ln(A + sqrt(A^2 - 1)) =
+// log1p((A - 1) + sqrt((A - 1)(A + 1))) and the real part asin(a / A) = atan(a / D) (acos:
+// atan(D / a)) with D^2 = A^2 - a^2 = (A - a)(A + a), which keeps its accuracy where a / A
+// nears 1. Neither A - 1 nor A - a is formed as a difference: with
+// P = R - (a + 1) = b^2 / (R + a + 1), T = S + |a - 1| and V = S - |a - 1| = b^2 / T,
+//   A - 1 = (P + V)/2 and A - a = (P + T)/2 for a < 1, the two swapped for a >= 1,
+// sums of positive terms. Everything up to the last logarithm and arctangent is carried
+// in double-double, whose cores take the tails: each part is rounded about once.
+template <bool kCosine>
+[[gnu::always_inline]] inline Parts first_quadrant(F64x2 a, F64x2 b, F64x2 left) {
+  const F64x2 one = F64x2::splat(1.0);
+  const Sum a_plus_1 = dd::exact_sum(a, one);
+  const TwoSum a_minus_1 = two_difference(a, one);
+  const F64x2 below = simd::less(a, one);
+  const F64x2 flip = below & F64x2::splat(-0.0);
+  const Sum distance = {a_minus_1.sum ^ flip, a_minus_1.err ^ flip};  // |a - 1|
+  const Sum b2 = dd::exact_product(b, b);
+  const Sum r = h::root_of_sum(dd::add(dd::square(a_plus_1), b2));
+  const Sum s = h::root_of_sum(dd::add(dd::square(distance), b2));
+  const Sum t = dd::add(s, distance);
+  const Sum p = dd::divide(b2, dd::add(r, a_plus_1));
+  const Sum v = dd::divide(b2, t);
+  const Sum a_minus_one = dd::scale(dd::add(p, select(below, v, t)), 0.5);  // A - 1
+  const Sum a_minus_a = dd::scale(dd::add(p, select(below, t, v)), 0.5);    // A - a
+  const Sum d = h::root_of_sum(dd::multiply(a_minus_a, dd::add(a_minus_a, a + a)));
+  const Sum w =
+      h::root_of_sum(dd::multiply(a_minus_one, dd::add(a_minus_one, F64x2::splat(2.0))));
+  const F64x2 imag = h::log_of_sum(dd::add(dd::add(a_minus_one, w), one));
+  // D's tail moves the angle by -+ a D.lo / (a^2 + D^2) = a D.lo / A^2 (a rough 1/A
+  // serves: the term is below 2^-52 of the angle).
+  const F64x2 inv_a = it::rough_reciprocal(one + a_minus_one.hi);
+  const F64x2 slope = a * d.lo * inv_a * inv_a;
+  if constexpr (kCosine) {
+    const it::Sum angle = it::atan_ratio_sum(d.hi, a, left);
+    return {angle.hi + (angle.lo + (slope ^ (left & F64x2::splat(-0.0)))), imag};
+  } else {
+    const it::Sum angle = it::atan_ratio_sum(a, d.hi);
+    return {angle.hi + (angle.lo - slope), imag};
+  }
+}
+
+}  // namespace
+
+// asin z = asin(|x| + i|y|) with the signs of x and y on the parts; asinh(x + iy) is
+// asin(y + ix) with the parts exchanged. acos z = pi - acos(-z) for x < 0 and the
+// conjugate below the real axis: Re acos(|x| + i|y|) (sided), -sign(y) Im; acosh z takes
+// the imaginary part's magnitude as its real part and sign(y) Re acos z as its imaginary.
+template <bool kCosine, bool kHyperbolic>
+int InverseSineLanes<kCosine, kHyperbolic>::group(const double x[4], const double y[4],
+                                                  double re[4], double im[4]) {
+  constexpr bool kExchanged = kHyperbolic && !kCosine;
+  const F64x2 minus = F64x2::splat(-0.0), zero = F64x2::splat(0.0);
+  const F64x2 low = F64x2::splat(kLowestPart), high = F64x2::splat(kHighestPart);
+  int special = 0;
+  for (int v = 0; v < 4; v += 2) {
+    const F64x2 xv = F64x2::load((kExchanged ? y : x) + v);
+    const F64x2 yv = F64x2::load((kExchanged ? x : y) + v);
+    const F64x2 a = simd::abs(xv), b = simd::abs(yv);
+    // NaN fails the tests that admit a lane.
+    special |= simd::lane_mask(simd::not_less_equal(low, b) | simd::not_less_equal(b, high) |
+                               simd::not_less_equal(a, high) |
+                               (simd::less(zero, a) & simd::less(a, low)))
+               << v;
+    const Parts q = first_quadrant<kCosine>(a, b, simd::less(xv, zero));
+    const F64x2 x_sign = xv & minus, y_sign = yv & minus;
+    if constexpr (kCosine && kHyperbolic) {
+      q.imag.store(re + v);
+      (q.real | y_sign).store(im + v);
+    } else if constexpr (kCosine) {
+      q.real.store(re + v);
+      (q.imag | (y_sign ^ minus)).store(im + v);
+    } else if constexpr (kHyperbolic) {
+      (q.imag | y_sign).store(re + v);
+      (q.real | x_sign).store(im + v);
+    } else {
+      (q.real | x_sign).store(re + v);
+      (q.imag | y_sign).store(im + v);
+    }
+  }
+  return special;
+}
+
+template struct InverseSineLanes<false, false>;
+template struct InverseSineLanes<true, false>;
+template struct InverseSineLanes<false, true>;
+template struct InverseSineLanes<true, true>;
+
+}  // namespace zorn::tess::cx
