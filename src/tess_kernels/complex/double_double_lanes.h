@@ -1,6 +1,7 @@
 // Double-double arithmetic on two lanes for the complex lane kernels: values carried as
 // hi + lo (the hyperbolic cores' Sum) to about 2^-100 relative, with Dekker's products
-// and Knuth's sums. Operands and results stay where no product overflows and no tail
+// on truncated splits (of which only the product of the two 27-bit tails rounds, at
+// 2^-106 of the product) and Knuth's sums. Operands and results stay where no product overflows and no tail
 // falls below the normal range; the kernels send other elements to their scalar forms.
 #pragma once
 
@@ -13,12 +14,16 @@ namespace zorn::tess::cx::dd {
 using simd::F64x2;
 using Sum = hyperbolic::Sum;
 
+[[gnu::always_inline]] inline TwoSum product(F64x2 a, F64x2 b) {
+  return two_product(truncated_split(a), truncated_split(b));
+}
+
 [[gnu::always_inline]] inline Sum exact_sum(F64x2 a, F64x2 b) {
   const TwoSum s = two_sum(a, b);
   return {s.sum, s.err};
 }
 [[gnu::always_inline]] inline Sum exact_product(F64x2 a, F64x2 b) {
-  const TwoSum p = two_product(a, b);
+  const TwoSum p = product(a, b);
   return {p.sum, p.err};
 }
 
@@ -30,14 +35,20 @@ using Sum = hyperbolic::Sum;
   const TwoSum s = two_sum(a.hi, b);
   return {s.sum, s.err + a.lo};
 }
+// a + b where |a.hi| >= |b.hi| (or a.hi = 0).
+[[gnu::always_inline]] inline Sum add_smaller(Sum a, Sum b) {
+  const TwoSum s = fast_two_sum(a.hi, b.hi);
+  return {s.sum, s.err + (a.lo + b.lo)};
+}
 
 // a b, the product of the two tails left out (2^-106 of it).
 [[gnu::always_inline]] inline Sum multiply(Sum a, Sum b) {
-  const TwoSum p = two_product(a.hi, b.hi);
+  const TwoSum p = product(a.hi, b.hi);
   return {p.sum, p.err + (a.hi * b.lo + a.lo * b.hi)};
 }
 [[gnu::always_inline]] inline Sum square(Sum a) {
-  const TwoSum p = two_product(a.hi, a.hi);
+  const Split h = truncated_split(a.hi);
+  const TwoSum p = two_product(h, h);
   return {p.sum, p.err + F64x2::splat(2.0) * (a.hi * a.lo)};
 }
 
@@ -51,8 +62,19 @@ using Sum = hyperbolic::Sum;
 [[gnu::always_inline]] inline Sum divide(Sum n, Sum d) {
   const F64x2 inv = F64x2::splat(1.0) / d.hi;
   const F64x2 q = n.hi * inv;
-  const TwoSum qd = two_product(q, d.hi);
+  const TwoSum qd = product(q, d.hi);
   return {q, ((((n.hi - qd.sum) - qd.err) + n.lo) - q * d.lo) * inv};
+}
+
+// sqrt(q) for q > 0 (no tail below the normal range): the root s of the head and one
+// Newton correction (q - s^2) / 2s, the reciprocal 1/2s taken as s / 2q so that the
+// division runs beside the root instead of after it.
+[[gnu::always_inline]] inline Sum root(Sum q) {
+  const F64x2 s = hyperbolic::sqrt(q.hi);
+  const F64x2 half_inverse = F64x2::splat(0.5) / q.hi;
+  const Split h = truncated_split(s);
+  const TwoSum ss = two_product(h, h);
+  return {s, (((q.hi - ss.sum) - ss.err) + q.lo) * (s * half_inverse)};
 }
 
 }  // namespace zorn::tess::cx::dd

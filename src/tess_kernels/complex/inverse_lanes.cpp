@@ -44,16 +44,16 @@ template <bool kCosine>
   const F64x2 flip = below & F64x2::splat(-0.0);
   const Sum distance = {a_minus_1.sum ^ flip, a_minus_1.err ^ flip};  // |a - 1|
   const Sum b2 = dd::exact_product(b, b);
-  const Sum r = h::root_of_sum(dd::add(dd::square(a_plus_1), b2));
-  const Sum s = h::root_of_sum(dd::add(dd::square(distance), b2));
-  const Sum t = dd::add(s, distance);
-  const Sum p = dd::divide(b2, dd::add(r, a_plus_1));
+  const Sum r = dd::root(dd::add(dd::square(a_plus_1), b2));
+  const Sum s = dd::root(dd::add(dd::square(distance), b2));
+  const Sum t = dd::add_smaller(s, distance);  // S >= |a - 1|, R >= a + 1
+  const Sum p = dd::divide(b2, dd::add_smaller(r, a_plus_1));
   const Sum v = dd::divide(b2, t);
   const Sum a_minus_one = dd::scale(dd::add(p, select(below, v, t)), 0.5);  // A - 1
   const Sum a_minus_a = dd::scale(dd::add(p, select(below, t, v)), 0.5);    // A - a
-  const Sum d = h::root_of_sum(dd::multiply(a_minus_a, dd::add(a_minus_a, a + a)));
+  const Sum d = dd::root(dd::multiply(a_minus_a, dd::add(a_minus_a, a + a)));
   const Sum w =
-      h::root_of_sum(dd::multiply(a_minus_one, dd::add(a_minus_one, F64x2::splat(2.0))));
+      dd::root(dd::multiply(a_minus_one, dd::add(a_minus_one, F64x2::splat(2.0))));
   const F64x2 imag = h::log_of_sum(dd::add(dd::add(a_minus_one, w), one));
   // D's tail moves the angle by -+ a D.lo / (a^2 + D^2) = a D.lo / A^2 (a rough 1/A
   // serves: the term is below 2^-52 of the angle).
