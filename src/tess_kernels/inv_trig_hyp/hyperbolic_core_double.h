@@ -212,32 +212,57 @@ constexpr double kLargeArgument = 0x1p28;
 // Inverse hyperbolic arguments above this take the callout (2|x| must stay finite).
 constexpr double kLargestFastArgument = 0x1p1000;
 
-// asinh a = ln(a + sqrt(a^2 + 1)) for 0 <= a <= kLargestFastArgument, the argument of the
-// logarithm carried as hi + lo (a^2 + 1 exactly by a product and a sum); below 2^-26,
-// asinh a rounds to a itself.
+// ln(hi + lo) for a positive normal hi and |lo| at most about an ulp of hi, already
+// ordered (hi = fl(hi + lo)): lo 2^-k joins the mantissa of hi = 2^k m.
+ZORN_HYPERBOLIC_INLINE F64x2 log_of_ordered_sum(F64x2 hi, F64x2 lo) {
+  const F64x2 inv_scale = simd::from_bits(I64x2::splat(int64_t{2046} << 52) -
+                                          (simd::bits(hi) & I64x2::splat(0x7FF0000000000000)));
+  const LogParts l = log_parts<true>(hi, 0, lo * inv_scale);
+  return l.head + l.tail;
+}
+
+// ln(m + sqrt(q)) for m in [0, kLargeArgument] and q = q_hi + q_lo = m^2 +- 1 exactly
+// (q_hi = 0 only at m = 1 of acosh). The root's rounding error comes back from the
+// remainder q - s^2 (s^2 exact by Dekker's product) over 2s; Kahan's fast two-sum
+// carries m + s, larger operand first (`root_larger`: s > m for asinh, s <= m for acosh).
+// Arguments at and above kLargeArgument take ln(2 x) instead.
+template <bool kRootLarger>
+ZORN_HYPERBOLIC_INLINE F64x2 log_of_root_sum(F64x2 x, F64x2 m, TwoSum q) {
+  const F64x2 s = sqrt(q.sum);
+  const Split split_s = truncated_split(s);
+  const TwoSum s2 = two_product(split_s, split_s);
+  const F64x2 s_lo =
+      (((q.sum - s2.sum) - s2.err) + q.err) / simd::max(s + s, splat(0x1p-1000));
+  const TwoSum v = kRootLarger ? fast_two_sum(s, m) : fast_two_sum(m, s);
+  const F64x2 large = simd::not_less(x, splat(kLargeArgument));
+  return log_of_ordered_sum(simd::select(large, x + x, v.sum),
+                            simd::select(large, splat(0.0), v.err + s_lo));
+}
+
+// m^2 as an exact sum, m at most 2^28.
+ZORN_HYPERBOLIC_INLINE TwoSum exact_square(F64x2 m) {
+  const Split split = truncated_split(m);
+  return two_product(split, split);
+}
+
+// asinh a = ln(a + sqrt(a^2 + 1)) for 0 <= a <= kLargestFastArgument; a^2 + 1 exactly as
+// a fast two-sum of the exact square and 1 (the larger first); below 2^-26, asinh a
+// rounds to a itself.
 ZORN_HYPERBOLIC_INLINE F64x2 asinh_of_magnitude(F64x2 a) {
   const F64x2 m = min(a, splat(kLargeArgument));
-  const Sum sq = two_product(m, m);
-  const TwoSum q = two_sum(sq.hi, splat(1.0));
-  const Sum root = root_of_sum({q.sum, q.err + sq.lo});
-  const TwoSum v = two_sum(m, root.hi);
-  const F64x2 large = simd::not_less(a, splat(kLargeArgument));
-  const F64x2 y = log_of_sum({simd::select(large, a + a, v.sum),
-                              simd::select(large, splat(0.0), v.err + root.lo)});
+  const TwoSum sq = exact_square(m);
+  const TwoSum q = fast_two_sum(simd::max(sq.sum, splat(1.0)), simd::min(sq.sum, splat(1.0)));
+  const F64x2 y = log_of_root_sum<true>(a, m, {q.sum, q.err + sq.err});
   return simd::select(simd::less(a, splat(0x1p-26)), a, y);
 }
 
-// acosh x = ln(x + sqrt(x^2 - 1)) for 1 <= x <= kLargestFastArgument; near 1, x^2 - 1 is
-// exact as the difference of the exact square's head and 1 (Sterbenz) plus its tail.
+// acosh x = ln(x + sqrt(x^2 - 1)) for 1 <= x <= kLargestFastArgument; x^2 - 1 exactly as
+// a fast two-sum of the exact square (at least 1) and -1.
 ZORN_HYPERBOLIC_INLINE F64x2 acosh_value(F64x2 x) {
   const F64x2 m = min(x, splat(kLargeArgument));
-  const Sum sq = two_product(m, m);
-  const TwoSum q = two_sum(sq.hi, splat(-1.0));
-  const Sum root = root_of_sum({q.sum, q.err + sq.lo});
-  const TwoSum v = two_sum(m, root.hi);
-  const F64x2 large = simd::not_less(x, splat(kLargeArgument));
-  return log_of_sum({simd::select(large, x + x, v.sum),
-                     simd::select(large, splat(0.0), v.err + root.lo)});
+  const TwoSum sq = exact_square(m);
+  const TwoSum q = fast_two_sum(sq.sum, splat(-1.0));
+  return log_of_root_sum<false>(x, m, {q.sum, q.err + sq.err});
 }
 
 // atanh a = ln(1 + y) / 2 with y = 2a / (1 - a) for 0 <= a < 1: 1 - a as a two-sum, y
