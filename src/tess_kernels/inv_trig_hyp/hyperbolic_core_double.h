@@ -265,17 +265,20 @@ ZORN_HYPERBOLIC_INLINE F64x2 acosh_value(F64x2 x) {
   return log_of_root_sum<false>(x, m, {q.sum, q.err + sq.err});
 }
 
-// atanh a = ln(1 + y) / 2 with y = 2a / (1 - a) for 0 <= a < 1: 1 - a as a two-sum, y
-// from a reciprocal and one correction with the exact remainder, 1 + y as a two-sum.
+// atanh a = ln(1 + y) / 2 with y = 2a / (1 - a) for 0 <= a < 1: 1 - a as a fast two-sum
+// (d + d_err exactly), y = 2a / d from the reciprocal and its remainder
+// (2a - q d - q d_err) / d with q d exact by Dekker's product; then 1 + y as a fast
+// two-sum, the larger operand first. Near 0 the remainder is of the order of a^2, so the
+// reciprocal of d alone (not of d + d_err) suffices for it.
 ZORN_HYPERBOLIC_INLINE F64x2 atanh_of_magnitude(F64x2 a) {
-  const TwoSum d = two_sum(splat(1.0), splat(0.0) - a);
+  const TwoSum d = fast_two_sum(splat(1.0), splat(0.0) - a);
   const F64x2 inv = splat(1.0) / d.sum;
   const F64x2 a2 = a + a;
   const F64x2 q = a2 * inv;
-  const Sum qd = two_product(q, d.sum);
-  const F64x2 y_lo = (((a2 - qd.hi) - qd.lo) - q * d.err) * inv;
-  const TwoSum u = two_sum(splat(1.0), q);
-  return log_of_sum({u.sum, u.err + y_lo}) * splat(0.5);
+  const TwoSum qd = two_product(truncated_split(q), truncated_split(d.sum));
+  const F64x2 y_lo = (((a2 - qd.sum) - qd.err) - q * d.err) * inv;
+  const TwoSum u = fast_two_sum(simd::max(q, splat(1.0)), simd::min(q, splat(1.0)));
+  return log_of_ordered_sum(u.sum, u.err + y_lo) * splat(0.5);
 }
 
 }  // namespace zorn::tess::hyperbolic
