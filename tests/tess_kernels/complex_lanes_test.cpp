@@ -84,7 +84,9 @@ TEST_F(ComplexLanes, ContiguousGroupsMatchTheStridedPath) {
                       ZORN_CX(c, float, Asin, false, {}),
                       ZORN_CX(c, float, Acos, false, {}),
                       ZORN_CX(c, float, Asinh, false, {}),
-                      ZORN_CX(c, float, Acosh, false, {})},
+                      ZORN_CX(c, float, Acosh, false, {}),
+                      ZORN_CX(c, float, Atan, false, {}),
+                      ZORN_CX(c, float, Atanh, false, {})},
                      100.0f);
   check_lanes<double>({ZORN_CX(z, double, Exp, false, {1, 8}),
                        ZORN_CX(z, double, Sinh, false, {1, 7, 8}),
@@ -99,7 +101,9 @@ TEST_F(ComplexLanes, ContiguousGroupsMatchTheStridedPath) {
                        ZORN_CX(z, double, Asin, false, {}),
                        ZORN_CX(z, double, Acos, false, {}),
                        ZORN_CX(z, double, Asinh, false, {}),
-                       ZORN_CX(z, double, Acosh, false, {})},
+                       ZORN_CX(z, double, Acosh, false, {}),
+                       ZORN_CX(z, double, Atan, false, {}),
+                       ZORN_CX(z, double, Atanh, false, {})},
                       800.0);
 }
 

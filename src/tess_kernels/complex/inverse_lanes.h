@@ -2,9 +2,9 @@
 // unary_lanes.h: four elements per call, after Hull, Fairgrieve and Tang ("Implementing
 // the complex arcsine and arccosine functions using exception handling", ACM TOMS 23,
 // 1997) in double-double on the first quadrant, the real vector cores giving the final
-// logarithm and arctangent. Elements with a part beyond [2^-250, 2^250] (zero allowed
-// for the part that becomes the real one of asin) or non-finite go to the scalar forms
-// (inverse.cpp).
+// logarithm and arctangent; and of the inverse tangents by Kahan's parts of
+// atanh z = ln((1 + z)/(1 - z))/2. Elements with a part beyond the fast ranges or
+// non-finite go to the scalar forms (inverse.cpp).
 #pragma once
 
 namespace zorn::tess::cx {
@@ -19,5 +19,15 @@ using AsinLanes = InverseSineLanes<false, false>;
 using AcosLanes = InverseSineLanes<true, false>;
 using AsinhLanes = InverseSineLanes<false, true>;
 using AcoshLanes = InverseSineLanes<true, true>;
+
+// atanh z, or atan z = -i atanh(iz) (kCircular): the real part
+// log1p(4|x| / ((1 - |x|)^2 + y^2)) / 4 and the imaginary part
+// atan2(2|y|, (1 - |x|)(1 + |x|) - y^2) / 2, with the signs of x and y.
+template <bool kCircular>
+struct InverseTangentLanes {
+  static int group(const double x[4], const double y[4], double re[4], double im[4]);
+};
+using AtanhLanes = InverseTangentLanes<false>;
+using AtanLanes = InverseTangentLanes<true>;
 
 }  // namespace zorn::tess::cx

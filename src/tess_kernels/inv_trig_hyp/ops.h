@@ -2,7 +2,7 @@
 // their inverses. Each real operation joins its single and double precision vector
 // kernels (inverse_trig_single.h, inverse_trig_double.h, hyperbolic_single.h,
 // hyperbolic_double.h); the complex forms run on lanes (Sinh, Cosh and Tanh on those of
-// complex/exp_hyperbolic_lanes.h, Asin, Acos, Asinh, Acosh on complex/inverse_lanes.h),
+// complex/exp_hyperbolic_lanes.h, the inverse functions on complex/inverse_lanes.h),
 // with the scalar routines of complex/ for the elements the lanes leave.
 #pragma once
 
@@ -21,17 +21,6 @@
 
 namespace zorn::tess::ops {
 
-#define ZORN_TESS_REAL_AND_COMPLEX(Name, reports_overflow, complex_expr)                  \
-  struct Name : ByPrecision<Name##Single, Name##Double>, ComplexUnary<Name> {             \
-    using ComplexUnary<Name>::eval;                                                       \
-    static constexpr bool kReportsOverflow = reports_overflow;                            \
-    static std::complex<double> value(std::complex<double> z) { return complex_expr; }    \
-  };
-
-ZORN_TESS_REAL_AND_COMPLEX(Atan, false, cx::atan(z))
-ZORN_TESS_REAL_AND_COMPLEX(Atanh, false, cx::atanh(z))
-#undef ZORN_TESS_REAL_AND_COMPLEX
-
 // The inverse functions that never overflow, on lanes with their scalar form beside.
 #define ZORN_TESS_INVERSE_ON_LANES(Name, complex_expr)                                    \
   struct Name : cx::RealAndComplexLanes<Name, Name##Single, Name##Double, cx::Name##Lanes> { \
@@ -39,6 +28,8 @@ ZORN_TESS_REAL_AND_COMPLEX(Atanh, false, cx::atanh(z))
     static std::complex<double> value(std::complex<double> z) { return complex_expr; }   \
   };
 ZORN_TESS_INVERSE_ON_LANES(Acos, cx::acos(z))
+ZORN_TESS_INVERSE_ON_LANES(Atan, cx::atan(z))
+ZORN_TESS_INVERSE_ON_LANES(Atanh, cx::atanh(z))
 ZORN_TESS_INVERSE_ON_LANES(Asin, cx::asin(z))
 ZORN_TESS_INVERSE_ON_LANES(Acosh, cx::acosh(z))
 ZORN_TESS_INVERSE_ON_LANES(Asinh, cx::asinh(z))
