@@ -1,5 +1,5 @@
 // Lanes of the complex exponential, hyperbolic and circular functions for the loop of
-// unary_lanes.h: four elements per call, e^x or sinh |x| and cosh |x| from the
+// group_lanes.h: four elements per call, e^x or sinh |x| and cosh |x| from the
 // two-lane cores of the hyperbolic kernels (as hi + lo), cos y and sin y from the pi/256
 // table of the double sine and cosine (sin_cos_table_group), and each part the product of
 // the two rounded once beyond the rounding of cos or sin. Elements beyond the cores'

@@ -1,5 +1,5 @@
 // Lanes of the complex inverse sine and cosine, circular and hyperbolic, for the loop of
-// unary_lanes.h: four elements per call, after Hull, Fairgrieve and Tang ("Implementing
+// group_lanes.h: four elements per call, after Hull, Fairgrieve and Tang ("Implementing
 // the complex arcsine and arccosine functions using exception handling", ACM TOMS 23,
 // 1997) in double-double on the first quadrant, the real vector cores giving the final
 // logarithm and arctangent; and of the inverse tangents by Kahan's parts of

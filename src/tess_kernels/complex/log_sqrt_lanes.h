@@ -1,4 +1,4 @@
-// Lanes of the complex logarithms and square root for the loop of unary_lanes.h, four
+// Lanes of the complex logarithms and square root for the loop of group_lanes.h, four
 // elements per call. Both parts are first scaled by the power of two that brings the
 // larger into [1, 2) (the logarithm keeps them unscaled between 2^-500 and 2^500, where
 // ln |z| may cancel near |z| = 1), and |z|^2 is summed exactly in double-double from

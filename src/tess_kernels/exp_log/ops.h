@@ -8,7 +8,7 @@
 #include "tess_kernels/complex/elementary.h"
 #include "tess_kernels/complex/exp_hyperbolic_lanes.h"
 #include "tess_kernels/complex/log_sqrt_lanes.h"
-#include "tess_kernels/complex/unary_lanes.h"
+#include "tess_kernels/complex/group_lanes.h"
 #include "tess_kernels/exp_log/double_ops.h"
 #include "tess_kernels/exp_log/single_ops.h"
 #include "tess_kernels/frame/op_adapters.h"

@@ -10,7 +10,7 @@
 
 #include "tess_kernels/complex/elementary.h"
 #include "tess_kernels/complex/exp_hyperbolic_lanes.h"
-#include "tess_kernels/complex/unary_lanes.h"
+#include "tess_kernels/complex/group_lanes.h"
 #include "tess_kernels/complex/inverse.h"
 #include "tess_kernels/complex/inverse_lanes.h"
 #include "tess_kernels/frame/op_adapters.h"

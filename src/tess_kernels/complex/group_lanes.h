@@ -1,0 +1,140 @@
+// The vector loops of complex functions of one or two complex arguments whose fast path
+// works on the parts of four elements at once. A kernel K supplies
+//   static int group(const double x[4], const double y[4], double re[4], double im[4]);
+// the parts of f(x + iy) for four elements (single precision widened to double), or for
+// two arguments
+//   static int group(const double x[4], const double y[4], const double u[4],
+//                    const double v[4], double re[4], double im[4]);
+// those of f(x + iy, u + iv), and returns the four-bit mask of the elements only the
+// scalar form can be trusted with (special values, arguments beyond the fast range).
+// Those elements, and single precision results beyond the float range (which report
+// overflow), go to the operation's scalar form `Op::eval` one by one in element order;
+// an element with a non-zero status is stored, reported and read back. Every element of
+// a group is read before any result is stored, so results may overwrite the arguments.
+#pragma once
+
+#include <emmintrin.h>
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <complex>
+#include <cstdint>
+
+#include "tess_kernels/frame/fp_state.h"
+#include "tess_kernels/frame/kernel_frame.h"
+#include "tess_kernels/complex/group_io.h"
+#include "tess_kernels/frame/op_adapters.h"
+
+namespace zorn::tess::cx {
+
+template <class Op, class Kernel>
+struct GroupLanes {
+ protected:
+  template <class R, class Report, class... Args>
+  [[gnu::always_inline]] static void run(FpFrame& frame, int32_t count, Strided<std::complex<R>> r,
+                                         Report& report, Args... args) {
+    constexpr int kParts = 2 * sizeof...(Args);
+    const int64_t n = count;
+    int64_t g = 0;
+    if (((args.inc == 1) && ...) && r.inc == 1) {
+      // The parts pass between registers and the kernel's arrays as whole vectors only,
+      // which keeps every load forwarded from its store.
+      for (; g + kGroupLanes <= n; g += kGroupLanes) {
+        alignas(16) double parts[kParts][kGroupLanes], re[kGroupLanes], im[kGroupLanes];
+        int k = 0;
+        ((split_group(args.base + g, parts[k], parts[k + 1]), k += 2), ...);
+        int special = group(parts, re, im);
+        if constexpr (sizeof(R) == sizeof(float)) special |= outside_single(re, im);
+        if (special != 0) [[unlikely]] {
+          frame.mask_x87_exceptions();
+          finish(kGroupLanes, special, g, re, im, r, report, args...);
+          continue;
+        }
+        merge_group(r.base + g, re, im);
+      }
+    }
+    for (; g < n; g += kGroupLanes) {
+      const int lanes = static_cast<int>(std::min<int64_t>(kGroupLanes, n - g));
+      // Lanes past the end hold 0 + i0; their results are dropped.
+      alignas(16) double parts[kParts][kGroupLanes] = {};
+      for (int l = 0; l < lanes; ++l) {
+        int k = 0;
+        ((parts[k][l] = args[g + l].real(), parts[k + 1][l] = args[g + l].imag(), k += 2), ...);
+      }
+      alignas(16) double re[kGroupLanes], im[kGroupLanes];
+      int special = group(parts, re, im);
+      if constexpr (sizeof(R) == sizeof(float)) special |= outside_single(re, im);
+      special &= (1 << lanes) - 1;
+      if (special != 0) frame.mask_x87_exceptions();
+      finish(lanes, special, g, re, im, r, report, args...);
+    }
+  }
+
+ private:
+  static int group(const double (&p)[2][kGroupLanes], double* re, double* im) {
+    return Kernel::group(p[0], p[1], re, im);
+  }
+  static int group(const double (&p)[4][kGroupLanes], double* re, double* im) {
+    return Kernel::group(p[0], p[1], p[2], p[3], re, im);
+  }
+
+  // Elements of a group whose single precision result overflows (they report), as a
+  // four-bit mask.
+  static int outside_single(const double* re, const double* im) {
+    const __m128d limit = _mm_set1_pd(FLT_MAX), sign = _mm_set1_pd(-0.0);
+    int mask = 0;
+    for (int v = 0; v < kGroupLanes; v += 2) {
+      const __m128d a = _mm_andnot_pd(sign, _mm_load_pd(re + v));
+      const __m128d b = _mm_andnot_pd(sign, _mm_load_pd(im + v));
+      mask |= _mm_movemask_pd(_mm_or_pd(_mm_cmpnle_pd(a, limit), _mm_cmpnle_pd(b, limit))) << v;
+    }
+    return mask;
+  }
+
+  template <class R, class Report, class... Args>
+  static void finish(int lanes, int special, int64_t g, const double* re, const double* im,
+                     Strided<std::complex<R>> r, Report& report, Args... args) {
+    std::complex<R> out[kGroupLanes];
+    for (int l = 0; l < lanes; ++l) out[l] = {static_cast<R>(re[l]), static_cast<R>(im[l])};
+    finish_group(lanes, special, g, out, r,
+                 [g, args...](int l, std::complex<R>& y) { return Op::eval(args[g + l]..., y); },
+                 report);
+  }
+};
+
+// One argument.
+template <class Op, class Kernel>
+struct ComplexLanes : GroupLanes<Op, Kernel> {
+  template <class R, class Report>
+  [[gnu::always_inline]] static void vector_loop(FpFrame& frame, int32_t count,
+                                                 Strided<const std::complex<R>> a,
+                                                 Strided<std::complex<R>> r, Report&& report) {
+    GroupLanes<Op, Kernel>::run(frame, count, r, report, a);
+  }
+};
+
+// Two arguments (the second may have increment 0: Powx's one exponent).
+template <class Op, class Kernel>
+struct ComplexBinaryLanes : GroupLanes<Op, Kernel> {
+  template <class R, class Report>
+  [[gnu::always_inline]] static void vector_loop(FpFrame& frame, int32_t count,
+                                                 Strided<const std::complex<R>> a,
+                                                 Strided<const std::complex<R>> b,
+                                                 Strided<std::complex<R>> r, Report&& report) {
+    GroupLanes<Op, Kernel>::run(frame, count, r, report, a, b);
+  }
+};
+
+// An operation with real kernels Single and Double whose complex form runs on the lanes
+// of Kernel, falling back to Self's scalar form (`value` and `kReportsOverflow`).
+template <class Self, class Single, class Double, class Kernel>
+struct RealAndComplexLanes : ByPrecision<Single, Double>,
+                             ComplexUnary<Self>,
+                             ComplexLanes<Self, Kernel> {
+  using ByPrecision<Single, Double>::vector_loop;
+  using ComplexLanes<Self, Kernel>::vector_loop;
+  using ComplexUnary<Self>::eval;
+};
+
+}  // namespace zorn::tess::cx

@@ -1,0 +1,103 @@
+#include "tess_kernels/complex/power_lanes.h"
+
+#include <cfloat>
+
+#include "tess_kernels/complex/double_double_lanes.h"
+#include "tess_kernels/exp_log/log_core_double.h"
+#include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
+#include "tess_kernels/inv_trig_hyp/inverse_trig_core_double.h"
+#include "tess_kernels/trig/sin_cos.h"
+
+namespace zorn::tess::cx {
+namespace {
+
+using dd::Sum;
+using simd::F64x2;
+using simd::I64x2;
+namespace h = hyperbolic;
+namespace it = inverse_trig;
+
+// Within these bounds on the larger part of x (the smaller may also be 0) |x|^2 and its
+// tail stay normal and the arctangent's ratio within its range.
+constexpr double kLowestPart = 0x1p-400;
+constexpr double kHighestPart = 0x1p400;
+// Beyond this an exponent part's product with ln x could overflow in its split.
+constexpr double kLargestExponent = 0x1p900;
+// e^a / 4 stays a normal hi + lo, with normal tails of its products with cos and sin.
+constexpr double kExpLow = -600.0;
+constexpr double kExpHigh = 690.0;
+
+[[gnu::always_inline]] inline Sum times(Sum v, F64x2 f) {
+  const TwoSum p = dd::product(v.hi, f);
+  return {p.sum, p.err + v.lo * f};
+}
+
+// (e.hi + e.lo) f + e.hi extra, rounded once beyond the rounding of f.
+[[gnu::always_inline]] inline F64x2 scaled(Sum e, F64x2 f, F64x2 extra) {
+  const TwoSum p = dd::product(e.hi, f);
+  return p.sum + (p.err + (e.lo * f + e.hi * extra));
+}
+
+}  // namespace
+
+int PowLanes::group(const double x[4], const double y[4], const double u[4], const double v[4],
+                    double re[4], double im[4]) {
+  alignas(16) double a_hi[4], a_lo[4], b_hi[4], b_lo[4];
+  const F64x2 zero = F64x2::splat(0.0), minus = F64x2::splat(-0.0);
+  const F64x2 low = F64x2::splat(kLowestPart), high = F64x2::splat(kHighestPart);
+  const F64x2 largest = F64x2::splat(kLargestExponent);
+  int special = 0;
+  for (int k = 0; k < 4; k += 2) {
+    const F64x2 xr = F64x2::load(x + k), xi = F64x2::load(y + k);
+    const F64x2 c = F64x2::load(u + k), d = F64x2::load(v + k);
+    const F64x2 ax = simd::abs(xr), ay = simd::abs(xi);
+    const F64x2 big = simd::max(ax, ay), small = simd::min(ax, ay);
+    const F64x2 exponent = simd::max(simd::abs(c), simd::abs(d));
+    // NaN fails the tests that admit a lane; x^0 = 1 exactly is the scalar form's.
+    special |= simd::lane_mask(simd::not_less_equal(low, big) | simd::not_less_equal(big, high) |
+                               (simd::less(zero, small) & simd::less(small, low)) |
+                               simd::not_less_equal(exponent, largest) |
+                               simd::less(exponent, F64x2::splat(DBL_TRUE_MIN)))
+               << k;
+    // ln |x| = ln(x^2 + y^2) / 2, the tail of the sum joining the mantissa in the core.
+    const Sum n = dd::add(dd::exact_product(xr, xr), dd::exact_product(xi, xi));
+    const F64x2 inv_scale = simd::from_bits(I64x2::splat(int64_t{2046} << 52) -
+                                            (simd::bits(n.hi) & I64x2::splat(0x7FF0000000000000)));
+    const LogParts l = log_parts<true>(n.hi, 0, n.lo * inv_scale);
+    // The cores' tails reach 1/128 of their heads (the arctangent's 1/30): renormalised,
+    // so that products with the tails need no second-order terms.
+    const TwoSum ln_n = fast_two_sum(l.head, l.tail);
+    const Sum ln_modulus = {ln_n.sum * F64x2::splat(0.5), ln_n.err * F64x2::splat(0.5)};
+    // arg x = +-atan(|y| / |x|), or +-(pi - it) for x < 0, the sign of y.
+    const it::Sum angle_parts = it::atan_ratio_sum(ay, ax, simd::less(xr, zero));
+    const TwoSum angle = fast_two_sum(angle_parts.hi, angle_parts.lo);
+    const F64x2 y_sign = xi & minus;
+    const Sum arg = {angle.sum ^ y_sign, angle.err ^ y_sign};
+    // w = (c + id)(ln |x| + i arg x) = (c ln|x| - d arg) + i (c arg + d ln|x|).
+    const Sum d_arg = times(arg, d);
+    const Sum a = dd::add(times(ln_modulus, c), Sum{d_arg.hi ^ minus, d_arg.lo ^ minus});
+    const Sum b = dd::add(times(arg, c), times(ln_modulus, d));
+    special |= simd::lane_mask(simd::not_less_equal(a.hi, F64x2::splat(kExpHigh)) |
+                               simd::less(a.hi, F64x2::splat(kExpLow)))
+               << k;
+    a.hi.store(a_hi + k);
+    a.lo.store(a_lo + k);
+    b.hi.store(b_hi + k);
+    b.lo.store(b_lo + k);
+  }
+  alignas(16) double s[4], c[4];
+  special |= sin_cos_table_group(b_hi, s, c);
+  const F64x2 four = F64x2::splat(4.0);
+  for (int k = 0; k < 4; k += 2) {
+    const h::Sum e_parts = h::quarter_exponential(F64x2::load(a_hi + k));
+    const TwoSum e_sum = fast_two_sum(e_parts.hi, e_parts.lo);
+    const Sum e = {e_sum.sum, e_sum.err};
+    const F64x2 cv = F64x2::load(c + k), sv = F64x2::load(s + k);
+    const F64x2 a_tail = F64x2::load(a_lo + k), b_tail = F64x2::load(b_lo + k);
+    (scaled(e, cv, a_tail * cv - b_tail * sv) * four).store(re + k);
+    (scaled(e, sv, a_tail * sv + b_tail * cv) * four).store(im + k);
+  }
+  return special;
+}
+
+}  // namespace zorn::tess::cx

@@ -1,0 +1,18 @@
+// Lanes of the complex power for the two-argument loop of group_lanes.h: x^y = e^w with
+// w = y ln x, four elements per call. ln x is carried as head + tail (ln |x| from the
+// logarithm core of |x|^2 summed exactly, arg x from the two-lane arctangent), w as
+// double-double products, and e^(a + a') cis(b + b') = e^a (1 + a')(cos b - b' sin b,
+// sin b + b' cos b) to within a'^2 + b'^2, e^a / 4 as hi + lo from the hyperbolic core and
+// cos b, sin b from the pi/256 table. Elements with a zero, tiny, huge or non-finite part
+// of x, a zero, huge or non-finite exponent, or Re w outside [-600, 690] (results near
+// the ends of the range, which may report) go to the scalar form (power.cpp).
+#pragma once
+
+namespace zorn::tess::cx {
+
+struct PowLanes {
+  static int group(const double x[4], const double y[4], const double u[4], const double v[4],
+                   double re[4], double im[4]);
+};
+
+}  // namespace zorn::tess::cx
