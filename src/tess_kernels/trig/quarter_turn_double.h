@@ -118,8 +118,10 @@ inline F64x2 cos_lanes(F64x2 x) { return cos_of(reduce(simd::abs(x))); }
 // tan r = N / D = r (1 + z A(z)) / (1 - z/2 + z B(z)) (z = r^2, the rational fit of the
 // tools) and r_lo turns them into N + r_lo D and D - r_lo N (the tangent of r + r_lo to
 // first order). N = r + n_lo and D = w + d_lo as above, each within about 0.1 ulp, give
-// the corrected quotient. The odd lanes' parts change places by one xor each
-// (a ^ ((a ^ b) & odd)), and their minus joins the sign of x in the last xor.
+// the corrected quotient (or, with kCorrectedQuotient false, their plain quotient). The
+// odd lanes' parts change places by one xor each (a ^ ((a ^ b) & odd)), and their minus
+// joins the sign of x in the last xor.
+template <bool kCorrectedQuotient = true>
 inline F64x2 tan_of(const ReducedAngle& angle, F64x2 x) {
   const F64x2 r = angle.hi;
   const F64x2 z = r * r;
@@ -130,8 +132,14 @@ inline F64x2 tan_of(const ReducedAngle& angle, F64x2 x) {
   const F64x2 swap_hi = (n.hi ^ d.hi) & odd;
   const F64x2 swap_lo = (n.lo ^ d.lo) & odd;
   // r = +0 gives +0 (r is never -0), the sign of x comes last.
-  const F64x2 y = sin_core::quotient({n.hi ^ swap_hi, n.lo ^ swap_lo},
-                                     {d.hi ^ swap_hi, d.lo ^ swap_lo});
+  const SinParts num{n.hi ^ swap_hi, n.lo ^ swap_lo};
+  const SinParts den{d.hi ^ swap_hi, d.lo ^ swap_lo};
+  F64x2 y;
+  if constexpr (kCorrectedQuotient) {
+    y = sin_core::quotient(num, den);
+  } else {
+    y = value(num) / value(den);
+  }
   const I64x2 sign = (simd::bits(x) & I64x2::splat(sin_core::kSignBit)) ^ (angle.t_bits << 63);
   return simd::from_bits(simd::bits(y) ^ sign);
 }

@@ -6,8 +6,10 @@
 // k < 2^47 and so is f = a - k 45/64 (|f| <= 0.36, a multiple of the smaller of the ulp
 // of a and 2^-6). f turns into radians, r = f pi/256 or f pi/180, and k j pi/256 selects
 // the table row as for the radian functions:
-//   HA: r as a double-double (Dekker's product with pi in two parts), corrected quotient;
-//   LA: r rounded to a double, plain quotient;
+//   HA: r as a double-double (Dekker's product with pi in two parts);
+//   LA: r rounded to a double;
+//   the tangent in both instead reduces by quarter turns onto the radian Tan's rational
+//   core (corrected quotient in HA, plain in LA), at about the cost of Tan;
 //   EP: no table: the nearest quarter turn q and p = (a - q quarter) in radians, sin p and
 //       cos p by their Taylor series to p^9 and p^10 (below 2^-28 relative).
 // Arguments beyond the fast path (half turns 2^44, degrees 2^46) are first reduced by
@@ -18,6 +20,7 @@
 
 #include "tess_kernels/frame/double_double.h"
 #include "tess_kernels/frame/lane_loop_double.h"
+#include "tess_kernels/trig/quarter_turn_double.h"
 #include "tess_kernels/trig/sin_core_double.h"
 #include "zorn/tess.h"
 
@@ -132,6 +135,32 @@ F64x2 table_lanes(F64x2 x) {
   return sin_core::evaluate<F, A == Accuracy::kHA>(table_angle<U, A>(x), x);
 }
 
+// LA and HA tangent: |x| <= limit reduced by quarter turns for the radian Tan's core. q is
+// the integer nearest to a/quarter (within one of it in degrees, where 1/90 is rounded),
+// so f = a - q quarter is exact (q quarter is exact, and f is a multiple of the smaller of
+// ulp(a) and the quarter's last bit, |f| <= 0.51 quarter), and r = f in radians, as a
+// double-double (HA) or rounded once (LA).
+template <Unit U, Accuracy A>
+F64x2 quarter_turn_tan_lanes(F64x2 x) {
+  constexpr UnitConstants c = constants(U);
+  const F64x2 a = simd::abs(x);
+  const F64x2 shifter = F64x2::splat(sin_core::kShifter);
+  const F64x2 t = a * F64x2::splat(1.0 / c.quarter) + shifter;
+  const F64x2 f = a - (t - shifter) * F64x2::splat(c.quarter);
+  sin_core::ReducedAngle angle;
+  angle.t_bits = simd::bits(t);
+  if constexpr (A == Accuracy::kHA) {
+    const TwoSum r = two_product(f, F64x2::splat(c.radians_per_unit));
+    angle.hi = r.sum;
+    angle.lo = r.err + f * F64x2::splat(c.radians_per_unit_lo);
+    return quarter_turn::tan_of(angle, x);
+  } else {
+    angle.hi = f * F64x2::splat(c.radians_per_unit);
+    angle.lo = F64x2::splat(0.0);
+    return quarter_turn::tan_of<false>(angle, x);
+  }
+}
+
 // The HA sine and cosine in half turns from one reduction, as table_lanes gives each.
 inline void sin_cos_pi_lanes(F64x2 x, F64x2& s, F64x2& c) {
   const sin_core::ReducedAngle angle = table_angle<Unit::kHalfTurns, Accuracy::kHA>(x);
@@ -143,6 +172,8 @@ template <Unit U, Fn F, Accuracy A>
 F64x2 lanes(F64x2 x) {
   if constexpr (A == Accuracy::kEP) {
     return quarter_turn_lanes<U, F>(x);
+  } else if constexpr (F == Fn::kTan) {
+    return quarter_turn_tan_lanes<U, A>(x);
   } else {
     return table_lanes<U, F, A>(x);
   }
