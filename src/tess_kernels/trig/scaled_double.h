@@ -132,7 +132,7 @@ sin_core::ReducedAngle table_angle(F64x2 x) {
 // LA and HA: f(x) for |x| <= limit through the table.
 template <Unit U, Fn F, Accuracy A>
 F64x2 table_lanes(F64x2 x) {
-  return sin_core::evaluate<F, A == Accuracy::kHA>(table_angle<U, A>(x), x);
+  return sin_core::evaluate<F>(table_angle<U, A>(x), x);
 }
 
 // LA and HA tangent: |x| <= limit reduced by quarter turns for the radian Tan's core. q is

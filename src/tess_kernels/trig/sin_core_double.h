@@ -124,24 +124,19 @@ inline F64x2 quotient(const SinParts& s, const SinParts& c) {
 
 enum class Fn { kSin, kCos, kTan };
 
-// f(a) for a = |x| reduced by multiples of pi/256; odd functions take the sign of x.
-// Exact zeros come out as +0 (before the sign of x), and a plain quotient is taken for the
-// tangent where `kCorrectedQuotient` is false.
-template <Fn F, bool kCorrectedQuotient = true>
+// sin or cos of a = |x| reduced by multiples of pi/256; the sine takes the sign of x.
+// Exact zeros come out as +0 (before the sign of x). The tangent takes its own reduction
+// (quarter_turn_double.h).
+template <Fn F>
 F64x2 evaluate(const ReducedAngle& angle, F64x2 x) {
+  static_assert(F != Fn::kTan);
   const RemainderSeries series = remainder_series(angle);
-  F64x2 y;
-  if constexpr (F == Fn::kSin) {
-    y = value(sin_parts(angle, series, 0));
-  } else if constexpr (F == Fn::kCos) {
+  if constexpr (F == Fn::kCos) {
     return value(sin_parts(angle, series, 1)) + F64x2::splat(0.0);
-  } else if constexpr (kCorrectedQuotient) {
-    y = quotient(sin_parts(angle, series, 0), sin_parts(angle, series, 1));
   } else {
-    y = value(sin_parts(angle, series, 0)) / value(sin_parts(angle, series, 1));
+    const F64x2 y = value(sin_parts(angle, series, 0)) + F64x2::splat(0.0);
+    return simd::from_bits(simd::bits(y) ^ (simd::bits(x) & I64x2::splat(kSignBit)));
   }
-  y = y + F64x2::splat(0.0);
-  return simd::from_bits(simd::bits(y) ^ (simd::bits(x) & I64x2::splat(kSignBit)));
 }
 
 // f(x) for |x| <= kFastPathLimit.

@@ -23,9 +23,13 @@ enum class Path { kKernel, kTable };
 // Sin reduces by pi/256 onto the table; Cos (on the kernel's path) and Tan by pi/2.
 template <Fn F, Path P = Path::kKernel>
 [[gnu::always_inline]] inline F64x2 fast_lanes(F64x2 x) {
-  if constexpr (F == Fn::kTan) return quarter_turn::tan_lanes(x);
-  if constexpr (F == Fn::kCos && P == Path::kKernel) return quarter_turn::cos_lanes(x);
-  return sin_core::fast_lanes<F>(x);
+  if constexpr (F == Fn::kTan) {
+    return quarter_turn::tan_lanes(x);
+  } else if constexpr (F == Fn::kCos && P == Path::kKernel) {
+    return quarter_turn::cos_lanes(x);
+  } else {
+    return sin_core::fast_lanes<F>(x);
+  }
 }
 
 // f of an argument reduced to quadrant + r, |r| <= pi/4.
@@ -36,11 +40,12 @@ double of_quadrant(const QuarterTurnReduction& q, double x) {
                                        I64x2::splat(q.quadrant)};
     if constexpr (F == Fn::kCos) return quarter_turn::cos_of(angle).lane0();
     return quarter_turn::tan_of(angle, F64x2::splat(x)).lane0();
+  } else {
+    sin_core::ReducedAngle angle = sin_core::reduce_pi_over_256(F64x2::splat(q.hi));
+    angle.lo = angle.lo + F64x2::splat(q.lo);
+    angle.t_bits = angle.t_bits + I64x2::splat(128 * int64_t{q.quadrant});
+    return sin_core::evaluate<F>(angle, F64x2::splat(x)).lane0();
   }
-  sin_core::ReducedAngle angle = sin_core::reduce_pi_over_256(F64x2::splat(q.hi));
-  angle.lo = angle.lo + F64x2::splat(q.lo);
-  angle.t_bits = angle.t_bits + I64x2::splat(128 * int64_t{q.quadrant});
-  return sin_core::evaluate<F>(angle, F64x2::splat(x)).lane0();
 }
 
 // Special lanes as a compare mask: the block tests both vectors' masks with one movmskpd.
