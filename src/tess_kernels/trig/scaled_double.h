@@ -73,15 +73,27 @@ inline F64x2 cos_minus_1(F64x2 p) {
                            p2 * (F64x2::splat(1.0 / 40320) + p2 * F64x2::splat(-1.0 / 3628800)))));
 }
 
-// EP: f(x) for |x| <= limit from the nearest quarter turn.
-template <Unit U, Fn F>
-F64x2 quarter_turn_lanes(F64x2 x) {
+// |x| <= limit as q quarter turns (q in the low bits of t) and the remainder f in the unit.
+// q is the integer nearest to |x|/quarter (within one of it in degrees, where 1/90 is
+// rounded), so f = |x| - q quarter is exact: q quarter is exact, and f is a multiple of the
+// smaller of ulp(|x|) and the quarter's last bit, |f| <= 0.51 quarter.
+struct QuarterTurns {
+  F64x2 t, f;
+};
+template <Unit U>
+QuarterTurns quarter_turns(F64x2 x) {
   constexpr UnitConstants c = constants(U);
   const F64x2 a = simd::abs(x);
   const F64x2 shifter = F64x2::splat(sin_core::kShifter);
   const F64x2 t = a * F64x2::splat(1.0 / c.quarter) + shifter;
-  const F64x2 q = t - shifter;
-  const F64x2 p = (a - q * F64x2::splat(c.quarter)) * F64x2::splat(c.radians_per_unit);
+  return {t, a - (t - shifter) * F64x2::splat(c.quarter)};
+}
+
+// EP: f(x) for |x| <= limit from the nearest quarter turn.
+template <Unit U, Fn F>
+F64x2 quarter_turn_lanes(F64x2 x) {
+  const auto [t, f] = quarter_turns<U>(x);
+  const F64x2 p = f * F64x2::splat(constants(U).radians_per_unit);
   const F64x2 s = p + sin_minus_p(p);
   const F64x2 co = F64x2::splat(1.0) + cos_minus_1(p);
   // Quadrant n = q mod 4 (plus one for the cosine): sin a is s, co, -s, -co.
@@ -135,18 +147,12 @@ F64x2 table_lanes(F64x2 x) {
   return sin_core::evaluate<F>(table_angle<U, A>(x), x);
 }
 
-// LA and HA tangent: |x| <= limit reduced by quarter turns for the radian Tan's core. q is
-// the integer nearest to a/quarter (within one of it in degrees, where 1/90 is rounded),
-// so f = a - q quarter is exact (q quarter is exact, and f is a multiple of the smaller of
-// ulp(a) and the quarter's last bit, |f| <= 0.51 quarter), and r = f in radians, as a
-// double-double (HA) or rounded once (LA).
+// LA and HA tangent: |x| <= limit reduced by quarter turns for the radian Tan's core, with
+// r = f in radians as a double-double (HA) or rounded once (LA).
 template <Unit U, Accuracy A>
 F64x2 quarter_turn_tan_lanes(F64x2 x) {
   constexpr UnitConstants c = constants(U);
-  const F64x2 a = simd::abs(x);
-  const F64x2 shifter = F64x2::splat(sin_core::kShifter);
-  const F64x2 t = a * F64x2::splat(1.0 / c.quarter) + shifter;
-  const F64x2 f = a - (t - shifter) * F64x2::splat(c.quarter);
+  const auto [t, f] = quarter_turns<U>(x);
   sin_core::ReducedAngle angle;
   angle.t_bits = simd::bits(t);
   if constexpr (A == Accuracy::kHA) {
