@@ -4,13 +4,13 @@
 // - erfcx(a) = e^(a^2) erfc(a) on 80 rows covering 0 <= a < 31: row i holds the a whose
 //   a + 1 lies in [2^e (1 + j/16), 2^e (1 + (j+1)/16)), i = 16 e + j, so that the kernels
 //   find the row from the top bits of a + 1. Row layout: {left end, c0 hi, c0 lo, c1 ...}.
-// - erf(a) / a - 1 as a polynomial in s = a^2, on [0, 1/16] (double) and [0, 1/64] (float).
+// - erf(a) / a - 1 as a polynomial in s = a^2 on [0, 1/16].
 // - a erfcx(a) as a polynomial in w = 1/a^2 on (0, 1/930.25] (a >= 30.5).
 // - erf(a) on 193 rows about r = k/32 (0 <= r <= 6), erfc(a) on 289 (0 <= r <= 9), in
 //   powers of a - r.
 // - For the float kernels, erfc on the grid r = k/128, 0 <= r <= 9: {erfc(r) as float head
-//   and remainder, b1 = erfcx'(r)/erfcx(r), b2 = erfcx''(r)/(2 erfcx(r))}, and erf on the
-//   same grid up to 4 with its Taylor coefficients (--float).
+//   and remainder, the Taylor coefficients of ln erfc about r}, and erf on the
+//   same grid up to 4 with its derivative, in double (--float).
 // The double kernels take the high degrees, with the constant term as head and remainder
 // ({c0 hi, c0 lo, c1, ...}); the single ones (which compute in double and round once)
 // the low degrees, plain.
@@ -53,59 +53,60 @@ void scaled_tail(Real& r, const Real& w) {
   mpfr_mul(r.v, r.v, a.v, MPFR_RNDN);
 }
 
-// {erfc(r) head, remainder, b1, b2} for r = k/128, k = 0 .. 1152, in float. erfcx solves
-// y' = 2 a y - 2/sqrt(pi), so b1 = 2 r - (2/sqrt(pi)) / erfcx(r) and b2 = 1 + r b1.
+// {erfc(r) head, remainder, -q', -c2} for r = k/128, k = 0 .. 1152, in float, where
+// ln(erfc(r + d) / erfc(r)) = -q d - c2 d^2 - c3 d^3 - ...: q = (2/sqrt(pi)) / erfcx(r)
+// (erfc's logarithmic slope), and with w = q - 2 r, c2 = q w / 2, c3 = q (w^2 + q w - 2) / 6
+// (from q' = q (q - 2 a)). The cubic term is economised into the linear one over |d| <=
+// h = 1/256 (d^3 ~ 3/4 h^2 d, Chebyshev), q' = q + 3/4 h^2 c3, leaving c3 h^3 / 4 < 2^-29.
 void print_grid(const char* name) {
   constexpr int kRows = 1153;
+  constexpr double kHalfStep = 1.0 / 256;
   std::printf("alignas(16) constexpr float %s[%d][4] = {\n", name, kRows);
   for (int k = 0; k < kRows; ++k) {
-    Real r, v, rest, y, b1, b2, c;
+    Real r, v, rest, y, q, w, c2, c3, t;
     mpfr_set_d(r.v, k / 128.0, MPFR_RNDN);
     mpfr_erfc(v.v, r.v, MPFR_RNDN);
     const float head = mpfr_get_flt(v.v, MPFR_RNDN);
     mpfr_sub_d(rest.v, v.v, head, MPFR_RNDN);
     erfcx(y, r);
-    mpfr_const_pi(c.v, MPFR_RNDN);
-    mpfr_rec_sqrt(c.v, c.v, MPFR_RNDN);
-    mpfr_mul_ui(c.v, c.v, 2, MPFR_RNDN);
-    mpfr_div(c.v, c.v, y.v, MPFR_RNDN);
-    mpfr_mul_ui(b1.v, r.v, 2, MPFR_RNDN);
-    mpfr_sub(b1.v, b1.v, c.v, MPFR_RNDN);
-    mpfr_mul(b2.v, r.v, b1.v, MPFR_RNDN);
-    mpfr_add_ui(b2.v, b2.v, 1, MPFR_RNDN);
+    mpfr_const_pi(q.v, MPFR_RNDN);
+    mpfr_rec_sqrt(q.v, q.v, MPFR_RNDN);
+    mpfr_mul_ui(q.v, q.v, 2, MPFR_RNDN);
+    mpfr_div(q.v, q.v, y.v, MPFR_RNDN);
+    mpfr_mul_ui(w.v, r.v, 2, MPFR_RNDN);
+    mpfr_sub(w.v, q.v, w.v, MPFR_RNDN);
+    mpfr_mul(t.v, q.v, w.v, MPFR_RNDN);  // q w
+    mpfr_div_ui(c2.v, t.v, 2, MPFR_RNDN);
+    mpfr_sqr(c3.v, w.v, MPFR_RNDN);
+    mpfr_add(c3.v, c3.v, t.v, MPFR_RNDN);
+    mpfr_sub_ui(c3.v, c3.v, 2, MPFR_RNDN);
+    mpfr_mul(c3.v, c3.v, q.v, MPFR_RNDN);
+    mpfr_div_ui(c3.v, c3.v, 6, MPFR_RNDN);
+    mpfr_mul_d(c3.v, c3.v, 0.75 * kHalfStep * kHalfStep, MPFR_RNDN);
+    mpfr_add(q.v, q.v, c3.v, MPFR_RNDN);
     std::printf("    {%af, %af, %af, %af},\n", head, mpfr_get_flt(rest.v, MPFR_RNDN),
-                mpfr_get_flt(b1.v, MPFR_RNDN), mpfr_get_flt(b2.v, MPFR_RNDN));
+                -mpfr_get_flt(q.v, MPFR_RNDN), -mpfr_get_flt(c2.v, MPFR_RNDN));
   }
   std::printf("};\n");
 }
 
-// {erf(r) head, remainder, s0, s2} for r = k/128, k = 0 .. 512, in float: the Taylor
-// series erf(r + d) = erf(r) + d (s0 - r s0 d + s2 d^2 + ...), s0 = (2/sqrt(pi)) e^(-r^2),
-// s2 = s0 (2 r^2 - 1) / 3.
-void print_erf_grid(const char* name) {
+// {erf(r), s0 = (2/sqrt(pi)) e^(-r^2)} for r = k/128, k = 0 .. 512, in double: the
+// single precision Erf's rows, erf(r + d) = erf(r) + s0 d (1 - r d + (2 r^2 - 1)/3 d^2 + ...).
+void print_erf_double_grid(const char* name) {
   constexpr int kRows = 513;
-  std::printf("alignas(16) constexpr float %s[%d][4] = {\n", name, kRows);
+  std::printf("alignas(16) constexpr double %s[%d][2] = {\n", name, kRows);
   for (int k = 0; k < kRows; ++k) {
-    Real r, v, rest, s0, s2;
+    Real r, v, s0, c;
     mpfr_set_d(r.v, k / 128.0, MPFR_RNDN);
     mpfr_erf(v.v, r.v, MPFR_RNDN);
-    const float head = mpfr_get_flt(v.v, MPFR_RNDN);
-    mpfr_sub_d(rest.v, v.v, head, MPFR_RNDN);
     mpfr_sqr(s0.v, r.v, MPFR_RNDN);
     mpfr_neg(s0.v, s0.v, MPFR_RNDN);
     mpfr_exp(s0.v, s0.v, MPFR_RNDN);
-    Real c;
     mpfr_const_pi(c.v, MPFR_RNDN);
     mpfr_rec_sqrt(c.v, c.v, MPFR_RNDN);
     mpfr_mul_ui(c.v, c.v, 2, MPFR_RNDN);
     mpfr_mul(s0.v, s0.v, c.v, MPFR_RNDN);
-    mpfr_sqr(s2.v, r.v, MPFR_RNDN);
-    mpfr_mul_ui(s2.v, s2.v, 2, MPFR_RNDN);
-    mpfr_sub_ui(s2.v, s2.v, 1, MPFR_RNDN);
-    mpfr_div_ui(s2.v, s2.v, 3, MPFR_RNDN);
-    mpfr_mul(s2.v, s2.v, s0.v, MPFR_RNDN);
-    std::printf("    {%af, %af, %af, %af},\n", head, mpfr_get_flt(rest.v, MPFR_RNDN),
-                mpfr_get_flt(s0.v, MPFR_RNDN), mpfr_get_flt(s2.v, MPFR_RNDN));
+    std::printf("    {%a, %a},\n", v.get(), s0.get());
   }
   std::printf("};\n");
 }
@@ -167,31 +168,16 @@ void print_fit(const char* name, const Function& f, double left, double width, i
   std::printf("};\n");
 }
 
-// The constant term as float head and remainder, {c0 hi, c0 lo, c1, ...}.
-void print_float_fit(const char* name, const Function& f, double left, double width,
-                     int degree) {
-  const std::vector<Real> m = fit(f, left, width, degree);
-  Real rest;
-  const float head = mpfr_get_flt(m[0].v, MPFR_RNDN);
-  mpfr_sub_d(rest.v, m[0].v, head, MPFR_RNDN);
-  std::printf("constexpr float %s[%d] = {%af, %af", name, degree + 2, head,
-              mpfr_get_flt(rest.v, MPFR_RNDN));
-  for (int k = 1; k <= degree; ++k) std::printf(", %af", mpfr_get_flt(m[k].v, MPFR_RNDN));
-  std::printf("};\n");
-}
-
 }  // namespace
 
 // With --float, the float kernels' tables (erf_grid_tables.inc) instead.
 int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--float") == 0) {
     std::printf("// Generated by tools/tess_erf_tables/erf_tables.cpp --float; do not edit.\n");
-    std::printf("// erf(a) / a - 1 in powers of a^2, 0 <= a <= 1/8.\n");
-    print_float_fit("kErfRatioFloat", erf_ratio, 0.0, 1.0 / 64, 3);
-    std::printf("// erfc(r) {head, remainder} and erfcx'/erfcx, erfcx''/(2 erfcx) at r = k/128.\n");
+    std::printf("// erfc(r) {head, remainder} and ln erfc's Taylor coefficients -q', -c2 at r = k/128.\n");
     print_grid("kErfcGridFloat");
-    std::printf("// erf(r) {head, remainder} and its Taylor coefficients s0, s2 at r = k/128.\n");
-    print_erf_grid("kErfGridFloat");
+    std::printf("// erf(r) and s0 = (2/sqrt(pi)) e^(-r^2) at r = k/128.\n");
+    print_erf_double_grid("kErfGridDouble");
     return 0;
   }
   std::printf("// Generated by tools/tess_erf_tables/erf_tables.cpp; do not edit.\n");

@@ -1,9 +1,10 @@
 // Single precision error functions and normal distribution function: four-lane fast
-// paths, in float for Erf, Erfc and CdfNorm (erf_grid_float.h), in double for Erfcx (two
+// paths, in float for Erfc and CdfNorm, in double for Erf (erf_grid_float.h) and Erfcx (two
 // pairs of lanes from the cores of erf_core.h with the low-degree tables, one rounding to
 // float at the end), and double precision callouts.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "tess_kernels/frame/lane_loop_single.h"
@@ -53,12 +54,11 @@ inline F64x2 erfcx_pair(F64x2 x) {
 
 }  // namespace erf_single
 
-// Erf: NaN and |x| < 2^-120 (where a Q(a^2) would lose bits to the subnormal grid)
-// leave the fast path (the kernel reports nothing).
+// Erf: only NaN leaves the fast path (the kernel reports nothing).
 struct ErfSingle : LaneLoopSingle<ErfSingle> {
   static simd::F32x4 fast_path(simd::F32x4 x) { return erf_grid::erf(x); }
   static int special_lanes(simd::F32x4 x) {
-    return simd::lane_mask_not_less_equal(simd::F32x4::splat(0x1p-120f), simd::abs(x));
+    return simd::lane_mask_not_less_equal(simd::abs(x), simd::F32x4::splat(INFINITY));
   }
   static int32_t callout(const float* x, float* r) { return tess_callout_sErf(x, r); }
 };
