@@ -66,31 +66,33 @@ inline F32x4 subtract_from(float c, const Parts& p) {
 }
 inline F32x4 sum(const Parts& p) { return p.hi + (p.lo + p.hm); }
 
-// erf(a) for 0 <= a <= 4 in double, from the row {erf(r), s0 = (2/sqrt(pi)) e^(-r^2)} at
+// erf(a) for 0 <= a <= 4 from the row {erf(r), s0 = (2/sqrt(pi)) e^(-r^2)} (doubles) at
 // the nearest r = k/128 (d = a - r exact, |d| <= 1/256):
-//   erf(a) = erf(r) + s0 d (1 - r d + (2 r^2 - 1)/3 d^2),
-// whose next term, s0 r (3 - 2 r^2)/6 d^4, stays below 2^-34 of erf: the float result is
-// rounded once from a value good to about 2^-33, small arguments included (r = 0 is the
-// series 2/sqrt(pi) (d - d^3/3)).
-inline F64x2 erf_in_double(F64x2 a) {
-  const F64x2 shifter = F64x2::splat(0x1p45);  // its ulp is 1/128: z's low bits hold k
-  const F64x2 z = a + shifter;
-  const F64x2 r = z - shifter;
-  const F64x2 d = a - r;
-  const __m128i k = simd::bits(z).v;
-  const F64x2 row0 = F64x2::load_aligned(kErfGridDouble[_mm_extract_epi16(k, 0)]);
-  const F64x2 row1 = F64x2::load_aligned(kErfGridDouble[_mm_extract_epi16(k, 4)]);
-  const F64x2 s0d = simd::lane1s(row0, row1) * d;
-  const F64x2 p = d * ((r * r * F64x2::splat(2.0 / 3) - F64x2::splat(1.0 / 3)) * d - r);
-  return simd::lane0s(row0, row1) + (s0d + s0d * p);
+//   erf(a) = erf(r) + s0 d (1 + p),  p = -r d + (2 r^2 - 1)/3 d^2,
+// whose next term, s0 r (3 - 2 r^2)/6 d^4, stays below 2^-34 of erf. r, d and p (at most
+// 1/64, so that its float rounding is below 2^-30 of erf) are formed in float on four
+// lanes, the sum in double on two pairs: the float result is rounded once from a value
+// good to about 2^-33, small arguments included (r = 0 is the series 2/sqrt(pi) (d -
+// d^3/3)). erf rounds to 1 in float from 3.92 on.
+inline F64x2 erf_from_rows(F64x2 d, F64x2 p, const double* row0, const double* row1) {
+  const F64x2 u = F64x2::load_aligned(row0), v = F64x2::load_aligned(row1);
+  const F64x2 s0d = simd::lane1s(u, v) * d;
+  return simd::lane0s(u, v) + (s0d + s0d * p);
 }
 
-// erf rounds to 1 in float from 3.92 on.
 inline F32x4 erf(F32x4 x) {
   const F32x4 a = simd::min(simd::abs(x), splat(4.0f));
-  const F32x4 y = simd::to_float(erf_in_double(simd::low_to_double(a)),
-                                 erf_in_double(simd::high_to_double(a)));
-  return simd::or_sign(y, x);
+  const GridPoint g = grid_point(a);
+  const F32x4 d = a - g.r;
+  const F32x4 p = d * ((g.r * g.r * splat(2.0f / 3) - splat(1.0f / 3)) * d - g.r);
+  const __m128i offset = _mm_slli_epi32(g.k.v, 4);  // 16 k, the row's byte offset
+  const auto row = [&](int lane) {
+    const char* base = reinterpret_cast<const char*>(kErfGridDouble);
+    return reinterpret_cast<const double*>(base + _mm_extract_epi16(offset, 2 * lane));
+  };
+  const F64x2 y0 = erf_from_rows(simd::low_to_double(d), simd::low_to_double(p), row(0), row(1));
+  const F64x2 y1 = erf_from_rows(simd::high_to_double(d), simd::high_to_double(p), row(2), row(3));
+  return simd::or_sign(simd::to_float(y0, y1), x);
 }
 
 inline F32x4 erfc(F32x4 x) {
