@@ -1,14 +1,17 @@
 #include "tess_kernels/complex/exp_hyperbolic_lanes.h"
 
+#include "tess_kernels/exp_log/double_cores_single.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/frame/two_sum_double.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
+#include "tess_kernels/trig/sin_core_double.h"
 #include "tess_kernels/trig/sin_cos.h"
 
 namespace zorn::tess::cx {
 namespace {
 
 using simd::F64x2;
+using simd::I64x2;
 namespace h = hyperbolic;
 
 // The exponential lanes take -600 <= x <= 690 and the hyperbolic ones |x| <= 689: there
@@ -49,7 +52,61 @@ struct SinhCosh {
   return q + ((((n.hi - qd.sum) - qd.err) + n.lo) - q * d.lo) * inv;
 }
 
+// cos y and sin y to about 2^-37 relative for |y| <= 10000: k the nearest integer to
+// y 2/pi, r = y - k pi/2 with pi/2 in two parts (k < 2^13, so k times the first is
+// exact), the Taylor polynomials of cos r and sin r on |r| <= pi/4 (terms left out below
+// 2^-37), and the quadrant k mod 4 choosing and signing them.
+struct CosSin {
+  F64x2 c, s;
+};
+[[gnu::always_inline]] inline CosSin cos_sin_single(F64x2 y) {
+  constexpr double kPiOver2Hi = 128 * sin_core::kPiOver256Hi;
+  constexpr double kPiOver2Rest = 128 * sin_core::kPiOver256Mid + 128 * sin_core::kPiOver256Lo;
+  const F64x2 shifter = F64x2::splat(sin_core::kShifter);
+  const F64x2 t = y * F64x2::splat(0.6366197723675814) + shifter;
+  const F64x2 k = t - shifter;
+  const F64x2 r = (y - k * F64x2::splat(kPiOver2Hi)) - k * F64x2::splat(kPiOver2Rest);
+  const F64x2 z = r * r;
+  const auto c = [](double v) { return F64x2::splat(v); };
+  // sin r has the sign of r, which the sign bit put on keeps for r = -0.
+  const F64x2 sin_r =
+      (r + (r * z) * (c(-1.0 / 6) + z * (c(1.0 / 120) + z * (c(-1.0 / 5040) +
+                                                               z * (c(1.0 / 362880) + z * c(-1.0 / 39916800)))))) |
+      (r & c(-0.0));
+  const F64x2 cos_r =
+      c(1.0) - z * (c(0.5) - z * (c(1.0 / 24) + z * (c(-1.0 / 720) +
+                                                      z * (c(1.0 / 40320) + z * (c(-1.0 / 3628800) +
+                                                                                 z * c(1.0 / 479001600))))));
+  // cos(r + k pi/2) is -sin r, -cos r, sin r for k = 1, 2, 3; sin(r + k pi/2) is cos r,
+  // -sin r, -cos r.
+  const I64x2 quadrant = simd::bits(t);
+  const F64x2 odd = simd::from_bits(I64x2::splat(0) - (quadrant & I64x2::splat(1)));
+  const I64x2 cos_sign = ((quadrant ^ (quadrant >> 1)) & I64x2::splat(1)) << 63;
+  const I64x2 sin_sign = (quadrant & I64x2::splat(2)) << 62;
+  return {simd::from_bits(simd::bits(simd::select(odd, sin_r, cos_r)) ^ cos_sign),
+          simd::from_bits(simd::bits(simd::select(odd, cos_r, sin_r)) ^ sin_sign)};
+}
+
 }  // namespace
+
+// e^x = 2^z, z = x / ln 2, as scale (1 + q); the fast range keeps z within the table
+// core's [-151, 129] (results beyond the float range are found by the loop and report).
+int ExpLanes::single_group(const double x[4], const double y[4], double re[4], double im[4]) {
+  int special = 0;
+  for (int v = 0; v < 4; v += 2) {
+    const F64x2 xv = F64x2::load(x + v), yv = F64x2::load(y + v);
+    special |= simd::lane_mask(simd::not_less_equal(xv, F64x2::splat(89.0)) |
+                               simd::less(xv, F64x2::splat(-103.0)) |
+                               simd::not_less_equal(simd::abs(yv), F64x2::splat(10000.0)))
+               << v;
+    const PowerOfTwoParts p = power_of_two_parts(xv * F64x2::splat(1.4426950408889634));
+    const F64x2 e = p.scale + p.scale * p.q;
+    const CosSin t = cos_sin_single(yv);
+    (e * t.c).store(re + v);
+    (e * t.s).store(im + v);
+  }
+  return special;
+}
 
 int ExpLanes::group(const double x[4], const double y[4], double re[4], double im[4]) {
   alignas(16) double s[4], c[4];

@@ -8,8 +8,12 @@
 
 namespace zorn::tess::cx {
 
+// Single precision elements take e^x from the float kernels' 2^(k/64) table and cos y,
+// sin y from a quarter-turn reduction and Taylor polynomials, each to about 2^-33, the
+// parts rounded once in double before their rounding to float.
 struct ExpLanes {
   static int group(const double x[4], const double y[4], double re[4], double im[4]);
+  static int single_group(const double x[4], const double y[4], double re[4], double im[4]);
 };
 
 // sinh z (kSine) or cosh z; kRotated gives sin z = -i sinh(iz) and cos z = cosh(iz).

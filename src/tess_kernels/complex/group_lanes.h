@@ -6,7 +6,9 @@
 //   static int group(const double x[4], const double y[4], const double u[4],
 //                    const double v[4], double re[4], double im[4]);
 // those of f(x + iy, u + iv), and returns the four-bit mask of the elements only the
-// scalar form can be trusted with (special values, arguments beyond the fast range).
+// scalar form can be trusted with (special values, arguments beyond the fast range). A
+// kernel may also supply `single_group`, of the same form, for single precision
+// elements (to single accuracy, still in double arithmetic).
 // Those elements, and single precision results beyond the float range (which report
 // overflow), go to the operation's scalar form `Op::eval` one by one in element order;
 // an element with a non-zero status is stored, reported and read back. Every element of
@@ -44,7 +46,7 @@ struct GroupLanes {
         alignas(16) double parts[kParts][kGroupLanes], re[kGroupLanes], im[kGroupLanes];
         int k = 0;
         ((split_group(args.base + g, parts[k], parts[k + 1]), k += 2), ...);
-        int special = group(parts, re, im);
+        int special = group<R>(parts, re, im);
         if constexpr (sizeof(R) == sizeof(float)) special |= outside_single(re, im);
         if (special != 0) [[unlikely]] {
           frame.mask_x87_exceptions();
@@ -63,7 +65,7 @@ struct GroupLanes {
         ((parts[k][l] = args[g + l].real(), parts[k + 1][l] = args[g + l].imag(), k += 2), ...);
       }
       alignas(16) double re[kGroupLanes], im[kGroupLanes];
-      int special = group(parts, re, im);
+      int special = group<R>(parts, re, im);
       if constexpr (sizeof(R) == sizeof(float)) special |= outside_single(re, im);
       special &= (1 << lanes) - 1;
       if (special != 0) frame.mask_x87_exceptions();
@@ -72,9 +74,16 @@ struct GroupLanes {
   }
 
  private:
+  template <class R>
   static int group(const double (&p)[2][kGroupLanes], double* re, double* im) {
-    return Kernel::group(p[0], p[1], re, im);
+    if constexpr (sizeof(R) == sizeof(float) &&
+                  requires { Kernel::single_group(p[0], p[1], re, im); }) {
+      return Kernel::single_group(p[0], p[1], re, im);
+    } else {
+      return Kernel::group(p[0], p[1], re, im);
+    }
   }
+  template <class R>
   static int group(const double (&p)[4][kGroupLanes], double* re, double* im) {
     return Kernel::group(p[0], p[1], p[2], p[3], re, im);
   }

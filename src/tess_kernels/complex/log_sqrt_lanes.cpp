@@ -56,6 +56,16 @@ inline F64x2 sign_lanes(F64x2 v) {
   return {_mm_castsi128_pd(_mm_shuffle_epi32(high, _MM_SHUFFLE(3, 3, 1, 1)))};
 }
 
+// The other part of the root, |y| / 2t.
+inline F64x2 w_of(F64x2 ay, F64x2 t) { return ay / (t + t); }
+
+// sqrt z = u + i w (x >= +0) or w + i u (x <= -0), the imaginary part signed as y.
+inline void store_root(F64x2 x, F64x2 y, F64x2 u, F64x2 w, double* re, double* im) {
+  const F64x2 x_negative = sign_lanes(x);
+  simd::select(x_negative, w, u).store(re);
+  (simd::select(x_negative, u, w) | (y & F64x2::splat(-0.0))).store(im);
+}
+
 }  // namespace
 
 template <bool kBase10>
@@ -93,7 +103,6 @@ template struct LogLanes<true>;
 
 int SqrtLanes::group(const double x[4], const double y[4], double re[4], double im[4]) {
   int special = 0;
-  const F64x2 minus = F64x2::splat(-0.0);
   for (int v = 0; v < 4; v += 2) {
     const Parts p = load_parts(x + v, y + v);
     // The even exponent 2k at or below the larger part's: field (E - 1) | 1.
@@ -105,14 +114,28 @@ int SqrtLanes::group(const double x[4], const double y[4], double re[4], double 
     const F64x2 ax = simd::abs(p.x) * s, ay = simd::abs(p.y) * s;
     const h::Sum modulus = h::root_of_sum(sum_of_squares(ax, ay));
     const F64x2 t = h::sqrt((ax + (modulus.hi + modulus.lo)) * F64x2::splat(0.5));
-    const F64x2 u = t * unscale, w = (ay / (t + t)) * unscale;
-    // sqrt z = u + i w (x >= +0) or w + i u (x <= -0), the imaginary part signed as y.
-    const F64x2 x_negative = sign_lanes(p.x);
-    simd::select(x_negative, w, u).store(re + v);
-    (simd::select(x_negative, u, w) | (p.y & minus)).store(im + v);
+    const F64x2 u = t * unscale, w = w_of(ay, t) * unscale;
+    store_root(p.x, p.y, u, w, re + v, im + v);
     special |= (p.special | simd::lane_mask(simd::less(ay, F64x2::splat(0x1p-1000)) |
                                             simd::less(w, F64x2::splat(0x1p-1022))))
                << v;
+  }
+  return special;
+}
+
+int SqrtLanes::single_group(const double x[4], const double y[4], double re[4], double im[4]) {
+  int special = 0;
+  for (int v = 0; v < 4; v += 2) {
+    const F64x2 xv = F64x2::load(x + v), yv = F64x2::load(y + v);
+    const F64x2 ax = simd::abs(xv), ay = simd::abs(yv);
+    // Zero (both parts), NaN and infinite parts to the scalar form.
+    const F64x2 sum = ax + ay;
+    special |= simd::lane_mask(simd::not_less(F64x2::splat(0.0), sum) |
+                               simd::not_less(sum, F64x2::splat(INFINITY)))
+               << v;
+    const F64x2 modulus = h::sqrt(ax * ax + ay * ay);
+    const F64x2 t = h::sqrt((ax + modulus) * F64x2::splat(0.5));
+    store_root(xv, yv, t, w_of(ay, t), re + v, im + v);
   }
   return special;
 }

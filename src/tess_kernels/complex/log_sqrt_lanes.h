@@ -21,8 +21,11 @@ using Log10Lanes = LogLanes<true>;
 
 // Kahan's square root on parts scaled by an even power of two: t = sqrt((|x| + |z|) / 2),
 // the other part |y| / 2t, each scaled back by the root of the power.
+// Single precision parts need no scaling (their squares are exact and normal in double)
+// nor double-double: every step rounds in double, far below a float's last place.
 struct SqrtLanes {
   static int group(const double x[4], const double y[4], double re[4], double im[4]);
+  static int single_group(const double x[4], const double y[4], double re[4], double im[4]);
 };
 
 }  // namespace zorn::tess::cx
