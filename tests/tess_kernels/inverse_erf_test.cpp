@@ -94,5 +94,39 @@ TYPED_TEST(InverseErf, QuantileUndoesTheDistributionAcrossTheTails) {
   }
 }
 
+// Contiguous calls sort each block's lanes by form (central or tail) and run each form
+// on pairs of its own lanes; strided calls run both forms on every pair and select. The
+// two agree to the bit over blocks longer than one chunk, with odd counts of each form
+// and a special lane that ends the first run of blocks.
+TEST(InverseErfDouble, SortedBlocksGiveTheStridedBits) {
+  _tessSetMode(TESS_ERRMODE_NOERR);
+  TessStateGuard guard;
+  struct Case {
+    const char* name;
+    void (*contiguous)(int32_t, const double*, double*);
+    void (*strided)(int32_t, const double*, int32_t, double*, int32_t);
+    double lo, hi, special;
+  };
+  const Case cases[] = {{"ErfInv", _tessdErfInv, _tessdErfInvI, -1, 1, 1.0},
+                        {"ErfcInv", _tessdErfcInv, _tessdErfcInvI, 0, 2, 0.0},
+                        {"CdfNormInv", _tessdCdfNormInv, _tessdCdfNormInvI, 0, 1, 1.0}};
+  for (const Case& c : cases) {
+    constexpr int32_t n = 1299;
+    std::vector<double> x(n), wide(2 * n), r(n), rs(2 * n);
+    uint64_t state = 12345;
+    for (int32_t i = 0; i < n; ++i) {
+      state = state * 6364136223846793005u + 1442695040888963407u;
+      x[i] = c.lo + (c.hi - c.lo) * double(state >> 11) * 0x1p-53;
+    }
+    x[777] = c.special;
+    for (int32_t i = 0; i < n; ++i) wide[2 * i] = x[i];
+    c.contiguous(n, x.data(), r.data());
+    c.strided(n, wide.data(), 2, rs.data(), 2);
+    for (int32_t i = 0; i < n; ++i)
+      ASSERT_EQ(std::memcmp(&r[i], &rs[2 * i], sizeof(double)), 0)
+          << c.name << "(" << x[i] << ") = " << r[i] << " contiguous, " << rs[2 * i] << " strided";
+  }
+}
+
 }  // namespace
 }  // namespace zorn_test

@@ -1,15 +1,15 @@
-// Prints the piecewise polynomials of the double precision erfinv, erfcinv and normal
-// quantile kernels, computed with MPFR. Each row is {centre, c0 head, c0 tail, c1, ...,
-// c_degree, padding} for the polynomial in w = v - centre, the Chebyshev interpolant of
-// the row's function at degree + 1 nodes converted to powers of w. Two tables, one per
-// scale (erfinv and the normal quantile sqrt(2) erfinv):
-//   rows 0 to kCentralRows - 1, v = t = x^2 in [k/64, (k+1)/64]:
-//       g(t) = scale erfinv(sqrt t) / sqrt t - 1 - shift, so that the result is
-//       (x + shift x) + x g, with the shift a power of two near the middle of g's range;
-//   then the tail rows, v = q in the binade piece [2^e (1 + s/16), 2^e (1 + (s+1)/16)],
-//   e from -53 up, s = 0..15, so that the row is (bits of q >> 48) less that of 2^-53:
-//       erfcinv(q) (erfinv scale) or -quantile(q) = sqrt(2) erfcinv(2q) (normal scale).
-// Reports to stderr the largest error of each table on a fine grid, relative to the
+// Prints the approximations of the double precision erfinv, erfcinv and normal quantile
+// kernels, computed with MPFR, for two scales (erfinv and the normal quantile
+// sqrt(2) erfinv):
+// - the central piece, one polynomial g(t) in t = x^2 <= 1/4 with
+//   g = scale erfinv(x) / x - head, so that the result is x head + x g, the head a short
+//   constant near the middle of the ratio's range;
+// - the tail rows {centre, c0 head, c0 tail, c1, ..., c_degree, padding}, each the
+//   Chebyshev interpolant at degree + 1 nodes, in powers of w = q - centre, of erfcinv(q)
+//   (erfinv scale) or -quantile(q) = sqrt(2) erfcinv(2q) (normal scale) on the binade
+//   piece [2^e (1 + s/16), 2^e (1 + (s+1)/16)], e from -53 up, s = 0..15, so that the row
+//   is (bits of q >> 48) less that of 2^-53.
+// Reports to stderr the largest error of each piece on a fine grid, relative to the
 // result, in units of 2^-53.
 #include <mpfr.h>
 
@@ -27,7 +27,6 @@ using namespace inverse_erf_tool;
 
 constexpr int kDegree = 8;
 constexpr int kRowWidth = 12;  // centre, head, tail, c1..c8, padding to an even count
-constexpr int kCentralRows = 17;
 constexpr int kPiecesPerBinade = 16;
 constexpr int kLowestExponent = -53;
 
@@ -56,10 +55,10 @@ Mp inverse(const Mp& q, bool complement) {
   return x;
 }
 
-// The function a row interpolates, at v.
-Mp central_value(const Mp& t, const Mp& scale, double shift) {
+// The central polynomial's function: scale erfinv(x) / x - head at t = x^2.
+Mp central_value(const Mp& t, const Mp& scale, double head) {
   const Mp x = apply(mpfr_sqrt, t);
-  return scale * inverse(x, false) / x - Mp(1.0 + shift);
+  return scale * inverse(x, false) / x - Mp(head);
 }
 Mp tail_value(const Mp& q, bool normal) {
   return normal ? apply(mpfr_sqrt, Mp(2.0)) * inverse(Mp(2.0) * q, true) : inverse(q, true);
@@ -135,49 +134,66 @@ void print_row(const Row& row) {
   std::printf("},\n");
 }
 
-// scale erfinv(x) / x - 1 lies in [-0.114, -0.046] for erfinv and in [0.253, 0.349] for
-// the quantile.
-void print_table(const char* name, const char* shift_name, bool normal) {
-  const Mp scale = normal ? apply(mpfr_sqrt, Mp(2.0)) : Mp(1.0);
-  const double shift = normal ? 0.25 : -0.125;
-  std::printf("constexpr double %s = %a;\n", shift_name, shift);
+// The tail rows of one scale: erfcinv(q) for erfinv, -quantile(q) for the normal quantile.
+void print_tail_rows(const char* name, bool normal) {
   const int top_exponent = normal ? -3 : -2;  // tails below 1/4 and 1/2
   const int tail_rows = (top_exponent - kLowestExponent + 1) * kPiecesPerBinade;
-  std::printf("alignas(16) constexpr double %s[%d][%d] = {\n", name, kCentralRows + tail_rows,
-              kRowWidth);
+  std::printf("alignas(16) constexpr double %s[%d][%d] = {\n", name, tail_rows, kRowWidth);
   double worst = 0;
-  const auto check = [&](const Row& row, double lo, double hi, auto&& exact_result,
-                         auto&& result_of) {
+  const auto check = [&](const Row& row, double lo, double hi) {
     for (int j = 0; j <= 16; ++j) {
       const double v = lo + (hi - lo) * j / 16;
-      const Mp want = exact_result(v);
-      const Mp err = (result_of(v, evaluate(row, v)) - want) / want;
+      const Mp want = tail_value(Mp(v), normal);
+      const Mp err = (evaluate(row, v) - want) / want;
       worst = std::fmax(worst, std::fabs(err.d()) * 0x1p53);
     }
   };
-  for (int k = 0; k < kCentralRows; ++k) {
-    const double lo = k / 64.0, hi = (k + 1) / 64.0;
-    const Row row = fit(lo, hi, [&](const Mp& t) { return central_value(t, scale, shift); });
-    print_row(row);
-    // Relative to the result x (1 + shift + g): the error of g over 1 + shift + g.
-    const double check_lo = k == 0 ? 1e-6 : lo;
-    check(
-        row, check_lo, hi,
-        [&](double t) { return Mp(1.0 + shift) + central_value(Mp(t), scale, shift); },
-        [&](double, const Mp& g) { return Mp(1.0 + shift) + g; });
-  }
   for (int e = kLowestExponent; e <= top_exponent; ++e) {
     for (int s = 0; s < kPiecesPerBinade; ++s) {
       const double lo = std::ldexp(1.0 + s / 16.0, e), hi = std::ldexp(1.0 + (s + 1) / 16.0, e);
       const Row row = fit(lo, hi, [&](const Mp& q) { return tail_value(q, normal); });
       print_row(row);
-      check(
-          row, lo, hi, [&](double q) { return tail_value(Mp(q), normal); },
-          [](double, const Mp& y) { return y; });
+      check(row, lo, hi);
     }
   }
   std::printf("};\n");
   std::fprintf(stderr, "%s: worst interpolation error %.4f x 2^-53 relative\n", name, worst);
+}
+
+// The double precision central piece, |x| <= 1/2: g(t) = scale erfinv(x) / x - head as
+// one polynomial in t = x^2 on [0, 1/4], fitted near-minimax relative to the result
+// x (head + g) (rational_fit.h with a constant denominator). The head, a multiple of 1/64
+// near the middle of the ratio's range ([0.886, 0.954] for erfinv, [1.253, 1.349] for
+// the quantile), has at most 8 significant bits, so that the kernel forms x head exactly
+// as two products, and keeps |g| below 0.06.
+void print_central_polynomial(const char* name, const char* head_name, bool normal, int degree) {
+  const Mp scale = normal ? apply(mpfr_sqrt, Mp(2.0)) : Mp(1.0);
+  const double low = (scale * apply(mpfr_sqrt, pi()) / Mp(2.0)).d();
+  const double high = central_value(Mp(0.25), scale, 0.0).d();
+  const double head = std::nearbyint(32 * (low + high)) / 64;
+  std::printf("constexpr double %s = %a;\n", head_name, head);
+  constexpr double kTop = 0.25;
+  constexpr int kSamples = 400;
+  std::vector<Mp> t, g, weight;
+  for (int i = 0; i <= kSamples; ++i) {
+    const Mp v = Mp(0.5 * kTop) * (Mp(1.0) - apply(mpfr_cos, pi() * Mp(i) / Mp(kSamples)));
+    t.push_back(v);
+    g.push_back(central_value(i == 0 ? Mp(1e-40) : v, scale, head));
+    weight.push_back(Mp(1.0) / (Mp(head) + g.back()));
+  }
+  const Rational r = fit_rational(t, g, weight, degree, 0, 30);
+  std::printf("constexpr double %s[%zu] = {", name, r.num.size());
+  for (size_t i = 0; i < r.num.size(); ++i) std::printf("%s%a", i ? ", " : "", r.num[i]);
+  std::printf("};\n");
+  std::vector<Mp> c;
+  for (double d : r.num) c.emplace_back(d);
+  double worst = 0;
+  for (int i = 1; i <= 4000; ++i) {
+    const Mp v(kTop * i / 4000.0), want = central_value(v, scale, head);
+    const Mp err = (horner(c, v) - want) / (Mp(head) + want);
+    worst = std::fmax(worst, std::fabs(err.d()) * 0x1p53);
+  }
+  std::fprintf(stderr, "%s: degree %d, worst error %.4f x 2^-53 relative\n", name, degree, worst);
 }
 
 // The single precision kernels' central piece, |x| <= bound: the ratio result / x as one
@@ -222,11 +238,13 @@ int main() {
       "// Generated by tools/tess_inverse_erf_tables/inverse_erf_tables.cpp; do not edit.\n");
   std::printf("// Rows {centre, c0 head, c0 tail, c1, ..., c%d, padding}: see the tool.\n",
               kDegree);
-  std::printf("constexpr int kCentralRows = %d;\n", kCentralRows);
   std::printf("constexpr int kLowestTailExponent = %d;\n", kLowestExponent);
   std::printf("constexpr int kRowWidth = %d;\n", kRowWidth);
-  print_table("kErfInvRows", "kErfInvShift", false);
-  print_table("kNormalQuantileRows", "kNormalQuantileShift", true);
+  // Degree 15: 0.003 x 2^-53 for both (13: 0.04-0.06, 14: 0.01-0.05).
+  print_central_polynomial("kErfInvCentralPoly", "kErfInvHead", false, 15);
+  print_central_polynomial("kNormalQuantileCentralPoly", "kNormalQuantileHead", true, 15);
+  print_tail_rows("kErfInvTailRows", false);
+  print_tail_rows("kNormalQuantileTailRows", true);
   // For single precision: |x| to 31/32, tails q = 1 - |x| below 1/32, and p or 1 - p
   // below 1/64.
   print_central("ErfInvCentral", false, 0.96875, 6);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "tess_kernels/frame/two_form_block_double.h"
 #include "tess_kernels/special/erfinv_core_double.h"
 #include "tess_kernels/special/erfinv_extended.h"
 
@@ -10,29 +11,41 @@ namespace zorn::tess {
 namespace {
 
 using simd::F64x2;
+using inverse_erf::both_forms;
 
-constexpr double kTinyErfInv = 0x1p-1000;
+constexpr double kTinyErfInv = 0x1p-960;
 
-// Special lanes: |x| >= 1, NaN, and |x| < 2^-1000, where a x shift in the central form
-// would round in the subnormal range.
-[[gnu::always_inline]] inline int erfinv_lanes(F64x2 x, F64x2& y) {
-  y = inverse_erf::erfinv_pair(x);
-  const F64x2 a = simd::abs(x);
-  return simd::lane_mask(simd::not_less(a, F64x2::splat(1.0)) |
-                         simd::less(a, F64x2::splat(kTinyErfInv)));
-}
+// Special lanes: |x| >= 1, NaN, and |x| < 2^-960, where the low part of x in the central
+// form's exact head would be subnormal (and flushed with denormals-are-zero).
+struct ErfInvLanes : inverse_erf::ErfInvForms {
+  static F64x2 special(F64x2 x) {
+    const F64x2 a = simd::abs(x);
+    return simd::not_less(a, F64x2::splat(1.0)) | simd::less(a, F64x2::splat(kTinyErfInv));
+  }
+};
 
 // Special lanes: q below the tail table (0, subnormals, negative numbers), q >= 2, NaN.
-[[gnu::always_inline]] inline int erfcinv_lanes(F64x2 q, F64x2& y) {
-  y = inverse_erf::erfcinv_pair(q);
-  return simd::lane_mask(simd::less(q, F64x2::splat(inverse_erf::kSmallestTail)) |
-                         simd::not_less(q, F64x2::splat(2.0)));
-}
+struct ErfcInvLanes : inverse_erf::ErfcInvForms {
+  static F64x2 special(F64x2 q) {
+    return simd::less(q, F64x2::splat(inverse_erf::kSmallestTail)) |
+           simd::not_less(q, F64x2::splat(2.0));
+  }
+};
 
-[[gnu::always_inline]] inline int normal_quantile_lanes(F64x2 p, F64x2& y) {
-  y = inverse_erf::normal_quantile_pair(p);
-  return simd::lane_mask(simd::less(p, F64x2::splat(inverse_erf::kSmallestTail)) |
-                         simd::not_less(p, F64x2::splat(1.0)));
+struct NormalQuantileLanes : inverse_erf::NormalQuantileForms {
+  static F64x2 special(F64x2 p) {
+    return simd::less(p, F64x2::splat(inverse_erf::kSmallestTail)) |
+           simd::not_less(p, F64x2::splat(1.0));
+  }
+};
+
+// The fast path of a group held in arrays: both forms on every pair.
+template <class Lanes>
+int run_group(const double x[4], double y[4]) {
+  return run_fast_group(x, y, [](F64x2 v, F64x2& result) {
+    result = both_forms<Lanes>(v);
+    return Lanes::special(v);
+  });
 }
 
 // The status of an inverse on [lo, hi]: infinite at the ends, undefined outside.
@@ -44,22 +57,18 @@ int32_t inverse_status(double x, double lo, double hi) {
 }  // namespace
 
 int64_t ErfInvDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_fast_block(n, a, r, erfinv_lanes);
+  return run_two_form_block<ErfInvLanes>(n, a, r);
 }
-int ErfInvDouble::fast_group(const double x[4], double y[4]) {
-  return run_fast_group(x, y, erfinv_lanes);
-}
+int ErfInvDouble::fast_group(const double x[4], double y[4]) { return run_group<ErfInvLanes>(x, y); }
 int64_t ErfcInvDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_fast_block(n, a, r, erfcinv_lanes);
+  return run_two_form_block<ErfcInvLanes>(n, a, r);
 }
-int ErfcInvDouble::fast_group(const double x[4], double y[4]) {
-  return run_fast_group(x, y, erfcinv_lanes);
-}
+int ErfcInvDouble::fast_group(const double x[4], double y[4]) { return run_group<ErfcInvLanes>(x, y); }
 int64_t CdfNormInvDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_fast_block(n, a, r, normal_quantile_lanes);
+  return run_two_form_block<NormalQuantileLanes>(n, a, r);
 }
 int CdfNormInvDouble::fast_group(const double x[4], double y[4]) {
-  return run_fast_group(x, y, normal_quantile_lanes);
+  return run_group<NormalQuantileLanes>(x, y);
 }
 
 int32_t tess_callout_dErfInv(double x, double* r) {

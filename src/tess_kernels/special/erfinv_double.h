@@ -1,13 +1,13 @@
-// Double precision ErfInv, ErfcInv and CdfNormInv: two-lane fast paths over the
-// piecewise polynomials of erfinv_core_double.h under the frame's double loop, and
-// callouts correct for every argument.
+// Double precision ErfInv, ErfcInv and CdfNormInv: the central and tail forms of
+// erfinv_core_double.h under the frame's double loop (contiguous blocks sorted by form),
+// and callouts correct for every argument.
 #pragma once
 
 #include "tess_kernels/frame/lane_loop_double.h"
 
 namespace zorn::tess {
 
-// erfinv: fast path for 2^-1000 <= |x| < 1. ±1 gives ±inf with status 2, |x| > 1 NaN with status 1,
+// erfinv: fast path for 2^-960 <= |x| < 1. ±1 gives ±inf with status 2, |x| > 1 NaN with status 1,
 // NaN passes through.
 TESS_DOUBLE_LANE_KERNEL(ErfInvDouble, tess_callout_dErfInv);
 // erfcinv: fast path for 2^-53 <= q < 2. 0 gives +inf and 2 gives -inf, status 2; outside
