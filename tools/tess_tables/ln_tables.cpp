@@ -3,15 +3,23 @@
 // cinv = round(1024 / (1 + j/64)) / 1024 (exact in a double).
 //   callout:    {cinv, ln_c_hi = RN(-ln cinv), ln_c_lo = RN(-ln cinv - ln_c_hi)}
 //   fast paths: {cinv, RN(ln c), RN(log2 c), RN(log10 c)}
-// and, for the single precision fast paths of log2 and log10 away from 1, for j = 0..128
-// and c = 1 + j/128 exactly:
-//   {RN_float(2^-23 / c), hi = log_base c rounded to a multiple of 2^-12,
-//    RN_float(log_base c - hi), 0}
-// so that e log_base(2)_hi + hi is exact in single precision for every exponent e.
+// and, for the table-free single precision log2 and log10 away from 1, the float constants
+// of log_b(2^e (1 + r)) = e log_b 2 + r head + (r rest + r^2 Q_b(r)), r in
+// [sqrt(2)/2 - 1, sqrt(2) - 1]: log_b 2 as a 16-bit head (e times it is exact) and a
+// rounded rest, 1/ln b as a head of two bits (r times it is exact for every such float r)
+// and a rounded rest, and Q_b interpolated at the Chebyshev nodes of the interval
+// (mp_fit), rounded to float.
 #include <mpfr.h>
 
 #include <cmath>
 #include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "../mp_fit/chebyshev_fit.h"
+
+using mp_fit::Real;
+using LogFn = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t);
 
 double reciprocal_point(int j) {
   // 1024 / (1 + j/64) = 65536 / (64 + j); never halfway between two integers.
@@ -21,26 +29,6 @@ double reciprocal_point(int j) {
   return std::ldexp(static_cast<double>(rounded), -10);
 }
 
-// RN(log_base(1 / cinv)) for base e, 2 or 10; +0 rather than -0 at cinv = 1.
-// The {scaled reciprocal, hi, lo, 0} rows of log_base(1 + j/128) for j = 0..128.
-void print_float_points(const char* name, int (*log_fn)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t)) {
-  mpfr_t exact;
-  mpfr_init2(exact, 256);
-  std::printf("alignas(16) constexpr float %s[129][4] = {\n", name);
-  for (int j = 0; j <= 128; ++j) {
-    const double c = 1.0 + j / 128.0;
-    const float scaled_reciprocal = static_cast<float>(std::ldexp(1.0 / c, -23));
-    mpfr_set_d(exact, c, MPFR_RNDN);
-    log_fn(exact, exact, MPFR_RNDN);
-    const double hi = std::nearbyint(std::ldexp(mpfr_get_d(exact, MPFR_RNDN), 12)) / 4096.0;
-    mpfr_sub_d(exact, exact, hi, MPFR_RNDN);
-    std::printf("    {%af, %af, %af, 0.0f},\n", scaled_reciprocal, hi,
-                static_cast<float>(mpfr_get_d(exact, MPFR_RNDN)) + 0.0f);
-  }
-  std::printf("};\n");
-  mpfr_clear(exact);
-}
-
 double log_of_point(mpfr_t work, double cinv, int (*log_fn)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t)) {
   mpfr_set_d(work, cinv, MPFR_RNDN);
   log_fn(work, work, MPFR_RNDN);
@@ -48,7 +36,88 @@ double log_of_point(mpfr_t work, double cinv, int (*log_fn)(mpfr_ptr, mpfr_srcpt
   return mpfr_get_d(work, MPFR_RNDN) + 0.0;
 }
 
-int main() {
+// v rounded to `bits` significant bits, as a float.
+float head_of(const Real& v, int bits) {
+  int exponent;
+  std::frexp(v.get(), &exponent);
+  return static_cast<float>(
+      std::ldexp(std::nearbyint(std::ldexp(v.get(), bits - exponent)), exponent - bits));
+}
+
+float rest_of(const Real& v, float head) {
+  Real rest;
+  mpfr_sub_d(rest.v, v.v, head, MPFR_RNDN);
+  return mpfr_get_flt(rest.v, MPFR_RNDN);
+}
+
+constexpr double kReducedLow = -0x1.2bec33p-2;  // sqrt(2)/2 - 1 rounded down
+constexpr double kReducedWidth = 0x1.6a09e7p-1;  // up to sqrt(2) - 1 and beyond
+constexpr int kSeriesDegree = 8;
+
+// <name>[13][4]: rows of four equal lanes, Q_b's coefficients from degree 0, 1/ln b's
+// rest and head, log_b 2's rest and head.
+void print_float_log(const char* name, LogFn log_fn) {
+  Real inverse_ln, two;
+  mpfr_const_log2(inverse_ln.v, MPFR_RNDN);
+  mpfr_set_ui(two.v, 2, MPFR_RNDN);
+  log_fn(two.v, two.v, MPFR_RNDN);
+  mpfr_div(inverse_ln.v, two.v, inverse_ln.v, MPFR_RNDN);  // log_b 2 / ln 2 = 1 / ln b
+  const auto q = [&](Real& out, const Real& r) {
+    Real one_plus, linear, square;
+    mpfr_add_ui(one_plus.v, r.v, 1, MPFR_RNDN);
+    log_fn(out.v, one_plus.v, MPFR_RNDN);
+    mpfr_mul(linear.v, r.v, inverse_ln.v, MPFR_RNDN);
+    mpfr_sub(out.v, out.v, linear.v, MPFR_RNDN);
+    mpfr_sqr(square.v, r.v, MPFR_RNDN);
+    mpfr_div(out.v, out.v, square.v, MPFR_RNDN);
+  };
+  const int n = kSeriesDegree;
+  const std::vector<Real> in_d = mp_fit::fit(q, kReducedLow, kReducedWidth, n);
+  // Powers of d = r - kReducedLow to powers of r: Horner's rule on polynomials.
+  std::vector<Real> in_r(n + 1);
+  for (int k = n; k >= 0; --k) {
+    for (int i = n; i >= 1; --i) {
+      Real shifted;
+      mpfr_mul_d(shifted.v, in_r[i].v, kReducedLow, MPFR_RNDN);
+      mpfr_sub(in_r[i].v, in_r[i - 1].v, shifted.v, MPFR_RNDN);
+    }
+    Real shifted;
+    mpfr_mul_d(shifted.v, in_r[0].v, kReducedLow, MPFR_RNDN);
+    mpfr_sub(in_r[0].v, in_d[k].v, shifted.v, MPFR_RNDN);
+  }
+  std::vector<float> series;
+  for (const Real& v : in_r) series.push_back(mpfr_get_flt(v.v, MPFR_RNDN));
+  const float two_head = head_of(two, 16), linear_head = head_of(inverse_ln, 2);
+  const float linear_rest = rest_of(inverse_ln, linear_head);
+  std::vector<float> rows = series;
+  rows.insert(rows.end(), {linear_rest, linear_head, rest_of(two, two_head), two_head});
+  std::printf("alignas(16) const float %s[%zu][4] = {\n", name, rows.size());
+  for (const float v : rows) std::printf("    {%af, %af, %af, %af},\n", v, v, v, v);
+  // Absolute error of r head + r rest + r^2 Q_b(r) with the rounded constants.
+  double worst = 0;
+  for (int i = 0; i <= 8192; ++i) {
+    Real r, exact, p;
+    mpfr_set_d(r.v, kReducedLow + kReducedWidth * i / 8192, MPFR_RNDN);
+    mpfr_add_ui(exact.v, r.v, 1, MPFR_RNDN);
+    log_fn(exact.v, exact.v, MPFR_RNDN);
+    mp_fit::evaluate(p, series, r);
+    mpfr_mul(p.v, p.v, r.v, MPFR_RNDN);
+    mpfr_add_d(p.v, p.v, linear_rest, MPFR_RNDN);
+    mpfr_add_d(p.v, p.v, linear_head, MPFR_RNDN);
+    mpfr_mul(p.v, p.v, r.v, MPFR_RNDN);
+    mpfr_sub(p.v, p.v, exact.v, MPFR_RNDN);
+    worst = std::fmax(worst, std::fabs(p.get()));
+  }
+  std::printf("};\n// largest absolute error of the polynomial: 2^%.1f\n", std::log2(worst));
+}
+
+int main(int argc, char** argv) {
+  if (argc > 1 && std::string_view(argv[1]) == "lanes") {
+    std::printf("// Generated by tools/tess_tables/ln_tables.cpp (argument lanes); do not edit.\n");
+    print_float_log("kLog2FloatLanes", mpfr_log2);
+    print_float_log("kLog10FloatLanes", mpfr_log10);
+    return 0;
+  }
   mpfr_t exact, diff;
   mpfr_inits2(256, exact, diff, static_cast<mpfr_ptr>(nullptr));
   std::printf("// Generated by tools/tess_tables/ln_tables.cpp; do not edit.\n");
@@ -72,10 +141,6 @@ int main() {
                 log_of_point(exact, cinv, mpfr_log2), log_of_point(exact, cinv, mpfr_log10));
   }
   std::printf("};\n\n");
-  std::printf("// {2^-23 / c, log2 c hi, log2 c lo, 0}, c = 1 + j/128 (see the generator).\n");
-  print_float_points("kLog2PointsFloat", mpfr_log2);
-  std::printf("\n// {2^-23 / c, log10 c hi, log10 c lo, 0}, c = 1 + j/128.\n");
-  print_float_points("kLog10PointsFloat", mpfr_log10);
   mpfr_clears(exact, diff, static_cast<mpfr_ptr>(nullptr));
   return 0;
 }

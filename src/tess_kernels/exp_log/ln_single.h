@@ -20,7 +20,7 @@ struct LnSingle : LaneLoopSingle<LnSingle> {
     using simd::F32x4;
     simd::I32x4 e_bits;
     F32x4 r;
-    reduce_to_two_thirds(x, e_bits, r);
+    reduce_from(kTwoThirdsBits, x, e_bits, r);
     const F32x4 e = simd::to_float(e_bits);
     const auto c = [](float v) { return F32x4::splat(v); };
     const F32x4 p =

@@ -17,13 +17,11 @@ int32_t tess_callout_sLog10(const float* x, float* r);
 struct Log10Single : LaneLoopSingle<Log10Single> {
   [[gnu::always_inline]] static simd::F32x4 fast_path(simd::F32x4 x) {
     if (any_lane_near_one(x)) return near_one(x);
-    return log_by_float_points(
-        x, log_single_data::kLog10PointsFloat,
-        {0.301025391f, 4.60503907e-06f, 0.434294492f, -0.217147246f, 0.144764826f});
+    return log_away_from_one<log_single_data::kLog10FloatLanes, false>(x);
   }
 
   // Out of line: the rare near-one groups do not weigh on the inlined fast path.
-  static simd::F32x4 near_one(simd::F32x4 x) {
+  [[gnu::noinline]] static simd::F32x4 near_one(simd::F32x4 x) {
     return log_by_points<3>(x, 0.3010299956639812, 0.4342944819032518);
   }
 

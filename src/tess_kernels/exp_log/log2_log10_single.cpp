@@ -6,6 +6,9 @@
 #include "tess_kernels/exp_log/log2_single.h"
 
 namespace zorn::tess {
+namespace log_single_data {
+#include "tess_kernels/exp_log/data/log_float_lanes.inc"
+}  // namespace log_single_data
 
 int32_t tess_callout_sLog2(const float* px, float* r) {
   const double x = *px;

@@ -17,12 +17,11 @@ struct Log2Single : LaneLoopSingle<Log2Single> {
   // Exact for powers of two, where j = 0 and r = 0.
   [[gnu::always_inline]] static simd::F32x4 fast_path(simd::F32x4 x) {
     if (any_lane_near_one(x)) return near_one(x);
-    return log_by_float_points(x, log_single_data::kLog2PointsFloat,
-                               {1.0f, 0.0f, 1.44269502f, -0.721347511f, 0.48089835f});
+    return log_away_from_one<log_single_data::kLog2FloatLanes, true>(x);
   }
 
   // Out of line: the rare near-one groups do not weigh on the inlined fast path.
-  static simd::F32x4 near_one(simd::F32x4 x) {
+  [[gnu::noinline]] static simd::F32x4 near_one(simd::F32x4 x) {
     return log_by_points<2>(x, 1.0, 1.4426950408889634);
   }
 

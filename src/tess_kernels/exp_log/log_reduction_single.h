@@ -5,28 +5,38 @@
 #include <cstdint>
 
 #include "tess_kernels/exp_log/double_cores_single.h"
+#include "tess_kernels/frame/polynomial_double.h"
 #include "tess_kernels/frame/simd.h"
 
 namespace zorn::tess {
 
+// The mask of the lanes whose bits lie in [low, high] (0 <= low <= high < 2^31 - 1), by
+// one comparison: b - low as an unsigned number is at most high - low exactly there, and
+// adding 2^31 to both sides turns that into the signed comparison SSE2 has.
+inline int lanes_inside(simd::F32x4 x, uint32_t low, uint32_t high) {
+  using simd::I32x4;
+  const auto wrapped = [](uint32_t v) { return static_cast<int32_t>(v + 0x80000000u); };
+  return simd::lane_mask(I32x4::splat(wrapped(high - low + 1)) >
+                         simd::bits(x) + I32x4::splat(wrapped(-low)));
+}
+
 // Lanes outside the positive normal floats (bits 0x00800000 to 0x7F7FFFFF): zeros,
 // subnormals, negatives, infinities and NaNs.
 inline int positive_normal_complement(simd::F32x4 x) {
-  const simd::I32x4 b = simd::bits(x);
-  return simd::lane_mask((simd::I32x4::splat(0x00800000) > b) |
-                         (b > simd::I32x4::splat(0x7F7FFFFF)));
+  return lanes_inside(x, 0x00800000, 0x7F7FFFFF) ^ 0xF;
 }
 
 constexpr int32_t kTwoThirdsBits = 0x3F2AAAAB;
+constexpr int32_t kHalfRootTwoBits = 0x3F3504F3;  // sqrt(2)/2 rounded down
 
-// x = 2^e m with m in [2/3, 4/3) for a positive normal x, from the bits alone: e as
-// integers and m - 1 exactly.
-inline void reduce_to_two_thirds(simd::F32x4 x, simd::I32x4& e, simd::F32x4& m_minus_1) {
+// x = 2^e m with m in [low, 2 low) for a positive normal x and the bits of a float low in
+// [1/2, 1), from the bits alone: e as integers and m - 1 exactly.
+inline void reduce_from(int32_t low_bits, simd::F32x4 x, simd::I32x4& e,
+                        simd::F32x4& m_minus_1) {
   using simd::I32x4;
-  const I32x4 u = simd::bits(x) - I32x4::splat(kTwoThirdsBits);
+  const I32x4 u = simd::bits(x) - I32x4::splat(low_bits);
   e = u >> 23;
-  const simd::F32x4 m =
-      simd::from_bits((u & I32x4::splat(0x007FFFFF)) + I32x4::splat(kTwoThirdsBits));
+  const simd::F32x4 m = simd::from_bits((u & I32x4::splat(0x007FFFFF)) + I32x4::splat(low_bits));
   m_minus_1 = m - simd::F32x4::splat(1.0f);
 }
 
@@ -53,38 +63,46 @@ ZORN_FAST_INLINE simd::F32x4 log_by_points(simd::F32x4 x, double log_of_two,
 // Whether a lane lies in [0.5, 2), where log x may be small and cancel; the rest of the
 // positive normal floats have |log_base x| >= log_base 2.
 inline bool any_lane_near_one(simd::F32x4 x) {
-  const simd::I32x4 b = simd::bits(x);
-  return simd::lane_mask((b > simd::I32x4::splat(0x3EFFFFFF)) &
-                         (simd::I32x4::splat(0x40000000) > b)) != 0;
+  return lanes_inside(x, 0x3F000000, 0x3FFFFFFF) != 0;
 }
 
-// The constants of log_base in single precision: log_base 2 as a hi part, a multiple of
-// 2^-12, and a lo part; 1/ln base, -1/(2 ln base) and 1/(3 ln base) for log_base(1 + r).
-struct FloatLogBase {
-  float two_hi, two_lo, k1, k2, k3;
-};
+namespace log_single_data {
+// Rows of four equal lanes (tools/tess_tables/ln_tables.cpp): Q_b's coefficients from
+// degree 0, then 1/ln b's rest and head, then log_b 2's rest and head. Defined in
+// log2_log10_single.cpp, out of sight of the kernels: GCC then reads each as a vector
+// memory operand where the loop's registers run out, where a constant it can see would be
+// rebuilt from a scalar load and a broadcast (two instructions) in every group.
+constexpr int kFloatLogRows = 13;
+alignas(16) extern const float kLog2FloatLanes[kFloatLogRows][4];
+alignas(16) extern const float kLog10FloatLanes[kFloatLogRows][4];
+}  // namespace log_single_data
 
-// log_base x in single precision for positive normal x outside [0.5, 2). x = 2^e m with
-// c = 1 + j/128 the nearest point to m and r = (m - c)/c, |r| <= 1/256, from the exact
-// integer difference of the mantissas. e log_base(2)_hi + log_base(c)_hi is exact (both
-// multiples of 2^-12, below 2^7); the lo parts and log_base(1 + r) to degree 3 add at most
-// 0.016, so their rounding errors stay near 0.03 ulp of a result of at least log_base 2.
-// Table rows {2^-23/c, log_base(c)_hi, log_base(c)_lo, 0}.
-ZORN_FAST_INLINE simd::F32x4 log_by_float_points(simd::F32x4 x, const float (&table)[129][4],
-                                                FloatLogBase k) {
+// log_base x in single precision for positive normal x outside [0.5, 2), without a table.
+// x = 2^e m with m in [sqrt(2)/2, sqrt(2)) and r = m - 1 exact (reduce_from);
+// log_base x = e log_base(2)_head + (r head + (r rest + r^2 Q(r) + e log_base(2)_rest)).
+// e log_base(2)_head is exact (a 16-bit head by an 8-bit e), and so is r head: r is a
+// multiple of 2^-24 (of 2^-23 where m >= 1) and the head has two significant bits, so the
+// product is a multiple of 2^-25 below 1/2 (2^-24 below 1) for log2 and of 2^-27 below 1/8
+// (2^-26 below 1/4) for log10. Only the sum in brackets (at most log_base sqrt(2)) and the
+// small terms round before the last sum, which is at least log_base 2 in magnitude
+// outside [0.5, 2): within 0.5 + 0.25 + 0.1 ulp. Q errs below 2^-26.7 (log2) and 2^-28.9
+// (log10) absolutely. For base 2 the head of log_b 2 is 1 and its rest 0.
+template <const float (&kLanes)[log_single_data::kFloatLogRows][4], bool kBaseTwo>
+ZORN_FAST_INLINE simd::F32x4 log_away_from_one(simd::F32x4 x) {
   using simd::F32x4;
-  using simd::I32x4;
-  const I32x4 b = simd::bits(x);
-  const I32x4 mantissa = b & I32x4::splat(0x007FFFFF);
-  const I32x4 j = (mantissa + I32x4::splat(0x8000)) >> 16;
-  const F32x4 e = simd::to_float((b >> 23) - I32x4::splat(127));
-  F32x4 row[4];
-  simd::gather_rows(table, j, row);
-  const F32x4 r = simd::to_float(mantissa - (j << 16)) * row[0];
-  const F32x4 t =
-      r * (F32x4::splat(k.k1) + r * (F32x4::splat(k.k2) + r * F32x4::splat(k.k3)));
-  return (e * F32x4::splat(k.two_hi) + row[1]) +
-         (row[2] + (e * F32x4::splat(k.two_lo) + t));
+  const auto row = [](int i) { return F32x4{_mm_load_ps(kLanes[i])}; };
+  simd::I32x4 e_bits;
+  F32x4 r;
+  reduce_from(kHalfRootTwoBits, x, e_bits, r);
+  const F32x4 e = simd::to_float(e_bits);
+  // Estrin's order: the chain from r to the result is about half as long as by Horner's
+  // rule, which left the loop waiting on it.
+  const F32x4 q = estrin_of<9>(r, [&](size_t i) { return row(static_cast<int>(i)); });
+  F32x4 small = r * row(9) + (r * r) * q;
+  if constexpr (!kBaseTwo) small = small + e * row(11);
+  const F32x4 fraction = r * row(10) + small;
+  if constexpr (kBaseTwo) return e + fraction;
+  return e * row(12) + fraction;
 }
 
 }  // namespace zorn::tess

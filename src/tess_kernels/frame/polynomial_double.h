@@ -9,14 +9,14 @@ namespace zorn::tess {
 
 // c(0) + c(1) z + ... + c(N-1) z^(N-1) by Estrin's scheme: pairs c(2i) + c(2i+1) z, then
 // pairs of those with z^2, z^4, ...: a dependency chain of about log2 N steps instead of N.
-// c(i) gives the coefficients as vectors (constants or table columns).
-template <size_t N, class Coefficient>
-[[gnu::always_inline]] inline simd::F64x2 estrin_of(simd::F64x2 z, Coefficient&& c) {
-  using simd::F64x2;
-  F64x2 terms[(N + 1) / 2];
+// c(i) gives the coefficients as vectors (constants or table columns) of z's type (two
+// double lanes, or four float lanes).
+template <size_t N, class Vector, class Coefficient>
+[[gnu::always_inline]] inline Vector estrin_of(Vector z, Coefficient&& c) {
+  Vector terms[(N + 1) / 2];
   for (size_t i = 0; i < N / 2; ++i) terms[i] = c(2 * i) + z * c(2 * i + 1);
   if (N % 2 != 0) terms[N / 2] = c(N - 1);
-  F64x2 power = z * z;
+  Vector power = z * z;
   for (size_t count = (N + 1) / 2; count > 1; count = (count + 1) / 2, power = power * power) {
     for (size_t i = 0; i < count / 2; ++i) terms[i] = terms[2 * i] + power * terms[2 * i + 1];
     if (count % 2 != 0) terms[count / 2] = terms[count - 1];
