@@ -107,5 +107,37 @@ TEST_F(ComplexLanes, ContiguousGroupsMatchTheStridedPath) {
                       800.0);
 }
 
+// Pow on its two-argument lanes: contiguous against strided, and Powx (its exponent
+// read through a zero increment) against Pow with that exponent repeated; the special
+// elements (0^w, z^0, NaN, results that overflow) in the lanes and the tail.
+TEST_F(ComplexLanes, PowGroupsMatchTheStridedPathAndPowx) {
+  using C = std::complex<double>;
+  const C w(3.5, -0.25);
+  const std::vector<C> x = {{0.5, -1.25}, {0.0, 0.0}, {1e200, 1}, {3, -2},
+                            {NAN, 1},     {-2, 0.75}, {1, 0},     {-0.0, 4}, {1e-300, 2}};
+  const std::vector<C> y = {w, w, w, C(0, 0), w, w, C(1e10, 0), w, w};
+  const int32_t n = static_cast<int32_t>(x.size());
+  std::vector<C> whole(n), spaced(2 * n), fixed(n);
+  _tesszPow(n, reinterpret_cast<const TessComplex16*>(x.data()),
+            reinterpret_cast<const TessComplex16*>(y.data()), reinterpret_cast<TessComplex16*>(whole.data()));
+  const std::vector<Reported> contiguous_reports = g_reported;
+  g_reported.clear();
+  _tesszPowI(n, reinterpret_cast<const TessComplex16*>(x.data()), 1,
+             reinterpret_cast<const TessComplex16*>(y.data()), 1,
+             reinterpret_cast<TessComplex16*>(spaced.data()), 2);
+  EXPECT_EQ(indices<double>(contiguous_reports), std::vector<int32_t>{2});
+  EXPECT_EQ(indices<double>(g_reported), std::vector<int32_t>{2});
+  _tesszPowx(n, reinterpret_cast<const TessComplex16*>(x.data()), TessComplex16{w.real(), w.imag()},
+             reinterpret_cast<TessComplex16*>(fixed.data()));
+  const auto same = [](C g, C want) { return std::isnan(want.real()) ? std::isnan(g.real()) : g == want; };
+  for (int32_t i = 0; i < n; ++i) {
+    EXPECT_TRUE(same(whole[i], spaced[2 * i])) << i << ": " << whole[i] << " against " << spaced[2 * i];
+    if (y[i] == w) {
+      EXPECT_TRUE(same(fixed[i], whole[i])) << i << ": " << fixed[i] << " against " << whole[i];
+    }
+  }
+  EXPECT_EQ(whole[3], C(1, 0));
+}
+
 }  // namespace
 }  // namespace zorn_test
