@@ -152,9 +152,6 @@ int main() {
   std::printf("// atan u = u + u^3 P(u^2) for |u| <= 5/32.\n");
   print_polynomial("kAtanPolynomial", mpfr_atan, -1.0 / 3, 25.0 / 1024, 6);
 
-  std::printf("// The single precision kernels' (computed in double, rounded once):\n");
-  std::printf("// asin u = u + u^3 P(u^2) for u^2 <= 1/4.\n");
-  print_polynomial("kAsinPolynomialSingle", mpfr_asin, 1.0 / 6, 0.25, 6);
   std::printf("// The float kernels' (the polynomial's part at most 1/20 of the result):\n");
   std::printf("// asin u = u + u^3 P(u^2) for u^2 <= 1/4.\n");
   print_polynomial("kAsinPolynomialFloat", mpfr_asin, 1.0 / 6, 0.25, 5);

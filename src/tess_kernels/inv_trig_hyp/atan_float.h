@@ -76,19 +76,25 @@ ZORN_FAST_INLINE F32x4 angle(const float (*table)[2], I32x4 row, F32x4 u, F32x4 
   simd::gather_pairs(table, row, head, rest);
   return sum_rounded_once(head, u, rest + small);
 }
-// Over pi, from the rows of atan(c)/pi: u/pi as the exact product of u's top 12 bits
-// with a 12-bit head of 1/pi plus small products, so that where c = 0 (the result u/pi
-// itself) the quotient by pi loses nothing to a rounded 1/pi.
+// (u + small)/pi as head + rest: the exact product of u's top 12 bits with a 12-bit head
+// of 1/pi, plus small products, so that where u is the whole result the quotient by pi
+// loses nothing to a rounded 1/pi. Over pi from the rows of atan(c)/pi.
+struct OverPi {
+  F32x4 head, rest;
+};
+ZORN_FAST_INLINE OverPi over_pi(F32x4 u, F32x4 small) {
+  const F32x4 u_head = simd::from_bits(simd::bits(u) & I32x4::splat(-4096));
+  const F32x4 inverse_head = F32x4::splat(data::kInversePiHead12);
+  const F32x4 inverse_rest = F32x4::splat(data::kInversePiRest);
+  return {u_head * inverse_head,
+          ((u - u_head) + small) * inverse_head + (u + small) * inverse_rest};
+}
 ZORN_FAST_INLINE F32x4 angle_over_pi(const float (*table)[2], I32x4 row, F32x4 u,
                                      F32x4 small) {
   F32x4 head, rest;
   simd::gather_pairs(table, row, head, rest);
-  const F32x4 u_head = simd::from_bits(simd::bits(u) & I32x4::splat(-4096));
-  const F32x4 inverse_head = F32x4::splat(data::kInversePiHead12);
-  const F32x4 inverse_rest = F32x4::splat(data::kInversePiRest);
-  const F32x4 tail = (u - u_head) * inverse_head +
-                     (u * inverse_rest + small * (inverse_head + inverse_rest));
-  return sum_rounded_once(head, u_head * inverse_head, rest + tail);
+  const OverPi p = over_pi(u, small);
+  return sum_rounded_once(head, p.head, rest + p.rest);
 }
 
 ZORN_FAST_INLINE F32x4 atan(F32x4 a) {

@@ -1,7 +1,5 @@
-// Single precision kernels of Asin, Acos, Atan, Atan2 and their pi-scaled forms: Asin,
-// Acos, Atan and Atan2 (and their pi forms) in float (atan_float.h for the arctangents);
-// Asinpi and Acospi double precision cores on the widened lanes, relative error near
-// 2^-33 before the one rounding, times 1/pi in double, within about 0.501 ulp.
+// Single precision kernels of Asin, Acos, Atan, Atan2 and their pi-scaled forms, all in
+// float arithmetic (atan_float.h for the arctangents); the callouts compute in double.
 #pragma once
 
 #include <cmath>
@@ -10,7 +8,6 @@
 
 #include "tess_kernels/exp_log/double_cores_single.h"
 #include "tess_kernels/frame/lane_loop_binary.h"
-#include "tess_kernels/frame/polynomial_double.h"
 #include "tess_kernels/frame/core_single.h"
 #include "tess_kernels/inv_trig_hyp/atan_float.h"
 #include "tess_kernels/inv_trig_hyp/inverse_trig_tables.h"
@@ -29,45 +26,11 @@ int32_t tess_callout_sAtanpi(const float* x, float* r);
 
 namespace inverse_trig_single {
 
-using simd::F64x2;
-
-ZORN_FAST_INLINE F64x2 splat(double v) { return F64x2::splat(v); }
-ZORN_FAST_INLINE F64x2 root(F64x2 v) { return {_mm_sqrt_pd(v.v)}; }
-
-constexpr double kHalfPi = 1.5707963267948966;
 constexpr double kInvPi = 0.3183098861837907;
 
-// asin s = s + s^3 P(s^2) for 0 <= s <= 1/2, P of degree 6 (relative error below 2^-33).
-ZORN_FAST_INLINE F64x2 asin_small(F64x2 s) {
-  const F64x2 z = s * s;
-  return s + (z * s) * estrin(z, inverse_trig::data::kAsinPolynomialSingle);
-}
-
-// asin a for 0 <= a <= 1: above 1/2, pi/2 - 2 asin(sqrt((1 - a)/2)), with 1 - a exact
-// for a float a and a difference that cancels at most a factor 2.
-ZORN_FAST_INLINE F64x2 asin_core(F64x2 a) {
-  const F64x2 above_half = simd::less(splat(0.5), a);
-  const F64x2 s = simd::select(above_half, root((splat(1.0) - a) * splat(0.5)), a);
-  const F64x2 t = asin_small(s);
-  return simd::select(above_half, splat(kHalfPi) - (t + t), t);
-}
-
-// acos x for -1 <= x <= 1: pi/2 - asin x in the middle, 2 asin(sqrt((1 - |x|)/2)) above
-// 1/2 (exactly +0 at 1) and pi minus that below -1/2 (pi at -1).
-ZORN_FAST_INLINE F64x2 acos_core(F64x2 x) {
-  const F64x2 a = simd::abs(x);
-  const F64x2 outer = simd::less(splat(0.5), a);
-  const F64x2 negative = simd::less(x, splat(0.0));
-  const F64x2 s = simd::select(outer, root((splat(1.0) - a) * splat(0.5)), x);
-  const F64x2 t = asin_small(s);
-  const F64x2 outer_value = simd::select(negative, splat(2 * kHalfPi) - (t + t), t + t);
-  return simd::select(outer, outer_value, splat(kHalfPi) - t);
-}
-
-// Asin and Acos compute in float. Each result is base + head + (base_low + rest), base
-// 0, pi/2 or pi (head and remainder), head exact and at most base (or base 0), rest
-// small: the first sum and its error are exact (Fast2Sum), so one rounding gives the
-// result within about 0.51 ulp.
+// Each result is base + head + (base_low + rest), base 0, pi/2 or pi (head and
+// remainder), head exact and at most base (or base 0), rest small: the first sum and its
+// error are exact (Fast2Sum), so one rounding gives the result within about 0.65 ulp.
 using simd::F32x4;
 ZORN_FAST_INLINE F32x4 fsplat(float v) { return F32x4::splat(v); }
 ZORN_FAST_INLINE F32x4 sum_rounded_once(F32x4 base, F32x4 base_low, F32x4 head, F32x4 rest) {
@@ -100,20 +63,34 @@ ZORN_FAST_INLINE F32x4 flip_sign(F32x4 v, F32x4 x) {
 }
 namespace data = inverse_trig::data;
 
+// base + (base_low) + head + rest in radians, or over pi: base/pi is exact (0, 1/2 or 1)
+// and head/pi is split as atan_float::over_pi does, so that the quotient by pi loses
+// nothing where head is the whole result.
+template <bool kPi>
+ZORN_FAST_INLINE F32x4 angle_sum(F32x4 base_units, F32x4 base_low, F32x4 head, F32x4 rest) {
+  if constexpr (kPi) {
+    const atan_float::OverPi p = atan_float::over_pi(head, rest);
+    return atan_float::sum_rounded_once(base_units, p.head, p.rest);
+  } else {
+    return sum_rounded_once(base_units, base_low, head, rest);
+  }
+}
 // asin a for 0 <= a <= 1: a + rest below 1/2; above, pi/2 - 2 (head + tail + rest).
+template <bool kPi>
 ZORN_FAST_INLINE F32x4 asin_float(F32x4 a) {
   const F32x4 outer = simd::less(fsplat(0.5f), a);
   const HalfComplementRoot s = half_complement_root(a);
   const F32x4 u = simd::select(outer, s.root, a);
   const F32x4 rest = asin_rest(u, simd::select(outer, s.w, a * a));
   const F32x4 zero = fsplat(0.0f), two = fsplat(2.0f);
-  return sum_rounded_once(simd::select(outer, fsplat(data::kHalfPiFloatHi), zero),
-                          simd::select(outer, fsplat(data::kHalfPiFloatLo), zero),
-                          simd::select(outer, zero - two * s.head, a),
-                          simd::select(outer, zero - two * (s.tail + rest), rest));
+  return angle_sum<kPi>(simd::select(outer, fsplat(kPi ? 0.5f : data::kHalfPiFloatHi), zero),
+                        simd::select(outer, fsplat(data::kHalfPiFloatLo), zero),
+                        simd::select(outer, zero - two * s.head, a),
+                        simd::select(outer, zero - two * (s.tail + rest), rest));
 }
 // acos x for -1 <= x <= 1: pi/2 - x - rest in the middle; above 1/2, 2 (head + tail +
 // rest), exactly +0 at 1; below -1/2, pi minus that, pi rounded at -1.
+template <bool kPi>
 ZORN_FAST_INLINE F32x4 acos_float(F32x4 x) {
   const F32x4 outer = simd::less(fsplat(0.5f), simd::abs(x));
   const F32x4 negative = simd::less(x, fsplat(0.0f));
@@ -121,34 +98,36 @@ ZORN_FAST_INLINE F32x4 acos_float(F32x4 x) {
   const F32x4 u = simd::select(outer, s.root, x);
   const F32x4 rest = asin_rest(u, simd::select(outer, s.w, x * x));
   const F32x4 zero = fsplat(0.0f), two = fsplat(2.0f);
-  const F32x4 outer_base = simd::select(negative, fsplat(data::kPiFloatHi), zero);
+  const F32x4 outer_base = simd::select(negative, fsplat(kPi ? 1.0f : data::kPiFloatHi), zero);
   const F32x4 outer_low = simd::select(negative, fsplat(data::kPiFloatLo), zero);
-  return sum_rounded_once(
-      simd::select(outer, outer_base, fsplat(data::kHalfPiFloatHi)),
+  return angle_sum<kPi>(
+      simd::select(outer, outer_base, fsplat(kPi ? 0.5f : data::kHalfPiFloatHi)),
       simd::select(outer, outer_low, fsplat(data::kHalfPiFloatLo)),
       simd::select(outer, flip_sign(two * s.head, x), zero - x),
       simd::select(outer, flip_sign(two * (s.tail + rest), x), zero - rest));
 }
 
-ZORN_FAST_INLINE F64x2 asinpi_core(F64x2 a) { return asin_core(a) * splat(kInvPi); }
-ZORN_FAST_INLINE F64x2 acospi_core(F64x2 x) { return acos_core(x) * splat(kInvPi); }
-
 // Beyond [-1, 1], and NaN.
 ZORN_FAST_INLINE int outside_unit(simd::F32x4 x) {
   return simd::lane_mask_not_less_equal(simd::abs(x), simd::F32x4::splat(1.0f));
+}
+// Asinpi also leaves non-zero |x| below 2^-100 (products among the subnormals).
+ZORN_FAST_INLINE int outside_unit_or_tiny(simd::F32x4 x) {
+  return outside_unit(x) | atan_float::atanpi_tiny_lanes(x);
 }
 // Atan takes every argument.
 ZORN_FAST_INLINE int none(simd::F32x4) { return 0; }
 
 }  // namespace inverse_trig_single
 
-using AsinSingle = CoreSingle<inverse_trig_single::asin_float, true,
+using AsinSingle = CoreSingle<inverse_trig_single::asin_float<false>, true,
                                  inverse_trig_single::outside_unit, tess_callout_sAsin>;
-using AcosSingle = CoreSingle<inverse_trig_single::acos_float, false,
+using AcosSingle = CoreSingle<inverse_trig_single::acos_float<false>, false,
                                  inverse_trig_single::outside_unit, tess_callout_sAcos>;
-using AsinpiSingle = CoreSingle<inverse_trig_single::asinpi_core, true,
-                                   inverse_trig_single::outside_unit, tess_callout_sAsinpi>;
-using AcospiSingle = CoreSingle<inverse_trig_single::acospi_core, false,
+using AsinpiSingle = CoreSingle<inverse_trig_single::asin_float<true>, true,
+                                   inverse_trig_single::outside_unit_or_tiny,
+                                   tess_callout_sAsinpi>;
+using AcospiSingle = CoreSingle<inverse_trig_single::acos_float<true>, false,
                                    inverse_trig_single::outside_unit, tess_callout_sAcospi>;
 using AtanSingle =
     CoreSingle<atan_float::atan, true, inverse_trig_single::none, tess_callout_sAtan>;
