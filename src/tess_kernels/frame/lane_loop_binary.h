@@ -5,7 +5,10 @@
 //                                                           the lanes it cannot take
 //   int32_t F::callout(const float* x, const float* y, float* r)    (single precision)
 //   int32_t F::callout(double x, double y, double* r)               (double precision)
-// which give the correct result and status of any pair of arguments.
+// which give the correct result and status of any pair of arguments, and optionally
+//   int64_t F::fast_block(int64_t n, const T* x, const T* y, T* r)
+// which runs whole contiguous groups until the first one holding a special lane (left
+// unstored) and returns the number of elements stored (run_binary_fast_block below).
 //
 // Contiguous groups are read in place; strided groups and the remainder are gathered
 // into arrays, the missing lanes of a partial group holding 0.75 (never reported: the
@@ -23,7 +26,7 @@
 
 #include "tess_kernels/frame/fp_state.h"
 #include "tess_kernels/frame/kernel_frame.h"
-#include "tess_kernels/frame/simd_double.h"
+#include "tess_kernels/frame/simd.h"
 
 namespace zorn::tess {
 
@@ -39,34 +42,81 @@ inline int run_binary_pairs(const double x[4], const double y[4], double r[4], P
   return special;
 }
 
+// Whole contiguous groups through `lanes` (one vector of four floats, or `pair` on two
+// vectors of two doubles, returning its lane mask) until the first group with a special
+// lane, which is left unstored: an in-place call still has that group's arguments.
+template <class Pair>
+inline int64_t run_binary_fast_block(int64_t n, const double* x, const double* y, double* r,
+                                     Pair&& pair) {
+  int64_t g = 0;
+  for (; g + kGroupLanes <= n; g += kGroupLanes) {
+    simd::F64x2 r0, r1;
+    const int special =
+        pair(simd::F64x2::load(x + g), simd::F64x2::load(y + g), r0) |
+        pair(simd::F64x2::load(x + g + 2), simd::F64x2::load(y + g + 2), r1);
+    if (special != 0) break;
+    r0.store(r + g);
+    r1.store(r + g + 2);
+  }
+  return g;
+}
+template <class Lanes>
+inline int64_t run_binary_fast_block(int64_t n, const float* x, const float* y, float* r,
+                                     Lanes&& lanes) {
+  int64_t g = 0;
+  for (; g + kGroupLanes <= n; g += kGroupLanes) {
+    simd::F32x4 out;
+    if (lanes(simd::F32x4::load(x + g), simd::F32x4::load(y + g), out) != 0) break;
+    out.store(r + g);
+  }
+  return g;
+}
+
 template <class F, class T>
 struct BinaryLanes {
   template <class Report>
   static void vector_loop(const FpFrame&, int32_t count, Strided<const T> a, Strided<const T> b,
                           Strided<T> r, Report&& report) {
     const int64_t n = count;
+    int64_t g = 0;
+    if constexpr (requires { F::fast_block(n, a.base, b.base, r.base); }) {
+      if (a.inc == 1 && b.inc == 1 && r.inc == 1) {
+        while (g < n) {
+          g += F::fast_block(n - g, a.base + g, b.base + g, r.base + g);
+          if (g + kGroupLanes > n) break;
+          group(kGroupLanes, g, a, b, nullptr, r, report);  // holds a special lane
+          g += kGroupLanes;
+        }
+      }
+    }
     // A scalar second argument (increment 0) is spread over a group once per call.
     alignas(16) T b_spread[kGroupLanes];
-    if (b.inc == 0 && n > 0) std::fill_n(b_spread, kGroupLanes, b.base[0]);
-    for (int64_t g = 0; g < n; g += kGroupLanes) {
-      const int32_t lanes = static_cast<int32_t>(std::min<int64_t>(kGroupLanes, n - g));
-      alignas(16) T xs[kGroupLanes], ys[kGroupLanes], out[kGroupLanes];
-      const T* x = lanes == kGroupLanes && a.inc == 1 ? a.base + g : gather(a, g, lanes, xs);
-      const T* y = b.inc == 0                                 ? b_spread
-                   : lanes == kGroupLanes && b.inc == 1 ? b.base + g
-                                                        : gather(b, g, lanes, ys);
-      if (const int special = F::fast_group(x, y, out) & ((1 << lanes) - 1)) {
-        settle(special, x, y, out, g, r, report);
-      }
-      if (lanes == kGroupLanes && r.inc == 1) {
-        std::memcpy(r.base + g, out, sizeof out);
-      } else {
-        for (int32_t l = 0; l < lanes; ++l) r[g + l] = out[l];
-      }
+    if (b.inc == 0 && g < n) std::fill_n(b_spread, kGroupLanes, b.base[0]);
+    for (; g < n; g += kGroupLanes) {
+      group(static_cast<int32_t>(std::min<int64_t>(kGroupLanes, n - g)), g, a, b, b_spread, r,
+            report);
     }
   }
 
  private:
+  template <class Report>
+  static void group(int32_t lanes, int64_t g, Strided<const T> a, Strided<const T> b,
+                    const T* b_spread, Strided<T> r, Report& report) {
+    alignas(16) T xs[kGroupLanes], ys[kGroupLanes], out[kGroupLanes];
+    const T* x = lanes == kGroupLanes && a.inc == 1 ? a.base + g : gather(a, g, lanes, xs);
+    const T* y = b.inc == 0                         ? b_spread
+                 : lanes == kGroupLanes && b.inc == 1 ? b.base + g
+                                                      : gather(b, g, lanes, ys);
+    if (const int special = F::fast_group(x, y, out) & ((1 << lanes) - 1)) {
+      settle(special, x, y, out, g, r, report);
+    }
+    if (lanes == kGroupLanes && r.inc == 1) {
+      std::memcpy(r.base + g, out, sizeof out);
+    } else {
+      for (int32_t l = 0; l < lanes; ++l) r[g + l] = out[l];
+    }
+  }
+
   static const T* gather(Strided<const T> v, int64_t g, int32_t lanes, T* to) {
     for (int32_t l = 0; l < kGroupLanes; ++l) to[l] = l < lanes ? v[g + l] : T(0.75);
     return to;

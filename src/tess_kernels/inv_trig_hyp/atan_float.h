@@ -128,8 +128,7 @@ ZORN_FAST_INLINE F32x4 quotient_remainder(F32x4 num, F32x4 den, F32x4 u) {
 // The sign of y goes on last. Atan2pi also leaves quotients below 2^-100 to the callout,
 // as atanpi does.
 template <bool kPiScaled>
-ZORN_FAST_INLINE int atan2_group(const float a[4], const float b[4], float r[4]) {
-  const F32x4 y = F32x4::load(a), x = F32x4::load(b);
+ZORN_FAST_INLINE int atan2_lanes(F32x4 y, F32x4 x, F32x4& r) {
   const F32x4 ya = simd::abs(y), xa = simd::abs(x);
   const F32x4 quotient = ya / xa;
   const Centre k = centre(clamp(quotient));
@@ -150,7 +149,7 @@ ZORN_FAST_INLINE int atan2_group(const float a[4], const float b[4], float r[4])
   const F32x4 theta = kPiScaled
                           ? angle_over_pi(data::kAtanpiCentresFloat, row, signed_part(u), small)
                           : angle(data::kAtanCentresFloat, row, signed_part(u), small);
-  simd::or_sign(theta, y).store(r);
+  r = simd::or_sign(theta, y);
   const F32x4 low = F32x4::splat(0x1p-60f), high = F32x4::splat(0x1p60f);
   int special = simd::lane_mask_not_less_equal(ya, high) | simd::lane_mask_not_less_equal(xa, high) |
                 simd::lane_mask_less(ya, low) | simd::lane_mask_less(xa, low);

@@ -133,6 +133,12 @@ int Atan2Double::fast_group(const double a[4], const double b[4], double r[4]) {
 int Atan2piDouble::fast_group(const double a[4], const double b[4], double r[4]) {
   return run_binary_pairs(a, b, r, atan2pi_pair);
 }
+int64_t Atan2Double::fast_block(int64_t n, const double* a, const double* b, double* r) {
+  return run_binary_fast_block(n, a, b, r, atan2_pair);
+}
+int64_t Atan2piDouble::fast_block(int64_t n, const double* a, const double* b, double* r) {
+  return run_binary_fast_block(n, a, b, r, atan2pi_pair);
+}
 
 int32_t tess_callout_dAsin(double x, double* r) { return unit_domain(asin_pair, x, r); }
 int32_t tess_callout_dAcos(double x, double* r) { return unit_domain(acos_pair, x, r); }

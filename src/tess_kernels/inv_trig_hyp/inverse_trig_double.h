@@ -28,10 +28,12 @@ int32_t tess_callout_dAtan2(double a, double b, double* r);
 int32_t tess_callout_dAtan2pi(double a, double b, double* r);
 struct Atan2Double : BinaryLanes<Atan2Double, double> {
   static int fast_group(const double a[4], const double b[4], double r[4]);
+  static int64_t fast_block(int64_t n, const double* a, const double* b, double* r);
   static int32_t callout(double a, double b, double* r) { return tess_callout_dAtan2(a, b, r); }
 };
 struct Atan2piDouble : BinaryLanes<Atan2piDouble, double> {
   static int fast_group(const double a[4], const double b[4], double r[4]);
+  static int64_t fast_block(int64_t n, const double* a, const double* b, double* r);
   static int32_t callout(double a, double b, double* r) {
     return tess_callout_dAtan2pi(a, b, r);
   }
