@@ -55,23 +55,29 @@ int inv_sqrt_pair(F64x2 x, F64x2& y) {
   return high_word_outside(x, kInvSqrtLowWord, kInvSqrtHighWord);
 }
 
-// x^(3/2) = x sqrt x for x in [2^-600, 2^600]: sqrt x = s + (x - s^2) / (2s) to second
-// order, with the residual exact, so x sqrt x = x s + (x - s^2) s / 2 (x / s = s to
-// 2^-53, which the small term does not feel), the product x s carried exactly.
-constexpr int32_t kPow3o2LowWord = 0x1A700000;   // 2^-600
-constexpr int32_t kPow3o2HighWord = 0x65700000;  // 2^600
+// x^(3/2) = x sqrt x for x in [2^-600, 2^600]. With s = sqrt x rounded, cut into t (its
+// leading 26 bits) and l = s - t, and x cut alike into xh + xl:
+//   x sqrt x = xh t + xl t + x l + x (sqrt x - s),
+// the first two products exact (52 and 53 bits), x l of order 2^-26 of the result, and
+// x (sqrt x - s) = x (x - s^2) / (2s) ~ (s/2) (x - s^2) of order 2^-53, where
+// x - s^2 = (x - t^2) - l (t + s) with x - t^2 exact. The three small terms carry errors
+// of order 2^-77 of the result, so the sum rounds once: 0.5 ulp and a hair.
+constexpr double kPow3o2Low = 0x1p-600;
+constexpr double kPow3o2High = 0x1p600;
 [[gnu::always_inline]] inline F64x2 pow3o2_core(F64x2 x) {
   const F64x2 s = {_mm_sqrt_pd(x.v)};
   const Split sh = truncated_split(s), xh = truncated_split(x);
-  const F64x2 p = x * s;
-  const F64x2 p_err =
-      ((xh.hi * sh.hi - p) + (xh.hi * sh.lo + xh.lo * sh.hi)) + xh.lo * sh.lo;
-  return p + (p_err + square_residual(x, sh) * (F64x2::splat(0.5) * s));
+  const F64x2 t = sh.hi, l = sh.lo;
+  const F64x2 half_s = F64x2::splat(0.5) * s;
+  const F64x2 root_residual = (x - t * t) - l * (t + s);
+  return xh.hi * t + ((xh.lo * t + x * l) + root_residual * half_s);
 }
 
-int pow3o2_pair(F64x2 x, F64x2& y) {
+// Lanes outside [2^-600, 2^600], NaN and negative numbers included, as a compare mask.
+F64x2 pow3o2_pair(F64x2 x, F64x2& y) {
   y = pow3o2_core(x);
-  return high_word_outside(x, kPow3o2LowWord, kPow3o2HighWord);
+  return simd::not_less_equal(x, F64x2::splat(kPow3o2High)) |
+         simd::not_greater_equal(x, F64x2::splat(kPow3o2Low));
 }
 
 // ---- cube roots ----
