@@ -170,12 +170,14 @@ F64x2 exp_sum(LnGamma e) {
 // where ln pi cancels exactly. y |r| is carried exactly (Dekker) into the shared double
 // logarithm, and s comes from its table of expansions (2^-66 absolutely). The lanes hold
 // 2^-10 <= y < 2^51, so that the shifter 1.5 * 2^52 rounds y to an integer; r = 0 (a
-// pole) is computed at 1/2.
+// pole) is computed at 1/2. Short: y |r| rounded and s summed to r^7, about 2^-50
+// absolutely, for results rounded to float away from the zeros of ln|Gamma|.
 struct Reflection {
   LnGamma term;  // ln(y |r|) + s(|r|)
   F64x2 pole;    // lanes with r = 0
   F64x2 sign;    // the sign bit of Gamma(-y): set where floor(y) is even
 };
+template <bool kShort = false>
 [[gnu::always_inline]] inline Reflection reflection(F64x2 y) {
   const F64x2 shifter = F64x2::splat(6755399441055744.0);  // 1.5 * 2^52
   const F64x2 shifted = y + shifter;
@@ -183,16 +185,23 @@ struct Reflection {
   const F64x2 pole = simd::less(simd::abs(r), F64x2::splat(0x1p-70));
   const F64x2 ar = simd::select(pole, F64x2::splat(0.5), simd::abs(r));
   const __m128i rows = simd::truncate_to_int32(ar * F64x2::splat(64.0));
-  const LnGamma s = expansion_sum(kLnSinpiRatio[simd::int32_lane(rows, 0)],
-                                  kLnSinpiRatio[simd::int32_lane(rows, 1)], ar);
-  const TwoSum p = two_product(y, ar);
-  const LogParts ln = log_parts<false>(p.sum);
+  const LnGamma s = expansion_sum<kShort>(kLnSinpiRatio[simd::int32_lane(rows, 0)],
+                                          kLnSinpiRatio[simd::int32_lane(rows, 1)], ar);
+  F64x2 lo;
+  LogParts ln;
+  if constexpr (kShort) {
+    ln = log_parts<false>(y * ar);
+    lo = ln.tail + s.lo;
+  } else {
+    const TwoSum p = two_product(y, ar);
+    ln = log_parts<false>(p.sum);
+    lo = (ln.tail + p.err / p.sum) + s.lo;
+  }
   const TwoSum head = two_sum(ln.head, s.hi);
-  const F64x2 lo = head.err + ((ln.tail + p.err / p.sum) + s.lo);
   // floor(y) = round(y) - (r < 0): even where round(y)'s parity bit differs from r's sign.
   const F64x2 parity = simd::from_bits(simd::bits(shifted) << 63);
   const F64x2 sign = (parity ^ r ^ F64x2::splat(-0.0)) & F64x2::splat(-0.0);
-  return {{head.sum, lo}, pole, sign};
+  return {{head.sum, head.err + lo}, pole, sign};
 }
 
 // -(l + refl), the logarithm of |Gamma(-y)| from that of Gamma(y).
@@ -211,9 +220,10 @@ inline F64x2 magnitude_range(F64x2 ax, double end, int& special) {
 
 // Negative lanes of magnitude y from `end` up are special too, and so are their poles;
 // y >= 2^51 is reflected as 1/2.
+template <bool kShort = false>
 [[gnu::always_inline]] inline Reflection negative_lanes(F64x2 y, F64x2 negative, double end, int& special) {
   const F64x2 beyond = simd::not_less(y, F64x2::splat(end));
-  const Reflection refl = reflection(simd::select(beyond, F64x2::splat(0.5), y));
+  const Reflection refl = reflection<kShort>(simd::select(beyond, F64x2::splat(0.5), y));
   special |= simd::lane_mask(negative & (beyond | refl.pole));
   return refl;
 }
@@ -232,13 +242,24 @@ long double lgamma_one_plus(long double x) {
   return x * (-kEulerGamma + x * sum);
 }
 
+// Negative lanes where |ln|Gamma|| is below bound (1 + ln Gamma(y)), about its zeros,
+// where the reflection's terms cancel.
+inline int near_zeros(const LnGamma& n, const LnGamma& l, F64x2 negative, double bound) {
+  const F64x2 scale = F64x2::splat(bound) * (F64x2::splat(1.0) + simd::abs(l.hi));
+  return simd::lane_mask(negative & simd::less(simd::abs(n.hi), scale));
+}
+
+constexpr double kShortSumsNearZero = 0x1p-12;
+
 // Inlined into the block loop, whose constants then stay in registers. With kDouble,
-// negative lanes where |ln|Gamma|| is below 2^-5 (1 + ln Gamma(y)), about its zeros,
-// leave for the callout: there the reflection's terms cancel beyond what a double result
-// allows (at the bound 0.53 ulp measured against MPFR, at 2^-8 0.72). A float result needs no such
-// check: no float comes closer to a zero than 2^-23.4 (1 + ln Gamma(y)) (every float
-// above -40 measured; below, the zeros lie within 1/40! of the poles, far inside the
-// floats' spacing).
+// negative lanes near the zeros (bound 2^-5) leave for the callout: there the
+// reflection's terms cancel beyond what a double result allows (at the bound 0.53 ulp
+// measured against MPFR, at 2^-8 0.72). A float result needs no such check: no float
+// comes closer to a zero than 2^-23.4 (1 + ln Gamma(y)) (every float above -40 measured;
+// below, the zeros lie within 1/40! of the poles, far inside the floats' spacing). For
+// floats the short sums serve first; a pair with a lane within 2^-12 of a zero in that
+// measure, where their error of about 2^-42 (1 + ln Gamma(y)) would show, takes the full
+// sums again.
 template <bool kDouble>
 [[gnu::always_inline]] inline int lgamma_pair(F64x2 x, F64x2& y) {
   int special;
@@ -249,13 +270,19 @@ template <bool kDouble>
     y = l.hi + l.lo;
     return special;
   }
+  if constexpr (!kDouble) {
+    int short_special = special;
+    const LnGamma l = lgamma_positive<kLGammaTableEnd, true>(ay);
+    const LnGamma n = reflected(l, negative_lanes<true>(ay, negative, kReflectionEnd, short_special));
+    if (near_zeros(n, l, negative, kShortSumsNearZero) == 0) {
+      y = simd::select(negative, n.hi + n.lo, l.hi + l.lo);
+      return short_special;
+    }
+  }
   const LnGamma l = lgamma_positive<kLGammaTableEnd>(ay);
   const Reflection refl = negative_lanes(ay, negative, kReflectionEnd, special);
   const LnGamma n = reflected(l, refl);
-  if constexpr (kDouble) {
-    const F64x2 bound = F64x2::splat(0x1p-5) * (F64x2::splat(1.0) + simd::abs(l.hi));
-    special |= simd::lane_mask(negative & simd::less(simd::abs(n.hi), bound));
-  }
+  if constexpr (kDouble) special |= near_zeros(n, l, negative, 0x1p-5);
   y = simd::select(negative, n.hi + n.lo, l.hi + l.lo);
   return special;
 }
@@ -297,8 +324,28 @@ template <int (*Pair)(F64x2, F64x2&)>
 simd::F32x4 lgamma_widened(simd::F32x4 x) { return widened<lgamma_pair_single>(x); }
 simd::F32x4 tgamma_widened(simd::F32x4 x) { return widened<tgamma_pair>(x); }
 
+// Groups whose four lanes all lie in the table's range, the common case, run both pairs'
+// rows without the pair's range branches, which kept the two pairs from overlapping;
+// the other groups take the pair.
 int64_t LGammaDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_fast_block(n, a, r, lgamma_pair_double);
+  const F64x2 low = F64x2::splat(kFastStart), high = F64x2::splat(kLGammaTableEnd);
+  int64_t g = 0;
+  for (; g + kGroupLanes <= n; g += kGroupLanes) {
+    const F64x2 x0 = F64x2::load(a + g), x1 = F64x2::load(a + g + 2);
+    F64x2 y0, y1;
+    const F64x2 outside = simd::less(x0, low) | simd::less(x1, low) |
+                          simd::not_less(x0, high) | simd::not_less(x1, high);
+    if (simd::lane_mask(outside) == 0) {
+      const LnGamma l0 = lgamma_table<false>(x0), l1 = lgamma_table<false>(x1);
+      y0 = l0.hi + l0.lo;
+      y1 = l1.hi + l1.lo;
+    } else if ((lgamma_pair_double(x0, y0) | lgamma_pair_double(x1, y1)) != 0) {
+      break;
+    }
+    y0.store(r + g);
+    y1.store(r + g + 2);
+  }
+  return g;
 }
 int LGammaDouble::fast_group(const double x[4], double y[4]) {
   return run_fast_group(x, y, lgamma_pair_double);
