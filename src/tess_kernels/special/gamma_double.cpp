@@ -244,9 +244,9 @@ long double lgamma_one_plus(long double x) {
 
 // Negative lanes where |ln|Gamma|| is below bound (1 + ln Gamma(y)), about its zeros,
 // where the reflection's terms cancel.
-inline int near_zeros(const LnGamma& n, const LnGamma& l, F64x2 negative, double bound) {
-  const F64x2 scale = F64x2::splat(bound) * (F64x2::splat(1.0) + simd::abs(l.hi));
-  return simd::lane_mask(negative & simd::less(simd::abs(n.hi), scale));
+inline int near_zeros(F64x2 n, F64x2 l, F64x2 negative, double bound) {
+  const F64x2 scale = F64x2::splat(bound) * (F64x2::splat(1.0) + simd::abs(l));
+  return simd::lane_mask(negative & simd::less(simd::abs(n), scale));
 }
 
 constexpr double kShortSumsNearZero = 0x1p-12;
@@ -274,29 +274,38 @@ template <bool kDouble>
     int short_special = special;
     const LnGamma l = lgamma_positive<kLGammaTableEnd, true>(ay);
     const LnGamma n = reflected(l, negative_lanes<true>(ay, negative, kReflectionEnd, short_special));
-    if (near_zeros(n, l, negative, kShortSumsNearZero) == 0) {
-      y = simd::select(negative, n.hi + n.lo, l.hi + l.lo);
+    const F64x2 ln_abs = n.hi + n.lo, ln_positive = l.hi + l.lo;  // lo is not small here
+    if (near_zeros(ln_abs, ln_positive, negative, kShortSumsNearZero) == 0) {
+      y = simd::select(negative, ln_abs, ln_positive);
       return short_special;
     }
   }
   const LnGamma l = lgamma_positive<kLGammaTableEnd>(ay);
   const Reflection refl = negative_lanes(ay, negative, kReflectionEnd, special);
   const LnGamma n = reflected(l, refl);
-  if constexpr (kDouble) special |= near_zeros(n, l, negative, 0x1p-5);
+  if constexpr (kDouble) special |= near_zeros(n.hi, l.hi, negative, 0x1p-5);
   y = simd::select(negative, n.hi + n.lo, l.hi + l.lo);
   return special;
 }
 
+// Short: the short sums, whose absolute error in ln Gamma (about 2^-42) is a relative
+// error far inside a float's unit.
+template <bool kShort>
 int tgamma_pair(F64x2 x, F64x2& y) {
   int special;
   const F64x2 ay = magnitude_range(simd::abs(x), kTGammaFastEnd, special);
-  const LnGamma l = lgamma_positive<kTGammaTableEnd>(ay);
+  LnGamma l = lgamma_positive<kTGammaTableEnd, kShort>(ay);
+  if constexpr (kShort) {
+    // The short sum leaves t g(t) whole in lo; exp_sum needs it in hi.
+    const TwoSum whole = two_sum(l.hi, l.lo);
+    l = {whole.sum, whole.err};
+  }
   const F64x2 negative = simd::less(x, F64x2{});
   if (simd::lane_mask(negative) == 0) {
     y = exp_sum(l);
     return special;
   }
-  const Reflection refl = negative_lanes(ay, negative, kTGammaNegativeEnd, special);
+  const Reflection refl = negative_lanes<kShort>(ay, negative, kTGammaNegativeEnd, special);
   const LnGamma n = reflected(l, refl);
   const F64x2 magnitude = exp_sum({simd::select(negative, n.hi, l.hi), simd::select(negative, n.lo, l.lo)});
   y = magnitude | (negative & refl.sign);
@@ -322,7 +331,7 @@ template <int (*Pair)(F64x2, F64x2&)>
 }  // namespace
 
 simd::F32x4 lgamma_widened(simd::F32x4 x) { return widened<lgamma_pair_single>(x); }
-simd::F32x4 tgamma_widened(simd::F32x4 x) { return widened<tgamma_pair>(x); }
+simd::F32x4 tgamma_widened(simd::F32x4 x) { return widened<tgamma_pair<true>>(x); }
 
 // Groups whose four lanes all lie in the table's range, the common case, run both pairs'
 // rows without the pair's range branches, which kept the two pairs from overlapping;
@@ -351,10 +360,10 @@ int LGammaDouble::fast_group(const double x[4], double y[4]) {
   return run_fast_group(x, y, lgamma_pair_double);
 }
 int64_t TGammaDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_fast_block(n, a, r, tgamma_pair);
+  return run_fast_block(n, a, r, tgamma_pair<false>);
 }
 int TGammaDouble::fast_group(const double x[4], double y[4]) {
-  return run_fast_group(x, y, tgamma_pair);
+  return run_fast_group(x, y, tgamma_pair<false>);
 }
 
 int32_t tess_callout_dLGamma(double x, double* r) {
@@ -377,7 +386,7 @@ int32_t tess_callout_dTGamma(double x, double* r) {
     return TESS_STATUS_OK;
   }
   F64x2 y;
-  if (tgamma_pair(F64x2::splat(x), y) == 0) {
+  if (tgamma_pair<false>(F64x2::splat(x), y) == 0) {
     *r = y.lane0();
   } else if (x >= kTGammaFastEnd && x <= kTGammaLargestFinite) {
     // Near the overflow threshold 2^(n/64) may round up to 2^1024: exp(hi + lo - ln 2)
