@@ -13,11 +13,9 @@ import re
 import sys
 from collections import OrderedDict
 
-FUNCTIONS = ["Exp", "Exp2", "Exp10", "Expm1", "Ln", "Log2", "Log10", "Log1p", "Logb", "Sin", "Cos", "Tan", "SinCos",
-             "Sinh", "Cosh", "Tanh", "Asinh", "Acosh", "Atanh", "Asin", "Acos", "Atan",
-             "Sqrt", "InvSqrt", "Cbrt", "InvCbrt", "Pow2o3", "Pow3o2", "Pow", "Hypot", "Erf", "Erfc", "Atan2",
-             "Sinpi", "Cospi", "Tanpi", "Sind", "Cosd", "Tand", "Asinpi", "Acospi", "Atanpi", "Atan2pi"]
 ROW = re.compile(r"^([sd]\w+) n=(\d+)\s+(\S+(?: \[[^\]]+\])?)\s+([0-9.]+)")
+# The program's header names each function's arguments, in the program's order.
+ARGUMENTS = re.compile(r"^  (\w+)\s+arguments ")
 PEERS = [("glibc_scalar", "glibc"), ("libmvec_128", "libmvec"),
          ("sleef_u10_sse2 [ref]", "SLEEF u10"), ("sleef_ilogb_sse2 [ref]", "SLEEF u10"),
          ("sleef_u35_sse2", "SLEEF u35"), ("instruction_loop", "instruction"),
@@ -29,6 +27,7 @@ OPTIONAL_COLUMNS = ["SLEEF u05", "zorn LA", "zorn EP"]
 
 def read_cases(lines):
     cases = OrderedDict()
+    order = [m.group(1) for m in map(ARGUMENTS.match, lines) if m]
     in_table = False
     for line in lines:
         if line.startswith("case") and "peer / zorn" in line:
@@ -44,7 +43,7 @@ def read_cases(lines):
     # runs shuffles the order in which cases first appear).
     def key(case):
         name, n = case
-        return (FUNCTIONS.index(name[1:]), name[0] == "d", n)
+        return (order.index(name[1:]) if name[1:] in order else len(order), name[0] == "d", n)
     return OrderedDict(sorted(cases.items(), key=lambda item: key(item[0])))
 
 
@@ -73,7 +72,7 @@ def main():
         size = "10^7" if n == 10**7 else str(n)
         print(f"| {name} | {size} | {cell(ours)} | " +
               " | ".join(cell(peers.get(c)) for c in columns) +
-              f" | {cell(min(ceiling) if ceiling else None)} | {ours / fastest:.2f} | " +
+              f" | {cell(min(ceiling) if ceiling else None)} | {cell(ours / fastest if fastest else None)} | " +
               (f"{ours / ref:.2f} |" if ref else " |"))
     # Fixed cost of a call: what 16 elements cost beyond 16 elements at the in-cache rate.
     print()
