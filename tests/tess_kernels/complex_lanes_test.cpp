@@ -108,7 +108,7 @@ TEST_F(ComplexLanes, ContiguousGroupsMatchTheStridedPath) {
 }
 
 // Pow on its two-argument lanes: contiguous against strided, and Powx (its exponent
-// read through a zero increment) against Pow with that exponent repeated; the special
+// read through a zero increment) against Pow with that exponent repeated; special
 // elements (0^w, z^0, NaN, results that overflow) in the lanes and the tail.
 TEST_F(ComplexLanes, PowGroupsMatchTheStridedPathAndPowx) {
   using C = std::complex<double>;

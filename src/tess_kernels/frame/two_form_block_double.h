@@ -7,7 +7,7 @@
 // bits of the select form (`both_forms`) that strided and partial groups use.
 //
 // Forms supplies static F64x2 functions special(x) and central_lanes(x) (all-ones masks
-// of the special lanes and of those the central form applies to), central(x) and
+// of lanes that need the callout and of those the central form applies to), central(x) and
 // tail(x). Like run_fast_block, this stores whole groups of four from the start until
 // the first group holding a special lane and returns the number of elements stored; r
 // may be a.

@@ -186,15 +186,20 @@ ZORN_HYPERBOLIC_INLINE F64x2 tanh_of_magnitude(F64x2 a_in) {
   return q + rem * inv;
 }
 
-// ln(hi + lo) for positive normal hi and |lo| at most about an ulp of hi: lo 2^-k joins
-// the mantissa of hi = 2^k m (2^-k from the exponent field; 0 at k = 1023, where lo is
-// far below the last place anyway).
+// ln(hi + lo) for a positive normal hi and |lo| at most about an ulp of hi, already
+// ordered (hi = fl(hi + lo)): lo 2^-k joins the mantissa of hi = 2^k m (2^-k from the
+// exponent field; 0 at k = 1023, where lo is far below the last place anyway).
+ZORN_HYPERBOLIC_INLINE F64x2 log_of_ordered_sum(F64x2 hi, F64x2 lo) {
+  const F64x2 inv_scale = simd::from_bits(I64x2::splat(int64_t{2046} << 52) -
+                                          (simd::bits(hi) & I64x2::splat(0x7FF0000000000000)));
+  const LogParts l = log_parts<true>(hi, 0, lo * inv_scale);
+  return l.head + l.tail;
+}
+
+// ln(v.hi + v.lo), the same once the pair is ordered.
 ZORN_HYPERBOLIC_INLINE F64x2 log_of_sum(Sum v) {
   const TwoSum n = fast_two_sum(v.hi, v.lo);
-  const F64x2 inv_scale = simd::from_bits(I64x2::splat(int64_t{2046} << 52) -
-                                          (simd::bits(n.sum) & I64x2::splat(0x7FF0000000000000)));
-  const LogParts l = log_parts<true>(n.sum, 0, n.err * inv_scale);
-  return l.head + l.tail;
+  return log_of_ordered_sum(n.sum, n.err);
 }
 
 // sqrt(q) for q = hi + lo >= 0: the root of the head and one Newton correction with the
@@ -211,15 +216,6 @@ ZORN_HYPERBOLIC_INLINE Sum root_of_sum(Sum q) {
 constexpr double kLargeArgument = 0x1p28;
 // Inverse hyperbolic arguments above this take the callout (2|x| must stay finite).
 constexpr double kLargestFastArgument = 0x1p1000;
-
-// ln(hi + lo) for a positive normal hi and |lo| at most about an ulp of hi, already
-// ordered (hi = fl(hi + lo)): lo 2^-k joins the mantissa of hi = 2^k m.
-ZORN_HYPERBOLIC_INLINE F64x2 log_of_ordered_sum(F64x2 hi, F64x2 lo) {
-  const F64x2 inv_scale = simd::from_bits(I64x2::splat(int64_t{2046} << 52) -
-                                          (simd::bits(hi) & I64x2::splat(0x7FF0000000000000)));
-  const LogParts l = log_parts<true>(hi, 0, lo * inv_scale);
-  return l.head + l.tail;
-}
 
 // ln(m + sqrt(q)) for m in [0, kLargeArgument] and q = q_hi + q_lo = m^2 +- 1 exactly
 // (q_hi = 0 only at m = 1 of acosh). The root's rounding error comes back from the
