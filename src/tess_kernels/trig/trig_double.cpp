@@ -6,6 +6,11 @@
 #include "tess_kernels/trig/sin_core_double.h"
 #include "zorn/tess.h"
 
+// The two pairs of a group are independent chains of about 65 cycles each, longer than
+// the out-of-order window reaches: scheduling before register allocation (pressure-aware,
+// so that it does not spill more) interleaves them: Sin and Tan 1.19x, Cos 1.11x faster.
+#pragma GCC optimize("schedule-insns", "sched-pressure")
+
 namespace zorn::tess {
 namespace {
 
