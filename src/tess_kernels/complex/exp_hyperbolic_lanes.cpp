@@ -1,10 +1,9 @@
 #include "tess_kernels/complex/exp_hyperbolic_lanes.h"
 
-#include "tess_kernels/exp_log/double_cores_single.h"
+#include "tess_kernels/complex/single_cores.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/frame/two_sum_double.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
-#include "tess_kernels/trig/sin_core_double.h"
 #include "tess_kernels/trig/sin_cos.h"
 
 namespace zorn::tess::cx {
@@ -52,39 +51,11 @@ struct SinhCosh {
   return q + ((((n.hi - qd.sum) - qd.err) + n.lo) - q * d.lo) * inv;
 }
 
-// cos y and sin y to about 2^-37 relative for |y| <= 10000: k the nearest integer to
-// y 2/pi, r = y - k pi/2 with pi/2 in two parts (k < 2^13, so k times the first is
-// exact), the Taylor polynomials of cos r and sin r on |r| <= pi/4 (terms left out below
-// 2^-37), and the quadrant k mod 4 choosing and signing them.
-struct CosSin {
-  F64x2 c, s;
-};
-[[gnu::always_inline]] inline CosSin cos_sin_single(F64x2 y) {
-  constexpr double kPiOver2Hi = 128 * sin_core::kPiOver256Hi;
-  constexpr double kPiOver2Rest = 128 * sin_core::kPiOver256Mid + 128 * sin_core::kPiOver256Lo;
-  const F64x2 shifter = F64x2::splat(sin_core::kShifter);
-  const F64x2 t = y * F64x2::splat(0.6366197723675814) + shifter;
-  const F64x2 k = t - shifter;
-  const F64x2 r = (y - k * F64x2::splat(kPiOver2Hi)) - k * F64x2::splat(kPiOver2Rest);
-  const F64x2 z = r * r;
-  const auto c = [](double v) { return F64x2::splat(v); };
-  // sin r has the sign of r, which the sign bit put on keeps for r = -0.
-  const F64x2 sin_r =
-      (r + (r * z) * (c(-1.0 / 6) + z * (c(1.0 / 120) + z * (c(-1.0 / 5040) +
-                                                               z * (c(1.0 / 362880) + z * c(-1.0 / 39916800)))))) |
-      (r & c(-0.0));
-  const F64x2 cos_r =
-      c(1.0) - z * (c(0.5) - z * (c(1.0 / 24) + z * (c(-1.0 / 720) +
-                                                      z * (c(1.0 / 40320) + z * (c(-1.0 / 3628800) +
-                                                                                 z * c(1.0 / 479001600))))));
-  // cos(r + k pi/2) is -sin r, -cos r, sin r for k = 1, 2, 3; sin(r + k pi/2) is cos r,
-  // -sin r, -cos r.
-  const I64x2 quadrant = simd::bits(t);
-  const F64x2 odd = simd::from_bits(I64x2::splat(0) - (quadrant & I64x2::splat(1)));
-  const I64x2 cos_sign = ((quadrant ^ (quadrant >> 1)) & I64x2::splat(1)) << 63;
-  const I64x2 sin_sign = (quadrant & I64x2::splat(2)) << 62;
-  return {simd::from_bits(simd::bits(simd::select(odd, sin_r, cos_r)) ^ cos_sign),
-          simd::from_bits(simd::bits(simd::select(odd, cos_r, sin_r)) ^ sin_sign)};
+// The elements a single precision lane leaves to the scalar form: |x| beyond the
+// hyperbolic core, |y| beyond the circular one, or either not finite.
+inline int single_out_of_range(F64x2 x, F64x2 y) {
+  return simd::lane_mask(simd::not_less_equal(simd::abs(x), F64x2::splat(kSingleHyperbolicLimit)) |
+                         simd::not_less_equal(simd::abs(y), F64x2::splat(kSingleCircularLimit)));
 }
 
 }  // namespace
@@ -97,10 +68,9 @@ int ExpLanes::single_group(const double x[4], const double y[4], double re[4], d
     const F64x2 xv = F64x2::load(x + v), yv = F64x2::load(y + v);
     special |= simd::lane_mask(simd::not_less_equal(xv, F64x2::splat(89.0)) |
                                simd::less(xv, F64x2::splat(-103.0)) |
-                               simd::not_less_equal(simd::abs(yv), F64x2::splat(10000.0)))
+                               simd::not_less_equal(simd::abs(yv), F64x2::splat(kSingleCircularLimit)))
                << v;
-    const PowerOfTwoParts p = power_of_two_parts(xv * F64x2::splat(1.4426950408889634));
-    const F64x2 e = p.scale + p.scale * p.q;
+    const F64x2 e = exp_single(xv);
     const CosSin t = cos_sin_single(yv);
     (e * t.c).store(re + v);
     (e * t.s).store(im + v);
@@ -198,6 +168,62 @@ int TangentLanes<kRotated>::group(const double x[4], const double y[4], double r
     }
     const F64x2 tiny = simd::less(F64x2::splat(0.0), a) & simd::less(a, F64x2::splat(0x1p-500));
     special |= simd::lane_mask(simd::not_less_equal(a, F64x2::splat(kTanhHigh)) | tiny) << v;
+  }
+  return special;
+}
+
+// Single precision: the same products from sinh_cosh_single and cos_sin_single, each
+// rounded once in double; the zeros keep the sign rule of the products.
+template <bool kSine, bool kRotated>
+int HyperbolicLanes<kSine, kRotated>::single_group(const double x[4], const double y[4],
+                                                   double re[4], double im[4]) {
+  const F64x2 minus = F64x2::splat(-0.0);
+  int special = 0;
+  for (int v = 0; v < 4; v += 2) {
+    const F64x2 xv = kRotated ? F64x2::load(y + v) ^ minus : F64x2::load(x + v);
+    const F64x2 yv = kRotated ? F64x2::load(x + v) : F64x2::load(y + v);
+    special |= single_out_of_range(xv, yv) << v;
+    const SinhCoshSingle hc = sinh_cosh_single(xv);
+    const CosSin t = cos_sin_single(yv);
+    const F64x2 even_part = kSine ? hc.cosh * t.s : hc.cosh * t.c;
+    const F64x2 odd_part = kSine ? hc.sinh * t.c : hc.sinh * t.s;
+    if constexpr (kRotated && kSine) {  // -i (odd + i even)
+      even_part.store(re + v);
+      (odd_part ^ minus).store(im + v);
+    } else if constexpr (kSine) {
+      odd_part.store(re + v);
+      even_part.store(im + v);
+    } else {
+      even_part.store(re + v);
+      odd_part.store(im + v);
+    }
+  }
+  return special;
+}
+
+// Single precision: the quotients of the double lanes in plain double arithmetic (no
+// cancellation anywhere: every relative error adds), for |x| <= 89, where sinh^2 x stays
+// far inside the double range.
+template <bool kRotated>
+int TangentLanes<kRotated>::single_group(const double x[4], const double y[4], double re[4],
+                                         double im[4]) {
+  const F64x2 minus = F64x2::splat(-0.0);
+  int special = 0;
+  for (int v = 0; v < 4; v += 2) {
+    const F64x2 xv = kRotated ? F64x2::load(y + v) ^ minus : F64x2::load(x + v);
+    const F64x2 yv = kRotated ? F64x2::load(x + v) : F64x2::load(y + v);
+    special |= single_out_of_range(xv, yv) << v;
+    const SinhCoshSingle hc = sinh_cosh_single(xv);
+    const CosSin t = cos_sin_single(yv);
+    const F64x2 inv = F64x2::splat(1.0) / (hc.sinh * hc.sinh + t.c * t.c);
+    const F64x2 real_part = (hc.sinh * hc.cosh) * inv, imag_part = (t.s * t.c) * inv;
+    if constexpr (kRotated) {  // -i (real + i imag)
+      imag_part.store(re + v);
+      (real_part ^ minus).store(im + v);
+    } else {
+      real_part.store(re + v);
+      imag_part.store(im + v);
+    }
   }
   return special;
 }

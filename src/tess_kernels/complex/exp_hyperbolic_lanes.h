@@ -4,6 +4,8 @@
 // table of the double sine and cosine (sin_cos_table_group), and each part the product of
 // the two rounded once beyond the rounding of cos or sin. Elements beyond the cores'
 // ranges or with a non-finite part are left to the scalar forms (exponential.cpp).
+// Single precision elements take the same formulas in plain double arithmetic on the
+// cores of single_cores.h (|x| <= 89, |y| <= 10000 for the hyperbolic and tangent lanes).
 #pragma once
 
 namespace zorn::tess::cx {
@@ -20,6 +22,7 @@ struct ExpLanes {
 template <bool kSine, bool kRotated>
 struct HyperbolicLanes {
   static int group(const double x[4], const double y[4], double re[4], double im[4]);
+  static int single_group(const double x[4], const double y[4], double re[4], double im[4]);
 };
 using SinhLanes = HyperbolicLanes<true, false>;
 using CoshLanes = HyperbolicLanes<false, false>;
@@ -31,6 +34,7 @@ using CosLanes = HyperbolicLanes<false, true>;
 template <bool kRotated>
 struct TangentLanes {
   static int group(const double x[4], const double y[4], double re[4], double im[4]);
+  static int single_group(const double x[4], const double y[4], double re[4], double im[4]);
 };
 using TanhLanes = TangentLanes<false>;
 using TanLanes = TangentLanes<true>;

@@ -1,0 +1,80 @@
+// Double precision cores of the complex lanes for single precision elements: cos y and
+// sin y, sinh x and cosh x to about 2^-33 relative or better, so that a part formed from
+// a few of them in double rounds to float within about 0.501 ulp. Two lanes per call.
+#pragma once
+
+#include "tess_kernels/exp_log/double_cores_single.h"
+#include "tess_kernels/frame/simd_double.h"
+#include "tess_kernels/trig/sin_core_double.h"
+
+namespace zorn::tess::cx {
+
+// Bounds of the cores' arguments (the elements beyond go to the scalar forms).
+constexpr double kSingleCircularLimit = 10000.0;
+constexpr double kSingleHyperbolicLimit = 89.0;
+
+// cos y and sin y to about 2^-37 relative for |y| <= 10000: k the nearest integer to
+// y 2/pi, r = y - k pi/2 with pi/2 in two parts (k < 2^13, so k times the first is
+// exact), the Taylor polynomials of cos r and sin r on |r| <= pi/4 (terms left out below
+// 2^-37), and the quadrant k mod 4 choosing and signing them.
+struct CosSin {
+  simd::F64x2 c, s;
+};
+[[gnu::always_inline]] inline CosSin cos_sin_single(simd::F64x2 y) {
+  using simd::F64x2;
+  using simd::I64x2;
+  constexpr double kPiOver2Hi = 128 * sin_core::kPiOver256Hi;
+  constexpr double kPiOver2Rest = 128 * sin_core::kPiOver256Mid + 128 * sin_core::kPiOver256Lo;
+  const F64x2 shifter = F64x2::splat(sin_core::kShifter);
+  const F64x2 t = y * F64x2::splat(0.6366197723675814) + shifter;
+  const F64x2 k = t - shifter;
+  const F64x2 r = (y - k * F64x2::splat(kPiOver2Hi)) - k * F64x2::splat(kPiOver2Rest);
+  const F64x2 z = r * r;
+  const auto c = [](double v) { return F64x2::splat(v); };
+  // sin r has the sign of r, which the sign bit put on keeps for r = -0.
+  const F64x2 sin_r =
+      (r + (r * z) * (c(-1.0 / 6) + z * (c(1.0 / 120) + z * (c(-1.0 / 5040) +
+                                                               z * (c(1.0 / 362880) + z * c(-1.0 / 39916800)))))) |
+      (r & c(-0.0));
+  const F64x2 cos_r =
+      c(1.0) - z * (c(0.5) - z * (c(1.0 / 24) + z * (c(-1.0 / 720) +
+                                                      z * (c(1.0 / 40320) + z * (c(-1.0 / 3628800) +
+                                                                                 z * c(1.0 / 479001600))))));
+  // cos(r + k pi/2) is -sin r, -cos r, sin r for k = 1, 2, 3; sin(r + k pi/2) is cos r,
+  // -sin r, -cos r.
+  const I64x2 quadrant = simd::bits(t);
+  const F64x2 odd = simd::from_bits(I64x2::splat(0) - (quadrant & I64x2::splat(1)));
+  const I64x2 cos_sign = ((quadrant ^ (quadrant >> 1)) & I64x2::splat(1)) << 63;
+  const I64x2 sin_sign = (quadrant & I64x2::splat(2)) << 62;
+  return {simd::from_bits(simd::bits(simd::select(odd, sin_r, cos_r)) ^ cos_sign),
+          simd::from_bits(simd::bits(simd::select(odd, cos_r, sin_r)) ^ sin_sign)};
+}
+
+// e^x for -103 <= x <= 89 to about 2^-33 relative, from the float kernels' 2^(k/64)
+// core (x / ln 2 rounded adds at most 2^-46).
+[[gnu::always_inline]] inline simd::F64x2 exp_single(simd::F64x2 x) {
+  const PowerOfTwoParts p = power_of_two_parts(x * simd::F64x2::splat(1.4426950408889634));
+  return p.scale + p.scale * p.q;
+}
+
+// sinh x and cosh x for |x| <= 89 to about 2^-32 relative: from E = e^|x|,
+// cosh = (E + 1/E) / 2 and sinh = (E - 1/E) / 2 (the difference loses at most a factor
+// coth(1/2) < 2.2 to cancellation), below |x| = 1/2 sinh from its Taylor series (the first
+// term left out, x^10 / 11!, below 2^-35 of the sum); sinh carries the sign of x, so
+// that sinh(-0) = -0.
+struct SinhCoshSingle {
+  simd::F64x2 sinh, cosh;
+};
+[[gnu::always_inline]] inline SinhCoshSingle sinh_cosh_single(simd::F64x2 x) {
+  using simd::F64x2;
+  const auto c = [](double v) { return F64x2::splat(v); };
+  const F64x2 a = simd::abs(x), sign = x & c(-0.0);
+  const F64x2 e = exp_single(a), inverse = c(1.0) / e;
+  const F64x2 z = x * x;
+  const F64x2 series =
+      x + (x * z) * (c(1.0 / 6) + z * (c(1.0 / 120) + z * (c(1.0 / 5040) + z * c(1.0 / 362880))));
+  const F64x2 difference = ((e - inverse) * c(0.5)) | sign;
+  return {simd::select(simd::less(a, c(0.5)), series, difference), (e + inverse) * c(0.5)};
+}
+
+}  // namespace zorn::tess::cx
