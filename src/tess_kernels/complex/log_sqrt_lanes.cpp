@@ -1,9 +1,11 @@
 #include "tess_kernels/complex/log_sqrt_lanes.h"
 
+#include "tess_kernels/exp_log/double_cores_single.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/frame/two_sum_double.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
 #include "tess_kernels/inv_trig_hyp/inverse_trig_double.h"
+#include "tess_kernels/inv_trig_hyp/inverse_trig_single.h"
 
 namespace zorn::tess::cx {
 namespace {
@@ -66,7 +68,69 @@ inline void store_root(F64x2 x, F64x2 y, F64x2 u, F64x2 w, double* re, double* i
   (simd::select(x_negative, u, w) | (y & F64x2::splat(-0.0))).store(im);
 }
 
+// ln(a^2 + b^2) for single precision parts a >= b >= 0, a > 0 (widened), to about 2^-36
+// relative: the squares are exact in double. Near 1 (|d| < 2^-7, d = (a^2 - 1) + b^2,
+// where a lies in [0.7, 1.01] and a^2 - 1 is exact) as ln(1 + d) from d; elsewhere
+// s = a^2 + b^2 = 2^e m, m in [1, 2), split at the nearest point c = 1 + j/64 of the
+// single precision logarithms' table: e ln 2 + ln c + ln(1 + r), r = m c^-1 - 1, whose
+// rounding and the series' truncation stay below 2^-43 absolute, |ln s| >= 2^-7 there.
+inline F64x2 log_of_squares_single(F64x2 a, F64x2 b) {
+  const F64x2 a2 = a * a, b2 = b * b;
+  const F64x2 d = (a2 - F64x2::splat(1.0)) + b2;
+  const F64x2 near = simd::less(simd::abs(d), F64x2::splat(0x1p-7));
+  const I64x2 bits = simd::bits(a2 + b2);
+  const I64x2 mantissa = bits & I64x2::splat(0x000FFFFFFFFFFFFF);
+  const __m128i j = ((mantissa + I64x2::splat(int64_t{1} << 45)) >> 46).v;
+  const auto& table = log_single_data::kLogPointsSingle;
+  const uint32_t j0 = static_cast<uint32_t>(_mm_cvtsi128_si32(j));
+  const uint32_t j1 = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi32(j, 0xEE)));
+  const F64x2 m = simd::from_bits(mantissa | I64x2::splat(1023 * kUnitExponent));
+  const F64x2 r = m * simd::gather_column(table, 0, j0, j1) - F64x2::splat(1.0);
+  // The exponent e as a double: the field's high word converted, less the bias.
+  const __m128i high = _mm_shuffle_epi32(_mm_srli_epi64(bits.v, 52), _MM_SHUFFLE(3, 3, 2, 0));
+  const F64x2 e = F64x2{_mm_cvtepi32_pd(high)} - F64x2::splat(1023.0);
+  const F64x2 far = (e * F64x2::splat(0.6931471805599453) + simd::gather_column(table, 1, j0, j1)) +
+                    ln_one_plus_small(r);
+  return simd::select(near, ln_one_plus_small(d), far);
+}
+
 }  // namespace
+
+// Single precision: the real part from log_of_squares_single; the argument by the single
+// Atan2 fast path (Ln) or, for Log10, whose argument is rounded once more after the
+// quotient by ln 10, by the double one.
+template <bool kBase10>
+int LogLanes<kBase10>::single_group(const double x[4], const double y[4], double re[4],
+                                    double im[4]) {
+  int special = 0;
+  for (int v = 0; v < 4; v += 2) {
+    const F64x2 xv = F64x2::load(x + v), yv = F64x2::load(y + v);
+    const F64x2 ax = simd::abs(xv), ay = simd::abs(yv);
+    // Zero (both parts), NaN and infinite parts to the scalar form.
+    const F64x2 sum = ax + ay;
+    special |= simd::lane_mask(simd::not_less(F64x2::splat(0.0), sum) |
+                               simd::not_less(sum, F64x2::splat(INFINITY)))
+               << v;
+    const F64x2 half_log = log_of_squares_single(max(ax, ay), min(ax, ay)) * F64x2::splat(0.5);
+    (kBase10 ? half_log * F64x2::splat(0.4342944819032518) : half_log).store(re + v);
+  }
+  if constexpr (kBase10) {
+    special |= Atan2Double::fast_group(y, x, im);
+    for (int v = 0; v < 4; v += 2) (F64x2::load(im + v) * F64x2::splat(0.4342944819032518)).store(im + v);
+  } else {
+    alignas(16) float xf[4], yf[4], angle[4];
+    const auto narrow = [](const double* p, float* q) {
+      _mm_store_ps(q, _mm_movelh_ps(_mm_cvtpd_ps(_mm_load_pd(p)), _mm_cvtpd_ps(_mm_load_pd(p + 2))));
+    };
+    narrow(x, xf);
+    narrow(y, yf);
+    special |= Atan2Single::fast_group(yf, xf, angle);
+    const __m128 a = _mm_load_ps(angle);
+    _mm_store_pd(im, _mm_cvtps_pd(a));
+    _mm_store_pd(im + 2, _mm_cvtps_pd(_mm_movehl_ps(a, a)));
+  }
+  return special;
+}
 
 template <bool kBase10>
 int LogLanes<kBase10>::group(const double x[4], const double y[4], double re[4], double im[4]) {
