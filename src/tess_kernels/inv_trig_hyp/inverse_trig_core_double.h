@@ -110,30 +110,21 @@ ZORN_INVERSE_TRIG_INLINE F64x2 quotient_remainder(F64x2 num, F64x2 den, F64x2 u)
 }
 
 // atan(num / den) for 0 <= num / den with den > 0, from q, num / den or close to it
-// (which picks the centre c) and the reduced numerator and denominator built by
-// `reduce(c)`, which returns {n, n_err, d} with u = (n + n_err) / d. With kRemainder,
-// the rounding error of u = n / d is carried too (needed where u is the whole result,
-// c = 0, and inexact). With kSided, the lanes of `left` (all ones) give pi - atan(num /
-// den) instead, from the table's rows of pi - atan c and -u. With kPiForm, the result
-// is divided by pi: the centres' angles from their table over pi, and u/pi as the exact
-// product of the 26-bit heads of u and 1/pi beside the small products of the rests.
-struct Reduced {
-  F64x2 num, num_err, den;
-};
+// (which picks the centre c), and `reduce(c)`, which gives the reduced argument
+// (num - c den) / (den + c num) as an unevaluated sum u + u_lo (u_lo 0 where the
+// quotient's rounding may be left out). With kSided, the lanes of `left` (all ones) give
+// pi - atan(num / den) instead, from the table's rows of pi - atan c and -u. With
+// kHalfTurns, the result is divided by pi: the centres' angles from their table over
+// pi, and u/pi as the exact product of the 26-bit heads of u and 1/pi beside the small
+// products of the rests.
 enum class Scale { kRadians, kHalfTurns };
-template <bool kRemainder, Scale kScale = Scale::kRadians, bool kSided = false, class Reduce>
+template <Scale kScale, bool kSided, class Reduce>
 ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = splat(0.0)) {
   const F64x2 shifter = splat(0x1.8p52);
   const F64x2 t = simd::min(q * splat(16.0), splat(256.0)) + shifter;
   const F64x2 k = t - shifter;
   const F64x2 c = simd::not_less(k, splat(3.0)) & (k * splat(0.0625));
-  const Reduced r = reduce(c);
-  F64x2 u = r.num / r.den;
-  F64x2 u_lo = r.num_err;
-  if constexpr (kRemainder) {
-    // u_lo is within 2^-52 |u|: the rough reciprocal leaves it 2^-60 |u| off.
-    u_lo = (quotient_remainder(r.num, r.den, u) + r.num_err) * rough_reciprocal(r.den);
-  }
+  auto [u, u_lo] = reduce(c);
   const F64x2 z = u * u;
   F64x2 small = u_lo + u * (z * estrin(z, data::kAtanPolynomial));
   I64x2 index = simd::bits(t) & I64x2::splat(511);
@@ -161,29 +152,44 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = spl
 
 // atan a for 0 <= a <= 2^900: u = (a - c) / (1 + a c), the difference exact (or, for
 // c = 16 and large a, far below the result's last place). Below 5/32, u = a exactly;
-// above, |u| <= 1/16 and the result at least 5 |u|, so that the quotient's rounding
-// weighs at most 1/10 ulp: atan leaves it, atanpi carries it (left out, it measured
-// 0.64 ulp against 0.55).
+// above, |u| <= 1/16 and the result at least 5 |u|, so that the roundings of 1 + a c and
+// of the quotient weigh at most 1/5 ulp: atan leaves them. Atanpi carries them (left
+// out, they measured 0.64 ulp): u is a - c times the rounded 1/(1 + a c) (one division
+// serves u and the remainder), and the remainder R = (a - c) - u (1 + a c) against the
+// exact denominator is formed as (a - c - u) - u (a c). The first difference is exact
+// while a c <= 1 (Sterbenz) and otherwise off by 2^-53 (a - c), the product's roundings
+// are 2^-52 |u| a c, so that R / (1 + a c) is off by at most 2^-52 |u|, and by 2^-57 |u|
+// where u weighs most (a c <= 1/32 at c = 3/16).
 template <Scale kScale>
 ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 a) {
-  return atan_sum<kScale == Scale::kHalfTurns, kScale>(a, [a](F64x2 c) {
-    return Reduced{a - c, splat(0.0), splat(1.0) + a * c};
+  return atan_sum<kScale, false>(a, [a](F64x2 c) {
+    const F64x2 num = a - c, ac = a * c, den = splat(1.0) + ac;
+    if constexpr (kScale == Scale::kRadians) {
+      return Sum{num / den, splat(0.0)};
+    } else {
+      const F64x2 inverse = splat(1.0) / den;
+      const F64x2 u = num * inverse;
+      return Sum{u, ((num - u) - u * ac) * inverse};
+    }
   });
 }
 
 // atan(b / a) for a, b in [2^-500, 2^500], or pi minus it in the lanes of `left`:
 // u = (b - c a) / (a + c b), with c a split exactly (c has at most 9 bits) so that the
-// numerator's error is carried. The centre comes from b/a to within 2.6e-3: a neighbour
-// of the nearest centre may be taken, |u| stays below 1/30 (and below 5/32 (1 + 2.6e-3)
-// where c = 0), within the series' reach.
+// numerator's error is carried, and the quotient's rounding carried by its remainder
+// (u_lo within 2^-52 |u|: the rough reciprocal leaves it 2^-60 |u| off). The centre
+// comes from b/a to within 2.6e-3: a neighbour of the nearest centre may be taken, |u|
+// stays below 1/30 (and below 5/32 (1 + 2.6e-3) where c = 0), within the series' reach.
 template <Scale kScale = Scale::kRadians>
 ZORN_INVERSE_TRIG_INLINE Sum atan_ratio_sum(F64x2 b, F64x2 a, F64x2 left = splat(0.0)) {
   const auto reduce = [a, b](F64x2 c) {
     const F64x2 a_hi = head26(a);
     const TwoSum num = two_difference(b - c * a_hi, c * (a - a_hi));
-    return Reduced{num.sum, num.err, a + c * b};
+    const F64x2 den = a + c * b;
+    const F64x2 u = num.sum / den;
+    return Sum{u, (quotient_remainder(num.sum, den, u) + num.err) * rough_reciprocal(den)};
   };
-  return atan_sum<true, kScale, true>(b * rough_reciprocal(a), reduce, left);
+  return atan_sum<kScale, true>(b * rough_reciprocal(a), reduce, left);
 }
 
 // (hi + lo) / pi rounded once: hi's 26-bit head times that of 1/pi is exact, and the
