@@ -58,53 +58,54 @@ ZORN_FAST_INLINE HalfComplementRoot half_complement_root(F32x4 a) {
   const F32x4 tail = (w - head * head) / simd::max(root + head, fsplat(0x1p-100f));
   return {w, root, head, tail};
 }
-ZORN_FAST_INLINE F32x4 flip_sign(F32x4 v, F32x4 x) {
-  return simd::from_bits(simd::bits(v) ^ (simd::bits(x) & simd::I32x4::splat(INT32_MIN)));
-}
+ZORN_FAST_INLINE F32x4 and_bits(F32x4 a, F32x4 b) { return {_mm_and_ps(a.v, b.v)}; }
+ZORN_FAST_INLINE F32x4 xor_bits(F32x4 a, F32x4 b) { return {_mm_xor_ps(a.v, b.v)}; }
 namespace data = inverse_trig::data;
 
-// base + (base_low) + head + rest in radians, or over pi: base/pi is exact (0, 1/2 or 1)
-// and head/pi is split as atan_float::over_pi does, so that the quotient by pi loses
-// nothing where head is the whole result.
+// base + m (h + t) in radians, or over pi, for base = b pi/2 (b = 0, 1 or 2), m = +-1
+// or +-2 and t small beside h: m h and m t are exact, and base/pi = b/2 is too. Over pi,
+// m h is split as atan_float::over_pi does, so that the quotient by pi loses nothing
+// where it is the whole result.
 template <bool kPi>
-ZORN_FAST_INLINE F32x4 angle_sum(F32x4 base_units, F32x4 base_low, F32x4 head, F32x4 rest) {
+ZORN_FAST_INLINE F32x4 angle_sum(F32x4 b, F32x4 m, F32x4 h, F32x4 t) {
   if constexpr (kPi) {
-    const atan_float::OverPi p = atan_float::over_pi(head, rest);
-    return atan_float::sum_rounded_once(base_units, p.head, p.rest);
+    const atan_float::OverPi p = atan_float::over_pi(m * h, m * t);
+    return atan_float::sum_rounded_once(b * fsplat(0.5f), p.head, p.rest);
   } else {
-    return sum_rounded_once(base_units, base_low, head, rest);
+    return sum_rounded_once(b * fsplat(data::kHalfPiFloatHi), b * fsplat(data::kHalfPiFloatLo),
+                            m * h, m * t);
   }
+}
+// The series' argument u (a, or the root of (1 - a)/2 above 1/2 for a = |x|), with
+// h + t + u z P(z) = asin u (h = x, t = 0, or h + t the root's head and tail) for
+// z = u^2 (the exact (1 - a)/2 beyond 1/2: x^2 < (1 - a)/2 exactly when a < 1/2).
+struct SeriesArgument {
+  F32x4 outer, h, t;
+};
+ZORN_FAST_INLINE SeriesArgument series_argument(F32x4 x) {
+  const F32x4 a = simd::abs(x);
+  const F32x4 outer = simd::less(fsplat(0.5f), a);
+  const HalfComplementRoot s = half_complement_root(a);
+  const F32x4 u = simd::select(outer, s.root, x);
+  const F32x4 rest = asin_rest(u, simd::min(x * x, s.w));
+  return {outer, simd::select(outer, s.head, x), rest + and_bits(outer, s.tail)};
 }
 // asin a for 0 <= a <= 1: a + rest below 1/2; above, pi/2 - 2 (head + tail + rest).
 template <bool kPi>
 ZORN_FAST_INLINE F32x4 asin_float(F32x4 a) {
-  const F32x4 outer = simd::less(fsplat(0.5f), a);
-  const HalfComplementRoot s = half_complement_root(a);
-  const F32x4 u = simd::select(outer, s.root, a);
-  const F32x4 rest = asin_rest(u, simd::select(outer, s.w, a * a));
-  const F32x4 zero = fsplat(0.0f), two = fsplat(2.0f);
-  return angle_sum<kPi>(simd::select(outer, fsplat(kPi ? 0.5f : data::kHalfPiFloatHi), zero),
-                        simd::select(outer, fsplat(data::kHalfPiFloatLo), zero),
-                        simd::select(outer, zero - two * s.head, a),
-                        simd::select(outer, zero - two * (s.tail + rest), rest));
+  const SeriesArgument s = series_argument(a);
+  return angle_sum<kPi>(and_bits(s.outer, fsplat(1.0f)),
+                        fsplat(1.0f) + and_bits(s.outer, fsplat(-3.0f)), s.h, s.t);
 }
 // acos x for -1 <= x <= 1: pi/2 - x - rest in the middle; above 1/2, 2 (head + tail +
-// rest), exactly +0 at 1; below -1/2, pi minus that, pi rounded at -1.
+// rest), exactly +0 at 1; below -1/2, pi minus that, pi rounded at -1. So m is -1, or
+// 2 sign(x) beyond 1/2, and b = 1 - m/2 there.
 template <bool kPi>
 ZORN_FAST_INLINE F32x4 acos_float(F32x4 x) {
-  const F32x4 outer = simd::less(fsplat(0.5f), simd::abs(x));
-  const F32x4 negative = simd::less(x, fsplat(0.0f));
-  const HalfComplementRoot s = half_complement_root(simd::abs(x));
-  const F32x4 u = simd::select(outer, s.root, x);
-  const F32x4 rest = asin_rest(u, simd::select(outer, s.w, x * x));
-  const F32x4 zero = fsplat(0.0f), two = fsplat(2.0f);
-  const F32x4 outer_base = simd::select(negative, fsplat(kPi ? 1.0f : data::kPiFloatHi), zero);
-  const F32x4 outer_low = simd::select(negative, fsplat(data::kPiFloatLo), zero);
-  return angle_sum<kPi>(
-      simd::select(outer, outer_base, fsplat(kPi ? 0.5f : data::kHalfPiFloatHi)),
-      simd::select(outer, outer_low, fsplat(data::kHalfPiFloatLo)),
-      simd::select(outer, flip_sign(two * s.head, x), zero - x),
-      simd::select(outer, flip_sign(two * (s.tail + rest), x), zero - rest));
+  const SeriesArgument s = series_argument(x);
+  const F32x4 outer_sign = and_bits(s.outer, and_bits(x, fsplat(-0.0f)));
+  const F32x4 m = xor_bits(and_bits(s.outer, fsplat(3.0f)) - fsplat(1.0f), outer_sign);
+  return angle_sum<kPi>(fsplat(1.0f) - and_bits(s.outer, m * fsplat(0.5f)), m, s.h, s.t);
 }
 
 // Beyond [-1, 1], and NaN.
