@@ -157,11 +157,19 @@ ZORN_FAST_INLINE int atan2_lanes(F32x4 y, F32x4 x, F32x4& r) {
   return special;
 }
 
+// The lanes whose |x| has its bits, as an unsigned integer, outside [low, high] (NaN
+// above every other float): one signed comparison of the bits less low, with the sign
+// bits flipped.
+ZORN_FAST_INLINE int magnitude_bits_outside(F32x4 x, uint32_t low, uint32_t high) {
+  const I32x4 shifted =
+      simd::bits(simd::abs(x)) + I32x4::splat(std::bit_cast<int32_t>(0x80000000u - low));
+  return simd::lane_mask(shifted > I32x4::splat(std::bit_cast<int32_t>((high - low) ^ 0x80000000u)));
+}
+constexpr uint32_t kAtanpiLowestBits = 0x0D800000;  // 2^-100
 // The lanes atanpi leaves to the callout: non-zero |x| below 2^-100, where its products
 // would fall among the subnormals.
 ZORN_FAST_INLINE int atanpi_tiny_lanes(F32x4 x) {
-  const I32x4 b = simd::bits(simd::abs(x));
-  return simd::lane_mask((b > I32x4::splat(0)) & (I32x4::splat(0x0D800000) > b));  // 2^-100
+  return magnitude_bits_outside(x, 1, kAtanpiLowestBits - 1) ^ 0xF;
 }
 
 }  // namespace zorn::tess::atan_float

@@ -112,9 +112,10 @@ ZORN_FAST_INLINE F32x4 acos_float(F32x4 x) {
 ZORN_FAST_INLINE int outside_unit(simd::F32x4 x) {
   return simd::lane_mask_not_less_equal(simd::abs(x), simd::F32x4::splat(1.0f));
 }
-// Asinpi also leaves non-zero |x| below 2^-100 (products among the subnormals).
+// Asinpi also leaves |x| below 2^-100 (products among the subnormals; 0 too, which the
+// callout returns as it is).
 ZORN_FAST_INLINE int outside_unit_or_tiny(simd::F32x4 x) {
-  return outside_unit(x) | atan_float::atanpi_tiny_lanes(x);
+  return atan_float::magnitude_bits_outside(x, atan_float::kAtanpiLowestBits, 0x3F800000);
 }
 // Atan takes every argument.
 ZORN_FAST_INLINE int none(simd::F32x4) { return 0; }
