@@ -6,8 +6,8 @@
 //   find the row from the top bits of a + 1. Row layout: {left end, c0 hi, c0 lo, c1 ...}.
 // - erf(a) / a - 1 as a polynomial in s = a^2 on [0, 1/16].
 // - a erfcx(a) as a polynomial in w = 1/a^2 on (0, 1/930.25] (a >= 30.5).
-// - erf(a) on 193 rows about r = k/32 (0 <= r <= 6), erfc(a) on 289 (0 <= r <= 9), in
-//   powers of a - r.
+// - erf(a) on 385 rows about r = k/64 (0 <= r <= 6), erfc(a) on 289 about r = k/32
+//   (0 <= r <= 9), in powers of a - r.
 // - For the float kernels, erfc on the grid r = k/128, 0 <= r <= 9: {erfc(r) as float head
 //   and remainder, the Taylor coefficients of ln erfc about r}, and erf on the
 //   same grid up to 4 with its derivative, in double (--float).
@@ -126,16 +126,16 @@ void print_rows(const char* name, int degree) {
   std::printf("};\n");
 }
 
-// f on the rows r = k/32, k = 0 .. last, in powers of d = a - r (|d| <= 1/64): the fit on
-// [r - 1/64, r + 1/64] re-expanded about its centre (Taylor shift by Horner's steps). With
+// f on the rows r = k h, h = 1/per_unit, k = 0 .. last, in powers of d = a - r (|d| <= h/2):
+// the fit on [r - h/2, r + h/2] re-expanded about its centre (Taylor shift by Horner's steps). With
 // split_slope, c1 too as head (26 bits, so that its product with a 27-bit part of d is
 // exact) and remainder: {c0 hi, c0 lo, c1 hi, c1 lo, c2, ...}.
-void print_centred_rows(const char* name, const Function& f, int last, int degree,
+void print_centred_rows(const char* name, const Function& f, int per_unit, int last, int degree,
                         bool split_slope) {
   std::printf("alignas(16) constexpr double %s[%d][%d] = {\n", name, last + 1,
               degree + 2 + (split_slope ? 1 : 0));
   for (int k = 0; k <= last; ++k) {
-    const double r = k / 32.0, h = 1.0 / 32;
+    const double h = 1.0 / per_unit, r = k * h;
     std::vector<Real> m = fit(f, r - h / 2, h, degree);
     for (int i = 0; i < degree; ++i) {
       for (int j = degree - 1; j >= i; --j) {
@@ -184,12 +184,12 @@ int main(int argc, char** argv) {
   std::printf("// erfcx on 80 rows of 0 <= a < 31: {left end, c0 hi, c0 lo, c1, ...} in a - left.\n");
   print_rows("kErfcxRowsDouble", 9);
   print_rows("kErfcxRowsSingle", 5);
-  std::printf("// erf about r = k/32, 0 <= r <= 6: {c0 hi, c0 lo, c1, ...} in a - r.\n");
+  std::printf("// erf about r = k/64, 0 <= r <= 6: {c0 hi, c0 lo, c1, ...} in a - r.\n");
   print_centred_rows("kErfRowsDouble", [](Real& y, const Real& x) { mpfr_erf(y.v, x.v, MPFR_RNDN); },
-                     192, 8, false);
+                     64, 384, 6, false);
   std::printf("// erfc about r = k/32, 0 <= r <= 9: {c0 hi, c0 lo, c1, ...} in a - r.\n");
   print_centred_rows("kErfcRowsDouble", [](Real& y, const Real& x) { mpfr_erfc(y.v, x.v, MPFR_RNDN); },
-                     288, 11, true);
+                     32, 288, 11, true);
   std::printf("// erf(a) / a - 1 in powers of a^2, 0 <= a <= 1/4.\n");
   print_fit("kErfRatioDouble", erf_ratio, 0.0, 0.0625, 8, true);
   std::printf("// a erfcx(a) in powers of 1/a^2, a >= 30.5.\n");

@@ -2,8 +2,9 @@
 // the single precision kernels, which compute in double and round once).
 //
 // erf on 0 <= a <= 6 and erfc on 0 <= a <= 9 come from rows about the grid points
-// r = k/32: each row is a polynomial in d = a - r (|d| <= 1/64) with its constant term as
-// head and remainder, so that the result is rounded once from a head and a small rest.
+// r = k/64 (erf) and k/32 (erfc): each row is a polynomial in d = a - r (|d| at most half
+// a step) with its constant term as head and remainder, so that the result is rounded
+// once from a head and a small rest.
 // Past erfc's rows, erfc(a) = e^(-a^2) erfcx(a):
 // - erfcx(a) comes from one of 80 polynomial rows in a - left (rows chosen by the top
 //   bits of a + 1, so that each spans a sixteenth of a binade of a + 1), its constant term
@@ -100,23 +101,23 @@ inline Pair erfcx_rows(F64x2 a, const double (*rows)[kWidth]) {
   return {f.sum, f.err + c[2]};
 }
 
-// The columns of the row about r = k/32 nearest to a >= 0 (k within the table), and
-// d = a - r, which is exact, |d| <= 1/64.
-template <int kWidth>
+// The columns of the row about r = k/kPerUnit nearest to a >= 0 (k within the table), and
+// d = a - r, which is exact, |d| <= 1/(2 kPerUnit).
+template <int kPerUnit, int kWidth>
 [[gnu::always_inline]] inline F64x2 centred_row(F64x2 a, const double (*rows)[kWidth], F64x2 (&c)[kWidth]) {
-  const __m128i k = simd::truncate_to_int32(a * splat(32.0) + splat(0.5));
+  const __m128i k = simd::truncate_to_int32(a * splat(kPerUnit) + splat(0.5));
   row_columns(rows[simd::int32_lane(k, 0)], rows[simd::int32_lane(k, 1)], c);
-  return a - simd::int32_lanes_to_double(k) * splat(1.0 / 32);
+  return a - simd::int32_lanes_to_double(k) * splat(1.0 / kPerUnit);
 }
 
-// erf(a) for 0 <= a <= 6 (not NaN) from the row {c0 hi, c0 lo, c1, ...} in powers of d:
-// the terms beyond c0, by Estrin's scheme, are at most 0.04 of erf from a = 1/4 on, and
-// their sum is added to c0's head exactly (Fast2Sum), so that erf is rounded once from
-// parts good to about 2^-60.
+// erf(a) for 0 <= a <= 6 (not NaN) from the row {c0 hi, c0 lo, c1, ..., c6} in powers of
+// d (|d| <= 1/128): the terms beyond c0, by Estrin's scheme, are at most 0.03 of erf from
+// a = 1/4 on, and their sum is added to c0's head exactly (Fast2Sum), so that erf is
+// rounded once from parts good to about 2^-60.
 [[gnu::always_inline]] inline F64x2 erf_rows(F64x2 a) {
-  F64x2 c[10];
-  const F64x2 d = centred_row(a, kErfRowsDouble, c);
-  const F64x2 q = estrin_of<8>(d, [&](size_t i) { return c[i + 2]; });
+  F64x2 c[8];
+  const F64x2 d = centred_row<64>(a, kErfRowsDouble, c);
+  const F64x2 q = estrin_of<6>(d, [&](size_t i) { return c[i + 2]; });
   const TwoSum f = fast_two_sum(c[0], d * q);
   return f.sum + (f.err + c[1]);
 }
@@ -132,7 +133,7 @@ constexpr double kErfcRowsEnd = 9.0;
 template <bool kWithLow>
 [[gnu::always_inline]] inline Pair erfc_rows(F64x2 a, F64x2 al) {
   F64x2 c[14];
-  F64x2 d = centred_row(a, kErfcRowsDouble, c), dl{};
+  F64x2 d = centred_row<32>(a, kErfcRowsDouble, c), dl{};
   if constexpr (kWithLow) {
     const TwoSum s = two_sum(d, al);
     d = s.sum;
