@@ -102,12 +102,15 @@ inline Pair erfcx_rows(F64x2 a, const double (*rows)[kWidth]) {
 }
 
 // The columns of the row about r = k/kPerUnit nearest to a >= 0 (k within the table), and
-// d = a - r, which is exact, |d| <= 1/(2 kPerUnit).
+// d = a - r, which is exact, |d| <= 1/(2 kPerUnit). a + 1.5 * 2^52 / kPerUnit, whose ulp
+// is 1/kPerUnit, rounds a to r and holds k in its low mantissa bits.
 template <int kPerUnit, int kWidth>
 [[gnu::always_inline]] inline F64x2 centred_row(F64x2 a, const double (*rows)[kWidth], F64x2 (&c)[kWidth]) {
-  const __m128i k = simd::truncate_to_int32(a * splat(kPerUnit) + splat(0.5));
-  row_columns(rows[simd::int32_lane(k, 0)], rows[simd::int32_lane(k, 1)], c);
-  return a - simd::int32_lanes_to_double(k) * splat(1.0 / kPerUnit);
+  const F64x2 shifter = splat(6755399441055744.0 / kPerUnit);
+  const F64x2 t = a + shifter;
+  const I64x2 k = simd::bits(t);
+  row_columns(rows[k.low32_lane0()], rows[k.low32_lane1()], c);
+  return a - (t - shifter);
 }
 
 // erf(a) for 0 <= a <= 6 (not NaN) from the row {c0 hi, c0 lo, c1, ..., c6} in powers of

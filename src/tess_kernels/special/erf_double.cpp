@@ -48,20 +48,22 @@ inline F64x2 with_sign_of(F64x2 y, F64x2 x) { return y | (x & splat(-0.0)); }
   return simd::not_greater(a, splat(kErfTinyLimit));  // NaN too
 }
 
-// The lanes of `rows` past the rows' end replaced by e^(-a^2) erfcx(a) (out of line: the
-// common range lies within the rows).
+// The lanes of the rows' hi + lo past the rows' end replaced by e^(-a^2) erfcx(a) (out of
+// line: the common range lies within the rows; the parts go by value, in registers, so
+// that the common path keeps them there).
 template <bool kWithLow>
-[[gnu::noinline]] Pair with_scaled_tail(F64x2 a, F64x2 al, F64x2 far, Pair rows) {
+[[gnu::noinline]] Pair with_scaled_tail(F64x2 a, F64x2 al, F64x2 far, F64x2 hi, F64x2 lo) {
   const Pair tail = scaled_parts(erfc_scaled<kWithLow>(simd::min(a, splat(kTailLimit)), al));
-  return {simd::select(far, tail.hi, rows.hi), simd::select(far, tail.lo, rows.lo)};
+  return {simd::select(far, tail.hi, hi), simd::select(far, tail.lo, lo)};
 }
 
 // erfc(a + al) for a >= 0 as hi + lo, a + al up to 26.5 (beyond: any value).
 template <bool kWithLow>
 [[gnu::always_inline]] inline Pair erfc_parts(F64x2 a, F64x2 al) {
-  const Pair rows = erfc_rows<kWithLow>(simd::min(a, splat(kErfcRowsEnd)), al);
+  Pair rows = erfc_rows<kWithLow>(simd::min(a, splat(kErfcRowsEnd)), al);
   const F64x2 far = simd::less(splat(kErfcRowsEnd), a);
-  return simd::lane_mask(far) == 0 ? rows : with_scaled_tail<kWithLow>(a, al, far, rows);
+  if (simd::lane_mask(far) != 0) rows = with_scaled_tail<kWithLow>(a, al, far, rows.hi, rows.lo);
+  return rows;
 }
 
 // erfc(-a) = 2 - erfc(a), which rounds to 2 from a = 9 on.
