@@ -1,5 +1,6 @@
 #include "tess_kernels/complex/log_sqrt_lanes.h"
 
+#include "tess_kernels/complex/single_cores.h"
 #include "tess_kernels/exp_log/double_cores_single.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/frame/two_sum_double.h"
@@ -98,7 +99,7 @@ inline F64x2 log_of_squares_single(F64x2 a, F64x2 b) {
 
 // Single precision: the real part from log_of_squares_single; the argument by the single
 // Atan2 fast path (Ln) or, for Log10, whose argument is rounded once more after the
-// quotient by ln 10, by the double one.
+// quotient by ln 10, by angle_single in double.
 template <bool kBase10>
 int LogLanes<kBase10>::single_group(const double x[4], const double y[4], double re[4],
                                     double im[4]) {
@@ -115,7 +116,7 @@ int LogLanes<kBase10>::single_group(const double x[4], const double y[4], double
     (kBase10 ? half_log * F64x2::splat(0.4342944819032518) : half_log).store(re + v);
   }
   if constexpr (kBase10) {
-    special |= Atan2Double::fast_group(y, x, im);
+    special |= angle_single(x, y, im);
     for (int v = 0; v < 4; v += 2) (F64x2::load(im + v) * F64x2::splat(0.4342944819032518)).store(im + v);
   } else {
     alignas(16) float xf[4], yf[4], angle[4];

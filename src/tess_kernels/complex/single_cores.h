@@ -1,10 +1,11 @@
 // Double precision cores of the complex lanes for single precision elements: cos y and
-// sin y, sinh x and cosh x to about 2^-33 relative or better, so that a part formed from
+// sin y, sinh x and cosh x, atan2(y, x) to about 2^-33 relative or better, so that a part formed from
 // a few of them in double rounds to float within about 0.501 ulp. Two lanes per call.
 #pragma once
 
 #include "tess_kernels/exp_log/double_cores_single.h"
 #include "tess_kernels/frame/simd_double.h"
+#include "tess_kernels/inv_trig_hyp/atan_float.h"
 #include "tess_kernels/trig/sin_core_double.h"
 
 namespace zorn::tess::cx {
@@ -75,6 +76,43 @@ struct SinhCoshSingle {
       x + (x * z) * (c(1.0 / 6) + z * (c(1.0 / 120) + z * (c(1.0 / 5040) + z * c(1.0 / 362880))));
   const F64x2 difference = ((e - inverse) * c(0.5)) | sign;
   return {simd::select(simd::less(a, c(0.5)), series, difference), (e + inverse) * c(0.5)};
+}
+
+// atan2(y, x) of single precision parts (widened) to about 2^-40 relative, for |x| and
+// |y| in [2^-60, 2^60] (the four-bit mask of the other lanes is returned): the centre c
+// of the float arctangent's table from the float quotient |y| / |x|, then in double
+// u = (|y| - c |x|) / (|x| + c |y|) (c |x| and c |y| exact, |u| <= 2^-4), atan u by its
+// series to u^9 (the first term left out below 2^-44 of u), atan c (or pi - atan c and
+// -u for x < 0) as the table's head plus rest, and the sign of y on last.
+[[gnu::always_inline]] inline int angle_single(const double x[4], const double y[4], double r[4]) {
+  using simd::F32x4;
+  using simd::F64x2;
+  using simd::I32x4;
+  namespace af = atan_float;
+  const auto c = [](double v) { return F64x2::splat(v); };
+  const F64x2 x01 = F64x2::load(x), x23 = F64x2::load(x + 2);
+  const F64x2 y01 = F64x2::load(y), y23 = F64x2::load(y + 2);
+  const F32x4 xf = simd::to_float(x01, x23), yf = simd::to_float(y01, y23);  // exact
+  const F32x4 xa = simd::abs(xf), ya = simd::abs(yf);
+  const af::Centre k = af::centre(af::clamp(ya / xa));
+  const I32x4 x_sign = simd::bits(xf) & I32x4::splat(INT32_MIN);
+  F32x4 head, rest;
+  simd::gather_pairs(af::data::kAtanCentresFloat,
+                     k.row + (I32x4::splat(af::data::kAtanCentreRows) & (x_sign >> 31)), head, rest);
+  const auto pair = [&](F64x2 xv, F64x2 yv, F64x2 centre, F64x2 h, F64x2 t) {
+    const F64x2 ax = simd::abs(xv), ay = simd::abs(yv);
+    const F64x2 u = (ay - centre * ax) / (ax + centre * ay);
+    const F64x2 z = u * u;
+    const F64x2 atan_u = u + (u * z) * (c(-1.0 / 3) + z * (c(1.0 / 5) + z * (c(-1.0 / 7) + z * c(1.0 / 9))));
+    return (h + (t + (atan_u ^ (xv & c(-0.0))))) | (yv & c(-0.0));
+  };
+  pair(x01, y01, simd::low_to_double(k.c), simd::low_to_double(head), simd::low_to_double(rest))
+      .store(r);
+  pair(x23, y23, simd::high_to_double(k.c), simd::high_to_double(head), simd::high_to_double(rest))
+      .store(r + 2);
+  const F32x4 low = F32x4::splat(0x1p-60f), high = F32x4::splat(0x1p60f);
+  return simd::lane_mask_not_less_equal(ya, high) | simd::lane_mask_not_less_equal(xa, high) |
+         simd::lane_mask_less(ya, low) | simd::lane_mask_less(xa, low);
 }
 
 }  // namespace zorn::tess::cx
