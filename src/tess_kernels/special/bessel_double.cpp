@@ -17,7 +17,8 @@ using namespace bessel_core;
 DoubleDouble lane0(const Parts& p) { return {p.hi.lane0(), p.lo.lane0()}; }
 
 // x >= 64, finite. Beyond the sine kernel's reduction x is reduced by quarter turns;
-// beyond 2^1000 phi (below 2^-1000) is dropped.
+// from 2^996 phi (below 2^-998, far under the last bit of any reduced angle) is dropped:
+// the exact products that form it split x by 2^27 + 1, which overflows from 2^997.
 template <int kNu, bool kSecond>
 DoubleDouble large(double x) {
   const F64x2 xv = splat(x);
@@ -30,7 +31,7 @@ DoubleDouble large(double x) {
     angle.lo = angle.lo + splat(q.lo);
     angle.t_bits = angle.t_bits + I64x2::splat(128 * int64_t{q.quadrant});
   }
-  const bool phase_matters = x < 0x1p1000;
+  const bool phase_matters = x < 0x1p996;
   const Phase fast = phase_matters ? fast_phase<kNu>(xv) : Phase{splat(0.0), splat(0.0)};
   int near_zero;
   const Parts f = asymptotic<kNu, kSecond>(xv, angle, fast, near_zero);
