@@ -19,6 +19,10 @@ constexpr double kBCross = 0.6417;
 constexpr double kLarge = 0x1p500;
 // Below this, asin z = z to 2^-56 relative.
 constexpr double kTiny = 0x1p-27;
+// Beyond this, atanh z = 1/z + i pi/2 sign(y) to 2^-980 relative. Below it (1 - x)^2 +
+// y^2 stays under 2^982, so that the exact products splitting it by 2^27 + 1 cannot
+// overflow (from 2^997 they would, and gave NaN).
+constexpr double kLargeTangent = 0x1p490;
 
 struct InverseParts {
   double asin_re, acos_re, im;  // im >= 0: the imaginary part of asin z
@@ -152,7 +156,7 @@ Z atanh(Z z) {
   const double ax = std::fabs(x), ay = std::fabs(y);
   if (ax < kTiny && ay < kTiny) return z;
   double re, im;
-  if (ax > kLarge || ay > kLarge) {
+  if (ax > kLargeTangent || ay > kLargeTangent) {
     // atanh z = 1/z + O(z^-3) + i pi/2 sign(y): the real part x / |z|^2.
     double h;
     tess_callout_dHypot(ax, ay, &h);
