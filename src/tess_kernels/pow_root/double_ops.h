@@ -44,6 +44,7 @@ struct PowrDouble : BinaryLanes<PowrDouble, double> {
 // gives +inf with status 3. Fast path: the larger magnitude in [2^-500, 2^500].
 int32_t tess_callout_dHypot(double x, double y, double* r);
 struct HypotDouble : BinaryLanes<HypotDouble, double> {
+  static int64_t fast_block(int64_t n, const double* x, const double* y, double* r);
   static int fast_group(const double x[4], const double y[4], double r[4]);
   static int32_t callout(double x, double y, double* r) { return tess_callout_dHypot(x, y, r); }
 };

@@ -43,6 +43,9 @@ int hypot_pair(F64x2 x, F64x2 y, F64x2& r) {
 
 }  // namespace
 
+int64_t HypotDouble::fast_block(int64_t n, const double* x, const double* y, double* r) {
+  return run_binary_fast_block(n, x, y, r, hypot_pair);
+}
 int HypotDouble::fast_group(const double x[4], const double y[4], double r[4]) {
   return run_binary_pairs(x, y, r, hypot_pair);
 }

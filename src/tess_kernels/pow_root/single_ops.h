@@ -48,13 +48,17 @@ template <class Pair>
   });
 }
 
+// All ones in lanes whose bits are those of a positive normal finite float: moved by
+// 2^31 - 2^23, that range is [INT32_MIN, -2^24) and every other pattern lies above.
+inline simd::I32x4 positive_normal(simd::I32x4 bits) {
+  using simd::I32x4;
+  return I32x4::splat(-(1 << 24)) > bits + I32x4::splat(0x7F800000);
+}
 // Lanes whose magnitude is not a normal finite float (zero, subnormal, inf, NaN);
 // with `signed_too`, negative lanes as well.
 inline int not_normal_lanes(simd::F32x4 x, bool signed_too) {
-  using simd::I32x4;
-  const I32x4 b = signed_too ? simd::bits(x) : simd::bits(simd::abs(x));
-  const I32x4 moved = b - I32x4::splat(0x00800000);
-  return simd::lane_mask((I32x4::splat(0) > moved) | (moved > I32x4::splat(0x7EFFFFFF)));
+  const simd::I32x4 b = signed_too ? simd::bits(x) : simd::bits(simd::abs(x));
+  return simd::lane_mask(positive_normal(b)) ^ 15;
 }
 
 // Square root: the hardware root; negative lanes (sign bit set) go to the callout, which
@@ -105,27 +109,37 @@ using InvCbrtSingle = CubeRootSingle<cbrt_core::RootPower::kInvCbrt, tess_callou
 using Pow2o3Single = CubeRootSingle<cbrt_core::RootPower::kPow2o3, tess_callout_sPow2o3>;
 
 // x^y in double (log2 x and 2^t each from a small table and a short series): positive
-// normal x with |y log2 x| < 126; the callouts follow the double precision ones (Pow,
+// normal x with a normal float result; the callouts follow the double precision ones (Pow,
 // Powr) and report a float overflow as status 3 (Pow) or 2 (Powr).
 int32_t tess_callout_sPow(const float* x, const float* y, float* r);
 int32_t tess_callout_sPowr(const float* x, const float* y, float* r);
-inline int pow_group_single(const float x[4], const float y[4], float r[4]) {
-  const simd::F32x4 xv = simd::F32x4::load(x);
+inline int pow_lanes_single(simd::F32x4 x, simd::F32x4 y, simd::F32x4& r) {
   int wide;
-  pow_single::power(xv, simd::F32x4::load(y), wide).store(r);
-  return not_normal_lanes(xv, true) | wide;
+  r = pow_single::power(x, y, wide);
+  return not_normal_lanes(x, true) | wide;
 }
 struct PowSingle : BinaryLanes<PowSingle, float> {
+  // Out of line and flattened, so that the loop keeps the constants in registers.
+  [[gnu::flatten, gnu::noinline]] static int64_t fast_block(int64_t n, const float* x,
+                                                            const float* y, float* r) {
+    return run_binary_fast_block(n, x, y, r, pow_lanes_single);
+  }
   static int fast_group(const float x[4], const float y[4], float r[4]) {
-    return pow_group_single(x, y, r);
+    simd::F32x4 out;
+    const int special = pow_lanes_single(simd::F32x4::load(x), simd::F32x4::load(y), out);
+    out.store(r);
+    return special;
   }
   static int32_t callout(const float* x, const float* y, float* r) {
     return tess_callout_sPow(x, y, r);
   }
 };
 struct PowrSingle : BinaryLanes<PowrSingle, float> {
+  static int64_t fast_block(int64_t n, const float* x, const float* y, float* r) {
+    return PowSingle::fast_block(n, x, y, r);
+  }
   static int fast_group(const float x[4], const float y[4], float r[4]) {
-    return pow_group_single(x, y, r);
+    return PowSingle::fast_group(x, y, r);
   }
   static int32_t callout(const float* x, const float* y, float* r) {
     return tess_callout_sPowr(x, y, r);
