@@ -3,9 +3,9 @@
 // final rounding. The double kernels round them once; the single precision kernels have
 // shorter cores of their own (hyperbolic_single.h) and reach these through the callouts.
 //
-// Sinh, Cosh and Tanh take |x| and build e^|x| and e^-|x| from one reduction of the
+// Sinh and Cosh take |x| and build e^|x| and e^-|x| from one reduction of the
 // exponential (2^(k/64) from the table, e^r - 1 by its series), or sinh |x| from its own
-// series where e^|x| - e^-|x| would cancel. Asinh, Acosh and Atanh take the logarithm of
+// series where e^|x| - e^-|x| would cancel; Tanh takes e^(2|x|) alone. Asinh, Acosh and Atanh take the logarithm of
 // an argument carried as hi + lo, which keeps the bits that cancel near 0 and near 1.
 #pragma once
 
@@ -161,29 +161,6 @@ ZORN_HYPERBOLIC_INLINE F64x2 sinh_of_magnitude(F64x2 a) {
   if (series_lanes == 0) return y;
   const Sum series = sinh_series(a);
   return simd::select(in_series, series.hi + series.lo, y);
-}
-
-// tanh a = sinh a / cosh a for a <= 22 (beyond, the quotient rounds to 1): q = s/c from
-// the reciprocal of c's head, then one correction step with the exact remainder
-// s - q c_hi (Dekker's product; the difference is exact as q c_hi is near s).
-ZORN_HYPERBOLIC_INLINE F64x2 tanh_of_magnitude(F64x2 a_in) {
-  const F64x2 a = min(a_in, splat(22.0));
-  const HalfHyperbolic h = half_hyperbolic(a);
-  const F64x2 in_series = simd::less(a, splat(kSinhSeriesLimit));
-  Sum s = {h.sinh_half.hi * splat(2.0), h.sinh_half.lo * splat(2.0)};
-  if (simd::lane_mask(in_series) != 0) {  // the series only where a pair needs it
-    const Sum series = sinh_series(a);
-    s = {simd::select(in_series, series.hi, s.hi), simd::select(in_series, series.lo, s.lo)};
-  }
-  // The tail of cosh reaches 1/200 of its head: renormalised, so that one correction
-  // with the head's reciprocal suffices.
-  const TwoSum c_sum = fast_two_sum(h.cosh_half.hi, h.cosh_half.lo);
-  const Sum c = {c_sum.sum * splat(2.0), c_sum.err * splat(2.0)};
-  const F64x2 inv = splat(1.0) / c.hi;
-  const F64x2 q = s.hi * inv;
-  const Sum qc = two_product(q, c.hi);
-  const F64x2 rem = (((s.hi - qc.hi) - qc.lo) + s.lo) - q * c.lo;
-  return q + rem * inv;
 }
 
 // ln(hi + lo) for a positive normal hi and |lo| at most about an ulp of hi, already

@@ -24,9 +24,46 @@ namespace h = hyperbolic;
   y = h::cosh_of_magnitude(a);
   return simd::lane_mask(simd::not_less_equal(a, h::splat(h::kOverflowBound)));
 }
+// tanh a = a + a^3 T(a^2) below 1/16: Taylor to a^13 (the rest below 2^-65 of the
+// result), the sum of a and a part below 2^-9 of it.
+constexpr double kTanhSeriesLimit = 0.0625;
+[[gnu::always_inline]] inline F64x2 tanh_series(F64x2 a) {
+  const F64x2 z = a * a;
+  const F64x2 t =
+      h::splat(-1.0 / 3) +
+      z * (h::splat(2.0 / 15) +
+           z * (h::splat(-17.0 / 315) +
+                z * (h::splat(62.0 / 2835) +
+                     z * (h::splat(-1382.0 / 155925) + z * h::splat(21844.0 / 6081075)))));
+  return a + (a * z) * t;
+}
+// tanh a = (E - 1)/(E + 1) = (e - 1/4)/(e + 1/4) with e = e^(2a)/4 = hi + lo from one
+// reduction of the exponential, for a up to 22 (beyond, the quotient rounds to 1).
+// hi >= 1/4, so hi -+ 1/4 and their errors are exact (fast two-sums). lo reaches 1/180
+// of hi, and from a = 1/16 on E - 1 is at least 20 times its tail: both sums are
+// renormalised (a second fast two-sum each), so that one correction with the reciprocal
+// of D's head suffices. q = N/D_hi, then the exact remainder N - q D (Dekker's product;
+// the difference is exact as q D_hi is near N_hi) over D_hi.
+[[gnu::always_inline]] inline F64x2 tanh_of_magnitude(F64x2 a_in) {
+  const F64x2 a = min(a_in, h::splat(22.0));
+  const h::Sum e = h::quarter_exponential(a + a);
+  const TwoSum n_parts = fast_two_sum(e.hi, h::splat(-0.25));
+  const TwoSum n = fast_two_sum(n_parts.sum, n_parts.err + e.lo);
+  const TwoSum d_parts = fast_two_sum(e.hi, h::splat(0.25));
+  const TwoSum d = fast_two_sum(d_parts.sum, d_parts.err + e.lo);
+  const F64x2 inv = h::splat(1.0) / d.sum;
+  const F64x2 q = n.sum * inv;
+  const TwoSum qd = two_product(truncated_split(q), truncated_split(d.sum));
+  const F64x2 rem = (((n.sum - qd.sum) - qd.err) + n.err) - q * d.err;
+  const F64x2 y = q + rem * inv;
+  const F64x2 in_series = simd::less(a, h::splat(kTanhSeriesLimit));
+  if (simd::lane_mask(in_series) == 0) return y;
+  return simd::select(in_series, tanh_series(a), y);
+}
+
 [[gnu::always_inline]] inline int tanh_pair(F64x2 x, F64x2& y) {
   const F64x2 a = simd::abs(x);
-  y = h::tanh_of_magnitude(a) | h::sign_of(x);
+  y = tanh_of_magnitude(a) | h::sign_of(x);
   return simd::lane_mask(simd::not_less_equal(a, h::splat(INFINITY)));
 }
 [[gnu::always_inline]] inline int asinh_pair(F64x2 x, F64x2& y) {
