@@ -5,17 +5,20 @@
 // - central: |x| <= 1/2 with the result x (head + g(x^2)), g one polynomial of degree 15,
 //   no table read. x head is exact as a sum of two products, and |g| < 0.06 keeps the
 //   rounding of x g small next to that of the final sum;
-// - tail: 2^-53 <= q < 1/2, the result erfcinv(q) (or -quantile(q)) as a degree-8
-//   polynomial in q from the lane's row, 16 rows per binade found from the top bits of
-//   q, no logarithm. The constant term is a head and a tail, so that the final sum is
-//   the one rounding that counts.
+// - tail: 2^-53 <= q < 1/2, the result erfcinv(q) (or -quantile(q)) as a degree-6
+//   polynomial in q - centre from the lane's row, 64 rows per binade found from the top
+//   bits of q, no logarithm. A row is one cache line, the centre comes from the bits of q,
+//   and the constant term is a head and a tail, so that the final sum is the one rounding
+//   that counts.
 // The error stays near half an ulp. Each function comes as its two forms and their
 // criterion (`Forms`), so that a block can sort its lanes by form and run each form on
 // pairs of its own lanes only (the pair form selects between the two).
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 #include "tess_kernels/frame/polynomial_double.h"
 #include "tess_kernels/frame/simd_double.h"
@@ -24,13 +27,17 @@ namespace zorn::tess::inverse_erf {
 
 #include "tess_kernels/special/data/inverse_erf_tables.inc"
 
-// The bits of q above the 48 lowest for the first tail row (q = 2^-53).
-constexpr int64_t kTailBase = int64_t{1023 + kLowestTailExponent} << 4;
+// q's bits above a piece's offset within its binade (its row from the top bits), and
+// those bits for the first tail row (q = 2^-53).
+constexpr int kPieceShift = 52 - kTailPieceBits;
+constexpr int64_t kTailBase = int64_t{1023 + kLowestTailExponent} << kTailPieceBits;
 constexpr double kSmallestTail = 0x1p-53;
 
 // (head + g(a^2)) a for 2^-960 <= a <= 1/2. The head has at most 8 significant bits:
 // a split into its leading 45 bits and the rest makes a head two exact products.
-[[gnu::always_inline]] inline simd::F64x2 central_magnitude(const double (&poly)[16], double head, simd::F64x2 a) {
+template <size_t N>
+[[gnu::always_inline]] inline simd::F64x2 central_magnitude(const double (&poly)[N], double head,
+                                                            simd::F64x2 a) {
   using simd::F64x2;
   const F64x2 g = estrin(a * a, poly);
   const F64x2 a_high = simd::from_bits(simd::bits(a) & simd::I64x2::splat(~int64_t{0xFF}));
@@ -38,32 +45,72 @@ constexpr double kSmallestTail = 0x1p-53;
   return a_high * c + ((a - a_high) * c + a * g);
 }
 
-// The tail form of q (2^-53 <= q < 1/2). Lanes outside it read some row in bounds and
-// give a value the caller discards.
-template <int64_t kRowCount>
-[[gnu::always_inline]] inline simd::F64x2 tail_magnitude(const double (&rows)[kRowCount][kRowWidth], simd::F64x2 q) {
+// The row of q's tail piece: in the table for 2^-53 <= q < 1/2, any index otherwise.
+[[gnu::always_inline]] inline simd::I64x2 tail_row(simd::F64x2 q) {
+  return (simd::bits(q) >> kPieceShift) - simd::I64x2::splat(kTailBase);
+}
+
+// The tail form of q (2^-53 <= q < 1/2) from the rows of its two lanes.
+[[gnu::always_inline]] inline simd::F64x2 tail_magnitude(const double* r0, const double* r1,
+                                                         simd::F64x2 q) {
   using simd::F64x2;
   using simd::I64x2;
-  const I64x2 row = (simd::bits(q) >> 48) - I64x2::splat(kTailBase);
+  // Columns i and i + 1 of both rows from one aligned load per row.
+  const auto columns = [&](int i, F64x2& even, F64x2& odd) {
+    const F64x2 a = F64x2::load_aligned(r0 + i), c = F64x2::load_aligned(r1 + i);
+    even = simd::lane0s(a, c);
+    odd = simd::lane1s(a, c);
+  };
+  F64x2 head, tail, c1, c2, c3, c4, c5, c6;
+  columns(0, head, tail);
+  columns(2, c1, c2);
+  columns(4, c3, c4);
+  columns(6, c5, c6);
+  // The piece's centre: q's bits above the piece offset, then a one and zeros.
+  const I64x2 b = simd::bits(q);
+  const F64x2 centre = simd::from_bits((b & I64x2::splat(-(int64_t{1} << kPieceShift))) |
+                                       I64x2::splat(int64_t{1} << (kPieceShift - 1)));
+  const F64x2 w = q - centre;  // exact: both in one binade
+  const F64x2 w2 = w * w;
+  const F64x2 p = (c1 + w * c2) + w2 * ((c3 + w * c4) + w2 * (c5 + w * c6));
+  return head + (tail + w * p);
+}
+
+// The same for lanes of any q: a lane outside the tail reads some row in bounds and gives
+// a value the caller discards.
+template <int64_t kRowCount>
+[[gnu::always_inline]] inline simd::F64x2 tail_magnitude(const double (&rows)[kRowCount][kRowWidth],
+                                                         simd::F64x2 q) {
+  const simd::I64x2 row = tail_row(q);
   // Unsigned: a negative index (a lane below the table) clamps to the last row as well.
   const uint64_t last = kRowCount - 1;
-  const double* r0 = rows[std::min(row.lane0_bits(), last)];
-  const double* r1 = rows[std::min(row.lane1_bits(), last)];
-  const auto column = [&](int i) { return F64x2{_mm_loadh_pd(_mm_load_sd(r0 + i), r1 + i)}; };
-
-  const F64x2 w = q - column(0);  // exact
-  // c1 + c2 w + ... + c8 w^7 by Estrin's scheme: the loads and the table index already
-  // make a long chain, and the terms it rounds sit far below the head.
-  const F64x2 w2 = w * w;
-  const auto linear = [&](int i) { return column(i) + w * column(i + 1); };
-  const F64x2 low = linear(3) + w2 * linear(5);
-  const F64x2 high = linear(7) + w2 * linear(9);
-  return column(1) + (column(2) + w * (low + (w2 * w2) * high));
+  return tail_magnitude(rows[std::min(row.lane0_bits(), last)],
+                        rows[std::min(row.lane1_bits(), last)], q);
 }
 
 inline simd::F64x2 with_sign_of(simd::F64x2 magnitude, simd::F64x2 x) {
   return magnitude | (x & simd::F64x2::splat(-0.0));
 }
+
+// The tail form of each function as its argument q and the sign of its result
+// (`tail_argument`, `tail_sign`) on its table (`rows`); Tail<Forms> adds the functions the
+// block loop and the pair form call.
+template <class Forms>
+struct Tail : Forms {
+  // The row of each lane (for lanes in the tail).
+  [[gnu::always_inline]] static simd::I64x2 tail_row(simd::F64x2 x) {
+    return inverse_erf::tail_row(Forms::tail_argument(x));
+  }
+  // The tail form of a pair from its lanes' rows.
+  [[gnu::always_inline]] static simd::F64x2 tail(simd::F64x2 x, int64_t row0, int64_t row1) {
+    return with_sign_of(tail_magnitude(Forms::rows[row0], Forms::rows[row1], Forms::tail_argument(x)),
+                        Forms::tail_sign(x));
+  }
+  // The tail form of a pair of any lanes.
+  [[gnu::always_inline]] static simd::F64x2 tail(simd::F64x2 x) {
+    return with_sign_of(tail_magnitude(Forms::rows, Forms::tail_argument(x)), Forms::tail_sign(x));
+  }
+};
 
 // erfinv(x) for |x| < 1 (other lanes: any value).
 struct ErfInvForms {
@@ -73,10 +120,11 @@ struct ErfInvForms {
   [[gnu::always_inline]] static simd::F64x2 central(simd::F64x2 x) {
     return with_sign_of(central_magnitude(kErfInvCentralPoly, kErfInvHead, simd::abs(x)), x);
   }
-  [[gnu::always_inline]] static simd::F64x2 tail(simd::F64x2 x) {
-    return with_sign_of(tail_magnitude(kErfInvTailRows, simd::F64x2::splat(1.0) - simd::abs(x)),
-                        x);
+  static constexpr const auto& rows = kErfInvTailRows;
+  [[gnu::always_inline]] static simd::F64x2 tail_argument(simd::F64x2 x) {
+    return simd::F64x2::splat(1.0) - simd::abs(x);
   }
+  [[gnu::always_inline]] static simd::F64x2 tail_sign(simd::F64x2 x) { return x; }
 };
 
 // erfcinv(q) for 2^-53 <= q < 2: central 1 - q for q in [1/2, 3/2], both exact;
@@ -88,15 +136,34 @@ struct ErfcInvForms {
            simd::not_less(q, F64x2::splat(0.5));
   }
   [[gnu::always_inline]] static simd::F64x2 central(simd::F64x2 q) { return ErfInvForms::central(simd::F64x2::splat(1.0) - q); }
-  [[gnu::always_inline]] static simd::F64x2 tail(simd::F64x2 q) {
-    using simd::F64x2;
-    const F64x2 one = F64x2::splat(1.0);
-    const F64x2 t = simd::select(simd::less(q, one), q, F64x2::splat(2.0) - q);
-    return with_sign_of(tail_magnitude(kErfInvTailRows, t), one - q);
+  static constexpr const auto& rows = kErfInvTailRows;
+  // q below 1, 2 - q above (exact there).
+  [[gnu::always_inline]] static simd::F64x2 tail_argument(simd::F64x2 q) {
+    return simd::min(q, simd::F64x2::splat(2.0) - q);
+  }
+  [[gnu::always_inline]] static simd::F64x2 tail_sign(simd::F64x2 q) {
+    return simd::F64x2::splat(1.0) - q;
   }
 };
 
-// The normal quantile for 2^-53 <= p < 1: central 2p - 1 for p in [1/4, 3/4], exact;
+// The quantile's central piece on x/2 = p - 1/2 (exact for p in [1/4, 3/4]), one
+// operation sooner than x = 2p - 1: (x/2) (2 head + 2 g(4 (x/2)^2)), whose coefficients
+// are g's times powers of two, gives the bits of x (head + g(x^2)) step for step.
+struct HalfArgumentPoly {
+  double poly[std::size(kNormalQuantileCentralPoly)];
+  double head;
+};
+constexpr HalfArgumentPoly half_argument_poly() {
+  HalfArgumentPoly h{};
+  double scale = 2;
+  for (size_t i = 0; i < std::size(h.poly); ++i, scale *= 4)
+    h.poly[i] = kNormalQuantileCentralPoly[i] * scale;
+  h.head = 2 * kNormalQuantileHead;
+  return h;
+}
+constexpr HalfArgumentPoly kHalfQuantile = half_argument_poly();
+
+// The normal quantile for 2^-53 <= p < 1: central p - 1/2 for p in [1/4, 3/4], exact;
 // otherwise the tail of p (negative) or of 1 - p.
 struct NormalQuantileForms {
   [[gnu::always_inline]] static simd::F64x2 central_lanes(simd::F64x2 p) {
@@ -104,16 +171,16 @@ struct NormalQuantileForms {
     return simd::not_less(p, F64x2::splat(0.25)) & simd::not_greater(p, F64x2::splat(0.75));
   }
   [[gnu::always_inline]] static simd::F64x2 central(simd::F64x2 p) {
-    using simd::F64x2;
-    const F64x2 x = (p + p) - F64x2::splat(1.0);
-    return with_sign_of(
-        central_magnitude(kNormalQuantileCentralPoly, kNormalQuantileHead, simd::abs(x)), x);
+    const simd::F64x2 x = p - simd::F64x2::splat(0.5);
+    return with_sign_of(central_magnitude(kHalfQuantile.poly, kHalfQuantile.head, simd::abs(x)), x);
   }
-  [[gnu::always_inline]] static simd::F64x2 tail(simd::F64x2 p) {
-    using simd::F64x2;
-    const F64x2 one = F64x2::splat(1.0);
-    const F64x2 t = simd::select(simd::less(p, F64x2::splat(0.5)), p, one - p);
-    return with_sign_of(tail_magnitude(kNormalQuantileTailRows, t), (p + p) - one);
+  static constexpr const auto& rows = kNormalQuantileTailRows;
+  // p below 1/2, 1 - p above (exact there).
+  [[gnu::always_inline]] static simd::F64x2 tail_argument(simd::F64x2 p) {
+    return simd::min(p, simd::F64x2::splat(1.0) - p);
+  }
+  [[gnu::always_inline]] static simd::F64x2 tail_sign(simd::F64x2 p) {
+    return p - simd::F64x2::splat(0.5);
   }
 };
 

@@ -17,7 +17,7 @@ constexpr double kTinyErfInv = 0x1p-960;
 
 // Special lanes: |x| >= 1, NaN, and |x| < 2^-960, where the low part of x in the central
 // form's exact head would be subnormal (and flushed with denormals-are-zero).
-struct ErfInvLanes : inverse_erf::ErfInvForms {
+struct ErfInvLanes : inverse_erf::Tail<inverse_erf::ErfInvForms> {
   static F64x2 special(F64x2 x) {
     const F64x2 a = simd::abs(x);
     return simd::not_less(a, F64x2::splat(1.0)) | simd::less(a, F64x2::splat(kTinyErfInv));
@@ -25,14 +25,14 @@ struct ErfInvLanes : inverse_erf::ErfInvForms {
 };
 
 // Special lanes: q below the tail table (0, subnormals, negative numbers), q >= 2, NaN.
-struct ErfcInvLanes : inverse_erf::ErfcInvForms {
+struct ErfcInvLanes : inverse_erf::Tail<inverse_erf::ErfcInvForms> {
   static F64x2 special(F64x2 q) {
     return simd::less(q, F64x2::splat(inverse_erf::kSmallestTail)) |
            simd::not_less(q, F64x2::splat(2.0));
   }
 };
 
-struct NormalQuantileLanes : inverse_erf::NormalQuantileForms {
+struct NormalQuantileLanes : inverse_erf::Tail<inverse_erf::NormalQuantileForms> {
   static F64x2 special(F64x2 p) {
     return simd::less(p, F64x2::splat(inverse_erf::kSmallestTail)) |
            simd::not_less(p, F64x2::splat(1.0));
