@@ -2,7 +2,7 @@
 // ErfcInv and CdfNormInv (tables from tools/tess_inverse_erf_tables).
 //
 // Every argument is first reduced, exactly, to one of two forms:
-// - central: |x| <= 1/2 with the result x (head + g(x^2)), g one polynomial of degree 15,
+// - central: |x| <= 1/2 with the result x (head + g(x^2)), g one polynomial of degree 13,
 //   no table read. x head is exact as a sum of two products, and |g| < 0.06 keeps the
 //   rounding of x g small next to that of the final sum;
 // - tail: 2^-53 <= q < 1/2, the result erfcinv(q) (or -quantile(q)) as a degree-6
