@@ -24,30 +24,45 @@ struct ExpSingle : LaneLoopSingle<ExpSingle> {
   // e^x = 2^(n/128) e^r with n the nearest integer to x * 128 / ln 2: 2^(j/128) from the
   // table (hi + lo), e^r - 1 by r + r^2/2, the power 2^(n div 128) from the bits of t.
   static simd::F32x4 fast_path(simd::F32x4 x) {
-    using simd::F32x4;
-    using simd::I32x4;
-    const F32x4 shifter = F32x4::splat(12582912.0f);  // 1.5 * 2^23
-    // t holds n in its low mantissa bits.
-    const F32x4 t = x * F32x4::splat(184.66496f) + shifter;
-    const F32x4 n = t - shifter;
-    const F32x4 r = (x + n * F32x4::splat(-0.0054168701171875f)) +
-                    n * F32x4::splat(1.6577690757912933e-06f);
-    const F32x4 p = r + F32x4::splat(0.5f) * (r * r);
+    simd::F32x4 t, r;
+    reduce(x, t, r);
+    const simd::F32x4 p = r + simd::F32x4::splat(0.5f) * (r * r);
     return table_power_128(t, p);
   }
 
-  // 2^(n/128) (1 + p) for n in the low mantissa bits of t = n + 1.5 * 2^23, with n div 128
-  // a normal exponent: 2^(j/128) from the table (hi + lo, j = n mod 128) and 2^(n div 128)
-  // from the bits of t (shifted left by 16, the bits of 1.0 added, the exponent field kept).
-  static simd::F32x4 table_power_128(simd::F32x4 t, simd::F32x4 p) {
+  // x = n ln(2)/128 + r with t holding n in its low mantissa bits (t = n + 1.5 * 2^23) and
+  // |r| <= ln(2)/256 (a little more in directed rounding modes). ln(2)/128 is split into a
+  // 9-bit head, whose product with n (|n| < 2^14) is exact as is its difference from x,
+  // and a correction.
+  static void reduce(simd::F32x4 x, simd::F32x4& t, simd::F32x4& r) {
     using simd::F32x4;
+    const F32x4 shifter = F32x4::splat(12582912.0f);  // 1.5 * 2^23
+    t = x * F32x4::splat(184.66496f) + shifter;
+    const F32x4 n = t - shifter;
+    r = (x + n * F32x4::splat(-0.0054168701171875f)) + n * F32x4::splat(1.6577690757912933e-06f);
+  }
+
+  // 2^(n/128) = scale (hi + lo) for n in the low mantissa bits of t = n + 1.5 * 2^23, with
+  // n div 128 a normal exponent: hi + lo = 2^(j/128) from the table (j = n mod 128) and
+  // scale = 2^(n div 128) from the bits of t (shifted left by 16, the bits of 1.0 added,
+  // the exponent field kept).
+  struct TablePower {
+    simd::F32x4 hi, lo, scale;
+  };
+  static TablePower table_power_parts(simd::F32x4 t) {
     using simd::I32x4;
-    F32x4 hi, lo;
+    TablePower w;
     simd::gather_pairs(exp_single_data::kExp2Over128Single, simd::bits(t) & I32x4::splat(127),
-                       hi, lo);
-    const F32x4 scale = simd::from_bits(((simd::bits(t) << 16) + I32x4::splat(0x3F800000)) &
-                                        I32x4::splat(0x7F800000));
-    return ((p * hi + lo) + hi) * scale;
+                       w.hi, w.lo);
+    w.scale = simd::from_bits(((simd::bits(t) << 16) + I32x4::splat(0x3F800000)) &
+                              I32x4::splat(0x7F800000));
+    return w;
+  }
+
+  // 2^(n/128) (1 + p) for t as in table_power_parts.
+  static simd::F32x4 table_power_128(simd::F32x4 t, simd::F32x4 p) {
+    const TablePower w = table_power_parts(t);
+    return ((p * w.hi + w.lo) + w.hi) * w.scale;
   }
 
   // |x| above 87.33654, infinities and NaNs.

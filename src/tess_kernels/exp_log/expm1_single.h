@@ -1,10 +1,12 @@
-// Single precision e^x - 1: a four-lane fast path in double precision for every argument
-// up to the overflow threshold (large negative ones included) and the callout for the rest.
+// Single precision e^x - 1: a four-lane fast path (in single precision, groups with a lane
+// near zero in double precision) for every argument up to the exponential's fast path
+// limit (large negative ones included) and the callout for the rest.
 #pragma once
 
 #include <cstdint>
 
 #include "tess_kernels/exp_log/double_cores_single.h"
+#include "tess_kernels/exp_log/exp_single.h"
 #include "tess_kernels/frame/lane_loop_single.h"
 
 namespace zorn::tess {
@@ -14,14 +16,54 @@ int32_t tess_callout_sExpm1(const float* x, float* r);
 
 struct Expm1Single : LaneLoopSingle<Expm1Single> {
   static constexpr float kOverflowBound = 88.72283f;
+  static constexpr float kFastPathLimit = 87.33654f;  // the exponential's, where 2^(n div 128) stays normal
 
-  // e^x - 1 = 2^k (2^f - 1) + (2^k - 1) with z = x log2 e = k + f. For k = 0 this is q
-  // itself, accurate relative to the result however small x is; for k != 0, |x| > 0.34
-  // and the sum cancels little. Below -104 the result is -1 already, so the argument is
-  // clamped there to keep 2^k a normal double (also for -inf). The result has the sign of
-  // x, which the sum loses only for x = -0. This kernel computes under the caller's
-  // rounding mode, hence k = 0 for small z in every mode.
+  // Groups with a lane below 1/16 in magnitude, and all groups under a directed rounding
+  // mode (where each rounding errs by up to an ulp), take the double precision path; the others
+  // run in single precision on the exponential's reduction and table:
+  // e^x - 1 = (v - 1) + c with v = scale hi (exact) and c = scale (hi p + lo), p = e^r - 1
+  // to degree 3 (truncation below 2^-38). v - 1 is split exactly by Knuth's two-sum into
+  // s + e, and the result is s + (e + c). For |x| >= 1/16, |c| <= 0.0028 v is at most
+  // 0.046 |e^x - 1|, so c's few roundings add below 0.15 ulp to the last one. Arguments
+  // below -87 are clamped there: e^-87 is still a normal float and far below half an ulp
+  // of -1, in every rounding mode.
   static simd::F32x4 fast_path(simd::F32x4 x) {
+    using simd::F32x4;
+    if (simd::lane_mask_less(simd::abs(x), F32x4::splat(0.0625f)) != 0 || !rounds_to_nearest()) {
+      return near_zero(x);
+    }
+    F32x4 t, r;
+    ExpSingle::reduce(simd::max(x, F32x4::splat(-87.0f)), t, r);
+    const F32x4 p = r + (r * r) * (F32x4::splat(0.5f) + r * F32x4::splat(1.0f / 6));
+    const ExpSingle::TablePower w = ExpSingle::table_power_parts(t);
+    const F32x4 v = w.hi * w.scale;
+    const F32x4 c = (p * w.hi + w.lo) * w.scale;
+    const F32x4 minus_one = F32x4::splat(-1.0f);
+    const F32x4 s = v + minus_one;
+    const F32x4 s_from_one = s - v;
+    const F32x4 e = (v - (s - s_from_one)) + (minus_one - s_from_one);
+    return s + (e + c);
+  }
+
+  // Whether the SSE unit rounds to nearest: 1 + 3 2^-25 then rounds up to 1 + 2^-23 and
+  // -1 - 3 2^-25 down to -1 - 2^-23, which no directed mode does for both. The operand is
+  // hidden from the compiler, which assumes rounding to nearest and would fold the sum; it
+  // depends on nothing in the loop, so the test can be hoisted out of it.
+  static bool rounds_to_nearest() {
+    __m128 a = _mm_setr_ps(1.0f, -1.0f, 0.0f, 0.0f);
+    asm("" : "+x"(a));
+    const __m128 sum = _mm_add_ps(a, _mm_setr_ps(0x1.8p-24f, -0x1.8p-24f, 0.0f, 0.0f));
+    const __m128 nearest = _mm_setr_ps(1 + 0x1p-23f, -1 - 0x1p-23f, 0.0f, 0.0f);
+    return _mm_movemask_ps(_mm_cmpeq_ps(sum, nearest)) == 0xF;
+  }
+
+  // e^x - 1 = 2^k (2^f - 1) + (2^k - 1) with z = x log2 e = k + f, in double precision. For
+  // k = 0 this is q itself, accurate relative to the result however small x is; for
+  // k != 0, |x| > 0.34 and the sum cancels little. Below -104 the result is -1 already,
+  // so the argument is clamped there to keep 2^k a normal double (also for -inf). The
+  // result has the sign of x, which the sum loses only for x = -0. This path computes
+  // under the caller's rounding mode, hence k = 0 for small z in every mode.
+  static simd::F32x4 near_zero(simd::F32x4 x) {
     const simd::F32x4 clamped = simd::max(x, simd::F32x4::splat(-104.0f));
     const simd::F32x4 y = in_double(clamped, [](simd::F64x2 xd) {
       const PowerOfTwoParts p =
@@ -31,9 +73,9 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
     return simd::or_sign(y, x);
   }
 
-  // Overflow, +inf and NaN.
+  // Above the fast path's limit, +inf and NaN.
   static int special_lanes(simd::F32x4 x) {
-    return simd::lane_mask_not_less_equal(x, simd::F32x4::splat(kOverflowBound));
+    return simd::lane_mask_not_less_equal(x, simd::F32x4::splat(kFastPathLimit));
   }
 
   static int32_t callout(const float* x, float* r) { return tess_callout_sExpm1(x, r); }
