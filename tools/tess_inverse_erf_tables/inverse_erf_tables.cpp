@@ -139,7 +139,7 @@ void print_row(const Row& row) {
 void print_tail_rows(const char* name, bool normal) {
   const int top_exponent = normal ? -3 : -2;  // tails below 1/4 and 1/2
   const int tail_rows = (top_exponent - kLowestExponent + 1) * kPiecesPerBinade;
-  std::printf("alignas(64) constexpr double %s[%d][%d] = {\n", name, tail_rows, kRowWidth);
+  std::printf("alignas(64) inline constexpr double %s[%d][%d] = {\n", name, tail_rows, kRowWidth);
   double worst = 0;
   const auto check = [&](const Row& row, double lo, double hi) {
     for (int j = 0; j <= 16; ++j) {
