@@ -94,6 +94,23 @@ int ExpLanes::group(const double x[4], const double y[4], double re[4], double i
   return special;
 }
 
+// The even part (cosh x times cos y or sin y) and the odd part (sinh x times the other)
+// into the result's parts: sinh's real part is the odd one, cosh's the even one, and the
+// rotated sine gives -i (odd + i even).
+template <bool kSine, bool kRotated>
+inline void store_parts(F64x2 even_part, F64x2 odd_part, double* re, double* im) {
+  if constexpr (kRotated && kSine) {
+    even_part.store(re);
+    (odd_part ^ F64x2::splat(-0.0)).store(im);
+  } else if constexpr (kSine) {
+    odd_part.store(re);
+    even_part.store(im);
+  } else {
+    even_part.store(re);
+    odd_part.store(im);
+  }
+}
+
 // sinh(x + iy) = sinh x cos y + i cosh x sin y, cosh(x + iy) = cosh x cos y + i sinh x sin y,
 // from sinh |x| and cosh |x| with the sign of x on the odd part. The rotated forms take
 // x' + iy' = i z = -y + ix, and the sine gives back -i times the result.
@@ -110,16 +127,7 @@ int HyperbolicLanes<kSine, kRotated>::group(const double x[4], const double y[4]
     const F64x2 cv = F64x2::load(c + v), sv = F64x2::load(s + v);
     const F64x2 even_part = kSine ? product(cosh, sv, positive) : product(cosh, cv, positive);
     const F64x2 odd_part = kSine ? product(sinh, cv, sign) : product(sinh, sv, sign);
-    if constexpr (kRotated && kSine) {  // -i (odd + i even)
-      even_part.store(re + v);
-      (odd_part ^ minus).store(im + v);
-    } else if constexpr (kSine) {
-      odd_part.store(re + v);
-      even_part.store(im + v);
-    } else {
-      even_part.store(re + v);
-      odd_part.store(im + v);
-    }
+    store_parts<kSine, kRotated>(even_part, odd_part, re + v, im + v);
     special |= simd::lane_mask(simd::not_less_equal(a, F64x2::splat(kHyperbolicHigh))) << v;
   }
   return special;
@@ -187,16 +195,7 @@ int HyperbolicLanes<kSine, kRotated>::single_group(const double x[4], const doub
     const CosSin t = cos_sin_single(yv);
     const F64x2 even_part = kSine ? hc.cosh * t.s : hc.cosh * t.c;
     const F64x2 odd_part = kSine ? hc.sinh * t.c : hc.sinh * t.s;
-    if constexpr (kRotated && kSine) {  // -i (odd + i even)
-      even_part.store(re + v);
-      (odd_part ^ minus).store(im + v);
-    } else if constexpr (kSine) {
-      odd_part.store(re + v);
-      even_part.store(im + v);
-    } else {
-      even_part.store(re + v);
-      odd_part.store(im + v);
-    }
+    store_parts<kSine, kRotated>(even_part, odd_part, re + v, im + v);
   }
   return special;
 }

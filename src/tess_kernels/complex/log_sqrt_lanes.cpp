@@ -69,6 +69,14 @@ inline void store_root(F64x2 x, F64x2 y, F64x2 u, F64x2 w, double* re, double* i
   (simd::select(x_negative, u, w) | (y & F64x2::splat(-0.0))).store(im);
 }
 
+// The single precision lanes the scalar form takes: zero (both parts), NaN and infinite
+// parts, from the magnitudes.
+inline int scalar_single_lanes(F64x2 ax, F64x2 ay) {
+  const F64x2 sum = ax + ay;
+  return simd::lane_mask(simd::not_less(F64x2::splat(0.0), sum) |
+                         simd::not_less(sum, F64x2::splat(INFINITY)));
+}
+
 // ln(a^2 + b^2) for single precision parts a >= b >= 0, a > 0 (widened), to about 2^-36
 // relative: the squares are exact in double. Near 1 (|d| < 2^-7, d = (a^2 - 1) + b^2,
 // where a lies in [0.7, 1.01] and a^2 - 1 is exact) as ln(1 + d) from d; elsewhere
@@ -107,11 +115,7 @@ int LogLanes<kBase10>::single_group(const double x[4], const double y[4], double
   for (int v = 0; v < 4; v += 2) {
     const F64x2 xv = F64x2::load(x + v), yv = F64x2::load(y + v);
     const F64x2 ax = simd::abs(xv), ay = simd::abs(yv);
-    // Zero (both parts), NaN and infinite parts to the scalar form.
-    const F64x2 sum = ax + ay;
-    special |= simd::lane_mask(simd::not_less(F64x2::splat(0.0), sum) |
-                               simd::not_less(sum, F64x2::splat(INFINITY)))
-               << v;
+    special |= scalar_single_lanes(ax, ay) << v;
     const F64x2 half_log = log_of_squares_single(max(ax, ay), min(ax, ay)) * F64x2::splat(0.5);
     (kBase10 ? half_log * F64x2::splat(0.4342944819032518) : half_log).store(re + v);
   }
@@ -193,11 +197,7 @@ int SqrtLanes::single_group(const double x[4], const double y[4], double re[4], 
   for (int v = 0; v < 4; v += 2) {
     const F64x2 xv = F64x2::load(x + v), yv = F64x2::load(y + v);
     const F64x2 ax = simd::abs(xv), ay = simd::abs(yv);
-    // Zero (both parts), NaN and infinite parts to the scalar form.
-    const F64x2 sum = ax + ay;
-    special |= simd::lane_mask(simd::not_less(F64x2::splat(0.0), sum) |
-                               simd::not_less(sum, F64x2::splat(INFINITY)))
-               << v;
+    special |= scalar_single_lanes(ax, ay) << v;
     const F64x2 modulus = h::sqrt(ax * ax + ay * ay);
     const F64x2 t = h::sqrt((ax + modulus) * F64x2::splat(0.5));
     store_root(xv, yv, t, w_of(ay, t), re + v, im + v);
