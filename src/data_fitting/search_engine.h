@@ -67,6 +67,7 @@ void search_sorted_chains(const Partition<T>& p, int64_t n, const T* sites, int6
     int64_t cell[kSortedChains];
     for (int64_t k = 0; k < kSortedChains; ++k) cell[k] = sorted_cell(p, sites[a + k * run], state);
     for (int64_t j = 0; j < run; ++j)
+#pragma GCC unroll 4  // the cells stay in registers: through the stack each waits on a reload
       for (int64_t k = 0; k < kSortedChains; ++k) {
         const int64_t i = a + k * run + j;
         cell[k] = sorted_cell_from(p, sites[i], cell[k]);
