@@ -1,5 +1,7 @@
 // Running minimum and maximum. Comparisons are strict, so a NaN observation never
 // replaces a value and a NaN starting value is never replaced.
+#include <emmintrin.h>
+
 #include <algorithm>
 
 #include "summary_stats/data_checks.h"
@@ -19,19 +21,56 @@ inline void raise(T& current, T x) {
   if (x > current) current = x;
 }
 
+// SSE2 lanes of T. min(x, lo) is `lo > x ? x : lo` and max(x, hi) is `x > hi ? x : hi`
+// exactly (an unordered pair gives the second operand), so a lane follows the strict
+// rule of lower and raise bit for bit.
+template <class T>
+struct Lanes;
+template <>
+struct Lanes<float> {
+  using V = __m128;
+  static constexpr int kWidth = 4;
+  static V load(const float* p) { return _mm_loadu_ps(p); }
+  static void store(float* p, V v) { _mm_storeu_ps(p, v); }
+  static V lower(V lo, V x) { return _mm_min_ps(x, lo); }
+  static V raise(V hi, V x) { return _mm_max_ps(x, hi); }
+};
+template <>
+struct Lanes<double> {
+  using V = __m128d;
+  static constexpr int kWidth = 2;
+  static V load(const double* p) { return _mm_loadu_pd(p); }
+  static void store(double* p, V v) { _mm_storeu_pd(p, v); }
+  static V lower(V lo, V x) { return _mm_min_pd(x, lo); }
+  static V raise(V hi, V x) { return _mm_max_pd(x, hi); }
+};
+
 // Scans a contiguous row with eight running values of each kind, started at the
-// current value; combining them with the same strict rule gives the sequential result.
+// current value, running value h taking the observations j + h for j a multiple of 8;
+// combining them with the same strict rule gives the sequential result.
 template <class T, bool kMin, bool kMax>
 void scan_row(const T* row, int64_t n, T* minimum, T* maximum) {
+  using L = Lanes<T>;
+  constexpr int kRegs = 8 / L::kWidth;
   T lo[8], hi[8];
   std::fill(lo, lo + 8, kMin ? *minimum : T{});
   std::fill(hi, hi + 8, kMax ? *maximum : T{});
+  typename L::V vlo[kRegs], vhi[kRegs];
+  for (int r = 0; r < kRegs; ++r) {
+    vlo[r] = L::load(lo + r * L::kWidth);
+    vhi[r] = L::load(hi + r * L::kWidth);
+  }
   int64_t j = 0;
   for (; j + 8 <= n; j += 8)
-    for (int h = 0; h < 8; ++h) {
-      if constexpr (kMin) lower(lo[h], row[j + h]);
-      if constexpr (kMax) raise(hi[h], row[j + h]);
+    for (int r = 0; r < kRegs; ++r) {
+      const typename L::V x = L::load(row + j + r * L::kWidth);
+      if constexpr (kMin) vlo[r] = L::lower(vlo[r], x);
+      if constexpr (kMax) vhi[r] = L::raise(vhi[r], x);
     }
+  for (int r = 0; r < kRegs; ++r) {
+    L::store(lo + r * L::kWidth, vlo[r]);
+    L::store(hi + r * L::kWidth, vhi[r]);
+  }
   for (; j < n; ++j) {
     if constexpr (kMin) lower(lo[0], row[j]);
     if constexpr (kMax) raise(hi[0], row[j]);
