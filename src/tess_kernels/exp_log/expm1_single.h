@@ -7,6 +7,7 @@
 
 #include "tess_kernels/exp_log/double_cores_single.h"
 #include "tess_kernels/exp_log/exp_single.h"
+#include "tess_kernels/exp_log/rounds_to_nearest_single.h"
 #include "tess_kernels/frame/lane_loop_single.h"
 
 namespace zorn::tess {
@@ -29,7 +30,9 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
   // of -1, in every rounding mode.
   static simd::F32x4 fast_path(simd::F32x4 x) {
     using simd::F32x4;
-    if (simd::lane_mask_less(simd::abs(x), F32x4::splat(0.0625f)) != 0 || !rounds_to_nearest()) {
+    // The mode test first: it then runs in every group, and the loop hoists it.
+    if (!rounds_to_nearest_single() ||
+        simd::lane_mask_less(simd::abs(x), F32x4::splat(0.0625f)) != 0) {
       return near_zero(x);
     }
     F32x4 t, r;
@@ -43,18 +46,6 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
     const F32x4 s_from_one = s - v;
     const F32x4 e = (v - (s - s_from_one)) + (minus_one - s_from_one);
     return s + (e + c);
-  }
-
-  // Whether the SSE unit rounds to nearest: 1 + 3 2^-25 then rounds up to 1 + 2^-23 and
-  // -1 - 3 2^-25 down to -1 - 2^-23, which no directed mode does for both. The operand is
-  // hidden from the compiler, which assumes rounding to nearest and would fold the sum; it
-  // depends on nothing in the loop, so the test can be hoisted out of it.
-  static bool rounds_to_nearest() {
-    __m128 a = _mm_setr_ps(1.0f, -1.0f, 0.0f, 0.0f);
-    asm("" : "+x"(a));
-    const __m128 sum = _mm_add_ps(a, _mm_setr_ps(0x1.8p-24f, -0x1.8p-24f, 0.0f, 0.0f));
-    const __m128 nearest = _mm_setr_ps(1 + 0x1p-23f, -1 - 0x1p-23f, 0.0f, 0.0f);
-    return _mm_movemask_ps(_mm_cmpeq_ps(sum, nearest)) == 0xF;
   }
 
   // e^x - 1 = 2^k (2^f - 1) + (2^k - 1) with z = x log2 e = k + f, in double precision. For
