@@ -330,7 +330,13 @@ template <int (*Pair)(F64x2, F64x2&)>
 
 }  // namespace
 
-simd::F32x4 lgamma_widened(simd::F32x4 x) { return widened<lgamma_pair_single>(x); }
+// A group's two pairs are independent chains with the sixteen registers spilled on the
+// negative axis: scheduling before register allocation (pressure-aware) interleaves them,
+// 1.2x faster there and neutral on positive arguments. Not for the double loop, where it
+// measured 1.25x slower on the table rows, nor for Gamma (no gain).
+[[gnu::optimize("schedule-insns", "sched-pressure")]] simd::F32x4 lgamma_widened(simd::F32x4 x) {
+  return widened<lgamma_pair_single>(x);
+}
 simd::F32x4 tgamma_widened(simd::F32x4 x) { return widened<tgamma_pair<true>>(x); }
 
 // Groups whose four lanes all lie in the table's range, the common case, run both pairs'
