@@ -1,6 +1,7 @@
 #include "tess_kernels/complex/inverse_lanes.h"
 
 #include "tess_kernels/complex/double_double_lanes.h"
+#include "tess_kernels/complex/single_cores.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
 #include "tess_kernels/inv_trig_hyp/inverse_trig_core_double.h"
 
@@ -151,6 +152,44 @@ int InverseTangentLanes<kCircular>::group(const double x[4], const double y[4], 
     const F64x2 x_sign = xv & minus, y_sign = yv & minus;
     ((kCircular ? imag : real) | (kCircular ? y_sign : x_sign)).store(re + v);
     ((kCircular ? real : imag) | (kCircular ? x_sign : y_sign)).store(im + v);
+  }
+  return special;
+}
+
+// For single precision parts a = |x|, b = |y| every step rounds in double far below a
+// float's last place: q = 4a / ((1 - a)^2 + b^2) (a sum of positive terms) to 2^-50
+// relative, and the real part ln(1 + q) / 4 from it by log_single. 1 - a^2 - b^2 as
+// (1 - m^2) - n^2 with m = max(a, b), n = min(a, b): 1 - m^2 is exact for m in [0.7, 1.5]
+// (the squares have 48 bits), and outside it nothing cancels, so the sum keeps 2^-51
+// relative; angle_single takes the arctangent of 2b over it (its centre's products with
+// these non-float operands round, which moves u by 2^-53 of the result). Lanes with
+// b = 0 (the pole among them), non-finite parts, parts beyond 2^30, or 2b or
+// 1 - a^2 - b^2 below 2^-60 go to the scalar form (angle_single's range).
+template <bool kCircular>
+int InverseTangentLanes<kCircular>::single_group(const double x[4], const double y[4],
+                                                 double re[4], double im[4]) {
+  const F64x2 minus = F64x2::splat(-0.0), one = F64x2::splat(1.0);
+  alignas(16) double across[4], along[4], real[4], angle[4];
+  int special = 0;
+  for (int v = 0; v < 4; v += 2) {
+    const F64x2 a = simd::abs(F64x2::load((kCircular ? y : x) + v));
+    const F64x2 b = simd::abs(F64x2::load((kCircular ? x : y) + v));
+    // NaN parts (max and min would drop them) and infinite ones.
+    special |= simd::lane_mask(simd::not_less(a + b, F64x2::splat(INFINITY))) << v;
+    const F64x2 one_minus_a = one - a;
+    const F64x2 q = (a * F64x2::splat(4.0)) / (one_minus_a * one_minus_a + b * b);
+    (log_single(one + q, q) * F64x2::splat(0.25)).store(real + v);
+    const F64x2 m = max(a, b), n = min(a, b);
+    ((one - m * m) - n * n).store(along + v);
+    (b + b).store(across + v);
+  }
+  special |= angle_single(along, across, angle);
+  for (int v = 0; v < 4; v += 2) {
+    const F64x2 x_sign = F64x2::load((kCircular ? y : x) + v) & minus;
+    const F64x2 y_sign = F64x2::load((kCircular ? x : y) + v) & minus;
+    const F64x2 r = F64x2::load(real + v), i = F64x2::load(angle + v) * F64x2::splat(0.5);
+    ((kCircular ? i : r) | (kCircular ? y_sign : x_sign)).store(re + v);
+    ((kCircular ? r : i) | (kCircular ? x_sign : y_sign)).store(im + v);
   }
   return special;
 }

@@ -22,10 +22,12 @@ using AcoshLanes = InverseSineLanes<true, true>;
 
 // atanh z, or atan z = -i atanh(iz) (kCircular): the real part
 // log1p(4|x| / ((1 - |x|)^2 + y^2)) / 4 and the imaginary part
-// atan2(2|y|, (1 - |x|)(1 + |x|) - y^2) / 2, with the signs of x and y.
+// atan2(2|y|, (1 - |x|)(1 + |x|) - y^2) / 2, with the signs of x and y. Single precision
+// parts (widened) take the same parts in plain double arithmetic.
 template <bool kCircular>
 struct InverseTangentLanes {
   static int group(const double x[4], const double y[4], double re[4], double im[4]);
+  static int single_group(const double x[4], const double y[4], double re[4], double im[4]);
 };
 using AtanhLanes = InverseTangentLanes<false>;
 using AtanLanes = InverseTangentLanes<true>;

@@ -78,29 +78,11 @@ inline int scalar_single_lanes(F64x2 ax, F64x2 ay) {
 }
 
 // ln(a^2 + b^2) for single precision parts a >= b >= 0, a > 0 (widened), to about 2^-36
-// relative: the squares are exact in double. Near 1 (|d| < 2^-7, d = (a^2 - 1) + b^2,
-// where a lies in [0.7, 1.01] and a^2 - 1 is exact) as ln(1 + d) from d; elsewhere
-// s = a^2 + b^2 = 2^e m, m in [1, 2), split at the nearest point c = 1 + j/64 of the
-// single precision logarithms' table: e ln 2 + ln c + ln(1 + r), r = m c^-1 - 1, whose
-// rounding and the series' truncation stay below 2^-43 absolute, |ln s| >= 2^-7 there.
+// relative: the squares are exact in double, and so is d = (a^2 - 1) + b^2 near 1, where
+// a lies in [0.7, 1.01] and a^2 - 1 is exact.
 inline F64x2 log_of_squares_single(F64x2 a, F64x2 b) {
   const F64x2 a2 = a * a, b2 = b * b;
-  const F64x2 d = (a2 - F64x2::splat(1.0)) + b2;
-  const F64x2 near = simd::less(simd::abs(d), F64x2::splat(0x1p-7));
-  const I64x2 bits = simd::bits(a2 + b2);
-  const I64x2 mantissa = bits & I64x2::splat(0x000FFFFFFFFFFFFF);
-  const __m128i j = ((mantissa + I64x2::splat(int64_t{1} << 45)) >> 46).v;
-  const auto& table = log_single_data::kLogPointsSingle;
-  const uint32_t j0 = static_cast<uint32_t>(_mm_cvtsi128_si32(j));
-  const uint32_t j1 = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi32(j, 0xEE)));
-  const F64x2 m = simd::from_bits(mantissa | I64x2::splat(1023 * kUnitExponent));
-  const F64x2 r = m * simd::gather_column(table, 0, j0, j1) - F64x2::splat(1.0);
-  // The exponent e as a double: the field's high word converted, less the bias.
-  const __m128i high = _mm_shuffle_epi32(_mm_srli_epi64(bits.v, 52), _MM_SHUFFLE(3, 3, 2, 0));
-  const F64x2 e = F64x2{_mm_cvtepi32_pd(high)} - F64x2::splat(1023.0);
-  const F64x2 far = (e * F64x2::splat(0.6931471805599453) + simd::gather_column(table, 1, j0, j1)) +
-                    ln_one_plus_small(r);
-  return simd::select(near, ln_one_plus_small(d), far);
+  return log_single(a2 + b2, (a2 - F64x2::splat(1.0)) + b2);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Double precision cores of the complex lanes for single precision elements: cos y and
-// sin y, sinh x and cosh x, atan2(y, x) to about 2^-33 relative or better, so that a part formed from
-// a few of them in double rounds to float within about 0.501 ulp. Two lanes per call.
+// sin y, sinh x and cosh x, ln s, atan2(y, x) to about 2^-33 relative or better, so that
+// a part formed from a few of them in double rounds to float within about 0.501 ulp. Two
+// lanes per call.
 #pragma once
 
 #include "tess_kernels/exp_log/double_cores_single.h"
@@ -76,6 +77,32 @@ struct SinhCoshSingle {
       x + (x * z) * (c(1.0 / 6) + z * (c(1.0 / 120) + z * (c(1.0 / 5040) + z * c(1.0 / 362880))));
   const F64x2 difference = ((e - inverse) * c(0.5)) | sign;
   return {simd::select(simd::less(a, c(0.5)), series, difference), (e + inverse) * c(0.5)};
+}
+
+// ln s for s = 1 + d > 0 (normal, finite), to about 2^-36 relative where d is accurate
+// to 2^-50 relative: for |d| < 2^-7 as ln(1 + d) from d; elsewhere s = 2^e m, m in
+// [1, 2), split at the nearest point c = 1 + j/64 of the single precision logarithms'
+// table: e ln 2 + ln c + ln(1 + r), r = m c^-1 - 1, whose rounding and the series'
+// truncation stay below 2^-43 absolute, |ln s| >= 2^-7 there.
+[[gnu::always_inline]] inline simd::F64x2 log_single(simd::F64x2 s, simd::F64x2 d) {
+  using simd::F64x2;
+  using simd::I64x2;
+  constexpr int64_t kUnitExponent = int64_t{1} << 52;
+  const F64x2 near = simd::less(simd::abs(d), F64x2::splat(0x1p-7));
+  const I64x2 bits = simd::bits(s);
+  const I64x2 mantissa = bits & I64x2::splat(0x000FFFFFFFFFFFFF);
+  const __m128i j = ((mantissa + I64x2::splat(int64_t{1} << 45)) >> 46).v;
+  const auto& table = log_single_data::kLogPointsSingle;
+  const uint32_t j0 = static_cast<uint32_t>(_mm_cvtsi128_si32(j));
+  const uint32_t j1 = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi32(j, 0xEE)));
+  const F64x2 m = simd::from_bits(mantissa | I64x2::splat(1023 * kUnitExponent));
+  const F64x2 r = m * simd::gather_column(table, 0, j0, j1) - F64x2::splat(1.0);
+  // The exponent e as a double: the field's high word converted, less the bias.
+  const __m128i high = _mm_shuffle_epi32(_mm_srli_epi64(bits.v, 52), _MM_SHUFFLE(3, 3, 2, 0));
+  const F64x2 e = F64x2{_mm_cvtepi32_pd(high)} - F64x2::splat(1023.0);
+  const F64x2 far = (e * F64x2::splat(0.6931471805599453) + simd::gather_column(table, 1, j0, j1)) +
+                    ln_one_plus_small(r);
+  return simd::select(near, ln_one_plus_small(d), far);
 }
 
 // atan2(y, x) of single precision parts (widened) to about 2^-40 relative, for |x| and
