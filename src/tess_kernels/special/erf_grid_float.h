@@ -1,6 +1,5 @@
 // Four-lane cores of the single precision Erf, Erfc and CdfNorm from values on the grid
-// r = k/128 (tables from tools/tess_erf_tables --float): Erfc and CdfNorm in float, Erf
-// in double on two pairs of lanes.
+// r = k/128 (tables from tools/tess_erf_tables --float), in float.
 //
 // erfc(a) for 0 <= a <= 9 from its value at the nearest grid point r = k/128 (|d| =
 // |a - r| <= 1/256, d exact) and its logarithm's Taylor polynomial about r:
@@ -66,33 +65,38 @@ inline F32x4 subtract_from(float c, const Parts& p) {
 }
 inline F32x4 sum(const Parts& p) { return p.hi + (p.lo + p.hm); }
 
-// erf(a) for 0 <= a <= 4 from the row {erf(r), s0 = (2/sqrt(pi)) e^(-r^2)} (doubles) at
-// the nearest r = k/128 (d = a - r exact, |d| <= 1/256):
-//   erf(a) = erf(r) + s0 d (1 + p),  p = -r d + (2 r^2 - 1)/3 d^2,
-// whose next term, s0 r (3 - 2 r^2)/6 d^4, stays below 2^-34 of erf. r, d and p (at most
-// 1/64, so that its float rounding is below 2^-30 of erf) are formed in float on four
-// lanes, the sum in double on two pairs: the float result is rounded once from a value
-// good to about 2^-33, small arguments included (r = 0 is the series 2/sqrt(pi) (d -
-// d^3/3)). erf rounds to 1 in float from 3.92 on.
-inline F64x2 erf_from_rows(F64x2 d, F64x2 p, const double* row0, const double* row1) {
-  const F64x2 u = F64x2::load_aligned(row0), v = F64x2::load_aligned(row1);
-  const F64x2 s0d = simd::lane1s(u, v) * d;
-  return simd::lane0s(u, v) + (s0d + s0d * p);
-}
-
+// erf(a) for 1/16 <= a <= 4 from the row {erf(r) head, remainder, s0 = (2/sqrt(pi))
+// e^(-r^2), q = (2 r^2 - 1)/3} at the nearest r = k/128 (d = a - r exact, |d| <= 1/256):
+//   erf(a) = erf(r) + c,  c = s0 d (1 + p),  p = -r d + q d^2,
+// whose next term, s0 r (3 - 2 r^2)/6 d^4, stays below 2^-34 of erf. c is at most 1/16 of
+// erf from a = 1/16 on, so that its few roundings (about 2.5 ulp of c) add at most 0.16 ulp
+// to the final one. Below 1/16 the Taylor series, a + a t with t = 2/sqrt(pi) - 1 -
+// 2/(3 sqrt(pi)) a^2 + 1/(5 sqrt(pi)) a^4 (next term 2^-29 of erf): one rounding of a term
+// at most 0.13 a. The sum is formed at a 2^48 so that a t stays normal, then scaled back
+// exactly; subnormal a keeps scale 1, where a t rounds to a multiple of 2^-149 and the sum
+// is exact. erf rounds to 1 in float from 3.92 on.
 inline F32x4 erf(F32x4 x) {
   const F32x4 a = simd::min(simd::abs(x), splat(4.0f));
   const GridPoint g = grid_point(a);
   const F32x4 d = a - g.r;
-  const F32x4 p = d * ((g.r * g.r * splat(2.0f / 3) - splat(1.0f / 3)) * d - g.r);
-  const __m128i offset = _mm_slli_epi32(g.k.v, 4);  // 16 k, the row's byte offset
-  const auto row = [&](int lane) {
-    const char* base = reinterpret_cast<const char*>(kErfGridDouble);
-    return reinterpret_cast<const double*>(base + _mm_extract_epi16(offset, 2 * lane));
-  };
-  const F64x2 y0 = erf_from_rows(simd::low_to_double(d), simd::low_to_double(p), row(0), row(1));
-  const F64x2 y1 = erf_from_rows(simd::high_to_double(d), simd::high_to_double(p), row(2), row(3));
-  return simd::or_sign(simd::to_float(y0, y1), x);
+  F32x4 c[4];
+  simd::gather_rows(kErfGridFloat, g.k, c);
+  const F32x4 s0d = c[2] * d;
+  const F32x4 p = d * (c[3] * d - g.r);
+  F32x4 y = c[0] + (c[1] + (s0d + s0d * p));
+  const F32x4 small = simd::less(a, splat(0.0625f));
+  if (simd::lane_mask(simd::bits(small)) != 0) {
+    constexpr double kTwoOverRootPi = 1.1283791670955126;
+    const F32x4 s = a * a;
+    const F32x4 t = splat(static_cast<float>(kTwoOverRootPi - 1)) +
+                    s * (splat(static_cast<float>(-kTwoOverRootPi / 3)) +
+                         s * splat(static_cast<float>(kTwoOverRootPi / 10)));
+    const F32x4 subnormal = simd::less(a, splat(0x1p-126f));
+    const F32x4 b = a * simd::select(subnormal, splat(1.0f), splat(0x1p48f));
+    const F32x4 series = (b + b * t) * simd::select(subnormal, splat(1.0f), splat(0x1p-48f));
+    y = simd::select(small, series, y);
+  }
+  return simd::or_sign(y, x);
 }
 
 inline F32x4 erfc(F32x4 x) {
