@@ -13,9 +13,11 @@ namespace zorn::tess {
 
 // One single precision kernel: Core maps |x| (x itself where Odd is false) to the
 // result, Odd puts the sign of x back, Special gives the lanes for the callout.
+// Paired runs two groups a step (LaneLoopSingle::paired_block).
 template <auto Core, bool Odd, int (*Special)(simd::F32x4),
-          int32_t (*Callout)(const float*, float*)>
-struct CoreSingle : LaneLoopSingle<CoreSingle<Core, Odd, Special, Callout>> {
+          int32_t (*Callout)(const float*, float*), bool Paired = false>
+struct CoreSingle : LaneLoopSingle<CoreSingle<Core, Odd, Special, Callout, Paired>> {
+  static constexpr bool kPairedVectors = Paired;
   static simd::F32x4 fast_path(simd::F32x4 x) {
     const simd::F32x4 v = Odd ? simd::abs(x) : x;
     simd::F32x4 y;

@@ -79,11 +79,32 @@ struct LaneLoopSingle {
   // here rather than spilled by the entry before its first group.
   [[gnu::flatten, gnu::noinline]] static int64_t fast_block(int64_t n, const float* a, float* r) {
     int64_t g = 0;
+    if constexpr (requires { requires F::kPairedVectors; }) g = paired_block(n, a, r);
     for (; g + kGroupLanes <= n; g += kGroupLanes) {
       const simd::F32x4 x = simd::F32x4::load(a + g);
       const simd::F32x4 y = F::fast_path(x);
       if (F::special_lanes(x) != 0) break;
       y.store(r + g);
+    }
+    return g;
+  }
+
+  // Whole pairs of contiguous groups, for kernels whose group is one chain longer than
+  // the out-of-order window reaches (F::kPairedVectors): scheduling before register
+  // allocation (pressure-aware, so that it does not spill more) interleaves the two
+  // chains. Stops before the pair holding a special lane, which fast_block takes group
+  // by group.
+  [[gnu::flatten, gnu::noinline, gnu::optimize("schedule-insns", "sched-pressure")]]
+  static int64_t paired_block(int64_t n, const float* a, float* r) {
+    int64_t g = 0;
+    for (; g + 2 * kGroupLanes <= n; g += 2 * kGroupLanes) {
+      const simd::F32x4 x0 = simd::F32x4::load(a + g);
+      const simd::F32x4 x1 = simd::F32x4::load(a + g + kGroupLanes);
+      const simd::F32x4 y0 = F::fast_path(x0);
+      const simd::F32x4 y1 = F::fast_path(x1);
+      if ((F::special_lanes(x0) | F::special_lanes(x1)) != 0) break;
+      y0.store(r + g);
+      y1.store(r + g + kGroupLanes);
     }
     return g;
   }
