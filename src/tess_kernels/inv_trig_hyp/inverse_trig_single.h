@@ -122,19 +122,20 @@ ZORN_FAST_INLINE int none(simd::F32x4) { return 0; }
 
 }  // namespace inverse_trig_single
 
+// Paired: each group is one chain (a root or a division, then the series).
 using AsinSingle = CoreSingle<inverse_trig_single::asin_float<false>, true,
-                                 inverse_trig_single::outside_unit, tess_callout_sAsin>;
+                                 inverse_trig_single::outside_unit, tess_callout_sAsin, true>;
 using AcosSingle = CoreSingle<inverse_trig_single::acos_float<false>, false,
-                                 inverse_trig_single::outside_unit, tess_callout_sAcos>;
+                                 inverse_trig_single::outside_unit, tess_callout_sAcos, true>;
 using AsinpiSingle = CoreSingle<inverse_trig_single::asin_float<true>, true,
                                    inverse_trig_single::outside_unit_or_tiny,
-                                   tess_callout_sAsinpi>;
+                                   tess_callout_sAsinpi, true>;
 using AcospiSingle = CoreSingle<inverse_trig_single::acos_float<true>, false,
-                                   inverse_trig_single::outside_unit, tess_callout_sAcospi>;
+                                   inverse_trig_single::outside_unit, tess_callout_sAcospi, true>;
 using AtanSingle =
-    CoreSingle<atan_float::atan, true, inverse_trig_single::none, tess_callout_sAtan>;
+    CoreSingle<atan_float::atan, true, inverse_trig_single::none, tess_callout_sAtan, true>;
 using AtanpiSingle =
-    CoreSingle<atan_float::atanpi, true, atan_float::atanpi_tiny_lanes, tess_callout_sAtanpi>;
+    CoreSingle<atan_float::atanpi, true, atan_float::atanpi_tiny_lanes, tess_callout_sAtanpi, true>;
 
 
 // atan2(a, b), the angle of the point (b, a), and its quotient by pi: the callouts round
