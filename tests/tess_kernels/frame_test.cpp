@@ -113,6 +113,29 @@ TEST_F(Frame, StridedCallWithUnitIncrementsEqualsTheContiguousKernel) {
   EXPECT_EQ(spread[1], -1.0);
 }
 
+// Single kernels that run two groups a step (sAsin) stop before a pair holding a special
+// lane and go on group by group: wherever the special lanes fall (first or second group
+// of a pair, the partial tail), the contiguous call reports each in order and gives the
+// bits of the strided call, which gathers group by group.
+TEST_F(Frame, PairedSingleGroupsReportInOrderWhereverTheSpecialLanesFall) {
+  const std::vector<std::vector<int>> placements = {
+      {}, {0}, {5}, {7, 8}, {3, 12, 13}, {16, 23}, {25}, {1, 9, 17, 24}};
+  for (const auto& specials : placements) {
+    std::vector<float> x(26);
+    for (size_t i = 0; i < x.size(); ++i) x[i] = 0.9f - 0.07f * static_cast<float>(i);
+    for (int i : specials) x[i] = 2.0f + static_cast<float>(i);
+    std::vector<float> contiguous(x.size()), strided(x.size());
+    g_reports.clear();
+    _tesssAsin(26, x.data(), contiguous.data());
+    ASSERT_EQ(g_reports.size(), specials.size());
+    for (size_t k = 0; k < specials.size(); ++k) EXPECT_EQ(g_reports[k].index, specials[k]);
+    std::vector<float> spread(2 * x.size());  // a stride of 2 takes the gathering loop
+    for (size_t i = 0; i < x.size(); ++i) spread[2 * i] = x[i];
+    _tesssAsinI(26, spread.data(), 2, strided.data(), 1);
+    EXPECT_EQ(std::memcmp(contiguous.data(), strided.data(), x.size() * sizeof(float)), 0);
+  }
+}
+
 TEST_F(Frame, ReportsComeInLaneOrderAndTheCallbackMayReplaceAResult) {
   _tessSetErrorCallBack(replace_result);
   g_handled = 0;  // not handled: the reporter writes res1 back
