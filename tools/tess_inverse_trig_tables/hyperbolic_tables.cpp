@@ -4,8 +4,8 @@
 //   Chebyshev nodes of [0, 1/4] (mp_fit), rounded to double; each is followed by its
 //   largest relative error over 4096 points;
 // - row j = {hi, lo} of 2^(j/64) followed by {hi, lo} of 2^(-j/64), hi rounded to double
-//   and lo the rounded remainder. One row holds both exponentials of one reduction, so
-//   that a lane gathers them from one place.
+//   and lo the rounded remainder; the same of 2^(+-j/128) in single precision. One row
+//   holds both exponentials of one reduction, so that a lane gathers them from one place.
 #include <mpfr.h>
 
 #include <cmath>
@@ -15,17 +15,33 @@
 
 #include "../mp_fit/chebyshev_fit.h"
 
-void print_table(const char* name, mpfr_ptr exact, mpfr_ptr diff) {
-  std::printf("alignas(32) constexpr double %s[64][4] = {\n", name);
-  for (int j = 0; j < 64; ++j) {
+// x rounded once to T.
+template <class T>
+T rounded(mpfr_ptr x) {
+  if constexpr (sizeof(T) == 4) {
+    return mpfr_get_flt(x, MPFR_RNDN);
+  } else {
+    return mpfr_get_d(x, MPFR_RNDN);
+  }
+}
+
+// Rows j = 0 .. kRows - 1 of 2^(+-j/kRows) as {hi, lo} pairs of T.
+template <class T, int kRows>
+void print_table(const char* type, const char* name, mpfr_ptr exact, mpfr_ptr diff) {
+  std::printf("alignas(%d) constexpr %s %s[%d][4] = {\n", static_cast<int>(4 * sizeof(T)), type,
+              name, kRows);
+  for (int j = 0; j < kRows; ++j) {
     std::printf("    {");
     for (int sign : {1, -1}) {
       mpfr_set_si(exact, sign * j, MPFR_RNDN);
-      mpfr_div_ui(exact, exact, 64, MPFR_RNDN);
+      mpfr_div_ui(exact, exact, kRows, MPFR_RNDN);
       mpfr_exp2(exact, exact, MPFR_RNDN);
-      const double hi = mpfr_get_d(exact, MPFR_RNDN);
+      const T hi = rounded<T>(exact);
       mpfr_sub_d(diff, exact, hi, MPFR_RNDN);
-      std::printf(sign > 0 ? "%a, %a, " : "%a, %a},\n", hi, mpfr_get_d(diff, MPFR_RNDN));
+      const T lo = rounded<T>(diff);
+      const char* format = sign > 0 ? "%a, %a, " : "%a, %a},\n";
+      if (sizeof(T) == 4) format = sign > 0 ? "%af, %af, " : "%af, %af},\n";
+      std::printf(format, static_cast<double>(hi), static_cast<double>(lo));
     }
   }
   std::printf("};\n");
@@ -76,7 +92,9 @@ int main() {
   print_half_exponential_part<false>("kCoshHalfBinade", 3);
   print_half_exponential_part<true>("kSinhHalfBinade", 3);
   std::printf("// {hi, lo} of 2^(j/64), then {hi, lo} of 2^(-j/64).\n");
-  print_table("kExp2PlusMinusOver64Double", exact, diff);
+  print_table<double, 64>("double", "kExp2PlusMinusOver64Double", exact, diff);
+  std::printf("// {hi, lo} of 2^(j/128), then {hi, lo} of 2^(-j/128), in single precision.\n");
+  print_table<float, 128>("float", "kExp2PlusMinusOver128Single", exact, diff);
   mpfr_clears(exact, diff, static_cast<mpfr_ptr>(nullptr));
   return 0;
 }

@@ -106,13 +106,16 @@ inline void gather_pairs(const float (*table)[2], I32x4 index, F32x4& first, F32
   second = {_mm_shuffle_ps(r01, r23, _MM_SHUFFLE(3, 1, 3, 1))};
 }
 
-// Table rows of four floats (16-byte aligned, index below 2^16), one load per lane,
-// transposed: column[c][l] = table[index[l]][c].
+// Table rows of four floats (16-byte aligned, below 4096 rows; the row is the low 12 bits
+// of each index lane), one load per lane, transposed: column[c][l] = table[index[l]][c].
+// The byte offsets come from one vector shift rather than a shift per lane.
 inline void gather_rows(const float (*table)[4], I32x4 index, F32x4 column[4]) {
-  uint32_t j[4];
-  row_lanes(index, j);
-  __m128 r0 = _mm_load_ps(table[j[0]]), r1 = _mm_load_ps(table[j[1]]);
-  __m128 r2 = _mm_load_ps(table[j[2]]), r3 = _mm_load_ps(table[j[3]]);
+  uint32_t offset[4];
+  row_lanes(index << 4, offset);
+  const auto row = [&](int l) {
+    return _mm_load_ps(reinterpret_cast<const float*>(reinterpret_cast<const char*>(table) + offset[l]));
+  };
+  __m128 r0 = row(0), r1 = row(1), r2 = row(2), r3 = row(3);
   _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
   column[0] = {r0};
   column[1] = {r1};

@@ -1,6 +1,6 @@
-// Single precision kernels of the hyperbolic functions and their inverses: the four
-// lanes widened to two pairs of doubles through short double precision formulas, rounded
-// once;
+// Single precision kernels of the hyperbolic functions and their inverses: Sinh and Cosh
+// on the four float lanes (hyperbolic_exponentials_single.h), the others with the lanes
+// widened to two pairs of doubles through short double precision formulas, rounded once;
 // callouts that compute in double precision (through the double kernels' callouts).
 #pragma once
 
@@ -9,6 +9,7 @@
 #include "tess_kernels/exp_log/double_cores_single.h"
 #include "tess_kernels/frame/core_single.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
+#include "tess_kernels/inv_trig_hyp/hyperbolic_exponentials_single.h"
 
 namespace zorn::tess {
 
@@ -33,8 +34,7 @@ namespace data = hyperbolic::data;
 
 using simd::I64x2;
 
-// Sinh, Cosh and Tanh compute in double on 0 <= a <= 89.5, where every power below
-// stays a normal double. t = a log2 e = k + f with k the nearest integer (the low bits
+// Tanh computes in double on 0 <= a <= 10. t = a log2 e = k + f with k the nearest integer (the low bits
 // of the 1.5 * 2^52 shifter) and |f| <= 1/2 exact; 2^(+-f) = C +- S from the even and
 // odd parts of one polynomial pass (relative errors near 2^-34 and 2^-37). With
 // ch = (2^k + 2^-k)/2 and sh = (2^k - 2^-k)/2 (rounded once; sh = 0 and ch = 1 at k = 0),
@@ -61,14 +61,6 @@ ZORN_FAST_INLINE HalfBinadeParts half_binade_parts(F64x2 a) {
   return {even, odd, up + down, up - down};
 }
 
-ZORN_FAST_INLINE F64x2 cosh_core(F64x2 a) {
-  const HalfBinadeParts p = half_binade_parts(a);
-  return p.even * p.ch + p.odd * p.sh;
-}
-ZORN_FAST_INLINE F64x2 sinh_core(F64x2 a) {
-  const HalfBinadeParts p = half_binade_parts(a);
-  return p.even * p.sh + p.odd * p.ch;
-}
 // tanh a = sinh a / cosh a; from 10 on it rounds to 1 (1 - tanh a < 2^-27).
 ZORN_FAST_INLINE F64x2 tanh_core(F64x2 a) {
   const HalfBinadeParts p = half_binade_parts(simd::min(a, splat(10.0)));
