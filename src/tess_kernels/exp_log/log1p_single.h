@@ -12,7 +12,13 @@
 namespace zorn::tess {
 
 namespace log1p_single_data {
-#include "tess_kernels/exp_log/data/log1p_rows_single.inc"
+// Rows 0-64 at the points c = 1 + j/64 (1/c head and rest, ln c head and rest), then rows
+// of four equal lanes (tools/tess_tables/ln_tables.cpp, argument log1p). Defined in
+// log1p_single.cpp, out of sight of the kernel, so that GCC reads the lane rows as
+// vector memory operands rather than rebuilding each from a scalar load and a broadcast
+// in every group.
+alignas(16) extern const float kLog1pRowsSingle[70][4];
+enum LaneRow { kMinusHalf = 65, kThird, kMinusQuarter, kLn2Head, kLn2Rest };
 }  // namespace log1p_single_data
 
 // The correct single precision ln(1 + x) of *x in *r; its status is always 0.
@@ -33,10 +39,14 @@ struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
   static simd::F32x4 fast_path(simd::F32x4 x) {
     using simd::F32x4;
     using simd::I32x4;
+    namespace data = log1p_single_data;
     if (!rounds_to_nearest_single() ||
-        simd::lane_mask_less(simd::abs(x), F32x4::splat(0.0625f)) != 0) {
+        simd::lane_mask(I32x4::splat(0x3D800000) > simd::bits(simd::abs(x))) != 0) {
       return near_zero(x);
     }
+    const auto lanes = [](data::LaneRow i) {
+      return F32x4{_mm_load_ps(data::kLog1pRowsSingle[i])};
+    };
     const F32x4 one = F32x4::splat(1.0f);
     const F32x4 u = x + one;
     const F32x4 u_from_x = u - x;
@@ -52,15 +62,15 @@ struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
         simd::from_bits(I32x4::splat(0x7F000000) - (b & I32x4::splat(0x7F800000)));
     const F32x4 e = simd::to_float((b >> 23) - I32x4::splat(127));
     F32x4 row[4];  // 1/c head and rest, ln c head and rest
-    simd::gather_rows(log1p_single_data::kLog1pRowsSingle, (mantissa + I32x4::splat(0x10000)) >> 17,
+    simd::gather_rows(data::kLog1pRowsSingle, (mantissa + I32x4::splat(0x10000)) >> 17,
                       row);
     const F32x4 r_hi = d * row[0];
     const F32x4 r_lo = d * row[1] + (a * inverse_scale) * row[0];
     const F32x4 r = r_hi + r_lo;
-    const F32x4 p = (r * r) * (F32x4::splat(-0.5f) +
-                               r * (F32x4::splat(1.0f / 3) + r * F32x4::splat(-0.25f)));
-    const F32x4 head = e * F32x4::splat(0x1.62e4p-1f) + row[2];
-    const F32x4 rest = r_lo + ((row[3] + e * F32x4::splat(0x1.7f7d1cp-20f)) + p);
+    const F32x4 p = (r * r) * (lanes(data::kMinusHalf) +
+                               r * (lanes(data::kThird) + r * lanes(data::kMinusQuarter)));
+    const F32x4 head = e * lanes(data::kLn2Head) + row[2];
+    const F32x4 rest = r_lo + ((row[3] + e * lanes(data::kLn2Rest)) + p);
     return head + (r_hi + rest);
   }
 
@@ -93,10 +103,11 @@ struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
         x);
   }
 
-  // x <= -1, +inf and NaN.
+  // x <= -1, +inf and NaN: where 1 + x is not a positive finite float (one range test of
+  // its bits; the fast path computes the same sum). 1 + x rounds to +inf only for the
+  // largest floats under rounding upward, which the callout then takes.
   static int special_lanes(simd::F32x4 x) {
-    return simd::lane_mask_not_greater(x, simd::F32x4::splat(-1.0f)) |
-           simd::lane_mask_not_less(x, simd::F32x4::splat(INFINITY));
+    return lanes_inside(x + simd::F32x4::splat(1.0f), 0x00000001, 0x7F7FFFFF) ^ 0xF;
   }
 
   static int32_t callout(const float* x, float* r) { return tess_callout_sLog1p(x, r); }
