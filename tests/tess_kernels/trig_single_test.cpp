@@ -94,6 +94,28 @@ TEST_F(SingleTrig, InfinitiesAreDomainErrorsAndNaNsPassSilently) {
   }
 }
 
+// One infinity at each position of a few steps of the contiguous loop (which takes two
+// groups at a time): it alone is reported, at its own index, and every other lane keeps
+// its fast-path value.
+TEST_F(SingleTrig, ASpecialLaneAnywhereLeavesTheOtherLanesAlone) {
+  constexpr int kCount = 19;
+  for (const bool cosine : {false, true}) {
+    for (int position = 0; position < kCount; ++position) {
+      g_reported.clear();
+      float x[kCount], r[kCount];
+      for (int i = 0; i < kCount; ++i) x[i] = 0.37f * static_cast<float>(i) - 3.0f;
+      x[position] = INFINITY;
+      (cosine ? _tesssCos : _tesssSin)(kCount, x, r);
+      for (int i = 0; i < kCount; ++i) {
+        if (i == position) continue;
+        EXPECT_EQ(bits(r[i]), bits(sin_cos_reference(x[i], cosine))) << position << ' ' << i;
+      }
+      ASSERT_EQ(g_reported.size(), 1u);
+      EXPECT_EQ(g_reported[0].index, position);
+    }
+  }
+}
+
 // Every slot of d Sin, Cos and Tan within 1e-6 relative of the runtime library, whole
 // groups and partial ones: catches a lost sign or a wrong lane on any build.
 TEST_F(SingleTrig, DoubleKernelsOfEverySlotAgreeWithTheRuntimeLibrary) {

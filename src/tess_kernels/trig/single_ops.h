@@ -114,6 +114,9 @@ int32_t non_finite_callout(const float* x, float* r);
 // keeps its constants in registers; the finite ones are then reduced in the kernel.
 template <sin_core::Fn F>
 struct TrigSingle : LaneLoopSingle<TrigSingle<F>> {
+  // A group widens to two double pairs, one chain of about 40 cycles each: two groups per
+  // step interleave four independent chains.
+  static constexpr bool kPairedVectors = true;
   [[gnu::always_inline]] static simd::F32x4 fast_path(simd::F32x4 x) {
     if constexpr (F == sin_core::Fn::kSin) {
       return trig_single::sin_cos_fast<false>(x);
