@@ -6,9 +6,10 @@
 //     most significant first, for the single precision argument of biased exponent e;
 //   kSinCosSingle[j], j = 0..32: cos(j pi/128) - 1, sin(j pi/128), the remainder of the
 //     sine rounded to float, 1.0;
-//   kSinCosDouble[j], j = 0..128 (a quarter period; the kernels fold the others onto
-//     it): cos(j pi/256) - 1, 1.0, sin(j pi/256) rounded to double, the remainder of the
-//     sine rounded to double.
+//   kSinCosDouble[j], j = 0..255 (a half period; the kernels fold the other half onto
+//     it): for j <= 128 cos(j pi/256) - 1, 1.0, sin(j pi/256) rounded to double, the
+//     remainder of the sine rounded to double; for j > 128 the row of 256 - j, so that
+//     the kernels' reflection pi - b needs no index arithmetic.
 #include <mpfr.h>
 
 #include <cstdint>
@@ -93,10 +94,11 @@ int main() {
   }
   std::printf("};\n\n");
 
-  std::printf("// {cos(j pi/256) - 1, 1, sin(j pi/256), its rounded remainder}, j = 0..128.\n");
-  std::printf("alignas(32) constexpr double kSinCosDouble[129][4] = {\n");
-  for (int j = 0; j <= 128; ++j) {
-    angle(s, c, j, 256);
+  std::printf("// {cos(i pi/256) - 1, 1, sin(i pi/256), its rounded remainder}, i = min(j, 256 - j),\n"
+              "// j = 0..255.\n");
+  std::printf("alignas(32) constexpr double kSinCosDouble[256][4] = {\n");
+  for (int j = 0; j < 256; ++j) {
+    angle(s, c, j <= 128 ? j : 256 - j, 256);
     mpfr_sub_ui(c, c, 1, MPFR_RNDN);
     const double hi = mpfr_get_d(s, MPFR_RNDN);
     mpfr_sub_d(s, s, hi, MPFR_RNDN);

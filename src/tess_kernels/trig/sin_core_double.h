@@ -6,7 +6,7 @@
 // low mantissa bits of t = a 256/pi + 1.5 2^52, and |r| <= pi/512 carried as r + r_lo.
 // Then sin a = sin(j pi/256 + r) with j = k mod 512. Angles of the last three quarters of
 // the period are folded onto the first, sin(pi + b) = -sin b and sin(pi - b) = sin b, so
-// that the table row j in 0..128 has cos(j pi/256) in [0, 1]: the sum
+// that the table row of j in 0..128 has cos(j pi/256) in [0, 1]: the sum
 //   sin a = s_hi + r + (s_hi (cos r - 1) + s_lo + (cos(j pi/256) - 1) sin r + sin r - r)
 // then never cancels beyond what the result's own size allows.
 #pragma once
@@ -79,21 +79,21 @@ inline SinParts sin_parts(const ReducedAngle& angle, const RemainderSeries& seri
                           int64_t quarter_turns) {
   namespace t = trig_tables;
   const I64x2 j9 = (angle.t_bits + I64x2::splat(128 * quarter_turns)) & I64x2::splat(511);
-  // Lanes in (pi/2, pi) mod pi are reflected: row 256 - j, angle -r.
-  const __m128i j8 = (j9 & I64x2::splat(255)).v;
-  const __m128i reflect32 = _mm_cmpgt_epi32(j8, _mm_set1_epi32(128));
-  const I64x2 reflect{_mm_shuffle_epi32(reflect32, _MM_SHUFFLE(2, 2, 0, 0))};
-  const I64x2 row = (reflect & (I64x2::splat(256) - I64x2{j8})) |
-                    I64x2{_mm_andnot_si128(reflect.v, j8)};
-  const I64x2 r_sign = reflect & I64x2::splat(kSignBit);
+  // Lanes in (pi/2, pi) mod pi are reflected: angle -r, and row j > 128 holds the values
+  // of row 256 - j (the sign of 128 - j tells them apart).
+  const I64x2 row = j9 & I64x2::splat(255);
+  const I64x2 r_sign = (I64x2::splat(128) - row) & I64x2::splat(kSignBit);
   const F64x2 r = simd::from_bits(simd::bits(series.r) ^ r_sign);
   const F64x2 sin_tail = simd::from_bits(simd::bits(series.sin_tail) ^ r_sign);
   const F64x2 cos_m1 = series.cos_m1;
   const uint32_t i0 = static_cast<uint32_t>(row.low32_lane0());
   const uint32_t i1 = static_cast<uint32_t>(row.low32_lane1());
   const F64x2 cm1 = simd::gather_column(t::kSinCosDouble, 0, i0, i1);
-  const F64x2 s_hi = simd::gather_column(t::kSinCosDouble, 2, i0, i1);
-  const F64x2 s_lo = simd::gather_column(t::kSinCosDouble, 3, i0, i1);
+  // The sine's two parts sit side by side, 16-byte aligned: one load per row.
+  const __m128d sin0 = _mm_load_pd(&t::kSinCosDouble[i0][2]);
+  const __m128d sin1 = _mm_load_pd(&t::kSinCosDouble[i1][2]);
+  const F64x2 s_hi{_mm_unpacklo_pd(sin0, sin1)};
+  const F64x2 s_lo{_mm_unpackhi_pd(sin0, sin1)};
 
   const TwoSum head = two_sum(s_hi, r);
   const F64x2 small =
