@@ -6,6 +6,11 @@
 #include "tess_kernels/frame/simd_double.h"
 #include "zorn/tess.h"
 
+// The two pairs of a group are independent chains longer than the out-of-order window
+// reaches: scheduling before register allocation (pressure-aware, so that it does not
+// spill more) interleaves them.
+#pragma GCC optimize("schedule-insns", "sched-pressure")
+
 namespace zorn::tess {
 namespace {
 #include "tess_kernels/exp_log/data/exp_tables.inc"

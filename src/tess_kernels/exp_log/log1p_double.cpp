@@ -5,6 +5,11 @@
 
 #include "tess_kernels/exp_log/log_core_double.h"
 
+// The two pairs of a group are independent chains longer than the out-of-order window
+// reaches: scheduling before register allocation (pressure-aware, so that it does not
+// spill more) interleaves them.
+#pragma GCC optimize("schedule-insns", "sched-pressure")
+
 namespace zorn::tess {
 namespace {
 
