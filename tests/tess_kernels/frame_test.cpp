@@ -114,7 +114,7 @@ TEST_F(Frame, StridedCallWithUnitIncrementsEqualsTheContiguousKernel) {
 }
 
 // Single kernels that run two groups a step (sAsin) stop before a pair holding a special
-// lane and go on group by group: wherever the special lanes fall (first or second group
+// lane and go on group by group: wherever special lanes fall (first or second group
 // of a pair, the partial tail), the contiguous call reports each in order and gives the
 // bits of the strided call, which gathers group by group.
 TEST_F(Frame, PairedSingleGroupsReportInOrderWhereverTheSpecialLanesFall) {
