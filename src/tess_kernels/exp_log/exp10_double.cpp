@@ -3,13 +3,11 @@
 #include <cmath>
 
 #include "tess_kernels/exp_log/exp_table_double.h"
+#include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "zorn/tess.h"
 
-// The two pairs of a group are independent chains longer than the out-of-order window
-// reaches: scheduling before register allocation (pressure-aware, so that it does not
-// spill more) interleaves them.
-#pragma GCC optimize("schedule-insns", "sched-pressure")
+TESS_INTERLEAVE_BEGIN
 
 namespace zorn::tess {
 namespace {
@@ -81,3 +79,5 @@ int32_t tess_callout_dExp10(double x, double* r) {
 }
 
 }  // namespace zorn::tess
+
+TESS_INTERLEAVE_END

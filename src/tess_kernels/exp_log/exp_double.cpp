@@ -4,13 +4,11 @@
 #include <cstring>
 
 #include "tess_kernels/exp_log/exp_table_double.h"
+#include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "zorn/tess.h"
 
-// The two pairs of a group are independent chains longer than the out-of-order window
-// reaches: scheduling before register allocation (pressure-aware, so that it does not
-// spill more) interleaves them.
-#pragma GCC optimize("schedule-insns", "sched-pressure")
+TESS_INTERLEAVE_BEGIN
 
 namespace zorn::tess {
 namespace {
@@ -102,3 +100,5 @@ int32_t tess_callout_dExp(double x, double* r) {
 }
 
 }  // namespace zorn::tess
+
+TESS_INTERLEAVE_END

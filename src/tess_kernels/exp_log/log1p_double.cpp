@@ -4,11 +4,9 @@
 #include <limits>
 
 #include "tess_kernels/exp_log/log_core_double.h"
+#include "tess_kernels/frame/interleaved_schedule.h"
 
-// The two pairs of a group are independent chains longer than the out-of-order window
-// reaches: scheduling before register allocation (pressure-aware, so that it does not
-// spill more) interleaves them.
-#pragma GCC optimize("schedule-insns", "sched-pressure")
+TESS_INTERLEAVE_BEGIN
 
 namespace zorn::tess {
 namespace {
@@ -66,3 +64,5 @@ int32_t tess_callout_dLog1p(double x, double* r) {
 }
 
 }  // namespace zorn::tess
+
+TESS_INTERLEAVE_END

@@ -1,6 +1,7 @@
 #include "tess_kernels/exp_log/double_ops.h"
 
 #include "tess_kernels/exp_log/log_core_double.h"
+#include "tess_kernels/frame/interleaved_schedule.h"
 
 namespace zorn::tess {
 namespace {
@@ -60,18 +61,15 @@ int32_t tess_callout_dLn(double x, double* r) { return log_callout<natural>(x, r
 int32_t tess_callout_dLog2(double x, double* r) { return log_callout<base2>(x, r); }
 int32_t tess_callout_dLog10(double x, double* r) { return log_callout<base10>(x, r); }
 
-// The two pairs of a group are independent chains longer than the out-of-order window
-// reaches: scheduling before register allocation (pressure-aware, so that it does not
-// spill more) interleaves them. Ln gains; Log10 measured slower with it.
-#pragma GCC push_options
-#pragma GCC optimize("schedule-insns", "sched-pressure")
+// Ln gains from interleaving its pairs; Log10 measured slower with it.
+TESS_INTERLEAVE_BEGIN
 int64_t LnDouble::fast_block(int64_t n, const double* a, double* r) {
   return run_fast_block(n, a, r, log_pair<kBaseE, natural>);
 }
 int LnDouble::fast_group(const double x[4], double y[4]) {
   return run_fast_group(x, y, log_pair<kBaseE, natural>);
 }
-#pragma GCC pop_options
+TESS_INTERLEAVE_END
 int64_t Log2Double::fast_block(int64_t n, const double* a, double* r) {
   return run_fast_block(n, a, r, log_pair<kBase2, base2>);
 }

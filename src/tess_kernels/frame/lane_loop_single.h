@@ -26,6 +26,7 @@
 #include <cstdint>
 
 #include "tess_kernels/frame/fp_state.h"
+#include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/frame/kernel_frame.h"
 #include "tess_kernels/frame/simd.h"
 
@@ -90,11 +91,9 @@ struct LaneLoopSingle {
   }
 
   // Whole pairs of contiguous groups, for kernels whose group is one chain longer than
-  // the out-of-order window reaches (F::kPairedVectors): scheduling before register
-  // allocation (pressure-aware, so that it does not spill more) interleaves the two
-  // chains. Stops before the pair holding a special lane, which fast_block takes group
-  // by group.
-  [[gnu::flatten, gnu::noinline, gnu::optimize("schedule-insns", "sched-pressure")]]
+  // the out-of-order window reaches (F::kPairedVectors), interleaved. Stops before the
+  // pair holding a special lane, which fast_block takes group by group.
+  [[gnu::flatten, gnu::noinline, TESS_INTERLEAVED]]
   static int64_t paired_block(int64_t n, const float* a, float* r) {
     int64_t g = 0;
     for (; g + 2 * kGroupLanes <= n; g += 2 * kGroupLanes) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
 #include "zorn/tess.h"
 
@@ -108,15 +109,11 @@ int32_t beyond_overflow_bound(double x, double infinite_result, double* r) {
 
 }  // namespace
 
-// The two pairs of a group are independent chains longer than the out-of-order window
-// reaches: scheduling before register allocation (pressure-aware, so that it does not
-// spill more) interleaves them.
-#pragma GCC push_options
-#pragma GCC optimize("schedule-insns", "sched-pressure")
+TESS_INTERLEAVE_BEGIN
 TESS_DOUBLE_PAIR_LOOPS(SinhDouble, sinh_pair)
 TESS_DOUBLE_PAIR_LOOPS(CoshDouble, cosh_pair)
 TESS_DOUBLE_PAIR_LOOPS(TanhDouble, tanh_pair)
-#pragma GCC pop_options
+TESS_INTERLEAVE_END
 TESS_DOUBLE_PAIR_LOOPS(AsinhDouble, asinh_pair)
 TESS_DOUBLE_PAIR_LOOPS(AcoshDouble, acosh_pair)
 TESS_DOUBLE_PAIR_LOOPS(AtanhDouble, atanh_pair)

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/inv_trig_hyp/atan2_special.h"
 #include "tess_kernels/inv_trig_hyp/inverse_trig_core_double.h"
 #include "zorn/tess.h"
@@ -120,11 +121,8 @@ int32_t pi_form(F64x2 (*pair)(F64x2, F64x2&), double x, double* r) {
 
 }  // namespace
 
-// Each pair is one long chain (a square root or a division, then the series): scheduling
-// before register allocation (pressure-aware, so that it does not spill more)
-// interleaves the two pairs of a group.
-#pragma GCC push_options
-#pragma GCC optimize("schedule-insns", "sched-pressure")
+// Each pair is one long chain (a square root or a division, then the series).
+TESS_INTERLEAVE_BEGIN
 TESS_DOUBLE_PAIR_LOOPS(AsinDouble, asin_pair)
 TESS_DOUBLE_PAIR_LOOPS(AcosDouble, acos_pair)
 TESS_DOUBLE_PAIR_LOOPS(AsinpiDouble, asinpi_pair)
@@ -144,7 +142,7 @@ int64_t Atan2Double::fast_block(int64_t n, const double* a, const double* b, dou
 int64_t Atan2piDouble::fast_block(int64_t n, const double* a, const double* b, double* r) {
   return run_binary_fast_block(n, a, b, r, atan2pi_pair);
 }
-#pragma GCC pop_options
+TESS_INTERLEAVE_END
 
 int32_t tess_callout_dAsin(double x, double* r) { return unit_domain(asin_pair, x, r); }
 int32_t tess_callout_dAcos(double x, double* r) { return unit_domain(acos_pair, x, r); }

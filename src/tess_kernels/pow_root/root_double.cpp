@@ -1,8 +1,9 @@
 #include <cmath>
 #include <limits>
 
-#include "tess_kernels/pow_root/cbrt_core_double.h"
+#include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/frame/two_sum_double.h"
+#include "tess_kernels/pow_root/cbrt_core_double.h"
 #include "tess_kernels/pow_root/double_ops.h"
 
 namespace zorn::tess {
@@ -184,14 +185,11 @@ int32_t tess_callout_dPow2o3(double x, double* r) {
 TESS_DOUBLE_PAIR_LOOPS(SqrtDouble, sqrt_pair)
 TESS_DOUBLE_PAIR_LOOPS(InvSqrtDouble, inv_sqrt_pair)
 TESS_DOUBLE_PAIR_LOOPS(Pow3o2Double, pow3o2_pair)
-// A cube root pair is one chain of about 70 cycles (the division by a in its middle):
-// scheduling before register allocation (pressure-aware, so that it does not spill more)
-// interleaves the two pairs of a group.
-#pragma GCC push_options
-#pragma GCC optimize("schedule-insns", "sched-pressure")
+// A cube root pair is one chain of about 70 cycles (the division by a in its middle).
+TESS_INTERLEAVE_BEGIN
 TESS_DOUBLE_PAIR_LOOPS(CbrtDouble, cbrt_pair)
 TESS_DOUBLE_PAIR_LOOPS(InvCbrtDouble, inv_cbrt_pair)
 TESS_DOUBLE_PAIR_LOOPS(Pow2o3Double, pow2o3_pair)
-#pragma GCC pop_options
+TESS_INTERLEAVE_END
 
 }  // namespace zorn::tess

@@ -1,5 +1,6 @@
 #include "tess_kernels/trig/sin_cos.h"
 
+#include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/trig/double_ops.h"
 #include "tess_kernels/trig/quarter_turn_double.h"
 #include "tess_kernels/trig/scaled_single.h"
@@ -73,8 +74,7 @@ int32_t tess_callout_sSinCos(float x, float* s, float* c) {
 
 // Interleaves the two pairs of a group, as for Sin, Cos and Tan (trig_double.cpp): 1.15x
 // faster (the float lanes, one vector per step, gain nothing from it).
-#pragma GCC push_options
-#pragma GCC optimize("schedule-insns", "sched-pressure")
+TESS_INTERLEAVE_BEGIN
 int64_t SinCosDouble::fast_block(int64_t n, const double* a, double* r1, double* r2) {
   return run_fast_block_two<F64x2>(n, a, r1, r2, sin_cos_double_lanes);
 }
@@ -88,7 +88,7 @@ int32_t tess_callout_dSinCos(double x, double* s, double* c) {
 int sin_cos_table_group(const double x[4], double s[4], double c[4]) {
   return run_fast_group_two<F64x2>(x, s, c, sin_cos_table_lanes);
 }
-#pragma GCC pop_options
+TESS_INTERLEAVE_END
 
 int64_t SinCospiSingle::fast_block(int64_t n, const float* a, float* r1, float* r2) {
   return run_fast_block_two<F32x4>(n, a, r1, r2, sin_cos_pi_single);

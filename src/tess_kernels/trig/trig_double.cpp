@@ -1,15 +1,13 @@
 #include <cmath>
 
+#include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/trig/double_ops.h"
 #include "tess_kernels/trig/quarter_turn_double.h"
 #include "tess_kernels/trig/reduction_double.h"
 #include "tess_kernels/trig/sin_core_double.h"
 #include "zorn/tess.h"
 
-// The two pairs of a group are independent chains of about 65 cycles each, longer than
-// the out-of-order window reaches: scheduling before register allocation (pressure-aware,
-// so that it does not spill more) interleaves them: Sin and Tan 1.19x, Cos 1.11x faster.
-#pragma GCC optimize("schedule-insns", "sched-pressure")
+TESS_INTERLEAVE_BEGIN
 
 namespace zorn::tess {
 namespace {
@@ -114,3 +112,5 @@ int32_t sin_cos_double(double x, double& s, double& c) {
 }
 
 }  // namespace zorn::tess
+
+TESS_INTERLEAVE_END
