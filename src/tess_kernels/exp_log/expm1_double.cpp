@@ -72,15 +72,15 @@ constexpr double kOverflowBound = 709.782712893384;
 }
 
 // Each pair takes the method its lanes need; a pair whose lanes differ computes both.
+// The exponential's method, the common one away from 0, stays straight-line.
 [[gnu::always_inline]] inline F64x2 expm1_pair(F64x2 x, F64x2& y) {
   const F64x2 in_series = simd::less(simd::abs(x), F64x2::splat(kSeriesLimit));
   const int series_lanes = simd::lane_mask(in_series);
-  if (series_lanes == 3) {
-    y = series(x);
-  } else if (series_lanes == 0) {
+  if (series_lanes != 3) [[likely]] {
     y = from_exponential(x);
+    if (series_lanes != 0) [[unlikely]] y = simd::select(in_series, series(x), y);
   } else {
-    y = simd::select(in_series, series(x), from_exponential(x));
+    y = series(x);
   }
   // e^x - 1 has the sign of x; this also keeps -0 for -0.
   y = y | (x & F64x2::splat(-0.0));
