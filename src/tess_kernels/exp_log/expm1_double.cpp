@@ -5,6 +5,7 @@
 #include "tess_kernels/exp_log/log_core_double.h"
 #include "tess_kernels/exp_log/scale_double.h"
 #include "tess_kernels/frame/simd_double.h"
+#include "tess_kernels/frame/splat_rows_double.h"
 #include "zorn/tess.h"
 
 namespace zorn::tess {
@@ -20,42 +21,65 @@ constexpr double kMinusOneBelow = -40.0;
 constexpr double kFastPathLimit = 708.39;
 constexpr double kOverflowBound = 709.782712893384;
 
+// The fast path's constants, as rows read from memory: its branches keep the compiler
+// from holding them in registers across the loop.
+enum Constant : size_t {
+  kSplit,  // 2^27 + 1, Veltkamp's split
+  kS0, kS1, kS2, kS3, kS4, kS5, kS6, kS7, kS8, kS9, kS10, kS11,  // S(x) = 1/3! + x/4! + ...
+  kHalf,
+  kMinusOneLimit,
+  kShifter,  // 1.5 * 2^52
+  kSixtyFourOverLn2,
+  kLn2Over64Hi,
+  kLn2Over64Lo,
+  kP0, kP1, kP2, kP3,  // e^r - 1 = r + r^2 (kP0 + r kP1 + r^2 kP2 + r^3 kP3)
+  kMinusOne,
+  kSeriesLimitRow,
+  kSignBit,
+  kFastPathLimitRow,
+  kConstantCount
+};
+constexpr simd::SplatRows<kConstantCount> kRows({
+    134217729.0, 0.16666666666666666, 0.041666666666666664, 0.008333333333333333,
+    0.001388888888888889, 0.0001984126984126984, 2.48015873015873e-05, 2.7557319223985893e-06,
+    2.755731922398589e-07, 2.505210838544172e-08, 2.08767569878681e-09, 1.6059043836821613e-10,
+    1.1470745597729725e-11, 0.5, kMinusOneBelow, 6755399441055744.0, 92.33248261689366,
+    0.010830424696223417, 2.572804622327669e-14, 0.4999999999994775, 0.1666666666667797,
+    0.04166672368662385, 0.00833333416441411, -1.0, kSeriesLimit, -0.0, kFastPathLimit});
+
 // e^x - 1 = x + x^2/2 + x^3 S(x) for |x| < 1/4, S the Taylor series to x^14 (truncated
 // below 2^-67 relative). x^2 is carried exactly (Dekker's product with Veltkamp's split)
 // and x + x^2/2 by a two-sum, so that only the small x^3 S(x) is rounded on its own.
-[[gnu::always_inline]] inline F64x2 series(F64x2 x) {
-  const auto c = [](double v) { return F64x2::splat(v); };
-  const F64x2 spread = x * c(134217729.0);  // 2^27 + 1
+[[gnu::always_inline]] inline F64x2 series(F64x2 x, const simd::SplatReader& c) {
+  const F64x2 spread = x * c[kSplit];
   const F64x2 x_hi = spread - (spread - x);
   const F64x2 x_lo = x - x_hi;
   const F64x2 x2 = x * x;
-  const F64x2 x2_err = ((x_hi * x_hi - x2) + c(2.0) * (x_hi * x_lo)) + x_lo * x_lo;
+  const F64x2 x2_err = ((x_hi * x_hi - x2) + (x_hi * x_lo + x_hi * x_lo)) + x_lo * x_lo;
   const F64x2 x4 = x2 * x2;
-  const F64x2 s01 = c(0.16666666666666666) + x * c(0.041666666666666664);
-  const F64x2 s23 = c(0.008333333333333333) + x * c(0.001388888888888889);
-  const F64x2 s45 = c(0.0001984126984126984) + x * c(2.48015873015873e-05);
-  const F64x2 s67 = c(2.7557319223985893e-06) + x * c(2.755731922398589e-07);
-  const F64x2 s89 = c(2.505210838544172e-08) + x * c(2.08767569878681e-09);
-  const F64x2 s1011 = c(1.6059043836821613e-10) + x * c(1.1470745597729725e-11);
+  const F64x2 s01 = c[kS0] + x * c[kS1];
+  const F64x2 s23 = c[kS2] + x * c[kS3];
+  const F64x2 s45 = c[kS4] + x * c[kS5];
+  const F64x2 s67 = c[kS6] + x * c[kS7];
+  const F64x2 s89 = c[kS8] + x * c[kS9];
+  const F64x2 s1011 = c[kS10] + x * c[kS11];
   const F64x2 s = (s01 + x2 * s23) + x4 * ((s45 + x2 * s67) + x4 * (s89 + x2 * s1011));
-  const TwoSum lead = two_sum(x, c(0.5) * x2);
-  return lead.sum + (lead.err + (c(0.5) * x2_err + (x2 * x) * s));
+  const TwoSum lead = two_sum(x, c[kHalf] * x2);
+  return lead.sum + (lead.err + (c[kHalf] * x2_err + (x2 * x) * s));
 }
 
 // e^x - 1 from e^x = 2^(k div 64) (hi + (p hi + lo)) as in the exponential's fast path:
 // with A = 2^(k div 64) hi exact, A - 1 is carried exactly by a two-sum and the small
 // part added last. x below -40 is taken as -40, where the result is -1 already.
-[[gnu::always_inline]] inline F64x2 from_exponential(F64x2 x_in) {
-  const F64x2 x = simd::max(x_in, F64x2::splat(kMinusOneBelow));
-  const F64x2 shifter = F64x2::splat(6755399441055744.0);  // 1.5 * 2^52
-  const F64x2 t = x * F64x2::splat(92.33248261689366) + shifter;
-  const F64x2 k = t - shifter;
-  const F64x2 r =
-      (x - k * F64x2::splat(0.010830424696223417)) - k * F64x2::splat(2.572804622327669e-14);
+[[gnu::always_inline]] inline F64x2 from_exponential(F64x2 x_in, const simd::SplatReader& c) {
+  const F64x2 x = simd::max(x_in, c[kMinusOneLimit]);
+  const F64x2 t = x * c[kSixtyFourOverLn2] + c[kShifter];
+  const F64x2 k = t - c[kShifter];
+  const F64x2 r = (x - k * c[kLn2Over64Hi]) - k * c[kLn2Over64Lo];
   // The exponential's polynomial in Estrin's order: two short chains instead of one.
   const F64x2 r2 = r * r;
-  const F64x2 p_low = F64x2::splat(0.4999999999994775) + r * F64x2::splat(0.1666666666667797);
-  const F64x2 p_high = F64x2::splat(0.04166672368662385) + r * F64x2::splat(0.00833333416441411);
+  const F64x2 p_low = c[kP0] + r * c[kP1];
+  const F64x2 p_high = c[kP2] + r * c[kP3];
   const F64x2 p = r + r2 * (p_low + r2 * p_high);
   const simd::I64x2 t_bits = simd::bits(t);
   const F64x2 row0 = F64x2::load_aligned(kExp2Over64Absolute[t_bits.low32_lane0() & 63]);
@@ -67,24 +91,25 @@ constexpr double kOverflowBound = 709.782712893384;
   // off the chain that follows the polynomial.
   const F64x2 scale = scale_from_shifted_integer(t_bits);
   const F64x2 a = hi * scale;
-  const TwoSum big = two_sum(a, F64x2::splat(-1.0));
+  const TwoSum big = two_sum(a, c[kMinusOne]);
   return big.sum + (big.err + (p * a + lo * scale));
 }
 
 // Each pair takes the method its lanes need; a pair whose lanes differ computes both.
 // The exponential's method, the common one away from 0, stays straight-line.
 [[gnu::always_inline]] inline F64x2 expm1_pair(F64x2 x, F64x2& y) {
-  const F64x2 in_series = simd::less(simd::abs(x), F64x2::splat(kSeriesLimit));
+  const simd::SplatReader c(kRows);
+  const F64x2 in_series = simd::less(simd::abs(x), c[kSeriesLimitRow]);
   const int series_lanes = simd::lane_mask(in_series);
   if (series_lanes != 3) [[likely]] {
-    y = from_exponential(x);
-    if (series_lanes != 0) [[unlikely]] y = simd::select(in_series, series(x), y);
+    y = from_exponential(x, c);
+    if (series_lanes != 0) [[unlikely]] y = simd::select(in_series, series(x, c), y);
   } else {
-    y = series(x);
+    y = series(x, c);
   }
   // e^x - 1 has the sign of x; this also keeps -0 for -0.
-  y = y | (x & F64x2::splat(-0.0));
-  return simd::not_less_equal(x, F64x2::splat(kFastPathLimit));
+  y = y | (x & c[kSignBit]);
+  return simd::not_less_equal(x, c[kFastPathLimitRow]);
 }
 
 }  // namespace
