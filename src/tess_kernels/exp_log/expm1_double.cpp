@@ -65,7 +65,8 @@ constexpr simd::SplatRows<kConstantCount> kRows({
   const F64x2 s1011 = c[kS10] + x * c[kS11];
   const F64x2 s = (s01 + x2 * s23) + x4 * ((s45 + x2 * s67) + x4 * (s89 + x2 * s1011));
   const TwoSum lead = two_sum(x, c[kHalf] * x2);
-  return lead.sum + (lead.err + (c[kHalf] * x2_err + (x2 * x) * s));
+  // The sign of x, which the sum may lose for x = -0 alone.
+  return (lead.sum + (lead.err + (c[kHalf] * x2_err + (x2 * x) * s))) | (x & c[kSignBit]);
 }
 
 // e^x - 1 from e^x = 2^(k div 64) (hi + (p hi + lo)) as in the exponential's fast path:
@@ -96,6 +97,7 @@ constexpr simd::SplatRows<kConstantCount> kRows({
 }
 
 // Each pair takes the method its lanes need; a pair whose lanes differ computes both.
+// Both give e^x - 1 with the sign of x.
 // The exponential's method, the common one away from 0, stays straight-line.
 [[gnu::always_inline]] inline F64x2 expm1_pair(F64x2 x, F64x2& y) {
   const simd::SplatReader c(kRows);
@@ -107,8 +109,6 @@ constexpr simd::SplatRows<kConstantCount> kRows({
   } else {
     y = series(x, c);
   }
-  // e^x - 1 has the sign of x; this also keeps -0 for -0.
-  y = y | (x & c[kSignBit]);
   return simd::not_less_equal(x, c[kFastPathLimitRow]);
 }
 
