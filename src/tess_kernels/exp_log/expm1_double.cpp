@@ -69,9 +69,9 @@ constexpr simd::SplatRows<kConstantCount> kRows({
   return (lead.sum + (lead.err + (c[kHalf] * x2_err + (x2 * x) * s))) | (x & c[kSignBit]);
 }
 
-// e^x - 1 from e^x = 2^(k div 64) (hi + (p hi + lo)) as in the exponential's fast path:
-// with A = 2^(k div 64) hi exact, A - 1 is carried exactly by a two-sum and the small
-// part added last. x below -40 is taken as -40, where the result is -1 already.
+// e^x - 1 from e^x = 2^(k div 64) hi (1 + lo + p), 2^(j/64) = hi (1 + lo) from the
+// relative table: with A = 2^(k div 64) hi exact (normal range), A - 1 is carried
+// exactly by a two-sum and the small part A (lo + p) added last. x below -40 is taken as -40, where the result is -1 already.
 [[gnu::always_inline]] inline F64x2 from_exponential(F64x2 x_in, const simd::SplatReader& c) {
   const F64x2 x = simd::max(x_in, c[kMinusOneLimit]);
   const F64x2 t = x * c[kSixtyFourOverLn2] + c[kShifter];
@@ -83,17 +83,13 @@ constexpr simd::SplatRows<kConstantCount> kRows({
   const F64x2 p_high = c[kP2] + r * c[kP3];
   const F64x2 p = r + r2 * (p_low + r2 * p_high);
   const simd::I64x2 t_bits = simd::bits(t);
-  const F64x2 row0 = F64x2::load_aligned(kExp2Over64Absolute[t_bits.low32_lane0() & 63]);
-  const F64x2 row1 = F64x2::load_aligned(kExp2Over64Absolute[t_bits.low32_lane1() & 63]);
+  const F64x2 row0 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane0() & 63]);
+  const F64x2 row1 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane1() & 63]);
   const F64x2 hi = simd::lane0s(row0, row1);
   const F64x2 lo = simd::lane1s(row0, row1);
-  // 2^(k div 64) times hi and lo ahead of p: the products are exact (normal range), so
-  // p A + lo 2^(k div 64) rounds as (p hi + lo) 2^(k div 64) would, with the scaling
-  // off the chain that follows the polynomial.
-  const F64x2 scale = scale_from_shifted_integer(t_bits);
-  const F64x2 a = hi * scale;
+  const F64x2 a = hi * scale_from_shifted_integer(t_bits);
   const TwoSum big = two_sum(a, c[kMinusOne]);
-  return big.sum + (big.err + (p * a + lo * scale));
+  return big.sum + (big.err + a * (lo + p));
 }
 
 // Each pair takes the method its lanes need; a pair whose lanes differ computes both.
