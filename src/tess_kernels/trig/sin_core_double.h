@@ -38,18 +38,20 @@ struct ReducedAngle {
 };
 
 // a - k pi/256 for k the nearest integer to a 256/pi, |a| <= 65536.00349206588. k is split
-// as k_hi + k_lo, k_lo = k mod 4, so that both products with the middle part are exact;
-// the three subtractions keep their rounding errors in lo.
+// as k_hi + k_lo, k_lo = k mod 4, so that both products with the middle part are exact:
+// k_hi is t with its two lowest bits cleared, less the shifter (t stays in [2^52, 2^53)
+// for either sign of k, so the bits hold k in two's complement). The three subtractions
+// keep their rounding errors in lo.
 inline ReducedAngle reduce_pi_over_256(F64x2 a) {
   const F64x2 shifter = F64x2::splat(kShifter);
   const F64x2 t = a * F64x2::splat(kTwoFiftySixOverPi) + shifter;
   const F64x2 k = t - shifter;
   const I64x2 t_bits = simd::bits(t);
-  const F64x2 two52 = F64x2::splat(4503599627370496.0);
-  const F64x2 k_lo = simd::from_bits((t_bits & I64x2::splat(3)) | simd::bits(two52)) - two52;
+  const F64x2 k_hi = simd::from_bits(t_bits & I64x2::splat(~int64_t{3})) - shifter;
+  const F64x2 k_lo = k - k_hi;
   const F64x2 mid = F64x2::splat(kPiOver256Mid);
   const F64x2 p = a - k * F64x2::splat(kPiOver256Hi);
-  const TwoSum s1 = two_difference(p, (k - k_lo) * mid);
+  const TwoSum s1 = two_difference(p, k_hi * mid);
   const TwoSum s2 = two_difference(s1.sum, k_lo * mid);
   const TwoSum s3 = two_difference(s2.sum, k * F64x2::splat(kPiOver256Lo));
   return {s3.sum, (s1.err + s2.err) + s3.err, t_bits};
@@ -86,12 +88,16 @@ inline SinParts sin_parts(const ReducedAngle& angle, const RemainderSeries& seri
   const F64x2 r = simd::from_bits(simd::bits(series.r) ^ r_sign);
   const F64x2 sin_tail = simd::from_bits(simd::bits(series.sin_tail) ^ r_sign);
   const F64x2 cos_m1 = series.cos_m1;
-  const uint32_t i0 = static_cast<uint32_t>(row.low32_lane0());
-  const uint32_t i1 = static_cast<uint32_t>(row.low32_lane1());
-  const F64x2 cm1 = simd::gather_column(t::kSinCosDouble, 0, i0, i1);
+  // Byte offsets of the two 32-byte rows (below 2^13) from one vector shift and one word
+  // extraction per lane.
+  const I64x2 offset = row << 5;
+  const auto* base = reinterpret_cast<const char*>(t::kSinCosDouble);
+  const auto* row0 = reinterpret_cast<const double*>(base + _mm_cvtsi128_si32(offset.v));
+  const auto* row1 = reinterpret_cast<const double*>(base + _mm_extract_epi16(offset.v, 4));
+  const F64x2 cm1{_mm_loadh_pd(_mm_load_sd(row0), row1)};
   // The sine's two parts sit side by side, 16-byte aligned: one load per row.
-  const __m128d sin0 = _mm_load_pd(&t::kSinCosDouble[i0][2]);
-  const __m128d sin1 = _mm_load_pd(&t::kSinCosDouble[i1][2]);
+  const __m128d sin0 = _mm_load_pd(row0 + 2);
+  const __m128d sin1 = _mm_load_pd(row1 + 2);
   const F64x2 s_hi{_mm_unpacklo_pd(sin0, sin1)};
   const F64x2 s_lo{_mm_unpackhi_pd(sin0, sin1)};
 
@@ -124,17 +130,25 @@ inline F64x2 quotient(const SinParts& s, const SinParts& c) {
 
 enum class Fn { kSin, kCos, kTan };
 
+// Whether a reduced angle can give an exact zero: angles in half turns or degrees can (at
+// their multiples of a quarter turn); a radian angle is zero only for a = +0, whose parts
+// are all +0 and sum to +0 as they stand.
+enum class Zeros { kPossible, kOnlyAtZero };
+
 // sin or cos of a = |x| reduced by multiples of pi/256; the sine takes the sign of x.
 // Exact zeros come out as +0 (before the sign of x). The tangent takes its own reduction
 // (quarter_turn_double.h).
-template <Fn F>
+template <Fn F, Zeros Z = Zeros::kPossible>
 F64x2 evaluate(const ReducedAngle& angle, F64x2 x) {
   static_assert(F != Fn::kTan);
   const RemainderSeries series = remainder_series(angle);
+  const auto plus_zero = [](F64x2 v) {
+    return Z == Zeros::kPossible ? v + F64x2::splat(0.0) : v;
+  };
   if constexpr (F == Fn::kCos) {
-    return value(sin_parts(angle, series, 1)) + F64x2::splat(0.0);
+    return plus_zero(value(sin_parts(angle, series, 1)));
   } else {
-    const F64x2 y = value(sin_parts(angle, series, 0)) + F64x2::splat(0.0);
+    const F64x2 y = plus_zero(value(sin_parts(angle, series, 0)));
     return simd::from_bits(simd::bits(y) ^ (simd::bits(x) & I64x2::splat(kSignBit)));
   }
 }
@@ -143,7 +157,7 @@ F64x2 evaluate(const ReducedAngle& angle, F64x2 x) {
 constexpr double kFastPathLimit = 65536.00349206588;  // k (pi/256 hi) exact up to here
 template <Fn F>
 F64x2 fast_lanes(F64x2 x) {
-  return evaluate<F>(reduce_pi_over_256(simd::abs(x)), x);
+  return evaluate<F, Zeros::kOnlyAtZero>(reduce_pi_over_256(simd::abs(x)), x);
 }
 
 }  // namespace zorn::tess::sin_core

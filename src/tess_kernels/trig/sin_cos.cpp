@@ -36,8 +36,8 @@ int fast_path_special_lanes(F64x2 x) {
 // Both on the table from one reduction.
 int sin_cos_table_lanes(F64x2 x, F64x2& s, F64x2& c) {
   const sin_core::ReducedAngle angle = sin_core::reduce_pi_over_256(simd::abs(x));
-  s = sin_core::evaluate<Fn::kSin>(angle, x);
-  c = sin_core::evaluate<Fn::kCos>(angle, x);
+  s = sin_core::evaluate<Fn::kSin, sin_core::Zeros::kOnlyAtZero>(angle, x);
+  c = sin_core::evaluate<Fn::kCos, sin_core::Zeros::kOnlyAtZero>(angle, x);
   return fast_path_special_lanes(x);
 }
 
