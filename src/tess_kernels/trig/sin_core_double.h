@@ -92,8 +92,10 @@ inline SinParts sin_parts(const ReducedAngle& angle, const RemainderSeries& seri
   // extraction per lane.
   const I64x2 offset = row << 5;
   const auto* base = reinterpret_cast<const char*>(t::kSinCosDouble);
-  const auto* row0 = reinterpret_cast<const double*>(base + _mm_cvtsi128_si32(offset.v));
-  const auto* row1 = reinterpret_cast<const double*>(base + _mm_extract_epi16(offset.v, 4));
+  const uint32_t offset0 = static_cast<uint32_t>(_mm_cvtsi128_si32(offset.v));
+  const uint32_t offset1 = static_cast<uint32_t>(_mm_extract_epi16(offset.v, 4));
+  const auto* row0 = reinterpret_cast<const double*>(base + offset0);
+  const auto* row1 = reinterpret_cast<const double*>(base + offset1);
   const F64x2 cm1{_mm_loadh_pd(_mm_load_sd(row0), row1)};
   // The sine's two parts sit side by side, 16-byte aligned: one load per row.
   const __m128d sin0 = _mm_load_pd(row0 + 2);
