@@ -6,8 +6,9 @@
 //   erfc(a) = erfc(r) e^L,  L = -q' d - c2 d^2,
 // q = (2/sqrt(pi)) / erfcx(r) being ln erfc's slope, q' = q plus the economised cubic
 // term (tools/tess_erf_tables), so that L is good to 2^-29 relative to erfc; |L| <= 0.071,
-// and e^L - 1 by its degree-5 series. The product form keeps the relative error small in
-// the tail, where erfc falls by e^(-2 r d) across a step. The row holds erfc(r) as head
+// and e^L - 1 by its degree-5 series, by Estrin's scheme (the group's chain, not its
+// count of operations, limits the loop). The product form keeps the relative error small
+// in the tail, where erfc falls by e^(-2 r d) across a step. The row holds erfc(r) as head
 // and remainder, so that erfc = hi + lo + hm with hm = hi (e^L - 1) at most 0.073 hi;
 // 2 - erfc takes hi exactly (Fast2Sum), and the result is rounded once from parts good
 // to about 2^-27.
@@ -45,10 +46,9 @@ inline Parts erfc_parts(I32x4 k, F32x4 d) {
   F32x4 c[4];
   simd::gather_rows(kErfcGridFloat, k, c);
   const F32x4 l = d * (c[2] + d * c[3]);
-  const F32x4 em1 =
-      l * (splat(1.0f) +
-           l * (splat(0.5f) +
-                l * (splat(1.0f / 6) + l * (splat(1.0f / 24) + l * splat(1.0f / 120)))));
+  const F32x4 l2 = l * l;
+  const F32x4 em1 = l + l2 * ((splat(0.5f) + l * splat(1.0f / 6)) +
+                              l2 * (splat(1.0f / 24) + l * splat(1.0f / 120)));
   return {c[0], c[1], c[0] * em1};
 }
 

@@ -56,6 +56,7 @@ inline F64x2 erfcx_pair(F64x2 x) {
 
 // Erf: only NaN leaves the fast path (the kernel reports nothing).
 struct ErfSingle : LaneLoopSingle<ErfSingle> {
+  static constexpr bool kPairedVectors = true;
   static simd::F32x4 fast_path(simd::F32x4 x) { return erf_grid::erf(x); }
   static int special_lanes(simd::F32x4 x) {
     return simd::lane_mask_not_less_equal(simd::abs(x), simd::F32x4::splat(INFINITY));
@@ -66,6 +67,7 @@ struct ErfSingle : LaneLoopSingle<ErfSingle> {
 // Erfc: x >= 9 (results near and below 2^-126; zero and status 4 from
 // 10.054194928818097) and NaN leave the fast path.
 struct ErfcSingle : LaneLoopSingle<ErfcSingle> {
+  static constexpr bool kPairedVectors = true;  // one chain of about 60 cycles a group
   static simd::F32x4 fast_path(simd::F32x4 x) { return erf_grid::erfc(x); }
   static int special_lanes(simd::F32x4 x) {
     return simd::lane_mask_not_less(x, simd::F32x4::splat(9.0f));
