@@ -130,10 +130,10 @@ struct ErfInvForms {
 // erfcinv(q) for 2^-53 <= q < 2: central 1 - q for q in [1/2, 3/2], both exact;
 // otherwise the tail of q or, negated, of 2 - q.
 struct ErfcInvForms {
+  // q in [1/2, 3/2] (and NaN), where 1 - q is exact.
   [[gnu::always_inline]] static simd::F64x2 central_lanes(simd::F64x2 q) {
     using simd::F64x2;
-    return simd::not_greater(simd::abs(F64x2::splat(1.0) - q), F64x2::splat(0.5)) &
-           simd::not_less(q, F64x2::splat(0.5));
+    return simd::not_less(q, F64x2::splat(0.5)) & simd::not_greater(q, F64x2::splat(1.5));
   }
   [[gnu::always_inline]] static simd::F64x2 central(simd::F64x2 q) { return ErfInvForms::central(simd::F64x2::splat(1.0) - q); }
   static constexpr const auto& rows = kErfInvTailRows;
