@@ -1,6 +1,7 @@
 #include "tess_kernels/complex/exp_hyperbolic_lanes.h"
 
 #include "tess_kernels/complex/single_cores.h"
+#include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/frame/two_sum_double.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
@@ -62,7 +63,10 @@ inline int single_out_of_range(F64x2 x, F64x2 y) {
 
 // e^x = 2^z, z = x / ln 2, as scale (1 + q); the fast range keeps z within the table
 // core's [-151, 129] (results beyond the float range are found by the loop and report).
-int ExpLanes::single_group(const double x[4], const double y[4], double re[4], double im[4]) {
+// The single lanes interleave their two pairs (the double ones of Exp and Tan measured
+// slower).
+[[TESS_INTERLEAVED]] int ExpLanes::single_group(const double x[4], const double y[4], double re[4],
+                                                double im[4]) {
   int special = 0;
   for (int v = 0; v < 4; v += 2) {
     const F64x2 xv = F64x2::load(x + v), yv = F64x2::load(y + v);
@@ -183,8 +187,10 @@ int TangentLanes<kRotated>::group(const double x[4], const double y[4], double r
 // Single precision: the same products from sinh_cosh_single and cos_sin_single, each
 // rounded once in double; the zeros keep the sign rule of the products.
 template <bool kSine, bool kRotated>
-int HyperbolicLanes<kSine, kRotated>::single_group(const double x[4], const double y[4],
-                                                   double re[4], double im[4]) {
+[[TESS_INTERLEAVED]] int HyperbolicLanes<kSine, kRotated>::single_group(const double x[4],
+                                                                        const double y[4],
+                                                                        double re[4],
+                                                                        double im[4]) {
   const F64x2 minus = F64x2::splat(-0.0);
   int special = 0;
   for (int v = 0; v < 4; v += 2) {
@@ -204,8 +210,8 @@ int HyperbolicLanes<kSine, kRotated>::single_group(const double x[4], const doub
 // cancellation anywhere: every relative error adds), for |x| <= 89, where sinh^2 x stays
 // far inside the double range.
 template <bool kRotated>
-int TangentLanes<kRotated>::single_group(const double x[4], const double y[4], double re[4],
-                                         double im[4]) {
+[[TESS_INTERLEAVED]] int TangentLanes<kRotated>::single_group(const double x[4], const double y[4],
+                                                              double re[4], double im[4]) {
   const F64x2 minus = F64x2::splat(-0.0);
   int special = 0;
   for (int v = 0; v < 4; v += 2) {

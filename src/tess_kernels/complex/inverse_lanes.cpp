@@ -2,9 +2,11 @@
 
 #include "tess_kernels/complex/double_double_lanes.h"
 #include "tess_kernels/complex/single_cores.h"
+#include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
 #include "tess_kernels/inv_trig_hyp/inverse_trig_core_double.h"
 
+TESS_INTERLEAVE_BEGIN
 namespace zorn::tess::cx {
 namespace {
 
@@ -202,3 +204,4 @@ template struct InverseSineLanes<false, true>;
 template struct InverseSineLanes<true, true>;
 
 }  // namespace zorn::tess::cx
+TESS_INTERLEAVE_END
