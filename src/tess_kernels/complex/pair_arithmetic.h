@@ -140,8 +140,8 @@ inline int quotient_pairs_double(__m128d x0, __m128d x1, __m128d y0, __m128d y1,
   const F64x2 cr = c * r, dr = d * r;
   F64x2 q_re = a * cr + b * dr, q_im = b * cr - a * dr;
   // x - q1 y: (q1 y)_re = q_re c - q_im d, (q1 y)_im = q_re d + q_im c.
-  const Split qr = veltkamp_split(q_re), qi = veltkamp_split(q_im);
-  const Split cs = veltkamp_split(c), ds = veltkamp_split(d);
+  const Split qr = truncated_split(q_re), qi = truncated_split(q_im);
+  const Split cs = truncated_split(c), ds = truncated_split(d);
   const TwoSum p1 = two_product(qr, cs), p2 = two_product(qi, ds);
   const TwoSum p3 = two_product(qr, ds), p4 = two_product(qi, cs);
   const TwoSum s_re = two_difference(p1.sum, p2.sum), s_im = two_sum(p3.sum, p4.sum);
