@@ -1,5 +1,5 @@
-// Single precision kernels of the hyperbolic functions and their inverses: Sinh and Cosh
-// on the four float lanes (hyperbolic_exponentials_single.h), the others with the lanes
+// Single precision kernels of the hyperbolic functions and their inverses: Sinh, Cosh and
+// Tanh on the four float lanes (hyperbolic_exponentials_single.h), the others with the lanes
 // widened to two pairs of doubles through short double precision formulas, rounded once;
 // callouts that compute in double precision (through the double kernels' callouts).
 #pragma once
@@ -30,42 +30,6 @@ using hyperbolic::splat;
 
 constexpr int32_t kOverflowBoundBits = 0x42B2D4FC;  // 89.41599, the last finite result
 
-namespace data = hyperbolic::data;
-
-using simd::I64x2;
-
-// Tanh computes in double on 0 <= a <= 10. t = a log2 e = k + f with k the nearest integer (the low bits
-// of the 1.5 * 2^52 shifter) and |f| <= 1/2 exact; 2^(+-f) = C +- S from the even and
-// odd parts of one polynomial pass (relative errors near 2^-34 and 2^-37). With
-// ch = (2^k + 2^-k)/2 and sh = (2^k - 2^-k)/2 (rounded once; sh = 0 and ch = 1 at k = 0),
-//   cosh a = C ch + S sh,   sinh a = C sh + S ch,
-// so that near 0 the sine is S itself and keeps its relative accuracy (f = a log2 e
-// rounded once), and from k = 1 on the sum cancels less than a factor 4.
-struct HalfBinadeParts {
-  F64x2 even, odd, ch, sh;  // C, S, ch, sh
-};
-ZORN_FAST_INLINE HalfBinadeParts half_binade_parts(F64x2 a) {
-  constexpr double kShifter = 6755399441055744.0;  // 1.5 * 2^52
-  const F64x2 t = a * splat(1.4426950408889634);
-  const F64x2 shifted = t + splat(kShifter);
-  const F64x2 f = t - (shifted - splat(kShifter));
-  const F64x2 z = f * f;
-  const auto& c = data::kCoshHalfBinade;
-  const auto& s = data::kSinhHalfBinade;
-  const F64x2 even = splat(c[0]) + z * (splat(c[1]) + z * (splat(c[2]) + z * splat(c[3])));
-  const F64x2 odd = f * (splat(s[0]) + z * (splat(s[1]) + z * (splat(s[2]) + z * splat(s[3]))));
-  // k << 52 from the shifter's low bits; the biases 1022 give the halving.
-  const I64x2 exponent = simd::bits(shifted) << 52;
-  const F64x2 up = simd::from_bits(exponent + I64x2::splat(int64_t{1022} << 52));
-  const F64x2 down = simd::from_bits(I64x2::splat(int64_t{1022} << 52) - exponent);
-  return {even, odd, up + down, up - down};
-}
-
-// tanh a = sinh a / cosh a; from 10 on it rounds to 1 (1 - tanh a < 2^-27).
-ZORN_FAST_INLINE F64x2 tanh_core(F64x2 a) {
-  const HalfBinadeParts p = half_binade_parts(simd::min(a, splat(10.0)));
-  return (p.even * p.sh + p.odd * p.ch) / (p.even * p.ch + p.odd * p.sh);
-}
 // ln v for a positive normal double v to a relative error near 2^-34 (enough for one
 // rounding to float), or an absolute one near 2^-53 as v nears 1. From the bits of v =
 // 2^e m: the point c = 1 + j/64 nearest m (j = 64 at m near 2, whose row holds ln 2),
@@ -129,7 +93,7 @@ using SinhSingle = CoreSingle<hyperbolic_single::sinh_core, true,
 using CoshSingle = CoreSingle<hyperbolic_single::cosh_core, false,
                                     hyperbolic_single::beyond_overflow_bound, tess_callout_sCosh>;
 using TanhSingle = CoreSingle<hyperbolic_single::tanh_core, true,
-                                    hyperbolic_single::nan_lanes, tess_callout_sTanh>;
+                                    hyperbolic_single::nan_lanes, tess_callout_sTanh, true>;
 using AsinhSingle = CoreSingle<hyperbolic_single::asinh_core, true,
                                      hyperbolic_single::not_finite, tess_callout_sAsinh>;
 using AcoshSingle = CoreSingle<hyperbolic_single::acosh_core, false,
