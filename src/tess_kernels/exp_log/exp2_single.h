@@ -12,6 +12,8 @@ namespace zorn::tess {
 int32_t tess_callout_sExp2(const float* x, float* r);
 
 struct Exp2Single : LaneLoopSingle<Exp2Single> {
+  // Two groups a step (LaneLoopSingle::paired_block): measured faster, same bits.
+  static constexpr bool kPairedVectors = true;
   // In single precision, as the exponential: n = the nearest integer to 128 x, f = x - n/128
   // exactly, r = f ln 2 in [-0.0028, 0.0028] and e^r - 1 to degree 3; 2^(n/128) from the
   // table and the bits of t.

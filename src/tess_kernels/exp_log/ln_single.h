@@ -14,6 +14,9 @@ namespace zorn::tess {
 int32_t tess_callout_sLn(const float* x, float* r);
 
 struct LnSingle : LaneLoopSingle<LnSingle> {
+  // Two groups a step: one group's degree-9 Horner chain is longer than the out-of-order
+  // window reaches, and two independent chains interleave (same bits).
+  static constexpr bool kPairedVectors = true;
   // ln x = e ln 2 + ln(1 + r) with ln 2 in a short high part and a correction and
   // ln(1 + r) = r + r^2 P(r), all in single precision.
   static simd::F32x4 fast_path(simd::F32x4 x) {
