@@ -38,10 +38,21 @@ struct ExpSingle : LaneLoopSingle<ExpSingle> {
   // and a correction.
   static void reduce(simd::F32x4 x, simd::F32x4& t, simd::F32x4& r) {
     using simd::F32x4;
-    const F32x4 shifter = F32x4::splat(12582912.0f);  // 1.5 * 2^23
-    t = x * F32x4::splat(184.66496f) + shifter;
-    const F32x4 n = t - shifter;
-    r = (x + n * F32x4::splat(-0.0054168701171875f)) + n * F32x4::splat(1.6577690757912933e-06f);
+    reduce(x, t, r,
+           {F32x4::splat(184.66496f), F32x4::splat(12582912.0f),  // 1.5 * 2^23
+            F32x4::splat(-0.0054168701171875f), F32x4::splat(1.6577690757912933e-06f)});
+  }
+
+  // The constants of reduce as vectors: 128 / ln 2, the shifter, minus the head of ln(2)/128
+  // and head - ln(2)/128. A kernel short of registers passes rows it reads from memory.
+  struct ReductionConstants {
+    simd::F32x4 inverse, shifter, minus_head, rest;
+  };
+  static void reduce(simd::F32x4 x, simd::F32x4& t, simd::F32x4& r,
+                     const ReductionConstants& k) {
+    t = x * k.inverse + k.shifter;
+    const simd::F32x4 n = t - k.shifter;
+    r = (x + n * k.minus_head) + n * k.rest;
   }
 
   // 2^(n/128) = scale (hi + lo) for n in the low mantissa bits of t = n + 1.5 * 2^23, with

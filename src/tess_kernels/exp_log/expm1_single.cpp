@@ -5,6 +5,9 @@
 #include "zorn/tess.h"
 
 namespace zorn::tess {
+namespace expm1_single_data {
+#include "tess_kernels/exp_log/data/expm1_rows_single.inc"
+}  // namespace expm1_single_data
 
 // In double precision: the library's expm1 is within an ulp of double, so one rounding to
 // single precision gives the correctly rounded result but in the rarest of cases.

@@ -12,6 +12,15 @@
 
 namespace zorn::tess {
 
+namespace expm1_single_data {
+// Rows of four equal lanes (tools/tess_tables/exp_tables.cpp, argument expm1), defined in
+// expm1_single.cpp out of sight of the kernel: GCC then reads each as a vector memory
+// operand, where a constant it can see would be rebuilt from a scalar load and a
+// broadcast in every group (the double precision path holds the registers).
+alignas(16) extern const float kExpm1RowsSingle[9][4];
+enum LaneRow { kSmallBound, kClamp, kInverse, kShifter, kMinusHead, kRest, kHalf, kSixth, kMinusOne };
+}  // namespace expm1_single_data
+
 // The correct single precision e^x - 1 of *x in *r and its status (3 overflow).
 int32_t tess_callout_sExpm1(const float* x, float* r);
 
@@ -30,18 +39,21 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
   // of -1, in every rounding mode.
   static simd::F32x4 fast_path(simd::F32x4 x) {
     using simd::F32x4;
+    using namespace expm1_single_data;
+    const auto row = [](LaneRow i) { return F32x4{_mm_load_ps(kExpm1RowsSingle[i])}; };
     // The mode test first: it then runs in every group, and the loop hoists it.
     if (!rounds_to_nearest_single() ||
-        simd::lane_mask_less(simd::abs(x), F32x4::splat(0.0625f)) != 0) {
+        simd::lane_mask_less(simd::abs(x), row(kSmallBound)) != 0) {
       return near_zero(x);
     }
     F32x4 t, r;
-    ExpSingle::reduce(simd::max(x, F32x4::splat(-87.0f)), t, r);
-    const F32x4 p = r + (r * r) * (F32x4::splat(0.5f) + r * F32x4::splat(1.0f / 6));
+    ExpSingle::reduce(simd::max(x, row(kClamp)), t, r,
+                      {row(kInverse), row(kShifter), row(kMinusHead), row(kRest)});
+    const F32x4 p = r + (r * r) * (row(kHalf) + r * row(kSixth));
     const ExpSingle::TablePower w = ExpSingle::table_power_parts(t);
     const F32x4 v = w.hi * w.scale;
     const F32x4 c = (p * w.hi + w.lo) * w.scale;
-    const F32x4 minus_one = F32x4::splat(-1.0f);
+    const F32x4 minus_one = row(kMinusOne);
     const F32x4 s = v + minus_one;
     const F32x4 s_from_one = s - v;
     const F32x4 e = (v - (s - s_from_one)) + (minus_one - s_from_one);
