@@ -77,6 +77,24 @@ inline std::vector<Real> fit(const Function& f, double left, double width, int d
   return m;
 }
 
+// Coefficients in powers of d = x - left (as `fit` returns them) to powers of x:
+// Horner's rule on polynomials.
+inline std::vector<Real> to_powers_of_x(const std::vector<Real>& in_d, double left) {
+  const size_t n = in_d.size() - 1;
+  std::vector<Real> in_x(n + 1);
+  for (size_t k = n + 1; k-- > 0;) {
+    for (size_t i = n; i >= 1; --i) {
+      Real shifted;
+      mpfr_mul_d(shifted.v, in_x[i].v, left, MPFR_RNDN);
+      mpfr_sub(in_x[i].v, in_x[i - 1].v, shifted.v, MPFR_RNDN);
+    }
+    Real shifted;
+    mpfr_mul_d(shifted.v, in_x[0].v, left, MPFR_RNDN);
+    mpfr_sub(in_x[0].v, in_d[k].v, shifted.v, MPFR_RNDN);
+  }
+  return in_x;
+}
+
 // Prints c0 as a rounded head and its remainder, then the other coefficients.
 inline void print_split_row(const std::vector<Real>& m, const char* prefix) {
   Real rest;

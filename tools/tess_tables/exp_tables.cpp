@@ -3,6 +3,10 @@
 //   single fast path, N = 128: hi = RN_float(2^(j/128)), lo = RN_float(2^(j/128) - hi)
 //   double fast path, N = 64:  hi = RN_double(2^(j/64)), lo = RN_double(2^(j/64) - hi)
 //   callouts,         N = 64:  hi = RN_double(2^(j/64)), lo = RN_double((2^(j/64) - hi) / hi)
+// and the polynomials P of double precision b^r - 1 = r P(r), b = 2 and 10, for |r| up
+// to log_b(2) / 128 (the remainder of the 2^(j/64) reduction), fitted at Chebyshev nodes
+// (mp_fit) and rounded to double; the largest error of r P(r) with the rounded
+// coefficients, relative to b^r (what the result inherits), goes to stderr.
 // With the argument expm1, the rows of four equal lanes of single precision Expm1's float
 // path instead.
 #include <mpfr.h>
@@ -10,6 +14,9 @@
 #include <cmath>
 #include <cstdio>
 #include <string_view>
+#include <vector>
+
+#include "../mp_fit/chebyshev_fit.h"
 
 namespace {
 
@@ -48,6 +55,48 @@ void print_expm1_rows() {
     std::printf("    {%af, %af, %af, %af},\n", r, r, r, r);
   }
   std::printf("};\n");
+}
+
+// (b^r - 1) / r, from expm1 so that it keeps its precision near r = 0.
+void power_minus_one_over_r(mp_fit::Real& out, const mp_fit::Real& r, unsigned base) {
+  mpfr_set_ui(out.v, base, MPFR_RNDN);
+  mpfr_log(out.v, out.v, MPFR_RNDN);
+  if (mpfr_zero_p(r.v)) return;
+  mpfr_mul(out.v, out.v, r.v, MPFR_RNDN);
+  mpfr_expm1(out.v, out.v, MPFR_RNDN);
+  mpfr_div(out.v, out.v, r.v, MPFR_RNDN);
+}
+
+// P of b^r - 1 = r P(r), degree 4, for |r| <= log_b(2) / 128.
+void print_power_polynomial(const char* name, unsigned base) {
+  constexpr int kDegree = 4;
+  const double reach = std::log(2.0) / std::log(static_cast<double>(base)) / 128;
+  const auto f = [base](mp_fit::Real& out, const mp_fit::Real& r) {
+    power_minus_one_over_r(out, r, base);
+  };
+  const std::vector<mp_fit::Real> in_r =
+      mp_fit::to_powers_of_x(mp_fit::fit(f, -reach, 2 * reach, kDegree), -reach);
+  std::vector<double> c;
+  for (const mp_fit::Real& v : in_r) c.push_back(v.get());
+  std::printf("\n// P of %u^r - 1 = r P(r) for |r| <= log_%u(2) / 128, from degree 0.\n", base,
+              base);
+  std::printf("constexpr double %s[%zu] = {", name, c.size());
+  for (size_t k = 0; k < c.size(); ++k) std::printf("%s%a", k ? ", " : "", c[k]);
+  std::printf("};\n");
+  double worst = 0;
+  for (int i = -4096; i <= 4096; ++i) {
+    mp_fit::Real r, exact, p, power;
+    mpfr_set_d(r.v, reach * i / 4096, MPFR_RNDN);
+    power_minus_one_over_r(exact, r, base);
+    mp_fit::evaluate(p, c, r);
+    mpfr_sub(p.v, p.v, exact.v, MPFR_RNDN);
+    mpfr_mul(p.v, p.v, r.v, MPFR_RNDN);
+    mpfr_mul(power.v, exact.v, r.v, MPFR_RNDN);
+    mpfr_add_ui(power.v, power.v, 1, MPFR_RNDN);
+    mpfr_div(p.v, p.v, power.v, MPFR_RNDN);
+    worst = std::fmax(worst, std::fabs(p.get()));
+  }
+  std::fprintf(stderr, "%s: error of r P(r) up to 2^%.1f of %u^r\n", name, std::log2(worst), base);
 }
 
 }  // namespace
@@ -89,6 +138,8 @@ int main(int argc, char** argv) {
     std::printf("    {%a, %a},\n", hi, mpfr_get_d(diff, MPFR_RNDN));
   }
   std::printf("};\n");
+  print_power_polynomial("kExp2Polynomial", 2);
+  print_power_polynomial("kExp10Polynomial", 10);
   mpfr_clears(exact, diff, static_cast<mpfr_ptr>(nullptr));
   return 0;
 }

@@ -23,19 +23,14 @@ constexpr double kOverflowBound = 1024.0;
 constexpr double kUnderflowBound = -1075.0;
 constexpr double kNormalResultBound = -1022.0;
 
-// 2^r - 1 = r P(r) for |r| <= 1/128: the Taylor coefficients (ln 2)^n / n!, to degree 6,
-// whose truncation stays below 2^-64 relative.
-constexpr double kTaylor[6] = {0.6931471805599453,    0.24022650695910072,
-                               0.05550410866482158,   0.009618129107628477,
-                               0.0013333558146428443, 0.0001540353039338161};
-
 // 2^x = 2^(k div 64) 2^(j/64) 2^r with k = 64 x rounded, j = k mod 64, r = x - k/64
-// exact; 2^(j/64) = hi (1 + lo). Returns the compare mask of special lanes.
+// exact; 2^(j/64) = hi (1 + lo), 2^r - 1 = r P(r) (degree 4, fitted: errs below 2^-58.6
+// of 2^r). Returns the compare mask of special lanes.
 [[gnu::always_inline]] inline F64x2 exp2_pair(F64x2 x, F64x2& y) {
   const F64x2 shifter = F64x2::splat(kShifter);
   const F64x2 t = x + shifter;
   const F64x2 r = x - (t - shifter);
-  y = scaled_table_sum(kExp2Over64Relative, simd::bits(t), r_times_horner(r, kTaylor));
+  y = scaled_table_sum(kExp2Over64Relative, simd::bits(t), r_times_horner(r, kExp2Polynomial));
   return simd::not_less(simd::abs(x), F64x2::splat(kFastPathLimit));
 }
 
@@ -70,7 +65,8 @@ int32_t tess_callout_dExp2(double x, double* r) {
   const double rr = x - (t - kShifter);
   const int64_t k = static_cast<int64_t>((t - kShifter) * 64.0);
   const bool normal = x >= kNormalResultBound;
-  *r = callout_table_result(kExp2Over64Relative, t, r_times_horner(rr, kTaylor), k >> 6, normal);
+  *r = callout_table_result(kExp2Over64Relative, t, r_times_horner(rr, kExp2Polynomial), k >> 6,
+                            normal);
   return normal ? TESS_STATUS_OK : TESS_STATUS_UNDERFLOW;
 }
 
