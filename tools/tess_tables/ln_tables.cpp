@@ -74,18 +74,7 @@ void print_float_log(const char* name, LogFn log_fn) {
   };
   const int n = kSeriesDegree;
   const std::vector<Real> in_d = mp_fit::fit(q, kReducedLow, kReducedWidth, n);
-  // Powers of d = r - kReducedLow to powers of r: Horner's rule on polynomials.
-  std::vector<Real> in_r(n + 1);
-  for (int k = n; k >= 0; --k) {
-    for (int i = n; i >= 1; --i) {
-      Real shifted;
-      mpfr_mul_d(shifted.v, in_r[i].v, kReducedLow, MPFR_RNDN);
-      mpfr_sub(in_r[i].v, in_r[i - 1].v, shifted.v, MPFR_RNDN);
-    }
-    Real shifted;
-    mpfr_mul_d(shifted.v, in_r[0].v, kReducedLow, MPFR_RNDN);
-    mpfr_sub(in_r[0].v, in_d[k].v, shifted.v, MPFR_RNDN);
-  }
+  const std::vector<Real> in_r = mp_fit::to_powers_of_x(in_d, kReducedLow);
   std::vector<float> series;
   for (const Real& v : in_r) series.push_back(mpfr_get_flt(v.v, MPFR_RNDN));
   const float two_head = head_of(two, 16), linear_head = head_of(inverse_ln, 2);
