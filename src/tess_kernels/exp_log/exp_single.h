@@ -36,11 +36,15 @@ struct ExpSingle : LaneLoopSingle<ExpSingle> {
   // |r| <= ln(2)/256 (a little more in directed rounding modes). ln(2)/128 is split into a
   // 9-bit head, whose product with n (|n| < 2^14) is exact as is its difference from x,
   // and a correction.
+  static constexpr float kInverseStep = 184.66496f;                // 128 / ln 2
+  static constexpr float kShifter = 12582912.0f;                   // 1.5 * 2^23
+  static constexpr float kMinusStepHead = -0.0054168701171875f;     // -(ln(2)/128)'s head
+  static constexpr float kStepRest = 1.6577690757912933e-06f;       // head - ln(2)/128
   static void reduce(simd::F32x4 x, simd::F32x4& t, simd::F32x4& r) {
     using simd::F32x4;
     reduce(x, t, r,
-           {F32x4::splat(184.66496f), F32x4::splat(12582912.0f),  // 1.5 * 2^23
-            F32x4::splat(-0.0054168701171875f), F32x4::splat(1.6577690757912933e-06f)});
+           {F32x4::splat(kInverseStep), F32x4::splat(kShifter), F32x4::splat(kMinusStepHead),
+            F32x4::splat(kStepRest)});
   }
 
   // The constants of reduce as vectors: 128 / ln 2, the shifter, minus the head of ln(2)/128

@@ -5,7 +5,7 @@
 #include "tess_kernels/exp_log/log_core_double.h"
 #include "tess_kernels/exp_log/scale_double.h"
 #include "tess_kernels/frame/simd_double.h"
-#include "tess_kernels/frame/splat_rows_double.h"
+#include "tess_kernels/frame/splat_rows.h"
 #include "zorn/tess.h"
 
 namespace zorn::tess {
@@ -39,18 +39,19 @@ enum Constant : size_t {
   kFastPathLimitRow,
   kConstantCount
 };
-constexpr simd::SplatRows<kConstantCount> kRows({
+constexpr simd::SplatRows<double, kConstantCount> kRows({
     134217729.0, 0.16666666666666666, 0.041666666666666664, 0.008333333333333333,
     0.001388888888888889, 0.0001984126984126984, 2.48015873015873e-05, 2.7557319223985893e-06,
     2.755731922398589e-07, 2.505210838544172e-08, 2.08767569878681e-09, 1.6059043836821613e-10,
     1.1470745597729725e-11, 0.5, kMinusOneBelow, 6755399441055744.0, 92.33248261689366,
     0.010830424696223417, 2.572804622327669e-14, 0.4999999999994775, 0.1666666666667797,
     0.04166672368662385, 0.00833333416441411, -1.0, kSeriesLimit, -0.0, kFastPathLimit});
+using Rows = simd::SplatReader<double, kConstantCount>;
 
 // e^x - 1 = x + x^2/2 + x^3 S(x) for |x| < 1/4, S the Taylor series to x^14 (truncated
 // below 2^-67 relative). x^2 is carried exactly (Dekker's product with Veltkamp's split)
 // and x + x^2/2 by a two-sum, so that only the small x^3 S(x) is rounded on its own.
-[[gnu::always_inline]] inline F64x2 series(F64x2 x, const simd::SplatReader& c) {
+[[gnu::always_inline]] inline F64x2 series(F64x2 x, const Rows& c) {
   const F64x2 spread = x * c[kSplit];
   const F64x2 x_hi = spread - (spread - x);
   const F64x2 x_lo = x - x_hi;
@@ -72,7 +73,7 @@ constexpr simd::SplatRows<kConstantCount> kRows({
 // e^x - 1 from e^x = 2^(k div 64) hi (1 + lo + p), 2^(j/64) = hi (1 + lo) from the
 // relative table: with A = 2^(k div 64) hi exact (normal range), A - 1 is carried
 // exactly by a two-sum and the small part A (lo + p) added last. x below -40 is taken as -40, where the result is -1 already.
-[[gnu::always_inline]] inline F64x2 from_exponential(F64x2 x_in, const simd::SplatReader& c) {
+[[gnu::always_inline]] inline F64x2 from_exponential(F64x2 x_in, const Rows& c) {
   const F64x2 x = simd::max(x_in, c[kMinusOneLimit]);
   const F64x2 t = x * c[kSixtyFourOverLn2] + c[kShifter];
   const F64x2 k = t - c[kShifter];
@@ -96,7 +97,7 @@ constexpr simd::SplatRows<kConstantCount> kRows({
 // Both give e^x - 1 with the sign of x.
 // The exponential's method, the common one away from 0, stays straight-line.
 [[gnu::always_inline]] inline F64x2 expm1_pair(F64x2 x, F64x2& y) {
-  const simd::SplatReader c(kRows);
+  const Rows c(kRows);
   const F64x2 in_series = simd::less(simd::abs(x), c[kSeriesLimitRow]);
   const int series_lanes = simd::lane_mask(in_series);
   if (series_lanes != 3) [[likely]] {

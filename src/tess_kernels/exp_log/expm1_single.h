@@ -9,16 +9,17 @@
 #include "tess_kernels/exp_log/exp_single.h"
 #include "tess_kernels/exp_log/rounds_to_nearest_single.h"
 #include "tess_kernels/frame/lane_loop_single.h"
+#include "tess_kernels/frame/splat_rows.h"
 
 namespace zorn::tess {
 
 namespace expm1_single_data {
-// Rows of four equal lanes (tools/tess_tables/exp_tables.cpp, argument expm1), defined in
-// expm1_single.cpp out of sight of the kernel: GCC then reads each as a vector memory
-// operand, where a constant it can see would be rebuilt from a scalar load and a
-// broadcast in every group (the double precision path holds the registers).
-alignas(16) extern const float kExpm1RowsSingle[9][4];
-enum LaneRow { kSmallBound, kClamp, kInverse, kShifter, kMinusHead, kRest, kHalf, kSixth, kMinusOne };
+enum LaneRow { kSmallBound, kClamp, kInverse, kShifter, kMinusHead, kRest, kHalf, kSixth, kMinusOne, kRowCount };
+// The float path's constants as rows, defined in expm1_single.cpp out of sight of the
+// kernel: GCC then reads each as a vector memory operand, where a constant it can see
+// would be rebuilt from a scalar load and a broadcast in every group (the double
+// precision path holds the registers).
+extern const simd::SplatRows<float, kRowCount> kRows;
 }  // namespace expm1_single_data
 
 // The correct single precision e^x - 1 of *x in *r and its status (3 overflow).
@@ -40,7 +41,7 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
   static simd::F32x4 fast_path(simd::F32x4 x) {
     using simd::F32x4;
     using namespace expm1_single_data;
-    const auto row = [](LaneRow i) { return F32x4{_mm_load_ps(kExpm1RowsSingle[i])}; };
+    const auto row = [](LaneRow i) { return kRows[i]; };
     // The mode test first: it then runs in every group, and the loop hoists it.
     if (!rounds_to_nearest_single() ||
         simd::lane_mask_less(simd::abs(x), row(kSmallBound)) != 0) {
