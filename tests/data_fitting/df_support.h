@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
 #include <vector>
 
 #include "zorn/core.h"
@@ -47,5 +48,26 @@ inline double poly(const double* c, int order, double d) {
 }
 
 inline void* const* threads() { return zorn_core_threading_service(); }
+
+// Interpolation without the caller's functions or search: nsite sites, nflags derivative
+// flags, results in the given layout; the type word, site hint, data hint, cells and
+// threading table default to none.
+template <class T>
+int32_t interpolate(ZornDfTask* task, int64_t nsite, const T* sites, int64_t nflags,
+                    const int32_t* flags, T* result, int64_t result_hint = 16, int64_t type = 0,
+                    int64_t site_hint = 0, const std::type_identity_t<T>* data_hint = nullptr, void* cells = nullptr,
+                    void* const* threading = nullptr) {
+  if constexpr (sizeof(T) == 8) {
+    return zorn_df_kernel_dDFInterpolate1D(task, type, 0, nsite, sites, site_hint, nflags, flags,
+                                           data_hint, result, result_hint, cells, nullptr, nullptr,
+                                           nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                           threading);
+  } else {
+    return zorn_df_kernel_sDFInterpolate1D(task, type, 0, nsite, sites, site_hint, nflags, flags,
+                                           data_hint, result, result_hint, cells, nullptr, nullptr,
+                                           nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                           threading);
+  }
+}
 
 }  // namespace df_test

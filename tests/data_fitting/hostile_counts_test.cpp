@@ -14,11 +14,7 @@ TEST(HostileCounts, NoSitesInterpolateNothingInEveryLayout) {
   double sites[1] = {0.5}, result[3] = {-1, -1, -1};
   for (int64_t hint : {16, 32, 256, 512})
     for (int64_t nsite : {int64_t{0}, int64_t{-1}, INT64_MIN}) {
-      EXPECT_EQ(zorn_df_kernel_dDFInterpolate1D(s.task(), 0, 0, nsite, sites, 0, 3, flags, nullptr, result, hint,
-                                                nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                                nullptr, nullptr, nullptr),
-                0)
-          << hint << " " << nsite;
+      EXPECT_EQ(df_test::interpolate(s.task(), nsite, sites, 3, flags, result, hint), 0) << hint << " " << nsite;
       EXPECT_EQ(result[0], -1);
     }
 }

@@ -32,11 +32,7 @@ TEST(DataFittingInterpolate, CubicValuesAndDerivativesIncludingExtrapolation) {
   const std::vector<double> sites = {-3, -2, -1.7, -0.5, 0, 2.9, 3, 4.5};
   const int32_t flags[6] = {1, 1, 1, 1, 0, 1};  // orders 0-3 and 5 (zero for a cubic)
   std::vector<double> r(2 * sites.size() * 5, -1.0);
-  ASSERT_EQ(zorn_df_kernel_dDFInterpolate1D(f.s.task(), 0, 0, int64_t(sites.size()), sites.data(), 0, 6,
-                                            flags, nullptr, r.data(), 16, nullptr, nullptr, nullptr,
-                                            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                            nullptr),
-            0);
+  ASSERT_EQ(df_test::interpolate(f.s.task(), int64_t(sites.size()), sites.data(), 6, flags, r.data()), 0);
   for (size_t j = 0; j < 2; ++j) {
     const double sign = j == 0 ? 1 : -1;
     for (size_t i = 0; i < sites.size(); ++i) {
@@ -58,9 +54,7 @@ TEST(DataFittingInterpolate, ResultLayoutsHoldTheSameNumbers) {
   const int64_t ns = 3, nf = 2, nd = 2;
   auto run = [&](int64_t hint, std::vector<double>& r) {
     r.assign(size_t(ns * nf * nd), -5.0);
-    return zorn_df_kernel_dDFInterpolate1D(f.s.task(), 0, 0, ns, sites.data(), 0, 2, flags, nullptr,
-                                           r.data(), hint, nullptr, nullptr, nullptr, nullptr,
-                                           nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    return df_test::interpolate(f.s.task(), ns, sites.data(), 2, flags, r.data(), hint);
   };
   std::vector<double> r16, r128, r32, r256, r512, r64;
   ASSERT_EQ(run(16, r16), 0);
@@ -88,7 +82,7 @@ TEST(DataFittingInterpolate, RefusalsComeBeforeAnyWrite) {
   const struct {
     bool null_task;
     int64_t kind;
-    const double* site_hint;
+    const double* data_hint;
     int32_t status;
   } cases[] = {{false, 1, nullptr, -1011}, {false, 0, bad_hint, -1026}, {true, 0, nullptr, -1000},
                {false, 0, nullptr, 0}};
@@ -96,9 +90,7 @@ TEST(DataFittingInterpolate, RefusalsComeBeforeAnyWrite) {
     CubicFixture f;
     double r[4] = {-5, -5, -5, -5};
     ASSERT_EQ(zorn_df_kernel_iEditVal(f.s.task(), 19, c.kind), 0);
-    EXPECT_EQ(zorn_df_kernel_dDFInterpolate1D(c.null_task ? nullptr : f.s.task(), 0, 0, 2, sites, 0, 1, &flag,
-                                              c.site_hint, r, 16, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                              nullptr, nullptr, nullptr, nullptr, nullptr),
+    EXPECT_EQ(df_test::interpolate(c.null_task ? nullptr : f.s.task(), 2, sites, 1, &flag, r, 16, 0, 0, c.data_hint),
               c.status);
     EXPECT_EQ(r[0] == -5.0 && r[1] == -5.0, c.status != 0) << c.status;
   }
@@ -110,27 +102,18 @@ TEST(DataFittingInterpolate, CallerCellsAreUsedAndFoundCellsReturned) {
   const int32_t flag = 1;
   double r[6];
   int64_t found[3] = {-9, -9, -9};
-  ASSERT_EQ(zorn_df_kernel_dDFInterpolate1D(f.s.task(), 0, 0, 3, sites, 0, 1, &flag, nullptr, r, 16,
-                                            found, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                            nullptr, nullptr, nullptr, df_test::threads()),
-            0);
+  ASSERT_EQ(df_test::interpolate(f.s.task(), 3, sites, 1, &flag, r, 16, 0, 0, nullptr, found, df_test::threads()), 0);
   EXPECT_EQ(found[0], 1);
   EXPECT_EQ(found[1], 4);
   EXPECT_EQ(found[2], 6);
   // Cells from the caller pick the pieces: cell 1 for every site evaluates the first
   // piece, which (for this cubic) still gives the polynomial.
   int64_t given[3] = {1, 1, 1};
-  ASSERT_EQ(zorn_df_kernel_dDFInterpolate1D(f.s.task(), 4, 0, 3, sites, 0, 1, &flag, nullptr, r, 16,
-                                            given, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                            nullptr, nullptr, nullptr, nullptr),
-            0);
+  ASSERT_EQ(df_test::interpolate(f.s.task(), 3, sites, 1, &flag, r, 16, 4, 0, nullptr, given), 0);
   for (int i = 0; i < 3; ++i) EXPECT_NEAR(r[i], cubic(sites[i]), 1e-11);
   // Absurd cells are clamped to the end pieces, never used to index.
   int64_t wild[3] = {-100, int64_t(1) << 40, 7};
-  ASSERT_EQ(zorn_df_kernel_dDFInterpolate1D(f.s.task(), 4, 0, 3, sites, 0, 1, &flag, nullptr, r, 16,
-                                            wild, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                            nullptr, nullptr, nullptr, nullptr),
-            0);
+  ASSERT_EQ(df_test::interpolate(f.s.task(), 3, sites, 1, &flag, r, 16, 4, 0, nullptr, wild), 0);
   for (int i = 0; i < 3; ++i) EXPECT_NEAR(r[i], cubic(sites[i]), 1e-11);
 }
 
@@ -147,20 +130,16 @@ TEST(DataFittingInterpolate, ManySitesOverThreadsMatchOneThread) {
   const int32_t flags[2] = {1, 1};
   std::vector<double> one(sites.size() * 2), many(sites.size() * 2);
   for (auto* r : {&one, &many})
-    ASSERT_EQ(zorn_df_kernel_dDFInterpolate1D(s.task(), 0, 0, int64_t(sites.size()), sites.data(), 0, 2,
-                                              flags, nullptr, r->data(), 16, nullptr, nullptr,
-                                              nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                              nullptr, r == &many ? df_test::threads() : nullptr),
+    ASSERT_EQ(df_test::interpolate(s.task(), int64_t(sites.size()), sites.data(), 2, flags, r->data(), 16, 0, 0,
+                                   nullptr, nullptr, r == &many ? df_test::threads() : nullptr),
               0);
   EXPECT_EQ(one, many);
   // The sorted search with its state across blocks gives the same numbers.
   std::vector<double> sorted = sites, by_sorted(sites.size() * 2), by_default(sites.size() * 2);
   std::sort(sorted.begin(), sorted.end());
   for (int64_t hint : {0, 64})
-    ASSERT_EQ(zorn_df_kernel_dDFInterpolate1D(s.task(), 0, 0, int64_t(sorted.size()), sorted.data(), hint,
-                                              2, flags, nullptr, (hint ? by_sorted : by_default).data(),
-                                              16, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                              nullptr, nullptr, nullptr, nullptr),
+    ASSERT_EQ(df_test::interpolate(s.task(), int64_t(sorted.size()), sorted.data(), 2, flags,
+                                   (hint ? by_sorted : by_default).data(), 16, 0, hint),
               0);
   EXPECT_EQ(by_sorted, by_default);
 }
@@ -174,10 +153,7 @@ TEST(DataFittingInterpolate, StepFunctionsAndLookUp) {
   std::vector<double> r(t.size() * 2);
   auto run = [&](const std::vector<double>& sites) {
     r.assign(sites.size() * 2, -1);
-    return zorn_df_kernel_dDFInterpolate1D(s.task(), 0, 0, int64_t(sites.size()), sites.data(), 0, 2,
-                                           flags, nullptr, r.data(), 16, nullptr, nullptr, nullptr,
-                                           nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                           nullptr);
+    return df_test::interpolate(s.task(), int64_t(sites.size()), sites.data(), 2, flags, r.data());
   };
   ASSERT_EQ(run(t), 0);
   const double previous[] = {10, 10, 10, 11, 13, 14, 14};
@@ -207,16 +183,10 @@ TEST(DataFittingInterpolate, LinearOnAUniformPartitionExtendsItsEndPieces) {
   const double expected[] = {-2, 1, 2.5, 3, 3};
   const int32_t flag = 1;
   double r[5];
-  ASSERT_EQ(zorn_df_kernel_dDFInterpolate1D(s.task(), 0, 0, 5, t, 0, 1, &flag, nullptr, r, 0, nullptr,
-                                            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                            nullptr, nullptr, nullptr),
-            0);
+  ASSERT_EQ(df_test::interpolate(s.task(), 5, t, 1, &flag, r, 0), 0);
   for (int i = 0; i < 5; ++i) EXPECT_NEAR(r[i], expected[i], 1e-15) << t[i];
 }
 
-}  // namespace
-
-namespace {
 
 // Single precision and a uniform partition (two stored ends) go through their own
 // workers; both must still reproduce a cubic.
@@ -233,10 +203,8 @@ TEST(DataFittingInterpolate, SinglePrecisionUniformPartitionReproducesACubic) {
   const int32_t flags[2] = {1, 1};
   std::vector<float> r(2 * sites.size());
   std::vector<int32_t> cells(sites.size(), -1);
-  ASSERT_EQ(zorn_df_kernel_sDFInterpolate1D(task, 0, 0, int64_t(sites.size()), sites.data(), 0, 2, flags,
-                                            nullptr, r.data(), 16, cells.data(), nullptr, nullptr,
-                                            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                            nullptr),
+  ASSERT_EQ(df_test::interpolate(task, int64_t(sites.size()), sites.data(), 2, flags, r.data(), 16, 0, 0, nullptr,
+                                 cells.data()),
             0);
   const int32_t expected_cells[] = {0, 1, 3, 5, 8};
   for (size_t i = 0; i < sites.size(); ++i) {

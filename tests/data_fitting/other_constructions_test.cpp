@@ -56,6 +56,16 @@ TEST(DataFittingDefaultCubic, ReproducesACubicFromItsSecondDerivatives) {
 
 // ---- quadratic ----
 
+// The cells of a quadratic spline that reproduces 1 + 2t - t^2/2, in powers of (t - knot).
+void expect_parabola_cells(const Spline& s, const std::vector<double>& knots) {
+  for (size_t k = 0; k + 1 < knots.size(); ++k) {
+    const double t = knots[k];
+    EXPECT_NEAR(s.c[3 * k], 1 + 2 * t - 0.5 * t * t, 1e-12) << k;
+    EXPECT_NEAR(s.c[3 * k + 1], 2 - t, 1e-12) << k;
+    EXPECT_NEAR(s.c[3 * k + 2], -0.5, 1e-12) << k;
+  }
+}
+
 TEST(DataFittingQuadratic, MidpointKindReproducesAParabola) {
   auto f = [](double t) { return 1 + 2 * t - 0.5 * t * t; };
   const std::vector<double> x = {0, 0.4, 1, 1.3, 2.2, 3};
@@ -65,19 +75,12 @@ TEST(DataFittingQuadratic, MidpointKindReproducesAParabola) {
   Spline s;
   ASSERT_EQ(s.make(x, 0, 1, y, 3, 0, 128, mid), 0);
   ASSERT_EQ(zorn_df_kernel_dDFQuadraticSpline1D(s.task(), 0, 0, 0), 0);
-  for (size_t i = 0; i + 1 < x.size(); ++i) {
-    EXPECT_NEAR(s.c[3 * i], f(x[i]), 1e-13);
-    EXPECT_NEAR(s.c[3 * i + 1], 2 - x[i], 1e-12);
-    EXPECT_NEAR(s.c[3 * i + 2], -0.5, 1e-12);
-  }
+  expect_parabola_cells(s, x);
   // Evaluated as a quadratic, with derivatives up to the second, also beyond the ends.
   const double sites[4] = {-0.5, 0.7, 2.2, 3.5};
   const int32_t flags[3] = {1, 1, 1};
   double r[12];
-  ASSERT_EQ(zorn_df_kernel_dDFInterpolate1D(s.task(), 0, 0, 4, sites, 0, 3, flags, nullptr, r, 16,
-                                            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                            nullptr, nullptr, nullptr, nullptr),
-            0);
+  ASSERT_EQ(df_test::interpolate(s.task(), 4, sites, 3, flags, r), 0);
   for (int i = 0; i < 4; ++i) {
     EXPECT_NEAR(r[3 * i], f(sites[i]), 1e-12);
     EXPECT_NEAR(r[3 * i + 1], 2 - sites[i], 1e-12);
@@ -91,17 +94,6 @@ TEST(DataFittingQuadratic, MidpointKindReproducesAParabola) {
   EXPECT_EQ(zorn_df_kernel_dDFQuadraticSpline1D(no_array.task(), 0, 0, 0), -1015);
   ASSERT_EQ(zorn_df_kernel_dEditPPSpline1D(s.task(), 3, 2, 128, mid, 0, nullptr, nullptr, 0), 0);
   EXPECT_EQ(zorn_df_kernel_dDFQuadraticSpline1D(s.task(), 0, 0, 0), -1002);
-}
-
-// The knot quadratic reproduces any parabola given matching end conditions; its
-// cells are in powers of (t - knot).
-void expect_parabola_cells(const Spline& s, const std::vector<double>& knots) {
-  for (size_t k = 0; k + 1 < knots.size(); ++k) {
-    const double t = knots[k];
-    EXPECT_NEAR(s.c[3 * k], 1 + 2 * t - 0.5 * t * t, 1e-12) << k;
-    EXPECT_NEAR(s.c[3 * k + 1], 2 - t, 1e-12) << k;
-    EXPECT_NEAR(s.c[3 * k + 2], -0.5, 1e-12) << k;
-  }
 }
 
 TEST(DataFittingQuadratic, KnotKindReproducesAParabolaForEachEndCondition) {
@@ -143,10 +135,7 @@ TEST(DataFittingQuadratic, KnotKindInterpolatesAndIsSmoothAcrossTheSeam) {
   // Evaluate through the interpolation: values at the nodes, and C1 at the seam.
   const int32_t flags[2] = {1, 1};
   std::vector<double> r(2 * x.size());
-  ASSERT_EQ(zorn_df_kernel_dDFInterpolate1D(s.task(), 0, 0, int64_t(x.size()), x.data(), 0, 2, flags,
-                                            nullptr, r.data(), 16, nullptr, nullptr, nullptr, nullptr,
-                                            nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
-            0);
+  ASSERT_EQ(df_test::interpolate(s.task(), int64_t(x.size()), x.data(), 2, flags, r.data()), 0);
   for (size_t i = 0; i < x.size(); ++i) EXPECT_NEAR(r[2 * i], y[i], 1e-12) << i;
   EXPECT_NEAR(r[1], r[2 * x.size() - 1], 1e-12);
   const double* last = &s.c[3 * (x.size() - 1)];

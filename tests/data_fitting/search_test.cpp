@@ -309,9 +309,6 @@ TEST(DataFittingSearch, DispatcherSplitsBlocksOverThreadsWithSameCells) {
   }
 }
 
-}  // namespace
-
-namespace {
 
 // The dispatcher narrows the default search through the task's bin table; clustered
 // nodes (many per bin) and a table left behind by later edits must not change cells.
@@ -331,9 +328,6 @@ TEST(DataFittingSearch, BinTableNarrowingKeepsCellsExact) {
   expect_dispatched_cells(h.task, head, t);
 }
 
-}  // namespace
-
-namespace {
 
 TEST(DataFittingSearch, SinglePrecisionDispatcherAgreesWithTheDefinition) {
   std::mt19937_64 gen(17);
