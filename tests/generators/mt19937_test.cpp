@@ -23,12 +23,6 @@ TEST(Mt19937, FollowsTheReferenceAcrossBlocksAndCallSplits) {
   }
 }
 
-TEST(Mt19937, NoSeedWordsMeansTheSingleWordOne) {
-  Stream empty(PAVO_BRNG_MT19937, {});
-  Stream one(PAVO_BRNG_MT19937, {1});
-  EXPECT_EQ(empty.ints(1300), one.ints(1300));
-}
-
 // The jump is linear in the count: two jumps add up to one.
 TEST(Mt19937, JumpsCompose) {
   Stream twice(PAVO_BRNG_MT19937, kKey), once(PAVO_BRNG_MT19937, kKey);

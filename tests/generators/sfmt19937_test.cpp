@@ -19,11 +19,6 @@ TEST(Sfmt19937, FollowsTheReferenceForKeysOfEveryLength) {
   }
 }
 
-TEST(Sfmt19937, NoSeedWordsMeansTheSingleWordOne) {
-  Stream empty(PAVO_BRNG_SFMT19937, {}), one(PAVO_BRNG_SFMT19937, {1});
-  EXPECT_EQ(empty.ints(1300), one.ints(1300));
-}
-
 // After seeding, the first 128 bits have odd inner product with the parity vector, the
 // condition for the full period. About half of all seeds need the correction.
 TEST(Sfmt19937, SeedingCertifiesThePeriod) {

@@ -1,4 +1,5 @@
-// Twister states damaged in memory or in a loaded image: generation stays inside them.
+// Every twister row: seeding without words, and states damaged in memory or in a loaded
+// image (generation stays inside them).
 #include <gtest/gtest.h>
 
 #include "generator_support.h"
@@ -10,6 +11,13 @@ struct RowCase {
   int32_t state_words;
 };
 const RowCase kRows[] = {{PAVO_BRNG_MT19937, 625}, {PAVO_BRNG_MT2203 + 6023, 70}, {PAVO_BRNG_SFMT19937, 625}};
+
+TEST(TwisterRows, NoSeedWordsMeansTheSingleWordOne) {
+  for (const RowCase& c : kRows) {
+    Stream empty(c.id, {}), one(c.id, {1});
+    EXPECT_EQ(empty.ints(1300), one.ints(1300)) << std::hex << c.id;
+  }
+}
 
 // A damaged state (an index beyond the block, a carry beyond its room) must not make
 // generation read outside the state; it restarts with a fresh block instead.
