@@ -56,30 +56,21 @@ struct EdgeCase {
   double expected_d, expected_s;
 };
 
+// The double and the single call of one generator, for the two members of an EdgeCase.
+#define BOTH(call) [](void* s, double* r) { return call; }, [](void* s, float* r) { return call; }
+
 TEST(Frame, EdgeUniformsGiveFiniteBoundedResults) {
   const double kHuge = -HUGE_VAL;  // stands for "a huge negative value"
   const std::vector<EdgeCase> cases = {
-      {"ln 0 in Exponential becomes ln of the smallest subnormal", 0.0,
-       [](void* s, double* r) { return Exponential(0, s, 1, r, 1, 2); },
-       [](void* s, float* r) { return Exponential(0, s, 1, r, 1, 2); },
+      {"ln 0 in Exponential becomes ln of the smallest subnormal", 0.0, BOTH(Exponential(0, s, 1, r, 1, 2)),
        1.0 + 2.0 * 744.4400719213812, 1.0f + 2.0f * 103.2789306640625f},
-      {"erfinv(-1) in inversion becomes the bound", 0.0,
-       [](void* s, double* r) { return Gaussian(PAVO_GAUSSIAN_ICDF, s, 1, r, 1, 2); },
-       [](void* s, float* r) { return Gaussian(PAVO_GAUSSIAN_ICDF, s, 1, r, 1, 2); },
+      {"erfinv(-1) in inversion becomes the bound", 0.0, BOTH(Gaussian(PAVO_GAUSSIAN_ICDF, s, 1, r, 1, 2)),
        1.0 + 2.0 * 1.4142135623730951 * -5.8635847487551676,
        1.0f + 2.0f * 1.4142135f * -3.8325068950653076f},
-      {"Cauchy's lowest uniform lies above -pi/2", 0.0,
-       [](void* s, double* r) { return Cauchy(0, s, 1, r, 0, 1); },
-       [](void* s, float* r) { return Cauchy(0, s, 1, r, 0, 1); }, kHuge, kHuge},
-      {"accurate uniforms above b become b", 1.5,
-       [](void* s, double* r) { return Uniform(PAVO_METHOD_ACCURATE, s, 1, r, 2, 4); },
-       [](void* s, float* r) { return Uniform(PAVO_METHOD_ACCURATE, s, 1, r, 2, 4); }, 4, 4},
-      {"accurate uniforms below a become a", -0.5,
-       [](void* s, double* r) { return Uniform(PAVO_METHOD_ACCURATE, s, 1, r, 2, 4); },
-       [](void* s, float* r) { return Uniform(PAVO_METHOD_ACCURATE, s, 1, r, 2, 4); }, 2, 2},
-      {"without the flag the generator's value stands", 1.5,
-       [](void* s, double* r) { return Uniform(0, s, 1, r, 2, 4); },
-       [](void* s, float* r) { return Uniform(0, s, 1, r, 2, 4); }, 5, 5},
+      {"Cauchy's lowest uniform lies above -pi/2", 0.0, BOTH(Cauchy(0, s, 1, r, 0, 1)), kHuge, kHuge},
+      {"accurate uniforms above b become b", 1.5, BOTH(Uniform(PAVO_METHOD_ACCURATE, s, 1, r, 2, 4)), 4, 4},
+      {"accurate uniforms below a become a", -0.5, BOTH(Uniform(PAVO_METHOD_ACCURATE, s, 1, r, 2, 4)), 2, 2},
+      {"without the flag the generator's value stands", 1.5, BOTH(Uniform(0, s, 1, r, 2, 4)), 5, 5},
   };
   for (const EdgeCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -98,6 +89,7 @@ TEST(Frame, EdgeUniformsGiveFiniteBoundedResults) {
     }
   }
 }
+#undef BOTH
 
 // n = 0 still makes the (empty) draw and returns its status; nothing is written.
 TEST(Frame, EmptyCallWritesNothingAndPassesTheDrawStatus) {
