@@ -112,9 +112,6 @@ TEST(SSBasicChecks, StatusesInCheckOrder) {
   EXPECT_EQ(_pavodSSBasic(nullptr, PAVO_SS_MEAN, 0x2, nullptr), -4031);
 }
 
-}  // namespace
-
-namespace {
 
 // A covariance of 2^31 - 1 variables cannot be sized: -4000 before anything is read
 // or written.

@@ -374,9 +374,6 @@ TEST(SSBasicEmpty, NoObservationsDividesByNothing) {
   __pavoSSDeleteTask(&task);
 }
 
-}  // namespace
-
-namespace {
 
 // On one task the continued call starts from the unrounded running mean, so portions
 // of data with a mean of 1e9 and unit spread keep the variance to a few ulps.

@@ -314,9 +314,6 @@ TEST(SSMinmaxChecks, StatusesInCheckOrder) {
   EXPECT_EQ(_pavodSSMinmax(nullptr, PAVO_SS_MINIMUM, 0x1), -4031);
 }
 
-}  // namespace
-
-namespace {
 
 // Quantiles of long data come from a sample that brackets the ranks; they must equal
 // the quantiles taken from the fully sorted data, whatever the data do to the sample.
@@ -360,9 +357,6 @@ TEST(SSQuantilesLong, SampledSelectionEqualsSorting) {
     }
 }
 
-}  // namespace
-
-namespace {
 
 TEST(SSQuantilesSingle, SinglePrecisionTwinMatchesDoubleOnTheSameValues) {
   for (int32_t n : {1001, 600000}) {
@@ -390,8 +384,6 @@ TEST(SSQuantilesSingle, SinglePrecisionTwinMatchesDoubleOnTheSameValues) {
   }
 }
 
-}  // namespace
-
 // One array for orders and results: later variables read orders that the first
 // variable's results overwrote (with 1e300); the position must stay inside the data
 // rather than convert out of range (an index far outside the sorted copy).
@@ -408,3 +400,5 @@ TEST_F(SSQuantiles, OrdersSharedWithResultsStayInsideTheData) {
     for (int o = 0; o < 2; ++o) EXPECT_TRUE(shared[2 * v + o] >= lo && shared[2 * v + o] <= hi) << v << " " << o;
   }
 }
+
+}  // namespace
