@@ -1,4 +1,4 @@
-// A stream that deletes itself, and draws of each output type.
+// A stream that deletes itself, draws of each output type, and the saved image of a stream.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -40,3 +40,9 @@ struct Stream {
     return r;
   }
 };
+
+inline std::vector<char> saved_image(const void* stream) {
+  std::vector<char> image(static_cast<size_t>(__pavoGetStreamSize(stream)));
+  EXPECT_EQ(__pavoSaveStreamM(stream, image.data()), 0);
+  return image;
+}

@@ -47,9 +47,7 @@ void expect_pending_half_travels() {
   method1<T>(s.p, 1);
   Stream copy, loaded;
   ASSERT_EQ(__pavoCopyStream(&copy.p, s.p), 0);
-  std::vector<char> image(__pavoGetStreamSize(s.p));
-  ASSERT_EQ(__pavoSaveStreamM(s.p, image.data()), 0);
-  ASSERT_EQ(__pavoLoadStreamM(&loaded.p, image.data()), 0);
+  ASSERT_EQ(__pavoLoadStreamM(&loaded.p, saved_image(s.p).data()), 0);
   const auto original = method1<T>(s.p, 5);
   EXPECT_TRUE(same_bits(original, method1<T>(copy.p, 5)));
   EXPECT_TRUE(same_bits(original, method1<T>(loaded.p, 5)));

@@ -96,12 +96,6 @@ std::string row_name(const testing::TestParamInfo<Row>& info) {
   return name;
 }
 
-std::vector<char> image_of(const Stream& s) {
-  std::vector<char> image(static_cast<size_t>(__pavoGetStreamSize(s.p)));
-  EXPECT_EQ(__pavoSaveStreamM(s.p, image.data()), 0);
-  return image;
-}
-
 class Battery : public testing::TestWithParam<Row> {
  protected:
   void SetUp() override {
@@ -347,7 +341,7 @@ TEST_P(Battery, SaveAndLoadContinueTheSequence) {
   const std::string path = testing::TempDir() + "battery_" + std::to_string(GetParam().id) + ".rng";
   for (uint64_t at : positions()) {
     auto original = advanced(at);
-    const auto image = image_of(*original);
+    const auto image = saved_image(original->p);
     ASSERT_EQ(__pavoSaveStreamF(original->p, path.c_str(), -1), 0);
     std::ifstream file(path, std::ios::binary);
     EXPECT_EQ(std::vector<char>(std::istreambuf_iterator<char>(file), {}), image) << "file and memory images differ";
@@ -355,7 +349,7 @@ TEST_P(Battery, SaveAndLoadContinueTheSequence) {
     ASSERT_EQ(__pavoLoadStreamM(&from_memory.p, image.data()), 0);
     ASSERT_EQ(__pavoLoadStreamF(&from_file.p, path.c_str(), -1), 0);
     EXPECT_EQ(__pavoGetStreamStateBrng(from_file.p), GetParam().id);
-    EXPECT_EQ(image_of(from_memory), image) << "a loaded stream saves another image, at " << at;
+    EXPECT_EQ(saved_image(from_memory.p), image) << "a loaded stream saves another image, at " << at;
     const auto next = original->ints(n);
     EXPECT_EQ(from_memory.ints(n), next) << at;
     EXPECT_EQ(from_file.ints(n), next) << at;

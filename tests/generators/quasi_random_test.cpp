@@ -218,8 +218,7 @@ TEST(QuasiRandom, CallerDataTravelsWithTheStream) {
     source.ints(7);
     reference.ints(7);
     ASSERT_EQ(__pavoCopyStream(&copy.p, source.p), 0);
-    std::vector<char> image(__pavoGetStreamSize(source.p));
-    ASSERT_EQ(__pavoSaveStreamM(source.p, image.data()), 0);
+    const std::vector<char> image = saved_image(source.p);
     ASSERT_EQ(__pavoCopyStreamState(target.p, source.p), 0);
     __pavoDeleteStream(&source.p);  // the others hold their own chunks
     ASSERT_EQ(__pavoLoadStreamM(&loaded.p, image.data()), 0);
@@ -248,8 +247,7 @@ TEST(QuasiRandom, ForgedStateIsRefused) {
       for (const Forgery& f : forgeries) {
         const uint32_t id = streams[g].id;
         Stream s(id, caller ? streams[g].seeds : std::vector<uint32_t>{5});
-        std::vector<char> image(__pavoGetStreamSize(s.p));
-        __pavoSaveStreamM(s.p, image.data());
+        std::vector<char> image = saved_image(s.p);
         const size_t at = f.word == kKey ? 24 + s.row().state_size - 16 + 4 : 24 + 4 * f.word;
         std::memcpy(&image[at], &f.value, 4);
         Stream loaded;

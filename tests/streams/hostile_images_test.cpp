@@ -32,12 +32,6 @@ uint32_t references(const uint64_t* key) {
   return __pavoFindGlobRODataTableEntry(&e, key) == 0 ? e->reference_count : 0;
 }
 
-std::vector<char> save(const void* stream) {
-  std::vector<char> image(static_cast<size_t>(__pavoGetStreamSize(stream)));
-  EXPECT_EQ(__pavoSaveStreamM(stream, image.data()), 0);
-  return image;
-}
-
 int32_t load_bounded(const std::vector<char>& image, void** stream) {
   MemoryReader in(image.data(), image.size());
   return load_image(in, {kStatusMemoryBadImage, kStatusMemoryBadImage}, stream);
@@ -54,14 +48,14 @@ int32_t load_file(const std::vector<char>& image, void** stream) {
 // A saved stream loads back, from memory and from a file, to the very same image once
 // loaded twice (each load reverses the chunk list).
 void expect_round_trip(const void* stream, const std::string& what) {
-  const auto image = save(stream);
+  const auto image = saved_image(stream);
   Stream from_memory, from_file, again_memory, again_file;
   ASSERT_EQ(load_bounded(image, &from_memory.p), 0) << what;
   ASSERT_EQ(load_file(image, &from_file.p), 0) << what;
-  ASSERT_EQ(load_bounded(save(from_memory.p), &again_memory.p), 0) << what;
-  ASSERT_EQ(load_file(save(from_file.p), &again_file.p), 0) << what;
-  EXPECT_EQ(save(again_memory.p), image) << what;
-  EXPECT_EQ(save(again_file.p), image) << what;
+  ASSERT_EQ(load_bounded(saved_image(from_memory.p), &again_memory.p), 0) << what;
+  ASSERT_EQ(load_file(saved_image(from_file.p), &again_file.p), 0) << what;
+  EXPECT_EQ(saved_image(again_memory.p), image) << what;
+  EXPECT_EQ(saved_image(again_file.p), image) << what;
 }
 
 // An image of a stream of generator `brng` (zero state of that row's length) followed
@@ -72,7 +66,7 @@ struct Record {
 };
 std::vector<char> image_with(std::initializer_list<Record> records, uint32_t brng = PAVO_BRNG_MCG31M1) {
   Stream s(PAVO_BRNG_MCG31M1, {3});
-  auto image = save(s.p);
+  auto image = saved_image(s.p);
   int32_t row = 0, sub = 0;
   const PavoBrngProperties* table = __pavoGetBrngBaseOffset(brng, &row, &sub);
   const uint32_t state_length = static_cast<uint32_t>(std::max(table[row].state_size - 16, 0));
@@ -261,7 +255,7 @@ TEST(HostileImages, DamagedPendingPairsAreBadHeaders) {
       c.single ? std::memcpy(data + 4 * i, &f, 4) : std::memcpy(data + 8 * i, &c.values[i], 8);
     }
     ASSERT_EQ(__pavoAddChunk(s.p, c.id, nullptr, data, static_cast<int32_t>(bytes)), 0);
-    const auto image = save(s.p);
+    const auto image = saved_image(s.p);
     Stream from_memory, from_file;
     EXPECT_EQ(load_bounded(image, &from_memory.p), c.loads ? 0 : kStatusMemoryBadImage) << c.id;
     EXPECT_EQ(load_file(image, &from_file.p), c.loads ? 0 : kStatusFileBadHeader) << c.id;

@@ -12,12 +12,6 @@
 
 namespace {
 
-std::vector<char> save_to_memory(const void* stream) {
-  std::vector<char> image(static_cast<size_t>(__pavoGetStreamSize(stream)));
-  EXPECT_EQ(__pavoSaveStreamM(stream, image.data()), 0);
-  return image;
-}
-
 std::string temp_path(const char* name) { return ::testing::TempDir() + name; }
 
 void write_file(const std::string& path, const std::vector<char>& bytes) {
@@ -42,7 +36,7 @@ TEST(Persistence, ChunksTravelPrivateAndShared) {
   Stream s(PAVO_BRNG_MRG32K3A, {1});
   ASSERT_EQ(__pavoAddChunk(s.p, 10, nullptr, private_block(100, 0xAB), 100), 0);
   ASSERT_EQ(__pavoAddChunk(s.p, 20, key, private_block(40, 0xCD), 40), 0);
-  const auto image = save_to_memory(s.p);
+  const auto image = saved_image(s.p);
   ASSERT_EQ(image.size(), 40u + 8 + 124 + 64);
   {
     Stream loaded;
@@ -96,7 +90,7 @@ TEST(Persistence, PathLengthSelectsTheBytesOfThePath) {
 TEST(Persistence, OlderHeaderLayoutLoads) {
   Stream s(PAVO_BRNG_WH + 3, {9, 9, 9, 9});
   s.ints(10);
-  const auto current = save_to_memory(s.p);
+  const auto current = saved_image(s.p);
   std::vector<char> older(20, 0);
   older[0] = 'R', older[1] = 'N', older[2] = 'G';
   older[4] = 1;                                      // that layout's version
@@ -113,7 +107,7 @@ TEST(Persistence, OlderHeaderLayoutLoads) {
 // Each damaged image, through memory and through a file.
 TEST(Persistence, DamagedHeadersAreRefusedWithTheirStatus) {
   Stream s(PAVO_BRNG_MCG31M1, {5});
-  const auto good = save_to_memory(s.p);
+  const auto good = saved_image(s.p);
   const struct {
     const char* what;
     size_t offset;
@@ -138,7 +132,7 @@ TEST(Persistence, DamagedHeadersAreRefusedWithTheirStatus) {
 TEST(Persistence, TruncatedFilesAreShortReadsAtEveryLength) {
   Stream s(PAVO_BRNG_MRG32K3A, {5});
   ASSERT_EQ(__pavoAddChunk(s.p, 1, nullptr, private_block(50, 3), 50), 0);
-  const auto good = save_to_memory(s.p);
+  const auto good = saved_image(s.p);
   const std::string path = temp_path("truncated.rng");
   for (size_t length = 0; length < good.size(); ++length) {
     write_file(path, std::vector<char>(good.begin(), good.begin() + static_cast<long>(length)));
@@ -153,7 +147,7 @@ TEST(Persistence, TruncatedFilesAreShortReadsAtEveryLength) {
 TEST(Persistence, ChunkSizeFieldsThatCannotBeTrueAreShortReads) {
   Stream s(PAVO_BRNG_MCG31M1, {5});
   ASSERT_EQ(__pavoAddChunk(s.p, 1, nullptr, private_block(8, 3), 8), 0);
-  const auto good = save_to_memory(s.p);
+  const auto good = saved_image(s.p);
   const size_t size_field = 32 + 20;
   const std::string path = temp_path("chunk_size.rng");
   for (int32_t size : {-1, INT32_MIN, 9, 1 << 30, INT32_MAX}) {
@@ -190,7 +184,7 @@ TEST(Persistence, ChunksAfterAnUnknownLayoutByteAreShortReads) {
 
 TEST(Persistence, LoadedR250WithIndicesOutOfRangeStaysInsideItsState) {
   Stream s(PAVO_BRNG_R250, {5});
-  auto image = save_to_memory(s.p);
+  auto image = saved_image(s.p);
   const uint32_t wild[2] = {0xFFFFFFF0u, 0x7FFFFFFFu};
   std::memcpy(image.data() + 24 + 1000, wild, sizeof wild);
   Stream loaded;
