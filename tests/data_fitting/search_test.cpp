@@ -201,61 +201,44 @@ int32_t guessing_search(int64_t* n, const double*, int64_t* cells, int32_t* flag
   return g->status;
 }
 
-TEST(DataFittingSearch, CallerGuessIsCorrectedFromItsCell) {
-  const std::vector<double> x = {0, 1, 2, 3};
-  const double two = 2;
-  for (auto [guess, expected] : {std::pair<int64_t, int64_t>{2, 2}, {1, 3}, {0, 3}, {9, 3}, {-4, 3}}) {
-    Guess g{guess, 0, 0};
-    int64_t cell = -1;
-    EXPECT_EQ(zorn_df_kernel_dDFUserDefSearch1D64(4, x.data(), 1, &two, nullptr, 1, 0, 0, 0, &cell,
-                                                  0, guessing_search, &g, nullptr, nullptr),
-              0);
-    EXPECT_EQ(cell, expected) << "guess " << guess;
+// The caller's search on the partition 0, 1, 2, 3, asked in blocks of 128 sites: its
+// status 0 has each guess corrected from the guessed cell; 1000 makes the guesses final;
+// a positive status keeps them and is returned; a negative one is returned at once.
+// (-1: not checked.)
+TEST(DataFittingSearch, CallerSearchGuessesAndStatuses) {
+  const double x[4] = {0, 1, 2, 3};
+  const struct {
+    double site;
+    int64_t n;
+    Guess guess;
+    bool flags;
+    int32_t status;
+    int64_t cell;
+    int calls;
+  } cases[] = {{2, 1, {2, 0, 0}, false, 0, 2, -1},       {2, 1, {1, 0, 0}, false, 0, 3, -1},
+               {2, 1, {0, 0, 0}, false, 0, 3, -1},       {2, 1, {9, 0, 0}, false, 0, 3, -1},
+               {2, 1, {-4, 0, 0}, false, 0, 3, -1},      {0, 1, {0, 7, 0}, false, 7, 0, -1},
+               {3, 1, {9, 0, 0}, false, 0, 3, -1},       {2.5, 300, {42, 1000, 0}, false, 0, 42, 3},
+               {2.5, 300, {42, 3, 1}, true, 3, 42, -1},  {2.5, 300, {1, -5, 0}, false, -5, -1, 1}};
+  for (auto c : cases) {
+    SCOPED_TRACE(testing::Message() << "site " << c.site << " guess " << c.guess.cell << " status " << c.guess.status);
+    const std::vector<double> t(size_t(c.n), c.site);
+    std::vector<int64_t> cells(t.size(), -1);
+    std::vector<int32_t> flags(t.size(), 0);
+    int32_t* site_flags = c.flags ? flags.data() : nullptr;
+    EXPECT_EQ(zorn_df_kernel_dDFUserDefSearch1D64(4, x, c.n, t.data(), nullptr, 1, 0, 0, 0, cells.data(), 0,
+                                                  guessing_search, &c.guess, nullptr, site_flags),
+              c.status);
+    if (c.cell >= 0) EXPECT_TRUE(std::all_of(cells.begin(), cells.end(), [&](int64_t k) { return k == c.cell; }));
+    if (c.calls >= 0) EXPECT_EQ(c.guess.calls, c.calls);
   }
-  const double zero = 0, three = 3;
-  Guess g0{0, 7, 0};
-  int64_t cell = -1;
-  EXPECT_EQ(zorn_df_kernel_dDFUserDefSearch1D64(4, x.data(), 1, &zero, nullptr, 1, 0, 0, 0, &cell,
-                                                0, guessing_search, &g0, nullptr, nullptr),
-            7);
-  EXPECT_EQ(cell, 0);
-  Guess g9{9, 0, 0};
-  zorn_df_kernel_dDFUserDefSearch1D64(4, x.data(), 1, &three, nullptr, 1, 0, 0, 0, &cell, 0,
-                                      guessing_search, &g9, nullptr, nullptr);
-  EXPECT_EQ(cell, 3);
-}
-
-TEST(DataFittingSearch, CallerStatusesFinalFlaggedAndFailing) {
-  const std::vector<double> x = {0, 1, 2, 3};
-  std::vector<double> t(300, 2.5);
-  std::vector<int64_t> cells(300);
-  Guess final_cells{42, 1000, 0};
-  EXPECT_EQ(zorn_df_kernel_dDFUserDefSearch1D64(4, x.data(), 300, t.data(), nullptr, 1, 0, 0, 0,
-                                                cells.data(), 0, guessing_search, &final_cells,
-                                                nullptr, nullptr),
-            0);
-  EXPECT_EQ(final_cells.calls, 3);  // blocks of 128
-  EXPECT_TRUE(std::all_of(cells.begin(), cells.end(), [](int64_t c) { return c == 42; }));
-  Guess flagged{42, 3, 1};
-  std::vector<int32_t> flags(300, 0);
-  EXPECT_EQ(zorn_df_kernel_dDFUserDefSearch1D64(4, x.data(), 300, t.data(), nullptr, 1, 0, 0, 0,
-                                                cells.data(), 0, guessing_search, &flagged,
-                                                nullptr, flags.data()),
-            3);
-  EXPECT_TRUE(std::all_of(cells.begin(), cells.end(), [](int64_t c) { return c == 42; }));
-  Guess failing{1, -5, 0};
-  EXPECT_EQ(zorn_df_kernel_dDFUserDefSearch1D64(4, x.data(), 300, t.data(), nullptr, 1, 0, 0, 0,
-                                                cells.data(), 0, guessing_search, &failing,
-                                                nullptr, nullptr),
-            -5);
-  EXPECT_EQ(failing.calls, 1);
   // The uniform variant ignores the guess in favour of the step.
   const double ends[2] = {0, 3};
+  const std::vector<double> t(300, 2.5);
   Guess ignored{0, 0, 0};
   int32_t c32[300];
-  EXPECT_EQ(zorn_df_kernel_dDFUniUserDefSearch1D32(4, ends, 300, t.data(), nullptr, 1, 0, 0, 0,
-                                                   c32, 0, guessing_search, &ignored, nullptr,
-                                                   nullptr),
+  EXPECT_EQ(zorn_df_kernel_dDFUniUserDefSearch1D32(4, ends, 300, t.data(), nullptr, 1, 0, 0, 0, c32, 0,
+                                                   guessing_search, &ignored, nullptr, nullptr),
             0);
   EXPECT_EQ(c32[0], 3);
   EXPECT_EQ(c32[299], 3);
