@@ -18,10 +18,7 @@ TEST(LinearAlgebra, GemmAndSyrkForwardInPublishedOrder) {
   const zorn_blas_int m = 2, n = 2, k = 3;
   const double one = 1, zero = 0;
   zorn_blas_xdgemm("N", "N", &m, &n, &k, &one, a, &m, b, &k, &zero, c, &m);
-  EXPECT_EQ(c[0], 58);
-  EXPECT_EQ(c[1], 139);
-  EXPECT_EQ(c[2], 64);
-  EXPECT_EQ(c[3], 154);
+  EXPECT_EQ(std::vector<double>(c, c + 4), (std::vector<double>{58, 139, 64, 154}));
   // Upper triangle of A * A^T.
   double s[4] = {0, -1, 0, 0};
   zorn_blas_dsyrk("U", "N", &m, &k, &one, a, &m, &zero, s, &m);

@@ -72,12 +72,8 @@ TEST(SiblingServices, MessagesShowNameIndexAndValues) {
   zorn_serv_print(1, 748, 2, "vdLn", 4);
   zorn_serv_print(1, 773, 0);
   const std::string out = testing::internal::GetCapturedStderr();
-  EXPECT_NE(out.find("vsExp"), std::string::npos);
-  EXPECT_NE(out.find("overflow"), std::string::npos);
-  EXPECT_NE(out.find("13"), std::string::npos);
-  EXPECT_NE(out.find("1000"), std::string::npos);
-  EXPECT_NE(out.find("vdLn"), std::string::npos);
-  EXPECT_NE(out.find("per-thread state"), std::string::npos);
+  for (const char* shown : {"vsExp", "overflow", "13", "1000", "vdLn", "per-thread state"})
+    EXPECT_NE(out.find(shown), std::string::npos) << shown;
 }
 
 TEST(SiblingServices, CpuFeatureQueryAgreesWithCpuid) {
