@@ -112,6 +112,9 @@ struct Mul : Elementwise<Mul, 2, 1>, cx::PairLoop<Mul> {
   static int pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128d& r0, __m128d& r1) {
     return cx::product_pairs<R, false>(x0, x1, y0, y1, r0, r1);
   }
+  static bool quads(__m128 x01, __m128 x23, __m128 y01, __m128 y23, __m128& r01, __m128& r23) {
+    return cx::product_quads<false>(x01, x23, y01, y23, r01, r23);
+  }
   template <class T>
   static int32_t eval(T x, T y, T& r) {
     r = x * y;
@@ -134,6 +137,9 @@ struct MulByConj : cx::PairLoop<MulByConj> {
   template <class R>
   static int pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128d& r0, __m128d& r1) {
     return cx::product_pairs<R, true>(x0, x1, y0, y1, r0, r1);
+  }
+  static bool quads(__m128 x01, __m128 x23, __m128 y01, __m128 y23, __m128& r01, __m128& r23) {
+    return cx::product_quads<true>(x01, x23, y01, y23, r01, r23);
   }
   template <class R>
   static int32_t eval(std::complex<R> x, std::complex<R> y, std::complex<R>& r) {

@@ -88,6 +88,35 @@ inline int product_pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128d
   }
 }
 
+// Four single precision elements, two a register as stored: the formulas of
+// product_pair on the real parts of the four in one register and the imaginary parts in
+// another, each half widened to double (the same bits). True where a part is not finite
+// in single.
+template <bool kConj>
+inline bool product_quads(__m128 x01, __m128 x23, __m128 y01, __m128 y23, __m128& r01,
+                          __m128& r23) {
+  const __m128 xr = _mm_shuffle_ps(x01, x23, _MM_SHUFFLE(2, 0, 2, 0));
+  const __m128 xi = _mm_shuffle_ps(x01, x23, _MM_SHUFFLE(3, 1, 3, 1));
+  const __m128 yr = _mm_shuffle_ps(y01, y23, _MM_SHUFFLE(2, 0, 2, 0));
+  const __m128 yi = _mm_shuffle_ps(y01, y23, _MM_SHUFFLE(3, 1, 3, 1));
+  __m128 re[2], im[2];
+  for (int h = 0; h < 2; ++h) {
+    const auto half = [h](__m128 v) { return _mm_cvtps_pd(h == 0 ? v : _mm_movehl_ps(v, v)); };
+    const __m128d a = half(xr), b = half(xi), c = half(yr), d = half(yi);
+    // x conj(y) = (a c + b d) + i (b c - a d).
+    const __m128d p_re = _mm_mul_pd(a, c), q_re = _mm_mul_pd(b, d);
+    const __m128d p_im = _mm_mul_pd(a, d), q_im = _mm_mul_pd(b, c);
+    re[h] = _mm_cvtpd_ps(kConj ? _mm_add_pd(p_re, q_re) : _mm_sub_pd(p_re, q_re));
+    im[h] = _mm_cvtpd_ps(kConj ? _mm_sub_pd(q_im, p_im) : _mm_add_pd(p_im, q_im));
+  }
+  const __m128 re4 = _mm_movelh_ps(re[0], re[1]), im4 = _mm_movelh_ps(im[0], im[1]);
+  r01 = _mm_unpacklo_ps(re4, im4);
+  r23 = _mm_unpackhi_ps(re4, im4);
+  const __m128 magnitude_bits = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));  // see magnitude()
+  const __m128 larger = _mm_max_ps(_mm_and_ps(re4, magnitude_bits), _mm_and_ps(im4, magnitude_bits));
+  return _mm_movemask_ps(_mm_cmple_ps(larger, _mm_set1_ps(FLT_MAX))) != 0xF;
+}
+
 // x / y = x conj(y) / |y|^2 for single parts (in double: the products are exact and
 // each of the sums and the quotient rounds once).
 inline bool quotient_pair(__m128d x, __m128d y, __m128d& r) {

@@ -8,7 +8,12 @@
 //       trusted with element l (special values, reports, exponents out of the safe range);
 //   template <class R> static int32_t eval(std::complex<R> x, std::complex<R> y,
 //                                          std::complex<R>& r)
-//       the scalar form with its status.
+//       the scalar form with its status;
+// and may supply, for single precision,
+//   static bool quads(__m128 x01, __m128 x23, __m128 y01, __m128 y23, __m128& r01,
+//                     __m128& r23)
+//       the results of four elements (two a register, as stored), true where any of them
+//       needs more than this form: then they go through the two-element steps.
 // Strided vectors and the last odd element run through the scalar form. Every element
 // of an iteration is loaded before any result is stored, so results may overwrite the
 // arguments; an element with a non-zero status is stored, reported and read back.
@@ -73,20 +78,37 @@ struct PairLoop {
     const std::complex<R>* const x = a.base;
     const std::complex<R>* const y = b.base;
     std::complex<R>* const out = r.base;
-    int64_t i = 0;
-    for (; i + 2 <= n; i += 2) {
+    const auto pair_step = [=, &frame, &report](int64_t j) [[gnu::always_inline]] {
       __m128d x0, x1, y0, y1, r0, r1;
-      load_pair(x + i, x0, x1);
-      load_pair(y + i, y0, y1);
+      load_pair(x + j, x0, x1);
+      load_pair(y + j, y0, y1);
       const int scalar_bits = Op::template pairs<R>(x0, x1, y0, y1, r0, r1);
       if (scalar_bits != 0) [[unlikely]] {
         const bool scalar[2] = {(scalar_bits & 1) != 0, (scalar_bits & 2) != 0};
         frame.mask_x87_exceptions();
-        settle(i, scalar, r0, r1, a, b, r, report);
-        continue;
+        settle(j, scalar, r0, r1, a, b, r, report);
+        return;
       }
-      store_pair(out + i, r0, r1);
+      store_pair(out + j, r0, r1);
+    };
+    int64_t i = 0;
+    if constexpr (sizeof(R) == sizeof(float) && requires(__m128 v) { Op::quads(v, v, v, v, v, v); }) {
+#pragma GCC unroll 2
+      for (; i + 4 <= n; i += 4) {
+        const float* const xf = reinterpret_cast<const float*>(x + i);
+        const float* const yf = reinterpret_cast<const float*>(y + i);
+        __m128 r01, r23;
+        if (Op::quads(_mm_loadu_ps(xf), _mm_loadu_ps(xf + 4), _mm_loadu_ps(yf), _mm_loadu_ps(yf + 4),
+                      r01, r23)) [[unlikely]] {
+          pair_step(i);
+          pair_step(i + 2);
+          continue;
+        }
+        _mm_storeu_ps(reinterpret_cast<float*>(out + i), r01);
+        _mm_storeu_ps(reinterpret_cast<float*>(out + i + 2), r23);
+      }
     }
+    for (; i + 2 <= n; i += 2) pair_step(i);
     return i;
   }
 
