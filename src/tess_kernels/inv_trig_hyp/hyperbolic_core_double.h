@@ -148,6 +148,12 @@ ZORN_HYPERBOLIC_INLINE F64x2 cosh_of_magnitude(F64x2 a) {
   return (c.hi + c.lo) * splat(2.0);
 }
 
+// sinh a from the exponentials, for a at or above kSinhSeriesLimit.
+ZORN_HYPERBOLIC_INLINE F64x2 sinh_by_exponentials(F64x2 a) {
+  const Sum s = half_hyperbolic(a).sinh_half;
+  return (s.hi + s.lo) * splat(2.0);
+}
+
 // A pair whose lanes all take one of the two forms computes that form alone.
 ZORN_HYPERBOLIC_INLINE F64x2 sinh_of_magnitude(F64x2 a) {
   const F64x2 in_series = simd::less(a, splat(kSinhSeriesLimit));
@@ -156,8 +162,7 @@ ZORN_HYPERBOLIC_INLINE F64x2 sinh_of_magnitude(F64x2 a) {
     const Sum series = sinh_series(a);
     return series.hi + series.lo;
   }
-  const Sum s = half_hyperbolic(a).sinh_half;
-  const F64x2 y = (s.hi + s.lo) * splat(2.0);
+  const F64x2 y = sinh_by_exponentials(a);
   if (series_lanes == 0) return y;
   const Sum series = sinh_series(a);
   return simd::select(in_series, series.hi + series.lo, y);

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "tess_kernels/frame/interleaved_schedule.h"
+#include "tess_kernels/frame/lane_loop_double_groups.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
 #include "zorn/tess.h"
 
@@ -19,6 +20,20 @@ namespace h = hyperbolic;
   const F64x2 a = simd::abs(x);
   y = h::sinh_of_magnitude(a) | h::sign_of(x);
   return simd::lane_mask(simd::not_less_equal(a, h::splat(h::kOverflowBound)));
+}
+// A group without lanes below the series limit takes the exponentials on both pairs in
+// one straight run, so that the pairs interleave (1.13x faster on [-20, 20]); any other
+// group goes pair by pair (1.02x slower on [-1, 1], 1.08x on [-0.4, 0.4]: a branch more).
+[[gnu::always_inline]] inline bool sinh_group(F64x2 x0, F64x2 x1, F64x2& y0, F64x2& y1) {
+  const F64x2 a0 = simd::abs(x0), a1 = simd::abs(x1);
+  const F64x2 limit = h::splat(h::kSinhSeriesLimit);
+  if (simd::lane_mask(simd::less(a0, limit) | simd::less(a1, limit)) != 0) {
+    return (sinh_pair(x0, y0) | sinh_pair(x1, y1)) == 0;
+  }
+  y0 = h::sinh_by_exponentials(a0) | h::sign_of(x0);
+  y1 = h::sinh_by_exponentials(a1) | h::sign_of(x1);
+  const F64x2 bound = h::splat(h::kOverflowBound);
+  return simd::lane_mask(simd::not_less_equal(a0, bound) | simd::not_less_equal(a1, bound)) == 0;
 }
 [[gnu::always_inline]] inline int cosh_pair(F64x2 x, F64x2& y) {
   const F64x2 a = simd::abs(x);
@@ -125,7 +140,7 @@ int32_t beyond_overflow_bound(double x, double infinite_result, double* r) {
 }  // namespace
 
 TESS_INTERLEAVE_BEGIN
-TESS_DOUBLE_PAIR_LOOPS(SinhDouble, sinh_pair)
+TESS_DOUBLE_GROUP_LOOPS(SinhDouble, sinh_group, sinh_pair)
 TESS_DOUBLE_PAIR_LOOPS(CoshDouble, cosh_pair)
 TESS_DOUBLE_PAIR_LOOPS(TanhDouble, tanh_pair)
 TESS_INTERLEAVE_END
