@@ -67,10 +67,13 @@ template <bool kWithLow>
   return rows;
 }
 
-// erfc(-a) = 2 - erfc(a), which rounds to 2 from a = 9 on.
+// erfc(-a) = 2 - erfc(a), which rounds to 2 from a = 9 on, as (-erfc(a)) + 2: x's sign
+// bit negates the sum and, shifted right by one, is the bit pattern of 2 (+0 for positive
+// x). Rounding the sum first costs at most a quarter ulp of the result, at least 1 there.
 [[gnu::always_inline]] inline F64x2 erfc_pair(F64x2 x, F64x2& y) {
   const Pair r = erfc_parts<false>(simd::abs(x), zero());
-  y = simd::select(simd::less(x, zero()), subtract_from(2.0, r), r.hi + r.lo);
+  const F64x2 sign = x & splat(-0.0);
+  y = ((r.hi + r.lo) ^ sign) + simd::from_bits(simd::bits(sign) >> 1);
   return simd::not_less_equal(x, splat(kTailLimit));
 }
 
