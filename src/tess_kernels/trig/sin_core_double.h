@@ -103,7 +103,9 @@ inline SinParts sin_parts(const ReducedAngle& angle, const RemainderSeries& seri
   const F64x2 s_hi{_mm_unpacklo_pd(sin0, sin1)};
   const F64x2 s_lo{_mm_unpackhi_pd(sin0, sin1)};
 
-  const TwoSum head = two_sum(s_hi, r);
+  // Dekker's fast two-sum is exact here: s_hi is 0 (row 0) or at least sin(pi/256), above
+  // the |r| <= pi/512 of every reduction onto this table, so its exponent is the larger.
+  const TwoSum head = fast_two_sum(s_hi, r);
   const F64x2 small =
       (((s_hi * cos_m1 + s_lo) + cm1 * sin_tail) + sin_tail) + (head.err + cm1 * r);
   // sin(pi + b) = -sin b: bit 8 of j becomes the sign bit.
