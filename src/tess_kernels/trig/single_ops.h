@@ -54,9 +54,9 @@ template <bool kCos>
   const F32x4 shifter = F32x4::splat(12582912.0f);  // 1.5 * 2^23
   const F32x4 scaled = (kCos ? a + F32x4::splat(1.5707964f) : a) * F32x4::splat(0.31830987f);
   const F32x4 t = scaled + shifter;
-  const F32x4 n = t - shifter;
+  // The cosine's angle n - 1/2, exact in float (n < 2^22), one subtraction for four lanes.
+  const F32x4 n = kCos ? (t - shifter) - F32x4::splat(0.5f) : t - shifter;
   const auto sin_of_remainder = [](F64x2 ad, F64x2 nd) {
-    if constexpr (kCos) nd = nd - F64x2::splat(0.5);
     const F64x2 r = (ad - nd * F64x2::splat(3.1415926535846666)) -
                     nd * F64x2::splat(5.126688303189038e-12);
     const F64x2 r2 = r * r;
