@@ -161,7 +161,7 @@ const Case kCases[] = {
     {"Exp2", "s", -150.0, 0.0, 4},
     {"Exp2", "s", 128.0, kInf, 3},
     {"Exp2", "s", std::nextafter(128.0f, 0.0f), kRounded, 0},
-    // The top finite results, which the callout takes.
+    // The top arguments whose 128 x rounds to 128 * 128 leave the fast path.
     {"Exp2", "s", 127.99609375f, kRounded, 0},
     {"Exp2", "s", std::nextafter(127.99609375f, 0.0f), kRounded, 0},
     {"Exp2", "d", 1024.0, kInf, 3},
