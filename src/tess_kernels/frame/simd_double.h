@@ -73,6 +73,7 @@ inline F64x2 less(F64x2 a, F64x2 b) { return {_mm_cmplt_pd(a.v, b.v)}; }
 inline F64x2 not_less(F64x2 a, F64x2 b) { return {_mm_cmpnlt_pd(a.v, b.v)}; }
 inline F64x2 not_greater(F64x2 a, F64x2 b) { return {_mm_cmpngt_pd(a.v, b.v)}; }
 inline F64x2 not_less_equal(F64x2 a, F64x2 b) { return {_mm_cmpnle_pd(a.v, b.v)}; }
+inline F64x2 not_equal(F64x2 a, F64x2 b) { return {_mm_cmpneq_pd(a.v, b.v)}; }
 inline F64x2 not_greater_equal(F64x2 a, F64x2 b) { return {_mm_cmpnge_pd(a.v, b.v)}; }
 inline F64x2 operator|(F64x2 a, F64x2 b) { return {_mm_or_pd(a.v, b.v)}; }
 inline F64x2 operator&(F64x2 a, F64x2 b) { return {_mm_and_pd(a.v, b.v)}; }

@@ -12,8 +12,10 @@
 
 #include <cstdint>
 #include <iterator>
+#include <type_traits>
 
 #include "tess_kernels/frame/polynomial_double.h"
+#include "tess_kernels/frame/simd.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/frame/two_sum_double.h"
 #include "tess_kernels/inv_trig_hyp/inverse_trig_tables.h"
@@ -111,12 +113,11 @@ ZORN_INVERSE_TRIG_INLINE F64x2 quotient_remainder(F64x2 num, F64x2 den, F64x2 u)
 
 // atan(num / den) for 0 <= num / den with den > 0, from q, num / den or close to it
 // (which picks the centre c), and `reduce(c)`, which gives the reduced argument
-// (num - c den) / (den + c num) as an unevaluated sum u + u_lo (u_lo 0 where the
-// quotient's rounding may be left out). With kSided, the lanes of `left` (all ones) give
-// pi - atan(num / den) instead, from the table's rows of pi - atan c and -u. With
-// kHalfTurns, the result is divided by pi: the centres' angles from their table over
-// pi, and u/pi as the exact product of the 26-bit heads of u and 1/pi beside the small
-// products of the rests.
+// (num - c den) / (den + c num) either rounded (an F64x2) or as an unevaluated sum
+// u + u_lo (a Sum). With kSided, the lanes of `left` (all ones) give pi - atan(num / den)
+// instead, from the table's rows of pi - atan c and -u. With kHalfTurns, the result is
+// divided by pi: the centres' angles from their table over pi, and u/pi as the exact
+// product of the 26-bit heads of u and 1/pi beside the small products of the rests.
 enum class Scale { kRadians, kHalfTurns };
 template <Scale kScale, bool kSided, class Reduce>
 ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = splat(0.0)) {
@@ -124,10 +125,19 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = spl
   const F64x2 t = simd::min(q * splat(16.0), splat(256.0)) + shifter;
   const F64x2 k = t - shifter;
   const F64x2 c = simd::not_less(k, splat(3.0)) & (k * splat(0.0625));
-  auto [u, u_lo] = reduce(c);
-  const F64x2 z = u * u;
-  F64x2 small = u_lo + u * (z * estrin(z, data::kAtanPolynomial));
-  I64x2 index = simd::bits(t) & I64x2::splat(511);
+  const auto reduced = reduce(c);
+  F64x2 u, small;
+  if constexpr (std::is_same_v<decltype(reduced), const Sum>) {
+    u = reduced.hi;
+    const F64x2 z = u * u;
+    small = reduced.lo + u * (z * estrin(z, data::kAtanPolynomial));
+  } else {
+    u = reduced;
+    const F64x2 z = u * u;
+    small = u * (z * estrin(z, data::kAtanPolynomial));
+  }
+  // The low bits of t are k (below 2^12, as gather_pairs takes them).
+  I64x2 index = simd::bits(t);
   if constexpr (kSided) {
     constexpr int64_t kLeftRows = std::size(data::kAtanCentres) / 2;
     index = index + (simd::bits(left) & I64x2::splat(kLeftRows));
@@ -137,8 +147,8 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = spl
   }
   constexpr auto& centres =
       kScale == Scale::kRadians ? data::kAtanCentres : data::kAtanpiCentres;
-  const F64x2 row0 = F64x2::load_aligned(centres[index.lane0_bits()]);
-  const F64x2 row1 = F64x2::load_aligned(centres[index.lane1_bits()]);
+  F64x2 centre_head, centre_rest;
+  simd::gather_pairs(centres, index, centre_head, centre_rest);
   if constexpr (kScale == Scale::kHalfTurns) {
     const F64x2 head = splat(data::kInversePiHead26);
     const F64x2 u_head = head26(u);
@@ -146,32 +156,17 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = spl
             small * splat(data::kInversePiHi);
     u = u_head * head;
   }
-  const TwoSum s = fast_two_sum(simd::lane0s(row0, row1), u);
-  return {s.sum, s.err + (simd::lane1s(row0, row1) + small)};
+  const TwoSum s = fast_two_sum(centre_head, u);
+  return {s.sum, s.err + (centre_rest + small)};
 }
 
 // atan a for 0 <= a <= 2^900: u = (a - c) / (1 + a c), the difference exact (or, for
 // c = 16 and large a, far below the result's last place). Below 5/32, u = a exactly;
 // above, |u| <= 1/16 and the result at least 5 |u|, so that the roundings of 1 + a c and
-// of the quotient weigh at most 1/5 ulp: atan leaves them. Atanpi carries them (left
-// out, they measured 0.64 ulp): u is a - c times the rounded 1/(1 + a c) (one division
-// serves u and the remainder), and the remainder R = (a - c) - u (1 + a c) against the
-// exact denominator is formed as (a - c - u) - u (a c). The first difference is exact
-// while a c <= 1 (Sterbenz) and otherwise off by 2^-53 (a - c), the product's roundings
-// are 2^-52 |u| a c, so that R / (1 + a c) is off by at most 2^-52 |u|, and by 2^-57 |u|
-// where u weighs most (a c <= 1/32 at c = 3/16).
+// of the quotient weigh at most 1/5 ulp, over pi as in radians: both leave them.
 template <Scale kScale>
 ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 a) {
-  return atan_sum<kScale, false>(a, [a](F64x2 c) {
-    const F64x2 num = a - c, ac = a * c, den = splat(1.0) + ac;
-    if constexpr (kScale == Scale::kRadians) {
-      return Sum{num / den, splat(0.0)};
-    } else {
-      const F64x2 inverse = splat(1.0) / den;
-      const F64x2 u = num * inverse;
-      return Sum{u, ((num - u) - u * ac) * inverse};
-    }
-  });
+  return atan_sum<kScale, false>(a, [a](F64x2 c) { return (a - c) / (splat(1.0) + a * c); });
 }
 
 // atan(b / a) for a, b in [2^-500, 2^500], or pi minus it in the lanes of `left`:

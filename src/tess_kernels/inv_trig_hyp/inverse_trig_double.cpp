@@ -61,7 +61,8 @@ ZORN_INVERSE_TRIG_INLINE F64x2 atanpi_pair(F64x2 x, F64x2& y) {
   const F64x2 a = simd::abs(x);
   y = it::rounded(it::atan_sum<it::Scale::kHalfTurns>(simd::min(a, it::splat(kAtanLargest)))) |
       it::sign_of(x);
-  return simd::not_less_equal(a, it::splat(INFINITY)) | pi_form_tiny(x);
+  // NaN and 0 < |x| < 2^-900 in two comparisons: NaN is neither at least 2^-900 nor 0.
+  return simd::not_greater_equal(a, it::splat(kPiFormSmallest)) & simd::not_equal(a, it::splat(0.0));
 }
 
 // atan2(a, b) = ±atan(|a| / |b|) for b > 0 and ±(pi - atan(|a| / |b|)) for b < 0, with
