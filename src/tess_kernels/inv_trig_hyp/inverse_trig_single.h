@@ -91,11 +91,19 @@ ZORN_FAST_INLINE SeriesArgument series_argument(F32x4 x) {
   return {outer, simd::select(outer, s.head, x), rest + and_bits(outer, s.tail)};
 }
 // asin a for 0 <= a <= 1: a + rest below 1/2; above, pi/2 - 2 (head + tail + rest).
+// In radians the head's sum needs no Fast2Sum: above 1/2 the head is 0 or at least
+// 2^-13 (a float below 1 is at most 1 - 2^-24), so 2 head, a 12-bit number, is a
+// multiple of 2^-23, as is pi/2's head, and their difference, in [0.57, 1.58], is exact.
 template <bool kPi>
 ZORN_FAST_INLINE F32x4 asin_float(F32x4 a) {
   const SeriesArgument s = series_argument(a);
-  return angle_sum<kPi>(and_bits(s.outer, fsplat(1.0f)),
-                        fsplat(1.0f) + and_bits(s.outer, fsplat(-3.0f)), s.h, s.t);
+  const F32x4 m = fsplat(1.0f) + and_bits(s.outer, fsplat(-3.0f));  // 1, or -2 beyond 1/2
+  if constexpr (kPi) {
+    return angle_sum<true>(and_bits(s.outer, fsplat(1.0f)), m, s.h, s.t);
+  } else {
+    return (and_bits(s.outer, fsplat(data::kHalfPiFloatHi)) + m * s.h) +
+           (and_bits(s.outer, fsplat(data::kHalfPiFloatLo)) + m * s.t);
+  }
 }
 // acos x for -1 <= x <= 1: pi/2 - x - rest in the middle; above 1/2, 2 (head + tail +
 // rest), exactly +0 at 1; below -1/2, pi minus that, pi rounded at -1. So m is -1, or
