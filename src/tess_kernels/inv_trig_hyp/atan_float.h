@@ -136,16 +136,19 @@ ZORN_FAST_INLINE int atan2_lanes(F32x4 y, F32x4 x, F32x4& r) {
   const F32x4 num = (ya - k.c * x_head) - k.c * (xa - x_head), den = xa + k.c * ya;
   const F32x4 u = num / den;
   // Below 2^-20 the rounded quotient is the angle (x > 0) or negligible beside pi: the
-  // series and the remainder are left at 0 there rather than computed among subnormals.
-  // Not so over pi, where the quotient's remainder still counts.
-  const F32x4 keep = simd::less(F32x4::splat(kPiScaled ? 0.0f : 0x1p-20f), quotient);
+  // series (u^3/3, below 2^-40 u) and the remainder are left at 0 there rather than
+  // computed among subnormals (u^3 is one below 2^-42; a subnormal operand costs about
+  // a hundred cycles). Over pi the quotient's remainder still counts and is kept.
+  const F32x4 series_keep = simd::less(F32x4::splat(0x1p-20f), quotient);
+  const F32x4 keep = kPiScaled ? simd::less(F32x4::splat(0.0f), quotient) : series_keep;
+  const F32x4 series_u = simd::from_bits(simd::bits(u) & simd::bits(series_keep));
   const F32x4 kept_u = simd::from_bits(simd::bits(u) & simd::bits(keep));
   const F32x4 kept_num = simd::from_bits(simd::bits(num) & simd::bits(keep));
   const I32x4 x_sign = simd::bits(x) & I32x4::splat(INT32_MIN);
   const I32x4 row = k.row + (I32x4::splat(data::kAtanCentreRows) & (x_sign >> 31));
   const auto signed_part = [x_sign](F32x4 v) { return simd::from_bits(simd::bits(v) ^ x_sign); };
   const F32x4 small = signed_part(quotient_remainder(kept_num, den, kept_u) / den +
-                                  series_rest(kept_u));
+                                  series_rest(series_u));
   const F32x4 theta = kPiScaled
                           ? angle_over_pi(data::kAtanpiCentresFloat, row, signed_part(u), small)
                           : angle(data::kAtanCentresFloat, row, signed_part(u), small);
