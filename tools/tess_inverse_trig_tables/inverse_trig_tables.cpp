@@ -4,7 +4,7 @@
 //   the Chebyshev nodes of [0, z_max], found by solving the Vandermonde system of those
 //   nodes exactly, and rounded to double. Each line is followed by the largest error of
 //   z P(z) with the rounded coefficients over 4096 points of the interval (the relative
-//   error the polynomial adds to f).
+//   error the polynomial adds to f). atan(u) / pi as u/4 + u (1/pi - 1/4) + u^3 P(u^2) / pi.
 // - atan(c_k) as head and remainder for c_k = k/16 (k = 3 .. 256) and c_k = 0 (k <= 2),
 //   the centres of the atan kernel's reduction u = (a - c) / (1 + a c), then pi - atan(c_k)
 //   for atan2 left of the vertical axis; the same divided by pi for the pi forms.
@@ -102,12 +102,17 @@ double largest_error(Inverse f, double at_zero, double z_max, const std::vector<
   return worst;
 }
 
+void print_row(const char* name, const std::vector<double>& c) {
+  std::printf("constexpr double %s[%zu] = {", name, c.size());
+  for (size_t k = 0; k < c.size(); ++k) std::printf(k ? ", %a" : "%a", c[k]);
+  std::printf("};\n");
+}
+
 void print_polynomial(const char* name, Inverse f, double at_zero, double z_max, int degree) {
   std::vector<double> c;
   for (const Mp& m : interpolate(f, at_zero, z_max, degree)) c.push_back(m.get());
-  std::printf("constexpr double %s[%d] = {", name, degree + 1);
-  for (int k = 0; k <= degree; ++k) std::printf(k ? ", %a" : "%a", c[k]);
-  std::printf("};\n// largest error of z P(z) on [0, %a]: 2^%.1f\n", z_max,
+  print_row(name, c);
+  std::printf("// largest error of z P(z) on [0, %a]: 2^%.1f\n", z_max,
               std::log2(largest_error(f, at_zero, z_max, c)));
 }
 
@@ -124,6 +129,24 @@ void print_split_float(const char* name, const Mp& value) {
   mpfr_sub_d(rest.v, value.v, head, MPFR_RNDN);
   std::printf("constexpr float %sHi = %af, %sLo = %af;\n", name, head, name,
               mpfr_get_flt(rest.v, MPFR_RNDN));
+}
+
+// 1/pi - 1/4 = kInversePiLessQuarterHi + L, and R(z) = L + z P(z) / pi with P interpolated
+// as above and divided by pi before its rounding to double:
+// f(u) / pi = u/4 + u kInversePiLessQuarterHi + u R(u^2), the first term exact.
+void print_quarter_polynomial(const char* name, Inverse f, double at_zero, double z_max,
+                              int degree, const Mp& pi) {
+  Mp term;
+  mpfr_ui_div(term.v, 1, pi.v, MPFR_RNDN);
+  mpfr_sub_d(term.v, term.v, 0.25, MPFR_RNDN);
+  print_split("kInversePiLessQuarter", term);
+  mpfr_sub_d(term.v, term.v, term.get(), MPFR_RNDN);
+  std::vector<double> c{term.get()};
+  for (const Mp& m : interpolate(f, at_zero, z_max, degree)) {
+    mpfr_div(term.v, m.v, pi.v, MPFR_RNDN);
+    c.push_back(term.get());
+  }
+  print_row(name, c);
 }
 
 // The rows of atan(c_k), then of pi - atan(c_k), each divided by pi if by_pi.
@@ -151,12 +174,14 @@ int main() {
   print_polynomial("kAsinPolynomial", mpfr_asin, 1.0 / 6, 0.25, 12);
   std::printf("// atan u = u + u^3 P(u^2) for |u| <= 5/32.\n");
   print_polynomial("kAtanPolynomial", mpfr_atan, -1.0 / 3, 25.0 / 1024, 6);
+  Mp pi, half_pi, inverse_pi;
+  mpfr_const_pi(pi.v, MPFR_RNDN);
+  std::printf("// atan(u) / pi = u/4 + u kInversePiLessQuarterHi + u R(u^2) for |u| <= 5/32.\n");
+  print_quarter_polynomial("kAtanpiPolynomial", mpfr_atan, -1.0 / 3, 25.0 / 1024, 6, pi);
 
   std::printf("// The float kernels' (the polynomial's part at most 1/20 of the result):\n");
   std::printf("// asin u = u + u^3 P(u^2) for u^2 <= 1/4.\n");
   print_polynomial("kAsinPolynomialFloat", mpfr_asin, 1.0 / 6, 0.25, 5);
-  Mp pi, half_pi, inverse_pi;
-  mpfr_const_pi(pi.v, MPFR_RNDN);
   std::printf("// atan(c_k), head and remainder: c_k = k/16, or 0 for k <= 2; then, at k + 257,\n");
   std::printf("// pi - atan(c_k) (the angle left of the vertical axis).\n");
   print_atan_centres("kAtanCentres", pi, false);

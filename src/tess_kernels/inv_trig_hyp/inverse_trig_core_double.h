@@ -116,8 +116,10 @@ ZORN_INVERSE_TRIG_INLINE F64x2 quotient_remainder(F64x2 num, F64x2 den, F64x2 u)
 // (num - c den) / (den + c num) either rounded (an F64x2) or as an unevaluated sum
 // u + u_lo (a Sum). With kSided, the lanes of `left` (all ones) give pi - atan(num / den)
 // instead, from the table's rows of pi - atan c and -u. With kHalfTurns, the result is
-// divided by pi: the centres' angles from their table over pi, and u/pi as the exact
-// product of the 26-bit heads of u and 1/pi beside the small products of the rests.
+// divided by pi: the centres' angles from their table over pi, and atan(u) / pi as
+// u/4 + u h + u R(u^2), h the head of 1/pi - 1/4 and R(0) its remainder: u/4 is exact,
+// u h is at most 0.22 of the sum (its rounding and that of the sum of the rests weigh
+// 1/8 ulp each), and u R(u^2) under 1% of it.
 enum class Scale { kRadians, kHalfTurns };
 template <Scale kScale, bool kSided, class Reduce>
 ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = splat(0.0)) {
@@ -126,15 +128,24 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = spl
   const F64x2 k = t - shifter;
   const F64x2 c = simd::not_less(k, splat(3.0)) & (k * splat(0.0625));
   const auto reduced = reduce(c);
-  F64x2 u, small;
+  F64x2 u;
   if constexpr (std::is_same_v<decltype(reduced), const Sum>) {
     u = reduced.hi;
-    const F64x2 z = u * u;
-    small = reduced.lo + u * (z * estrin(z, data::kAtanPolynomial));
   } else {
     u = reduced;
-    const F64x2 z = u * u;
+  }
+  const F64x2 z = u * u;
+  F64x2 small;
+  if constexpr (kScale == Scale::kRadians) {
     small = u * (z * estrin(z, data::kAtanPolynomial));
+    if constexpr (std::is_same_v<decltype(reduced), const Sum>) small = reduced.lo + small;
+  } else {
+    small = u * estrin(z, data::kAtanpiPolynomial);
+    if constexpr (std::is_same_v<decltype(reduced), const Sum>) {
+      small = reduced.lo * splat(data::kInversePiHi) + small;
+    }
+    small = u * splat(data::kInversePiLessQuarterHi) + small;
+    u = u * splat(0.25);
   }
   // The low bits of t are k (below 2^12, as gather_pairs takes them).
   I64x2 index = simd::bits(t);
@@ -149,13 +160,6 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = spl
       kScale == Scale::kRadians ? data::kAtanCentres : data::kAtanpiCentres;
   F64x2 centre_head, centre_rest;
   simd::gather_pairs(centres, index, centre_head, centre_rest);
-  if constexpr (kScale == Scale::kHalfTurns) {
-    const F64x2 head = splat(data::kInversePiHead26);
-    const F64x2 u_head = head26(u);
-    small = ((u - u_head) * head + u * splat(data::kInversePiRest26)) +
-            small * splat(data::kInversePiHi);
-    u = u_head * head;
-  }
   const TwoSum s = fast_two_sum(centre_head, u);
   return {s.sum, s.err + (centre_rest + small)};
 }
