@@ -128,22 +128,26 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = spl
   const F64x2 k = t - shifter;
   const F64x2 c = simd::not_less(k, splat(3.0)) & (k * splat(0.0625));
   const auto reduced = reduce(c);
-  F64x2 u;
-  if constexpr (std::is_same_v<decltype(reduced), const Sum>) {
+  constexpr bool kQuotientSum = std::is_same_v<decltype(reduced), const Sum>;
+  F64x2 u, series_u;
+  if constexpr (kQuotientSum) {
     u = reduced.hi;
+    // Below a quotient of 2^-30 the series' terms past u (u^3/3, under 2^-60 u) are left
+    // at 0 rather than formed among the subnormals (u^3 is one below 2^-341, and a
+    // subnormal operand costs about a hundred cycles).
+    series_u = u & simd::less(splat(0x1p-30), q);
   } else {
     u = reduced;
+    series_u = u;
   }
-  const F64x2 z = u * u;
+  const F64x2 z = series_u * series_u;
   F64x2 small;
   if constexpr (kScale == Scale::kRadians) {
-    small = u * (z * estrin(z, data::kAtanPolynomial));
-    if constexpr (std::is_same_v<decltype(reduced), const Sum>) small = reduced.lo + small;
+    small = series_u * (z * estrin(z, data::kAtanPolynomial));
+    if constexpr (kQuotientSum) small = reduced.lo + small;
   } else {
     small = u * estrin(z, data::kAtanpiPolynomial);
-    if constexpr (std::is_same_v<decltype(reduced), const Sum>) {
-      small = reduced.lo * splat(data::kInversePiHi) + small;
-    }
+    if constexpr (kQuotientSum) small = reduced.lo * splat(data::kInversePiHi) + small;
     small = u * splat(data::kInversePiLessQuarterHi) + small;
     u = u * splat(0.25);
   }
