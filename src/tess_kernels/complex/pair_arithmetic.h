@@ -10,8 +10,8 @@
 // Single precision: the products of single parts are exact in double, so the formulas
 // in double round each part about once before its rounding to single; the scalar
 // form takes non-finite parts, overflows and division by zero.
-// Double precision quotient: the plain formula corrected once by the residual
-// x - q y from Dekker's exact products.
+// Double precision quotient: the plain formula corrected once by the residual x - q y,
+// from exact products of halves (q cut to 26 bits) or from Dekker's products.
 #pragma once
 
 #include <emmintrin.h>
@@ -28,6 +28,7 @@ inline __m128d swap_parts(__m128d z) { return _mm_shuffle_pd(z, z, 1); }
 inline __m128d magnitude(__m128d v) {
   return _mm_and_pd(v, _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF)));
 }
+inline __m128 magnitude(__m128 v) { return _mm_and_ps(v, _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF))); }
 inline __m128d exponent_field(__m128d v) {
   return _mm_and_pd(v, _mm_castsi128_pd(_mm_set1_epi64x(0x7FF0000000000000)));
 }
@@ -112,8 +113,7 @@ inline bool product_quads(__m128 x01, __m128 x23, __m128 y01, __m128 y23, __m128
   const __m128 re4 = _mm_movelh_ps(re[0], re[1]), im4 = _mm_movelh_ps(im[0], im[1]);
   r01 = _mm_unpacklo_ps(re4, im4);
   r23 = _mm_unpackhi_ps(re4, im4);
-  const __m128 magnitude_bits = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));  // see magnitude()
-  const __m128 larger = _mm_max_ps(_mm_and_ps(re4, magnitude_bits), _mm_and_ps(im4, magnitude_bits));
+  const __m128 larger = _mm_max_ps(magnitude(re4), magnitude(im4));
   return _mm_movemask_ps(_mm_cmple_ps(larger, _mm_set1_ps(FLT_MAX))) != 0xF;
 }
 
@@ -136,15 +136,21 @@ inline int quotient_pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128
 }
 
 // The double precision quotient of two elements, parts as in product_pairs. Every part
-// of x and y lies in [2^-300, 2^500] (the others, zeros and non-finite parts included,
+// of x and y lies in [2^-300, 2^300] (the others, zeros and non-finite parts included,
 // take the scalar form): then no product, |y|^2 or its reciprocal leaves the normal
-// range, x / y lies within 2^+-801 and no Veltkamp split overflows. The plain quotient
-// q1 = x conj(y) / |y|^2 (x times the rounded 1 / y) is within a few units of
-// 2^-53 |x / y|; the residual
-// x - q1 y is formed from Dekker's exact products, its error near 2^-104 |x|, and
-// q = q1 + (x - q1 y) / y rounds each part once beyond errors near
-// 2^-100 |x / y| (the correction's own relative error, a few 2^-53, weighs on a term
-// of a few 2^-53 |q|).
+// range and x / y lies within 2^+-601. The plain quotient q1 = x conj(y) / |y|^2 (x
+// times the rounded 1 / y) is within a few 2^-53 |x / y|, and is corrected once by the
+// residual x - q y over y, in one of two ways:
+// - a long division in two steps: q1 cut to its leading 26 bits t, whose products by
+//   the halves of y's parts cut the same way (26 and 27 bits) are exact and normal, so
+//   that x - t y, near 2^-25 |x|, is exact but for roundings near 2^-76 |x| (its three
+//   large terms summed by a two-difference and one addition); its quotient by y is
+//   within about 2^-76 |x / y|, and each part of t + (x - t y) / y rounds once beyond
+//   errors near 2^-75 |x / y|, far below its last place where the parts of q1 lie
+//   within 2^16 of each other;
+// - the others (a part cancelled far below |x / y|): q1 + (x - q1 y) / y with the
+//   residual from Dekker's exact products, its error near 2^-104 |x|, so that each
+//   part rounds once beyond errors near 2^-100 |x / y|.
 namespace quotient_detail {
 
 using simd::F64x2;
@@ -152,6 +158,21 @@ using simd::F64x2;
 // The exponent field of v as a double (+inf for infinities and NaNs, 0 for zeros and
 // subnormals), which orders as |v| does and is never NaN.
 inline F64x2 field(F64x2 v) { return {exponent_field(v.v)}; }
+
+// q = (q_re, q_im), within a few 2^-53 |x / y| of x / y, corrected by Dekker's residual.
+[[gnu::noinline]] inline void dekker_corrected(F64x2 a, F64x2 b, F64x2 c, F64x2 d, F64x2 cr,
+                                               F64x2 dr, F64x2& q_re, F64x2& q_im) {
+  // x - q y: (q y)_re = q_re c - q_im d, (q y)_im = q_re d + q_im c.
+  const Split qr = truncated_split(q_re), qi = truncated_split(q_im);
+  const Split cs = truncated_split(c), ds = truncated_split(d);
+  const TwoSum p1 = two_product(qr, cs), p2 = two_product(qi, ds);
+  const TwoSum p3 = two_product(qr, ds), p4 = two_product(qi, cs);
+  const TwoSum s_re = two_difference(p1.sum, p2.sum), s_im = two_sum(p3.sum, p4.sum);
+  const F64x2 e_re = ((a - s_re.sum) - s_re.err) - (p1.err - p2.err);
+  const F64x2 e_im = ((b - s_im.sum) - s_im.err) - (p3.err + p4.err);
+  q_re = q_re + (e_re * cr + e_im * dr);
+  q_im = q_im + (e_im * cr - e_re * dr);
+}
 
 }  // namespace quotient_detail
 
@@ -163,21 +184,28 @@ inline int quotient_pairs_double(__m128d x0, __m128d x1, __m128d y0, __m128d y1,
   const F64x2 low = min(min(field(a), field(b)), min(field(c), field(d)));
   const F64x2 high = max(max(field(a), field(b)), max(field(c), field(d)));
   const int ok = simd::lane_mask(simd::not_less(low, F64x2::splat(0x1p-300)) &
-                                 simd::not_greater(high, F64x2::splat(0x1p500)));
+                                 simd::not_greater(high, F64x2::splat(0x1p300)));
   // 1 / y = (cr - i dr), r = 1 / |y|^2.
   const F64x2 r = F64x2::splat(1.0) / (c * c + d * d);
   const F64x2 cr = c * r, dr = d * r;
   F64x2 q_re = a * cr + b * dr, q_im = b * cr - a * dr;
-  // x - q1 y: (q1 y)_re = q_re c - q_im d, (q1 y)_im = q_re d + q_im c.
-  const Split qr = truncated_split(q_re), qi = truncated_split(q_im);
-  const Split cs = truncated_split(c), ds = truncated_split(d);
-  const TwoSum p1 = two_product(qr, cs), p2 = two_product(qi, ds);
-  const TwoSum p3 = two_product(qr, ds), p4 = two_product(qi, cs);
-  const TwoSum s_re = two_difference(p1.sum, p2.sum), s_im = two_sum(p3.sum, p4.sum);
-  const F64x2 e_re = ((a - s_re.sum) - s_re.err) - (p1.err - p2.err);
-  const F64x2 e_im = ((b - s_im.sum) - s_im.err) - (p3.err + p4.err);
-  q_re = q_re + (e_re * cr + e_im * dr);
-  q_im = q_im + (e_im * cr - e_re * dr);
+  const F64x2 f_re = field(q_re), f_im = field(q_im);
+  if (simd::lane_mask(simd::less(min(f_re, f_im) * F64x2::splat(0x1p16), max(f_re, f_im))) != 0)
+      [[unlikely]] {
+    dekker_corrected(a, b, c, d, cr, dr, q_re, q_im);
+  } else {
+    const F64x2 t_re = truncated_split(q_re).hi, t_im = truncated_split(q_im).hi;
+    const Split cs = truncated_split(c), ds = truncated_split(d);
+    // x - t y: (t y)_re = t_re c - t_im d, (t y)_im = t_re d + t_im c.
+    const TwoSum big_re = two_difference(a, t_re * cs.hi);
+    const TwoSum big_im = two_difference(b, t_re * ds.hi);
+    const F64x2 e_re = ((big_re.sum + t_im * ds.hi) + big_re.err) -
+                       (t_re * cs.lo - t_im * ds.lo);
+    const F64x2 e_im = ((big_im.sum - t_im * cs.hi) + big_im.err) -
+                       (t_re * ds.lo + t_im * cs.lo);
+    q_re = t_re + (e_re * cr + e_im * dr);
+    q_im = t_im + (e_im * cr - e_re * dr);
+  }
   r0 = _mm_unpacklo_pd(q_re.v, q_im.v);
   r1 = _mm_unpackhi_pd(q_re.v, q_im.v);
   return ok ^ 3;
