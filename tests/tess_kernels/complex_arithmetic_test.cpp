@@ -85,5 +85,23 @@ TEST_F(ComplexArithmetic, VectorLoopMatchesTheElementPath) {
                                      DBL_MAX / 2);
 }
 
+// x = y (s + i e) with e far below s, and the same with the parts' roles swapped: each
+// part of x / y within an ulp of the quotient in binary128 (the cancelled part too).
+TEST_F(ComplexArithmetic, DoubleQuotientKeepsACancelledPart) {
+  using C = std::complex<double>;
+  const C y{0x1.3c0ca428c59fbp+3, -0x1.b7e151628aed2p+1};
+  std::vector<C> x, q(8), ys(8, y);
+  for (double e : {0x1p-12, 0x1p-20, 0x1.9p-31, -0x1.5p-45})
+    for (C s : {C{0x1.921fb54442d18p-1, e}, C{e, -0x1.5bf0a8b145769p+0}}) x.push_back(y * s);
+  ZORN_CX(z, TessComplex16, double, Div).contiguous(8, x.data(), ys.data(), q.data());
+  for (size_t i = 0; i < 8; ++i) {
+    const __float128 a = x[i].real(), b = x[i].imag(), c = y.real(), d = y.imag();
+    const __float128 den = c * c + d * d;
+    const double re = double((a * c + b * d) / den), im = double((b * c - a * d) / den);
+    for (auto [got, want] : {std::pair{q[i].real(), re}, {q[i].imag(), im}})
+      EXPECT_LE(std::fabs(got - want), std::ldexp(DBL_EPSILON, std::ilogb(want))) << i;
+  }
+}
+
 }  // namespace
 }  // namespace zorn_test

@@ -28,7 +28,9 @@ inline __m128d swap_parts(__m128d z) { return _mm_shuffle_pd(z, z, 1); }
 inline __m128d magnitude(__m128d v) {
   return _mm_and_pd(v, _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF)));
 }
-inline __m128 magnitude(__m128 v) { return _mm_and_ps(v, _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF))); }
+inline __m128 magnitude(__m128 v) {
+  return _mm_and_ps(v, _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF)));
+}
 inline __m128d exponent_field(__m128d v) {
   return _mm_and_pd(v, _mm_castsi128_pd(_mm_set1_epi64x(0x7FF0000000000000)));
 }
