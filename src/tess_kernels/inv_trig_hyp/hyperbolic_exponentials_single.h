@@ -1,19 +1,27 @@
-// Single precision cores of Sinh, Cosh and Tanh on four float lanes: the halves of e^a
-// and e^-a from one reduction of the exponential and one table row, carried as exact
-// heads and small rests until one final rounding (Tanh: e^(2a) alone); sinh and tanh
-// near 0 by their series.
+// Single precision cores of Sinh, Cosh and Tanh. Sinh and Cosh on four float lanes: the
+// halves of e^a and e^-a from one reduction of the exponential and one table row, carried
+// as exact heads and small rests until one final rounding; sinh near 0 by its series.
+// Tanh on the float pairs widened to doubles: e^(2a) by one reduction and a Taylor series
+// without a table, rounded once to float (relative error below 2^-30 before).
 #pragma once
 
+#include <array>
+
+#include "tess_kernels/exp_log/double_cores_single.h"
 #include "tess_kernels/exp_log/exp_single.h"
 #include "tess_kernels/frame/simd.h"
+#include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
 
 namespace zorn::tess::hyperbolic_single {
 
 using simd::F32x4;
+using simd::F64x2;
 using simd::I32x4;
+using simd::I64x2;
 
 [[gnu::always_inline]] inline F32x4 splat_single(float v) { return F32x4::splat(v); }
+[[gnu::always_inline]] inline F64x2 splat_double(double v) { return F64x2::splat(v); }
 
 // e^a/4 = head_plus + rest_plus and e^-a/4 = head_minus + rest_minus for 0 <= a <= 89.5
 // (the quarter keeps 2^(M-2) finite up to the overflow bound, M = 129; the callers double).
@@ -82,50 +90,45 @@ struct QuarterExponentials {
   return simd::select(in_series, sinh_series(a), y);
 }
 
-// tanh a = a + a^3 P(a^2) below 0.55 (P from the table tool, relative error 2^-24): the
-// part after a is at most 0.1 of the result, and its five roundings and P's error add
-// up to 0.33 ulp to the last rounding (0.83 ulp found over every float below 0.55).
-[[gnu::always_inline]] inline F32x4 tanh_series(F32x4 a) {
-  const F32x4 z = a * a;
-  const auto& c = hyperbolic::data::kTanhSeriesSingle;
-  const F32x4 p = splat_single(c[0]) +
-                  z * (splat_single(c[1]) +
-                       z * (splat_single(c[2]) + z * (splat_single(c[3]) + z * splat_single(c[4]))));
-  return a + a * (z * p);
+constexpr double kLn2 = 0.6931471805599453;
+
+// z = n + f for |z| < 2^50: n the nearest integer (in the low bits of z + 1.5 * 2^52),
+// kept as n << 52, the exponent field of 2^n; f = z - n exact, |f| <= 1/2.
+struct Exp2Split {
+  I64x2 exponent;
+  F64x2 f;
+};
+[[gnu::always_inline]] inline Exp2Split exp2_split(F64x2 z) {
+  const F64x2 shifter = splat_double(6755399441055744.0);
+  const F64x2 t = z + shifter;
+  return {simd::bits(t) << 52, z - (t - shifter)};
 }
 
-// tanh a = 1 - u, u = 2/D, D = e^(2a) + 1, from 0.55 on, where the result is at least 1/2
-// and u at most 1/2 (a held at 9.5: from 9.02 on the result rounds to 1). e^(2a) = E + e
-// from the exponential's reduction (2a exact, n < 2^12, r to 2^-33) and table, E = 2^(n
-// div 128) hi exact and at least 1, e^r - 1 to r^3/6 (the rest below 2^-38). D = D_hi +
-// D_lo by two fast two-sums, renormalised so that D_lo is at most half an ulp of D_hi;
-// u0 = 2/D_hi, and u = u0 - c with c = u0^2 D_lo/2 to 2^-46 of u. 1 - u0 is a fast
-// two-sum v + v_err, and y = v + (v_err + c) rounds once: the rounding of u0, at most
-// 2^-26, adds a quarter of an ulp of the result to its own half (0.75 ulp found).
-[[gnu::always_inline]] inline F32x4 tanh_exponential(F32x4 a) {
-  F32x4 t, r;
-  const F32x4 held = simd::min(a, splat_single(9.5f));
-  ExpSingle::reduce(held + held, t, r);
-  const F32x4 p = r + (r * r) * (splat_single(0.5f) + r * splat_single(1.0f / 6));
-  const ExpSingle::TablePower w = ExpSingle::table_power_parts(t);
-  const F32x4 e_hi = w.hi * w.scale;
-  const F32x4 e_lo = (p * w.hi + w.lo) * w.scale;
-  const F32x4 one = splat_single(1.0f);
-  const F32x4 s = e_hi + one;
-  const F32x4 tail = (one - (s - e_hi)) + e_lo;
-  const F32x4 d_hi = s + tail;
-  const F32x4 d_lo = tail - (d_hi - s);
-  const F32x4 u0 = splat_single(2.0f) / d_hi;
-  const F32x4 c = (u0 * u0) * (d_lo * splat_single(0.5f));
-  const F32x4 v = one - u0;
-  const F32x4 v_err = (one - v) - u0;
-  return v + (v_err + c);
+// ln2^i / i!: 2^f - 1 = sum over i = 1..8 of ln2^i / i! f^i; on |f| <= 1/2 the first term
+// left out is below 2^-30.7 of the sum.
+constexpr std::array<double, 9> exp2_taylor() {
+  std::array<double, 9> c{1.0};
+  for (int i = 1; i < 9; ++i) c[i] = c[i - 1] * kLn2 / i;
+  return c;
 }
 
-// Both forms on every lane and a select, which leaves the group without branches, so
-// that the paired loop interleaves two groups.
+// tanh a = q / (q + 2) with q = e^(2a) - 1 = 2^n (2^f - 1) + (2^n - 1) for z = 2a/ln2, a
+// at least 0 and held at 9.5 (from 9.02 on the result rounds to 1): 2^n - 1 is exact,
+// and q keeps its relative accuracy as a goes to 0, where n = 0 and q = 2^f - 1.
+[[gnu::always_inline]] inline F64x2 tanh_held(F64x2 a) {
+  constexpr std::array<double, 9> c = exp2_taylor();
+  const Exp2Split s = exp2_split(a * splat_double(2 / kLn2));
+  // Estrin's scheme: the chains of the group stay short enough for the out-of-order
+  // window to overlap several groups.
+  const F64x2 f = s.f, f2 = f * f, f4 = f2 * f2;
+  const auto pair = [&](int i) { return splat_double(c[i]) + f * splat_double(c[i + 1]); };
+  const F64x2 p = f * ((pair(1) + f2 * pair(3)) + f4 * (pair(5) + f2 * pair(7)));
+  const F64x2 power = simd::from_bits(s.exponent + simd::bits(splat_double(1.0)));
+  const F64x2 q = power * p + (power - splat_double(1.0));
+  return q / (q + splat_double(2.0));
+}
 [[gnu::always_inline]] inline F32x4 tanh_core(F32x4 a) {
-  return simd::select(simd::less(a, splat_single(0.55f)), tanh_series(a), tanh_exponential(a));
+  return in_double(simd::min(a, F32x4::splat(9.5f)), tanh_held);
 }
 
 }  // namespace zorn::tess::hyperbolic_single

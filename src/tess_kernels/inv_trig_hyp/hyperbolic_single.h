@@ -1,7 +1,7 @@
-// Single precision kernels of the hyperbolic functions and their inverses: Sinh, Cosh and
-// Tanh on the four float lanes (hyperbolic_exponentials_single.h), the others with the lanes
-// widened to two pairs of doubles through short double precision formulas, rounded once;
-// callouts that compute in double precision (through the double kernels' callouts).
+// Single precision kernels of the hyperbolic functions and their inverses: the lanes
+// widened to two pairs of doubles through short double precision formulas, rounded once
+// (Sinh, Cosh and Tanh in hyperbolic_exponentials_single.h); callouts that compute in
+// double precision (through the double kernels' callouts).
 #pragma once
 
 #include <cstdint>
