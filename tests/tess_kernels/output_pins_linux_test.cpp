@@ -77,8 +77,8 @@ struct Pin {
 
 const Pin kPins[] = {
     {"Exp", _tesssExp, _tessdExp, -104, 89, 0x2f89f46bb0bf00a4, 0x04cabd6a08569eef},
-    {"Exp2", _tesssExp2, _tessdExp2, -150, 128, 0xe0fddc3e8d8e2b8a, 0x60df12731a741df1},
-    {"Exp10", _tesssExp10, _tessdExp10, -45.2, 38.6, 0x2bba7ddc89d5c3b7, 0x9f2569aed06fbf1b},
+    {"Exp2", _tesssExp2, _tessdExp2, -150, 128, 0x51b252b116356b5c, 0x60df12731a741df1},
+    {"Exp10", _tesssExp10, _tessdExp10, -45.2, 38.6, 0x66aaef0efeb696b8, 0x9f2569aed06fbf1b},
     {"Expm1", _tesssExpm1, _tessdExpm1, -20, 89, 0x88fa9b0e6fac6ac3, 0xd54b6c350e802826},
     {"Ln", _tesssLn, _tessdLn, 0, 4, 0x4578667d34e4649e, 0xa392b036de284b84},
     {"Log2", _tesssLog2, _tessdLog2, 0, 4, 0x52b760ca0a8b662b, 0x7b2fe743977ba708},

@@ -76,10 +76,18 @@ struct ExpSingle : LaneLoopSingle<ExpSingle> {
     return w;
   }
 
-  // 2^(n/128) (1 + p) for t as in table_power_parts.
+  // 2^(n/128) (1 + p) for t as in table_power_parts (or t = 1.5 * 2^16 + n/128, whose low
+  // bits are the same) and a normal result: n div 128 is added to the exponent field of
+  // (p hi + lo) + hi, which equals the product by 2^(n div 128) wherever that is a normal
+  // float. n div 128 comes from the bits of t shifted left by 16, the table index's seven
+  // bits masked off.
   static simd::F32x4 table_power_128(simd::F32x4 t, simd::F32x4 p) {
-    const TablePower w = table_power_parts(t);
-    return ((p * w.hi + w.lo) + w.hi) * w.scale;
+    using simd::I32x4;
+    simd::F32x4 hi, lo;
+    simd::gather_pairs(exp_single_data::kExp2Over128Single, simd::bits(t) & I32x4::splat(127),
+                       hi, lo);
+    const I32x4 exponent = (simd::bits(t) << 16) & I32x4::splat(static_cast<int32_t>(0xFF800000u));
+    return simd::from_bits(simd::bits((p * hi + lo) + hi) + exponent);
   }
 
   // |x| above 87.33654, infinities and NaNs.

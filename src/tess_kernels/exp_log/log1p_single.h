@@ -107,7 +107,7 @@ struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
   // its bits; the fast path computes the same sum). 1 + x rounds to +inf only for the
   // largest floats under rounding upward, which the callout then takes.
   static int special_lanes(simd::F32x4 x) {
-    return lanes_inside(x + simd::F32x4::splat(1.0f), 0x00000001, 0x7F7FFFFF) ^ 0xF;
+    return lanes_outside(x + simd::F32x4::splat(1.0f), 0x00000001, 0x7F7FFFFF);
   }
 
   static int32_t callout(const float* x, float* r) { return tess_callout_sLog1p(x, r); }

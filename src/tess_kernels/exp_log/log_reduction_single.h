@@ -5,25 +5,16 @@
 #include <cstdint>
 
 #include "tess_kernels/exp_log/double_cores_single.h"
+#include "tess_kernels/exp_log/lanes_inside_single.h"
 #include "tess_kernels/frame/polynomial_double.h"
 #include "tess_kernels/frame/simd.h"
 
 namespace zorn::tess {
 
-// The mask of the lanes whose bits lie in [low, high] (0 <= low <= high < 2^31 - 1), by
-// one comparison: b - low as an unsigned number is at most high - low exactly there, and
-// adding 2^31 to both sides turns that into the signed comparison SSE2 has.
-inline int lanes_inside(simd::F32x4 x, uint32_t low, uint32_t high) {
-  using simd::I32x4;
-  const auto wrapped = [](uint32_t v) { return static_cast<int32_t>(v + 0x80000000u); };
-  return simd::lane_mask(I32x4::splat(wrapped(high - low + 1)) >
-                         simd::bits(x) + I32x4::splat(wrapped(-low)));
-}
-
 // Lanes outside the positive normal floats (bits 0x00800000 to 0x7F7FFFFF): zeros,
 // subnormals, negatives, infinities and NaNs.
 inline int positive_normal_complement(simd::F32x4 x) {
-  return lanes_inside(x, 0x00800000, 0x7F7FFFFF) ^ 0xF;
+  return lanes_outside(x, 0x00800000, 0x7F7FFFFF);
 }
 
 constexpr int32_t kTwoThirdsBits = 0x3F2AAAAB;
