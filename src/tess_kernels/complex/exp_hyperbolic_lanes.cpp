@@ -5,7 +5,7 @@
 #include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/frame/two_sum_double.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
-#include "tess_kernels/trig/sin_cos.h"
+#include "tess_kernels/trig/quarter_turn_double.h"
 
 namespace zorn::tess::cx {
 namespace {
@@ -22,11 +22,41 @@ constexpr double kExpHigh = 690.0;
 constexpr double kHyperbolicHigh = 689.0;
 constexpr double kTanhHigh = 300.0;
 
-// |(v.hi + v.lo) f| rounded once beyond the rounding of f, with the sign of f flipped
-// by `sign` (-0.0 lanes): the sign of a zero product follows the sign rule exactly.
-[[gnu::always_inline]] inline F64x2 product(h::Sum v, F64x2 f, F64x2 sign) {
-  const TwoSum p = two_product(v.hi, f);
-  return simd::abs(p.sum + (p.err + v.lo * f)) | ((f & F64x2::splat(-0.0)) ^ sign);
+// |(v.hi + v.lo)(f.hi + f.lo)| rounded once, with the sign of f.hi flipped by `sign`
+// (-0.0 lanes): the sign of a zero product follows the sign rule exactly. Both
+// tails may be large (v's up to 2^-7 of its head, f's up to 2^-3), so their product stays.
+[[gnu::always_inline]] inline F64x2 product(h::Sum v, h::Sum f, F64x2 sign) {
+  const TwoSum p = two_product(v.hi, f.hi);
+  return simd::abs(p.sum + (p.err + (v.lo * (f.hi + f.lo) + v.hi * f.lo))) |
+         ((f.hi & F64x2::splat(-0.0)) ^ sign);
+}
+
+// cos y and sin y for |y| <= sin_core::kFastPathLimit from one reduction by quarter turns,
+// each left as the quarter-turn core's leading part and tail (the tail below 2^-3 of the
+// part, the quadrant's sign on both), so that a product with them rounds once: the
+// parts' error before rounding stays near a third of an ulp, where the rounded sine and
+// cosine would add half an ulp each.
+struct Circular {
+  h::Sum c, s;
+};
+[[gnu::always_inline]] inline Circular circular(F64x2 y) {
+  namespace qt = quarter_turn;
+  const sin_core::ReducedAngle angle = qt::reduce(simd::abs(y));
+  const qt::SinCosParts p = qt::sin_cos_parts(angle);
+  const F64x2 odd = qt::odd_quadrant(angle);
+  const F64x2 sin_sign = simd::from_bits(((angle.t_bits & I64x2::splat(2)) << 62) ^
+                                         (simd::bits(y) & I64x2::splat(sin_core::kSignBit)));
+  const F64x2 cos_sign = simd::from_bits(qt::cos_negate(angle));
+  return {{simd::select(odd, p.sin.hi, p.cos.hi) ^ cos_sign,
+           simd::select(odd, p.sin.lo, p.cos.lo) ^ cos_sign},
+          {simd::select(odd, p.cos.hi, p.sin.hi) ^ sin_sign,
+           simd::select(odd, p.cos.lo, p.sin.lo) ^ sin_sign}};
+}
+
+// Lanes whose |y| is beyond the quarter-turn reduction or not finite, as a two-bit mask.
+inline int circular_out_of_range(F64x2 y) {
+  return simd::lane_mask(
+      simd::not_less_equal(simd::abs(y), F64x2::splat(sin_core::kFastPathLimit)));
 }
 
 // sinh a and cosh a for 0 <= a <= 689 as hi + lo, sinh from its series below 1/2.
@@ -83,16 +113,17 @@ inline int single_out_of_range(F64x2 x, F64x2 y) {
 }
 
 int ExpLanes::group(const double x[4], const double y[4], double re[4], double im[4]) {
-  alignas(16) double s[4], c[4];
-  int special = sin_cos_table_group(y, s, c);
+  int special = 0;
   const F64x2 four = F64x2::splat(4.0), positive = F64x2::splat(0.0);
   for (int v = 0; v < 4; v += 2) {
-    const F64x2 xv = F64x2::load(x + v);
+    const F64x2 xv = F64x2::load(x + v), yv = F64x2::load(y + v);
     const h::Sum e = h::quarter_exponential(xv);
-    (product(e, F64x2::load(c + v), positive) * four).store(re + v);
-    (product(e, F64x2::load(s + v), positive) * four).store(im + v);
-    special |= simd::lane_mask(simd::not_less_equal(xv, F64x2::splat(kExpHigh)) |
-                               simd::less(xv, F64x2::splat(kExpLow)))
+    const Circular t = circular(yv);
+    (product(e, t.c, positive) * four).store(re + v);
+    (product(e, t.s, positive) * four).store(im + v);
+    special |= (simd::lane_mask(simd::not_less_equal(xv, F64x2::splat(kExpHigh)) |
+                                simd::less(xv, F64x2::splat(kExpLow))) |
+                circular_out_of_range(yv))
                << v;
   }
   return special;
@@ -121,20 +152,29 @@ inline void store_parts(F64x2 even_part, F64x2 odd_part, double* re, double* im)
 template <bool kSine, bool kRotated>
 int HyperbolicLanes<kSine, kRotated>::group(const double x[4], const double y[4], double re[4],
                                             double im[4]) {
-  alignas(16) double s[4], c[4];
-  int special = sin_cos_table_group(kRotated ? x : y, s, c);
+  int special = 0;
   const F64x2 positive = F64x2::splat(0.0), minus = F64x2::splat(-0.0);
   for (int v = 0; v < 4; v += 2) {
     const F64x2 xv = kRotated ? F64x2::load(y + v) ^ minus : F64x2::load(x + v);
+    const F64x2 yv = F64x2::load((kRotated ? x : y) + v);
     const F64x2 a = simd::abs(xv), sign = xv & minus;
     const auto [sinh, cosh] = sinh_cosh(a);
-    const F64x2 cv = F64x2::load(c + v), sv = F64x2::load(s + v);
-    const F64x2 even_part = kSine ? product(cosh, sv, positive) : product(cosh, cv, positive);
-    const F64x2 odd_part = kSine ? product(sinh, cv, sign) : product(sinh, sv, sign);
+    const Circular t = circular(yv);
+    const F64x2 even_part = kSine ? product(cosh, t.s, positive) : product(cosh, t.c, positive);
+    const F64x2 odd_part = kSine ? product(sinh, t.c, sign) : product(sinh, t.s, sign);
     store_parts<kSine, kRotated>(even_part, odd_part, re + v, im + v);
-    special |= simd::lane_mask(simd::not_less_equal(a, F64x2::splat(kHyperbolicHigh))) << v;
+    special |= (simd::lane_mask(simd::not_less_equal(a, F64x2::splat(kHyperbolicHigh))) |
+                circular_out_of_range(yv))
+               << v;
   }
   return special;
+}
+
+// |f| of a renormalised sum (|err| at most half an ulp of sum): the tail's sign flipped
+// with the head's.
+[[gnu::always_inline]] inline TwoSum magnitude(TwoSum f) {
+  const F64x2 sign = f.sum & F64x2::splat(-0.0);
+  return {f.sum ^ sign, f.err ^ sign};
 }
 
 // tanh(x + iy) = (sinh x cosh x + i sin y cos y) / (sinh^2 x + cos^2 y): the denominator
@@ -142,35 +182,39 @@ int HyperbolicLanes<kSine, kRotated>::group(const double x[4], const double y[4]
 // computed from |x|, |sin y|, |cos y| and the signs put on at the end (sign of x on the
 // real part, of sin y cos y on the imaginary), which keeps every zero's sign. Both
 // products and the denominator are carried as hi + lo (Dekker's products) and share one
-// reciprocal, each quotient corrected once by its remainder: what remains of weight is
-// the rounding of sin y and cos y. The rotated form gives tan z = -i tanh(iz). |x| above
-// 300 (where the squares near overflow), non-finite x and non-zero |x| below 2^-500 go
-// to the scalar form.
+// reciprocal, each quotient corrected once by its remainder; sin y and cos y enter
+// unrounded (the quarter-turn core's parts), so that no rounding of theirs weighs. The
+// rotated form gives tan z = -i tanh(iz). |x| above 300 (where the squares near
+// overflow), non-finite x and non-zero |x| below 2^-500 go to the scalar form.
 template <bool kRotated>
 int TangentLanes<kRotated>::group(const double x[4], const double y[4], double re[4],
                                double im[4]) {
-  alignas(16) double s[4], c[4];
-  int special = sin_cos_table_group(kRotated ? x : y, s, c);
+  int special = 0;
   const F64x2 minus = F64x2::splat(-0.0), two = F64x2::splat(2.0);
   for (int v = 0; v < 4; v += 2) {
     const F64x2 xv = kRotated ? F64x2::load(y + v) ^ minus : F64x2::load(x + v);
+    const F64x2 yv = F64x2::load((kRotated ? x : y) + v);
     const F64x2 a = simd::abs(xv);
-    // The tails (a series' up to 4% of its head, cosh's up to 1/200) renormalised, so
-    // that products of two tails drop out.
+    // The tails (a series' up to 4% of its head, cosh's up to 1/200, the circular ones'
+    // up to 1/8) renormalised, so that products of two tails drop out.
     const SinhCosh parts = sinh_cosh(a);
     const TwoSum sinh = fast_two_sum(parts.sinh.hi, parts.sinh.lo);
     const TwoSum cosh = fast_two_sum(parts.cosh.hi, parts.cosh.lo);
-    const F64x2 sv = F64x2::load(s + v), cv = F64x2::load(c + v);
-    const F64x2 as = simd::abs(sv), ac = simd::abs(cv);
+    const Circular t = circular(yv);
+    const TwoSum as = magnitude(fast_two_sum(t.s.hi, t.s.lo));
+    const TwoSum ac = magnitude(fast_two_sum(t.c.hi, t.c.lo));
     const TwoSum sc = two_product(sinh.sum, cosh.sum), sq = two_product(sinh.sum, sinh.sum);
-    const TwoSum trig = two_product(as, ac), c2 = two_product(ac, ac);
+    const TwoSum trig = two_product(as.sum, ac.sum), c2 = two_product(ac.sum, ac.sum);
     const TwoSum d = two_sum(sq.sum, c2.sum);
-    const h::Sum denominator = {d.sum, d.err + ((sq.err + two * sinh.sum * sinh.err) + c2.err)};
+    const h::Sum denominator = {
+        d.sum, d.err + ((sq.err + two * sinh.sum * sinh.err) + (c2.err + two * ac.sum * ac.err))};
     const F64x2 inv = F64x2::splat(1.0) / d.sum;
     const F64x2 real_part =
         quotient({sc.sum, sc.err + (sinh.sum * cosh.err + sinh.err * cosh.sum)}, denominator, inv) |
         (xv & minus);
-    const F64x2 imag_part = quotient({trig.sum, trig.err}, denominator, inv) | ((sv ^ cv) & minus);
+    const F64x2 imag_part =
+        quotient({trig.sum, trig.err + (as.sum * ac.err + as.err * ac.sum)}, denominator, inv) |
+        ((t.s.hi ^ t.c.hi) & minus);
     if constexpr (kRotated) {  // -i (real + i imag)
       imag_part.store(re + v);
       (real_part ^ minus).store(im + v);
@@ -179,7 +223,9 @@ int TangentLanes<kRotated>::group(const double x[4], const double y[4], double r
       imag_part.store(im + v);
     }
     const F64x2 tiny = simd::less(F64x2::splat(0.0), a) & simd::less(a, F64x2::splat(0x1p-500));
-    special |= simd::lane_mask(simd::not_less_equal(a, F64x2::splat(kTanhHigh)) | tiny) << v;
+    special |= (simd::lane_mask(simd::not_less_equal(a, F64x2::splat(kTanhHigh)) | tiny) |
+                circular_out_of_range(yv))
+               << v;
   }
   return special;
 }

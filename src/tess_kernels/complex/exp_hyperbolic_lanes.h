@@ -1,8 +1,8 @@
 // Lanes of the complex exponential, hyperbolic and circular functions for the loop of
 // group_lanes.h: four elements per call, e^x or sinh |x| and cosh |x| from the
-// two-lane cores of the hyperbolic kernels (as hi + lo), cos y and sin y from the pi/256
-// table of the double sine and cosine (sin_cos_table_group), and each part the product of
-// the two rounded once beyond the rounding of cos or sin. Elements beyond the cores'
+// two-lane cores of the hyperbolic kernels (as hi + lo), cos y and sin y from one
+// reduction by quarter turns of the double sine and cosine core (leading part and tail,
+// unrounded), and each part the product of the two rounded once. Elements beyond the cores'
 // ranges or with a non-finite part are left to the scalar forms (exponential.cpp).
 // Single precision elements take the same formulas in plain double arithmetic on the
 // cores of single_cores.h (|x| <= 89, |y| <= 10000 for the hyperbolic and tangent lanes).
