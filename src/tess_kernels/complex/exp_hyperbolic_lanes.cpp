@@ -26,7 +26,7 @@ constexpr double kTanhHigh = 300.0;
 // (-0.0 lanes): the sign of a zero product follows the sign rule exactly. Both
 // tails may be large (v's up to 2^-7 of its head, f's up to 2^-3), so their product stays.
 [[gnu::always_inline]] inline F64x2 product(h::Sum v, h::Sum f, F64x2 sign) {
-  const TwoSum p = two_product(v.hi, f.hi);
+  const TwoSum p = two_product(truncated_split(v.hi), truncated_split(f.hi));
   return simd::abs(p.sum + (p.err + (v.lo * (f.hi + f.lo) + v.hi * f.lo))) |
          ((f.hi & F64x2::splat(-0.0)) ^ sign);
 }
@@ -203,8 +203,11 @@ int TangentLanes<kRotated>::group(const double x[4], const double y[4], double r
     const Circular t = circular(yv);
     const TwoSum as = magnitude(fast_two_sum(t.s.hi, t.s.lo));
     const TwoSum ac = magnitude(fast_two_sum(t.c.hi, t.c.lo));
-    const TwoSum sc = two_product(sinh.sum, cosh.sum), sq = two_product(sinh.sum, sinh.sum);
-    const TwoSum trig = two_product(as.sum, ac.sum), c2 = two_product(ac.sum, ac.sum);
+    const Split sinh_split = truncated_split(sinh.sum), ac_split = truncated_split(ac.sum);
+    const TwoSum sc = two_product(sinh_split, truncated_split(cosh.sum));
+    const TwoSum sq = two_product(sinh_split, sinh_split);
+    const TwoSum trig = two_product(truncated_split(as.sum), ac_split);
+    const TwoSum c2 = two_product(ac_split, ac_split);
     const TwoSum d = two_sum(sq.sum, c2.sum);
     const h::Sum denominator = {
         d.sum, d.err + ((sq.err + two * sinh.sum * sinh.err) + (c2.err + two * ac.sum * ac.err))};
