@@ -1,12 +1,13 @@
 // Complex-only functions: Arg, Conj, CIS. None of them reports. Arg and CIS run on
 // lanes of four elements, their scalar forms taking the elements those leave: the
-// single and double Atan2 fast paths on the parts, and for CIS the single and double
-// SinCos fast paths.
+// single and double Atan2 fast paths on the parts, and for CIS float lanes of its own
+// (cis_single_lanes.h) and the double SinCos fast path.
 #pragma once
 
 #include <cmath>
 #include <complex>
 
+#include "tess_kernels/complex/cis_single_lanes.h"
 #include "tess_kernels/complex/real_side_lanes.h"
 #include "tess_kernels/inv_trig_hyp/inverse_trig_double.h"
 #include "tess_kernels/inv_trig_hyp/inverse_trig_single.h"
@@ -46,7 +47,7 @@ struct CisLanes {
   template <class R>
   using Part = R;
   static int group(const float t[4], float re[4], float im[4]) {
-    return SinCosSingle::fast_group(t, im, re);
+    return cx::CisSingleLanes::group(t, re, im);
   }
   static int group(const double t[4], double re[4], double im[4]) {
     return SinCosDouble::fast_group(t, im, re);
