@@ -13,9 +13,14 @@ using simd::F32x4;
 using simd::F64x2;
 using sin_core::Fn;
 
-int sin_cos_single(F32x4 x, F32x4& s, F32x4& c) {
-  s = SinSingle::fast_path_with_large_lanes(x);
-  c = CosSingle::fast_path_with_large_lanes(x);
+// Both fast paths before the one test for large lanes, so that their chains interleave.
+[[gnu::always_inline]] inline int sin_cos_single(F32x4 x, F32x4& s, F32x4& c) {
+  s = SinSingle::fast_path(x);
+  c = CosSingle::fast_path(x);
+  if (const int large = trig_single::large_lanes(x); large != 0) {
+    s = trig_single::replace_large_lanes(Fn::kSin, x, s, large);
+    c = trig_single::replace_large_lanes(Fn::kCos, x, c, large);
+  }
   return trig_single::non_finite_lanes(x);
 }
 

@@ -15,16 +15,15 @@ namespace trig_single {
 
 constexpr float kFastPathLimit = 10000.0f;
 
-// The lanes of finite |x| above the fast path's limit replaced by the large-argument
-// path of F.
-simd::F32x4 replace_large_lanes(sin_core::Fn f, simd::F32x4 x, simd::F32x4 y, int lanes);
-
-inline simd::F32x4 with_large_lanes(sin_core::Fn f, simd::F32x4 x, simd::F32x4 y) {
+// The lanes of finite |x| above the fast path's limit.
+inline int large_lanes(simd::F32x4 x) {
   const simd::F32x4 a = simd::abs(x);
-  const int large = simd::lane_mask_greater(a, simd::F32x4::splat(kFastPathLimit)) &
-                    simd::lane_mask_less(a, simd::F32x4::splat(INFINITY));
-  return large == 0 ? y : replace_large_lanes(f, x, y, large);
+  return simd::lane_mask_greater(a, simd::F32x4::splat(kFastPathLimit)) &
+         simd::lane_mask_less(a, simd::F32x4::splat(INFINITY));
 }
+
+// y with `lanes` (large_lanes) replaced by the large-argument path of F.
+simd::F32x4 replace_large_lanes(sin_core::Fn f, simd::F32x4 x, simd::F32x4 y, int lanes);
 
 // ±inf and NaN.
 inline int non_finite_lanes(simd::F32x4 x) {
@@ -125,10 +124,6 @@ struct TrigSingle : LaneLoopSingle<TrigSingle<F>> {
     } else {
       return trig_single::tan_fast(x);
     }
-  }
-  // The fast path with the large finite lanes completed, for SinCos.
-  static simd::F32x4 fast_path_with_large_lanes(simd::F32x4 x) {
-    return trig_single::with_large_lanes(F, x, fast_path(x));
   }
   static int special_lanes(simd::F32x4 x) { return trig_single::beyond_fast_path(x); }
   static int finish_lanes(const float x[4], float y[4], int special) {
