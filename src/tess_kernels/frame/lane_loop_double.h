@@ -52,6 +52,25 @@ inline int64_t run_fast_block(int64_t n, const double* a, double* r, Pair&& pair
   return g;
 }
 
+// run_fast_block two groups per step, for kernels whose pair is one chain longer than the
+// out-of-order window reaches (four independent chains rather than two; d Tan 1.06x
+// faster, d Sin and d Cos slower from their spills: measure). The step holding a special
+// lane is left to run_fast_block, group by group.
+template <class Pair>
+inline int64_t run_paired_fast_block(int64_t n, const double* a, double* r, Pair&& pair) {
+  int64_t g = 0;
+  for (; g + 2 * kGroupLanes <= n; g += 2 * kGroupLanes) {
+    simd::F64x2 y[4];
+    const auto special01 = pair(simd::F64x2::load(a + g), y[0]) |
+                           pair(simd::F64x2::load(a + g + 2), y[1]);
+    const auto special23 = pair(simd::F64x2::load(a + g + 4), y[2]) |
+                           pair(simd::F64x2::load(a + g + 6), y[3]);
+    if (lane_bits(special01 | special23) != 0) break;
+    for (int v = 0; v < 4; ++v) y[v].store(r + g + 2 * v);
+  }
+  return g + run_fast_block(n - g, a + g, r + g, pair);
+}
+
 // Fast-path results of one group held in arrays; returns its four-bit special mask.
 template <class Pair>
 inline int run_fast_group(const double x[4], double y[4], Pair&& pair) {

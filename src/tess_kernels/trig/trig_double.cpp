@@ -98,7 +98,7 @@ int CosDouble::fast_group(const double x[4], double y[4]) {
 int32_t tess_callout_dCos(double x, double* r) { return callout<Fn::kCos>(x, r); }
 
 int64_t TanDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_fast_block(n, a, r, pair<Fn::kTan>);
+  return run_paired_fast_block(n, a, r, pair<Fn::kTan>);
 }
 int TanDouble::fast_group(const double x[4], double y[4]) {
   return run_fast_group(x, y, pair<Fn::kTan>);
