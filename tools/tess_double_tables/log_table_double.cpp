@@ -1,16 +1,18 @@
-// Prints the table of the double precision logarithm kernels, each value computed with
-// MPFR. Row j = 0..128 is centred on c = 1 + j/128:
+// Prints the tables of the double precision logarithm kernels, each value computed with
+// MPFR. Row j = 0..128 is centred on c = 1 + j/128. For arguments near 1, whose reduced
+// argument must be exact:
 //   inv_c  = round(2^11 / c) / 2^11, which has at most 11 significant bits, so that a
 //            mantissa cut to 42 bits times inv_c is exact;
 //   ln_hi  = -ln(inv_c) rounded to a multiple of 2^-42, so that k ln2_hi + ln_hi is exact
 //            for |k| < 2^11 (ln2_hi being row 128's ln_hi: inv_c = 1/2 there);
 //   ln_lo  = -ln(inv_c) - ln_hi rounded to double.
-// Then the same rows' base 2 and base 10 logarithms, -log2(inv_c) and -log10(inv_c),
-// split alike (a multiple of 2^-42 and the rounded rest; row 128 holds log2(2) = 1 and
-// log10(2), the k terms), for arguments whose result needs no product with 1/ln b;
-// and the constants that turn natural logarithms into base 2 and base 10 ones: 1/ln 2
-// and 1/ln 10 as a 26-bit head (so that its products with 27-bit halves of a double are
-// exact) and a rounded tail, and both rounded to double.
+// For arguments away from 1, whose reduced argument (m - c)/c may err by 2^-60, one
+// table for each of the bases e, 2 and 10: 1/c rounded to double, then log_b c split
+// alike (a multiple of 2^-42 and the rounded rest; row 128, c = 2, holds the k terms).
+// One base's table has the size of the table near 1 (a row of 32 bytes). Last, the constants that turn
+// natural logarithms into base 2 and base 10 ones: 1/ln 2 and 1/ln 10 as a 26-bit head
+// (so that its products with 27-bit halves of a double are exact) and a rounded tail,
+// and both rounded to double.
 #include <mpfr.h>
 
 #include <cstdio>
@@ -82,18 +84,23 @@ int main() {
     std::printf(", 0.0},\n");
   }
   std::printf("};\n\n");
-  std::printf("// {log2_hi, log2_lo, log10_hi, log10_lo} of the same rows: -log2(inv_c) and\n");
-  std::printf("// -log10(inv_c), each hi a multiple of 2^-42.\n");
-  std::printf("alignas(32) constexpr double kLogBasesTableDouble[%d][4] = {\n", kRows);
-  for (int j = 0; j < kRows; ++j) {
-    row_inverse_and_log(j, inv_c, ln_c);
-    mpfr_div(lg_c, ln_c, ln2, MPFR_RNDN);
-    std::printf("    {");
-    print_split(lg_c, rest);
-    std::printf(", ");
-    mpfr_div(lg_c, ln_c, ln10, MPFR_RNDN);
-    print_split(lg_c, rest);
-    std::printf("},\n");
+  std::printf("// Bases e, 2 and 10, rows {1/c, 0, lg_hi, lg_lo} of c = 1 + j/128: 1/c rounded,\n");
+  std::printf("// lg_hi + lg_lo = log_b c with lg_hi a multiple of 2^-42.\n");
+  std::printf("alignas(32) constexpr double kLogAwayTableDouble[3][%d][4] = {\n", kRows);
+  for (int base = 0; base < 3; ++base) {
+    std::printf("  {\n");
+    for (int j = 0; j < kRows; ++j) {
+      mpfr_set_ui(inv_c, 128 + j, MPFR_RNDN);
+      mpfr_div_2ui(inv_c, inv_c, 7, MPFR_RNDN);  // c, exact
+      mpfr_log(lg_c, inv_c, MPFR_RNDN);
+      if (base == 1) mpfr_div(lg_c, lg_c, ln2, MPFR_RNDN);
+      if (base == 2) mpfr_div(lg_c, lg_c, ln10, MPFR_RNDN);
+      mpfr_ui_div(inv_c, 1, inv_c, MPFR_RNDN);
+      std::printf("    {%a, 0.0, ", mpfr_get_d(inv_c, MPFR_RNDN));
+      print_split(lg_c, rest);
+      std::printf("},\n");
+    }
+    std::printf("  },\n");
   }
   std::printf("};\n\n");
   std::printf("// ln 2 split as row 128 splits it, so that k ln2_hi + ln_hi is exact.\n");

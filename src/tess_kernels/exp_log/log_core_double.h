@@ -110,42 +110,48 @@ inline LogParts log_parts(simd::F64x2 x, int32_t k_offset = 0,
   return {head.sum, head.err + (lo + (red.r.err + r2 * log1p_excess_over_square(r, r2)))};
 }
 
-// Which base a logarithm away from 1 is taken in: the table and first column of its
-// {hi, lo} pairs, and 1/ln b rounded to double.
+// Which base a logarithm away from 1 is taken in: its table away from 1 (rows
+// {1/c, 0, lg_hi, lg_lo}), and 1/ln b rounded to double.
 struct LogBase {
-  const double (*table)[4];
-  int column;
+  int table;
   double inv_ln;
 };
-inline constexpr LogBase kBaseE{log_table_double::kLogTableDouble, 1, 1.0};
-inline constexpr LogBase kBase2{log_table_double::kLogBasesTableDouble, 0,
-                                log_table_double::kInvLn2};
-inline constexpr LogBase kBase10{log_table_double::kLogBasesTableDouble, 2,
-                                 log_table_double::kInvLn10};
+inline constexpr LogBase kBaseE{0, 1.0};
+inline constexpr LogBase kBase2{1, log_table_double::kInvLn2};
+inline constexpr LogBase kBase10{2, log_table_double::kInvLn10};
 
-// log_b x of positive normal finite lanes outside [0.5, 2), directly in base b:
+// log_b x of positive normal finite lanes outside [0.5, 2), directly in base b. With
+// x = 2^k m and c = 1 + j/128 of m's row, m - c is exact (|m - c| <= 2^-8, both
+// multiples of 2^-52) and r = (m - c)(1/c) errs by at most 2^-60 (two roundings of
+// 2^-53 relative, |r| <= 2^-8). Then
 //   log_b x = (k lg2_hi + lg_hi) + r / ln b + (k lg2_lo + lg_lo + r^2 Q(r) / ln b),
-// lg = -log_b(inv_c) of the row and lg2 = log_b 2 as row 128 splits it. The first sum is
+// lg = log_b c of the row and lg2 = log_b 2 as row 128 splits it. The first sum is
 // exact (multiples of 2^-42 below 2^11) and at least log_b 2 in magnitude (k >= 1, or
-// k <= -2 with lg <= log_b 2), while |r / ln b| < 2^-6.7 / ln 10 for base 10, 2^-6.8
-// for base 2 and 2^-7.8 for base e: the plain product r (1/ln b), r itself (r_err
-// dropped) and the correction each err below 2^-60 of a result whose unit is at least
-// 2^-54, so that the one final rounding dominates (about 0.51 ulp).
+// k <= -2 with lg <= log_b 2), while |r / ln b| < 2^-8 / ln 10 for base 10, 2^-7.5 for
+// base 2 and 2^-8 for base e: r's error (below 2^-59.5 after 1/ln b), the rounded
+// product r (1/ln b) and the correction stay below 2^-58 of a result whose unit is at
+// least 2^-54, so that the one final rounding dominates.
 template <LogBase kBase>
 inline simd::F64x2 log_away_from_one(simd::F64x2 x) {
   using simd::F64x2;
-  const LogReduction red = reduce_log_argument<false>(x, 0, F64x2::splat(0.0));
-  const auto pair = [](size_t row) {
-    const double* p = kBase.table[row] + kBase.column;
-    if constexpr (kBase.column % 2 == 0) return F64x2::load_aligned(p);
-    return F64x2::load(p);  // base e: {ln_hi, ln_lo} after inv_c
-  };
-  const F64x2 a0 = pair(red.row0);
-  const F64x2 a1 = pair(red.row1);
-  const double* lg2 = kBase.table[128] + kBase.column;
-  const F64x2 hi = red.k * F64x2::splat(lg2[0]) + simd::lane0s(a0, a1);  // exact
-  const F64x2 lo = red.k * F64x2::splat(lg2[1]) + simd::lane1s(a0, a1);
-  const F64x2 r = red.r.sum;
+  using simd::I64x2;
+  namespace t = log_table_double;
+  const I64x2 ix = simd::bits(x);
+  const auto [k, m] = simd::exponent_and_mantissa(x, 0);
+  const auto& table = t::kLogAwayTableDouble[kBase.table];
+  const double* row0 = table[log_row_index(ix.lane0_bits())];
+  const double* row1 = table[log_row_index(ix.lane1_bits())];
+  // c is m rounded to 7 fraction bits, ties up as the row index rounds (2 above the
+  // last row's midpoint).
+  const F64x2 c = simd::from_bits((simd::bits(m) + I64x2::splat(int64_t{1} << 44)) &
+                                  I64x2::splat(-(int64_t{1} << 45)));
+  const F64x2 inv_c = simd::lane0s(F64x2::load_aligned(row0), F64x2::load_aligned(row1));
+  const F64x2 r = (m - c) * inv_c;
+  const F64x2 a0 = F64x2::load_aligned(row0 + 2);
+  const F64x2 a1 = F64x2::load_aligned(row1 + 2);
+  const double* lg2 = table[128] + 2;
+  const F64x2 hi = k * F64x2::splat(lg2[0]) + simd::lane0s(a0, a1);  // exact
+  const F64x2 lo = k * F64x2::splat(lg2[1]) + simd::lane1s(a0, a1);
   const F64x2 r2 = r * r;
   const F64x2 excess = r2 * log1p_excess_over_square(r, r2);
   if constexpr (kBase.inv_ln == 1.0) return hi + (r + (lo + excess));
