@@ -1,7 +1,7 @@
 // Prints the approximations of the double precision erfinv, erfcinv and normal quantile
 // kernels, computed with MPFR, for two scales (erfinv and the normal quantile
 // sqrt(2) erfinv):
-// - the central piece, one polynomial g(t) in t = x^2 <= 1/4 with
+// - the central piece, one polynomial g(t) in t = x^2 <= 1/16 with
 //   g = scale erfinv(x) / x - head, so that the result is x head + x g, the head a short
 //   constant near the middle of the ratio's range;
 // - the tail rows {c0 head, c0 tail, c1, ..., c_degree}, each the Chebyshev interpolant
@@ -135,11 +135,20 @@ void print_row(const Row& row) {
   std::printf("},\n");
 }
 
-// The tail rows of one scale: erfcinv(q) for erfinv, -quantile(q) for the normal quantile.
-void print_tail_rows(const char* name, bool normal) {
-  const int top_exponent = normal ? -3 : -2;  // tails below 1/4 and 1/2
-  const int tail_rows = (top_exponent - kLowestExponent + 1) * kPiecesPerBinade;
-  std::printf("alignas(64) inline constexpr double %s[%d][%d] = {\n", name, tail_rows, kRowWidth);
+// The tail rows of one scale: erfcinv(q) for erfinv, -quantile(q) for the normal quantile,
+// for q from 2^-53 up to `top` (a piece boundary).
+void print_tail_rows(const char* name, bool normal, double top) {
+  std::vector<std::pair<double, double>> pieces;
+  for (int e = kLowestExponent;; ++e) {
+    for (int s = 0; s < kPiecesPerBinade; ++s) {
+      const double lo = std::ldexp(1.0 + double(s) / kPiecesPerBinade, e);
+      if (lo >= top) break;
+      pieces.emplace_back(lo, std::ldexp(1.0 + double(s + 1) / kPiecesPerBinade, e));
+    }
+    if (std::ldexp(1.0, e + 1) >= top) break;
+  }
+  std::printf("alignas(64) inline constexpr double %s[%zu][%d] = {\n", name, pieces.size(),
+              kRowWidth);
   double worst = 0;
   const auto check = [&](const Row& row, double lo, double hi) {
     for (int j = 0; j <= 16; ++j) {
@@ -149,36 +158,32 @@ void print_tail_rows(const char* name, bool normal) {
       worst = std::fmax(worst, std::fabs(err.d()) * 0x1p53);
     }
   };
-  for (int e = kLowestExponent; e <= top_exponent; ++e) {
-    for (int s = 0; s < kPiecesPerBinade; ++s) {
-      const double lo = std::ldexp(1.0 + double(s) / kPiecesPerBinade, e);
-      const double hi = std::ldexp(1.0 + double(s + 1) / kPiecesPerBinade, e);
-      const Row row = fit(lo, hi, [&](const Mp& q) { return tail_value(q, normal); });
-      print_row(row);
-      check(row, lo, hi);
-    }
+  for (const auto& [lo, hi] : pieces) {
+    const Row row = fit(lo, hi, [&](const Mp& q) { return tail_value(q, normal); });
+    print_row(row);
+    check(row, lo, hi);
   }
   std::printf("};\n");
   std::fprintf(stderr, "%s: worst interpolation error %.4f x 2^-53 relative\n", name, worst);
 }
 
-// The double precision central piece, |x| <= 1/2: g(t) = scale erfinv(x) / x - head as
-// one polynomial in t = x^2 on [0, 1/4], fitted near-minimax relative to the result
+// The double precision central piece, |x| <= sqrt(top): g(t) = scale erfinv(x) / x - head
+// as one polynomial in t = x^2 on [0, top], fitted near-minimax relative to the result
 // x (head + g) (rational_fit.h with a constant denominator). The head, a multiple of 1/64
-// near the middle of the ratio's range ([0.886, 0.954] for erfinv, [1.253, 1.349] for
-// the quantile), has at most 8 significant bits, so that the kernel forms x head exactly
+// near the middle of the ratio's range ([0.886, 0.902] for erfinv, [1.253, 1.275] for
+// the quantile at top = 1/16), has at most 8 significant bits, so that the kernel forms x head exactly
 // as two products, and keeps |g| below 0.06.
-void print_central_polynomial(const char* name, const char* head_name, bool normal, int degree) {
+void print_central_polynomial(const char* name, const char* head_name, bool normal, double top,
+                              int degree) {
   const Mp scale = normal ? apply(mpfr_sqrt, Mp(2.0)) : Mp(1.0);
   const double low = (scale * apply(mpfr_sqrt, pi()) / Mp(2.0)).d();
-  const double high = central_value(Mp(0.25), scale, 0.0).d();
+  const double high = central_value(Mp(top), scale, 0.0).d();
   const double head = std::nearbyint(32 * (low + high)) / 64;
   std::printf("constexpr double %s = %a;\n", head_name, head);
-  constexpr double kTop = 0.25;
   constexpr int kSamples = 400;
   std::vector<Mp> t, g, weight;
   for (int i = 0; i <= kSamples; ++i) {
-    const Mp v = Mp(0.5 * kTop) * (Mp(1.0) - apply(mpfr_cos, pi() * Mp(i) / Mp(kSamples)));
+    const Mp v = Mp(0.5 * top) * (Mp(1.0) - apply(mpfr_cos, pi() * Mp(i) / Mp(kSamples)));
     t.push_back(v);
     g.push_back(central_value(i == 0 ? Mp(1e-40) : v, scale, head));
     weight.push_back(Mp(1.0) / (Mp(head) + g.back()));
@@ -191,7 +196,7 @@ void print_central_polynomial(const char* name, const char* head_name, bool norm
   for (double d : r.num) c.emplace_back(d);
   double worst = 0;
   for (int i = 1; i <= 4000; ++i) {
-    const Mp v(kTop * i / 4000.0), want = central_value(v, scale, head);
+    const Mp v(top * i / 4000.0), want = central_value(v, scale, head);
     const Mp err = (horner(c, v) - want) / (Mp(head) + want);
     worst = std::fmax(worst, std::fabs(err.d()) * 0x1p53);
   }
@@ -242,12 +247,14 @@ int main() {
   std::printf("constexpr int kLowestTailExponent = %d;\n", kLowestExponent);
   std::printf("constexpr int kRowWidth = %d;\n", kRowWidth);
   std::printf("constexpr int kTailPieceBits = %d;\n", kPieceBits);
-  // Degree 13: 0.041 and 0.056 x 2^-53 (15: 0.036 and 0.011, 11: 7.5), two multiplications
-  // and additions per pair fewer than 15 (central lanes 9 % faster).
-  print_central_polynomial("kErfInvCentralPoly", "kErfInvHead", false, 13);
-  print_central_polynomial("kNormalQuantileCentralPoly", "kNormalQuantileHead", true, 13);
-  print_tail_rows("kErfInvTailRows", false);
-  print_tail_rows("kNormalQuantileTailRows", true);
+  // The central piece for |x| <= 1/4 (t <= 1/16; the quantile's x = 2p - 1): degree 8
+  // gives 0.048 and 0.053 x 2^-53 (7: 2.9); on |x| <= 1/2 degree 13 gave 0.041 and 0.056.
+  // The tails take the lanes between: erfcinv's q below 3/4, the quantile's p below 3/8.
+  print_central_polynomial("kErfInvCentralPoly", "kErfInvHead", false, 1.0 / 16, 8);
+  print_central_polynomial("kNormalQuantileCentralPoly", "kNormalQuantileHead", true, 1.0 / 16, 8);
+  // erfinv's q = 1 - |x| rounds to 3/4 just above |x| = 1/4: one piece beyond.
+  print_tail_rows("kErfInvTailRows", false, 0.75 + 1.0 / 128);
+  print_tail_rows("kNormalQuantileTailRows", true, 0.375);
   // For single precision: |x| to 31/32, tails q = 1 - |x| below 1/32, and p or 1 - p
   // below 1/64.
   print_central("ErfInvCentral", false, 0.96875, 6);

@@ -2,10 +2,16 @@
 // ErfcInv and CdfNormInv (tables from tools/tess_inverse_erf_tables).
 //
 // Every argument is first reduced, exactly, to one of two forms:
-// - central: |x| <= 1/2 with the result x (head + g(x^2)), g one polynomial of degree 13,
-//   no table read. x head is exact as a sum of two products, and |g| < 0.06 keeps the
-//   rounding of x g small next to that of the final sum;
-// - tail: 2^-53 <= q < 1/2, the result erfcinv(q) (or -quantile(q)) as a degree-6
+// - central: |x| <= 1/2 for erfinv, |x| <= 1/4 for erfcinv's x = 1 - q and the
+//   quantile's x = 2p - 1, with the result x (head + g(x^2)), g one polynomial of degree
+//   13 (8 on the narrower piece), no table read. x head is exact as a sum of two
+//   products, and |g| < 0.06 keeps the rounding of x g small next to that of the final
+//   sum. erfinv's tail argument 1 - |x| is exact only from |x| = 1/2 on; those of the
+//   other two (q or 2 - q, p or 1 - p) are exact everywhere, so that their central piece
+//   is narrower, with half the polynomial, and their tails take the lanes between;
+// - tail: 2^-53 <= q <= 3/4 (erfinv's q rounds to 3/4 just above |x| = 1/4, so the rows
+//   run one piece past it) or 2^-53 <= q < 3/8 (the
+//   quantile), the result erfcinv(q) (or -quantile(q)) as a degree-6
 //   polynomial in q - centre from the lane's row, 64 rows per binade found from the top
 //   bits of q, no logarithm. A row is one cache line, the centre comes from the bits of q,
 //   and the constant term is a head and a tail, so that the final sum is the one rounding
@@ -16,6 +22,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -45,14 +52,17 @@ template <size_t N>
   return a_high * c + ((a - a_high) * c + a * g);
 }
 
-// The row of q's tail piece: in the table for 2^-53 <= q < 1/2, any index otherwise.
+// The row of q's tail piece: in the table for 2^-53 <= q below its top, any index otherwise.
 [[gnu::always_inline]] inline simd::I64x2 tail_row(simd::F64x2 q) {
   return (simd::bits(q) >> kPieceShift) - simd::I64x2::splat(kTailBase);
 }
 
-// The tail form of q (2^-53 <= q < 1/2) from the rows of its two lanes.
+// The tail form of q + q_low (2^-53 <= q below the table's top; q_low zero unless
+// kWithLow, below q's ulp) from the rows of its two lanes.
+template <bool kWithLow = false>
 [[gnu::always_inline]] inline simd::F64x2 tail_magnitude(const double* r0, const double* r1,
-                                                         simd::F64x2 q) {
+                                                         simd::F64x2 q,
+                                                         simd::F64x2 q_low = simd::F64x2::splat(0)) {
   using simd::F64x2;
   using simd::I64x2;
   // Columns i and i + 1 of both rows from one aligned load per row.
@@ -70,22 +80,28 @@ template <size_t N>
   const I64x2 b = simd::bits(q);
   const F64x2 centre = simd::from_bits((b & I64x2::splat(-(int64_t{1} << kPieceShift))) |
                                        I64x2::splat(int64_t{1} << (kPieceShift - 1)));
-  const F64x2 w = q - centre;  // exact: both in one binade
+  F64x2 w = q - centre;  // exact: both in one binade
+  if constexpr (kWithLow) w = w + q_low;
   const F64x2 w2 = w * w;
   const F64x2 p = (c1 + w * c2) + w2 * ((c3 + w * c4) + w2 * (c5 + w * c6));
   return head + (tail + w * p);
 }
 
-// The same for lanes of any q: a lane outside the tail reads some row in bounds and gives
+// The rows of lanes of any q: a lane outside the tail reads some row in bounds and gives
 // a value the caller discards.
 template <int64_t kRowCount>
-[[gnu::always_inline]] inline simd::F64x2 tail_magnitude(const double (&rows)[kRowCount][kRowWidth],
-                                                         simd::F64x2 q) {
+[[gnu::always_inline]] inline std::array<const double*, 2> any_rows(
+    const double (&rows)[kRowCount][kRowWidth], simd::F64x2 q) {
   const simd::I64x2 row = tail_row(q);
   // Unsigned: a negative index (a lane below the table) clamps to the last row as well.
   const uint64_t last = kRowCount - 1;
-  return tail_magnitude(rows[std::min(row.lane0_bits(), last)],
-                        rows[std::min(row.lane1_bits(), last)], q);
+  return {rows[std::min(row.lane0_bits(), last)], rows[std::min(row.lane1_bits(), last)]};
+}
+template <int64_t kRowCount>
+[[gnu::always_inline]] inline simd::F64x2 tail_magnitude(const double (&rows)[kRowCount][kRowWidth],
+                                                         simd::F64x2 q) {
+  const auto r = any_rows(rows, q);
+  return tail_magnitude(r[0], r[1], q);
 }
 
 inline simd::F64x2 with_sign_of(simd::F64x2 magnitude, simd::F64x2 x) {
@@ -93,29 +109,40 @@ inline simd::F64x2 with_sign_of(simd::F64x2 magnitude, simd::F64x2 x) {
 }
 
 // The tail form of each function as its argument q and the sign of its result
-// (`tail_argument`, `tail_sign`) on its table (`rows`); Tail<Forms> adds the functions the
-// block loop and the pair form call.
+// (`tail_argument`, `tail_sign`) on its table (`rows`), and whether q is rounded
+// (`kRoundedTailArgument`, its remainder `tail_argument_low`); Tail<Forms> adds the
+// functions the block loop and the pair form call.
 template <class Forms>
 struct Tail : Forms {
   // The row of each lane (for lanes in the tail).
   [[gnu::always_inline]] static simd::I64x2 tail_row(simd::F64x2 x) {
     return inverse_erf::tail_row(Forms::tail_argument(x));
   }
+  [[gnu::always_inline]] static simd::F64x2 magnitude(const double* r0, const double* r1, simd::F64x2 x) {
+    const simd::F64x2 q = Forms::tail_argument(x);
+    if constexpr (Forms::kRoundedTailArgument)
+      return tail_magnitude<true>(r0, r1, q, Forms::tail_argument_low(x, q));
+    else
+      return tail_magnitude(r0, r1, q);
+  }
   // The tail form of a pair from its lanes' rows.
   [[gnu::always_inline]] static simd::F64x2 tail(simd::F64x2 x, int64_t row0, int64_t row1) {
-    return with_sign_of(tail_magnitude(Forms::rows[row0], Forms::rows[row1], Forms::tail_argument(x)),
-                        Forms::tail_sign(x));
+    return with_sign_of(magnitude(Forms::rows[row0], Forms::rows[row1], x), Forms::tail_sign(x));
   }
   // The tail form of a pair of any lanes.
   [[gnu::always_inline]] static simd::F64x2 tail(simd::F64x2 x) {
-    return with_sign_of(tail_magnitude(Forms::rows, Forms::tail_argument(x)), Forms::tail_sign(x));
+    const auto r = any_rows(Forms::rows, Forms::tail_argument(x));
+    return with_sign_of(magnitude(r[0], r[1], x), Forms::tail_sign(x));
   }
 };
 
-// erfinv(x) for |x| < 1 (other lanes: any value).
+// erfinv(x) for |x| < 1 (other lanes: any value): central for |x| <= 1/4, otherwise the
+// tail of q = 1 - |x|, rounded for |x| < 1/2 (exact from 1/2 on): its remainder
+// (1 - q) - |x| is exact (1 - q by Sterbenz's lemma, q >= 1/2, then two numbers within a
+// factor of two), and so is q - centre (one binade), so that their sum is w to 2^-60.
 struct ErfInvForms {
   [[gnu::always_inline]] static simd::F64x2 central_lanes(simd::F64x2 x) {
-    return simd::not_greater(simd::abs(x), simd::F64x2::splat(0.5));
+    return simd::not_greater(simd::abs(x), simd::F64x2::splat(0.25));
   }
   [[gnu::always_inline]] static simd::F64x2 central(simd::F64x2 x) {
     return with_sign_of(central_magnitude(kErfInvCentralPoly, kErfInvHead, simd::abs(x)), x);
@@ -124,19 +151,26 @@ struct ErfInvForms {
   [[gnu::always_inline]] static simd::F64x2 tail_argument(simd::F64x2 x) {
     return simd::F64x2::splat(1.0) - simd::abs(x);
   }
+  static constexpr bool kRoundedTailArgument = true;
+  [[gnu::always_inline]] static simd::F64x2 tail_argument_low(simd::F64x2 x, simd::F64x2 q) {
+    return (simd::F64x2::splat(1.0) - q) - simd::abs(x);
+  }
   [[gnu::always_inline]] static simd::F64x2 tail_sign(simd::F64x2 x) { return x; }
 };
 
-// erfcinv(q) for 2^-53 <= q < 2: central 1 - q for q in [1/2, 3/2], both exact;
+// erfcinv(q) for 2^-53 <= q < 2: central 1 - q for q in [3/4, 5/4], both exact;
 // otherwise the tail of q or, negated, of 2 - q.
 struct ErfcInvForms {
-  // q in [1/2, 3/2] (and NaN), where 1 - q is exact.
+  // q in [3/4, 5/4] (and NaN).
   [[gnu::always_inline]] static simd::F64x2 central_lanes(simd::F64x2 q) {
     using simd::F64x2;
-    return simd::not_less(q, F64x2::splat(0.5)) & simd::not_greater(q, F64x2::splat(1.5));
+    return simd::not_less(q, F64x2::splat(0.75)) & simd::not_greater(q, F64x2::splat(1.25));
   }
-  [[gnu::always_inline]] static simd::F64x2 central(simd::F64x2 q) { return ErfInvForms::central(simd::F64x2::splat(1.0) - q); }
+  [[gnu::always_inline]] static simd::F64x2 central(simd::F64x2 q) {
+    return ErfInvForms::central(simd::F64x2::splat(1.0) - q);
+  }
   static constexpr const auto& rows = kErfInvTailRows;
+  static constexpr bool kRoundedTailArgument = false;
   // q below 1, 2 - q above (exact there).
   [[gnu::always_inline]] static simd::F64x2 tail_argument(simd::F64x2 q) {
     return simd::min(q, simd::F64x2::splat(2.0) - q);
@@ -146,7 +180,7 @@ struct ErfcInvForms {
   }
 };
 
-// The quantile's central piece on x/2 = p - 1/2 (exact for p in [1/4, 3/4]), one
+// The quantile's central piece on x/2 = p - 1/2 (exact for p in [1/4, 1]), one
 // operation sooner than x = 2p - 1: (x/2) (2 head + 2 g(4 (x/2)^2)), whose coefficients
 // are g's times powers of two, gives the bits of x (head + g(x^2)) step for step.
 struct HalfArgumentPoly {
@@ -163,18 +197,19 @@ constexpr HalfArgumentPoly half_argument_poly() {
 }
 constexpr HalfArgumentPoly kHalfQuantile = half_argument_poly();
 
-// The normal quantile for 2^-53 <= p < 1: central p - 1/2 for p in [1/4, 3/4], exact;
+// The normal quantile for 2^-53 <= p < 1: central p - 1/2 for p in [3/8, 5/8], exact;
 // otherwise the tail of p (negative) or of 1 - p.
 struct NormalQuantileForms {
   [[gnu::always_inline]] static simd::F64x2 central_lanes(simd::F64x2 p) {
     using simd::F64x2;
-    return simd::not_less(p, F64x2::splat(0.25)) & simd::not_greater(p, F64x2::splat(0.75));
+    return simd::not_less(p, F64x2::splat(0.375)) & simd::not_greater(p, F64x2::splat(0.625));
   }
   [[gnu::always_inline]] static simd::F64x2 central(simd::F64x2 p) {
     const simd::F64x2 x = p - simd::F64x2::splat(0.5);
     return with_sign_of(central_magnitude(kHalfQuantile.poly, kHalfQuantile.head, simd::abs(x)), x);
   }
   static constexpr const auto& rows = kNormalQuantileTailRows;
+  static constexpr bool kRoundedTailArgument = false;
   // p below 1/2, 1 - p above (exact there).
   [[gnu::always_inline]] static simd::F64x2 tail_argument(simd::F64x2 p) {
     return simd::min(p, simd::F64x2::splat(1.0) - p);
