@@ -97,6 +97,20 @@ constexpr double kTanhSeriesLimit = 0.0625;
   y = tanh_of_magnitude(a) | h::sign_of(x);
   return simd::lane_mask(simd::not_less_equal(a, h::splat(INFINITY)));
 }
+// A group whose lanes all lie at or above 0.55 takes the complement on both pairs in one
+// straight run, so that the pairs interleave; any other group goes pair by pair.
+[[gnu::always_inline]] inline bool tanh_group(F64x2 x0, F64x2 x1, F64x2& y0, F64x2& y1) {
+  const F64x2 a0 = simd::abs(x0), a1 = simd::abs(x1);
+  const F64x2 limit = h::splat(0.55);
+  if (simd::lane_mask(simd::less(a0, limit) | simd::less(a1, limit)) != 0) {
+    return (tanh_pair(x0, y0) | tanh_pair(x1, y1)) == 0;
+  }
+  const F64x2 held = h::splat(22.0);
+  y0 = tanh_by_complement(min(a0, held)) | h::sign_of(x0);
+  y1 = tanh_by_complement(min(a1, held)) | h::sign_of(x1);
+  const F64x2 nan0 = simd::not_less_equal(a0, h::splat(INFINITY));
+  return simd::lane_mask(nan0 | simd::not_less_equal(a1, h::splat(INFINITY))) == 0;
+}
 [[gnu::always_inline]] inline int asinh_pair(F64x2 x, F64x2& y) {
   const F64x2 a = simd::abs(x);
   y = h::asinh_of_magnitude(a) | h::sign_of(x);
@@ -142,7 +156,7 @@ int32_t beyond_overflow_bound(double x, double infinite_result, double* r) {
 TESS_INTERLEAVE_BEGIN
 TESS_DOUBLE_GROUP_LOOPS(SinhDouble, sinh_group, sinh_pair)
 TESS_DOUBLE_PAIR_LOOPS(CoshDouble, cosh_pair)
-TESS_DOUBLE_PAIR_LOOPS(TanhDouble, tanh_pair)
+TESS_DOUBLE_GROUP_LOOPS(TanhDouble, tanh_group, tanh_pair)
 TESS_INTERLEAVE_END
 TESS_DOUBLE_PAIR_LOOPS(AsinhDouble, asinh_pair)
 TESS_DOUBLE_PAIR_LOOPS(AcoshDouble, acosh_pair)
