@@ -3,7 +3,7 @@
 // leave to the scalar form (infinities, NaN, signed zeros, parts beyond the fast range).
 // Abs and Arg against the x87 long double functions, within an ulp, special values and
 // the signs of zero exact; z CIS bit for bit against the real SinCos kernel it is built on
-// (a long double cosine is no reference beyond 2^63 on every platform: 1e22), c CIS (float
+// (a long double cosine is no reference beyond 2^63 on every platform: 1e22), c CIS (double
 // lanes of its own) within an ulp of that kernel's double cosine and sine, exact where
 // those are.
 #include <gtest/gtest.h>

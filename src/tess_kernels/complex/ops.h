@@ -1,6 +1,6 @@
 // Complex-only functions: Arg, Conj, CIS. None of them reports. Arg and CIS run on
 // lanes of four elements, their scalar forms taking the elements those leave: the
-// single and double Atan2 fast paths on the parts, and for CIS float lanes of its own
+// single and double Atan2 fast paths on the parts, and for CIS lanes of its own
 // (cis_single_lanes.h) and the double SinCos fast path.
 #pragma once
 
