@@ -162,10 +162,10 @@ int64_t CoshDouble::fast_block(int64_t n, const double* a, double* r) {
 }
 int CoshDouble::fast_group(const double x[4], double y[4]) { return run_fast_group(x, y, cosh_pair); }
 TESS_DOUBLE_GROUP_LOOPS(TanhDouble, tanh_group, tanh_pair)
-TESS_INTERLEAVE_END
 TESS_DOUBLE_PAIR_LOOPS(AsinhDouble, asinh_pair)
 TESS_DOUBLE_PAIR_LOOPS(AcoshDouble, acosh_pair)
 TESS_DOUBLE_PAIR_LOOPS(AtanhDouble, atanh_pair)
+TESS_INTERLEAVE_END
 
 int32_t tess_callout_dSinh(double x, double* r) {
   if (!(std::fabs(x) <= h::kOverflowBound)) {
