@@ -95,10 +95,10 @@ using CoshSingle = CoreSingle<hyperbolic_single::cosh_core, false,
 using TanhSingle = CoreSingle<hyperbolic_single::tanh_core, true,
                                     hyperbolic_single::nan_lanes, tess_callout_sTanh, true>;
 using AsinhSingle = CoreSingle<hyperbolic_single::asinh_core, true,
-                                     hyperbolic_single::not_finite, tess_callout_sAsinh>;
+                                     hyperbolic_single::not_finite, tess_callout_sAsinh, true>;
 using AcoshSingle = CoreSingle<hyperbolic_single::acosh_core, false,
-                                     hyperbolic_single::outside_acosh_range, tess_callout_sAcosh>;
+                                     hyperbolic_single::outside_acosh_range, tess_callout_sAcosh, true>;
 using AtanhSingle = CoreSingle<hyperbolic_single::atanh_core, true,
-                                     hyperbolic_single::outside_open_unit, tess_callout_sAtanh>;
+                                     hyperbolic_single::outside_open_unit, tess_callout_sAtanh, true>;
 
 }  // namespace zorn::tess
