@@ -131,15 +131,15 @@ void print_split_float(const char* name, const Mp& value) {
               mpfr_get_flt(rest.v, MPFR_RNDN));
 }
 
-// 1/pi - 1/4 = kInversePiLessQuarterHi + L, and R(z) = L + z P(z) / pi with P interpolated
-// as above and divided by pi before its rounding to double:
+// 1/pi - 1/4 = kInversePiLessQuarterHi + L, and R(z) = L + z P(z) / pi (L appears only
+// as R(0)) with P interpolated as above and divided by pi before its rounding to double:
 // f(u) / pi = u/4 + u kInversePiLessQuarterHi + u R(u^2), the first term exact.
 void print_quarter_polynomial(const char* name, Inverse f, double at_zero, double z_max,
                               int degree, const Mp& pi) {
   Mp term;
   mpfr_ui_div(term.v, 1, pi.v, MPFR_RNDN);
   mpfr_sub_d(term.v, term.v, 0.25, MPFR_RNDN);
-  print_split("kInversePiLessQuarter", term);
+  std::printf("constexpr double kInversePiLessQuarterHi = %a;\n", term.get());
   mpfr_sub_d(term.v, term.v, term.get(), MPFR_RNDN);
   std::vector<double> c{term.get()};
   for (const Mp& m : interpolate(f, at_zero, z_max, degree)) {
