@@ -89,6 +89,12 @@ inline int run_fast_group(const double x[4], double y[4], Pair&& pair) {
     return run_fast_block(n, a, r, pair);                                 \
   }                                                                       \
   int Type::fast_group(const double x[4], double y[4]) { return run_fast_group(x, y, pair); }
+// The same with the contiguous block two groups per step (run_paired_fast_block).
+#define TESS_DOUBLE_PAIRED_STEP_LOOPS(Type, pair)                         \
+  int64_t Type::fast_block(int64_t n, const double* a, double* r) {       \
+    return run_paired_fast_block(n, a, r, pair);                          \
+  }                                                                       \
+  int Type::fast_group(const double x[4], double y[4]) { return run_fast_group(x, y, pair); }
 
 // Op supplies:
 //   static int64_t fast_block(int64_t n, const double* a, double* r);
