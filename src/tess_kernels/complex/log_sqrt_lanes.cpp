@@ -2,6 +2,7 @@
 
 #include "tess_kernels/complex/single_cores.h"
 #include "tess_kernels/exp_log/double_cores_single.h"
+#include "tess_kernels/exp_log/log_core_double.h"
 #include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/frame/two_sum_double.h"
@@ -86,6 +87,29 @@ inline F64x2 log_of_squares_single(F64x2 a, F64x2 b) {
   return log_single(a2 + b2, (a2 - F64x2::splat(1.0)) + b2);
 }
 
+// ln |z| given as head + tail, in base e or, for kBase10, 10 (Dekker's product of the head
+// by 1/ln 10): either way one rounding beyond errors near 2^-60 of the result.
+template <bool kBase10>
+inline F64x2 in_base(LogParts l) {
+  return kBase10 ? times_split_constant(l, kLogBase10) : l.head + l.tail;
+}
+
+// ln |z| = ln(n) / 2 for n = |z|^2 = hi + lo outside [0.5, 2) (|lo| <= 2^-52 hi): ln hi
+// as head + tail (|ln hi| >= ln 2), with lo / hi, the first order of ln(1 + lo / hi)
+// (its square below 2^-104), joining the tail.
+inline LogParts log_modulus_away_from_one(h::Sum n) {
+  const LogParts l = log_parts<false>(n.hi);
+  return {l.head * F64x2::splat(0.5), (l.tail + n.lo / n.hi) * F64x2::splat(0.5)};
+}
+
+// ln(hi + lo) as head + tail for a positive normal hi and |lo| up to about an ulp of hi:
+// the pair ordered, lo 2^-k joins the mantissa m of hi = 2^k m in the reduction.
+inline LogParts log_of_sum_parts(h::Sum v) {
+  const TwoSum n = fast_two_sum(v.hi, v.lo);
+  return log_parts<true>(n.sum, 0,
+                         n.err * inverse_power(simd::bits(n.sum) & I64x2::splat(kExponentField)));
+}
+
 }  // namespace
 
 // Single precision: the real part from log_of_squares_single; the argument by the single
@@ -132,14 +156,26 @@ int LogLanes<kBase10>::group(const double x[4], const double y[4], double re[4],
     special |= p.special << v;
     const F64x2 moderate = simd::not_less(p.larger, F64x2::splat(0x1p-500)) &
                            simd::less(p.larger, F64x2::splat(0x1p500));
+    if (simd::lane_mask(moderate) == 3) {
+      const h::Sum n = sum_of_squares(p.larger, p.smaller);
+      if (simd::lane_mask(simd::not_less(n.hi, F64x2::splat(0.5)) &
+                          simd::less(n.hi, F64x2::splat(2.0))) == 0) [[likely]] {
+        in_base<kBase10>(log_modulus_away_from_one(n)).store(re + v);
+        p.x.store(xs + v);
+        p.y.store(ys + v);
+        continue;
+      }
+    }
     const F64x2 e = simd::select(moderate, F64x2::splat(0.0),
                                  simd::exponent_and_mantissa(p.larger, 0).k);
     const F64x2 s = simd::select(moderate, F64x2::splat(1.0),
                                  inverse_power(simd::bits(p.larger) & I64x2::splat(kExponentField)));
-    const F64x2 half_log = h::log_of_sum(sum_of_squares(p.larger * s, p.smaller * s)) *
-                           F64x2::splat(0.5);
-    const F64x2 r = e * F64x2::splat(kLn2Hi) + (half_log + e * F64x2::splat(kLn2Lo));
-    (kBase10 ? over_ln10(r) : r).store(re + v);
+    const LogParts l = log_of_sum_parts(sum_of_squares(p.larger * s, p.smaller * s));
+    // ln |z| = e ln 2 + ln(n) / 2, the sum of the heads carried exactly (0 + head where
+    // e = 0).
+    const TwoSum head = two_sum(e * F64x2::splat(kLn2Hi), l.head * F64x2::splat(0.5));
+    const F64x2 tail = head.err + (l.tail * F64x2::splat(0.5) + e * F64x2::splat(kLn2Lo));
+    in_base<kBase10>({head.sum, tail}).store(re + v);
     (p.x * s).store(xs + v);
     (p.y * s).store(ys + v);
   }

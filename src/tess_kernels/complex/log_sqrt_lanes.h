@@ -9,10 +9,11 @@
 
 namespace zorn::tess::cx {
 
-// ln z = ln |z| + i arg z, or log10 z (kBase10): ln |z| = ln(x^2 + y^2) / 2 + e ln 2 from
-// the logarithm of the double-double sum, arg z by the double Atan2 kernel's fast path
-// on the scaled parts (the angle does not change with the scale). Single precision parts
-// need no scaling: their squares are exact and normal in double.
+// ln z = ln |z| + i arg z, or log10 z (kBase10): ln |z| = ln(x^2 + y^2) / 2 + e ln 2 with
+// the logarithm as head + tail, of the double-double sum near |z| = 1 (and for scaled
+// parts), elsewhere of its head with the tail's first order; arg z by the double Atan2
+// kernel's fast path on the scaled parts (the angle does not change with the scale).
+// Single precision parts need no scaling: their squares are exact and normal in double.
 template <bool kBase10>
 struct LogLanes {
   static int group(const double x[4], const double y[4], double re[4], double im[4]);
