@@ -1,5 +1,5 @@
 // Single precision error functions and normal distribution function: four-lane fast
-// paths, in float for Erfc and CdfNorm, in double for Erf (erf_grid_float.h) and Erfcx (two
+// paths, in float for Erf, Erfc and CdfNorm (erf_grid_float.h), in double for Erfcx (two
 // pairs of lanes from the cores of erf_core.h with the low-degree tables, one rounding to
 // float at the end), and double precision callouts.
 #pragma once
