@@ -1,0 +1,125 @@
+// Minimum-of-calls timing of one vector function in several builds of the library and
+// in libmvec's 128-bit variant, for deltas on a loaded machine: the minimum of many short
+// calls is the call that no neighbour interrupted, so it moves by about 1% where the
+// medians of the benchmark program move by 25%. Each library path is loaded into its own
+// namespace (dlmopen), so that two builds with the same soname run side by side, and the
+// libraries take turns in every round.
+//
+//   min_of_calls dCos build_old/bin/libzorn_generic.so build/bin/libzorn_generic.so
+//     [--n 1000] [--calls 2000] [--rounds 3] [--range 10000]
+//
+// The function is s or d followed by a name whose lower case is libmvec's (dSin, sCos,
+// dTan, ...); the HA entry point of each library is timed.
+#include <dlfcn.h>
+#include <emmintrin.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+template <class T>
+using Kernel = void (*)(int32_t, const T*, T*);
+
+struct Line {
+  std::string name;
+  void (*run)(void* fn, int32_t n, const void* a, void* r);
+  void* fn;
+};
+
+template <class T>
+void run_ours(void* fn, int32_t n, const void* a, void* r) {
+  reinterpret_cast<Kernel<T>>(fn)(n, static_cast<const T*>(a), static_cast<T*>(r));
+}
+
+// libmvec's vector function ABI: one xmm register in, one out.
+void run_mvec_d(void* fn, int32_t n, const void* a, void* r) {
+  const auto f = reinterpret_cast<__m128d (*)(__m128d)>(fn);
+  const auto* x = static_cast<const double*>(a);
+  auto* y = static_cast<double*>(r);
+  for (int32_t i = 0; i + 2 <= n; i += 2) _mm_storeu_pd(y + i, f(_mm_loadu_pd(x + i)));
+}
+void run_mvec_s(void* fn, int32_t n, const void* a, void* r) {
+  const auto f = reinterpret_cast<__m128 (*)(__m128)>(fn);
+  const auto* x = static_cast<const float*>(a);
+  auto* y = static_cast<float*>(r);
+  for (int32_t i = 0; i + 4 <= n; i += 4) _mm_storeu_ps(y + i, f(_mm_loadu_ps(x + i)));
+}
+
+void* symbol(const char* path, const std::string& name) {
+  void* lib = dlmopen(LM_ID_NEWLM, path, RTLD_NOW | RTLD_LOCAL);
+  void* fn = lib ? dlsym(lib, name.c_str()) : nullptr;
+  if (fn == nullptr) {
+    std::fprintf(stderr, "%s in %s: %s\n", name.c_str(), path, dlerror());
+    std::exit(1);
+  }
+  return fn;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3 || (argv[1][0] != 's' && argv[1][0] != 'd')) {
+    std::fprintf(stderr, "usage: %s <s|d><Function> <libzorn_generic.so>... [--n N] "
+                 "[--calls C] [--rounds R] [--range X]\n", argv[0]);
+    return 2;
+  }
+  const bool is_double = argv[1][0] == 'd';
+  const std::string function = argv[1] + 1;
+  int32_t n = 1000;
+  int calls = 2000, rounds = 3;
+  double range = 10000;
+  std::vector<const char*> paths;
+  for (int i = 2; i < argc; ++i) {
+    const auto option = [&](const char* flag) { return !std::strcmp(argv[i], flag) && i + 1 < argc; };
+    if (option("--n")) n = std::atoi(argv[++i]);
+    else if (option("--calls")) calls = std::atoi(argv[++i]);
+    else if (option("--rounds")) rounds = std::atoi(argv[++i]);
+    else if (option("--range")) range = std::atof(argv[++i]);
+    else paths.push_back(argv[i]);
+  }
+
+  std::vector<Line> lines;
+  const std::string ours = std::string("_tess") + argv[1][0] + function + "_HA";
+  for (const char* path : paths) {
+    lines.push_back({path, is_double ? run_ours<double> : run_ours<float>, symbol(path, ours)});
+  }
+  std::string lower = function;
+  for (char& c : lower) c = static_cast<char>(std::tolower(c));
+  const std::string mvec = is_double ? "_ZGVbN2v_" + lower : "_ZGVbN4v_" + lower + "f";
+  lines.push_back({"libmvec_128", is_double ? run_mvec_d : run_mvec_s,
+                   symbol("libmvec.so.1", mvec)});
+
+  std::mt19937_64 engine(20261209);
+  std::uniform_real_distribution<double> draw(-range, range);
+  std::vector<double> ad(n), rd(n);
+  std::vector<float> as(n), rs(n);
+  for (int32_t i = 0; i < n; ++i) as[i] = static_cast<float>(ad[i] = draw(engine));
+  const void* a = is_double ? static_cast<const void*>(ad.data()) : as.data();
+  void* r = is_double ? static_cast<void*>(rd.data()) : rs.data();
+
+  std::vector<double> best(lines.size(), 1e300);
+  for (int round = 0; round < rounds; ++round) {
+    for (size_t l = 0; l < lines.size(); ++l) {
+      for (int c = 0; c < calls; ++c) {
+        const auto start = std::chrono::steady_clock::now();
+        lines[l].run(lines[l].fn, n, a, r);
+        const auto stop = std::chrono::steady_clock::now();
+        best[l] = std::min(best[l], std::chrono::duration<double, std::nano>(stop - start).count());
+      }
+    }
+  }
+  for (size_t l = 0; l < lines.size(); ++l) {
+    std::printf("%c%s n=%d %-40s %9.0f ns  / first %.3f  / libmvec %.3f\n", argv[1][0],
+                function.c_str(), n, lines[l].name.c_str(), best[l], best[l] / best[0],
+                best[l] / best.back());
+  }
+  return 0;
+}
