@@ -9,9 +9,13 @@
 //   kSinCosDouble[j], j = 0..255 (a half period; the kernels fold the other half onto
 //     it): for j <= 128 cos(j pi/256) - 1, 1.0, sin(j pi/256) rounded to double, the
 //     remainder of the sine rounded to double; for j > 128 the row of 256 - j, so that
-//     the kernels' reflection pi - b needs no index arithmetic.
+//     the kernels' reflection pi - b needs no index arithmetic;
+//   kCosPiOver64Double[m], m = 0..127 (the whole period), b = m pi/64: cos b rounded to
+//     double, D - sigma, the remainder of the cosine, and D, where D = -sin b rounded
+//     (-0 for m = 0, +0 at the other zero) and sigma = +-1 takes D's sign bit.
 #include <mpfr.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 
@@ -103,6 +107,22 @@ int main() {
     const double hi = mpfr_get_d(s, MPFR_RNDN);
     mpfr_sub_d(s, s, hi, MPFR_RNDN);
     std::printf("    {%a, 1.0, %a, %a},\n", mpfr_get_d(c, MPFR_RNDN), hi, mpfr_get_d(s, MPFR_RNDN));
+  }
+  std::printf("};\n\n");
+
+  std::printf("// {cos b, D - sigma, the cosine's rounded remainder, D}, b = m pi/64, m = 0..127,\n"
+              "// D = -sin b rounded, sigma = +-1 its sign (-1 for -0).\n");
+  std::printf("alignas(32) constexpr double kCosPiOver64Double[128][4] = {\n");
+  for (int m = 0; m < 128; ++m) {
+    angle(s, c, m, 64);
+    // The zeros of the working precision's pi come out below 2^-2000: round them to +0.
+    const double hi = mpfr_get_d(c, MPFR_RNDN) + 0.0;
+    mpfr_sub_d(c, c, hi, MPFR_RNDN);
+    mpfr_neg(s, s, MPFR_RNDN);
+    const double d = m == 0 ? -0.0 : mpfr_get_d(s, MPFR_RNDN) + 0.0;
+    mpfr_sub_d(s, s, std::signbit(d) ? -1.0 : 1.0, MPFR_RNDN);
+    std::printf("    {%a, %a, %a, %a},\n", hi, mpfr_get_d(s, MPFR_RNDN) + 0.0,
+                mpfr_get_d(c, MPFR_RNDN) + 0.0, d);
   }
   std::printf("};\n");
   mpfr_clears(v, s, c, static_cast<mpfr_ptr>(nullptr));

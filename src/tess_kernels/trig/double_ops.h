@@ -1,6 +1,6 @@
 // Double precision Sin, Cos and Tan: two-lane fast paths for |x| <= 65536.00349206588
-// (Sin on the reduction by multiples of pi/256 and its table, Cos and Tan on the
-// reduction by multiples of pi/2), callouts that reduce larger arguments exactly.
+// (Sin on the reduction by multiples of pi/256 and its table, Cos by pi/64 and its
+// table, Tan by pi/2), callouts that reduce larger arguments exactly.
 // ±inf gives NaN with status 1; NaN passes through with status 0.
 #pragma once
 
@@ -12,8 +12,8 @@ TESS_DOUBLE_LANE_KERNEL(SinDouble, tess_callout_dSin);
 TESS_DOUBLE_LANE_KERNEL(CosDouble, tess_callout_dCos);
 TESS_DOUBLE_LANE_KERNEL(TanDouble, tess_callout_dTan);
 
-// Both results of one argument with the cosine from the pi/256 table (0.51 ulp, where the
-// Cos kernel's is 0.8), for the complex kernels.
+// Both results of one argument from the pi/256 table (one reduction for the two), for the
+// complex kernels.
 int32_t sin_cos_double(double x, double& s, double& c);
 
 }  // namespace zorn::tess

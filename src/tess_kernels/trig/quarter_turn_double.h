@@ -1,6 +1,7 @@
-// Cosine, sine and tangent of two lanes from a reduction by multiples of pi/2, without a
-// table: the fast paths of the double precision Cos, SinCos and Tan kernels, and their
-// evaluation of larger arguments once reduced exactly.
+// Tangent of two lanes from a reduction by multiples of pi/2, without a table: the fast
+// path of the double precision Tan kernel (and of the pi-scaled and degree tangents) and
+// its evaluation of larger arguments once reduced exactly; the sine and cosine parts of
+// the same reduction for the complex kernels.
 //
 // An angle a is written k pi/2 + r, k the nearest integer to a 2/pi (held in the low
 // mantissa bits of t = a 2/pi + 1.5 2^52) and |r| <= pi/4 carried as r + r_lo. sin r and
@@ -9,14 +10,11 @@
 //   sin r = r + (r^3 S(r^2) + r_lo w)
 //   cos r = w + (((1 - w) - h^2/2) + (r^4 C(r^2) - ((h + l/2) l + r r_lo))),
 // w = 1 - h^2/2 exactly, h = r rounded to a multiple of 2^-26 and l = r - h, so that
-// r^2's rounding does not reach the cosine. The cosine and sine are the parts of their
-// quadrants rounded once, the tangent the corrected quotient of its numerator and
-// denominator (swapped in odd quadrants).
+// r^2's rounding does not reach the cosine. The tangent is the corrected quotient of its
+// numerator and denominator (swapped in odd quadrants).
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
-#include <iterator>
 
 #include "tess_kernels/frame/polynomial_double.h"
 #include "tess_kernels/frame/simd.h"
@@ -96,66 +94,6 @@ inline F64x2 odd_quadrant(const ReducedAngle& angle) {
 inline I64x2 cos_negate(const ReducedAngle& angle) {
   return ((angle.t_bits + I64x2::splat(1)) & I64x2::splat(2)) << 62;
 }
-
-// sin and cos of k pi/2 + r, each part summed once and the quadrant's sum selected:
-// cos r, -sin r, -cos r, sin r for the cosine and sin r, cos r, -sin r, -cos r for the
-// sine (with the sign of x) as k mod 4 = 0, 1, 2, 3.
-struct SinCosValues {
-  F64x2 sin, cos;
-};
-inline SinCosValues sin_cos_of(const ReducedAngle& angle, F64x2 x) {
-  const SinCosParts p = sin_cos_parts(angle);
-  const F64x2 odd = odd_quadrant(angle);
-  const F64x2 sin_r = value(p.sin), cos_r = value(p.cos);
-  const I64x2 sin_negate = ((angle.t_bits & I64x2::splat(2)) << 62) ^
-                           (simd::bits(x) & I64x2::splat(sin_core::kSignBit));
-  const F64x2 sin_y = simd::select(odd, cos_r, sin_r) + F64x2::splat(0.0);
-  return {simd::from_bits(simd::bits(sin_y) ^ sin_negate),
-          simd::from_bits(simd::bits(simd::select(odd, sin_r, cos_r)) ^ cos_negate(angle))};
-}
-inline SinCosValues sin_cos_lanes(F64x2 x) { return sin_cos_of(reduce(simd::abs(x)), x); }
-// The series' coefficients per pair of lane parities: row p (bit l set where lane l has an
-// odd k) holds, for each coefficient, the sine's in odd lanes and the cosine's in even
-// ones, the cosine's one short padded with a zero (which leaves Estrin's sums as they are).
-struct ParityCoefficients {
-  static constexpr size_t kCount = std::size(polynomials::kSinTail);
-  static_assert(std::size(polynomials::kCosTail) == kCount - 1);
-  alignas(16) double rows[4][kCount][2];
-};
-constexpr ParityCoefficients parity_coefficients() {
-  ParityCoefficients p{};
-  for (int row = 0; row < 4; ++row) {
-    for (size_t i = 0; i < ParityCoefficients::kCount; ++i) {
-      for (int lane = 0; lane < 2; ++lane) {
-        const bool odd = (row >> lane & 1) != 0;
-        const bool padding = i + 1 == ParityCoefficients::kCount;
-        p.rows[row][i][lane] =
-            odd ? polynomials::kSinTail[i] : padding ? 0.0 : polynomials::kCosTail[i];
-      }
-    }
-  }
-  return p;
-}
-inline constexpr ParityCoefficients kParityCoefficients = parity_coefficients();
-
-// The cosine alone, bit for bit as sin_cos_of gives it, with one series per lane: an odd
-// lane's sin r = r + ((r z) S(z) + r_lo w), an even lane's cos r = w + (z^2 C(z) - rest),
-// as lead + (m P(z) + f) with the parts chosen per lane: f = -rest in place of subtracting
-// rest changes no bits. 1.1x faster than both series.
-inline F64x2 cos_of(const ReducedAngle& angle) {
-  const F64x2 r = angle.hi;
-  const F64x2 z = r * r;
-  const OneMinusHalfSquare c = one_minus_half_square(angle);
-  const F64x2 odd = odd_quadrant(angle);
-  const auto& row = kParityCoefficients.rows[simd::lane_mask(odd)];
-  const F64x2 series =
-      estrin_of<ParityCoefficients::kCount>(z, [&](size_t i) { return F64x2::load(row[i]); });
-  const F64x2 m = z * simd::select(odd, r, z);
-  const F64x2 f = simd::select(odd, angle.lo * c.w, c.rest ^ F64x2::splat(-0.0));
-  const F64x2 y = simd::select(odd, r, c.w) + (m * series + f);
-  return simd::from_bits(simd::bits(y) ^ cos_negate(angle));
-}
-inline F64x2 cos_lanes(F64x2 x) { return cos_of(reduce(simd::abs(x))); }
 
 // tan(k pi/2 + r) with the sign of x: N / D for even k, -D / N for odd k, where
 // tan r = N / D = r (1 + z A(z)) / (1 - z/2 + z B(z)) (z = r^2, the rational fit of the

@@ -2,7 +2,7 @@
 
 #include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/trig/double_ops.h"
-#include "tess_kernels/trig/quarter_turn_double.h"
+#include "tess_kernels/trig/pi_over_64_double.h"
 #include "tess_kernels/trig/scaled_single.h"
 #include "tess_kernels/trig/single_ops.h"
 
@@ -29,10 +29,9 @@ int fast_path_special_lanes(F64x2 x) {
       simd::not_less_equal(simd::abs(x), F64x2::splat(sin_core::kFastPathLimit)));
 }
 
-// Both from one reduction by quarter turns: the cosine is Cos's, the sine within 0.84 ulp
-// (where Sin's fixed steps give 0.51 from another reduction).
+// Both from one reduction by pi/64: the cosine is Cos's, the sine from the same table.
 [[gnu::always_inline]] inline int sin_cos_double_lanes(F64x2 x, F64x2& s, F64x2& c) {
-  const quarter_turn::SinCosValues v = quarter_turn::sin_cos_lanes(x);
+  const pi_over_64::SinCosValues v = pi_over_64::sin_cos_lanes(x);
   s = v.sin;
   c = v.cos;
   return fast_path_special_lanes(x);

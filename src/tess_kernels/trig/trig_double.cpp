@@ -2,6 +2,7 @@
 
 #include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/trig/double_ops.h"
+#include "tess_kernels/trig/pi_over_64_double.h"
 #include "tess_kernels/trig/quarter_turn_double.h"
 #include "tess_kernels/trig/reduction_double.h"
 #include "tess_kernels/trig/sin_core_double.h"
@@ -18,18 +19,19 @@ using simd::I64x2;
 using sin_core::Fn;
 using sin_core::kFastPathLimit;
 
-// Where a cosine comes from: the Cos kernel's quarter turns (fewer operations, 0.8 ulp)
-// or the pi/256 table (0.51 ulp), which the complex kernels take since they multiply it
-// further.
+// Where a cosine comes from: the Cos kernel's pi/64 table (fewer operations) or the
+// pi/256 table, which the complex kernels take since they share its reduction with the
+// sine.
 enum class Path { kKernel, kTable };
 
-// Sin reduces by pi/256 onto the table; Cos (on the kernel's path) and Tan by pi/2.
+// Sin reduces by pi/256 onto its table, Cos (on the kernel's path) by pi/64 onto its own,
+// Tan by pi/2.
 template <Fn F, Path P = Path::kKernel>
 [[gnu::always_inline]] inline F64x2 fast_lanes(F64x2 x) {
   if constexpr (F == Fn::kTan) {
     return quarter_turn::tan_lanes(x);
   } else if constexpr (F == Fn::kCos && P == Path::kKernel) {
-    return quarter_turn::cos_lanes(x);
+    return pi_over_64::cos_lanes(x);
   } else {
     return sin_core::fast_lanes<F>(x);
   }
@@ -38,11 +40,15 @@ template <Fn F, Path P = Path::kKernel>
 // f of an argument reduced to quadrant + r, |r| <= pi/4.
 template <Fn F, Path P>
 double of_quadrant(const QuarterTurnReduction& q, double x) {
-  if constexpr (F == Fn::kTan || (F == Fn::kCos && P == Path::kKernel)) {
+  if constexpr (F == Fn::kTan) {
     const sin_core::ReducedAngle angle{F64x2::splat(q.hi), F64x2::splat(q.lo),
                                        I64x2::splat(q.quadrant)};
-    if constexpr (F == Fn::kCos) return quarter_turn::cos_of(angle).lane0();
     return quarter_turn::tan_of(angle, F64x2::splat(x)).lane0();
+  } else if constexpr (F == Fn::kCos && P == Path::kKernel) {
+    sin_core::ReducedAngle angle = pi_over_64::reduce(F64x2::splat(q.hi));
+    angle.lo = angle.lo + F64x2::splat(q.lo);
+    angle.t_bits = angle.t_bits + I64x2::splat(32 * int64_t{q.quadrant});
+    return pi_over_64::cos_of(angle, pi_over_64::series(angle), 0).lane0();
   } else {
     sin_core::ReducedAngle angle = sin_core::reduce_pi_over_256(F64x2::splat(q.hi));
     angle.lo = angle.lo + F64x2::splat(q.lo);
