@@ -96,7 +96,7 @@ int SinDouble::fast_group(const double x[4], double y[4]) {
 int32_t tess_callout_dSin(double x, double* r) { return callout<Fn::kSin>(x, r); }
 
 int64_t CosDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_fast_block(n, a, r, pair<Fn::kCos>);
+  return run_paired_fast_block(n, a, r, pair<Fn::kCos>);
 }
 int CosDouble::fast_group(const double x[4], double y[4]) {
   return run_fast_group(x, y, pair<Fn::kCos>);
