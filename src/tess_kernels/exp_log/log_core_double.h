@@ -124,11 +124,13 @@ inline constexpr LogBase kBase10{2, log_table_double::kInvLn10};
 // x = 2^k m and c = 1 + j/128 of m's row, m - c is exact (|m - c| <= 2^-8, both
 // multiples of 2^-52) and r = (m - c)(1/c) errs by at most 2^-60 (two roundings of
 // 2^-53 relative, |r| <= 2^-8). Then
-//   log_b x = (k lg2_hi + lg_hi) + r / ln b + (k lg2_lo + lg_lo + r^2 Q(r) / ln b),
-// lg = log_b c of the row and lg2 = log_b 2 as row 128 splits it. The first sum is
-// exact (multiples of 2^-42 below 2^11) and at least log_b 2 in magnitude (k >= 1, or
-// k <= -2 with lg <= log_b 2), while |r / ln b| < 2^-8 / ln 10 for base 10, 2^-7.5 for
-// base 2 and 2^-8 for base e: r's error (below 2^-59.5 after 1/ln b), the rounded
+//   log_b x = (k lg2_hi + lg_hi) + r / ln b + (k lg2_lo + lg_lo + r^2 Q_b(r)),
+// lg = log_b c of the row, lg2 = log_b 2 as row 128 splits it, and Q_b(r) the Taylor
+// series of (ln(1 + r) - r) / r^2 to r^4 divided by ln b: it stops short of r^7 / 7,
+// below 2^-58.8 / ln b, at most 1/40 of the result's last place here. The first
+// sum is exact (multiples of 2^-42 below 2^11) and at least log_b 2 in magnitude (k >= 1,
+// or k <= -2 with lg <= log_b 2), while |r / ln b| < 2^-8 / ln 10 for base 10, 2^-7.5
+// for base 2 and 2^-8 for base e: r's error (below 2^-59.5 after 1/ln b), the rounded
 // product r (1/ln b) and the correction stay below 2^-58 of a result whose unit is at
 // least 2^-54, so that the one final rounding dominates.
 template <LogBase kBase>
@@ -136,6 +138,10 @@ inline simd::F64x2 log_away_from_one(simd::F64x2 x) {
   using simd::F64x2;
   using simd::I64x2;
   namespace t = log_table_double;
+  // The Taylor coefficients -1/2, 1/3, -1/4, 1/5, -1/6 times 1/ln b (rounded: 2^-53
+  // relative on a term below 2^-16 of r).
+  static constexpr double kQ[5] = {-0.5 * kBase.inv_ln, kBase.inv_ln / 3, -0.25 * kBase.inv_ln,
+                                   0.2 * kBase.inv_ln, -kBase.inv_ln / 6};
   const I64x2 ix = simd::bits(x);
   const auto [k, m] = simd::exponent_and_mantissa(x, 0);
   const auto& table = t::kLogAwayTableDouble[kBase.table];
@@ -153,10 +159,12 @@ inline simd::F64x2 log_away_from_one(simd::F64x2 x) {
   const F64x2 hi = k * F64x2::splat(lg2[0]) + simd::lane0s(a0, a1);  // exact
   const F64x2 lo = k * F64x2::splat(lg2[1]) + simd::lane1s(a0, a1);
   const F64x2 r2 = r * r;
-  const F64x2 excess = r2 * log1p_excess_over_square(r, r2);
+  const auto q = [](int i) { return F64x2::splat(kQ[i]); };
+  const F64x2 q01 = q(0) + r * q(1);
+  const F64x2 q23 = q(2) + r * q(3);
+  const F64x2 excess = r2 * (q01 + r2 * (q23 + r2 * q(4)));
   if constexpr (kBase.inv_ln == 1.0) return hi + (r + (lo + excess));
-  const F64x2 inv_ln = F64x2::splat(kBase.inv_ln);
-  return hi + (r * inv_ln + (lo + excess * inv_ln));
+  return hi + (r * F64x2::splat(kBase.inv_ln) + (lo + excess));
 }
 
 // (head + tail) times a constant given as a 26-bit head and a tail: the product of the
