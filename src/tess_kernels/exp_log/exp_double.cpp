@@ -41,7 +41,7 @@ constexpr double kNormalResultBound = -708.3964185322641;
   const F64x2 row1 = F64x2::load_aligned(kExp2Over64Absolute[t_bits.low32_lane1() & 63]);
   const F64x2 hi = simd::lane0s(row0, row1);
   const F64x2 lo = simd::lane1s(row0, row1);
-  y = (hi + (p * hi + lo)) * scale_from_shifted_integer(t_bits);
+  y = scaled_by_shifted_integer(hi + (p * hi + lo), t_bits);
   return simd::not_less(simd::abs(x), F64x2::splat(kFastPathBound));
 }
 

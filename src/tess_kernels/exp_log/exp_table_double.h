@@ -40,7 +40,7 @@ template <class T, size_t N>
   const F64x2 row1 = F64x2::load_aligned(table[t_bits.low32_lane1() & 63]);
   const F64x2 hi = simd::lane0s(row0, row1);
   const F64x2 lo = simd::lane1s(row0, row1);
-  const F64x2 a = hi * scale_from_shifted_integer(t_bits);
+  const F64x2 a = scaled_by_shifted_integer(hi, t_bits);
   return a + a * (lo + q);
 }
 

@@ -88,7 +88,7 @@ using Rows = simd::SplatReader<double, kConstantCount>;
   const F64x2 row1 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane1() & 63]);
   const F64x2 hi = simd::lane0s(row0, row1);
   const F64x2 lo = simd::lane1s(row0, row1);
-  const F64x2 a = hi * scale_from_shifted_integer(t_bits);
+  const F64x2 a = scaled_by_shifted_integer(hi, t_bits);
   const TwoSum big = two_sum(a, c[kMinusOne]);
   return big.sum + (big.err + a * (lo + p));
 }

@@ -37,6 +37,13 @@ inline simd::F64x2 scale_from_shifted_integer(simd::I64x2 t_bits) {
                            simd::I64x2::splat(0x7FF0000000000000));
 }
 
+// v 2^(k div 64) with k in t_bits as for scale_from_shifted_integer, for a v and a product
+// both normal: k div 64 is added to v's exponent field, which gives the product's bits
+// exactly with three integer operations in place of the scale's three and a product.
+inline simd::F64x2 scaled_by_shifted_integer(simd::F64x2 v, simd::I64x2 t_bits) {
+  return simd::from_bits(simd::bits(v) + ((t_bits >> 6) << 52));
+}
+
 // y 2^s for a normal result, -1022 <= s <= 1024; 2^1024 itself overflows, so that scale
 // is applied as two halves.
 inline double scale_normal(double y, int64_t s) {
