@@ -41,7 +41,7 @@ constexpr double kFastPathLimit = 305.2;
 }  // namespace
 
 int64_t Exp10Double::fast_block(int64_t n, const double* a, double* r) {
-  return run_fast_block(n, a, r, exp10_pair);
+  return run_paired_fast_block(n, a, r, exp10_pair);
 }
 
 int Exp10Double::fast_group(const double x[4], double y[4]) {
