@@ -40,13 +40,7 @@ constexpr double kFastPathLimit = 305.2;
 
 }  // namespace
 
-int64_t Exp10Double::fast_block(int64_t n, const double* a, double* r) {
-  return run_paired_fast_block(n, a, r, exp10_pair);
-}
-
-int Exp10Double::fast_group(const double x[4], double y[4]) {
-  return run_fast_group(x, y, exp10_pair);
-}
+TESS_DOUBLE_PAIRED_STEP_LOOPS(Exp10Double, exp10_pair)
 
 int32_t tess_callout_dExp10(double x, double* r) {
   if (std::isnan(x)) {

@@ -47,11 +47,7 @@ constexpr double kNormalResultBound = -708.3964185322641;
 
 }  // namespace
 
-int64_t ExpDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_paired_fast_block(n, a, r, exp_pair);
-}
-
-int ExpDouble::fast_group(const double x[4], double y[4]) { return run_fast_group(x, y, exp_pair); }
+TESS_DOUBLE_PAIRED_STEP_LOOPS(ExpDouble, exp_pair)
 
 int ExpDouble::resolve_inline(const double x[4], double y[4], int special) {
   for (int l = 0; l < 4; ++l) {

@@ -34,19 +34,10 @@ constexpr double kPiOver64Mid = 4 * sin_core::kPiOver256Mid;
 constexpr double kPiOver64Lo = 4 * sin_core::kPiOver256Lo;
 constexpr double kSixtyFourOverPi = 20.371832715762604;
 
-// a - m pi/64 for |a| <= 65536.00349206588 (or |a| <= pi/4 of either sign): p = a - m
-// (pi/64 hi) is exact (a multiple of the smaller of ulp(a) and the last bit of m (pi/64
-// hi), itself a multiple of ulp(m (pi/64 mid))); p - m (pi/64 mid) keeps its rounding
-// error as in Dekker's fast two-sum, exact also where |p| is the smaller term (p has no
-// bits below those of the difference).
+// a - m pi/64 for |a| <= 65536.00349206588 (or |a| <= pi/4 of either sign), where m pi/64
+// hi is exact.
 inline ReducedAngle reduce(F64x2 a) {
-  const F64x2 shifter = F64x2::splat(sin_core::kShifter);
-  const F64x2 t = a * F64x2::splat(kSixtyFourOverPi) + shifter;
-  const F64x2 m = t - shifter;
-  const F64x2 p = a - m * F64x2::splat(kPiOver64Hi);
-  const F64x2 mid = m * F64x2::splat(kPiOver64Mid);
-  const F64x2 s = p - mid;
-  return {s, ((p - s) - mid) - m * F64x2::splat(kPiOver64Lo), simd::bits(t)};
+  return sin_core::reduce_three_part<kSixtyFourOverPi, kPiOver64Hi, kPiOver64Mid, kPiOver64Lo>(a);
 }
 
 // sin(s + s_lo) - s and cos s - 1 for |s| <= pi/128 (+ 2^-12): Taylor's series, whose

@@ -39,19 +39,9 @@ constexpr double kPiOver2Mid = 128 * sin_core::kPiOver256Mid;
 constexpr double kPiOver2Lo = 128 * sin_core::kPiOver256Lo;
 constexpr double kTwoOverPi = 0.6366197723675814;
 
-// a - k pi/2 for |a| <= 65536.00349206588: p = a - k (pi/2 hi) is exact (a multiple of the
-// smaller of ulp(a) and the last bit of k (pi/2 hi), below 1); p - k (pi/2 mid) keeps its
-// rounding error as in Dekker's fast two-sum, which is exact here also where |p| is the
-// smaller term (then the two agree to within a factor of two, or p has no bits below
-// those of r).
+// a - k pi/2 for |a| <= 65536.00349206588, where k pi/2 hi is exact.
 inline ReducedAngle reduce(F64x2 a) {
-  const F64x2 shifter = F64x2::splat(sin_core::kShifter);
-  const F64x2 t = a * F64x2::splat(kTwoOverPi) + shifter;
-  const F64x2 k = t - shifter;
-  const F64x2 p = a - k * F64x2::splat(kPiOver2Hi);
-  const F64x2 mid = k * F64x2::splat(kPiOver2Mid);
-  const F64x2 r = p - mid;
-  return {r, ((p - r) - mid) - k * F64x2::splat(kPiOver2Lo), simd::bits(t)};
+  return sin_core::reduce_three_part<kTwoOverPi, kPiOver2Hi, kPiOver2Mid, kPiOver2Lo>(a);
 }
 
 // 1 - (r + r_lo)^2/2 as w = 1 - h^2/2 and the rest (h + l/2) l + r r_lo to be subtracted,

@@ -57,6 +57,22 @@ inline ReducedAngle reduce_pi_over_256(F64x2 a) {
   return {s3.sum, (s1.err + s2.err) + s3.err, t_bits};
 }
 
+// a - m step for m the nearest integer to a / step, the step in three parts whose first
+// has trailing zero bits, so that p = a - m step_hi is exact over the caller's range (the
+// callers state it); p - m step_mid keeps its rounding error as in Dekker's fast two-sum,
+// exact also where |p| is the smaller term (p has no bits below those of the difference),
+// and m step_lo joins that error. m is in the low bits of t_bits, as above.
+template <double kInverseStep, double kStepHi, double kStepMid, double kStepLo>
+inline ReducedAngle reduce_three_part(F64x2 a) {
+  const F64x2 shifter = F64x2::splat(kShifter);
+  const F64x2 t = a * F64x2::splat(kInverseStep) + shifter;
+  const F64x2 m = t - shifter;
+  const F64x2 p = a - m * F64x2::splat(kStepHi);
+  const F64x2 mid = m * F64x2::splat(kStepMid);
+  const F64x2 s = p - mid;
+  return {s, ((p - s) - mid) - m * F64x2::splat(kStepLo), simd::bits(t)};
+}
+
 // The series of the reduced angle r + r_lo, shared by the sine and the cosine of one
 // reduction: sin r - r (with r_lo) is odd in r, cos r - 1 even.
 struct RemainderSeries {

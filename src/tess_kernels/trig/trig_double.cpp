@@ -95,20 +95,10 @@ int SinDouble::fast_group(const double x[4], double y[4]) {
 }
 int32_t tess_callout_dSin(double x, double* r) { return callout<Fn::kSin>(x, r); }
 
-int64_t CosDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_paired_fast_block(n, a, r, pair<Fn::kCos>);
-}
-int CosDouble::fast_group(const double x[4], double y[4]) {
-  return run_fast_group(x, y, pair<Fn::kCos>);
-}
+TESS_DOUBLE_PAIRED_STEP_LOOPS(CosDouble, pair<Fn::kCos>)
 int32_t tess_callout_dCos(double x, double* r) { return callout<Fn::kCos>(x, r); }
 
-int64_t TanDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_paired_fast_block(n, a, r, pair<Fn::kTan>);
-}
-int TanDouble::fast_group(const double x[4], double y[4]) {
-  return run_fast_group(x, y, pair<Fn::kTan>);
-}
+TESS_DOUBLE_PAIRED_STEP_LOOPS(TanDouble, pair<Fn::kTan>)
 int32_t tess_callout_dTan(double x, double* r) { return callout<Fn::kTan>(x, r); }
 
 int32_t sin_cos_double(double x, double& s, double& c) {
