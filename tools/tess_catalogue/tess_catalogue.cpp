@@ -4,7 +4,7 @@
 //   tess_catalogue header           the literal prototypes (include/zorn/tess_functions.h)
 //   tess_catalogue index SOURCE_DIR every entry point with its accuracy and the files of
 //                                   its kernel (docs/functions.md)
-// The test tess_generated_files compares the committed files with this output.
+// The tests generated:<file> compare the committed files with this output.
 #include <cctype>
 #include <cstdio>
 #include <algorithm>
