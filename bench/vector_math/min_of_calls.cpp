@@ -6,7 +6,10 @@
 // libraries take turns in every round.
 //
 //   min_of_calls dCos build_old/bin/libzorn_generic.so build/bin/libzorn_generic.so
-//     [--n 1000] [--calls 2000] [--rounds 3] [--range 10000]
+//     [--n 1000] [--calls 2000] [--rounds 3] [--range 10000] [--powers LO HI] [--shift S]
+//
+// Arguments are uniform on [-range, range], or 2^u with u uniform on [LO, HI] under
+// --powers (the benchmark's draw for the logarithms), each plus S.
 //
 // The function is s or d followed by a name whose lower case is libmvec's (dSin, sCos,
 // dTan, ...); the HA entry point of each library is timed.
@@ -15,6 +18,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -68,7 +72,7 @@ void* symbol(const char* path, const std::string& name) {
 int main(int argc, char** argv) {
   if (argc < 3 || (argv[1][0] != 's' && argv[1][0] != 'd')) {
     std::fprintf(stderr, "usage: %s <s|d><Function> <libzorn_generic.so>... [--n N] "
-                 "[--calls C] [--rounds R] [--range X]\n", argv[0]);
+                 "[--calls C] [--rounds R] [--range X] [--powers LO HI] [--shift S]\n", argv[0]);
     return 2;
   }
   const bool is_double = argv[1][0] == 'd';
@@ -76,6 +80,8 @@ int main(int argc, char** argv) {
   int32_t n = 1000;
   int calls = 2000, rounds = 3;
   double range = 10000;
+  bool powers = false;
+  double power_low = 0, power_high = 0, shift = 0;
   std::vector<const char*> paths;
   for (int i = 2; i < argc; ++i) {
     const auto option = [&](const char* flag) { return !std::strcmp(argv[i], flag) && i + 1 < argc; };
@@ -83,6 +89,12 @@ int main(int argc, char** argv) {
     else if (option("--calls")) calls = std::atoi(argv[++i]);
     else if (option("--rounds")) rounds = std::atoi(argv[++i]);
     else if (option("--range")) range = std::atof(argv[++i]);
+    else if (option("--shift")) shift = std::atof(argv[++i]);
+    else if (!std::strcmp(argv[i], "--powers") && i + 2 < argc) {
+      powers = true;
+      power_low = std::atof(argv[++i]);
+      power_high = std::atof(argv[++i]);
+    }
     else paths.push_back(argv[i]);
   }
 
@@ -98,10 +110,14 @@ int main(int argc, char** argv) {
                    symbol("libmvec.so.1", mvec)});
 
   std::mt19937_64 engine(20261209);
-  std::uniform_real_distribution<double> draw(-range, range);
+  std::uniform_real_distribution<double> draw(powers ? power_low : -range,
+                                              powers ? power_high : range);
   std::vector<double> ad(n), rd(n);
   std::vector<float> as(n), rs(n);
-  for (int32_t i = 0; i < n; ++i) as[i] = static_cast<float>(ad[i] = draw(engine));
+  for (int32_t i = 0; i < n; ++i) {
+    const double u = draw(engine);
+    as[i] = static_cast<float>(ad[i] = (powers ? std::exp2(u) : u) + shift);
+  }
   const void* a = is_double ? static_cast<const void*>(ad.data()) : as.data();
   void* r = is_double ? static_cast<void*>(rd.data()) : rs.data();
 
