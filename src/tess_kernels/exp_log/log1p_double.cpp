@@ -17,7 +17,10 @@ using simd::I64x2;
 // ln(1 + x) = ln(u + c) with u = 1 + x rounded and c its rounding error (two-sum): the
 // logarithm of u, with c 2^-k added to u's mantissa m = u 2^-k. 2^-k comes from u's
 // exponent field; u >= 2^-53, and for the largest u (k = 1023) the factor is 0, where c
-// is far below the last place anyway.
+// is far below the last place anyway. In the vector loop a pair with no u in [0.5, 2)
+// (x outside [-0.5, 1), |result| >= ln 2) takes the single-rounding method away from 1:
+// the exact reduction and head-tail sum are paid only where the result may be small.
+template <bool kInVectorLoop>
 [[gnu::always_inline]] inline F64x2 log1p_value(F64x2 x) {
   const F64x2 one = F64x2::splat(1.0);
   const F64x2 u = one + x;
@@ -25,14 +28,18 @@ using simd::I64x2;
   const F64x2 c = (one - (u - back)) + (x - back);
   const F64x2 inv_scale = simd::from_bits(I64x2::splat(int64_t{2046} << 52) -
                                             (simd::bits(u) & I64x2::splat(0x7FF0000000000000)));
-  const LogParts l = log_parts<true>(u, 0, c * inv_scale);
-  return l.head + l.tail;
+  const F64x2 tail = c * inv_scale;
+  if (kInVectorLoop && !any_near_one(high_words(u))) {
+    return log_away_from_one<kBaseE, true>(u, tail);
+  }
+  const LogParts l = log_parts<true>(u, 0, tail);
+  // ln(1 + x) has the sign of x; this also keeps -0 for -0.
+  return (l.head + l.tail) | (x & F64x2::splat(-0.0));
 }
 
 // Special lanes: not in (-1, largest finite] (NaN fails both comparisons).
 [[gnu::always_inline]] inline F64x2 log1p_pair(F64x2 x, F64x2& y) {
-  // ln(1 + x) has the sign of x; this also keeps -0 for -0.
-  y = log1p_value(x) | (x & F64x2::splat(-0.0));
+  y = log1p_value<true>(x);
   return simd::not_greater(x, F64x2::splat(-1.0)) |
          simd::not_less_equal(x, F64x2::splat(0x1.fffffffffffffp1023));
 }
@@ -59,7 +66,7 @@ int32_t tess_callout_dLog1p(double x, double* r) {
     *r = std::numeric_limits<double>::quiet_NaN();
     return TESS_STATUS_DOMAIN;
   }
-  *r = log1p_value(F64x2::splat(x)).lane0();
+  *r = log1p_value<false>(F64x2::splat(x)).lane0();
   return TESS_STATUS_OK;
 }
 

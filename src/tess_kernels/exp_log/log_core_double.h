@@ -133,8 +133,12 @@ inline constexpr LogBase kBase10{2, log_table_double::kInvLn10};
 // for base 2 and 2^-8 for base e: r's error (below 2^-59.5 after 1/ln b), the rounded
 // product r (1/ln b) and the correction stay below 2^-58 of a result whose unit is at
 // least 2^-54, so that the one final rounding dominates.
-template <LogBase kBase>
-inline simd::F64x2 log_away_from_one(simd::F64x2 x) {
+// `mantissa_tail`, up to 2^-53, is added to m in effect (Log1p's rounding error of 1 + x
+// scaled by 2^-k): it joins m - c with an error of at most 2^-61, and r then stands for
+// (m + tail - c)(1/c).
+template <LogBase kBase, bool kWithMantissaTail = false>
+inline simd::F64x2 log_away_from_one(simd::F64x2 x,
+                                     simd::F64x2 mantissa_tail = simd::F64x2::splat(0.0)) {
   using simd::F64x2;
   using simd::I64x2;
   namespace t = log_table_double;
@@ -152,7 +156,9 @@ inline simd::F64x2 log_away_from_one(simd::F64x2 x) {
   const F64x2 c = simd::from_bits((simd::bits(m) + I64x2::splat(int64_t{1} << 44)) &
                                   I64x2::splat(-(int64_t{1} << 45)));
   const F64x2 inv_c = simd::lane0s(F64x2::load_aligned(row0), F64x2::load_aligned(row1));
-  const F64x2 r = (m - c) * inv_c;
+  F64x2 m_minus_c = m - c;
+  if constexpr (kWithMantissaTail) m_minus_c = m_minus_c + mantissa_tail;
+  const F64x2 r = m_minus_c * inv_c;
   const F64x2 a0 = F64x2::load_aligned(row0 + 2);
   const F64x2 a1 = F64x2::load_aligned(row1 + 2);
   const double* lg2 = table[128] + 2;
@@ -165,6 +171,22 @@ inline simd::F64x2 log_away_from_one(simd::F64x2 x) {
   const F64x2 excess = r2 * (q01 + r2 * (q23 + r2 * q(4)));
   if constexpr (kBase.inv_ln == 1.0) return hi + (r + (lo + excess));
   return hi + (r * F64x2::splat(kBase.inv_ln) + (lo + excess));
+}
+
+// The high words of the two lanes, in both halves of the register.
+inline __m128i high_words(simd::F64x2 x) {
+  return _mm_shuffle_epi32(_mm_castpd_si128(x.v), _MM_SHUFFLE(3, 1, 3, 1));
+}
+
+// Whether a lane lies in [0.5, 2) (high word in [0x3FE00000, 0x3FFFFFFF]), where the
+// logarithm may be small and takes log_parts rather than log_away_from_one. Subtracting
+// 0x3FE00000 and 2^31 maps that range onto the most negative signed values, below
+// -0x7FE00000.
+inline bool any_near_one(__m128i words) {
+  const __m128i moved = _mm_sub_epi32(words, _mm_set1_epi32(0x3FE00000 + INT32_MIN));
+  return (_mm_movemask_ps(_mm_castsi128_ps(
+              _mm_cmplt_epi32(moved, _mm_set1_epi32(INT32_MIN + 0x00200000)))) &
+          3) != 0;
 }
 
 // (head + tail) times a constant given as a 26-bit head and a tail: the product of the

@@ -13,28 +13,12 @@ F64x2 natural(LogParts l) { return l.head + l.tail; }
 F64x2 base2(LogParts l) { return times_split_constant(l, kLogBase2); }
 F64x2 base10(LogParts l) { return times_split_constant(l, kLogBase10); }
 
-// The high words of the two lanes, in both halves of the register.
-__m128i high_words(F64x2 x) {
-  return _mm_shuffle_epi32(_mm_castpd_si128(x.v), _MM_SHUFFLE(3, 1, 3, 1));
-}
-
 // Special lanes: high words outside [0x00100000, 0x7FEFFFFF], the positive normal
 // finite numbers. Adding 0x7FF00000 maps that range onto the most negative signed
 // values, up to -0x200001.
 int positive_normal_special(__m128i words) {
   const __m128i moved = _mm_add_epi32(words, _mm_set1_epi32(0x7FF00000));
   return _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(moved, _mm_set1_epi32(-0x200001)))) & 3;
-}
-
-// Whether a lane lies in [0.5, 2) (high word in [0x3FE00000, 0x3FFFFFFF]), where log_b x
-// may be small: ln x is carried as a head and a tail, and the product with 1/ln b
-// exactly. Subtracting 0x3FE00000 and 2^31 maps that range onto the most negative
-// signed values, below -0x7FE00000.
-bool any_near_one(__m128i words) {
-  const __m128i moved = _mm_sub_epi32(words, _mm_set1_epi32(0x3FE00000 + INT32_MIN));
-  return (_mm_movemask_ps(_mm_castsi128_ps(
-              _mm_cmplt_epi32(moved, _mm_set1_epi32(INT32_MIN + 0x00200000)))) &
-          3) != 0;
 }
 
 // Directly in the base unless a lane lies in [0.5, 2), where the head and tail of ln x
