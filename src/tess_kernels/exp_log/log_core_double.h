@@ -161,9 +161,10 @@ inline simd::F64x2 log_away_from_one(simd::F64x2 x,
   const F64x2 r = m_minus_c * inv_c;
   const F64x2 a0 = F64x2::load_aligned(row0 + 2);
   const F64x2 a1 = F64x2::load_aligned(row1 + 2);
-  const double* lg2 = table[128] + 2;
+  constexpr const double* lg2 = table[128] + 2;
   const F64x2 hi = k * F64x2::splat(lg2[0]) + simd::lane0s(a0, a1);  // exact
-  const F64x2 lo = k * F64x2::splat(lg2[1]) + simd::lane1s(a0, a1);
+  F64x2 lo = simd::lane1s(a0, a1);
+  if constexpr (lg2[1] != 0.0) lo = k * F64x2::splat(lg2[1]) + lo;  // 0 in base 2
   const F64x2 r2 = r * r;
   const auto q = [](int i) { return F64x2::splat(kQ[i]); };
   const F64x2 q01 = q(0) + r * q(1);
