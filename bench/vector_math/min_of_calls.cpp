@@ -12,7 +12,8 @@
 // --powers (the benchmark's draw for the logarithms), each plus S.
 //
 // The function is s or d followed by a name whose lower case is libmvec's (dSin, sCos,
-// dTan, ...); the HA entry point of each library is timed.
+// dTan, ...); the HA entry point of each library is timed. SinCos writes its cosines to a
+// second array (libmvec's through vectors of the lanes' result addresses).
 #include <dlfcn.h>
 #include <emmintrin.h>
 
@@ -43,6 +44,12 @@ void run_ours(void* fn, int32_t n, const void* a, void* r) {
   reinterpret_cast<Kernel<T>>(fn)(n, static_cast<const T*>(a), static_cast<T*>(r));
 }
 
+template <class T>
+void run_ours_two(void* fn, int32_t n, const void* a, void* r) {
+  reinterpret_cast<void (*)(int32_t, const T*, T*, T*)>(fn)(
+      n, static_cast<const T*>(a), static_cast<T*>(r), static_cast<T*>(r) + n);
+}
+
 // libmvec's vector function ABI: one xmm register in, one out.
 void run_mvec_d(void* fn, int32_t n, const void* a, void* r) {
   const auto f = reinterpret_cast<__m128d (*)(__m128d)>(fn);
@@ -55,6 +62,27 @@ void run_mvec_s(void* fn, int32_t n, const void* a, void* r) {
   const auto* x = static_cast<const float*>(a);
   auto* y = static_cast<float*>(r);
   for (int32_t i = 0; i + 4 <= n; i += 4) _mm_storeu_ps(y + i, f(_mm_loadu_ps(x + i)));
+}
+
+// sincos: the lanes' two result addresses as vectors of pointers.
+template <class T>
+__m128i addresses(T* p) {
+  return _mm_set_epi64x(reinterpret_cast<int64_t>(p + 1), reinterpret_cast<int64_t>(p));
+}
+void run_mvec_sincos_d(void* fn, int32_t n, const void* a, void* r) {
+  const auto f = reinterpret_cast<void (*)(__m128d, __m128i, __m128i)>(fn);
+  const auto* x = static_cast<const double*>(a);
+  auto* s = static_cast<double*>(r);
+  for (int32_t i = 0; i + 2 <= n; i += 2) f(_mm_loadu_pd(x + i), addresses(s + i), addresses(s + n + i));
+}
+void run_mvec_sincos_s(void* fn, int32_t n, const void* a, void* r) {
+  const auto f = reinterpret_cast<void (*)(__m128, __m128i, __m128i, __m128i, __m128i)>(fn);
+  const auto* x = static_cast<const float*>(a);
+  auto* s = static_cast<float*>(r);
+  for (int32_t i = 0; i + 4 <= n; i += 4) {
+    f(_mm_loadu_ps(x + i), addresses(s + i), addresses(s + i + 2), addresses(s + n + i),
+      addresses(s + n + i + 2));
+  }
 }
 
 void* symbol(const char* path, const std::string& name) {
@@ -98,22 +126,27 @@ int main(int argc, char** argv) {
     else paths.push_back(argv[i]);
   }
 
+  const bool two = function == "SinCos";
   std::vector<Line> lines;
   const std::string ours = std::string("_tess") + argv[1][0] + function + "_HA";
   for (const char* path : paths) {
-    lines.push_back({path, is_double ? run_ours<double> : run_ours<float>, symbol(path, ours)});
+    const auto run = two ? (is_double ? run_ours_two<double> : run_ours_two<float>)
+                         : (is_double ? run_ours<double> : run_ours<float>);
+    lines.push_back({path, run, symbol(path, ours)});
   }
   std::string lower = function;
   for (char& c : lower) c = static_cast<char>(std::tolower(c));
-  const std::string mvec = is_double ? "_ZGVbN2v_" + lower : "_ZGVbN4v_" + lower + "f";
-  lines.push_back({"libmvec_128", is_double ? run_mvec_d : run_mvec_s,
-                   symbol("libmvec.so.1", mvec)});
+  const std::string lanes = std::string(is_double ? "2" : "4") + (two ? "vvv_" : "v_");
+  const std::string mvec = "_ZGVbN" + lanes + lower + (is_double ? "" : "f");
+  const auto mvec_run = two ? (is_double ? run_mvec_sincos_d : run_mvec_sincos_s)
+                            : (is_double ? run_mvec_d : run_mvec_s);
+  lines.push_back({"libmvec_128", mvec_run, symbol("libmvec.so.1", mvec)});
 
   std::mt19937_64 engine(20261209);
   std::uniform_real_distribution<double> draw(powers ? power_low : -range,
                                               powers ? power_high : range);
-  std::vector<double> ad(n), rd(n);
-  std::vector<float> as(n), rs(n);
+  std::vector<double> ad(n), rd(2 * n);
+  std::vector<float> as(n), rs(2 * n);
   for (int32_t i = 0; i < n; ++i) {
     const double u = draw(engine);
     as[i] = static_cast<float>(ad[i] = (powers ? std::exp2(u) : u) + shift);

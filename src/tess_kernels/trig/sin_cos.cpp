@@ -13,10 +13,17 @@ using simd::F32x4;
 using simd::F64x2;
 using sin_core::Fn;
 
-// Both fast paths before the one test for large lanes, so that their chains interleave.
-[[gnu::always_inline]] inline int sin_cos_single(F32x4 x, F32x4& s, F32x4& c) {
+// Both fast paths; lanes beyond them (|x| > 10000, ±inf, NaN) leave the contiguous loop,
+// so that it calls nothing and keeps its constants in registers, as Sin's and Cos's do.
+[[gnu::always_inline]] inline int sin_cos_single_fast(F32x4 x, F32x4& s, F32x4& c) {
   s = SinSingle::fast_path(x);
   c = CosSingle::fast_path(x);
+  return trig_single::beyond_fast_path(x);
+}
+
+// The group holding such lanes: its finite large lanes reduced in the kernel.
+int sin_cos_single(F32x4 x, F32x4& s, F32x4& c) {
+  sin_cos_single_fast(x, s, c);
   if (const int large = trig_single::large_lanes(x); large != 0) {
     s = trig_single::replace_large_lanes(Fn::kSin, x, s, large);
     c = trig_single::replace_large_lanes(Fn::kCos, x, c, large);
@@ -66,7 +73,7 @@ int sin_cos_pi_double(F64x2 x, F64x2& s, F64x2& c) {
 }  // namespace
 
 int64_t SinCosSingle::fast_block(int64_t n, const float* a, float* r1, float* r2) {
-  return run_fast_block_two<F32x4>(n, a, r1, r2, sin_cos_single);
+  return run_fast_block_two<F32x4>(n, a, r1, r2, sin_cos_single_fast);
 }
 int SinCosSingle::fast_group(const float x[4], float y1[4], float y2[4]) {
   return run_fast_group_two<F32x4>(x, y1, y2, sin_cos_single);
