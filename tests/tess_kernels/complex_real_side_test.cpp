@@ -3,8 +3,8 @@
 // leave to the scalar form (infinities, NaN, signed zeros, parts beyond the fast range).
 // Abs and Arg against the x87 long double functions, within an ulp, special values and
 // the signs of zero exact; z CIS bit for bit against the real SinCos kernel it is built on
-// (a long double cosine is no reference beyond 2^63 on every platform: 1e22), c CIS (double
-// lanes of its own) within an ulp of that kernel's double cosine and sine, exact where
+// (a long double cosine is no reference beyond 2^63 on every platform: 1e22), c CIS (lanes
+// of its own) within an ulp of that kernel's double cosine and sine, exact where
 // those are.
 #include <gtest/gtest.h>
 
@@ -54,7 +54,10 @@ void check_to_real(void (*abs)(int32_t, const std::complex<R>*, R*),
   }
 }
 
-const std::vector<double> kCisParts = {0.5, -0.0, 1e22, kInf, kNaN, 3, -2.5, 0.0, 700, -kInf};
+// Groups of four: one within c CIS's float path (a zero's sign, a cosine near zero, the
+// path's last quarter turns), one with exceptional arguments, one beyond the float path.
+const std::vector<double> kCisParts = {0.5,  -0.0, -1.5707964, 255.9, 1e22, kInf,
+                                       kNaN, 0.0,  3,          -2.5,  700,  -kInf};
 
 template <class R>
 std::vector<std::complex<R>> cis_of(void (*cis)(int32_t, const R*, std::complex<R>*),
