@@ -1,11 +1,17 @@
 // Prints the tables of the hyperbolic kernels, computed with MPFR: row j = {hi, lo} of
 // 2^(j/64) followed by {hi, lo} of 2^(-j/64), hi rounded to double and lo the rounded
 // remainder; the same of 2^(+-j/128) in single precision. One row holds both exponentials
-// of one reduction, so that a lane gathers them from one place.
+// of one reduction, so that a lane gathers them from one place. Then the polynomial of
+// single precision Tanh: 2^f - 1 = f G(f) on |f| <= 1/2, G interpolating (2^f - 1)/f at
+// the Chebyshev nodes (mp_fit), followed by the largest relative error of f G(f).
 #include <mpfr.h>
 
+#include <cmath>
 #include <cstdio>
 #include <initializer_list>
+#include <vector>
+
+#include "../mp_fit/chebyshev_fit.h"
 
 // x rounded once to T.
 template <class T>
@@ -39,6 +45,39 @@ void print_table(const char* type, const char* name, mpfr_ptr exact, mpfr_ptr di
   std::printf("};\n");
 }
 
+// (2^f - 1)/f, and ln 2 at f = 0.
+void exp2_minus_one_over(mp_fit::Real& out, const mp_fit::Real& f) {
+  if (mpfr_zero_p(f.v)) {
+    mpfr_const_log2(out.v, MPFR_RNDN);
+    return;
+  }
+  mpfr_exp2(out.v, f.v, MPFR_RNDN);
+  mpfr_sub_ui(out.v, out.v, 1, MPFR_RNDN);
+  mpfr_div(out.v, out.v, f.v, MPFR_RNDN);
+}
+
+void print_exp2_minus_one_polynomial(int degree) {
+  const std::vector<mp_fit::Real> g =
+      mp_fit::to_powers_of_x(mp_fit::fit(exp2_minus_one_over, -0.5, 1.0, degree), -0.5);
+  std::vector<double> c;
+  for (const mp_fit::Real& r : g) c.push_back(r.get());
+  std::printf("// 2^f - 1 = f (c[0] + c[1] f + ... + c[%d] f^%d) on |f| <= 1/2.\n", degree, degree);
+  std::printf("constexpr double kTanhExp2Polynomial[%d] = {", degree + 1);
+  for (int k = 0; k <= degree; ++k) std::printf(k ? ", %a" : "%a", c[k]);
+  double worst = 0;
+  for (int i = -2048; i <= 2048; ++i) {
+    if (i == 0) continue;
+    mp_fit::Real f, p, exact;
+    mpfr_set_d(f.v, i / 4096.0, MPFR_RNDN);
+    mp_fit::evaluate(p, c, f);
+    exp2_minus_one_over(exact, f);
+    mpfr_div(p.v, p.v, exact.v, MPFR_RNDN);
+    mpfr_sub_ui(p.v, p.v, 1, MPFR_RNDN);
+    worst = std::fmax(worst, std::fabs(p.get()));
+  }
+  std::printf("};\n// largest relative error of f G(f) on [-1/2, 1/2]: 2^%.1f\n", std::log2(worst));
+}
+
 int main() {
   mpfr_t exact, diff;
   mpfr_inits2(256, exact, diff, static_cast<mpfr_ptr>(nullptr));
@@ -47,6 +86,7 @@ int main() {
   print_table<double, 64>("double", "kExp2PlusMinusOver64Double", exact, diff);
   std::printf("// {hi, lo} of 2^(j/128), then {hi, lo} of 2^(-j/128), in single precision.\n");
   print_table<float, 128>("float", "kExp2PlusMinusOver128Single", exact, diff);
+  print_exp2_minus_one_polynomial(6);
   mpfr_clears(exact, diff, static_cast<mpfr_ptr>(nullptr));
   return 0;
 }
