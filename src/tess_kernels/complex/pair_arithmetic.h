@@ -161,9 +161,14 @@ using simd::F64x2;
 // subnormals), which orders as |v| does and is never NaN.
 inline F64x2 field(F64x2 v) { return {exponent_field(v.v)}; }
 
+struct Quotient {
+  F64x2 re, im;
+};
+
 // q = (q_re, q_im), within a few 2^-53 |x / y| of x / y, corrected by Dekker's residual.
-[[gnu::noinline]] inline void dekker_corrected(F64x2 a, F64x2 b, F64x2 c, F64x2 d, F64x2 cr,
-                                               F64x2 dr, F64x2& q_re, F64x2& q_im) {
+// Returned by value, so that the common path keeps q in registers.
+[[gnu::noinline]] inline Quotient dekker_corrected(F64x2 a, F64x2 b, F64x2 c, F64x2 d, F64x2 cr,
+                                                   F64x2 dr, F64x2 q_re, F64x2 q_im) {
   // x - q y: (q y)_re = q_re c - q_im d, (q y)_im = q_re d + q_im c.
   const Split qr = truncated_split(q_re), qi = truncated_split(q_im);
   const Split cs = truncated_split(c), ds = truncated_split(d);
@@ -172,8 +177,7 @@ inline F64x2 field(F64x2 v) { return {exponent_field(v.v)}; }
   const TwoSum s_re = two_difference(p1.sum, p2.sum), s_im = two_sum(p3.sum, p4.sum);
   const F64x2 e_re = ((a - s_re.sum) - s_re.err) - (p1.err - p2.err);
   const F64x2 e_im = ((b - s_im.sum) - s_im.err) - (p3.err + p4.err);
-  q_re = q_re + (e_re * cr + e_im * dr);
-  q_im = q_im + (e_im * cr - e_re * dr);
+  return {q_re + (e_re * cr + e_im * dr), q_im + (e_im * cr - e_re * dr)};
 }
 
 }  // namespace quotient_detail
@@ -194,7 +198,9 @@ inline int quotient_pairs_double(__m128d x0, __m128d x1, __m128d y0, __m128d y1,
   const F64x2 f_re = field(q_re), f_im = field(q_im);
   if (simd::lane_mask(simd::less(min(f_re, f_im) * F64x2::splat(0x1p16), max(f_re, f_im))) != 0)
       [[unlikely]] {
-    dekker_corrected(a, b, c, d, cr, dr, q_re, q_im);
+    const Quotient q = dekker_corrected(a, b, c, d, cr, dr, q_re, q_im);
+    q_re = q.re;
+    q_im = q.im;
   } else {
     const F64x2 t_re = truncated_split(q_re).hi, t_im = truncated_split(q_im).hi;
     const Split cs = truncated_split(c), ds = truncated_split(d);
