@@ -49,11 +49,6 @@ inline F64x2 inverse_power(I64x2 field) {
   return {n.sum, n.err + (a2.err + b2.err)};
 }
 
-// v / ln 10 with one rounding beyond that of v (1/ln 10 as hi + lo).
-inline F64x2 over_ln10(F64x2 v) {
-  const TwoSum p = two_product(v, F64x2::splat(0.4342944819032518));
-  return p.sum + (p.err + v * F64x2::splat(1.098319650216765e-17));
-}
 
 // All-ones lanes where the sign bit is set (-0 and NaN included).
 inline F64x2 sign_lanes(F64x2 v) {
@@ -99,11 +94,21 @@ inline F64x2 log_of_squares_single(F64x2 a, F64x2 b) {
   return log_single(a2 + b2, (a2 - F64x2::splat(1.0)) + b2);
 }
 
-// ln |z| given as head + tail, in base e or, for kBase10, 10 (Dekker's product of the head
-// by 1/ln 10): either way one rounding beyond errors near 2^-60 of the result.
+// (head + tail) / ln 10, |tail| below 2^-7 |head|, rounded once beyond errors near 2^-75
+// of it: with 1/ln 10 as its 26-bit head c0 and the rest c1 (kLogBase10) and h the
+// leading 26 bits of head, h c0 is exact and the other terms, near 2^-26 of it, are
+// summed before the one addition to it.
+inline F64x2 over_ln10(F64x2 head, F64x2 tail) {
+  const F64x2 c0 = F64x2::splat(kLogBase10[0]), c1 = F64x2::splat(kLogBase10[1]);
+  const F64x2 h = truncated_split(head).hi;
+  return h * c0 + (((head - h) * c0 + head * c1) + tail * (c0 + c1));
+}
+
+// ln |z| given as head + tail, in base e or, for kBase10, 10: either way one rounding
+// beyond errors near 2^-60 of the result.
 template <bool kBase10>
 inline F64x2 in_base(LogParts l) {
-  return kBase10 ? times_split_constant(l, kLogBase10) : l.head + l.tail;
+  return kBase10 ? over_ln10(l.head, l.tail) : l.head + l.tail;
 }
 
 // ln |z| = ln(n) / 2 for n = |z|^2 = hi + lo outside [0.5, 2) (|lo| <= 2^-52 hi): ln hi
@@ -193,7 +198,7 @@ int LogLanes<kBase10>::group(const double x[4], const double y[4], double re[4],
   }
   special |= Atan2Double::fast_group(ys, xs, im);
   if constexpr (kBase10) {
-    for (int v = 0; v < 4; v += 2) over_ln10(F64x2::load(im + v)).store(im + v);
+    for (int v = 0; v < 4; v += 2) over_ln10(F64x2::load(im + v), F64x2::splat(0.0)).store(im + v);
   }
   return special;
 }
