@@ -18,6 +18,7 @@
 #include <limits>
 
 #include "tess_kernels/frame/simd_double.h"
+#include "tess_kernels/frame/splat_rows.h"
 #include "tess_kernels/frame/two_sum_double.h"
 #include "zorn/tess.h"
 
@@ -143,9 +144,18 @@ inline simd::F64x2 log_away_from_one(simd::F64x2 x,
   using simd::I64x2;
   namespace t = log_table_double;
   // The Taylor coefficients -1/2, 1/3, -1/4, 1/5, -1/6 times 1/ln b (rounded: 2^-53
-  // relative on a term below 2^-16 of r).
-  static constexpr double kQ[5] = {-0.5 * kBase.inv_ln, kBase.inv_ln / 3, -0.25 * kBase.inv_ln,
-                                   0.2 * kBase.inv_ln, -kBase.inv_ln / 6};
+  // relative on a term below 2^-16 of r), then 1/ln b. Bases 2 and 10 read them as
+  // memory operands (the branch to the near-one path keeps the compiler from holding
+  // them in registers): Log10 0.91x, Log2 0.98x the time; Log1p (base e) measured 1.05x.
+  static constexpr double kQ[6] = {-0.5 * kBase.inv_ln, kBase.inv_ln / 3,
+                                   -0.25 * kBase.inv_ln, 0.2 * kBase.inv_ln,
+                                   -kBase.inv_ln / 6,    kBase.inv_ln};
+  static constexpr simd::SplatRows<double, 6> kRows(kQ);
+  const simd::SplatReader<double, 6> rows(kRows);
+  const auto q = [&rows](size_t i) {
+    if constexpr (kBase.inv_ln == 1.0) return F64x2::splat(kQ[i]);
+    return rows[i];
+  };
   const I64x2 ix = simd::bits(x);
   const auto [k, m] = simd::exponent_and_mantissa(x, 0);
   const auto& table = t::kLogAwayTableDouble[kBase.table];
@@ -166,12 +176,11 @@ inline simd::F64x2 log_away_from_one(simd::F64x2 x,
   F64x2 lo = simd::lane1s(a0, a1);
   if constexpr (lg2[1] != 0.0) lo = k * F64x2::splat(lg2[1]) + lo;  // 0 in base 2
   const F64x2 r2 = r * r;
-  const auto q = [](int i) { return F64x2::splat(kQ[i]); };
   const F64x2 q01 = q(0) + r * q(1);
   const F64x2 q23 = q(2) + r * q(3);
   const F64x2 excess = r2 * (q01 + r2 * (q23 + r2 * q(4)));
   if constexpr (kBase.inv_ln == 1.0) return hi + (r + (lo + excess));
-  return hi + (r * F64x2::splat(kBase.inv_ln) + (lo + excess));
+  return hi + (r * q(5) + (lo + excess));
 }
 
 // The high words of the two lanes, in both halves of the register.
