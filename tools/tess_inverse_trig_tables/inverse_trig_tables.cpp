@@ -4,11 +4,12 @@
 //   the Chebyshev nodes of [0, z_max], found by solving the Vandermonde system of those
 //   nodes exactly, and rounded to double. Each line is followed by the largest error of
 //   z P(z) with the rounded coefficients over 4096 points of the interval (the relative
-//   error the polynomial adds to f). atan(u) / pi as u/4 + u (1/pi - 1/4) + u^3 P(u^2) / pi.
+//   error the polynomial adds to f). atan(u) / pi and asin(u) / pi as
+//   u/4 + u (1/pi - 1/4) + u^3 P(u^2) / pi, 1/pi - 1/4 split into a head and R(0).
 // - atan(c_k) as head and remainder for c_k = k/16 (k = 3 .. 256) and c_k = 0 (k <= 2),
 //   the centres of the atan kernel's reduction u = (a - c) / (1 + a c), then pi - atan(c_k)
 //   for atan2 left of the vertical axis; the same divided by pi for the pi forms.
-// - pi/2, pi, 3 pi/4 and 1/pi as head and remainder; 1/pi also with a 26-bit head.
+// - pi/2, pi, 3 pi/4 and 1/pi as head and remainder.
 #include <mpfr.h>
 
 #include <cmath>
@@ -131,16 +132,22 @@ void print_split_float(const char* name, const Mp& value) {
               mpfr_get_flt(rest.v, MPFR_RNDN));
 }
 
-// 1/pi - 1/4 = kInversePiLessQuarterHi + L, and R(z) = L + z P(z) / pi (L appears only
-// as R(0)) with P interpolated as above and divided by pi before its rounding to double:
-// f(u) / pi = u/4 + u kInversePiLessQuarterHi + u R(u^2), the first term exact.
-void print_quarter_polynomial(const char* name, Inverse f, double at_zero, double z_max,
-                              int degree, const Mp& pi) {
+// 1/pi - 1/4 = H + L with H rounded to head_bits bits (named head_name), and
+// R(z) = L + z P(z) / pi (L appears only as R(0)) with P interpolated as above and
+// divided by pi before its rounding to double: f(u) / pi = u/4 + u H + u R(u^2), the
+// first term exact, and u H too where u has at most 53 - head_bits bits.
+void print_quarter_polynomial(const char* name, const char* head_name, int head_bits,
+                              Inverse f, double at_zero, double z_max, int degree,
+                              const Mp& pi) {
   Mp term;
   mpfr_ui_div(term.v, 1, pi.v, MPFR_RNDN);
   mpfr_sub_d(term.v, term.v, 0.25, MPFR_RNDN);
-  std::printf("constexpr double kInversePiLessQuarterHi = %a;\n", term.get());
-  mpfr_sub_d(term.v, term.v, term.get(), MPFR_RNDN);
+  mpfr_t head;
+  mpfr_init2(head, head_bits);
+  mpfr_set(head, term.v, MPFR_RNDN);
+  std::printf("constexpr double %s = %a;\n", head_name, mpfr_get_d(head, MPFR_RNDN));
+  mpfr_sub(term.v, term.v, head, MPFR_RNDN);
+  mpfr_clear(head);
   std::vector<double> c{term.get()};
   for (const Mp& m : interpolate(f, at_zero, z_max, degree)) {
     mpfr_div(term.v, m.v, pi.v, MPFR_RNDN);
@@ -177,7 +184,11 @@ int main() {
   Mp pi, half_pi, inverse_pi;
   mpfr_const_pi(pi.v, MPFR_RNDN);
   std::printf("// atan(u) / pi = u/4 + u kInversePiLessQuarterHi + u R(u^2) for |u| <= 5/32.\n");
-  print_quarter_polynomial("kAtanpiPolynomial", mpfr_atan, -1.0 / 3, 25.0 / 1024, 6, pi);
+  print_quarter_polynomial("kAtanpiPolynomial", "kInversePiLessQuarterHi", 53, mpfr_atan,
+                           -1.0 / 3, 25.0 / 1024, 6, pi);
+  std::printf("// asin(u) / pi = u/4 + u kInversePiLessQuarterHead26 + u R(u^2) for u^2 <= 1/4.\n");
+  print_quarter_polynomial("kAsinpiPolynomial", "kInversePiLessQuarterHead26", 26, mpfr_asin,
+                           1.0 / 6, 0.25, 12, pi);
 
   std::printf("// The float kernels' (the polynomial's part at most 1/20 of the result):\n");
   std::printf("// asin u = u + u^3 P(u^2) for u^2 <= 1/4.\n");
@@ -197,17 +208,6 @@ int main() {
   mpfr_div_2ui(three_quarter_pi.v, three_quarter_pi.v, 2, MPFR_RNDN);
   print_split("kThreeQuarterPi", three_quarter_pi);
   print_split("kInversePi", inverse_pi);
-  {
-    // 1/pi as a 26-bit head, whose product with a 26-bit factor is exact, and the rest.
-    mpfr_t head;
-    mpfr_init2(head, 26);
-    mpfr_set(head, inverse_pi.v, MPFR_RNDN);
-    Mp rest;
-    mpfr_sub(rest.v, inverse_pi.v, head, MPFR_RNDN);
-    std::printf("constexpr double kInversePiHead26 = %a, kInversePiRest26 = %a;\n",
-                mpfr_get_d(head, MPFR_RNDN), rest.get());
-    mpfr_clear(head);
-  }
   print_split_float("kHalfPiFloat", half_pi);
   print_split_float("kPiFloat", pi);
   return 0;

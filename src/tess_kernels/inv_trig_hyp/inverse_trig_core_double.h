@@ -1,6 +1,6 @@
 // Two-lane double precision cores of the inverse trigonometric functions, each giving
-// its value as an unevaluated sum hi + lo, so that the pi-scaled forms multiply the
-// whole sum by 1/pi (a double-double product) before their one rounding.
+// its value as an unevaluated sum hi + lo rounded once at the end; the pi-scaled forms
+// split 1/pi as 1/4 + H + R(0), so that the product of the leading term by 1/4 is exact.
 //
 // asin and acos: |x| <= 1/2 takes the series of x itself; beyond, asin(sqrt((1 - |x|)/2))
 // with 1 - |x| exact, the root carried as w + c (w its top 26 bits, whose square is
@@ -34,6 +34,8 @@ struct Sum {
   F64x2 hi, lo;
 };
 
+enum class Scale { kRadians, kHalfTurns };
+
 // base + m (head + tail) as a sum, for |m head| <= |base| or base = 0.
 ZORN_INVERSE_TRIG_INLINE Sum offset(F64x2 base_hi, F64x2 base_lo, F64x2 m, F64x2 head,
                                     F64x2 tail) {
@@ -47,11 +49,15 @@ ZORN_INVERSE_TRIG_INLINE F64x2 head26(F64x2 x) {
   return simd::from_bits(simd::bits(x) & I64x2::splat(int64_t{-1} << 27));
 }
 
-// head + tail = asin s, with s = x for |x| <= 1/2 and s = sqrt((1 - |x|)/2) beyond.
+// head + tail = asin s, with s = x for |x| <= 1/2 and s = sqrt((1 - |x|)/2) beyond;
+// with kHalfTurns, head/4 + head H + tail = asin(s) / pi instead (H the 26-bit
+// kInversePiLessQuarterHead26): tail is c (1/pi - R(0)) + (head + c) R(z), R(0) what
+// 1/pi - 1/4 lacks of H (about 2^-32; c R(0) would be 0.05 ulp of the result).
 struct ArcsineParts {
   F64x2 outer;  // |x| > 1/2
   F64x2 head, tail;
 };
+template <Scale kScale = Scale::kRadians>
 ZORN_INVERSE_TRIG_INLINE ArcsineParts arcsine_parts(F64x2 x) {
   const F64x2 a = simd::abs(x);
   const F64x2 outer = simd::less(splat(0.5), a);
@@ -67,7 +73,13 @@ ZORN_INVERSE_TRIG_INLINE ArcsineParts arcsine_parts(F64x2 x) {
   const F64x2 r = root * half_inverse;
   const F64x2 c = outer & (((z - w * w) * r) * (splat(1.0) + (root - w) * r));
   const F64x2 head = simd::select(outer, w, x);
-  return {outer, head, c + (head + c) * (z * estrin(z, data::kAsinPolynomial))};
+  if constexpr (kScale == Scale::kRadians) {
+    return {outer, head, c + (head + c) * (z * estrin(z, data::kAsinPolynomial))};
+  } else {
+    return {outer, head,
+            c * splat(data::kInversePiHi - data::kAsinpiPolynomial[0]) +
+                (head + c) * estrin(z, data::kAsinpiPolynomial)};
+  }
 }
 
 // asin a for 0 <= a <= 1: the series, or pi/2 - 2 asin s. The head needs no two-sum:
@@ -91,6 +103,35 @@ ZORN_INVERSE_TRIG_INLINE Sum acos_sum(F64x2 x) {
   const F64x2 base_lo = base_hi * splat(data::kHalfPiLo / data::kHalfPiHi);
   const F64x2 m = ((p.outer & splat(3.0)) - splat(1.0)) ^ outer_sign;  // -1, or 2 sign(x)
   return offset(base_hi, base_lo, m, p.head, p.tail);
+}
+
+// asin(a) / pi for 0 <= a <= 1, rounded once: m (head + tail) / pi, m = 1, or 1/2 minus
+// that with m = 2 beyond 1/2. Its lead 1/2 (beyond) + m head/4 is exact (beyond 1/2,
+// 1/2 - w/2 with w of 26 bits at least 2^-27); m head H joins it by Fast2Sum, exact
+// beyond 1/2 (26 bits by 26) and below rounded by 1/8 ulp of the result (it is 0.22 of
+// it), so the error stays within 5/8 ulp.
+ZORN_INVERSE_TRIG_INLINE F64x2 asinpi_rounded(F64x2 a) {
+  const ArcsineParts p = arcsine_parts<Scale::kHalfTurns>(a);
+  const F64x2 m = splat(1.0) + (p.outer & splat(-3.0));  // 1, or -2 beyond 1/2
+  const F64x2 mh = m * p.head;
+  const TwoSum s = fast_two_sum((p.outer & splat(0.5)) + mh * splat(0.25),
+                                mh * splat(data::kInversePiLessQuarterHead26));
+  return s.sum + (s.err + m * p.tail);
+}
+
+// acos(x) / pi for -1 <= x <= 1, rounded once: b/2 + m (head + tail) / pi with b and m
+// as in acos_sum (b/2 = 1/2, 0 or 1). b/2 + m head/4 by Fast2Sum, then m head H: in the
+// middle and below -1/2 the result is at least 1/3 and m head H at most 0.07, whose
+// rounding weighs 1/16 ulp; above 1/2 it is exact (26 bits by 26) and the sum of the rests
+// at most 1/4 of the result (1/8 ulp).
+ZORN_INVERSE_TRIG_INLINE F64x2 acospi_rounded(F64x2 x) {
+  const ArcsineParts p = arcsine_parts<Scale::kHalfTurns>(x);
+  const F64x2 outer_sign = p.outer & sign_of(x);
+  const F64x2 half_base = splat(0.5) - ((p.outer & splat(0.5)) | outer_sign);
+  const F64x2 m = ((p.outer & splat(3.0)) - splat(1.0)) ^ outer_sign;  // -1, or 2 sign(x)
+  const F64x2 mh = m * p.head;
+  const TwoSum s = fast_two_sum(half_base, mh * splat(0.25));
+  return s.sum + (s.err + (mh * splat(data::kInversePiLessQuarterHead26) + m * p.tail));
 }
 
 // 1/d within 2.6e-3 relative for a normal positive d below 2^1021, without the divider:
@@ -120,7 +161,6 @@ ZORN_INVERSE_TRIG_INLINE F64x2 quotient_remainder(F64x2 num, F64x2 den, F64x2 u)
 // u/4 + u h + u R(u^2), h the head of 1/pi - 1/4 and R(0) its remainder: u/4 is exact,
 // u h is at most 0.22 of the sum (its rounding and that of the sum of the rests weigh
 // 1/8 ulp each), and u R(u^2) under 1% of it.
-enum class Scale { kRadians, kHalfTurns };
 template <Scale kScale, bool kSided, class Reduce>
 ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = splat(0.0)) {
   const F64x2 shifter = splat(0x1.8p52);
@@ -193,15 +233,6 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_ratio_sum(F64x2 b, F64x2 a, F64x2 left = splat
     return Sum{u, (quotient_remainder(num.sum, den, u) + num.err) * rough_reciprocal(den)};
   };
   return atan_sum<kScale, true>(b * rough_reciprocal(a), reduce, left);
-}
-
-// (hi + lo) / pi rounded once: hi's 26-bit head times that of 1/pi is exact, and the
-// small products (hi's tail, 1/pi's rest, lo) are summed before the last addition.
-ZORN_INVERSE_TRIG_INLINE F64x2 times_inverse_pi(Sum v) {
-  const F64x2 head = splat(data::kInversePiHead26), rest = splat(data::kInversePiRest26);
-  const F64x2 hi_head = head26(v.hi);
-  return hi_head * head +
-         ((v.hi - hi_head) * head + (v.hi * rest + v.lo * splat(data::kInversePiHi)));
 }
 
 ZORN_INVERSE_TRIG_INLINE F64x2 rounded(Sum v) { return v.hi + v.lo; }

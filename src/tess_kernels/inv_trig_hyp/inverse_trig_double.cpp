@@ -40,7 +40,7 @@ ZORN_INVERSE_TRIG_INLINE F64x2 asin_pair(F64x2 x, F64x2& y) {
   return outside_unit(x);
 }
 ZORN_INVERSE_TRIG_INLINE F64x2 asinpi_pair(F64x2 x, F64x2& y) {
-  y = it::times_inverse_pi(it::asin_sum(simd::abs(x))) | it::sign_of(x);
+  y = it::asinpi_rounded(simd::abs(x)) | it::sign_of(x);
   return outside_unit(x) | pi_form_tiny(x);
 }
 ZORN_INVERSE_TRIG_INLINE F64x2 acos_pair(F64x2 x, F64x2& y) {
@@ -48,7 +48,7 @@ ZORN_INVERSE_TRIG_INLINE F64x2 acos_pair(F64x2 x, F64x2& y) {
   return outside_unit(x);
 }
 ZORN_INVERSE_TRIG_INLINE F64x2 acospi_pair(F64x2 x, F64x2& y) {
-  y = it::times_inverse_pi(it::acos_sum(x));
+  y = it::acospi_rounded(x);
   return outside_unit(x);
 }
 ZORN_INVERSE_TRIG_INLINE F64x2 atan_pair(F64x2 x, F64x2& y) {
