@@ -193,6 +193,9 @@ int main() {
   std::printf("// The float kernels' (the polynomial's part at most 1/20 of the result):\n");
   std::printf("// asin u = u + u^3 P(u^2) for u^2 <= 1/4.\n");
   print_polynomial("kAsinPolynomialFloat", mpfr_asin, 1.0 / 6, 0.25, 5);
+  std::printf("// asin(u) / pi = u/4 + u kInversePiLessQuarterHead12 + u R(u^2) for u^2 <= 1/4.\n");
+  print_quarter_polynomial("kAsinpiPolynomialFloat", "kInversePiLessQuarterHead12", 12,
+                           mpfr_asin, 1.0 / 6, 0.25, 5, pi);
   std::printf("// atan(c_k), head and remainder: c_k = k/16, or 0 for k <= 2; then, at k + 257,\n");
   std::printf("// pi - atan(c_k) (the angle left of the vertical axis).\n");
   print_atan_centres("kAtanCentres", pi, false);

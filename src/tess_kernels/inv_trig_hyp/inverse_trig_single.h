@@ -37,12 +37,22 @@ ZORN_FAST_INLINE F32x4 sum_rounded_once(F32x4 base, F32x4 base_low, F32x4 head, 
   const F32x4 h = base + head;
   return h + ((base_low + rest) + ((base - h) + head));
 }
-// asin u - u = u z P(z) for z = u^2 <= 1/4, P of degree 5.
+// asin u - u = u z P(z) for z = u^2 <= 1/4, P of degree 5; over pi (kPi), asin(u)/pi
+// - u/4 - u H = u R(z), R(z) = R(0) + z P(z)/pi with H the 12-bit head of 1/pi - 1/4
+// and R(0) its remainder.
+template <size_t N>
+ZORN_FAST_INLINE F32x4 horner(F32x4 z, const double (&c)[N]) {
+  F32x4 p = fsplat(static_cast<float>(c[N - 1]));
+  for (size_t i = N - 1; i-- > 0;) p = fsplat(static_cast<float>(c[i])) + z * p;
+  return p;
+}
+template <bool kPi>
 ZORN_FAST_INLINE F32x4 asin_rest(F32x4 u, F32x4 z) {
-  const auto& c = inverse_trig::data::kAsinPolynomialFloat;
-  F32x4 p = fsplat(static_cast<float>(c[5]));
-  for (int i = 4; i >= 0; --i) p = fsplat(static_cast<float>(c[i])) + z * p;
-  return (u * z) * p;
+  if constexpr (kPi) {
+    return u * horner(z, inverse_trig::data::kAsinpiPolynomialFloat);
+  } else {
+    return (u * z) * horner(z, inverse_trig::data::kAsinPolynomialFloat);
+  }
 }
 // For |x| > 1/2 the arguments go through asin s with s = sqrt(w), w = (1 - |x|)/2 exact:
 // s = head + tail, head the float root with its low 12 bits cleared (its square exact,
@@ -62,44 +72,50 @@ ZORN_FAST_INLINE F32x4 and_bits(F32x4 a, F32x4 b) { return {_mm_and_ps(a.v, b.v)
 ZORN_FAST_INLINE F32x4 xor_bits(F32x4 a, F32x4 b) { return {_mm_xor_ps(a.v, b.v)}; }
 namespace data = inverse_trig::data;
 
-// base + m (h + t) in radians, or over pi, for base = b pi/2 (b = 0, 1 or 2), m = +-1
-// or +-2 and t small beside h: m h and m t are exact, and base/pi = b/2 is too. Over pi,
-// m h is split as atan_float::over_pi does, so that the quotient by pi loses nothing
-// where it is the whole result.
-template <bool kPi>
+// base + m (h + t) for base = b pi/2 (b = 0, 1 or 2), m = +-1 or +-2 and t small beside
+// h: m h and m t are exact.
 ZORN_FAST_INLINE F32x4 angle_sum(F32x4 b, F32x4 m, F32x4 h, F32x4 t) {
-  if constexpr (kPi) {
-    const atan_float::OverPi p = atan_float::over_pi(m * h, m * t);
-    return atan_float::sum_rounded_once(b * fsplat(0.5f), p.head, p.rest);
-  } else {
-    return sum_rounded_once(b * fsplat(data::kHalfPiFloatHi), b * fsplat(data::kHalfPiFloatLo),
-                            m * h, m * t);
-  }
+  return sum_rounded_once(b * fsplat(data::kHalfPiFloatHi), b * fsplat(data::kHalfPiFloatLo),
+                          m * h, m * t);
 }
 // The series' argument u (a, or the root of (1 - a)/2 above 1/2 for a = |x|), with
-// h + t + u z P(z) = asin u (h = x, t = 0, or h + t the root's head and tail) for
-// z = u^2 (the exact (1 - a)/2 beyond 1/2: x^2 < (1 - a)/2 exactly when a < 1/2).
+// h + t = asin u (h = x, or the root's head; t the series' rest and the root's tail)
+// for z = u^2 (the exact (1 - a)/2 beyond 1/2: x^2 < (1 - a)/2 exactly when a < 1/2).
+// Over pi, h/4 + h H + t = asin(u)/pi: the tail goes in times 1/pi - R(0), since u R(z)
+// already carries its product with R(0).
 struct SeriesArgument {
   F32x4 outer, h, t;
 };
+template <bool kPi>
 ZORN_FAST_INLINE SeriesArgument series_argument(F32x4 x) {
   const F32x4 a = simd::abs(x);
   const F32x4 outer = simd::less(fsplat(0.5f), a);
   const HalfComplementRoot s = half_complement_root(a);
   const F32x4 u = simd::select(outer, s.root, x);
-  const F32x4 rest = asin_rest(u, simd::min(x * x, s.w));
-  return {outer, simd::select(outer, s.head, x), rest + and_bits(outer, s.tail)};
+  const F32x4 rest = asin_rest<kPi>(u, simd::min(x * x, s.w));
+  F32x4 tail = and_bits(outer, s.tail);
+  if constexpr (kPi) {
+    tail = tail * fsplat(static_cast<float>(inverse_trig::data::kInversePiHi -
+                                            data::kAsinpiPolynomialFloat[0]));
+  }
+  return {outer, simd::select(outer, s.head, x), rest + tail};
 }
+constexpr float kPiHead = static_cast<float>(data::kInversePiLessQuarterHead12);
 // asin a for 0 <= a <= 1: a + rest below 1/2; above, pi/2 - 2 (head + tail + rest).
 // In radians the head's sum needs no Fast2Sum: above 1/2 the head is 0 or at least
 // 2^-13 (a float below 1 is at most 1 - 2^-24), so 2 head, a 12-bit number, is a
 // multiple of 2^-23, as is pi/2's head, and their difference, in [0.57, 1.58], is exact.
+// Over pi, 1/2 (beyond) + m h/4 is exact for the same reason; m h H joins it by
+// Fast2Sum, exact beyond 1/2 (12 bits by 12) and below rounded by 1/8 ulp of the
+// result (it is 0.22 of it).
 template <bool kPi>
 ZORN_FAST_INLINE F32x4 asin_float(F32x4 a) {
-  const SeriesArgument s = series_argument(a);
+  const SeriesArgument s = series_argument<kPi>(a);
   const F32x4 m = fsplat(1.0f) + and_bits(s.outer, fsplat(-3.0f));  // 1, or -2 beyond 1/2
   if constexpr (kPi) {
-    return angle_sum<true>(and_bits(s.outer, fsplat(1.0f)), m, s.h, s.t);
+    const F32x4 mh = m * s.h;
+    const F32x4 lead = and_bits(s.outer, fsplat(0.5f)) + mh * fsplat(0.25f);
+    return atan_float::sum_rounded_once(lead, mh * fsplat(kPiHead), m * s.t);
   } else {
     return (and_bits(s.outer, fsplat(data::kHalfPiFloatHi)) + m * s.h) +
            (and_bits(s.outer, fsplat(data::kHalfPiFloatLo)) + m * s.t);
@@ -108,12 +124,22 @@ ZORN_FAST_INLINE F32x4 asin_float(F32x4 a) {
 // acos x for -1 <= x <= 1: pi/2 - x - rest in the middle; above 1/2, 2 (head + tail +
 // rest), exactly +0 at 1; below -1/2, pi minus that, pi rounded at -1. So m is -1, or
 // 2 sign(x) beyond 1/2, and b = 1 - m/2 there.
+// Over pi, b/2 + m h/4 by Fast2Sum, then m h H: in the middle and below -1/2 the result
+// is at least 1/3 and m h H at most 0.07 (its rounding weighs 1/16 ulp); above 1/2 it is
+// exact (12 bits by 12).
 template <bool kPi>
 ZORN_FAST_INLINE F32x4 acos_float(F32x4 x) {
-  const SeriesArgument s = series_argument(x);
+  const SeriesArgument s = series_argument<kPi>(x);
   const F32x4 outer_sign = and_bits(s.outer, and_bits(x, fsplat(-0.0f)));
   const F32x4 m = xor_bits(and_bits(s.outer, fsplat(3.0f)) - fsplat(1.0f), outer_sign);
-  return angle_sum<kPi>(fsplat(1.0f) - and_bits(s.outer, m * fsplat(0.5f)), m, s.h, s.t);
+  const F32x4 b = fsplat(1.0f) - and_bits(s.outer, m * fsplat(0.5f));
+  if constexpr (kPi) {
+    const F32x4 mh = m * s.h;
+    return atan_float::sum_rounded_once(b * fsplat(0.5f), mh * fsplat(0.25f),
+                                        mh * fsplat(kPiHead) + m * s.t);
+  } else {
+    return angle_sum(b, m, s.h, s.t);
+  }
 }
 
 // Beyond [-1, 1], and NaN.
