@@ -4,10 +4,11 @@
 // - erfcx(a) = e^(a^2) erfc(a) on 80 rows covering 0 <= a < 31: row i holds the a whose
 //   a + 1 lies in [2^e (1 + j/16), 2^e (1 + (j+1)/16)), i = 16 e + j, so that the kernels
 //   find the row from the top bits of a + 1. Row layout: {left end, c0 hi, c0 lo, c1 ...}.
-// - erf(a) / a - 1 as a polynomial in s = a^2 on [0, 1/16].
+// - erf(a) / a - 1 as a polynomial in s = a^2 on [0, 1/256].
 // - a erfcx(a) as a polynomial in w = 1/a^2 on (0, 1/930.25] (a >= 30.5).
 // - erf(a) on 385 rows about r = k/64 (0 <= r <= 6), erfc(a) on 289 about r = k/32
-//   (0 <= r <= 9), in powers of a - r.
+//   (0 <= r <= 9), in powers of a - r (erf's slope less 1, whose product with a - r the
+//   kernel adds exactly).
 // - For the float kernels, erfc on the grid r = k/128, 0 <= r <= 9: {erfc(r) as float head
 //   and remainder, the Taylor coefficients of ln erfc about r}, and erf on the
 //   same grid up to 4 {head, remainder, derivative, second Taylor coefficient} (--float).
@@ -158,9 +159,10 @@ void print_rows(const char* name, int degree) {
 // f on the rows r = k h, h = 1/per_unit, k = 0 .. last, in powers of d = a - r (|d| <= h/2):
 // the fit on [r - h/2, r + h/2] re-expanded about its centre (Taylor shift by Horner's steps). With
 // split_slope, c1 too as head (26 bits, so that its product with a 27-bit part of d is
-// exact) and remainder: {c0 hi, c0 lo, c1 hi, c1 lo, c2, ...}.
+// exact) and remainder: {c0 hi, c0 lo, c1 hi, c1 lo, c2, ...}. Otherwise c1 less
+// slope_head, which the kernel multiplies by d exactly (a power of two).
 void print_centred_rows(const char* name, const Function& f, int per_unit, int last, int degree,
-                        bool split_slope) {
+                        bool split_slope, double slope_head = 0) {
   std::printf("alignas(16) constexpr double %s[%d][%d] = {\n", name, last + 1,
               degree + 2 + (split_slope ? 1 : 0));
   for (int k = 0; k <= last; ++k) {
@@ -178,6 +180,8 @@ void print_centred_rows(const char* name, const Function& f, int per_unit, int l
       mpfr_prec_round(head.v, 26, MPFR_RNDN);
       mpfr_sub(m[1].v, m[1].v, head.v, MPFR_RNDN);
       m.insert(m.begin() + 1, head);  // printed after c0's head and remainder
+    } else {
+      mpfr_sub_d(m[1].v, m[1].v, slope_head, MPFR_RNDN);
     }
     print_split_row(m, "    {");
     std::printf("},\n");
@@ -215,14 +219,14 @@ int main(int argc, char** argv) {
   std::printf("// erfcx on 80 rows of 0 <= a < 31: {left end, c0 hi, c0 lo, c1, ...} in a - left.\n");
   print_rows("kErfcxRowsDouble", 9);
   print_rows("kErfcxRowsSingle", 5);
-  std::printf("// erf about r = k/64, 0 <= r <= 6: {c0 hi, c0 lo, c1, ...} in a - r.\n");
+  std::printf("// erf about r = k/64, 0 <= r <= 6: {c0 hi, c0 lo, c1 - 1, c2, ...} in a - r.\n");
   print_centred_rows("kErfRowsDouble", [](Real& y, const Real& x) { mpfr_erf(y.v, x.v, MPFR_RNDN); },
-                     64, 384, 6, false);
+                     64, 384, 6, false, 1.0);
   std::printf("// erfc about r = k/32, 0 <= r <= 9: {c0 hi, c0 lo, c1, ...} in a - r.\n");
   print_centred_rows("kErfcRowsDouble", [](Real& y, const Real& x) { mpfr_erfc(y.v, x.v, MPFR_RNDN); },
                      32, 288, 11, true);
-  std::printf("// erf(a) / a - 1 in powers of a^2, 0 <= a <= 1/4.\n");
-  print_fit("kErfRatioDouble", erf_ratio, 0.0, 0.0625, 8, true);
+  std::printf("// erf(a) / a - 1 in powers of a^2, 0 <= a <= 1/16.\n");
+  print_fit("kErfRatioDouble", erf_ratio, 0.0, 1.0 / 256, 5, true);
   std::printf("// a erfcx(a) in powers of 1/a^2, a >= 30.5.\n");
   print_fit("kErfcxTailDouble", scaled_tail, 0.0, 1.0 / 930.25, 6, true);
   print_fit("kErfcxTailSingle", scaled_tail, 0.0, 1.0 / 930.25, 3, false);

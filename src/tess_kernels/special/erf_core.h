@@ -113,16 +113,19 @@ template <int kPerUnit, int kWidth>
   return a - (t - shifter);
 }
 
-// erf(a) for 0 <= a <= 6 (not NaN) from the row {c0 hi, c0 lo, c1, ..., c6} in powers of
-// d (|d| <= 1/128): the terms beyond c0, by Estrin's scheme, are at most 0.03 of erf from
-// a = 1/4 on, and their sum is added to c0's head exactly (Fast2Sum), so that erf is
-// rounded once from parts good to about 2^-60.
+// erf(a) for 1/16 <= a <= 6 (not NaN; any value below) from the row {c0 hi, c0 lo,
+// c1 - 1, c2, ..., c6} in powers of d (|d| <= 1/128): erf = c0 + d + d q with
+// q = (c1 - 1) + c2 d + ... by Estrin's scheme. c0 + d is exact as two parts (Fast2Sum,
+// c0 >= erf(7/128) > 1/128), and d q, below 0.007 of erf (erf's slope is at most
+// 2/sqrt(pi), whose excess over 1 is q's), is added to their rest, so that erf is rounded
+// once from parts good to about 2^-60. (Below 1/16 the rows' absolute error, 2^-60, is too
+// large against erf.)
 [[gnu::always_inline]] inline F64x2 erf_rows(F64x2 a) {
   F64x2 c[8];
   const F64x2 d = centred_row<64>(a, kErfRowsDouble, c);
   const F64x2 q = estrin_of<6>(d, [&](size_t i) { return c[i + 2]; });
-  const TwoSum f = fast_two_sum(c[0], d * q);
-  return f.sum + (f.err + c[1]);
+  const TwoSum f = fast_two_sum(c[0], d);
+  return f.sum + ((f.err + c[1]) + d * q);
 }
 
 // erfc(a + al) for 0 <= a <= 9 (not NaN), al below an ulp of a (zero unless kWithLow),
@@ -178,17 +181,9 @@ inline F64x2 subtract_from(double c, const Pair& r) {
 }
 
 // erf(x) = x + x P(x^2) for small |x| (P = erf(x)/x - 1, whose value 0.128 keeps the
-// rounding of x P small against x). The double form takes x P(0) hi exactly (P(0) split
-// as head and remainder, Dekker's product), so that only the part of x P below an ulp
-// of the result rounds before the final sum.
-template <int kDegree>
-inline F64x2 erf_small(F64x2 x, const double (&c)[kDegree + 1]) {
-  const F64x2 s = x * x;
-  F64x2 q = splat(c[kDegree]);
-  for (int k = kDegree - 1; k >= 0; --k) q = q * s + splat(c[k]);
-  return x + x * q;
-}
-// The _parts form returns the two parts of that final sum.
+// rounding of x P small against x): x P(0) hi is taken exactly (P(0) split as head and
+// remainder, Dekker's product), so that only the part of x P below an ulp of the result
+// rounds before the final sum, whose two parts the _parts form returns.
 template <int kDegree>
 inline TwoSum erf_small_parts(F64x2 x, const double (&c)[kDegree + 2]) {
   const F64x2 s = x * x;
