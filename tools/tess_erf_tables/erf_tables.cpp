@@ -158,8 +158,8 @@ void print_rows(const char* name, int degree) {
 
 // f on the rows r = k h, h = 1/per_unit, k = 0 .. last, in powers of d = a - r (|d| <= h/2):
 // the fit on [r - h/2, r + h/2] re-expanded about its centre (Taylor shift by Horner's steps). With
-// split_slope, c1 too as head (26 bits, so that its product with a 27-bit part of d is
-// exact) and remainder: {c0 hi, c0 lo, c1 hi, c1 lo, c2, ...}. Otherwise c1 less
+// split_slope, c1 too as head (6 bits, so that its product with a 47-bit d is exact)
+// and remainder: {c0 hi, c0 lo, c1 hi, c1 lo, c2, ...}. Otherwise c1 less
 // slope_head, which the kernel multiplies by d exactly (a power of two).
 void print_centred_rows(const char* name, const Function& f, int per_unit, int last, int degree,
                         bool split_slope, double slope_head = 0) {
@@ -177,7 +177,7 @@ void print_centred_rows(const char* name, const Function& f, int per_unit, int l
     }
     if (split_slope) {
       Real head = m[1];
-      mpfr_prec_round(head.v, 26, MPFR_RNDN);
+      mpfr_prec_round(head.v, 6, MPFR_RNDN);
       mpfr_sub(m[1].v, m[1].v, head.v, MPFR_RNDN);
       m.insert(m.begin() + 1, head);  // printed after c0's head and remainder
     } else {

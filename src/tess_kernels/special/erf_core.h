@@ -129,28 +129,32 @@ template <int kPerUnit, int kWidth>
 }
 
 // erfc(a + al) for 0 <= a <= 9 (not NaN), al below an ulp of a (zero unless kWithLow),
-// as hi + lo from the row {c0 hi, c0 lo, c1 hi, c1 lo, c2, ...} in powers of d = a - r
-// (+ al: d + al = dh + dl exactly, and the term dl c1 first-order, dl being below 2^-59
-// while the slope changes by a quarter across a row). The first-order term reaches a
-// quarter of erfc at the end of the rows (erfc falls by e^(-2 r d)), too much to round:
-// c1's 26-bit head times d's 27-bit head (Veltkamp's split) is exact and goes into the
-// two-sum with c0's head, so that only terms below 0.03 of erfc are rounded.
+// as hi + lo from the row {c0 hi, c0 lo, c1 hi, c1 lo, c2, ...} in powers of d = a - r,
+// c1 hi being c1's leading 6 bits. The first-order term reaches a quarter of erfc at the
+// end of the rows (erfc falls by e^(-2 r d)), too much to round: d c1 hi is exact from
+// a = 1/2 on, where d = a - r has at most 47 bits (below, that term is under 0.04 of erfc
+// and its one rounding negligible), and goes into the two-sum with c0's head, so that
+// only terms below 0.03 of erfc are rounded. With al: d + al = dh + dl exactly, dh's
+// 26-bit head (Veltkamp's split) times c1 hi exact, the rest of (dh + dl) c1 hi rounded
+// (dl is below 2^-59 and the slope changes by a quarter across a row, so the higher
+// terms take dh alone).
 constexpr double kErfcRowsEnd = 9.0;
 template <bool kWithLow>
 [[gnu::always_inline]] inline Pair erfc_rows(F64x2 a, F64x2 al) {
   F64x2 c[14];
-  F64x2 d = centred_row<32>(a, kErfcRowsDouble, c), dl{};
+  F64x2 d = centred_row<32>(a, kErfcRowsDouble, c), head, rest{};
   if constexpr (kWithLow) {
     const TwoSum s = two_sum(d, al);
+    const Split ds = veltkamp_split(s.sum);
     d = s.sum;
-    dl = s.err;
+    head = ds.hi * c[2];
+    rest = (ds.lo + s.err) * c[2];
+  } else {
+    head = d * c[2];
   }
-  const Split ds = veltkamp_split(d);
-  F64x2 small = ds.lo * c[2] + d * c[3];
-  if constexpr (kWithLow) small = small + dl * c[2];
-  const F64x2 q = estrin_of<10>(d, [&](size_t i) { return c[i + 4]; });
-  const TwoSum f = fast_two_sum(c[0], ds.hi * c[2]);
-  return {f.sum, f.err + (c[1] + (small + (d * d) * q))};
+  const F64x2 q = estrin_of<11>(d, [&](size_t i) { return c[i + 3]; });
+  const TwoSum f = fast_two_sum(c[0], head);
+  return {f.sum, f.err + (c[1] + (rest + d * q))};
 }
 
 // erfc(a + al) = 2^m (hi + lo) for 0 <= a <= 26.5, al below an ulp of a (zero unless
