@@ -8,8 +8,9 @@
 //   min_of_calls dCos build_old/bin/libzorn_generic.so build/bin/libzorn_generic.so
 //     [--n 1000] [--calls 2000] [--rounds 3] [--range 10000] [--powers LO HI] [--shift S]
 //
-// Arguments are uniform on [-range, range], or 2^u with u uniform on [LO, HI] under
-// --powers (the benchmark's draw for the logarithms), each plus S.
+// Arguments are the benchmark's draw for the function (bench_vector_math's, by name), or
+// under --range uniform on [-range, range], or under --powers 2^u with u uniform on
+// [LO, HI]; --shift adds S to the explicit draws.
 //
 // The function is s or d followed by a name whose lower case is libmvec's (dSin, sCos,
 // dTan, ...; Ln is libmvec's log, and functions libmvec lacks run without its line); the
@@ -28,6 +29,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include "vector_math/functions.h"
 
 namespace {
 
@@ -107,7 +110,7 @@ int main(int argc, char** argv) {
   const std::string function = argv[1] + 1;
   int32_t n = 1000;
   int calls = 2000, rounds = 3;
-  double range = 10000;
+  double range = 0;
   bool powers = false;
   double power_low = 0, power_high = 0, shift = 0;
   std::vector<const char*> paths;
@@ -146,14 +149,27 @@ int main(int argc, char** argv) {
   const size_t ours_count = lines.size();
   if (void* fn = symbol("libmvec.so.1", mvec)) lines.push_back({"libmvec_128", mvec_run, fn});
 
-  std::mt19937_64 engine(20261209);
-  std::uniform_real_distribution<double> draw(powers ? power_low : -range,
-                                              powers ? power_high : range);
   std::vector<double> ad(n), rd(2 * n);
   std::vector<float> as(n), rs(2 * n);
-  for (int32_t i = 0; i < n; ++i) {
-    const double u = draw(engine);
-    as[i] = static_cast<float>(ad[i] = (powers ? std::exp2(u) : u) + shift);
+  if (powers || range > 0) {
+    std::mt19937_64 engine(20261209);
+    std::uniform_real_distribution<double> draw(powers ? power_low : -range,
+                                                powers ? power_high : range);
+    for (int32_t i = 0; i < n; ++i) {
+      const double u = draw(engine);
+      as[i] = static_cast<float>(ad[i] = (powers ? std::exp2(u) : u) + shift);
+    }
+  } else {
+    namespace vm = bench::vector_math;
+    const auto* row = std::find_if(std::begin(vm::kFunctions), std::end(vm::kFunctions),
+                                   [&](const vm::FunctionInfo& f) { return function == f.name; });
+    if (row == std::end(vm::kFunctions)) {
+      std::fprintf(stderr, "%s is not a benchmark function: give --range or --powers\n",
+                   function.c_str());
+      return 2;
+    }
+    vm::draw_arguments(row->id, ad.data(), n);
+    vm::draw_arguments(row->id, as.data(), n);
   }
   const void* a = is_double ? static_cast<const void*>(ad.data()) : as.data();
   void* r = is_double ? static_cast<void*>(rd.data()) : rs.data();
