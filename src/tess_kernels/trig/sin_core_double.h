@@ -41,7 +41,16 @@ struct ReducedAngle {
 // as k_hi + k_lo, k_lo = k mod 4, so that both products with the middle part are exact:
 // k_hi is t with its two lowest bits cleared, less the shifter (t stays in [2^52, 2^53)
 // for either sign of k, so the bits hold k in two's complement). The three subtractions
-// keep their rounding errors in lo.
+// keep their rounding errors in lo, each as Dekker's fast two-sum gives it: exact for
+// u - v when |u| >= |v| and also when u is a multiple of ulp(v) (then u - s and the
+// error are multiples of ulp(v), at most 2^53 ulp(v) in size). Here
+// u is p, a multiple of 2^-60 (the last bit of a >= pi/512 for k != 0, and the last bit
+// of pi/256 hi is 2^-37), then differences of multiples of 2^-70 (k_hi times the middle
+// part, whose last bit is 2^-72); each v is below 2^-8 (ulp 2^-61 or less).
+inline TwoSum exact_difference(F64x2 u, F64x2 v) {
+  const F64x2 s = u - v;
+  return {s, (u - s) - v};
+}
 inline ReducedAngle reduce_pi_over_256(F64x2 a) {
   const F64x2 shifter = F64x2::splat(kShifter);
   const F64x2 t = a * F64x2::splat(kTwoFiftySixOverPi) + shifter;
@@ -51,9 +60,9 @@ inline ReducedAngle reduce_pi_over_256(F64x2 a) {
   const F64x2 k_lo = k - k_hi;
   const F64x2 mid = F64x2::splat(kPiOver256Mid);
   const F64x2 p = a - k * F64x2::splat(kPiOver256Hi);
-  const TwoSum s1 = two_difference(p, k_hi * mid);
-  const TwoSum s2 = two_difference(s1.sum, k_lo * mid);
-  const TwoSum s3 = two_difference(s2.sum, k * F64x2::splat(kPiOver256Lo));
+  const TwoSum s1 = exact_difference(p, k_hi * mid);
+  const TwoSum s2 = exact_difference(s1.sum, k_lo * mid);
+  const TwoSum s3 = exact_difference(s2.sum, k * F64x2::splat(kPiOver256Lo));
   return {s3.sum, (s1.err + s2.err) + s3.err, t_bits};
 }
 
