@@ -104,13 +104,20 @@ inline Pair erfcx_rows(F64x2 a, const double (*rows)[kWidth]) {
 // The columns of the row about r = k/kPerUnit nearest to a >= 0 (k within the table), and
 // d = a - r, which is exact, |d| <= 1/(2 kPerUnit). a + 1.5 * 2^52 / kPerUnit, whose ulp
 // is 1/kPerUnit, rounds a to r and holds k in its low mantissa bits.
-template <int kPerUnit, int kWidth>
-[[gnu::always_inline]] inline F64x2 centred_row(F64x2 a, const double (*rows)[kWidth], F64x2 (&c)[kWidth]) {
-  const F64x2 shifter = splat(6755399441055744.0 / kPerUnit);
+// The shifter may come in as a vector (a memory operand of a loop's constant rows).
+template <int kPerUnit>
+constexpr double kRowShifter = 6755399441055744.0 / kPerUnit;
+template <int kWidth>
+[[gnu::always_inline]] inline F64x2 centred_row(F64x2 a, F64x2 shifter, const double (*rows)[kWidth],
+                                                F64x2 (&c)[kWidth]) {
   const F64x2 t = a + shifter;
   const I64x2 k = simd::bits(t);
   row_columns(rows[k.low32_lane0()], rows[k.low32_lane1()], c);
   return a - (t - shifter);
+}
+template <int kPerUnit, int kWidth>
+[[gnu::always_inline]] inline F64x2 centred_row(F64x2 a, const double (*rows)[kWidth], F64x2 (&c)[kWidth]) {
+  return centred_row(a, splat(kRowShifter<kPerUnit>), rows, c);
 }
 
 // erf(a) for 1/16 <= a <= 6 (not NaN; any value below) from the row {c0 hi, c0 lo,
@@ -120,9 +127,9 @@ template <int kPerUnit, int kWidth>
 // 2/sqrt(pi), whose excess over 1 is q's), is added to their rest, so that erf is rounded
 // once from parts good to about 2^-60. (Below 1/16 the rows' absolute error, 2^-60, is too
 // large against erf.)
-[[gnu::always_inline]] inline F64x2 erf_rows(F64x2 a) {
+[[gnu::always_inline]] inline F64x2 erf_rows(F64x2 a, F64x2 shifter = splat(kRowShifter<64>)) {
   F64x2 c[8];
-  const F64x2 d = centred_row<64>(a, kErfRowsDouble, c);
+  const F64x2 d = centred_row(a, shifter, kErfRowsDouble, c);
   const F64x2 q = estrin_of<6>(d, [&](size_t i) { return c[i + 2]; });
   const TwoSum f = fast_two_sum(c[0], d);
   return f.sum + ((f.err + c[1]) + d * q);

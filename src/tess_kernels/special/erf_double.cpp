@@ -4,6 +4,7 @@
 
 #include "tess_kernels/exp_log/scale_double.h"
 #include "tess_kernels/frame/interleaved_schedule.h"
+#include "tess_kernels/frame/splat_rows.h"
 #include "tess_kernels/special/erf_core.h"
 #include "zorn/tess.h"
 
@@ -39,15 +40,22 @@ constexpr double kInvSqrt2Lo = -4.833646656726456e-17;
 inline F64x2 zero() { return splat(0.0); }
 inline F64x2 with_sign_of(F64x2 y, F64x2 x) { return y | (x & splat(-0.0)); }
 
+// The loop's constants as rows read through memory operands: the branch on the series
+// keeps the compiler from holding them in registers, and it rebuilt each by a load and a
+// broadcast every pass.
+constexpr simd::SplatRows<double, 4> kErfLoopRows({kSmallLimit, kErfIsOne, kErfTinyLimit,
+                                                   kRowShifter<64>});
+
 [[gnu::always_inline]] inline F64x2 erf_pair(F64x2 x, F64x2& y) {
+  const simd::SplatReader<double, 4> k(kErfLoopRows);
   const F64x2 a = simd::abs(x);
-  const F64x2 small = simd::less(a, splat(kSmallLimit));
+  const F64x2 small = simd::less(a, k[0]);
   const int small_lanes = simd::lane_mask(small);
   F64x2 big{}, series{};
-  if (small_lanes != 3) big = with_sign_of(erf_rows(simd::min(a, splat(kErfIsOne))), x);
+  if (small_lanes != 3) big = with_sign_of(erf_rows(simd::min(a, k[1]), k[3]), x);
   if (small_lanes != 0) series = with_sign_of(erf_small_split<5>(x, kErfRatioDouble), x);  // -0 too
   y = small_lanes == 3 ? series : small_lanes == 0 ? big : simd::select(small, series, big);
-  return simd::not_greater(a, splat(kErfTinyLimit));  // NaN too
+  return simd::not_greater(a, k[2]);  // NaN too
 }
 
 // The lanes of the rows' hi + lo past the rows' end replaced by e^(-a^2) erfcx(a) (out of
