@@ -175,54 +175,88 @@ template <bool kSine, bool kRotated>
   return special;
 }
 
-// |f| of a renormalised sum (|err| at most half an ulp of sum): the tail's sign flipped
-// with the head's.
-[[gnu::always_inline]] inline TwoSum magnitude(TwoSum f) {
-  const F64x2 sign = f.sum & F64x2::splat(-0.0);
-  return {f.sum ^ sign, f.err ^ sign};
+namespace {
+
+// sinh b and cosh b - 1 for 0 <= b <= 600 as hi + lo. Below 1/2, sinh b from its series
+// and cosh b - 1 = b^2/2 (1 + b^2 T(b^2)), b^2 exact by Dekker's product, T the Taylor
+// series sum 2 b^(2k-2) / (2k+2)! to k = 7 (the rest below 2^-60); from 1/2 on, twice
+// the halved cosine less 1, exact by a fast two-sum (2 cosh b / 2 >= 1).
+struct SinhCoshLessOne {
+  h::Sum sinh, cosh_m1;
+};
+[[gnu::always_inline]] inline SinhCoshLessOne sinh_cosh_less_one(F64x2 b) {
+  const auto c = [](double v) { return F64x2::splat(v); };
+  const h::HalfHyperbolic half = h::half_hyperbolic(b);
+  const h::Sum series = h::sinh_series(b);
+  const Split bs = truncated_split(b);
+  const TwoSum sq = two_product(bs, bs);
+  const F64x2 z = sq.sum, z2 = z * z;
+  const F64x2 t = z * ((c(1.0 / 12) + z * c(1.0 / 360)) +
+                       z2 * ((c(1.0 / 20160) + z * c(1.0 / 1814400)) +
+                             z2 * ((c(1.0 / 239500800) + z * c(1.0 / 43589145600)) +
+                                   z2 * c(1.0 / 10461394944000))));
+  const F64x2 two = c(2.0), half_one = c(0.5);
+  const TwoSum m1 = fast_two_sum(half.cosh_half.hi * two, c(-1.0));
+  const F64x2 in_series = simd::less(b, c(h::kSinhSeriesLimit));
+  return {{simd::select(in_series, series.hi, half.sinh_half.hi * two),
+           simd::select(in_series, series.lo, half.sinh_half.lo * two)},
+          {simd::select(in_series, z * half_one, m1.sum),
+           simd::select(in_series, (sq.err + z * t) * half_one, m1.err + half.cosh_half.lo * two)}};
 }
 
-// tanh(x + iy) = (sinh x cosh x + i sin y cos y) / (sinh^2 x + cos^2 y): the denominator
-// is a sum of squares and cancels nowhere, unlike cosh 2x + cos 2y. The magnitudes are
-// computed from |x|, |sin y|, |cos y| and the signs put on at the end (sign of x on the
-// real part, of sin y cos y on the imaginary), which keeps every zero's sign. Both
-// products and the denominator are carried as hi + lo (Dekker's products) and share one
-// reciprocal, each quotient corrected once by its remainder; sin y and cos y enter
-// unrounded (the quarter-turn core's parts), so that no rounding of theirs weighs. The
-// rotated form gives tan z = -i tanh(iz). |x| above 300 (where the squares near
-// overflow), non-finite x and non-zero |x| below 2^-500 go to the scalar form.
-template <bool kRotated>
-[[TESS_INTERLEAVED]] int TangentLanes<kRotated>::group(const double x[4], const double y[4], double re[4],
-                               double im[4]) {
+// Where 2y lies within 2^-17 of an odd multiple of pi, 1 + cos 2y = h^2/2 - cos_tail
+// (h = r on the 2^-26 grid) cancels up to fourfold, and the tail drops r_lo^2/2. There
+// it is 1 - cos r = s^2 / (1 + cos r) = s^2/2 + s^4/8 (the rest below 2^-70 of it) from
+// s = sin r renormalised (its tail reaches 2^-15 of the head there), s.hi^2 exact by
+// Dekker's product.
+constexpr double kNearPole = 0x1p-17;
+[[gnu::always_inline]] inline h::Sum versine_near_pole(h::Sum sine) {
+  const TwoSum s = fast_two_sum(sine.hi, sine.lo);
+  const Split hs = truncated_split(s.sum);
+  const TwoSum sq = two_product(hs, hs);
+  const F64x2 half = F64x2::splat(0.5);
+  return {sq.sum * half, (sq.err * half + s.sum * s.err) + (sq.sum * sq.sum) * F64x2::splat(0.125)};
+}
+
+// tanh(x + iy) = (sinh 2x + i sin 2y) / ((cosh 2x - 1) + (1 + cos 2y)): the denominator
+// is a sum of two terms >= 0 and cancels nowhere (renormalised, since its tails reach 2^-3
+// of their heads and the quotients' one correction needs a tail below an ulp). 1 + cos 2y
+// comes from the quarter-turn parts of 2y, 1 + c.hi exact by a fast two-sum (|c.hi| <= 1);
+// where cos 2y is near -1, c.hi = -(1 - h^2/2) and the sum is h^2/2 exactly. Numerators
+// and denominator are hi + lo and share one reciprocal, each quotient corrected once by
+// its remainder. Magnitudes come from |x| and the signs go on at the end (of x on the real
+// part, of sin 2y on the imaginary), which keeps every zero's sign. The rotated form gives
+// tan z = -i tanh(iz). |x| above 300 (where 2 e^2|x| nears Dekker's bound), non-finite x
+// and non-zero |x| below 2^-500 go to the scalar form. Without kNearPoles, the lanes near
+// a pole are only marked in `poles` (their results to be recomputed with it): a branch
+// inside the group would keep its two pairs from interleaving.
+template <bool kRotated, bool kNearPoles>
+[[gnu::always_inline]] inline int tangent_pairs(const double x[4], const double y[4], double re[4],
+                                                double im[4], int& poles) {
   int special = 0;
-  const F64x2 minus = F64x2::splat(-0.0), two = F64x2::splat(2.0);
+  const F64x2 minus = F64x2::splat(-0.0);
   for (int v = 0; v < 4; v += 2) {
     const F64x2 xv = kRotated ? F64x2::load(y + v) ^ minus : F64x2::load(x + v);
     const F64x2 yv = F64x2::load((kRotated ? x : y) + v);
     const F64x2 a = simd::abs(xv);
-    // The tails (a series' up to 4% of its head, cosh's up to 1/200, the circular ones'
-    // up to 1/8) renormalised, so that products of two tails drop out.
-    const SinhCosh parts = sinh_cosh(a);
-    const TwoSum sinh = fast_two_sum(parts.sinh.hi, parts.sinh.lo);
-    const TwoSum cosh = fast_two_sum(parts.cosh.hi, parts.cosh.lo);
-    const Circular t = circular(yv);
-    const TwoSum as = magnitude(fast_two_sum(t.s.hi, t.s.lo));
-    const TwoSum ac = magnitude(fast_two_sum(t.c.hi, t.c.lo));
-    const Split sinh_split = truncated_split(sinh.sum), ac_split = truncated_split(ac.sum);
-    const TwoSum sc = two_product(sinh_split, truncated_split(cosh.sum));
-    const TwoSum sq = two_product(sinh_split, sinh_split);
-    const TwoSum trig = two_product(truncated_split(as.sum), ac_split);
-    const TwoSum c2 = two_product(ac_split, ac_split);
-    const TwoSum d = two_sum(sq.sum, c2.sum);
-    const h::Sum denominator = {
-        d.sum, d.err + ((sq.err + two * sinh.sum * sinh.err) + (c2.err + two * ac.sum * ac.err))};
-    const F64x2 inv = F64x2::splat(1.0) / d.sum;
-    const F64x2 real_part =
-        quotient({sc.sum, sc.err + (sinh.sum * cosh.err + sinh.err * cosh.sum)}, denominator, inv) |
-        (xv & minus);
-    const F64x2 imag_part =
-        quotient({trig.sum, trig.err + (as.sum * ac.err + as.err * ac.sum)}, denominator, inv) |
-        ((t.s.hi ^ t.c.hi) & minus);
+    const SinhCoshLessOne hc = sinh_cosh_less_one(a + a);
+    const F64x2 y2 = yv + yv;
+    const Circular t = circular(y2);
+    const TwoSum sum = fast_two_sum(F64x2::splat(1.0), t.c.hi);
+    h::Sum one_plus = {sum.sum, sum.err + t.c.lo};
+    const F64x2 near_pole = simd::less(t.c.hi, F64x2::splat(-0.5)) &
+                            simd::less(simd::abs(t.s.hi), F64x2::splat(kNearPole));
+    if constexpr (kNearPoles) {
+      const h::Sum pole = versine_near_pole(t.s);
+      one_plus = {simd::select(near_pole, pole.hi, one_plus.hi),
+                  simd::select(near_pole, pole.lo, one_plus.lo)};
+    }
+    const TwoSum d = two_sum(hc.cosh_m1.hi, one_plus.hi);
+    const TwoSum dn = fast_two_sum(d.sum, d.err + (hc.cosh_m1.lo + one_plus.lo));
+    const h::Sum denominator = {dn.sum, dn.err};
+    const F64x2 inv = F64x2::splat(1.0) / dn.sum;
+    const F64x2 real_part = quotient(hc.sinh, denominator, inv) | (xv & minus);
+    const F64x2 imag_part = simd::abs(quotient(t.s, denominator, inv)) | (t.s.hi & minus);
     if constexpr (kRotated) {  // -i (real + i imag)
       imag_part.store(re + v);
       (real_part ^ minus).store(im + v);
@@ -232,9 +266,28 @@ template <bool kRotated>
     }
     const F64x2 tiny = simd::less(F64x2::splat(0.0), a) & simd::less(a, F64x2::splat(0x1p-500));
     special |= (simd::lane_mask(simd::not_less_equal(a, F64x2::splat(kTanhHigh)) | tiny) |
-                circular_out_of_range(yv))
+                circular_out_of_range(y2))
                << v;
+    poles |= simd::lane_mask(near_pole) << v;
   }
+  return special;
+}
+
+template <bool kRotated>
+[[gnu::noinline]] int tangent_near_poles(const double x[4], const double y[4], double re[4],
+                                         double im[4]) {
+  int poles = 0;
+  return tangent_pairs<kRotated, true>(x, y, re, im, poles);
+}
+
+}  // namespace
+
+template <bool kRotated>
+[[TESS_INTERLEAVED]] int TangentLanes<kRotated>::group(const double x[4], const double y[4],
+                                                       double re[4], double im[4]) {
+  int poles = 0;
+  const int special = tangent_pairs<kRotated, false>(x, y, re, im, poles);
+  if (poles != 0) [[unlikely]] return tangent_near_poles<kRotated>(x, y, re, im);
   return special;
 }
 
