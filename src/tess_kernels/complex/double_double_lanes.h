@@ -8,6 +8,7 @@
 #include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/frame/two_sum_double.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
+#include "tess_kernels/inv_trig_hyp/inverse_trig_core_double.h"
 
 namespace zorn::tess::cx::dd {
 
@@ -71,7 +72,8 @@ using Sum = hyperbolic::Sum;
 // division runs beside the root instead of after it.
 [[gnu::always_inline]] inline Sum root(Sum q) {
   const F64x2 s = hyperbolic::sqrt(q.hi);
-  const F64x2 half_inverse = F64x2::splat(0.5) / q.hi;
+  const F64x2 r0 = inverse_trig::rough_reciprocal(q.hi);
+  const F64x2 half_inverse = r0 * (F64x2::splat(1.0) - F64x2::splat(0.5) * (q.hi * r0));
   const Split h = truncated_split(s);
   const TwoSum ss = two_product(h, h);
   return {s, (((q.hi - ss.sum) - ss.err) + q.lo) * (s * half_inverse)};
