@@ -32,14 +32,15 @@ struct Parts {
 
 // asin (or acos, kCosine) of a + ib for a, b >= 0 in the fast range, with acos's real
 // part taken as pi minus itself in the lanes of `left` (x < 0). With R = |z + 1|,
-// S = |z - 1| and A = (R + S)/2, the imaginary part is ln(A + sqrt(A^2 - 1)) =
-// log1p((A - 1) + sqrt((A - 1)(A + 1))) and the real part asin(a / A) = atan(a / D) (acos:
-// atan(D / a)) with D^2 = A^2 - a^2 = (A - a)(A + a), which keeps its accuracy where a / A
-// nears 1. Neither A - 1 nor A - a is formed as a difference: with
+// S = |z - 1| and A = (R + S)/2, the imaginary part is ln(A + W), W = sqrt(A^2 - 1),
+// taken as log1p((A - 1) + W). A - 1 is not formed as a difference: with
 // P = R - (a + 1) = b^2 / (R + a + 1), T = S + |a - 1| and V = S - |a - 1| = b^2 / T,
-//   A - 1 = (P + V)/2 and A - a = (P + T)/2 for a < 1, the two swapped for a >= 1,
-// sums of positive terms. Everything up to the last logarithm and arctangent is carried
-// in double-double, whose cores take the tails: each part is rounded about once.
+// A - 1 = (P + V)/2 for a < 1 and (P + T)/2 beyond, sums of positive terms. On
+// a + ib = sin(u + iv), A = cosh v, W = sinh v, a = sin u cosh v and b = cos u sinh v,
+// so that tan u = a W / (b A): the real part is atan(a W / (b A)) (acos: its
+// complement), with no cancellation where a / A nears 1. Everything up to the last
+// logarithm and arctangent is carried in double-double, whose cores take the tails:
+// each part is rounded about once.
 template <bool kCosine>
 [[gnu::always_inline]] inline Parts first_quadrant(F64x2 a, F64x2 b, F64x2 left) {
   const F64x2 one = F64x2::splat(1.0);
@@ -55,21 +56,23 @@ template <bool kCosine>
   const Sum p = dd::divide(b2, dd::add_smaller(r, a_plus_1));
   const Sum v = dd::divide(b2, t);
   const Sum a_minus_one = dd::scale(dd::add(p, select(below, v, t)), 0.5);  // A - 1
-  const Sum a_minus_a = dd::scale(dd::add(p, select(below, t, v)), 0.5);    // A - a
-  const Sum d = dd::root(dd::multiply(a_minus_a, dd::add(a_minus_a, a + a)));
   const Sum w =
       dd::root(dd::multiply(a_minus_one, dd::add(a_minus_one, F64x2::splat(2.0))));
   const F64x2 imag = h::log_of_sum(dd::add(dd::add(a_minus_one, w), one));
-  // D's tail moves the angle by -+ a D.lo / (a^2 + D^2) = a D.lo / A^2 (a rough 1/A
-  // serves: the term is below 2^-52 of the angle).
-  const F64x2 inv_a = it::rough_reciprocal(one + a_minus_one.hi);
-  const F64x2 slope = a * d.lo * inv_a * inv_a;
+  // a W and b A exactly but for the products of tails; their tails move the angle by
+  // (N.lo M - M.lo N) / (N^2 + M^2) for atan(N / M) (a rough reciprocal serves: the
+  // term is below 2^-52 of the angle).
+  const Sum big_a = dd::add(a_minus_one, one);
+  const TwoSum aw = dd::product(a, w.hi), ba = dd::product(b, big_a.hi);
+  const Sum n = {aw.sum, aw.err + a * w.lo}, m = {ba.sum, ba.err + b * big_a.lo};
+  const F64x2 slope =
+      (n.lo * m.hi - m.lo * n.hi) * it::rough_reciprocal(n.hi * n.hi + m.hi * m.hi);
   if constexpr (kCosine) {
-    const it::Sum angle = it::atan_ratio_sum(d.hi, a, left);
-    return {angle.hi + (angle.lo + (slope ^ (left & F64x2::splat(-0.0)))), imag};
+    const it::Sum angle = it::atan_ratio_sum(m.hi, n.hi, left);
+    return {angle.hi + (angle.lo - (slope ^ (left & F64x2::splat(-0.0)))), imag};
   } else {
-    const it::Sum angle = it::atan_ratio_sum(a, d.hi);
-    return {angle.hi + (angle.lo - slope), imag};
+    const it::Sum angle = it::atan_ratio_sum(n.hi, m.hi);
+    return {angle.hi + (angle.lo + slope), imag};
   }
 }
 
