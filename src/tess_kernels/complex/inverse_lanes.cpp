@@ -33,7 +33,8 @@ struct Parts {
 // asin (or acos, kCosine) of a + ib for a, b >= 0 in the fast range, with acos's real
 // part taken as pi minus itself in the lanes of `left` (x < 0). With R = |z + 1|,
 // S = |z - 1| and A = (R + S)/2, the imaginary part is ln(A + W), W = sqrt(A^2 - 1),
-// taken as log1p((A - 1) + W). A - 1 is not formed as a difference: with
+// taken as log1p((A - 1) + W). A - 1 is (R + S)/2 - 1 from double-double roots, except
+// near the segment [-1, 1] where that cancels too far: there, with
 // P = R - (a + 1) = b^2 / (R + a + 1), T = S + |a - 1| and V = S - |a - 1| = b^2 / T,
 // A - 1 = (P + V)/2 for a < 1 and (P + T)/2 beyond, sums of positive terms. On
 // a + ib = sin(u + iv), A = cosh v, W = sinh v, a = sin u cosh v and b = cos u sinh v,
@@ -50,23 +51,31 @@ template <bool kCosine>
   const F64x2 flip = below & F64x2::splat(-0.0);
   const Sum distance = {a_minus_1.sum ^ flip, a_minus_1.err ^ flip};  // |a - 1|
   const Sum b2 = dd::exact_product(b, b);
-  const Sum r = dd::root(dd::add(dd::square(a_plus_1), b2));
-  const Sum s = dd::root(dd::add(dd::square(distance), b2));
-  const Sum t = dd::add_smaller(s, distance);  // S >= |a - 1|, R >= a + 1
-  const Sum p = dd::divide(b2, dd::add_smaller(r, a_plus_1));
-  const Sum v = dd::divide(b2, t);
-  const Sum a_minus_one = dd::scale(dd::add(p, select(below, v, t)), 0.5);  // A - 1
+  const Sum r = dd::root<true>(dd::add(dd::square(a_plus_1), b2));
+  const Sum s = dd::root<true>(dd::add(dd::square(distance), b2));
+  // A - 1 = (R + S)/2 - 1 from the roots: its error, near 2^-86 A, stays below 2^-66 of
+  // it from A - 1 >= 2^-20 on. Its tail is left unnormalized (so that the head waits for
+  // no tail), at most 2^-31 of the head there: the root W takes the precise reciprocal,
+  // which keeps it 2^-64 relative. Pairs with a lane below take A - 1 as a sum of
+  // positive terms.
+  const TwoSum rs = two_sum(r.hi, s.hi), rs2 = two_sum(rs.sum, F64x2::splat(-2.0));
+  Sum a_minus_one = dd::scale({rs2.sum, rs2.err + (rs.err + (r.lo + s.lo))}, 0.5);
+  if (simd::lane_mask(simd::less(a_minus_one.hi, F64x2::splat(0x1p-20))) != 0) [[unlikely]] {
+    const Sum t = dd::add_smaller(s, distance);  // S >= |a - 1|, R >= a + 1
+    const Sum p = dd::divide(b2, dd::add_smaller(r, a_plus_1));
+    const Sum v = dd::divide(b2, t);
+    a_minus_one = dd::scale(dd::add(p, select(below, v, t)), 0.5);
+  }
   const Sum w =
-      dd::root(dd::multiply(a_minus_one, dd::add(a_minus_one, F64x2::splat(2.0))));
+      dd::root<true>(dd::multiply(a_minus_one, dd::add(a_minus_one, F64x2::splat(2.0))));
   const F64x2 imag = h::log_of_sum(dd::add(dd::add(a_minus_one, w), one));
-  // a W and b A exactly but for the products of tails; their tails move the angle by
-  // (N.lo M - M.lo N) / (N^2 + M^2) for atan(N / M) (a rough reciprocal serves: the
-  // term is below 2^-52 of the angle).
+  // N = a W and M = b A exactly but for the products of tails; their tails (up to 2^-31
+  // of the heads, W's tail taking A - 1's) move the angle by (N.lo M - M.lo N) /
+  // (N^2 + M^2) for atan(N / M), a quotient off the arctangent's chain.
   const Sum big_a = dd::add(a_minus_one, one);
   const TwoSum aw = dd::product(a, w.hi), ba = dd::product(b, big_a.hi);
   const Sum n = {aw.sum, aw.err + a * w.lo}, m = {ba.sum, ba.err + b * big_a.lo};
-  const F64x2 slope =
-      (n.lo * m.hi - m.lo * n.hi) * it::rough_reciprocal(n.hi * n.hi + m.hi * m.hi);
+  const F64x2 slope = (n.lo * m.hi - m.lo * n.hi) / (n.hi * n.hi + m.hi * m.hi);
   if constexpr (kCosine) {
     const it::Sum angle = it::atan_ratio_sum(m.hi, n.hi, left);
     return {angle.hi + (angle.lo - (slope ^ (left & F64x2::splat(-0.0)))), imag};
