@@ -32,7 +32,7 @@ void expect_close(R got, long double want, const std::string& where) {
   EXPECT_LE(ulp_error(got, want), 1.0) << where << ": " << got;
 }
 
-// Parts: two whole groups and a tail of two.
+// Parts: ten elements the lanes leave to the scalar form or keep.
 const std::vector<std::complex<double>> kParts = {
     {3, -4},     {kInf, kNaN},  {-0.0, 0.0},  {-1, -0.0}, {kNaN, 1},
     {1e300, -1e299}, {0.75, 2.5}, {1e-310, -1e-312}, {-6, 0.125}, {-0.0, -0.0}};
@@ -40,8 +40,15 @@ const std::vector<std::complex<double>> kParts = {
 template <class R>
 void check_to_real(void (*abs)(int32_t, const std::complex<R>*, R*),
                    void (*arg)(int32_t, const std::complex<R>*, R*), const char* type) {
+  // The parts between runs of ordinary elements longer than the contiguous blocks'
+  // chunks, so that a block stops at them, off the group boundaries, and resumes.
   std::vector<std::complex<R>> z;
+  const auto ordinary = [&z](int count) {
+    for (int i = 0; i < count; ++i) z.emplace_back(static_cast<R>(0.37 * i - 50), static_cast<R>(7 - 0.11 * i));
+  };
+  ordinary(259);
   for (const auto& p : kParts) z.emplace_back(static_cast<R>(p.real()), static_cast<R>(p.imag()));
+  ordinary(601);
   const int32_t n = static_cast<int32_t>(z.size());
   std::vector<R> moduli(n), angles(n);
   abs(n, z.data(), moduli.data());

@@ -14,6 +14,7 @@
 
 #include "tess_kernels/basics/elementwise_loop.h"
 #include "tess_kernels/basics/lanes.h"
+#include "tess_kernels/complex/parts_block.h"
 #include "tess_kernels/complex/real_side_lanes.h"
 #include "tess_kernels/frame/op_adapters.h"
 #include "tess_kernels/pow_root/double_ops.h"
@@ -43,6 +44,9 @@ struct ModulusLanes {
   }
   static int group(const double x[4], const double y[4], double r[4]) {
     return HypotDouble::fast_group(x, y, r);
+  }
+  static int64_t block(int64_t n, const std::complex<double>* z, double* r) {
+    return cx::parts_block(n, z, r, HypotDouble::fast_block);
   }
 };
 

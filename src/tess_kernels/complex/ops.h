@@ -8,6 +8,7 @@
 #include <complex>
 
 #include "tess_kernels/complex/cis_single_lanes.h"
+#include "tess_kernels/complex/parts_block.h"
 #include "tess_kernels/complex/real_side_lanes.h"
 #include "tess_kernels/inv_trig_hyp/inverse_trig_double.h"
 #include "tess_kernels/inv_trig_hyp/inverse_trig_single.h"
@@ -24,6 +25,11 @@ struct ArgLanes {
   }
   static int group(const double x[4], const double y[4], double r[4]) {
     return Atan2Double::fast_group(y, x, r);
+  }
+  static int64_t block(int64_t n, const std::complex<double>* z, double* r) {
+    return cx::parts_block(n, z, r, [](int64_t m, const double* x, const double* y, double* a) {
+      return Atan2Double::fast_block(m, y, x, a);
+    });
   }
 };
 
