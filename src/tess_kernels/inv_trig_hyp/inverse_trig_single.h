@@ -79,26 +79,27 @@ ZORN_FAST_INLINE F32x4 angle_sum(F32x4 b, F32x4 m, F32x4 h, F32x4 t) {
                           m * h, m * t);
 }
 // The series' argument u (a, or the root of (1 - a)/2 above 1/2 for a = |x|), with
-// h + t = asin u (h = x, or the root's head; t the series' rest and the root's tail)
-// for z = u^2 (the exact (1 - a)/2 beyond 1/2: x^2 < (1 - a)/2 exactly when a < 1/2).
+// h + t = asin u (h = a, or the root's head; t the series' rest and the root's tail)
+// for z = u^2 (the exact (1 - a)/2 beyond 1/2: a^2 < (1 - a)/2 exactly when a < 1/2).
+// The root and its head are at least 1/2 below a = 1/2 and at most 1/2 above (rounding
+// keeps the root monotonic, the head is at most the root): the smaller of a and each is
+// the one the series takes, a single minimum in place of a select.
 // Over pi, h/4 + h H + t = asin(u)/pi: the tail goes in times 1/pi - R(0), since u R(z)
 // already carries its product with R(0).
 struct SeriesArgument {
   F32x4 outer, h, t;
 };
 template <bool kPi>
-ZORN_FAST_INLINE SeriesArgument series_argument(F32x4 x) {
-  const F32x4 a = simd::abs(x);
+ZORN_FAST_INLINE SeriesArgument series_argument(F32x4 a) {
   const F32x4 outer = simd::less(fsplat(0.5f), a);
   const HalfComplementRoot s = half_complement_root(a);
-  const F32x4 u = simd::select(outer, s.root, x);
-  const F32x4 rest = asin_rest<kPi>(u, simd::min(x * x, s.w));
+  const F32x4 rest = asin_rest<kPi>(simd::min(a, s.root), simd::min(a * a, s.w));
   F32x4 tail = and_bits(outer, s.tail);
   if constexpr (kPi) {
     tail = tail * fsplat(static_cast<float>(inverse_trig::data::kInversePiHi -
                                             data::kAsinpiPolynomialFloat[0]));
   }
-  return {outer, simd::select(outer, s.head, x), rest + tail};
+  return {outer, simd::min(a, s.head), rest + tail};
 }
 constexpr float kPiHead = static_cast<float>(data::kInversePiLessQuarterHead12);
 // asin a for 0 <= a <= 1: a + rest below 1/2; above, pi/2 - 2 (head + tail + rest).
@@ -122,16 +123,17 @@ ZORN_FAST_INLINE F32x4 asin_float(F32x4 a) {
   }
 }
 // acos x for -1 <= x <= 1: pi/2 - x - rest in the middle; above 1/2, 2 (head + tail +
-// rest), exactly +0 at 1; below -1/2, pi minus that, pi rounded at -1. So m is -1, or
-// 2 sign(x) beyond 1/2, and b = 1 - m/2 there.
+// rest), exactly +0 at 1; below -1/2, pi minus that, pi rounded at -1. The series runs
+// on |x| (its rest is odd), so m is -sign(x), or 2 sign(x) beyond 1/2, and b = 1 - m/2
+// there.
 // Over pi, b/2 + m h/4 by Fast2Sum, then m h H: in the middle and below -1/2 the result
 // is at least 1/3 and m h H at most 0.07 (its rounding weighs 1/16 ulp); above 1/2 it is
 // exact (12 bits by 12).
 template <bool kPi>
 ZORN_FAST_INLINE F32x4 acos_float(F32x4 x) {
-  const SeriesArgument s = series_argument<kPi>(x);
-  const F32x4 outer_sign = and_bits(s.outer, and_bits(x, fsplat(-0.0f)));
-  const F32x4 m = xor_bits(and_bits(s.outer, fsplat(3.0f)) - fsplat(1.0f), outer_sign);
+  const SeriesArgument s = series_argument<kPi>(simd::abs(x));
+  const F32x4 m = xor_bits(and_bits(s.outer, fsplat(3.0f)) - fsplat(1.0f),
+                           and_bits(x, fsplat(-0.0f)));
   const F32x4 b = fsplat(1.0f) - and_bits(s.outer, m * fsplat(0.5f));
   if constexpr (kPi) {
     const F32x4 mh = m * s.h;
