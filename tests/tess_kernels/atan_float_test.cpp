@@ -31,17 +31,21 @@ TEST(AtanFloat, UnaryWithinBoundOverTheReductionRanges) {
     void (*kernel)(int32_t, const float*, float*);
     long double scale;
     double low, high;  // exponent range of the arguments
+    double bound;
   };
-  const Case cases[] = {{_tesssAtan, 1, -130, 128},  {_tesssAtan, 1, -4.1, -3.9},
-                        {_tesssAtan, 1, 25.8, 26.2}, {_tesssAtanpi, kPi, -126, 128},
-                        {_tesssAtanpi, kPi, -100.1, -99.9}};
+  // Atanpi rounds u H (0.22 of the result below 2^-4) and its sum with the rest.
+  const Case cases[] = {{_tesssAtan, 1, -130, 128, kBound},
+                        {_tesssAtan, 1, -4.1, -3.9, kBound},
+                        {_tesssAtan, 1, 25.8, 26.2, kBound},
+                        {_tesssAtanpi, kPi, -126, 128, 0.8},
+                        {_tesssAtanpi, kPi, -100.1, -99.9, 0.8}};
   std::mt19937_64 gen(11);
   for (const Case& c : cases) {
     const std::vector<float> x = spread(20001, c.low, c.high, gen);
     std::vector<float> y(x.size());
     c.kernel(static_cast<int32_t>(x.size()), x.data(), y.data());
     for (size_t i = 0; i < x.size(); ++i) {
-      ASSERT_LE(ulp_error(y[i], std::atan(static_cast<long double>(x[i])) / c.scale), kBound)
+      ASSERT_LE(ulp_error(y[i], std::atan(static_cast<long double>(x[i])) / c.scale), c.bound)
           << "x = " << x[i];
     }
   }
