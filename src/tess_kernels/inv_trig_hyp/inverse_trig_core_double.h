@@ -49,7 +49,7 @@ ZORN_INVERSE_TRIG_INLINE F64x2 head26(F64x2 x) {
   return simd::from_bits(simd::bits(x) & I64x2::splat(int64_t{-1} << 27));
 }
 
-// head + tail = asin s, with s = x for |x| <= 1/2 and s = sqrt((1 - |x|)/2) beyond;
+// head + tail = asin s, with s = |x| for |x| <= 1/2 and s = sqrt((1 - |x|)/2) beyond;
 // with kHalfTurns, head/4 + head H + tail = asin(s) / pi instead (H the 26-bit
 // kInversePiLessQuarterHead26): tail is c (1/pi - R(0)) + (head + c) R(z), R(0) what
 // 1/pi - 1/4 lacks of H (about 2^-32; c R(0) would be 0.05 ulp of the result).
@@ -61,18 +61,21 @@ template <Scale kScale = Scale::kRadians>
 ZORN_INVERSE_TRIG_INLINE ArcsineParts arcsine_parts(F64x2 x) {
   const F64x2 a = simd::abs(x);
   const F64x2 outer = simd::less(splat(0.5), a);
+  const F64x2 v = (splat(1.0) - a) * splat(0.5);
   // x^2 < (1 - |x|)/2 exactly when |x| < 1/2 (and the rounded square never crosses).
-  const F64x2 z = simd::min(x * x, (splat(1.0) - a) * splat(0.5));
-  // 1/(2 sqrt z) = sqrt(z) / (2 z), the quotient formed beside the root rather than after
-  // it (the tiny term keeps 1/0 out at |x| = 1, where z = 0).
-  const F64x2 root = {_mm_sqrt_pd(z.v)};
-  const F64x2 half_inverse = splat(0.5) / (z + splat(0x1p-1000));
+  const F64x2 z = simd::min(x * x, v);
+  // 1/(2 sqrt v) = sqrt(v) / (2 v), the quotient formed beside the root rather than after
+  // it (the tiny term keeps 1/0 out at |x| = 1, where v = 0).
+  const F64x2 root = {_mm_sqrt_pd(v.v)};
+  const F64x2 half_inverse = splat(0.5) / (v + splat(0x1p-1000));
   const F64x2 w = head26(root);
-  // c = (z - w^2) / (root + w) with 1/(root + w) = r (1 + d + d^2 ...), r = 1/(2 root)
+  // c = (v - w^2) / (root + w) with 1/(root + w) = r (1 + d + d^2 ...), r = 1/(2 root)
   // and d = (root - w) r <= 2^-26: the terms left out weigh 2^-77 of the root.
   const F64x2 r = root * half_inverse;
-  const F64x2 c = outer & (((z - w * w) * r) * (splat(1.0) + (root - w) * r));
-  const F64x2 head = simd::select(outer, w, x);
+  const F64x2 c = outer & (((v - w * w) * r) * (splat(1.0) + (root - w) * r));
+  // The root and its head are at least 1/2 below |x| = 1/2 and at most 1/2 above: the
+  // smaller of |x| and w is the head the series takes (|x| itself: the rest is odd).
+  const F64x2 head = simd::min(a, w);
   if constexpr (kScale == Scale::kRadians) {
     return {outer, head, c + (head + c) * (z * estrin(z, data::kAsinPolynomial))};
   } else {
@@ -101,7 +104,7 @@ ZORN_INVERSE_TRIG_INLINE Sum acos_sum(F64x2 x) {
   const F64x2 base_hi =
       splat(data::kHalfPiHi) - ((p.outer & splat(data::kHalfPiHi)) | outer_sign);
   const F64x2 base_lo = base_hi * splat(data::kHalfPiLo / data::kHalfPiHi);
-  const F64x2 m = ((p.outer & splat(3.0)) - splat(1.0)) ^ outer_sign;  // -1, or 2 sign(x)
+  const F64x2 m = ((p.outer & splat(3.0)) - splat(1.0)) ^ sign_of(x);  // -sign(x), or 2 sign(x)
   return offset(base_hi, base_lo, m, p.head, p.tail);
 }
 
@@ -128,7 +131,7 @@ ZORN_INVERSE_TRIG_INLINE F64x2 acospi_rounded(F64x2 x) {
   const ArcsineParts p = arcsine_parts<Scale::kHalfTurns>(x);
   const F64x2 outer_sign = p.outer & sign_of(x);
   const F64x2 half_base = splat(0.5) - ((p.outer & splat(0.5)) | outer_sign);
-  const F64x2 m = ((p.outer & splat(3.0)) - splat(1.0)) ^ outer_sign;  // -1, or 2 sign(x)
+  const F64x2 m = ((p.outer & splat(3.0)) - splat(1.0)) ^ sign_of(x);  // -sign(x), or 2 sign(x)
   const F64x2 mh = m * p.head;
   const TwoSum s = fast_two_sum(half_base, mh * splat(0.25));
   return s.sum + (s.err + (mh * splat(data::kInversePiLessQuarterHead26) + m * p.tail));
