@@ -26,16 +26,7 @@ struct LnSingle : LaneLoopSingle<LnSingle> {
     reduce_from(kTwoThirdsBits, x, e_bits, r);
     const F32x4 e = simd::to_float(e_bits);
     const auto c = [](float v) { return F32x4::splat(v); };
-    const F32x4 p =
-        c(-0.5f) +
-        r * (c(0.3333321511745453f) +
-             r * (c(-0.24999797344207764f) +
-                  r * (c(0.20010405778884888f) +
-                       r * (c(-0.16680487990379333f) +
-                            r * (c(0.140058696269989f) +
-                                 r * (c(-0.12184260785579681f) +
-                                      r * (c(0.1398443728685379f) +
-                                           r * c(-0.12891685962677002f))))))));
+    const F32x4 p = c(-0.5f) + r * ln_series_tail_single(r);
     return e * c(0.693145751953125f) + (e * c(1.428606765330187e-06f) + (r + (r * r) * p));
   }
 

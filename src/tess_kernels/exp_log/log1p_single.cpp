@@ -6,10 +6,6 @@
 #include "zorn/tess.h"
 
 namespace zorn::tess {
-namespace log1p_single_data {
-#include "tess_kernels/exp_log/data/log1p_rows_single.inc"
-}  // namespace log1p_single_data
-
 // In double precision: the library's log1p is within an ulp of double, so one rounding to
 // single precision gives the correctly rounded result but in the rarest of cases. At -1
 // the result is -inf and below it NaN, both without a report.

@@ -1,6 +1,6 @@
-// Single precision ln(1 + x): a four-lane fast path (in single precision, groups with a lane
-// near zero in double precision) for x > -1 finite and the callout for every other lane.
-// Reports nothing.
+// Single precision ln(1 + x): a four-lane fast path (in single precision under rounding to
+// nearest, in double precision under a directed mode) for x > -1 finite and the callout
+// for every other lane. Reports nothing.
 #pragma once
 
 #include <cstdint>
@@ -11,69 +11,56 @@
 
 namespace zorn::tess {
 
-namespace log1p_single_data {
-// Rows 0-64 at the points c = 1 + j/64 (1/c head and rest, ln c head and rest), then rows
-// of four equal lanes (tools/tess_tables/ln_tables.cpp, argument log1p). Defined in
-// log1p_single.cpp, out of sight of the kernel, so that GCC reads the lane rows as
-// vector memory operands rather than rebuilding each from a scalar load and a broadcast
-// in every group.
-alignas(16) extern const float kLog1pRowsSingle[70][4];
-enum LaneRow { kMinusHalf = 65, kThird, kMinusQuarter, kLn2Head, kLn2Rest };
-}  // namespace log1p_single_data
-
 // The correct single precision ln(1 + x) of *x in *r; its status is always 0.
 int32_t tess_callout_sLog1p(const float* x, float* r);
 
 struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
-  // Groups with a lane below 1/16 in magnitude, and all groups under a directed rounding
-  // mode (where the two-sum below is not exact), take the double precision path; the
-  // others run in single precision. u = 1 + x rounded and its error a by Knuth's two-sum,
-  // u = 2^e m with m in [1, 2) and c = 1 + j/64 the nearest point (j = 0..64), so that
-  // ln(1 + x) = e ln 2 + ln c + ln(1 + r), r = (d + a 2^-e) / c, d = m - c exact.
-  // With the table's 8-bit head of 1/c, r_hi = d head is exact (d has at most 16
-  // significant bits) and r_lo = d rest + a 2^-e head carries the rest; ln(1 + r) to
-  // degree 4 (|r| <= 2^-7, truncation below 2^-37). e ln2_hi + ln c's head is exact (both
-  // multiples of 2^-16 below 2^7), and the rest sums to at most 2^-7 + 2^-10 (one
-  // rounding of at most 2^-31) before the last sum. For |x| >= 1/16 the result is at
-  // least 0.06 in magnitude, so the error stays below 0.6 ulp.
+  // Two groups a step, as s Ln (1.2x faster here).
+  static constexpr bool kPairedVectors = true;
+  // As s Ln, under rounding to nearest (special_lanes hands every group to in_double under
+  // a directed mode, where the correction a below is not exact and the result not within
+  // an ulp): u = 1 + x rounded and a = 1 + x - u, exactly: u - 1 is exact (Sterbenz for u in [1/2, 2]; above, a multiple
+  // of ulp(u) <= 1 below u up to 2^24), so x - (u - 1) is the error itself; past 2^24 it
+  // is off by at most ulp(u)/2, 2^-24 relative against a result above 16. u = 2^e m with
+  // m in [2/3, 4/3) and f = m - 1 exact (reduce_from), so that ln(1 + x) = e ln 2 +
+  // ln(1 + r) with r = f + a 2^-e; a 2^-e is exact and at most half an ulp of m, below
+  // |f| unless f = 0, so r and its error d come by Fast2Sum; the series takes the rounded
+  // r and d enters as d / (1 + r) ~ d (1 - r). Where 1 + x rounds and x is small (e = 0),
+  // r = x exactly and the result keeps its relative accuracy down to x = 0. Every float
+  // x > -1 checked against a double log1p: at most 0.875 ulp.
   static simd::F32x4 fast_path(simd::F32x4 x) {
     using simd::F32x4;
     using simd::I32x4;
-    namespace data = log1p_single_data;
-    if (!rounds_to_nearest_single() ||
-        simd::lane_mask(I32x4::splat(0x3D800000) > simd::bits(simd::abs(x))) != 0) {
-      return near_zero(x);
-    }
-    const auto lanes = [](data::LaneRow i) {
-      return F32x4{_mm_load_ps(data::kLog1pRowsSingle[i])};
-    };
     const F32x4 one = F32x4::splat(1.0f);
     const F32x4 u = x + one;
-    const F32x4 u_from_x = u - x;
-    const F32x4 a = (x - (u - u_from_x)) + (one - u_from_x);
-    const I32x4 b = simd::bits(u);
-    const I32x4 mantissa = b & I32x4::splat(0x007FFFFF);
-    const I32x4 m_bits = mantissa | I32x4::splat(0x3F800000);
-    const F32x4 d =
-        simd::from_bits(m_bits) - simd::from_bits((m_bits + I32x4::splat(0x10000)) &
-                                                  I32x4::splat(static_cast<int32_t>(0xFFFE0000u)));
-    // 2^-e from the exponent field; 0 for e = 127, where a 2^-e is far below the result's ulp.
-    const F32x4 inverse_scale =
-        simd::from_bits(I32x4::splat(0x7F000000) - (b & I32x4::splat(0x7F800000)));
-    const F32x4 e = simd::to_float((b >> 23) - I32x4::splat(127));
-    F32x4 row[4];  // 1/c head and rest, ln c head and rest
-    simd::gather_rows(data::kLog1pRowsSingle, (mantissa + I32x4::splat(0x10000)) >> 17,
-                      row);
-    const F32x4 r_hi = d * row[0];
-    const F32x4 r_lo = d * row[1] + (a * inverse_scale) * row[0];
-    const F32x4 r = r_hi + r_lo;
-    const F32x4 p = (r * r) * (lanes(data::kMinusHalf) +
-                               r * (lanes(data::kThird) + r * lanes(data::kMinusQuarter)));
-    const F32x4 head = e * lanes(data::kLn2Head) + row[2];
-    const F32x4 rest = r_lo + ((row[3] + e * lanes(data::kLn2Rest)) + p);
-    return head + (r_hi + rest);
+    const F32x4 a = x - (u - one);
+    I32x4 e_bits;
+    F32x4 f;
+    reduce_from(kTwoThirdsBits, u, e_bits, f);
+    // 2^-e, 0 for e = 127 (a 2^-e is then far below the result's ulp); e = 128 is a
+    // special lane.
+    const F32x4 scaled = a * simd::from_bits(I32x4::splat(0x3F800000) - (e_bits << 23));
+    const F32x4 r = f + scaled;
+    const F32x4 r_error = scaled - (r - f);
+    const F32x4 e = simd::to_float(e_bits);
+    const auto c = [](float v) { return F32x4::splat(v); };
+    // e ln2_hi is exact (a 15-bit head) and at least |r| unless e = 0, so its sum with r
+    // and that sum's error come by Fast2Sum too: where they cancel (x near 1/3, e = 1,
+    // m near 2/3) only the small terms and the last sum round.
+    const F32x4 hi = e * c(0.693145751953125f);
+    const F32x4 sum = hi + r;
+    const F32x4 sum_error = r - (sum - hi);
+    // r^2/2 apart from the rest of the series: its one rounding is the largest error of
+    // the small terms, which the result at x near 1/3 magnifies 1.4 times.
+    const F32x4 square = r * r;
+    const F32x4 small = square * c(-0.5f) + (square * (r * ln_series_tail_single(r)) +
+                                             (r_error * (c(1.0f) - r) + e * c(1.428606765330187e-06f)));
+    const F32x4 result = sum + (sum_error + small);
+    // The result has the sign of x, which the sum loses only for x = -0.
+    return simd::or_sign(result, x);
   }
 
+  // The result under a directed rounding mode, for every x > -1 finite.
   // 1 + x = 2^e m split as in log_split, with e and the point j read from 1 + x rounded
   // to float (a neighbouring point only makes |r| a little larger). With k = 2^-e c^-1
   // (11 significant bits), r = m c^-1 - 1 = x k + (k - 1): x k is exact (35 bits), and so
@@ -81,7 +68,7 @@ struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
   // rounding mode, and equals x itself at the point 1 (e = j = 0, or e = -1 and j = 64,
   // whose row holds ln 2): for |x| < 2^-8 the float 1 + x lies at that point, and the
   // result keeps its relative accuracy however small x is.
-  static simd::F32x4 near_zero(simd::F32x4 x) {
+  static simd::F32x4 in_double(simd::F32x4 x) {
     using simd::F64x2;
     const LogSplit s = log_split(x + simd::F32x4::splat(1.0f));
     F64x2 scale_low, scale_high;
@@ -103,11 +90,24 @@ struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
         x);
   }
 
-  // x <= -1, +inf and NaN: where 1 + x is not a positive finite float (one range test of
-  // its bits; the fast path computes the same sum). 1 + x rounds to +inf only for the
-  // largest floats under rounding upward, which the callout then takes.
+  // x <= -1, +inf and NaN, and x above 2^127 4/3 (where e = 128 and 2^-e is no normal
+  // float): where 1 + x is not a float from 2^-149 to below 2^127 4/3 (one range test of
+  // its bits; the fast path computes the same sum). Under a directed rounding mode, every
+  // lane (see finish_lanes).
   static int special_lanes(simd::F32x4 x) {
-    return lanes_outside(x + simd::F32x4::splat(1.0f), 0x00000001, 0x7F7FFFFF);
+    const int outside =
+        lanes_outside(x + simd::F32x4::splat(1.0f), 0x00000001, kTwoThirdsBits + 0x3FFFFFFF);
+    return rounds_to_nearest_single() ? outside : 0xF;
+  }
+
+  // Under a directed rounding mode, the group by in_double, leaving x <= -1, +inf and NaN
+  // to the callout (1 + x rounds to +inf only for the largest floats under rounding
+  // upward, which the callout then takes too).
+  static int finish_lanes(const float x[4], float y[4], int special) {
+    if (rounds_to_nearest_single()) return special;
+    const simd::F32x4 v = simd::F32x4::load(x);
+    in_double(v).store(y);
+    return special & lanes_outside(v + simd::F32x4::splat(1.0f), 0x00000001, 0x7F7FFFFF);
   }
 
   static int32_t callout(const float* x, float* r) { return tess_callout_sLog1p(x, r); }

@@ -31,6 +31,20 @@ inline void reduce_from(int32_t low_bits, simd::F32x4 x, simd::I32x4& e,
   m_minus_1 = m - simd::F32x4::splat(1.0f);
 }
 
+// Q of ln(1 + r) = r - r^2/2 + r^3 Q(r) in single precision for r = m - 1 with m in
+// [2/3, 4/3) (reduce_from with kTwoThirdsBits), by Horner's rule; s Ln and s Log1p share
+// it.
+inline simd::F32x4 ln_series_tail_single(simd::F32x4 r) {
+  const auto c = [](float v) { return simd::F32x4::splat(v); };
+  return c(0.3333321511745453f) +
+         r * (c(-0.24999797344207764f) +
+              r * (c(0.20010405778884888f) +
+                   r * (c(-0.16680487990379333f) +
+                        r * (c(0.140058696269989f) +
+                             r * (c(-0.12184260785579681f) +
+                                  r * (c(0.1398443728685379f) + r * c(-0.12891685962677002f)))))));
+}
+
 // log_base x = e log_base 2 + log_base c + ln(1 + r) / ln base for positive normal x (see
 // log_split), with Column the table column of log_base c; in double precision, rounded
 // once per lane.
