@@ -27,7 +27,7 @@ struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
   // |f| unless f = 0, so r and its error d come by Fast2Sum; the series takes the rounded
   // r and d enters as d / (1 + r) ~ d (1 - r). Where 1 + x rounds and x is small (e = 0),
   // r = x exactly and the result keeps its relative accuracy down to x = 0. Every float
-  // x > -1 checked against a double log1p: at most 0.875 ulp.
+  // x > -1 checked against a double log1p: at most 0.883 ulp.
   static simd::F32x4 fast_path(simd::F32x4 x) {
     using simd::F32x4;
     using simd::I32x4;
@@ -51,9 +51,11 @@ struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
     const F32x4 sum = hi + r;
     const F32x4 sum_error = r - (sum - hi);
     // r^2/2 apart from the rest of the series: its one rounding is the largest error of
-    // the small terms, which the result at x near 1/3 magnifies 1.4 times.
+    // the small terms, which the result at x near 1/3 magnifies 1.4 times. The rest in
+    // Estrin's order, whose chain is shorter than Horner's (1.07x faster).
     const F32x4 square = r * r;
-    const F32x4 small = square * c(-0.5f) + (square * (r * ln_series_tail_single(r)) +
+    const F32x4 tail = estrin_of<8>(r, ln_series_tail_single_coefficient);
+    const F32x4 small = square * c(-0.5f) + (square * (r * tail) +
                                              (r_error * (c(1.0f) - r) + e * c(1.428606765330187e-06f)));
     const F32x4 result = sum + (sum_error + small);
     // The result has the sign of x, which the sum loses only for x = -0.

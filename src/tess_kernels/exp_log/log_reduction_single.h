@@ -32,17 +32,19 @@ inline void reduce_from(int32_t low_bits, simd::F32x4 x, simd::I32x4& e,
 }
 
 // Q of ln(1 + r) = r - r^2/2 + r^3 Q(r) in single precision for r = m - 1 with m in
-// [2/3, 4/3) (reduce_from with kTwoThirdsBits), by Horner's rule; s Ln and s Log1p share
-// it.
+// [2/3, 4/3) (reduce_from with kTwoThirdsBits), from degree 0; s Ln and s Log1p share it.
+constexpr float kLnSeriesTailSingle[8] = {
+    0.3333321511745453f,  -0.24999797344207764f, 0.20010405778884888f, -0.16680487990379333f,
+    0.140058696269989f,   -0.12184260785579681f, 0.1398443728685379f,  -0.12891685962677002f};
+inline simd::F32x4 ln_series_tail_single_coefficient(size_t i) {
+  return simd::F32x4::splat(kLnSeriesTailSingle[i]);
+}
+
+// Q by Horner's rule (s Ln's order).
 inline simd::F32x4 ln_series_tail_single(simd::F32x4 r) {
-  const auto c = [](float v) { return simd::F32x4::splat(v); };
-  return c(0.3333321511745453f) +
-         r * (c(-0.24999797344207764f) +
-              r * (c(0.20010405778884888f) +
-                   r * (c(-0.16680487990379333f) +
-                        r * (c(0.140058696269989f) +
-                             r * (c(-0.12184260785579681f) +
-                                  r * (c(0.1398443728685379f) + r * c(-0.12891685962677002f)))))));
+  simd::F32x4 q = ln_series_tail_single_coefficient(7);
+  for (size_t i = 7; i-- > 0;) q = ln_series_tail_single_coefficient(i) + r * q;
+  return q;
 }
 
 // log_base x = e log_base 2 + log_base c + ln(1 + r) / ln base for positive normal x (see
