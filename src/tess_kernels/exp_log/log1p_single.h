@@ -17,17 +17,17 @@ int32_t tess_callout_sLog1p(const float* x, float* r);
 struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
   // Two groups a step, as s Ln (1.2x faster here).
   static constexpr bool kPairedVectors = true;
-  // As s Ln, under rounding to nearest (special_lanes hands every group to in_double under
-  // a directed mode, where the correction a below is not exact and the result not within
-  // an ulp): u = 1 + x rounded and a = 1 + x - u, exactly: u - 1 is exact (Sterbenz for u in [1/2, 2]; above, a multiple
-  // of ulp(u) <= 1 below u up to 2^24), so x - (u - 1) is the error itself; past 2^24 it
-  // is off by at most ulp(u)/2, 2^-24 relative against a result above 16. u = 2^e m with
-  // m in [2/3, 4/3) and f = m - 1 exact (reduce_from), so that ln(1 + x) = e ln 2 +
-  // ln(1 + r) with r = f + a 2^-e; a 2^-e is exact and at most half an ulp of m, below
-  // |f| unless f = 0, so r and its error d come by Fast2Sum; the series takes the rounded
-  // r and d enters as d / (1 + r) ~ d (1 - r). Where 1 + x rounds and x is small (e = 0),
-  // r = x exactly and the result keeps its relative accuracy down to x = 0. Every float
-  // x > -1 checked against a double log1p: at most 0.883 ulp.
+  // As s Ln, under rounding to nearest (special_lanes hands every group to in_double under a
+  // directed mode, where the correction a below is not exact and the result not within an
+  // ulp): u = 1 + x rounded and a = 1 + x - u, exactly: u - 1 is exact (Sterbenz for u in
+  // [1/2, 2]; above, a multiple of ulp(u) <= 1 below u up to 2^24), so x - (u - 1) is the
+  // error itself; past 2^24 it is off by at most ulp(u)/2, 2^-24 relative against a result
+  // above 16. u = 2^e m with m in [2/3, 4/3) and f = m - 1 exact (reduce_from), so that
+  // ln(1 + x) = e ln 2 + ln(1 + r) with r = f + a 2^-e; a 2^-e is exact and at most half an
+  // ulp of m, below |f| unless f = 0, so r and its error d come by Fast2Sum; the series
+  // takes the rounded r and d enters as d / (1 + r) ~ d (1 - r). Where 1 + x rounds and x is
+  // small (e = 0), r = x exactly and the result keeps its relative accuracy down to x = 0.
+  // Every float x > -1 checked against a double log1p: at most 0.883 ulp.
   static simd::F32x4 fast_path(simd::F32x4 x) {
     using simd::F32x4;
     using simd::I32x4;
@@ -55,8 +55,8 @@ struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
     // Estrin's order, whose chain is shorter than Horner's (1.07x faster).
     const F32x4 square = r * r;
     const F32x4 tail = estrin_of<8>(r, ln_series_tail_single_coefficient);
-    const F32x4 small = square * c(-0.5f) + (square * (r * tail) +
-                                             (r_error * (c(1.0f) - r) + e * c(1.428606765330187e-06f)));
+    const F32x4 correction = r_error * (c(1.0f) - r) + e * c(1.428606765330187e-06f);
+    const F32x4 small = square * c(-0.5f) + (square * (r * tail) + correction);
     const F32x4 result = sum + (sum_error + small);
     // The result has the sign of x, which the sum loses only for x = -0.
     return simd::or_sign(result, x);

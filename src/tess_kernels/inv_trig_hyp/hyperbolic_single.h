@@ -89,9 +89,9 @@ ZORN_FAST_INLINE int outside_open_unit(simd::F32x4 x) {
 }  // namespace hyperbolic_single
 
 using SinhSingle = CoreSingle<hyperbolic_single::sinh_core, true,
-                                    hyperbolic_single::beyond_overflow_bound, tess_callout_sSinh, true>;
+                              hyperbolic_single::beyond_overflow_bound, tess_callout_sSinh, true>;
 using CoshSingle = CoreSingle<hyperbolic_single::cosh_core, false,
-                                    hyperbolic_single::beyond_overflow_bound, tess_callout_sCosh, true>;
+                              hyperbolic_single::beyond_overflow_bound, tess_callout_sCosh, true>;
 using TanhSingle = CoreSingle<hyperbolic_single::tanh_core, true,
                                     hyperbolic_single::nan_lanes, tess_callout_sTanh, true>;
 using AsinhSingle = CoreSingle<hyperbolic_single::asinh_core, true,

@@ -108,7 +108,8 @@ inline Pair erfcx_rows(F64x2 a, const double (*rows)[kWidth]) {
 template <int kPerUnit>
 constexpr double kRowShifter = 6755399441055744.0 / kPerUnit;
 template <int kWidth>
-[[gnu::always_inline]] inline F64x2 centred_row(F64x2 a, F64x2 shifter, const double (*rows)[kWidth],
+[[gnu::always_inline]] inline F64x2 centred_row(F64x2 a, F64x2 shifter,
+                                                const double (*rows)[kWidth],
                                                 F64x2 (&c)[kWidth]) {
   const F64x2 t = a + shifter;
   const I64x2 k = simd::bits(t);
@@ -116,7 +117,8 @@ template <int kWidth>
   return a - (t - shifter);
 }
 template <int kPerUnit, int kWidth>
-[[gnu::always_inline]] inline F64x2 centred_row(F64x2 a, const double (*rows)[kWidth], F64x2 (&c)[kWidth]) {
+[[gnu::always_inline]] inline F64x2 centred_row(F64x2 a, const double (*rows)[kWidth],
+                                                F64x2 (&c)[kWidth]) {
   return centred_row(a, splat(kRowShifter<kPerUnit>), rows, c);
 }
 
