@@ -19,7 +19,10 @@
 // The function is s or d followed by a name whose lower case is libmvec's (dSin, sCos,
 // dTan, ...; Ln is libmvec's log, and functions libmvec lacks run without its line); the
 // HA entry point of each library is timed. SinCos writes its cosines to a second array
-// (libmvec's through vectors of the lanes' result addresses).
+// (libmvec's through vectors of the lanes' result addresses). A complex function, c or z
+// followed by its name (zExp, cDiv, ...), runs on bench_vector_math_complex's arguments
+// against its peer loop there (glibc's scalar function or the language's operator) in
+// place of libmvec; --range, --powers and --shift do not apply to it.
 #include <dlfcn.h>
 #include <emmintrin.h>
 
@@ -34,6 +37,7 @@
 #include <string>
 #include <vector>
 
+#include "vector_math/complex_cases.h"
 #include "vector_math/functions.h"
 
 namespace {
@@ -43,29 +47,51 @@ using Kernel = void (*)(int32_t, const T*, T*);
 
 struct Line {
   std::string name;
-  void (*run)(void* fn, int32_t n, const void* a, void* r);
+  // b: the second arguments of a complex function of two, unused by the others.
+  void (*run)(void* fn, int32_t n, const void* a, const void* b, void* r);
   void* fn;
 };
 
 template <class T>
-void run_ours(void* fn, int32_t n, const void* a, void* r) {
+void run_ours(void* fn, int32_t n, const void* a, const void*, void* r) {
   reinterpret_cast<Kernel<T>>(fn)(n, static_cast<const T*>(a), static_cast<T*>(r));
 }
 
 template <class T>
-void run_ours_two(void* fn, int32_t n, const void* a, void* r) {
+void run_ours_two(void* fn, int32_t n, const void* a, const void*, void* r) {
   reinterpret_cast<void (*)(int32_t, const T*, T*, T*)>(fn)(
       n, static_cast<const T*>(a), static_cast<T*>(r), static_cast<T*>(r) + n);
 }
 
+void run_ours_binary(void* fn, int32_t n, const void* a, const void* b, void* r) {
+  reinterpret_cast<void (*)(int32_t, const void*, const void*, void*)>(fn)(n, a, b, r);
+}
+
+template <class R>
+void run_complex_peer(void* fn, int32_t n, const void* a, const void* b, void* r) {
+  using C = std::complex<R>;
+  reinterpret_cast<bench::complex_math::ComplexLoop<R>>(fn)(
+      static_cast<const C*>(a), static_cast<const C*>(b), static_cast<C*>(r), n);
+}
+
+// The first arguments of a complex function at a (n elements, seed 1) and the second at b
+// (seed 2), as the complex benchmark draws them.
+template <class R>
+void draw_complex_arguments(const bench::complex_math::ComplexCase& c, int32_t n, R* a, R* b) {
+  const auto first = bench::complex_math::draw_complex<R>(n, c.centre, c.half_width, 1);
+  const auto second = bench::complex_math::draw_complex<R>(n, 0, c.second_half_width(), 2);
+  std::memcpy(a, first.data(), first.size() * sizeof(first[0]));
+  std::memcpy(b, second.data(), second.size() * sizeof(second[0]));
+}
+
 // libmvec's vector function ABI: one xmm register in, one out.
-void run_mvec_d(void* fn, int32_t n, const void* a, void* r) {
+void run_mvec_d(void* fn, int32_t n, const void* a, const void*, void* r) {
   const auto f = reinterpret_cast<__m128d (*)(__m128d)>(fn);
   const auto* x = static_cast<const double*>(a);
   auto* y = static_cast<double*>(r);
   for (int32_t i = 0; i + 2 <= n; i += 2) _mm_storeu_pd(y + i, f(_mm_loadu_pd(x + i)));
 }
-void run_mvec_s(void* fn, int32_t n, const void* a, void* r) {
+void run_mvec_s(void* fn, int32_t n, const void* a, const void*, void* r) {
   const auto f = reinterpret_cast<__m128 (*)(__m128)>(fn);
   const auto* x = static_cast<const float*>(a);
   auto* y = static_cast<float*>(r);
@@ -77,13 +103,13 @@ template <class T>
 __m128i addresses(T* p) {
   return _mm_set_epi64x(reinterpret_cast<int64_t>(p + 1), reinterpret_cast<int64_t>(p));
 }
-void run_mvec_sincos_d(void* fn, int32_t n, const void* a, void* r) {
+void run_mvec_sincos_d(void* fn, int32_t n, const void* a, const void*, void* r) {
   const auto f = reinterpret_cast<void (*)(__m128d, __m128i, __m128i)>(fn);
   const auto* x = static_cast<const double*>(a);
   auto* s = static_cast<double*>(r);
   for (int32_t i = 0; i + 2 <= n; i += 2) f(_mm_loadu_pd(x + i), addresses(s + i), addresses(s + n + i));
 }
-void run_mvec_sincos_s(void* fn, int32_t n, const void* a, void* r) {
+void run_mvec_sincos_s(void* fn, int32_t n, const void* a, const void*, void* r) {
   const auto f = reinterpret_cast<void (*)(__m128, __m128i, __m128i, __m128i, __m128i)>(fn);
   const auto* x = static_cast<const float*>(a);
   auto* s = static_cast<float*>(r);
@@ -105,12 +131,13 @@ void* symbol(const char* path, const std::string& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3 || (argv[1][0] != 's' && argv[1][0] != 'd')) {
-    std::fprintf(stderr, "usage: %s <s|d><Function> <libzorn_generic.so>... [--n N] "
+  if (argc < 3 || std::strchr("sdcz", argv[1][0]) == nullptr) {
+    std::fprintf(stderr, "usage: %s <s|d|c|z><Function> <libzorn_generic.so>... [--n N] "
                  "[--calls C] [--rounds R] [--range X] [--powers LO HI] [--shift S] [--batch B]\n", argv[0]);
     return 2;
   }
-  const bool is_double = argv[1][0] == 'd';
+  const char type = argv[1][0];
+  const bool is_double = type == 'd' || type == 'z';
   const std::string function = argv[1] + 1;
   int32_t n = 1000;
   int calls = 2000, rounds = 3, batch = 1;
@@ -134,49 +161,73 @@ int main(int argc, char** argv) {
     else paths.push_back(argv[i]);
   }
 
-  const bool two = function == "SinCos";
+  // Room for n complex arguments and results, or for SinCos's two result arrays.
+  std::vector<double> ad(2 * n), bd(2 * n), rd(2 * n);
+  std::vector<float> as(2 * n), bs(2 * n), rs(2 * n);
   std::vector<Line> lines;
-  const std::string ours = std::string("_tess") + argv[1][0] + function + "_HA";
-  for (const char* path : paths) {
-    const auto run = two ? (is_double ? run_ours_two<double> : run_ours_two<float>)
-                         : (is_double ? run_ours<double> : run_ours<float>);
-    void* fn = symbol(path, ours);
-    if (fn == nullptr) return 1;
-    lines.push_back({path, run, fn});
-  }
-  std::string lower = function;
-  for (char& c : lower) c = static_cast<char>(std::tolower(c));
-  if (lower == "ln") lower = "log";
-  const std::string lanes = std::string(is_double ? "2" : "4") + (two ? "vvv_" : "v_");
-  const std::string mvec = "_ZGVbN" + lanes + lower + (is_double ? "" : "f");
-  const auto mvec_run = two ? (is_double ? run_mvec_sincos_d : run_mvec_sincos_s)
-                            : (is_double ? run_mvec_d : run_mvec_s);
-  const size_t ours_count = lines.size();
-  if (void* fn = symbol("libmvec.so.1", mvec)) lines.push_back({"libmvec_128", mvec_run, fn});
-
-  std::vector<double> ad(n), rd(2 * n);
-  std::vector<float> as(n), rs(2 * n);
-  if (powers || range > 0) {
-    std::mt19937_64 engine(20261209);
-    std::uniform_real_distribution<double> draw(powers ? power_low : -range,
-                                                powers ? power_high : range);
-    for (int32_t i = 0; i < n; ++i) {
-      const double u = draw(engine);
-      as[i] = static_cast<float>(ad[i] = (powers ? std::exp2(u) : u) + shift);
-    }
-  } else {
-    namespace vm = bench::vector_math;
-    const auto* row = std::find_if(std::begin(vm::kFunctions), std::end(vm::kFunctions),
-                                   [&](const vm::FunctionInfo& f) { return function == f.name; });
-    if (row == std::end(vm::kFunctions)) {
-      std::fprintf(stderr, "%s is not a benchmark function: give --range or --powers\n",
-                   function.c_str());
+  std::string peer = "libmvec";
+  if (type == 'c' || type == 'z') {
+    namespace cm = bench::complex_math;
+    const auto* end = cm::kComplexCases + cm::kComplexCaseCount;
+    const auto* c = std::find_if(cm::kComplexCases, end,
+                                 [&](const cm::ComplexCase& k) { return function == k.name; });
+    if (c == end) {
+      std::fprintf(stderr, "%s is not a complex benchmark function\n", function.c_str());
       return 2;
     }
-    vm::draw_arguments(row->id, ad.data(), n);
-    vm::draw_arguments(row->id, as.data(), n);
+    for (const char* path : paths) {
+      void* fn = symbol(path, cm::ours_symbol(type, *c));
+      if (fn == nullptr) return 1;
+      lines.push_back({path, c->arguments == 2 ? run_ours_binary : run_ours<double>, fn});
+    }
+    peer = c->peer_name;
+    lines.push_back({peer, is_double ? run_complex_peer<double> : run_complex_peer<float>,
+                     is_double ? reinterpret_cast<void*>(c->z) : reinterpret_cast<void*>(c->c)});
+    draw_complex_arguments(*c, n, ad.data(), bd.data());
+    draw_complex_arguments(*c, n, as.data(), bs.data());
+  } else {
+    const bool two = function == "SinCos";
+    const std::string ours = std::string("_tess") + type + function + "_HA";
+    for (const char* path : paths) {
+      const auto run = two ? (is_double ? run_ours_two<double> : run_ours_two<float>)
+                           : (is_double ? run_ours<double> : run_ours<float>);
+      void* fn = symbol(path, ours);
+      if (fn == nullptr) return 1;
+      lines.push_back({path, run, fn});
+    }
+    std::string lower = function;
+    for (char& c : lower) c = static_cast<char>(std::tolower(c));
+    if (lower == "ln") lower = "log";
+    const std::string lanes = std::string(is_double ? "2" : "4") + (two ? "vvv_" : "v_");
+    const std::string mvec = "_ZGVbN" + lanes + lower + (is_double ? "" : "f");
+    const auto mvec_run = two ? (is_double ? run_mvec_sincos_d : run_mvec_sincos_s)
+                              : (is_double ? run_mvec_d : run_mvec_s);
+    if (void* fn = symbol("libmvec.so.1", mvec)) lines.push_back({"libmvec_128", mvec_run, fn});
+
+    if (powers || range > 0) {
+      std::mt19937_64 engine(20261209);
+      std::uniform_real_distribution<double> draw(powers ? power_low : -range,
+                                                  powers ? power_high : range);
+      for (int32_t i = 0; i < n; ++i) {
+        const double u = draw(engine);
+        as[i] = static_cast<float>(ad[i] = (powers ? std::exp2(u) : u) + shift);
+      }
+    } else {
+      namespace vm = bench::vector_math;
+      const auto* row = std::find_if(std::begin(vm::kFunctions), std::end(vm::kFunctions),
+                                     [&](const vm::FunctionInfo& f) { return function == f.name; });
+      if (row == std::end(vm::kFunctions)) {
+        std::fprintf(stderr, "%s is not a benchmark function: give --range or --powers\n",
+                     function.c_str());
+        return 2;
+      }
+      vm::draw_arguments(row->id, ad.data(), n);
+      vm::draw_arguments(row->id, as.data(), n);
+    }
   }
+  const size_t ours_count = paths.size();
   const void* a = is_double ? static_cast<const void*>(ad.data()) : as.data();
+  const void* b = is_double ? static_cast<const void*>(bd.data()) : bs.data();
   void* r = is_double ? static_cast<void*>(rd.data()) : rs.data();
 
   std::vector<double> best(lines.size(), 1e300);
@@ -184,7 +235,7 @@ int main(int argc, char** argv) {
     for (size_t l = 0; l < lines.size(); ++l) {
       for (int c = 0; c < calls; ++c) {
         const auto start = std::chrono::steady_clock::now();
-        for (int b = 0; b < batch; ++b) lines[l].run(lines[l].fn, n, a, r);
+        for (int k = 0; k < batch; ++k) lines[l].run(lines[l].fn, n, a, b, r);
         const auto stop = std::chrono::steady_clock::now();
         best[l] = std::min(best[l],
                            std::chrono::duration<double, std::nano>(stop - start).count() / batch);
@@ -192,9 +243,11 @@ int main(int argc, char** argv) {
     }
   }
   for (size_t l = 0; l < lines.size(); ++l) {
-    std::printf("%c%s n=%d %-40s %9.1f ns  / first %.3f", argv[1][0], function.c_str(), n,
+    std::printf("%c%s n=%d %-40s %9.1f ns  / first %.3f", type, function.c_str(), n,
                 lines[l].name.c_str(), best[l], best[l] / best[0]);
-    if (lines.size() > ours_count) std::printf("  / libmvec %.3f", best[l] / best.back());
+    if (lines.size() > ours_count) {
+      std::printf("  / %s %.3f", peer.c_str(), best[l] / best.back());
+    }
     std::printf("\n");
   }
   return 0;
