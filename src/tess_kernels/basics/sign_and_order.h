@@ -14,7 +14,7 @@
 
 #include "tess_kernels/basics/elementwise_loop.h"
 #include "tess_kernels/basics/lanes.h"
-#include "tess_kernels/complex/parts_block.h"
+#include "tess_kernels/complex/modulus_double.h"
 #include "tess_kernels/complex/real_side_lanes.h"
 #include "tess_kernels/frame/op_adapters.h"
 #include "tess_kernels/pow_root/double_ops.h"
@@ -23,8 +23,8 @@ namespace zorn::tess::ops {
 
 // The modulus of four elements. Single precision parts widened: their squares and sum
 // are exact or rounded once in double, so that the root rounds to within a hair of half
-// an ulp of a float (non-finite parts go to the scalar form); double parts by the Hypot
-// fast path.
+// an ulp of a float (non-finite parts go to the scalar form); double parts by the
+// corrected root of complex/modulus_double.h.
 struct ModulusLanes {
   template <class R>
   using Part = R;
@@ -43,10 +43,10 @@ struct ModulusLanes {
     return _mm_movemask_ps(finite) ^ 0xF;
   }
   static int group(const double x[4], const double y[4], double r[4]) {
-    return HypotDouble::fast_group(x, y, r);
+    return cx::modulus_group(x, y, r);
   }
   static int64_t block(int64_t n, const std::complex<double>* z, double* r) {
-    return cx::parts_block(n, z, r, HypotDouble::fast_block);
+    return cx::modulus_block(n, z, r);
   }
 };
 

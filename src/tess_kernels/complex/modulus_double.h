@@ -1,0 +1,79 @@
+// The modulus of double precision elements, two to a register (real parts in one,
+// imaginary parts in the other), and the loop over contiguous whole groups of four.
+//
+// |z| = sqrt(a^2 + b^2), a = max(|x|, |y|), b = min(|x|, |y|): the rounded root s of the
+// rounded sum S, corrected once by the residual R = a^2 + b^2 - s^2 as s + R / (2s).
+// With each of a, b, s cut as v = h + l (h its leading 26 bits), v^2 = h^2 + l (v + h),
+// so that
+//   R = (a_h^2 - s_h^2 + b_h^2) + (l_a (a + a_h) + l_b (b + b_h) - l_s (s + s_h)).
+// The first difference is exact (both squares are multiples of ulp(a_h)^2 and it lies
+// below 2 a^2), as are the three squares; the second group's terms lie below 2^-24 s^2,
+// so that each rounding there (the sums v + h, the products, the additions) weighs below
+// 2^-76 s^2, and R's error stays near 2^-74 s^2: the result is the root rounded to
+// nearest but within about 2^-21 ulp of a midpoint. Where S lies in [2^-1000, 2^1000]
+// no square leaves the range where that holds (a square of the smaller below the normal
+// range weighs less than 2^-60 of S); elsewhere, and for infinite and NaN parts (S is
+// then infinite or NaN), the scalar form takes the element.
+#pragma once
+
+#include <emmintrin.h>
+
+#include <complex>
+#include <cstdint>
+
+#include "tess_kernels/complex/pair_loop.h"
+#include "tess_kernels/frame/two_sum_double.h"
+
+namespace zorn::tess::cx {
+
+// The moduli of two elements; returns bit l set where element l needs the scalar form.
+inline int modulus_pair(simd::F64x2 x, simd::F64x2 y, simd::F64x2& r) {
+  using simd::F64x2;
+  const F64x2 ax = simd::abs(x), ay = simd::abs(y);
+  const F64x2 a = simd::max(ax, ay), b = simd::min(ax, ay);
+  // From the parts themselves, so that a NaN part reaches the sum (max and min drop it).
+  const F64x2 sum = ax * ax + ay * ay;
+  const F64x2 s{_mm_sqrt_pd(sum.v)};
+  const Split as = truncated_split(a), bs = truncated_split(b), ss = truncated_split(s);
+  const F64x2 leading = (as.hi * as.hi - ss.hi * ss.hi) + bs.hi * bs.hi;
+  const F64x2 tails = (as.lo * (a + as.hi) + bs.lo * (b + bs.hi)) - ss.lo * (s + ss.hi);
+  r = s + (leading + tails) / (s + s);
+  const __m128d ok = _mm_and_pd(_mm_cmpge_pd(sum.v, _mm_set1_pd(0x1p-1000)),
+                                _mm_cmple_pd(sum.v, _mm_set1_pd(0x1p1000)));
+  return _mm_movemask_pd(ok) ^ 3;
+}
+
+// Four elements whose parts are given as arrays.
+inline int modulus_group(const double x[4], const double y[4], double r[4]) {
+  using simd::F64x2;
+  F64x2 r01, r23;
+  const int low = modulus_pair(F64x2{_mm_load_pd(x)}, F64x2{_mm_load_pd(y)}, r01);
+  const int high = modulus_pair(F64x2{_mm_load_pd(x + 2)}, F64x2{_mm_load_pd(y + 2)}, r23);
+  _mm_store_pd(r, r01.v);
+  _mm_store_pd(r + 2, r23.v);
+  return low | high << 2;
+}
+
+// Whole groups of four of z[0, n) until the first holding an element for the scalar
+// form, which is left unstored; returns the count stored. A group is read whole before
+// its results are stored, and r[i] lies at or below the bytes of z[i / 2], so that r may
+// overwrite z.
+inline int64_t modulus_block(int64_t n, const std::complex<double>* z, double* r) {
+  using simd::F64x2;
+  int64_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    __m128d z0, z1, z2, z3;
+    load_pair(z + i, z0, z1);
+    load_pair(z + i + 2, z2, z3);
+    F64x2 r01, r23;
+    const int special =
+        modulus_pair(F64x2{_mm_unpacklo_pd(z0, z1)}, F64x2{_mm_unpackhi_pd(z0, z1)}, r01) |
+        modulus_pair(F64x2{_mm_unpacklo_pd(z2, z3)}, F64x2{_mm_unpackhi_pd(z2, z3)}, r23);
+    if (special != 0) [[unlikely]] break;
+    _mm_storeu_pd(r + i, r01.v);
+    _mm_storeu_pd(r + i + 2, r23.v);
+  }
+  return i;
+}
+
+}  // namespace zorn::tess::cx
