@@ -1,5 +1,6 @@
 #include "tess_kernels/complex/log_sqrt_lanes.h"
 
+#include "tess_kernels/complex/modulus_double.h"
 #include "tess_kernels/complex/single_cores.h"
 #include "tess_kernels/exp_log/double_cores_single.h"
 #include "tess_kernels/exp_log/log_core_double.h"
@@ -54,18 +55,6 @@ inline F64x2 inverse_power(I64x2 field) {
 inline F64x2 sign_lanes(F64x2 v) {
   const __m128i high = _mm_srai_epi32(_mm_castpd_si128(v.v), 31);
   return {_mm_castsi128_pd(_mm_shuffle_epi32(high, _MM_SHUFFLE(3, 3, 1, 1)))};
-}
-
-// sqrt(hi + lo) for hi in [1, 32): the root s of the head and one Newton correction with
-// the exact remainder, (hi - s^2 + lo) / 2s. The correction lies within an ulp of s, so
-// that 1/2s from the single precision reciprocal square root of hi (relative error below
-// 2^-11) serves, and leaves the divider to the quotient and the roots that need it.
-inline F64x2 root_of_scaled_sum(h::Sum n) {
-  const F64x2 s = h::sqrt(n.hi);
-  const Split split = truncated_split(s);
-  const TwoSum s2 = two_product(split, split);
-  const F64x2 inverse_root{_mm_cvtps_pd(_mm_rsqrt_ps(_mm_cvtpd_ps(n.hi.v)))};
-  return s + (((n.hi - s2.sum) - s2.err) + n.lo) * (inverse_root * F64x2::splat(0.5));
 }
 
 // The other part of the root, |y| / 2t.
@@ -220,7 +209,8 @@ template struct LogLanes<true>;
     const F64x2 s = inverse_power(field);
     const F64x2 unscale = simd::from_bits((field + I64x2::splat(1023 * kUnitExponent)) >> 1);
     const F64x2 ax = simd::abs(p.x) * s, ay = simd::abs(p.y) * s;
-    const F64x2 t = h::sqrt((ax + root_of_scaled_sum(sum_of_squares(ax, ay))) * F64x2::splat(0.5));
+    const F64x2 modulus = corrected_root(max(ax, ay), min(ax, ay), ax * ax + ay * ay);
+    const F64x2 t = h::sqrt((ax + modulus) * F64x2::splat(0.5));
     const F64x2 u = t * unscale, w = w_of(ay, t) * unscale;
     store_root(p.x, p.y, u, w, re + v, im + v);
     special |= (p.special | simd::lane_mask(simd::less(ay, F64x2::splat(0x1p-1000)) |

@@ -26,18 +26,24 @@
 
 namespace zorn::tess::cx {
 
-// The moduli of two elements; returns bit l set where element l needs the scalar form.
-inline int modulus_pair(simd::F64x2 x, simd::F64x2 y, simd::F64x2& r) {
+// sqrt(a^2 + b^2) for a >= b >= 0 as above, given sum = a^2 + b^2 rounded, where the
+// sum lies in [2^-1000, 2^1000].
+inline simd::F64x2 corrected_root(simd::F64x2 a, simd::F64x2 b, simd::F64x2 sum) {
   using simd::F64x2;
-  const F64x2 ax = simd::abs(x), ay = simd::abs(y);
-  const F64x2 a = simd::max(ax, ay), b = simd::min(ax, ay);
-  // From the parts themselves, so that a NaN part reaches the sum (max and min drop it).
-  const F64x2 sum = ax * ax + ay * ay;
   const F64x2 s{_mm_sqrt_pd(sum.v)};
   const Split as = truncated_split(a), bs = truncated_split(b), ss = truncated_split(s);
   const F64x2 leading = (as.hi * as.hi - ss.hi * ss.hi) + bs.hi * bs.hi;
   const F64x2 tails = (as.lo * (a + as.hi) + bs.lo * (b + bs.hi)) - ss.lo * (s + ss.hi);
-  r = s + (leading + tails) / (s + s);
+  return s + (leading + tails) / (s + s);
+}
+
+// The moduli of two elements; returns bit l set where element l needs the scalar form.
+inline int modulus_pair(simd::F64x2 x, simd::F64x2 y, simd::F64x2& r) {
+  using simd::F64x2;
+  const F64x2 ax = simd::abs(x), ay = simd::abs(y);
+  // From the parts themselves, so that a NaN part reaches the sum (max and min drop it).
+  const F64x2 sum = ax * ax + ay * ay;
+  r = corrected_root(simd::max(ax, ay), simd::min(ax, ay), sum);
   const __m128d ok = _mm_and_pd(_mm_cmpge_pd(sum.v, _mm_set1_pd(0x1p-1000)),
                                 _mm_cmple_pd(sum.v, _mm_set1_pd(0x1p1000)));
   return _mm_movemask_pd(ok) ^ 3;
