@@ -66,27 +66,30 @@ inline F32x4 subtract_from(float c, const Parts& p) {
 }
 inline F32x4 sum(const Parts& p) { return p.hi + (p.lo + p.hm); }
 
-// erf(a) for 1/16 <= a <= 4 from the row {erf(r) head, remainder, s0 = (2/sqrt(pi))
-// e^(-r^2), q = (2 r^2 - 1)/3} at the nearest r = k/128 (d = a - r exact, |d| <= 1/256):
-//   erf(a) = erf(r) + c,  c = s0 (u + q d^3),  u = d - r d^2,
-// u and d^3 formed while the rows load, so that five dependent operations follow the
-// loads (eight before, 2.5% slower); the next term, s0 r (3 - 2 r^2)/6 d^4, stays below 2^-34 of erf. c is at most 1/16 of
-// erf from a = 1/16 on, so that its few roundings (about 2.5 ulp of c) add at most 0.16 ulp
-// to the final one. Below 1/16 the Taylor series, a + a t with t = 2/sqrt(pi) - 1 -
-// 2/(3 sqrt(pi)) a^2 + 1/(5 sqrt(pi)) a^4 (next term 2^-29 of erf): one rounding of a term
-// at most 0.13 a. The sum is formed at a 2^48 so that a t stays normal, then scaled back
-// exactly; subnormal a keeps scale 1, where a t rounds to a multiple of 2^-149 and the sum
-// is exact. erf rounds to 1 in float from 3.92 on.
+// erf(a) for 1/32 <= a <= 4 from the row {erf(r) head, remainder, s0 = (2/sqrt(pi))
+// e^(-r^2)} at the nearest r = k/256 (a + 2^15, whose ulp is 1/256, holds k in its low
+// mantissa bits; d = a - r exact, |d| <= 1/512):
+//   erf(a) = erf(r) + s0 (d + p d),  p = d (q d - r),
+// q = (2 r^2 - 1)/3 taken as -1/3 (the rest, s0 (2 r^2/3) d^3, stays below 2^-28.8 of erf);
+// the next term, s0 r (3 - 2 r^2)/6 d^4, below 2^-38. Three columns of the rows are read
+// (the transpose's fourth is dropped) and the correction takes eight operations, where rows
+// about k/128 needed q and nine. The correction is at most 1/15 of erf from a = 1/32 on, so
+// that its few roundings (about 2.5 ulp of it) add at most 0.17 ulp to the final one (0.59
+// ulp over every float in [1/32, 1/16), 0.55 above). Below 1/32 the Taylor series, a + a t
+// with t = 2/sqrt(pi) - 1 - 2/(3 sqrt(pi)) a^2 + 1/(5 sqrt(pi)) a^4 (next term 2^-35 of
+// erf): one rounding of a term at most 0.13 a. The sum is formed at a 2^48 so that a t
+// stays normal, then scaled back exactly; subnormal a keeps scale 1, where a t rounds to a
+// multiple of 2^-149 and the sum is exact. erf rounds to 1 in float from 3.92 on.
 inline F32x4 erf(F32x4 x) {
   const F32x4 a = simd::min(simd::abs(x), splat(4.0f));
-  const GridPoint g = grid_point(a);
-  const F32x4 d = a - g.r;
+  const F32x4 z = a + splat(0x1p15f);
+  const F32x4 r = z - splat(0x1p15f);
+  const F32x4 d = a - r;
   F32x4 c[4];
-  simd::gather_rows(kErfGridFloat, g.k, c);
-  const F32x4 dd = d * d;
-  const F32x4 u = d - g.r * dd;
-  F32x4 y = c[0] + (c[1] + c[2] * (u + c[3] * (dd * d)));
-  const F32x4 small = simd::less(a, splat(0.0625f));
+  simd::gather_rows(kErfGridFloat, simd::bits(z), c);
+  const F32x4 p = d * (splat(-1.0f / 3) * d - r);
+  F32x4 y = c[0] + (c[1] + c[2] * (d + p * d));
+  const F32x4 small = simd::less(a, splat(0.03125f));
   if (simd::lane_mask(simd::bits(small)) != 0) {
     constexpr double kTwoOverRootPi = 1.1283791670955126;
     const F32x4 s = a * a;
