@@ -107,14 +107,26 @@ inline Pair erfcx_rows(F64x2 a, const double (*rows)[kWidth]) {
 // The shifter may come in as a vector (a memory operand of a loop's constant rows).
 template <int kPerUnit>
 constexpr double kRowShifter = 6755399441055744.0 / kPerUnit;
+// The two lanes' rows and d.
+struct CentredRows {
+  const double* row0;
+  const double* row1;
+  F64x2 d;
+};
+template <int kWidth>
+[[gnu::always_inline]] inline CentredRows centred_rows(F64x2 a, F64x2 shifter,
+                                                       const double (*rows)[kWidth]) {
+  const F64x2 t = a + shifter;
+  const I64x2 k = simd::bits(t);
+  return {rows[k.low32_lane0()], rows[k.low32_lane1()], a - (t - shifter)};
+}
 template <int kWidth>
 [[gnu::always_inline]] inline F64x2 centred_row(F64x2 a, F64x2 shifter,
                                                 const double (*rows)[kWidth],
                                                 F64x2 (&c)[kWidth]) {
-  const F64x2 t = a + shifter;
-  const I64x2 k = simd::bits(t);
-  row_columns(rows[k.low32_lane0()], rows[k.low32_lane1()], c);
-  return a - (t - shifter);
+  const CentredRows r = centred_rows(a, shifter, rows);
+  row_columns(r.row0, r.row1, c);
+  return r.d;
 }
 template <int kPerUnit, int kWidth>
 [[gnu::always_inline]] inline F64x2 centred_row(F64x2 a, const double (*rows)[kWidth],
@@ -137,6 +149,15 @@ template <int kPerUnit, int kWidth>
   return f.sum + ((f.err + c[1]) + d * q);
 }
 
+// One lane's (even, odd) sums of the row's aligned pairs (c4, c5) .. (c12, c13) in powers
+// of s = d^2 (the lane's s and s^2 in both halves): c4 + c6 s + ... and c5 + c7 s + ....
+// Read as the row's 16-byte pairs, they need no unpacks into columns, and the loop keeps
+// two partial sums per lane in registers instead of ten columns.
+[[gnu::always_inline]] inline F64x2 erfc_pair_sums(const double* row, F64x2 s, F64x2 s2) {
+  const auto pair = [&](int j) { return F64x2::load_aligned(row + 4 + 2 * j); };
+  return (pair(0) + pair(1) * s) + s2 * ((pair(2) + pair(3) * s) + s2 * pair(4));
+}
+
 // erfc(a + al) for 0 <= a <= 9 (not NaN), al below an ulp of a (zero unless kWithLow),
 // as hi + lo from the row {c0 hi, c0 lo, c1 hi, c1 lo, c2, ...} in powers of d = a - r,
 // c1 hi being c1's leading 6 bits. The first-order term reaches a quarter of erfc at the
@@ -150,8 +171,10 @@ template <int kPerUnit, int kWidth>
 constexpr double kErfcRowsEnd = 9.0;
 template <bool kWithLow>
 [[gnu::always_inline]] inline Pair erfc_rows(F64x2 a, F64x2 al) {
-  F64x2 c[14];
-  F64x2 d = centred_row<32>(a, kErfcRowsDouble, c), head, rest{};
+  static_assert(sizeof(kErfcRowsDouble[0]) == 14 * sizeof(double));
+  const CentredRows rows = centred_rows(a, splat(kRowShifter<32>), kErfcRowsDouble);
+  F64x2 c[4], d = rows.d, head, rest{};
+  row_columns(rows.row0, rows.row1, c);
   if constexpr (kWithLow) {
     const TwoSum s = two_sum(d, al);
     const Split ds = veltkamp_split(s.sum);
@@ -161,7 +184,11 @@ template <bool kWithLow>
   } else {
     head = d * c[2];
   }
-  const F64x2 q = estrin_of<11>(d, [&](size_t i) { return c[i + 3]; });
+  // q = c3 + c4 d + ... + c13 d^10 = c3 + d (even + odd d), the sums per lane.
+  const F64x2 s = d * d, s2 = s * s;
+  const F64x2 v0 = erfc_pair_sums(rows.row0, simd::lane0s(s, s), simd::lane0s(s2, s2));
+  const F64x2 v1 = erfc_pair_sums(rows.row1, simd::lane1s(s, s), simd::lane1s(s2, s2));
+  const F64x2 q = c[3] + d * (simd::lane0s(v0, v1) + d * simd::lane1s(v0, v1));
   const TwoSum f = fast_two_sum(c[0], head);
   return {f.sum, f.err + (c[1] + (rest + d * q))};
 }
