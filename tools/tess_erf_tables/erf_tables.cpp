@@ -10,8 +10,8 @@
 //   (0 <= r <= 9), in powers of a - r (erf's slope less 1, whose product with a - r the
 //   kernel adds exactly).
 // - For the float kernels, erfc on the grid r = k/128, 0 <= r <= 9: {erfc(r) as float head
-//   and remainder, the Taylor coefficients of ln erfc about r}, and erf on the
-//   same grid up to 4 {head, remainder, derivative, second Taylor coefficient} (--float).
+//   and remainder, the Taylor coefficients of ln erfc about r}, and erf on the grid
+//   r = k/256 up to 4 {head, remainder, derivative, 0} (--float).
 // The double kernels take the high degrees, with the constant term as head and remainder
 // ({c0 hi, c0 lo, c1, ...}); the single ones (which compute in double and round once)
 // the low degrees, plain.

@@ -1,5 +1,6 @@
-// Four-lane cores of the single precision Erf, Erfc and CdfNorm from values on the grid
-// r = k/128 (tables from tools/tess_erf_tables --float), in float.
+// Four-lane cores of the single precision Erf, Erfc and CdfNorm from values on the grids
+// r = k/256 (Erf) and k/128 (Erfc, CdfNorm) (tables from tools/tess_erf_tables --float),
+// in float.
 //
 // erfc(a) for 0 <= a <= 9 from its value at the nearest grid point r = k/128 (|d| =
 // |a - r| <= 1/256, d exact) and its logarithm's Taylor polynomial about r:
