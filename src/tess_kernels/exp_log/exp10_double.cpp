@@ -12,6 +12,7 @@ TESS_INTERLEAVE_BEGIN
 namespace zorn::tess {
 namespace {
 #include "tess_kernels/exp_log/data/exp_tables.inc"
+constexpr ShiftedRows kExp2Over64Shifted = shifted_rows(kExp2Over64Relative);
 
 using simd::F64x2;
 
@@ -34,7 +35,7 @@ constexpr double kFastPathLimit = 305.2;
   const F64x2 t = x * F64x2::splat(kSixtyFourLog2Of10) + shifter;
   const F64x2 k = t - shifter;
   const F64x2 r = (x - k * F64x2::splat(kLog10Of2Over64Hi)) - k * F64x2::splat(kLog10Of2Over64Lo);
-  y = scaled_table_sum(kExp2Over64Relative, simd::bits(t), r_times_horner(r, kExp10Polynomial));
+  y = scaled_table_sum(kExp2Over64Shifted, simd::bits(t), r_times_horner(r, kExp10Polynomial));
   return simd::not_less(simd::abs(x), F64x2::splat(kFastPathLimit));
 }
 

@@ -12,6 +12,7 @@ TESS_INTERLEAVE_BEGIN
 namespace zorn::tess {
 namespace {
 #include "tess_kernels/exp_log/data/exp_tables.inc"
+constexpr ShiftedRows kExp2Over64Shifted = shifted_rows(kExp2Over64Relative);
 
 using simd::F64x2;
 
@@ -30,7 +31,7 @@ constexpr double kNormalResultBound = -1022.0;
   const F64x2 shifter = F64x2::splat(kShifter);
   const F64x2 t = x + shifter;
   const F64x2 r = x - (t - shifter);
-  y = scaled_table_sum(kExp2Over64Relative, simd::bits(t), r_times_horner(r, kExp2Polynomial));
+  y = scaled_table_sum(kExp2Over64Shifted, simd::bits(t), r_times_horner(r, kExp2Polynomial));
   return simd::not_less(simd::abs(x), F64x2::splat(kFastPathLimit));
 }
 

@@ -5,12 +5,14 @@
 // relative table row.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
 
 #include "tess_kernels/exp_log/scale_double.h"
 #include "tess_kernels/frame/simd_double.h"
+#include "tess_kernels/frame/words_through_memory.h"
 
 namespace zorn::tess {
 
@@ -30,18 +32,43 @@ template <class T, size_t N>
   return r * p;
 }
 
-// Two lanes of 2^(k div 64) hi (1 + lo + q), with hi, lo from row k mod 64 of `table`
-// and k in the low bits of the shifter sum t. hi is scaled ahead of the sum (exact: the
-// fast lanes have normal results), so that the scaling is off the chain that follows.
-[[gnu::always_inline]] inline simd::F64x2 scaled_table_sum(const double (&table)[64][2],
-                                                          simd::I64x2 t_bits, simd::F64x2 q) {
+// A relative 2^(j/64) table with each row's hi replaced by the bits of hi minus j << 46
+// (still a positive normal double: only moved through registers, never computed with).
+// The shifter sum's low 18 bits hold k = 64 (k div 64) + j, so that adding them moved
+// up by 46 gives the bits of 2^(k div 64) hi: one shift and one integer add, where the
+// plain hi takes two shifts and an add.
+struct ShiftedRows {
+  alignas(16) double row[64][2];
+};
+constexpr ShiftedRows shifted_rows(const double (&table)[64][2]) {
+  ShiftedRows s{};
+  for (uint64_t j = 0; j < 64; ++j) {
+    s.row[j][0] = std::bit_cast<double>(std::bit_cast<uint64_t>(table[j][0]) - (j << 46));
+    s.row[j][1] = table[j][1];
+  }
+  return s;
+}
+
+// The rows of k mod 64 of two lanes, k in the low bits of the shifter sum t, as
+// A = 2^(k div 64) hi (exact: the fast lanes have normal results) and lo.
+struct ScaledRows {
+  simd::F64x2 a, lo;
+};
+[[gnu::always_inline]] inline ScaledRows scaled_rows(const ShiftedRows& table, simd::I64x2 t_bits) {
   using simd::F64x2;
-  const F64x2 row0 = F64x2::load_aligned(table[t_bits.low32_lane0() & 63]);
-  const F64x2 row1 = F64x2::load_aligned(table[t_bits.low32_lane1() & 63]);
-  const F64x2 hi = simd::lane0s(row0, row1);
-  const F64x2 lo = simd::lane1s(row0, row1);
-  const F64x2 a = scaled_by_shifted_integer(hi, t_bits);
-  return a + a * (lo + q);
+  const simd::Words t_words = simd::words_through_memory(t_bits.v);
+  const F64x2 row0 = F64x2::load_aligned(table.row[t_words.w[0] & 63]);
+  const F64x2 row1 = F64x2::load_aligned(table.row[t_words.w[2] & 63]);
+  const simd::I64x2 shifted_hi = simd::bits(simd::lane0s(row0, row1));
+  return {simd::from_bits(shifted_hi + (t_bits << 46)), simd::lane1s(row0, row1)};
+}
+
+// Two lanes of 2^(k div 64) hi (1 + lo + q) as A + A (lo + q): hi is scaled ahead of the
+// sum, so that the scaling is off the chain that follows.
+[[gnu::always_inline]] inline simd::F64x2 scaled_table_sum(const ShiftedRows& table,
+                                                           simd::I64x2 t_bits, simd::F64x2 q) {
+  const ScaledRows rows = scaled_rows(table, t_bits);
+  return rows.a + rows.a * (rows.lo + q);
 }
 
 // The rounded 2^s hi (1 + lo + q) of a callout with row j = the low six bits of t, for
