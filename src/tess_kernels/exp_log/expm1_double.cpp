@@ -2,15 +2,17 @@
 
 #include <cmath>
 
-#include "tess_kernels/exp_log/log_core_double.h"
+#include "tess_kernels/exp_log/exp_table_double.h"
 #include "tess_kernels/exp_log/scale_double.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/frame/splat_rows.h"
+#include "tess_kernels/frame/two_sum_double.h"
 #include "zorn/tess.h"
 
 namespace zorn::tess {
 namespace {
 #include "tess_kernels/exp_log/data/exp_tables.inc"
+constexpr ShiftedRows kExp2Over64Shifted = shifted_rows(kExp2Over64Relative);
 
 using simd::F64x2;
 
@@ -19,6 +21,9 @@ constexpr double kSeriesLimit = 0.25;
 // Below this, e^x < 2^-57 and e^x - 1 rounds to -1.
 constexpr double kMinusOneBelow = -40.0;
 constexpr double kFastPathLimit = 708.39;
+// Up to this x, A = 2^(k div 64) hi is at most 2^53 (k <= 3391), and A - 1 is carried
+// exactly in three operations.
+constexpr double kExactDifferenceLimit = 36.7;
 constexpr double kOverflowBound = 709.782712893384;
 
 // The fast path's constants, as rows read from memory: its branches keep the compiler
@@ -37,6 +42,7 @@ enum Constant : size_t {
   kSeriesLimitRow,
   kSignBit,
   kFastPathLimitRow,
+  kExactDifferenceLimitRow,
   kConstantCount
 };
 constexpr simd::SplatRows<double, kConstantCount> kRows({
@@ -45,7 +51,8 @@ constexpr simd::SplatRows<double, kConstantCount> kRows({
     2.755731922398589e-07, 2.505210838544172e-08, 2.08767569878681e-09, 1.6059043836821613e-10,
     1.1470745597729725e-11, 0.5, kMinusOneBelow, 6755399441055744.0, 92.33248261689366,
     0.010830424696223417, 2.572804622327669e-14, 0.4999999999994775, 0.1666666666667797,
-    0.04166672368662385, 0.00833333416441411, -1.0, kSeriesLimit, -0.0, kFastPathLimit});
+    0.04166672368662385, 0.00833333416441411, -1.0, kSeriesLimit, -0.0, kFastPathLimit,
+    kExactDifferenceLimit});
 using Rows = simd::SplatReader<double, kConstantCount>;
 
 // e^x - 1 = x + x^2/2 + x^3 S(x) for |x| < 1/4, S the Taylor series to x^14 (truncated
@@ -72,7 +79,12 @@ using Rows = simd::SplatReader<double, kConstantCount>;
 
 // e^x - 1 from e^x = 2^(k div 64) hi (1 + lo + p), 2^(j/64) = hi (1 + lo) from the
 // relative table: with A = 2^(k div 64) hi exact (normal range), A - 1 is carried
-// exactly by a two-sum and the small part A (lo + p) added last. x below -40 is taken as -40, where the result is -1 already.
+// exactly and the small part A (lo + p) added last. x below -40 is taken as -40, where
+// the result is -1 already. Up to A = 2^53 (kSmallA), A - 1 is carried by the fast
+// two-sum of -1 and A: d = A - 1 is exact from A = 1/2 on, and below it |-1| > A; so
+// A - (d + 1) is the exact error everywhere. Above 2^53 d + 1 may round, and Knuth's
+// two-sum takes its place.
+template <bool kSmallA>
 [[gnu::always_inline]] inline F64x2 from_exponential(F64x2 x_in, const Rows& c) {
   const F64x2 x = simd::max(x_in, c[kMinusOneLimit]);
   const F64x2 t = x * c[kSixtyFourOverLn2] + c[kShifter];
@@ -83,30 +95,37 @@ using Rows = simd::SplatReader<double, kConstantCount>;
   const F64x2 p_low = c[kP0] + r * c[kP1];
   const F64x2 p_high = c[kP2] + r * c[kP3];
   const F64x2 p = r + r2 * (p_low + r2 * p_high);
-  const simd::I64x2 t_bits = simd::bits(t);
-  const F64x2 row0 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane0() & 63]);
-  const F64x2 row1 = F64x2::load_aligned(kExp2Over64Relative[t_bits.low32_lane1() & 63]);
-  const F64x2 hi = simd::lane0s(row0, row1);
-  const F64x2 lo = simd::lane1s(row0, row1);
-  const F64x2 a = scaled_by_shifted_integer(hi, t_bits);
-  const TwoSum big = two_sum(a, c[kMinusOne]);
+  const auto [a, lo] = scaled_rows(kExp2Over64Shifted, simd::bits(t));
+  TwoSum big;
+  if constexpr (kSmallA) {
+    big.sum = a + c[kMinusOne];
+    big.err = a - (big.sum - c[kMinusOne]);
+  } else {
+    big = two_sum(a, c[kMinusOne]);
+  }
   return big.sum + (big.err + a * (lo + p));
 }
 
-// Each pair takes the method its lanes need; a pair whose lanes differ computes both.
-// Both give e^x - 1 with the sign of x.
-// The exponential's method, the common one away from 0, stays straight-line.
-[[gnu::always_inline]] inline F64x2 expm1_pair(F64x2 x, F64x2& y) {
+// Pairs whose lanes all lie in [-inf, -1/4] or [1/4, 36.7] take the short form of the
+// exponential's method and have no special lane. The others (a lane in the series'
+// range, above 36.7, or NaN) take each lane's method, computing both where they differ;
+// both give e^x - 1 with the sign of x, and the same bits for the same lane.
+[[gnu::always_inline]] inline int expm1_pair(F64x2 x, F64x2& y) {
   const Rows c(kRows);
   const F64x2 in_series = simd::less(simd::abs(x), c[kSeriesLimitRow]);
+  const F64x2 beyond = simd::not_less_equal(x, c[kExactDifferenceLimitRow]);
+  if (simd::lane_mask(in_series | beyond) == 0) [[likely]] {
+    y = from_exponential<true>(x, c);
+    return 0;
+  }
   const int series_lanes = simd::lane_mask(in_series);
-  if (series_lanes != 3) [[likely]] {
-    y = from_exponential(x, c);
-    if (series_lanes != 0) [[unlikely]] y = simd::select(in_series, series(x, c), y);
+  if (series_lanes != 3) {
+    y = from_exponential<false>(x, c);
+    if (series_lanes != 0) y = simd::select(in_series, series(x, c), y);
   } else {
     y = series(x, c);
   }
-  return simd::not_less_equal(x, c[kFastPathLimitRow]);
+  return simd::lane_mask(simd::not_less_equal(x, c[kFastPathLimitRow]));
 }
 
 }  // namespace
