@@ -20,6 +20,7 @@
 #include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/frame/splat_rows.h"
 #include "tess_kernels/frame/two_sum_double.h"
+#include "tess_kernels/frame/words_through_memory.h"
 #include "zorn/tess.h"
 
 namespace zorn::tess {
@@ -39,9 +40,10 @@ struct LogReduction {
   TwoSum r;
 };
 
-inline size_t log_row_index(uint64_t bits) {
-  // j = round(128 (m - 1)) from the top eight fraction bits, in the integer unit.
-  return (((bits >> 44) & 0xFF) + 1) >> 1;
+// j = round(128 (m - 1)) from the top eight fraction bits of x's high word, in the
+// integer unit.
+inline size_t log_row_index(uint32_t high_word) {
+  return (((high_word >> 12) & 0xFF) + 1) >> 1;
 }
 
 // The reduction of positive normal finite lanes whose exponent is taken as k plus
@@ -53,10 +55,10 @@ inline LogReduction reduce_log_argument(simd::F64x2 x, int32_t k_offset,
   using simd::F64x2;
   using simd::I64x2;
   namespace t = log_table_double;
-  const I64x2 ix = simd::bits(x);
   const auto [k, m] = simd::exponent_and_mantissa(x, k_offset);
-  const size_t row0 = log_row_index(ix.lane0_bits());
-  const size_t row1 = log_row_index(ix.lane1_bits());
+  const simd::Words words = simd::words_through_memory(simd::bits(x).v);
+  const size_t row0 = log_row_index(words.w[1]);
+  const size_t row1 = log_row_index(words.w[3]);
   const F64x2 inv_c = simd::lane0s(F64x2::load_aligned(t::kLogTableDouble[row0]),
                                    F64x2::load_aligned(t::kLogTableDouble[row1]));
 
@@ -156,11 +158,11 @@ inline simd::F64x2 log_away_from_one(simd::F64x2 x,
     if constexpr (kBase.inv_ln == 1.0) return F64x2::splat(kQ[i]);
     return rows[i];
   };
-  const I64x2 ix = simd::bits(x);
   const auto [k, m] = simd::exponent_and_mantissa(x, 0);
   const auto& table = t::kLogAwayTableDouble[kBase.table];
-  const double* row0 = table[log_row_index(ix.lane0_bits())];
-  const double* row1 = table[log_row_index(ix.lane1_bits())];
+  const simd::Words words = simd::words_through_memory(simd::bits(x).v);
+  const double* row0 = table[log_row_index(words.w[1])];
+  const double* row1 = table[log_row_index(words.w[3])];
   // c is m rounded to 7 fraction bits, ties up as the row index rounds (2 above the
   // last row's midpoint).
   const F64x2 c = simd::from_bits((simd::bits(m) + I64x2::splat(int64_t{1} << 44)) &
