@@ -57,6 +57,22 @@ inline F64x2 sign_lanes(F64x2 v) {
   return {_mm_castsi128_pd(_mm_shuffle_epi32(high, _MM_SHUFFLE(3, 3, 1, 1)))};
 }
 
+// 1/2 sqrt(v) to about 2^-11, from the single reciprocal square root, for v within the
+// single precision range: the divisor of corrections within an ulp of the root.
+inline F64x2 half_inverse_root(F64x2 v) {
+  return F64x2{_mm_cvtps_pd(_mm_rsqrt_ps(_mm_cvtpd_ps(v.v)))} * F64x2::splat(0.5);
+}
+
+// sqrt(hi + lo) for hi in [1/2, 32): the root s of the head and one Newton correction
+// with the remainder hi - s^2 + lo over 2s, s^2 as h^2 + l (s + h) for s = h + l (h its
+// leading 26 bits: hi - h^2 is exact, the other term's rounding near 2^-78 hi).
+inline F64x2 root_of_scaled_sum(h::Sum n) {
+  const F64x2 s = h::sqrt(n.hi);
+  const Split split = truncated_split(s);
+  const F64x2 remainder = ((n.hi - split.hi * split.hi) - split.lo * (s + split.hi)) + n.lo;
+  return s + remainder * half_inverse_root(n.hi);
+}
+
 // The other part of the root, |y| / 2t.
 inline F64x2 w_of(F64x2 ay, F64x2 t) { return ay / (t + t); }
 
@@ -209,8 +225,16 @@ template struct LogLanes<true>;
     const F64x2 s = inverse_power(field);
     const F64x2 unscale = simd::from_bits((field + I64x2::splat(1023 * kUnitExponent)) >> 1);
     const F64x2 ax = simd::abs(p.x) * s, ay = simd::abs(p.y) * s;
-    const F64x2 modulus = corrected_root(max(ax, ay), min(ax, ay), ax * ax + ay * ay);
-    const F64x2 t = h::sqrt((ax + modulus) * F64x2::splat(0.5));
+    // t = sqrt((|x| + |z|) / 2) from the sum as hi + lo, so that t rounds once: |z| = m + c
+    // (the modulus's root and its correction R / 2m) with m >= |x| (the root of a rounded
+    // sum at least x^2), so that m + |x| is an exact fast two-sum. (With |z| and the sum rounded,
+    // t gathered three roundings and w = |y| / 2t four: up to 2.2 ulp.)
+    const F64x2 squares = ax * ax + ay * ay;
+    const RootResidual modulus = root_residual(max(ax, ay), min(ax, ay), squares);
+    const TwoSum sum = fast_two_sum(modulus.root, ax);
+    const F64x2 correction = modulus.residual * half_inverse_root(squares);
+    const F64x2 half = F64x2::splat(0.5);
+    const F64x2 t = root_of_scaled_sum({sum.sum * half, (sum.err + correction) * half});
     const F64x2 u = t * unscale, w = w_of(ay, t) * unscale;
     store_root(p.x, p.y, u, w, re + v, im + v);
     special |= (p.special | simd::lane_mask(simd::less(ay, F64x2::splat(0x1p-1000)) |

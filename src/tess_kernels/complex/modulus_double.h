@@ -27,14 +27,21 @@
 namespace zorn::tess::cx {
 
 // sqrt(a^2 + b^2) for a >= b >= 0 as above, given sum = a^2 + b^2 rounded, where the
-// sum lies in [2^-1000, 2^1000].
-inline simd::F64x2 corrected_root(simd::F64x2 a, simd::F64x2 b, simd::F64x2 sum) {
+// sum lies in [2^-1000, 2^1000]: the rounded root s and the residual R.
+struct RootResidual {
+  simd::F64x2 root, residual;
+};
+inline RootResidual root_residual(simd::F64x2 a, simd::F64x2 b, simd::F64x2 sum) {
   using simd::F64x2;
   const F64x2 s{_mm_sqrt_pd(sum.v)};
   const Split as = truncated_split(a), bs = truncated_split(b), ss = truncated_split(s);
   const F64x2 leading = (as.hi * as.hi - ss.hi * ss.hi) + bs.hi * bs.hi;
   const F64x2 tails = (as.lo * (a + as.hi) + bs.lo * (b + bs.hi)) - ss.lo * (s + ss.hi);
-  return s + (leading + tails) / (s + s);
+  return {s, leading + tails};
+}
+inline simd::F64x2 corrected_root(simd::F64x2 a, simd::F64x2 b, simd::F64x2 sum) {
+  const RootResidual r = root_residual(a, b, sum);
+  return r.root + r.residual / (r.root + r.root);
 }
 
 // The moduli of two elements; returns bit l set where element l needs the scalar form.
