@@ -22,6 +22,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include <mpfr.h>
+
 #include "distributions/poisson_large_mean.h"
 
 namespace {
@@ -32,8 +34,32 @@ constexpr int kNodes = 64;
 constexpr int kUnknowns = 3 + 4 * 4;
 constexpr Real kTail = 1e-16L;  // counts whose lower or upper tail is below this are left out
 
-Real normal_cdf(Real x) { return 0.5L * std::erfc(-x / std::sqrt(2.0L)); }
-Real normal_density(Real x) { return std::exp(-0.5L * x * x) / std::sqrt(2.0L * M_PIl); }
+// The C library's extended precision functions evaluate with the x87 unit's
+// transcendental instructions, whose last bits differ between processor makers. The table
+// must print the same bytes on every machine, so every function here is correctly rounded
+// (MPFR at the 64 bits of long double); the x87 arithmetic and square root are exact IEEE
+// operations and need no help.
+using MpfrFunction = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t);
+template <MpfrFunction F>
+Real rounded(Real x) {
+  mpfr_t v;
+  mpfr_init2(v, 64);
+  mpfr_set_ld(v, x, MPFR_RNDN);
+  F(v, v, MPFR_RNDN);
+  const Real result = mpfr_get_ld(v, MPFR_RNDN);
+  mpfr_clear(v);
+  return result;
+}
+Real integer_power(Real x, int n) {
+  Real result = 1;
+  while (n-- > 0) result *= x;
+  return result;
+}
+
+Real normal_cdf(Real x) { return 0.5L * rounded<mpfr_erfc>(-x / std::sqrt(2.0L)); }
+Real normal_density(Real x) {
+  return rounded<mpfr_exp>(-0.5L * x * x) / std::sqrt(2.0L * M_PIl);
+}
 
 // Phi^-1(p) for p <= 1/2 by bisection (the tool is not time critical).
 Real lower_quantile(Real p) {
@@ -54,7 +80,9 @@ struct Quantile {
 std::vector<Quantile> poisson_quantiles(Real lambda) {
   const int top = static_cast<int>(lambda + 40 * std::sqrt(lambda) + 60);
   std::vector<Real> pmf(top + 1);
-  for (int k = 0; k <= top; ++k) pmf[k] = std::exp(k * std::log(lambda) - lambda - std::lgamma(k + 1.0L));
+  const Real log_lambda = rounded<mpfr_log>(lambda);
+  for (int k = 0; k <= top; ++k)
+    pmf[k] = rounded<mpfr_exp>(k * log_lambda - lambda - rounded<mpfr_lngamma>(k + 1.0L));
   std::vector<Real> lower(top + 1), upper(top + 1);  // P(X <= k), P(X > k)
   Real sum = 0;
   for (int k = 0; k <= top; ++k) lower[k] = sum += pmf[k];
@@ -103,7 +131,7 @@ std::vector<Real> least_squares(std::vector<std::vector<Real>> a, std::vector<Re
   return x;
 }
 
-Real chebyshev_node(int i) { return 0.5L * (1 - std::cos(M_PIl * (i + 0.5L) / kNodes)); }
+Real chebyshev_node(int i) { return 0.5L * (1 - rounded<mpfr_cos>(M_PIl * (i + 0.5L) / kNodes)); }
 
 Real deviation(Real lambda) {
   return std::sqrt(zorn::distributions::poisson_large_mean::variance(
@@ -130,9 +158,10 @@ std::vector<Real> fit_row(int e) {
     for (const Quantile& point : poisson_quantiles(lambda)) {
       const Real w = normal_density(point.q) / e_value;
       std::vector<Real> row;
-      for (int p = 0; p < 3; ++p) row.push_back(w * std::pow(f, p));
+      for (int p = 0; p < 3; ++p) row.push_back(w * integer_power(f, p));
       for (int power = 1; power <= 4; ++power)  // D, C, B, A multiply z, z^2, z^3, z^4
-        for (int p = 0; p < 4; ++p) row.push_back(w * e_value * std::pow(point.q, power) * std::pow(f, p));
+        for (int p = 0; p < 4; ++p)
+          row.push_back(w * e_value * integer_power(point.q, power) * integer_power(f, p));
       a.push_back(row);
       b.push_back(w * (point.k + 1 - 1));  // the row stores K - 1
     }
