@@ -7,10 +7,18 @@
 // to log_b(2) / 128 (the remainder of the 2^(j/64) reduction), fitted at Chebyshev nodes
 // (mp_fit) and rounded to double; the largest error of r P(r) with the rounded
 // coefficients, relative to b^r (what the result inherits), goes to stderr.
+//
+// With the argument `fine`, the double precision tables on steps of 1/256 instead:
+//   N = 256: hi = RN_double(2^(j/256)), lo = RN_double((2^(j/256) - hi) / hi)
+// P of 2^r - 1 = r P(r) for |r| <= 1/512, Q of e^r - 1 = r + r^2 Q(r) for |r| up to a
+// whole step ln 2 / 256 (a shifter that rounds in the caller's direction leaves that
+// much), and ln 2 / 256 split into a 34-bit head, whose products with any |k| < 2^18
+// are exact, and the rounded rest.
 #include <mpfr.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "../mp_fit/chebyshev_fit.h"
@@ -35,19 +43,15 @@ void power_minus_one_over_r(mp_fit::Real& out, const mp_fit::Real& r, unsigned b
   mpfr_div(out.v, out.v, r.v, MPFR_RNDN);
 }
 
-// P of b^r - 1 = r P(r), degree 4, for |r| <= log_b(2) / 128.
-void print_power_polynomial(const char* name, unsigned base) {
-  constexpr int kDegree = 4;
-  const double reach = std::log(2.0) / std::log(static_cast<double>(base)) / 128;
-  const auto f = [base](mp_fit::Real& out, const mp_fit::Real& r) {
-    power_minus_one_over_r(out, r, base);
-  };
+// The fit of f(r) of the given degree on |r| <= reach, printed as `name`; the error of
+// the approximation r^m (its polynomial) of b^r - 1 - (r if m = 2), relative to b^r,
+// goes to stderr (b = e for base 0).
+void print_fit(const char* name, const mp_fit::Function& f, unsigned base, int m, int degree,
+               double reach) {
   const std::vector<mp_fit::Real> in_r =
-      mp_fit::to_powers_of_x(mp_fit::fit(f, -reach, 2 * reach, kDegree), -reach);
+      mp_fit::to_powers_of_x(mp_fit::fit(f, -reach, 2 * reach, degree), -reach);
   std::vector<double> c;
   for (const mp_fit::Real& v : in_r) c.push_back(v.get());
-  std::printf("\n// P of %u^r - 1 = r P(r) for |r| <= log_%u(2) / 128, from degree 0.\n", base,
-              base);
   std::printf("constexpr double %s[%zu] = {", name, c.size());
   for (size_t k = 0; k < c.size(); ++k) std::printf("%s%a", k ? ", " : "", c[k]);
   std::printf("};\n");
@@ -55,21 +59,91 @@ void print_power_polynomial(const char* name, unsigned base) {
   for (int i = -4096; i <= 4096; ++i) {
     mp_fit::Real r, exact, p, power;
     mpfr_set_d(r.v, reach * i / 4096, MPFR_RNDN);
-    power_minus_one_over_r(exact, r, base);
+    f(exact, r);
     mp_fit::evaluate(p, c, r);
     mpfr_sub(p.v, p.v, exact.v, MPFR_RNDN);
-    mpfr_mul(p.v, p.v, r.v, MPFR_RNDN);
-    mpfr_mul(power.v, exact.v, r.v, MPFR_RNDN);
-    mpfr_add_ui(power.v, power.v, 1, MPFR_RNDN);
+    for (int e = 0; e < m; ++e) mpfr_mul(p.v, p.v, r.v, MPFR_RNDN);
+    mpfr_set(power.v, r.v, MPFR_RNDN);
+    if (base != 0) {
+      mpfr_set_ui(power.v, base, MPFR_RNDN);
+      mpfr_log(power.v, power.v, MPFR_RNDN);
+      mpfr_mul(power.v, power.v, r.v, MPFR_RNDN);
+    }
+    mpfr_exp(power.v, power.v, MPFR_RNDN);
     mpfr_div(p.v, p.v, power.v, MPFR_RNDN);
     worst = std::fmax(worst, std::fabs(p.get()));
   }
-  std::fprintf(stderr, "%s: error of r P(r) up to 2^%.1f of %u^r\n", name, std::log2(worst), base);
+  std::fprintf(stderr, "%s: error up to 2^%.1f of the power\n", name, std::log2(worst));
+}
+
+// P of b^r - 1 = r P(r) for |r| <= log_b(2) / (2 steps).
+void print_power_polynomial(const char* name, unsigned base, int degree, int steps) {
+  const double reach = std::log(2.0) / std::log(static_cast<double>(base)) / (2 * steps);
+  std::printf("\n// P of %u^r - 1 = r P(r) for |r| <= log_%u(2) / %d, from degree 0.\n", base,
+              base, 2 * steps);
+  print_fit(
+      name, [base](mp_fit::Real& out, const mp_fit::Real& r) { power_minus_one_over_r(out, r, base); },
+      base, 1, degree, reach);
+}
+
+// (e^r - 1 - r) / r^2 = sum of r^n / (n + 2)! (no cancellation at the fit's middle node,
+// which lies within rounding of 0); 48 terms reach far below the working precision for
+// |r| < 2^-7.
+void excess_over_square(mp_fit::Real& out, const mp_fit::Real& r) {
+  mp_fit::Real term;
+  mpfr_set_d(term.v, 0.5, MPFR_RNDN);
+  mpfr_set(out.v, term.v, MPFR_RNDN);
+  for (unsigned n = 1; n < 48; ++n) {
+    mpfr_mul(term.v, term.v, r.v, MPFR_RNDN);
+    mpfr_div_ui(term.v, term.v, n + 2, MPFR_RNDN);
+    mpfr_add(out.v, out.v, term.v, MPFR_RNDN);
+  }
+}
+
+void print_relative_table(const char* name, int n) {
+  mpfr_t exact, diff;
+  mpfr_inits2(kWorkingPrecision, exact, diff, static_cast<mpfr_ptr>(nullptr));
+  std::printf("// {hi, lo}: hi = 2^(j/%d) rounded to double, lo = (2^(j/%d) - hi) / hi.\n", n, n);
+  std::printf("alignas(16) constexpr double %s[%d][2] = {\n", name, n);
+  for (int j = 0; j < n; ++j) {
+    power_of_two(exact, j, n);
+    const double hi = mpfr_get_d(exact, MPFR_RNDN);
+    mpfr_sub_d(diff, exact, hi, MPFR_RNDN);
+    mpfr_div_d(diff, diff, hi, MPFR_RNDN);
+    std::printf("    {%a, %a},\n", hi, mpfr_get_d(diff, MPFR_RNDN));
+  }
+  std::printf("};\n");
+  mpfr_clears(exact, diff, static_cast<mpfr_ptr>(nullptr));
+}
+
+void print_fine_tables() {
+  std::printf("// Generated by tools/tess_tables/exp_tables.cpp (fine); do not edit.\n");
+  print_relative_table("kExp2Over256Relative", 256);
+  print_power_polynomial("kExp2Over256Polynomial", 2, 3, 256);
+  // A whole step and a little: the shifter's sum may round either way.
+  const double step = std::log(2.0) / 256 * (1 + 0x1p-10);
+  std::printf("\n// Q of e^r - 1 = r + r^2 Q(r) for |r| <= ln(2) / 256, from degree 0.\n");
+  print_fit("kExpm1Over256Polynomial", excess_over_square, 0, 2, 3, step);
+  mp_fit::Real ln2, rest;
+  mpfr_const_log2(ln2.v, MPFR_RNDN);
+  mpfr_div_ui(ln2.v, ln2.v, 256, MPFR_RNDN);
+  mpfr_t head;
+  mpfr_init2(head, 34);
+  mpfr_set(head, ln2.v, MPFR_RNDN);
+  mpfr_sub(rest.v, ln2.v, head, MPFR_RNDN);
+  std::printf("\n// ln(2) / 256 as a 34-bit head and the rounded rest.\n");
+  std::printf("constexpr double kLn2Over256[2] = {%a, %a};\n", mpfr_get_d(head, MPFR_RNDN),
+              rest.get());
+  mpfr_clear(head);
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "fine") == 0) {
+    print_fine_tables();
+    return 0;
+  }
   mpfr_t exact, diff;
   mpfr_inits2(kWorkingPrecision, exact, diff, static_cast<mpfr_ptr>(nullptr));
   std::printf("// Generated by tools/tess_tables/exp_tables.cpp; do not edit.\n");
@@ -102,8 +176,8 @@ int main() {
     std::printf("    {%a, %a},\n", hi, mpfr_get_d(diff, MPFR_RNDN));
   }
   std::printf("};\n");
-  print_power_polynomial("kExp2Polynomial", 2);
-  print_power_polynomial("kExp10Polynomial", 10);
+  print_power_polynomial("kExp2Polynomial", 2, 4, 64);
+  print_power_polynomial("kExp10Polynomial", 10, 4, 64);
   mpfr_clears(exact, diff, static_cast<mpfr_ptr>(nullptr));
   return 0;
 }

@@ -12,7 +12,7 @@ TESS_INTERLEAVE_BEGIN
 namespace zorn::tess {
 namespace {
 #include "tess_kernels/exp_log/data/exp_tables.inc"
-constexpr ShiftedRows kExp2Over64Shifted = shifted_rows(kExp2Over64Relative);
+constexpr ShiftedRows<64> kExp2Over64Shifted = shifted_rows(kExp2Over64Relative);
 
 using simd::F64x2;
 

@@ -32,40 +32,50 @@ template <class T, size_t N>
   return r * p;
 }
 
-// A relative 2^(j/64) table with each row's hi replaced by the bits of hi minus j << 46
-// (still a positive normal double: only moved through registers, never computed with).
-// The shifter sum's low 18 bits hold k = 64 (k div 64) + j, so that adding them moved
-// up by 46 gives the bits of 2^(k div 64) hi: one shift and one integer add, where the
-// plain hi takes two shifts and an add.
+// A relative 2^(j/N) table (N = 64 or 256) with each row's hi replaced by the bits of
+// hi minus j << (52 - log2 N) (still a positive normal double: only moved through
+// registers, never computed with). The shifter sum's low bits hold k = N (k div N) + j,
+// so that adding them moved up by 52 - log2 N gives the bits of 2^(k div N) hi: one
+// shift and one integer add, where the plain hi takes two shifts and an add.
+template <size_t N>
 struct ShiftedRows {
-  alignas(16) double row[64][2];
+  static_assert(N == 64 || N == 256);
+  static constexpr int kShift = N == 64 ? 46 : 44;
+  alignas(16) double row[N][2];
 };
-constexpr ShiftedRows shifted_rows(const double (&table)[64][2]) {
-  ShiftedRows s{};
-  for (uint64_t j = 0; j < 64; ++j) {
-    s.row[j][0] = std::bit_cast<double>(std::bit_cast<uint64_t>(table[j][0]) - (j << 46));
+template <size_t N>
+constexpr ShiftedRows<N> shifted_rows(const double (&table)[N][2]) {
+  ShiftedRows<N> s{};
+  for (uint64_t j = 0; j < N; ++j) {
+    s.row[j][0] = std::bit_cast<double>(std::bit_cast<uint64_t>(table[j][0]) -
+                                        (j << ShiftedRows<N>::kShift));
     s.row[j][1] = table[j][1];
   }
   return s;
 }
 
-// The rows of k mod 64 of two lanes, k in the low bits of the shifter sum t, as
-// A = 2^(k div 64) hi (exact: the fast lanes have normal results) and lo.
+// The rows of k mod N of two lanes, k in the low bits of the shifter sum t (|k| below
+// 2^(11 + log2 N)), as A = 2^(k div N) hi (exact: the fast lanes have normal results)
+// and lo.
 struct ScaledRows {
   simd::F64x2 a, lo;
 };
-[[gnu::always_inline]] inline ScaledRows scaled_rows(const ShiftedRows& table, simd::I64x2 t_bits) {
+template <size_t N>
+[[gnu::always_inline]] inline ScaledRows scaled_rows(const ShiftedRows<N>& table,
+                                                     simd::I64x2 t_bits) {
   using simd::F64x2;
   const simd::Words t_words = simd::words_through_memory(t_bits.v);
-  const F64x2 row0 = F64x2::load_aligned(table.row[t_words.w[0] & 63]);
-  const F64x2 row1 = F64x2::load_aligned(table.row[t_words.w[2] & 63]);
+  const F64x2 row0 = F64x2::load_aligned(table.row[t_words.w[0] & (N - 1)]);
+  const F64x2 row1 = F64x2::load_aligned(table.row[t_words.w[2] & (N - 1)]);
   const simd::I64x2 shifted_hi = simd::bits(simd::lane0s(row0, row1));
-  return {simd::from_bits(shifted_hi + (t_bits << 46)), simd::lane1s(row0, row1)};
+  return {simd::from_bits(shifted_hi + (t_bits << ShiftedRows<N>::kShift)),
+          simd::lane1s(row0, row1)};
 }
 
-// Two lanes of 2^(k div 64) hi (1 + lo + q) as A + A (lo + q): hi is scaled ahead of the
+// Two lanes of 2^(k div N) hi (1 + lo + q) as A + A (lo + q): hi is scaled ahead of the
 // sum, so that the scaling is off the chain that follows.
-[[gnu::always_inline]] inline simd::F64x2 scaled_table_sum(const ShiftedRows& table,
+template <size_t N>
+[[gnu::always_inline]] inline simd::F64x2 scaled_table_sum(const ShiftedRows<N>& table,
                                                            simd::I64x2 t_bits, simd::F64x2 q) {
   const ScaledRows rows = scaled_rows(table, t_bits);
   return rows.a + rows.a * (rows.lo + q);
