@@ -11,8 +11,8 @@
 
 namespace zorn::tess {
 namespace {
-#include "tess_kernels/exp_log/data/exp_tables.inc"
-constexpr ShiftedRows kExp2Over64Shifted = shifted_rows(kExp2Over64Relative);
+#include "tess_kernels/exp_log/data/exp_fine_tables.inc"
+constexpr ShiftedRows<256> kExp2Over256Shifted = shifted_rows(kExp2Over256Relative);
 
 using simd::F64x2;
 
@@ -21,7 +21,7 @@ constexpr double kSeriesLimit = 0.25;
 // Below this, e^x < 2^-57 and e^x - 1 rounds to -1.
 constexpr double kMinusOneBelow = -40.0;
 constexpr double kFastPathLimit = 708.39;
-// Up to this x, A = 2^(k div 64) hi is at most 2^53 (k <= 3391), and A - 1 is carried
+// Up to this x, A = 2^(k div 256) hi is at most 2^53 (k <= 13567), and A - 1 is carried
 // exactly in three operations.
 constexpr double kExactDifferenceLimit = 36.7;
 constexpr double kOverflowBound = 709.782712893384;
@@ -34,10 +34,10 @@ enum Constant : size_t {
   kHalf,
   kMinusOneLimit,
   kShifter,  // 1.5 * 2^52
-  kSixtyFourOverLn2,
-  kLn2Over64Hi,
-  kLn2Over64Lo,
-  kP0, kP1, kP2, kP3,  // e^r - 1 = r + r^2 (kP0 + r kP1 + r^2 kP2 + r^3 kP3)
+  kTwoFiftySixOverLn2,
+  kLn2Over256Hi,
+  kLn2Over256Lo,
+  kQ0, kQ1, kQ2, kQ3,  // e^r - 1 = r + r^2 (kQ0 + r kQ1 + r^2 kQ2 + r^3 kQ3)
   kMinusOne,
   kSeriesLimitRow,
   kSignBit,
@@ -49,10 +49,10 @@ constexpr simd::SplatRows<double, kConstantCount> kRows({
     134217729.0, 0.16666666666666666, 0.041666666666666664, 0.008333333333333333,
     0.001388888888888889, 0.0001984126984126984, 2.48015873015873e-05, 2.7557319223985893e-06,
     2.755731922398589e-07, 2.505210838544172e-08, 2.08767569878681e-09, 1.6059043836821613e-10,
-    1.1470745597729725e-11, 0.5, kMinusOneBelow, 6755399441055744.0, 92.33248261689366,
-    0.010830424696223417, 2.572804622327669e-14, 0.4999999999994775, 0.1666666666667797,
-    0.04166672368662385, 0.00833333416441411, -1.0, kSeriesLimit, -0.0, kFastPathLimit,
-    kExactDifferenceLimit});
+    1.1470745597729725e-11, 0.5, kMinusOneBelow, 6755399441055744.0, 0x1.71547652b82fep+8,
+    kLn2Over256[0], kLn2Over256[1], kExpm1Over256Polynomial[0], kExpm1Over256Polynomial[1],
+    kExpm1Over256Polynomial[2], kExpm1Over256Polynomial[3], -1.0, kSeriesLimit, -0.0,
+    kFastPathLimit, kExactDifferenceLimit});
 using Rows = simd::SplatReader<double, kConstantCount>;
 
 // e^x - 1 = x + x^2/2 + x^3 S(x) for |x| < 1/4, S the Taylor series to x^14 (truncated
@@ -77,25 +77,27 @@ using Rows = simd::SplatReader<double, kConstantCount>;
   return (lead.sum + (lead.err + (c[kHalf] * x2_err + (x2 * x) * s))) | (x & c[kSignBit]);
 }
 
-// e^x - 1 from e^x = 2^(k div 64) hi (1 + lo + p), 2^(j/64) = hi (1 + lo) from the
-// relative table: with A = 2^(k div 64) hi exact (normal range), A - 1 is carried
-// exactly and the small part A (lo + p) added last. x below -40 is taken as -40, where
-// the result is -1 already. Up to A = 2^53 (kSmallA), A - 1 is carried by the fast
-// two-sum of -1 and A: d = A - 1 is exact from A = 1/2 on, and below it |-1| > A; so
-// A - (d + 1) is the exact error everywhere. Above 2^53 d + 1 may round, and Knuth's
-// two-sum takes its place.
+// e^x - 1 from e^x = 2^(k div 256) hi (1 + lo + p), 2^(j/256) = hi (1 + lo) from the
+// relative table, k = 256 x / ln 2 rounded (in the caller's direction: the plain frame
+// keeps its rounding, so |r| may reach a whole step ln 2 / 256, which the polynomial
+// covers). With A = 2^(k div 256) hi exact (normal range), A - 1 is carried exactly and
+// the small part A (lo + p) added last. x below -40 is taken as -40, where the result is
+// -1 already. Up to A = 2^53 (kSmallA), A - 1 is carried by the fast two-sum of -1 and A:
+// d = A - 1 is exact from A = 1/2 on, and below it |-1| > A; so A - (d + 1) is the exact
+// error everywhere. Above 2^53 d + 1 may round, and Knuth's two-sum takes its place.
 template <bool kSmallA>
 [[gnu::always_inline]] inline F64x2 from_exponential(F64x2 x_in, const Rows& c) {
   const F64x2 x = simd::max(x_in, c[kMinusOneLimit]);
-  const F64x2 t = x * c[kSixtyFourOverLn2] + c[kShifter];
+  const F64x2 t = x * c[kTwoFiftySixOverLn2] + c[kShifter];
   const F64x2 k = t - c[kShifter];
-  const F64x2 r = (x - k * c[kLn2Over64Hi]) - k * c[kLn2Over64Lo];
-  // The exponential's polynomial in Estrin's order: two short chains instead of one.
+  // k ln2_hi is exact for |k| < 2^19.
+  const F64x2 r = (x - k * c[kLn2Over256Hi]) - k * c[kLn2Over256Lo];
+  // In Estrin's order: two short chains instead of one.
   const F64x2 r2 = r * r;
-  const F64x2 p_low = c[kP0] + r * c[kP1];
-  const F64x2 p_high = c[kP2] + r * c[kP3];
-  const F64x2 p = r + r2 * (p_low + r2 * p_high);
-  const auto [a, lo] = scaled_rows(kExp2Over64Shifted, simd::bits(t));
+  const F64x2 q_low = c[kQ0] + r * c[kQ1];
+  const F64x2 q_high = c[kQ2] + r * c[kQ3];
+  const F64x2 p = r + r2 * (q_low + r2 * q_high);
+  const auto [a, lo] = scaled_rows(kExp2Over256Shifted, simd::bits(t));
   TwoSum big;
   if constexpr (kSmallA) {
     big.sum = a + c[kMinusOne];
