@@ -1,23 +1,16 @@
-// Single precision cores of Sinh, Cosh and Tanh. Sinh and Cosh on four float lanes: one
-// table row at the nearest multiple of 1/8 and the addition theorem, carried as an exact
-// head and a small rest until one final rounding.
-// Tanh on the float pairs widened to doubles: e^(2a) by one reduction and a fitted
-// polynomial without a table, rounded once to float (relative error below 2^-30 before).
+// Single precision cores of Sinh, Cosh and Tanh on four float lanes: one table row at the
+// nearest multiple of 1/8 and the addition theorem, carried as an exact head and a small
+// rest until one final rounding.
 #pragma once
 
-#include "tess_kernels/exp_log/double_cores_single.h"
 #include "tess_kernels/frame/simd.h"
-#include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
 
 namespace zorn::tess::hyperbolic_single {
 
 using simd::F32x4;
-using simd::F64x2;
-using simd::I64x2;
 
 [[gnu::always_inline]] inline F32x4 splat_single(float v) { return F32x4::splat(v); }
-[[gnu::always_inline]] inline F64x2 splat_double(double v) { return F64x2::splat(v); }
 
 // f(a) for f = sinh or cosh and 0 <= a <= 89.416 (held there: other lanes take the
 // callout) by the addition theorem at c = k/8, k = round(8a): f(a) = f(c) cosh r +
@@ -56,38 +49,34 @@ template <const float (&kRows)[716][4]>
   return addition_core<hyperbolic::data::kCoshRowsSingle>(simd::abs(x));
 }
 
-constexpr double kLn2 = 0.6931471805599453;
-
-// z = n + f for |z| < 2^50: n the nearest integer (in the low bits of z + 1.5 * 2^52),
-// kept as n << 52, the exponent field of 2^n; f = z - n exact, |f| <= 1/2.
-struct Exp2Split {
-  I64x2 exponent;
-  F64x2 f;
-};
-[[gnu::always_inline]] inline Exp2Split exp2_split(F64x2 z) {
-  const F64x2 shifter = splat_double(6755399441055744.0);
-  const F64x2 t = z + shifter;
-  return {simd::bits(t) << 52, z - (t - shifter)};
-}
-
-// tanh a = q / (q + 2) with q = e^(2a) - 1 = 2^n (2^f - 1) + (2^n - 1) for z = 2a/ln2, a
-// at least 0 and held at 9.5 (from 9.02 on the result rounds to 1): 2^n - 1 is exact,
-// and q keeps its relative accuracy as a goes to 0, where n = 0 and q = 2^f - 1.
-[[gnu::always_inline]] inline F64x2 tanh_held(F64x2 a) {
-  const auto& c = hyperbolic::data::kTanhExp2Polynomial;
-  const Exp2Split s = exp2_split(a * splat_double(2 / kLn2));
-  // Estrin's scheme: the chains of the group stay short enough for the out-of-order
-  // window to overlap several groups (Horner's rule measured 3% slower).
-  const F64x2 f = s.f, f2 = f * f, f4 = f2 * f2;
-  const auto pair = [&](int i) { return splat_double(c[i]) + f * splat_double(c[i + 1]); };
-  const F64x2 high = pair(4) + f2 * splat_double(c[6]);
-  const F64x2 p = f * ((pair(0) + f2 * pair(2)) + f4 * high);
-  const F64x2 power = simd::from_bits(s.exponent + simd::bits(splat_double(1.0)));
-  const F64x2 q = power * p + (power - splat_double(1.0));
-  return q / (q + splat_double(2.0));
-}
+// tanh a for a >= 0 by the addition theorem at c = k/8, k = round(8a) with a held at
+// 9.125 (from 9.011 on the result rounds to 1): with T = tanh c, G = 1 - T^2 and s =
+// tanh r (r = a - c, |r| <= 1/16, carried as u = 8r),
+//   tanh a = T + G s/(1 + T s) = T + G r + G d,   d = (s - r - T s r)/(1 + T s),
+// d near -T r^2. The row {T hi, T lo, G head/8, G rest/8} (tools/tess_inverse_trig_tables)
+// holds G's head short enough that head r is exact, as in addition_core:
+//   tanh a = (T hi + head r) + (T lo + G d + rest r),
+// the first sum exact by the fast two-sum (T hi >= tanh 1/8 > 1/16 >= head r but in row 0,
+// where T = 0), the second at most 1/32 of the result. s - r = r^3 P(r^2) is a fit (relative error
+// 2^-21.5, and s - r is at most r^2/3 of s); d needs 2^-20 only, so that the one division
+// in float serves.
 [[gnu::always_inline]] inline F32x4 tanh_core(F32x4 a) {
-  return in_double(simd::min(a, F32x4::splat(9.5f)), tanh_held);
+  const auto& q = hyperbolic::data::kTanhCubicPolynomial;
+  const F32x4 shifter = splat_single(12582912.0f);  // 1.5 * 2^23: k in the low bits of t
+  const F32x4 y = simd::min(a, splat_single(9.125f)) * splat_single(8.0f);
+  const F32x4 t = y + shifter;
+  const F32x4 u = y - (t - shifter);
+  F32x4 row[4];
+  simd::gather_rows(hyperbolic::data::kTanhRowsSingle, simd::bits(t), row);
+  const F32x4 z = u * u;
+  const F32x4 cubic = (u * z) * (splat_single(q[0]) + z * splat_single(q[1]));  // 8 (s - r)
+  const F32x4 ts = (row[0] * splat_single(0.125f)) * (u + cubic);                // T s
+  const F32x4 d = (cubic - ts * u) / (splat_single(1.0f) + ts);                  // 8d
+  const F32x4 p = row[2] * u;
+  const F32x4 sum = row[0] + p;
+  const F32x4 e = (row[0] - sum) + p;
+  const F32x4 rest = (row[1] + (row[2] + row[3]) * d) + row[3] * u;
+  return sum + (e + rest);
 }
 
 }  // namespace zorn::tess::hyperbolic_single
