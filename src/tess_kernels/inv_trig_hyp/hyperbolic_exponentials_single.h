@@ -12,6 +12,30 @@ using simd::F32x4;
 
 [[gnu::always_inline]] inline F32x4 splat_single(float v) { return F32x4::splat(v); }
 
+// The rows k of a table of four floats (16-byte aligned) for the lanes of t = y + 1.5 *
+// 2^23, whose bits are 0x4B400000 + k, transposed: column[c][l] = table[k_l][c]. The byte
+// offsets 16 k leave by two 64-bit moves with the exponent bits still in them (0xB4000000
+// after the shift by 4), taken off the base once: four vector operations where a word
+// extraction per lane takes eight.
+template <size_t kRows>
+[[gnu::always_inline]] inline void gather_shifted_rows(const float (&table)[kRows][4], F32x4 t,
+                                                       F32x4 column[4]) {
+  const __m128i offsets = _mm_slli_epi32(_mm_castps_si128(t.v), 4);
+  const uint64_t low = static_cast<uint64_t>(_mm_cvtsi128_si64(offsets));
+  const uint64_t high = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(offsets, offsets)));
+  const uintptr_t base = reinterpret_cast<uintptr_t>(table) - uintptr_t{0xB4000000u};
+  const auto row = [&](uint64_t offset) {
+    return _mm_load_ps(reinterpret_cast<const float*>(base + offset));
+  };
+  __m128 r0 = row(low & 0xFFFFFFFF), r1 = row(low >> 32), r2 = row(high & 0xFFFFFFFF);
+  __m128 r3 = row(high >> 32);
+  _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
+  column[0] = {r0};
+  column[1] = {r1};
+  column[2] = {r2};
+  column[3] = {r3};
+}
+
 // f(a) for f = sinh or cosh and 0 <= a <= 89.416 (held there: other lanes take the
 // callout) by the addition theorem at c = k/8, k = round(8a): f(a) = f(c) cosh r +
 // g(c) sinh r with g the other function and r = a - c, |r| <= 1/16, carried as u = 8r
@@ -31,7 +55,7 @@ template <const float (&kRows)[716][4]>
   const F32x4 t = y + shifter;
   const F32x4 u = y - (t - shifter);
   F32x4 row[4];
-  simd::gather_rows(kRows, simd::bits(t), row);
+  gather_shifted_rows(kRows, t, row);
   const F32x4 z = u * u;
   const F32x4 even = z * (splat_single(1.0f / 128) + z * splat_single(1.0f / 98304));
   const F32x4 odd = (u * z) * (splat_single(1.0f / 384) + z * splat_single(1.0f / 491520));
@@ -67,7 +91,7 @@ template <const float (&kRows)[716][4]>
   const F32x4 t = y + shifter;
   const F32x4 u = y - (t - shifter);
   F32x4 row[4];
-  simd::gather_rows(hyperbolic::data::kTanhRowsSingle, simd::bits(t), row);
+  gather_shifted_rows(hyperbolic::data::kTanhRowsSingle, t, row);
   const F32x4 z = u * u;
   const F32x4 cubic = (u * z) * (splat_single(q[0]) + z * splat_single(q[1]));  // 8 (s - r)
   const F32x4 ts = (row[0] * splat_single(0.125f)) * (u + cubic);                // T s
