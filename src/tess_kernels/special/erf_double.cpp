@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "tess_kernels/exp_log/scale_double.h"
-#include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/frame/splat_rows.h"
 #include "tess_kernels/special/erf_core.h"
 #include "zorn/tess.h"
@@ -141,11 +140,7 @@ double scaled_result(const ScaledPair& p, int64_t m) {
 }  // namespace
 
 TESS_DOUBLE_PAIR_LOOPS(ErfDouble, erf_pair)
-// An erfc pair is one chain from its row through the two-sum with Veltkamp's split; Erf
-// measured no gain from the interleaving.
-TESS_INTERLEAVE_BEGIN
 TESS_DOUBLE_PAIR_LOOPS(ErfcDouble, erfc_pair)
-TESS_INTERLEAVE_END
 TESS_DOUBLE_PAIR_LOOPS(ErfcxDouble, erfcx_pair)
 TESS_DOUBLE_PAIR_LOOPS(CdfNormDouble, cdfnorm_pair)
 
