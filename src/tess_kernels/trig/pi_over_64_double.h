@@ -60,12 +60,16 @@ inline Series series(const ReducedAngle& angle) {
 // cos(m pi/64 + s + s_lo) with m offset by `rows` (-32 gives the sine). The one exact
 // zero, the sine of a = +0 (row 96), comes out as +0: every sum there has a +0 term.
 inline F64x2 cos_of(const ReducedAngle& angle, const Series& ser, int64_t rows) {
-  const I64x2 offset = ((angle.t_bits + I64x2::splat(rows)) & I64x2::splat(127)) << 5;
+  // Byte offsets of the rows (m + rows) mod 128 from the low words of t, offset, masked
+  // and scaled in general registers: the vector ports are what the loop waits on (d Cos
+  // 1.04x faster than with these three steps in vector registers).
   const auto* base = reinterpret_cast<const char*>(trig_tables::kCosPiOver64Double);
-  const auto* row0 = reinterpret_cast<const double*>(
-      base + static_cast<uint32_t>(_mm_cvtsi128_si32(offset.v)));
-  const auto* row1 = reinterpret_cast<const double*>(
-      base + static_cast<uint32_t>(_mm_extract_epi16(offset.v, 4)));
+  const auto row = [&](int word) {
+    const uint32_t index = static_cast<uint32_t>(word) + static_cast<uint32_t>(rows);
+    return reinterpret_cast<const double*>(base + ((index & 127) << 5));
+  };
+  const double* row0 = row(_mm_cvtsi128_si32(angle.t_bits.v));
+  const double* row1 = row(_mm_extract_epi16(angle.t_bits.v, 4));
   const __m128d a0 = _mm_load_pd(row0), a1 = _mm_load_pd(row1);
   const __m128d b0 = _mm_load_pd(row0 + 2), b1 = _mm_load_pd(row1 + 2);
   const F64x2 v_hi{_mm_unpacklo_pd(a0, a1)}, d_less_sigma{_mm_unpackhi_pd(a0, a1)};
