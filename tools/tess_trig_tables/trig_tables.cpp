@@ -6,10 +6,12 @@
 //     most significant first, for the single precision argument of biased exponent e;
 //   kSinCosSingle[j], j = 0..32: cos(j pi/128) - 1, sin(j pi/128), the remainder of the
 //     sine rounded to float, 1.0;
-//   kSinCosDouble[j], j = 0..255 (a half period; the kernels fold the other half onto
-//     it): for j <= 128 cos(j pi/256) - 1, 1.0, sin(j pi/256) rounded to double, the
-//     remainder of the sine rounded to double; for j > 128 the row of 256 - j, so that
-//     the kernels' reflection pi - b needs no index arithmetic;
+//   kSinCosDouble[j], j = 0..511 (the whole period, folded onto its first quarter): for
+//     i = j mod 256 <= 128 cos(i pi/256) - 1, the sign mask +0, sin(i pi/256) rounded
+//     to double, the remainder of the sine rounded to double; for i > 128 the row of
+//     256 - i with the sign mask -0 (the reflection pi - b negates the remainder angle);
+//     for j >= 256 the row of i with both sine parts and the sign mask negated
+//     (sin(pi + b) = -sin b), so that the kernels take every sign from the row;
 //   kCosPiOver64Double[m], m = 0..127 (the whole period), b = m pi/64: cos b rounded to
 //     double, D - sigma, the remainder of the cosine, and D, where D = -sin b rounded
 //     (-0 for m = 0, +0 at the other zero) and sigma = +-1 takes D's sign bit.
@@ -98,15 +100,23 @@ int main() {
   }
   std::printf("};\n\n");
 
-  std::printf("// {cos(i pi/256) - 1, 1, sin(i pi/256), its rounded remainder}, i = min(j, 256 - j),\n"
-              "// j = 0..255.\n");
-  std::printf("alignas(32) constexpr double kSinCosDouble[256][4] = {\n");
-  for (int j = 0; j < 256; ++j) {
-    angle(s, c, j <= 128 ? j : 256 - j, 256);
+  std::printf(
+      "// {cos(k pi/256) - 1, the sign of the remainder angle, +-sin(k pi/256), its\n"
+      "// rounded remainder}, i = j mod 256, k = min(i, 256 - i), the sine negated for\n"
+      "// j >= 256 and the sign -0 where exactly one of i > 128 and j >= 256 holds;\n"
+      "// j = 0..511.\n");
+  std::printf("alignas(32) constexpr double kSinCosDouble[512][4] = {\n");
+  for (int j = 0; j < 512; ++j) {
+    const int i = j % 256;
+    const bool negate = j >= 256;
+    angle(s, c, i <= 128 ? i : 256 - i, 256);
     mpfr_sub_ui(c, c, 1, MPFR_RNDN);
     const double hi = mpfr_get_d(s, MPFR_RNDN);
     mpfr_sub_d(s, s, hi, MPFR_RNDN);
-    std::printf("    {%a, 1.0, %a, %a},\n", mpfr_get_d(c, MPFR_RNDN), hi, mpfr_get_d(s, MPFR_RNDN));
+    const double lo = mpfr_get_d(s, MPFR_RNDN);
+    const double sign = (i > 128) != negate ? -0.0 : 0.0;
+    std::printf("    {%a, %a, %a, %a},\n", mpfr_get_d(c, MPFR_RNDN), sign, negate ? -hi : hi,
+                negate ? -lo : lo);
   }
   std::printf("};\n\n");
 

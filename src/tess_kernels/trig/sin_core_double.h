@@ -104,39 +104,32 @@ struct SinParts {
 };
 inline SinParts sin_parts(const ReducedAngle& angle, const RemainderSeries& series,
                           int64_t quarter_turns) {
-  namespace t = trig_tables;
-  const I64x2 j9 = (angle.t_bits + I64x2::splat(128 * quarter_turns)) & I64x2::splat(511);
-  // Lanes in (pi/2, pi) mod pi are reflected: angle -r, and row j > 128 holds the values
-  // of row 256 - j (the sign of 128 - j tells them apart).
-  const I64x2 row = j9 & I64x2::splat(255);
-  const I64x2 r_sign = (I64x2::splat(128) - row) & I64x2::splat(kSignBit);
-  const F64x2 r = simd::from_bits(simd::bits(series.r) ^ r_sign);
-  const F64x2 sin_tail = simd::from_bits(simd::bits(series.sin_tail) ^ r_sign);
-  const F64x2 cos_m1 = series.cos_m1;
-  // Byte offsets of the two 32-byte rows (below 2^13) from one vector shift and one word
-  // extraction per lane.
-  const I64x2 offset = row << 5;
-  const auto* base = reinterpret_cast<const char*>(t::kSinCosDouble);
-  const uint32_t offset0 = static_cast<uint32_t>(_mm_cvtsi128_si32(offset.v));
-  const uint32_t offset1 = static_cast<uint32_t>(_mm_extract_epi16(offset.v, 4));
-  const auto* row0 = reinterpret_cast<const double*>(base + offset0);
-  const auto* row1 = reinterpret_cast<const double*>(base + offset1);
-  const F64x2 cm1{_mm_loadh_pd(_mm_load_sd(row0), row1)};
-  // The sine's two parts sit side by side, 16-byte aligned: one load per row.
-  const __m128d sin0 = _mm_load_pd(row0 + 2);
-  const __m128d sin1 = _mm_load_pd(row1 + 2);
-  const F64x2 s_hi{_mm_unpacklo_pd(sin0, sin1)};
-  const F64x2 s_lo{_mm_unpackhi_pd(sin0, sin1)};
+  // Row j = k mod 512 of the whole period holds the values of the first quarter with
+  // their signs: lanes in (pi/2, pi) mod pi are reflected (angle -r, the row of 256 - j
+  // mod 256) and sin(pi + b) = -sin b negates the sine parts, the row's sign mask doing
+  // both to r. The byte offsets come from the low words of t in general registers: the
+  // loop waits on the vector ports.
+  const auto* base = reinterpret_cast<const char*>(trig_tables::kSinCosDouble);
+  const auto row = [&](int word) {
+    const uint32_t j = static_cast<uint32_t>(word) + static_cast<uint32_t>(128 * quarter_turns);
+    return reinterpret_cast<const double*>(base + ((j & 511) << 5));
+  };
+  const double* row0 = row(_mm_cvtsi128_si32(angle.t_bits.v));
+  const double* row1 = row(_mm_extract_epi16(angle.t_bits.v, 4));
+  const __m128d a0 = _mm_load_pd(row0), a1 = _mm_load_pd(row1);
+  const __m128d b0 = _mm_load_pd(row0 + 2), b1 = _mm_load_pd(row1 + 2);
+  const F64x2 cm1{_mm_unpacklo_pd(a0, a1)}, r_sign{_mm_unpackhi_pd(a0, a1)};
+  const F64x2 s_hi{_mm_unpacklo_pd(b0, b1)}, s_lo{_mm_unpackhi_pd(b0, b1)};
+  const F64x2 r = series.r ^ r_sign;
+  const F64x2 sin_tail = series.sin_tail ^ r_sign;
 
-  // Dekker's fast two-sum is exact here: s_hi is 0 (row 0) or at least sin(pi/256), above
-  // the |r| <= pi/512 of every reduction onto this table, so its exponent is the larger.
+  // Dekker's fast two-sum is exact here: s_hi is 0 (rows 0 and 256) or at least
+  // sin(pi/256) in size, above the |r| <= pi/512 of every reduction onto this table, so
+  // its exponent is the larger.
   const TwoSum head = fast_two_sum(s_hi, r);
   const F64x2 small =
-      (((s_hi * cos_m1 + s_lo) + cm1 * sin_tail) + sin_tail) + (head.err + cm1 * r);
-  // sin(pi + b) = -sin b: bit 8 of j becomes the sign bit.
-  const I64x2 negate = (j9 & I64x2::splat(256)) << 55;
-  return {simd::from_bits(simd::bits(head.sum) ^ negate),
-          simd::from_bits(simd::bits(small) ^ negate)};
+      (((s_hi * series.cos_m1 + s_lo) + cm1 * sin_tail) + sin_tail) + (head.err + cm1 * r);
+  return {head.sum, small};
 }
 
 inline F64x2 value(const SinParts& p) { return p.hi + p.lo; }
