@@ -3,22 +3,21 @@
 // cinv = round(1024 / (1 + j/64)) / 1024 (exact in a double).
 //   callout:    {cinv, ln_c_hi = RN(-ln cinv), ln_c_lo = RN(-ln cinv - ln_c_hi)}
 //   fast paths: {cinv, RN(ln c), RN(log2 c), RN(log10 c)}
-// and, for the table-free single precision log2 and log10 away from 1, the float constants
-// of log_b(2^e (1 + r)) = e log_b 2 + r head + (r rest + r^2 Q_b(r)), r in
-// [sqrt(2)/2 - 1, sqrt(2) - 1]: log_b 2 as a 16-bit head (e times it is exact) and a
-// rounded rest, 1/ln b as a head of two bits (r times it is exact for every such float r)
-// and a rounded rest, and Q_b interpolated at the Chebyshev nodes of the interval
-// (mp_fit), rounded to float.
+// and, for the single precision log2 and log10 away from 1, for j = 0..128 and
+// c = 1 + j/128 exactly, the rows
+//   {RN_float(2^-23 / c), hi = log_base c rounded to a multiple of 2^-12,
+//    RN_float(log_base c - hi), 0}
+// (so that e log_base(2)_hi + hi is exact in single precision for every exponent e) and
+// rows of four equal lanes: 1/ln b, -1/(2 ln b), 1/(3 ln b) rounded to float (the series
+// of log_b(1 + r) to degree 3), log_b 2 as a multiple of 2^-12 and the rounded rest.
 #include <mpfr.h>
 
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
+#include <string>
 #include <string_view>
-#include <vector>
 
-#include "../mp_fit/chebyshev_fit.h"
-
-using mp_fit::Real;
 using LogFn = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t);
 
 double reciprocal_point(int j) {
@@ -36,75 +35,61 @@ double log_of_point(mpfr_t work, double cinv, int (*log_fn)(mpfr_ptr, mpfr_srcpt
   return mpfr_get_d(work, MPFR_RNDN) + 0.0;
 }
 
-// v rounded to `bits` significant bits, as a float.
-float head_of(const Real& v, int bits) {
-  int exponent;
-  std::frexp(v.get(), &exponent);
-  return static_cast<float>(
-      std::ldexp(std::nearbyint(std::ldexp(v.get(), bits - exponent)), exponent - bits));
+// v rounded to a multiple of 2^-12.
+double multiple_of_2_12(mpfr_srcptr v) {
+  return std::nearbyint(std::ldexp(mpfr_get_d(v, MPFR_RNDN), 12)) / 4096.0;
 }
 
-float rest_of(const Real& v, float head) {
-  Real rest;
-  mpfr_sub_d(rest.v, v.v, head, MPFR_RNDN);
-  return mpfr_get_flt(rest.v, MPFR_RNDN);
+// RN_float(v - hi) with v exact in MPFR; +0 rather than -0.
+float rest_after(mpfr_ptr v, double hi) {
+  mpfr_sub_d(v, v, hi, MPFR_RNDN);
+  return mpfr_get_flt(v, MPFR_RNDN) + 0.0f;
 }
 
-constexpr double kReducedLow = -0x1.2bec33p-2;  // sqrt(2)/2 - 1 rounded down
-constexpr double kReducedWidth = 0x1.6a09e7p-1;  // up to sqrt(2) - 1 and beyond
-constexpr int kSeriesDegree = 8;
+void print_lanes(const char* name, std::initializer_list<float> values) {
+  std::printf("alignas(16) const float %s[%zu][4] = {\n", name, values.size());
+  for (const float v : values) std::printf("    {%af, %af, %af, %af},\n", v, v, v, v);
+  std::printf("};\n");
+}
 
-// <name>[13][4]: rows of four equal lanes, Q_b's coefficients from degree 0, 1/ln b's
-// rest and head, log_b 2's rest and head.
-void print_float_log(const char* name, LogFn log_fn) {
-  Real inverse_ln, two;
-  mpfr_const_log2(inverse_ln.v, MPFR_RNDN);
-  mpfr_set_ui(two.v, 2, MPFR_RNDN);
-  log_fn(two.v, two.v, MPFR_RNDN);
-  mpfr_div(inverse_ln.v, two.v, inverse_ln.v, MPFR_RNDN);  // log_b 2 / ln 2 = 1 / ln b
-  const auto q = [&](Real& out, const Real& r) {
-    Real one_plus, linear, square;
-    mpfr_add_ui(one_plus.v, r.v, 1, MPFR_RNDN);
-    log_fn(out.v, one_plus.v, MPFR_RNDN);
-    mpfr_mul(linear.v, r.v, inverse_ln.v, MPFR_RNDN);
-    mpfr_sub(out.v, out.v, linear.v, MPFR_RNDN);
-    mpfr_sqr(square.v, r.v, MPFR_RNDN);
-    mpfr_div(out.v, out.v, square.v, MPFR_RNDN);
-  };
-  const int n = kSeriesDegree;
-  const std::vector<Real> in_d = mp_fit::fit(q, kReducedLow, kReducedWidth, n);
-  const std::vector<Real> in_r = mp_fit::to_powers_of_x(in_d, kReducedLow);
-  std::vector<float> series;
-  for (const Real& v : in_r) series.push_back(mpfr_get_flt(v.v, MPFR_RNDN));
-  const float two_head = head_of(two, 16), linear_head = head_of(inverse_ln, 2);
-  const float linear_rest = rest_of(inverse_ln, linear_head);
-  std::vector<float> rows = series;
-  rows.insert(rows.end(), {linear_rest, linear_head, rest_of(two, two_head), two_head});
-  std::printf("alignas(16) const float %s[%zu][4] = {\n", name, rows.size());
-  for (const float v : rows) std::printf("    {%af, %af, %af, %af},\n", v, v, v, v);
-  // Absolute error of r head + r rest + r^2 Q_b(r) with the rounded constants.
-  double worst = 0;
-  for (int i = 0; i <= 8192; ++i) {
-    Real r, exact, p;
-    mpfr_set_d(r.v, kReducedLow + kReducedWidth * i / 8192, MPFR_RNDN);
-    mpfr_add_ui(exact.v, r.v, 1, MPFR_RNDN);
-    log_fn(exact.v, exact.v, MPFR_RNDN);
-    mp_fit::evaluate(p, series, r);
-    mpfr_mul(p.v, p.v, r.v, MPFR_RNDN);
-    mpfr_add_d(p.v, p.v, linear_rest, MPFR_RNDN);
-    mpfr_add_d(p.v, p.v, linear_head, MPFR_RNDN);
-    mpfr_mul(p.v, p.v, r.v, MPFR_RNDN);
-    mpfr_sub(p.v, p.v, exact.v, MPFR_RNDN);
-    worst = std::fmax(worst, std::fabs(p.get()));
+// <base>PointsFloat[129][4] and <base>FloatLanes[5][4] as described above.
+void print_float_log(const char* base, LogFn log_fn) {
+  mpfr_t exact, inverse_ln;
+  mpfr_inits2(256, exact, inverse_ln, static_cast<mpfr_ptr>(nullptr));
+  std::printf("alignas(16) const float %sPointsFloat[129][4] = {\n", base);
+  for (int j = 0; j <= 128; ++j) {
+    const double c = 1.0 + j / 128.0;
+    const float scaled_reciprocal = static_cast<float>(std::ldexp(1.0 / c, -23));
+    mpfr_set_d(exact, c, MPFR_RNDN);
+    log_fn(exact, exact, MPFR_RNDN);
+    const double hi = multiple_of_2_12(exact);
+    std::printf("    {%af, %af, %af, 0.0f},\n", scaled_reciprocal, hi, rest_after(exact, hi));
   }
-  std::printf("};\n// largest absolute error of the polynomial: 2^%.1f\n", std::log2(worst));
+  std::printf("};\n");
+  mpfr_set_ui(exact, 2, MPFR_RNDN);
+  log_fn(exact, exact, MPFR_RNDN);  // log_b 2
+  mpfr_const_log2(inverse_ln, MPFR_RNDN);
+  mpfr_div(inverse_ln, exact, inverse_ln, MPFR_RNDN);  // log_b 2 / ln 2 = 1 / ln b
+  const auto series = [&](long divisor) {
+    mpfr_t term;
+    mpfr_init2(term, 256);
+    mpfr_div_si(term, inverse_ln, divisor, MPFR_RNDN);
+    const float v = mpfr_get_flt(term, MPFR_RNDN);
+    mpfr_clear(term);
+    return v;
+  };
+  const double two_hi = multiple_of_2_12(exact);
+  const std::string lanes = std::string(base) + "FloatLanes";
+  print_lanes(lanes.c_str(), {series(1), series(-2), series(3), static_cast<float>(two_hi),
+                              rest_after(exact, two_hi)});
+  mpfr_clears(exact, inverse_ln, static_cast<mpfr_ptr>(nullptr));
 }
 
 int main(int argc, char** argv) {
   if (argc > 1 && std::string_view(argv[1]) == "lanes") {
     std::printf("// Generated by tools/tess_tables/ln_tables.cpp (argument lanes); do not edit.\n");
-    print_float_log("kLog2FloatLanes", mpfr_log2);
-    print_float_log("kLog10FloatLanes", mpfr_log10);
+    print_float_log("kLog2", mpfr_log2);
+    print_float_log("kLog10", mpfr_log10);
     return 0;
   }
   mpfr_t exact, diff;

@@ -8,6 +8,7 @@
 #include "tess_kernels/exp_log/log_reduction_single.h"
 #include "tess_kernels/exp_log/rounds_to_nearest_single.h"
 #include "tess_kernels/frame/lane_loop_single.h"
+#include "tess_kernels/frame/polynomial_double.h"
 
 namespace zorn::tess {
 

@@ -17,7 +17,8 @@ struct Log2Single : LaneLoopSingle<Log2Single> {
   // Exact for powers of two, where j = 0 and r = 0.
   [[gnu::always_inline]] static simd::F32x4 fast_path(simd::F32x4 x) {
     if (any_lane_near_one(x)) return near_one(x);
-    return log_away_from_one<log_single_data::kLog2FloatLanes, true>(x);
+    return log_by_float_points<log_single_data::kLog2PointsFloat,
+                               log_single_data::kLog2FloatLanes, true>(x);
   }
 
   // Out of line: the rare near-one groups do not weigh on the inlined fast path.

@@ -6,7 +6,6 @@
 
 #include "tess_kernels/exp_log/double_cores_single.h"
 #include "tess_kernels/exp_log/lanes_inside_single.h"
-#include "tess_kernels/frame/polynomial_double.h"
 #include "tess_kernels/frame/simd.h"
 
 namespace zorn::tess {
@@ -74,42 +73,43 @@ inline bool any_lane_near_one(simd::F32x4 x) {
 }
 
 namespace log_single_data {
-// Rows of four equal lanes (tools/tess_tables/ln_tables.cpp): Q_b's coefficients from
-// degree 0, then 1/ln b's rest and head, then log_b 2's rest and head. Defined in
-// log2_log10_single.cpp, out of sight of the kernels: GCC then reads each as a vector
-// memory operand where the loop's registers run out, where a constant it can see would be
-// rebuilt from a scalar load and a broadcast (two instructions) in every group.
-constexpr int kFloatLogRows = 13;
+// From tools/tess_tables/ln_tables.cpp (argument lanes): for c = 1 + j/128, j = 0..128,
+// rows {2^-23/c, log_b(c)_hi, log_b(c)_lo, 0} with hi a multiple of 2^-12; and rows of four
+// equal lanes: 1/ln b, -1/(2 ln b), 1/(3 ln b), log_b(2)_hi (a multiple of 2^-12) and
+// log_b(2)_lo. Defined in log2_log10_single.cpp, out of sight of the kernels: GCC then
+// reads each row of lanes as a vector memory operand where the loop's registers run out,
+// where a constant it can see would be rebuilt from a scalar load and a broadcast (two
+// instructions) in every group.
+constexpr int kFloatLogRows = 5;
+alignas(16) extern const float kLog2PointsFloat[129][4];
+alignas(16) extern const float kLog10PointsFloat[129][4];
 alignas(16) extern const float kLog2FloatLanes[kFloatLogRows][4];
 alignas(16) extern const float kLog10FloatLanes[kFloatLogRows][4];
 }  // namespace log_single_data
 
-// log_base x in single precision for positive normal x outside [0.5, 2), without a table.
-// x = 2^e m with m in [sqrt(2)/2, sqrt(2)) and r = m - 1 exact (reduce_from);
-// log_base x = e log_base(2)_head + (r head + (r rest + r^2 Q(r) + e log_base(2)_rest)).
-// e log_base(2)_head is exact (a 16-bit head by an 8-bit e), and so is r head: r is a
-// multiple of 2^-24 (of 2^-23 where m >= 1) and the head has two significant bits, so the
-// product is a multiple of 2^-25 below 1/2 (2^-24 below 1) for log2 and of 2^-27 below 1/8
-// (2^-26 below 1/4) for log10. Only the sum in brackets (at most log_base sqrt(2)) and the
-// small terms round before the last sum, which is at least log_base 2 in magnitude
-// outside [0.5, 2): within 0.5 + 0.25 + 0.1 ulp. Q errs below 2^-26.7 (log2) and 2^-28.9
-// (log10) absolutely. For base 2 the head of log_b 2 is 1 and its rest 0.
-template <const float (&kLanes)[log_single_data::kFloatLogRows][4], bool kBaseTwo>
-ZORN_FAST_INLINE simd::F32x4 log_away_from_one(simd::F32x4 x) {
+// log_base x in single precision for positive normal x outside [0.5, 2). x = 2^e m with
+// c = 1 + j/128 the nearest point to m and r = (m - c)/c, |r| <= 1/256, from the exact
+// integer difference of the mantissas, rounded once. e log_base(2)_hi + log_base(c)_hi is
+// exact (both multiples of 2^-12, below 2^7); the lo parts and log_base(1 + r) to degree 3
+// add at most 0.016, so their rounding errors stay near 0.03 ulp of a result of at least
+// log_base 2. The table's four-lane gather costs a store, eight loads and the
+// transposition, where the table-free form needed a polynomial of degree 10.
+template <const float (&kPoints)[129][4],
+          const float (&kLanes)[log_single_data::kFloatLogRows][4], bool kBaseTwo>
+ZORN_FAST_INLINE simd::F32x4 log_by_float_points(simd::F32x4 x) {
   using simd::F32x4;
-  const auto row = [](int i) { return F32x4{_mm_load_ps(kLanes[i])}; };
-  simd::I32x4 e_bits;
-  F32x4 r;
-  reduce_from(kHalfRootTwoBits, x, e_bits, r);
-  const F32x4 e = simd::to_float(e_bits);
-  // Estrin's order: the chain from r to the result is about half as long as by Horner's
-  // rule, which left the loop waiting on it.
-  const F32x4 q = estrin_of<9>(r, [&](size_t i) { return row(static_cast<int>(i)); });
-  F32x4 small = r * row(9) + (r * r) * q;
-  if constexpr (!kBaseTwo) small = small + e * row(11);
-  const F32x4 fraction = r * row(10) + small;
-  if constexpr (kBaseTwo) return e + fraction;
-  return e * row(12) + fraction;
+  using simd::I32x4;
+  const auto lanes = [](int i) { return F32x4{_mm_load_ps(kLanes[i])}; };
+  const I32x4 b = simd::bits(x);
+  const I32x4 mantissa = b & I32x4::splat(0x007FFFFF);
+  const I32x4 j = (mantissa + I32x4::splat(0x8000)) >> 16;
+  const F32x4 e = simd::to_float((b >> 23) - I32x4::splat(127));
+  F32x4 row[4];
+  simd::gather_rows(kPoints, j, row);
+  const F32x4 r = simd::to_float(mantissa - (j << 16)) * row[0];
+  const F32x4 t = r * (lanes(0) + r * (lanes(1) + r * lanes(2)));
+  if constexpr (kBaseTwo) return (e + row[1]) + (row[2] + t);
+  return (e * lanes(3) + row[1]) + (row[2] + (e * lanes(4) + t));
 }
 
 }  // namespace zorn::tess
