@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "tess_kernels/frame/simd_double.h"
+#include "tess_kernels/frame/words_through_memory.h"
 
 namespace zorn::tess::simd {
 
@@ -85,19 +86,12 @@ inline void index_lanes(I32x4 x, uint32_t out[4]) {
   out[3] = static_cast<uint32_t>(I32x4{_mm_shuffle_epi32(x.v, 0xFF)}.lane0());
 }
 
-// Row indices below 2^16 of four lanes, lane 0 first: the vector stored once and its low
-// words read back by scalar loads, which the store forwards. A word extraction (pextrw)
-// per lane costs two vector operations on the ports the kernels' arithmetic needs; the
-// loads use the load ports. The empty asm keeps GCC from turning the loads back into
-// extractions.
+// Row indices below 2^16 of four lanes, lane 0 first, read through memory
+// (words_through_memory.h): a word extraction (pextrw) per lane costs two vector
+// operations on the ports the kernels' arithmetic needs.
 inline void row_lanes(I32x4 x, uint32_t out[4]) {
-  alignas(16) uint16_t words[8];
-  _mm_store_si128(reinterpret_cast<__m128i*>(words), x.v);
-  asm("" : "+m"(words));
-  out[0] = words[0];
-  out[1] = words[2];
-  out[2] = words[4];
-  out[3] = words[6];
+  const Words s = words_through_memory(x.v);
+  for (int l = 0; l < 4; ++l) out[l] = s.w[l] & 0xFFFF;
 }
 
 // Table rows of two floats (index below 2^16), one 8-byte load per lane: first[l] = table[index[l]][0],
