@@ -5,9 +5,9 @@
 //   the largest relative error it adds to f over 4096 points;
 // - atan(c), then pi - atan(c) (the angle for a negative abscissa), and both divided by
 //   pi, as float head and remainder at the centres of the atan reduction
-//   u = (a - c)/(1 + a c): c = 0 (row 0), then every float from 2^-4 to 2^26 whose
+//   u = (a - c)/(1 + a c): c = 0 (row 0), then every float from 2^-7 to 2^26 whose
 //   mantissa has at most kCentreBits bits after the point, in increasing order
-//   (row 1 + (bits(c) - bits(2^-4)) / 2^(23 - kCentreBits)).
+//   (row 1 + (bits(c) - bits(2^-7)) / 2^(23 - kCentreBits)).
 #include <mpfr.h>
 
 #include <cmath>
@@ -21,8 +21,8 @@ namespace {
 using mp_fit::Real;
 using Odd = int (*)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t);
 
-constexpr int kCentreBits = 3;
-constexpr int kLowestCentreExponent = -4, kHighestCentreExponent = 26;
+constexpr int kCentreBits = 4;
+constexpr int kLowestCentreExponent = -7, kHighestCentreExponent = 26;
 
 void correction(Odd f, Real& out, const Real& z) {
   Real s, cube;
@@ -93,8 +93,8 @@ int main() {
   std::printf("constexpr int kAtanCentreBits = %d;\n", kCentreBits);
   std::printf("constexpr float kAtanLowestCentre = %af, kAtanHighestCentre = %af;\n",
               std::ldexp(1.0f, kLowestCentreExponent), std::ldexp(1.0f, kHighestCentreExponent));
-  std::printf("// atan u = u + u^3 P(u^2) for |u| <= 2^-4.\n");
-  print_odd_polynomial("kAtanPolynomialFloat", mpfr_atan, 0x1p-8, 1);
+  std::printf("// atan u = u + u^3 P(u^2) for |u| <= 2^-6.\n");
+  print_odd_polynomial("kAtanPolynomialFloat", mpfr_atan, 0x1p-12, 0);
   std::printf("constexpr int kAtanCentreRows = %d;\n",
               2 + (kHighestCentreExponent - kLowestCentreExponent) * (1 << kCentreBits));
   std::printf("// atan(c), then pi - atan(c), and both over pi, head and remainder.\n");

@@ -1,14 +1,16 @@
 // The arctangent and the two-argument arctangent in single precision arithmetic on four
 // lanes, and their quotients by pi.
 //
-// atan a = atan c + atan u, u = (a - c)/(1 + a c), with c = 0 below 2^-4 and otherwise
-// a rounded to a float with 3 bits after the point (a clamped to 2^26, whose arctangent
-// already rounds to that of infinity): a - c is exact, |u| <= 2^-4 and at most 2^-4 of
-// the result, so the roundings of 1 + a c and of the quotient (about 1.5 ulp of u) move
-// the result by less than 0.1 ulp. atan c comes from a generated table as a head and a
-// remainder; the head and u are summed exactly (Fast2Sum, the head the larger or 0) and
-// one rounding gives the result. NaN runs through the arithmetic, the
-// table index is formed from a clamped copy of a that is never NaN.
+// atan a = atan c + atan u, u = (a - c)/(1 + a c), with c = 0 below 2^-7 and otherwise
+// a rounded to a float with 4 bits after the point (a clamped to 2^26, whose arctangent
+// already rounds to that of infinity): a - c is exact and |u| <= 2^-6, so atan u - u
+// takes one term (u^3 times a fitted constant) and the roundings of 1 + a c and of the
+// quotient (about 1.5 ulp of u) move the result by less than 0.05 ulp. atan c comes
+// from a generated table as a head and a remainder; u, the series and the remainder are
+// summed first (where c = 0 that sum is the result; elsewhere it is at most 2^-5 of the
+// head, so its rounding weighs under 1/32 ulp) and one more rounding adds the head:
+// 0.547 ulp over every float. NaN runs through the arithmetic, the table index is
+// formed from a clamped copy of a that is never NaN.
 #pragma once
 
 #include <bit>
@@ -27,7 +29,9 @@ namespace data {
 using simd::F32x4;
 using simd::I32x4;
 
-// The centre of a (clamped to at most 2^26; NaN gives c = 0) and its table row.
+// The centre of a (clamped to at most 2^26; NaN gives c = 0) and its table row. Below the
+// lowest centre the argument is cleared first, so that the rounding leaves c = 0 and a
+// shifted row of 0, which the saturating subtraction keeps at row 0.
 struct Centre {
   F32x4 c;
   I32x4 row;
@@ -35,12 +39,13 @@ struct Centre {
 ZORN_FAST_INLINE Centre centre(F32x4 clamped) {
   constexpr int kDropped = 23 - data::kAtanCentreBits;
   constexpr int32_t kRowBefore = (std::bit_cast<int32_t>(data::kAtanLowestCentre) >> kDropped) - 1;
-  const F32x4 lowest = F32x4::splat(data::kAtanLowestCentre);
-  const I32x4 central = simd::bits(simd::less(lowest, clamped));  // not NaN
+  static_assert(kRowBefore > 0 && kRowBefore < 0x8000);
+  const F32x4 central = simd::less(F32x4::splat(data::kAtanLowestCentre), clamped);  // not NaN
   const I32x4 rounded =
-      simd::bits(simd::max(clamped, lowest)) + I32x4::splat(1 << (kDropped - 1));
-  return {simd::from_bits(rounded & I32x4::splat(-(1 << kDropped)) & central),
-          ((rounded >> kDropped) - I32x4::splat(kRowBefore)) & central};
+      (simd::bits(central) & simd::bits(clamped)) + I32x4::splat(1 << (kDropped - 1));
+  const I32x4 shifted = {_mm_srli_epi32(rounded.v, kDropped)};
+  return {simd::from_bits(rounded & I32x4::splat(-(1 << kDropped))),
+          {_mm_subs_epu16(shifted.v, I32x4::splat(kRowBefore).v)}};
 }
 ZORN_FAST_INLINE F32x4 clamp(F32x4 a) {
   return simd::min(F32x4::splat(data::kAtanHighestCentre), a);  // NaN stays
@@ -57,12 +62,9 @@ ZORN_FAST_INLINE Reduction reduce(F32x4 a) {
   return {(clamped - k.c) / (F32x4::splat(1.0f) + clamped * k.c), k.row};
 }
 
-// atan u - u = u z P(z), z = u^2.
-ZORN_FAST_INLINE F32x4 series_rest(F32x4 u) {
-  const F32x4 z = u * u;
-  const auto& p = data::kAtanPolynomialFloat;
-  return (u * z) * (F32x4::splat(p[0]) + z * F32x4::splat(p[1]));
-}
+// atan u - u = u z P, z = u^2, P one constant for |u| <= 2^-6 (relative error 2^-27.3).
+constexpr float kSeries = data::kAtanPolynomialFloat[0];
+ZORN_FAST_INLINE F32x4 series_rest(F32x4 u) { return (u * F32x4::splat(kSeries)) * (u * u); }
 
 // head + small + (rest_head + rest_small) rounded once, head + small by Fast2Sum.
 ZORN_FAST_INLINE F32x4 sum_rounded_once(F32x4 head, F32x4 small, F32x4 rest) {
@@ -100,22 +102,24 @@ ZORN_FAST_INLINE F32x4 angle_over_pi(const float (*table)[2], I32x4 row, F32x4 u
 
 ZORN_FAST_INLINE F32x4 atan(F32x4 a) {
   const Reduction r = reduce(a);
-  return angle(data::kAtanCentresFloat, r.row, r.u, series_rest(r.u));
+  F32x4 head, rest;
+  simd::gather_pairs(data::kAtanCentresFloat, r.row, head, rest);
+  return head + ((rest + series_rest(r.u)) + r.u);
 }
-// atan(u)/pi = u/4 + u H + u (R + z P(z)/pi), H the 12-bit head of 1/pi - 1/4 and R its
-// remainder: u/4 is exact and joins the row's head by Fast2Sum; u H, at most 0.22 of
-// the result where c = 0, rounds by 1/8 ulp of it, as does its sum with the small rest.
+// atan(u)/pi = u/4 + u H + u (R + z P/pi), H the 12-bit head of 1/pi - 1/4 and R its
+// remainder: u/4 is exact; u H, at most 0.22 of the result where c = 0, rounds by 1/8
+// ulp of it, as does its sum with the small rest; the row's head joins last, as in atan.
 ZORN_FAST_INLINE F32x4 atanpi(F32x4 a) {
   constexpr double kInversePi = inverse_trig::data::kInversePiHi;
   constexpr double kHead = inverse_trig::data::kInversePiLessQuarterHead12;
   constexpr float kRest = static_cast<float>(kInversePi - 0.25 - kHead);
-  const auto& p = data::kAtanPolynomialFloat;
   const Reduction r = reduce(a);
-  const F32x4 z = r.u * r.u;
-  const F32x4 q = F32x4::splat(static_cast<float>(p[0] * kInversePi)) +
-                  z * F32x4::splat(static_cast<float>(p[1] * kInversePi));
-  return angle(data::kAtanpiCentresFloat, r.row, r.u * F32x4::splat(0.25f),
-               r.u * F32x4::splat(static_cast<float>(kHead)) + r.u * (F32x4::splat(kRest) + z * q));
+  const F32x4 q = F32x4::splat(static_cast<float>(kSeries * kInversePi));
+  F32x4 head, rest;
+  simd::gather_pairs(data::kAtanpiCentresFloat, r.row, head, rest);
+  return head + (r.u * F32x4::splat(0.25f) +
+                 (rest + (r.u * F32x4::splat(static_cast<float>(kHead)) +
+                          r.u * (F32x4::splat(kRest) + (r.u * r.u) * q))));
 }
 
 // num - u den exactly for u = num/den rounded (Dekker's product with both factors cut
