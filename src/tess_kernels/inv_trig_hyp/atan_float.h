@@ -138,8 +138,9 @@ ZORN_FAST_INLINE F32x4 quotient_remainder(F32x4 num, F32x4 den, F32x4 u) {
 // lanes are left to the callout: zeros, infinities, NaN, and quotients that the products
 // below would take out of the normal range). The centre c comes from the rounded quotient
 // |y|/|x|, and u = (|y| - c |x|)/(|x| + c |y|) with c |x| = c x_head + c x_tail exactly
-// (c has 4 significant bits, x_head 20), |y| - c x_head exact (within a factor 2 of each
-// other) and one rounding in the numerator; the quotient's own rounding is carried by
+// (c has kAtanCentreBits + 1 significant bits, x_head the other 24 - that many and x_tail
+// the rest), |y| - c x_head exact (within a factor 2 of each other) and one rounding in
+// the numerator; the quotient's own rounding is carried by
 // its exact remainder. For x < 0 the rows of pi - atan(c) and -u.
 // The sign of y goes on last. Atan2pi also leaves quotients below 2^-100 to the callout,
 // as atanpi does.
@@ -148,7 +149,8 @@ ZORN_FAST_INLINE int atan2_lanes(F32x4 y, F32x4 x, F32x4& r) {
   const F32x4 ya = simd::abs(y), xa = simd::abs(x);
   const F32x4 quotient = ya / xa;
   const Centre k = centre(clamp(quotient));
-  const F32x4 x_head = simd::from_bits(simd::bits(xa) & I32x4::splat(-16));
+  const F32x4 x_head =
+      simd::from_bits(simd::bits(xa) & I32x4::splat(-(2 << data::kAtanCentreBits)));
   const F32x4 num = (ya - k.c * x_head) - k.c * (xa - x_head), den = xa + k.c * ya;
   const F32x4 u = num / den;
   // Below 2^-20 the rounded quotient is the angle (x > 0) or negligible beside pi: the
