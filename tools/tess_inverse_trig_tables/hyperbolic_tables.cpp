@@ -149,7 +149,8 @@ int main() {
   print_addition_rows("kSinhRowsSingle", true);
   std::printf("// Single precision Cosh at k/8: {cosh hi, cosh lo, sinh head/8, sinh rest/8}.\n");
   print_addition_rows("kCoshRowsSingle", false);
-  std::printf("// Single precision Tanh at k/8: {tanh hi, tanh lo, sech^2 head/8, sech^2 rest/8}.\n");
+  std::printf(
+      "// Single precision Tanh at k/8: {tanh hi, tanh lo, sech^2 head/8, sech^2 rest/8}.\n");
   print_tanh_rows();
   print_tanh_polynomial(1);
   mpfr_clears(exact, diff, static_cast<mpfr_ptr>(nullptr));

@@ -82,7 +82,8 @@ void print_power_polynomial(const char* name, unsigned base, int degree, int ste
   std::printf("\n// P of %u^r - 1 = r P(r) for |r| <= log_%u(2) / %d, from degree 0.\n", base,
               base, 2 * steps);
   print_fit(
-      name, [base](mp_fit::Real& out, const mp_fit::Real& r) { power_minus_one_over_r(out, r, base); },
+      name,
+      [base](mp_fit::Real& out, const mp_fit::Real& r) { power_minus_one_over_r(out, r, base); },
       base, 1, degree, reach);
 }
 

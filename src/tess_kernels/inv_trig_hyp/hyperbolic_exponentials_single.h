@@ -22,7 +22,8 @@ template <size_t kRows>
                                                        F32x4 column[4]) {
   const __m128i offsets = _mm_slli_epi32(_mm_castps_si128(t.v), 4);
   const uint64_t low = static_cast<uint64_t>(_mm_cvtsi128_si64(offsets));
-  const uint64_t high = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(offsets, offsets)));
+  const uint64_t high =
+      static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(offsets, offsets)));
   const uintptr_t base = reinterpret_cast<uintptr_t>(table) - uintptr_t{0xB4000000u};
   const auto row = [&](uint64_t offset) {
     return _mm_load_ps(reinterpret_cast<const float*>(base + offset));
