@@ -63,17 +63,9 @@ inline F64x2 cos_of(const ReducedAngle& angle, const Series& ser, int64_t rows) 
   // Byte offsets of the rows (m + rows) mod 128 from the low words of t, offset, masked
   // and scaled in general registers: the vector ports are what the loop waits on (d Cos
   // 1.04x faster than with these three steps in vector registers).
-  const auto* base = reinterpret_cast<const char*>(trig_tables::kCosPiOver64Double);
-  const auto row = [&](int word) {
-    const uint32_t index = static_cast<uint32_t>(word) + static_cast<uint32_t>(rows);
-    return reinterpret_cast<const double*>(base + ((index & 127) << 5));
-  };
-  const double* row0 = row(_mm_cvtsi128_si32(angle.t_bits.v));
-  const double* row1 = row(_mm_extract_epi16(angle.t_bits.v, 4));
-  const __m128d a0 = _mm_load_pd(row0), a1 = _mm_load_pd(row1);
-  const __m128d b0 = _mm_load_pd(row0 + 2), b1 = _mm_load_pd(row1 + 2);
-  const F64x2 v_hi{_mm_unpacklo_pd(a0, a1)}, d_less_sigma{_mm_unpackhi_pd(a0, a1)};
-  const F64x2 v_lo{_mm_unpacklo_pd(b0, b1)}, d{_mm_unpackhi_pd(b0, b1)};
+  const sin_core::RowColumns row = sin_core::row_columns<128>(
+      trig_tables::kCosPiOver64Double, angle.t_bits, static_cast<uint32_t>(rows));
+  const F64x2 v_hi = row.c0, d_less_sigma = row.c1, v_lo = row.c2, d = row.c3;
   const F64x2 s = angle.hi;
   const F64x2 signed_s = s ^ (d & F64x2::splat(-0.0));
   const F64x2 head = v_hi + signed_s;

@@ -97,6 +97,31 @@ inline RemainderSeries remainder_series(const ReducedAngle& angle) {
                                            r2 * F64x2::splat(0.0013888875887985619)))};
 }
 
+// Rows (word + offset) mod kRows of a table of four doubles a row, for the two lanes
+// whose row numbers are the low words of t_bits (words 0 and 4), one register per
+// column. The byte offsets are formed in general registers: the loops around these loads
+// wait on the vector ports, and the integer ports are idle.
+struct RowColumns {
+  F64x2 c0, c1, c2, c3;
+};
+template <uint32_t kRows>
+inline RowColumns row_columns(const double (*table)[4], const I64x2& t_bits, uint32_t offset) {
+  static_assert((kRows & (kRows - 1)) == 0, "rows wrap by a mask");
+  const auto* base = reinterpret_cast<const char*>(table);
+  const auto row = [&](int word) {
+    const uint32_t j = static_cast<uint32_t>(word) + offset;
+    return reinterpret_cast<const double*>(base + ((j & (kRows - 1)) << 5));
+  };
+  const double* row0 = row(_mm_cvtsi128_si32(t_bits.v));
+  const double* row1 = row(_mm_extract_epi16(t_bits.v, 4));
+  const __m128d a0 = _mm_load_pd(row0), a1 = _mm_load_pd(row1);
+  const __m128d b0 = _mm_load_pd(row0 + 2), b1 = _mm_load_pd(row1 + 2);
+  return {{_mm_unpacklo_pd(a0, a1)},
+          {_mm_unpackhi_pd(a0, a1)},
+          {_mm_unpacklo_pd(b0, b1)},
+          {_mm_unpackhi_pd(b0, b1)}};
+}
+
 // sin(k pi/256 + r) = hi + lo, |lo| below 2^-6 |hi| (not normalised); `quarter_turns`
 // is added to k in units of pi/2 (1 gives the cosine).
 struct SinParts {
@@ -109,17 +134,9 @@ inline SinParts sin_parts(const ReducedAngle& angle, const RemainderSeries& seri
   // mod 256) and sin(pi + b) = -sin b negates the sine parts, the row's sign mask doing
   // both to r. The byte offsets come from the low words of t in general registers: the
   // loop waits on the vector ports.
-  const auto* base = reinterpret_cast<const char*>(trig_tables::kSinCosDouble);
-  const auto row = [&](int word) {
-    const uint32_t j = static_cast<uint32_t>(word) + static_cast<uint32_t>(128 * quarter_turns);
-    return reinterpret_cast<const double*>(base + ((j & 511) << 5));
-  };
-  const double* row0 = row(_mm_cvtsi128_si32(angle.t_bits.v));
-  const double* row1 = row(_mm_extract_epi16(angle.t_bits.v, 4));
-  const __m128d a0 = _mm_load_pd(row0), a1 = _mm_load_pd(row1);
-  const __m128d b0 = _mm_load_pd(row0 + 2), b1 = _mm_load_pd(row1 + 2);
-  const F64x2 cm1{_mm_unpacklo_pd(a0, a1)}, r_sign{_mm_unpackhi_pd(a0, a1)};
-  const F64x2 s_hi{_mm_unpacklo_pd(b0, b1)}, s_lo{_mm_unpackhi_pd(b0, b1)};
+  const RowColumns rows = row_columns<512>(trig_tables::kSinCosDouble, angle.t_bits,
+                                           static_cast<uint32_t>(128 * quarter_turns));
+  const F64x2 cm1 = rows.c0, r_sign = rows.c1, s_hi = rows.c2, s_lo = rows.c3;
   const F64x2 r = series.r ^ r_sign;
   const F64x2 sin_tail = series.sin_tail ^ r_sign;
 
