@@ -5,8 +5,8 @@
 // Double precision product: the plain formula p - q, p = (xr yr, xr yi),
 // q = (xi yi, -xi yr). Each part's error is at most half an ulp of p, of q and of the
 // part, so where no product's exponent exceeds that of the larger part M, each part is
-// within 1.5 ulp of M; elsewhere (cancellation beside a small other part) and beyond
-// the range the scalar form's exact products take over.
+// within 1.5 ulp of M; elsewhere (cancellation beside a small other part) exact
+// products take over, in two-element form within 2^+-450 and in the scalar form beyond.
 // Single precision: the products of single parts are exact in double, so the formulas
 // in double round each part about once before its rounding to single; the scalar
 // form takes non-finite parts, overflows and division by zero.
@@ -91,6 +91,45 @@ inline int product_pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128d
   }
 }
 
+// The exponent field of v as a double (+inf for infinities and NaNs, 0 for zeros and
+// subnormals), which orders as |v| does and is never NaN.
+inline simd::F64x2 field(simd::F64x2 v) { return {exponent_field(v.v)}; }
+
+// Bit l set where every part of element l of x and y lies in [lo, hi] (so none is zero,
+// subnormal or non-finite), parts as in product_pairs.
+inline int parts_within(simd::F64x2 a, simd::F64x2 b, simd::F64x2 c, simd::F64x2 d, double lo,
+                        double hi) {
+  using simd::F64x2;
+  const F64x2 low = min(min(field(a), field(b)), min(field(c), field(d)));
+  const F64x2 high = max(max(field(a), field(b)), max(field(c), field(d)));
+  return simd::lane_mask(simd::not_less(low, F64x2::splat(lo)) &
+                         simd::not_greater(high, F64x2::splat(hi)));
+}
+
+// The double precision pairs product_pairs declines, out of the hot loop: its result
+// where it trusts it, else from Dekker's exact products, each part rounded as the
+// scalar form rounds it ((p.hi - q.hi) + (p.lo - q.lo), the same bits), where every
+// part lies within 2^+-450 (no split overflows, no product's error term underflows);
+// the scalar form takes the rest.
+template <bool kConj>
+inline int exact_product_pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128d& r0,
+                               __m128d& r1) {
+  using simd::F64x2;
+  const int declined = product_pairs<double, kConj>(x0, x1, y0, y1, r0, r1);
+  const F64x2 a{_mm_unpacklo_pd(x0, x1)}, b{_mm_unpackhi_pd(x0, x1)};
+  const F64x2 c{_mm_unpacklo_pd(y0, y1)}, d{_mm_unpackhi_pd(y0, y1)};
+  const TwoSum ac = two_product(a, c), bd = two_product(b, d);
+  const TwoSum ad = two_product(a, d), bc = two_product(b, c);
+  // x conj(y) = (a c + b d) + i (b c - a d).
+  const F64x2 re = kConj ? (ac.sum + bd.sum) + (ac.err + bd.err)
+                         : (ac.sum - bd.sum) + (ac.err - bd.err);
+  const F64x2 im = kConj ? (bc.sum - ad.sum) + (bc.err - ad.err)
+                         : (ad.sum + bc.sum) + (ad.err + bc.err);
+  if (declined & 1) r0 = _mm_unpacklo_pd(re.v, im.v);
+  if (declined & 2) r1 = _mm_unpackhi_pd(re.v, im.v);
+  return declined & ~parts_within(a, b, c, d, 0x1p-450, 0x1p450);
+}
+
 // Four single precision elements, two a register as stored: the formulas of
 // product_pair on the real parts of the four in one register and the imaginary parts in
 // another, each half widened to double (the same bits). True where a part is not finite
@@ -157,10 +196,6 @@ namespace quotient_detail {
 
 using simd::F64x2;
 
-// The exponent field of v as a double (+inf for infinities and NaNs, 0 for zeros and
-// subnormals), which orders as |v| does and is never NaN.
-inline F64x2 field(F64x2 v) { return {exponent_field(v.v)}; }
-
 struct Quotient {
   F64x2 re, im;
 };
@@ -187,10 +222,7 @@ inline int quotient_pairs_double(__m128d x0, __m128d x1, __m128d y0, __m128d y1,
   using namespace quotient_detail;
   const F64x2 a{_mm_unpacklo_pd(x0, x1)}, b{_mm_unpackhi_pd(x0, x1)};
   const F64x2 c{_mm_unpacklo_pd(y0, y1)}, d{_mm_unpackhi_pd(y0, y1)};
-  const F64x2 low = min(min(field(a), field(b)), min(field(c), field(d)));
-  const F64x2 high = max(max(field(a), field(b)), max(field(c), field(d)));
-  const int ok = simd::lane_mask(simd::not_less(low, F64x2::splat(0x1p-300)) &
-                                 simd::not_greater(high, F64x2::splat(0x1p300)));
+  const int ok = parts_within(a, b, c, d, 0x1p-300, 0x1p300);
   // 1 / y = (cr - i dr), r = 1 / |y|^2.
   const F64x2 r = F64x2::splat(1.0) / (c * c + d * d);
   const F64x2 cr = c * r, dr = d * r;

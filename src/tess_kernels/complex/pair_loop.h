@@ -4,12 +4,18 @@
 // (the others keep the frame's element loop). An operation Op supplies
 //   template <class R> static int pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1,
 //                                       __m128d& r0, __m128d& r1)
-//       the results of two elements; returns bit l set where only the scalar form can be
-//       trusted with element l (special values, reports, exponents out of the safe range);
+//       the results of two elements; returns bit l set where it declines element l:
+//       only the scalar form can be trusted with it (special values, reports, exponents
+//       out of the safe range) or it needs a rare path;
 //   template <class R> static int32_t eval(std::complex<R> x, std::complex<R> y,
 //                                          std::complex<R>& r)
 //       the scalar form with its status;
-// and may supply, for single precision,
+// and may supply
+//   template <class R> static int rare_pairs(__m128d x0, __m128d x1, __m128d y0,
+//                                            __m128d y1, __m128d& r0, __m128d& r1)
+//       the same with the rare paths, for the pairs that `pairs` declined, outside the
+//       hot loop, so that no call or cold code costs registers there;
+// and, for single precision,
 //   static bool quads(__m128 x01, __m128 x23, __m128 y01, __m128 y23, __m128& r01,
 //                     __m128& r23)
 //       the results of four elements (two a register, as stored), true where any of them
@@ -78,37 +84,74 @@ struct PairLoop {
     const std::complex<R>* const x = a.base;
     const std::complex<R>* const y = b.base;
     std::complex<R>* const out = r.base;
-    const auto pair_step = [=, &frame, &report](int64_t j) [[gnu::always_inline]] {
+    // An iteration the hot loops declined: through the rare paths, else the scalar form.
+    const auto careful_pair = [=, &frame, &report](int64_t j) {
       __m128d x0, x1, y0, y1, r0, r1;
       load_pair(x + j, x0, x1);
       load_pair(y + j, y0, y1);
-      const int scalar_bits = Op::template pairs<R>(x0, x1, y0, y1, r0, r1);
-      if (scalar_bits != 0) [[unlikely]] {
-        const bool scalar[2] = {(scalar_bits & 1) != 0, (scalar_bits & 2) != 0};
-        frame.mask_x87_exceptions();
-        settle(j, scalar, r0, r1, a, b, r, report);
+      int scalar_bits;
+      if constexpr (requires { Op::template rare_pairs<R>(x0, x1, y0, y1, r0, r1); }) {
+        scalar_bits = Op::template rare_pairs<R>(x0, x1, y0, y1, r0, r1);
+      } else {
+        scalar_bits = Op::template pairs<R>(x0, x1, y0, y1, r0, r1);
+      }
+      if (scalar_bits == 0) {
+        store_pair(out + j, r0, r1);
         return;
       }
-      store_pair(out + j, r0, r1);
+      const bool scalar[2] = {(scalar_bits & 1) != 0, (scalar_bits & 2) != 0};
+      frame.mask_x87_exceptions();
+      settle(j, scalar, r0, r1, a, b, r, report);
     };
     int64_t i = 0;
     if constexpr (sizeof(R) == sizeof(float) && requires(__m128 v) { Op::quads(v, v, v, v, v, v); }) {
-#pragma GCC unroll 2
-      for (; i + 4 <= n; i += 4) {
-        const float* const xf = reinterpret_cast<const float*>(x + i);
-        const float* const yf = reinterpret_cast<const float*>(y + i);
-        __m128 r01, r23;
-        if (Op::quads(_mm_loadu_ps(xf), _mm_loadu_ps(xf + 4), _mm_loadu_ps(yf), _mm_loadu_ps(yf + 4),
-                      r01, r23)) [[unlikely]] {
-          pair_step(i);
-          pair_step(i + 2);
-          continue;
-        }
-        _mm_storeu_ps(reinterpret_cast<float*>(out + i), r01);
-        _mm_storeu_ps(reinterpret_cast<float*>(out + i + 2), r23);
+      for (;;) {
+        i = trusted_quads(x, y, out, i, n);
+        if (i + 4 > n) break;
+        careful_pair(i);
+        careful_pair(i + 2);
+        i += 4;
       }
     }
-    for (; i + 2 <= n; i += 2) pair_step(i);
+    for (;;) {
+      i = trusted_pairs(x, y, out, i, n);
+      if (i + 2 > n) break;
+      careful_pair(i);
+      i += 2;
+    }
+    return i;
+  }
+
+  // The hot loops, functions of their own so that the careful paths cost them no
+  // registers: results from index i on while the vector form trusts them; return the
+  // index of the first iteration it declined (or the end).
+  template <class R>
+  [[gnu::noinline]] static int64_t trusted_pairs(const std::complex<R>* x,
+                                                 const std::complex<R>* y,
+                                                 std::complex<R>* out, int64_t i, int64_t n) {
+    for (; i + 2 <= n; i += 2) {
+      __m128d x0, x1, y0, y1, r0, r1;
+      load_pair(x + i, x0, x1);
+      load_pair(y + i, y0, y1);
+      if (Op::template pairs<R>(x0, x1, y0, y1, r0, r1) != 0) [[unlikely]] break;
+      store_pair(out + i, r0, r1);
+    }
+    return i;
+  }
+  [[gnu::noinline]] static int64_t trusted_quads(const std::complex<float>* x,
+                                                 const std::complex<float>* y,
+                                                 std::complex<float>* out, int64_t i, int64_t n) {
+    for (; i + 4 <= n; i += 4) {
+      const float* const xf = reinterpret_cast<const float*>(x + i);
+      const float* const yf = reinterpret_cast<const float*>(y + i);
+      __m128 r01, r23;
+      if (Op::quads(_mm_loadu_ps(xf), _mm_loadu_ps(xf + 4), _mm_loadu_ps(yf),
+                    _mm_loadu_ps(yf + 4), r01, r23)) [[unlikely]] {
+        break;
+      }
+      _mm_storeu_ps(reinterpret_cast<float*>(out + i), r01);
+      _mm_storeu_ps(reinterpret_cast<float*>(out + i + 2), r23);
+    }
     return i;
   }
 
