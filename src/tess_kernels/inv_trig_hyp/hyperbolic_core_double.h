@@ -145,38 +145,40 @@ ZORN_HYPERBOLIC_INLINE HalfHyperbolic half_hyperbolic(F64x2 a) {
 }
 
 // cosh a or sinh a (kSinh) for kSinhSeriesLimit <= a <= kOverflowBound (cosh from 0)
-// from one reduction as above, k - 128 = 64 (M - 2) + j in the low bits of t, and
-// e^a/4 = A (1 + P + lo_j), e^-a/4 = B (1 + Q + lo_m), with P, Q = e^(+-r) - 1 = E +- O.
-// 2^(-k/64) = 2^((-k - 128)/64 + 2) is a row of the same relative table (m = -k mod 64),
-// its exponent from the shifter sum of -k - 128, 2 s - t. A and B come from the shifted
-// rows (an integer add on the row's head, exact); A -+ B is summed exactly (Fast2Sum as a
-// subtraction for sinh) and A (P + lo_j) -+ B (Q + lo_m) joins once, as the rounded
-// head 2^(+-j/64) times the scale and its remainder did before: fewer operations than
-// the complex kernels' half_hyperbolic, whose bits those keep. From a = 27 on, t is held
-// at the k of 27 for B (2^(-M-2) would leave the normal range near the overflow bound),
-// and B is some power of e near e^-27, below 2^-77 of A.
-inline constexpr ShiftedRows<64> kExp2Over64Shifted =
-    shifted_rows(exp_single_data::kExp2Over64Relative);
+// by the reduction of the exponential to 2^(k/256) e^r, |r| <= ln2/512, with k - 512 =
+// 256 (M - 2) + j in the low bits of t, and e^a/4 = A (1 + P + lo_j), e^-a/4 = B (1 + Q +
+// lo_m), P, Q = e^(+-r) - 1 = E +- O (E to r^4, O to r^5: the rest below 2^-66).
+// 2^(-k/256) is a row of the same relative table (m = -k mod 256) under the shifter sum of
+// -k - 512, 2 s - t. A and B come from the shifted rows (an integer add on the row's head,
+// exact); A -+ B is summed exactly (Fast2Sum, as a subtraction for sinh) and A (P + lo_j)
+// -+ B (Q + lo_m) joins once: fewer operations than the complex kernels' half_hyperbolic,
+// whose bits those keep. From a = 27 on, t is held at the k of 27 for B (2^(-M-2) would
+// leave the normal range near the overflow bound): B is then some power of e near e^-27,
+// below 2^-77 of A.
+namespace fine {
+#include "tess_kernels/exp_log/data/exp_fine_tables.inc"
+}  // namespace fine
+inline constexpr ShiftedRows<256> kExp2Over256Shifted = shifted_rows(fine::kExp2Over256Relative);
 template <bool kSinh>
 ZORN_HYPERBOLIC_INLINE F64x2 by_exponentials(F64x2 a) {
-  const F64x2 shifter = splat(kExpShifter - 128);
-  const F64x2 t = a * splat(92.33248261689366) + shifter;
+  const F64x2 shifter = splat(kExpShifter - 512);
+  const F64x2 t = a * splat(369.3299304675746) + shifter;
   const F64x2 k = t - shifter;
-  const F64x2 r = (a - k * splat(0.010830424696223417)) - k * splat(2.572804622327669e-14);
+  const F64x2 r = (a - k * splat(fine::kLn2Over256[0])) - k * splat(fine::kLn2Over256[1]);
   const F64x2 r2 = r * r;
   const F64x2 odd = r + (r2 * r) * (splat(1.0 / 6) + r2 * splat(1.0 / 120));
-  const F64x2 even = r2 * (splat(0.5) + r2 * (splat(1.0 / 24) + r2 * splat(1.0 / 720)));
-  const F64x2 t_minus = splat(2 * (kExpShifter - 128)) - min(t, shifter + splat(2493.0));
+  const F64x2 even = r2 * (splat(0.5) + r2 * splat(1.0 / 24));
+  const F64x2 t_minus = splat(2 * (kExpShifter - 512)) - min(t, shifter + splat(9972.0));
   const simd::Words w = simd::words_through_memory(simd::bits(t).v);
-  const auto& rows = kExp2Over64Shifted.row;
-  const F64x2 plus0 = F64x2::load_aligned(rows[w.w[0] & 63]);
-  const F64x2 plus1 = F64x2::load_aligned(rows[w.w[2] & 63]);
-  const F64x2 minus0 = F64x2::load_aligned(rows[(0 - w.w[0]) & 63]);
-  const F64x2 minus1 = F64x2::load_aligned(rows[(0 - w.w[2]) & 63]);
+  const auto& rows = kExp2Over256Shifted.row;
+  const F64x2 plus0 = F64x2::load_aligned(rows[w.w[0] & 255]);
+  const F64x2 plus1 = F64x2::load_aligned(rows[w.w[2] & 255]);
+  const F64x2 minus0 = F64x2::load_aligned(rows[(0 - w.w[0]) & 255]);
+  const F64x2 minus1 = F64x2::load_aligned(rows[(0 - w.w[2]) & 255]);
   const F64x2 big =
-      simd::from_bits(simd::bits(simd::lane0s(plus0, plus1)) + (simd::bits(t) << 46));
+      simd::from_bits(simd::bits(simd::lane0s(plus0, plus1)) + (simd::bits(t) << 44));
   const F64x2 small =
-      simd::from_bits(simd::bits(simd::lane0s(minus0, minus1)) + (simd::bits(t_minus) << 46));
+      simd::from_bits(simd::bits(simd::lane0s(minus0, minus1)) + (simd::bits(t_minus) << 44));
   const F64x2 big_rest = big * ((even + odd) + simd::lane1s(plus0, plus1));
   const F64x2 small_rest = small * ((even - odd) + simd::lane1s(minus0, minus1));
   if constexpr (kSinh) {
