@@ -48,7 +48,8 @@ using Kernel = void (*)(int32_t, const T*, T*);
 struct Line {
   std::string name;
   // b: the second arguments of a complex function of two, unused by the others.
-  void (*run)(void* fn, int32_t n, const void* a, const void* b, void* r);
+  using Run = void (*)(void* fn, int32_t n, const void* a, const void* b, void* r);
+  Run run;
   void* fn;
 };
 
@@ -117,6 +118,31 @@ void run_mvec_sincos_s(void* fn, int32_t n, const void* a, const void*, void* r)
     f(_mm_loadu_ps(x + i), addresses(s + i), addresses(s + i + 2), addresses(s + n + i),
       addresses(s + n + i + 2));
   }
+}
+
+// GSL's scalar normal quantile, loaded by symbol like the other peers, in the forms of
+// the three inverses that bench_vector_math's peer loops use.
+double (*gsl_quantile)(double) = nullptr;
+double quantile_peer(double p) { return gsl_quantile(p); }
+double erfinv_peer(double x) {
+  return std::copysign(-gsl_quantile(0.5 * (1 - std::fabs(x))) * M_SQRT1_2, x);
+}
+double erfcinv_peer(double q) { return -gsl_quantile(0.5 * q) * M_SQRT1_2; }
+
+template <class T, double (*F)(double)>
+void run_scalar_peer(void*, int32_t n, const void* a, const void*, void* r) {
+  const auto* x = static_cast<const T*>(a);
+  auto* y = static_cast<T*>(r);
+  for (int32_t i = 0; i < n; ++i) y[i] = static_cast<T>(F(x[i]));
+}
+
+// The GSL peer line of an inverse of erf (none for other functions).
+template <class T>
+Line::Run quantile_peer_run(const std::string& function) {
+  if (function == "CdfNormInv") return run_scalar_peer<T, quantile_peer>;
+  if (function == "ErfInv") return run_scalar_peer<T, erfinv_peer>;
+  if (function == "ErfcInv") return run_scalar_peer<T, erfcinv_peer>;
+  return nullptr;
 }
 
 // The function `name` of the library at `path`; null (with a message) when either is
@@ -202,7 +228,16 @@ int main(int argc, char** argv) {
     const std::string mvec = "_ZGVbN" + lanes + lower + (is_double ? "" : "f");
     const auto mvec_run = two ? (is_double ? run_mvec_sincos_d : run_mvec_sincos_s)
                               : (is_double ? run_mvec_d : run_mvec_s);
-    if (void* fn = symbol("libmvec.so.1", mvec)) lines.push_back({"libmvec_128", mvec_run, fn});
+    const Line::Run gsl_run = is_double ? quantile_peer_run<double>(function)
+                                        : quantile_peer_run<float>(function);
+    if (gsl_run != nullptr) {
+      peer = "gsl";
+      gsl_quantile = reinterpret_cast<double (*)(double)>(
+          symbol("libgsl.so", "gsl_cdf_ugaussian_Pinv"));
+      if (gsl_quantile != nullptr) lines.push_back({"gsl_scalar", gsl_run, nullptr});
+    } else if (void* fn = symbol("libmvec.so.1", mvec)) {
+      lines.push_back({"libmvec_128", mvec_run, fn});
+    }
 
     if (powers || range > 0) {
       std::mt19937_64 engine(20261209);
