@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -94,11 +95,12 @@ TYPED_TEST(InverseErf, QuantileUndoesTheDistributionAcrossTheTails) {
   }
 }
 
-// Contiguous calls sort each block's lanes by form (central or tail) and run each form
-// on pairs of its own lanes; strided calls run both forms on every pair and select. The
-// two agree to the bit over blocks longer than one chunk, with odd counts of each form
-// and a special lane that ends the first run of blocks.
-TEST(InverseErfDouble, SortedBlocksGiveTheStridedBits) {
+// Contiguous calls find every lane's row in a first pass over the block and keep the
+// polynomial values of the lanes below the central rows for a last one; strided calls
+// run both forms on every pair and select. The two agree to the bit over blocks longer
+// than one chunk, in place as well, with lanes below the central rows and far tails, and
+// a special lane that ends the first run of blocks.
+TEST(InverseErfDouble, ContiguousBlocksGiveTheStridedBits) {
   _tessSetMode(TESS_ERRMODE_NOERR);
   TessStateGuard guard;
   struct Case {
@@ -118,13 +120,22 @@ TEST(InverseErfDouble, SortedBlocksGiveTheStridedBits) {
       state = state * 6364136223846793005u + 1442695040888963407u;
       x[i] = c.lo + (c.hi - c.lo) * double(state >> 11) * 0x1p-53;
     }
+    const double mid = 0.5 * (c.lo + c.hi);
+    const double near[] = {mid + 0x1p-11, mid - 3e-5, mid, mid + 0x1p-10, c.lo + 1e-7,
+                           c.hi - 0x1p-40};
+    for (size_t k = 0; k < std::size(near); ++k) x[100 + 3 * k] = x[1000 + 5 * k] = near[k];
     x[777] = c.special;
     for (int32_t i = 0; i < n; ++i) wide[2 * i] = x[i];
     c.contiguous(n, x.data(), r.data());
     c.strided(n, wide.data(), 2, rs.data(), 2);
-    for (int32_t i = 0; i < n; ++i)
+    std::vector<double> in_place = x;
+    c.contiguous(n, in_place.data(), in_place.data());
+    for (int32_t i = 0; i < n; ++i) {
       ASSERT_EQ(std::memcmp(&r[i], &rs[2 * i], sizeof(double)), 0)
           << c.name << "(" << x[i] << ") = " << r[i] << " contiguous, " << rs[2 * i] << " strided";
+      ASSERT_EQ(std::memcmp(&r[i], &in_place[i], sizeof(double)), 0)
+          << c.name << "(" << x[i] << ") = " << r[i] << ", in place " << in_place[i];
+    }
   }
 }
 

@@ -9,7 +9,9 @@
 //   -quantile(q) = sqrt(2) erfcinv(2q) (normal scale) on the binade piece
 //   [2^e (1 + s/64), 2^e (1 + (s+1)/64)], e from -53 up, s = 0..63, so that the row is
 //   (bits of q >> 46) less that of 2^-53 and the centre is q's bits above the 46 lowest
-//   with bit 45 set: eight doubles, one cache line, and no centre to load.
+//   with bit 45 set: eight doubles, one cache line, and no centre to load;
+// - the central rows, the same for erfinv(a) (quantile(1/2 + a)) on the binade pieces of
+//   a from 2^-10 up to 1/2 (1/4), where the kernels use them in place of the polynomial.
 // Reports to stderr the largest error of each piece on a fine grid, relative to the
 // result, in units of 2^-53.
 #include <mpfr.h>
@@ -31,6 +33,7 @@ constexpr int kRowWidth = kDegree + 2;  // head, tail, c1..c6
 constexpr int kPieceBits = 6;           // pieces per binade: 2^kPieceBits
 constexpr int kPiecesPerBinade = 1 << kPieceBits;
 constexpr int kLowestExponent = -53;
+constexpr int kLowestCentralExponent = -10;
 
 // x with erfc(x) = q (complement) or erf(x) = q, by Newton steps from a start that
 // bisection in long double places within reach of quadratic convergence.
@@ -135,11 +138,11 @@ void print_row(const Row& row) {
   std::printf("},\n");
 }
 
-// The tail rows of one scale: erfcinv(q) for erfinv, -quantile(q) for the normal quantile,
-// for q from 2^-53 up to `top` (a piece boundary).
-void print_tail_rows(const char* name, bool normal, double top) {
+// Rows of f on the binade pieces from 2^lowest up to `top` (a piece boundary).
+template <class F>
+void print_rows(const char* name, int lowest, double top, F&& f) {
   std::vector<std::pair<double, double>> pieces;
-  for (int e = kLowestExponent;; ++e) {
+  for (int e = lowest;; ++e) {
     for (int s = 0; s < kPiecesPerBinade; ++s) {
       const double lo = std::ldexp(1.0 + double(s) / kPiecesPerBinade, e);
       if (lo >= top) break;
@@ -153,13 +156,13 @@ void print_tail_rows(const char* name, bool normal, double top) {
   const auto check = [&](const Row& row, double lo, double hi) {
     for (int j = 0; j <= 16; ++j) {
       const double v = lo + (hi - lo) * j / 16;
-      const Mp want = tail_value(Mp(v), normal);
+      const Mp want = f(Mp(v));
       const Mp err = (evaluate(row, v) - want) / want;
       worst = std::fmax(worst, std::fabs(err.d()) * 0x1p53);
     }
   };
   for (const auto& [lo, hi] : pieces) {
-    const Row row = fit(lo, hi, [&](const Mp& q) { return tail_value(q, normal); });
+    const Row row = fit(lo, hi, f);
     print_row(row);
     check(row, lo, hi);
   }
@@ -167,12 +170,25 @@ void print_tail_rows(const char* name, bool normal, double top) {
   std::fprintf(stderr, "%s: worst interpolation error %.4f x 2^-53 relative\n", name, worst);
 }
 
+// The tail rows of one scale: erfcinv(q) for erfinv, -quantile(q) for the normal quantile,
+// for q from 2^-53 up to `top`.
+void print_tail_rows(const char* name, bool normal, double top) {
+  print_rows(name, kLowestExponent, top, [&](const Mp& q) { return tail_value(q, normal); });
+}
+
+// The central rows of one scale: erfinv(a), or quantile(1/2 + a) = sqrt(2) erfinv(2a), for
+// a from 2^kLowestCentralExponent up to `top`; below, the central polynomial.
+void print_central_rows(const char* name, bool normal, double top) {
+  print_rows(name, kLowestCentralExponent, top, [&](const Mp& a) {
+    return normal ? apply(mpfr_sqrt, Mp(2.0)) * inverse(Mp(2.0) * a, false) : inverse(a, false);
+  });
+}
+
 // The double precision central piece, |x| <= sqrt(top): g(t) = scale erfinv(x) / x - head
 // as one polynomial in t = x^2 on [0, top], fitted near-minimax relative to the result
 // x (head + g) (rational_fit.h with a constant denominator). The head, a multiple of 1/64
-// near the middle of the ratio's range ([0.886, 0.902] for erfinv, [1.253, 1.275] for
-// the quantile at top = 1/16), has at most 8 significant bits, so that the kernel forms x head exactly
-// as two products, and keeps |g| below 0.06.
+// near the middle of the ratio's range, has at most 8 significant bits, so that the kernel
+// forms x head exactly as two products, and keeps |g| small beside it.
 void print_central_polynomial(const char* name, const char* head_name, bool normal, double top,
                               int degree) {
   const Mp scale = normal ? apply(mpfr_sqrt, Mp(2.0)) : Mp(1.0);
@@ -247,14 +263,19 @@ int main() {
   std::printf("constexpr int kLowestTailExponent = %d;\n", kLowestExponent);
   std::printf("constexpr int kRowWidth = %d;\n", kRowWidth);
   std::printf("constexpr int kTailPieceBits = %d;\n", kPieceBits);
-  // The central piece for |x| <= 1/4 (t <= 1/16; the quantile's x = 2p - 1): degree 8
-  // gives 0.048 and 0.053 x 2^-53 (7: 2.9); on |x| <= 1/2 degree 13 gave 0.041 and 0.056.
-  // The tails take the lanes between: erfcinv's q below 3/4, the quantile's p below 3/8.
-  print_central_polynomial("kErfInvCentralPoly", "kErfInvHead", false, 1.0 / 16, 8);
-  print_central_polynomial("kNormalQuantileCentralPoly", "kNormalQuantileHead", true, 1.0 / 16, 8);
-  // erfinv's q = 1 - |x| rounds to 3/4 just above |x| = 1/4: one piece beyond.
-  print_tail_rows("kErfInvTailRows", false, 0.75 + 1.0 / 128);
-  print_tail_rows("kNormalQuantileTailRows", true, 0.375);
+  std::printf("constexpr int kLowestCentralRowExponent = %d;\n", kLowestCentralExponent);
+  // The central polynomial below the central rows: |x| < 2^-10 for erfinv, |p - 1/2| <
+  // 2^-10 for the quantile (its x = 2p - 1 below 2^-9, t below 2^-18).
+  print_central_polynomial("kErfInvCentralPoly", "kErfInvHead", false, 0x1p-18, 3);
+  print_central_polynomial("kNormalQuantileCentralPoly", "kNormalQuantileHead", true, 0x1p-18, 3);
+  // The tail rows serve t = 1 - |x| (q or 2 - q) up to 1/2 and p or 1 - p up to 1/4: each
+  // table ends with the piece that holds that end.
+  print_tail_rows("kErfInvTailRows", false, 0.5 + 1.0 / 128);
+  print_tail_rows("kNormalQuantileTailRows", true, 0.25 + 1.0 / 256);
+  // The double kernels' rows for the central distances a = |x| below 1/2 (|p - 1/2| below
+  // 1/4), where the tail argument exceeds a.
+  print_central_rows("kErfInvCentralRows", false, 0.5);
+  print_central_rows("kNormalQuantileCentralRows", true, 0.25);
   // For single precision: |x| to 31/32, tails q = 1 - |x| below 1/32, and p or 1 - p
   // below 1/64.
   print_central("ErfInvCentral", false, 0.96875, 6);

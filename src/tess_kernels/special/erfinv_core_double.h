@@ -1,24 +1,20 @@
 // The two-lane core shared by the double and single precision kernels of ErfInv,
 // ErfcInv and CdfNormInv (tables from tools/tess_inverse_erf_tables).
 //
-// Every argument is first reduced, exactly, to one of two forms:
-// - central: |x| <= 1/2 for erfinv, |x| <= 1/4 for erfcinv's x = 1 - q and the
-//   quantile's x = 2p - 1, with the result x (head + g(x^2)), g one polynomial of degree
-//   13 (8 on the narrower piece), no table read. x head is exact as a sum of two
-//   products, and |g| < 0.06 keeps the rounding of x g small next to that of the final
-//   sum. erfinv's tail argument 1 - |x| is exact only from |x| = 1/2 on; those of the
-//   other two (q or 2 - q, p or 1 - p) are exact everywhere, so that their central piece
-//   is narrower, with half the polynomial, and their tails take the lanes between;
-// - tail: 2^-53 <= q <= 3/4 (erfinv's q rounds to 3/4 just above |x| = 1/4, so the rows
-//   run one piece past it) or 2^-53 <= q < 3/8 (the
-//   quantile), the result erfcinv(q) (or -quantile(q)) as a degree-6
-//   polynomial in q - centre from the lane's row, 64 rows per binade found from the top
-//   bits of q, no logarithm. A row is one cache line, the centre comes from the bits of q,
-//   and the constant term is a head and a tail, so that the final sum is the one rounding
-//   that counts.
-// The error stays near half an ulp. Each function comes as its two forms and their
-// criterion (`Forms`), so that a block can sort its lanes by form and run each form on
-// pairs of its own lanes only (the pair form selects between the two).
+// Double precision: every argument is reduced, exactly where it is used, to a central
+// distance a and a tail argument t (below, `row_argument`), and the result is a
+// degree-6 polynomial in v - centre from one row of a table, v = min(a, t):
+// - central rows: erfinv(a) (quantile(1/2 + a)) for 2^-10 <= a < 1/2 (1/4);
+// - tail rows: erfcinv(t) (-quantile(t)) for 2^-53 <= t <= 1/2 (1/4);
+// 64 rows per binade found from the top bits of v, no logarithm. A row is one cache line,
+// the centre comes from the bits of v, and the constant term is a head and a tail, so
+// that the final sum is the one rounding that counts. Below the central rows, a lane
+// takes x (head + g(x^2)), g a polynomial of degree 3, with x head exact as a sum of two
+// products. The error stays near half an ulp. A contiguous block finds its lanes' rows
+// in a pass of its own (erfinv_row_block.h); a pair of any lanes selects (`both_forms`).
+//
+// Single precision, on widened lanes: one rational function for the central piece and
+// the tail rows beyond it (`single_lanes`).
 #pragma once
 
 #include <algorithm>
@@ -40,7 +36,7 @@ constexpr int kPieceShift = 52 - kTailPieceBits;
 constexpr int64_t kTailBase = int64_t{1023 + kLowestTailExponent} << kTailPieceBits;
 constexpr double kSmallestTail = 0x1p-53;
 
-// (head + g(a^2)) a for 2^-960 <= a <= 1/2. The head has at most 8 significant bits:
+// (head + g(a^2)) a for 2^-960 <= a < 2^-10. The head has at most 8 significant bits:
 // a split into its leading 45 bits and the rest makes a head two exact products.
 template <size_t N>
 [[gnu::always_inline]] inline simd::F64x2 central_magnitude(const double (&poly)[N], double head,
@@ -57,12 +53,10 @@ template <size_t N>
   return (simd::bits(q) >> kPieceShift) - simd::I64x2::splat(kTailBase);
 }
 
-// The tail form of q + q_low (2^-53 <= q below the table's top; q_low zero unless
-// kWithLow, below q's ulp) from the rows of its two lanes.
-template <bool kWithLow = false>
-[[gnu::always_inline]] inline simd::F64x2 tail_magnitude(const double* r0, const double* r1,
-                                                         simd::F64x2 q,
-                                                         simd::F64x2 q_low = simd::F64x2::splat(0)) {
+// The row polynomial at v (2^-53 <= v below the table's top) from the rows of its two
+// lanes: head + (tail + w p(w)), w = v - centre.
+[[gnu::always_inline]] inline simd::F64x2 row_magnitude(const double* r0, const double* r1,
+                                                        simd::F64x2 v) {
   using simd::F64x2;
   using simd::I64x2;
   // Columns i and i + 1 of both rows from one aligned load per row.
@@ -76,12 +70,11 @@ template <bool kWithLow = false>
   columns(2, c1, c2);
   columns(4, c3, c4);
   columns(6, c5, c6);
-  // The piece's centre: q's bits above the piece offset, then a one and zeros.
-  const I64x2 b = simd::bits(q);
+  // The piece's centre: v's bits above the piece offset, then a one and zeros.
+  const I64x2 b = simd::bits(v);
   const F64x2 centre = simd::from_bits((b & I64x2::splat(-(int64_t{1} << kPieceShift))) |
                                        I64x2::splat(int64_t{1} << (kPieceShift - 1)));
-  F64x2 w = q - centre;  // exact: both in one binade
-  if constexpr (kWithLow) w = w + q_low;
+  const F64x2 w = v - centre;  // exact: both in one binade
   const F64x2 w2 = w * w;
   const F64x2 p = (c1 + w * c2) + w2 * ((c3 + w * c4) + w2 * (c5 + w * c6));
   return head + (tail + w * p);
@@ -101,86 +94,137 @@ template <int64_t kRowCount>
 [[gnu::always_inline]] inline simd::F64x2 tail_magnitude(const double (&rows)[kRowCount][kRowWidth],
                                                          simd::F64x2 q) {
   const auto r = any_rows(rows, q);
-  return tail_magnitude(r[0], r[1], q);
+  return row_magnitude(r[0], r[1], q);
 }
 
 inline simd::F64x2 with_sign_of(simd::F64x2 magnitude, simd::F64x2 x) {
   return magnitude | (x & simd::F64x2::splat(-0.0));
 }
 
-// The tail form of each function as its argument q and the sign of its result
-// (`tail_argument`, `tail_sign`) on its table (`rows`), and whether q is rounded
-// (`kRoundedTailArgument`, its remainder `tail_argument_low`); Tail<Forms> adds the
-// functions the block loop and the pair form call.
-template <class Forms>
-struct Tail : Forms {
-  // The row of each lane (for lanes in the tail).
-  [[gnu::always_inline]] static simd::I64x2 tail_row(simd::F64x2 x) {
-    return inverse_erf::tail_row(Forms::tail_argument(x));
-  }
-  [[gnu::always_inline]] static simd::F64x2 magnitude(const double* r0, const double* r1, simd::F64x2 x) {
-    const simd::F64x2 q = Forms::tail_argument(x);
-    if constexpr (Forms::kRoundedTailArgument)
-      return tail_magnitude<true>(r0, r1, q, Forms::tail_argument_low(x, q));
-    else
-      return tail_magnitude(r0, r1, q);
-  }
-  // The tail form of a pair from its lanes' rows.
-  [[gnu::always_inline]] static simd::F64x2 tail(simd::F64x2 x, int64_t row0, int64_t row1) {
-    return with_sign_of(magnitude(Forms::rows[row0], Forms::rows[row1], x), Forms::tail_sign(x));
-  }
-  // The tail form of a pair of any lanes.
-  [[gnu::always_inline]] static simd::F64x2 tail(simd::F64x2 x) {
-    const auto r = any_rows(Forms::rows, Forms::tail_argument(x));
-    return with_sign_of(magnitude(r[0], r[1], x), Forms::tail_sign(x));
-  }
-};
+// The double kernels evaluate one row per lane, of one of two tables. Each function
+// reduces its argument, exactly where it is used, to a central distance a (|x|, |1 - q|,
+// |p - 1/2|) and a tail argument t (1 - |x|, q or 2 - q, p or 1 - p), a + t = 1 (1/2 for
+// the quantile) up to the rounding of the larger: a lane with a < t takes the central
+// rows at a (erfinv(a), quantile(1/2 + a)), any other the tail rows at t (erfcinv(t),
+// -quantile(t)), and the result has the sign of `sign_source`. The central rows start at
+// 2^-10: a lane below takes the central polynomial (`central`, by select in a pair, by a
+// later pass in a block); for the row, a is raised to 2^-10.
+constexpr double kLowestCentralRow = 0x1p-10;
+static_assert(kLowestCentralRowExponent == -10, "the central rows start at 2^-10");
+// Central rows from the bits of a: the first row's (2^-10) index.
+constexpr int64_t kCentralBase = int64_t{1023 + kLowestCentralRowExponent} << kTailPieceBits;
 
-// erfinv(x) for |x| < 1 (other lanes: any value): central for |x| <= 1/4, otherwise the
-// tail of q = 1 - |x|, rounded for |x| < 1/2 (exact from 1/2 on): its remainder
-// (1 - q) - |x| is exact (1 - q by Sterbenz's lemma, q >= 1/2, then two numbers within a
-// factor of two), and so is q - centre (one binade), so that their sum is w to 2^-60.
+struct RowArgument {
+  simd::F64x2 v;        // min(max(a, 2^-10), t)
+  simd::F64x2 central;  // all ones where v = max(a, 2^-10) < t
+};
+template <class Forms>
+[[gnu::always_inline]] inline RowArgument row_argument(simd::F64x2 x) {
+  const simd::F64x2 a = simd::max(Forms::distance(x), simd::F64x2::splat(kLowestCentralRow));
+  const simd::F64x2 t = Forms::tail_argument(x);
+  return {simd::min(a, t), simd::less(a, t)};
+}
+// Lanes whose central distance is below the central rows (NaN: special anyway).
+template <class Forms>
+[[gnu::always_inline]] inline simd::F64x2 below_rows(simd::F64x2 x) {
+  return simd::less(Forms::distance(x), simd::F64x2::splat(kLowestCentralRow));
+}
+// A superset of the special lanes and of those below the central rows: t not at least
+// 2^-53 (NaN included) or a below 2^-10. Every special lane has t below 2^-53 or NaN
+// (arguments outside the domain, or at its ends), or, for erfinv, |x| below 2^-960.
+template <class Forms>
+[[gnu::always_inline]] inline simd::F64x2 rare_lanes(simd::F64x2 x) {
+  return simd::not_greater_equal(Forms::tail_argument(x), simd::F64x2::splat(kSmallestTail)) |
+         below_rows<Forms>(x);
+}
+
+// The addresses of the lanes' rows, for lanes that are not special: v's bits above the
+// piece offset, times the 64 bytes of a row, plus the address of the table's row 0 less
+// that of its first index.
+static_assert(kRowWidth * sizeof(double) == 64, "a row is one cache line");
+struct RowBases {
+  simd::I64x2 tail, central_less_tail;
+};
+template <class Forms>
+inline RowBases row_bases() {
+  const int64_t tail = reinterpret_cast<intptr_t>(Forms::tail_rows) - (kTailBase << 6);
+  const int64_t central = reinterpret_cast<intptr_t>(Forms::central_rows) - (kCentralBase << 6);
+  return {simd::I64x2::splat(tail), simd::I64x2::splat(central - tail)};
+}
+[[gnu::always_inline]] inline simd::I64x2 row_addresses(const RowArgument& r, const RowBases& b) {
+  const simd::I64x2 offset = (simd::bits(r.v) >> (kPieceShift - 6)) & simd::I64x2::splat(-64);
+  return offset + b.tail + (simd::bits(r.central) & b.central_less_tail);
+}
+
+// The row argument v of a pair with the sign of its result: v's sign bit is clear.
+template <class Forms>
+[[gnu::always_inline]] inline simd::F64x2 signed_row_argument(simd::F64x2 x, const RowArgument& r) {
+  return with_sign_of(r.v, Forms::sign_source(x));
+}
+// The row form of a pair from its signed row argument and its lanes' rows (lanes above
+// the central rows).
+[[gnu::always_inline]] inline simd::F64x2 row_form(simd::F64x2 signed_v, const double* r0,
+                                                   const double* r1) {
+  return with_sign_of(row_magnitude(r0, r1, simd::abs(signed_v)), signed_v);
+}
+
+// The row of one lane of any argument, in bounds.
+template <class Forms>
+inline const double* any_row(uint64_t v_bits, bool central) {
+  constexpr uint64_t central_last = std::size(Forms::central_rows) - 1;
+  constexpr uint64_t tail_last = std::size(Forms::tail_rows) - 1;
+  const uint64_t piece = v_bits >> kPieceShift;
+  return central ? Forms::central_rows[std::min(piece - kCentralBase, central_last)]
+                 : Forms::tail_rows[std::min(piece - kTailBase, tail_last)];
+}
+
+// Both forms of a pair of any lanes, each lane taking its own.
+template <class Forms>
+[[gnu::always_inline]] inline simd::F64x2 both_forms(simd::F64x2 x) {
+  const RowArgument r = row_argument<Forms>(x);
+  const int central = simd::lane_mask(r.central);
+  const simd::F64x2 rows = row_form(signed_row_argument<Forms>(x, r),
+                                    any_row<Forms>(simd::bits(r.v).lane0_bits(), central & 1),
+                                    any_row<Forms>(simd::bits(r.v).lane1_bits(), central & 2));
+  return simd::select(below_rows<Forms>(x), Forms::central(x), rows);
+}
+
+// erfinv(x) for |x| < 1 (other lanes: any value). t = 1 - |x| is rounded below |x| = 1/2,
+// where the lane is central, and exact from there on.
 struct ErfInvForms {
-  [[gnu::always_inline]] static simd::F64x2 central_lanes(simd::F64x2 x) {
-    return simd::not_greater(simd::abs(x), simd::F64x2::splat(0.25));
-  }
-  [[gnu::always_inline]] static simd::F64x2 central(simd::F64x2 x) {
-    return with_sign_of(central_magnitude(kErfInvCentralPoly, kErfInvHead, simd::abs(x)), x);
-  }
-  static constexpr const auto& rows = kErfInvTailRows;
+  [[gnu::always_inline]] static simd::F64x2 distance(simd::F64x2 x) { return simd::abs(x); }
   [[gnu::always_inline]] static simd::F64x2 tail_argument(simd::F64x2 x) {
     return simd::F64x2::splat(1.0) - simd::abs(x);
   }
-  static constexpr bool kRoundedTailArgument = true;
-  [[gnu::always_inline]] static simd::F64x2 tail_argument_low(simd::F64x2 x, simd::F64x2 q) {
-    return (simd::F64x2::splat(1.0) - q) - simd::abs(x);
+  [[gnu::always_inline]] static simd::F64x2 sign_source(simd::F64x2 x) { return x; }
+  // The polynomial below the central rows.
+  [[gnu::always_inline]] static simd::F64x2 central(simd::F64x2 x) {
+    return with_sign_of(central_magnitude(kErfInvCentralPoly, kErfInvHead, simd::abs(x)), x);
   }
-  [[gnu::always_inline]] static simd::F64x2 tail_sign(simd::F64x2 x) { return x; }
+  static constexpr const auto& central_rows = kErfInvCentralRows;
+  static constexpr const auto& tail_rows = kErfInvTailRows;
 };
 
-// erfcinv(q) for 2^-53 <= q < 2: central 1 - q for q in [3/4, 5/4], both exact;
-// otherwise the tail of q or, negated, of 2 - q.
+// erfcinv(q) for 2^-53 <= q < 2: a = |1 - q|, exact where the lane is central (q in
+// [1/2, 3/2]); t = q below 1, 2 - q above, both exact.
 struct ErfcInvForms {
-  // q in [3/4, 5/4] (and NaN).
-  [[gnu::always_inline]] static simd::F64x2 central_lanes(simd::F64x2 q) {
-    using simd::F64x2;
-    return simd::not_less(q, F64x2::splat(0.75)) & simd::not_greater(q, F64x2::splat(1.25));
+  [[gnu::always_inline]] static simd::F64x2 distance(simd::F64x2 q) {
+    return simd::abs(simd::F64x2::splat(1.0) - q);
+  }
+  [[gnu::always_inline]] static simd::F64x2 tail_argument(simd::F64x2 q) {
+    return simd::min(q, simd::F64x2::splat(2.0) - q);
+  }
+  [[gnu::always_inline]] static simd::F64x2 sign_source(simd::F64x2 q) {
+    return simd::F64x2::splat(1.0) - q;
   }
   [[gnu::always_inline]] static simd::F64x2 central(simd::F64x2 q) {
     return ErfInvForms::central(simd::F64x2::splat(1.0) - q);
   }
-  static constexpr const auto& rows = kErfInvTailRows;
-  static constexpr bool kRoundedTailArgument = false;
-  // q below 1, 2 - q above (exact there).
-  [[gnu::always_inline]] static simd::F64x2 tail_argument(simd::F64x2 q) {
-    return simd::min(q, simd::F64x2::splat(2.0) - q);
-  }
-  [[gnu::always_inline]] static simd::F64x2 tail_sign(simd::F64x2 q) {
-    return simd::F64x2::splat(1.0) - q;
-  }
+  static constexpr const auto& central_rows = kErfInvCentralRows;
+  static constexpr const auto& tail_rows = kErfInvTailRows;
 };
 
-// The quantile's central piece on x/2 = p - 1/2 (exact for p in [1/4, 1]), one
+// The quantile's central polynomial on x/2 = p - 1/2 (exact for p in [1/4, 1]), one
 // operation sooner than x = 2p - 1: (x/2) (2 head + 2 g(4 (x/2)^2)), whose coefficients
 // are g's times powers of two, gives the bits of x (head + g(x^2)) step for step.
 struct HalfArgumentPoly {
@@ -197,33 +241,25 @@ constexpr HalfArgumentPoly half_argument_poly() {
 }
 constexpr HalfArgumentPoly kHalfQuantile = half_argument_poly();
 
-// The normal quantile for 2^-53 <= p < 1: central p - 1/2 for p in [3/8, 5/8], exact;
-// otherwise the tail of p (negative) or of 1 - p.
+// The normal quantile for 2^-53 <= p < 1: a = |p - 1/2|, exact where the lane is central
+// (p in [1/4, 3/4]); t = p below 1/2, 1 - p above, both exact.
 struct NormalQuantileForms {
-  [[gnu::always_inline]] static simd::F64x2 central_lanes(simd::F64x2 p) {
-    using simd::F64x2;
-    return simd::not_less(p, F64x2::splat(0.375)) & simd::not_greater(p, F64x2::splat(0.625));
+  [[gnu::always_inline]] static simd::F64x2 distance(simd::F64x2 p) {
+    return simd::abs(p - simd::F64x2::splat(0.5));
+  }
+  [[gnu::always_inline]] static simd::F64x2 tail_argument(simd::F64x2 p) {
+    return simd::min(p, simd::F64x2::splat(1.0) - p);
+  }
+  [[gnu::always_inline]] static simd::F64x2 sign_source(simd::F64x2 p) {
+    return p - simd::F64x2::splat(0.5);
   }
   [[gnu::always_inline]] static simd::F64x2 central(simd::F64x2 p) {
     const simd::F64x2 x = p - simd::F64x2::splat(0.5);
     return with_sign_of(central_magnitude(kHalfQuantile.poly, kHalfQuantile.head, simd::abs(x)), x);
   }
-  static constexpr const auto& rows = kNormalQuantileTailRows;
-  static constexpr bool kRoundedTailArgument = false;
-  // p below 1/2, 1 - p above (exact there).
-  [[gnu::always_inline]] static simd::F64x2 tail_argument(simd::F64x2 p) {
-    return simd::min(p, simd::F64x2::splat(1.0) - p);
-  }
-  [[gnu::always_inline]] static simd::F64x2 tail_sign(simd::F64x2 p) {
-    return p - simd::F64x2::splat(0.5);
-  }
+  static constexpr const auto& central_rows = kNormalQuantileCentralRows;
+  static constexpr const auto& tail_rows = kNormalQuantileTailRows;
 };
-
-// Both forms of a pair, each lane taking its own.
-template <class Forms>
-[[gnu::always_inline]] inline simd::F64x2 both_forms(simd::F64x2 x) {
-  return simd::select(Forms::central_lanes(x), Forms::central(x), Forms::tail(x));
-}
 
 // Single precision, on widened lanes: the central piece |x| <= bound as x N(u) / D(u),
 // u = x^2 - bound^2, one rational function of degree 6 for all lanes, no table (double

@@ -3,8 +3,9 @@
 #include <cmath>
 #include <limits>
 
-#include "tess_kernels/frame/two_form_block_double.h"
+#include "tess_kernels/frame/lane_loop_double.h"
 #include "tess_kernels/special/erfinv_core_double.h"
+#include "tess_kernels/special/erfinv_row_block.h"
 #include "tess_kernels/special/erfinv_extended.h"
 
 namespace zorn::tess {
@@ -17,7 +18,7 @@ constexpr double kTinyErfInv = 0x1p-960;
 
 // Special lanes: |x| >= 1, NaN, and |x| < 2^-960, where the low part of x in the central
 // form's exact head would be subnormal (and flushed with denormals-are-zero).
-struct ErfInvLanes : inverse_erf::Tail<inverse_erf::ErfInvForms> {
+struct ErfInvLanes : inverse_erf::ErfInvForms {
   static F64x2 special(F64x2 x) {
     const F64x2 a = simd::abs(x);
     return simd::not_less(a, F64x2::splat(1.0)) | simd::less(a, F64x2::splat(kTinyErfInv));
@@ -25,14 +26,14 @@ struct ErfInvLanes : inverse_erf::Tail<inverse_erf::ErfInvForms> {
 };
 
 // Special lanes: q below the tail table (0, subnormals, negative numbers), q >= 2, NaN.
-struct ErfcInvLanes : inverse_erf::Tail<inverse_erf::ErfcInvForms> {
+struct ErfcInvLanes : inverse_erf::ErfcInvForms {
   static F64x2 special(F64x2 q) {
     return simd::less(q, F64x2::splat(inverse_erf::kSmallestTail)) |
            simd::not_less(q, F64x2::splat(2.0));
   }
 };
 
-struct NormalQuantileLanes : inverse_erf::Tail<inverse_erf::NormalQuantileForms> {
+struct NormalQuantileLanes : inverse_erf::NormalQuantileForms {
   static F64x2 special(F64x2 p) {
     return simd::less(p, F64x2::splat(inverse_erf::kSmallestTail)) |
            simd::not_less(p, F64x2::splat(1.0));
@@ -57,15 +58,15 @@ int32_t inverse_status(double x, double lo, double hi) {
 }  // namespace
 
 int64_t ErfInvDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_two_form_block<ErfInvLanes>(n, a, r);
+  return inverse_erf::run_row_block<ErfInvLanes>(n, a, r);
 }
 int ErfInvDouble::fast_group(const double x[4], double y[4]) { return run_group<ErfInvLanes>(x, y); }
 int64_t ErfcInvDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_two_form_block<ErfcInvLanes>(n, a, r);
+  return inverse_erf::run_row_block<ErfcInvLanes>(n, a, r);
 }
 int ErfcInvDouble::fast_group(const double x[4], double y[4]) { return run_group<ErfcInvLanes>(x, y); }
 int64_t CdfNormInvDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_two_form_block<NormalQuantileLanes>(n, a, r);
+  return inverse_erf::run_row_block<NormalQuantileLanes>(n, a, r);
 }
 int CdfNormInvDouble::fast_group(const double x[4], double y[4]) {
   return run_group<NormalQuantileLanes>(x, y);
