@@ -81,8 +81,8 @@ const Pin kPins[] = {
     {"Exp10", _tesssExp10, _tessdExp10, -45.2, 38.6, 0x66aaef0efeb696b8, 0x9f2569aed06fbf1b},
     {"Expm1", _tesssExpm1, _tessdExpm1, -20, 89, 0x88fa9b0e6fac6ac3, 0x176efc0a0c048bf7},
     {"Ln", _tesssLn, _tessdLn, 0, 4, 0x4578667d34e4649e, 0x8d5fa1c98c6b098c},
-    {"Log2", _tesssLog2, _tessdLog2, 0, 4, 0x1962c5a1ccb9d24c, 0xc02fab522588b683},
-    {"Log10", _tesssLog10, _tessdLog10, 0, 4, 0x79b8400676e95d38, 0x386a2a669e5fcce5},
+    {"Log2", _tesssLog2, _tessdLog2, 0, 4, 0x4aaf3bf1ba02ce2b, 0xc02fab522588b683},
+    {"Log10", _tesssLog10, _tessdLog10, 0, 4, 0x37060fa5c6c2f443, 0x386a2a669e5fcce5},
     {"Log1p", _tesssLog1p, _tessdLog1p, -1, 3, 0x754678c1b3238b64, 0x392817736998b82b},
     {"Logb", _tesssLogb, _tessdLogb, -1e6, 1e6, 0x8e9e1bc1d4f68120, 0x955084a97b06da11},
 };

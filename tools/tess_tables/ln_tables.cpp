@@ -3,13 +3,15 @@
 // cinv = round(1024 / (1 + j/64)) / 1024 (exact in a double).
 //   callout:    {cinv, ln_c_hi = RN(-ln cinv), ln_c_lo = RN(-ln cinv - ln_c_hi)}
 //   fast paths: {cinv, RN(ln c), RN(log2 c), RN(log10 c)}
-// and, for the single precision log2 and log10 away from 1, for j = 0..128 and
-// c = 1 + j/128 exactly, the rows
-//   {RN_float(2^-23 / c), hi = log_base c rounded to a multiple of 2^-12,
-//    RN_float(log_base c - hi), 0}
-// (so that e log_base(2)_hi + hi is exact in single precision for every exponent e) and
-// rows of four equal lanes: 1/ln b, -1/(2 ln b), 1/(3 ln b) rounded to float (the series
-// of log_b(1 + r) to degree 3), log_b 2 as a multiple of 2^-12 and the rounded rest.
+// and, for the single precision log2 and log10 away from 1, with log_b(2)_hi = log_b 2
+// rounded to a multiple of 2^-12 and log_b(2)_lo = RN_float(log_b 2 - log_b(2)_hi), for
+// j = 0..128 and c = 1 + j/128 exactly, the rows
+//   {hi' = hi - 127 log_b(2)_hi, RN_float(log_base c - hi - 127 log_b(2)_lo)}
+// with hi = log_base c rounded to a multiple of 2^-12 (so that the biased exponent
+// e + 127 times log_b(2)_hi, plus hi', is exact in single precision: the bias is folded
+// into the rows), and rows of four equal lanes: a, b of log_b(1 + r) ~ a r + b r^2 on
+// |r| <= 2^-8 (the series economised: r^3 -> (3/4) 2^-16 r, r^4 -> 2^-16 r^2, each rounded
+// to float), log_b(2)_hi and log_b(2)_lo.
 #include <mpfr.h>
 
 #include <cmath>
@@ -52,37 +54,39 @@ void print_lanes(const char* name, std::initializer_list<float> values) {
   std::printf("};\n");
 }
 
-// <base>PointsFloat[129][4] and <base>FloatLanes[5][4] as described above.
+// <base>PointsFloat[129][2] and <base>FloatLanes[4][4] as described above.
 void print_float_log(const char* base, LogFn log_fn) {
-  mpfr_t exact, inverse_ln;
-  mpfr_inits2(256, exact, inverse_ln, static_cast<mpfr_ptr>(nullptr));
-  std::printf("alignas(16) const float %sPointsFloat[129][4] = {\n", base);
+  mpfr_t exact, two, scaled;
+  mpfr_inits2(256, exact, two, scaled, static_cast<mpfr_ptr>(nullptr));
+  mpfr_set_ui(two, 2, MPFR_RNDN);
+  log_fn(two, two, MPFR_RNDN);  // log_b 2
+  const double two_hi = multiple_of_2_12(two);
+  const float two_lo = rest_after(two, two_hi);  // two now holds log_b 2 - log_b(2)_hi
+  std::printf("alignas(16) const float %sPointsFloat[129][2] = {\n", base);
   for (int j = 0; j <= 128; ++j) {
-    const double c = 1.0 + j / 128.0;
-    const float scaled_reciprocal = static_cast<float>(std::ldexp(1.0 / c, -23));
-    mpfr_set_d(exact, c, MPFR_RNDN);
+    mpfr_set_d(exact, 1.0 + j / 128.0, MPFR_RNDN);
     log_fn(exact, exact, MPFR_RNDN);
     const double hi = multiple_of_2_12(exact);
-    std::printf("    {%af, %af, %af, 0.0f},\n", scaled_reciprocal, hi, rest_after(exact, hi));
+    mpfr_sub_d(exact, exact, 127.0 * two_lo, MPFR_RNDN);  // exact: 127 two_lo has 31 bits
+    std::printf("    {%af, %af},\n", hi - 127.0 * two_hi, rest_after(exact, hi));
   }
   std::printf("};\n");
+  // 1 / ln b = log_b 2 / ln 2, and the economised coefficients (1 + h^2/4) / ln b and
+  // -(1/2 + h^2/4) / ln b for h = 2^-8.
   mpfr_set_ui(exact, 2, MPFR_RNDN);
-  log_fn(exact, exact, MPFR_RNDN);  // log_b 2
-  mpfr_const_log2(inverse_ln, MPFR_RNDN);
-  mpfr_div(inverse_ln, exact, inverse_ln, MPFR_RNDN);  // log_b 2 / ln 2 = 1 / ln b
-  const auto series = [&](long divisor) {
-    mpfr_t term;
-    mpfr_init2(term, 256);
-    mpfr_div_si(term, inverse_ln, divisor, MPFR_RNDN);
-    const float v = mpfr_get_flt(term, MPFR_RNDN);
-    mpfr_clear(term);
-    return v;
+  log_fn(exact, exact, MPFR_RNDN);
+  mpfr_const_log2(scaled, MPFR_RNDN);
+  mpfr_div(exact, exact, scaled, MPFR_RNDN);
+  const auto times_inverse_ln = [&](double factor) {
+    mpfr_mul_d(scaled, exact, factor, MPFR_RNDN);
+    return mpfr_get_flt(scaled, MPFR_RNDN);
   };
-  const double two_hi = multiple_of_2_12(exact);
+  const double quarter_h2 = std::ldexp(1.0, -18);
   const std::string lanes = std::string(base) + "FloatLanes";
-  print_lanes(lanes.c_str(), {series(1), series(-2), series(3), static_cast<float>(two_hi),
-                              rest_after(exact, two_hi)});
-  mpfr_clears(exact, inverse_ln, static_cast<mpfr_ptr>(nullptr));
+  print_lanes(lanes.c_str(), {times_inverse_ln(1.0 + quarter_h2),
+                              times_inverse_ln(-0.5 - quarter_h2), static_cast<float>(two_hi),
+                              two_lo});
+  mpfr_clears(exact, two, scaled, static_cast<mpfr_ptr>(nullptr));
 }
 
 int main(int argc, char** argv) {

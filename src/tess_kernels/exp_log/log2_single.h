@@ -16,7 +16,7 @@ int32_t tess_callout_sLog2(const float* x, float* r);
 struct Log2Single : LaneLoopSingle<Log2Single> {
   // Exact for powers of two, where j = 0 and r = 0.
   [[gnu::always_inline]] static simd::F32x4 fast_path(simd::F32x4 x) {
-    if (any_lane_near_one(x)) return near_one(x);
+    if (any_lane_near_one(x)) [[unlikely]] return near_one(x);
     return log_by_float_points<log_single_data::kLog2PointsFloat,
                                log_single_data::kLog2FloatLanes, true>(x);
   }

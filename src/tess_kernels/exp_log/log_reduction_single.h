@@ -67,34 +67,39 @@ ZORN_FAST_INLINE simd::F32x4 log_by_points(simd::F32x4 x, double log_of_two,
 }
 
 // Whether a lane lies in [0.5, 2), where log x may be small and cancel; the rest of the
-// positive normal floats have |log_base x| >= log_base 2.
+// positive normal floats have |log_base x| >= log_base 2. Those lanes' top byte is 0x3F:
+// one byte comparison (pcmpeqb), whose top byte is the lane's sign bit that movmskps
+// reads, where a range test takes an addition and a comparison.
 inline bool any_lane_near_one(simd::F32x4 x) {
-  return lanes_inside(x, 0x3F000000, 0x3FFFFFFF) != 0;
+  const __m128i top = _mm_cmpeq_epi8(simd::bits(x).v, _mm_set1_epi32(0x3F000000));
+  return _mm_movemask_ps(_mm_castsi128_ps(top)) != 0;
 }
 
 namespace log_single_data {
 // From tools/tess_tables/ln_tables.cpp (argument lanes): for c = 1 + j/128, j = 0..128,
-// rows {2^-23/c, log_b(c)_hi, log_b(c)_lo, 0} with hi a multiple of 2^-12; and rows of four
-// equal lanes: 1/ln b, -1/(2 ln b), 1/(3 ln b), log_b(2)_hi (a multiple of 2^-12) and
-// log_b(2)_lo. Defined in log2_log10_single.cpp, out of sight of the kernels: GCC then
-// reads each row of lanes as a vector memory operand where the loop's registers run out,
-// where a constant it can see would be rebuilt from a scalar load and a broadcast (two
-// instructions) in every group.
-constexpr int kFloatLogRows = 5;
-alignas(16) extern const float kLog2PointsFloat[129][4];
-alignas(16) extern const float kLog10PointsFloat[129][4];
+// rows {log_b(c)_hi - 127 log_b(2)_hi, log_b(c)_lo - 127 log_b(2)_lo}, hi and log_b(2)_hi
+// multiples of 2^-12 (the exponent's bias folded in); and rows of four equal lanes: a, b
+// of log_b(1 + r) ~ a r + b r^2 for |r| <= 2^-8, log_b(2)_hi and log_b(2)_lo. Defined in
+// log2_log10_single.cpp, out of sight of the kernels: GCC then reads each row of lanes as
+// a vector memory operand where the loop's registers run out, where a constant it can
+// see would be rebuilt from a scalar load and a broadcast (two instructions) in every
+// group.
+constexpr int kFloatLogRows = 4;
+alignas(16) extern const float kLog2PointsFloat[129][2];
+alignas(16) extern const float kLog10PointsFloat[129][2];
 alignas(16) extern const float kLog2FloatLanes[kFloatLogRows][4];
 alignas(16) extern const float kLog10FloatLanes[kFloatLogRows][4];
 }  // namespace log_single_data
 
 // log_base x in single precision for positive normal x outside [0.5, 2). x = 2^e m with
-// c = 1 + j/128 the nearest point to m and r = (m - c)/c, |r| <= 1/256, from the exact
-// integer difference of the mantissas, rounded once. e log_base(2)_hi + log_base(c)_hi is
-// exact (both multiples of 2^-12, below 2^7); the lo parts and log_base(1 + r) to degree 3
-// add at most 0.016, so their rounding errors stay near 0.03 ulp of a result of at least
-// log_base 2. The table's four-lane gather costs a store, eight loads and the
-// transposition, where the table-free form needed a polynomial of degree 10.
-template <const float (&kPoints)[129][4],
+// c = 1 + j/128 the nearest point to m and r = (m - c)/c, |r| <= 2^-8: the exact integer
+// difference of the mantissas divided by c 2^23 (whose bits are j's plus a constant), so
+// r is rounded once and no reciprocal needs a table column. (e + 127) log_base(2)_hi +
+// the row's hi is exact (multiples of 2^-12 below 2^7); the lo parts and log_base(1 + r),
+// economised to degree 2 (within 2^-27 / ln b), add at most 0.016, so their rounding
+// errors stay near 0.03 ulp of a result of at least log_base 2. Two columns are gathered
+// by one 8-byte load a lane.
+template <const float (&kPoints)[129][2],
           const float (&kLanes)[log_single_data::kFloatLogRows][4], bool kBaseTwo>
 ZORN_FAST_INLINE simd::F32x4 log_by_float_points(simd::F32x4 x) {
   using simd::F32x4;
@@ -103,13 +108,15 @@ ZORN_FAST_INLINE simd::F32x4 log_by_float_points(simd::F32x4 x) {
   const I32x4 b = simd::bits(x);
   const I32x4 mantissa = b & I32x4::splat(0x007FFFFF);
   const I32x4 j = (mantissa + I32x4::splat(0x8000)) >> 16;
-  const F32x4 e = simd::to_float((b >> 23) - I32x4::splat(127));
-  F32x4 row[4];
-  simd::gather_rows(kPoints, j, row);
-  const F32x4 r = simd::to_float(mantissa - (j << 16)) * row[0];
-  const F32x4 t = r * (lanes(0) + r * (lanes(1) + r * lanes(2)));
-  if constexpr (kBaseTwo) return (e + row[1]) + (row[2] + t);
-  return (e * lanes(3) + row[1]) + (row[2] + (e * lanes(4) + t));
+  const I32x4 point = j << 16;
+  const F32x4 biased_e = simd::to_float(b >> 23);
+  F32x4 hi, lo;
+  simd::gather_pairs(kPoints, j, hi, lo);
+  const F32x4 r = simd::to_float(mantissa - point) /
+                  simd::from_bits(point + I32x4::splat(0x4B000000));  // c 2^23
+  const F32x4 t = r * (lanes(0) + r * lanes(1));
+  if constexpr (kBaseTwo) return (biased_e + hi) + (lo + t);
+  return (biased_e * lanes(2) + hi) + (lo + (biased_e * lanes(3) + t));
 }
 
 }  // namespace zorn::tess
