@@ -131,17 +131,14 @@ inline void gather_rows(const float (*table)[4], I32x4 index, F32x4 column[4]) {
   column[3] = {r3};
 }
 
-// Rows of two doubles (16-byte aligned, below 4096 rows; the row is the low 12 bits of
+// Rows of two doubles (16-byte aligned, below 2^16 rows; the row is the low 16 bits of
 // each index lane), one load per lane: first = (table[i0][0], table[i1][0]), second the
-// rows' other column. The byte offsets come from one vector shift and a word extraction
-// per lane (a mask, two moves, a byte shift and two shifts the other way).
+// rows' other column. The index words are read through memory (words_through_memory.h):
+// a store and two loads, where a word extraction per lane takes two vector operations.
 inline void gather_pairs(const double (*table)[2], I64x2 index, F64x2& first, F64x2& second) {
-  const __m128i offsets = _mm_slli_epi64(index.v, 4);
-  const auto row = [&](int word) {
-    return _mm_load_pd(reinterpret_cast<const double*>(
-        reinterpret_cast<const char*>(table) + (_mm_extract_epi16(offsets, word) & 0xFFFF)));
-  };
-  const __m128d r0 = row(0), r1 = row(4);
+  const Words s = words_through_memory(index.v);
+  const __m128d r0 = _mm_load_pd(table[s.w[0] & 0xFFFF]);
+  const __m128d r1 = _mm_load_pd(table[s.w[2] & 0xFFFF]);
   first = {_mm_unpacklo_pd(r0, r1)};
   second = {_mm_unpackhi_pd(r0, r1)};
 }

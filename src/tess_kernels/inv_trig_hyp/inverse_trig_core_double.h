@@ -194,7 +194,7 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = spl
     small = u * splat(data::kInversePiLessQuarterHi) + small;
     u = u * splat(0.25);
   }
-  // The low bits of t are k (below 2^12, as gather_pairs takes them).
+  // The low bits of t are k (below 2^16, as gather_pairs takes them).
   I64x2 index = simd::bits(t);
   if constexpr (kSided) {
     constexpr int64_t kLeftRows = std::size(data::kAtanCentres) / 2;
