@@ -166,10 +166,12 @@ ZORN_INVERSE_TRIG_INLINE F64x2 quotient_remainder(F64x2 num, F64x2 den, F64x2 u)
 // 1/8 ulp each), and u R(u^2) under 1% of it.
 template <Scale kScale, bool kSided, class Reduce>
 ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = splat(0.0)) {
-  const F64x2 shifter = splat(0x1.8p52);
-  const F64x2 t = simd::min(q * splat(16.0), splat(256.0)) + shifter;
-  const F64x2 k = t - shifter;
-  const F64x2 c = simd::not_less(k, splat(3.0)) & (k * splat(0.0625));
+  // Adding 1.5 * 2^48, whose last place is 1/16, rounds q to the grid: t - shifter is
+  // k/16 and the low bits of t are k.
+  const F64x2 shifter = splat(0x1.8p48);
+  const F64x2 t = simd::min(q, splat(16.0)) + shifter;
+  const F64x2 k_over_16 = t - shifter;
+  const F64x2 c = simd::not_less(k_over_16, splat(0.1875)) & k_over_16;
   const auto reduced = reduce(c);
   constexpr bool kQuotientSum = std::is_same_v<decltype(reduced), const Sum>;
   F64x2 u, series_u;
