@@ -5,8 +5,8 @@
 // asin and acos: |x| <= 1/2 takes the series of x itself; beyond, asin(sqrt((1 - |x|)/2))
 // with 1 - |x| exact, the root carried as w + c (w its top 26 bits, whose square is
 // exact, and c = (z - w^2) / (sqrt z + w)).
-// atan: a = |y/x| is reduced by the nearest centre c of the grid k/16 (k <= 256; c = 0
-// below 5/32) to u = (a - c) / (1 + a c), |u| <= 5/32, and atan a = atan c + atan u with
+// atan: a = |y/x| is reduced by the nearest centre c of the grid k/32 (k <= 512; c = 0
+// below 5/64) to u = (a - c) / (1 + a c), |u| <= 5/64, and atan a = atan c + atan u with
 // atan c from a table of heads and remainders.
 #pragma once
 
@@ -166,12 +166,12 @@ ZORN_INVERSE_TRIG_INLINE F64x2 quotient_remainder(F64x2 num, F64x2 den, F64x2 u)
 // 1/8 ulp each), and u R(u^2) under 1% of it.
 template <Scale kScale, bool kSided, class Reduce>
 ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = splat(0.0)) {
-  // Adding 1.5 * 2^48, whose last place is 1/16, rounds q to the grid: t - shifter is
-  // k/16 and the low bits of t are k.
-  const F64x2 shifter = splat(0x1.8p48);
+  // Adding 1.5 * 2^47, whose last place is 1/32, rounds q to the grid: t - shifter is
+  // k/32 and the low bits of t are k.
+  const F64x2 shifter = splat(0x1.8p47);
   const F64x2 t = simd::min(q, splat(16.0)) + shifter;
-  const F64x2 k_over_16 = t - shifter;
-  const F64x2 c = simd::not_less(k_over_16, splat(0.1875)) & k_over_16;
+  const F64x2 k_over_32 = t - shifter;
+  const F64x2 c = simd::not_less(k_over_32, splat(0.09375)) & k_over_32;
   const auto reduced = reduce(c);
   constexpr bool kQuotientSum = std::is_same_v<decltype(reduced), const Sum>;
   F64x2 u, series_u;
@@ -214,8 +214,8 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = spl
 }
 
 // atan a for 0 <= a <= 2^900: u = (a - c) / (1 + a c), the difference exact (or, for
-// c = 16 and large a, far below the result's last place). Below 5/32, u = a exactly;
-// above, |u| <= 1/16 and the result at least 5 |u|, so that the roundings of 1 + a c and
+// c = 16 and large a, far below the result's last place). Below 5/64, u = a exactly;
+// above, |u| <= 1/64 and the result at least 5 |u|, so that the roundings of 1 + a c and
 // of the quotient weigh at most 1/5 ulp, over pi as in radians: both leave them.
 template <Scale kScale>
 ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 a) {
@@ -223,11 +223,11 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 a) {
 }
 
 // atan(b / a) for a, b in [2^-500, 2^500], or pi minus it in the lanes of `left`:
-// u = (b - c a) / (a + c b), with c a split exactly (c has at most 9 bits) so that the
+// u = (b - c a) / (a + c b), with c a split exactly (c has at most 10 bits) so that the
 // numerator's error is carried, and the quotient's rounding carried by its remainder
 // (u_lo within 2^-52 |u|: the rough reciprocal leaves it 2^-60 |u| off). The centre
 // comes from b/a to within 2.6e-3: a neighbour of the nearest centre may be taken, |u|
-// stays below 1/30 (and below 5/32 (1 + 2.6e-3) where c = 0), within the series' reach.
+// stays below 1/60 (and below 5/64 (1 + 2.6e-3) where c = 0), within the series' reach.
 template <Scale kScale = Scale::kRadians>
 ZORN_INVERSE_TRIG_INLINE Sum atan_ratio_sum(F64x2 b, F64x2 a, F64x2 left = splat(0.0)) {
   const auto reduce = [a, b](F64x2 c) {
