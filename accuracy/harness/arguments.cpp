@@ -147,6 +147,9 @@ ArgumentPlan::ArgumentPlan(const Domain& domain, char type, Shape shape, int64_t
     for (double h : hard_reals(domain.func, ra, type)) {
       if (std::isfinite(h)) hard_.push_back({Cx(h, 0), other});
     }
+    for (Cx z : complex_hard_values(domain.func)) {
+      hard_.push_back({Cx(to_type(z.real(), type), to_type(z.imag(), type)), other});
+    }
     return;
   }
   for (double h : hard_reals(domain.func, ra, type)) hard_.push_back({h, typical(rb, type)});

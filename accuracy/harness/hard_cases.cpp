@@ -49,6 +49,16 @@ std::vector<double> near_one() {
   }
   return v;
 }
+// Log10: its argument rounded before the quotient by ln 10 (1.37 ulp, the larger part) and
+// its real part in the scalar form, rounded as ln |z| first (1.35 ulp; 2.13 near |z| = 1).
+std::vector<std::complex<double>> complex_hard_values(std::string_view func) {
+  if (func == "Log10") {
+    return {{-0x1.13fda921006a4p+2, 0x1.fdce2a35bfeep+2},
+            {0x1.5160aece78e29p-726, -0x1.ff1bceaa7703dp+825},
+            {0x1.fffde3cb18b4ap-1, -0x1.7658f1e3b39bp-580}};
+  }
+  return {};
+}
 std::vector<double> join(std::vector<double> a, const std::vector<double>& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;

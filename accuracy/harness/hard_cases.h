@@ -5,6 +5,7 @@
 // finite values, infinities, NaN) shared by every function.
 #pragma once
 
+#include <complex>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -16,6 +17,11 @@ std::vector<double> hard_values(std::string_view func);
 
 // Argument pairs for two-argument functions, beyond the generic pairs.
 std::vector<std::pair<double, double>> hard_pairs(std::string_view func);
+
+// Complex arguments of double precision kernels for `func` where sweeps against MPFR found
+// their largest errors, out of reach of the random draws. (Errors are measured normwise:
+// a part far below the other, such as ln |z| near |z| = 1, is checked by such sweeps only.)
+std::vector<std::complex<double>> complex_hard_values(std::string_view func);
 
 // Sets of hard values shared by several functions of the catalogue.
 std::vector<double> trig_cases();       // near multiples of pi/2, huge reductions

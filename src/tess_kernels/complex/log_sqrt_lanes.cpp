@@ -1,6 +1,10 @@
 #include "tess_kernels/complex/log_sqrt_lanes.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "tess_kernels/complex/modulus_double.h"
+#include "tess_kernels/complex/real_parts.h"
 #include "tess_kernels/complex/single_cores.h"
 #include "tess_kernels/exp_log/double_cores_single.h"
 #include "tess_kernels/exp_log/log_core_double.h"
@@ -8,7 +12,7 @@
 #include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/frame/two_sum_double.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
-#include "tess_kernels/inv_trig_hyp/inverse_trig_double.h"
+#include "tess_kernels/inv_trig_hyp/inverse_trig_core_double.h"
 #include "tess_kernels/inv_trig_hyp/inverse_trig_single.h"
 
 namespace zorn::tess::cx {
@@ -17,6 +21,7 @@ namespace {
 using simd::F64x2;
 using simd::I64x2;
 namespace h = hyperbolic;
+namespace it = inverse_trig;
 
 constexpr int64_t kExponentField = 0x7FF0000000000000;
 constexpr int64_t kUnitExponent = int64_t{1} << 52;
@@ -42,14 +47,25 @@ inline F64x2 inverse_power(I64x2 field) {
   return simd::from_bits(I64x2::splat(2046 * kUnitExponent) - field);
 }
 
-// a^2 + b^2 = hi + lo from Dekker's squares (a, b scaled to where neither overflows or
-// loses its tail below the normal range).
-[[gnu::always_inline]] inline h::Sum sum_of_squares(F64x2 a, F64x2 b) {
+// a^2 + b^2 = hi + lo + rest for a >= b (scaled to where neither overflows or loses its
+// tail below the normal range), as 1 + d with d = a^2 + b^2 - 1 carried from Dekker's
+// squares before it cancels: a^2 - 1, then b^2 and a^2's tail by two-sums, the small
+// errors last. Near |z| = 1 those are multiples of ulp(b)^2 below 2^-52 and sum exactly;
+// `rest`, the rounding of lo, keeps d's relative precision where hi is 1 and lo is d.
+// (The squares summed first lost d beyond 2^-106: 8 ulp of ln |z| at |z|^2 - 1 = 2^-58;
+// without `rest`, 1.36 ulp of log10 |z|.)
+struct SquaresSum {
+  F64x2 hi, lo, rest;
+};
+[[gnu::always_inline]] inline SquaresSum sum_of_squares(F64x2 a, F64x2 b) {
   const TwoSum a2 = two_product(a, a), b2 = two_product(b, b);
-  const TwoSum n = two_sum(a2.sum, b2.sum);
-  return {n.sum, n.err + (a2.err + b2.err)};
+  const TwoSum t = two_sum(a2.sum, F64x2::splat(-1.0));
+  const TwoSum s1 = two_sum(t.sum, b2.sum);
+  const TwoSum s2 = two_sum(s1.sum, a2.err);
+  const TwoSum one = two_sum(F64x2::splat(1.0), s2.sum);
+  const TwoSum lo = two_sum(one.err, ((s1.err + s2.err) + t.err) + b2.err);
+  return {one.sum, lo.sum, lo.err};
 }
-
 
 // The same sum for a >= b to about 2^-76 of it, enough where it lies away from 1: the
 // squares' errors as (h^2 - a^2) + l (a + h) for a = h + l (h its leading 26 bits; the
@@ -145,6 +161,22 @@ inline LogParts log_of_sum_parts(h::Sum v) {
                          n.err * inverse_power(simd::bits(n.sum) & I64x2::splat(kExponentField)));
 }
 
+// ln |z| = e ln 2 + ln(a^2 + b^2) / 2 for parts scaled by 2^-e (a >= b), the sum of the
+// heads carried exactly (0 + head where e = 0); the squares' rest joins the tail as
+// ln(n + rest) - ln n = rest / n (n's head is 0 where n lies below 2^-54, in moderate
+// lanes beside one taking this path).
+inline LogParts log_modulus_scaled(F64x2 a, F64x2 b, F64x2 e) {
+  // ln 2 with its head's last 21 bits zero, so that e ln2_hi is exact for |e| < 2^21.
+  constexpr double kLn2Hi = 6.93147180369123816490e-01;
+  constexpr double kLn2Lo = 1.90821492927058770002e-10;
+  const SquaresSum n = sum_of_squares(a, b);
+  const LogParts l = log_of_sum_parts({n.hi, n.lo});
+  const TwoSum head = two_sum(e * F64x2::splat(kLn2Hi), l.head * F64x2::splat(0.5));
+  const F64x2 rest = n.rest / (n.hi + n.lo);
+  return {head.sum,
+          head.err + ((l.tail + rest) * F64x2::splat(0.5) + e * F64x2::splat(kLn2Lo))};
+}
+
 }  // namespace
 
 // Single precision: the real part from log_of_squares_single; the argument by the single
@@ -179,50 +211,92 @@ int LogLanes<kBase10>::single_group(const double x[4], const double y[4], double
   return special;
 }
 
+// arg z = atan2(y, x) as an unevaluated sum (the double Atan2 core's, whose rounding gives
+// the Atan2 fast path's bits) for parts in [2^-500, 2^500], and the lanes beyond, which
+// the scalar form takes.
+struct Angle {
+  it::Sum value;  // of |arg z|
+  int special;
+};
+inline Angle angle_of(F64x2 x, F64x2 y) {
+  const F64x2 ax = simd::abs(x), ay = simd::abs(y);
+  const F64x2 low = F64x2::splat(0x1p-500), high = F64x2::splat(0x1p500);
+  const int special = simd::lane_mask(simd::less(ax, low) | simd::not_less_equal(ax, high) |
+                                      simd::less(ay, low) | simd::not_less_equal(ay, high));
+  return {it::atan_ratio_sum(ay, ax, simd::less(x, F64x2::splat(0.0))), special};
+}
+
 template <bool kBase10>
-int LogLanes<kBase10>::group(const double x[4], const double y[4], double re[4], double im[4]) {
-  // ln 2 with its head's last 21 bits zero, so that e ln2_hi is exact for |e| < 2^21.
-  constexpr double kLn2Hi = 6.93147180369123816490e-01;
-  constexpr double kLn2Lo = 1.90821492927058770002e-10;
-  alignas(16) double xs[4], ys[4];
+[[TESS_INTERLEAVED]] int LogLanes<kBase10>::group(const double x[4], const double y[4], double re[4], double im[4]) {
   int special = 0;
   for (int v = 0; v < 4; v += 2) {
     const Parts p = load_parts(x + v, y + v);
-    special |= p.special << v;
     const F64x2 moderate = simd::not_less(p.larger, F64x2::splat(0x1p-500)) &
                            simd::less(p.larger, F64x2::splat(0x1p500));
+    F64x2 scale = F64x2::splat(1.0);
+    LogParts modulus;
+    bool away = false;
     if (simd::lane_mask(moderate) == 3) {
       const h::Sum n = sum_of_squares_away_from_one(p.larger, p.smaller);
-      if (simd::lane_mask(simd::not_less(n.hi, F64x2::splat(0.5)) &
-                          simd::less(n.hi, F64x2::splat(2.0))) == 0) [[likely]] {
-        in_base<kBase10>(log_modulus_away_from_one(n)).store(re + v);
-        p.x.store(xs + v);
-        p.y.store(ys + v);
-        continue;
-      }
+      away = simd::lane_mask(simd::not_less(n.hi, F64x2::splat(0.5)) &
+                             simd::less(n.hi, F64x2::splat(2.0))) == 0;
+      if (away) [[likely]] modulus = log_modulus_away_from_one(n);
     }
-    const F64x2 e = simd::select(moderate, F64x2::splat(0.0),
-                                 simd::exponent_and_mantissa(p.larger, 0).k);
-    const F64x2 s = simd::select(moderate, F64x2::splat(1.0),
-                                 inverse_power(simd::bits(p.larger) & I64x2::splat(kExponentField)));
-    const LogParts l = log_of_sum_parts(sum_of_squares(p.larger * s, p.smaller * s));
-    // ln |z| = e ln 2 + ln(n) / 2, the sum of the heads carried exactly (0 + head where
-    // e = 0).
-    const TwoSum head = two_sum(e * F64x2::splat(kLn2Hi), l.head * F64x2::splat(0.5));
-    const F64x2 tail = head.err + (l.tail * F64x2::splat(0.5) + e * F64x2::splat(kLn2Lo));
-    in_base<kBase10>({head.sum, tail}).store(re + v);
-    (p.x * s).store(xs + v);
-    (p.y * s).store(ys + v);
-  }
-  special |= Atan2Double::fast_group(ys, xs, im);
-  if constexpr (kBase10) {
-    for (int v = 0; v < 4; v += 2) over_ln10(F64x2::load(im + v), F64x2::splat(0.0)).store(im + v);
+    if (!away) {
+      const F64x2 e = simd::select(moderate, F64x2::splat(0.0),
+                                   simd::exponent_and_mantissa(p.larger, 0).k);
+      scale = simd::select(moderate, F64x2::splat(1.0),
+                           inverse_power(simd::bits(p.larger) & I64x2::splat(kExponentField)));
+      modulus = log_modulus_scaled(p.larger * scale, p.smaller * scale, e);
+    }
+    in_base<kBase10>(modulus).store(re + v);
+    // The angle does not change with the scale; in base 10 its tail joins the quotient by
+    // ln 10, so that it rounds once (rounded first, up to 1.4 ulp).
+    const Angle angle = angle_of(p.x * scale, p.y * scale);
+    const F64x2 magnitude = kBase10 ? over_ln10(angle.value.hi, angle.value.lo)
+                                    : it::rounded(angle.value);
+    (magnitude | it::sign_of(p.y)).store(im + v);
+    special |= (p.special | angle.special) << v;
   }
   return special;
 }
 
 template struct LogLanes<false>;
 template struct LogLanes<true>;
+
+template <bool kBase10>
+double log_modulus_rounded(double x, double y) {
+  const double a = std::max(std::fabs(x), std::fabs(y)), b = std::min(std::fabs(x), std::fabs(y));
+  // As in the lanes, parts in [2^-500, 2^500) stay unscaled (e ln 2 and ln(n) / 2 would
+  // cancel near |z| = 1); beyond, 2^-e a lies in [1, 2) and 2^-e b may lose bits below the
+  // normal range, where its square weighs below 2^-2000 of a^2.
+  const int e = a >= 0x1p-500 && a < 0x1p500 ? 0 : std::ilogb(a);
+  return in_base<kBase10>(log_modulus_scaled(F64x2::splat(std::scalbn(a, -e)),
+                                             F64x2::splat(std::scalbn(b, -e)), F64x2::splat(e)))
+      .lane0();
+}
+template double log_modulus_rounded<false>(double x, double y);
+template double log_modulus_rounded<true>(double x, double y);
+
+double log10_argument(double x, double y) {
+  const double a = std::max(std::fabs(x), std::fabs(y));
+  const int e = std::ilogb(a);
+  const double sx = std::scalbn(x, -e), sy = std::scalbn(y, -e);
+  const Angle angle = angle_of(F64x2::splat(sx), F64x2::splat(sy));
+  if (angle.special == 0) {
+    return std::copysign(over_ln10(angle.value.hi, angle.value.lo).lane0(), y);
+  }
+  // One part below 2^-500 of the other: the angle is y / x (x > 0), or pi or pi/2 less
+  // something below 2^-500 of it, which moves neither's rounding. The quotient in extended
+  // precision (64 bits, no underflow) leaves one rounding to double.
+  if (std::fabs(sy) < std::fabs(sx) && x > 0) {
+    constexpr long double kInverseLn10 = 0.434294481903251827651128918916605082L;
+    return static_cast<double>(static_cast<long double>(y) / x * kInverseLn10);
+  }
+  const bool half = std::fabs(sx) < std::fabs(sy);
+  const F64x2 hi = F64x2::splat(half ? kHalfPi : kPi), lo = F64x2::splat(half ? kHalfPiLo : kPiLo);
+  return std::copysign(over_ln10(hi, lo).lane0(), y);
+}
 
 // The two pairs' chains of two roots and a quotient interleave (the logarithms and the
 // single lanes measured no gain).

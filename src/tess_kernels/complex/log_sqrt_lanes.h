@@ -12,7 +12,8 @@ namespace zorn::tess::cx {
 // ln z = ln |z| + i arg z, or log10 z (kBase10): ln |z| = ln(x^2 + y^2) / 2 + e ln 2 with
 // the logarithm as head + tail, of the double-double sum near |z| = 1 (and for scaled
 // parts), elsewhere of its head with the tail's first order; arg z by the double Atan2
-// kernel's fast path on the scaled parts (the angle does not change with the scale).
+// core on the scaled parts (the angle does not change with the scale), in base 10 from
+// its unrounded sum.
 // Single precision parts need no scaling: their squares are exact and normal in double.
 template <bool kBase10>
 struct LogLanes {
@@ -21,6 +22,13 @@ struct LogLanes {
 };
 using LnLanes = LogLanes<false>;
 using Log10Lanes = LogLanes<true>;
+
+// For the scalar forms, on parts that are finite and not both zero, each rounded once by
+// the lanes' steps: ln |z| (or log10 |z|, kBase10) from the parts scaled by the larger's
+// exponent, and arg z / ln 10, also where one part lies below 2^-500 of the other.
+template <bool kBase10>
+double log_modulus_rounded(double x, double y);
+double log10_argument(double x, double y);
 
 // Kahan's square root on parts scaled by an even power of two: t = sqrt((|x| + |z|) / 2),
 // the other part |y| / 2t, each scaled back by the root of the power.

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "tess_kernels/complex/elementary.h"
+#include "tess_kernels/complex/log_sqrt_lanes.h"
 #include "tess_kernels/frame/double_double.h"
 #include "tess_kernels/pow_root/double_ops.h"
 
@@ -17,14 +18,18 @@ Z log(Z z) {
   } else if (std::isnan(x) || std::isnan(y)) {
     re = NAN;
   } else {
-    re = log_modulus(x, y);
+    re = x == 0 && y == 0 ? -INFINITY : log_modulus_rounded<false>(x, y);
   }
   return {re, std::atan2(y, x)};
 }
 
-// Both parts of ln z times 1/ln 10, whose double-double form keeps the product's
-// error to that of one rounding.
+// Both parts of ln z over ln 10, each rounded once from its unrounded form (ln z rounded
+// first and then divided erred by up to 1.4 ulp); special values as ln z's, divided.
 Z log10(Z z) {
+  const double x = z.real(), y = z.imag();
+  if (std::isfinite(x) && std::isfinite(y) && (x != 0 || y != 0)) {
+    return {log_modulus_rounded<true>(x, y), log10_argument(x, y)};
+  }
   constexpr double kInvLn10Hi = 0.4342944819032518;
   constexpr double kInvLn10Lo = 1.098319650216765e-17;
   const Z l = log(z);
