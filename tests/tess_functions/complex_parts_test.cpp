@@ -1,7 +1,7 @@
 // The parts of complex results one by one, where the accuracy harness's normwise measure
 // cannot see them: a part far below the other (ln |z| near |z| = 1 beside arg z, arg z
-// beside a large ln |z|). Each row is an argument where the part once erred most, against
-// MPFR.
+// beside a large ln |z|, the smaller part of a square root). Each row is an argument where
+// the part once erred most, against MPFR.
 #include <gtest/gtest.h>
 
 #include "harness/mpfr_reference.h"
@@ -21,6 +21,9 @@ const PartCase kCases[] = {
     {"Log10", _tesszLog10, -0x1.3c3dcafc507afp-3, -0x1.f9dbf01b0dc19p-1},  // real 13.7
     {"Log10", _tesszLog10, 0x1.2c518e6a69937p+78, -0x1.3abd65385e276p-941},  // imaginary 1.64
     {"Log10", _tesszLog10, -0x1.13fda921006a4p+2, 0x1.fdce2a35bfeep+2},    // imaginary 1.37
+    {"Sqrt", _tesszSqrt, 0x1.bd1999943b8p+13, 0x1.00009400b338dp+25},      // imaginary 1.11
+    {"Sqrt", _tesszSqrt, -0x1.acdf9578dcp+15, -0x1.000255a1032adp+29},     // real 1.10
+    {"Sqrt", _tesszSqrt, -0x1.143a4491183cap+398, 0x1.e14d2ff510f8bp-651},  // real 1.29
 };
 
 TEST(ComplexParts, EachPartWithinAnUlpWhereTheOtherIsLarger) {

@@ -92,18 +92,31 @@ inline F64x2 half_inverse_root(F64x2 v) {
   return F64x2{_mm_cvtps_pd(_mm_rsqrt_ps(_mm_cvtpd_ps(v.v)))} * F64x2::splat(0.5);
 }
 
-// sqrt(hi + lo) for hi in [1/2, 32): the root s of the head and one Newton correction
-// with the remainder hi - s^2 + lo over 2s, s^2 as h^2 + l (s + h) for s = h + l (h its
-// leading 26 bits: hi - h^2 is exact, the other term's rounding near 2^-78 hi).
-inline F64x2 root_of_scaled_sum(h::Sum n) {
+// sqrt(hi + lo) for hi in [1/2, 32) as head + correction, unrounded: the root of the
+// head and one Newton correction with the remainder hi - s^2 + lo over 2s, s^2 as
+// h^2 + l (s + h) for s = h + l (h its leading 26 bits: hi - h^2 is exact, the other
+// term's rounding near 2^-78 hi). 1/2s to about 2^-11 comes along.
+struct Root {
+  F64x2 head, correction, half_inverse;
+  F64x2 rounded() const { return head + correction; }
+};
+inline Root root_of_scaled_sum(h::Sum n) {
   const F64x2 s = h::sqrt(n.hi);
   const Split split = truncated_split(s);
   const F64x2 remainder = ((n.hi - split.hi * split.hi) - split.lo * (s + split.hi)) + n.lo;
-  return s + remainder * half_inverse_root(n.hi);
+  const F64x2 half_inverse = half_inverse_root(n.hi);
+  return {s, remainder * half_inverse, half_inverse};
 }
 
-// The other part of the root, |y| / 2t.
-inline F64x2 w_of(F64x2 ay, F64x2 t) { return ay / (t + t); }
+// The other part of the root, |y| / 2t for t = s + c: the quotient q = |y| / 2s less
+// q c / s (c / s is below 2^-51, its square negligible), so that the division waits for
+// the root only and not for its correction. One rounding more than the quotient's: within
+// an ulp. (|y| over the rounded t erred by up to 1.6 ulp, where t lies just above a power
+// of two and the quotient just below one.)
+inline F64x2 w_of(F64x2 ay, Root r) {
+  const F64x2 q = ay / (r.head + r.head);
+  return q - q * ((r.correction + r.correction) * r.half_inverse);
+}
 
 // sqrt z = u + i w (x >= +0) or w + i u (x <= -0), the imaginary part signed as y.
 inline void store_root(F64x2 x, F64x2 y, F64x2 u, F64x2 w, double* re, double* im) {
@@ -321,8 +334,8 @@ double log10_argument(double x, double y) {
     const TwoSum sum = fast_two_sum(modulus.root, ax);
     const F64x2 correction = modulus.residual * half_inverse_root(squares);
     const F64x2 half = F64x2::splat(0.5);
-    const F64x2 t = root_of_scaled_sum({sum.sum * half, (sum.err + correction) * half});
-    const F64x2 u = t * unscale, w = w_of(ay, t) * unscale;
+    const Root t = root_of_scaled_sum({sum.sum * half, (sum.err + correction) * half});
+    const F64x2 u = t.rounded() * unscale, w = w_of(ay, t) * unscale;
     store_root(p.x, p.y, u, w, re + v, im + v);
     special |= (p.special | simd::lane_mask(simd::less(ay, F64x2::splat(0x1p-1000)) |
                                             simd::less(w, F64x2::splat(0x1p-1022))))
@@ -339,7 +352,7 @@ int SqrtLanes::single_group(const double x[4], const double y[4], double re[4], 
     special |= scalar_single_lanes(ax, ay) << v;
     const F64x2 modulus = h::sqrt(ax * ax + ay * ay);
     const F64x2 t = h::sqrt((ax + modulus) * F64x2::splat(0.5));
-    store_root(xv, yv, t, w_of(ay, t), re + v, im + v);
+    store_root(xv, yv, t, ay / (t + t), re + v, im + v);
   }
   return special;
 }
