@@ -8,7 +8,9 @@
 // (N(z) - (tan r / r) D(z) = 0 there, a linear system for the 7 coefficients). Each line is
 // followed by the largest error with the rounded coefficients relative to the function,
 // over 4096 points. With the argument `single`, it prints instead the shorter S and C of
-// the single precision CIS lanes (src/tess_kernels/complex/data/).
+// the single precision CIS lanes (src/tess_kernels/complex/data/); with `pi_over_64`, the
+// short tangent series of the d Tan kernel's remainder on its table of pi/64 steps,
+//   tan s = s + s^3 T(s^2), |s| <= pi/128 plus a margin, T of degree 3.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -21,6 +23,7 @@ namespace {
 using mp_fit::Real;
 
 constexpr double kZMax = 0.6185;  // (pi/4 + 2^-12)^2, rounded up
+constexpr double kPiOver64ZMax = 0.000615;  // (pi/128 + 2^-12)^2, rounded up
 
 // (sin r - r) / r^3 and (cos r - 1 + r^2/2) / r^4 at r = sqrt z; their limits at z = 0.
 void sin_tail_ratio(Real& out, const Real& z) {
@@ -53,24 +56,46 @@ void cos_tail_ratio(Real& out, const Real& z) {
   mpfr_div(out.v, out.v, z.v, MPFR_RNDN);
 }
 
-// Largest |z^power (P(z) - ratio(z))| / |f(sqrt z)| over the interval, where f is the sine
-// (power 3/2) or the cosine (power 2).
-double largest_error(const std::vector<double>& c, const mp_fit::Function& ratio, bool sine) {
+// (tan r - r) / r^3 at r = sqrt z, 1/3 at z = 0.
+void tan_tail_ratio(Real& out, const Real& z) {
+  if (mpfr_zero_p(z.v)) {
+    mpfr_set_ui(out.v, 1, MPFR_RNDN);
+    mpfr_div_ui(out.v, out.v, 3, MPFR_RNDN);
+    return;
+  }
+  Real r;
+  mpfr_sqrt(r.v, z.v, MPFR_RNDN);
+  mpfr_tan(out.v, r.v, MPFR_RNDN);
+  mpfr_sub(out.v, out.v, r.v, MPFR_RNDN);
+  mpfr_div(out.v, out.v, r.v, MPFR_RNDN);
+  mpfr_div(out.v, out.v, z.v, MPFR_RNDN);
+}
+
+enum class Tail { kSin, kCos, kTan };
+
+// Largest |z^power (P(z) - ratio(z))| / |f(sqrt z)| over [0, z_max], where f is the sine
+// or the tangent (power 3/2) or the cosine (power 2).
+double largest_error(const std::vector<double>& c, const mp_fit::Function& ratio, Tail tail,
+                     double z_max) {
   double worst = 0;
   for (int i = 1; i <= 4096; ++i) {
     Real z, p, exact, r, f;
-    mpfr_set_d(z.v, kZMax * i / 4096, MPFR_RNDN);
+    mpfr_set_d(z.v, z_max * i / 4096, MPFR_RNDN);
     mp_fit::evaluate(p, c, z);
     ratio(exact, z);
     mpfr_sub(p.v, p.v, exact.v, MPFR_RNDN);
     mpfr_sqrt(r.v, z.v, MPFR_RNDN);
     mpfr_mul(p.v, p.v, z.v, MPFR_RNDN);
-    if (sine) {
-      mpfr_mul(p.v, p.v, r.v, MPFR_RNDN);
-      mpfr_sin(f.v, r.v, MPFR_RNDN);
-    } else {
+    if (tail == Tail::kCos) {
       mpfr_mul(p.v, p.v, z.v, MPFR_RNDN);
       mpfr_cos(f.v, r.v, MPFR_RNDN);
+    } else {
+      mpfr_mul(p.v, p.v, r.v, MPFR_RNDN);
+      if (tail == Tail::kSin) {
+        mpfr_sin(f.v, r.v, MPFR_RNDN);
+      } else {
+        mpfr_tan(f.v, r.v, MPFR_RNDN);
+      }
     }
     mpfr_div(p.v, p.v, f.v, MPFR_RNDN);
     worst = std::fmax(worst, std::fabs(p.get()));
@@ -78,13 +103,14 @@ double largest_error(const std::vector<double>& c, const mp_fit::Function& ratio
   return worst;
 }
 
-void print_polynomial(const char* name, int degree, const mp_fit::Function& ratio, bool sine) {
+void print_polynomial(const char* name, int degree, const mp_fit::Function& ratio, Tail tail,
+                      double z_max = kZMax) {
   std::vector<double> c;
-  for (const Real& m : mp_fit::fit(ratio, 0, kZMax, degree)) c.push_back(m.get());
+  for (const Real& m : mp_fit::fit(ratio, 0, z_max, degree)) c.push_back(m.get());
   std::printf("constexpr double %s[%d] = {", name, degree + 1);
   for (int k = 0; k <= degree; ++k) std::printf(k ? ", %a" : "%a", c[k]);
-  std::printf("};\n// largest error relative to the function on [0, %a]: 2^%.1f\n", kZMax,
-              std::log2(largest_error(c, ratio, sine)));
+  std::printf("};\n// largest error relative to the function on [0, %a]: 2^%.1f\n", z_max,
+              std::log2(largest_error(c, ratio, tail, z_max)));
 }
 
 // tan r / r at r = sqrt z, 1 at z = 0.
@@ -209,13 +235,18 @@ int main(int argc, char** argv) {
     // degree 2 (2^-29.8).
     std::printf("// sin r = r (1 + z S(z)), cos r = 1 + z (-1/2 + z C(z)), z = r^2, "
                 "|r| <= pi/4 + 2^-12.\n");
-    print_polynomial("kSinTailSingle", 3, sin_tail_ratio, true);
-    print_polynomial("kCosTailSingle", 2, cos_tail_ratio, false);
+    print_polynomial("kSinTailSingle", 3, sin_tail_ratio, Tail::kSin);
+    print_polynomial("kCosTailSingle", 2, cos_tail_ratio, Tail::kCos);
+    return 0;
+  }
+  if (argc > 1 && std::strcmp(argv[1], "pi_over_64") == 0) {
+    std::printf("// tan s = s + s^3 T(s^2), |s| <= pi/128 + 2^-12.\n");
+    print_polynomial("kTanTail", 3, tan_tail_ratio, Tail::kTan, kPiOver64ZMax);
     return 0;
   }
   std::printf("// sin r = r + r^3 S(r^2), cos r = 1 - r^2/2 + r^4 C(r^2), |r| <= pi/4 + 2^-12.\n");
-  print_polynomial("kSinTail", 6, sin_tail_ratio, true);
-  print_polynomial("kCosTail", 5, cos_tail_ratio, false);
+  print_polynomial("kSinTail", 6, sin_tail_ratio, Tail::kSin);
+  print_polynomial("kCosTail", 5, cos_tail_ratio, Tail::kCos);
   std::printf("// tan r = r (1 + z A(z)) / (1 - z/2 + z B(z)), z = r^2.\n");
   std::vector<double> a, b;
   fit_tangent(a, b);

@@ -14,7 +14,12 @@
 //     (sin(pi + b) = -sin b), so that the kernels take every sign from the row;
 //   kCosPiOver64Double[m], m = 0..127 (the whole period), b = m pi/64: cos b rounded to
 //     double, D - sigma, the remainder of the cosine, and D, where D = -sin b rounded
-//     (-0 for m = 0, +0 at the other zero) and sigma = +-1 takes D's sign bit.
+//     (-0 for m = 0, +0 at the other zero) and sigma = +-1 takes D's sign bit;
+//   kTanPiOver64Double[m], m = 0..63 (the period of the tangent), b = m pi/64: sin b and
+//     cos b scaled so that the larger in size is exactly 1 (S = tan b, C = 1 where
+//     |b mod pi| <= pi/4, else S = 1, C = 1/tan b), as S_hi, C_hi, S_lo, C_lo: each
+//     rounded to double and its remainder rounded; S_hi of m = 0 is -0, so that the
+//     kernel's sum -0 + s keeps the sign of a zero s.
 #include <mpfr.h>
 
 #include <cmath>
@@ -133,6 +138,27 @@ int main() {
     mpfr_sub_d(s, s, std::signbit(d) ? -1.0 : 1.0, MPFR_RNDN);
     std::printf("    {%a, %a, %a, %a},\n", hi, mpfr_get_d(s, MPFR_RNDN) + 0.0,
                 mpfr_get_d(c, MPFR_RNDN) + 0.0, d);
+  }
+  std::printf("};\n\n");
+
+  std::printf("// {S_hi, C_hi, S_lo, C_lo}: (S, C) = (sin b, cos b) / max(|sin b|, |cos b|),\n"
+              "// b = m pi/64, m = 0..63.\n");
+  std::printf("alignas(32) constexpr double kTanPiOver64Double[64][4] = {\n");
+  for (int m = 0; m < 64; ++m) {
+    angle(s, c, m, 64);
+    const bool near_pole = m > 16 && m < 48;
+    mpfr_div(v, near_pole ? c : s, near_pole ? s : c, MPFR_RNDN);
+    // As above, the zero of cos(pi/2) comes out below 2^-2000: round it to +0.
+    const double hi = mpfr_get_d(v, MPFR_RNDN) + 0.0;
+    mpfr_sub_d(v, v, hi, MPFR_RNDN);
+    const double lo = mpfr_get_d(v, MPFR_RNDN) + 0.0;
+    if (m == 0) {
+      std::printf("    {-0x0p+0, 0x1p+0, 0x0p+0, 0x0p+0},\n");
+    } else if (near_pole) {
+      std::printf("    {0x1p+0, %a, 0x0p+0, %a},\n", hi, lo);
+    } else {
+      std::printf("    {%a, 0x1p+0, %a, 0x0p+0},\n", hi, lo);
+    }
   }
   std::printf("};\n");
   mpfr_clears(v, s, c, static_cast<mpfr_ptr>(nullptr));

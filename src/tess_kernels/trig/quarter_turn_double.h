@@ -1,7 +1,6 @@
-// Tangent of two lanes from a reduction by multiples of pi/2, without a table: the fast
-// path of the double precision Tan kernel (and of the pi-scaled and degree tangents) and
-// its evaluation of larger arguments once reduced exactly; the sine and cosine parts of
-// the same reduction for the complex kernels.
+// Tangent of two lanes from a reduction by multiples of pi/2, without a table: the core of
+// the pi-scaled and degree tangents (the radian Tan takes tan_pi_over_64_double.h); the
+// sine and cosine parts of the same reduction for the complex kernels.
 //
 // An angle a is written k pi/2 + r, k the nearest integer to a 2/pi (held in the low
 // mantissa bits of t = a 2/pi + 1.5 2^52) and |r| <= pi/4 carried as r + r_lo. sin r and
@@ -114,6 +113,5 @@ inline F64x2 tan_of(const ReducedAngle& angle, F64x2 x) {
   const I64x2 sign = (simd::bits(x) & I64x2::splat(sin_core::kSignBit)) ^ (angle.t_bits << 63);
   return simd::from_bits(simd::bits(y) ^ sign);
 }
-inline F64x2 tan_lanes(F64x2 x) { return tan_of(reduce(simd::abs(x)), x); }
 
 }  // namespace zorn::tess::quarter_turn
