@@ -208,11 +208,14 @@ int LogLanes<kBase10>::single_group(const double x[4], const double y[4], double
   }
   if constexpr (kBase10) {
     special |= angle_single(x, y, im);
-    for (int v = 0; v < 4; v += 2) (F64x2::load(im + v) * F64x2::splat(0.4342944819032518)).store(im + v);
+    for (int v = 0; v < 4; v += 2) {
+      (F64x2::load(im + v) * F64x2::splat(0.4342944819032518)).store(im + v);
+    }
   } else {
     alignas(16) float xf[4], yf[4], angle[4];
     const auto narrow = [](const double* p, float* q) {
-      _mm_store_ps(q, _mm_movelh_ps(_mm_cvtpd_ps(_mm_load_pd(p)), _mm_cvtpd_ps(_mm_load_pd(p + 2))));
+      _mm_store_ps(q, _mm_movelh_ps(_mm_cvtpd_ps(_mm_load_pd(p)),
+                                    _mm_cvtpd_ps(_mm_load_pd(p + 2))));
     };
     narrow(x, xf);
     narrow(y, yf);
@@ -240,7 +243,8 @@ inline Angle angle_of(F64x2 x, F64x2 y) {
 }
 
 template <bool kBase10>
-[[TESS_INTERLEAVED]] int LogLanes<kBase10>::group(const double x[4], const double y[4], double re[4], double im[4]) {
+[[TESS_INTERLEAVED]] int LogLanes<kBase10>::group(const double x[4], const double y[4],
+                                                  double re[4], double im[4]) {
   int special = 0;
   for (int v = 0; v < 4; v += 2) {
     const Parts p = load_parts(x + v, y + v);
