@@ -14,7 +14,8 @@
 //
 // Arguments are the benchmark's draw for the function (bench_vector_math's, by name), or
 // under --range uniform on [-range, range], or under --powers 2^u with u uniform on
-// [LO, HI]; --shift adds S to the explicit draws.
+// [LO, HI]; --shift adds S to the explicit draws. A function of two arguments (Atan2,
+// Pow, Hypot, ...) takes its second ones from the benchmark's second draw in every case.
 //
 // The function is s or d followed by a name whose lower case is libmvec's (dSin, sCos,
 // dTan, ...; Ln is libmvec's log, and functions libmvec lacks run without its line); the
@@ -47,7 +48,7 @@ using Kernel = void (*)(int32_t, const T*, T*);
 
 struct Line {
   std::string name;
-  // b: the second arguments of a complex function of two, unused by the others.
+  // b: the second arguments of a function of two, unused by the others.
   using Run = void (*)(void* fn, int32_t n, const void* a, const void* b, void* r);
   Run run;
   void* fn;
@@ -97,6 +98,26 @@ void run_mvec_s(void* fn, int32_t n, const void* a, const void*, void* r) {
   const auto* x = static_cast<const float*>(a);
   auto* y = static_cast<float*>(r);
   for (int32_t i = 0; i + 4 <= n; i += 4) _mm_storeu_ps(y + i, f(_mm_loadu_ps(x + i)));
+}
+
+// A function of two arguments (atan2, pow, hypot): two xmm registers in.
+void run_mvec2_d(void* fn, int32_t n, const void* a, const void* b, void* r) {
+  const auto f = reinterpret_cast<__m128d (*)(__m128d, __m128d)>(fn);
+  const auto* x = static_cast<const double*>(a);
+  const auto* w = static_cast<const double*>(b);
+  auto* y = static_cast<double*>(r);
+  for (int32_t i = 0; i + 2 <= n; i += 2) {
+    _mm_storeu_pd(y + i, f(_mm_loadu_pd(x + i), _mm_loadu_pd(w + i)));
+  }
+}
+void run_mvec2_s(void* fn, int32_t n, const void* a, const void* b, void* r) {
+  const auto f = reinterpret_cast<__m128 (*)(__m128, __m128)>(fn);
+  const auto* x = static_cast<const float*>(a);
+  const auto* w = static_cast<const float*>(b);
+  auto* y = static_cast<float*>(r);
+  for (int32_t i = 0; i + 4 <= n; i += 4) {
+    _mm_storeu_ps(y + i, f(_mm_loadu_ps(x + i), _mm_loadu_ps(w + i)));
+  }
 }
 
 // sincos: the lanes' two result addresses as vectors of pointers.
@@ -212,11 +233,24 @@ int main(int argc, char** argv) {
     draw_complex_arguments(*c, n, ad.data(), bd.data());
     draw_complex_arguments(*c, n, as.data(), bs.data());
   } else {
+    namespace vm = bench::vector_math;
+    const auto* row = std::find_if(std::begin(vm::kFunctions), std::end(vm::kFunctions),
+                                   [&](const vm::FunctionInfo& f) { return function == f.name; });
+    const bool known = row != std::end(vm::kFunctions);
+    // Two results (SinCos) or two arguments (the benchmark's second draw at b).
     const bool two = function == "SinCos";
+    const bool binary = known && row->reference2 != nullptr;
+    if (binary) {
+      const double* second_d = vm::second_arguments<double>(row->id, n);
+      const float* second_s = vm::second_arguments<float>(row->id, n);
+      std::copy(second_d, second_d + n, bd.begin());
+      std::copy(second_s, second_s + n, bs.begin());
+    }
     const std::string ours = std::string("_tess") + type + function + "_HA";
     for (const char* path : paths) {
-      const auto run = two ? (is_double ? run_ours_two<double> : run_ours_two<float>)
-                           : (is_double ? run_ours<double> : run_ours<float>);
+      const auto run = two      ? (is_double ? run_ours_two<double> : run_ours_two<float>)
+                       : binary ? run_ours_binary
+                                : (is_double ? run_ours<double> : run_ours<float>);
       void* fn = symbol(path, ours);
       if (fn == nullptr) return 1;
       lines.push_back({path, run, fn});
@@ -224,10 +258,13 @@ int main(int argc, char** argv) {
     std::string lower = function;
     for (char& c : lower) c = static_cast<char>(std::tolower(c));
     if (lower == "ln") lower = "log";
-    const std::string lanes = std::string(is_double ? "2" : "4") + (two ? "vvv_" : "v_");
+    const std::string lanes = std::string(is_double ? "2" : "4") + (two      ? "vvv_"
+                                                                   : binary ? "vv_"
+                                                                            : "v_");
     const std::string mvec = "_ZGVbN" + lanes + lower + (is_double ? "" : "f");
-    const auto mvec_run = two ? (is_double ? run_mvec_sincos_d : run_mvec_sincos_s)
-                              : (is_double ? run_mvec_d : run_mvec_s);
+    const auto mvec_run = two      ? (is_double ? run_mvec_sincos_d : run_mvec_sincos_s)
+                          : binary ? (is_double ? run_mvec2_d : run_mvec2_s)
+                                   : (is_double ? run_mvec_d : run_mvec_s);
     const Line::Run gsl_run = is_double ? quantile_peer_run<double>(function)
                                         : quantile_peer_run<float>(function);
     if (gsl_run != nullptr) {
@@ -248,10 +285,7 @@ int main(int argc, char** argv) {
         as[i] = static_cast<float>(ad[i] = (powers ? std::exp2(u) : u) + shift);
       }
     } else {
-      namespace vm = bench::vector_math;
-      const auto* row = std::find_if(std::begin(vm::kFunctions), std::end(vm::kFunctions),
-                                     [&](const vm::FunctionInfo& f) { return function == f.name; });
-      if (row == std::end(vm::kFunctions)) {
+      if (!known) {
         std::fprintf(stderr, "%s is not a benchmark function: give --range or --powers\n",
                      function.c_str());
         return 2;

@@ -1,5 +1,5 @@
 #!/bin/sh
-# ours / libmvec's 128-bit variant for every one-argument function both have, each timed
+# ours / libmvec's 128-bit variant for every real function both have, each timed
 # by min_of_calls on the benchmark's arguments: the catalogue's in-cache ratios in a form
 # that a loaded or noisy machine moves by a few percent rather than a third. With
 # --complex, the c and z functions against their peer loops (glibc's scalar complex
@@ -19,7 +19,7 @@ if [ "$1" = --complex ]; then
 Atanh Pow Abs Arg CIS Mul MulByConj Div}
 fi
 functions=${*:-${functions:-Exp Exp2 Exp10 Expm1 Ln Log2 Log10 Log1p Sin Cos Tan SinCos Sinh \
-Cosh Tanh Asinh Acosh Atanh Asin Acos Atan Cbrt Erf Erfc}}
+Cosh Tanh Asinh Acosh Atanh Asin Acos Atan Atan2 Pow Hypot Cbrt Erf Erfc}}
 for f in $functions; do
   for t in $types; do
     "$bin/min_of_calls" "$t$f" "$bin/libzorn_generic.so" $options |
