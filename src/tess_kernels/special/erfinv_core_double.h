@@ -129,7 +129,7 @@ template <class Forms>
 [[gnu::always_inline]] inline simd::F64x2 below_rows(simd::F64x2 x) {
   return simd::less(Forms::distance(x), simd::F64x2::splat(kLowestCentralRow));
 }
-// A superset of the special lanes and of those below the central rows: t not at least
+// A superset of the lanes that are special or below the central rows: t not at least
 // 2^-53 (NaN included) or a below 2^-10. Every special lane has t below 2^-53 or NaN
 // (arguments outside the domain, or at its ends), or, for erfinv, |x| below 2^-960.
 template <class Forms>
