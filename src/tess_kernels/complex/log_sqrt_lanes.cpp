@@ -95,9 +95,10 @@ inline F64x2 half_inverse_root(F64x2 v) {
 // sqrt(hi + lo) for hi in [1/2, 32) as head + correction, unrounded: the root of the
 // head and one Newton correction with the remainder hi - s^2 + lo over 2s, s^2 as
 // h^2 + l (s + h) for s = h + l (h its leading 26 bits: hi - h^2 is exact, the other
-// term's rounding near 2^-78 hi). 1/2s to about 2^-11 comes along.
+// term's rounding near 2^-78 hi), and the correction over the head, c / s, for the quotient
+// by the root (from 1/2s to about 2^-11, off the remainder's chain).
 struct Root {
-  F64x2 head, correction, half_inverse;
+  F64x2 head, correction, relative_correction;
   F64x2 rounded() const { return head + correction; }
 };
 inline Root root_of_scaled_sum(h::Sum n) {
@@ -105,17 +106,17 @@ inline Root root_of_scaled_sum(h::Sum n) {
   const Split split = truncated_split(s);
   const F64x2 remainder = ((n.hi - split.hi * split.hi) - split.lo * (s + split.hi)) + n.lo;
   const F64x2 half_inverse = half_inverse_root(n.hi);
-  return {s, remainder * half_inverse, half_inverse};
+  return {s, remainder * half_inverse, remainder * (half_inverse * (half_inverse + half_inverse))};
 }
 
-// The other part of the root, |y| / 2t for t = s + c: the quotient q = |y| / 2s less
-// q c / s (c / s is below 2^-51, its square negligible), so that the division waits for
-// the root only and not for its correction. One rounding more than the quotient's: within
-// an ulp. (|y| over the rounded t erred by up to 1.6 ulp, where t lies just above a power
-// of two and the quotient just below one.)
-inline F64x2 w_of(F64x2 ay, Root r) {
-  const F64x2 q = ay / (r.head + r.head);
-  return q - q * ((r.correction + r.correction) * r.half_inverse);
+// The other part of the root, |y| / 2t for t = s + c, given h = |y| / 2 (scaled alike): the
+// quotient q = h / s less q c / s (c / s is below 2^-51, its square negligible), so that
+// the division waits for the root only and not for its correction. One rounding more than
+// the quotient's: within an ulp. (|y| over the rounded t erred by up to 1.6 ulp, where t
+// lies just above a power of two and the quotient just below one.)
+inline F64x2 w_of(F64x2 half_ay, Root r) {
+  const F64x2 q = half_ay / r.head;
+  return q - q * r.relative_correction;
 }
 
 // sqrt z = u + i w (x >= +0) or w + i u (x <= -0), the imaginary part signed as y.
@@ -315,33 +316,54 @@ double log10_argument(double x, double y) {
   return std::copysign(over_ln10(hi, lo).lane0(), y);
 }
 
+// The parts of sqrt z for the parts x, y of two elements scaled by a power of two s, both
+// scaled by sqrt(2 s): t = sqrt((|x| + |z|) / 2) and w = |y| / 2t (and s |y|, the scaled
+// part the caller checks).
+struct ScaledRoot {
+  F64x2 t, w, ay;
+};
+[[gnu::always_inline]] inline ScaledRoot scaled_root(const Parts& p, F64x2 s) {
+  // Scaled by s, half an even power of two, (|x| + |z|) / 2 and |y| / 2 come scaled
+  // without a product.
+  const F64x2 ax = simd::abs(p.x) * s, ay = simd::abs(p.y) * s;
+  // t from the sum as hi + lo, so that t rounds once: |z| = m + c (the modulus's root and
+  // its correction R / 2m) with m >= |x| (the root of a rounded sum at least x^2), so that
+  // m + |x| is an exact fast two-sum. (With |z| and the sum rounded, t gathered three
+  // roundings and w four: up to 2.2 ulp.)
+  const F64x2 squares = ax * ax + ay * ay;
+  const RootResidual modulus = root_residual(max(ax, ay), min(ax, ay), squares);
+  const TwoSum sum = fast_two_sum(modulus.root, ax);
+  const F64x2 correction = modulus.residual * half_inverse_root(squares);
+  const Root t = root_of_scaled_sum({sum.sum, sum.err + correction});
+  return {t.rounded(), w_of(ay, t), ay};
+}
+
 // The two pairs' chains of two roots and a quotient interleave (the logarithms and the
-// single lanes measured no gain).
+// single lanes measured no gain). Where both parts of the pair lie in [2^-60, 2^60]
+// (nothing then leaves the normal range, nor the single precision one of the reciprocal
+// roots) s = 1/2, a constant the chains do not wait for, and there is nothing to scale
+// back; elsewhere s = 2^(-2k-1) for the even exponent 2k at or below the larger part's
+// (field (E - 1) | 1), and the roots are scaled back by 2^k. Either rounds alike.
 [[TESS_INTERLEAVED]] int SqrtLanes::group(const double x[4], const double y[4], double re[4],
                                           double im[4]) {
   int special = 0;
   for (int v = 0; v < 4; v += 2) {
     const Parts p = load_parts(x + v, y + v);
-    // The even exponent 2k at or below the larger part's: field (E - 1) | 1.
+    if (simd::lane_mask(simd::less(p.smaller, F64x2::splat(0x1p-60)) |
+                        simd::not_less_equal(p.larger, F64x2::splat(0x1p60))) == 0) [[likely]] {
+      const ScaledRoot r = scaled_root(p, F64x2::splat(0.5));
+      store_root(p.x, p.y, r.t, r.w, re + v, im + v);
+      special |= p.special << v;
+      continue;
+    }
     const I64x2 field = ((simd::bits(p.larger) & I64x2::splat(kExponentField)) -
                          I64x2::splat(kUnitExponent)) |
                         I64x2::splat(kUnitExponent);
-    const F64x2 s = inverse_power(field);
+    const ScaledRoot r = scaled_root(p, inverse_power(field + I64x2::splat(kUnitExponent)));
     const F64x2 unscale = simd::from_bits((field + I64x2::splat(1023 * kUnitExponent)) >> 1);
-    const F64x2 ax = simd::abs(p.x) * s, ay = simd::abs(p.y) * s;
-    // t = sqrt((|x| + |z|) / 2) from the sum as hi + lo, so that t rounds once: |z| = m + c
-    // (the modulus's root and its correction R / 2m) with m >= |x| (the root of a rounded
-    // sum at least x^2), so that m + |x| is an exact fast two-sum. (With |z| and the sum rounded,
-    // t gathered three roundings and w = |y| / 2t four: up to 2.2 ulp.)
-    const F64x2 squares = ax * ax + ay * ay;
-    const RootResidual modulus = root_residual(max(ax, ay), min(ax, ay), squares);
-    const TwoSum sum = fast_two_sum(modulus.root, ax);
-    const F64x2 correction = modulus.residual * half_inverse_root(squares);
-    const F64x2 half = F64x2::splat(0.5);
-    const Root t = root_of_scaled_sum({sum.sum * half, (sum.err + correction) * half});
-    const F64x2 u = t.rounded() * unscale, w = w_of(ay, t) * unscale;
-    store_root(p.x, p.y, u, w, re + v, im + v);
-    special |= (p.special | simd::lane_mask(simd::less(ay, F64x2::splat(0x1p-1000)) |
+    const F64x2 w = r.w * unscale;
+    store_root(p.x, p.y, r.t * unscale, w, re + v, im + v);
+    special |= (p.special | simd::lane_mask(simd::less(r.ay, F64x2::splat(0x1p-1001)) |
                                             simd::less(w, F64x2::splat(0x1p-1022))))
                << v;
   }
