@@ -232,11 +232,14 @@ int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "single") == 0) {
     // Lanes whose results are rounded to single precision from double arithmetic need
     // only about 2^-30 relative: S of degree 3 (2^-35.6; degree 2 gives 2^-26.1) and C of
-    // degree 2 (2^-29.8).
+    // degree 2 (2^-29.8). The cores of the other complex functions, whose cosine is
+    // multiplied by e^x, sinh or cosh or squared before that rounding, take C of degree 3
+    // (2^-39.5).
     std::printf("// sin r = r (1 + z S(z)), cos r = 1 + z (-1/2 + z C(z)), z = r^2, "
                 "|r| <= pi/4 + 2^-12.\n");
     print_polynomial("kSinTailSingle", 3, sin_tail_ratio, Tail::kSin);
     print_polynomial("kCosTailSingle", 2, cos_tail_ratio, Tail::kCos);
+    print_polynomial("kCosTailSingleCores", 3, cos_tail_ratio, Tail::kCos);
     return 0;
   }
   if (argc > 1 && std::strcmp(argv[1], "pi_over_64") == 0) {

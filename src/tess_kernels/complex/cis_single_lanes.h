@@ -5,6 +5,7 @@
 // out of the loop.
 #pragma once
 
+#include "tess_kernels/complex/cis_single_polynomials.h"
 #include "tess_kernels/frame/polynomial_double.h"
 #include "tess_kernels/frame/simd.h"
 #include "tess_kernels/frame/simd_double.h"
@@ -14,7 +15,6 @@
 namespace zorn::tess::cx {
 
 namespace cis_single {
-#include "tess_kernels/complex/data/cis_single_polynomials.inc"
 
 // v truncated to its leading `bits` significant bits (v > 0), at compile time.
 constexpr double leading_bits(double v, int bits) {

@@ -4,7 +4,9 @@
 // lanes per call.
 #pragma once
 
+#include "tess_kernels/complex/cis_single_polynomials.h"
 #include "tess_kernels/exp_log/double_cores_single.h"
+#include "tess_kernels/frame/polynomial_double.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/inv_trig_hyp/atan_float.h"
 #include "tess_kernels/trig/sin_core_double.h"
@@ -15,10 +17,10 @@ namespace zorn::tess::cx {
 constexpr double kSingleCircularLimit = 10000.0;
 constexpr double kSingleHyperbolicLimit = 89.0;
 
-// cos y and sin y to about 2^-37 relative for |y| <= 10000: k the nearest integer to
+// cos y and sin y to about 2^-35 relative for |y| <= 10000: k the nearest integer to
 // y 2/pi, r = y - k pi/2 with pi/2 in two parts (k < 2^13, so k times the first is
-// exact), the Taylor polynomials of cos r and sin r on |r| <= pi/4 (terms left out below
-// 2^-37), and the quadrant k mod 4 choosing and signing them.
+// exact), near-minimax polynomials of sin r and cos r on |r| <= pi/4 (2^-35.6 and
+// 2^-39.5), and the quadrant k mod 4 choosing and signing them.
 struct CosSin {
   simd::F64x2 c, s;
 };
@@ -32,16 +34,11 @@ struct CosSin {
   const F64x2 k = t - shifter;
   const F64x2 r = (y - k * F64x2::splat(kPiOver2Hi)) - k * F64x2::splat(kPiOver2Rest);
   const F64x2 z = r * r;
-  const auto c = [](double v) { return F64x2::splat(v); };
   // sin r has the sign of r, which the sign bit put on keeps for r = -0.
   const F64x2 sin_r =
-      (r + (r * z) * (c(-1.0 / 6) + z * (c(1.0 / 120) + z * (c(-1.0 / 5040) +
-                                                               z * (c(1.0 / 362880) + z * c(-1.0 / 39916800)))))) |
-      (r & c(-0.0));
-  const F64x2 cos_r =
-      c(1.0) - z * (c(0.5) - z * (c(1.0 / 24) + z * (c(-1.0 / 720) +
-                                                      z * (c(1.0 / 40320) + z * (c(-1.0 / 3628800) +
-                                                                                 z * c(1.0 / 479001600))))));
+      (r + (r * z) * estrin(z, cis_single::kSinTailSingle)) | (r & F64x2::splat(-0.0));
+  const F64x2 cos_r = F64x2::splat(1.0) +
+                      z * (F64x2::splat(-0.5) + z * estrin(z, cis_single::kCosTailSingleCores));
   // cos(r + k pi/2) is -sin r, -cos r, sin r for k = 1, 2, 3; sin(r + k pi/2) is cos r,
   // -sin r, -cos r.
   const I64x2 quadrant = simd::bits(t);
