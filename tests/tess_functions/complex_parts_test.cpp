@@ -1,7 +1,7 @@
 // The parts of complex results one by one, where the accuracy harness's normwise measure
 // cannot see them: a part far below the other (ln |z| near |z| = 1 beside arg z, arg z
-// beside a large ln |z|, the smaller part of a square root). Each row is an argument where
-// the part once erred most, against MPFR.
+// beside a large ln |z|, the smaller part of a square root, a subnormal part). Each row is
+// an argument where the part once erred most, against MPFR.
 #include <gtest/gtest.h>
 
 #include "harness/mpfr_reference.h"
@@ -24,6 +24,11 @@ const PartCase kCases[] = {
     {"Sqrt", _tesszSqrt, 0x1.bd1999943b8p+13, 0x1.00009400b338dp+25},      // imaginary 1.11
     {"Sqrt", _tesszSqrt, -0x1.acdf9578dcp+15, -0x1.000255a1032adp+29},     // real 1.10
     {"Sqrt", _tesszSqrt, -0x1.143a4491183cap+398, 0x1.e14d2ff510f8bp-651},  // real 1.29
+    // Subnormal parts, rounded twice or from products whose tails underflowed.
+    {"Exp", _tesszExp, -623.88739802976875, -1.1328021694531765e-43},      // imaginary 5.6
+    {"Exp", _tesszExp, -11.266978211442279, 9.3181524547379065e-314},      // imaginary 5.7
+    {"Tan", _tesszTan, 4.6956433497067138, -9.6292659806549896e-313},      // imaginary 3566
+    {"Tanh", _tesszTanh, -5.7546867239245784e-316, -4.7093501172351822},   // real 108288
 };
 
 TEST(ComplexParts, EachPartWithinAnUlpWhereTheOtherIsLarger) {

@@ -16,6 +16,15 @@ constexpr double kHyperbolicAsExp = 22.0;
 // From here on, the real part of tanh is formed as its complement to +-1.
 constexpr double kTanhAsComplement = 2.0;
 
+// n / d rounded once, also where the quotient is subnormal: there Dekker's remainder
+// underflows, and the quotient of the sums in extended precision (64 bits) takes its place.
+double quotient(DoubleDouble n, DoubleDouble d) {
+  const double q = dd_quotient(n, d);
+  if (std::fabs(q) >= 0x1p-1000 || q == 0) return q;
+  return static_cast<double>((static_cast<long double>(n.hi) + n.lo) /
+                             (static_cast<long double>(d.hi) + d.lo));
+}
+
 }  // namespace
 
 Z exp(Z z) {
@@ -35,8 +44,13 @@ Z exp(Z z) {
   if (!std::isfinite(y)) return {NAN, NAN};
   const SinCos t = sin_cos(y);
   if (x < kQuarterExpLow || x > kQuarterExpHigh) return {exp_times(x, t.c), exp_times(x, t.s)};
-  // e^x carried as hi + lo: each part is rounded once beyond the rounding of cos or sin.
+  // e^x carried as hi + lo: each part is rounded once beyond the rounding of cos or sin
+  // (4 e^x / 4 first where it is finite, so that a subnormal part rounds once).
   const DoubleDouble e = quarter_exp(x);
+  if (e.hi < 0x1p1000) {
+    const DoubleDouble whole = {4 * e.hi, 4 * e.lo};
+    return {times(whole, t.c), times(whole, t.s)};
+  }
   return {4 * times(e, t.c), 4 * times(e, t.s)};
 }
 
@@ -112,11 +126,11 @@ Z tanh(Z z) {
   const DoubleDouble c2 = two_product(t.c, t.c);
   const DoubleDouble d0 = two_sum(sh2.hi, c2.hi);
   const DoubleDouble d = two_sum(d0.hi, d0.lo + (sh2.lo + c2.lo));
-  const double im = dd_quotient(two_product(t.s, t.c), d);
+  const double im = quotient(two_product(t.s, t.c), d);
   if (ax < kTanhAsComplement) {
     DoubleDouble p = two_product(h.sinh.hi, h.cosh.hi);
     p.lo += h.sinh.hi * h.cosh.lo + h.sinh.lo * h.cosh.hi;
-    return {std::copysign(dd_quotient(p, d), x), im};
+    return {std::copysign(quotient(p, d), x), im};
   }
   // |Re| = 1 - delta, delta = (cos^2 y - sinh|x| e^-|x|) / d, since cosh - sinh =
   // e^-|x|: delta is below 0.04, so its error weighs little beside 1.

@@ -41,7 +41,7 @@ double exp_times(double x, double f, int shift) {
     f *= 0x1p600;
     scale -= 600;
   }
-  return std::ldexp(exp(r) * f, scale);
+  return static_cast<double>(std::ldexp(static_cast<long double>(exp(r)) * f, scale));
 }
 
 double log_modulus(double x, double y) {

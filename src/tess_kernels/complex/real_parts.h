@@ -79,19 +79,24 @@ HyperbolicParts hyperbolic_parts(double a);
 
 // (v.hi + v.lo) f + extra, extra a correction far below the product, with one rounding
 // beyond that of f: Dekker's product, taken on v scaled down where its split would
-// overflow.
+// overflow. Below 2^-1000 the product's error term underflows and the result rounds on
+// the subnormal grid: there the sum is formed in extended precision (64 bits) and rounded
+// once (a non-zero subnormal part erred by up to 5.6 ulp).
 inline double times(DoubleDouble v, double f, double extra = 0) {
   if (std::fabs(v.hi) > 0x1p995) {
     return times({v.hi * 0x1p-200, v.lo * 0x1p-200}, f, extra * 0x1p-200) * 0x1p200;
   }
   const DoubleDouble p = two_product(v.hi, f);
-  return p.hi + (p.lo + (v.lo * f + extra));
+  const double r = p.hi + (p.lo + (v.lo * f + extra));
+  if (std::fabs(r) >= 0x1p-1000 || r == 0) return r;
+  return static_cast<double>((static_cast<long double>(v.hi) + v.lo) * f + extra);
 }
 
-// e^x f 2^shift for finite x and f, rounded once (unless the result is subnormal): the
+// e^x f 2^shift for finite x and f, rounded once beyond the rounding of e^r: the
 // exponential is reduced by Cody and Waite's split of ln 2 to e^r 2^k, |r| <= ln2 / 2,
 // so that neither e^x nor its product overflows or underflows before the true result
-// does. Serves e^x cos y beside an overflowing e^x, and the tiny parts of tanh.
+// does (the product and the scaling in extended precision, so that a subnormal result
+// also rounds once). Serves e^x cos y beside an overflowing e^x, and the tiny parts of tanh.
 double exp_times(double x, double f, int shift = 0);
 
 // ln |x + iy| for finite x, y, accurate near |z| = 1 (where ln |z| cancels): there
