@@ -83,7 +83,9 @@ inline ReducedAngle reduce_three_part(F64x2 a) {
 }
 
 // The series of the reduced angle r + r_lo, shared by the sine and the cosine of one
-// reduction: sin r - r (with r_lo) is odd in r, cos r - 1 even.
+// reduction: sin r - r (with r_lo) is odd in r, cos r - 1 even. Every coefficient is an
+// addend (c + r2 (-d) has the bits of c - r2 d): a constant subtrahend needs a register
+// copy of the constant, which the compiler built in the loop by a scalar load and a shuffle.
 struct RemainderSeries {
   F64x2 r, sin_tail, cos_m1;
 };
@@ -93,8 +95,8 @@ inline RemainderSeries remainder_series(const ReducedAngle& angle) {
   return {r,
           angle.lo + (r * r2) * (F64x2::splat(-0.1666666666665455) +
                                  r2 * F64x2::splat(0.008333322932609515)),
-          r2 * (F64x2::splat(-0.5) + r2 * (F64x2::splat(0.041666666666651524) -
-                                           r2 * F64x2::splat(0.0013888875887985619)))};
+          r2 * (F64x2::splat(-0.5) + r2 * (F64x2::splat(0.041666666666651524) +
+                                           r2 * F64x2::splat(-0.0013888875887985619)))};
 }
 
 // Rows (word + offset) mod kRows of a table of four doubles a row, for the two lanes
