@@ -59,11 +59,12 @@ inline Series series(const ReducedAngle& angle) {
 
 // cos(m pi/64 + s + s_lo) with m offset by `rows` (-32 gives the sine). The one exact
 // zero, the sine of a = +0 (row 96), comes out as +0: every sum there has a +0 term.
+template <sin_core::RowWords W = sin_core::RowWords::kThroughMemory>
 inline F64x2 cos_of(const ReducedAngle& angle, const Series& ser, int64_t rows) {
   // Byte offsets of the rows (m + rows) mod 128 from the low words of t, offset, masked
   // and scaled in general registers: the vector ports are what the loop waits on (d Cos
   // 1.04x faster than with these three steps in vector registers).
-  const sin_core::RowColumns row = sin_core::row_columns<128>(
+  const sin_core::RowColumns row = sin_core::row_columns<128, W>(
       trig_tables::kCosPiOver64Double, angle.t_bits, static_cast<uint32_t>(rows));
   const F64x2 v_hi = row.c0, d_less_sigma = row.c1, v_lo = row.c2, d = row.c3;
   const F64x2 s = angle.hi;
@@ -88,9 +89,10 @@ struct SinCosValues {
 inline SinCosValues sin_cos_lanes(F64x2 x) {
   const ReducedAngle angle = reduce(simd::abs(x));
   const Series ser = series(angle);
-  const F64x2 sin_a = cos_of(angle, ser, -32);
+  constexpr auto kExtracted = sin_core::RowWords::kExtracted;
+  const F64x2 sin_a = cos_of<kExtracted>(angle, ser, -32);
   return {simd::from_bits(simd::bits(sin_a) ^ (simd::bits(x) & I64x2::splat(sin_core::kSignBit))),
-          cos_of(angle, ser, 0)};
+          cos_of<kExtracted>(angle, ser, 0)};
 }
 
 }  // namespace zorn::tess::pi_over_64
