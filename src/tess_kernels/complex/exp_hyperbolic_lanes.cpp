@@ -238,7 +238,9 @@ constexpr double kNearPole = 0x1p-17;
 // its remainder. Magnitudes come from |x| and the signs go on at the end (of x on the real
 // part, of sin 2y on the imaginary), which keeps every zero's sign. The rotated form gives
 // tan z = -i tanh(iz). |x| above 300 (where 2 e^2|x| nears Dekker's bound), non-finite x
-// and non-zero |x| below 2^-500 go to the scalar form. Without kNearPoles, the lanes near
+// and non-zero |x| below 2^-960 (where the real part may near the subnormal range and
+// the quotient's remainder underflow; the denominator is at most about 2 there) go to the
+// scalar form, as do non-zero |y| below 2^-100. Without kNearPoles, the lanes near
 // a pole are only marked in `poles` (their results to be recomputed with it): a branch
 // inside the group would keep its two pairs from interleaving.
 template <bool kRotated, bool kNearPoles>
@@ -275,7 +277,7 @@ template <bool kRotated, bool kNearPoles>
       real_part.store(re + v);
       imag_part.store(im + v);
     }
-    const F64x2 tiny = simd::less(F64x2::splat(0.0), a) & simd::less(a, F64x2::splat(0x1p-500));
+    const F64x2 tiny = simd::less(F64x2::splat(0.0), a) & simd::less(a, F64x2::splat(0x1p-960));
     special |= (simd::lane_mask(simd::not_less_equal(a, F64x2::splat(kTanhHigh)) | tiny) |
                 circular_out_of_range(y2) | tiny_lanes(yv, 0x1p-100))
                << v;
