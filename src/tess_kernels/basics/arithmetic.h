@@ -170,6 +170,12 @@ struct Div : Elementwise<Div, 2, 1>, cx::PairLoop<Div> {
     if constexpr (std::is_same_v<R, float>) return cx::quotient_pairs(x0, x1, y0, y1, r0, r1);
     return cx::quotient_pairs_double(x0, x1, y0, y1, r0, r1);
   }
+  template <class R>
+  static int rare_pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128d& r0,
+                        __m128d& r1) {
+    if constexpr (std::is_same_v<R, float>) return pairs<R>(x0, x1, y0, y1, r0, r1);
+    return cx::dekker_quotient_pairs(x0, x1, y0, y1, r0, r1);
+  }
   template <class T>
   static int32_t eval(T x, T y, T& r) {
     r = x / y;

@@ -11,7 +11,8 @@
 // in double round each part about once before its rounding to single; the scalar
 // form takes non-finite parts, overflows and division by zero.
 // Double precision quotient: the plain formula corrected once by the residual x - q y,
-// from exact products of halves (q cut to 26 bits) or from Dekker's products.
+// from exact products of halves (q cut to 26 bits) or, out of the hot loop, from
+// Dekker's products.
 #pragma once
 
 #include <emmintrin.h>
@@ -182,37 +183,44 @@ inline int quotient_pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128
 // range and x / y lies within 2^+-601. The plain quotient q1 = x conj(y) / |y|^2 (x
 // times the rounded 1 / y) is within a few 2^-53 |x / y|, and is corrected once by the
 // residual x - q y over y, in one of two ways:
-// - a long division in two steps: q1 cut to its leading 26 bits t, whose products by
-//   the halves of y's parts cut the same way (26 and 27 bits) are exact and normal, so
-//   that x - t y, near 2^-25 |x|, is exact but for roundings near 2^-76 |x| (its three
-//   large terms summed by a two-difference and one addition); its quotient by y is
-//   within about 2^-76 |x / y|, and each part of t + (x - t y) / y rounds once beyond
-//   errors near 2^-75 |x / y|, far below its last place where the parts of q1 lie
-//   within 2^16 of each other;
-// - the others (a part cancelled far below |x / y|): q1 + (x - q1 y) / y with the
-//   residual from Dekker's exact products, its error near 2^-104 |x|, so that each
-//   part rounds once beyond errors near 2^-100 |x / y|.
+// - in the hot loop, a long division in two steps: q1 cut to its leading 26 bits t,
+//   whose products by the halves of y's parts cut the same way (26 and 27 bits) are
+//   exact and normal, so that x - t y, near 2^-25 |x|, is exact but for roundings near
+//   2^-76 |x| (its three large terms summed by a two-difference and one addition); its
+//   quotient by y is within about 2^-76 |x / y|, and each part of t + (x - t y) / y
+//   rounds once beyond errors near 2^-75 |x / y|, far below its last place where the
+//   parts of q1 lie within 2^16 of each other;
+// - out of the hot loop, for the pairs with an element whose parts of q1 lie further
+//   apart (a part cancelled far below |x / y|): q1 + (x - q1 y) / y with the residual
+//   from Dekker's exact products, its error near 2^-104 |x|, so that each part rounds
+//   once beyond errors near 2^-100 |x / y|.
 namespace quotient_detail {
 
 using simd::F64x2;
 
 struct Quotient {
   F64x2 re, im;
+  // 1 / y = (cr - i dr).
+  F64x2 cr, dr;
 };
 
-// q = (q_re, q_im), within a few 2^-53 |x / y| of x / y, corrected by Dekker's residual.
-// Returned by value, so that the common path keeps q in registers.
-[[gnu::noinline]] inline Quotient dekker_corrected(F64x2 a, F64x2 b, F64x2 c, F64x2 d, F64x2 cr,
-                                                   F64x2 dr, F64x2 q_re, F64x2 q_im) {
-  // x - q y: (q y)_re = q_re c - q_im d, (q y)_im = q_re d + q_im c.
-  const Split qr = truncated_split(q_re), qi = truncated_split(q_im);
-  const Split cs = truncated_split(c), ds = truncated_split(d);
-  const TwoSum p1 = two_product(qr, cs), p2 = two_product(qi, ds);
-  const TwoSum p3 = two_product(qr, ds), p4 = two_product(qi, cs);
-  const TwoSum s_re = two_difference(p1.sum, p2.sum), s_im = two_sum(p3.sum, p4.sum);
-  const F64x2 e_re = ((a - s_re.sum) - s_re.err) - (p1.err - p2.err);
-  const F64x2 e_im = ((b - s_im.sum) - s_im.err) - (p3.err + p4.err);
-  return {q_re + (e_re * cr + e_im * dr), q_im + (e_im * cr - e_re * dr)};
+// The plain quotient of x = a + ib by y = c + id.
+inline Quotient plain(F64x2 a, F64x2 b, F64x2 c, F64x2 d) {
+  const F64x2 r = F64x2::splat(1.0) / (c * c + d * d);
+  const F64x2 cr = c * r, dr = d * r;
+  return {a * cr + b * dr, b * cr - a * dr, cr, dr};
+}
+
+// Bit l set where element l needs more than the long division in two steps.
+inline int out_of_reach(F64x2 a, F64x2 b, F64x2 c, F64x2 d, const Quotient& q) {
+  const F64x2 f_re = field(q.re), f_im = field(q.im);
+  const F64x2 apart = simd::less(min(f_re, f_im) * F64x2::splat(0x1p16), max(f_re, f_im));
+  return simd::lane_mask(apart) | (parts_within(a, b, c, d, 0x1p-300, 0x1p300) ^ 3);
+}
+
+inline void store(const Quotient& q, __m128d& r0, __m128d& r1) {
+  r0 = _mm_unpacklo_pd(q.re.v, q.im.v);
+  r1 = _mm_unpackhi_pd(q.re.v, q.im.v);
 }
 
 }  // namespace quotient_detail
@@ -222,33 +230,41 @@ inline int quotient_pairs_double(__m128d x0, __m128d x1, __m128d y0, __m128d y1,
   using namespace quotient_detail;
   const F64x2 a{_mm_unpacklo_pd(x0, x1)}, b{_mm_unpackhi_pd(x0, x1)};
   const F64x2 c{_mm_unpacklo_pd(y0, y1)}, d{_mm_unpackhi_pd(y0, y1)};
-  const int ok = parts_within(a, b, c, d, 0x1p-300, 0x1p300);
-  // 1 / y = (cr - i dr), r = 1 / |y|^2.
-  const F64x2 r = F64x2::splat(1.0) / (c * c + d * d);
-  const F64x2 cr = c * r, dr = d * r;
-  F64x2 q_re = a * cr + b * dr, q_im = b * cr - a * dr;
-  const F64x2 f_re = field(q_re), f_im = field(q_im);
-  if (simd::lane_mask(simd::less(min(f_re, f_im) * F64x2::splat(0x1p16), max(f_re, f_im))) != 0)
-      [[unlikely]] {
-    const Quotient q = dekker_corrected(a, b, c, d, cr, dr, q_re, q_im);
-    q_re = q.re;
-    q_im = q.im;
-  } else {
-    const F64x2 t_re = truncated_split(q_re).hi, t_im = truncated_split(q_im).hi;
-    const Split cs = truncated_split(c), ds = truncated_split(d);
-    // x - t y: (t y)_re = t_re c - t_im d, (t y)_im = t_re d + t_im c.
-    const TwoSum big_re = two_difference(a, t_re * cs.hi);
-    const TwoSum big_im = two_difference(b, t_re * ds.hi);
-    const F64x2 e_re = ((big_re.sum + t_im * ds.hi) + big_re.err) -
-                       (t_re * cs.lo - t_im * ds.lo);
-    const F64x2 e_im = ((big_im.sum - t_im * cs.hi) + big_im.err) -
-                       (t_re * ds.lo + t_im * cs.lo);
-    q_re = t_re + (e_re * cr + e_im * dr);
-    q_im = t_im + (e_im * cr - e_re * dr);
-  }
-  r0 = _mm_unpacklo_pd(q_re.v, q_im.v);
-  r1 = _mm_unpackhi_pd(q_re.v, q_im.v);
-  return ok ^ 3;
+  Quotient q = plain(a, b, c, d);
+  const int declined = out_of_reach(a, b, c, d, q);
+  const F64x2 t_re = truncated_split(q.re).hi, t_im = truncated_split(q.im).hi;
+  const Split cs = truncated_split(c), ds = truncated_split(d);
+  // x - t y: (t y)_re = t_re c - t_im d, (t y)_im = t_re d + t_im c.
+  const TwoSum big_re = two_difference(a, t_re * cs.hi);
+  const TwoSum big_im = two_difference(b, t_re * ds.hi);
+  const F64x2 e_re = ((big_re.sum + t_im * ds.hi) + big_re.err) - (t_re * cs.lo - t_im * ds.lo);
+  const F64x2 e_im = ((big_im.sum - t_im * cs.hi) + big_im.err) - (t_re * ds.lo + t_im * cs.lo);
+  q.re = t_re + (e_re * q.cr + e_im * q.dr);
+  q.im = t_im + (e_im * q.cr - e_re * q.dr);
+  store(q, r0, r1);
+  return declined;
+}
+
+// The pairs quotient_pairs_double declined: both elements corrected by Dekker's
+// residual; bit l set where element l takes the scalar form.
+inline int dekker_quotient_pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128d& r0,
+                                 __m128d& r1) {
+  using namespace quotient_detail;
+  const F64x2 a{_mm_unpacklo_pd(x0, x1)}, b{_mm_unpackhi_pd(x0, x1)};
+  const F64x2 c{_mm_unpacklo_pd(y0, y1)}, d{_mm_unpackhi_pd(y0, y1)};
+  Quotient q = plain(a, b, c, d);
+  // x - q y: (q y)_re = q_re c - q_im d, (q y)_im = q_re d + q_im c.
+  const Split qr = truncated_split(q.re), qi = truncated_split(q.im);
+  const Split cs = truncated_split(c), ds = truncated_split(d);
+  const TwoSum p1 = two_product(qr, cs), p2 = two_product(qi, ds);
+  const TwoSum p3 = two_product(qr, ds), p4 = two_product(qi, cs);
+  const TwoSum s_re = two_difference(p1.sum, p2.sum), s_im = two_sum(p3.sum, p4.sum);
+  const F64x2 e_re = ((a - s_re.sum) - s_re.err) - (p1.err - p2.err);
+  const F64x2 e_im = ((b - s_im.sum) - s_im.err) - (p3.err + p4.err);
+  q.re = q.re + (e_re * q.cr + e_im * q.dr);
+  q.im = q.im + (e_im * q.cr - e_re * q.dr);
+  store(q, r0, r1);
+  return parts_within(a, b, c, d, 0x1p-300, 0x1p300) ^ 3;
 }
 
 }  // namespace zorn::tess::cx
