@@ -95,21 +95,17 @@ inline void row_lanes(I32x4 x, uint32_t out[4]) {
 }
 
 // Table rows of two floats, one 8-byte load per lane: first[l] = table[index[l]][0],
-// second[l] = table[index[l]][1]. The indices leave the vector by two 64-bit moves and
-// are split by integer shifts: three vector operations for the four, where a word
-// extraction per lane takes two each, and the vector ports are what the kernels around
-// a gather wait on. The upper indices move down by pshufd, which writes a whole register:
-// GCC 12 emits the unpack of the index with itself as movhlps into another register, whose
-// old upper half it keeps, so the move waited for that register's last writer (in s Log2's
-// loop the previous group's gather: a chain across groups, 1.5x the loop's time).
+// second[l] = table[index[l]][1]. The indices are read back through memory
+// (words_through_memory.h): a store and four scalar loads on the load and store ports,
+// where moving them out by two 64-bit moves and a pshufd took three operations on the
+// vector ports that the kernels around a gather wait on.
 inline void gather_pairs(const float (*table)[2], I32x4 index, F32x4& first, F32x4& second) {
-  const auto low = static_cast<uint64_t>(_mm_cvtsi128_si64(index.v));
-  const auto high = static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_shuffle_epi32(index.v, 0xEE)));
-  const auto row = [&](uint64_t j) {
-    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(table[static_cast<uint32_t>(j)]));
+  const Words s = words_through_memory(index.v);
+  const auto row = [&](int l) {
+    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(table[s.w[l]]));
   };
-  const __m128 r01 = _mm_castsi128_ps(_mm_unpacklo_epi64(row(low), row(low >> 32)));
-  const __m128 r23 = _mm_castsi128_ps(_mm_unpacklo_epi64(row(high), row(high >> 32)));
+  const __m128 r01 = _mm_castsi128_ps(_mm_unpacklo_epi64(row(0), row(1)));
+  const __m128 r23 = _mm_castsi128_ps(_mm_unpacklo_epi64(row(2), row(3)));
   first = {_mm_shuffle_ps(r01, r23, _MM_SHUFFLE(2, 0, 2, 0))};
   second = {_mm_shuffle_ps(r01, r23, _MM_SHUFFLE(3, 1, 3, 1))};
 }
