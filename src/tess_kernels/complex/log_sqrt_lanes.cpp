@@ -121,9 +121,10 @@ inline F64x2 w_of(F64x2 half_ay, Root r) {
 
 // sqrt z = u + i w (x >= +0) or w + i u (x <= -0), the imaginary part signed as y.
 inline void store_root(F64x2 x, F64x2 y, F64x2 u, F64x2 w, double* re, double* im) {
-  const F64x2 x_negative = sign_lanes(x);
-  simd::select(x_negative, w, u).store(re);
-  (simd::select(x_negative, u, w) | (y & F64x2::splat(-0.0))).store(im);
+  // The exchange where x is negative by exclusive or under the mask.
+  const F64x2 exchange = (u ^ w) & sign_lanes(x);
+  (u ^ exchange).store(re);
+  ((w ^ exchange) | (y & F64x2::splat(-0.0))).store(im);
 }
 
 // The single precision lanes the scalar form takes: zero (both parts), NaN and infinite
