@@ -11,7 +11,7 @@
 //   (bits of q >> 46) less that of 2^-53 and the centre is q's bits above the 46 lowest
 //   with bit 45 set: eight doubles, one cache line, and no centre to load;
 // - the central rows, the same for erfinv(a) (quantile(1/2 + a)) on the binade pieces of
-//   a from 2^-10 up to 1/2 (1/4), where the kernels use them in place of the polynomial.
+//   a from 2^-53 up to 1/2 (1/4), where the kernels use them in place of the polynomial.
 // Reports to stderr the largest error of each piece on a fine grid, relative to the
 // result, in units of 2^-53.
 #include <mpfr.h>
@@ -33,7 +33,7 @@ constexpr int kRowWidth = kDegree + 2;  // head, tail, c1..c6
 constexpr int kPieceBits = 6;           // pieces per binade: 2^kPieceBits
 constexpr int kPiecesPerBinade = 1 << kPieceBits;
 constexpr int kLowestExponent = -53;
-constexpr int kLowestCentralExponent = -10;
+constexpr int kLowestCentralExponent = -53;
 
 // x with erfc(x) = q (complement) or erf(x) = q, by Newton steps from a start that
 // bisection in long double places within reach of quadratic convergence.
@@ -264,8 +264,8 @@ int main() {
   std::printf("constexpr int kRowWidth = %d;\n", kRowWidth);
   std::printf("constexpr int kTailPieceBits = %d;\n", kPieceBits);
   std::printf("constexpr int kLowestCentralRowExponent = %d;\n", kLowestCentralExponent);
-  // The central polynomial below the central rows: |x| < 2^-10 for erfinv, |p - 1/2| <
-  // 2^-10 for the quantile (its x = 2p - 1 below 2^-9, t below 2^-18).
+  // The central polynomial below the central rows (|x|, |p - 1/2| below 2^-53), fitted on
+  // t = x^2 below 2^-18.
   print_central_polynomial("kErfInvCentralPoly", "kErfInvHead", false, 0x1p-18, 3);
   print_central_polynomial("kNormalQuantileCentralPoly", "kNormalQuantileHead", true, 0x1p-18, 3);
   // The tail rows serve t = 1 - |x| (q or 2 - q) up to 1/2 and p or 1 - p up to 1/4: each

@@ -4,7 +4,7 @@
 // Double precision: every argument is reduced, exactly where it is used, to a central
 // distance a and a tail argument t (below, `row_argument`), and the result is a
 // degree-6 polynomial in v - centre from one row of a table, v = min(a, t):
-// - central rows: erfinv(a) (quantile(1/2 + a)) for 2^-10 <= a < 1/2 (1/4);
+// - central rows: erfinv(a) (quantile(1/2 + a)) for 2^-53 <= a < 1/2 (1/4);
 // - tail rows: erfcinv(t) (-quantile(t)) for 2^-53 <= t <= 1/2 (1/4);
 // 64 rows per binade found from the top bits of v, no logarithm. A row is one cache line,
 // the centre comes from the bits of v, and the constant term is a head and a tail, so
@@ -36,7 +36,7 @@ constexpr int kPieceShift = 52 - kTailPieceBits;
 constexpr int64_t kTailBase = int64_t{1023 + kLowestTailExponent} << kTailPieceBits;
 constexpr double kSmallestTail = 0x1p-53;
 
-// (head + g(a^2)) a for 2^-960 <= a < 2^-10. The head has at most 8 significant bits:
+// (head + g(a^2)) a for 2^-960 <= a < 2^-53. The head has at most 8 significant bits:
 // a split into its leading 45 bits and the rest makes a head two exact products.
 template <size_t N>
 [[gnu::always_inline]] inline simd::F64x2 central_magnitude(const double (&poly)[N], double head,
@@ -106,36 +106,40 @@ inline simd::F64x2 with_sign_of(simd::F64x2 magnitude, simd::F64x2 x) {
 // |p - 1/2|) and a tail argument t (1 - |x|, q or 2 - q, p or 1 - p), a + t = 1 (1/2 for
 // the quantile) up to the rounding of the larger: a lane with a < t takes the central
 // rows at a (erfinv(a), quantile(1/2 + a)), any other the tail rows at t (erfcinv(t),
-// -quantile(t)), and the result has the sign of `sign_source`. The central rows start at
-// 2^-10: a lane below takes the central polynomial (`central`, by select in a pair, by a
-// later pass in a block); for the row, a is raised to 2^-10.
-constexpr double kLowestCentralRow = 0x1p-10;
-static_assert(kLowestCentralRowExponent == -10, "the central rows start at 2^-10");
-// Central rows from the bits of a: the first row's (2^-10) index.
+// -quantile(t)), and the result has the sign of `sign_source`. Both tables start at
+// 2^-53, so that v = min(a, t) below 2^-53 (or NaN) marks every lane that reads no row:
+// special lanes (t below 2^-53 or NaN: arguments outside the domain or at its ends, and
+// for erfinv |x| below 2^-960) and central lanes below the rows, which take the central
+// polynomial (`central`, by select in a pair, by a later pass in a block).
+constexpr double kLowestCentralRow = 0x1p-53;
+static_assert(kLowestCentralRowExponent == -53 && kLowestCentralRow == kSmallestTail,
+              "the central rows start where the tail rows do");
+// Central rows from the bits of a: the first row's (2^-53) index.
 constexpr int64_t kCentralBase = int64_t{1023 + kLowestCentralRowExponent} << kTailPieceBits;
 
 struct RowArgument {
-  simd::F64x2 v;        // min(max(a, 2^-10), t)
-  simd::F64x2 central;  // all ones where v = max(a, 2^-10) < t
+  simd::F64x2 v;        // min(a, t)
+  simd::F64x2 central;  // all ones where a < t
 };
 template <class Forms>
 [[gnu::always_inline]] inline RowArgument row_argument(simd::F64x2 x) {
-  const simd::F64x2 a = simd::max(Forms::distance(x), simd::F64x2::splat(kLowestCentralRow));
+  const simd::F64x2 a = Forms::distance(x);
   const simd::F64x2 t = Forms::tail_argument(x);
   return {simd::min(a, t), simd::less(a, t)};
+}
+// The lanes that read no row (minpd gives t where a or t is NaN, and both are then).
+[[gnu::always_inline]] inline simd::F64x2 rare_lanes(const RowArgument& r) {
+  return simd::not_greater_equal(r.v, simd::F64x2::splat(kSmallestTail));
 }
 // Lanes whose central distance is below the central rows (NaN: special anyway).
 template <class Forms>
 [[gnu::always_inline]] inline simd::F64x2 below_rows(simd::F64x2 x) {
   return simd::less(Forms::distance(x), simd::F64x2::splat(kLowestCentralRow));
 }
-// A superset of the lanes that are special or below the central rows: t not at least
-// 2^-53 (NaN included) or a below 2^-10. Every special lane has t below 2^-53 or NaN
-// (arguments outside the domain, or at its ends), or, for erfinv, |x| below 2^-960.
-template <class Forms>
-[[gnu::always_inline]] inline simd::F64x2 rare_lanes(simd::F64x2 x) {
-  return simd::not_greater_equal(Forms::tail_argument(x), simd::F64x2::splat(kSmallestTail)) |
-         below_rows<Forms>(x);
+// For a lane below the central rows, the first central row (in bounds: row_addresses does
+// not clamp), whose value the lane's central polynomial replaces.
+[[gnu::always_inline]] inline RowArgument raised_below_rows(RowArgument r) {
+  return {simd::max(r.v, simd::F64x2::splat(kLowestCentralRow)), r.central};
 }
 
 // The addresses of the lanes' rows, for lanes that are not special: v's bits above the

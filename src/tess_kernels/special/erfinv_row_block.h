@@ -2,8 +2,9 @@
 // quantile (erfinv_core_double.h), in three passes over chunks of 512 elements:
 // - the first finds every lane's row address from the aligned pairs and stores it by
 //   position, and stops at the first group holding a special lane; a group holding a
-//   lane below the central rows (about one in 120 for uniform arguments) takes the
-//   central polynomial for its four lanes, kept with their positions;
+//   lane below the central rows (|x|, |1 - q| or |p - 1/2| below 2^-53) takes the
+//   central polynomial for its four lanes, kept with their positions; one comparison of
+//   v = min(a, t) finds both kinds of lane;
 // - the second runs the row form on the contiguous pairs, its loads waiting on no chain
 //   from the argument to the row address (the chain, not the loads, limited a loop that
 //   found the rows itself);
@@ -43,7 +44,8 @@ inline int64_t run_row_block(int64_t n, const double* a, double* r) {
     int64_t g = 0;
     for (; g < m; g += kGroupLanes) {
       const F64x2 x0 = F64x2::load(x + g), x1 = F64x2::load(x + g + 2);
-      if (simd::lane_mask(rare_lanes<Lanes>(x0) | rare_lanes<Lanes>(x1)) != 0) [[unlikely]] {
+      RowArgument r0 = row_argument<Lanes>(x0), r1 = row_argument<Lanes>(x1);
+      if (simd::lane_mask(rare_lanes(r0) | rare_lanes(r1)) != 0) [[unlikely]] {
         if (simd::lane_mask(Lanes::special(x0) | Lanes::special(x1)) != 0) break;
         const F64x2 below0 = below_rows<Lanes>(x0), below1 = below_rows<Lanes>(x1);
         double central[kGroupLanes];
@@ -56,8 +58,9 @@ inline int64_t run_row_block(int64_t n, const double* a, double* r) {
             kept[kept_count++] = central[l];
           }
         }
+        r0 = raised_below_rows(r0);
+        r1 = raised_below_rows(r1);
       }
-      const RowArgument r0 = row_argument<Lanes>(x0), r1 = row_argument<Lanes>(x1);
       _mm_store_si128(reinterpret_cast<__m128i*>(row_at + g), row_addresses(r0, bases).v);
       _mm_store_si128(reinterpret_cast<__m128i*>(row_at + g + 2), row_addresses(r1, bases).v);
       _mm_store_pd(signed_v + g, signed_row_argument<Lanes>(x0, r0).v);
