@@ -160,16 +160,12 @@ inline RowBases row_bases() {
   return offset + b.tail + (simd::bits(r.central) & b.central_less_tail);
 }
 
-// The row argument v of a pair with the sign of its result: v's sign bit is clear.
+// The row form of a pair x from its row arguments v and its lanes' rows (lanes above the
+// central rows).
 template <class Forms>
-[[gnu::always_inline]] inline simd::F64x2 signed_row_argument(simd::F64x2 x, const RowArgument& r) {
-  return with_sign_of(r.v, Forms::sign_source(x));
-}
-// The row form of a pair from its signed row argument and its lanes' rows (lanes above
-// the central rows).
-[[gnu::always_inline]] inline simd::F64x2 row_form(simd::F64x2 signed_v, const double* r0,
+[[gnu::always_inline]] inline simd::F64x2 row_form(simd::F64x2 x, simd::F64x2 v, const double* r0,
                                                    const double* r1) {
-  return with_sign_of(row_magnitude(r0, r1, simd::abs(signed_v)), signed_v);
+  return with_sign_of(row_magnitude(r0, r1, v), Forms::sign_source(x));
 }
 
 // The row of one lane of any argument, in bounds.
@@ -187,9 +183,9 @@ template <class Forms>
 [[gnu::always_inline]] inline simd::F64x2 both_forms(simd::F64x2 x) {
   const RowArgument r = row_argument<Forms>(x);
   const int central = simd::lane_mask(r.central);
-  const simd::F64x2 rows = row_form(signed_row_argument<Forms>(x, r),
-                                    any_row<Forms>(simd::bits(r.v).lane0_bits(), central & 1),
-                                    any_row<Forms>(simd::bits(r.v).lane1_bits(), central & 2));
+  const uint64_t v0 = simd::bits(r.v).lane0_bits(), v1 = simd::bits(r.v).lane1_bits();
+  const simd::F64x2 rows = row_form<Forms>(x, r.v, any_row<Forms>(v0, central & 1),
+                                           any_row<Forms>(v1, central & 2));
   return simd::select(below_rows<Forms>(x), Forms::central(x), rows);
 }
 

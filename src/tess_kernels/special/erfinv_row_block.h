@@ -29,9 +29,10 @@ template <class Lanes>
 inline int64_t run_row_block(int64_t n, const double* a, double* r) {
   using simd::F64x2;
   constexpr int64_t kChunk = 512;
-  // By position in the chunk: the row addresses and the signed row arguments.
+  // By position in the chunk: the row addresses and the row arguments (the result's sign
+  // comes from the argument again, which the second pass reads before it stores there).
   alignas(16) int64_t row_at[kChunk];
-  alignas(16) double signed_v[kChunk];
+  alignas(16) double row_v[kChunk];
   int32_t kept_at[kChunk];             // positions of the kept polynomial values
   double kept[kChunk];
   const RowBases bases = row_bases<Lanes>();
@@ -63,13 +64,13 @@ inline int64_t run_row_block(int64_t n, const double* a, double* r) {
       }
       _mm_store_si128(reinterpret_cast<__m128i*>(row_at + g), row_addresses(r0, bases).v);
       _mm_store_si128(reinterpret_cast<__m128i*>(row_at + g + 2), row_addresses(r1, bases).v);
-      _mm_store_pd(signed_v + g, signed_row_argument<Lanes>(x0, r0).v);
-      _mm_store_pd(signed_v + g + 2, signed_row_argument<Lanes>(x1, r1).v);
+      _mm_store_pd(row_v + g, r0.v.v);
+      _mm_store_pd(row_v + g + 2, r1.v.v);
     }
     for (int64_t i = 0; i < g; i += 2) {
       const auto* r0 = reinterpret_cast<const double*>(row_at[i]);
       const auto* r1 = reinterpret_cast<const double*>(row_at[i + 1]);
-      row_form(F64x2::load_aligned(signed_v + i), r0, r1).store(y + i);
+      row_form<Lanes>(F64x2::load(x + i), F64x2::load_aligned(row_v + i), r0, r1).store(y + i);
     }
     for (int32_t k = 0; k < kept_count; ++k) y[kept_at[k]] = kept[k];
     done += g;
