@@ -69,8 +69,12 @@ struct ExpSingle : LaneLoopSingle<ExpSingle> {
   static TablePower table_power_parts(simd::F32x4 t) {
     using simd::I32x4;
     TablePower w;
-    simd::gather_pairs(exp_single_data::kExp2Over128Single, simd::bits(t) & I32x4::splat(127),
-                       w.hi, w.lo);
+    // The mask hidden from the compiler: seen, GCC rebuilt it by a load and a shuffle in
+    // every group of s Expm1's loop; hidden, it is kept or read as a memory operand.
+    I32x4 row_mask = I32x4::splat(127);
+    asm("" : "+x"(row_mask.v));
+    simd::gather_pairs(exp_single_data::kExp2Over128Single, simd::bits(t) & row_mask, w.hi,
+                       w.lo);
     w.scale = simd::from_bits(((simd::bits(t) << 16) + I32x4::splat(0x3F800000)) &
                               I32x4::splat(0x7F800000));
     return w;
