@@ -157,10 +157,13 @@ Z atanh(Z z) {
   if (ax < kTiny && ay < kTiny) return z;
   double re, im;
   if (ax > kLargeTangent || ay > kLargeTangent) {
-    // atanh z = 1/z + O(z^-3) + i pi/2 sign(y): the real part x / |z|^2.
+    // atanh z = 1/z + O(z^-3) + i pi/2 sign(y): the real part x / |z|^2, on parts scaled
+    // by 2^-512 (|z| itself overflows near the largest finite parts, which flushed a
+    // subnormal real part to 0); the larger scaled part stays above 2^-22.
+    const double xs = ax * 0x1p-512, ys = ay * 0x1p-512;
     double h;
-    tess_callout_dHypot(ax, ay, &h);
-    re = (ax / h) / h;
+    tess_callout_dHypot(xs, ys, &h);
+    re = (xs / h) / h * 0x1p-512;
     im = kHalfPi;
   } else {
     // d = (1 - x)^2 + y^2 in double-double: 1 - x is inexact for small x, and its
