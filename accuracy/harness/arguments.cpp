@@ -147,8 +147,14 @@ ArgumentPlan::ArgumentPlan(const Domain& domain, char type, Shape shape, int64_t
     for (double h : hard_reals(domain.func, ra, type)) {
       if (std::isfinite(h)) hard_.push_back({Cx(h, 0), other});
     }
-    for (Cx z : complex_hard_values(domain.func)) {
-      hard_.push_back({Cx(to_type(z.real(), type), to_type(z.imag(), type)), other});
+    std::vector<Cx> cases = complex_cases();
+    const std::vector<Cx> own = complex_hard_values(domain.func);
+    cases.insert(cases.end(), own.begin(), own.end());
+    for (Cx z : cases) {
+      const Cx typed(to_type(z.real(), type), to_type(z.imag(), type));
+      if (!std::isfinite(typed.real()) || !std::isfinite(typed.imag())) continue;
+      hard_.push_back({typed, other});
+      if (two) hard_.push_back({other, typed});
     }
     return;
   }

@@ -18,7 +18,10 @@ struct Bound {
 };
 
 // The bound of `func` for type letter `type` in slot 0 (LA), 1 (HA) or 2 (EP); no value
-// when the table has no line for it.
+// when the table has no line for it. For complex results it is the normwise bound, and
+// part_bound_for gives the per-part bound of the same line (complex_parts.h), no value
+// where the line has none.
 std::optional<double> bound_for(std::string_view func, char type, int slot);
+std::optional<double> part_bound_for(std::string_view func, char type, int slot);
 
 }  // namespace zorn_accuracy

@@ -26,7 +26,7 @@ constexpr Range kIntS{-1e8, 1e8}, kIntD{-1e17, 1e17};  // reaches beyond 2^23 an
 #define HARD(...) std::vector<double>{__VA_ARGS__}
 #define HARD_SET(...) __VA_ARGS__
 #define PAIRS(...) std::vector<std::pair<double, double>>{__VA_ARGS__}
-#define LINE(types, slots, ulp) BoundLine{types, slots, ulp}
+#define LINE(...) BoundLine{__VA_ARGS__}
 #define BOUNDS(...) std::vector<BoundLine>{__VA_ARGS__}
 
 FunctionRow row(std::string_view func, Domain domain, std::vector<double> hard_values,
@@ -91,15 +91,29 @@ std::optional<Domain> domain_of(std::string_view func) {
   return std::nullopt;
 }
 
-std::optional<double> bound_for(std::string_view func, char type, int slot) {
+namespace {
+// The first bound line of `func` that matches the type and the slot.
+const BoundLine* line_for(std::string_view func, char type, int slot) {
   if (const FunctionRow* r = row_of(func)) {
     for (const BoundLine& b : r->bounds) {
       if (b.types.find(type) != std::string_view::npos && (b.slots & (1u << slot)) != 0) {
-        return b.ulp;
+        return &b;
       }
     }
   }
+  return nullptr;
+}
+}  // namespace
+
+std::optional<double> bound_for(std::string_view func, char type, int slot) {
+  if (const BoundLine* b = line_for(func, type, slot)) return b->ulp;
   return std::nullopt;
+}
+
+std::optional<double> part_bound_for(std::string_view func, char type, int slot) {
+  const BoundLine* b = line_for(func, type, slot);
+  if (!b || std::isnan(b->part_ulp)) return std::nullopt;
+  return b->part_ulp;
 }
 
 std::vector<double> hard_values(std::string_view func) {

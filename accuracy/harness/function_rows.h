@@ -2,6 +2,7 @@
 // per function its argument domain, hard cases and bound lines.
 #pragma once
 
+#include <cmath>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -14,7 +15,8 @@ namespace zorn_accuracy {
 struct BoundLine {
   std::string_view types;  // type letters the line covers
   unsigned slots;          // kLA | kHA | kEP
-  double ulp;
+  double ulp;              // normwise for complex results
+  double part_ulp = NAN;   // complex results: each part the per-part measure covers
 };
 
 struct FunctionRow {

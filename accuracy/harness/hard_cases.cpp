@@ -1,6 +1,7 @@
 #include "harness/hard_cases.h"
 
 #include <cmath>
+#include <complex>
 
 namespace zorn_accuracy {
 namespace {
@@ -49,13 +50,72 @@ std::vector<double> near_one() {
   }
   return v;
 }
-// Log10: its argument rounded before the quotient by ln 10 (1.37 ulp, the larger part) and
-// its real part in the scalar form, rounded as ln |z| first (1.35 ulp; 2.13 near |z| = 1).
+// Where the parts of complex results are smallest or most delicate, for every complex
+// function: near the unit circle (ln |z| beside arg z), near the axes with the other part
+// at zeros of the circular functions (Re cos z at x = pi/2, Im sinh z at y = 0, Im tan z
+// beside a large real part), parts far apart and both huge or both tiny. With the
+// conjugate, the negation and the swap of each, so every quadrant and both roles.
+std::vector<std::complex<double>> complex_cases() {
+  std::vector<std::complex<double>> base;
+  for (int k = 1; k < 8; ++k) {  // the unit circle, off the axes, each side of it
+    const double t = k * kHalfPi / 8;
+    base.push_back({std::cos(t), std::sin(t)});
+    base.push_back({std::nextafter(std::cos(t), 2.0), std::sin(t)});
+    base.push_back({std::nextafter(std::cos(t), 0.0), std::sin(t)});
+  }
+  const double smalls[] = {0x1p-30, 0x1p-600, 1e-310};
+  for (int k = 1; k <= 4; ++k) {  // zeros of cos and sin, with their neighbours
+    const double z = k * kHalfPi;
+    for (double x : {std::nextafter(z, 0.0), z, std::nextafter(z, 8.0)}) {
+      for (double y : smalls) base.push_back({x, y});
+      base.push_back({x, 1.0});
+      base.push_back({x, 20.0});
+    }
+  }
+  for (double x : {0.5, 1 - 0x1p-53, 1.0, 1 + 0x1p-52, 3.0, 20.0, 700.0, 1e10}) {
+    for (double y : smalls) base.push_back({x, y});
+  }
+  for (int e : {1000, 600, 511}) {
+    base.push_back({std::ldexp(1.0, e), std::ldexp(1.0, -e)});
+    base.push_back({std::ldexp(1.0, e), std::ldexp(1.0, e)});
+    base.push_back({std::ldexp(1.0, -e), std::ldexp(1.0, -e)});
+    base.push_back({std::ldexp(1.0, e), 1.0});
+  }
+  std::vector<std::complex<double>> v;
+  for (std::complex<double> z : base) {
+    for (std::complex<double> w : {z, std::conj(z), -z, -std::conj(z)}) {
+      v.push_back(w);
+      v.push_back({w.imag(), w.real()});
+    }
+  }
+  return v;
+}
+
+// Arguments where sweeps of each part against MPFR found a kernel's largest errors.
+// Ln and Log10: the real part near |z| = 1 (8.0 and 13.7 ulp before the mend); Log10
+// and Sqrt: a part far below the other (Log10's argument rounded before the quotient by
+// ln 10, 1.37 and 1.64 ulp; its real part rounded as ln |z| first, 2.13 near |z| = 1;
+// Sqrt's smaller part over the rounded root, 1.1-1.3); Exp, Tan and Tanh: subnormal parts
+// rounded twice or from products whose tails underflowed (5.6, 5.7, 3566, 108288).
 std::vector<std::complex<double>> complex_hard_values(std::string_view func) {
+  if (func == "Exp") {
+    return {{-623.88739802976875, -1.1328021694531765e-43},
+            {-11.266978211442279, 9.3181524547379065e-314}};
+  }
+  if (func == "Tan") return {{4.6956433497067138, -9.6292659806549896e-313}};
+  if (func == "Tanh") return {{-5.7546867239245784e-316, -4.7093501172351822}};
+  if (func == "Ln") return {{-0x1.c4169f24ccad8p-1, 0x1.e0aaaa3832279p-2}};
   if (func == "Log10") {
     return {{-0x1.13fda921006a4p+2, 0x1.fdce2a35bfeep+2},
             {0x1.5160aece78e29p-726, -0x1.ff1bceaa7703dp+825},
-            {0x1.fffde3cb18b4ap-1, -0x1.7658f1e3b39bp-580}};
+            {0x1.fffde3cb18b4ap-1, -0x1.7658f1e3b39bp-580},
+            {-0x1.3c3dcafc507afp-3, -0x1.f9dbf01b0dc19p-1},
+            {0x1.2c518e6a69937p+78, -0x1.3abd65385e276p-941}};
+  }
+  if (func == "Sqrt") {
+    return {{0x1.bd1999943b8p+13, 0x1.00009400b338dp+25},
+            {-0x1.acdf9578dcp+15, -0x1.000255a1032adp+29},
+            {-0x1.143a4491183cap+398, 0x1.e14d2ff510f8bp-651}};
   }
   return {};
 }

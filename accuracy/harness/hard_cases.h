@@ -19,9 +19,12 @@ std::vector<double> hard_values(std::string_view func);
 std::vector<std::pair<double, double>> hard_pairs(std::string_view func);
 
 // Complex arguments of double precision kernels for `func` where sweeps against MPFR found
-// their largest errors, out of reach of the random draws. (Errors are measured normwise:
-// a part far below the other, such as ln |z| near |z| = 1, is checked by such sweeps only.)
+// their largest errors, out of reach of the random draws.
 std::vector<std::complex<double>> complex_hard_values(std::string_view func);
+
+// Complex arguments every complex function sees: near the unit circle, near the axes at
+// zeros of the circular functions, parts far apart, both huge or both tiny.
+std::vector<std::complex<double>> complex_cases();
 
 // Sets of hard values shared by several functions of the catalogue.
 std::vector<double> trig_cases();       // near multiples of pi/2, huge reductions

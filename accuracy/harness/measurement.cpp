@@ -42,20 +42,24 @@ class ModeScope {
 
 }  // namespace
 
-std::optional<double> sample_error(const KernelTable& table, const LongComplex& r1,
-                                   const LongComplex& r2, const Reference& reference) {
+std::optional<SampleError> sample_error(const KernelTable& table, const Operands& x,
+                                        const LongComplex& r1, const LongComplex& r2,
+                                        const Reference& reference) {
   const int precision = precision_of(table.type);
   const bool complex_result = is_complex_type(table.type) && table.shape != Shape::kToReal;
   if (complex_result &&
       !(std::isfinite(reference.r1.real()) && std::isfinite(reference.r1.imag()))) {
     return std::nullopt;
   }
-  double err = complex_result ? ulp_error(r1, reference.r1, precision)
-                              : ulp_error(r1.real(), reference.r1.real(), precision);
+  if (complex_result) {
+    return SampleError{ulp_error(r1, reference.r1, precision),
+                       part_errors(table.func, x, r1, reference.r1, precision)};
+  }
+  double err = ulp_error(r1.real(), reference.r1.real(), precision);
   if (table.shape == Shape::kOneTwo) {
     err = std::max(err, ulp_error(r2.real(), reference.r2.real(), precision));
   }
-  return err;
+  return SampleError{err, {}};
 }
 
 Measurement measure_kernel(const KernelTable& table, TessKernel kernel, int slot,
@@ -63,6 +67,7 @@ Measurement measure_kernel(const KernelTable& table, TessKernel kernel, int slot
   const ArgumentPlan plan(domain, table.type, table.shape, options.random_samples);
   const int64_t blocks = (plan.size() + options.block - 1) / options.block;
   std::vector<Worst> block_worst(static_cast<size_t>(blocks));
+  std::vector<Worst> block_part(static_cast<size_t>(blocks));
   std::atomic<int64_t> measured{0};
   std::atomic<int64_t> next{0};
   const bool complex_type = is_complex_type(table.type);
@@ -81,17 +86,21 @@ Measurement measure_kernel(const KernelTable& table, TessKernel kernel, int slot
       plan.fill(begin, count, chunk_scalar(table.shape, complex_type, k), args);
       run_kernel(table, kernel, args, results);
       Worst& worst = block_worst[static_cast<size_t>(k)];
+      Worst& part = block_part[static_cast<size_t>(k)];
       int64_t block_measured = 0;
       for (int64_t i = 0; i < count; ++i) {
         const LongComplex r1 = results.r1[i];
         const LongComplex r2 = results.r2.empty() ? LongComplex{} : results.r2[i];
-        const auto ref = mpfr_reference(table.func, complex_type, operands_of(table, args[i]),
-                                        precision, static_cast<double>(r1.real()));
+        const Operands x = operands_of(table, args[i]);
+        const auto ref =
+            mpfr_reference(table.func, complex_type, x, precision, static_cast<double>(r1.real()));
         if (!ref) continue;  // no reference for this function: not measured
-        const auto err = sample_error(table, r1, r2, *ref);
+        const auto err = sample_error(table, x, r1, r2, *ref);
         if (!err) continue;
         ++block_measured;
-        keep_worse(worst, {*err, begin + i, args[i], r1, ref->r1});
+        keep_worse(worst, {err->ulp, begin + i, -1, args[i], r1, ref->r1});
+        if (err->parts.re) keep_worse(part, {*err->parts.re, begin + i, 0, args[i], r1, ref->r1});
+        if (err->parts.im) keep_worse(part, {*err->parts.im, begin + i, 1, args[i], r1, ref->r1});
       }
       measured += block_measured;
     }
@@ -105,6 +114,7 @@ Measurement measure_kernel(const KernelTable& table, TessKernel kernel, int slot
   Measurement m;
   m.count = measured.load();
   for (const Worst& w : block_worst) keep_worse(m.worst, w);
+  for (const Worst& w : block_part) keep_worse(m.part, w);
   return m;
 }
 

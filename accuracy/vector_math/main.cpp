@@ -18,6 +18,15 @@
 namespace zorn_accuracy {
 namespace {
 
+// The tightest of the slots' bounds; none once a slot has none.
+void tighten(std::optional<double>& bound, std::optional<double> slot_bound, bool first) {
+  if (!slot_bound) {
+    bound.reset();
+  } else if (first || bound) {
+    bound = first ? *slot_bound : std::min(*bound, *slot_bound);
+  }
+}
+
 // One job per distinct kernel of each selected table; slots sharing a kernel are
 // measured once and held to the tightest of their bounds.
 std::vector<KernelJob> plan_jobs(const Options& o) {
@@ -40,13 +49,9 @@ std::vector<KernelJob> plan_jobs(const Options& o) {
       }
       KernelJob& job = *it;
       job.slot_mask |= 1u << slot;
-      const auto b = bound_for(t.func, t.type, slot);
       const bool first = job.slot_mask == (1u << job.slot);
-      if (!b) {
-        job.bound.reset();
-      } else if (first || job.bound) {
-        job.bound = first ? *b : std::min(*job.bound, *b);
-      }
+      tighten(job.bound, bound_for(t.func, t.type, slot), first);
+      tighten(job.part_bound, part_bound_for(t.func, t.type, slot), first);
     }
   }
   return jobs;

@@ -9,6 +9,7 @@
 
 #include "harness/arguments.h"
 #include "harness/bounds.h"
+#include "harness/complex_parts.h"
 #include "harness/domains.h"
 #include "harness/kernel_catalogue.h"
 #include "harness/measurement.h"
@@ -55,6 +56,37 @@ TEST(UlpMeasure, ComplexErrorsAreNormwise) {
   EXPECT_EQ(ulp_error(LongComplex(1.0L, 1e-10L + 0x1p-24L), exact, 24), 0.5);
   EXPECT_EQ(ulp_error(LongComplex(1.0L + 0x1p-52L, 1e-10L), exact, 53), 1.0);
   EXPECT_TRUE(std::isinf(ulp_error(LongComplex(NAN, 0), exact, 53)));
+}
+
+TEST(UlpMeasure, EachPartAgainstItsOwnUlpExceptWhereTheFunctionCancels) {
+  const LongComplex exact(1.0L, 1e-10L);
+  const LongComplex small_part_off(1.0L, 1e-10L + 0x1p-24L);
+  struct Case {
+    const char* func;
+    std::complex<double> a, b;
+    bool re_covered, im_covered;
+  } cases[] = {
+      {"Exp", {0.5, 1e-10}, {}, true, true},  // however small the imaginary part
+      // (1 + 2i)(3 + 1.5i) = 0 + 7.5i: the real part's products cancel.
+      {"Mul", {1, 2}, {3, 1.5}, false, true},
+      {"Div", {1, 2}, {3, -1.5}, false, true},  // the same numerators
+      // (-1)^(1.5 + 0.5i) = e^(-pi/2) (cos 1.5 pi + i sin 1.5 pi): Re is a reduced angle.
+      {"Pow", {-1, 0}, {1.5, 0.5}, false, true},
+      {"Pow", {2, 1}, {1.5, 0.5}, true, true},
+  };
+  for (const Case& c : cases) {
+    Operands x;
+    x.a = c.a;
+    x.b = c.b;
+    const PartErrors e = part_errors(c.func, x, small_part_off, exact, 24);
+    EXPECT_EQ(e.re.has_value(), c.re_covered) << c.func;
+    EXPECT_EQ(e.im.has_value(), c.im_covered) << c.func;
+    EXPECT_EQ(e.re.value_or(0), 0.0) << c.func;
+    // 2^-24 against the ulp of 1e-10 (2^-57 in float): 2^33 ulps, not the normwise 0.5.
+    if (e.im) {
+      EXPECT_NEAR(*e.im, 0x1p33, 1.0) << c.func;
+    }
+  }
 }
 
 TEST(ArgumentGenerators, UniformSamplesStayInTheirIntervalAndTypeAndSpreadOverIt) {
@@ -202,7 +234,7 @@ TEST(Measurement, TheWorstArgumentDoesNotDependOnTheThreadCount) {
   EXPECT_EQ(one.worst.ulp, three.worst.ulp);
 }
 
-TEST(Tables, EveryMeasuredKernelHasADomainAndABoundInEachSlot) {
+TEST(Tables, EveryMeasuredKernelHasADomainAndBoundsInEachSlot) {
   for (const KernelTable& t : kernel_catalogue()) {
     EXPECT_TRUE(domain_of(t.func).has_value()) << t.func;
     for (int slot = 0; slot < kSlotCount; ++slot) {
@@ -211,6 +243,9 @@ TEST(Tables, EveryMeasuredKernelHasADomainAndABoundInEachSlot) {
       if (b) {
         // Exact, or no better than correct rounding.
         EXPECT_TRUE(*b == 0 || *b >= 0.5) << t.type << t.func;
+      }
+      if (is_complex_type(t.type) && t.shape != Shape::kToReal) {
+        EXPECT_TRUE(part_bound_for(t.func, t.type, slot).has_value()) << t.type << t.func;
       }
     }
   }
