@@ -16,11 +16,12 @@ constexpr double kHyperbolicAsExp = 22.0;
 // From here on, the real part of tanh is formed as its complement to +-1.
 constexpr double kTanhAsComplement = 2.0;
 
-// n / d rounded once, also where the quotient is subnormal: there Dekker's remainder
-// underflows, and the quotient of the sums in extended precision (64 bits) takes its place.
+// n / d rounded once, also where the quotient or the numerator is tiny: there Dekker's
+// remainder underflows (its error term is about 2^-106 n), and the quotient of the sums in
+// extended precision (64 bits) takes its place.
 double quotient(DoubleDouble n, DoubleDouble d) {
   const double q = dd_quotient(n, d);
-  if (std::fabs(q) >= 0x1p-1000 || q == 0) return q;
+  if ((std::fabs(q) >= 0x1p-1000 && std::fabs(n.hi) >= 0x1p-960) || q == 0) return q;
   return static_cast<double>((static_cast<long double>(n.hi) + n.lo) /
                              (static_cast<long double>(d.hi) + d.lo));
 }
