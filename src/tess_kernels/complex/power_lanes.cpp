@@ -68,9 +68,18 @@ int PowLanes::group(const double x[4], const double y[4], const double u[4], con
     // so that products with the tails need no second-order terms.
     const TwoSum ln_n = fast_two_sum(l.head, l.tail);
     const Sum ln_modulus = {ln_n.sum * F64x2::splat(0.5), ln_n.err * F64x2::splat(0.5)};
-    // arg x = +-atan(|y| / |x|), or +-(pi - it) for x < 0, the sign of y.
-    const it::Sum angle_parts = it::atan_ratio_sum(ay, ax, simd::less(xr, zero));
-    const TwoSum angle = fast_two_sum(angle_parts.hi, angle_parts.lo);
+    // arg x from t = atan(small / big) in [0, pi/4], whose error is relative to t: t,
+    // pi - t (x < 0), pi/2 -+ t (|y| > |x|), the sign of y. Near an axis the angle is
+    // then exact to about 2^-105 of pi, where w's angle (c arg x) may lie near a multiple
+    // of pi/2 and cos or sin of it be small: atan(|y| / |x|) of a large ratio is only
+    // good to 2^-57 absolute, which such a part would show as a relative error.
+    const F64x2 steep = simd::less(ax, ay);
+    const F64x2 left = simd::less(xr, zero);
+    const it::Sum t = it::atan_ratio_sum(small, big, simd::and_not(left, steep));
+    const F64x2 flip = simd::and_not(steep, left) & minus;
+    const TwoSum turned = fast_two_sum(steep & F64x2::splat(it::data::kHalfPiHi), t.hi ^ flip);
+    const TwoSum angle = fast_two_sum(
+        turned.sum, turned.err + ((steep & F64x2::splat(it::data::kHalfPiLo)) + (t.lo ^ flip)));
     const F64x2 y_sign = xi & minus;
     const Sum arg = {angle.sum ^ y_sign, angle.err ^ y_sign};
     // w = (c + id)(ln |x| + i arg x) = (c ln|x| - d arg) + i (c arg + d ln|x|).

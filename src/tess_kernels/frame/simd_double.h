@@ -46,6 +46,8 @@ struct F64x2 {
 inline I64x2 bits(F64x2 x) { return {_mm_castpd_si128(x.v)}; }
 inline F64x2 from_bits(I64x2 x) { return {_mm_castsi128_pd(x.v)}; }
 inline F64x2 abs(F64x2 x) { return {_mm_andnot_pd(_mm_set1_pd(-0.0), x.v)}; }
+// a & ~b, lane by lane.
+inline F64x2 and_not(F64x2 a, F64x2 b) { return {_mm_andnot_pd(b.v, a.v)}; }
 
 // {a.lane0, b.lane0} and {a.lane1, b.lane1}: the columns of two {hi, lo} table rows.
 inline F64x2 lane0s(F64x2 a, F64x2 b) { return {_mm_unpacklo_pd(a.v, b.v)}; }
