@@ -2,6 +2,8 @@
 
 #include "tess_kernels/frame/double_double.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
+#include "tess_kernels/trig/quarter_turn_double.h"
+#include "tess_kernels/trig/reduction_double.h"
 
 namespace zorn::tess::cx {
 
@@ -23,6 +25,29 @@ HyperbolicParts hyperbolic_parts(double a) {
     r.sinh = two_sum(s.hi.lane0(), s.lo.lane0());
   }
   return r;
+}
+
+SinCosSums sin_cos_sums(double x) {
+  using simd::F64x2;
+  const double a = std::fabs(x);
+  sin_core::ReducedAngle angle;
+  if (a <= sin_core::kFastPathLimit) {
+    angle = quarter_turn::reduce(F64x2::splat(a));
+  } else {
+    const QuarterTurnReduction q = reduce_quarter_turns(a);
+    angle = {F64x2::splat(q.hi), F64x2::splat(q.lo), simd::I64x2::splat(q.quadrant)};
+  }
+  const quarter_turn::SinCosParts p = quarter_turn::sin_cos_parts(angle);
+  // Quadrant k of a: odd k exchange sine and cosine; the sine is negative in quadrants
+  // 2 and 3, the cosine in 1 and 2; the sine takes the sign of x.
+  const int32_t k = angle.t_bits.low32_lane0() & 3;
+  const sin_core::SinParts& sine = (k & 1) ? p.cos : p.sin;
+  const sin_core::SinParts& cosine = (k & 1) ? p.sin : p.cos;
+  DoubleDouble s = two_sum(sine.hi.lane0(), sine.lo.lane0());
+  DoubleDouble c = two_sum(cosine.hi.lane0(), cosine.lo.lane0());
+  if (((k & 2) != 0) != (x < 0)) s = {-s.hi, -s.lo};
+  if (((k + 1) & 2) != 0) c = {-c.hi, -c.lo};
+  return {s, c};
 }
 
 double exp_times(double x, double f, int shift) {

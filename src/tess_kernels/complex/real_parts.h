@@ -64,6 +64,14 @@ inline SinCos sin_cos(double x) {
   return r;
 }
 
+// sin x and cos x of finite x as hi + lo, the quarter-turn cores' parts before their
+// rounding (relative error near 2^-66): where cos^2 x is a denominator, a rounded
+// cosine's half ulp doubles.
+struct SinCosSums {
+  DoubleDouble s, c;
+};
+SinCosSums sin_cos_sums(double x);
+
 // e^x / 4 as hi + lo (relative error near 2^-60) for -707 <= x <= 709.78, by the
 // table reduction of the hyperbolic kernels (the quarter keeps the scale normal).
 constexpr double kQuarterExpLow = -707.0;
