@@ -3,7 +3,7 @@
 // formed as double-double (ln |x| from the logarithm core's head and tail, arg x from
 // the arctangent core's) and w as double-double products, carried into e^w as
 // head + tail: e^(a + a') cis(b + b') = e^a (1 + a') (cos b - b' sin b, sin b + b' cos b)
-// to within a'^2 + b'^2.
+// to within a'^2 and b'^2 of each part.
 #include <cmath>
 
 #include "tess_kernels/complex/elementary.h"
@@ -90,9 +90,16 @@ Z pow(Z x, Z y) {
   const DoubleDouble a = two_sum(a0.hi, a0.lo + (cl.lo - dt.lo));
   const DoubleDouble b = two_sum(b0.hi, b0.lo + (ct.lo + dl.lo));
   const SinCos t = sin_cos(b.hi);
-  // (1 + a') (cos b - b' sin b) - cos b and its sine counterpart: the corrections.
-  const auto cos_correction = [&](double a_tail) { return a_tail * t.c - b.lo * t.s; };
-  const auto sin_correction = [&](double a_tail) { return a_tail * t.s + b.lo * t.c; };
+  // (1 + a') (cos b - b' sin b) - cos b and its sine counterpart: the corrections. The
+  // cross term a'b' multiplies the other factor, which may be 2^50 times the part's own
+  // (a' reaches 2^-35 after the shift below): without it Im z^3 erred by 2.4e-12 at
+  // z = -2.1e-88 + 2.6e-103 i.
+  const auto cos_correction = [&](double a_tail) {
+    return a_tail * t.c - (b.lo + a_tail * b.lo) * t.s;
+  };
+  const auto sin_correction = [&](double a_tail) {
+    return a_tail * t.s + (b.lo + a_tail * b.lo) * t.c;
+  };
   if (std::fabs(a.hi) > kShiftedExpLimit) {
     return {exp_times(a.hi, t.c + cos_correction(a.lo)), exp_times(a.hi, t.s + sin_correction(a.lo))};
   }

@@ -102,9 +102,12 @@ int PowLanes::group(const double x[4], const double y[4], const double u[4], con
     const TwoSum e_sum = fast_two_sum(e_parts.hi, e_parts.lo);
     const Sum e = {e_sum.sum, e_sum.err};
     const F64x2 cv = F64x2::load(c + k), sv = F64x2::load(s + k);
+    // (1 + a')(cos b - b' sin b) - cos b and its sine counterpart, the cross term a'b'
+    // kept: it multiplies the other factor, which may be 2^50 times the part's own.
     const F64x2 a_tail = F64x2::load(a_lo + k), b_tail = F64x2::load(b_lo + k);
-    (scaled(e, cv, a_tail * cv - b_tail * sv) * four).store(re + k);
-    (scaled(e, sv, a_tail * sv + b_tail * cv) * four).store(im + k);
+    const F64x2 b_turn = b_tail + a_tail * b_tail;
+    (scaled(e, cv, a_tail * cv - b_turn * sv) * four).store(re + k);
+    (scaled(e, sv, a_tail * sv + b_turn * cv) * four).store(im + k);
   }
   return special;
 }
