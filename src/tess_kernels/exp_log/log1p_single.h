@@ -9,11 +9,26 @@
 #include "tess_kernels/exp_log/rounds_to_nearest_single.h"
 #include "tess_kernels/frame/lane_loop_single.h"
 #include "tess_kernels/frame/polynomial_double.h"
+#include "tess_kernels/frame/splat_rows.h"
 
 namespace zorn::tess {
 
 // The correct single precision ln(1 + x) of *x in *r; its status is always 0.
 int32_t tess_callout_sLog1p(const float* x, float* r);
+
+namespace log1p_single_data {
+enum LaneRow { kLn2Head, kLn2Rest, kMinusHalf, kTail, kRowCount = kTail + 8 };
+// The float path's constants as rows of four equal lanes, read through an opaque pointer:
+// GCC then uses each as a vector memory operand, where a constant it can see was rebuilt
+// by a scalar load and a broadcast (`shufps`, on the vector ports that bound this loop)
+// in every pass once the registers ran out.
+constexpr float kValues[kRowCount] = {
+    0.693145751953125f,     1.428606765330187e-06f, -0.5f,
+    kLnSeriesTailSingle[0], kLnSeriesTailSingle[1], kLnSeriesTailSingle[2],
+    kLnSeriesTailSingle[3], kLnSeriesTailSingle[4], kLnSeriesTailSingle[5],
+    kLnSeriesTailSingle[6], kLnSeriesTailSingle[7]};
+constexpr simd::SplatRows<float, kRowCount> kRows(kValues);
+}  // namespace log1p_single_data
 
 struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
   // Two groups a step, as s Ln (1.2x faster here).
@@ -32,6 +47,9 @@ struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
   static simd::F32x4 fast_path(simd::F32x4 x) {
     using simd::F32x4;
     using simd::I32x4;
+    using namespace log1p_single_data;
+    const simd::SplatReader<float, kRowCount> rows(kRows);
+    // A broadcast, as in special_lanes, so that the compiler shares the sum 1 + x.
     const F32x4 one = F32x4::splat(1.0f);
     const F32x4 u = x + one;
     const F32x4 a = x - (u - one);
@@ -44,20 +62,19 @@ struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
     const F32x4 r = f + scaled;
     const F32x4 r_error = scaled - (r - f);
     const F32x4 e = simd::to_float(e_bits);
-    const auto c = [](float v) { return F32x4::splat(v); };
     // e ln2_hi is exact (a 15-bit head) and at least |r| unless e = 0, so its sum with r
     // and that sum's error come by Fast2Sum too: where they cancel (x near 1/3, e = 1,
     // m near 2/3) only the small terms and the last sum round.
-    const F32x4 hi = e * c(0.693145751953125f);
+    const F32x4 hi = e * rows[kLn2Head];
     const F32x4 sum = hi + r;
     const F32x4 sum_error = r - (sum - hi);
     // r^2/2 apart from the rest of the series: its one rounding is the largest error of
     // the small terms, which the result at x near 1/3 magnifies 1.4 times. The rest in
     // Estrin's order, whose chain is shorter than Horner's (1.07x faster).
     const F32x4 square = r * r;
-    const F32x4 tail = estrin_of<8>(r, ln_series_tail_single_coefficient);
-    const F32x4 correction = r_error * (c(1.0f) - r) + e * c(1.428606765330187e-06f);
-    const F32x4 small = square * c(-0.5f) + (square * (r * tail) + correction);
+    const F32x4 tail = estrin_of<8>(r, [&](size_t i) { return rows[kTail + i]; });
+    const F32x4 correction = r_error * (one - r) + e * rows[kLn2Rest];
+    const F32x4 small = square * rows[kMinusHalf] + (square * (r * tail) + correction);
     const F32x4 result = sum + (sum_error + small);
     // The result has the sign of x, which the sum loses only for x = -0.
     return simd::or_sign(result, x);
