@@ -17,9 +17,11 @@
 //     (-0 for m = 0, +0 at the other zero) and sigma = +-1 takes D's sign bit;
 //   kTanPiOver64Double[m], m = 0..63 (the period of the tangent), b = m pi/64: sin b and
 //     cos b scaled so that the larger in size is exactly 1 (S = tan b, C = 1 where
-//     |b mod pi| <= pi/4, else S = 1, C = 1/tan b), as S_hi, C_hi, S_lo, C_lo: each
-//     rounded to double and its remainder rounded; S_hi of m = 0 is -0, so that the
-//     kernel's sum -0 + s keeps the sign of a zero s.
+//     |b mod pi| <= pi/4, else S = 1, C = 1/tan b), the one that is not 1 rounded to
+//     double, and the angle delta = b - b' rounded, where b' (near b) has tan b' = S / C
+//     exactly: the kernel adds delta to the remainder, so that the rounding of the
+//     table's ratio costs nothing. S of m = 0 is -0, so that the kernel's sum -0 + s
+//     keeps the sign of a zero s.
 #include <mpfr.h>
 
 #include <cmath>
@@ -141,26 +143,44 @@ int main() {
   }
   std::printf("};\n\n");
 
-  std::printf("// {S_hi, C_hi, S_lo, C_lo}: (S, C) = (sin b, cos b) / max(|sin b|, |cos b|),\n"
-              "// b = m pi/64, m = 0..63.\n");
+  std::printf("// {S, C, delta, 0}: (S, C) = (sin b, cos b) / max(|sin b|, |cos b|) rounded,\n"
+              "// b = m pi/64, m = 0..63, and delta = b - b' rounded, where tan b' = S / C.\n");
   std::printf("alignas(32) constexpr double kTanPiOver64Double[64][4] = {\n");
+  mpfr_t pi, delta;
+  mpfr_inits2(kWorkingPrecision, pi, delta, static_cast<mpfr_ptr>(nullptr));
+  mpfr_const_pi(pi, MPFR_RNDN);
   for (int m = 0; m < 64; ++m) {
     angle(s, c, m, 64);
     const bool near_pole = m > 16 && m < 48;
     mpfr_div(v, near_pole ? c : s, near_pole ? s : c, MPFR_RNDN);
     // As above, the zero of cos(pi/2) comes out below 2^-2000: round it to +0.
-    const double hi = mpfr_get_d(v, MPFR_RNDN) + 0.0;
-    mpfr_sub_d(v, v, hi, MPFR_RNDN);
-    const double lo = mpfr_get_d(v, MPFR_RNDN) + 0.0;
+    const double ratio = mpfr_get_d(v, MPFR_RNDN) + 0.0;
+    // b' = atan(S) near b, or pi/2 - atan(C) near the poles (C = 1/tan b = tan(pi/2 - b)),
+    // each up to a multiple of pi: delta is the difference less its nearest multiple of pi.
+    mpfr_set_d(v, ratio, MPFR_RNDN);
+    mpfr_atan(v, v, MPFR_RNDN);
+    if (near_pole) {
+      mpfr_div_2ui(delta, pi, 1, MPFR_RNDN);
+      mpfr_sub(v, delta, v, MPFR_RNDN);
+    }
+    mpfr_mul_si(delta, pi, m, MPFR_RNDN);
+    mpfr_div_si(delta, delta, 64, MPFR_RNDN);
+    mpfr_sub(delta, delta, v, MPFR_RNDN);
+    mpfr_div(v, delta, pi, MPFR_RNDN);
+    mpfr_round(v, v);
+    mpfr_mul(v, v, pi, MPFR_RNDN);
+    mpfr_sub(delta, delta, v, MPFR_RNDN);
+    const double d = mpfr_get_d(delta, MPFR_RNDN) + 0.0;
     if (m == 0) {
       std::printf("    {-0x0p+0, 0x1p+0, 0x0p+0, 0x0p+0},\n");
     } else if (near_pole) {
-      std::printf("    {0x1p+0, %a, 0x0p+0, %a},\n", hi, lo);
+      std::printf("    {0x1p+0, %a, %a, 0x0p+0},\n", ratio, d);
     } else {
-      std::printf("    {%a, 0x1p+0, %a, 0x0p+0},\n", hi, lo);
+      std::printf("    {%a, 0x1p+0, %a, 0x0p+0},\n", ratio, d);
     }
   }
   std::printf("};\n");
+  mpfr_clears(pi, delta, static_cast<mpfr_ptr>(nullptr));
   mpfr_clears(v, s, c, static_cast<mpfr_ptr>(nullptr));
   return 0;
 }
