@@ -8,9 +8,9 @@
 // (N(z) - (tan r / r) D(z) = 0 there, a linear system for the 7 coefficients). Each line is
 // followed by the largest error with the rounded coefficients relative to the function,
 // over 4096 points. With the argument `single`, it prints instead the shorter S and C of
-// the single precision CIS lanes (src/tess_kernels/complex/data/); with `pi_over_64`, the
-// short tangent series of the d Tan kernel's remainder on its table of pi/64 steps,
-//   tan s = s + s^3 T(s^2), |s| <= pi/128 plus a margin, T of degree 3.
+// the single precision CIS lanes (src/tess_kernels/complex/data/); with `pi_over_128`, the
+// short tangent series of the d Tan kernel's remainder on its table of pi/128 steps,
+//   tan s = s + s^3 T(s^2), |s| <= pi/256 plus a margin, T of degree 2.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -23,7 +23,7 @@ namespace {
 using mp_fit::Real;
 
 constexpr double kZMax = 0.6185;  // (pi/4 + 2^-12)^2, rounded up
-constexpr double kPiOver64ZMax = 0.000615;  // (pi/128 + 2^-12)^2, rounded up
+constexpr double kPiOver128ZMax = 0.0001567;  // (pi/256 + 2^-12)^2, rounded up
 
 // (sin r - r) / r^3 and (cos r - 1 + r^2/2) / r^4 at r = sqrt z; their limits at z = 0.
 void sin_tail_ratio(Real& out, const Real& z) {
@@ -242,9 +242,9 @@ int main(int argc, char** argv) {
     print_polynomial("kCosTailSingleCores", 3, cos_tail_ratio, Tail::kCos);
     return 0;
   }
-  if (argc > 1 && std::strcmp(argv[1], "pi_over_64") == 0) {
-    std::printf("// tan s = s + s^3 T(s^2), |s| <= pi/128 + 2^-12.\n");
-    print_polynomial("kTanTail", 3, tan_tail_ratio, Tail::kTan, kPiOver64ZMax);
+  if (argc > 1 && std::strcmp(argv[1], "pi_over_128") == 0) {
+    std::printf("// tan s = s + s^3 T(s^2), |s| <= pi/256 + 2^-12.\n");
+    print_polynomial("kTanTail", 2, tan_tail_ratio, Tail::kTan, kPiOver128ZMax);
     return 0;
   }
   std::printf("// sin r = r + r^3 S(r^2), cos r = 1 - r^2/2 + r^4 C(r^2), |r| <= pi/4 + 2^-12.\n");

@@ -15,13 +15,14 @@
 //   kCosPiOver64Double[m], m = 0..127 (the whole period), b = m pi/64: cos b rounded to
 //     double, D - sigma, the remainder of the cosine, and D, where D = -sin b rounded
 //     (-0 for m = 0, +0 at the other zero) and sigma = +-1 takes D's sign bit;
-//   kTanPiOver64Double[m], m = 0..63 (the period of the tangent), b = m pi/64: sin b and
+//   kTanPiOver128Double[m], m = 0..127 (the period of the tangent), b = m pi/128: sin b and
 //     cos b scaled so that the larger in size is exactly 1 (S = tan b, C = 1 where
 //     |b mod pi| <= pi/4, else S = 1, C = 1/tan b), the one that is not 1 rounded to
 //     double, and the angle delta = b - b' rounded, where b' (near b) has tan b' = S / C
 //     exactly: the kernel adds delta to the remainder, so that the rounding of the
 //     table's ratio costs nothing. S of m = 0 is -0, so that the kernel's sum -0 + s
-//     keeps the sign of a zero s.
+//     keeps the sign of a zero s;
+//   kPiOver128Parts: pi/128 in three parts for that kernel's reduction.
 #include <mpfr.h>
 
 #include <cmath>
@@ -144,14 +145,14 @@ int main() {
   std::printf("};\n\n");
 
   std::printf("// {S, C, delta, 0}: (S, C) = (sin b, cos b) / max(|sin b|, |cos b|) rounded,\n"
-              "// b = m pi/64, m = 0..63, and delta = b - b' rounded, where tan b' = S / C.\n");
-  std::printf("alignas(32) constexpr double kTanPiOver64Double[64][4] = {\n");
+              "// b = m pi/128, m = 0..127, and delta = b - b' rounded, where tan b' = S / C.\n");
+  std::printf("alignas(32) constexpr double kTanPiOver128Double[128][4] = {\n");
   mpfr_t pi, delta;
   mpfr_inits2(kWorkingPrecision, pi, delta, static_cast<mpfr_ptr>(nullptr));
   mpfr_const_pi(pi, MPFR_RNDN);
-  for (int m = 0; m < 64; ++m) {
-    angle(s, c, m, 64);
-    const bool near_pole = m > 16 && m < 48;
+  for (int m = 0; m < 128; ++m) {
+    angle(s, c, m, 128);
+    const bool near_pole = m > 32 && m < 96;
     mpfr_div(v, near_pole ? c : s, near_pole ? s : c, MPFR_RNDN);
     // As above, the zero of cos(pi/2) comes out below 2^-2000: round it to +0.
     const double ratio = mpfr_get_d(v, MPFR_RNDN) + 0.0;
@@ -164,7 +165,7 @@ int main() {
       mpfr_sub(v, delta, v, MPFR_RNDN);
     }
     mpfr_mul_si(delta, pi, m, MPFR_RNDN);
-    mpfr_div_si(delta, delta, 64, MPFR_RNDN);
+    mpfr_div_si(delta, delta, 128, MPFR_RNDN);
     mpfr_sub(delta, delta, v, MPFR_RNDN);
     mpfr_div(v, delta, pi, MPFR_RNDN);
     mpfr_round(v, v);
@@ -178,6 +179,19 @@ int main() {
     } else {
       std::printf("    {%a, 0x1p+0, %a, 0x0p+0},\n", ratio, d);
     }
+  }
+  std::printf("};\n\n");
+
+  // pi/128 = hi + mid + lo, hi and mid of 31 significant bits each.
+  std::printf("// pi/128 as hi + mid + lo: hi and mid have 31 significant bits, so that their\n"
+              "// products with integers below 2^22 are exact; lo is the remainder rounded.\n");
+  std::printf("constexpr double kPiOver128Parts[3] = {");
+  mpfr_div_2ui(v, pi, 7, MPFR_RNDN);
+  for (int part = 0; part < 3; ++part) {
+    mpfr_set_prec(delta, part < 2 ? 31 : 53);
+    mpfr_set(delta, v, MPFR_RNDN);
+    mpfr_sub(v, v, delta, MPFR_RNDN);
+    std::printf(part ? ", %a" : "%a", mpfr_get_d(delta, MPFR_RNDN));
   }
   std::printf("};\n");
   mpfr_clears(pi, delta, static_cast<mpfr_ptr>(nullptr));

@@ -1,5 +1,5 @@
 // Tangent of two lanes from a reduction by multiples of pi/2, without a table: the core of
-// the pi-scaled and degree tangents (the radian Tan takes tan_pi_over_64_double.h); the
+// the pi-scaled and degree tangents (the radian Tan takes tan_pi_over_128_double.h); the
 // sine and cosine parts of the same reduction for the complex kernels.
 //
 // An angle a is written k pi/2 + r, k the nearest integer to a 2/pi (held in the low

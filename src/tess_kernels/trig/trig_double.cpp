@@ -5,7 +5,7 @@
 #include "tess_kernels/trig/pi_over_64_double.h"
 #include "tess_kernels/trig/reduction_double.h"
 #include "tess_kernels/trig/sin_core_double.h"
-#include "tess_kernels/trig/tan_pi_over_64_double.h"
+#include "tess_kernels/trig/tan_pi_over_128_double.h"
 #include "zorn/tess.h"
 
 TESS_INTERLEAVE_BEGIN
@@ -25,11 +25,11 @@ using sin_core::kFastPathLimit;
 enum class Path { kKernel, kTable };
 
 // Sin reduces by pi/256 onto its table, Cos (on the kernel's path) by pi/64 onto its own,
-// Tan by pi/64 onto its own.
+// Tan by pi/128 onto its own.
 template <Fn F, Path P = Path::kKernel>
 [[gnu::always_inline]] inline F64x2 fast_lanes(F64x2 x) {
   if constexpr (F == Fn::kTan) {
-    return tan_pi_over_64::tan_lanes(x);
+    return tan_pi_over_128::tan_lanes(x);
   } else if constexpr (F == Fn::kCos && P == Path::kKernel) {
     return pi_over_64::cos_lanes(x);
   } else {
@@ -37,24 +37,28 @@ template <Fn F, Path P = Path::kKernel>
   }
 }
 
+// The remainder of a quarter-turn reduction reduced again by `Reduce`, whose table has
+// kRows rows a quadrant.
+template <sin_core::ReducedAngle (*Reduce)(F64x2), int64_t kRows>
+sin_core::ReducedAngle reduce_remainder(const QuarterTurnReduction& q) {
+  sin_core::ReducedAngle angle = Reduce(F64x2::splat(q.hi));
+  angle.lo = angle.lo + F64x2::splat(q.lo);
+  angle.t_bits = angle.t_bits + I64x2::splat(kRows * int64_t{q.quadrant});
+  return angle;
+}
+
 // f of an argument reduced to quadrant + r, |r| <= pi/4.
 template <Fn F, Path P>
 double of_quadrant(const QuarterTurnReduction& q, double x) {
-  if constexpr (F == Fn::kTan || (F == Fn::kCos && P == Path::kKernel)) {
-    // Both reduce the remainder by pi/64, a quadrant being 32 rows of their tables.
-    sin_core::ReducedAngle angle = pi_over_64::reduce(F64x2::splat(q.hi));
-    angle.lo = angle.lo + F64x2::splat(q.lo);
-    angle.t_bits = angle.t_bits + I64x2::splat(32 * int64_t{q.quadrant});
-    if constexpr (F == Fn::kCos) {
-      return pi_over_64::cos_of(angle, pi_over_64::series(angle), 0).lane0();
-    } else {
-      const double y = tan_pi_over_64::tan_of(angle).lane0();
-      return x < 0 ? -y : y;
-    }
+  if constexpr (F == Fn::kTan) {
+    const auto angle = reduce_remainder<tan_pi_over_128::reduce, 64>(q);
+    const double y = tan_pi_over_128::tan_of(angle).lane0();
+    return x < 0 ? -y : y;
+  } else if constexpr (F == Fn::kCos && P == Path::kKernel) {
+    const auto angle = reduce_remainder<pi_over_64::reduce, 32>(q);
+    return pi_over_64::cos_of(angle, pi_over_64::series(angle), 0).lane0();
   } else {
-    sin_core::ReducedAngle angle = sin_core::reduce_pi_over_256(F64x2::splat(q.hi));
-    angle.lo = angle.lo + F64x2::splat(q.lo);
-    angle.t_bits = angle.t_bits + I64x2::splat(128 * int64_t{q.quadrant});
+    const auto angle = reduce_remainder<sin_core::reduce_pi_over_256, 128>(q);
     return sin_core::evaluate<F>(angle, F64x2::splat(x)).lane0();
   }
 }

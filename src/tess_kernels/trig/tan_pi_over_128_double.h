@@ -1,0 +1,95 @@
+// Tangent of two lanes from a reduction by multiples of pi/128 onto a table of the
+// tangent's period: the fast path of the double precision Tan kernel, and its evaluation
+// of larger arguments once reduced exactly by quarter turns.
+//
+// An angle a of either sign is written m pi/128 + s, m the nearest integer to a 128/pi
+// (held in the low mantissa bits of t = a 128/pi + 1.5 2^52, two's complement) and
+// |s| <= pi/256 carried as s + s_lo. Row m mod 128 of the table holds, for b = m pi/128,
+// sin b and cos b scaled so that the larger is 1: S = tan b and C = 1, or near the poles
+// (pi/4 < |b mod pi| <= pi/2) S = 1 and C = 1/tan b, the one that is not 1 rounded. The
+// row's angle b' (tan b' = S / C exactly) differs from b by the row's delta, which joins
+// s_lo: with T = tan(s + s_lo + delta) from a short series,
+//   tan(b + s) = N / D,   N = S + C T,   D = C - S T,
+// one corrected quotient in every lane and no select: the row chooses the branch. The
+// reduction of -a is that of a negated exactly, and so is every step after it, so the
+// result is odd in a without a sign flip.
+#pragma once
+
+#include <cstdint>
+
+#include "tess_kernels/frame/simd.h"
+#include "tess_kernels/frame/words_through_memory.h"
+#include "tess_kernels/trig/sin_core_double.h"
+#include "tess_kernels/trig/trig_tables.h"
+
+namespace zorn::tess::tan_pi_over_128 {
+
+namespace polynomial {
+#include "tess_kernels/trig/data/tan_pi_over_128_polynomial.inc"
+}  // namespace polynomial
+
+using simd::F64x2;
+using simd::I64x2;
+using sin_core::ReducedAngle;
+
+constexpr double kOneTwentyEightOverPi = 40.74366543152521;
+constexpr const double* kPiOver128 = trig_tables::kPiOver128Parts;
+
+// a - m pi/128 for |a| <= sin_core::kFastPathLimit (m < 2^21.4) or |a| <= pi/4 of either
+// sign: m times each of the first two parts of pi/128 is exact for m < 2^22.
+inline ReducedAngle reduce(F64x2 a) {
+  return sin_core::reduce_three_part<kOneTwentyEightOverPi, kPiOver128[0], kPiOver128[1],
+                                     kPiOver128[2]>(a);
+}
+
+// tan(m pi/128 + s + s_lo). Error budget in units of the result's last place: the heads
+// S_hi + C_hi s and C_hi - S_hi s are summed exactly (Dekker's fast two-sum: the term of
+// the row that is not 1 is 0 or at least tan(pi/128) > |s| in size); of their products
+// only the one that is not exact (|product| < 2^-6.3 beside the sum's 1) rounds, below
+// 0.008; T's series errs by 2^-61 of T; the corrected quotient leaves one rounding, 0.5,
+// and products of its terms of 2^-12 with 2^-52. D is 0 only at b = pi/2 and s = 0,
+// which no argument but a multiple of pi/2 reduces to.
+inline F64x2 tan_of(const ReducedAngle& angle) {
+  // The row numbers through memory: the loop waits on the vector ports, where the word
+  // extractions would go (1.01x faster).
+  const simd::Words w = simd::words_through_memory(angle.t_bits.v);
+  const double* row0 = trig_tables::kTanPiOver128Double[w.w[0] & 127];
+  const double* row1 = trig_tables::kTanPiOver128Double[w.w[2] & 127];
+  const __m128d a0 = _mm_load_pd(row0), a1 = _mm_load_pd(row1);
+  const F64x2 s_hi{_mm_unpacklo_pd(a0, a1)}, c_hi{_mm_unpackhi_pd(a0, a1)};
+  const F64x2 delta{_mm_loadh_pd(_mm_load_sd(row0 + 2), row1 + 2)};
+  const F64x2 s = angle.hi;
+  const auto c = [](int i) { return F64x2::splat(polynomial::kTanTail[i]); };
+  // tan(s + e) - s, e = s_lo + delta: e reaches 2^-49.7 (m times the last part of
+  // pi/128), and e tan^2 s would be 0.1 ulp of a result near pi/256, so the cube takes
+  // s + s_lo (delta, below 2^-55, leaves 2^-68).
+  const F64x2 sf = s + angle.lo;
+  const F64x2 z = sf * sf;
+  const F64x2 tail = (sf * z) * ((c(2) * z + c(1)) * z + c(0)) + (angle.lo + delta);
+  const F64x2 cs = c_hi * s;
+  const F64x2 ss = s_hi * s;
+  // Row 0 holds S_hi = -0, so that a zero s keeps its sign here.
+  const F64x2 n_hi = s_hi + cs;
+  // N / D corrected once. The denominator's head is C_hi - S_hi s rounded and cut to 26
+  // bits at once: C_hi - dc_hi is exact (C_hi is 0 or, with |S_hi s| <= pi/256 < C_hi/2,
+  // within a factor 2 of dc_hi), and the rest, below 2^-25 of D, rounds by 2^-78 of D.
+  // q_hi, the quotient cut to 26 bits, times dc_hi is exact and within 2^-23 of N, and so
+  // is S_hi within a factor 2 of it (S_hi is -0, or 1 beside |C T| < 2^-6, or tan b >=
+  // tan(pi/128) with N - S_hi = T, |T| <= tan(pi/256) < 0.5001 S_hi): q_hi dc_hi - S_hi is
+  // exact. The rest of the residual against N = S_hi + C_hi s + C_hi (T - s), below 2^-10
+  // of N, rounds by 2^-63 of N, and q_hi less the residual over D then rounds once. The
+  // residual is taken negated, so that a zero result keeps the sign of n_hi.
+  const F64x2 keep26 = simd::from_bits(I64x2::splat(~int64_t{0} << 27));
+  const F64x2 dc_hi = (c_hi - ss) & keep26;
+  const F64x2 dc_lo = ((c_hi - dc_hi) - ss) - s_hi * tail;
+  const F64x2 inverse = F64x2::splat(1.0) / (dc_hi + dc_lo);
+  const F64x2 q_hi = (n_hi * inverse) & keep26;
+  const F64x2 minus_residual =
+      (((q_hi * dc_hi - s_hi) - cs) - c_hi * tail) + q_hi * dc_lo;
+  return q_hi - minus_residual * inverse;
+}
+
+// tan x for |x| <= sin_core::kFastPathLimit.
+inline F64x2 tan_lanes(F64x2 x) { return tan_of(reduce(x)); }
+
+}  // namespace zorn::tess::tan_pi_over_128
