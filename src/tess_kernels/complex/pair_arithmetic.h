@@ -103,8 +103,10 @@ inline int parts_within(simd::F64x2 a, simd::F64x2 b, simd::F64x2 c, simd::F64x2
   using simd::F64x2;
   const F64x2 low = min(min(field(a), field(b)), min(field(c), field(d)));
   const F64x2 high = max(max(field(a), field(b)), max(field(c), field(d)));
+  // Fields are never NaN, so that high <= hi is a compare with the bound as its memory
+  // operand (not greater would put the bound in the destination register).
   return simd::lane_mask(simd::not_less(low, F64x2::splat(lo)) &
-                         simd::not_greater(high, F64x2::splat(hi)));
+                         F64x2{_mm_cmple_pd(high.v, F64x2::splat(hi).v)});
 }
 
 // The double precision pairs product_pairs declines, out of the hot loop: its result
@@ -180,8 +182,8 @@ inline int quotient_pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128
 // The double precision quotient of two elements, parts as in product_pairs. Every part
 // of x and y lies in [2^-300, 2^300] (the others, zeros and non-finite parts included,
 // take the scalar form): then no product, |y|^2 or its reciprocal leaves the normal
-// range and x / y lies within 2^+-601. The plain quotient q1 = x conj(y) / |y|^2 (x
-// times the rounded 1 / y) is within a few 2^-53 |x / y|, and is corrected once by the
+// range and x / y lies within 2^+-601. The plain quotient q1 = x conj(y) / |y|^2 (times
+// the rounded 1 / |y|^2) is within a few 2^-53 |x / y|, and is corrected once by the
 // residual x - q y over y, in one of two ways:
 // - in the hot loop, a long division in two steps: q1 cut to its leading 26 bits t,
 //   whose products by the halves of y's parts cut the same way (26 and 27 bits) are
@@ -204,11 +206,11 @@ struct Quotient {
   F64x2 cr, dr;
 };
 
-// The plain quotient of x = a + ib by y = c + id.
+// The plain quotient of x = a + ib by y = c + id: x conj(y) times 1 / |y|^2, so that
+// one product follows the division on the way to q (1 / y comes beside it).
 inline Quotient plain(F64x2 a, F64x2 b, F64x2 c, F64x2 d) {
   const F64x2 r = F64x2::splat(1.0) / (c * c + d * d);
-  const F64x2 cr = c * r, dr = d * r;
-  return {a * cr + b * dr, b * cr - a * dr, cr, dr};
+  return {(a * c + b * d) * r, (b * c - a * d) * r, c * r, d * r};
 }
 
 // Bit l set where element l needs more than the long division in two steps.
@@ -237,8 +239,9 @@ inline int quotient_pairs_double(__m128d x0, __m128d x1, __m128d y0, __m128d y1,
   // x - t y: (t y)_re = t_re c - t_im d, (t y)_im = t_re d + t_im c.
   const TwoSum big_re = two_difference(a, t_re * cs.hi);
   const TwoSum big_im = two_difference(b, t_re * ds.hi);
-  const F64x2 e_re = ((big_re.sum + t_im * ds.hi) + big_re.err) - (t_re * cs.lo - t_im * ds.lo);
-  const F64x2 e_im = ((big_im.sum - t_im * cs.hi) + big_im.err) - (t_re * ds.lo + t_im * cs.lo);
+  // The small terms summed beside the large ones, off the chain from t.
+  const F64x2 e_re = (big_re.sum + t_im * ds.hi) + (big_re.err - (t_re * cs.lo - t_im * ds.lo));
+  const F64x2 e_im = (big_im.sum - t_im * cs.hi) + (big_im.err - (t_re * ds.lo + t_im * cs.lo));
   q.re = t_re + (e_re * q.cr + e_im * q.dr);
   q.im = t_im + (e_im * q.cr - e_re * q.dr);
   store(q, r0, r1);
