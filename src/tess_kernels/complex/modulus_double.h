@@ -10,7 +10,7 @@
 // below 2 a^2), as are the three squares; the second group's terms lie below 2^-24 s^2,
 // so that each rounding there (the sums v + h, the products, the additions) weighs below
 // 2^-76 s^2, and R's error stays near 2^-74 s^2: the result is the root rounded to
-// nearest but within about 2^-21 ulp of a midpoint. Where S lies in [2^-1000, 2^1000]
+// nearest but within about 2^-21 ulp of a midpoint. Where S lies in [2^-1000, 2^1000)
 // no square leaves the range where that holds (a square of the smaller below the normal
 // range weighs less than 2^-60 of S); elsewhere, and for infinite and NaN parts (S is
 // then infinite or NaN), the scalar form takes the element.
@@ -44,27 +44,42 @@ inline simd::F64x2 corrected_root(simd::F64x2 a, simd::F64x2 b, simd::F64x2 sum)
   return r.root + r.residual / (r.root + r.root);
 }
 
-// The moduli of two elements; returns bit l set where element l needs the scalar form.
-inline int modulus_pair(simd::F64x2 x, simd::F64x2 y, simd::F64x2& r) {
+// The rounded sums of squares of two elements and their corrected roots.
+struct ModulusPair {
+  simd::F64x2 sum, root;
+};
+inline ModulusPair modulus_pair(simd::F64x2 x, simd::F64x2 y) {
   using simd::F64x2;
-  const F64x2 ax = simd::abs(x), ay = simd::abs(y);
+  // The sign cleared by a mask in memory, so that the kernel loop keeps no copy of it.
+  const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(INT64_MAX));
+  const F64x2 ax{_mm_and_pd(x.v, magnitude)}, ay{_mm_and_pd(y.v, magnitude)};
   // From the parts themselves, so that a NaN part reaches the sum (max and min drop it).
   const F64x2 sum = ax * ax + ay * ay;
-  r = corrected_root(simd::max(ax, ay), simd::min(ax, ay), sum);
-  const __m128d ok = _mm_and_pd(_mm_cmpge_pd(sum.v, _mm_set1_pd(0x1p-1000)),
-                                _mm_cmple_pd(sum.v, _mm_set1_pd(0x1p1000)));
-  return _mm_movemask_pd(ok) ^ 3;
+  return {sum, corrected_root(simd::max(ax, ay), simd::min(ax, ay), sum)};
+}
+
+// Bit l set where the sum of element l (elements 0, 1 in `low`, 2, 3 in `high`) lies in
+// [2^-1000, 2^1000). Sums are not negative, so that the test needs only their high words
+// w: w - kLow, unsigned, below kHigh - kLow (infinite sums and NaNs of either sign fail
+// it). The compare is signed, hence the bias of 2^31 on both sides.
+inline int sums_in_range(simd::F64x2 low, simd::F64x2 high) {
+  constexpr uint32_t kLow = 0x01700000, kHigh = 0x7E700000;  // high words of 2^-+1000
+  constexpr uint32_t kBias = 0x80000000;
+  const __m128i words = _mm_castps_si128(
+      _mm_shuffle_ps(_mm_castpd_ps(low.v), _mm_castpd_ps(high.v), _MM_SHUFFLE(3, 1, 3, 1)));
+  const __m128i above_low = _mm_add_epi32(words, _mm_set1_epi32(int32_t(kBias - kLow)));
+  const __m128i limit = _mm_set1_epi32(int32_t(kBias + (kHigh - kLow)));
+  return _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(limit, above_low)));
 }
 
 // Four elements whose parts are given as arrays.
 inline int modulus_group(const double x[4], const double y[4], double r[4]) {
   using simd::F64x2;
-  F64x2 r01, r23;
-  const int low = modulus_pair(F64x2{_mm_load_pd(x)}, F64x2{_mm_load_pd(y)}, r01);
-  const int high = modulus_pair(F64x2{_mm_load_pd(x + 2)}, F64x2{_mm_load_pd(y + 2)}, r23);
-  _mm_store_pd(r, r01.v);
-  _mm_store_pd(r + 2, r23.v);
-  return low | high << 2;
+  const ModulusPair low = modulus_pair(F64x2{_mm_load_pd(x)}, F64x2{_mm_load_pd(y)});
+  const ModulusPair high = modulus_pair(F64x2{_mm_load_pd(x + 2)}, F64x2{_mm_load_pd(y + 2)});
+  _mm_store_pd(r, low.root.v);
+  _mm_store_pd(r + 2, high.root.v);
+  return sums_in_range(low.sum, high.sum) ^ 0xF;
 }
 
 // Whole groups of four of z[0, n) until the first holding an element for the scalar
@@ -78,13 +93,13 @@ inline int64_t modulus_block(int64_t n, const std::complex<double>* z, double* r
     __m128d z0, z1, z2, z3;
     load_pair(z + i, z0, z1);
     load_pair(z + i + 2, z2, z3);
-    F64x2 r01, r23;
-    const int special =
-        modulus_pair(F64x2{_mm_unpacklo_pd(z0, z1)}, F64x2{_mm_unpackhi_pd(z0, z1)}, r01) |
-        modulus_pair(F64x2{_mm_unpacklo_pd(z2, z3)}, F64x2{_mm_unpackhi_pd(z2, z3)}, r23);
-    if (special != 0) [[unlikely]] break;
-    _mm_storeu_pd(r + i, r01.v);
-    _mm_storeu_pd(r + i + 2, r23.v);
+    const ModulusPair low =
+        modulus_pair(F64x2{_mm_unpacklo_pd(z0, z1)}, F64x2{_mm_unpackhi_pd(z0, z1)});
+    const ModulusPair high =
+        modulus_pair(F64x2{_mm_unpacklo_pd(z2, z3)}, F64x2{_mm_unpackhi_pd(z2, z3)});
+    if (sums_in_range(low.sum, high.sum) != 0xF) [[unlikely]] break;
+    _mm_storeu_pd(r + i, low.root.v);
+    _mm_storeu_pd(r + i + 2, high.root.v);
   }
   return i;
 }
