@@ -10,7 +10,8 @@
 // (lanes past the end hold 1, masked off). Every element of a group is read before any
 // result is stored.
 // A kernel may also supply, for contiguous vectors,
-//   static int64_t block(int64_t n, const std::complex<R>* a, R* r);
+//   static int64_t block(int64_t n, const std::complex<R>* a, R* r);   (to real)
+//   static int64_t block(int64_t n, const R* t, std::complex<R>* r);   (from real)
 // which runs whole groups until the first holding an element it cannot take, left
 // unstored, and returns the count stored; that group then takes the path above.
 #pragma once
@@ -79,6 +80,12 @@ struct RealToComplexLanes {
     const int64_t n = count;
     const bool contiguous = a.inc == 1 && r.inc == 1;
     for (int64_t g = 0; g < n; g += kGroupLanes) {
+      if constexpr (requires { Kernel::block(n, a.base, r.base); }) {
+        if (contiguous) {
+          g += Kernel::block(n - g, a.base + g, r.base + g);
+          if (g == n) break;
+        }
+      }
       const int lanes = static_cast<int>(std::min<int64_t>(kGroupLanes, n - g));
       const bool whole = contiguous && lanes == kGroupLanes;
       alignas(16) Part<R> t[kGroupLanes] = {1, 1, 1, 1};
