@@ -248,6 +248,7 @@ template <bool kBase10>
 [[TESS_INTERLEAVED]] int LogLanes<kBase10>::group(const double x[4], const double y[4],
                                                   double re[4], double im[4]) {
   int special = 0;
+#pragma GCC unroll 2
   for (int v = 0; v < 4; v += 2) {
     const Parts p = load_parts(x + v, y + v);
     const F64x2 moderate = simd::not_less(p.larger, F64x2::splat(0x1p-500)) &
