@@ -8,7 +8,10 @@
 // those of f(x + iy, u + iv), and returns the four-bit mask of the elements only the
 // scalar form can be trusted with (special values, arguments beyond the fast range). A
 // kernel may also supply `single_group`, of the same form, for single precision
-// elements (to single accuracy, still in double arithmetic).
+// elements (to single accuracy, still in double arithmetic), and declare
+//   static constexpr bool kSingleResultsFinite = true;
+// where those results cannot leave the float range (nor be NaN outside the lanes it
+// marks), so that the loop does not test them.
 // Those elements, and single precision results beyond the float range (which report
 // overflow), go to the operation's scalar form `Op::eval` one by one in element order;
 // an element with a non-zero status is stored, reported and read back. Every element of
@@ -47,7 +50,7 @@ struct GroupLanes {
         int k = 0;
         ((split_group(args.base + g, parts[k], parts[k + 1]), k += 2), ...);
         int special = group<R>(parts, re, im);
-        if constexpr (sizeof(R) == sizeof(float)) special |= outside_single(re, im);
+        if constexpr (kTestSingle<R>) special |= outside_single(re, im);
         if (special != 0) [[unlikely]] {
           frame.mask_x87_exceptions();
           finish(kGroupLanes, special, g, re, im, r, report, args...);
@@ -66,7 +69,7 @@ struct GroupLanes {
       }
       alignas(16) double re[kGroupLanes], im[kGroupLanes];
       int special = group<R>(parts, re, im);
-      if constexpr (sizeof(R) == sizeof(float)) special |= outside_single(re, im);
+      if constexpr (kTestSingle<R>) special |= outside_single(re, im);
       special &= (1 << lanes) - 1;
       if (special != 0) frame.mask_x87_exceptions();
       finish(lanes, special, g, re, im, r, report, args...);
@@ -74,6 +77,9 @@ struct GroupLanes {
   }
 
  private:
+  template <class R>
+  static constexpr bool kTestSingle =
+      sizeof(R) == sizeof(float) && !requires { requires Kernel::kSingleResultsFinite; };
   template <class R>
   static int group(const double (&p)[2][kGroupLanes], double* re, double* im) {
     if constexpr (sizeof(R) == sizeof(float) &&

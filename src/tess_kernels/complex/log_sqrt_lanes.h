@@ -17,6 +17,8 @@ namespace zorn::tess::cx {
 // Single precision parts need no scaling: their squares are exact and normal in double.
 template <bool kBase10>
 struct LogLanes {
+  // |ln z| stays below 104 for float parts (the lanes take neither zeros nor NaNs).
+  static constexpr bool kSingleResultsFinite = true;
   static int group(const double x[4], const double y[4], double re[4], double im[4]);
   static int single_group(const double x[4], const double y[4], double re[4], double im[4]);
 };
@@ -35,6 +37,8 @@ double log10_argument(double x, double y);
 // Single precision parts need no scaling (their squares are exact and normal in double)
 // nor double-double: every step rounds in double, far below a float's last place.
 struct SqrtLanes {
+  // |sqrt z| stays below 2^65 for float parts (the lanes take no NaNs).
+  static constexpr bool kSingleResultsFinite = true;
   static int group(const double x[4], const double y[4], double re[4], double im[4]);
   static int single_group(const double x[4], const double y[4], double re[4], double im[4]);
 };
