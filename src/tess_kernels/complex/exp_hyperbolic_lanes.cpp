@@ -115,7 +115,8 @@ inline int single_out_of_range(F64x2 x, F64x2 y) {
   int special = 0;
   for (int v = 0; v < 4; v += 2) {
     const F64x2 xv = F64x2::load(x + v), yv = F64x2::load(y + v);
-    special |= simd::lane_mask(simd::not_less_equal(xv, F64x2::splat(89.0)) |
+    // Up to 88.72 (ln FLT_MAX = 88.7228...) e^x and the parts stay below FLT_MAX / 1.002.
+    special |= simd::lane_mask(simd::not_less_equal(xv, F64x2::splat(88.72)) |
                                simd::less(xv, F64x2::splat(-103.0)) |
                                simd::not_less_equal(simd::abs(yv), F64x2::splat(kSingleCircularLimit)))
                << v;

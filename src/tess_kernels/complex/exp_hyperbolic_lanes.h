@@ -14,6 +14,8 @@ namespace zorn::tess::cx {
 // sin y from a quarter-turn reduction and Taylor polynomials, each to about 2^-33, the
 // parts rounded once in double before their rounding to float.
 struct ExpLanes {
+  // The single lanes mark x above 88.72, so that no part they give leaves the float range.
+  static constexpr bool kSingleResultsFinite = true;
   static int group(const double x[4], const double y[4], double re[4], double im[4]);
   static int single_group(const double x[4], const double y[4], double re[4], double im[4]);
 };
