@@ -19,8 +19,11 @@
 //
 // The function is s or d followed by a name whose lower case is libmvec's (dSin, sCos,
 // dTan, ...; Ln is libmvec's log, and functions libmvec lacks run without its line); the
-// HA entry point of each library is timed. SinCos writes its cosines to a second array
-// (libmvec's through vectors of the lanes' result addresses). A complex function, c or z
+// HA entry point of each library is timed. The gamma functions (LGamma, TGamma, and
+// LGammaNeg, TGammaNeg on the benchmark's negative draws) run against glibc's scalar
+// lgamma, tgamma (lgammaf, tgammaf) in a loop; the inverses of erf against GSL's quantile.
+// SinCos writes its cosines to a second array (libmvec's through vectors of the lanes'
+// result addresses). A complex function, c or z
 // followed by its name (zExp, cDiv, ...), runs on bench_vector_math_complex's arguments
 // against its peer loop there (glibc's scalar function or the language's operator) in
 // place of libmvec; --range, --powers and --shift do not apply to it.
@@ -166,6 +169,23 @@ Line::Run quantile_peer_run(const std::string& function) {
   return nullptr;
 }
 
+// glibc's scalar function in a loop: the peer of the gamma functions, which libmvec lacks.
+template <class T>
+void run_libm_scalar(void* fn, int32_t n, const void* a, const void*, void* r) {
+  const auto f = reinterpret_cast<T (*)(T)>(fn);
+  const auto* x = static_cast<const T*>(a);
+  auto* y = static_cast<T*>(r);
+  for (int32_t i = 0; i < n; ++i) y[i] = f(x[i]);
+}
+
+// A benchmark function on the negative axis (LGammaNeg, TGammaNeg) times the entry point
+// of the function without the suffix, on that function's draw.
+std::string entry_name(const std::string& function) {
+  const size_t size = function.size();
+  const bool negative = size > 3 && function.compare(size - 3, 3, "Neg") == 0;
+  return negative ? function.substr(0, size - 3) : function;
+}
+
 // The function `name` of the library at `path`; null (with a message) when either is
 // missing, which ends the run for our builds and drops the peer's line for libmvec.
 void* symbol(const char* path, const std::string& name) {
@@ -246,7 +266,8 @@ int main(int argc, char** argv) {
       std::copy(second_d, second_d + n, bd.begin());
       std::copy(second_s, second_s + n, bs.begin());
     }
-    const std::string ours = std::string("_tess") + type + function + "_HA";
+    const std::string entry = entry_name(function);
+    const std::string ours = std::string("_tess") + type + entry + "_HA";
     for (const char* path : paths) {
       const auto run = two      ? (is_double ? run_ours_two<double> : run_ours_two<float>)
                        : binary ? run_ours_binary
@@ -255,7 +276,7 @@ int main(int argc, char** argv) {
       if (fn == nullptr) return 1;
       lines.push_back({path, run, fn});
     }
-    std::string lower = function;
+    std::string lower = entry;
     for (char& c : lower) c = static_cast<char>(std::tolower(c));
     if (lower == "ln") lower = "log";
     const std::string lanes = std::string(is_double ? "2" : "4") + (two      ? "vvv_"
@@ -272,6 +293,12 @@ int main(int argc, char** argv) {
       gsl_quantile = reinterpret_cast<double (*)(double)>(
           symbol("libgsl.so", "gsl_cdf_ugaussian_Pinv"));
       if (gsl_quantile != nullptr) lines.push_back({"gsl_scalar", gsl_run, nullptr});
+    } else if (entry == "LGamma" || entry == "TGamma") {
+      peer = "glibc";
+      if (void* fn = symbol("libm.so.6", lower + (is_double ? "" : "f"))) {
+        lines.push_back({"glibc_scalar", is_double ? run_libm_scalar<double>
+                                                   : run_libm_scalar<float>, fn});
+      }
     } else if (void* fn = symbol("libmvec.so.1", mvec)) {
       lines.push_back({"libmvec_128", mvec_run, fn});
     }
