@@ -5,11 +5,11 @@
 //   g = scale erfinv(x) / x - head, so that the result is x head + x g, the head a short
 //   constant near the middle of the ratio's range;
 // - the tail rows {c0 head, c0 tail, c1, ..., c_degree}, each the Chebyshev interpolant
-//   at degree + 1 nodes, in powers of w = q - centre, of erfcinv(q) (erfinv scale) or
+//   at degree + 1 nodes, in powers of w = q - lo, of erfcinv(q) (erfinv scale) or
 //   -quantile(q) = sqrt(2) erfcinv(2q) (normal scale) on the binade piece
 //   [2^e (1 + s/64), 2^e (1 + (s+1)/64)], e from -53 up, s = 0..63, so that the row is
-//   (bits of q >> 46) less that of 2^-53 and the centre is q's bits above the 46 lowest
-//   with bit 45 set: eight doubles, one cache line, and no centre to load;
+//   (bits of q >> 46) less that of 2^-53 and the piece's lower end lo is q's bits above
+//   the 46 lowest: eight doubles, one cache line, and no lo to load;
 // - the central rows, the same for erfinv(a) (quantile(1/2 + a)) on the binade pieces of
 //   a from 2^-53 up to 1/2 (1/4), where the kernels use them in place of the polynomial.
 // Reports to stderr the largest error of each piece on a fine grid, relative to the
@@ -78,15 +78,16 @@ Mp central_ratio(const Mp& t, bool normal) {
 }
 
 struct Row {
-  double centre;          // not stored: the kernel forms it from the bits of q
+  double lo;              // not stored: the kernel forms it from the bits of q
   double c[kRowWidth];    // head, tail, c1..
 };
 
-// Chebyshev interpolant of f on [lo, hi] in powers of w = v - centre.
+// Chebyshev interpolant of f on [lo, hi] in powers of w = v - lo: lo has few bits, so
+// that v - lo is exact in the kernel, which forms lo from v by clearing bits.
 template <class F>
 Row fit(double lo, double hi, F&& f) {
   constexpr int n = kDegree + 1;
-  const double centre = 0.5 * (lo + hi);  // few bits: v - centre is exact in the kernel
+  const double centre = 0.5 * (lo + hi);
   const Mp half_width = Mp(0.5) * (Mp(hi) - Mp(lo));
   std::vector<Mp> values(n), cheb(n);
   for (int j = 0; j < n; ++j) {
@@ -107,13 +108,21 @@ Row fit(double lo, double hi, F&& f) {
   if (n > 1) t[1][1] = Mp(1.0);
   for (int k = 1; k + 1 < n; ++k)
     for (int i = 0; i < n; ++i) t[k + 1][i] = (i > 0 ? Mp(2.0) * t[k][i - 1] : Mp()) - t[k - 1][i];
-  Row row{centre, {}};
+  // Powers of w - (centre - lo) = v - centre, then re-expanded about lo (Taylor shift).
+  std::vector<Mp> about_centre(n);
   Mp scale(1.0);
   for (int i = 0; i < n; ++i) {
-    Mp power;
-    for (int k = 0; k < n; ++k) power = power + cheb[k] * t[k][i];
-    power = power / scale;
+    for (int k = 0; k < n; ++k) about_centre[i] = about_centre[i] + cheb[k] * t[k][i];
+    about_centre[i] = about_centre[i] / scale;
     scale = scale * half_width;
+  }
+  const Mp shift = Mp(lo) - Mp(centre);  // v - centre = w + shift
+  for (int step = 0; step < n; ++step)   // synthetic division by (w + shift), n times
+    for (int i = n - 2; i >= step; --i)
+      about_centre[i] = about_centre[i] + shift * about_centre[i + 1];
+  Row row{lo, {}};
+  for (int i = 0; i < n; ++i) {
+    const Mp& power = about_centre[i];
     if (i == 0) {
       row.c[0] = power.d();
       row.c[1] = (power - Mp(row.c[0])).d();
@@ -126,7 +135,7 @@ Row fit(double lo, double hi, F&& f) {
 
 // The row's polynomial at v as the kernel evaluates it, in high precision.
 Mp evaluate(const Row& row, double v) {
-  const Mp w = Mp(v) - Mp(row.centre);
+  const Mp w = Mp(v) - Mp(row.lo);
   Mp p(row.c[kDegree + 1]);
   for (int i = kDegree; i >= 2; --i) p = Mp(row.c[i]) + w * p;
   return Mp(row.c[0]) + (Mp(row.c[1]) + w * p);

@@ -3,12 +3,13 @@
 //
 // Double precision: every argument is reduced, exactly where it is used, to a central
 // distance a and a tail argument t (below, `row_argument`), and the result is a
-// degree-6 polynomial in v - centre from one row of a table, v = min(a, t):
+// degree-6 polynomial in v - lo (lo the lower end of v's piece) from one row of a table,
+// v = min(a, t):
 // - central rows: erfinv(a) (quantile(1/2 + a)) for 2^-53 <= a < 1/2 (1/4);
 // - tail rows: erfcinv(t) (-quantile(t)) for 2^-53 <= t <= 1/2 (1/4);
 // 64 rows per binade found from the top bits of v, no logarithm. A row is one cache line,
-// the centre comes from the bits of v, and the constant term is a head and a tail, so
-// that the final sum is the one rounding that counts. Below the central rows, a lane
+// lo comes from the bits of v, and the constant term is a head and a tail, so that the
+// final sum is the one rounding that counts. Below the central rows, a lane
 // takes x (head + g(x^2)), g a polynomial of degree 3, with x head exact as a sum of two
 // products. The error stays near half an ulp. A contiguous block finds its lanes' rows
 // in a pass of its own (erfinv_row_block.h); a pair of any lanes selects (`both_forms`).
@@ -54,30 +55,27 @@ template <size_t N>
 }
 
 // The row polynomial at v (2^-53 <= v below the table's top) from the rows of its two
-// lanes: head + (tail + w p(w)), w = v - centre.
+// lanes: head + (tail + w p(w)), w = v - lo, lo the lower end of v's piece.
 [[gnu::always_inline]] inline simd::F64x2 row_magnitude(const double* r0, const double* r1,
                                                         simd::F64x2 v) {
   using simd::F64x2;
   using simd::I64x2;
-  // Columns i and i + 1 of both rows from one aligned load per row.
-  const auto columns = [&](int i, F64x2& even, F64x2& odd) {
-    const F64x2 a = F64x2::load_aligned(r0 + i), c = F64x2::load_aligned(r1 + i);
-    even = simd::lane0s(a, c);
-    odd = simd::lane1s(a, c);
-  };
-  F64x2 head, tail, c1, c2, c3, c4, c5, c6;
-  columns(0, head, tail);
-  columns(2, c1, c2);
-  columns(4, c3, c4);
-  columns(6, c5, c6);
-  // The piece's centre: v's bits above the piece offset, then a one and zeros.
-  const I64x2 b = simd::bits(v);
-  const F64x2 centre = simd::from_bits((b & I64x2::splat(-(int64_t{1} << kPieceShift))) |
-                                       I64x2::splat(int64_t{1} << (kPieceShift - 1)));
-  const F64x2 w = v - centre;  // exact: both in one binade
+  // The piece's lower end: v's bits above the piece offset.
+  const F64x2 lo = simd::from_bits(simd::bits(v) & I64x2::splat(-(int64_t{1} << kPieceShift)));
+  const F64x2 w = v - lo;  // exact: both in one binade
   const F64x2 w2 = w * w;
-  const F64x2 p = (c1 + w * c2) + w2 * ((c3 + w * c4) + w2 * (c5 + w * c6));
-  return head + (tail + w * p);
+  // Each lane sums its row's aligned column pairs (c1, c2), (c3, c4), (c5, c6) in w^2
+  // with w^2 in both halves: (even, odd) = (c1 + c3 w^2 + c5 w^4, c2 + c4 w^2 + c6 w^4),
+  // the coefficients read as memory operands, six shuffles a pair where unpacking every
+  // column took eight.
+  const auto even_odd = [](const double* row, F64x2 s) {
+    const auto pair = [&](int i) { return F64x2::load_aligned(row + i); };
+    return pair(2) + s * (pair(4) + s * pair(6));
+  };
+  const F64x2 s0 = even_odd(r0, simd::lane0s(w2, w2)), s1 = even_odd(r1, simd::lane1s(w2, w2));
+  const F64x2 p = simd::lane0s(s0, s1) + w * simd::lane1s(s0, s1);
+  const F64x2 h0 = F64x2::load_aligned(r0), h1 = F64x2::load_aligned(r1);
+  return simd::lane0s(h0, h1) + (simd::lane1s(h0, h1) + w * p);
 }
 
 // The rows of lanes of any q: a lane outside the tail reads some row in bounds and gives
@@ -136,28 +134,34 @@ template <class Forms>
 [[gnu::always_inline]] inline simd::F64x2 below_rows(simd::F64x2 x) {
   return simd::less(Forms::distance(x), simd::F64x2::splat(kLowestCentralRow));
 }
-// For a lane below the central rows, the first central row (in bounds: row_addresses does
+// For a lane below the central rows, the first central row (in bounds: row_keys do
 // not clamp), whose value the lane's central polynomial replaces.
 [[gnu::always_inline]] inline RowArgument raised_below_rows(RowArgument r) {
   return {simd::max(r.v, simd::F64x2::splat(kLowestCentralRow)), r.central};
 }
 
-// The addresses of the lanes' rows, for lanes that are not special: v's bits above the
-// piece offset, times the 64 bytes of a row, plus the address of the table's row 0 less
-// that of its first index.
+// The addresses of the lanes' rows, for lanes that are not special, as the table base
+// (`tail`, an address) plus a key: v's bits above the piece offset, times the 64 bytes
+// of a row, plus for a central lane the distance from the tail rows to the central rows
+// less that between their first indices. The key is a vector operation fewer than the
+// address, and the base joins it in the address of the row's loads.
 static_assert(kRowWidth * sizeof(double) == 64, "a row is one cache line");
 struct RowBases {
-  simd::I64x2 tail, central_less_tail;
+  intptr_t tail;
+  simd::I64x2 central_less_tail;
 };
 template <class Forms>
 inline RowBases row_bases() {
-  const int64_t tail = reinterpret_cast<intptr_t>(Forms::tail_rows) - (kTailBase << 6);
-  const int64_t central = reinterpret_cast<intptr_t>(Forms::central_rows) - (kCentralBase << 6);
-  return {simd::I64x2::splat(tail), simd::I64x2::splat(central - tail)};
+  const intptr_t tail = reinterpret_cast<intptr_t>(Forms::tail_rows) - (kTailBase << 6);
+  const intptr_t central = reinterpret_cast<intptr_t>(Forms::central_rows) - (kCentralBase << 6);
+  return {tail, simd::I64x2::splat(central - tail)};
 }
-[[gnu::always_inline]] inline simd::I64x2 row_addresses(const RowArgument& r, const RowBases& b) {
+[[gnu::always_inline]] inline simd::I64x2 row_keys(const RowArgument& r, const RowBases& b) {
   const simd::I64x2 offset = (simd::bits(r.v) >> (kPieceShift - 6)) & simd::I64x2::splat(-64);
-  return offset + b.tail + (simd::bits(r.central) & b.central_less_tail);
+  return offset + (simd::bits(r.central) & b.central_less_tail);
+}
+[[gnu::always_inline]] inline const double* row_at_key(const RowBases& b, int64_t key) {
+  return reinterpret_cast<const double*>(b.tail + key);
 }
 
 // The row form of a pair x from its row arguments v and its lanes' rows (lanes above the

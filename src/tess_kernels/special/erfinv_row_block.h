@@ -1,6 +1,6 @@
 // The contiguous block loop of the double precision inverse error functions and normal
 // quantile (erfinv_core_double.h), in three passes over chunks of 512 elements:
-// - the first finds every lane's row address from the aligned pairs and stores it by
+// - the first finds every lane's row key from the aligned pairs and stores it by
 //   position, and stops at the first group holding a special lane; a group holding a
 //   lane below the central rows (|x|, |1 - q| or |p - 1/2| below 2^-53) takes the
 //   central polynomial for its four lanes, kept with their positions; one comparison of
@@ -29,9 +29,9 @@ template <class Lanes>
 inline int64_t run_row_block(int64_t n, const double* a, double* r) {
   using simd::F64x2;
   constexpr int64_t kChunk = 512;
-  // By position in the chunk: the row addresses and the row arguments (the result's sign
+  // By position in the chunk: the row keys and the row arguments (the result's sign
   // comes from the argument again, which the second pass reads before it stores there).
-  alignas(16) int64_t row_at[kChunk];
+  alignas(16) int64_t row_key[kChunk];
   alignas(16) double row_v[kChunk];
   int32_t kept_at[kChunk];             // positions of the kept polynomial values
   double kept[kChunk];
@@ -62,14 +62,14 @@ inline int64_t run_row_block(int64_t n, const double* a, double* r) {
         r0 = raised_below_rows(r0);
         r1 = raised_below_rows(r1);
       }
-      _mm_store_si128(reinterpret_cast<__m128i*>(row_at + g), row_addresses(r0, bases).v);
-      _mm_store_si128(reinterpret_cast<__m128i*>(row_at + g + 2), row_addresses(r1, bases).v);
+      _mm_store_si128(reinterpret_cast<__m128i*>(row_key + g), row_keys(r0, bases).v);
+      _mm_store_si128(reinterpret_cast<__m128i*>(row_key + g + 2), row_keys(r1, bases).v);
       _mm_store_pd(row_v + g, r0.v.v);
       _mm_store_pd(row_v + g + 2, r1.v.v);
     }
     for (int64_t i = 0; i < g; i += 2) {
-      const auto* r0 = reinterpret_cast<const double*>(row_at[i]);
-      const auto* r1 = reinterpret_cast<const double*>(row_at[i + 1]);
+      const double* r0 = row_at_key(bases, row_key[i]);
+      const double* r1 = row_at_key(bases, row_key[i + 1]);
       row_form<Lanes>(F64x2::load(x + i), F64x2::load_aligned(row_v + i), r0, r1).store(y + i);
     }
     for (int32_t k = 0; k < kept_count; ++k) y[kept_at[k]] = kept[k];
