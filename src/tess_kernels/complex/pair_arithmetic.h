@@ -7,9 +7,11 @@
 // part, so where no product's exponent exceeds that of the larger part M, each part is
 // within 1.5 ulp of M; elsewhere (cancellation beside a small other part) exact
 // products take over, in two-element form within 2^+-450 and in the scalar form beyond.
-// Single precision: the products of single parts are exact in double, so the formulas
-// in double round each part about once before its rounding to single; the scalar
-// form takes non-finite parts, overflows and division by zero.
+// Single precision: four elements a step take the same plain formula and trust test in
+// single precision (product_quads); the others and the groups it declines take the
+// formulas in double, where the products of single parts are exact, so that each part
+// rounds about once before its rounding to single; the scalar form takes non-finite
+// parts, overflows and division by zero.
 // Double precision quotient: the plain formula corrected once by the residual x - q y,
 // from exact products of halves (q cut to 26 bits) or, out of the hot loop, from
 // Dekker's products.
@@ -34,6 +36,9 @@ inline __m128 magnitude(__m128 v) {
 }
 inline __m128d exponent_field(__m128d v) {
   return _mm_and_pd(v, _mm_castsi128_pd(_mm_set1_epi64x(0x7FF0000000000000)));
+}
+inline __m128 exponent_field(__m128 v) {
+  return _mm_and_ps(v, _mm_castsi128_ps(_mm_set1_epi32(0x7F800000)));
 }
 inline bool not_both(__m128d mask) { return _mm_movemask_pd(mask) != 3; }
 // Both parts of a single precision result finite in single (false for NaN).
@@ -133,32 +138,33 @@ inline int exact_product_pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, _
   return declined & ~parts_within(a, b, c, d, 0x1p-450, 0x1p450);
 }
 
-// Four single precision elements, two a register as stored: the formulas of
-// product_pair on the real parts of the four in one register and the imaginary parts in
-// another, each half widened to double (the same bits). True where a part is not finite
-// in single.
+// Four single precision elements, two a register as stored: the plain formula of
+// product_pairs in single precision on the real parts of the four in one register and
+// the imaginary parts in another, trusted as there where no product's exponent exceeds
+// the larger part's (each part then within 1.5 ulp of the larger part, and a part whose
+// terms do not cancel within 1.25 ulp of itself) and that one lies below 2^126 (no
+// part overflows). True where any of the four is not trusted (non-finite products
+// included): then they go through the two-element steps, whose products are exact in
+// double.
 template <bool kConj>
 inline bool product_quads(__m128 x01, __m128 x23, __m128 y01, __m128 y23, __m128& r01,
                           __m128& r23) {
-  const __m128 xr = _mm_shuffle_ps(x01, x23, _MM_SHUFFLE(2, 0, 2, 0));
-  const __m128 xi = _mm_shuffle_ps(x01, x23, _MM_SHUFFLE(3, 1, 3, 1));
-  const __m128 yr = _mm_shuffle_ps(y01, y23, _MM_SHUFFLE(2, 0, 2, 0));
-  const __m128 yi = _mm_shuffle_ps(y01, y23, _MM_SHUFFLE(3, 1, 3, 1));
-  __m128 re[2], im[2];
-  for (int h = 0; h < 2; ++h) {
-    const auto half = [h](__m128 v) { return _mm_cvtps_pd(h == 0 ? v : _mm_movehl_ps(v, v)); };
-    const __m128d a = half(xr), b = half(xi), c = half(yr), d = half(yi);
-    // x conj(y) = (a c + b d) + i (b c - a d).
-    const __m128d p_re = _mm_mul_pd(a, c), q_re = _mm_mul_pd(b, d);
-    const __m128d p_im = _mm_mul_pd(a, d), q_im = _mm_mul_pd(b, c);
-    re[h] = _mm_cvtpd_ps(kConj ? _mm_add_pd(p_re, q_re) : _mm_sub_pd(p_re, q_re));
-    im[h] = _mm_cvtpd_ps(kConj ? _mm_sub_pd(q_im, p_im) : _mm_add_pd(p_im, q_im));
-  }
-  const __m128 re4 = _mm_movelh_ps(re[0], re[1]), im4 = _mm_movelh_ps(im[0], im[1]);
-  r01 = _mm_unpacklo_ps(re4, im4);
-  r23 = _mm_unpackhi_ps(re4, im4);
-  const __m128 larger = _mm_max_ps(magnitude(re4), magnitude(im4));
-  return _mm_movemask_ps(_mm_cmple_ps(larger, _mm_set1_ps(FLT_MAX))) != 0xF;
+  const __m128 a = _mm_shuffle_ps(x01, x23, _MM_SHUFFLE(2, 0, 2, 0));
+  const __m128 b = _mm_shuffle_ps(x01, x23, _MM_SHUFFLE(3, 1, 3, 1));
+  const __m128 c = _mm_shuffle_ps(y01, y23, _MM_SHUFFLE(2, 0, 2, 0));
+  const __m128 d = _mm_shuffle_ps(y01, y23, _MM_SHUFFLE(3, 1, 3, 1));
+  const __m128 p_re = _mm_mul_ps(a, c), q_re = _mm_mul_ps(b, d);
+  const __m128 p_im = _mm_mul_ps(a, d), q_im = _mm_mul_ps(b, c);
+  // x conj(y) = (a c + b d) + i (b c - a d).
+  const __m128 re = kConj ? _mm_add_ps(p_re, q_re) : _mm_sub_ps(p_re, q_re);
+  const __m128 im = kConj ? _mm_sub_ps(q_im, p_im) : _mm_add_ps(p_im, q_im);
+  r01 = _mm_unpacklo_ps(re, im);
+  r23 = _mm_unpackhi_ps(re, im);
+  const __m128 products = _mm_max_ps(_mm_max_ps(exponent_field(p_re), exponent_field(q_re)),
+                                     _mm_max_ps(exponent_field(p_im), exponent_field(q_im)));
+  const __m128 larger =
+      _mm_min_ps(_mm_max_ps(exponent_field(re), exponent_field(im)), _mm_set1_ps(0x1p125f));
+  return _mm_movemask_ps(_mm_cmple_ps(products, larger)) != 0xF;
 }
 
 // x / y = x conj(y) / |y|^2 for single parts (in double: the products are exact and
