@@ -56,7 +56,8 @@ ZORN_FAST_INLINE F32x4 asin_rest(F32x4 u, F32x4 z) {
 }
 // For |x| > 1/2 the arguments go through asin s with s = sqrt(w), w = (1 - |x|)/2 exact:
 // s = head + tail, head the float root with its low 12 bits cleared (its square exact,
-// w minus it exact by Sterbenz), tail from the remainder. w = s^2 serves as z.
+// w minus it exact by Sterbenz), tail from the remainder. w = s^2 serves as z. At |x| = 1
+// the tail is 0/0: the kernels leave |x| = 1 to the callout (outside_unit).
 struct HalfComplementRoot {
   F32x4 w, root, head, tail;
 };
@@ -64,20 +65,13 @@ ZORN_FAST_INLINE HalfComplementRoot half_complement_root(F32x4 a) {
   const F32x4 w = (fsplat(1.0f) - a) * fsplat(0.5f);
   const F32x4 root = {_mm_sqrt_ps(w.v)};
   const F32x4 head = simd::from_bits(simd::bits(root) & simd::I32x4::splat(-4096));
-  // The floor keeps 0/0 away at |x| = 1, where head, tail and w are 0.
-  const F32x4 tail = (w - head * head) / simd::max(root + head, fsplat(0x1p-100f));
+  const F32x4 tail = (w - head * head) / (root + head);
   return {w, root, head, tail};
 }
 ZORN_FAST_INLINE F32x4 and_bits(F32x4 a, F32x4 b) { return {_mm_and_ps(a.v, b.v)}; }
 ZORN_FAST_INLINE F32x4 xor_bits(F32x4 a, F32x4 b) { return {_mm_xor_ps(a.v, b.v)}; }
 namespace data = inverse_trig::data;
 
-// base + m (h + t) for base = b pi/2 (b = 0, 1 or 2), m = +-1 or +-2 and t small beside
-// h: m h and m t are exact.
-ZORN_FAST_INLINE F32x4 angle_sum(F32x4 b, F32x4 m, F32x4 h, F32x4 t) {
-  return sum_rounded_once(b * fsplat(data::kHalfPiFloatHi), b * fsplat(data::kHalfPiFloatLo),
-                          m * h, m * t);
-}
 // The series' argument u (a, or the root of (1 - a)/2 above 1/2 for a = |x|), with
 // h + t = asin u (h = a, or the root's head; t the series' rest and the root's tail)
 // for z = u^2 (the exact (1 - a)/2 beyond 1/2: a^2 < (1 - a)/2 exactly when a < 1/2).
@@ -102,10 +96,10 @@ ZORN_FAST_INLINE SeriesArgument series_argument(F32x4 a) {
   return {outer, simd::min(a, s.head), rest + tail};
 }
 constexpr float kPiHead = static_cast<float>(data::kInversePiLessQuarterHead12);
-// asin a for 0 <= a <= 1: a + rest below 1/2; above, pi/2 - 2 (head + tail + rest).
-// In radians the head's sum needs no Fast2Sum: above 1/2 the head is 0 or at least
-// 2^-13 (a float below 1 is at most 1 - 2^-24), so 2 head, a 12-bit number, is a
-// multiple of 2^-23, as is pi/2's head, and their difference, in [0.57, 1.58], is exact.
+// asin a for 0 <= a < 1: a + rest below 1/2; above, pi/2 - 2 (head + tail + rest).
+// In radians the head's sum needs no Fast2Sum: above 1/2 the head is at least 2^-13 (a
+// float below 1 is at most 1 - 2^-24), so 2 head, a 12-bit number, is a multiple of
+// 2^-23, as is pi/2's head, and their difference, in [0.57, 1.58], is exact.
 // Over pi, 1/2 (beyond) + m h/4 is exact for the same reason; m h H joins it by
 // Fast2Sum, exact beyond 1/2 (12 bits by 12) and below rounded by 1/8 ulp of the
 // result (it is 0.22 of it).
@@ -122,10 +116,11 @@ ZORN_FAST_INLINE F32x4 asin_float(F32x4 a) {
            (and_bits(s.outer, fsplat(data::kHalfPiFloatLo)) + m * s.t);
   }
 }
-// acos x for -1 <= x <= 1: pi/2 - x - rest in the middle; above 1/2, 2 (head + tail +
-// rest), exactly +0 at 1; below -1/2, pi minus that, pi rounded at -1. The series runs
-// on |x| (its rest is odd), so m is -sign(x), or 2 sign(x) beyond 1/2, and b = 1 - m/2
-// there.
+// acos x for -1 < x < 1: pi/2 - x - rest in the middle; above 1/2, 2 (head + tail +
+// rest); below -1/2, pi minus that. The series runs on |x| (its rest is odd), so m is
+// -sign(x), or 2 sign(x) beyond 1/2, and the base b pi/2 with b = 1 - m/2 there: in
+// radians its head is pi/2's less m times half of it (exact), its remainder the head
+// times the ratio of pi/2's remainder to its head (2^-48 off).
 // Over pi, b/2 + m h/4 by Fast2Sum, then m h H: in the middle and below -1/2 the result
 // is at least 1/3 and m h H at most 0.07 (its rounding weighs 1/16 ulp); above 1/2 it is
 // exact (12 bits by 12).
@@ -134,35 +129,39 @@ ZORN_FAST_INLINE F32x4 acos_float(F32x4 x) {
   const SeriesArgument s = series_argument<kPi>(simd::abs(x));
   const F32x4 m = xor_bits(and_bits(s.outer, fsplat(3.0f)) - fsplat(1.0f),
                            and_bits(x, fsplat(-0.0f)));
-  const F32x4 b = fsplat(1.0f) - and_bits(s.outer, m * fsplat(0.5f));
   if constexpr (kPi) {
+    const F32x4 b = fsplat(1.0f) - and_bits(s.outer, m * fsplat(0.5f));
     const F32x4 mh = m * s.h;
     return atan_float::sum_rounded_once(b * fsplat(0.5f), mh * fsplat(0.25f),
                                         mh * fsplat(kPiHead) + m * s.t);
   } else {
-    return angle_sum(b, m, s.h, s.t);
+    constexpr float kHalfPiHi = data::kHalfPiFloatHi;
+    const F32x4 base = fsplat(kHalfPiHi) - and_bits(s.outer, m * fsplat(0.5f * kHalfPiHi));
+    const F32x4 base_low = base * fsplat(static_cast<float>(data::kHalfPiFloatLo / kHalfPiHi));
+    return sum_rounded_once(base, base_low, m * s.h, m * s.t);
   }
 }
 
-// Beyond [-1, 1], and NaN.
+// |x| >= 1 (1 itself: the tail above), and NaN.
 ZORN_FAST_INLINE int outside_unit(simd::F32x4 x) {
-  return simd::lane_mask_not_less_equal(simd::abs(x), simd::F32x4::splat(1.0f));
+  return simd::lane_mask_not_less(simd::abs(x), simd::F32x4::splat(1.0f));
 }
 // Asinpi also leaves |x| below 2^-100 (products among the subnormals; 0 too, which the
 // callout returns as it is).
 ZORN_FAST_INLINE int outside_unit_or_tiny(simd::F32x4 x) {
-  return atan_float::magnitude_bits_outside(x, atan_float::kAtanpiLowestBits, 0x3F800000);
+  return atan_float::magnitude_bits_outside(x, atan_float::kAtanpiLowestBits, 0x3F7FFFFF);
 }
 // Atan takes every argument.
 ZORN_FAST_INLINE int none(simd::F32x4) { return 0; }
 
 }  // namespace inverse_trig_single
 
-// Paired: each group is one chain (a root or a division, then the series).
+// Paired: each group is one chain (a root or a division, then the series). Acos, about
+// a tenth more operations a group, runs one group a step (1% faster than paired).
 using AsinSingle = CoreSingle<inverse_trig_single::asin_float<false>, true,
                                  inverse_trig_single::outside_unit, tess_callout_sAsin, true>;
 using AcosSingle = CoreSingle<inverse_trig_single::acos_float<false>, false,
-                                 inverse_trig_single::outside_unit, tess_callout_sAcos, true>;
+                                 inverse_trig_single::outside_unit, tess_callout_sAcos>;
 using AsinpiSingle = CoreSingle<inverse_trig_single::asin_float<true>, true,
                                    inverse_trig_single::outside_unit_or_tiny,
                                    tess_callout_sAsinpi, true>;
