@@ -28,8 +28,6 @@ namespace hyperbolic_single {
 using simd::F64x2;
 using hyperbolic::splat;
 
-constexpr int32_t kOverflowBoundBits = 0x42B2D4FC;  // 89.41599, the last finite result
-
 // ln v for a positive normal double v to a relative error near 2^-34 (enough for one
 // rounding to float), or an absolute one near 2^-53 as v nears 1. From the bits of v =
 // 2^e m: the point c = 1 + j/64 nearest m (j = 64 at m near 2, whose row holds ln 2),
@@ -68,8 +66,14 @@ ZORN_FAST_INLINE F64x2 atanh_core(F64x2 a) {
   return simd::select(simd::less(a, splat(0x1p-12)), series, y);
 }
 
+// Beyond the overflow bound, infinities and NaN: for Sinh the lanes its clamp changes
+// (the clamp shared with the core), for Cosh by the bits of |x|.
+ZORN_FAST_INLINE int sinh_clamped_lanes(simd::F32x4 x) {
+  return _mm_movemask_ps(_mm_cmpneq_ps(clamp_to_overflow_bound(x).v, x.v));
+}
 ZORN_FAST_INLINE int beyond_overflow_bound(simd::F32x4 x) {
-  return simd::lane_mask(simd::bits(simd::abs(x)) > simd::I32x4::splat(kOverflowBoundBits));
+  return simd::lane_mask(simd::bits(simd::abs(x)) >
+                         simd::bits(simd::F32x4::splat(kOverflowBound)));
 }
 // Infinities and NaN.
 ZORN_FAST_INLINE int not_finite(simd::F32x4 x) {
@@ -88,8 +92,9 @@ ZORN_FAST_INLINE int outside_open_unit(simd::F32x4 x) {
 
 }  // namespace hyperbolic_single
 
-using SinhSingle = CoreSingle<hyperbolic_single::sinh_core, true,
-                              hyperbolic_single::beyond_overflow_bound, tess_callout_sSinh, true>;
+// Sinh's core takes x with its sign (rows of both signs), hence false: nothing to put back.
+using SinhSingle = CoreSingle<hyperbolic_single::sinh_core, false,
+                              hyperbolic_single::sinh_clamped_lanes, tess_callout_sSinh, true>;
 using CoshSingle = CoreSingle<hyperbolic_single::cosh_core, false,
                               hyperbolic_single::beyond_overflow_bound, tess_callout_sCosh, true>;
 using TanhSingle = CoreSingle<hyperbolic_single::tanh_core, true,
