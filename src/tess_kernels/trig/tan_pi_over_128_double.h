@@ -42,6 +42,31 @@ inline ReducedAngle reduce(F64x2 a) {
                                      kPiOver128[2]>(a);
 }
 
+// What the table lookup and the quotient need of a reduced angle: s and s_lo, the series'
+// odd part, and the words of t (the row number in the low bits). The contiguous block
+// runs the reductions and series of a chunk of pairs before their quotients, each pass
+// through these, so that the constants of each pass fit the registers beside its chains.
+struct Staged {
+  F64x2 s, s_lo, odd;
+  simd::Words rows;
+};
+
+// tan(s + e) - s = odd + e, e = s_lo + delta: e reaches 2^-49.7 (m times the last part of
+// pi/128), and e tan^2 s would be 0.1 ulp of a result near pi/256, so the cube takes
+// s + s_lo (delta, below 2^-55, leaves 2^-68).
+inline void stage(const ReducedAngle& angle, Staged& out) {
+  const auto c = [](int i) { return F64x2::splat(polynomial::kTanTail[i]); };
+  const F64x2 sf = angle.hi + angle.lo;
+  const F64x2 z = sf * sf;
+  out.s = angle.hi;
+  out.s_lo = angle.lo;
+  out.odd = (sf * z) * ((c(2) * z + c(1)) * z + c(0));
+  // The row numbers through memory: the loop waits on the vector ports, where the word
+  // extractions would go (1.01x faster).
+  _mm_store_si128(reinterpret_cast<__m128i*>(out.rows.w), angle.t_bits.v);
+  asm("" : "+m"(out.rows.w));  // read back from memory, not extracted from the register
+}
+
 // tan(m pi/128 + s + s_lo). Error budget in units of the result's last place: the heads
 // S_hi + C_hi s and C_hi - S_hi s are summed exactly (Dekker's fast two-sum: the term of
 // the row that is not 1 is 0 or at least tan(pi/128) > |s| in size); of their products
@@ -49,23 +74,14 @@ inline ReducedAngle reduce(F64x2 a) {
 // 0.008; T's series errs by 2^-61 of T; the corrected quotient leaves one rounding, 0.5,
 // and products of its terms of 2^-12 with 2^-52. D is 0 only at b = pi/2 and s = 0,
 // which no argument but a multiple of pi/2 reduces to.
-inline F64x2 tan_of(const ReducedAngle& angle) {
-  // The row numbers through memory: the loop waits on the vector ports, where the word
-  // extractions would go (1.01x faster).
-  const simd::Words w = simd::words_through_memory(angle.t_bits.v);
-  const double* row0 = trig_tables::kTanPiOver128Double[w.w[0] & 127];
-  const double* row1 = trig_tables::kTanPiOver128Double[w.w[2] & 127];
+inline F64x2 finish(const Staged& in) {
+  const double* row0 = trig_tables::kTanPiOver128Double[in.rows.w[0] & 127];
+  const double* row1 = trig_tables::kTanPiOver128Double[in.rows.w[2] & 127];
   const __m128d a0 = _mm_load_pd(row0), a1 = _mm_load_pd(row1);
   const F64x2 s_hi{_mm_unpacklo_pd(a0, a1)}, c_hi{_mm_unpackhi_pd(a0, a1)};
   const F64x2 delta{_mm_loadh_pd(_mm_load_sd(row0 + 2), row1 + 2)};
-  const F64x2 s = angle.hi;
-  const auto c = [](int i) { return F64x2::splat(polynomial::kTanTail[i]); };
-  // tan(s + e) - s, e = s_lo + delta: e reaches 2^-49.7 (m times the last part of
-  // pi/128), and e tan^2 s would be 0.1 ulp of a result near pi/256, so the cube takes
-  // s + s_lo (delta, below 2^-55, leaves 2^-68).
-  const F64x2 sf = s + angle.lo;
-  const F64x2 z = sf * sf;
-  const F64x2 tail = (sf * z) * ((c(2) * z + c(1)) * z + c(0)) + (angle.lo + delta);
+  const F64x2 s = in.s;
+  const F64x2 tail = in.odd + (in.s_lo + delta);
   const F64x2 cs = c_hi * s;
   const F64x2 ss = s_hi * s;
   // Row 0 holds S_hi = -0, so that a zero s keeps its sign here.
@@ -87,6 +103,12 @@ inline F64x2 tan_of(const ReducedAngle& angle) {
   const F64x2 minus_residual =
       (((q_hi * dc_hi - s_hi) - cs) - c_hi * tail) + q_hi * dc_lo;
   return q_hi - minus_residual * inverse;
+}
+
+inline F64x2 tan_of(const ReducedAngle& angle) {
+  Staged staged;
+  stage(angle, staged);
+  return finish(staged);
 }
 
 // tan x for |x| <= sin_core::kFastPathLimit.

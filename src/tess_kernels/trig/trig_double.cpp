@@ -6,6 +6,7 @@
 #include "tess_kernels/trig/reduction_double.h"
 #include "tess_kernels/trig/sin_core_double.h"
 #include "tess_kernels/trig/tan_pi_over_128_double.h"
+#include "tess_kernels/trig/two_pass_block.h"
 #include "zorn/tess.h"
 
 TESS_INTERLEAVE_BEGIN
@@ -63,11 +64,16 @@ double of_quadrant(const QuarterTurnReduction& q, double x) {
   }
 }
 
+// Lanes beyond the fast path as a compare mask (NaN included).
+[[gnu::always_inline]] inline F64x2 beyond_fast_path(F64x2 x) {
+  return simd::not_less_equal(simd::abs(x), F64x2::splat(kFastPathLimit));
+}
+
 // Special lanes as a compare mask: the block tests both vectors' masks with one movmskpd.
 template <Fn F>
 [[gnu::always_inline]] inline F64x2 pair(F64x2 x, F64x2& y) {
   y = fast_lanes<F>(x);
-  return simd::not_less_equal(simd::abs(x), F64x2::splat(kFastPathLimit));
+  return beyond_fast_path(x);
 }
 
 // Any argument: NaN passes through, ±inf is a domain error, finite arguments beyond the
@@ -104,7 +110,18 @@ int32_t tess_callout_dSin(double x, double* r) { return callout<Fn::kSin>(x, r);
 TESS_DOUBLE_PAIRED_STEP_LOOPS(CosDouble, pair<Fn::kCos>)
 int32_t tess_callout_dCos(double x, double* r) { return callout<Fn::kCos>(x, r); }
 
-TESS_DOUBLE_PAIRED_STEP_LOOPS(TanDouble, pair<Fn::kTan>)
+// In two passes, sixteen pairs a chunk (eight took 1.006x the time, four 1.05x).
+int64_t TanDouble::fast_block(int64_t n, const double* a, double* r) {
+  const auto stage = [](F64x2 x, tan_pi_over_128::Staged& staged) {
+    tan_pi_over_128::stage(tan_pi_over_128::reduce(x), staged);
+    return beyond_fast_path(x);
+  };
+  return run_two_pass_block<tan_pi_over_128::Staged, 16>(n, a, r, stage,
+                                                         tan_pi_over_128::finish, pair<Fn::kTan>);
+}
+int TanDouble::fast_group(const double x[4], double y[4]) {
+  return run_fast_group(x, y, pair<Fn::kTan>);
+}
 int32_t tess_callout_dTan(double x, double* r) { return callout<Fn::kTan>(x, r); }
 
 int32_t sin_cos_double(double x, double& s, double& c) {

@@ -1,0 +1,37 @@
+// The contiguous block of a double precision kernel in two passes over a chunk of pairs:
+// `stage(x, staged)` (the reduction and series of every pair, into memory) and then
+// `finish(staged)` (the table rows and the combination), rather than one pass through
+// both. Each pass then holds its own constants in registers beside a few chains, where
+// one pass through both spilled (d Tan: 401 instructions for four pairs, 104 of them stack
+// accesses, against 360 with 9; d Cos, whose one pass did not spill, was slower). A chunk
+// holding a special lane is left to run_fast_block and `pair`, group by group, which must
+// give the same bits.
+#pragma once
+
+#include <cstdint>
+
+#include "tess_kernels/frame/lane_loop_double.h"
+#include "tess_kernels/frame/simd.h"
+
+namespace zorn::tess {
+
+template <class Staged, int kPairs, class Stage, class Finish, class Pair>
+[[gnu::always_inline]] inline int64_t run_two_pass_block(int64_t n, const double* a, double* r,
+                                                         Stage&& stage, Finish&& finish,
+                                                         Pair&& pair) {
+  int64_t g = 0;
+  for (; g + 2 * kPairs <= n; g += 2 * kPairs) {
+    Staged staged[kPairs];
+    simd::F64x2 special = simd::F64x2::splat(0.0);
+#pragma GCC unroll 2
+    for (int v = 0; v < kPairs; ++v) {
+      special = special | stage(simd::F64x2::load(a + g + 2 * v), staged[v]);
+    }
+    if (simd::lane_mask(special) != 0) break;
+#pragma GCC unroll 2
+    for (int v = 0; v < kPairs; ++v) finish(staged[v]).store(r + g + 2 * v);
+  }
+  return g + run_fast_block(n - g, a + g, r + g, pair);
+}
+
+}  // namespace zorn::tess
