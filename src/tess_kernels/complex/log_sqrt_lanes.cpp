@@ -244,38 +244,52 @@ inline Angle angle_of(F64x2 x, F64x2 y) {
   return {it::atan_ratio_sum(ay, ax, simd::less(x, F64x2::splat(0.0))), special};
 }
 
+// arg z (or arg z / ln 10, kBase10) with the sign of y, rounded once.
+template <bool kBase10>
+inline void store_angle(it::Sum value, F64x2 y, double* im) {
+  const F64x2 magnitude = kBase10 ? over_ln10(value.hi, value.lo) : it::rounded(value);
+  (magnitude | it::sign_of(y)).store(im);
+}
+
+// Pairs whose parts all lie in [2^-500, 2^500) (about 99% of moderate arguments) and
+// whose |z|^2 lies outside [0.5, 2) are found by one range test, which makes every other
+// test (the scalar form's lanes, the angle's range, the scaling) void; the others take
+// the general steps below.
 template <bool kBase10>
 [[TESS_INTERLEAVED]] int LogLanes<kBase10>::group(const double x[4], const double y[4],
                                                   double re[4], double im[4]) {
   int special = 0;
 #pragma GCC unroll 2
   for (int v = 0; v < 4; v += 2) {
+    const F64x2 xv = F64x2::load(x + v), yv = F64x2::load(y + v);
+    const F64x2 ax = simd::abs(xv), ay = simd::abs(yv);
+    const F64x2 larger = max(ax, ay), smaller = min(ax, ay);
+    // max and min drop a NaN, the sum keeps it (and fails the test).
+    if (simd::lane_mask(simd::not_less(smaller, F64x2::splat(0x1p-500)) &
+                        simd::less(ax + ay, F64x2::splat(0x1p500))) == 3) [[likely]] {
+      const h::Sum n = sum_of_squares_away_from_one(larger, smaller);
+      if (simd::lane_mask(simd::not_less(n.hi, F64x2::splat(0.5)) &
+                          simd::less(n.hi, F64x2::splat(2.0))) == 0) [[likely]] {
+        in_base<kBase10>(log_modulus_away_from_one(n)).store(re + v);
+        // The angle's tail joins the quotient by ln 10, so that it rounds once (rounded
+        // first, up to 1.4 ulp).
+        store_angle<kBase10>(it::atan_ratio_sum(ay, ax, simd::less(xv, F64x2::splat(0.0))), yv,
+                             im + v);
+        continue;
+      }
+    }
     const Parts p = load_parts(x + v, y + v);
     const F64x2 moderate = simd::not_less(p.larger, F64x2::splat(0x1p-500)) &
                            simd::less(p.larger, F64x2::splat(0x1p500));
-    F64x2 scale = F64x2::splat(1.0);
-    LogParts modulus;
-    bool away = false;
-    if (simd::lane_mask(moderate) == 3) {
-      const h::Sum n = sum_of_squares_away_from_one(p.larger, p.smaller);
-      away = simd::lane_mask(simd::not_less(n.hi, F64x2::splat(0.5)) &
-                             simd::less(n.hi, F64x2::splat(2.0))) == 0;
-      if (away) [[likely]] modulus = log_modulus_away_from_one(n);
-    }
-    if (!away) {
-      const F64x2 e = simd::select(moderate, F64x2::splat(0.0),
-                                   simd::exponent_and_mantissa(p.larger, 0).k);
-      scale = simd::select(moderate, F64x2::splat(1.0),
-                           inverse_power(simd::bits(p.larger) & I64x2::splat(kExponentField)));
-      modulus = log_modulus_scaled(p.larger * scale, p.smaller * scale, e);
-    }
-    in_base<kBase10>(modulus).store(re + v);
-    // The angle does not change with the scale; in base 10 its tail joins the quotient by
-    // ln 10, so that it rounds once (rounded first, up to 1.4 ulp).
+    const F64x2 e = simd::select(moderate, F64x2::splat(0.0),
+                                 simd::exponent_and_mantissa(p.larger, 0).k);
+    const F64x2 scale =
+        simd::select(moderate, F64x2::splat(1.0),
+                     inverse_power(simd::bits(p.larger) & I64x2::splat(kExponentField)));
+    in_base<kBase10>(log_modulus_scaled(p.larger * scale, p.smaller * scale, e)).store(re + v);
+    // The angle does not change with the scale.
     const Angle angle = angle_of(p.x * scale, p.y * scale);
-    const F64x2 magnitude = kBase10 ? over_ln10(angle.value.hi, angle.value.lo)
-                                    : it::rounded(angle.value);
-    (magnitude | it::sign_of(p.y)).store(im + v);
+    store_angle<kBase10>(angle.value, p.y, im + v);
     special |= (p.special | angle.special) << v;
   }
   return special;
