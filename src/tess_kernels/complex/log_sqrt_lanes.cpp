@@ -363,15 +363,19 @@ struct ScaledRoot {
 [[TESS_INTERLEAVED]] int SqrtLanes::group(const double x[4], const double y[4], double re[4],
                                           double im[4]) {
   int special = 0;
+#pragma GCC unroll 2
   for (int v = 0; v < 4; v += 2) {
-    const Parts p = load_parts(x + v, y + v);
-    if (simd::lane_mask(simd::less(p.smaller, F64x2::splat(0x1p-60)) |
-                        simd::not_less_equal(p.larger, F64x2::splat(0x1p60))) == 0) [[likely]] {
-      const ScaledRoot r = scaled_root(p, F64x2::splat(0.5));
-      store_root(p.x, p.y, r.t, r.w, re + v, im + v);
-      special |= p.special << v;
+    const F64x2 xv = F64x2::load(x + v), yv = F64x2::load(y + v);
+    const F64x2 ax = simd::abs(xv), ay = simd::abs(yv);
+    // Parts in [2^-60, 2^60] leave none of the scalar form's lanes: that test is skipped
+    // (the sum fails for a NaN, which the minimum may drop).
+    if (simd::lane_mask(simd::not_less(min(ax, ay), F64x2::splat(0x1p-60)) &
+                        simd::less(ax + ay, F64x2::splat(0x1p60))) == 3) [[likely]] {
+      const ScaledRoot r = scaled_root({xv, yv, max(ax, ay), min(ax, ay), 0}, F64x2::splat(0.5));
+      store_root(xv, yv, r.t, r.w, re + v, im + v);
       continue;
     }
+    const Parts p = load_parts(x + v, y + v);
     const I64x2 field = ((simd::bits(p.larger) & I64x2::splat(kExponentField)) -
                          I64x2::splat(kUnitExponent)) |
                         I64x2::splat(kUnitExponent);
