@@ -192,13 +192,21 @@ namespace {
 // sinh b and cosh b - 1 for 0 <= b <= 600 as hi + lo. Below 1/2, sinh b from its series
 // and cosh b - 1 = b^2/2 (1 + b^2 T(b^2)), b^2 exact by Dekker's product, T the Taylor
 // series sum 2 b^(2k-2) / (2k+2)! to k = 7 (the rest below 2^-60); from 1/2 on, twice
-// the halved cosine less 1, exact by a fast two-sum (2 cosh b / 2 >= 1).
+// the halved cosine less 1, exact by a fast two-sum (2 cosh b / 2 >= 1). Without
+// kSeries the caller has found every b at or above 1/2, and the series are left out.
 struct SinhCoshLessOne {
   h::Sum sinh, cosh_m1;
 };
+template <bool kSeries>
 [[gnu::always_inline]] inline SinhCoshLessOne sinh_cosh_less_one(F64x2 b) {
   const auto c = [](double v) { return F64x2::splat(v); };
   const h::HalfHyperbolic half = h::half_hyperbolic(b);
+  const F64x2 two = c(2.0), half_one = c(0.5);
+  const TwoSum m1 = fast_two_sum(half.cosh_half.hi * two, c(-1.0));
+  if constexpr (!kSeries) {
+    return {{half.sinh_half.hi * two, half.sinh_half.lo * two},
+            {m1.sum, m1.err + half.cosh_half.lo * two}};
+  }
   const h::Sum series = h::sinh_series(b);
   const Split bs = truncated_split(b);
   const TwoSum sq = two_product(bs, bs);
@@ -207,8 +215,6 @@ struct SinhCoshLessOne {
                        z2 * ((c(1.0 / 20160) + z * c(1.0 / 1814400)) +
                              z2 * ((c(1.0 / 239500800) + z * c(1.0 / 43589145600)) +
                                    z2 * c(1.0 / 10461394944000))));
-  const F64x2 two = c(2.0), half_one = c(0.5);
-  const TwoSum m1 = fast_two_sum(half.cosh_half.hi * two, c(-1.0));
   const F64x2 in_series = simd::less(b, c(h::kSinhSeriesLimit));
   return {{simd::select(in_series, series.hi, half.sinh_half.hi * two),
            simd::select(in_series, series.lo, half.sinh_half.lo * two)},
@@ -243,8 +249,9 @@ constexpr double kNearPole = 0x1p-17;
 // the quotient's remainder underflow; the denominator is at most about 2 there) go to the
 // scalar form, as do non-zero |y| below 2^-100. Without kNearPoles, the lanes near
 // a pole are only marked in `poles` (their results to be recomputed with it): a branch
-// inside the group would keep its two pairs from interleaving.
-template <bool kRotated, bool kNearPoles>
+// inside the group would keep its two pairs from interleaving. Without kSeries every
+// |x| is at least 1/4 (the group's test; 90% of groups of x uniform in [-10, 10]).
+template <bool kRotated, bool kNearPoles, bool kSeries>
 [[gnu::always_inline]] inline int tangent_pairs(const double x[4], const double y[4], double re[4],
                                                 double im[4], int& poles) {
   int special = 0;
@@ -253,7 +260,7 @@ template <bool kRotated, bool kNearPoles>
     const F64x2 xv = kRotated ? F64x2::load(y + v) ^ minus : F64x2::load(x + v);
     const F64x2 yv = F64x2::load((kRotated ? x : y) + v);
     const F64x2 a = simd::abs(xv);
-    const SinhCoshLessOne hc = sinh_cosh_less_one(a + a);
+    const SinhCoshLessOne hc = sinh_cosh_less_one<kSeries>(a + a);
     const F64x2 y2 = yv + yv;
     const Circular t = circular(y2);
     const TwoSum sum = fast_two_sum(F64x2::splat(1.0), t.c.hi);
@@ -287,20 +294,33 @@ template <bool kRotated, bool kNearPoles>
   return special;
 }
 
+// The group's pairs on the common path, a function of its own for each kSeries (inline
+// in one function the two copies spilled the constants of both).
+template <bool kRotated, bool kSeries>
+[[gnu::noinline, TESS_INTERLEAVED]] int tangent_group(const double x[4], const double y[4],
+                                                     double re[4], double im[4], int& poles) {
+  return tangent_pairs<kRotated, false, kSeries>(x, y, re, im, poles);
+}
+
 template <bool kRotated>
 [[gnu::noinline]] int tangent_near_poles(const double x[4], const double y[4], double re[4],
                                          double im[4]) {
   int poles = 0;
-  return tangent_pairs<kRotated, true>(x, y, re, im, poles);
+  return tangent_pairs<kRotated, true, true>(x, y, re, im, poles);
 }
 
 }  // namespace
 
 template <bool kRotated>
-[[TESS_INTERLEAVED]] int TangentLanes<kRotated>::group(const double x[4], const double y[4],
-                                                       double re[4], double im[4]) {
+int TangentLanes<kRotated>::group(const double x[4], const double y[4], double re[4],
+                                  double im[4]) {
   int poles = 0;
-  const int special = tangent_pairs<kRotated, false>(x, y, re, im, poles);
+  const double* const along = kRotated ? y : x;
+  const F64x2 quarter = F64x2::splat(0.25);
+  const bool series = simd::lane_mask(simd::less(simd::abs(F64x2::load(along)), quarter) |
+                                      simd::less(simd::abs(F64x2::load(along + 2)), quarter)) != 0;
+  const int special = series ? tangent_group<kRotated, true>(x, y, re, im, poles)
+                             : tangent_group<kRotated, false>(x, y, re, im, poles);
   if (poles != 0) [[unlikely]] return tangent_near_poles<kRotated>(x, y, re, im);
   return special;
 }
