@@ -56,6 +56,14 @@ struct Circular {
           {p.sin.hi ^ (swap_hi ^ sin_sign), p.sin.lo ^ (swap_lo ^ sin_sign)}};
 }
 
+// Whether any of the four values at p lies below `limit` in magnitude: a group's choice
+// of the form with the series of sinh (NaNs compare false, as in the lanes' selects).
+inline bool any_below(const double* p, double limit) {
+  const F64x2 l = F64x2::splat(limit);
+  return simd::lane_mask(simd::less(simd::abs(F64x2::load(p)), l) |
+                         simd::less(simd::abs(F64x2::load(p + 2)), l)) != 0;
+}
+
 // Lanes whose |y| is beyond the quarter-turn reduction or not finite, as a two-bit mask.
 inline int circular_out_of_range(F64x2 y) {
   return simd::lane_mask(
@@ -74,12 +82,18 @@ inline int tiny_lanes(F64x2 v, double limit) {
 }
 
 // sinh a and cosh a for 0 <= a <= 689 as hi + lo, sinh from its series below 1/2.
+// Without kSeries the caller has found every a at or above 1/2.
 struct SinhCosh {
   h::Sum sinh, cosh;
 };
+template <bool kSeries>
 [[gnu::always_inline]] inline SinhCosh sinh_cosh(F64x2 a) {
   const F64x2 two = F64x2::splat(2.0);
   const h::HalfHyperbolic half = h::half_hyperbolic(a);
+  if constexpr (!kSeries) {
+    return {{half.sinh_half.hi * two, half.sinh_half.lo * two},
+            {half.cosh_half.hi * two, half.cosh_half.lo * two}};
+  }
   const h::Sum series = h::sinh_series(a);
   const F64x2 in_series = simd::less(a, F64x2::splat(h::kSinhSeriesLimit));
   return {{simd::select(in_series, series.hi, half.sinh_half.hi * two),
@@ -166,16 +180,18 @@ inline void store_parts(F64x2 even_part, F64x2 odd_part, double* re, double* im)
 // sinh(x + iy) = sinh x cos y + i cosh x sin y, cosh(x + iy) = cosh x cos y + i sinh x sin y,
 // from sinh |x| and cosh |x| with the sign of x on the odd part. The rotated forms take
 // x' + iy' = i z = -y + ix, and the sine gives back -i times the result.
-template <bool kSine, bool kRotated>
-[[TESS_INTERLEAVED]] int HyperbolicLanes<kSine, kRotated>::group(const double x[4], const double y[4], double re[4],
-                                            double im[4]) {
+// Each kSeries form is a function of its own (see tangent_group).
+namespace {
+template <bool kSine, bool kRotated, bool kSeries>
+[[gnu::noinline, TESS_INTERLEAVED]] int hyperbolic_group(const double x[4], const double y[4],
+                                                        double re[4], double im[4]) {
   int special = 0;
   const F64x2 positive = F64x2::splat(0.0), minus = F64x2::splat(-0.0);
   for (int v = 0; v < 4; v += 2) {
     const F64x2 xv = kRotated ? F64x2::load(y + v) ^ minus : F64x2::load(x + v);
     const F64x2 yv = F64x2::load((kRotated ? x : y) + v);
     const F64x2 a = simd::abs(xv), sign = xv & minus;
-    const auto [sinh, cosh] = sinh_cosh(a);
+    const auto [sinh, cosh] = sinh_cosh<kSeries>(a);
     const Circular t = circular(yv);
     const F64x2 even_part = kSine ? product(cosh, t.s, positive) : product(cosh, t.c, positive);
     const F64x2 odd_part = kSine ? product(sinh, t.c, sign) : product(sinh, t.s, sign);
@@ -185,6 +201,15 @@ template <bool kSine, bool kRotated>
                << v;
   }
   return special;
+}
+}  // namespace
+
+template <bool kSine, bool kRotated>
+int HyperbolicLanes<kSine, kRotated>::group(const double x[4], const double y[4], double re[4],
+                                            double im[4]) {
+  return any_below(kRotated ? y : x, h::kSinhSeriesLimit)
+             ? hyperbolic_group<kSine, kRotated, true>(x, y, re, im)
+             : hyperbolic_group<kSine, kRotated, false>(x, y, re, im);
 }
 
 namespace {
@@ -315,12 +340,10 @@ template <bool kRotated>
 int TangentLanes<kRotated>::group(const double x[4], const double y[4], double re[4],
                                   double im[4]) {
   int poles = 0;
-  const double* const along = kRotated ? y : x;
-  const F64x2 quarter = F64x2::splat(0.25);
-  const bool series = simd::lane_mask(simd::less(simd::abs(F64x2::load(along)), quarter) |
-                                      simd::less(simd::abs(F64x2::load(along + 2)), quarter)) != 0;
-  const int special = series ? tangent_group<kRotated, true>(x, y, re, im, poles)
-                             : tangent_group<kRotated, false>(x, y, re, im, poles);
+  // 2|x| below 1/2.
+  const int special = any_below(kRotated ? y : x, 0.25)
+                          ? tangent_group<kRotated, true>(x, y, re, im, poles)
+                          : tangent_group<kRotated, false>(x, y, re, im, poles);
   if (poles != 0) [[unlikely]] return tangent_near_poles<kRotated>(x, y, re, im);
   return special;
 }
