@@ -354,28 +354,44 @@ struct ScaledRoot {
   return {t.rounded(), w_of(ay, t), ay};
 }
 
-// The two pairs' chains of two roots and a quotient interleave (the logarithms and the
-// single lanes measured no gain). Where both parts of the pair lie in [2^-60, 2^60]
-// (nothing then leaves the normal range, nor the single precision one of the reciprocal
-// roots) s = 1/2, a constant the chains do not wait for, and there is nothing to scale
-// back; elsewhere s = 2^(-2k-1) for the even exponent 2k at or below the larger part's
-// (field (E - 1) | 1), and the roots are scaled back by 2^k. Either rounds alike.
+// Lanes whose parts both lie in [2^-60, 2^60] (the sum fails for a NaN, which the minimum
+// may drop): nothing then leaves the normal range, nor the single precision one of the
+// reciprocal roots, and none of the scalar form's lanes is among them.
+inline F64x2 moderate_parts(F64x2 ax, F64x2 ay) {
+  return simd::not_less(min(ax, ay), F64x2::splat(0x1p-60)) &
+         simd::less(ax + ay, F64x2::splat(0x1p60));
+}
+
+// The root of two elements with moderate parts: s = 1/2, a constant the chains do not
+// wait for, and nothing to scale back.
+[[gnu::always_inline]] inline void moderate_root(F64x2 x, F64x2 y, double* re, double* im) {
+  const F64x2 ax = simd::abs(x), ay = simd::abs(y);
+  const ScaledRoot r = scaled_root({x, y, max(ax, ay), min(ax, ay), 0}, F64x2::splat(0.5));
+  store_root(x, y, r.t, r.w, re, im);
+}
+
+// Groups whose four elements have moderate parts take both pairs in one block, so that
+// their chains of two roots and a quotient interleave (the logarithms and the single
+// lanes measured no gain). In other groups, a pair's elements beyond those parts take
+// s = 2^(-2k-1) for the even exponent 2k at or below the larger part's (field
+// (E - 1) | 1), and the roots are scaled back by 2^k. Either rounds alike.
 [[TESS_INTERLEAVED]] int SqrtLanes::group(const double x[4], const double y[4], double re[4],
                                           double im[4]) {
+  const F64x2 x0 = F64x2::load(x), y0 = F64x2::load(y);
+  const F64x2 x1 = F64x2::load(x + 2), y1 = F64x2::load(y + 2);
+  if (simd::lane_mask(moderate_parts(simd::abs(x0), simd::abs(y0)) &
+                      moderate_parts(simd::abs(x1), simd::abs(y1))) == 3) [[likely]] {
+    moderate_root(x0, y0, re, im);
+    moderate_root(x1, y1, re + 2, im + 2);
+    return 0;
+  }
   int special = 0;
-#pragma GCC unroll 2
   for (int v = 0; v < 4; v += 2) {
-    const F64x2 xv = F64x2::load(x + v), yv = F64x2::load(y + v);
-    const F64x2 ax = simd::abs(xv), ay = simd::abs(yv);
-    // Parts in [2^-60, 2^60] leave none of the scalar form's lanes: that test is skipped
-    // (the sum fails for a NaN, which the minimum may drop).
-    if (simd::lane_mask(simd::not_less(min(ax, ay), F64x2::splat(0x1p-60)) &
-                        simd::less(ax + ay, F64x2::splat(0x1p60))) == 3) [[likely]] {
-      const ScaledRoot r = scaled_root({xv, yv, max(ax, ay), min(ax, ay), 0}, F64x2::splat(0.5));
-      store_root(xv, yv, r.t, r.w, re + v, im + v);
+    const Parts p = load_parts(x + v, y + v);
+    if (simd::lane_mask(moderate_parts(simd::abs(p.x), simd::abs(p.y))) == 3) {
+      moderate_root(p.x, p.y, re + v, im + v);
       continue;
     }
-    const Parts p = load_parts(x + v, y + v);
     const I64x2 field = ((simd::bits(p.larger) & I64x2::splat(kExponentField)) -
                          I64x2::splat(kUnitExponent)) |
                         I64x2::splat(kUnitExponent);
