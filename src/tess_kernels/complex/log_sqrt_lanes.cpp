@@ -251,34 +251,58 @@ inline void store_angle(it::Sum value, F64x2 y, double* im) {
   (magnitude | it::sign_of(y)).store(im);
 }
 
-// Pairs whose parts all lie in [2^-500, 2^500) (about 99% of moderate arguments) and
-// whose |z|^2 lies outside [0.5, 2) are found by one range test, which makes every other
-// test (the scalar form's lanes, the angle's range, the scaling) void; the others take
-// the general steps below.
+// Lanes whose parts both lie in [2^-500, 2^500) (the sum fails for a NaN, which max and
+// min drop): none of the scalar form's lanes, no angle beyond the core's range and no
+// scaling is among them.
+inline F64x2 unscaled_parts(F64x2 ax, F64x2 ay) {
+  return simd::not_less(min(ax, ay), F64x2::splat(0x1p-500)) &
+         simd::less(ax + ay, F64x2::splat(0x1p500));
+}
+// Lanes whose |z|^2 (its head) lies in [0.5, 2), where ln |z| may cancel.
+inline F64x2 near_one(F64x2 n) {
+  return simd::not_less(n, F64x2::splat(0.5)) & simd::less(n, F64x2::splat(2.0));
+}
+
+// ln z of two elements with unscaled parts and |z|^2 = n away from 1. In base 10 the
+// angle's tail joins the quotient by ln 10, so that it rounds once (rounded first, up to
+// 1.4 ulp).
+template <bool kBase10>
+[[gnu::always_inline]] inline void log_away_from_one(h::Sum n, F64x2 x, F64x2 y, double* re,
+                                                     double* im) {
+  in_base<kBase10>(log_modulus_away_from_one(n)).store(re);
+  store_angle<kBase10>(it::atan_ratio_sum(simd::abs(y), simd::abs(x),
+                                          simd::less(x, F64x2::splat(0.0))),
+                       y, im);
+}
+
+// Groups whose four elements have unscaled parts and |z|^2 away from 1 (about 99% of
+// moderate arguments) take both pairs in one block after one test, which makes every other
+// test void; in other groups each pair takes that path or the general steps below.
 template <bool kBase10>
 [[TESS_INTERLEAVED]] int LogLanes<kBase10>::group(const double x[4], const double y[4],
                                                   double re[4], double im[4]) {
+  const F64x2 x0 = F64x2::load(x), y0 = F64x2::load(y);
+  const F64x2 x1 = F64x2::load(x + 2), y1 = F64x2::load(y + 2);
+  const F64x2 ax0 = simd::abs(x0), ay0 = simd::abs(y0), ax1 = simd::abs(x1), ay1 = simd::abs(y1);
+  if (simd::lane_mask(unscaled_parts(ax0, ay0) & unscaled_parts(ax1, ay1)) == 3) [[likely]] {
+    const h::Sum n0 = sum_of_squares_away_from_one(max(ax0, ay0), min(ax0, ay0));
+    const h::Sum n1 = sum_of_squares_away_from_one(max(ax1, ay1), min(ax1, ay1));
+    if (simd::lane_mask(near_one(n0.hi) | near_one(n1.hi)) == 0) [[likely]] {
+      log_away_from_one<kBase10>(n0, x0, y0, re, im);
+      log_away_from_one<kBase10>(n1, x1, y1, re + 2, im + 2);
+      return 0;
+    }
+  }
   int special = 0;
-#pragma GCC unroll 2
   for (int v = 0; v < 4; v += 2) {
-    const F64x2 xv = F64x2::load(x + v), yv = F64x2::load(y + v);
-    const F64x2 ax = simd::abs(xv), ay = simd::abs(yv);
-    const F64x2 larger = max(ax, ay), smaller = min(ax, ay);
-    // max and min drop a NaN, the sum keeps it (and fails the test).
-    if (simd::lane_mask(simd::not_less(smaller, F64x2::splat(0x1p-500)) &
-                        simd::less(ax + ay, F64x2::splat(0x1p500))) == 3) [[likely]] {
-      const h::Sum n = sum_of_squares_away_from_one(larger, smaller);
-      if (simd::lane_mask(simd::not_less(n.hi, F64x2::splat(0.5)) &
-                          simd::less(n.hi, F64x2::splat(2.0))) == 0) [[likely]] {
-        in_base<kBase10>(log_modulus_away_from_one(n)).store(re + v);
-        // The angle's tail joins the quotient by ln 10, so that it rounds once (rounded
-        // first, up to 1.4 ulp).
-        store_angle<kBase10>(it::atan_ratio_sum(ay, ax, simd::less(xv, F64x2::splat(0.0))), yv,
-                             im + v);
+    const Parts p = load_parts(x + v, y + v);
+    if (simd::lane_mask(unscaled_parts(simd::abs(p.x), simd::abs(p.y))) == 3) {
+      const h::Sum n = sum_of_squares_away_from_one(p.larger, p.smaller);
+      if (simd::lane_mask(near_one(n.hi)) == 0) {
+        log_away_from_one<kBase10>(n, p.x, p.y, re + v, im + v);
         continue;
       }
     }
-    const Parts p = load_parts(x + v, y + v);
     const F64x2 moderate = simd::not_less(p.larger, F64x2::splat(0x1p-500)) &
                            simd::less(p.larger, F64x2::splat(0x1p500));
     const F64x2 e = simd::select(moderate, F64x2::splat(0.0),
@@ -371,10 +395,10 @@ inline F64x2 moderate_parts(F64x2 ax, F64x2 ay) {
 }
 
 // Groups whose four elements have moderate parts take both pairs in one block, so that
-// their chains of two roots and a quotient interleave (the logarithms and the single
-// lanes measured no gain). In other groups, a pair's elements beyond those parts take
-// s = 2^(-2k-1) for the even exponent 2k at or below the larger part's (field
-// (E - 1) | 1), and the roots are scaled back by 2^k. Either rounds alike.
+// their chains of two roots and a quotient interleave (the single lanes measured no
+// gain). In other groups, a pair's elements beyond those parts take s = 2^(-2k-1) for
+// the even exponent 2k at or below the larger part's (field (E - 1) | 1), and the roots
+// are scaled back by 2^k. Either rounds alike.
 [[TESS_INTERLEAVED]] int SqrtLanes::group(const double x[4], const double y[4], double re[4],
                                           double im[4]) {
   const F64x2 x0 = F64x2::load(x), y0 = F64x2::load(y);
