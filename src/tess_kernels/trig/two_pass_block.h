@@ -3,9 +3,10 @@
 // `finish(staged)` (the table rows and the combination), rather than one pass through
 // both. Each pass then holds its own constants in registers beside a few chains, where
 // one pass through both spilled (d Tan: 401 instructions for four pairs, 104 of them stack
-// accesses, against 360 with 9; d Cos, whose one pass did not spill, was slower). A chunk
-// holding a special lane is left to run_fast_block and `pair`, group by group, which must
-// give the same bits.
+// accesses, against 360 with 9; d Cos, whose one pass did not spill, was slower). In a
+// chunk holding a special lane the groups before the first such group are finished from
+// the staging and the block ends there (found by staging the pairs again: the rare path);
+// the last partial chunk goes to run_fast_block and `pair`, which must give the same bits.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,21 @@
 #include "tess_kernels/frame/simd.h"
 
 namespace zorn::tess {
+
+// The whole groups of a staged chunk before its first group with a special lane, finished
+// and stored; returns their number of elements. Out of line, so that the passes' loops
+// keep their registers.
+template <class Staged, class Stage, class Finish>
+[[gnu::noinline]] int64_t finish_before_special(const double* a, double* r,
+                                                const Staged* staged, const Stage& stage,
+                                                const Finish& finish) {
+  Staged again;
+  int v = 0;
+  while (simd::lane_mask(stage(simd::F64x2::load(a + 2 * v), again)) == 0) ++v;
+  v &= ~1;  // whole groups
+  for (int u = 0; u < v; ++u) finish(staged[u]).store(r + 2 * u);
+  return 2 * v;
+}
 
 template <class Staged, int kPairs, class Stage, class Finish, class Pair>
 [[gnu::always_inline]] inline int64_t run_two_pass_block(int64_t n, const double* a, double* r,
@@ -27,7 +43,9 @@ template <class Staged, int kPairs, class Stage, class Finish, class Pair>
     for (int v = 0; v < kPairs; ++v) {
       special = special | stage(simd::F64x2::load(a + g + 2 * v), staged[v]);
     }
-    if (simd::lane_mask(special) != 0) break;
+    if (simd::lane_mask(special) != 0) {
+      return g + finish_before_special(a + g, r + g, staged, stage, finish);
+    }
 #pragma GCC unroll 2
     for (int v = 0; v < kPairs; ++v) finish(staged[v]).store(r + g + 2 * v);
   }
