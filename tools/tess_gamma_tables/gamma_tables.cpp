@@ -8,8 +8,12 @@
 // singularity of f near a row is the logarithmic pole at 0, at least 32 half-widths away
 // in every binade, so one degree serves all rows. Each row holds
 //   {a, F_hi, F_lo, g0_head, g0_tail, g1, ..., g_kDegree}
-// with g0 split into a 26-bit head (its product with a 27-bit half of t is exact) and a
-// rounded tail. The anchor lies within the row's binade or at its edge, so x - a is exact.
+// with g0 split into a short head and a rounded tail. Every argument of the row is a
+// multiple of the ulp u of the row's start and so is the anchor, which lies within the
+// row's binade or at its edge: t = x - a is exact and |t| / u needs k bits at most, so a
+// head of 53 - k bits makes t g0_head exact without splitting t (rows starting at 0 keep
+// no head). |F_hi| is at least |t g0_head| or F_hi is 0, so that Dekker's fast two-sum
+// adds the two exactly; the tool checks both.
 //
 // The reflection of negative arguments reads s(r) = ln(sin(pi r) / (pi r)) for
 // 0 <= r <= 1/2 from rows of the same form, row j covering [j/64, (j + 1)/64) about its
@@ -108,7 +112,16 @@ void interpolate(Mp (&t)[kNodes], Mp (&y)[kNodes], Mp (&c)[kNodes]) {
 
 struct Errors {
   double relative = 0, absolute = 0;
+  bool fast_sum_fails = false;  // |F_hi| below |t g0_head| for some t of a row, F_hi not 0
 };
+
+// The bits of g0's head: t g0_head is exact for every t = x - a of the row [lo, hi).
+int head_bits(double lo, double hi, double a) {
+  if (lo == 0) return 0;
+  const double ulp = std::ldexp(1.0, std::ilogb(lo) - 52);
+  const int t_bits = std::ilogb(std::fmax(a - lo, hi - a) / ulp) + 1;
+  return 53 - t_bits;
+}
 
 // Prints the row of f over [lo, hi) about a; returns the largest errors of its expansion
 // (with its coefficients as printed) on a grid of arguments of the row.
@@ -133,7 +146,10 @@ Errors print_row(Function f, double lo, double hi, double a) {
   Mp rest;
   mpfr_sub_d(rest, fa, row[1], MPFR_RNDN);
   row[2] = mpfr_get_d(rest, MPFR_RNDN);
-  row[3] = round_to_bits(c[0], 26);
+  const int bits = head_bits(lo, hi, a);
+  row[3] = bits > 0 ? round_to_bits(c[0], bits) : 0.0;
+  worst.fast_sum_fails =
+      row[1] != 0 && std::fabs(row[1]) < std::fmax(a - lo, hi - a) * std::fabs(row[3]);
   mpfr_sub_d(rest, c[0], row[3], MPFR_RNDN);
   row[4] = mpfr_get_d(rest, MPFR_RNDN);
   for (int k = 1; k < kNodes; ++k) row[k + 4] = mpfr_get_d(c[k], MPFR_RNDN);
@@ -181,6 +197,7 @@ Errors print_gamma_table(const char* name) {
       if (lo == 2 || hi == 2) a = 2;
       const Errors row = print_row(ln_gamma, lo, hi, a);
       worst.relative = std::fmax(worst.relative, row.relative);
+      worst.fast_sum_fails |= row.fast_sum_fails;
       if (hi <= kTGammaTableEnd) worst.absolute = std::fmax(worst.absolute, row.absolute);
     }
   }
@@ -188,13 +205,15 @@ Errors print_gamma_table(const char* name) {
   return worst;
 }
 
-// The rows of ln(sin(pi r) / (pi r)); returns the largest absolute error.
-double print_sinpi_table(const char* name) {
+// The rows of ln(sin(pi r) / (pi r)); the largest absolute error.
+Errors print_sinpi_table(const char* name) {
   std::printf("alignas(16) constexpr double %s[%d][%d] = {\n", name, kSinpiRows, kNodes + 4);
-  double worst = 0;
+  Errors worst;
   for (int j = 0; j < kSinpiRows; ++j) {
     const double lo = j / 64.0, hi = (j + 1) / 64.0;
-    worst = std::fmax(worst, print_row(ln_sinpi_ratio, lo, hi, j == 0 ? 0 : 0.5 * (lo + hi)).absolute);
+    const Errors row = print_row(ln_sinpi_ratio, lo, hi, j == 0 ? 0 : 0.5 * (lo + hi));
+    worst.absolute = std::fmax(worst.absolute, row.absolute);
+    worst.fast_sum_fails |= row.fast_sum_fails;
   }
   std::printf("};\n");
   return worst;
@@ -220,8 +239,8 @@ int main() {
   std::printf("// Largest error of the expansions: relative %.3g, absolute %.3g.\n",
               errors.relative, errors.absolute);
   std::printf("constexpr int kSinpiRatioRows = %d;\n", kSinpiRows);
-  const double sinpi_error = print_sinpi_table("kLnSinpiRatio");
-  std::printf("// Largest error of the expansions: absolute %.3g.\n", sinpi_error);
+  const Errors sinpi = print_sinpi_table("kLnSinpiRatio");
+  std::printf("// Largest error of the expansions: absolute %.3g.\n", sinpi.absolute);
   Mp v;
   mpfr_const_pi(v, MPFR_RNDN);
   mpfr_mul_2ui(v, v, 1, MPFR_RNDN);
@@ -239,8 +258,12 @@ int main() {
   // kernels' own rounding as the dominant error.
   // The reflection's terms cancel near the zeros of ln|Gamma| on the negative axis: its
   // rows are held to 2^-62 absolutely.
-  if (errors.relative > 0x1p-56 || errors.absolute > 0x1p-58 || sinpi_error > 0x1p-62) {
+  if (errors.relative > 0x1p-56 || errors.absolute > 0x1p-58 || sinpi.absolute > 0x1p-62) {
     std::fprintf(stderr, "expansion error too large: raise kDegree\n");
+    return 1;
+  }
+  if (errors.fast_sum_fails || sinpi.fast_sum_fails) {
+    std::fprintf(stderr, "a row's F_hi is smaller than t g0_head: the fast two-sum fails\n");
     return 1;
   }
   return 0;

@@ -4,7 +4,7 @@
 // absolutely (and relatively to ln Gamma near its zeros 1 and 2):
 // - below 1024, row (binade, top four fraction bits) of a table of expansions about an
 //   anchor a, ln Gamma(a + t) = F + t g0 + t^2 Q(t), with t = x - a exact, F a
-//   double-double and t g0 carried exactly (g0 has a 26-bit head, t is split in halves);
+//   double-double and t g0_head exact (g0's head has few enough bits for t's);
 // - from 1024 (Gamma: from 16, where the rows' rounding would exceed its budget of
 //   2^-58 absolutely), Stirling's series (x - 1/2) ln x - x + ln(2 pi)/2 + sum B_2k / (2k (2k - 1)
 //   x^(2k-1)), seven terms (the next is below 2^-65 at 16), with ln x from the shared
@@ -16,6 +16,7 @@
 // Gamma(-x)) in extended precision, with sin(pi x) from the exact reduction x - round(x).
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "tess_kernels/exp_log/log_core_double.h"
@@ -78,8 +79,10 @@ inline F64x2 even_odd_sums(const double* row, F64x2 t2) {
 }
 
 // F + t g(t), t = x - a, from the rows {a, F_hi, F_lo, g0_head, g0_tail, g1, ..., g11} of
-// both lanes, as hi + lo. Inlined, so that the sums stay in registers (a call passes and
-// returns them through memory). Short: to g7 and without the exact product t g0, for
+// both lanes, as hi + lo: t g0_head is exact and joins F_hi by a fast two-sum (the table's
+// tool checks that the head is short enough for every t of its row and that |F_hi| is at
+// least |t g0_head| or F_hi is 0). Inlined, so that the sums stay in registers (a call
+// passes and returns them through memory). Short: to g7 and without the two-sum, for
 // results rounded to float (every float of the rows then within 0.5004 ulp, measured
 // against the extended lgammal).
 template <bool kShort = false>
@@ -94,19 +97,34 @@ template <bool kShort = false>
   const F64x2 rest = t * (simd::lane0s(sums0, sums1) + t * simd::lane1s(sums0, sums1));
   const ColumnPair f_lo_g0_head = columns(row0, row1, 2);
   if constexpr (kShort) return {anchor_f.odd, (f_lo_g0_head.even + t * f_lo_g0_head.odd) + rest};
-  const Split th = veltkamp_split(t);
-  const F64x2 g0 = f_lo_g0_head.odd;
-  const TwoSum s = two_sum(anchor_f.odd, th.hi * g0);  // both products exact
-  return {s.sum, ((f_lo_g0_head.even + s.err) + th.lo * g0) + rest};
+  const TwoSum s = fast_two_sum(anchor_f.odd, t * f_lo_g0_head.odd);
+  return {s.sum, (f_lo_g0_head.even + s.err) + rest};
+}
+
+// The row of 2^-10 <= x < 1024 from the top 16 bits of its representation (the exponent
+// and four fraction bits).
+inline const double* expansion_row(uint32_t top_bits) {
+  constexpr uint32_t kFirstRowKey = (1023 + kGammaFirstBinade) << 4;
+  return kLGammaExpansions[top_bits - kFirstRowKey];
 }
 
 // The table rows of both lanes, 2^-10 <= x < 1024.
 template <bool kShort>
 [[gnu::always_inline]] inline LnGamma lgamma_table(F64x2 x) {
   const I64x2 ix = simd::bits(x);
-  constexpr int64_t kFirstRowKey = int64_t{1023 + kGammaFirstBinade} << 4;
-  return expansion_sum<kShort>(kLGammaExpansions[(ix.lane0_bits() >> 48) - kFirstRowKey],
-                       kLGammaExpansions[(ix.lane1_bits() >> 48) - kFirstRowKey], x);
+  return expansion_sum<kShort>(expansion_row(ix.lane0_bits() >> 48),
+                               expansion_row(ix.lane1_bits() >> 48), x);
+}
+
+// The same for x = (a[0], a[1]) in memory: the top bits are read by scalar loads, which
+// leave the vector ports (that bind this loop) to the sums.
+[[gnu::always_inline]] inline LnGamma lgamma_table_at(const double* a) {
+  const auto top_bits = [&](int lane) {
+    uint16_t bits;
+    std::memcpy(&bits, reinterpret_cast<const char*>(a + lane) + 6, sizeof bits);
+    return expansion_row(bits);
+  };
+  return expansion_sum<false>(top_bits(0), top_bits(1), F64x2::load(a));
 }
 
 // Stirling's series, 16 <= x < 2^60.
@@ -131,15 +149,23 @@ LnGamma lgamma_stirling(F64x2 x) {
 
 // ln Gamma of lanes in [2^-10, 2^60); the other lanes must hold such values too. The
 // rows serve below kEnd, Stirling's series from there. Groups whose two lanes fall in
-// one range take one method.
-template <double kEnd, bool kShort = false>
+// one range take one method. Whole: the rows' sums as a two-sum, for exp_sum, whose
+// series needs lo within an ulp of hi (the rows leave t (g(t) - g0_head) in lo, up to
+// about 2^-6, and the short sums all of t g(t)).
+template <double kEnd, bool kShort = false, bool kWhole = false>
 [[gnu::always_inline]] inline LnGamma lgamma_positive(F64x2 x) {
   static_assert(kEnd >= 16 && kEnd <= kLGammaTableEnd);
+  const auto table = [](F64x2 v) {
+    const LnGamma l = lgamma_table<kShort>(v);
+    if constexpr (!kWhole) return l;
+    const TwoSum whole = two_sum(l.hi, l.lo);
+    return LnGamma{whole.sum, whole.err};
+  };
   const F64x2 mask = simd::less(x, F64x2::splat(kEnd));
   const int in_table = simd::lane_mask(mask);
-  if (in_table == 3) return lgamma_table<kShort>(x);
+  if (in_table == 3) return table(x);
   if (in_table == 0) return lgamma_stirling(x);
-  const LnGamma t = lgamma_table<kShort>(simd::select(mask, x, F64x2::splat(1.5)));
+  const LnGamma t = table(simd::select(mask, x, F64x2::splat(1.5)));
   const LnGamma s = lgamma_stirling(simd::select(mask, F64x2::splat(kEnd), x));
   return {simd::select(mask, t.hi, s.hi), simd::select(mask, t.lo, s.lo)};
 }
@@ -284,8 +310,9 @@ template <bool kDouble>
   const LnGamma l = lgamma_positive<kLGammaTableEnd>(ay);
   const Reflection refl = negative_lanes(ay, negative, kReflectionEnd, special);
   const LnGamma n = reflected(l, refl);
-  if constexpr (kDouble) special |= near_zeros(n.hi, l.hi, negative, 0x1p-5);
-  y = simd::select(negative, n.hi + n.lo, l.hi + l.lo);
+  const F64x2 ln_abs = n.hi + n.lo, ln_positive = l.hi + l.lo;  // lo is not small here
+  if constexpr (kDouble) special |= near_zeros(ln_abs, ln_positive, negative, 0x1p-5);
+  y = simd::select(negative, ln_abs, ln_positive);
   return special;
 }
 
@@ -307,10 +334,8 @@ template <bool kDouble>
   const LnGamma reflected_sum = reflected(l, refl);
   const F64x2 every_lane = simd::from_bits(I64x2::splat(-1));
   n = reflected_sum.hi + reflected_sum.lo;
-  if constexpr (kDouble) {
-    return simd::lane_mask(refl.pole) | near_zeros(reflected_sum.hi, l.hi, every_lane, 0x1p-5);
-  }
-  return near_zeros(n, l.hi + l.lo, every_lane, kShortSumsNearZero);
+  const int near = near_zeros(n, l.hi + l.lo, every_lane, kDouble ? 0x1p-5 : kShortSumsNearZero);
+  return kDouble ? simd::lane_mask(refl.pole) | near : near;
 }
 
 // Short: the short sums, whose absolute error in ln Gamma (about 2^-42) is a relative
@@ -319,12 +344,7 @@ template <bool kShort>
 int tgamma_pair(F64x2 x, F64x2& y) {
   int special;
   const F64x2 ay = magnitude_range(simd::abs(x), kTGammaFastEnd, special);
-  LnGamma l = lgamma_positive<kTGammaTableEnd, kShort>(ay);
-  if constexpr (kShort) {
-    // The short sum leaves t g(t) whole in lo; exp_sum needs it in hi.
-    const TwoSum whole = two_sum(l.hi, l.lo);
-    l = {whole.sum, whole.err};
-  }
+  const LnGamma l = lgamma_positive<kTGammaTableEnd, kShort, true>(ay);
   const F64x2 negative = simd::less(x, F64x2{});
   if (simd::lane_mask(negative) == 0) {
     y = exp_sum(l);
@@ -404,7 +424,7 @@ simd::F32x4 tgamma_widened(simd::F32x4 x) { return widened<tgamma_pair<true>>(x)
     const F64x2 x0 = F64x2::load(a + g), x1 = F64x2::load(a + g + 2);
     F64x2 y0, y1;
     if (lgamma_group_outside(x0, x1) == 0) {
-      const LnGamma l0 = lgamma_table<false>(x0), l1 = lgamma_table<false>(x1);
+      const LnGamma l0 = lgamma_table_at(a + g), l1 = lgamma_table_at(a + g + 2);
       y0 = l0.hi + l0.lo;
       y1 = l1.hi + l1.lo;
     } else if (lgamma_group_double(x0, x1, y0, y1) != 0) {
