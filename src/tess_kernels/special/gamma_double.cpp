@@ -6,9 +6,10 @@
 //   anchor a, ln Gamma(a + t) = F + t g0 + t^2 Q(t), with t = x - a exact, F a
 //   double-double and t g0_head exact (g0's head has few enough bits for t's);
 // - from 1024 (Gamma: from 16, where the rows' rounding would exceed its budget of
-//   2^-58 absolutely), Stirling's series (x - 1/2) ln x - x + ln(2 pi)/2 + sum B_2k / (2k (2k - 1)
-//   x^(2k-1)), seven terms (the next is below 2^-65 at 16), with ln x from the shared
-//   double logarithm core and its product with x - 1/2 carried exactly.
+//   2^-58 absolutely; its float lanes read the rows throughout), Stirling's series
+//   (x - 1/2) ln x - x + ln(2 pi)/2 + sum B_2k / (2k (2k - 1) x^(2k-1)), seven terms
+//   (the next is below 2^-65 at 16), with ln x from the shared double logarithm core and
+//   its product with x - 1/2 carried exactly.
 // Gamma(x) = exp(hi + lo) by the table 2^(j/64): an absolute error e in ln Gamma is a
 // relative error e in Gamma, so the sum above leaves Gamma within about 0.51 ulp.
 //
@@ -339,12 +340,15 @@ template <bool kDouble>
 }
 
 // Short: the short sums, whose absolute error in ln Gamma (about 2^-42) is a relative
-// error far inside a float's unit.
+// error far inside a float's unit. They read the rows up to 1024, so that float lanes
+// (below 43 in magnitude) need no Stirling series: from 16 the rows' error grows past
+// double Gamma's budget, to about 2^-46 absolutely below 64.
 template <bool kShort>
 int tgamma_pair(F64x2 x, F64x2& y) {
   int special;
   const F64x2 ay = magnitude_range(simd::abs(x), kTGammaFastEnd, special);
-  const LnGamma l = lgamma_positive<kTGammaTableEnd, kShort, true>(ay);
+  constexpr double kTableEnd = kShort ? kLGammaTableEnd : kTGammaTableEnd;
+  const LnGamma l = lgamma_positive<kTableEnd, kShort, true>(ay);
   const F64x2 negative = simd::less(x, F64x2{});
   if (simd::lane_mask(negative) == 0) {
     y = exp_sum(l);
