@@ -138,6 +138,9 @@ int InverseTangentLanes<kCircular>::group(const double x[4], const double y[4], 
   const F64x2 minus = F64x2::splat(-0.0), zero = F64x2::splat(0.0), one = F64x2::splat(1.0);
   const F64x2 low = F64x2::splat(kLowestPart), high = F64x2::splat(kHighestTangentPart);
   int special = 0;
+  // Both pairs in one block, so that the interleaving schedule sees both chains (the
+  // inverse sine lanes measured 1.01-1.02x slower so).
+#pragma GCC unroll 2
   for (int v = 0; v < 4; v += 2) {
     const F64x2 xv = F64x2::load((kCircular ? y : x) + v);
     const F64x2 yv = F64x2::load((kCircular ? x : y) + v);
