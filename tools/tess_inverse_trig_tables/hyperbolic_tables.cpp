@@ -1,10 +1,11 @@
 // Prints the tables of the hyperbolic kernels, computed with MPFR: row j = {hi, lo} of
 // 2^(j/64) followed by {hi, lo} of 2^(-j/64), hi rounded to double and lo the rounded
 // remainder, so that one row holds both exponentials of one reduction. Then the rows of
-// single precision Sinh, Cosh and Tanh at the points c = k/8 (see print_addition_rows),
-// and the polynomial of single precision Tanh near 0: tanh r - r = r^3 P(r^2) on
-// |r| <= 1/16, P interpolating (tanh r - r)/r^3 at the Chebyshev nodes (mp_fit), followed
-// by the largest relative error of r^3 P(r^2).
+// single precision Sinh and Cosh at the points c = k/32 (print_sinh_rows, print_cosh_rows) and the
+// constants of their series, the rows of single precision Tanh at c = k/64 and its
+// polynomial near 0: tanh r - r = r^3 P(r^2) on |r| <= 1/128, P interpolating
+// (tanh r - r)/r^3 at the Chebyshev nodes (mp_fit), followed by the largest relative error
+// of r^3 P(r^2).
 #include <mpfr.h>
 
 #include <algorithm>
@@ -34,69 +35,131 @@ void print_table(const char* name, mpfr_ptr exact, mpfr_ptr diff) {
   std::printf("};\n");
 }
 
-// b = 5 + e bits (at least 1): the head of a row's slope, short enough that its product
-// with r = a - c is exact for every a within 1/16 of c = k/8 (a rounds to k). r is a
-// multiple of ulp(a) = 2^(e - 23) for 2^e <= a, below 2^(19 - e) of them (at most 19 - e
-// bits; 1/16 itself is one), so that the product keeps within 24 bits, e taken at the
-// row's least argument c - 1/16.
-int head_bits(int k) {
-  const int e = k == 0 ? 0 : static_cast<int>(std::floor(std::log2(k / 8.0 - 1.0 / 16)));
-  return std::max(5 + e, 1);
+// b = 2 + s + e bits (at least 1): the head of a row's slope, short enough that its
+// product with r = a - c is exact for every a within 2^-(s+1) of c = k 2^-s (a rounds to
+// k). r is a multiple of ulp(a) = 2^(e - 23) for 2^e <= a, below 2^(22 - s - e) of them (at
+// most 22 - s - e bits; 2^-(s+1) itself is one), so that the product keeps within 24 bits,
+// e taken at the row's least argument c - 2^-(s+1).
+int head_bits(int k, int s) {
+  const double step = std::ldexp(1.0, -s);
+  const int e = k == 0 ? 0 : static_cast<int>(std::floor(std::log2((k - 0.5) * step)));
+  return std::max(2 + s + e, 1);
 }
 
-// Prints {f hi, f lo, slope head / 8, slope rest / 8} for f(c) and the slope s(c) at c,
-// f hi and the rest rounded to float, the head to head_bits(|k|) bits, f lo the rounded
-// remainder of f (a zero f keeps its sign in both); the last two are divided by 8 (the
-// kernels carry 8r).
-void print_row(int k, mpfr_srcptr f, mpfr_srcptr slope) {
+// Prints {f hi, f lo, slope head 2^-s, slope rest 2^-s} for f(c) and the slope at c = k
+// 2^-s, f hi and the rest rounded to float, the head to head_bits(|k|, s) bits, f lo the
+// rounded remainder of f (a zero f keeps its sign in both); the last two are scaled by 2^-s
+// (the kernels carry u = 2^s r).
+void print_row(int k, int s, mpfr_srcptr f, mpfr_srcptr slope) {
   mpfr_t head, rest;
   mpfr_init2(rest, 256);
   const float f_hi = mpfr_get_flt(f, MPFR_RNDN);
   mpfr_sub_d(rest, f, f_hi, MPFR_RNDN);
   const float f_lo = mpfr_zero_p(f) ? f_hi : mpfr_get_flt(rest, MPFR_RNDN);
-  mpfr_init2(head, head_bits(std::abs(k)));
+  mpfr_init2(head, head_bits(std::abs(k), s));
   mpfr_set(head, slope, MPFR_RNDN);
   mpfr_sub(rest, slope, head, MPFR_RNDN);
   std::printf("    {%af, %af, %af, %af},\n", static_cast<double>(f_hi),
-              static_cast<double>(f_lo), mpfr_get_d(head, MPFR_RNDN) / 8,
-              static_cast<double>(mpfr_get_flt(rest, MPFR_RNDN)) / 8);
+              static_cast<double>(f_lo), std::ldexp(mpfr_get_d(head, MPFR_RNDN), -s),
+              std::ldexp(static_cast<double>(mpfr_get_flt(rest, MPFR_RNDN)), -s));
   mpfr_clears(head, rest, static_cast<mpfr_ptr>(nullptr));
 }
 
-// Rows of one of single precision Sinh and Cosh, f, at c = k/8, with g the other function
-// as the slope (f(c + r) = f(c) cosh r + g(c) sinh r): k = -kLastRow .. kLastRow for Sinh,
-// whose kernel takes x with its sign (no absolute value taken, no sign put back), and k =
-// 0 .. kLastRow for Cosh. Sinh's row 0 holds f as -0 (sinh +0 is then +0 + -0 terms, and
-// sinh -0 all -0 terms: the sign of a zero carries through).
-constexpr int kLastRow = 715;  // k = round(8 a) for |a| up to 89.416, the overflow bound
-void print_addition_rows(const char* name, bool sinh_rows) {
+// Rows of single precision Sinh at c = k/32, with cosh as the slope (sinh(c + r) = sinh c
+// cosh r + cosh c sinh r), k = -kLastRow .. kLastRow (the kernel takes x with its sign: no
+// absolute value taken, no sign put back). Row 0 holds sinh 0 as -0 (sinh +0 is then +0 +
+// -0 terms, and sinh -0 all -0 terms: the sign of a zero carries through).
+constexpr int kAdditionStepBits = 5;
+constexpr int kLastRow = 2861;  // k = round(32 a) for |a| up to 89.416, the overflow bound
+void print_sinh_rows() {
   mpfr_t c, f, g;
   mpfr_inits2(256, c, f, g, static_cast<mpfr_ptr>(nullptr));
-  const int first = sinh_rows ? -kLastRow : 0;
-  std::printf("alignas(16) constexpr float %s[%d][4] = {\n", name, kLastRow + 1 - first);
-  for (int k = first; k <= kLastRow; ++k) {
-    mpfr_set_d(c, k / 8.0, MPFR_RNDN);
-    mpfr_sinh_cosh(sinh_rows ? f : g, sinh_rows ? g : f, c, MPFR_RNDN);
-    if (sinh_rows && k == 0) mpfr_neg(f, f, MPFR_RNDN);
-    print_row(k, f, g);
+  std::printf("alignas(16) constexpr float kSinhRowsSingle[%d][4] = {\n", 2 * kLastRow + 1);
+  for (int k = -kLastRow; k <= kLastRow; ++k) {
+    mpfr_set_d(c, std::ldexp(k, -kAdditionStepBits), MPFR_RNDN);
+    mpfr_sinh_cosh(f, g, c, MPFR_RNDN);
+    if (k == 0) mpfr_neg(f, f, MPFR_RNDN);
+    print_row(k, kAdditionStepBits, f, g);
   }
   std::printf("};\n");
   mpfr_clears(c, f, g, static_cast<mpfr_ptr>(nullptr));
 }
+// Rows {cosh hi, cosh lo, sinh/32, 0} of single precision Cosh at c = k/32, k = 0 ..
+// kLastRow: cosh c as hi + lo, each rounded to float, and sinh c rounded to float.
+void print_cosh_rows() {
+  mpfr_t c, f, g, rest;
+  mpfr_inits2(256, c, f, g, rest, static_cast<mpfr_ptr>(nullptr));
+  std::printf("alignas(16) constexpr float kCoshRowsSingle[%d][4] = {\n", kLastRow + 1);
+  for (int k = 0; k <= kLastRow; ++k) {
+    mpfr_set_d(c, std::ldexp(k, -kAdditionStepBits), MPFR_RNDN);
+    mpfr_sinh_cosh(g, f, c, MPFR_RNDN);
+    const float hi = mpfr_get_flt(f, MPFR_RNDN);
+    mpfr_sub_d(rest, f, hi, MPFR_RNDN);
+    std::printf("    {%af, %af, %af, 0x0p+0f},\n", static_cast<double>(hi),
+                static_cast<double>(mpfr_get_flt(rest, MPFR_RNDN)),
+                std::ldexp(static_cast<double>(mpfr_get_flt(g, MPFR_RNDN)), -kAdditionStepBits));
+  }
+  std::printf("};\n");
+  mpfr_clears(c, f, g, rest, static_cast<mpfr_ptr>(nullptr));
+}
 
-// Rows k = 0 .. kTanhRows - 1 of single precision Tanh at c = k/8 with the slope
-// 1 - tanh^2 c (tanh(c + r) = T + (1 - T^2) tanh r / (1 + T tanh r), T = tanh c).
-constexpr int kTanhRows = 74;  // k = round(8 a) for a up to 9.125, past 9.011 (rounds to 1)
+// (cosh r - 1)/r^2 and (sinh r - r)/r^3 at w = r^2, and their limits 1/2 and 1/6 at w = 0.
+void cosh_even_term(mp_fit::Real& out, const mp_fit::Real& w) {
+  mp_fit::Real r;
+  mpfr_sqrt(r.v, w.v, MPFR_RNDN);
+  mpfr_cosh(out.v, r.v, MPFR_RNDN);
+  mpfr_sub_ui(out.v, out.v, 1, MPFR_RNDN);
+  if (mpfr_zero_p(w.v)) {
+    mpfr_set_d(out.v, 0.5, MPFR_RNDN);
+  } else {
+    mpfr_div(out.v, out.v, w.v, MPFR_RNDN);
+  }
+}
+void sinh_odd_term(mp_fit::Real& out, const mp_fit::Real& w) {
+  mp_fit::Real r, cube;
+  mpfr_sqrt(r.v, w.v, MPFR_RNDN);
+  mpfr_sinh(out.v, r.v, MPFR_RNDN);
+  mpfr_sub(out.v, out.v, r.v, MPFR_RNDN);
+  mpfr_mul(cube.v, r.v, w.v, MPFR_RNDN);
+  if (mpfr_zero_p(w.v)) {
+    mpfr_set_ui(out.v, 1, MPFR_RNDN);
+    mpfr_div_ui(out.v, out.v, 6, MPFR_RNDN);
+  } else {
+    mpfr_div(out.v, out.v, cube.v, MPFR_RNDN);
+  }
+}
+// The constants of cosh r - 1 = e r^2 and sinh r - r = o r^3 on |r| <= 2^-(s+1) (values at
+// the Chebyshev node of r^2: the error halves against Taylor's leading terms), printed for
+// the kernel's u = 2^s r as e 2^-2s and o 2^-2s (2^s (sinh r - r) = u^3 o 2^-2s).
+void print_even_odd_constants() {
+  const double width = std::ldexp(1.0, -2 * (kAdditionStepBits + 1));
+  const std::vector<mp_fit::Real> even = mp_fit::fit(cosh_even_term, 0, width, 0);
+  const std::vector<mp_fit::Real> odd = mp_fit::fit(sinh_odd_term, 0, width, 0);
+  const int s = kAdditionStepBits;
+  std::printf("// cosh r - 1 = u^2 [0], %d (sinh r - r) = u^3 [1], u = %dr, |u| <= 1/2.\n",
+              1 << s, 1 << s);
+  std::printf("constexpr float kSinhCoshEvenOdd[2] = {%af, %af};\n",
+              std::ldexp(static_cast<double>(mpfr_get_flt(even[0].v, MPFR_RNDN)), -2 * s),
+              std::ldexp(static_cast<double>(mpfr_get_flt(odd[0].v, MPFR_RNDN)), -2 * s));
+}
+
+// Rows of single precision Tanh at c = k/64, k = -kTanhLastRow .. kTanhLastRow (the kernel
+// takes x with its sign, as Sinh's), with the slope 1 - tanh^2 c (tanh(c + r) = T + (1 -
+// T^2) tanh r / (1 + T tanh r), T = tanh c); row 0 holds T as -0, as Sinh's.
+constexpr int kTanhStepBits = 6;
+// k = round(64 a) for |a| up to 9.125, past 9.011 (from there the result rounds to 1).
+constexpr int kTanhLastRow = 584;
 void print_tanh_rows() {
   mpfr_t c, t, slope;
   mpfr_inits2(256, c, t, slope, static_cast<mpfr_ptr>(nullptr));
-  std::printf("alignas(16) constexpr float kTanhRowsSingle[%d][4] = {\n", kTanhRows);
-  for (int k = 0; k < kTanhRows; ++k) {
-    mpfr_set_d(c, k / 8.0, MPFR_RNDN);
+  std::printf("alignas(16) constexpr float kTanhRowsSingle[%d][4] = {\n", 2 * kTanhLastRow + 1);
+  for (int k = -kTanhLastRow; k <= kTanhLastRow; ++k) {
+    mpfr_set_d(c, std::ldexp(k, -kTanhStepBits), MPFR_RNDN);
     mpfr_tanh(t, c, MPFR_RNDN);
     mpfr_sqr(slope, t, MPFR_RNDN);
     mpfr_ui_sub(slope, 1, slope, MPFR_RNDN);
-    print_row(k, t, slope);
+    if (k == 0) mpfr_neg(t, t, MPFR_RNDN);
+    print_row(k, kTanhStepBits, t, slope);
   }
   std::printf("};\n");
   mpfr_clears(c, t, slope, static_cast<mpfr_ptr>(nullptr));
@@ -117,17 +180,21 @@ void tanh_cubic_term(mp_fit::Real& out, const mp_fit::Real& w) {
   mpfr_div(out.v, out.v, cube.v, MPFR_RNDN);
 }
 
-// P with tanh r - r = r^3 P(r^2) on |r| <= 1/16, printed for the kernel's u = 8r as
-// 8 (tanh r - r) = u^3 Q(u^2), Q(z) = P(z/64)/64: the coefficients of Q as floats.
+// P with tanh r - r = r^3 P(r^2) on |r| <= 2^-(s+1), printed for the kernel's u = 2^s r
+// as 2^s (tanh r - r) = u^3 Q(u^2), Q(z) = P(z 2^-2s) 2^-2s: the coefficients of Q as
+// floats (s = kTanhStepBits).
 void print_tanh_polynomial(int degree) {
-  const std::vector<mp_fit::Real> p = mp_fit::fit(tanh_cubic_term, 0, 1.0 / 256, degree);
+  const int s = kTanhStepBits;
+  const std::vector<mp_fit::Real> p =
+      mp_fit::fit(tanh_cubic_term, 0, std::ldexp(1.0, -2 * (s + 1)), degree);
   std::vector<float> q;
   for (int k = 0; k <= degree; ++k) {
     mp_fit::Real scaled;
-    mpfr_div_2si(scaled.v, p[k].v, 6 * (k + 1), MPFR_RNDN);
+    mpfr_div_2si(scaled.v, p[k].v, 2 * s * (k + 1), MPFR_RNDN);
     q.push_back(mpfr_get_flt(scaled.v, MPFR_RNDN));
   }
-  std::printf("// 8 (tanh r - r) = u^3 (q[0] + q[1] u^2 + ...), u = 8r, |u| <= 1/2.\n");
+  std::printf("// %d (tanh r - r) = u^3 (q[0] + q[1] u^2 + ...), u = %dr, |u| <= 1/2.\n",
+              1 << s, 1 << s);
   std::printf("constexpr float kTanhCubicPolynomial[%d] = {", degree + 1);
   for (int k = 0; k <= degree; ++k) std::printf(k ? ", %af" : "%af", static_cast<double>(q[k]));
   double worst = 0;
@@ -135,9 +202,9 @@ void print_tanh_polynomial(int degree) {
     mp_fit::Real z, value, exact;
     mpfr_set_d(z.v, i / 8192.0, MPFR_RNDN);  // z = u^2 on (0, 1/4]
     mp_fit::evaluate(value, q, z);
-    mpfr_div_2ui(z.v, z.v, 6, MPFR_RNDN);
+    mpfr_div_2ui(z.v, z.v, 2 * s, MPFR_RNDN);
     tanh_cubic_term(exact, z);
-    mpfr_div_2ui(exact.v, exact.v, 6, MPFR_RNDN);
+    mpfr_div_2ui(exact.v, exact.v, 2 * s, MPFR_RNDN);
     mpfr_div(value.v, value.v, exact.v, MPFR_RNDN);
     mpfr_sub_ui(value.v, value.v, 1, MPFR_RNDN);
     worst = std::fmax(worst, std::fabs(value.get()));
@@ -152,15 +219,17 @@ int main() {
   std::printf("// Generated by tools/tess_inverse_trig_tables/hyperbolic_tables.cpp; do not edit.\n");
   std::printf("// {hi, lo} of 2^(j/64), then {hi, lo} of 2^(-j/64).\n");
   print_table<64>("kExp2PlusMinusOver64Double", exact, diff);
-  std::printf("// Single precision Sinh at k/8, k from -%d: {sinh hi, sinh lo, cosh head/8, "
-              "cosh rest/8}.\n", kLastRow);
-  print_addition_rows("kSinhRowsSingle", true);
-  std::printf("// Single precision Cosh at k/8: {cosh hi, cosh lo, sinh head/8, sinh rest/8}.\n");
-  print_addition_rows("kCoshRowsSingle", false);
+  std::printf("// Single precision Sinh at k/32, k from -%d: {sinh hi, sinh lo, cosh head/32, "
+              "cosh rest/32}.\n", kLastRow);
+  print_sinh_rows();
+  std::printf("// Single precision Cosh at k/32: {cosh hi, cosh lo, sinh/32, 0}.\n");
+  print_cosh_rows();
+  print_even_odd_constants();
   std::printf(
-      "// Single precision Tanh at k/8: {tanh hi, tanh lo, sech^2 head/8, sech^2 rest/8}.\n");
+      "// Single precision Tanh at k/64, k from -%d: {tanh hi, tanh lo, sech^2 head/64, "
+      "sech^2 rest/64}.\n", kTanhLastRow);
   print_tanh_rows();
-  print_tanh_polynomial(1);
+  print_tanh_polynomial(0);
   mpfr_clears(exact, diff, static_cast<mpfr_ptr>(nullptr));
   return 0;
 }

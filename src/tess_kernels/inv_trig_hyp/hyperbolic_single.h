@@ -75,12 +75,12 @@ ZORN_FAST_INLINE int beyond_overflow_bound(simd::F32x4 x) {
   return simd::lane_mask(simd::bits(simd::abs(x)) >
                          simd::bits(simd::F32x4::splat(kOverflowBound)));
 }
+ZORN_FAST_INLINE int nan_lanes(simd::F32x4 x) {
+  return _mm_movemask_ps(_mm_cmpunord_ps(x.v, x.v));
+}
 // Infinities and NaN.
 ZORN_FAST_INLINE int not_finite(simd::F32x4 x) {
   return simd::lane_mask_not_less_equal(simd::abs(x), simd::F32x4::splat(3.4028235e38f));
-}
-ZORN_FAST_INLINE int nan_lanes(simd::F32x4 x) {
-  return simd::lane_mask_not_less_equal(simd::abs(x), simd::F32x4::splat(INFINITY));
 }
 // Below 1, +inf and NaN.
 ZORN_FAST_INLINE int outside_acosh_range(simd::F32x4 x) {
@@ -97,7 +97,7 @@ using SinhSingle = CoreSingle<hyperbolic_single::sinh_core, false,
                               hyperbolic_single::sinh_clamped_lanes, tess_callout_sSinh, true>;
 using CoshSingle = CoreSingle<hyperbolic_single::cosh_core, false,
                               hyperbolic_single::beyond_overflow_bound, tess_callout_sCosh, true>;
-using TanhSingle = CoreSingle<hyperbolic_single::tanh_core, true,
+using TanhSingle = CoreSingle<hyperbolic_single::tanh_core, false,
                                     hyperbolic_single::nan_lanes, tess_callout_sTanh, true>;
 using AsinhSingle = CoreSingle<hyperbolic_single::asinh_core, true,
                                      hyperbolic_single::not_finite, tess_callout_sAsinh, true>;
