@@ -1,6 +1,7 @@
 #include "tess_kernels/inv_trig_hyp/inverse_trig_double.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -71,11 +72,21 @@ template <it::Scale kScale>
 ZORN_INVERSE_TRIG_INLINE it::Sum atan2_sum(F64x2 a, F64x2 b) {
   return it::atan_ratio_sum<kScale>(simd::abs(a), simd::abs(b), simd::less(b, it::splat(0.0)));
 }
+// The lanes with |a| or |b| outside [2^-500, 2^500 (1 + 2^-20)) (NaN included): the high
+// words of both magnitudes in one vector, tested by one signed comparison of their offset
+// from the lower bound's word (as unsigned integers, NaN's word is above every other).
 ZORN_INVERSE_TRIG_INLINE int atan2_special(F64x2 a, F64x2 b) {
-  const F64x2 low = it::splat(kAtan2Low), high = it::splat(kAtan2High);
+  constexpr int32_t kLowWord = 0x20B00000, kHighWord = 0x5F300000;  // 2^-500, 2^500
+  static_assert(std::bit_cast<int64_t>(kAtan2Low) == int64_t{kLowWord} << 32);
+  static_assert(std::bit_cast<int64_t>(kAtan2High) == int64_t{kHighWord} << 32);
   const F64x2 ma = simd::abs(a), mb = simd::abs(b);
-  return simd::lane_mask(simd::less(ma, low) | simd::not_less_equal(ma, high) |
-                         simd::less(mb, low) | simd::not_less_equal(mb, high));
+  const simd::I32x4 words = {_mm_castps_si128(
+      _mm_shuffle_ps(_mm_castpd_ps(ma.v), _mm_castpd_ps(mb.v), _MM_SHUFFLE(3, 1, 3, 1)))};
+  const simd::I32x4 offset =
+      words + simd::I32x4::splat(std::bit_cast<int32_t>(0x80000000u - kLowWord));
+  const int outside =
+      simd::lane_mask(offset > simd::I32x4::splat(INT32_MIN + (kHighWord - kLowWord)));
+  return (outside | outside >> 2) & 3;  // a's two lanes, then b's
 }
 ZORN_INVERSE_TRIG_INLINE int atan2_pair(F64x2 a, F64x2 b, F64x2& r) {
   r = it::rounded(atan2_sum<it::Scale::kRadians>(a, b)) | it::sign_of(a);

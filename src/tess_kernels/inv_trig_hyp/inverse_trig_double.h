@@ -23,7 +23,7 @@ TESS_DOUBLE_LANE_KERNEL(AtanpiDouble, tess_callout_dAtanpi);
 
 // atan2(a, b), the angle of the point (b, a), and its quotient by pi, with the special
 // values of C99 (zeros, infinities); never report. Fast path: |a| and |b| in
-// [2^-500, 2^500].
+// [2^-500, 2^500 (1 + 2^-20)).
 int32_t tess_callout_dAtan2(double a, double b, double* r);
 int32_t tess_callout_dAtan2pi(double a, double b, double* r);
 struct Atan2Double : BinaryLanes<Atan2Double, double> {
