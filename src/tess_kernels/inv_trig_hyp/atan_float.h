@@ -134,6 +134,14 @@ ZORN_FAST_INLINE F32x4 quotient_remainder(F32x4 num, F32x4 den, F32x4 u) {
   return (num - p) - p_error;
 }
 
+// All ones in the lanes of a >= 0 whose bits, as an unsigned integer, lie outside [low,
+// high] (NaN above every other float): one signed comparison of the bits less low, with
+// the sign bits flipped.
+ZORN_FAST_INLINE I32x4 bits_outside(F32x4 a, uint32_t low, uint32_t high) {
+  const I32x4 shifted = simd::bits(a) + I32x4::splat(std::bit_cast<int32_t>(0x80000000u - low));
+  return shifted > I32x4::splat(std::bit_cast<int32_t>((high - low) ^ 0x80000000u));
+}
+
 // atan2(y, x), the angle of the point (x, y), for |x| and |y| in [2^-60, 2^60] (other
 // lanes are left to the callout: zeros, infinities, NaN, and quotients that the products
 // below would take out of the normal range). The centre c comes from the rounded quotient
@@ -171,20 +179,17 @@ ZORN_FAST_INLINE int atan2_lanes(F32x4 y, F32x4 x, F32x4& r) {
                           ? angle_over_pi(data::kAtanpiCentresFloat, row, signed_part(u), small)
                           : angle(data::kAtanCentresFloat, row, signed_part(u), small);
   r = simd::or_sign(theta, y);
-  const F32x4 low = F32x4::splat(0x1p-60f), high = F32x4::splat(0x1p60f);
-  int special = simd::lane_mask_not_less_equal(ya, high) | simd::lane_mask_not_less_equal(xa, high) |
-                simd::lane_mask_less(ya, low) | simd::lane_mask_less(xa, low);
+  constexpr uint32_t kLow = std::bit_cast<uint32_t>(0x1p-60f);
+  constexpr uint32_t kHigh = std::bit_cast<uint32_t>(0x1p60f);
+  const I32x4 outside = bits_outside(ya, kLow, kHigh) | bits_outside(xa, kLow, kHigh);
+  int special = simd::lane_mask(outside);
   if constexpr (kPiScaled) special |= simd::lane_mask_less(quotient, F32x4::splat(0x1p-100f));
   return special;
 }
 
-// The lanes whose |x| has its bits, as an unsigned integer, outside [low, high] (NaN
-// above every other float): one signed comparison of the bits less low, with the sign
-// bits flipped.
+// The lanes whose |x| has its bits outside [low, high], as bits_outside.
 ZORN_FAST_INLINE int magnitude_bits_outside(F32x4 x, uint32_t low, uint32_t high) {
-  const I32x4 shifted =
-      simd::bits(simd::abs(x)) + I32x4::splat(std::bit_cast<int32_t>(0x80000000u - low));
-  return simd::lane_mask(shifted > I32x4::splat(std::bit_cast<int32_t>((high - low) ^ 0x80000000u)));
+  return simd::lane_mask(bits_outside(simd::abs(x), low, high));
 }
 constexpr uint32_t kAtanpiLowestBits = 0x0D800000;  // 2^-100
 // The lanes atanpi leaves to the callout: non-zero |x| below 2^-100, where its products
