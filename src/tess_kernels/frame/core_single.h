@@ -13,10 +13,14 @@ namespace zorn::tess {
 
 // One single precision kernel: Core maps |x| (x itself where Odd is false) to the
 // result, Odd puts the sign of x back, Special gives the lanes for the callout.
-// Paired runs two groups a step (LaneLoopSingle::paired_block).
+// Paired runs two groups a step (LaneLoopSingle::paired_block); NanMarksSpecial says that
+// the fast path gives NaN on every lane Special names and on no other, so that a pair is
+// tested on its results by one comparison.
 template <auto Core, bool Odd, int (*Special)(simd::F32x4),
-          int32_t (*Callout)(const float*, float*), bool Paired = false>
-struct CoreSingle : LaneLoopSingle<CoreSingle<Core, Odd, Special, Callout, Paired>> {
+          int32_t (*Callout)(const float*, float*), bool Paired = false,
+          bool NanMarksSpecial = false>
+struct CoreSingle
+    : LaneLoopSingle<CoreSingle<Core, Odd, Special, Callout, Paired, NanMarksSpecial>> {
   static constexpr bool kPairedVectors = Paired;
   static simd::F32x4 fast_path(simd::F32x4 x) {
     const simd::F32x4 v = Odd ? simd::abs(x) : x;
@@ -29,6 +33,11 @@ struct CoreSingle : LaneLoopSingle<CoreSingle<Core, Odd, Special, Callout, Paire
     return Odd ? simd::or_sign(y, x) : y;
   }
   static int special_lanes(simd::F32x4 x) { return Special(x); }
+  static int special_results(simd::F32x4 y0, simd::F32x4 y1)
+    requires NanMarksSpecial
+  {
+    return simd::lane_mask_unordered(y0, y1);
+  }
   static int32_t callout(const float* x, float* r) { return Callout(x, r); }
 };
 

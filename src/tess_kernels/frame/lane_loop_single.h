@@ -9,7 +9,11 @@
 // a slower path of the kernel itself (no status), and returns the mask of the others, and
 //   int F::resolve_inline(const float x[4], float y[4], int special)
 // which, with error handling off, settles some special lanes in place and returns the mask
-// of those still left for the callout.
+// of those still left for the callout, and
+//   int F::special_results(simd::F32x4 y0, simd::F32x4 y1)
+// for kernels whose fast path gives NaN on every special lane (and possibly others): a
+// non-zero mask when either group of a pair may hold one, in place of special_lanes on
+// both groups.
 //
 // Contiguous vectors are loaded and stored four floats at a time; strided ones are
 // gathered and scattered. The remainder is one partial group whose missing lanes hold
@@ -101,11 +105,21 @@ struct LaneLoopSingle {
       const simd::F32x4 x1 = simd::F32x4::load(a + g + kGroupLanes);
       const simd::F32x4 y0 = F::fast_path(x0);
       const simd::F32x4 y1 = F::fast_path(x1);
-      if ((F::special_lanes(x0) | F::special_lanes(x1)) != 0) break;
+      if (pair_special(x0, x1, y0, y1) != 0) break;
       y0.store(r + g);
       y1.store(r + g + kGroupLanes);
     }
     return g;
+  }
+
+  // A pair's special lanes, or a superset of them (the pair then goes group by group).
+  [[gnu::always_inline]] static int pair_special(simd::F32x4 x0, simd::F32x4 x1,
+                                                 simd::F32x4 y0, simd::F32x4 y1) {
+    if constexpr (requires { F::special_results(y0, y1); }) {
+      return F::special_results(y0, y1);
+    } else {
+      return F::special_lanes(x0) | F::special_lanes(x1);
+    }
   }
 
   // The lanes of a group from a[g] on, lanes past `lanes` holding 0.75, built in

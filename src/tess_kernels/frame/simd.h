@@ -76,6 +76,10 @@ inline int lane_mask_not_less_equal(F32x4 a, F32x4 b) {
 inline int lane_mask_not_less(F32x4 a, F32x4 b) {
   return _mm_movemask_ps(_mm_cmpnlt_ps(a.v, b.v));
 }
+// Lanes where a or b is NaN.
+inline int lane_mask_unordered(F32x4 a, F32x4 b) {
+  return _mm_movemask_ps(_mm_cmpunord_ps(a.v, b.v));
+}
 
 // Four non-negative 32-bit lanes as table indices, lane 0 first (unsigned, so that they
 // index without a sign extension).

@@ -159,7 +159,7 @@ ZORN_FAST_INLINE int none(simd::F32x4) { return 0; }
 // Paired: each group is one chain (a root or a division, then the series). Acos, about
 // a tenth more operations a group, runs one group a step (1% faster than paired).
 using AsinSingle = CoreSingle<inverse_trig_single::asin_float<false>, true,
-                                 inverse_trig_single::outside_unit, tess_callout_sAsin, true>;
+                              inverse_trig_single::outside_unit, tess_callout_sAsin, true, true>;
 using AcosSingle = CoreSingle<inverse_trig_single::acos_float<false>, false,
                                  inverse_trig_single::outside_unit, tess_callout_sAcos>;
 using AsinpiSingle = CoreSingle<inverse_trig_single::asin_float<true>, true,
