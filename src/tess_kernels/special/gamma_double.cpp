@@ -102,6 +102,49 @@ template <bool kShort = false>
   return {s.sum, (f_lo_g0_head.even + s.err) + rest};
 }
 
+// The rows anchored at the zeros 1 and 2 (F = 0) sum t (g0 + g1 t + ...) with t up to
+// 1/8, where t g0_tail and t^2 g1 are up to a twentieth and a tenth of the result and the
+// roundings of rest added up to 0.3 ulp. Here both are exact: t g0_tail by Dekker's
+// product, t^2 g1_head as t (t g1_head) by another, g1_head being g1 cut to 4 bits as
+// g0's head is (so that t g1_head is exact); what rounds is t^2 g1_tail + t^3 (g2 + ...),
+// below a hundredth of the result. Out of line: about 4 % of the pairs of arguments 2^u,
+// u uniform on [-4, 10], hold such a lane.
+[[gnu::noinline]] LnGamma zero_row_sum(const double* row0, const double* row1, F64x2 x) {
+  const F64x2 t = x - columns(row0, row1, 0).even;
+  const F64x2 t2 = t * t;
+  // g2 + g3 t + ... + g11 t^9 of one lane as (E, O) with the sum E + t O, as in even_odd_sums.
+  const auto high_sums = [](const double* row, F64x2 tt) {
+    const auto linear = [&](int k) {
+      return F64x2::load_aligned(row + k) + F64x2::load_aligned(row + k + 2) * tt;
+    };
+    const F64x2 t4 = tt * tt;
+    return (linear(6) + linear(10) * t4) + F64x2::load_aligned(row + 14) * (t4 * t4);
+  };
+  const F64x2 sums0 = high_sums(row0, simd::lane0s(t2, t2));
+  const F64x2 sums1 = high_sums(row1, simd::lane1s(t2, t2));
+  const F64x2 high = simd::lane0s(sums0, sums1) + t * simd::lane1s(sums0, sums1);
+  const ColumnPair g0_tail_g1 = columns(row0, row1, 4);
+  const F64x2 g1 = g0_tail_g1.odd;
+  const F64x2 g1_head = simd::from_bits(simd::bits(g1) & I64x2::splat(-(int64_t{1} << 49)));
+  const F64x2 small = t2 * ((g1 - g1_head) + t * high);
+  const TwoSum tail = two_product(t, g0_tail_g1.even);
+  const TwoSum square = two_product(t, t * g1_head);
+  const TwoSum first = two_sum(t * columns(row0, row1, 2).odd, tail.sum);  // F_lo = 0 too
+  const TwoSum all = two_sum(first.sum, square.sum);
+  return {all.sum, ((first.err + all.err) + (tail.err + square.err)) + small};
+}
+
+// expansion_sum's full sums, with zero_row_sum for lanes of the rows anchored at 1 and 2
+// other than those set in `common`.
+[[gnu::always_inline]] inline LnGamma rows_sum(const double* row0, const double* row1, F64x2 x,
+                                               F64x2 common) {
+  const LnGamma l = expansion_sum<false>(row0, row1, x);
+  const F64x2 off_zero = simd::not_equal(columns(row0, row1, 0).odd, F64x2{}) | common;
+  if (simd::lane_mask(off_zero) == 3) [[likely]] return l;
+  const LnGamma z = zero_row_sum(row0, row1, x);
+  return {simd::select(off_zero, l.hi, z.hi), simd::select(off_zero, l.lo, z.lo)};
+}
+
 // The row of 2^-10 <= x < 1024 from the top 16 bits of its representation (the exponent
 // and four fraction bits).
 inline const double* expansion_row(uint32_t top_bits) {
@@ -109,12 +152,17 @@ inline const double* expansion_row(uint32_t top_bits) {
   return kLGammaExpansions[top_bits - kFirstRowKey];
 }
 
-// The table rows of both lanes, 2^-10 <= x < 1024.
-template <bool kShort>
-[[gnu::always_inline]] inline LnGamma lgamma_table(F64x2 x) {
+// The table rows of both lanes, 2^-10 <= x < 1024. Without kZeroRows, or in the lanes set
+// in `common`, the rows anchored at 1 and 2 take the common sums, for callers that need
+// ln Gamma there only to about 2^-60 absolutely (Gamma, and the reflection, whose terms
+// about the poles -1 and -2 dwarf it).
+template <bool kShort, bool kZeroRows = !kShort>
+[[gnu::always_inline]] inline LnGamma lgamma_table(F64x2 x, F64x2 common = F64x2{}) {
   const I64x2 ix = simd::bits(x);
-  return expansion_sum<kShort>(expansion_row(ix.lane0_bits() >> 48),
-                               expansion_row(ix.lane1_bits() >> 48), x);
+  const double* row0 = expansion_row(ix.lane0_bits() >> 48);
+  const double* row1 = expansion_row(ix.lane1_bits() >> 48);
+  if constexpr (kShort || !kZeroRows) return expansion_sum<kShort>(row0, row1, x);
+  return rows_sum(row0, row1, x, common);
 }
 
 // The same for x = (a[0], a[1]) in memory: the top bits are read by scalar loads, which
@@ -125,7 +173,7 @@ template <bool kShort>
     std::memcpy(&bits, reinterpret_cast<const char*>(a + lane) + 6, sizeof bits);
     return expansion_row(bits);
   };
-  return expansion_sum<false>(top_bits(0), top_bits(1), F64x2::load(a));
+  return rows_sum(top_bits(0), top_bits(1), F64x2::load(a), F64x2{});
 }
 
 // Stirling's series, 16 <= x < 2^60.
@@ -152,12 +200,12 @@ LnGamma lgamma_stirling(F64x2 x) {
 // rows serve below kEnd, Stirling's series from there. Groups whose two lanes fall in
 // one range take one method. Whole: the rows' sums as a two-sum, for exp_sum, whose
 // series needs lo within an ulp of hi (the rows leave t (g(t) - g0_head) in lo, up to
-// about 2^-6, and the short sums all of t g(t)).
+// about 2^-6, and the short sums all of t g(t)). `common` as for lgamma_table.
 template <double kEnd, bool kShort = false, bool kWhole = false>
-[[gnu::always_inline]] inline LnGamma lgamma_positive(F64x2 x) {
+[[gnu::always_inline]] inline LnGamma lgamma_positive(F64x2 x, F64x2 common = F64x2{}) {
   static_assert(kEnd >= 16 && kEnd <= kLGammaTableEnd);
-  const auto table = [](F64x2 v) {
-    const LnGamma l = lgamma_table<kShort>(v);
+  const auto table = [common](F64x2 v) {
+    const LnGamma l = lgamma_table<kShort, !kShort && !kWhole>(v, common);
     if constexpr (!kWhole) return l;
     const TwoSum whole = two_sum(l.hi, l.lo);
     return LnGamma{whole.sum, whole.err};
@@ -308,7 +356,8 @@ template <bool kDouble>
       return short_special;
     }
   }
-  const LnGamma l = lgamma_positive<kLGammaTableEnd>(ay);
+  // Negative lanes as in lgamma_negative: the common sums in the rows anchored at 1 and 2.
+  const LnGamma l = lgamma_positive<kLGammaTableEnd>(ay, negative);
   const Reflection refl = negative_lanes(ay, negative, kReflectionEnd, special);
   const LnGamma n = reflected(l, refl);
   const F64x2 ln_abs = n.hi + n.lo, ln_positive = l.hi + l.lo;  // lo is not small here
@@ -330,7 +379,7 @@ inline int lgamma_group_outside(F64x2 x0, F64x2 x1) {
 // that need the full sums (the poles are special lanes of the single loop).
 template <bool kDouble>
 [[gnu::always_inline]] inline int lgamma_negative(F64x2 y, F64x2& n) {
-  const LnGamma l = lgamma_table<!kDouble>(y);
+  const LnGamma l = lgamma_table<!kDouble, false>(y);
   const Reflection refl = reflection<!kDouble>(y);
   const LnGamma reflected_sum = reflected(l, refl);
   const F64x2 every_lane = simd::from_bits(I64x2::splat(-1));
