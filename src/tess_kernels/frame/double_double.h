@@ -1,5 +1,5 @@
 // Exact products and sums of doubles (Dekker, Knuth), for routines that carry a value
-// and its rounding error.
+// and its rounding error; constexpr where tables of constants are formed with them.
 #pragma once
 
 #include <cmath>
@@ -11,21 +11,21 @@ struct DoubleDouble {
 };
 
 // a + b = s + e exactly (Knuth's two-sum).
-inline DoubleDouble two_sum(double a, double b) {
+constexpr inline DoubleDouble two_sum(double a, double b) {
   const double s = a + b;
   const double bb = s - a;
   return {s, (a - (s - bb)) + (b - bb)};
 }
 
 // Veltkamp split of a into 26 + 27 bits with the factor 2^27 + 1.
-inline DoubleDouble split(double a) {
+constexpr inline DoubleDouble split(double a) {
   const double c = 134217729.0 * a;
   const double hi = c - (c - a);
   return {hi, a - hi};
 }
 
 // a * b = p + e exactly when no overflow or underflow occurs (Dekker's product).
-inline DoubleDouble two_product(double a, double b) {
+constexpr inline DoubleDouble two_product(double a, double b) {
   const double p = a * b;
   const DoubleDouble as = split(a), bs = split(b);
   const double e = ((as.hi * bs.hi - p) + as.hi * bs.lo + as.lo * bs.hi) + as.lo * bs.lo;
@@ -42,16 +42,16 @@ inline double dd_quotient(DoubleDouble n, DoubleDouble d) {
 
 // Double-double arithmetic for the scalar routines: results to about 2^-100 relative,
 // operands finite and their products within range.
-inline DoubleDouble dd_sum(DoubleDouble a, DoubleDouble b) {
+constexpr inline DoubleDouble dd_sum(DoubleDouble a, DoubleDouble b) {
   const DoubleDouble s = two_sum(a.hi, b.hi);
   return two_sum(s.hi, s.lo + (a.lo + b.lo));
 }
-inline DoubleDouble dd_times(DoubleDouble a, double f) {
+constexpr inline DoubleDouble dd_times(DoubleDouble a, double f) {
   DoubleDouble p = two_product(a.hi, f);
   p.lo += a.lo * f;
   return p;
 }
-inline DoubleDouble dd_product(DoubleDouble a, DoubleDouble b) {
+constexpr inline DoubleDouble dd_product(DoubleDouble a, DoubleDouble b) {
   DoubleDouble p = two_product(a.hi, b.hi);
   p.lo += a.hi * b.lo + a.lo * b.hi;
   return two_sum(p.hi, p.lo);
