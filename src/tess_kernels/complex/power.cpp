@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "tess_kernels/complex/elementary.h"
+#include "tess_kernels/complex/power_small_part.h"
 #include "tess_kernels/exp_log/log_core_double.h"
 #include "tess_kernels/frame/double_double.h"
 #include "tess_kernels/inv_trig_hyp/inverse_trig_core_double.h"
@@ -108,18 +109,30 @@ Z pow(Z x, Z y) {
   const DoubleDouble a = two_sum(a0.hi, a0.lo + (cl.lo - dt.lo));
   const DoubleDouble b = two_sum(b0.hi, b0.lo + (ct.lo + dl.lo));
   const SinCos t = sin_cos(b.hi);
-  // (1 + a') (cos b - b' sin b) - cos b and its sine counterpart: the corrections. The
-  // cross term a'b' multiplies the other factor, which may be 2^50 times the part's own
-  // (a' reaches 2^-35 after the shift below): without it Im z^3 erred by 2.4e-12 at
-  // z = -2.1e-88 + 2.6e-103 i.
+  // cos b = cos_b + cos_b_lo and sin b likewise where one of them is small against the
+  // terms of b (power_small_part.h); elsewhere from the rounded b and its tail b'.
+  const double terms = std::fabs(c * l.im.hi) + std::fabs(d * l.re.hi);
+  const bool precise = std::fabs(b.hi) >= kTinyAngle && takes_precise_angle(t.c, t.s, terms);
+  double cos_b = t.c, sin_b = t.s, cos_b_lo = 0, sin_b_lo = 0;
+  if (precise) {
+    const PreciseCosSin p = precise_cos_sin(x.real(), x.imag(), c, d);
+    cos_b = p.cos.hi, cos_b_lo = p.cos.lo, sin_b = p.sin.hi, sin_b_lo = p.sin.lo;
+  }
+  // (1 + a') (cos b - b' sin b) - cos b and its sine counterpart (or (1 + a') (cos_b +
+  // cos_b_lo) - cos_b): the corrections. The cross term a'b' multiplies the other factor,
+  // which may be 2^50 times the part's own (a' reaches 2^-35 after the shift below):
+  // without it Im z^3 erred by 2.4e-12 at z = -2.1e-88 + 2.6e-103 i.
   const auto cos_correction = [&](double a_tail) {
+    if (precise) return a_tail * cos_b + (cos_b_lo + a_tail * cos_b_lo);
     return a_tail * t.c - (b.lo + a_tail * b.lo) * t.s;
   };
   const auto sin_correction = [&](double a_tail) {
+    if (precise) return a_tail * sin_b + (sin_b_lo + a_tail * sin_b_lo);
     return a_tail * t.s + (b.lo + a_tail * b.lo) * t.c;
   };
   if (std::fabs(a.hi) > kShiftedExpLimit) {
-    return {exp_times(a.hi, t.c + cos_correction(a.lo)), exp_times(a.hi, t.s + sin_correction(a.lo))};
+    return {exp_times(a.hi, cos_b + cos_correction(a.lo)),
+            exp_times(a.hi, sin_b + sin_correction(a.lo))};
   }
   // Near the ends of the range e^a = e^(a -+ 512 ln 2) 2^(+-512), the shifted exponent
   // exact (ln 2's head has trailing zeros) and the rest joining the tail.
@@ -132,11 +145,11 @@ Z pow(Z x, Z y) {
   }
   // e^a carried as hi + lo: each part is rounded once beyond the rounding of cos or sin.
   const DoubleDouble e = quarter_exp(head);
-  const double re = 4 * times(e, t.c, e.hi * cos_correction(tail)) * scale;
+  const double re = 4 * times(e, cos_b, e.hi * cos_correction(tail)) * scale;
   // b = 0 with a non-real x is a tiny angle lost to underflow (Im 2.2883^3 beside an
   // imaginary part of -2^-1074 is -7.8e-323, 15.7 ulp from 0).
   if (std::fabs(b.hi) >= kTinyAngle || (b.hi == 0 && x.imag() == 0)) {
-    return {re, 4 * times(e, t.s, e.hi * sin_correction(tail)) * scale};
+    return {re, 4 * times(e, sin_b, e.hi * sin_correction(tail)) * scale};
   }
   return {re, tiny_angle_sine_part(x, c, d, l, e, tail, scale)};
 }

@@ -3,6 +3,7 @@
 #include <cfloat>
 
 #include "tess_kernels/complex/double_double_lanes.h"
+#include "tess_kernels/complex/power_small_part.h"
 #include "tess_kernels/exp_log/log_core_double.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
 #include "tess_kernels/inv_trig_hyp/inverse_trig_core_double.h"
@@ -42,7 +43,7 @@ constexpr double kExpHigh = 690.0;
 
 int PowLanes::group(const double x[4], const double y[4], const double u[4], const double v[4],
                     double re[4], double im[4]) {
-  alignas(16) double a_hi[4], a_lo[4], b_hi[4], b_lo[4];
+  alignas(16) double a_hi[4], a_lo[4], b_hi[4], b_lo[4], terms[4];
   const F64x2 zero = F64x2::splat(0.0), minus = F64x2::splat(-0.0);
   const F64x2 low = F64x2::splat(kLowestPart), high = F64x2::splat(kHighestPart);
   const F64x2 largest = F64x2::splat(kLargestExponent);
@@ -85,7 +86,9 @@ int PowLanes::group(const double x[4], const double y[4], const double u[4], con
     // w = (c + id)(ln |x| + i arg x) = (c ln|x| - d arg) + i (c arg + d ln|x|).
     const Sum d_arg = times(arg, d);
     const Sum a = dd::add(times(ln_modulus, c), Sum{d_arg.hi ^ minus, d_arg.lo ^ minus});
-    const Sum b = dd::add(times(arg, c), times(ln_modulus, d));
+    const Sum c_arg = times(arg, c), d_ln = times(ln_modulus, d);
+    const Sum b = dd::add(c_arg, d_ln);
+    (simd::abs(c_arg.hi) + simd::abs(d_ln.hi)).store(terms + k);
     special |= simd::lane_mask(simd::not_less_equal(a.hi, F64x2::splat(kExpHigh)) |
                                simd::less(a.hi, F64x2::splat(kExpLow)))
                << k;
@@ -98,6 +101,12 @@ int PowLanes::group(const double x[4], const double y[4], const double u[4], con
   special |= sin_cos_table_group(b_hi, s, c);
   const F64x2 four = F64x2::splat(4.0);
   for (int k = 0; k < 4; k += 2) {
+    // A part small against the terms of b takes the scalar form's precise angle
+    // (power_small_part.h).
+    const F64x2 t = F64x2::load(terms + k);
+    const F64x2 small_part =
+        simd::min(simd::abs(F64x2::load(c + k)), simd::abs(F64x2::load(s + k)));
+    special |= simd::lane_mask(simd::less(small_part, F64x2::splat(kSmallPartRatio) * t)) << k;
     const h::Sum e_parts = h::quarter_exponential(F64x2::load(a_hi + k));
     const TwoSum e_sum = fast_two_sum(e_parts.hi, e_parts.lo);
     const Sum e = {e_sum.sum, e_sum.err};
