@@ -31,4 +31,18 @@ inline int lanes_outside(simd::F32x4 x, uint32_t low, uint32_t high) {
   return simd::lane_mask(simd::bits(x) + I32x4::splat(wrapped(-low)) > bound);
 }
 
+// Whether a lane of either of two groups lies outside [low, high], for bounds whose
+// difference ends in 16 one bits: against such a bound a lane's shifted bits compare as
+// their high halves do, so the high halves' lane-wise maximum (pmaxsw) is compared once:
+// one movmskps for the two groups.
+inline bool any_lane_outside(simd::F32x4 x0, simd::F32x4 x1, uint32_t low, uint32_t high) {
+  using simd::I32x4;
+  const auto wrapped = [](uint32_t v) { return static_cast<int32_t>(v + 0x80000000u); };
+  I32x4 bound = I32x4::splat(wrapped(high - low));
+  asm("" : "+x"(bound.v));
+  const I32x4 shift = I32x4::splat(wrapped(-low));
+  const I32x4 top = {_mm_max_epi16((simd::bits(x0) + shift).v, (simd::bits(x1) + shift).v)};
+  return simd::lane_mask(top > bound) != 0;
+}
+
 }  // namespace zorn::tess

@@ -17,13 +17,13 @@ namespace zorn::tess {
 int32_t tess_callout_sLog1p(const float* x, float* r);
 
 namespace log1p_single_data {
-enum LaneRow { kLn2Head, kLn2Rest, kMinusHalf, kTail, kRowCount = kTail + 8 };
+enum LaneRow { kMinusLn2Head, kMinusLn2Rest, kMinusHalf, kTail, kRowCount = kTail + 8 };
 // The float path's constants as rows of four equal lanes, read through an opaque pointer:
 // GCC then uses each as a vector memory operand, where a constant it can see was rebuilt
 // by a scalar load and a broadcast (`shufps`, on the vector ports that bound this loop)
 // in every pass once the registers ran out.
 constexpr float kValues[kRowCount] = {
-    0.693145751953125f,     1.428606765330187e-06f, -0.5f,
+    -0.693145751953125f,    -1.428606765330187e-06f, -0.5f,
     kLnSeriesTailSingle[0], kLnSeriesTailSingle[1], kLnSeriesTailSingle[2],
     kLnSeriesTailSingle[3], kLnSeriesTailSingle[4], kLnSeriesTailSingle[5],
     kLnSeriesTailSingle[6], kLnSeriesTailSingle[7]};
@@ -34,15 +34,16 @@ struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
   // Two groups a step, as s Ln (1.2x faster here).
   static constexpr bool kPairedVectors = true;
   // As s Ln, under rounding to nearest (special_lanes hands every group to in_double under a
-  // directed mode, where the correction a below is not exact and the result not within an
-  // ulp): u = 1 + x rounded and a = 1 + x - u, exactly: u - 1 is exact (Sterbenz for u in
-  // [1/2, 2]; above, a multiple of ulp(u) <= 1 below u up to 2^24), so x - (u - 1) is the
-  // error itself; past 2^24 it is off by at most ulp(u)/2, 2^-24 relative against a result
-  // above 16. u = 2^e m with m in [2/3, 4/3) and f = m - 1 exact (reduce_from), so that
-  // ln(1 + x) = e ln 2 + ln(1 + r) with r = f + a 2^-e; a 2^-e is exact and at most half an
-  // ulp of m, below |f| unless f = 0, so r and its error d come by Fast2Sum; the series
-  // takes the rounded r and d enters as d / (1 + r) ~ d (1 - r). Where 1 + x rounds and x is
-  // small (e = 0), r = x exactly and the result keeps its relative accuracy down to x = 0.
+  // directed mode, where the error term below is not exact and the result not within an
+  // ulp): u = 1 + x rounded gives e with u = 2^e m, m in [2/3, 4/3), and ln(1 + x) =
+  // e ln 2 + ln(1 + r) with r = (1 + x) k - 1 = x k - (1 - k), k = 2^-e. x k is exact, and
+  // so is 1 - k for e <= 24 (beyond, it rounds to 1, 2^-25 off against a result above 17).
+  // The difference rounds once and its error comes by Fast2Sum with k - 1 first: for e = 0
+  // it is zero, for e < 0 the two cancel within a factor of 2 (Sterbenz: r is exact), and
+  // for e > 0 |k - 1| >= 1/2 either has the larger exponent or lies within a factor of 2 of
+  // x k in (1, 4/3). The series takes the rounded r and its error d enters as
+  // d / (1 + r) ~ d (1 - r). Where 1 + x rounds and x is small (e = 0), r = x exactly and
+  // the result keeps its relative accuracy down to x = 0.
   // Every float x > -1 checked against a double log1p: at most 0.883 ulp.
   static simd::F32x4 fast_path(simd::F32x4 x) {
     using simd::F32x4;
@@ -51,21 +52,22 @@ struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
     const simd::SplatReader<float, kRowCount> rows(kRows);
     // A broadcast, as in special_lanes, so that the compiler shares the sum 1 + x.
     const F32x4 one = F32x4::splat(1.0f);
-    const F32x4 u = x + one;
-    const F32x4 a = x - (u - one);
-    I32x4 e_bits;
-    F32x4 f;
-    reduce_from(kTwoThirdsBits, u, e_bits, f);
-    // 2^-e, 0 for e = 127 (a 2^-e is then far below the result's ulp); e = 128 is a
-    // special lane.
-    const F32x4 scaled = a * simd::from_bits(I32x4::splat(0x3F800000) - (e_bits << 23));
-    const F32x4 r = f + scaled;
-    const F32x4 r_error = scaled - (r - f);
-    const F32x4 e = simd::to_float(e_bits);
+    // -e = ceil((bits of 2/3 - bits of u) / 2^23), and k = 2^-e: normal for e <= 126;
+    // e >= 127 is a special lane.
+    const I32x4 minus_e_bits =
+        (I32x4::splat(kTwoThirdsBits + 0x007FFFFF) - simd::bits(x + one)) >> 23;
+    const F32x4 k = simd::from_bits(I32x4::splat(0x3F800000) + (minus_e_bits << 23));
+    const F32x4 one_minus_k = one - k;
+    const F32x4 scaled = x * k;
+    const F32x4 r = scaled - one_minus_k;
+    const F32x4 r_error = scaled - (r + one_minus_k);
+    const F32x4 minus_e = simd::to_float(minus_e_bits);
     // e ln2_hi is exact (a 15-bit head) and at least |r| unless e = 0, so its sum with r
     // and that sum's error come by Fast2Sum too: where they cancel (x near 1/3, e = 1,
     // m near 2/3) only the small terms and the last sum round.
-    const F32x4 hi = e * rows[kLn2Head];
+    // The signs are chosen so that x = -0 gives -0 with no further operation: r = -0 - (+0),
+    // hi = (+0) (-ln2_hi) = -0, and every sum below then adds two -0.
+    const F32x4 hi = minus_e * rows[kMinusLn2Head];
     const F32x4 sum = hi + r;
     const F32x4 sum_error = r - (sum - hi);
     // r^2/2 apart from the rest of the series: its one rounding is the largest error of
@@ -73,11 +75,9 @@ struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
     // Estrin's order, whose chain is shorter than Horner's (1.07x faster).
     const F32x4 square = r * r;
     const F32x4 tail = estrin_of<8>(r, [&](size_t i) { return rows[kTail + i]; });
-    const F32x4 correction = r_error * (one - r) + e * rows[kLn2Rest];
+    const F32x4 correction = r_error * (one - r) + minus_e * rows[kMinusLn2Rest];
     const F32x4 small = square * rows[kMinusHalf] + (square * (r * tail) + correction);
-    const F32x4 result = sum + (sum_error + small);
-    // The result has the sign of x, which the sum loses only for x = -0.
-    return simd::or_sign(result, x);
+    return sum + (sum_error + small);
   }
 
   // The result under a directed rounding mode, for every x > -1 finite.
@@ -110,14 +110,20 @@ struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
         x);
   }
 
-  // x <= -1, +inf and NaN, and x above 2^127 4/3 (where e = 128 and 2^-e is no normal
-  // float): where 1 + x is not a float from 2^-149 to below 2^127 4/3 (one range test of
-  // its bits; the fast path computes the same sum). Under a directed rounding mode, every
-  // lane (see finish_lanes).
+  // x <= -1, +inf and NaN, and x from 2^126 4/3 on (where e >= 127 and 2^-e is no normal
+  // float): where the bits of 1 + x lie outside [kSumLow, kSumHigh] (one range test; the
+  // fast path computes the same sum). 1 + x is at least 2^-24 or at most 0, so any low
+  // bound up to 2^-24 serves; this one suits any_lane_outside. Under a directed rounding
+  // mode, every lane (see finish_lanes).
+  static constexpr uint32_t kSumLow = 0x0000AAAB;
+  static constexpr uint32_t kSumHigh = kTwoThirdsBits + 0x3F7FFFFF;  // below 2^126 4/3
   static int special_lanes(simd::F32x4 x) {
-    const int outside =
-        lanes_outside(x + simd::F32x4::splat(1.0f), 0x00000001, kTwoThirdsBits + 0x3FFFFFFF);
+    const int outside = lanes_outside(x + simd::F32x4::splat(1.0f), kSumLow, kSumHigh);
     return rounds_to_nearest_single() ? outside : 0xF;
+  }
+  static bool any_special_lane(simd::F32x4 x0, simd::F32x4 x1) {
+    const simd::F32x4 one = simd::F32x4::splat(1.0f);
+    return !rounds_to_nearest_single() || any_lane_outside(x0 + one, x1 + one, kSumLow, kSumHigh);
   }
 
   // Under a directed rounding mode, the group by in_double, leaving x <= -1, +inf and NaN

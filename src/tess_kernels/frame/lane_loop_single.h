@@ -4,6 +4,8 @@
 //   int F::special_lanes(simd::F32x4 x)          lane mask of the arguments it cannot take
 //   int32_t F::callout(const float* x, float* r) correct result and status of any argument
 // and optionally
+//   bool F::any_special_lane(simd::F32x4 x0, simd::F32x4 x1)
+// whether special_lanes is non-zero for either group, in fewer operations (paired kernels),
 //   int F::finish_lanes(const float x[4], float y[4], int special)
 // which completes, in any error mode, the special lanes that only leave the fast path for
 // a slower path of the kernel itself (no status), and returns the mask of the others, and
@@ -117,6 +119,8 @@ struct LaneLoopSingle {
                                                  simd::F32x4 y0, simd::F32x4 y1) {
     if constexpr (requires { F::special_results(y0, y1); }) {
       return F::special_results(y0, y1);
+    } else if constexpr (requires { F::any_special_lane(x0, x1); }) {
+      return F::any_special_lane(x0, x1) ? 0xF : 0;
     } else {
       return F::special_lanes(x0) | F::special_lanes(x1);
     }
