@@ -6,11 +6,11 @@
 
 namespace zorn::tess {
 namespace expm1_single_data {
-// In the order of LaneRow: the float path's bound 1/16, the clamp, the exponential's
-// reduction constants, the series coefficients 1/2 and 1/6 of e^r - 1, and -1.
-const simd::SplatRows<float, kRowCount> kRows({0.0625f, -87.0f, ExpSingle::kInverseStep,
-                                               ExpSingle::kShifter, ExpSingle::kMinusStepHead,
-                                               ExpSingle::kStepRest, 0.5f, 1.0f / 6, -1.0f});
+// In the order of LaneRow: the exponential's reduction constants, the series coefficients
+// 1/2 and 1/6 of e^r - 1, and -1.
+const simd::SplatRows<float, kRowCount> kRows({ExpSingle::kInverseStep, ExpSingle::kShifter,
+                                               ExpSingle::kMinusStepHead, ExpSingle::kStepRest,
+                                               0.5f, 1.0f / 6, -1.0f});
 }  // namespace expm1_single_data
 
 // In double precision: the library's expm1 is within an ulp of double, so one rounding to

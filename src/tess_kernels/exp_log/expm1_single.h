@@ -1,12 +1,13 @@
-// Single precision e^x - 1: a four-lane fast path (in single precision, groups with a lane
-// near zero in double precision) for every argument up to the exponential's fast path
-// limit (large negative ones included) and the callout for the rest.
+// Single precision e^x - 1: a four-lane fast path (in single precision; groups with a lane
+// near zero or below -87.33654 in double precision) for every argument up to the
+// exponential's fast path limit and the callout for the rest.
 #pragma once
 
 #include <cstdint>
 
 #include "tess_kernels/exp_log/double_cores_single.h"
 #include "tess_kernels/exp_log/exp_single.h"
+#include "tess_kernels/exp_log/lanes_inside_single.h"
 #include "tess_kernels/exp_log/rounds_to_nearest_single.h"
 #include "tess_kernels/frame/lane_loop_single.h"
 #include "tess_kernels/frame/splat_rows.h"
@@ -14,7 +15,7 @@
 namespace zorn::tess {
 
 namespace expm1_single_data {
-enum LaneRow { kSmallBound, kClamp, kInverse, kShifter, kMinusHead, kRest, kHalf, kSixth, kMinusOne, kRowCount };
+enum LaneRow { kInverse, kShifter, kMinusHead, kRest, kHalf, kSixth, kMinusOne, kRowCount };
 // The float path's constants as rows, defined in expm1_single.cpp out of sight of the
 // kernel: GCC then reads each as a vector memory operand, where a constant it can see
 // would be rebuilt from a scalar load and a broadcast in every group (the double
@@ -29,27 +30,20 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
   static constexpr float kOverflowBound = 88.72283f;
   static constexpr float kFastPathLimit = 87.33654f;  // the exponential's, where 2^(n div 128) stays normal
 
-  // Groups with a lane below 1/16 in magnitude, and all groups under a directed rounding
-  // mode (where each rounding errs by up to an ulp), take the double precision path; the others
-  // run in single precision on the exponential's reduction and table:
-  // e^x - 1 = (v - 1) + c with v = scale hi (exact) and c = scale (hi p + lo), p = e^r - 1
-  // to degree 3 (truncation below 2^-38). v - 1 is split exactly by Knuth's two-sum into
-  // s + e, and the result is s + (e + c). For |x| >= 1/16, |c| <= 0.0028 v is at most
-  // 0.046 |e^x - 1|, so c's few roundings add below 0.15 ulp to the last one. Arguments
-  // below -87 are clamped there: e^-87 is still a normal float and far below half an ulp
-  // of -1, in every rounding mode.
+  // For 1/16 <= |x| <= 87.33654 (the exponential's limit) under rounding to nearest, in
+  // single precision on the exponential's reduction and table: e^x - 1 = (v - 1) + c with
+  // v = scale hi (exact) and c = scale (hi p + lo), p = e^r - 1 to degree 3 (truncation
+  // below 2^-38). v - 1 is split exactly by Knuth's two-sum into s + e, and the result is
+  // s + (e + c). For |x| >= 1/16, |c| <= 0.0028 v is at most 0.046 |e^x - 1|, so c's few
+  // roundings add below 0.15 ulp to the last one. Groups with a lane outside that range,
+  // and every group under a directed rounding mode (where each rounding errs by up to an
+  // ulp), leave the loop as special lanes and take near_zero in finish_lanes.
   static simd::F32x4 fast_path(simd::F32x4 x) {
     using simd::F32x4;
     using namespace expm1_single_data;
     const auto row = [](LaneRow i) { return kRows[i]; };
-    // The mode test first: it then runs in every group, and the loop hoists it.
-    if (!rounds_to_nearest_single() ||
-        simd::lane_mask_less(simd::abs(x), row(kSmallBound)) != 0) {
-      return near_zero(x);
-    }
     F32x4 t, r;
-    ExpSingle::reduce(simd::max(x, row(kClamp)), t, r,
-                      {row(kInverse), row(kShifter), row(kMinusHead), row(kRest)});
+    ExpSingle::reduce(x, t, r, {row(kInverse), row(kShifter), row(kMinusHead), row(kRest)});
     const F32x4 p = r + (r * r) * (row(kHalf) + r * row(kSixth));
     const ExpSingle::TablePower w = ExpSingle::table_power_parts(t);
     const F32x4 v = w.hi * w.scale;
@@ -77,9 +71,20 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
     return simd::or_sign(y, x);
   }
 
-  // Above the fast path's limit, +inf and NaN.
+  // Lanes outside [1/16, 87.33654] in magnitude (NaN included), by one range test of
+  // |x|'s bits; under a directed rounding mode, every lane (the mode test first, so that
+  // the loop hoists it).
   static int special_lanes(simd::F32x4 x) {
-    return simd::lane_mask_not_less_equal(x, simd::F32x4::splat(kFastPathLimit));
+    if (!rounds_to_nearest_single()) return 0xF;
+    return lanes_outside(simd::abs(x), 0x3D800000, ExpSingle::kFastPathLimitBits);
+  }
+
+  // The group by near_zero, leaving the lanes above the exponential's limit, +inf and NaN
+  // to the callout.
+  static int finish_lanes(const float x[4], float y[4], int special) {
+    const simd::F32x4 v = simd::F32x4::load(x);
+    near_zero(v).store(y);
+    return special & simd::lane_mask_not_less_equal(v, simd::F32x4::splat(kFastPathLimit));
   }
 
   static int32_t callout(const float* x, float* r) { return tess_callout_sExpm1(x, r); }
