@@ -91,7 +91,12 @@ struct GroupLanes {
   }
   template <class R>
   static int group(const double (&p)[4][kGroupLanes], double* re, double* im) {
-    return Kernel::group(p[0], p[1], p[2], p[3], re, im);
+    if constexpr (sizeof(R) == sizeof(float) &&
+                  requires { Kernel::single_group(p[0], p[1], p[2], p[3], re, im); }) {
+      return Kernel::single_group(p[0], p[1], p[2], p[3], re, im);
+    } else {
+      return Kernel::group(p[0], p[1], p[2], p[3], re, im);
+    }
   }
 
   // Elements of a group whose single precision result overflows (they report), as a

@@ -13,6 +13,9 @@ namespace zorn::tess::cx {
 struct PowLanes {
   static int group(const double x[4], const double y[4], const double u[4], const double v[4],
                    double re[4], double im[4]);
+  // The same for single precision results, without the precise angle's test.
+  static int single_group(const double x[4], const double y[4], const double u[4],
+                          const double v[4], double re[4], double im[4]);
 };
 
 }  // namespace zorn::tess::cx
