@@ -8,7 +8,8 @@
 //   u/4 + u (1/pi - 1/4) + u^3 P(u^2) / pi, 1/pi - 1/4 split into a head and R(0).
 // - atan(c_k) as head and remainder for c_k = k/32 (k = 3 .. 512) and c_k = 0 (k <= 2),
 //   the centres of the atan kernel's reduction u = (a - c) / (1 + a c), then pi - atan(c_k)
-//   for atan2 left of the vertical axis; the same divided by pi for the pi forms.
+//   for atan2 left of the vertical axis; the same divided by pi for the pi forms. The fine
+//   form's centres: c_k = k/32 for k = 0 .. 32 (the first octant), then pi - atan(c_k).
 // - pi/2, pi, 3 pi/4 and 1/pi as head and remainder.
 #include <mpfr.h>
 
@@ -157,11 +158,13 @@ void print_quarter_polynomial(const char* name, const char* head_name, int head_
 }
 
 // The rows of atan(c_k), then of pi - atan(c_k), each divided by pi if by_pi.
-void print_atan_centres(const char* name, const Mp& pi, bool by_pi) {
-  std::printf("alignas(16) constexpr double %s[1026][2] = {\n", name);
+// c_k = 0 for k below first_centre, k/32 up to last_k.
+void print_atan_centres(const char* name, const Mp& pi, bool by_pi, int first_centre = 3,
+                        int last_k = 512) {
+  std::printf("alignas(16) constexpr double %s[%d][2] = {\n", name, 2 * (last_k + 1));
   for (int side = 0; side < 2; ++side) {
-    for (int k = 0; k <= 512; ++k) {
-      Mp a(k <= 2 ? 0.0 : k / 32.0), rest;
+    for (int k = 0; k <= last_k; ++k) {
+      Mp a(k < first_centre ? 0.0 : k / 32.0), rest;
       mpfr_atan(a.v, a.v, MPFR_RNDN);
       if (side == 1) mpfr_sub(a.v, pi.v, a.v, MPFR_RNDN);
       if (by_pi) mpfr_div(a.v, a.v, pi.v, MPFR_RNDN);
@@ -186,6 +189,8 @@ int main() {
   std::printf("// atan(u) / pi = u/4 + u kInversePiLessQuarterHi + u R(u^2) for |u| <= 5/64.\n");
   print_quarter_polynomial("kAtanpiPolynomial", "kInversePiLessQuarterHi", 53, mpfr_atan,
                            -1.0 / 3, 25.0 / 4096, 5, pi);
+  std::printf("// atan u = u + u^3 P(u^2) for |u| <= 1/56 (the fine centres' reach).\n");
+  print_polynomial("kAtanFinePolynomial", mpfr_atan, -1.0 / 3, 1.0 / 3136, 3);
   std::printf("// asin(u) / pi = u/4 + u kInversePiLessQuarterHead26 + u R(u^2) for u^2 <= 1/4.\n");
   print_quarter_polynomial("kAsinpiPolynomial", "kInversePiLessQuarterHead26", 26, mpfr_asin,
                            1.0 / 6, 0.25, 12, pi);
@@ -201,6 +206,8 @@ int main() {
   print_atan_centres("kAtanCentres", pi, false);
   std::printf("// The same divided by pi.\n");
   print_atan_centres("kAtanpiCentres", pi, true);
+  std::printf("// The fine form's: atan(k/32) for k <= 32, then, at k + 33, pi - atan(k/32).\n");
+  print_atan_centres("kAtanFineCentres", pi, false, 1, 32);
 
   mpfr_div_2ui(half_pi.v, pi.v, 1, MPFR_RNDN);
   mpfr_ui_div(inverse_pi.v, 1, pi.v, MPFR_RNDN);

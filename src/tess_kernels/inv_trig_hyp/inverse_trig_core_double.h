@@ -7,7 +7,8 @@
 // exact, and c = (z - w^2) / (sqrt z + w)).
 // atan: a = |y/x| is reduced by the nearest centre c of the grid k/32 (k <= 512; c = 0
 // below 5/64) to u = (a - c) / (1 + a c), |u| <= 5/64, and atan a = atan c + atan u with
-// atan c from a table of heads and remainders.
+// atan c from a table of heads and remainders. The fine form takes every centre from 1/32
+// up, so that |u| stays below 1/56 and its series is good to 2^-67.
 #pragma once
 
 #include <cstdint>
@@ -155,6 +156,18 @@ ZORN_INVERSE_TRIG_INLINE F64x2 quotient_remainder(F64x2 num, F64x2 den, F64x2 u)
          ((((u_head * den_head - p) + u_head * den_tail) + u_tail * den_head) + u_tail * den_tail);
 }
 
+// The table of centres' angles each form reads.
+template <Scale kScale, bool kFine>
+ZORN_INVERSE_TRIG_INLINE constexpr const auto& atan_centres() {
+  if constexpr (kFine) {
+    return data::kAtanFineCentres;
+  } else if constexpr (kScale == Scale::kRadians) {
+    return data::kAtanCentres;
+  } else {
+    return data::kAtanpiCentres;
+  }
+}
+
 // atan(num / den) for 0 <= num / den with den > 0, from q, num / den or close to it
 // (which picks the centre c), and `reduce(c)`, which gives the reduced argument
 // (num - c den) / (den + c num) either rounded (an F64x2) or as an unevaluated sum
@@ -164,14 +177,26 @@ ZORN_INVERSE_TRIG_INLINE F64x2 quotient_remainder(F64x2 num, F64x2 den, F64x2 u)
 // u/4 + u h + u R(u^2), h the head of 1/pi - 1/4 and R(0) its remainder: u/4 is exact,
 // u h is at most 0.22 of the sum (its rounding and that of the sum of the rests weigh
 // 1/8 ulp each), and u R(u^2) under 1% of it.
-template <Scale kScale, bool kSided, class Reduce>
+//
+// With kFine (radians, 0 <= q <= 1 within 2.6e-3), the centre is k/32 for every k >= 1,
+// picked from q - 2^-10 so that c <= 1.9 q (b - c a_hi in the reduction is then exact by
+// Sterbenz's lemma); |u| stays below 1/56, where kAtanFinePolynomial's error is 2^-67.2
+// and the roundings of the series (up to 2^-13.4 of the result) weigh about 2^-65.
+template <Scale kScale, bool kSided, bool kFine = false, class Reduce>
 ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = splat(0.0)) {
+  static_assert(!kFine || kScale == Scale::kRadians);
   // Adding 1.5 * 2^47, whose last place is 1/32, rounds q to the grid: t - shifter is
   // k/32 and the low bits of t are k.
   const F64x2 shifter = splat(0x1.8p47);
-  const F64x2 t = simd::min(q, splat(16.0)) + shifter;
-  const F64x2 k_over_32 = t - shifter;
-  const F64x2 c = simd::not_less(k_over_32, splat(0.09375)) & k_over_32;
+  F64x2 t, c;
+  if constexpr (kFine) {
+    t = (q - splat(0x1p-10)) + shifter;
+    c = t - shifter;
+  } else {
+    t = simd::min(q, splat(16.0)) + shifter;
+    const F64x2 k_over_32 = t - shifter;
+    c = simd::not_less(k_over_32, splat(0.09375)) & k_over_32;
+  }
   const auto reduced = reduce(c);
   constexpr bool kQuotientSum = std::is_same_v<decltype(reduced), const Sum>;
   F64x2 u, series_u;
@@ -187,7 +212,11 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = spl
   }
   const F64x2 z = series_u * series_u;
   F64x2 small;
-  if constexpr (kScale == Scale::kRadians) {
+  if constexpr (kFine) {
+    // u_lo (up to 2^-52 u) times atan'(u) = 1 - u^2 + ...: its u^2 term weighs 2^-64.
+    small = (reduced.lo - reduced.lo * z) +
+            series_u * (z * estrin(z, data::kAtanFinePolynomial));
+  } else if constexpr (kScale == Scale::kRadians) {
     small = series_u * (z * estrin(z, data::kAtanPolynomial));
     if constexpr (kQuotientSum) small = reduced.lo + small;
   } else {
@@ -196,17 +225,16 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_sum(F64x2 q, Reduce&& reduce, F64x2 left = spl
     small = u * splat(data::kInversePiLessQuarterHi) + small;
     u = u * splat(0.25);
   }
+  constexpr auto& centres = atan_centres<kScale, kFine>();
   // The low bits of t are k (below 2^16, as gather_pairs takes them).
   I64x2 index = simd::bits(t);
   if constexpr (kSided) {
-    constexpr int64_t kLeftRows = std::size(data::kAtanCentres) / 2;
+    constexpr int64_t kLeftRows = std::size(centres) / 2;
     index = index + (simd::bits(left) & I64x2::splat(kLeftRows));
     const F64x2 flip = left & splat(-0.0);
     u = u ^ flip;
     small = small ^ flip;
   }
-  constexpr auto& centres =
-      kScale == Scale::kRadians ? data::kAtanCentres : data::kAtanpiCentres;
   F64x2 centre_head, centre_rest;
   simd::gather_pairs(centres, index, centre_head, centre_rest);
   const TwoSum s = fast_two_sum(centre_head, u);
@@ -238,6 +266,26 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_ratio_sum(F64x2 b, F64x2 a, F64x2 left = splat
     return Sum{u, (quotient_remainder(num.sum, den, u) + num.err) * rough_reciprocal(den)};
   };
   return atan_sum<kScale, true>(b * rough_reciprocal(a), reduce, left);
+}
+
+// atan(b / a) for 0 <= b <= a in [2^-500, 2^500], or pi minus it in the lanes of `left`,
+// to about 2^-65 relative (the form above errs by up to 2^-55.3: the rounding of a + c b,
+// which its u_lo leaves out, and the series of degree 4 on |u| <= 5/64). Here a + c b is
+// carried as den + den_lo (c b from b's 26-bit head and its rest, both products exact, and
+// c <= 1 so that a leads), u_lo takes u den_lo away from the remainder, and 1/den is
+// refined to 2^-17, so that u_lo is good to 2^-69 of u.
+ZORN_INVERSE_TRIG_INLINE Sum atan_octant_fine_sum(F64x2 b, F64x2 a, F64x2 left) {
+  const auto reduce = [a, b](F64x2 c) {
+    const F64x2 a_hi = head26(a), b_hi = head26(b);
+    const TwoSum num = two_difference(b - c * a_hi, c * (a - a_hi));
+    const TwoSum lead = fast_two_sum(a, c * b_hi);
+    const TwoSum den = fast_two_sum(lead.sum, lead.err + c * (b - b_hi));
+    const F64x2 u = num.sum / den.sum;
+    const F64x2 r = rough_reciprocal(den.sum);
+    const F64x2 inverse = r * (splat(2.0) - den.sum * r);
+    return Sum{u, ((quotient_remainder(num.sum, den.sum, u) + num.err) - u * den.err) * inverse};
+  };
+  return atan_sum<Scale::kRadians, true, true>(b * rough_reciprocal(a), reduce, left);
 }
 
 ZORN_INVERSE_TRIG_INLINE F64x2 rounded(Sum v) { return v.hi + v.lo; }
