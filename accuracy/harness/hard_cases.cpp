@@ -115,8 +115,12 @@ std::vector<std::complex<double>> complex_hard_values(std::string_view func) {
             {0x1.2c518e6a69937p+78, -0x1.3abd65385e276p-941}};
   }
   // Paired with 1.5 + 0.5i: v = Im(w ln z) = pi/2 + 1.3e-13, so that Re z^w is 2^-43 of
-  // |z^w| (the common angle is good to about 2^-57 of v's terms).
-  if (func == "Pow" || func == "Powx") return {{0.5, 0x1.bb67ae85850aap-1}};
+  // |z^w| (the common angle is good to about 2^-57 of v's terms); and arg z = 0.078, where
+  // the arctangent core's series is weakest, with cos v at 2^-11 of v's terms and
+  // |Im w|/2, just above the precise angle's 2^-12.
+  if (func == "Pow" || func == "Powx") {
+    return {{0.5, 0x1.bb67ae85850aap-1}, {0x1.24a1d32d4969ap+4, 0x1.6df284cc18bf7p+0}};
+  }
   if (func == "Sqrt") {
     return {{0x1.bd1999943b8p+13, 0x1.00009400b338dp+25},
             {-0x1.acdf9578dcp+15, -0x1.000255a1032adp+29},

@@ -40,9 +40,9 @@ constexpr double kExpHigh = 690.0;
 }
 
 // The lanes of four elements; with kPreciseAngle, those whose cos b or sin b is small
-// against the terms of b are left to the scalar form's precise angle (power_small_part.h).
-// Single precision results need no such angle: b's error of about 2^-57.5 of its terms is
-// below 2^-33 of any part at or above 2^-24 of them.
+// against T' (b's terms and |d|/2) are left to the scalar form's precise angle
+// (power_small_part.h). Single precision results need no such angle: b's error of about
+// 2^-65 T' is below 2^-40 of any part at or above 2^-24 of T'.
 template <bool kPreciseAngle>
 int pow_group(const double x[4], const double y[4], const double u[4], const double v[4],
               double re[4], double im[4]) {
@@ -79,7 +79,7 @@ int pow_group(const double x[4], const double y[4], const double u[4], const dou
     // good to 2^-57 absolute, which such a part would show as a relative error.
     const F64x2 steep = simd::less(ax, ay);
     const F64x2 left = simd::less(xr, zero);
-    const it::Sum t = it::atan_ratio_sum(small, big, simd::and_not(left, steep));
+    const it::Sum t = it::atan_octant_fine_sum(small, big, simd::and_not(left, steep));
     const F64x2 flip = simd::and_not(steep, left) & minus;
     const TwoSum turned = fast_two_sum(steep & F64x2::splat(it::data::kHalfPiHi), t.hi ^ flip);
     const TwoSum angle = fast_two_sum(
@@ -91,7 +91,9 @@ int pow_group(const double x[4], const double y[4], const double u[4], const dou
     const Sum a = dd::add(times(ln_modulus, c), Sum{d_arg.hi ^ minus, d_arg.lo ^ minus});
     const Sum c_arg = times(arg, c), d_ln = times(ln_modulus, d);
     const Sum b = dd::add(c_arg, d_ln);
-    (simd::abs(c_arg.hi) + simd::abs(d_ln.hi)).store(terms + k);
+    // T' = T + |d|/2, as angle_error_terms forms it.
+    ((simd::abs(c_arg.hi) + simd::abs(d_ln.hi)) + simd::abs(d) * F64x2::splat(0.5))
+        .store(terms + k);
     special |= simd::lane_mask(simd::not_less_equal(a.hi, F64x2::splat(kExpHigh)) |
                                simd::less(a.hi, F64x2::splat(kExpLow)))
                << k;
