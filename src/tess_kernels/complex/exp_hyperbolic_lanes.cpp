@@ -34,26 +34,59 @@ constexpr double kTanhHigh = 300.0;
   return simd::abs(a.hi * b.hi + rest) | ((f.hi & F64x2::splat(-0.0)) ^ sign);
 }
 
-// cos y and sin y for |y| <= sin_core::kFastPathLimit from one reduction by quarter turns,
-// each left as the quarter-turn core's leading part and tail (the tail below 2^-3 of the
-// part, the quadrant's sign on both), so that a product with them rounds once: the
+// cos y and sin y for |y| <= sin_core::kFastPathLimit from one reduction by quarter turns
+// of y itself (the reduction is odd in y bit for bit, and k mod 4 of a negative k sits in
+// the low bits of t as of a positive one), each left as the quarter-turn core's leading part
+// and tail (the tail below 2^-3 of the part), so that a product with them rounds once: the
 // parts' error before rounding stays near a third of an ulp, where the rounded sine and
-// cosine would add half an ulp each.
+// cosine would add half an ulp each. Odd quadrants exchange the two by exclusive or under
+// the mask; the quadrant's signs come apart as -0.0 masks, for the products to take on
+// with their own sign (two exclusive ors a pair instead of four).
+struct QuadrantParts {
+  h::Sum c, s;
+  F64x2 c_sign, s_sign;
+};
+[[gnu::always_inline]] inline QuadrantParts quadrant_parts(F64x2 y) {
+  namespace qt = quarter_turn;
+  const sin_core::ReducedAngle angle = qt::reduce(y);
+  const qt::SinCosParts p = qt::sin_cos_parts(angle);
+  const F64x2 odd = qt::odd_quadrant(angle);
+  const F64x2 swap_hi = (p.sin.hi ^ p.cos.hi) & odd, swap_lo = (p.sin.lo ^ p.cos.lo) & odd;
+  return {{p.cos.hi ^ swap_hi, p.cos.lo ^ swap_lo},
+          {p.sin.hi ^ swap_hi, p.sin.lo ^ swap_lo},
+          simd::from_bits(qt::cos_negate(angle)),
+          simd::from_bits((angle.t_bits & I64x2::splat(2)) << 62)};
+}
+
+// The same with the signs on both parts, for the tangents' sums.
 struct Circular {
   h::Sum c, s;
 };
 [[gnu::always_inline]] inline Circular circular(F64x2 y) {
-  namespace qt = quarter_turn;
-  const sin_core::ReducedAngle angle = qt::reduce(simd::abs(y));
-  const qt::SinCosParts p = qt::sin_cos_parts(angle);
-  const F64x2 odd = qt::odd_quadrant(angle);
-  const F64x2 sin_sign = simd::from_bits(((angle.t_bits & I64x2::splat(2)) << 62) ^
-                                         (simd::bits(y) & I64x2::splat(sin_core::kSignBit)));
-  const F64x2 cos_sign = simd::from_bits(qt::cos_negate(angle));
-  // Odd quadrants exchange the two by exclusive or under the mask.
-  const F64x2 swap_hi = (p.sin.hi ^ p.cos.hi) & odd, swap_lo = (p.sin.lo ^ p.cos.lo) & odd;
-  return {{p.cos.hi ^ (swap_hi ^ cos_sign), p.cos.lo ^ (swap_lo ^ cos_sign)},
-          {p.sin.hi ^ (swap_hi ^ sin_sign), p.sin.lo ^ (swap_lo ^ sin_sign)}};
+  const QuadrantParts q = quadrant_parts(y);
+  return {{q.c.hi ^ q.c_sign, q.c.lo ^ q.c_sign}, {q.s.hi ^ q.s_sign, q.s.lo ^ q.s_sign}};
+}
+
+// e^x for -600 <= x <= 690 as 2^M (hi + lo), hi + lo = 2^(j/64) e^r in [2^-1/128, 2^(1+1/128))
+// unscaled (k = 64 M + j, the hyperbolic core's reduction and series): the products with
+// cos y and sin y take the unscaled parts and are scaled once at the end, exactly, since
+// every result and every term before it stays normal in that range (Dekker's split and
+// the truncated splits are invariant under powers of two).
+struct ScaledExponential {
+  h::Sum unit;
+  F64x2 scale;
+};
+[[gnu::always_inline]] inline ScaledExponential scaled_exponential(F64x2 x) {
+  const h::ExpReduction e = h::reduce_exponent(x);
+  const F64x2 p = h::exp_minus_one(e.r);
+  const I64x2 t_bits = simd::bits(e.t);
+  const auto& table = exp_single_data::kExp2Over64Absolute;
+  const F64x2 row0 = F64x2::load_aligned(table[t_bits.low32_lane0() & 63]);
+  const F64x2 row1 = F64x2::load_aligned(table[t_bits.low32_lane1() & 63]);
+  const F64x2 hi = simd::lane0s(row0, row1), lo = simd::lane1s(row0, row1);
+  const F64x2 scale = simd::from_bits(((t_bits << 46) + I64x2::splat(int64_t{1023} << 52)) &
+                                      I64x2::splat(0x7FF0000000000000));
+  return {{hi, p * hi + lo}, scale};
 }
 
 // Whether any of the four values at p lies below `limit` in magnitude: a group's choice
@@ -145,13 +178,12 @@ inline int single_out_of_range(F64x2 x, F64x2 y) {
 [[TESS_INTERLEAVED]] int ExpLanes::group(const double x[4], const double y[4], double re[4],
                                          double im[4]) {
   int special = 0;
-  const F64x2 four = F64x2::splat(4.0), positive = F64x2::splat(0.0);
   for (int v = 0; v < 4; v += 2) {
     const F64x2 xv = F64x2::load(x + v), yv = F64x2::load(y + v);
-    const h::Sum e = h::quarter_exponential(xv);
-    const Circular t = circular(yv);
-    (product(e, t.c, positive) * four).store(re + v);
-    (product(e, t.s, positive) * four).store(im + v);
+    const ScaledExponential e = scaled_exponential(xv);
+    const QuadrantParts t = quadrant_parts(yv);
+    (product(e.unit, t.c, t.c_sign) * e.scale).store(re + v);
+    (product(e.unit, t.s, t.s_sign) * e.scale).store(im + v);
     special |= (simd::lane_mask(simd::not_less_equal(xv, F64x2::splat(kExpHigh)) |
                                 simd::less(xv, F64x2::splat(kExpLow))) |
                 circular_out_of_range(yv) | tiny_lanes(yv, 0x1p-100))
@@ -186,15 +218,16 @@ template <bool kSine, bool kRotated, bool kSeries>
 [[gnu::noinline, TESS_INTERLEAVED]] int hyperbolic_group(const double x[4], const double y[4],
                                                         double re[4], double im[4]) {
   int special = 0;
-  const F64x2 positive = F64x2::splat(0.0), minus = F64x2::splat(-0.0);
+  const F64x2 minus = F64x2::splat(-0.0);
   for (int v = 0; v < 4; v += 2) {
     const F64x2 xv = kRotated ? F64x2::load(y + v) ^ minus : F64x2::load(x + v);
     const F64x2 yv = F64x2::load((kRotated ? x : y) + v);
     const F64x2 a = simd::abs(xv), sign = xv & minus;
     const auto [sinh, cosh] = sinh_cosh<kSeries>(a);
-    const Circular t = circular(yv);
-    const F64x2 even_part = kSine ? product(cosh, t.s, positive) : product(cosh, t.c, positive);
-    const F64x2 odd_part = kSine ? product(sinh, t.c, sign) : product(sinh, t.s, sign);
+    const QuadrantParts t = quadrant_parts(yv);
+    const F64x2 even_part = kSine ? product(cosh, t.s, t.s_sign) : product(cosh, t.c, t.c_sign);
+    const F64x2 odd_part =
+        kSine ? product(sinh, t.c, sign ^ t.c_sign) : product(sinh, t.s, sign ^ t.s_sign);
     store_parts<kSine, kRotated>(even_part, odd_part, re + v, im + v);
     special |= (simd::lane_mask(simd::not_less_equal(a, F64x2::splat(kHyperbolicHigh))) |
                 circular_out_of_range(yv) | tiny_lanes(xv, 0x1p-960) | tiny_lanes(yv, 0x1p-960))
