@@ -1,5 +1,6 @@
 #include "tess_kernels/complex/exp_hyperbolic_lanes.h"
 
+#include "tess_kernels/complex/pair_loop.h"
 #include "tess_kernels/complex/single_cores.h"
 #include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/frame/simd_double.h"
@@ -175,21 +176,49 @@ inline int single_out_of_range(F64x2 x, F64x2 y) {
   return special;
 }
 
+namespace {
+// The parts of e^(x + iy) for two elements, and the two-bit mask of those for the scalar
+// form.
+[[gnu::always_inline]] inline int exp_pair(F64x2 xv, F64x2 yv, F64x2& re, F64x2& im) {
+  const ScaledExponential e = scaled_exponential(xv);
+  const QuadrantParts t = quadrant_parts(yv);
+  re = product(e.unit, t.c, t.c_sign) * e.scale;
+  im = product(e.unit, t.s, t.s_sign) * e.scale;
+  return simd::lane_mask(simd::not_less_equal(xv, F64x2::splat(kExpHigh)) |
+                         simd::less(xv, F64x2::splat(kExpLow))) |
+         circular_out_of_range(yv) | tiny_lanes(yv, 0x1p-100);
+}
+}  // namespace
+
 [[TESS_INTERLEAVED]] int ExpLanes::group(const double x[4], const double y[4], double re[4],
                                          double im[4]) {
   int special = 0;
   for (int v = 0; v < 4; v += 2) {
-    const F64x2 xv = F64x2::load(x + v), yv = F64x2::load(y + v);
-    const ScaledExponential e = scaled_exponential(xv);
-    const QuadrantParts t = quadrant_parts(yv);
-    (product(e.unit, t.c, t.c_sign) * e.scale).store(re + v);
-    (product(e.unit, t.s, t.s_sign) * e.scale).store(im + v);
-    special |= (simd::lane_mask(simd::not_less_equal(xv, F64x2::splat(kExpHigh)) |
-                                simd::less(xv, F64x2::splat(kExpLow))) |
-                circular_out_of_range(yv) | tiny_lanes(yv, 0x1p-100))
-               << v;
+    F64x2 r, i;
+    special |= exp_pair(F64x2::load(x + v), F64x2::load(y + v), r, i) << v;
+    r.store(re + v);
+    i.store(im + v);
   }
   return special;
+}
+
+// Contiguous groups split and merged in registers, with no call and no part arrays
+// between them and the lanes.
+[[TESS_INTERLEAVED]] int64_t ExpLanes::block(int64_t n, const std::complex<double>* z,
+                                             std::complex<double>* r) {
+  int64_t i = 0;
+  for (; i + kGroupLanes <= n; i += kGroupLanes) {
+    __m128d z0, z1, z2, z3;
+    load_pair(z + i, z0, z1);
+    load_pair(z + i + 2, z2, z3);
+    F64x2 re0, im0, re1, im1;
+    const int special = exp_pair({_mm_unpacklo_pd(z0, z1)}, {_mm_unpackhi_pd(z0, z1)}, re0, im0) |
+                        exp_pair({_mm_unpacklo_pd(z2, z3)}, {_mm_unpackhi_pd(z2, z3)}, re1, im1);
+    if (special != 0) [[unlikely]] break;
+    store_pair(r + i, _mm_unpacklo_pd(re0.v, im0.v), _mm_unpackhi_pd(re0.v, im0.v));
+    store_pair(r + i + 2, _mm_unpacklo_pd(re1.v, im1.v), _mm_unpackhi_pd(re1.v, im1.v));
+  }
+  return i;
 }
 
 // The even part (cosh x times cos y or sin y) and the odd part (sinh x times the other)

@@ -8,6 +8,9 @@
 // cores of single_cores.h (|x| <= 89, |y| <= 10000 for the hyperbolic and tangent lanes).
 #pragma once
 
+#include <complex>
+#include <cstdint>
+
 namespace zorn::tess::cx {
 
 // Single precision elements take e^x from the float kernels' 2^(k/64) table and cos y,
@@ -18,6 +21,9 @@ struct ExpLanes {
   static constexpr bool kSingleResultsFinite = true;
   static int group(const double x[4], const double y[4], double re[4], double im[4]);
   static int single_group(const double x[4], const double y[4], double re[4], double im[4]);
+  // Whole groups of contiguous elements until the first holding one for the scalar form,
+  // left unstored; returns the count stored.
+  static int64_t block(int64_t n, const std::complex<double>* z, std::complex<double>* r);
 };
 
 // sinh z (kSine) or cosh z; kRotated gives sin z = -i sinh(iz) and cos z = cosh(iz).

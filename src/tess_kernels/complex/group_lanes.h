@@ -11,7 +11,10 @@
 // elements (to single accuracy, still in double arithmetic), and declare
 //   static constexpr bool kSingleResultsFinite = true;
 // where those results cannot leave the float range (nor be NaN outside the lanes it
-// marks), so that the loop does not test them.
+// marks), so that the loop does not test them. A kernel may supply
+//   static int64_t block(int64_t n, const std::complex<double>* z, std::complex<double>* r);
+// which takes contiguous double elements whole groups at a time, in registers, until the
+// first group holding an element for the scalar form, and returns the count it stored.
 // Those elements, and single precision results beyond the float range (which report
 // overflow), go to the operation's scalar form `Op::eval` one by one in element order;
 // an element with a non-zero status is stored, reported and read back. Every element of
@@ -46,6 +49,10 @@ struct GroupLanes {
       // The parts pass between registers and the kernel's arrays as whole vectors only,
       // which keeps every load forwarded from its store.
       for (; g + kGroupLanes <= n; g += kGroupLanes) {
+        if constexpr (requires { Kernel::block(n, args.base..., r.base); }) {
+          g += Kernel::block(n - g, (args.base + g)..., r.base + g);
+          if (g + kGroupLanes > n) break;
+        }
         alignas(16) double parts[kParts][kGroupLanes], re[kGroupLanes], im[kGroupLanes];
         int k = 0;
         ((split_group(args.base + g, parts[k], parts[k + 1]), k += 2), ...);
