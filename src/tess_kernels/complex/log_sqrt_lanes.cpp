@@ -104,7 +104,7 @@ struct Root {
 inline Root root_of_scaled_sum(h::Sum n) {
   const F64x2 s = h::sqrt(n.hi);
   const Split split = truncated_split(s);
-  const F64x2 remainder = ((n.hi - split.hi * split.hi) - split.lo * (s + split.hi)) + n.lo;
+  const F64x2 remainder = (n.hi - split.hi * split.hi) + (n.lo - split.lo * (s + split.hi));
   const F64x2 half_inverse = half_inverse_root(n.hi);
   return {s, remainder * half_inverse, remainder * (half_inverse * (half_inverse + half_inverse))};
 }
@@ -120,11 +120,18 @@ inline F64x2 w_of(F64x2 half_ay, Root r) {
 }
 
 // sqrt z = u + i w (x >= +0) or w + i u (x <= -0), the imaginary part signed as y.
-inline void store_root(F64x2 x, F64x2 y, F64x2 u, F64x2 w, double* re, double* im) {
+struct RootParts {
+  F64x2 re, im;
+};
+inline RootParts root_parts(F64x2 x, F64x2 y, F64x2 u, F64x2 w) {
   // The exchange where x is negative by exclusive or under the mask.
   const F64x2 exchange = (u ^ w) & sign_lanes(x);
-  (u ^ exchange).store(re);
-  ((w ^ exchange) | (y & F64x2::splat(-0.0))).store(im);
+  return {u ^ exchange, (w ^ exchange) | (y & F64x2::splat(-0.0))};
+}
+inline void store_root(F64x2 x, F64x2 y, F64x2 u, F64x2 w, double* re, double* im) {
+  const RootParts p = root_parts(x, y, u, w);
+  p.re.store(re);
+  p.im.store(im);
 }
 
 // The single precision lanes the scalar form takes: zero (both parts), NaN and infinite
@@ -388,10 +395,20 @@ inline F64x2 moderate_parts(F64x2 ax, F64x2 ay) {
 
 // The root of two elements with moderate parts: s = 1/2, a constant the chains do not
 // wait for, and nothing to scale back.
-[[gnu::always_inline]] inline void moderate_root(F64x2 x, F64x2 y, double* re, double* im) {
+[[gnu::always_inline]] inline RootParts moderate_root(F64x2 x, F64x2 y) {
   const F64x2 ax = simd::abs(x), ay = simd::abs(y);
   const ScaledRoot r = scaled_root({x, y, max(ax, ay), min(ax, ay), 0}, F64x2::splat(0.5));
-  store_root(x, y, r.t, r.w, re, im);
+  return root_parts(x, y, r.t, r.w);
+}
+[[gnu::always_inline]] inline void moderate_root(F64x2 x, F64x2 y, double* re, double* im) {
+  const RootParts p = moderate_root(x, y);
+  p.re.store(re);
+  p.im.store(im);
+}
+// Both pairs of a group moderate (see SqrtLanes::group).
+inline bool moderate_group(F64x2 x0, F64x2 y0, F64x2 x1, F64x2 y1) {
+  return simd::lane_mask(moderate_parts(simd::abs(x0), simd::abs(y0)) &
+                         moderate_parts(simd::abs(x1), simd::abs(y1))) == 3;
 }
 
 // Groups whose four elements have moderate parts take both pairs in one block, so that
@@ -403,8 +420,7 @@ inline F64x2 moderate_parts(F64x2 ax, F64x2 ay) {
                                           double im[4]) {
   const F64x2 x0 = F64x2::load(x), y0 = F64x2::load(y);
   const F64x2 x1 = F64x2::load(x + 2), y1 = F64x2::load(y + 2);
-  if (simd::lane_mask(moderate_parts(simd::abs(x0), simd::abs(y0)) &
-                      moderate_parts(simd::abs(x1), simd::abs(y1))) == 3) [[likely]] {
+  if (moderate_group(x0, y0, x1, y1)) [[likely]] {
     moderate_root(x0, y0, re, im);
     moderate_root(x1, y1, re + 2, im + 2);
     return 0;
@@ -428,6 +444,24 @@ inline F64x2 moderate_parts(F64x2 ax, F64x2 ay) {
                << v;
   }
   return special;
+}
+
+// Contiguous groups of moderate parts, split and merged in registers.
+[[TESS_INTERLEAVED]] int64_t SqrtLanes::block(int64_t n, const std::complex<double>* z,
+                                              std::complex<double>* r) {
+  int64_t i = 0;
+  for (; i + kGroupLanes <= n; i += kGroupLanes) {
+    __m128d z0, z1, z2, z3;
+    load_pair(z + i, z0, z1);
+    load_pair(z + i + 2, z2, z3);
+    const F64x2 x0{_mm_unpacklo_pd(z0, z1)}, y0{_mm_unpackhi_pd(z0, z1)};
+    const F64x2 x1{_mm_unpacklo_pd(z2, z3)}, y1{_mm_unpackhi_pd(z2, z3)};
+    if (!moderate_group(x0, y0, x1, y1)) [[unlikely]] break;
+    const RootParts p0 = moderate_root(x0, y0), p1 = moderate_root(x1, y1);
+    store_pair(r + i, _mm_unpacklo_pd(p0.re.v, p0.im.v), _mm_unpackhi_pd(p0.re.v, p0.im.v));
+    store_pair(r + i + 2, _mm_unpacklo_pd(p1.re.v, p1.im.v), _mm_unpackhi_pd(p1.re.v, p1.im.v));
+  }
+  return i;
 }
 
 int SqrtLanes::single_group(const double x[4], const double y[4], double re[4], double im[4]) {

@@ -7,6 +7,9 @@
 // left to the scalar forms (logarithm.cpp).
 #pragma once
 
+#include <complex>
+#include <cstdint>
+
 namespace zorn::tess::cx {
 
 // ln z = ln |z| + i arg z, or log10 z (kBase10): ln |z| = ln(x^2 + y^2) / 2 + e ln 2 with
@@ -40,6 +43,8 @@ struct SqrtLanes {
   // |sqrt z| stays below 2^65 for float parts (the lanes take no NaNs).
   static constexpr bool kSingleResultsFinite = true;
   static int group(const double x[4], const double y[4], double re[4], double im[4]);
+  // Contiguous elements as ExpLanes::block.
+  static int64_t block(int64_t n, const std::complex<double>* z, std::complex<double>* r);
   static int single_group(const double x[4], const double y[4], double re[4], double im[4]);
 };
 
