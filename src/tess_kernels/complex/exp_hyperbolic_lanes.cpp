@@ -339,44 +339,56 @@ constexpr double kNearPole = 0x1p-17;
 // inside the group would keep its two pairs from interleaving. Without kSeries every
 // |x| is at least 1/4 (the group's test; 90% of groups of x uniform in [-10, 10]).
 template <bool kRotated, bool kNearPoles, bool kSeries>
+[[gnu::always_inline]] inline int tangent_pair(F64x2 x, F64x2 y, F64x2& re, F64x2& im,
+                                               int& poles) {
+  const F64x2 minus = F64x2::splat(-0.0);
+  const F64x2 xv = kRotated ? y ^ minus : x;
+  const F64x2 yv = kRotated ? x : y;
+  const F64x2 a = simd::abs(xv);
+  const SinhCoshLessOne hc = sinh_cosh_less_one<kSeries>(a + a);
+  const F64x2 y2 = yv + yv;
+  const Circular t = circular(y2);
+  const TwoSum sum = fast_two_sum(F64x2::splat(1.0), t.c.hi);
+  h::Sum one_plus = {sum.sum, sum.err + t.c.lo};
+  const F64x2 near_pole = simd::less(t.c.hi, F64x2::splat(-0.5)) &
+                          simd::less(simd::abs(t.s.hi), F64x2::splat(kNearPole));
+  if constexpr (kNearPoles) {
+    const h::Sum pole = versine_near_pole(t.s);
+    one_plus = {simd::select(near_pole, pole.hi, one_plus.hi),
+                simd::select(near_pole, pole.lo, one_plus.lo)};
+  }
+  const TwoSum d = two_sum(hc.cosh_m1.hi, one_plus.hi);
+  const TwoSum dn = fast_two_sum(d.sum, d.err + (hc.cosh_m1.lo + one_plus.lo));
+  const h::Sum denominator = {dn.sum, dn.err};
+  const F64x2 inv = F64x2::splat(1.0) / dn.sum;
+  const F64x2 real_part = quotient(hc.sinh, denominator, inv) | (xv & minus);
+  const F64x2 imag_part = simd::abs(quotient(t.s, denominator, inv)) | (t.s.hi & minus);
+  if constexpr (kRotated) {  // -i (real + i imag)
+    re = imag_part;
+    im = real_part ^ minus;
+  } else {
+    re = real_part;
+    im = imag_part;
+  }
+  const F64x2 tiny = simd::less(F64x2::splat(0.0), a) & simd::less(a, F64x2::splat(0x1p-960));
+  poles = simd::lane_mask(near_pole);
+  return simd::lane_mask(simd::not_less_equal(a, F64x2::splat(kTanhHigh)) | tiny) |
+         circular_out_of_range(y2) | tiny_lanes(yv, 0x1p-100);
+}
+
+template <bool kRotated, bool kNearPoles, bool kSeries>
 [[gnu::always_inline]] inline int tangent_pairs(const double x[4], const double y[4], double re[4],
                                                 double im[4], int& poles) {
   int special = 0;
-  const F64x2 minus = F64x2::splat(-0.0);
   for (int v = 0; v < 4; v += 2) {
-    const F64x2 xv = kRotated ? F64x2::load(y + v) ^ minus : F64x2::load(x + v);
-    const F64x2 yv = F64x2::load((kRotated ? x : y) + v);
-    const F64x2 a = simd::abs(xv);
-    const SinhCoshLessOne hc = sinh_cosh_less_one<kSeries>(a + a);
-    const F64x2 y2 = yv + yv;
-    const Circular t = circular(y2);
-    const TwoSum sum = fast_two_sum(F64x2::splat(1.0), t.c.hi);
-    h::Sum one_plus = {sum.sum, sum.err + t.c.lo};
-    const F64x2 near_pole = simd::less(t.c.hi, F64x2::splat(-0.5)) &
-                            simd::less(simd::abs(t.s.hi), F64x2::splat(kNearPole));
-    if constexpr (kNearPoles) {
-      const h::Sum pole = versine_near_pole(t.s);
-      one_plus = {simd::select(near_pole, pole.hi, one_plus.hi),
-                  simd::select(near_pole, pole.lo, one_plus.lo)};
-    }
-    const TwoSum d = two_sum(hc.cosh_m1.hi, one_plus.hi);
-    const TwoSum dn = fast_two_sum(d.sum, d.err + (hc.cosh_m1.lo + one_plus.lo));
-    const h::Sum denominator = {dn.sum, dn.err};
-    const F64x2 inv = F64x2::splat(1.0) / dn.sum;
-    const F64x2 real_part = quotient(hc.sinh, denominator, inv) | (xv & minus);
-    const F64x2 imag_part = simd::abs(quotient(t.s, denominator, inv)) | (t.s.hi & minus);
-    if constexpr (kRotated) {  // -i (real + i imag)
-      imag_part.store(re + v);
-      (real_part ^ minus).store(im + v);
-    } else {
-      real_part.store(re + v);
-      imag_part.store(im + v);
-    }
-    const F64x2 tiny = simd::less(F64x2::splat(0.0), a) & simd::less(a, F64x2::splat(0x1p-960));
-    special |= (simd::lane_mask(simd::not_less_equal(a, F64x2::splat(kTanhHigh)) | tiny) |
-                circular_out_of_range(y2) | tiny_lanes(yv, 0x1p-100))
+    F64x2 r, i;
+    int pair_poles;
+    special |= tangent_pair<kRotated, kNearPoles, kSeries>(F64x2::load(x + v),
+                                                          F64x2::load(y + v), r, i, pair_poles)
                << v;
-    poles |= simd::lane_mask(near_pole) << v;
+    poles |= pair_poles << v;
+    r.store(re + v);
+    i.store(im + v);
   }
   return special;
 }
@@ -408,6 +420,36 @@ int TangentLanes<kRotated>::group(const double x[4], const double y[4], double r
                           : tangent_group<kRotated, false>(x, y, re, im, poles);
   if (poles != 0) [[unlikely]] return tangent_near_poles<kRotated>(x, y, re, im);
   return special;
+}
+
+// Contiguous groups whose four |x| are at least 1/4, away from the poles and special
+// values, split and merged in registers.
+template <bool kRotated>
+[[TESS_INTERLEAVED]] int64_t TangentLanes<kRotated>::block(int64_t n, const std::complex<double>* z,
+                                                           std::complex<double>* r) {
+  const F64x2 quarter = F64x2::splat(0.25);
+  int64_t i = 0;
+  for (; i + kGroupLanes <= n; i += kGroupLanes) {
+    __m128d z0, z1, z2, z3;
+    load_pair(z + i, z0, z1);
+    load_pair(z + i + 2, z2, z3);
+    const F64x2 x0{_mm_unpacklo_pd(z0, z1)}, y0{_mm_unpackhi_pd(z0, z1)};
+    const F64x2 x1{_mm_unpacklo_pd(z2, z3)}, y1{_mm_unpackhi_pd(z2, z3)};
+    // 2|x| below 1/2, for the real part of the tangent's argument.
+    if (simd::lane_mask(simd::less(simd::abs(kRotated ? y0 : x0), quarter) |
+                        simd::less(simd::abs(kRotated ? y1 : x1), quarter)) != 0) {
+      break;
+    }
+    F64x2 re0, im0, re1, im1;
+    int poles0, poles1;
+    const int special = tangent_pair<kRotated, false, false>(x0, y0, re0, im0, poles0) |
+                        tangent_pair<kRotated, false, false>(x1, y1, re1, im1, poles1) |
+                        poles0 | poles1;
+    if (special != 0) [[unlikely]] break;
+    store_pair(r + i, _mm_unpacklo_pd(re0.v, im0.v), _mm_unpackhi_pd(re0.v, im0.v));
+    store_pair(r + i + 2, _mm_unpacklo_pd(re1.v, im1.v), _mm_unpackhi_pd(re1.v, im1.v));
+  }
+  return i;
 }
 
 // Single precision: the same products from sinh_cosh_single and cos_sin_single, each

@@ -42,6 +42,8 @@ using CosLanes = HyperbolicLanes<false, true>;
 template <bool kRotated>
 struct TangentLanes {
   static int group(const double x[4], const double y[4], double re[4], double im[4]);
+  // Contiguous elements as ExpLanes::block.
+  static int64_t block(int64_t n, const std::complex<double>* z, std::complex<double>* r);
   static int single_group(const double x[4], const double y[4], double re[4], double im[4]);
 };
 using TanhLanes = TangentLanes<false>;
