@@ -5,6 +5,9 @@
 // out of the loop.
 #pragma once
 
+#include <complex>
+#include <cstdint>
+
 #include "tess_kernels/complex/cis_single_polynomials.h"
 #include "tess_kernels/frame/polynomial_double.h"
 #include "tess_kernels/frame/simd.h"
@@ -48,11 +51,17 @@ inline constexpr simd::SplatRows<float, kFloatRows> kFloatRowTable({
 
 struct CisSingleLanes {
   [[gnu::always_inline]] static int group(const float t[4], float re[4], float im[4]);
+  // Contiguous whole groups with every |t| within kCisFloatLimit, in registers, until the
+  // first group with another; returns the count stored.
+  [[gnu::always_inline]] static int64_t block(int64_t n, const float* t, std::complex<float>* r);
 };
 
 // cos t and sin t of quadrant k (its low bits in k's low bits) from sin r and cos r.
-[[gnu::always_inline]] inline void store_quadrant(simd::F32x4 sin_r, simd::F32x4 cos_r, simd::I32x4 k,
-                                                  float re[4], float im[4]) {
+struct CisParts {
+  simd::F32x4 re, im;
+};
+[[gnu::always_inline]] inline CisParts quadrant_parts(simd::F32x4 sin_r, simd::F32x4 cos_r,
+                                                      simd::I32x4 k) {
   using simd::I32x4;
   // Bit 0 of k into the sign bit (k << 31) and bit 1 with it (k << 30).
   const I32x4 k31 = k << 31, k30 = k << 30;
@@ -60,8 +69,14 @@ struct CisSingleLanes {
   // Odd k swaps the two: an exchange by exclusive or under the mask.
   const I32x4 swap = (simd::bits(sin_r) ^ simd::bits(cos_r)) & (k31 >> 31);
   const I32x4 sin_negate = k30 & sign_bit, cos_negate = (k30 ^ k31) & sign_bit;
-  simd::from_bits(simd::bits(cos_r) ^ swap ^ cos_negate).store(re);
-  simd::from_bits(simd::bits(sin_r) ^ swap ^ sin_negate).store(im);
+  return {simd::from_bits(simd::bits(cos_r) ^ swap ^ cos_negate),
+          simd::from_bits(simd::bits(sin_r) ^ swap ^ sin_negate)};
+}
+[[gnu::always_inline]] inline void store_quadrant(simd::F32x4 sin_r, simd::F32x4 cos_r, simd::I32x4 k,
+                                                  float re[4], float im[4]) {
+  const CisParts p = quadrant_parts(sin_r, cos_r, k);
+  p.re.store(re);
+  p.im.store(im);
 }
 
 // The float path (Cody and Waite's reduction in float, its last step's rounding kept):
@@ -72,7 +87,7 @@ struct CisSingleLanes {
 // w = 1 - h^2/2, h = r rounded to a multiple of 2^-11 (h^2 of 22 bits, w a multiple of
 // 2^-23 in (1/2, 1]: both exact), l = r - h: only the last rounding of each weighs.
 // sin r carries the sign of r, so that t = -0 gives -0.
-[[gnu::always_inline]] inline void cis_float_lanes(simd::F32x4 t, float re[4], float im[4]) {
+[[gnu::always_inline]] inline CisParts cis_float_parts(simd::F32x4 t) {
   using simd::F32x4;
   using simd::I32x4;
   namespace cs = cis_single;
@@ -95,7 +110,12 @@ struct CisSingleLanes {
   const F32x4 cos_tail = (z * z) * estrin_of<3>(z, [&](size_t i) { return c[cs::kCosRow + i]; }) - rest;
   const I32x4 r_sign = simd::bits(r) & I32x4::splat(static_cast<int32_t>(0x80000000u));
   const F32x4 sin_r = simd::from_bits(simd::bits(r + sin_tail) | r_sign);
-  store_quadrant(sin_r, w + cos_tail, simd::bits(biased), re, im);
+  return quadrant_parts(sin_r, w + cos_tail, simd::bits(biased));
+}
+[[gnu::always_inline]] inline void cis_float_lanes(simd::F32x4 t, float re[4], float im[4]) {
+  const CisParts p = cis_float_parts(t);
+  p.re.store(re);
+  p.im.store(im);
 }
 
 struct SinCosOfReduced {
@@ -128,6 +148,24 @@ struct SinCosOfReduced {
                                                    _MM_SHUFFLE(2, 0, 2, 0)))};
   store_quadrant(simd::to_float(low.sin, high.sin), simd::to_float(low.cos, high.cos), k, re, im);
   return simd::lane_mask_not_less_equal(simd::abs(x), F32x4::splat(65536.0f));
+}
+
+[[gnu::always_inline]] inline int64_t CisSingleLanes::block(int64_t n, const float* t,
+                                                         std::complex<float>* r) {
+  using simd::F32x4;
+  int64_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const F32x4 x = F32x4::load(t + i);
+    if (simd::lane_mask_not_less_equal(simd::abs(x), F32x4::splat(cis_single::kCisFloatLimit)) != 0)
+        [[unlikely]] {
+      break;
+    }
+    const CisParts p = cis_float_parts(x);
+    float* out = reinterpret_cast<float*>(r + i);
+    _mm_storeu_ps(out, _mm_unpacklo_ps(p.re.v, p.im.v));
+    _mm_storeu_ps(out + 4, _mm_unpackhi_ps(p.re.v, p.im.v));
+  }
+  return i;
 }
 
 }  // namespace zorn::tess::cx

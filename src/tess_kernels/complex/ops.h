@@ -58,6 +58,9 @@ struct CisLanes {
   static int group(const double t[4], double re[4], double im[4]) {
     return SinCosDouble::fast_group(t, im, re);
   }
+  static int64_t block(int64_t n, const float* t, std::complex<float>* r) {
+    return cx::CisSingleLanes::block(n, t, r);
+  }
   static int64_t block(int64_t n, const double* t, std::complex<double>* r) {
     return cx::merged_block(n, t, r, [](int64_t m, const double* u, double* re, double* im) {
       return SinCosDouble::fast_block(m, u, im, re);
