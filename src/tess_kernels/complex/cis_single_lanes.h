@@ -72,8 +72,8 @@ struct CisParts {
   return {simd::from_bits(simd::bits(cos_r) ^ swap ^ cos_negate),
           simd::from_bits(simd::bits(sin_r) ^ swap ^ sin_negate)};
 }
-[[gnu::always_inline]] inline void store_quadrant(simd::F32x4 sin_r, simd::F32x4 cos_r, simd::I32x4 k,
-                                                  float re[4], float im[4]) {
+[[gnu::always_inline]] inline void store_quadrant(simd::F32x4 sin_r, simd::F32x4 cos_r,
+                                                  simd::I32x4 k, float re[4], float im[4]) {
   const CisParts p = quadrant_parts(sin_r, cos_r, k);
   p.re.store(re);
   p.im.store(im);
