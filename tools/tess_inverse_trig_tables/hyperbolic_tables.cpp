@@ -5,7 +5,7 @@
 // constants of their series, the rows of single precision Tanh at c = k/64 and its
 // polynomial near 0: tanh r - r = r^3 P(r^2) on |r| <= 1/128, P interpolating
 // (tanh r - r)/r^3 at the Chebyshev nodes (mp_fit), followed by the largest relative error
-// of r^3 P(r^2).
+// of r^3 P(r^2). Last the rows of double precision Sinh at c = k/32 up to 32.5 ln2.
 #include <mpfr.h>
 
 #include <algorithm>
@@ -99,6 +99,30 @@ void print_cosh_rows() {
                 static_cast<double>(mpfr_get_flt(rest, MPFR_RNDN)),
                 std::ldexp(static_cast<double>(mpfr_get_flt(g, MPFR_RNDN)), -kAdditionStepBits));
   }
+  std::printf("};\n");
+  mpfr_clears(c, f, g, rest, static_cast<mpfr_ptr>(nullptr));
+}
+
+// Rows of double precision Sinh at c = k/32, k = 0 .. kDoubleLastRow: {sinh hi, sinh lo}
+// of c (hi rounded to double, lo the rounded remainder) and, apart, cosh c - 1 rounded to
+// double (the kernel's slope is 1 + that, so that the head sinh c + r is an exact sum).
+constexpr int kDoubleLastRow = 721;  // k = round(32 a) for a up to 32.5 ln2
+void print_double_sinh_rows() {
+  mpfr_t c, f, g, rest;
+  mpfr_inits2(256, c, f, g, rest, static_cast<mpfr_ptr>(nullptr));
+  std::printf("alignas(16) constexpr double kSinhRowsDouble[%d][2] = {\n", kDoubleLastRow + 1);
+  std::vector<double> slopes;
+  for (int k = 0; k <= kDoubleLastRow; ++k) {
+    mpfr_set_d(c, std::ldexp(k, -kAdditionStepBits), MPFR_RNDN);
+    mpfr_sinh_cosh(f, g, c, MPFR_RNDN);
+    const double hi = mpfr_get_d(f, MPFR_RNDN);
+    mpfr_sub_d(rest, f, hi, MPFR_RNDN);
+    std::printf("    {%a, %a},\n", hi, mpfr_get_d(rest, MPFR_RNDN));
+    mpfr_sub_ui(g, g, 1, MPFR_RNDN);
+    slopes.push_back(mpfr_get_d(g, MPFR_RNDN));
+  }
+  std::printf("};\nconstexpr double kCoshMinusOneDouble[%d] = {\n", kDoubleLastRow + 1);
+  for (double v : slopes) std::printf("    %a,\n", v);
   std::printf("};\n");
   mpfr_clears(c, f, g, rest, static_cast<mpfr_ptr>(nullptr));
 }
@@ -230,6 +254,8 @@ int main() {
       "sech^2 rest/64}.\n", kTanhLastRow);
   print_tanh_rows();
   print_tanh_polynomial(0);
+  std::printf("// Double precision Sinh at k/32: {sinh hi, sinh lo}, then cosh - 1.\n");
+  print_double_sinh_rows();
   mpfr_clears(exact, diff, static_cast<mpfr_ptr>(nullptr));
   return 0;
 }

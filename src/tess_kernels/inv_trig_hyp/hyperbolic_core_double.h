@@ -3,16 +3,19 @@
 // final rounding. The double kernels round them once; the single precision kernels have
 // shorter cores of their own (hyperbolic_single.h) and reach these through the callouts.
 //
-// Sinh and Cosh take |x| and build e^|x| and e^-|x| from one reduction of the
-// exponential (2^(k/64) from the table, e^r - 1 by its series), or sinh |x| from its own
-// series where e^|x| - e^-|x| would cancel; Tanh takes e^(2|x|) alone. Asinh, Acosh and Atanh take the logarithm of
-// an argument carried as hi + lo, which keeps the bits that cancel near 0 and near 1.
+// Cosh (and the complex kernels' sinh and cosh) take |x| and build e^|x| and e^-|x| from
+// one reduction of the exponential (2^(k/64) from the table, e^r - 1 by its series), or
+// sinh |x| from its own series where e^|x| - e^-|x| would cancel; Sinh takes generated rows
+// of sinh and cosh at k/32 by the addition theorem; Tanh takes e^(2|x|) alone. Asinh, Acosh
+// and Atanh take the logarithm of an argument carried as hi + lo, which keeps the bits that
+// cancel near 0 and near 1.
 #pragma once
 
 #include "tess_kernels/exp_log/exp_single.h"
 #include "tess_kernels/exp_log/exp_table_double.h"
 #include "tess_kernels/exp_log/log_core_double.h"
 #include "tess_kernels/frame/simd_double.h"
+#include "tess_kernels/frame/splat_rows.h"
 #include "tess_kernels/frame/two_sum_double.h"
 
 namespace zorn::tess::hyperbolic {
@@ -144,23 +147,21 @@ ZORN_HYPERBOLIC_INLINE HalfHyperbolic half_hyperbolic(F64x2 a) {
   return {{s.sum, s.err + (e.plus.lo - e.minus.lo)}, {c.sum, c.err + (e.plus.lo + e.minus.lo)}};
 }
 
-// cosh a or sinh a (kSinh) for kSinhSeriesLimit <= a <= kOverflowBound (cosh from 0)
-// by the reduction of the exponential to 2^(k/256) e^r, |r| <= ln2/512, with k - 512 =
-// 256 (M - 2) + j in the low bits of t, and e^a/4 = A (1 + P + lo_j), e^-a/4 = B (1 + Q +
-// lo_m), P, Q = e^(+-r) - 1 = E +- O (E to r^4, O to r^5: the rest below 2^-66).
-// 2^(-k/256) is a row of the same relative table (m = -k mod 256) under the shifter sum of
-// -k - 512, 2 s - t. A and B come from the shifted rows (an integer add on the row's head,
-// exact); A -+ B is summed exactly (Fast2Sum, as a subtraction for sinh) and A (P + lo_j)
-// -+ B (Q + lo_m) joins once: fewer operations than the complex kernels' half_hyperbolic,
-// whose bits those keep. From a = 27 on, t is held at the k of 27 for B (2^(-M-2) would
-// leave the normal range near the overflow bound): B is then some power of e near e^-27,
-// below 2^-77 of A.
+// cosh a for 0 <= a <= kOverflowBound by the reduction of the exponential to 2^(k/256)
+// e^r, |r| <= ln2/512, with k - 512 = 256 (M - 2) + j in the low bits of t, and e^a/4 = A
+// (1 + P + lo_j), e^-a/4 = B (1 + Q + lo_m), P, Q = e^(+-r) - 1 = E +- O (E to r^4, O to
+// r^5: the rest below 2^-66). 2^(-k/256) is a row of the same relative table (m = -k mod
+// 256) under the shifter sum of -k - 512, 2 s - t. A and B come from the shifted rows (an
+// integer add on the row's head, exact); A + B is summed exactly (Fast2Sum) and A (P +
+// lo_j) + B (Q + lo_m) joins once: fewer operations than the complex kernels'
+// half_hyperbolic, whose bits those keep. From a = 27 on, t is held at the k of 27 for B
+// (2^(-M-2) would leave the normal range near the overflow bound): B is then some power of
+// e near e^-27, below 2^-77 of A.
 namespace fine {
 #include "tess_kernels/exp_log/data/exp_fine_tables.inc"
 }  // namespace fine
 inline constexpr ShiftedRows<256> kExp2Over256Shifted = shifted_rows(fine::kExp2Over256Relative);
-template <bool kSinh>
-ZORN_HYPERBOLIC_INLINE F64x2 by_exponentials(F64x2 a) {
+ZORN_HYPERBOLIC_INLINE F64x2 cosh_of_magnitude(F64x2 a) {
   const F64x2 shifter = splat(kExpShifter - 512);
   const F64x2 t = a * splat(369.3299304675746) + shifter;
   const F64x2 k = t - shifter;
@@ -181,32 +182,66 @@ ZORN_HYPERBOLIC_INLINE F64x2 by_exponentials(F64x2 a) {
       simd::from_bits(simd::bits(simd::lane0s(minus0, minus1)) + (simd::bits(t_minus) << 44));
   const F64x2 big_rest = big * ((even + odd) + simd::lane1s(plus0, plus1));
   const F64x2 small_rest = small * ((even - odd) + simd::lane1s(minus0, minus1));
-  if constexpr (kSinh) {
-    const F64x2 head = big - small;
-    return (head + (((big - head) - small) + (big_rest - small_rest))) * splat(2.0);
-  } else {
-    const F64x2 head = big + small;
-    return (head + (((big - head) + small) + (big_rest + small_rest))) * splat(2.0);
-  }
+  const F64x2 head = big + small;
+  return (head + (((big - head) + small) + (big_rest + small_rest))) * splat(2.0);
 }
 
-ZORN_HYPERBOLIC_INLINE F64x2 cosh_of_magnitude(F64x2 a) { return by_exponentials<false>(a); }
-
-// sinh a from the exponentials, for a at or above kSinhSeriesLimit.
-ZORN_HYPERBOLIC_INLINE F64x2 sinh_by_exponentials(F64x2 a) { return by_exponentials<true>(a); }
-
-// A pair whose lanes all take one of the two forms computes that form alone.
-ZORN_HYPERBOLIC_INLINE F64x2 sinh_of_magnitude(F64x2 a) {
-  const F64x2 in_series = simd::less(a, splat(kSinhSeriesLimit));
-  const int series_lanes = simd::lane_mask(in_series);
-  if (series_lanes == 3) {
-    const Sum series = sinh_series(a);
-    return series.hi + series.lo;
+// sinh a for 0 <= a < kSinhRowsLimit by the addition theorem at c = k/32, k = round(32 a):
+// sinh a = S cosh r + C sinh r with S = sinh c = S_hi + S_lo and C = cosh c = 1 + C1 from
+// a generated row, r = a - c exact (a multiple of ulp(a), |r| <= 1/64 <= a from k = 1 on),
+// cosh r - 1 = E to r^6 and sinh r - r = O to r^7 (the rests below 2^-63 of the result).
+// The head S_hi + r is summed exactly (S_hi > 1/64 >= |r| from k = 1 on, S_hi = 0 at k =
+// 0); the rest, S_lo + C1 (r + O) + O + S_hi E, stays below a thirtieth of the result and
+// joins once. No branch near 0: row 0 is the series of sinh itself.
+//
+// kScaled extends it to 0 <= a <= kOverflowBound: sinh a = 2^M e^(a' + eps)/2 with M =
+// max(round(a/ln2) - 32, 0) (from the shifter sum, held at the shifter), a' = a - M L_hi
+// (L_hi = ln2 to 42 bits: M L_hi and a' are exact, a' < 32.5 ln2 = 22.53) and eps = -M L_lo
+// (at most 2^-34), which joins r; from M = 1 on, a' >= 31.5 ln2 = 21.83 and sinh a' is
+// e^a'/2 to 2^-62. At M = 0, a' = a and eps is a zero: the same bits as the unscaled form.
+constexpr double kSinhRowsLimit = 22.0;
+// Its constants as 16-byte rows read through an opaque pointer (memory operands): held as
+// scalars, GCC rebuilt each with a load and a broadcast in every pass.
+enum SinhRowsConstant {
+  kRowsShifter, kRowsScale, kRowsStep, kE0, kE1, kE2, kO0, kO1, kO2,
+  kRowsOffset, kInverseLn2, kLn2Hi, kMinusLn2Lo, kRowsConstantCount
+};
+inline constexpr simd::SplatRows<double, kRowsConstantCount> kSinhRowsConstants({
+    kExpShifter, 32.0, 1.0 / 32, 0.5, 1.0 / 24, 1.0 / 720, 1.0 / 6, 1.0 / 120, 1.0 / 5040,
+    kExpShifter - 32, 0x1.71547652b82fep+0,
+    32 * 0x1.62e42fefa38p-1, -0x1.ef35793c7673p-45});
+template <bool kScaled>
+ZORN_HYPERBOLIC_INLINE F64x2 sinh_by_rows(F64x2 a) {
+  const simd::SplatReader<double, kRowsConstantCount> c(kSinhRowsConstants);
+  // v = 32 a' (exact), so that t = v + shifter rounds k = round(32 a') and r = (v - k)/32.
+  F64x2 v = a * c[kRowsScale], eps, scale;
+  if constexpr (kScaled) {
+    const F64x2 u = simd::max(a * c[kInverseLn2] + c[kRowsOffset], c[kRowsShifter]);
+    const F64x2 m = u - c[kRowsShifter];
+    v = v - m * c[kLn2Hi];
+    eps = m * c[kMinusLn2Lo];
+    scale = simd::from_bits((simd::bits(u) << 52) + I64x2::splat(int64_t{1023} << 52));
   }
-  const F64x2 y = sinh_by_exponentials(a);
-  if (series_lanes == 0) return y;
-  const Sum series = sinh_series(a);
-  return simd::select(in_series, series.hi + series.lo, y);
+  const F64x2 t = v + c[kRowsShifter];
+  const F64x2 r = (v - (t - c[kRowsShifter])) * c[kRowsStep];
+  const simd::Words w = simd::words_through_memory(simd::bits(t).v);
+  const F64x2 row0 = F64x2::load_aligned(data::kSinhRowsDouble[w.w[0]]);
+  const F64x2 row1 = F64x2::load_aligned(data::kSinhRowsDouble[w.w[2]]);
+  const F64x2 c1 = {_mm_loadh_pd(_mm_load_sd(&data::kCoshMinusOneDouble[w.w[0]]),
+                                 &data::kCoshMinusOneDouble[w.w[2]])};
+  const F64x2 s_hi = simd::lane0s(row0, row1), s_lo = simd::lane1s(row0, row1);
+  // The series take r + eps (rounded: 2^-60 at most); the head takes r, and eps joins apart.
+  F64x2 re = r;
+  if constexpr (kScaled) re = r + eps;
+  const F64x2 r2 = re * re;
+  const F64x2 even = r2 * (c[kE0] + r2 * (c[kE1] + r2 * c[kE2]));
+  const F64x2 odd = (r2 * re) * (c[kO0] + r2 * (c[kO1] + r2 * c[kO2]));
+  F64x2 odd_part = odd;
+  if constexpr (kScaled) odd_part = odd_part + eps;
+  const F64x2 head = s_hi + r;
+  const F64x2 rest = ((s_hi - head) + r + s_lo) + (c1 * (re + odd) + (odd_part + s_hi * even));
+  if constexpr (kScaled) return (head + rest) * scale;
+  return head + rest;
 }
 
 // ln(hi + lo) for a positive normal hi and |lo| at most about an ulp of hi, already
