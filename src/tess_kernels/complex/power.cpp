@@ -29,6 +29,8 @@ constexpr double kTinyRatio = 0x1p-60;
 // Below this |b| (the angle of x^w) b as a double, or its products, may have lost bits
 // to the subnormal range.
 constexpr double kTinyAngle = 0x1p-900;
+// ln of the smallest part formed without the shift of e^a (e^-650 is about 2^-937.8).
+constexpr double kTinyPartLog = -650.0;
 
 // ln |x + iy| and arg(x + iy) as double-double, for finite non-zero x + iy: ln |x| to
 // about 2^-66.5 absolute, arg x to about 2^-65 relative (power_small_part.h).
@@ -136,7 +138,8 @@ Z pow(Z x, Z y) {
             exp_times(a.hi, sin_b + sin_correction(a.lo))};
   }
   // Near the ends of the range e^a = e^(a -+ 512 ln 2) 2^(+-512), the shifted exponent
-  // exact (ln 2's head has trailing zeros) and the rest joining the tail.
+  // exact (ln 2's head has trailing zeros, and |a| > 600 has no bit below 2^-43) and the
+  // rest joining the tail.
   double head = a.hi, tail = a.lo, scale = 1;
   if (head < kLowestUnshifted || head > kQuarterExpHigh) {
     const double k = head < 0 ? -512 : 512;
@@ -145,11 +148,22 @@ Z pow(Z x, Z y) {
     scale = k < 0 ? 0x1p-512 : 0x1p512;
   }
   // e^a carried as hi + lo: each part is rounded once beyond the rounding of cos or sin.
-  const DoubleDouble e = quarter_exp(head);
+  DoubleDouble e = quarter_exp(head);
+  // Where e^a times the smaller of cos b, sin b falls below e^kTinyPartLog (about 2^-938),
+  // e is carried 2^512 times larger and the part scaled once at the end: its product would
+  // otherwise be rounded on the subnormal grid before the factor 4 (Im (2.76e-77 -
+  // 1.38e-157i)^3 erred by 3.7 ulp). a < 0 there, so that e (below 1/4) stays finite.
+  const double smaller_part = std::fmin(std::fabs(cos_b), std::fabs(sin_b));
+  if (scale == 1 && head < 0 && smaller_part > 0 &&
+      head + std::log(smaller_part) < kTinyPartLog) {
+    e = {e.hi * 0x1p512, e.lo * 0x1p512};
+    scale = 0x1p-512;
+  }
   const double re = 4 * times(e, cos_b, e.hi * cos_correction(tail)) * scale;
-  // b = 0 with a non-real x is a tiny angle lost to underflow (Im 2.2883^3 beside an
-  // imaginary part of -2^-1074 is -7.8e-323, 15.7 ulp from 0).
-  if (std::fabs(b.hi) >= kTinyAngle || (b.hi == 0 && x.imag() == 0)) {
+  // b = 0 with a non-real x or w is a tiny angle lost to underflow (Im 2.2883^3 beside an
+  // imaginary part of -2^-1074 is -7.8e-323, 15.7 ulp from 0; Im 2^(700 + 2^-1074 i) is
+  // e^485 2^-1074 ln 2, near 2^-376).
+  if (std::fabs(b.hi) >= kTinyAngle || (b.hi == 0 && x.imag() == 0 && d == 0)) {
     return {re, 4 * times(e, sin_b, e.hi * sin_correction(tail)) * scale};
   }
   return {re, tiny_angle_sine_part(x, c, d, l, e, tail, scale)};

@@ -27,6 +27,8 @@ constexpr double kLargestExponent = 0x1p900;
 // e^a / 4 stays a normal hi + lo, with normal tails of its products with cos and sin.
 constexpr double kExpLow = -600.0;
 constexpr double kExpHigh = 690.0;
+// Below this (e^a / 4) min(|cos b|, |sin b|) a part's product has a subnormal tail.
+constexpr double kSmallestProduct = 0x1p-968;
 
 [[gnu::always_inline]] inline Sum times(Sum v, F64x2 f) {
   const TwoSum p = dd::product(v.hi, f);
@@ -106,16 +108,29 @@ int pow_group(const double x[4], const double y[4], const double u[4], const dou
   special |= sin_cos_table_group(b_hi, s, c);
   const F64x2 four = F64x2::splat(4.0);
   for (int k = 0; k < 4; k += 2) {
-    if constexpr (kPreciseAngle) {
-      const F64x2 t = F64x2::load(terms + k);
-      const F64x2 small_part =
-          simd::min(simd::abs(F64x2::load(c + k)), simd::abs(F64x2::load(s + k)));
-      special |= simd::lane_mask(simd::less(small_part, F64x2::splat(kSmallPartRatio) * t))
-                 << k;
-    }
     const h::Sum e_parts = h::quarter_exponential(F64x2::load(a_hi + k));
     const TwoSum e_sum = fast_two_sum(e_parts.hi, e_parts.lo);
     const Sum e = {e_sum.sum, e_sum.err};
+    if constexpr (kPreciseAngle) {
+      // Beside the precise angle's test, the scalar form takes a part below 2^-966 (e^a/4
+      // times the smaller of cos b, sin b below 2^-968: the product's tail would be
+      // subnormal and the part rounded twice) and an angle b below 2^-900, whose products
+      // may have lost bits to the subnormal range (Im z^w 2.95 ulp at z = 0.711 - 9e-58i,
+      // w = 6.8e-263 + 1.2e-322i): both where that smaller part times min(e^a/4, 2^-68)
+      // is below 2^-968, but for b = 0 exactly (x > 0 and w real: x^w = e^(w ln|x|) has
+      // an imaginary part of e^a d ln|x| for a tiny d, which may be far from 0).
+      const F64x2 t = F64x2::load(terms + k);
+      const F64x2 small_part =
+          simd::min(simd::abs(F64x2::load(c + k)), simd::abs(F64x2::load(s + k)));
+      const F64x2 tiny =
+          simd::less(small_part * simd::min(e.hi, F64x2::splat(0x1p-68)),
+                     F64x2::splat(kSmallestProduct)) &
+          ((simd::not_equal(small_part, zero) | simd::not_equal(F64x2::load(y + k), zero)) |
+           simd::not_equal(F64x2::load(v + k), zero));
+      special |=
+          simd::lane_mask(simd::less(small_part, F64x2::splat(kSmallPartRatio) * t) | tiny)
+          << k;
+    }
     const F64x2 cv = F64x2::load(c + k), sv = F64x2::load(s + k);
     // (1 + a')(cos b - b' sin b) - cos b and its sine counterpart, the cross term a'b'
     // kept: it multiplies the other factor, which may be 2^50 times the part's own.
