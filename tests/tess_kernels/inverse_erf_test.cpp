@@ -22,6 +22,10 @@ struct Kernels<float> {
   static constexpr auto erfinv = _tesssErfInv;
   static constexpr auto cdfnorm = _tesssCdfNorm;
   static constexpr auto quantile = _tesssCdfNormInv;
+  static constexpr auto erfcinv = _tesssErfcInv;
+  static constexpr auto erfinv_strided = _tesssErfInvI;
+  static constexpr auto erfcinv_strided = _tesssErfcInvI;
+  static constexpr auto quantile_strided = _tesssCdfNormInvI;
   static constexpr double kLowest = -13.5, kHighest = 5.0;  // where Phi stays in (0, 1)
 };
 template <>
@@ -29,6 +33,10 @@ struct Kernels<double> {
   static constexpr auto erfinv = _tessdErfInv;
   static constexpr auto cdfnorm = _tessdCdfNorm;
   static constexpr auto quantile = _tessdCdfNormInv;
+  static constexpr auto erfcinv = _tessdErfcInv;
+  static constexpr auto erfinv_strided = _tessdErfInvI;
+  static constexpr auto erfcinv_strided = _tessdErfcInvI;
+  static constexpr auto quantile_strided = _tessdCdfNormInvI;
   static constexpr double kLowest = -37.5, kHighest = 8.0;
 };
 
@@ -96,44 +104,45 @@ TYPED_TEST(InverseErf, QuantileUndoesTheDistributionAcrossTheTails) {
 }
 
 // Contiguous calls find every lane's row in a first pass over the block and keep the
-// polynomial values of the lanes below the central rows for a last one; strided calls
-// run both forms on every pair and select. The two agree to the bit over blocks longer
-// than one chunk, in place as well, with lanes below the central rows and far tails, and
-// a special lane that ends the first run of blocks.
-TEST(InverseErfDouble, ContiguousBlocksGiveTheStridedBits) {
-  _tessSetMode(TESS_ERRMODE_NOERR);
-  TessStateGuard guard;
+// values of the lanes below the rows for a last one; strided calls run every group
+// whole. The two agree to the bit over blocks longer than one chunk, in place as well,
+// with lanes below the central rows and far tails, and a special lane that ends the
+// first run of blocks.
+TYPED_TEST(InverseErf, ContiguousBlocksGiveTheStridedBits) {
+  using T = TypeParam;
+  using K = Kernels<T>;
   struct Case {
     const char* name;
-    void (*contiguous)(int32_t, const double*, double*);
-    void (*strided)(int32_t, const double*, int32_t, double*, int32_t);
+    void (*contiguous)(int32_t, const T*, T*);
+    void (*strided)(int32_t, const T*, int32_t, T*, int32_t);
     double lo, hi, special;
   };
-  const Case cases[] = {{"ErfInv", _tessdErfInv, _tessdErfInvI, -1, 1, 1.0},
-                        {"ErfcInv", _tessdErfcInv, _tessdErfcInvI, 0, 2, 0.0},
-                        {"CdfNormInv", _tessdCdfNormInv, _tessdCdfNormInvI, 0, 1, 1.0}};
+  const Case cases[] = {{"ErfInv", K::erfinv, K::erfinv_strided, -1, 1, 1.0},
+                        {"ErfcInv", K::erfcinv, K::erfcinv_strided, 0, 2, 0.0},
+                        {"CdfNormInv", K::quantile, K::quantile_strided, 0, 1, 1.0}};
   for (const Case& c : cases) {
     constexpr int32_t n = 1299;
-    std::vector<double> x(n), wide(2 * n), r(n), rs(2 * n);
+    std::vector<T> x(n), wide(2 * n), r(n), rs(2 * n);
     uint64_t state = 12345;
     for (int32_t i = 0; i < n; ++i) {
       state = state * 6364136223846793005u + 1442695040888963407u;
-      x[i] = c.lo + (c.hi - c.lo) * double(state >> 11) * 0x1p-53;
+      x[i] = T(c.lo + (c.hi - c.lo) * double(state >> 11) * 0x1p-53);
     }
     const double mid = 0.5 * (c.lo + c.hi);
-    const double near[] = {mid + 0x1p-11, mid - 3e-5, mid, mid + 0x1p-10, c.lo + 1e-7,
-                           c.hi - 0x1p-40};
-    for (size_t k = 0; k < std::size(near); ++k) x[100 + 3 * k] = x[1000 + 5 * k] = near[k];
-    x[777] = c.special;
+    // 2^-40 below the top in double, 2^-11 in single.
+    const double top = c.hi - 4096 * double(std::numeric_limits<T>::epsilon());
+    const double near[] = {mid + 0x1p-11, mid - 3e-5, mid, mid + 0x1p-10, c.lo + 1e-7, top};
+    for (size_t k = 0; k < std::size(near); ++k) x[100 + 3 * k] = x[1000 + 5 * k] = T(near[k]);
+    x[777] = T(c.special);
     for (int32_t i = 0; i < n; ++i) wide[2 * i] = x[i];
     c.contiguous(n, x.data(), r.data());
     c.strided(n, wide.data(), 2, rs.data(), 2);
-    std::vector<double> in_place = x;
+    std::vector<T> in_place = x;
     c.contiguous(n, in_place.data(), in_place.data());
     for (int32_t i = 0; i < n; ++i) {
-      ASSERT_EQ(std::memcmp(&r[i], &rs[2 * i], sizeof(double)), 0)
+      ASSERT_EQ(std::memcmp(&r[i], &rs[2 * i], sizeof(T)), 0)
           << c.name << "(" << x[i] << ") = " << r[i] << " contiguous, " << rs[2 * i] << " strided";
-      ASSERT_EQ(std::memcmp(&r[i], &in_place[i], sizeof(double)), 0)
+      ASSERT_EQ(std::memcmp(&r[i], &in_place[i], sizeof(T)), 0)
           << c.name << "(" << x[i] << ") = " << r[i] << ", in place " << in_place[i];
     }
   }

@@ -12,8 +12,10 @@
 //   the 46 lowest: eight doubles, one cache line, and no lo to load;
 // - the central rows, the same for erfinv(a) (quantile(1/2 + a)) on the binade pieces of
 //   a from 2^-53 up to 1/2 (1/4), where the kernels use them in place of the polynomial.
+// The single precision kernels read the same rows, from the head alone and the terms to
+// degree 4.
 // Reports to stderr the largest error of each piece on a fine grid, relative to the
-// result, in units of 2^-53.
+// result, in units of 2^-53 (the rows as the single precision kernels read them: 2^-24).
 #include <mpfr.h>
 
 #include <cmath>
@@ -67,14 +69,6 @@ Mp central_value(const Mp& t, const Mp& scale, double head) {
 }
 Mp tail_value(const Mp& q, bool normal) {
   return normal ? apply(mpfr_sqrt, Mp(2.0)) * inverse(Mp(2.0) * q, true) : inverse(q, true);
-}
-
-// erfinv(x) / x as a function of t = x^2 (sqrt(2) erfinv(2x) / x for the quantile, whose
-// x = p - 1/2 is half of erfinv's).
-Mp central_ratio(const Mp& t, bool normal) {
-  const Mp x = apply(mpfr_sqrt, t);
-  if (normal) return apply(mpfr_sqrt, Mp(2.0)) * inverse(Mp(2.0) * x, false) / x;
-  return inverse(x, false) / x;
 }
 
 struct Row {
@@ -133,12 +127,15 @@ Row fit(double lo, double hi, F&& f) {
   return row;
 }
 
-// The row's polynomial at v as the kernel evaluates it, in high precision.
-Mp evaluate(const Row& row, double v) {
+// The row's polynomial at v as the kernel evaluates it, in high precision: the double
+// kernels' to the last term, the single precision kernels' from the head alone and the
+// terms to w^kSingleDegree.
+constexpr int kSingleDegree = 4;
+Mp evaluate(const Row& row, double v, int degree = kDegree, bool with_tail = true) {
   const Mp w = Mp(v) - Mp(row.lo);
-  Mp p(row.c[kDegree + 1]);
-  for (int i = kDegree; i >= 2; --i) p = Mp(row.c[i]) + w * p;
-  return Mp(row.c[0]) + (Mp(row.c[1]) + w * p);
+  Mp p(row.c[degree + 1]);
+  for (int i = degree; i >= 2; --i) p = Mp(row.c[i]) + w * p;
+  return Mp(row.c[0]) + ((with_tail ? Mp(row.c[1]) : Mp()) + w * p);
 }
 
 void print_row(const Row& row) {
@@ -161,13 +158,15 @@ void print_rows(const char* name, int lowest, double top, F&& f) {
   }
   std::printf("alignas(64) inline constexpr double %s[%zu][%d] = {\n", name, pieces.size(),
               kRowWidth);
-  double worst = 0;
+  double worst = 0, worst_single = 0;
   const auto check = [&](const Row& row, double lo, double hi) {
     for (int j = 0; j <= 16; ++j) {
       const double v = lo + (hi - lo) * j / 16;
       const Mp want = f(Mp(v));
       const Mp err = (evaluate(row, v) - want) / want;
       worst = std::fmax(worst, std::fabs(err.d()) * 0x1p53);
+      const Mp err_single = (evaluate(row, v, kSingleDegree, false) - want) / want;
+      worst_single = std::fmax(worst_single, std::fabs(err_single.d()) * 0x1p24);
     }
   };
   for (const auto& [lo, hi] : pieces) {
@@ -177,6 +176,8 @@ void print_rows(const char* name, int lowest, double top, F&& f) {
   }
   std::printf("};\n");
   std::fprintf(stderr, "%s: worst interpolation error %.4f x 2^-53 relative\n", name, worst);
+  std::fprintf(stderr, "%s: to degree %d without the tail, %.5f x 2^-24 relative\n", name,
+               kSingleDegree, worst_single);
 }
 
 // The tail rows of one scale: erfcinv(q) for erfinv, -quantile(q) for the normal quantile,
@@ -228,41 +229,6 @@ void print_central_polynomial(const char* name, const char* head_name, bool norm
   std::fprintf(stderr, "%s: degree %d, worst error %.4f x 2^-53 relative\n", name, degree, worst);
 }
 
-// The single precision kernels' central piece, |x| <= bound: the ratio result / x as one
-// rational function N(u) / D(u) of u = x^2 - bound^2, fitted near-minimax relative to the
-// result (rational_fit.h) and evaluated in double. Centred at the end of the range, where
-// the rounding of the coefficients to double disturbs the quotient least.
-void print_central(const char* prefix, bool normal, double bound, int degree) {
-  const double top = bound * bound;
-  constexpr int kSamples = 240;
-  std::vector<Mp> u, ratio, weight;
-  for (int i = 0; i <= kSamples; ++i) {
-    const Mp t = Mp(0.5 * top) * (Mp(1.0) - apply(mpfr_cos, pi() * Mp(i) / Mp(kSamples)));
-    u.push_back(t - Mp(top));
-    ratio.push_back(central_ratio(i == 0 ? Mp(1e-40) : t, normal));
-    weight.push_back(Mp(1.0) / ratio.back());
-  }
-  const Rational r = fit_rational(u, ratio, weight, degree, degree);
-  std::printf("constexpr double k%sBound = %a;\n", prefix, bound);
-  std::printf("constexpr double k%sCentre = %a;\n", prefix, top);
-  for (const auto& [name, c] : {std::pair{"Num", &r.num}, std::pair{"Den", &r.den}}) {
-    std::printf("constexpr double k%s%s[%zu] = {", prefix, name, c->size());
-    for (size_t i = 0; i < c->size(); ++i) std::printf("%s%a", i ? ", " : "", (*c)[i]);
-    std::printf("};\n");
-  }
-  std::vector<Mp> num, den;
-  for (double c : r.num) num.emplace_back(c);
-  for (double c : r.den) den.emplace_back(c);
-  double worst = 0;
-  for (int i = 1; i <= 4000; ++i) {
-    const Mp t(top * i / 4000.0), want = central_ratio(t, normal);
-    const Mp v = t - Mp(top);
-    worst = std::fmax(worst, std::fabs(((horner(num, v) / horner(den, v) - want) / want).d()));
-  }
-  std::fprintf(stderr, "%s: worst rational error %.4f x 2^-24 relative\n", prefix,
-               worst * 0x1p24);
-}
-
 }  // namespace
 
 int main() {
@@ -285,8 +251,4 @@ int main() {
   // 1/4), where the tail argument exceeds a.
   print_central_rows("kErfInvCentralRows", false, 0.5);
   print_central_rows("kNormalQuantileCentralRows", true, 0.25);
-  // For single precision: |x| to 31/32, tails q = 1 - |x| below 1/32, and p or 1 - p
-  // below 1/64.
-  print_central("ErfInvCentral", false, 0.96875, 6);
-  print_central("NormalQuantileCentral", true, 0.484375, 6);
 }

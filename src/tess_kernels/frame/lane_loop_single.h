@@ -16,6 +16,10 @@
 // for kernels whose fast path gives NaN on every special lane (and possibly others): a
 // non-zero mask when either group of a pair may hold one, in place of special_lanes on
 // both groups.
+//   int64_t F::contiguous_block(int64_t n, const float* a, float* r)
+// which runs whole contiguous groups from the start, with the results fast_path gives,
+// until the first group holding a special lane, and returns the number of elements
+// stored (kernels whose contiguous vectors take a loop of their own).
 //
 // Contiguous vectors are loaded and stored four floats at a time; strided ones are
 // gathered and scattered. The remainder is one partial group whose missing lanes hold
@@ -86,6 +90,7 @@ struct LaneLoopSingle {
   // here rather than spilled by the entry before its first group.
   [[gnu::flatten, gnu::noinline]] static int64_t fast_block(int64_t n, const float* a, float* r) {
     int64_t g = 0;
+    if constexpr (requires { F::contiguous_block(n, a, r); }) g = F::contiguous_block(n, a, r);
     if constexpr (requires { requires F::kPairedVectors; }) g = paired_block(n, a, r);
     for (; g + kGroupLanes <= n; g += kGroupLanes) {
       const simd::F32x4 x = simd::F32x4::load(a + g);

@@ -14,8 +14,8 @@
 // products. The error stays near half an ulp. A contiguous block finds its lanes' rows
 // in a pass of its own (erfinv_row_block.h); a pair of any lanes selects (`both_forms`).
 //
-// Single precision, on widened lanes: one rational function for the central piece and
-// the tail rows beyond it (`single_lanes`).
+// Single precision reads the same rows, to degree 4, from lanes reduced in single
+// precision (erfinv_single_rows.h).
 #pragma once
 
 #include <algorithm>
@@ -196,11 +196,12 @@ template <class Forms>
 // erfinv(x) for |x| < 1 (other lanes: any value). t = 1 - |x| is rounded below |x| = 1/2,
 // where the lane is central, and exact from there on.
 struct ErfInvForms {
-  [[gnu::always_inline]] static simd::F64x2 distance(simd::F64x2 x) { return simd::abs(x); }
-  [[gnu::always_inline]] static simd::F64x2 tail_argument(simd::F64x2 x) {
-    return simd::F64x2::splat(1.0) - simd::abs(x);
-  }
-  [[gnu::always_inline]] static simd::F64x2 sign_source(simd::F64x2 x) { return x; }
+  template <class V>
+  [[gnu::always_inline]] static V distance(V x) { return simd::abs(x); }
+  template <class V>
+  [[gnu::always_inline]] static V tail_argument(V x) { return V::splat(1.0) - simd::abs(x); }
+  template <class V>
+  [[gnu::always_inline]] static V sign_source(V x) { return x; }
   // The polynomial below the central rows.
   [[gnu::always_inline]] static simd::F64x2 central(simd::F64x2 x) {
     return with_sign_of(central_magnitude(kErfInvCentralPoly, kErfInvHead, simd::abs(x)), x);
@@ -212,15 +213,12 @@ struct ErfInvForms {
 // erfcinv(q) for 2^-53 <= q < 2: a = |1 - q|, exact where the lane is central (q in
 // [1/2, 3/2]); t = q below 1, 2 - q above, both exact.
 struct ErfcInvForms {
-  [[gnu::always_inline]] static simd::F64x2 distance(simd::F64x2 q) {
-    return simd::abs(simd::F64x2::splat(1.0) - q);
-  }
-  [[gnu::always_inline]] static simd::F64x2 tail_argument(simd::F64x2 q) {
-    return simd::min(q, simd::F64x2::splat(2.0) - q);
-  }
-  [[gnu::always_inline]] static simd::F64x2 sign_source(simd::F64x2 q) {
-    return simd::F64x2::splat(1.0) - q;
-  }
+  template <class V>
+  [[gnu::always_inline]] static V distance(V q) { return simd::abs(V::splat(1.0) - q); }
+  template <class V>
+  [[gnu::always_inline]] static V tail_argument(V q) { return simd::min(q, V::splat(2.0) - q); }
+  template <class V>
+  [[gnu::always_inline]] static V sign_source(V q) { return V::splat(1.0) - q; }
   [[gnu::always_inline]] static simd::F64x2 central(simd::F64x2 q) {
     return ErfInvForms::central(simd::F64x2::splat(1.0) - q);
   }
@@ -248,15 +246,12 @@ constexpr HalfArgumentPoly kHalfQuantile = half_argument_poly();
 // The normal quantile for 2^-53 <= p < 1: a = |p - 1/2|, exact where the lane is central
 // (p in [1/4, 3/4]); t = p below 1/2, 1 - p above, both exact.
 struct NormalQuantileForms {
-  [[gnu::always_inline]] static simd::F64x2 distance(simd::F64x2 p) {
-    return simd::abs(p - simd::F64x2::splat(0.5));
-  }
-  [[gnu::always_inline]] static simd::F64x2 tail_argument(simd::F64x2 p) {
-    return simd::min(p, simd::F64x2::splat(1.0) - p);
-  }
-  [[gnu::always_inline]] static simd::F64x2 sign_source(simd::F64x2 p) {
-    return p - simd::F64x2::splat(0.5);
-  }
+  template <class V>
+  [[gnu::always_inline]] static V distance(V p) { return simd::abs(p - V::splat(0.5)); }
+  template <class V>
+  [[gnu::always_inline]] static V tail_argument(V p) { return simd::min(p, V::splat(1.0) - p); }
+  template <class V>
+  [[gnu::always_inline]] static V sign_source(V p) { return p - V::splat(0.5); }
   [[gnu::always_inline]] static simd::F64x2 central(simd::F64x2 p) {
     const simd::F64x2 x = p - simd::F64x2::splat(0.5);
     return with_sign_of(central_magnitude(kHalfQuantile.poly, kHalfQuantile.head, simd::abs(x)), x);
@@ -264,51 +259,5 @@ struct NormalQuantileForms {
   static constexpr const auto& central_rows = kNormalQuantileCentralRows;
   static constexpr const auto& tail_rows = kNormalQuantileTailRows;
 };
-
-// Single precision, on widened lanes: the central piece |x| <= bound as x N(u) / D(u),
-// u = x^2 - bound^2, one rational function of degree 6 for all lanes, no table (double
-// precision sums, rounding far below a float's ulp); only a pair holding a lane beyond
-// it also reads the tail rows, for q.
-struct SingleCentral {
-  double bound, centre;
-  const double (&num)[7];
-  const double (&den)[7];
-};
-constexpr SingleCentral kErfInvSingle{kErfInvCentralBound, kErfInvCentralCentre,
-                                      kErfInvCentralNum, kErfInvCentralDen};
-constexpr SingleCentral kNormalQuantileSingle{kNormalQuantileCentralBound,
-                                              kNormalQuantileCentralCentre,
-                                              kNormalQuantileCentralNum, kNormalQuantileCentralDen};
-
-template <int64_t kRowCount>
-inline simd::F64x2 single_lanes(const SingleCentral& c,
-                                const double (&rows)[kRowCount][kRowWidth], simd::F64x2 x,
-                                simd::F64x2 q) {
-  using simd::F64x2;
-  const F64x2 a = simd::abs(x);
-  const F64x2 central = simd::not_greater(a, F64x2::splat(c.bound));
-  const F64x2 u = x * x - F64x2::splat(c.centre);
-  const F64x2 y = x * (estrin(u, c.num) / estrin(u, c.den));
-  if (simd::lane_mask(central) == 3) return y;
-  const F64x2 tail = with_sign_of(tail_magnitude(rows, q), x);
-  return simd::select(central, y, tail);
-}
-
-// x, q exact in double for float arguments: 1 - q, p - 1/2 and the tail arguments.
-inline simd::F64x2 erfinv_single_pair(simd::F64x2 x) {
-  return single_lanes(kErfInvSingle, kErfInvTailRows, x, simd::F64x2::splat(1.0) - simd::abs(x));
-}
-inline simd::F64x2 erfcinv_single_pair(simd::F64x2 q) {
-  using simd::F64x2;
-  const F64x2 one = F64x2::splat(1.0);
-  const F64x2 tail = simd::select(simd::less(q, one), q, F64x2::splat(2.0) - q);
-  return single_lanes(kErfInvSingle, kErfInvTailRows, one - q, tail);
-}
-inline simd::F64x2 normal_quantile_single_pair(simd::F64x2 p) {
-  using simd::F64x2;
-  const F64x2 half = F64x2::splat(0.5);
-  const F64x2 tail = simd::select(simd::less(p, half), p, F64x2::splat(1.0) - p);
-  return single_lanes(kNormalQuantileSingle, kNormalQuantileTailRows, p - half, tail);
-}
 
 }  // namespace zorn::tess::inverse_erf
