@@ -446,10 +446,30 @@ inline bool moderate_group(F64x2 x0, F64x2 y0, F64x2 x1, F64x2 y1) {
   return special;
 }
 
-// Contiguous groups of moderate parts, split and merged in registers.
+// Contiguous groups of moderate parts, split and merged in registers, two groups a step
+// where both are moderate: four chains of roots and quotients in flight (the chain, not
+// the instruction count, bounds this kernel), then one group a step.
 [[TESS_INTERLEAVED]] int64_t SqrtLanes::block(int64_t n, const std::complex<double>* z,
                                               std::complex<double>* r) {
   int64_t i = 0;
+  for (; i + 2 * kGroupLanes <= n; i += 2 * kGroupLanes) {
+    __m128d zs[8];
+    F64x2 x[4], y[4];
+    for (int v = 0; v < 4; ++v) {
+      load_pair(z + i + 2 * v, zs[2 * v], zs[2 * v + 1]);
+      x[v] = {_mm_unpacklo_pd(zs[2 * v], zs[2 * v + 1])};
+      y[v] = {_mm_unpackhi_pd(zs[2 * v], zs[2 * v + 1])};
+    }
+    if (!moderate_group(x[0], y[0], x[1], y[1]) || !moderate_group(x[2], y[2], x[3], y[3])) {
+      break;
+    }
+    RootParts p[4];
+    for (int v = 0; v < 4; ++v) p[v] = moderate_root(x[v], y[v]);
+    for (int v = 0; v < 4; ++v) {
+      store_pair(r + i + 2 * v, _mm_unpacklo_pd(p[v].re.v, p[v].im.v),
+                 _mm_unpackhi_pd(p[v].re.v, p[v].im.v));
+    }
+  }
   for (; i + kGroupLanes <= n; i += kGroupLanes) {
     __m128d z0, z1, z2, z3;
     load_pair(z + i, z0, z1);
