@@ -17,17 +17,21 @@ inline int positive_normal_complement(simd::F32x4 x) {
 }
 
 constexpr int32_t kTwoThirdsBits = 0x3F2AAAAB;
-constexpr int32_t kHalfRootTwoBits = 0x3F3504F3;  // sqrt(2)/2 rounded down
 
 // x = 2^e m with m in [low, 2 low) for a positive normal x and the bits of a float low in
-// [1/2, 1), from the bits alone: e as integers and m - 1 exactly.
-inline void reduce_from(int32_t low_bits, simd::F32x4 x, simd::I32x4& e,
+// [1/2, 1), from the bits alone: e 2^23 as floats (exact: at most nine significant bits)
+// and m - 1 exactly. e 2^23 is bits - low's bits with the low 23 bits cleared, and m's
+// bits are the bits less e 2^23: three integer operations where e itself (a shift) and m
+// (a mask and an addition) take four. Callers scale their constants by 2^-23: exact, so
+// each product is the same number and rounds alike.
+inline void reduce_from(int32_t low_bits, simd::F32x4 x, simd::F32x4& e_scaled,
                         simd::F32x4& m_minus_1) {
   using simd::I32x4;
-  const I32x4 u = simd::bits(x) - I32x4::splat(low_bits);
-  e = u >> 23;
-  const simd::F32x4 m = simd::from_bits((u & I32x4::splat(0x007FFFFF)) + I32x4::splat(low_bits));
-  m_minus_1 = m - simd::F32x4::splat(1.0f);
+  const I32x4 b = simd::bits(x);
+  const I32x4 high_nine = I32x4::splat(static_cast<int32_t>(0xFF800000));
+  const I32x4 e_bits = (b - I32x4::splat(low_bits)) & high_nine;
+  e_scaled = simd::to_float(e_bits);
+  m_minus_1 = simd::from_bits(b - e_bits) - simd::F32x4::splat(1.0f);
 }
 
 // Q of ln(1 + r) = r - r^2/2 + r^3 Q(r) in single precision for r = m - 1 with m in
@@ -35,16 +39,6 @@ inline void reduce_from(int32_t low_bits, simd::F32x4 x, simd::I32x4& e,
 constexpr float kLnSeriesTailSingle[8] = {
     0.3333321511745453f,  -0.24999797344207764f, 0.20010405778884888f, -0.16680487990379333f,
     0.140058696269989f,   -0.12184260785579681f, 0.1398443728685379f,  -0.12891685962677002f};
-inline simd::F32x4 ln_series_tail_single_coefficient(size_t i) {
-  return simd::F32x4::splat(kLnSeriesTailSingle[i]);
-}
-
-// Q by Horner's rule (s Ln's order).
-inline simd::F32x4 ln_series_tail_single(simd::F32x4 r) {
-  simd::F32x4 q = ln_series_tail_single_coefficient(7);
-  for (size_t i = 7; i-- > 0;) q = ln_series_tail_single_coefficient(i) + r * q;
-  return q;
-}
 
 // log_base x = e log_base 2 + log_base c + ln(1 + r) / ln base for positive normal x (see
 // log_split), with Column the table column of log_base c; in double precision, rounded
