@@ -191,13 +191,15 @@ inline int quotient_pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128
 // range and x / y lies within 2^+-601. The plain quotient q1 = x conj(y) / |y|^2 (times
 // the rounded 1 / |y|^2) is within a few 2^-53 |x / y|, and is corrected once by the
 // residual x - q y over y, in one of two ways:
-// - in the hot loop, a long division in two steps: q1 cut to its leading 26 bits t,
-//   whose products by the halves of y's parts cut the same way (26 and 27 bits) are
-//   exact and normal, so that x - t y, near 2^-25 |x|, is exact but for roundings near
-//   2^-76 |x| (its three large terms summed by a two-difference and one addition); its
-//   quotient by y is within about 2^-76 |x / y|, and each part of t + (x - t y) / y
-//   rounds once beyond errors near 2^-75 |x / y|, far below its last place where the
-//   parts of q1 lie within 2^16 of each other;
+// - in the hot loop, a long division in two steps: q1's parts rounded to the grid
+//   2^(E - 25), E the exponent of its larger part, give t, and y's parts rounded to the
+//   same kind of grid of y give c_hi, d_hi (at most 2^26 steps each), so that every
+//   product t c_hi, t d_hi and the sum or difference of two of them is exact (2^53 steps
+//   of the product grid at most); x - t y, near 2^-23 |x|, then rounds only in its
+//   subtraction from x's part and in the small terms t c_lo, t d_lo (near 2^-25 |x|),
+//   errors near 2^-76 |x|. Its quotient by y is within about 2^-75 |x / y|, and each
+//   part of t + (x - t y) / y rounds once beyond errors near 2^-74 |x / y|, far below
+//   its last place where the parts of q1 lie within 2^12 of each other;
 // - out of the hot loop, for the pairs with an element whose parts of q1 lie further
 //   apart (a part cancelled far below |x / y|): q1 + (x - q1 y) / y with the residual
 //   from Dekker's exact products, its error near 2^-104 |x|, so that each part rounds
@@ -222,9 +224,13 @@ inline Quotient plain(F64x2 a, F64x2 b, F64x2 c, F64x2 d) {
 // Bit l set where element l needs more than the long division in two steps.
 inline int out_of_reach(F64x2 a, F64x2 b, F64x2 c, F64x2 d, const Quotient& q) {
   const F64x2 f_re = field(q.re), f_im = field(q.im);
-  const F64x2 apart = simd::less(min(f_re, f_im) * F64x2::splat(0x1p16), max(f_re, f_im));
+  const F64x2 apart = simd::less(min(f_re, f_im) * F64x2::splat(0x1p12), max(f_re, f_im));
   return simd::lane_mask(apart) | (parts_within(a, b, c, d, 0x1p-300, 0x1p300) ^ 3);
 }
+
+// 1.5 * 2^(E + 27) for the field 2^E of a pair's larger part: (v + shift) - shift rounds a
+// part v of that pair to the grid 2^(E - 25), at most 2^26 steps of it in magnitude.
+inline F64x2 grid_shift(F64x2 larger_field) { return larger_field * F64x2::splat(0x1.8p27); }
 
 inline void store(const Quotient& q, __m128d& r0, __m128d& r1) {
   r0 = _mm_unpacklo_pd(q.re.v, q.im.v);
@@ -238,16 +244,18 @@ inline int quotient_pairs_double(__m128d x0, __m128d x1, __m128d y0, __m128d y1,
   using namespace quotient_detail;
   const F64x2 a{_mm_unpacklo_pd(x0, x1)}, b{_mm_unpackhi_pd(x0, x1)};
   const F64x2 c{_mm_unpacklo_pd(y0, y1)}, d{_mm_unpackhi_pd(y0, y1)};
+  // y's parts rounded to the grid 2^(E - 25), E the exponent of the larger part.
+  const F64x2 y_shift = grid_shift(max(field(c), field(d)));
+  const F64x2 c_hi = (c + y_shift) - y_shift, d_hi = (d + y_shift) - y_shift;
+  const F64x2 c_lo = c - c_hi, d_lo = d - d_hi;
   Quotient q = plain(a, b, c, d);
   const int declined = out_of_reach(a, b, c, d, q);
-  const F64x2 t_re = truncated_split(q.re).hi, t_im = truncated_split(q.im).hi;
-  const Split cs = truncated_split(c), ds = truncated_split(d);
-  // x - t y: (t y)_re = t_re c - t_im d, (t y)_im = t_re d + t_im c.
-  const TwoSum big_re = two_difference(a, t_re * cs.hi);
-  const TwoSum big_im = two_difference(b, t_re * ds.hi);
-  // The small terms summed beside the large ones, off the chain from t.
-  const F64x2 e_re = (big_re.sum + t_im * ds.hi) + (big_re.err - (t_re * cs.lo - t_im * ds.lo));
-  const F64x2 e_im = (big_im.sum - t_im * cs.hi) + (big_im.err - (t_re * ds.lo + t_im * cs.lo));
+  const F64x2 q_shift = grid_shift(max(field(q.re), field(q.im)));
+  const F64x2 t_re = (q.re + q_shift) - q_shift, t_im = (q.im + q_shift) - q_shift;
+  // x - t y: (t y)_re = t_re c - t_im d, (t y)_im = t_re d + t_im c; the terms of the
+  // grids' parts and their sums exact, the subtraction from x's part near 2^-23 |x|.
+  const F64x2 e_re = (a - (t_re * c_hi - t_im * d_hi)) - (t_re * c_lo - t_im * d_lo);
+  const F64x2 e_im = (b - (t_re * d_hi + t_im * c_hi)) - (t_re * d_lo + t_im * c_lo);
   q.re = t_re + (e_re * q.cr + e_im * q.dr);
   q.im = t_im + (e_im * q.cr - e_re * q.dr);
   store(q, r0, r1);
