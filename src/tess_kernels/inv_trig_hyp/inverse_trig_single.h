@@ -96,24 +96,28 @@ ZORN_FAST_INLINE SeriesArgument series_argument(F32x4 a) {
   return {outer, simd::min(a, s.head), rest + tail};
 }
 constexpr float kPiHead = static_cast<float>(data::kInversePiLessQuarterHead12);
-// asin a for 0 <= a < 1: a + rest below 1/2; above, pi/2 - 2 (head + tail + rest).
-// In radians the head's sum needs no Fast2Sum: above 1/2 the head is at least 2^-13 (a
-// float below 1 is at most 1 - 2^-24), so 2 head, a 12-bit number, is a multiple of
-// 2^-23, as is pi/2's head, and their difference, in [0.57, 1.58], is exact.
-// Over pi, 1/2 (beyond) + m h/4 is exact for the same reason; m h H joins it by
-// Fast2Sum, exact beyond 1/2 (12 bits by 12) and below rounded by 1/8 ulp of the
-// result (it is 0.22 of it).
+// asin a for 0 <= a < 1: a + rest below 1/2; above, pi/2 - 2 (head + tail + rest), taken
+// as m (b + h + (b_low + t)) with m = 1, or -2 beyond 1/2, and b + b_low = pi/2 / m
+// there (0 below): every sum is the one it stands for divided by m, a power of two or 1,
+// so the products by m are exact and the result is that of the sums over m itself.
+// In radians b + h needs no Fast2Sum: above 1/2 the head is at least 2^-13 (a float
+// below 1 is at most 1 - 2^-24), so the head, a 12-bit number, is a multiple of 2^-24, as
+// is pi/4's head, and their difference, in [0.28, 0.79], is exact.
+// Over pi, -1/4 (beyond) + h/4 is exact for the same reason; h H joins it by Fast2Sum,
+// exact beyond 1/2 (12 bits by 12) and below rounded by 1/8 ulp of the result (it is
+// 0.22 of it).
 template <bool kPi>
 ZORN_FAST_INLINE F32x4 asin_float(F32x4 a) {
   const SeriesArgument s = series_argument<kPi>(a);
   const F32x4 m = fsplat(1.0f) + and_bits(s.outer, fsplat(-3.0f));  // 1, or -2 beyond 1/2
   if constexpr (kPi) {
-    const F32x4 mh = m * s.h;
-    const F32x4 lead = and_bits(s.outer, fsplat(0.5f)) + mh * fsplat(0.25f);
-    return atan_float::sum_rounded_once(lead, mh * fsplat(kPiHead), m * s.t);
+    const F32x4 lead = and_bits(s.outer, fsplat(-0.25f)) + s.h * fsplat(0.25f);
+    return m * atan_float::sum_rounded_once(lead, s.h * fsplat(kPiHead), s.t);
   } else {
-    return (and_bits(s.outer, fsplat(data::kHalfPiFloatHi)) + m * s.h) +
-           (and_bits(s.outer, fsplat(data::kHalfPiFloatLo)) + m * s.t);
+    constexpr float kLessQuarterPiHi = -0.5f * data::kHalfPiFloatHi;
+    constexpr float kLessQuarterPiLo = -0.5f * data::kHalfPiFloatLo;
+    return m * ((and_bits(s.outer, fsplat(kLessQuarterPiHi)) + s.h) +
+                (and_bits(s.outer, fsplat(kLessQuarterPiLo)) + s.t));
   }
 }
 // acos x for -1 < x < 1: pi/2 - x - rest in the middle; above 1/2, 2 (head + tail +
@@ -121,18 +125,18 @@ ZORN_FAST_INLINE F32x4 asin_float(F32x4 a) {
 // -sign(x), or 2 sign(x) beyond 1/2, and the base b pi/2 with b = 1 - m/2 there: in
 // radians its head is pi/2's less m times half of it (exact), its remainder the head
 // times the ratio of pi/2's remainder to its head (2^-48 off).
-// Over pi, b/2 + m h/4 by Fast2Sum, then m h H: in the middle and below -1/2 the result
-// is at least 1/3 and m h H at most 0.07 (its rounding weighs 1/16 ulp); above 1/2 it is
-// exact (12 bits by 12).
+// Over pi, b/2 (1/2 less m/4 beyond 1/2) + m h/4 by Fast2Sum, then m h H: in the middle
+// and below -1/2 the result is at least 1/3 and m h H at most 0.07 (its rounding weighs
+// 1/16 ulp); above 1/2 it is exact (12 bits by 12).
 template <bool kPi>
 ZORN_FAST_INLINE F32x4 acos_float(F32x4 x) {
   const SeriesArgument s = series_argument<kPi>(simd::abs(x));
   const F32x4 m = xor_bits(and_bits(s.outer, fsplat(3.0f)) - fsplat(1.0f),
                            and_bits(x, fsplat(-0.0f)));
   if constexpr (kPi) {
-    const F32x4 b = fsplat(1.0f) - and_bits(s.outer, m * fsplat(0.5f));
+    const F32x4 half_b = fsplat(0.5f) - and_bits(s.outer, m * fsplat(0.25f));
     const F32x4 mh = m * s.h;
-    return atan_float::sum_rounded_once(b * fsplat(0.5f), mh * fsplat(0.25f),
+    return atan_float::sum_rounded_once(half_b, mh * fsplat(0.25f),
                                         mh * fsplat(kPiHead) + m * s.t);
   } else {
     constexpr float kHalfPiHi = data::kHalfPiFloatHi;
