@@ -430,11 +430,8 @@ template <bool kRotated>
   const F64x2 quarter = F64x2::splat(0.25);
   int64_t i = 0;
   for (; i + kGroupLanes <= n; i += kGroupLanes) {
-    __m128d z0, z1, z2, z3;
-    load_pair(z + i, z0, z1);
-    load_pair(z + i + 2, z2, z3);
-    const F64x2 x0{_mm_unpacklo_pd(z0, z1)}, y0{_mm_unpackhi_pd(z0, z1)};
-    const F64x2 x1{_mm_unpacklo_pd(z2, z3)}, y1{_mm_unpackhi_pd(z2, z3)};
+    F64x2 x0, y0, x1, y1;
+    split_group(z + i, x0, y0, x1, y1);
     // 2|x| below 1/2, for the real part of the tangent's argument.
     if (simd::lane_mask(simd::less(simd::abs(kRotated ? y0 : x0), quarter) |
                         simd::less(simd::abs(kRotated ? y1 : x1), quarter)) != 0) {

@@ -471,11 +471,8 @@ inline bool moderate_group(F64x2 x0, F64x2 y0, F64x2 x1, F64x2 y1) {
     }
   }
   for (; i + kGroupLanes <= n; i += kGroupLanes) {
-    __m128d z0, z1, z2, z3;
-    load_pair(z + i, z0, z1);
-    load_pair(z + i + 2, z2, z3);
-    const F64x2 x0{_mm_unpacklo_pd(z0, z1)}, y0{_mm_unpackhi_pd(z0, z1)};
-    const F64x2 x1{_mm_unpacklo_pd(z2, z3)}, y1{_mm_unpackhi_pd(z2, z3)};
+    F64x2 x0, y0, x1, y1;
+    split_group(z + i, x0, y0, x1, y1);
     if (!moderate_group(x0, y0, x1, y1)) [[unlikely]] break;
     const RootParts p0 = moderate_root(x0, y0), p1 = moderate_root(x1, y1);
     store_pair(r + i, _mm_unpacklo_pd(p0.re.v, p0.im.v), _mm_unpackhi_pd(p0.re.v, p0.im.v));
