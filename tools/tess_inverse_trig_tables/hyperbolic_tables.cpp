@@ -5,7 +5,9 @@
 // constants of their series, the rows of single precision Tanh at c = k/64 and its
 // polynomial near 0: tanh r - r = r^3 P(r^2) on |r| <= 1/128, P interpolating
 // (tanh r - r)/r^3 at the Chebyshev nodes (mp_fit), followed by the largest relative error
-// of r^3 P(r^2). Last the rows of double precision Sinh at c = k/32 up to 32.5 ln2.
+// of r^3 P(r^2). Then the logarithm rows of single precision Atanh at c = 1 + j/64 and
+// the head and rest of ln 2. Last the rows of double precision Sinh at c = k/32 up to
+// 32.5 ln2.
 #include <mpfr.h>
 
 #include <algorithm>
@@ -237,6 +239,37 @@ void print_tanh_polynomial(int degree) {
               std::log2(worst));
 }
 
+// Rows {ln c hi, ln c lo} at c = 1 + j/64, j = 0 .. 63, for single precision Atanh: hi
+// rounded to a multiple of 2^-16 as ln 2's head is, so that e ln2 hi + ln c hi is exact for
+// every exponent e below 2^7 (at most 23 bits); lo the remainder rounded to float. Then ln 2
+// as that head and its rounded rest.
+constexpr int kAtanhHeadBits = 16;
+void print_atanh_log_rows() {
+  mpfr_t f, head;
+  mpfr_inits2(256, f, head, static_cast<mpfr_ptr>(nullptr));
+  const auto split = [&](float& hi, float& lo) {
+    mpfr_mul_2ui(head, f, kAtanhHeadBits, MPFR_RNDN);
+    mpfr_rint(head, head, MPFR_RNDN);
+    mpfr_div_2ui(head, head, kAtanhHeadBits, MPFR_RNDN);
+    hi = mpfr_get_flt(head, MPFR_RNDN);
+    mpfr_sub(head, f, head, MPFR_RNDN);
+    lo = mpfr_get_flt(head, MPFR_RNDN);
+  };
+  float hi, lo;
+  std::printf("alignas(16) constexpr float kAtanhLogRowsSingle[64][2] = {\n");
+  for (int j = 0; j < 64; ++j) {
+    mpfr_set_d(f, 1 + j / 64.0, MPFR_RNDN);
+    mpfr_log(f, f, MPFR_RNDN);
+    split(hi, lo);
+    std::printf("    {%af, %af},\n", static_cast<double>(hi), static_cast<double>(lo));
+  }
+  mpfr_const_log2(f, MPFR_RNDN);
+  split(hi, lo);
+  std::printf("};\nconstexpr float kLn2HeadRestSingle[2] = {%af, %af};\n",
+              static_cast<double>(hi), static_cast<double>(lo));
+  mpfr_clears(f, head, static_cast<mpfr_ptr>(nullptr));
+}
+
 int main() {
   mpfr_t exact, diff;
   mpfr_inits2(256, exact, diff, static_cast<mpfr_ptr>(nullptr));
@@ -254,6 +287,9 @@ int main() {
       "sech^2 rest/64}.\n", kTanhLastRow);
   print_tanh_rows();
   print_tanh_polynomial(0);
+  std::printf("// Single precision Atanh: {ln c hi, ln c lo} at c = 1 + j/64, hi a multiple "
+              "of 2^-%d; ln 2 as head and rest.\n", kAtanhHeadBits);
+  print_atanh_log_rows();
   std::printf("// Double precision Sinh at k/32: {sinh hi, sinh lo}, then cosh - 1.\n");
   print_double_sinh_rows();
   mpfr_clears(exact, diff, static_cast<mpfr_ptr>(nullptr));

@@ -1,7 +1,8 @@
-// Single precision kernels of the hyperbolic functions and their inverses: the lanes
-// widened to two pairs of doubles through short double precision formulas, rounded once
-// (Sinh, Cosh and Tanh in hyperbolic_exponentials_single.h); callouts that compute in
-// double precision (through the double kernels' callouts).
+// Single precision kernels of the hyperbolic functions and their inverses: Asinh and Acosh
+// with the lanes widened to two pairs of doubles through short double precision formulas,
+// rounded once; Atanh in float arithmetic (Sinh, Cosh and Tanh in
+// hyperbolic_exponentials_single.h); callouts that compute in double precision (through
+// the double kernels' callouts).
 #pragma once
 
 #include <cstdint>
@@ -60,10 +61,55 @@ ZORN_FAST_INLINE F64x2 asinh_core(F64x2 a) {
 ZORN_FAST_INLINE F64x2 acosh_core(F64x2 x) {
   return natural_log(x + hyperbolic::sqrt((x - splat(1.0)) * (x + splat(1.0))));
 }
-ZORN_FAST_INLINE F64x2 atanh_core(F64x2 a) {
-  const F64x2 y = splat(0.5) * natural_log((splat(1.0) + a) / (splat(1.0) - a));
-  const F64x2 series = a + (a * a) * a * splat(1.0 / 3);
-  return simd::select(simd::less(a, splat(0x1p-12)), series, y);
+// atanh a for 0 <= a < 1 in float arithmetic (other lanes take the callout). Below 1/8 the
+// Taylor series to a^9 (the first term left out is below 2^-33 of the result, the rest
+// a z P at most 1/190 of it, so that its roundings add below 0.01 ulp). From 1/8 on,
+// atanh a = ln(N/D)/2 with N = 1 + a, D = 1 - a, both as exact sums hi + lo (Fast2Sum,
+// 1 >= a; D's lo is 0 from 1/2 on), without a quotient carried as head and tail: the
+// rounded quotient N/D only chooses C = 2^e c, c = 1 + j/64, its bits rounded to six
+// fraction bits (a mantissa that rounds up to 2 moves to the next exponent), and
+//   ln(N/D) = e ln 2 + ln c + ln(1 + r),   r = (N - C D)/(C D),  |r| <= 2^-7 (about).
+// C has seven significant bits, so C times D's 12-bit halves is exact, N - C D hi hi is
+// exact by Sterbenz's lemma and the rest of N - C D rounds at most at 2^-30, as does r
+// itself: below 1/32 ulp of a result of at least 1/8. e ln2 hi + ln c hi is exact (both
+// multiples of 2^-16, below 2^5) and at least |r|, so its sum with r comes with its error
+// by Fast2Sum; ln(1 + r) - r to r^4, the rests and that error join once, and the halving
+// is exact. Two divisions a group, no widening to double (0.5x the widened kernel's
+// operations). The row index is masked to 0..63, so that lanes left to the callout (|a|
+// >= 1, NaN) read inside the table.
+[[gnu::always_inline]] inline simd::F32x4 atanh_core(simd::F32x4 a) {
+  using simd::F32x4;
+  using simd::I32x4;
+  const auto c = [](float v) { return F32x4::splat(v); };
+  const auto& ln2 = hyperbolic::data::kLn2HeadRestSingle;
+  const F32x4 one = c(1.0f);
+  const F32x4 z = a * a;
+  const F32x4 series =
+      a + (a * z) * (c(1.0f / 3) + z * (c(1.0f / 5) + z * (c(1.0f / 7) + z * c(1.0f / 9))));
+
+  const F32x4 n = one + a;
+  const F32x4 n_lo = a - (n - one);
+  const F32x4 d = one - a;
+  const F32x4 d_lo = (one - d) - a;
+  // C from the quotient's bits; e 2^23 from C's exponent field, exact as a float.
+  const auto mask = [](uint32_t m) { return I32x4::splat(static_cast<int32_t>(m)); };
+  const I32x4 c_bits = (simd::bits(n / d) + I32x4::splat(0x10000)) & mask(0xFFFE0000);
+  const F32x4 big_c = simd::from_bits(c_bits);
+  const F32x4 e_scaled = simd::to_float((c_bits - I32x4::splat(0x3F800000)) & mask(0xFF800000));
+  F32x4 ln_c_hi, ln_c_lo;
+  simd::gather_pairs(hyperbolic::data::kAtanhLogRowsSingle,
+                     (c_bits >> 17) & I32x4::splat(63), ln_c_hi, ln_c_lo);
+  const F32x4 d_hi = simd::from_bits(simd::bits(d) & mask(0xFFFFF000));
+  const F32x4 numerator =
+      ((n - big_c * d_hi) - big_c * (d - d_hi)) + (n_lo - big_c * d_lo);
+  const F32x4 r = numerator / (big_c * d);
+  const F32x4 hi = e_scaled * c(ln2[0] * 0x1p-23f) + ln_c_hi;
+  const F32x4 sum = hi + r;
+  const F32x4 sum_error = r - (sum - hi);
+  const F32x4 tail = (r * r) * (c(-0.5f) + r * (c(1.0f / 3) + r * c(-0.25f)));
+  const F32x4 lo = (e_scaled * c(ln2[1] * 0x1p-23f) + ln_c_lo) + (sum_error + tail);
+  const F32x4 logarithm = (sum + lo) * c(0.5f);
+  return simd::select(simd::less(a, c(0.125f)), series, logarithm);
 }
 
 // Beyond the overflow bound, infinities and NaN: for Sinh the lanes its clamp changes
