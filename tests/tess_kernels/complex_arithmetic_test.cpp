@@ -3,12 +3,14 @@
 // vector form hands to the scalar form (overflow, cancellation, parts beyond 2^450,
 // zero divisors) in both places of a pair and in the odd last element. Reports must
 // name the same elements; results agree within the kernels' bound (1.5 ulp of the
-// larger part), exactly where both take the scalar form.
+// larger part), exactly where both take the scalar form, and bit for bit with the
+// results written over the first argument.
 #include <gtest/gtest.h>
 
 #include <cfloat>
 #include <cmath>
 #include <complex>
+#include <cstring>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -38,17 +40,28 @@ void check_against_element_path(const std::vector<ComplexBinary<R>>& functions, 
   // Pairs (0,1) (2,3) (4,5) (6,7) and the last element alone: overflow beside an
   // ordinary element, cancellation with a small other part, a zero divisor, parts beyond
   // 2^450 (double) and an overflow in the tail.
-  const std::vector<C> a = {{1.5, -2}, {big, big}, {R(1) + R(0x1p-20), 1e-30f}, {3, 4},
-                            {0.25, 7}, {1, 1},     {big / 4, 1},                 {-2, 0.5},
-                            {big, -big}};
-  const std::vector<C> b = {{0.5, 3}, {big, big}, {R(1) - R(0x1p-20), -1e-30f}, {0, 0},
-                            {-5, 0.125}, {2, -3}, {R(0x1p-140), R(0x1p-140)}, {1, 1},
-                            {big, big}};
+  const std::vector<C> listed_a = {{1.5, -2}, {big, big}, {R(1) + R(0x1p-20), 1e-30f}, {3, 4},
+                                   {0.25, 7}, {1, 1},     {big / 4, 1},                 {-2, 0.5},
+                                   {big, -big}};
+  const std::vector<C> listed_b = {{0.5, 3}, {big, big}, {R(1) - R(0x1p-20), -1e-30f}, {0, 0},
+                                   {-5, 0.125}, {2, -3}, {R(0x1p-140), R(0x1p-140)}, {1, 1},
+                                   {big, big}};
+  // Sixteen ordinary elements, the first eight above, eight ordinary ones and the last
+  // above: whole blocks of pairs the vector form trusts, and one it declines.
+  std::vector<C> a, b;
+  for (int k = 0; k < 33; ++k) {
+    const bool listed = (k >= 16 && k < 24) || k == 32;
+    const size_t j = k == 32 ? 8 : static_cast<size_t>(k - 16);
+    a.push_back(listed ? listed_a[j] : C{R(k % 7) - R(2.5), R(1.25) + R(k % 5)});
+    b.push_back(listed ? listed_b[j] : C{R(0.75) + R(k % 3), R(k % 4) - R(1.5)});
+  }
   const int32_t n = static_cast<int32_t>(a.size());
   for (const ComplexBinary<R>& f : functions) {
-    std::vector<C> whole(n), spaced(2 * n);
+    std::vector<C> whole(n), spaced(2 * n), in_place = a;
+    f.contiguous(n, in_place.data(), b.data(), in_place.data());
     g_reported.clear();
     f.contiguous(n, a.data(), b.data(), whole.data());
+    EXPECT_EQ(0, std::memcmp(whole.data(), in_place.data(), n * sizeof(C))) << f.name;
     const std::vector<Reported> vector_reports = g_reported;
     g_reported.clear();
     f.strided(n, a.data(), 1, b.data(), 1, spaced.data(), 2);

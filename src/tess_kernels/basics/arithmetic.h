@@ -176,6 +176,11 @@ struct Div : Elementwise<Div, 2, 1>, cx::PairLoop<Div> {
     if constexpr (std::is_same_v<R, float>) return pairs<R>(x0, x1, y0, y1, r0, r1);
     return cx::dekker_quotient_pairs(x0, x1, y0, y1, r0, r1);
   }
+  static constexpr int kBlockPairs = cx::kQuotientBlockPairs;
+  static bool block(const std::complex<double>* x, const std::complex<double>* y,
+                    std::complex<double>* out) {
+    return cx::quotient_block_double(x, y, out);
+  }
   template <class T>
   static int32_t eval(T x, T y, T& r) {
     r = x / y;

@@ -21,6 +21,7 @@
 
 #include <cfloat>
 
+#include "tess_kernels/complex/pair_loop.h"
 #include "tess_kernels/frame/two_sum_double.h"
 
 namespace zorn::tess::cx {
@@ -214,27 +215,62 @@ struct Quotient {
   F64x2 cr, dr;
 };
 
-// The plain quotient of x = a + ib by y = c + id: x conj(y) times 1 / |y|^2, so that
-// one product follows the division on the way to q (1 / y comes beside it).
-inline Quotient plain(F64x2 a, F64x2 b, F64x2 c, F64x2 d) {
-  const F64x2 r = F64x2::splat(1.0) / (c * c + d * d);
+// The plain quotient of x = a + ib by y = c + id from r = 1 / |y|^2: x conj(y) times r,
+// so that one product follows the division on the way to q (1 / y comes beside it).
+inline Quotient plain(F64x2 a, F64x2 b, F64x2 c, F64x2 d, F64x2 r) {
   return {(a * c + b * d) * r, (b * c - a * d) * r, c * r, d * r};
 }
+inline F64x2 reciprocal_norm(F64x2 c, F64x2 d) { return F64x2::splat(1.0) / (c * c + d * d); }
+inline Quotient plain(F64x2 a, F64x2 b, F64x2 c, F64x2 d) {
+  return plain(a, b, c, d, reciprocal_norm(c, d));
+}
 
-// Bit l set where element l needs more than the long division in two steps.
-inline int out_of_reach(F64x2 a, F64x2 b, F64x2 c, F64x2 d, const Quotient& q) {
+// Bit l set where a part of element l of x or y lies outside [2^-300, 2^300].
+inline int out_of_range(F64x2 a, F64x2 b, F64x2 c, F64x2 d) {
+  return parts_within(a, b, c, d, 0x1p-300, 0x1p300) ^ 3;
+}
+// Bit l set where the parts of element l of q lie beyond 2^12 of each other.
+inline int parts_apart(const Quotient& q) {
   const F64x2 f_re = field(q.re), f_im = field(q.im);
-  const F64x2 apart = simd::less(min(f_re, f_im) * F64x2::splat(0x1p12), max(f_re, f_im));
-  return simd::lane_mask(apart) | (parts_within(a, b, c, d, 0x1p-300, 0x1p300) ^ 3);
+  return simd::lane_mask(simd::less(min(f_re, f_im) * F64x2::splat(0x1p12), max(f_re, f_im)));
 }
 
 // 1.5 * 2^(E + 27) for the field 2^E of a pair's larger part: (v + shift) - shift rounds a
 // part v of that pair to the grid 2^(E - 25), at most 2^26 steps of it in magnitude.
 inline F64x2 grid_shift(F64x2 larger_field) { return larger_field * F64x2::splat(0x1.8p27); }
 
+// y's parts on the grid of its larger part (hi) and the rest (lo).
+struct GridDivisor {
+  F64x2 c_hi, d_hi, c_lo, d_lo;
+};
+inline GridDivisor grid_divisor(F64x2 c, F64x2 d) {
+  const F64x2 shift = grid_shift(max(field(c), field(d)));
+  const F64x2 c_hi = (c + shift) - shift, d_hi = (d + shift) - shift;
+  return {c_hi, d_hi, c - c_hi, d - d_hi};
+}
+// q's parts rounded to the grid of its larger part: t.
+inline Quotient on_grid(const Quotient& q) {
+  const F64x2 shift = grid_shift(max(field(q.re), field(q.im)));
+  return {(q.re + shift) - shift, (q.im + shift) - shift, q.cr, q.dr};
+}
+// t + (x - t y) / y for t in q's parts: the terms of the grids' parts and their sums
+// exact, the subtraction from x's part near 2^-23 |x|.
+inline Quotient corrected(F64x2 a, F64x2 b, const GridDivisor& y, const Quotient& t) {
+  // (t y)_re = t_re c - t_im d, (t y)_im = t_re d + t_im c.
+  const F64x2 e_re = (a - (t.re * y.c_hi - t.im * y.d_hi)) - (t.re * y.c_lo - t.im * y.d_lo);
+  const F64x2 e_im = (b - (t.re * y.d_hi + t.im * y.c_hi)) - (t.re * y.d_lo + t.im * y.c_lo);
+  return {t.re + (e_re * t.cr + e_im * t.dr), t.im + (e_im * t.cr - e_re * t.dr), t.cr, t.dr};
+}
+
 inline void store(const Quotient& q, __m128d& r0, __m128d& r1) {
   r0 = _mm_unpacklo_pd(q.re.v, q.im.v);
   r1 = _mm_unpackhi_pd(q.re.v, q.im.v);
+}
+inline void load_parts(const std::complex<double>* p, F64x2& re, F64x2& im) {
+  __m128d z0, z1;
+  load_pair(p, z0, z1);
+  re = {_mm_unpacklo_pd(z0, z1)};
+  im = {_mm_unpackhi_pd(z0, z1)};
 }
 
 }  // namespace quotient_detail
@@ -244,22 +280,52 @@ inline int quotient_pairs_double(__m128d x0, __m128d x1, __m128d y0, __m128d y1,
   using namespace quotient_detail;
   const F64x2 a{_mm_unpacklo_pd(x0, x1)}, b{_mm_unpackhi_pd(x0, x1)};
   const F64x2 c{_mm_unpacklo_pd(y0, y1)}, d{_mm_unpackhi_pd(y0, y1)};
-  // y's parts rounded to the grid 2^(E - 25), E the exponent of the larger part.
-  const F64x2 y_shift = grid_shift(max(field(c), field(d)));
-  const F64x2 c_hi = (c + y_shift) - y_shift, d_hi = (d + y_shift) - y_shift;
-  const F64x2 c_lo = c - c_hi, d_lo = d - d_hi;
-  Quotient q = plain(a, b, c, d);
-  const int declined = out_of_reach(a, b, c, d, q);
-  const F64x2 q_shift = grid_shift(max(field(q.re), field(q.im)));
-  const F64x2 t_re = (q.re + q_shift) - q_shift, t_im = (q.im + q_shift) - q_shift;
-  // x - t y: (t y)_re = t_re c - t_im d, (t y)_im = t_re d + t_im c; the terms of the
-  // grids' parts and their sums exact, the subtraction from x's part near 2^-23 |x|.
-  const F64x2 e_re = (a - (t_re * c_hi - t_im * d_hi)) - (t_re * c_lo - t_im * d_lo);
-  const F64x2 e_im = (b - (t_re * d_hi + t_im * c_hi)) - (t_re * d_lo + t_im * c_lo);
-  q.re = t_re + (e_re * q.cr + e_im * q.dr);
-  q.im = t_im + (e_im * q.cr - e_re * q.dr);
-  store(q, r0, r1);
+  const GridDivisor y = grid_divisor(c, d);
+  const Quotient q = plain(a, b, c, d);
+  const int declined = parts_apart(q) | out_of_range(a, b, c, d);
+  store(corrected(a, b, y, on_grid(q)), r0, r1);
   return declined;
+}
+
+// kQuotientBlockPairs pairs of contiguous elements (from x, y and out on) by the same
+// operations as quotient_pairs_double (so the same bits), in three passes over the
+// block: y's grid and 1 / |y|^2; the plain quotient and t; the residual and the result.
+// One pair's chain (squares, division, quotient, grid, residual, correction) is some 80
+// cycles, more than the scheduler holds in flight at the pair loop's rate; a pass's is
+// about a third of it, so that the pairs of a pass overlap. Returns true, having stored
+// nothing, where any element needs more (its pairs then take quotient_pairs_double one
+// at a time), so that results may overwrite the arguments.
+constexpr int kQuotientBlockPairs = 8;
+inline bool quotient_block_double(const std::complex<double>* x, const std::complex<double>* y,
+                                  std::complex<double>* out) {
+  using namespace quotient_detail;
+  struct Pass {
+    F64x2 a, b, c, d, r;
+    GridDivisor y;
+    Quotient t;
+  } pass[kQuotientBlockPairs];
+  int declined = 0;
+  for (int k = 0; k < kQuotientBlockPairs; ++k) {
+    Pass& p = pass[k];
+    load_parts(x + 2 * k, p.a, p.b);
+    load_parts(y + 2 * k, p.c, p.d);
+    p.y = grid_divisor(p.c, p.d);
+    declined |= out_of_range(p.a, p.b, p.c, p.d);
+    p.r = reciprocal_norm(p.c, p.d);
+  }
+  for (Pass& p : pass) {
+    const Quotient q = plain(p.a, p.b, p.c, p.d, p.r);
+    declined |= parts_apart(q);
+    p.t = on_grid(q);
+  }
+  if (declined != 0) return true;
+  for (int k = 0; k < kQuotientBlockPairs; ++k) {
+    const Pass& p = pass[k];
+    __m128d r0, r1;
+    store(corrected(p.a, p.b, p.y, p.t), r0, r1);
+    store_pair(out + 2 * k, r0, r1);
+  }
+  return false;
 }
 
 // The pairs quotient_pairs_double declined: both elements corrected by Dekker's

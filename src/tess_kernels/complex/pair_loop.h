@@ -15,6 +15,12 @@
 //                                            __m128d y1, __m128d& r0, __m128d& r1)
 //       the same with the rare paths, for the pairs that `pairs` declined, outside the
 //       hot loop, so that no call or cold code costs registers there;
+// and, for double precision,
+//   static constexpr int kBlockPairs;
+//   static bool block(const std::complex<double>* x, const std::complex<double>* y,
+//                     std::complex<double>* out)
+//       the results of kBlockPairs pairs of contiguous elements from x, y on, stored
+//       unless it returns true: then nothing is stored and the pairs go through `pairs`;
 // and, for single precision,
 //   static bool quads(__m128 x01, __m128 x23, __m128 y01, __m128 y23, __m128& r01,
 //                     __m128& r23)
@@ -127,12 +133,23 @@ struct PairLoop {
         i += 4;
       }
     }
-    for (;;) {
-      i = trusted_pairs(x, y, out, i, n);
-      if (i + 2 > n) break;
-      careful_pair(i);
-      i += 2;
+    // The pairs from i to end through `pairs`, the declined ones through careful_pair.
+    const auto pair_by_pair = [&](int64_t end) {
+      for (;;) {
+        i = trusted_pairs(x, y, out, i, end);
+        if (i + 2 > end) break;
+        careful_pair(i);
+        i += 2;
+      }
+    };
+    if constexpr (requires { Op::block(x, y, out); }) {
+      for (;;) {
+        i = trusted_blocks(x, y, out, i, n);
+        if (i + 2 * Op::kBlockPairs > n) break;
+        pair_by_pair(i + 2 * Op::kBlockPairs);
+      }
     }
+    pair_by_pair(n);
     return i;
   }
 
@@ -149,6 +166,16 @@ struct PairLoop {
       load_pair(y + i, y0, y1);
       if (Op::template pairs<R>(x0, x1, y0, y1, r0, r1) != 0) [[unlikely]] break;
       store_pair(out + i, r0, r1);
+    }
+    return i;
+  }
+  template <class R>
+  [[gnu::noinline]] static int64_t trusted_blocks(const std::complex<R>* x,
+                                                  const std::complex<R>* y,
+                                                  std::complex<R>* out, int64_t i, int64_t n) {
+    constexpr int64_t kStep = 2 * Op::kBlockPairs;
+    for (; i + kStep <= n; i += kStep) {
+      if (Op::block(x + i, y + i, out + i)) [[unlikely]] break;
     }
     return i;
   }
