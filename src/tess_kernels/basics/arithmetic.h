@@ -113,10 +113,10 @@ struct Mul : Elementwise<Mul, 2, 1>, cx::PairLoop<Mul> {
     return cx::product_pairs<R, false>(x0, x1, y0, y1, r0, r1);
   }
   template <class R>
-  static int rare_pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128d& r0,
-                        __m128d& r1) {
-    if constexpr (std::is_same_v<R, float>) return pairs<R>(x0, x1, y0, y1, r0, r1);
-    return cx::exact_product_pairs<false>(x0, x1, y0, y1, r0, r1);
+  static int rare_pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, int declined,
+                        __m128d& r0, __m128d& r1) {
+    if constexpr (std::is_same_v<R, float>) return declined;
+    return cx::exact_products<false>(x0, x1, y0, y1, declined, r0, r1);
   }
   static bool quads(__m128 x01, __m128 x23, __m128 y01, __m128 y23, __m128& r01, __m128& r23) {
     return cx::product_quads<false>(x01, x23, y01, y23, r01, r23);
@@ -145,10 +145,10 @@ struct MulByConj : cx::PairLoop<MulByConj> {
     return cx::product_pairs<R, true>(x0, x1, y0, y1, r0, r1);
   }
   template <class R>
-  static int rare_pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128d& r0,
-                        __m128d& r1) {
-    if constexpr (std::is_same_v<R, float>) return pairs<R>(x0, x1, y0, y1, r0, r1);
-    return cx::exact_product_pairs<true>(x0, x1, y0, y1, r0, r1);
+  static int rare_pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, int declined,
+                        __m128d& r0, __m128d& r1) {
+    if constexpr (std::is_same_v<R, float>) return declined;
+    return cx::exact_products<true>(x0, x1, y0, y1, declined, r0, r1);
   }
   static bool quads(__m128 x01, __m128 x23, __m128 y01, __m128 y23, __m128& r01, __m128& r23) {
     return cx::product_quads<true>(x01, x23, y01, y23, r01, r23);
@@ -171,9 +171,9 @@ struct Div : Elementwise<Div, 2, 1>, cx::PairLoop<Div> {
     return cx::quotient_pairs_double(x0, x1, y0, y1, r0, r1);
   }
   template <class R>
-  static int rare_pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128d& r0,
-                        __m128d& r1) {
-    if constexpr (std::is_same_v<R, float>) return pairs<R>(x0, x1, y0, y1, r0, r1);
+  static int rare_pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, int declined,
+                        __m128d& r0, __m128d& r1) {
+    if constexpr (std::is_same_v<R, float>) return declined;
     return cx::dekker_quotient_pairs(x0, x1, y0, y1, r0, r1);
   }
   static constexpr int kBlockPairs = cx::kQuotientBlockPairs;

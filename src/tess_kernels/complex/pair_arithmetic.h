@@ -115,28 +115,46 @@ inline int parts_within(simd::F64x2 a, simd::F64x2 b, simd::F64x2 c, simd::F64x2
                          F64x2{_mm_cmple_pd(high.v, F64x2::splat(hi).v)});
 }
 
-// The double precision pairs product_pairs declines, out of the hot loop: its result
-// where it trusts it, else from Dekker's exact products, each part rounded as the
-// scalar form rounds it ((p.hi - q.hi) + (p.lo - q.lo), the same bits), where every
-// part lies within 2^+-450 (no split overflows, no product's error term underflows);
-// the scalar form takes the rest.
+// One element x y, or x conj(y) with kConj, from Dekker's exact products, each part
+// rounded as the scalar form rounds it ((p.hi - q.hi) + (p.lo - q.lo), the same bits)
+// where every part lies within 2^+-450 (no split overflows, no product's error term
+// underflows).
 template <bool kConj>
-inline int exact_product_pairs(__m128d x0, __m128d x1, __m128d y0, __m128d y1, __m128d& r0,
-                               __m128d& r1) {
+inline __m128d exact_product(__m128d x, __m128d y) {
   using simd::F64x2;
-  const int declined = product_pairs<double, kConj>(x0, x1, y0, y1, r0, r1);
-  const F64x2 a{_mm_unpacklo_pd(x0, x1)}, b{_mm_unpackhi_pd(x0, x1)};
-  const F64x2 c{_mm_unpacklo_pd(y0, y1)}, d{_mm_unpackhi_pd(y0, y1)};
-  const TwoSum ac = two_product(a, c), bd = two_product(b, d);
-  const TwoSum ad = two_product(a, d), bc = two_product(b, c);
-  // x conj(y) = (a c + b d) + i (b c - a d).
-  const F64x2 re = kConj ? (ac.sum + bd.sum) + (ac.err + bd.err)
-                         : (ac.sum - bd.sum) + (ac.err - bd.err);
-  const F64x2 im = kConj ? (bc.sum - ad.sum) + (bc.err - ad.err)
-                         : (ad.sum + bc.sum) + (ad.err + bc.err);
-  if (declined & 1) r0 = _mm_unpacklo_pd(re.v, im.v);
-  if (declined & 2) r1 = _mm_unpackhi_pd(re.v, im.v);
-  return declined & ~parts_within(a, b, c, d, 0x1p-450, 0x1p450);
+  if constexpr (kConj) y = _mm_xor_pd(y, _mm_set_pd(-0.0, 0.0));
+  const TwoSum p = two_product(F64x2{_mm_unpacklo_pd(x, x)}, F64x2{y});  // (xr yr, xr yi)
+  const TwoSum q = two_product(F64x2{_mm_unpackhi_pd(x, x)}, F64x2{swap_parts(y)});
+  // q = (xi yi, xi yr) enters negated in the real part.
+  const __m128d sign = _mm_set_pd(0.0, -0.0);
+  const F64x2 q_sum{_mm_xor_pd(q.sum.v, sign)}, q_err{_mm_xor_pd(q.err.v, sign)};
+  return ((p.sum + q_sum) + (p.err + q_err)).v;
+}
+// Every part of x and y within [2^-450, 2^450] (none zero, subnormal or non-finite).
+inline bool parts_within_450(__m128d x, __m128d y) {
+  const __m128d low = _mm_min_pd(exponent_field(x), exponent_field(y));
+  const __m128d high = _mm_max_pd(exponent_field(x), exponent_field(y));
+  return _mm_movemask_pd(_mm_and_pd(_mm_cmpnlt_pd(low, _mm_set1_pd(0x1p-450)),
+                                    _mm_cmple_pd(high, _mm_set1_pd(0x1p450)))) == 3;
+}
+
+// The double precision elements product_pairs declined (bits `declined`; its results
+// for the others in r0 and r1), out of the hot loop, from exact_product; returns bit l
+// set where element l takes the scalar form (a part beyond 2^+-450). Only the declined
+// elements, about 2% of random ones, pay for the exact products.
+template <bool kConj>
+inline int exact_products(__m128d x0, __m128d x1, __m128d y0, __m128d y1, int declined,
+                          __m128d& r0, __m128d& r1) {
+  int scalar = 0;
+  if (declined & 1) {
+    r0 = exact_product<kConj>(x0, y0);
+    scalar |= parts_within_450(x0, y0) ? 0 : 1;
+  }
+  if (declined & 2) {
+    r1 = exact_product<kConj>(x1, y1);
+    scalar |= parts_within_450(x1, y1) ? 0 : 2;
+  }
+  return scalar;
 }
 
 // Four single precision elements, two a register as stored: the plain formula of

@@ -10,12 +10,13 @@
 //   template <class R> static int32_t eval(std::complex<R> x, std::complex<R> y,
 //                                          std::complex<R>& r)
 //       the scalar form with its status;
-// and may supply
 //   template <class R> static int rare_pairs(__m128d x0, __m128d x1, __m128d y0,
-//                                            __m128d y1, __m128d& r0, __m128d& r1)
-//       the same with the rare paths, for the pairs that `pairs` declined, outside the
-//       hot loop, so that no call or cold code costs registers there;
-// and, for double precision,
+//                                            __m128d y1, int declined, __m128d& r0,
+//                                            __m128d& r1)
+//       for the pairs that `pairs` declined (bits `declined`, its results in r0 and r1):
+//       the rare paths, outside the hot loop so that no call or cold code costs
+//       registers there; returns bit l set where element l needs the scalar form;
+// and may supply, for double precision,
 //   static constexpr int kBlockPairs;
 //   static bool block(const std::complex<double>* x, const std::complex<double>* y,
 //                     std::complex<double>* out)
@@ -72,6 +73,12 @@ inline void store_pair(std::complex<float>* p, __m128d z0, __m128d z1) {
   _mm_storeu_ps(reinterpret_cast<float*>(p), _mm_movelh_ps(_mm_cvtpd_ps(z0), _mm_cvtpd_ps(z1)));
 }
 
+// An iteration the vector form declined: its results and the elements it declined.
+struct Declined {
+  __m128d r0, r1;
+  int bits;
+};
+
 template <class Op>
 struct PairLoop {
   template <class R, class Report>
@@ -104,17 +111,13 @@ struct PairLoop {
     const std::complex<R>* const x = a.base;
     const std::complex<R>* const y = b.base;
     std::complex<R>* const out = r.base;
-    // An iteration the hot loops declined: through the rare paths, else the scalar form.
-    const auto careful_pair = [=, &frame, &report](int64_t j) {
-      __m128d x0, x1, y0, y1, r0, r1;
+    // An iteration the hot loop declined: through the rare paths, else the scalar form.
+    const auto careful_pair = [=, &frame, &report](int64_t j, Declined d) {
+      __m128d x0, x1, y0, y1;
       load_pair(x + j, x0, x1);
       load_pair(y + j, y0, y1);
-      int scalar_bits;
-      if constexpr (requires { Op::template rare_pairs<R>(x0, x1, y0, y1, r0, r1); }) {
-        scalar_bits = Op::template rare_pairs<R>(x0, x1, y0, y1, r0, r1);
-      } else {
-        scalar_bits = Op::template pairs<R>(x0, x1, y0, y1, r0, r1);
-      }
+      __m128d r0 = d.r0, r1 = d.r1;
+      const int scalar_bits = Op::template rare_pairs<R>(x0, x1, y0, y1, d.bits, r0, r1);
       if (scalar_bits == 0) {
         store_pair(out + j, r0, r1);
         return;
@@ -124,24 +127,24 @@ struct PairLoop {
       settle(j, scalar, r0, r1, a, b, r, report);
     };
     int64_t i = 0;
-    if constexpr (sizeof(R) == sizeof(float) && requires(__m128 v) { Op::quads(v, v, v, v, v, v); }) {
-      for (;;) {
-        i = trusted_quads(x, y, out, i, n);
-        if (i + 4 > n) break;
-        careful_pair(i);
-        careful_pair(i + 2);
-        i += 4;
-      }
-    }
     // The pairs from i to end through `pairs`, the declined ones through careful_pair.
     const auto pair_by_pair = [&](int64_t end) {
+      Declined declined;
       for (;;) {
-        i = trusted_pairs(x, y, out, i, end);
+        i = trusted_pairs(x, y, out, i, end, declined);
         if (i + 2 > end) break;
-        careful_pair(i);
+        careful_pair(i, declined);
         i += 2;
       }
     };
+    if constexpr (sizeof(R) == sizeof(float) &&
+                  requires(__m128 v) { Op::quads(v, v, v, v, v, v); }) {
+      for (;;) {
+        i = trusted_quads(x, y, out, i, n);
+        if (i + 4 > n) break;
+        pair_by_pair(i + 4);
+      }
+    }
     if constexpr (requires { Op::block(x, y, out); }) {
       for (;;) {
         i = trusted_blocks(x, y, out, i, n);
@@ -155,16 +158,22 @@ struct PairLoop {
 
   // The hot loops, functions of their own so that the careful paths cost them no
   // registers: results from index i on while the vector form trusts them; return the
-  // index of the first iteration it declined (or the end).
+  // index of the first iteration it declined (or the end), with what the vector form
+  // gave for it in `declined`.
   template <class R>
   [[gnu::noinline]] static int64_t trusted_pairs(const std::complex<R>* x,
                                                  const std::complex<R>* y,
-                                                 std::complex<R>* out, int64_t i, int64_t n) {
+                                                 std::complex<R>* out, int64_t i, int64_t n,
+                                                 Declined& declined) {
     for (; i + 2 <= n; i += 2) {
       __m128d x0, x1, y0, y1, r0, r1;
       load_pair(x + i, x0, x1);
       load_pair(y + i, y0, y1);
-      if (Op::template pairs<R>(x0, x1, y0, y1, r0, r1) != 0) [[unlikely]] break;
+      const int bits = Op::template pairs<R>(x0, x1, y0, y1, r0, r1);
+      if (bits != 0) [[unlikely]] {
+        declined = {r0, r1, bits};
+        break;
+      }
       store_pair(out + i, r0, r1);
     }
     return i;
