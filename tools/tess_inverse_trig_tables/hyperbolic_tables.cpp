@@ -6,8 +6,8 @@
 // polynomial near 0: tanh r - r = r^3 P(r^2) on |r| <= 1/128, P interpolating
 // (tanh r - r)/r^3 at the Chebyshev nodes (mp_fit), followed by the largest relative error
 // of r^3 P(r^2). Then the logarithm rows of single precision Atanh at c = 1 + j/64 and
-// the head and rest of ln 2. Last the rows of double precision Sinh at c = k/32 up to
-// 32.5 ln2.
+// the head and rest of ln 2. Last the rows of double precision Sinh at c = k/32 below 30
+// and the shifts and factors that carry them to the overflow bound.
 #include <mpfr.h>
 
 #include <algorithm>
@@ -108,7 +108,7 @@ void print_cosh_rows() {
 // Rows of double precision Sinh at c = k/32, k = 0 .. kDoubleLastRow: {sinh hi, sinh lo}
 // of c (hi rounded to double, lo the rounded remainder) and, apart, cosh c - 1 rounded to
 // double (the kernel's slope is 1 + that, so that the head sinh c + r is an exact sum).
-constexpr int kDoubleLastRow = 721;  // k = round(32 a) for a up to 32.5 ln2
+constexpr int kDoubleLastRow = 959;  // k = round(32 a) for a below 30 - 1/64
 void print_double_sinh_rows() {
   mpfr_t c, f, g, rest;
   mpfr_inits2(256, c, f, g, rest, static_cast<mpfr_ptr>(nullptr));
@@ -127,6 +127,53 @@ void print_double_sinh_rows() {
   for (double v : slopes) std::printf("    %a,\n", v);
   std::printf("};\n");
   mpfr_clears(c, f, g, rest, static_cast<mpfr_ptr>(nullptr));
+}
+
+// Cells q = k div 32 of k = round(32 a), for a up to the overflow bound 710.4758600739439:
+// a cell takes rows k - n_q, sinh(a - n_q/32), and the factor e^(n_q/32) = 2^M (1 + g).
+// Cells within the rows take n = 0 (factor 1); beyond, n is the shift that keeps the
+// cell's rows in the table and a - n/32 at least 21.5 (where sinh is e^x/2 to e^-43 =
+// 2^-62 of itself) with n/32 nearest to a multiple M ln2, so that |g| stays small (its
+// largest printed last): the product's rounding then weighs little beside the result's.
+constexpr int kDoubleLastCell = 710;
+constexpr int kShiftedLeast = 688;  // 32 (21.5): k - n - 1/2 must reach it
+void print_double_sinh_cells() {
+  mpfr_t x, factor;
+  mpfr_inits2(256, x, factor, static_cast<mpfr_ptr>(nullptr));
+  std::vector<int> shifts;
+  std::vector<double> g_values, scales;
+  double largest = 0;
+  for (int q = 0; q <= kDoubleLastCell; ++q) {
+    int n = 0, m = 0;
+    if (32 * q + 31 > kDoubleLastRow) {
+      double best = 1;
+      for (int t = 32 * q + 31 - kDoubleLastRow; 2 * (32 * q - t) - 1 >= 2 * kShiftedLeast; ++t) {
+        const int mt = static_cast<int>(std::lround(t / (32 * std::log(2.0))));
+        const double d = std::fabs(t / 32.0 - mt * std::log(2.0));
+        if (d < best) best = d, n = t, m = mt;
+      }
+    }
+    mpfr_set_si(x, n, MPFR_RNDN);
+    mpfr_div_ui(x, x, 32, MPFR_RNDN);
+    mpfr_exp(factor, x, MPFR_RNDN);
+    mpfr_div_2si(factor, factor, m, MPFR_RNDN);
+    mpfr_sub_ui(factor, factor, 1, MPFR_RNDN);
+    shifts.push_back(n);
+    g_values.push_back(mpfr_get_d(factor, MPFR_RNDN));
+    scales.push_back(std::ldexp(1.0, m));
+    largest = std::fmax(largest, std::fabs(g_values.back()));
+  }
+  std::printf("constexpr int kSinhShiftDouble[%d] = {", kDoubleLastCell + 1);
+  for (int q = 0; q <= kDoubleLastCell; ++q) {
+    std::printf("%s%d%s", q % 16 == 0 ? "\n    " : " ", shifts[q],
+                q < kDoubleLastCell ? "," : "\n");
+  }
+  std::printf("};\nconstexpr double kSinhFactorRestDouble[%d] = {\n", kDoubleLastCell + 1);
+  for (double g : g_values) std::printf("    %a,\n", g);
+  std::printf("};\nconstexpr double kSinhFactorScaleDouble[%d] = {\n", kDoubleLastCell + 1);
+  for (double v : scales) std::printf("    %a,\n", v);
+  std::printf("};\n// largest |g|: 2^%.2f\n", std::log2(largest));
+  mpfr_clears(x, factor, static_cast<mpfr_ptr>(nullptr));
 }
 
 // (cosh r - 1)/r^2 and (sinh r - r)/r^3 at w = r^2, and their limits 1/2 and 1/6 at w = 0.
@@ -292,6 +339,8 @@ int main() {
   print_atanh_log_rows();
   std::printf("// Double precision Sinh at k/32: {sinh hi, sinh lo}, then cosh - 1.\n");
   print_double_sinh_rows();
+  std::printf("// Double precision Sinh by cells of 32 rows: the row shift, g and 2^M.\n");
+  print_double_sinh_cells();
   mpfr_clears(exact, diff, static_cast<mpfr_ptr>(nullptr));
   return 0;
 }

@@ -11,6 +11,8 @@
 // cancel near 0 and near 1.
 #pragma once
 
+#include <cstdint>
+
 #include "tess_kernels/exp_log/exp_single.h"
 #include "tess_kernels/exp_log/exp_table_double.h"
 #include "tess_kernels/exp_log/log_core_double.h"
@@ -32,6 +34,10 @@ namespace data {
 ZORN_HYPERBOLIC_INLINE F64x2 splat(double v) { return F64x2::splat(v); }
 ZORN_HYPERBOLIC_INLINE F64x2 sqrt(F64x2 a) { return {_mm_sqrt_pd(a.v)}; }
 ZORN_HYPERBOLIC_INLINE F64x2 sign_of(F64x2 x) { return x & splat(-0.0); }
+// {table[i0], table[i1]} by two 8-byte loads.
+ZORN_HYPERBOLIC_INLINE F64x2 load_lanes(const double* table, uint32_t i0, uint32_t i1) {
+  return {_mm_loadh_pd(_mm_load_sd(table + i0), table + i1)};
+}
 
 struct Sum {
   F64x2 hi, lo;
@@ -194,53 +200,47 @@ ZORN_HYPERBOLIC_INLINE F64x2 cosh_of_magnitude(F64x2 a) {
 // 0); the rest, S_lo + C1 (r + O) + O + S_hi E, stays below a thirtieth of the result and
 // joins once. No branch near 0: row 0 is the series of sinh itself.
 //
-// kScaled extends it to 0 <= a <= kOverflowBound: sinh a = 2^M e^(a' + eps)/2 with M =
-// max(round(a/ln2) - 32, 0) (from the shifter sum, held at the shifter), a' = a - M L_hi
-// (L_hi = ln2 to 42 bits: M L_hi and a' are exact, a' < 32.5 ln2 = 22.53) and eps = -M L_lo
-// (at most 2^-34), which joins r; from M = 1 on, a' >= 31.5 ln2 = 21.83 and sinh a' is
-// e^a'/2 to 2^-62. At M = 0, a' = a and eps is a zero: the same bits as the unscaled form.
-constexpr double kSinhRowsLimit = 22.0;
+// kScaled extends it to 0 <= a <= kOverflowBound by generated cells of 32 rows, q = k div
+// 32: the rows k - n_q give sinh(a - n_q/32), and sinh a = e^(n_q/32) sinh(a - n_q/32) to
+// 2^-62 where n_q > 0 (then a - n_q/32 >= 21.5), e^(n_q/32) = 2^M (1 + g), |g| < 2^-8.5.
+// The result is 2^M (head + (rest + y g)), y = head + rest rounded (an error of 2^-61 of
+// the result at most; rest reaches a sixtieth of it, as C1 r does), and the cells within
+// the rows (n = 0, g = 0, 2^M = 1) give the unscaled form's bits. The
+// shift and the cell's row come by integer work on k in general registers, beside the
+// vector chain, so that the rows load as early as the unscaled form's.
+constexpr double kSinhRowsLimit = 30.0 - 1.0 / 64;  // round(32 a) within the 960 rows
 // Its constants as 16-byte rows read through an opaque pointer (memory operands): held as
 // scalars, GCC rebuilt each with a load and a broadcast in every pass.
-enum SinhRowsConstant {
-  kRowsShifter, kRowsScale, kRowsStep, kE0, kE1, kE2, kO0, kO1, kO2,
-  kRowsOffset, kInverseLn2, kLn2Hi, kMinusLn2Lo, kRowsConstantCount
-};
+enum SinhRowsConstant { kRowsShifter, kE0, kE1, kE2, kO0, kO1, kO2, kRowsConstantCount };
 inline constexpr simd::SplatRows<double, kRowsConstantCount> kSinhRowsConstants({
-    kExpShifter, 32.0, 1.0 / 32, 0.5, 1.0 / 24, 1.0 / 720, 1.0 / 6, 1.0 / 120, 1.0 / 5040,
-    kExpShifter - 32, 0x1.71547652b82fep+0,
-    32 * 0x1.62e42fefa38p-1, -0x1.ef35793c7673p-45});
+    0x1.8p+47, 0.5, 1.0 / 24, 1.0 / 720, 1.0 / 6, 1.0 / 120, 1.0 / 5040});
 template <bool kScaled>
 ZORN_HYPERBOLIC_INLINE F64x2 sinh_by_rows(F64x2 a) {
   const simd::SplatReader<double, kRowsConstantCount> c(kSinhRowsConstants);
-  // v = 32 a' (exact), so that t = v + shifter rounds k = round(32 a') and r = (v - k)/32.
-  F64x2 v = a * c[kRowsScale], eps, scale;
-  if constexpr (kScaled) {
-    const F64x2 u = simd::max(a * c[kInverseLn2] + c[kRowsOffset], c[kRowsShifter]);
-    const F64x2 m = u - c[kRowsShifter];
-    v = v - m * c[kLn2Hi];
-    eps = m * c[kMinusLn2Lo];
-    scale = simd::from_bits((simd::bits(u) << 52) + I64x2::splat(int64_t{1023} << 52));
-  }
-  const F64x2 t = v + c[kRowsShifter];
-  const F64x2 r = (v - (t - c[kRowsShifter])) * c[kRowsStep];
+  // The shifter 1.5 * 2^47 has the last place 1/32: t rounds a to c = k/32, k in the low
+  // bits of t, and r = a - c is exact.
+  const F64x2 t = a + c[kRowsShifter];
+  const F64x2 r = a - (t - c[kRowsShifter]);
   const simd::Words w = simd::words_through_memory(simd::bits(t).v);
-  const F64x2 row0 = F64x2::load_aligned(data::kSinhRowsDouble[w.w[0]]);
-  const F64x2 row1 = F64x2::load_aligned(data::kSinhRowsDouble[w.w[2]]);
-  const F64x2 c1 = {_mm_loadh_pd(_mm_load_sd(&data::kCoshMinusOneDouble[w.w[0]]),
-                                 &data::kCoshMinusOneDouble[w.w[2]])};
+  uint32_t k0 = w.w[0], k1 = w.w[2];
+  if constexpr (kScaled) {
+    k0 -= static_cast<uint32_t>(data::kSinhShiftDouble[k0 >> 5]);
+    k1 -= static_cast<uint32_t>(data::kSinhShiftDouble[k1 >> 5]);
+  }
+  const F64x2 row0 = F64x2::load_aligned(data::kSinhRowsDouble[k0]);
+  const F64x2 row1 = F64x2::load_aligned(data::kSinhRowsDouble[k1]);
+  const F64x2 c1 = load_lanes(data::kCoshMinusOneDouble, k0, k1);
   const F64x2 s_hi = simd::lane0s(row0, row1), s_lo = simd::lane1s(row0, row1);
-  // The series take r + eps (rounded: 2^-60 at most); the head takes r, and eps joins apart.
-  F64x2 re = r;
-  if constexpr (kScaled) re = r + eps;
-  const F64x2 r2 = re * re;
+  const F64x2 r2 = r * r;
   const F64x2 even = r2 * (c[kE0] + r2 * (c[kE1] + r2 * c[kE2]));
-  const F64x2 odd = (r2 * re) * (c[kO0] + r2 * (c[kO1] + r2 * c[kO2]));
-  F64x2 odd_part = odd;
-  if constexpr (kScaled) odd_part = odd_part + eps;
+  const F64x2 odd = (r2 * r) * (c[kO0] + r2 * (c[kO1] + r2 * c[kO2]));
   const F64x2 head = s_hi + r;
-  const F64x2 rest = ((s_hi - head) + r + s_lo) + (c1 * (re + odd) + (odd_part + s_hi * even));
-  if constexpr (kScaled) return (head + rest) * scale;
+  const F64x2 rest = ((s_hi - head) + r + s_lo) + (c1 * (r + odd) + (odd + s_hi * even));
+  if constexpr (kScaled) {
+    const F64x2 g = load_lanes(data::kSinhFactorRestDouble, w.w[0] >> 5, w.w[2] >> 5);
+    const F64x2 scale = load_lanes(data::kSinhFactorScaleDouble, w.w[0] >> 5, w.w[2] >> 5);
+    return (head + (rest + (head + rest) * g)) * scale;
+  }
   return head + rest;
 }
 

@@ -26,7 +26,7 @@ namespace h = hyperbolic;
   return simd::lane_mask(simd::not_less_equal(a, h::splat(h::kOverflowBound)));
 }
 // Both pairs of a group in one straight run, so that they interleave: the unscaled rows
-// where every lane lies below their limit (all of [-20, 20]), else the scaled ones.
+// where every lane lies below their limit (all of [-20, 20]), else the scaled cells.
 [[gnu::always_inline]] inline bool sinh_group(F64x2 x0, F64x2 x1, F64x2& y0, F64x2& y1) {
   const F64x2 a0 = simd::abs(x0), a1 = simd::abs(x1);
   const F64x2 limit = h::splat(h::kSinhRowsLimit);
