@@ -4,10 +4,11 @@
 
 #include "tess_kernels/complex/double_double_lanes.h"
 #include "tess_kernels/complex/power_small_part.h"
+#include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/exp_log/log_core_double.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
 #include "tess_kernels/inv_trig_hyp/inverse_trig_core_double.h"
-#include "tess_kernels/trig/sin_cos.h"
+#include "tess_kernels/trig/quarter_turn_double.h"
 
 namespace zorn::tess::cx {
 namespace {
@@ -35,24 +36,58 @@ constexpr double kSmallestProduct = 0x1p-968;
   return {p.sum, p.err + v.lo * f};
 }
 
-// (e.hi + e.lo) f + e.hi extra, rounded once beyond the rounding of f.
-[[gnu::always_inline]] inline F64x2 scaled(Sum e, F64x2 f, F64x2 extra) {
-  const TwoSum p = dd::product(e.hi, f);
-  return p.sum + (p.err + (e.lo * f + e.hi * extra));
+// cos b and sin b of b = b.hi + b.lo (|b.hi| <= sin_core::kFastPathLimit) from one
+// reduction by quarter turns, b.lo joining the reduced angle, each as the quarter-turn
+// core's leading part and tail (the tail below 2^-3 of the part where the part is above
+// 2^-50 |b|), with the quadrant's sign as a -0.0 mask apart: the products below round
+// once. Odd quadrants exchange the two by exclusive or under the mask.
+struct CosSinParts {
+  Sum c, s;
+  F64x2 c_sign, s_sign;
+};
+[[gnu::always_inline]] inline CosSinParts cos_sin_parts(Sum b) {
+  namespace qt = quarter_turn;
+  sin_core::ReducedAngle angle = qt::reduce(b.hi);
+  // r + (r_lo + b.lo) renormalised: the core's tails take r_lo to first order only, with
+  // cos r's slope as r (b.lo up to 2^-38 would leave r^3 r_lo / 6, near 2^-44).
+  const TwoSum r = fast_two_sum(angle.hi, angle.lo + b.lo);
+  angle.hi = r.sum;
+  angle.lo = r.err;
+  const qt::SinCosParts p = qt::sin_cos_parts(angle);
+  const F64x2 odd = qt::odd_quadrant(angle);
+  const F64x2 swap_hi = (p.sin.hi ^ p.cos.hi) & odd, swap_lo = (p.sin.lo ^ p.cos.lo) & odd;
+  return {{p.cos.hi ^ swap_hi, p.cos.lo ^ swap_lo},
+          {p.sin.hi ^ swap_hi, p.sin.lo ^ swap_lo},
+          simd::from_bits(qt::cos_negate(angle)),
+          simd::from_bits((angle.t_bits & I64x2::splat(2)) << 62)};
+}
+
+// 4 |(e.hi + e.lo)(f.hi + f.lo)| rounded once, with the sign of f.hi flipped by `sign`
+// (-0.0 lanes), for e > 0. With the heads cut to 26 bits, e.hi = a + a' and f.hi = g + g',
+// the product is a g + a g' (both exact) plus a f.lo + (a' + e.lo)(f.hi + f.lo): e's tail
+// (up to 2^-7 of its head, with a' e^a/4 in it) and f's (up to 2^-3) both join, their
+// product included.
+[[gnu::always_inline]] inline F64x2 product(Sum e, Sum f, F64x2 sign) {
+  const Split a = truncated_split(e.hi), g = truncated_split(f.hi);
+  const F64x2 rest = a.hi * f.lo + (a.hi * g.lo + (a.lo + e.lo) * (f.hi + f.lo));
+  return simd::abs((a.hi * g.hi + rest) * F64x2::splat(4.0)) |
+         ((f.hi & F64x2::splat(-0.0)) ^ sign);
 }
 
 // The lanes of four elements; with kPreciseAngle, those whose cos b or sin b is small
 // against T' (b's terms and |d|/2) are left to the scalar form's precise angle
 // (power_small_part.h). Single precision results need no such angle: b's error of about
-// 2^-65 T' is below 2^-40 of any part at or above 2^-24 of T'.
+// 2^-65 T' is below 2^-40 of any part at or above 2^-24 of T'. Both pairs in one block,
+// scheduled together: each pair's chain (the logarithm, the arctangent's quotient, the
+// exponential, the circular parts) is longer than the out-of-order window reaches.
 template <bool kPreciseAngle>
-int pow_group(const double x[4], const double y[4], const double u[4], const double v[4],
-              double re[4], double im[4]) {
-  alignas(16) double a_hi[4], a_lo[4], b_hi[4], b_lo[4], terms[4];
+[[TESS_INTERLEAVED]] int pow_group(const double x[4], const double y[4], const double u[4],
+                                   const double v[4], double re[4], double im[4]) {
   const F64x2 zero = F64x2::splat(0.0), minus = F64x2::splat(-0.0);
   const F64x2 low = F64x2::splat(kLowestPart), high = F64x2::splat(kHighestPart);
   const F64x2 largest = F64x2::splat(kLargestExponent);
   int special = 0;
+#pragma GCC unroll 2
   for (int k = 0; k < 4; k += 2) {
     const F64x2 xr = F64x2::load(x + k), xi = F64x2::load(y + k);
     const F64x2 c = F64x2::load(u + k), d = F64x2::load(v + k);
@@ -93,51 +128,40 @@ int pow_group(const double x[4], const double y[4], const double u[4], const dou
     const Sum a = dd::add(times(ln_modulus, c), Sum{d_arg.hi ^ minus, d_arg.lo ^ minus});
     const Sum c_arg = times(arg, c), d_ln = times(ln_modulus, d);
     const Sum b = dd::add(c_arg, d_ln);
-    // T' = T + |d|/2, as angle_error_terms forms it.
-    ((simd::abs(c_arg.hi) + simd::abs(d_ln.hi)) + simd::abs(d) * F64x2::splat(0.5))
-        .store(terms + k);
     special |= simd::lane_mask(simd::not_less_equal(a.hi, F64x2::splat(kExpHigh)) |
-                               simd::less(a.hi, F64x2::splat(kExpLow)))
+                               simd::less(a.hi, F64x2::splat(kExpLow)) |
+                               simd::not_less_equal(simd::abs(b.hi),
+                                                    F64x2::splat(sin_core::kFastPathLimit)))
                << k;
-    a.hi.store(a_hi + k);
-    a.lo.store(a_lo + k);
-    b.hi.store(b_hi + k);
-    b.lo.store(b_lo + k);
-  }
-  alignas(16) double s[4], c[4];
-  special |= sin_cos_table_group(b_hi, s, c);
-  const F64x2 four = F64x2::splat(4.0);
-  for (int k = 0; k < 4; k += 2) {
-    const h::Sum e_parts = h::quarter_exponential(F64x2::load(a_hi + k));
-    const TwoSum e_sum = fast_two_sum(e_parts.hi, e_parts.lo);
-    const Sum e = {e_sum.sum, e_sum.err};
+    // e^(a + a') / 4 = e^a/4 (1 + a') to within a'^2, a' e^a/4 joining the tail (a' times
+    // the whole of e^a/4: its tail reaches 2^-7.5 of the head, and a' 2^-43 near a = 690).
+    const h::Sum e_parts = h::quarter_exponential(a.hi);
+    const Sum e = {e_parts.hi, e_parts.lo + (e_parts.hi + e_parts.lo) * a.lo};
+    const CosSinParts cs = cos_sin_parts(b);
     if constexpr (kPreciseAngle) {
-      // Beside the precise angle's test, the scalar form takes a part below 2^-966 (e^a/4
-      // times the smaller of cos b, sin b below 2^-968: the product's tail would be
+      // Beside the precise angle's test (T' = T + |d|/2, as angle_error_terms forms it),
+      // the scalar form takes a part below 2^-966 (e^a/4 times the smaller of cos b,
+      // sin b below 2^-968: the product's tail would be
       // subnormal and the part rounded twice) and an angle b below 2^-900, whose products
       // may have lost bits to the subnormal range (Im z^w 2.95 ulp at z = 0.711 - 9e-58i,
       // w = 6.8e-263 + 1.2e-322i): both where that smaller part times min(e^a/4, 2^-68)
       // is below 2^-968, but for b = 0 exactly (x > 0 and w real: x^w = e^(w ln|x|) has
       // an imaginary part of e^a d ln|x| for a tiny d, which may be far from 0).
-      const F64x2 t = F64x2::load(terms + k);
+      const F64x2 t =
+          (simd::abs(c_arg.hi) + simd::abs(d_ln.hi)) + simd::abs(d) * F64x2::splat(0.5);
       const F64x2 small_part =
-          simd::min(simd::abs(F64x2::load(c + k)), simd::abs(F64x2::load(s + k)));
+          simd::min(simd::abs(cs.c.hi + cs.c.lo), simd::abs(cs.s.hi + cs.s.lo));
       const F64x2 tiny =
           simd::less(small_part * simd::min(e.hi, F64x2::splat(0x1p-68)),
                      F64x2::splat(kSmallestProduct)) &
-          ((simd::not_equal(small_part, zero) | simd::not_equal(F64x2::load(y + k), zero)) |
-           simd::not_equal(F64x2::load(v + k), zero));
+          ((simd::not_equal(small_part, zero) | simd::not_equal(xi, zero)) |
+           simd::not_equal(d, zero));
       special |=
           simd::lane_mask(simd::less(small_part, F64x2::splat(kSmallPartRatio) * t) | tiny)
           << k;
     }
-    const F64x2 cv = F64x2::load(c + k), sv = F64x2::load(s + k);
-    // (1 + a')(cos b - b' sin b) - cos b and its sine counterpart, the cross term a'b'
-    // kept: it multiplies the other factor, which may be 2^50 times the part's own.
-    const F64x2 a_tail = F64x2::load(a_lo + k), b_tail = F64x2::load(b_lo + k);
-    const F64x2 b_turn = b_tail + a_tail * b_tail;
-    (scaled(e, cv, a_tail * cv - b_turn * sv) * four).store(re + k);
-    (scaled(e, sv, a_tail * sv + b_turn * cv) * four).store(im + k);
+    product(e, cs.c, cs.c_sign).store(re + k);
+    product(e, cs.s, cs.s_sign).store(im + k);
   }
   return special;
 }

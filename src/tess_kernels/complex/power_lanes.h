@@ -1,11 +1,11 @@
 // Lanes of the complex power for the two-argument loop of group_lanes.h: x^y = e^w with
 // w = y ln x, four elements per call. ln x is carried as head + tail (ln |x| from the
-// logarithm core of |x|^2 summed exactly, arg x from the two-lane arctangent), w as
-// double-double products, and e^(a + a') cis(b + b') = e^a (1 + a')(cos b - b' sin b,
-// sin b + b' cos b) to within a'^2 + b'^2, e^a / 4 as hi + lo from the hyperbolic core and
-// cos b, sin b from the pi/256 table. Elements with a zero, tiny, huge or non-finite part
-// of x, a zero, huge or non-finite exponent, or Re w outside [-600, 690] (results near
-// the ends of the range, which may report) go to the scalar form (power.cpp).
+// logarithm core of |x|^2 summed exactly, arg x from the two-lane arctangent), w = a + ib
+// as double-double products, e^(a + a') / 4 as hi + lo from the hyperbolic core (a' in its
+// tail), and cos b, sin b as the quarter-turn core's unrounded leading parts and tails of
+// the reduced b + b', so that each part rounds once. Elements with a zero, tiny, huge or
+// non-finite part of x, a zero, huge or non-finite exponent, or Re w outside [-600, 690]
+// (results near the ends of the range, which may report) go to the scalar form (power.cpp).
 #pragma once
 
 namespace zorn::tess::cx {

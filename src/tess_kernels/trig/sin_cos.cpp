@@ -44,14 +44,6 @@ int fast_path_special_lanes(F64x2 x) {
   return fast_path_special_lanes(x);
 }
 
-// Both on the table from one reduction.
-int sin_cos_table_lanes(F64x2 x, F64x2& s, F64x2& c) {
-  const sin_core::ReducedAngle angle = sin_core::reduce_pi_over_256(simd::abs(x));
-  s = sin_core::evaluate<Fn::kSin, sin_core::Zeros::kOnlyAtZero>(angle, x);
-  c = sin_core::evaluate<Fn::kCos, sin_core::Zeros::kOnlyAtZero>(angle, x);
-  return fast_path_special_lanes(x);
-}
-
 using scaled::Accuracy;
 using scaled::Unit;
 // The sine's special lanes are the cosine's (the same bound).
@@ -95,9 +87,6 @@ int SinCosDouble::fast_group(const double x[4], double y1[4], double y2[4]) {
 int32_t tess_callout_dSinCos(double x, double* s, double* c) {
   tess_callout_dCos(x, c);
   return tess_callout_dSin(x, s);
-}
-int sin_cos_table_group(const double x[4], double s[4], double c[4]) {
-  return run_fast_group_two<F64x2>(x, s, c, sin_cos_table_lanes);
 }
 TESS_INTERLEAVE_END
 

@@ -12,8 +12,4 @@ TESS_TWO_RESULT_KERNEL(SinCosDouble, double, tess_callout_dSinCos);
 TESS_TWO_RESULT_KERNEL(SinCospiSingle, float, tess_callout_sSinCospi);
 TESS_TWO_RESULT_KERNEL(SinCospiDouble, double, tess_callout_dSinCospi);
 
-// SinCosDouble::fast_group with both from the pi/256 table, for the complex kernels,
-// which multiply them further; the same special lanes (see sin_cos_double for them).
-int sin_cos_table_group(const double x[4], double s[4], double c[4]);
-
 }  // namespace zorn::tess
