@@ -3,6 +3,7 @@
 #include <cfloat>
 
 #include "tess_kernels/complex/double_double_lanes.h"
+#include "tess_kernels/complex/group_io.h"
 #include "tess_kernels/complex/power_small_part.h"
 #include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/exp_log/log_core_double.h"
@@ -74,95 +75,102 @@ struct CosSinParts {
          ((f.hi & F64x2::splat(-0.0)) ^ sign);
 }
 
-// The lanes of four elements; with kPreciseAngle, those whose cos b or sin b is small
+// Two elements x + iy, c + id; with kPreciseAngle, those whose cos b or sin b is small
 // against T' (b's terms and |d|/2) are left to the scalar form's precise angle
 // (power_small_part.h). Single precision results need no such angle: b's error of about
-// 2^-65 T' is below 2^-40 of any part at or above 2^-24 of T'. Both pairs in one block,
-// scheduled together: each pair's chain (the logarithm, the arctangent's quotient, the
-// exponential, the circular parts) is longer than the out-of-order window reaches.
+// 2^-65 T' is below 2^-40 of any part at or above 2^-24 of T'. Returns the two-bit mask
+// of the elements for the scalar form, all its tests in one vector mask.
+template <bool kPreciseAngle>
+[[gnu::always_inline]] inline int pow_pair(F64x2 xr, F64x2 xi, F64x2 c, F64x2 d, F64x2& re,
+                                           F64x2& im) {
+  const F64x2 zero = F64x2::splat(0.0), minus = F64x2::splat(-0.0);
+  const F64x2 ax = simd::abs(xr), ay = simd::abs(xi);
+  const F64x2 big = simd::max(ax, ay), small = simd::min(ax, ay);
+  const F64x2 exponent = simd::max(simd::abs(c), simd::abs(d));
+  // NaN fails the tests that admit a lane; x^0 = 1 exactly is the scalar form's.
+  F64x2 special = simd::not_less_equal(F64x2::splat(kLowestPart), big) |
+                  simd::not_less_equal(big, F64x2::splat(kHighestPart)) |
+                  (simd::less(zero, small) & simd::less(small, F64x2::splat(kLowestPart))) |
+                  simd::not_less_equal(exponent, F64x2::splat(kLargestExponent)) |
+                  simd::less(exponent, F64x2::splat(DBL_TRUE_MIN));
+  // ln |x| = ln(x^2 + y^2) / 2, the tail of the sum joining the mantissa in the core.
+  const Sum n = dd::add(dd::exact_product(xr, xr), dd::exact_product(xi, xi));
+  const F64x2 inv_scale = simd::from_bits(I64x2::splat(int64_t{2046} << 52) -
+                                          (simd::bits(n.hi) & I64x2::splat(0x7FF0000000000000)));
+  const LogParts l = log_parts<true>(n.hi, 0, n.lo * inv_scale);
+  // The cores' tails reach 1/128 of their heads (the arctangent's 1/30): renormalised,
+  // so that products with the tails need no second-order terms.
+  const TwoSum ln_n = fast_two_sum(l.head, l.tail);
+  const Sum ln_modulus = {ln_n.sum * F64x2::splat(0.5), ln_n.err * F64x2::splat(0.5)};
+  // arg x from t = atan(small / big) in [0, pi/4], whose error is relative to t: t,
+  // pi - t (x < 0), pi/2 -+ t (|y| > |x|), the sign of y. Near an axis the angle is
+  // then exact to about 2^-105 of pi, where w's angle (c arg x) may lie near a multiple
+  // of pi/2 and cos or sin of it be small: atan(|y| / |x|) of a large ratio is only
+  // good to 2^-57 absolute, which such a part would show as a relative error.
+  const F64x2 steep = simd::less(ax, ay);
+  const F64x2 left = simd::less(xr, zero);
+  const it::Sum t = it::atan_octant_fine_sum(small, big, simd::and_not(left, steep));
+  const F64x2 flip = simd::and_not(steep, left) & minus;
+  const TwoSum turned = fast_two_sum(steep & F64x2::splat(it::data::kHalfPiHi), t.hi ^ flip);
+  const TwoSum angle = fast_two_sum(
+      turned.sum, turned.err + ((steep & F64x2::splat(it::data::kHalfPiLo)) + (t.lo ^ flip)));
+  const F64x2 y_sign = xi & minus;
+  const Sum arg = {angle.sum ^ y_sign, angle.err ^ y_sign};
+  // w = (c + id)(ln |x| + i arg x) = (c ln|x| - d arg) + i (c arg + d ln|x|).
+  const Sum d_arg = times(arg, d);
+  const Sum a = dd::add(times(ln_modulus, c), Sum{d_arg.hi ^ minus, d_arg.lo ^ minus});
+  const Sum c_arg = times(arg, c), d_ln = times(ln_modulus, d);
+  const Sum b = dd::add(c_arg, d_ln);
+  special = special | simd::not_less_equal(a.hi, F64x2::splat(kExpHigh)) |
+            simd::less(a.hi, F64x2::splat(kExpLow)) |
+            simd::not_less_equal(simd::abs(b.hi), F64x2::splat(sin_core::kFastPathLimit));
+  // e^(a + a') / 4 = e^a/4 (1 + a') to within a'^2, a' e^a/4 joining the tail (a' times
+  // the whole of e^a/4: its tail reaches 2^-7.5 of the head, and a' 2^-43 near a = 690).
+  const h::Sum e_parts = h::quarter_exponential(a.hi);
+  const Sum e = {e_parts.hi, e_parts.lo + (e_parts.hi + e_parts.lo) * a.lo};
+  const CosSinParts cs = cos_sin_parts(b);
+  if constexpr (kPreciseAngle) {
+    // Beside the precise angle's test (T' = T + |d|/2, as angle_error_terms forms it),
+    // the scalar form takes a part below 2^-966 (e^a/4 times the smaller of cos b, sin b
+    // below 2^-968: the product's tail would be subnormal and the part rounded twice) and
+    // an angle b below 2^-900, whose products may have lost bits to the subnormal range
+    // (Im z^w 2.95 ulp at z = 0.711 - 9e-58i, w = 6.8e-263 + 1.2e-322i): both where that
+    // smaller part times min(e^a/4, 2^-68) is below 2^-968, but for b = 0 exactly (x > 0
+    // and w real: x^w = e^(w ln|x|) has an imaginary part of e^a d ln|x| for a tiny d,
+    // which may be far from 0).
+    const F64x2 t =
+        (simd::abs(c_arg.hi) + simd::abs(d_ln.hi)) + simd::abs(d) * F64x2::splat(0.5);
+    const F64x2 small_part =
+        simd::min(simd::abs(cs.c.hi + cs.c.lo), simd::abs(cs.s.hi + cs.s.lo));
+    const F64x2 tiny =
+        simd::less(small_part * simd::min(e.hi, F64x2::splat(0x1p-68)),
+                   F64x2::splat(kSmallestProduct)) &
+        ((simd::not_equal(small_part, zero) | simd::not_equal(xi, zero)) |
+         simd::not_equal(d, zero));
+    special = special | simd::less(small_part, F64x2::splat(kSmallPartRatio) * t) | tiny;
+  }
+  re = product(e, cs.c, cs.c_sign);
+  im = product(e, cs.s, cs.s_sign);
+  return simd::lane_mask(special);
+}
+
+// Four elements. Both pairs in one block, scheduled together: each pair's chain (the
+// logarithm, the arctangent's quotient, the exponential, the circular parts) is longer
+// than the out-of-order window reaches.
 template <bool kPreciseAngle>
 [[TESS_INTERLEAVED]] int pow_group(const double x[4], const double y[4], const double u[4],
                                    const double v[4], double re[4], double im[4]) {
-  const F64x2 zero = F64x2::splat(0.0), minus = F64x2::splat(-0.0);
-  const F64x2 low = F64x2::splat(kLowestPart), high = F64x2::splat(kHighestPart);
-  const F64x2 largest = F64x2::splat(kLargestExponent);
-  int special = 0;
-#pragma GCC unroll 2
-  for (int k = 0; k < 4; k += 2) {
-    const F64x2 xr = F64x2::load(x + k), xi = F64x2::load(y + k);
-    const F64x2 c = F64x2::load(u + k), d = F64x2::load(v + k);
-    const F64x2 ax = simd::abs(xr), ay = simd::abs(xi);
-    const F64x2 big = simd::max(ax, ay), small = simd::min(ax, ay);
-    const F64x2 exponent = simd::max(simd::abs(c), simd::abs(d));
-    // NaN fails the tests that admit a lane; x^0 = 1 exactly is the scalar form's.
-    special |= simd::lane_mask(simd::not_less_equal(low, big) | simd::not_less_equal(big, high) |
-                               (simd::less(zero, small) & simd::less(small, low)) |
-                               simd::not_less_equal(exponent, largest) |
-                               simd::less(exponent, F64x2::splat(DBL_TRUE_MIN)))
-               << k;
-    // ln |x| = ln(x^2 + y^2) / 2, the tail of the sum joining the mantissa in the core.
-    const Sum n = dd::add(dd::exact_product(xr, xr), dd::exact_product(xi, xi));
-    const F64x2 inv_scale = simd::from_bits(I64x2::splat(int64_t{2046} << 52) -
-                                            (simd::bits(n.hi) & I64x2::splat(0x7FF0000000000000)));
-    const LogParts l = log_parts<true>(n.hi, 0, n.lo * inv_scale);
-    // The cores' tails reach 1/128 of their heads (the arctangent's 1/30): renormalised,
-    // so that products with the tails need no second-order terms.
-    const TwoSum ln_n = fast_two_sum(l.head, l.tail);
-    const Sum ln_modulus = {ln_n.sum * F64x2::splat(0.5), ln_n.err * F64x2::splat(0.5)};
-    // arg x from t = atan(small / big) in [0, pi/4], whose error is relative to t: t,
-    // pi - t (x < 0), pi/2 -+ t (|y| > |x|), the sign of y. Near an axis the angle is
-    // then exact to about 2^-105 of pi, where w's angle (c arg x) may lie near a multiple
-    // of pi/2 and cos or sin of it be small: atan(|y| / |x|) of a large ratio is only
-    // good to 2^-57 absolute, which such a part would show as a relative error.
-    const F64x2 steep = simd::less(ax, ay);
-    const F64x2 left = simd::less(xr, zero);
-    const it::Sum t = it::atan_octant_fine_sum(small, big, simd::and_not(left, steep));
-    const F64x2 flip = simd::and_not(steep, left) & minus;
-    const TwoSum turned = fast_two_sum(steep & F64x2::splat(it::data::kHalfPiHi), t.hi ^ flip);
-    const TwoSum angle = fast_two_sum(
-        turned.sum, turned.err + ((steep & F64x2::splat(it::data::kHalfPiLo)) + (t.lo ^ flip)));
-    const F64x2 y_sign = xi & minus;
-    const Sum arg = {angle.sum ^ y_sign, angle.err ^ y_sign};
-    // w = (c + id)(ln |x| + i arg x) = (c ln|x| - d arg) + i (c arg + d ln|x|).
-    const Sum d_arg = times(arg, d);
-    const Sum a = dd::add(times(ln_modulus, c), Sum{d_arg.hi ^ minus, d_arg.lo ^ minus});
-    const Sum c_arg = times(arg, c), d_ln = times(ln_modulus, d);
-    const Sum b = dd::add(c_arg, d_ln);
-    special |= simd::lane_mask(simd::not_less_equal(a.hi, F64x2::splat(kExpHigh)) |
-                               simd::less(a.hi, F64x2::splat(kExpLow)) |
-                               simd::not_less_equal(simd::abs(b.hi),
-                                                    F64x2::splat(sin_core::kFastPathLimit)))
-               << k;
-    // e^(a + a') / 4 = e^a/4 (1 + a') to within a'^2, a' e^a/4 joining the tail (a' times
-    // the whole of e^a/4: its tail reaches 2^-7.5 of the head, and a' 2^-43 near a = 690).
-    const h::Sum e_parts = h::quarter_exponential(a.hi);
-    const Sum e = {e_parts.hi, e_parts.lo + (e_parts.hi + e_parts.lo) * a.lo};
-    const CosSinParts cs = cos_sin_parts(b);
-    if constexpr (kPreciseAngle) {
-      // Beside the precise angle's test (T' = T + |d|/2, as angle_error_terms forms it),
-      // the scalar form takes a part below 2^-966 (e^a/4 times the smaller of cos b,
-      // sin b below 2^-968: the product's tail would be
-      // subnormal and the part rounded twice) and an angle b below 2^-900, whose products
-      // may have lost bits to the subnormal range (Im z^w 2.95 ulp at z = 0.711 - 9e-58i,
-      // w = 6.8e-263 + 1.2e-322i): both where that smaller part times min(e^a/4, 2^-68)
-      // is below 2^-968, but for b = 0 exactly (x > 0 and w real: x^w = e^(w ln|x|) has
-      // an imaginary part of e^a d ln|x| for a tiny d, which may be far from 0).
-      const F64x2 t =
-          (simd::abs(c_arg.hi) + simd::abs(d_ln.hi)) + simd::abs(d) * F64x2::splat(0.5);
-      const F64x2 small_part =
-          simd::min(simd::abs(cs.c.hi + cs.c.lo), simd::abs(cs.s.hi + cs.s.lo));
-      const F64x2 tiny =
-          simd::less(small_part * simd::min(e.hi, F64x2::splat(0x1p-68)),
-                     F64x2::splat(kSmallestProduct)) &
-          ((simd::not_equal(small_part, zero) | simd::not_equal(xi, zero)) |
-           simd::not_equal(d, zero));
-      special |=
-          simd::lane_mask(simd::less(small_part, F64x2::splat(kSmallPartRatio) * t) | tiny)
-          << k;
-    }
-    product(e, cs.c, cs.c_sign).store(re + k);
-    product(e, cs.s, cs.s_sign).store(im + k);
-  }
+  F64x2 re0, im0, re1, im1;
+  const int special =
+      pow_pair<kPreciseAngle>(F64x2::load(x), F64x2::load(y), F64x2::load(u), F64x2::load(v),
+                              re0, im0) |
+      pow_pair<kPreciseAngle>(F64x2::load(x + 2), F64x2::load(y + 2), F64x2::load(u + 2),
+                              F64x2::load(v + 2), re1, im1)
+          << 2;
+  re0.store(re);
+  im0.store(im);
+  re1.store(re + 2);
+  im1.store(im + 2);
   return special;
 }
 
@@ -171,6 +179,31 @@ template <bool kPreciseAngle>
 int PowLanes::group(const double x[4], const double y[4], const double u[4], const double v[4],
                     double re[4], double im[4]) {
   return pow_group<true>(x, y, u, v, re, im);
+}
+
+// Contiguous groups split and merged in registers, with no call and no part arrays
+// between them and the lanes.
+[[TESS_INTERLEAVED]] int64_t PowLanes::block(int64_t n, const std::complex<double>* x,
+                                             const std::complex<double>* w,
+                                             std::complex<double>* r) {
+  int64_t i = 0;
+  for (; i + kGroupLanes <= n; i += kGroupLanes) {
+    __m128d x0, x1, x2, x3, w0, w1, w2, w3;
+    load_pair(x + i, x0, x1);
+    load_pair(x + i + 2, x2, x3);
+    load_pair(w + i, w0, w1);
+    load_pair(w + i + 2, w2, w3);
+    F64x2 re0, im0, re1, im1;
+    const int special =
+        pow_pair<true>({_mm_unpacklo_pd(x0, x1)}, {_mm_unpackhi_pd(x0, x1)},
+                       {_mm_unpacklo_pd(w0, w1)}, {_mm_unpackhi_pd(w0, w1)}, re0, im0) |
+        pow_pair<true>({_mm_unpacklo_pd(x2, x3)}, {_mm_unpackhi_pd(x2, x3)},
+                       {_mm_unpacklo_pd(w2, w3)}, {_mm_unpackhi_pd(w2, w3)}, re1, im1);
+    if (special != 0) [[unlikely]] break;
+    store_pair(r + i, _mm_unpacklo_pd(re0.v, im0.v), _mm_unpackhi_pd(re0.v, im0.v));
+    store_pair(r + i + 2, _mm_unpacklo_pd(re1.v, im1.v), _mm_unpackhi_pd(re1.v, im1.v));
+  }
+  return i;
 }
 
 int PowLanes::single_group(const double x[4], const double y[4], const double u[4],
