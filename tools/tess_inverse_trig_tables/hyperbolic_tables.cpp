@@ -2,18 +2,18 @@
 // 2^(j/64) followed by {hi, lo} of 2^(-j/64), hi rounded to double and lo the rounded
 // remainder, so that one row holds both exponentials of one reduction. Then the rows of
 // single precision Sinh and Cosh at the points c = k/32 (print_sinh_rows, print_cosh_rows) and the
-// constants of their series, the rows of single precision Tanh at c = k/64 and its
-// polynomial near 0: tanh r - r = r^3 P(r^2) on |r| <= 1/128, P interpolating
-// (tanh r - r)/r^3 at the Chebyshev nodes (mp_fit), followed by the largest relative error
-// of r^3 P(r^2). Then the logarithm rows of single precision Atanh at c = 1 + j/64 and
-// the head and rest of ln 2. Last the rows of double precision Sinh at c = k/32 below 30
-// and the shifts and factors that carry them to the overflow bound.
+// constants of their series, the rows of single precision Tanh at the floats of six
+// fraction bits up to 9.125. Then the logarithm rows of single precision Atanh at c = 1 +
+// j/64 and the head and rest of ln 2. Last the rows of double precision Sinh at c = k/32
+// below 30 and the shifts and factors that carry them to the overflow bound.
 #include <mpfr.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstdio>
+#include <cstring>
 #include <initializer_list>
 #include <vector>
 
@@ -216,74 +216,33 @@ void print_even_odd_constants() {
               std::ldexp(static_cast<double>(mpfr_get_flt(odd[0].v, MPFR_RNDN)), -2 * s));
 }
 
-// Rows of single precision Tanh at c = k/64, k = -kTanhLastRow .. kTanhLastRow (the kernel
-// takes x with its sign, as Sinh's), with the slope 1 - tanh^2 c (tanh(c + r) = T + (1 -
-// T^2) tanh r / (1 + T tanh r), T = tanh c); row 0 holds T as -0, as Sinh's.
-constexpr int kTanhStepBits = 6;
-// k = round(64 a) for |a| up to 9.125, past 9.011 (from there the result rounds to 1).
-constexpr int kTanhLastRow = 584;
+// Rows of single precision Tanh at the floats c of six fraction bits (c = 2^e (1 + j/64),
+// one row a step of 2^17 in the bits) from 2^-13 to 9.125, after a floor row {0, 0, 1, 0}
+// (the point just below 2^-13) that serves |x| < 2^-13 with c = 0: {tanh hi, tanh lo,
+// sech^2, 0}, hi rounded to float and lo and sech^2 c = 1 - tanh^2 c the rounded rests.
+constexpr uint32_t kTanhFloorBits = 0x38FE0000;  // the grid point below 2^-13
+constexpr uint32_t kTanhLastBits = 0x41120000;   // 9.125: from 9.011 on the result rounds to 1
 void print_tanh_rows() {
-  mpfr_t c, t, slope;
-  mpfr_inits2(256, c, t, slope, static_cast<mpfr_ptr>(nullptr));
-  std::printf("alignas(16) constexpr float kTanhRowsSingle[%d][4] = {\n", 2 * kTanhLastRow + 1);
-  for (int k = -kTanhLastRow; k <= kTanhLastRow; ++k) {
-    mpfr_set_d(c, std::ldexp(k, -kTanhStepBits), MPFR_RNDN);
-    mpfr_tanh(t, c, MPFR_RNDN);
+  mpfr_t t, slope;
+  mpfr_inits2(256, t, slope, static_cast<mpfr_ptr>(nullptr));
+  std::printf("alignas(16) constexpr float kTanhRowsSingle[%u][4] = {\n",
+              ((kTanhLastBits - kTanhFloorBits) >> 17) + 1);
+  std::printf("    {0x0p+0f, 0x0p+0f, 0x1p+0f, 0x0p+0f},\n");
+  for (uint32_t b = kTanhFloorBits + (1u << 17); b <= kTanhLastBits; b += 1u << 17) {
+    float c;
+    std::memcpy(&c, &b, sizeof c);
+    mpfr_set_flt(t, c, MPFR_RNDN);
+    mpfr_tanh(t, t, MPFR_RNDN);
     mpfr_sqr(slope, t, MPFR_RNDN);
     mpfr_ui_sub(slope, 1, slope, MPFR_RNDN);
-    if (k == 0) mpfr_neg(t, t, MPFR_RNDN);
-    print_row(k, kTanhStepBits, t, slope);
+    const float hi = mpfr_get_flt(t, MPFR_RNDN);
+    mpfr_sub_d(t, t, hi, MPFR_RNDN);
+    std::printf("    {%af, %af, %af, 0x0p+0f},\n", static_cast<double>(hi),
+                static_cast<double>(mpfr_get_flt(t, MPFR_RNDN)),
+                static_cast<double>(mpfr_get_flt(slope, MPFR_RNDN)));
   }
   std::printf("};\n");
-  mpfr_clears(c, t, slope, static_cast<mpfr_ptr>(nullptr));
-}
-
-// (tanh r - r)/r^3 at w = r^2, and its limit -1/3 at w = 0.
-void tanh_cubic_term(mp_fit::Real& out, const mp_fit::Real& w) {
-  if (mpfr_zero_p(w.v)) {
-    mpfr_set_si(out.v, -1, MPFR_RNDN);
-    mpfr_div_ui(out.v, out.v, 3, MPFR_RNDN);
-    return;
-  }
-  mp_fit::Real r, cube;
-  mpfr_sqrt(r.v, w.v, MPFR_RNDN);
-  mpfr_tanh(out.v, r.v, MPFR_RNDN);
-  mpfr_sub(out.v, out.v, r.v, MPFR_RNDN);
-  mpfr_mul(cube.v, r.v, w.v, MPFR_RNDN);
-  mpfr_div(out.v, out.v, cube.v, MPFR_RNDN);
-}
-
-// P with tanh r - r = r^3 P(r^2) on |r| <= 2^-(s+1), printed for the kernel's u = 2^s r
-// as 2^s (tanh r - r) = u^3 Q(u^2), Q(z) = P(z 2^-2s) 2^-2s: the coefficients of Q as
-// floats (s = kTanhStepBits).
-void print_tanh_polynomial(int degree) {
-  const int s = kTanhStepBits;
-  const std::vector<mp_fit::Real> p =
-      mp_fit::fit(tanh_cubic_term, 0, std::ldexp(1.0, -2 * (s + 1)), degree);
-  std::vector<float> q;
-  for (int k = 0; k <= degree; ++k) {
-    mp_fit::Real scaled;
-    mpfr_div_2si(scaled.v, p[k].v, 2 * s * (k + 1), MPFR_RNDN);
-    q.push_back(mpfr_get_flt(scaled.v, MPFR_RNDN));
-  }
-  std::printf("// %d (tanh r - r) = u^3 (q[0] + q[1] u^2 + ...), u = %dr, |u| <= 1/2.\n",
-              1 << s, 1 << s);
-  std::printf("constexpr float kTanhCubicPolynomial[%d] = {", degree + 1);
-  for (int k = 0; k <= degree; ++k) std::printf(k ? ", %af" : "%af", static_cast<double>(q[k]));
-  double worst = 0;
-  for (int i = 1; i <= 2048; ++i) {
-    mp_fit::Real z, value, exact;
-    mpfr_set_d(z.v, i / 8192.0, MPFR_RNDN);  // z = u^2 on (0, 1/4]
-    mp_fit::evaluate(value, q, z);
-    mpfr_div_2ui(z.v, z.v, 2 * s, MPFR_RNDN);
-    tanh_cubic_term(exact, z);
-    mpfr_div_2ui(exact.v, exact.v, 2 * s, MPFR_RNDN);
-    mpfr_div(value.v, value.v, exact.v, MPFR_RNDN);
-    mpfr_sub_ui(value.v, value.v, 1, MPFR_RNDN);
-    worst = std::fmax(worst, std::fabs(value.get()));
-  }
-  std::printf("};\n// largest relative error of u^3 Q(u^2) on 0 < |u| <= 1/2: 2^%.1f\n",
-              std::log2(worst));
+  mpfr_clears(t, slope, static_cast<mpfr_ptr>(nullptr));
 }
 
 // Rows {ln c hi, ln c lo} at c = 1 + j/64, j = 0 .. 63, for single precision Atanh: hi
@@ -329,11 +288,9 @@ int main() {
   std::printf("// Single precision Cosh at k/32: {cosh hi, cosh lo, sinh/32, 0}.\n");
   print_cosh_rows();
   print_even_odd_constants();
-  std::printf(
-      "// Single precision Tanh at k/64, k from -%d: {tanh hi, tanh lo, sech^2 head/64, "
-      "sech^2 rest/64}.\n", kTanhLastRow);
+  std::printf("// Single precision Tanh at the floats of six fraction bits from 2^-13 to "
+              "9.125 after a floor row: {tanh hi, tanh lo, sech^2, 0}.\n");
   print_tanh_rows();
-  print_tanh_polynomial(0);
   std::printf("// Single precision Atanh: {ln c hi, ln c lo} at c = 1 + j/64, hi a multiple "
               "of 2^-%d; ln 2 as head and rest.\n", kAtanhHeadBits);
   print_atanh_log_rows();

@@ -1,6 +1,7 @@
 // Single precision cores of Sinh, Cosh and Tanh on four float lanes: one table row at the
-// nearest multiple of 1/32 (Tanh: 1/64) and the addition theorem, carried as an exact head
-// and a small rest until one final rounding.
+// nearest multiple of 1/32 (Tanh: the nearest float of six fraction bits) and the addition
+// theorem, carried as a head (exact where the slope term is large) and a small rest until
+// one final rounding.
 #pragma once
 
 #include <iterator>
@@ -14,20 +15,16 @@ using simd::F32x4;
 
 [[gnu::always_inline]] inline F32x4 splat_single(float v) { return F32x4::splat(v); }
 
-// The rows k of a table of four floats (16-byte aligned, row0 the row of k = 0, k of
-// either sign) for the lanes of t = y + 1.5 * 2^23, whose bits are 0x4B400000 + k,
-// transposed: column[c][l] = row0[k_l][c]. The byte offsets 16 k, with the exponent bits
-// still in them (0xB4000000 after the shift by 4, taken off the base once), leave through
-// a store and four scalar loads
-// (words_through_memory.h): the load and store ports are free where the vector ports
-// are not (s Sinh 0.89x the time of two 64-bit moves and integer shifts). The
-// transposition by eight shufps, half rows first, in place of _MM_TRANSPOSE4_PS's unpacks
-// and half moves: as many instructions, s Cosh 0.94x the time, s Sinh and Tanh 0.98x.
-[[gnu::always_inline]] inline void gather_shifted_rows(const float (*row0)[4], F32x4 t,
-                                                       F32x4 column[4]) {
-  const simd::Words offset =
-      simd::words_through_memory(_mm_slli_epi32(_mm_castps_si128(t.v), 4));
-  const uintptr_t base = reinterpret_cast<uintptr_t>(row0) - uintptr_t{0xB4000000u};
+// Rows of a table of four floats (16-byte aligned) at the byte offsets of the lanes of
+// `offset` from `base`, transposed: column[c][l] = row at offset[l] of base, column c.
+// The offsets leave through a store and four scalar loads (words_through_memory.h): the
+// load and store ports are free where the vector ports are not (s Sinh 0.89x the time of
+// two 64-bit moves and integer shifts). The transposition by eight shufps, half rows
+// first, in place of _MM_TRANSPOSE4_PS's unpacks and half moves: as many instructions, s
+// Cosh 0.94x the time, s Sinh and Tanh 0.98x.
+[[gnu::always_inline]] inline void gather_rows_at(uintptr_t base, __m128i offset_lanes,
+                                                  F32x4 column[4]) {
+  const simd::Words offset = simd::words_through_memory(offset_lanes);
   const auto row = [&](uint32_t o) {
     return _mm_load_ps(reinterpret_cast<const float*>(base + o));
   };
@@ -41,6 +38,15 @@ using simd::F32x4;
   column[1] = {_mm_shuffle_ps(low01, low23, _MM_SHUFFLE(3, 1, 3, 1))};
   column[2] = {_mm_shuffle_ps(high01, high23, _MM_SHUFFLE(2, 0, 2, 0))};
   column[3] = {_mm_shuffle_ps(high01, high23, _MM_SHUFFLE(3, 1, 3, 1))};
+}
+// The rows k of a table of four floats (row0 the row of k = 0, k of either sign) for the
+// lanes of t = y + 1.5 * 2^23, whose bits are 0x4B400000 + k: the byte offsets 16 k with
+// the exponent bits still in them (0xB4000000 after the shift by 4, taken off the base
+// once).
+[[gnu::always_inline]] inline void gather_shifted_rows(const float (*row0)[4], F32x4 t,
+                                                       F32x4 column[4]) {
+  gather_rows_at(reinterpret_cast<uintptr_t>(row0) - uintptr_t{0xB4000000u},
+                 _mm_slli_epi32(_mm_castps_si128(t.v), 4), column);
 }
 
 // The last argument of Sinh and Cosh with a finite float result (bits 0x42B2D4FC).
@@ -108,41 +114,35 @@ constexpr float kOverflowBound = 89.41598510742188f;
   return row[0] + ((row[1] + series) + gu);
 }
 
-// tanh x by the addition theorem at c = k/64, k = round(64x) with |x| held at 9.125 (from
-// 9.011 on the result rounds to 1): with T = tanh c, G = 1 - T^2 and s = tanh r (r = x - c,
-// |r| <= 1/128, carried as u = 64r),
-//   tanh x = T + G s/(1 + T s) = T + G r - G n,   n = (T s r - (s - r))/(1 + T s),
-// n near T r^2. The row {T hi, T lo, G head/64, G rest/64} (tools/tess_inverse_trig_tables)
-// holds G's head short enough that head r is exact, as in addition_core:
-//   tanh x = (T hi + head r) + (T lo + rest r - G n),
-// the first sum exact by the fast two-sum (|T hi| >= tanh 1/64 > 1/128 >= |head r| but in
-// row 0, where T = 0), the second at most 1/256 of the result. s - r = r^3 P is one
-// generated constant (relative error 2^-16.3, and s - r is at most r^2/3 < 2^-15.5 of s);
-// G n is below 2^-14 of the result, so that n needs 2^-18 only and the one division in
-// float serves. Steps of 1/64 leave one term of the series (two operations a group fewer
-// than at 1/8, 0.95x the time) for 1169 rows (18 KiB); at 1/32 the one term cost 0.06 ulp.
-// The rows run over k of both signs as Sinh's, every operation symmetric: tanh(-x) =
-// -tanh(x) bit for bit with no absolute value and no sign put back. The signs of zeros
-// carry through: row 0's T is -0, the two-sum's error is p - (sum - T hi), and n (+0 at
-// x = +-0) leaves the rest last.
-[[gnu::always_inline]] inline F32x4 tanh_core(F32x4 x) {
-  const auto& q = hyperbolic::data::kTanhCubicPolynomial;
-  const auto& rows = hyperbolic::data::kTanhRowsSingle;  // k = -584 .. 584
-  const F32x4 shifter = splat_single(12582912.0f);  // 1.5 * 2^23: k in the low bits of t
-  const F32x4 held = simd::min(simd::max(x, splat_single(-9.125f)), splat_single(9.125f));
-  const F32x4 y = held * splat_single(64.0f);
-  const F32x4 t = y + shifter;
-  const F32x4 u = y - (t - shifter);
+// tanh a for 0 <= a (NaN passes through) by the addition theorem at the float c of six
+// fraction bits nearest a (c = 2^e (1 + j/64): relative steps, |r| <= 2^-7 c for r = a - c,
+// exact), a held at 9.125 (from 9.011 on the result rounds to 1): with T = tanh c, G = 1 -
+// T^2 and s = tanh r,
+//   tanh a = T + G s/(1 + T s) = T hi + (T lo + G s/(1 + T s)).
+// As the steps are relative, G s/(1 + T s) is at most about 2^-7 of the result on every row,
+// so its roundings (s, the quotient, the product and the inner sum) weigh about 2^-7 ulp
+// each and no exact head or remainder is needed (at steps of 1/64 near 0 the term was half
+// the result). s = r - r^3/3: the next term is below 2^-13 of r^3/3, and G r^3/3 below
+// 2^-21 of the result. Below 2^-13 c is 0 and the floor row {0, 0, 1} gives s itself. The
+// row offsets come from the bits of max(c, floor), those of NaN lanes from c = 0 (their
+// comparison fails), while r carries the NaN to the result (the minimum passes it on): NaN
+// marks the lanes for the callout. 1035 rows (17 KiB) from tools/tess_inverse_trig_tables.
+[[gnu::always_inline]] inline F32x4 tanh_core(F32x4 magnitude) {
+  using simd::I32x4;
+  const auto& rows = hyperbolic::data::kTanhRowsSingle;
+  constexpr uint32_t kFloorBits = 0x38FE0000;  // the grid point below 2^-13, row 0
+  const F32x4 a = simd::min(splat_single(9.125f), magnitude);
+  const I32x4 nearest = (simd::bits(a) + I32x4::splat(0x10000)) &
+                        I32x4::splat(static_cast<int32_t>(0xFFFE0000));
+  const F32x4 c = {_mm_and_ps(_mm_cmple_ps(splat_single(0x1p-13f).v, a.v),
+                              simd::from_bits(nearest).v)};
+  const F32x4 r = a - c;
+  const F32x4 point = simd::max(c, simd::from_bits(I32x4::splat(kFloorBits)));
   F32x4 row[4];
-  gather_shifted_rows(&rows[std::size(rows) / 2], t, row);
-  const F32x4 cubic = (u * (u * u)) * splat_single(q[0]);                 // 64 (s - r)
-  const F32x4 ts = (row[0] * splat_single(1.0f / 64)) * (u + cubic);       // T s
-  const F32x4 n = (ts * u - cubic) / (splat_single(1.0f) + ts);            // 64n
-  const F32x4 p = row[2] * u;
-  const F32x4 sum = row[0] + p;
-  const F32x4 e = p - (sum - row[0]);
-  const F32x4 rest = (row[1] + row[3] * u) - (row[2] + row[3]) * n;
-  return sum + (e + rest);
+  gather_rows_at(reinterpret_cast<uintptr_t>(rows) - uintptr_t{kFloorBits >> 13},
+                 _mm_srli_epi32(simd::bits(point).v, 13), row);
+  const F32x4 s = r + (r * r) * (r * splat_single(-1.0f / 3));
+  return row[0] + (row[1] + row[2] * (s / (splat_single(1.0f) + row[0] * s)));
 }
 
 }  // namespace zorn::tess::hyperbolic_single

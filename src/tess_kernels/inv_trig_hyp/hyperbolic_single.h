@@ -143,8 +143,9 @@ using SinhSingle = CoreSingle<hyperbolic_single::sinh_core, false,
                               hyperbolic_single::sinh_clamped_lanes, tess_callout_sSinh, true>;
 using CoshSingle = CoreSingle<hyperbolic_single::cosh_core, false,
                               hyperbolic_single::beyond_overflow_bound, tess_callout_sCosh, true>;
-using TanhSingle = CoreSingle<hyperbolic_single::tanh_core, false,
-                                    hyperbolic_single::nan_lanes, tess_callout_sTanh, true>;
+// Tanh's core takes |x| and gives NaN exactly on NaN lanes: a pair is tested on its results.
+using TanhSingle = CoreSingle<hyperbolic_single::tanh_core, true,
+                              hyperbolic_single::nan_lanes, tess_callout_sTanh, true, true>;
 using AsinhSingle = CoreSingle<hyperbolic_single::asinh_core, true,
                                      hyperbolic_single::not_finite, tess_callout_sAsinh, true>;
 using AcoshSingle = CoreSingle<hyperbolic_single::acosh_core, false,
