@@ -15,7 +15,8 @@
 //   kCosPiOver64Double[m], m = 0..127 (the whole period), b = m pi/64: cos b rounded to
 //     double, D - sigma, the remainder of the cosine, and D, where D = -sin b rounded
 //     (-0 for m = 0, +0 at the other zero) and sigma = +-1 takes D's sign bit;
-//   kTanPiOver128Double[m], m = 0..127 (the period of the tangent), b = m pi/128: sin b and
+//   kTanPiOver128Columns[k][j], j = 0..255 (twice the period of the tangent, so that the
+//     row is the low byte of m), m = j mod 128, b = m pi/128, one column k each: sin b and
 //     cos b scaled so that the larger in size is exactly 1 (S = tan b, C = 1 where
 //     |b mod pi| <= pi/4, else S = 1, C = 1/tan b), the one that is not 1 rounded to
 //     double, and the angle delta = b - b' rounded, where b' (near b) has tan b' = S / C
@@ -144,9 +145,10 @@ int main() {
   }
   std::printf("};\n\n");
 
-  std::printf("// {S, C, delta, 0}: (S, C) = (sin b, cos b) / max(|sin b|, |cos b|) rounded,\n"
-              "// b = m pi/128, m = 0..127, and delta = b - b' rounded, where tan b' = S / C.\n");
-  std::printf("alignas(32) constexpr double kTanPiOver128Double[128][4] = {\n");
+  std::printf("// Columns S, C, delta: (S, C) = (sin b, cos b) / max(|sin b|, |cos b|) rounded,\n"
+              "// b = m pi/128, m = 0..127, and delta = b - b' rounded, where tan b' = S / C;\n"
+              "// rows 128..255 repeat rows 0..127.\n");
+  double columns[3][128];
   mpfr_t pi, delta;
   mpfr_inits2(kWorkingPrecision, pi, delta, static_cast<mpfr_ptr>(nullptr));
   mpfr_const_pi(pi, MPFR_RNDN);
@@ -172,13 +174,15 @@ int main() {
     mpfr_mul(v, v, pi, MPFR_RNDN);
     mpfr_sub(delta, delta, v, MPFR_RNDN);
     const double d = mpfr_get_d(delta, MPFR_RNDN) + 0.0;
-    if (m == 0) {
-      std::printf("    {-0x0p+0, 0x1p+0, 0x0p+0, 0x0p+0},\n");
-    } else if (near_pole) {
-      std::printf("    {0x1p+0, %a, %a, 0x0p+0},\n", ratio, d);
-    } else {
-      std::printf("    {%a, 0x1p+0, %a, 0x0p+0},\n", ratio, d);
-    }
+    columns[0][m] = m == 0 ? -0.0 : near_pole ? 1.0 : ratio;
+    columns[1][m] = near_pole ? ratio : 1.0;
+    columns[2][m] = m == 0 ? 0.0 : d;
+  }
+  std::printf("alignas(64) constexpr double kTanPiOver128Columns[3][256] = {\n");
+  for (const auto& column : columns) {
+    std::printf("    {\n");
+    for (int j = 0; j < 256; ++j) std::printf("        %a,\n", column[j % 128]);
+    std::printf("    },\n");
   }
   std::printf("};\n\n");
 

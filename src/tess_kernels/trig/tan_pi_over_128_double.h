@@ -3,7 +3,7 @@
 // of larger arguments once reduced exactly by quarter turns.
 //
 // An angle a of either sign is written m pi/128 + s, m the nearest integer to a 128/pi
-// (held in the low mantissa bits of t = a 128/pi + 1.5 2^52, two's complement) and
+// (held in the low mantissa bits of t = a 128/pi + 1.5 2^52 + 2^22 as m + 2^22) and
 // |s| <= pi/256 carried as s + s_lo. Row m mod 128 of the table holds, for b = m pi/128,
 // sin b and cos b scaled so that the larger is 1: S = tan b and C = 1, or near the poles
 // (pi/4 < |b mod pi| <= pi/2) S = 1 and C = 1/tan b, the one that is not 1 rounded. The
@@ -35,11 +35,37 @@ using sin_core::ReducedAngle;
 constexpr double kOneTwentyEightOverPi = 40.74366543152521;
 constexpr const double* kPiOver128 = trig_tables::kPiOver128Parts;
 
-// a - m pi/128 for |a| <= sin_core::kFastPathLimit (m < 2^21.4) or |a| <= pi/4 of either
-// sign: m times each of the first two parts of pi/128 is exact for m < 2^22.
+// a - m pi/128, exact for |m| <= 2^22 (|a| up to about 102943.7): m times each of the
+// first two parts of pi/128 is exact there.
 inline ReducedAngle reduce(F64x2 a) {
   return sin_core::reduce_three_part<kOneTwentyEightOverPi, kPiOver128[0], kPiOver128[1],
                                      kPiOver128[2]>(a);
+}
+
+// The lanes left to the callout:
+// - |x| beyond kFastPathLimit (NaN among them), so that |m| < 2^22;
+// - |s + s_lo| below 2^-43. The reduction's absolute error is below 2^-101.4 (the
+//   roundings of m times the last part of pi/128 and of its difference, each up to
+//   2^-103 for |m| <= 2^22, and that part's own error times m), which near a zero or a
+//   pole of the tangent is relative to s: up to 2^-58.4 here, and 6.5 ulp at x =
+//   46066.743875913933 (s 2^-52.7) before these lanes left. The callout, given them,
+//   reduces exactly those with m != 0 (|x| >= pi/256) by quarter turns.
+// Those of a pair, or of a chunk of pairs combined by |: `beyond` a compare mask, `z` the
+// least (s + s_lo)^2, so that the block tests a chunk's least z once (one minimum a pair
+// rather than a compare and an or).
+constexpr double kFastPathLimit = 102943.0;  // (2^22 - 1) pi/128 = 102943.68
+struct SpecialLanes {
+  F64x2 beyond = F64x2::splat(0.0);
+  F64x2 z = F64x2::splat(1.0);  // above every z of the fast path
+  friend SpecialLanes operator|(SpecialLanes a, SpecialLanes b) {
+    return {a.beyond | b.beyond, simd::min(a.z, b.z)};
+  }
+};
+inline int lane_bits(const SpecialLanes& special) {
+  return simd::lane_mask(special.beyond | simd::less(special.z, F64x2::splat(0x1p-86)));
+}
+inline SpecialLanes special_lanes(F64x2 x, F64x2 z) {
+  return {simd::not_less_equal(simd::abs(x), F64x2::splat(kFastPathLimit)), z};
 }
 
 // What the table lookup and the quotient need of a reduced angle: s and s_lo, the series'
@@ -54,7 +80,8 @@ struct Staged {
 // tan(s + e) - s = odd + e, e = s_lo + delta: e reaches 2^-49.7 (m times the last part of
 // pi/128), and e tan^2 s would be 0.1 ulp of a result near pi/256, so the cube takes
 // s + s_lo (delta, below 2^-55, leaves 2^-68).
-inline void stage(const ReducedAngle& angle, Staged& out) {
+// Returns z = (s + s_lo)^2, for special_lanes.
+inline F64x2 stage(const ReducedAngle& angle, Staged& out) {
   const auto c = [](int i) { return F64x2::splat(polynomial::kTanTail[i]); };
   const F64x2 sf = angle.hi + angle.lo;
   const F64x2 z = sf * sf;
@@ -65,6 +92,7 @@ inline void stage(const ReducedAngle& angle, Staged& out) {
   // extractions would go (1.01x faster).
   _mm_store_si128(reinterpret_cast<__m128i*>(out.rows.w), angle.t_bits.v);
   asm("" : "+m"(out.rows.w));  // read back from memory, not extracted from the register
+  return z;
 }
 
 // tan(m pi/128 + s + s_lo). Error budget in units of the result's last place: the heads
@@ -75,11 +103,16 @@ inline void stage(const ReducedAngle& angle, Staged& out) {
 // and products of its terms of 2^-12 with 2^-52. D is 0 only at b = pi/2 and s = 0,
 // which no argument but a multiple of pi/2 reduces to.
 inline F64x2 finish(const Staged& in) {
-  const double* row0 = trig_tables::kTanPiOver128Double[in.rows.w[0] & 127];
-  const double* row1 = trig_tables::kTanPiOver128Double[in.rows.w[2] & 127];
-  const __m128d a0 = _mm_load_pd(row0), a1 = _mm_load_pd(row1);
-  const F64x2 s_hi{_mm_unpacklo_pd(a0, a1)}, c_hi{_mm_unpackhi_pd(a0, a1)};
-  const F64x2 delta{_mm_loadh_pd(_mm_load_sd(row0 + 2), row1 + 2)};
+  // The rows are the low bytes of m (the table repeats its period), read by one
+  // zero-extending byte load a lane, and each column is indexed by them with no shift.
+  const auto* bytes = reinterpret_cast<const uint8_t*>(in.rows.w);
+  const unsigned j0 = bytes[0], j1 = bytes[8];
+  const auto column = [j0, j1](const double* c) {
+    return F64x2{_mm_loadh_pd(_mm_load_sd(c + j0), c + j1)};
+  };
+  const F64x2 s_hi = column(trig_tables::kTanPiOver128Columns[0]);
+  const F64x2 c_hi = column(trig_tables::kTanPiOver128Columns[1]);
+  const F64x2 delta = column(trig_tables::kTanPiOver128Columns[2]);
   const F64x2 s = in.s;
   const F64x2 tail = in.odd + (in.s_lo + delta);
   const F64x2 cs = c_hi * s;
@@ -111,7 +144,24 @@ inline F64x2 tan_of(const ReducedAngle& angle) {
   return finish(staged);
 }
 
-// tan x for |x| <= sin_core::kFastPathLimit.
+// tan x for the lanes that special_lanes does not report (|x| below about 102943.7).
 inline F64x2 tan_lanes(F64x2 x) { return tan_of(reduce(x)); }
+
+// tan x and the special lanes of a pair.
+inline SpecialLanes tan_pair(F64x2 x, F64x2& y) {
+  Staged staged;
+  const SpecialLanes special = special_lanes(x, stage(reduce(x), staged));
+  y = finish(staged);
+  return special;
+}
+
+// Whether the callout takes x on the fast path: the lanes special_lanes reports but for
+// those with m = 0 (|x| < pi/256 or so, reduced exactly).
+inline bool on_fast_path(double x) {
+  const ReducedAngle angle = reduce(F64x2::splat(x));
+  Staged staged;
+  return (lane_bits(special_lanes(F64x2::splat(x), stage(angle, staged))) & 1) == 0 ||
+         angle.t_bits.lane0_bits() == 0x4338000000000000;  // m = 0
+}
 
 }  // namespace zorn::tess::tan_pi_over_128

@@ -70,10 +70,24 @@ double of_quadrant(const QuarterTurnReduction& q, double x) {
 }
 
 // Special lanes as a compare mask: the block tests both vectors' masks with one movmskpd.
+// Tan's also hold the lanes its reduction leaves to the callout.
 template <Fn F>
-[[gnu::always_inline]] inline F64x2 pair(F64x2 x, F64x2& y) {
-  y = fast_lanes<F>(x);
-  return beyond_fast_path(x);
+[[gnu::always_inline]] inline auto pair(F64x2 x, F64x2& y) {
+  if constexpr (F == Fn::kTan) {
+    return tan_pi_over_128::tan_pair(x, y);
+  } else {
+    y = fast_lanes<F>(x);
+    return beyond_fast_path(x);
+  }
+}
+
+template <Fn F>
+bool on_fast_path(double x) {
+  if constexpr (F == Fn::kTan) {
+    return tan_pi_over_128::on_fast_path(x);
+  } else {
+    return std::fabs(x) <= kFastPathLimit;
+  }
 }
 
 // Any argument: NaN passes through, ±inf is a domain error, finite arguments beyond the
@@ -88,12 +102,11 @@ int32_t callout(double x, double* r) {
     *r = x * 0.0;
     return TESS_STATUS_DOMAIN;
   }
-  const double a = std::fabs(x);
-  if (a <= kFastPathLimit) {
+  if (on_fast_path<F>(x)) {
     *r = fast_lanes<F, P>(F64x2::splat(x)).lane0();
     return TESS_STATUS_OK;
   }
-  *r = of_quadrant<F, P>(reduce_quarter_turns(a), x);
+  *r = of_quadrant<F, P>(reduce_quarter_turns(std::fabs(x)), x);
   return TESS_STATUS_OK;
 }
 
@@ -137,8 +150,8 @@ int32_t tess_callout_dCos(double x, double* r) { return callout<Fn::kCos>(x, r);
 // In two passes, sixteen pairs a chunk (eight took 1.006x the time, four 1.05x).
 int64_t TanDouble::fast_block(int64_t n, const double* a, double* r) {
   const auto stage = [](F64x2 x, tan_pi_over_128::Staged& staged) {
-    tan_pi_over_128::stage(tan_pi_over_128::reduce(x), staged);
-    return beyond_fast_path(x);
+    return tan_pi_over_128::special_lanes(x, tan_pi_over_128::stage(tan_pi_over_128::reduce(x),
+                                                                     staged));
   };
   return run_two_pass_block<tan_pi_over_128::Staged, 16>(n, a, r, stage,
                                                          tan_pi_over_128::finish, pair<Fn::kTan>);

@@ -1,5 +1,6 @@
 // The contiguous block of a double precision kernel in two passes over a chunk of pairs:
-// `stage(x, staged)` (the reduction of every pair, with d Tan's series, into memory) and
+// `stage(x, staged)` (the reduction of every pair, with d Tan's series, into memory,
+// returning the pair's special lanes in a form `|` combines and `lane_bits` reads) and
 // then `finish(staged)` (the rest: table rows and the combination), rather than one pass
 // through both. Each pass then holds its own constants in registers beside a few chains,
 // and its chains are short enough for the out-of-order window to overlap several pairs
@@ -27,7 +28,7 @@ template <class Staged, class Stage, class Finish>
                                                 const Finish& finish) {
   Staged again;
   int v = 0;
-  while (simd::lane_mask(stage(simd::F64x2::load(a + 2 * v), again)) == 0) ++v;
+  while (lane_bits(stage(simd::F64x2::load(a + 2 * v), again)) == 0) ++v;
   v &= ~1;  // whole groups
   for (int u = 0; u < v; ++u) finish(staged[u]).store(r + 2 * u);
   return 2 * v;
@@ -40,12 +41,12 @@ template <class Staged, int kPairs, class Stage, class Finish, class Pair>
   int64_t g = 0;
   for (; g + 2 * kPairs <= n; g += 2 * kPairs) {
     Staged staged[kPairs];
-    simd::F64x2 special = simd::F64x2::splat(0.0);
+    decltype(stage(simd::F64x2::load(a), staged[0])) special{};  // no lane yet
 #pragma GCC unroll 2
     for (int v = 0; v < kPairs; ++v) {
       special = special | stage(simd::F64x2::load(a + g + 2 * v), staged[v]);
     }
-    if (simd::lane_mask(special) != 0) {
+    if (lane_bits(special) != 0) {
       return g + finish_before_special(a + g, r + g, staged, stage, finish);
     }
     // Four pairs a step (d Tan 0.988x the time of two).
