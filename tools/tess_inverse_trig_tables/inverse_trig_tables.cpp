@@ -45,27 +45,10 @@ Mp correction(Inverse f, const Mp& z, double at_zero) {
   return r;
 }
 
-// Coefficients c_0 .. c_degree of the interpolant at the Chebyshev nodes of [0, z_max]:
-// Gaussian elimination with partial pivoting on the Vandermonde rows.
-std::vector<Mp> interpolate(Inverse f, double at_zero, double z_max, int degree) {
-  const int n = degree + 1;
-  std::vector<std::vector<Mp>> rows(n, std::vector<Mp>(n + 1));
-  Mp pi;
-  mpfr_const_pi(pi.v, MPFR_RNDN);
-  for (int i = 0; i < n; ++i) {
-    Mp z;
-    mpfr_mul_ui(z.v, pi.v, 2 * i + 1, MPFR_RNDN);
-    mpfr_div_ui(z.v, z.v, 2 * n, MPFR_RNDN);
-    mpfr_cos(z.v, z.v, MPFR_RNDN);
-    mpfr_add_ui(z.v, z.v, 1, MPFR_RNDN);
-    mpfr_mul_d(z.v, z.v, z_max / 2, MPFR_RNDN);
-    Mp power(1.0);
-    for (int j = 0; j < n; ++j) {
-      rows[i][j] = power;
-      mpfr_mul(power.v, power.v, z.v, MPFR_RNDN);
-    }
-    rows[i][n] = correction(f, z, at_zero);
-  }
+// The solution of the square system whose rows hold the coefficients and, last, the
+// right-hand side: Gaussian elimination with partial pivoting.
+std::vector<Mp> solve(std::vector<std::vector<Mp>> rows) {
+  const int n = static_cast<int>(rows.size());
   for (int col = 0; col < n; ++col) {
     int pivot = col;
     for (int i = col + 1; i < n; ++i) {
@@ -85,6 +68,30 @@ std::vector<Mp> interpolate(Inverse f, double at_zero, double z_max, int degree)
   std::vector<Mp> c(n);
   for (int i = 0; i < n; ++i) mpfr_div(c[i].v, rows[i][n].v, rows[i][i].v, MPFR_RNDN);
   return c;
+}
+
+// Coefficients c_0 .. c_degree of the interpolant at the Chebyshev nodes of [0, z_max],
+// from the Vandermonde rows.
+std::vector<Mp> interpolate(Inverse f, double at_zero, double z_max, int degree) {
+  const int n = degree + 1;
+  std::vector<std::vector<Mp>> rows(n, std::vector<Mp>(n + 1));
+  Mp pi;
+  mpfr_const_pi(pi.v, MPFR_RNDN);
+  for (int i = 0; i < n; ++i) {
+    Mp z;
+    mpfr_mul_ui(z.v, pi.v, 2 * i + 1, MPFR_RNDN);
+    mpfr_div_ui(z.v, z.v, 2 * n, MPFR_RNDN);
+    mpfr_cos(z.v, z.v, MPFR_RNDN);
+    mpfr_add_ui(z.v, z.v, 1, MPFR_RNDN);
+    mpfr_mul_d(z.v, z.v, z_max / 2, MPFR_RNDN);
+    Mp power(1.0);
+    for (int j = 0; j < n; ++j) {
+      rows[i][j] = power;
+      mpfr_mul(power.v, power.v, z.v, MPFR_RNDN);
+    }
+    rows[i][n] = correction(f, z, at_zero);
+  }
+  return solve(rows);
 }
 
 // Largest |z (P(z) - correction(z))| over the interval, P with coefficients in double.
@@ -116,6 +123,92 @@ void print_polynomial(const char* name, Inverse f, double at_zero, double z_max,
   print_row(name, c);
   std::printf("// largest error of z P(z) on [0, %a]: 2^%.1f\n", z_max,
               std::log2(largest_error(f, at_zero, z_max, c)));
+}
+
+// Float coefficients c_0 .. c_degree of P minimising the largest |z (g(z) - P(z))| on
+// [0, z_max], g = correction(f): the error asin u - u - u z P(z) relative to u, which
+// the float arcsines carry to their results (at most 2^24 times it in ulps). Each c_k is
+// rounded to float in turn and the higher ones fitted again around it (Remez' exchange
+// on 4096 points with the weight z, from points spread as Chebyshev's), so that the
+// rounding of the leading coefficients is part of the error the others balance.
+std::vector<float> weighted_minimax_float(Inverse f, double at_zero, double z_max, int degree) {
+  constexpr int kGrid = 4096;
+  std::vector<Mp> grid_z(kGrid), grid_g(kGrid);
+  for (int i = 0; i < kGrid; ++i) {
+    grid_z[i] = Mp(z_max * (i + 1) / kGrid);
+    grid_g[i] = correction(f, grid_z[i], at_zero);
+  }
+  std::vector<float> fixed;
+  Mp pi;
+  mpfr_const_pi(pi.v, MPFR_RNDN);
+  while (static_cast<int>(fixed.size()) <= degree) {
+    const int first = static_cast<int>(fixed.size()), free = degree + 1 - first;
+    std::vector<double> points(free + 1);
+    for (int i = 0; i <= free; ++i) {
+      points[i] = z_max * (1 - std::cos(M_PI * (i + 0.5) / (free + 1))) / 2;
+    }
+    std::vector<Mp> c;
+    for (int round = 0; round < 40; ++round) {
+      std::vector<std::vector<Mp>> rows(free + 1, std::vector<Mp>(free + 2));
+      for (int i = 0; i <= free; ++i) {
+        const Mp z(points[i]);
+        Mp rhs = correction(f, z, at_zero), power(1.0), t;
+        for (int k = 0; k <= degree; ++k) {
+          if (k < first) {
+            mpfr_mul_d(t.v, power.v, fixed[k], MPFR_RNDN);
+            mpfr_sub(rhs.v, rhs.v, t.v, MPFR_RNDN);
+          } else {
+            rows[i][k - first] = power;
+          }
+          mpfr_mul(power.v, power.v, z.v, MPFR_RNDN);
+        }
+        mpfr_ui_div(rows[i][free].v, 1, z.v, MPFR_RNDN);  // the level E, weight 1/z
+        if (i % 2) mpfr_neg(rows[i][free].v, rows[i][free].v, MPFR_RNDN);
+        rows[i][free + 1] = rhs;
+      }
+      c = solve(rows);
+      // The extremum of each run of one sign of the weighted error, for the next points.
+      std::vector<double> extrema, sizes;
+      int sign = 0;
+      for (int i = 0; i < kGrid; ++i) {
+        Mp p, e;
+        for (int k = degree; k >= 0; --k) {
+          mpfr_mul(p.v, p.v, grid_z[i].v, MPFR_RNDN);
+          if (k < first) mpfr_add_d(p.v, p.v, fixed[k], MPFR_RNDN);
+          else mpfr_add(p.v, p.v, c[k - first].v, MPFR_RNDN);
+        }
+        mpfr_sub(e.v, grid_g[i].v, p.v, MPFR_RNDN);
+        mpfr_mul(e.v, e.v, grid_z[i].v, MPFR_RNDN);
+        const double v = e.get();
+        const int s = v > 0 ? 1 : -1;
+        if (s != sign) {
+          extrema.push_back(grid_z[i].get());
+          sizes.push_back(std::fabs(v));
+          sign = s;
+        } else if (std::fabs(v) > sizes.back()) {
+          extrema.back() = grid_z[i].get();
+          sizes.back() = std::fabs(v);
+        }
+      }
+      while (extrema.size() > points.size()) {  // drop the smaller end run
+        const bool front = sizes.front() < sizes.back();
+        extrema.erase(front ? extrema.begin() : extrema.end() - 1);
+        sizes.erase(front ? sizes.begin() : sizes.end() - 1);
+      }
+      if (extrema.size() < points.size()) break;
+      points = extrema;
+    }
+    fixed.push_back(mpfr_get_flt(c[0].v, MPFR_RNDN));
+  }
+  return fixed;
+}
+
+void print_minimax_float(const char* name, Inverse f, double at_zero, double z_max,
+                         int degree) {
+  const std::vector<float> c = weighted_minimax_float(f, at_zero, z_max, degree);
+  print_row(name, std::vector<double>(c.begin(), c.end()));
+  std::printf("// largest error of z P(z) on [0, %a]: 2^%.1f\n", z_max,
+              std::log2(largest_error(f, at_zero, z_max, std::vector<double>(c.begin(), c.end()))));
 }
 
 void print_split(const char* name, const Mp& value) {
@@ -197,7 +290,7 @@ int main() {
 
   std::printf("// The float kernels' (the polynomial's part at most 1/20 of the result):\n");
   std::printf("// asin u = u + u^3 P(u^2) for u^2 <= 1/4.\n");
-  print_polynomial("kAsinPolynomialFloat", mpfr_asin, 1.0 / 6, 0.25, 5);
+  print_minimax_float("kAsinPolynomialFloat", mpfr_asin, 1.0 / 6, 0.25, 4);
   std::printf("// asin(u) / pi = u/4 + u kInversePiLessQuarterHead12 + u R(u^2) for u^2 <= 1/4.\n");
   print_quarter_polynomial("kAsinpiPolynomialFloat", "kInversePiLessQuarterHead12", 12,
                            mpfr_asin, 1.0 / 6, 0.25, 5, pi);
@@ -220,5 +313,14 @@ int main() {
   print_split("kInversePi", inverse_pi);
   print_split_float("kHalfPiFloat", half_pi);
   print_split_float("kPiFloat", pi);
+  // pi/2 with its head a multiple of 2^-22: the head less any float of [0, 1/2] that is a
+  // multiple of 2^-23 (beyond 0.43, of 2^-13) is exact, and twice the head too.
+  Mp half_pi_grid, half_pi_rest;
+  mpfr_mul_2ui(half_pi_grid.v, half_pi.v, 22, MPFR_RNDN);
+  mpfr_rint(half_pi_grid.v, half_pi_grid.v, MPFR_RNDN);
+  mpfr_div_2ui(half_pi_grid.v, half_pi_grid.v, 22, MPFR_RNDN);
+  mpfr_sub(half_pi_rest.v, half_pi.v, half_pi_grid.v, MPFR_RNDN);
+  std::printf("constexpr float kHalfPiGrid22Hi = %af, kHalfPiGrid22Lo = %af;\n",
+              mpfr_get_flt(half_pi_grid.v, MPFR_RNDN), mpfr_get_flt(half_pi_rest.v, MPFR_RNDN));
   return 0;
 }

@@ -29,17 +29,14 @@ namespace inverse_trig_single {
 constexpr double kInvPi = 0.3183098861837907;
 
 // Each result is base + head + (base_low + rest), base 0, pi/2 or pi (head and
-// remainder), head exact and at most base (or base 0), rest small: the first sum and its
-// error are exact (Fast2Sum), so one rounding gives the result within about 0.65 ulp.
+// remainder), head exact and at most base (or base 0), rest small: the first sum is exact
+// (by construction, or with its error by Fast2Sum), so one rounding gives the result.
 using simd::F32x4;
 ZORN_FAST_INLINE F32x4 fsplat(float v) { return F32x4::splat(v); }
-ZORN_FAST_INLINE F32x4 sum_rounded_once(F32x4 base, F32x4 base_low, F32x4 head, F32x4 rest) {
-  const F32x4 h = base + head;
-  return h + ((base_low + rest) + ((base - h) + head));
-}
-// asin u - u = u z P(z) for z = u^2 <= 1/4, P of degree 5; over pi (kPi), asin(u)/pi
-// - u/4 - u H = u R(z), R(z) = R(0) + z P(z)/pi with H the 12-bit head of 1/pi - 1/4
-// and R(0) its remainder.
+// asin u - u = u z P(z) for z = u^2 <= 1/4, P of degree 4 in float coefficients fitted
+// for the largest relative error z (P - (asin u - u)/(u z)), 2^-27.6 (0.08 ulp at most);
+// over pi (kPi), asin(u)/pi - u/4 - u H = u R(z), R(z) = R(0) + z P(z)/pi of degree 5
+// with H the 12-bit head of 1/pi - 1/4 and R(0) its remainder.
 template <size_t N>
 ZORN_FAST_INLINE F32x4 horner(F32x4 z, const double (&c)[N]) {
   F32x4 p = fsplat(static_cast<float>(c[N - 1]));
@@ -120,35 +117,60 @@ ZORN_FAST_INLINE F32x4 asin_float(F32x4 a) {
                 (and_bits(s.outer, fsplat(kLessQuarterPiLo)) + s.t));
   }
 }
-// acos x for -1 < x < 1: pi/2 - x - rest in the middle; above 1/2, 2 (head + tail +
-// rest); below -1/2, pi minus that. The series runs on |x| (its rest is odd), so m is
-// -sign(x), or 2 sign(x) beyond 1/2, and the base b pi/2 with b = 1 - m/2 there: in
-// radians its head is pi/2's less m times half of it (exact), its remainder the head
-// times the ratio of pi/2's remainder to its head (2^-48 off).
+// acos x for |x| < 1 - 2^-24: pi/2 - x - rest in the middle; above
+// 1/2, 2 asin s with s the root of w = (1 - |x|)/2; below -1/2, pi minus that. The series
+// runs on u = |x| or s with z = u^2 (rounded in the middle, w exact beyond), so m is
+// -sign(x), or 2 sign(x) beyond 1/2, and the base b pi/2 with b = 1 - m/2 there.
+// u is split as head + tail in every lane: the head is u's leading 12 bits (2^-12 where u
+// is smaller), so that its square is exact and z - head^2 too (Sterbenz), and the tail is
+// (z - head^2)/(u + head). Beyond 1/2 that is the root's remainder; in the middle it is u
+// - head off by (z - u^2)/(2u), at most 2^-26 (1/8 ulp of a result above 1). With pi/2's
+// head a multiple of 2^-22 and the head at least 2^-12 (a multiple of 2^-23, of 2^-13 from
+// 1/4 on), base + m head is exact in every lane, and the result is that sum plus
+// (base_low + m (tail + rest)), rounded once.
+template <bool kPi>
+ZORN_FAST_INLINE F32x4 acos_float(F32x4 x);
+template <>
+ZORN_FAST_INLINE F32x4 acos_float<false>(F32x4 x) {
+  const F32x4 a = simd::abs(x);
+  const F32x4 outer = simd::less(fsplat(0.5f), a);
+  const F32x4 w = (fsplat(1.0f) - a) * fsplat(0.5f);
+  const F32x4 u = simd::min(a, F32x4{_mm_sqrt_ps(w.v)});
+  const F32x4 z = simd::min(a * a, w);
+  const F32x4 head = simd::from_bits(simd::bits(simd::max(u, fsplat(0x1p-12f))) &
+                                     simd::I32x4::splat(-4096));
+  const F32x4 tail = (z - head * head) / (u + head);
+  const F32x4 t = tail + asin_rest<false>(u, z);
+  const F32x4 m = xor_bits(and_bits(outer, fsplat(3.0f)) - fsplat(1.0f),
+                           and_bits(x, fsplat(-0.0f)));
+  constexpr float kHalfPiHi = data::kHalfPiGrid22Hi;
+  const F32x4 base = fsplat(kHalfPiHi) - and_bits(outer, m * fsplat(0.5f * kHalfPiHi));
+  const F32x4 base_low = base * fsplat(data::kHalfPiGrid22Lo / kHalfPiHi);
+  return (base + m * head) + (base_low + m * t);
+}
 // Over pi, b/2 (1/2 less m/4 beyond 1/2) + m h/4 by Fast2Sum, then m h H: in the middle
 // and below -1/2 the result is at least 1/3 and m h H at most 0.07 (its rounding weighs
-// 1/16 ulp); above 1/2 it is exact (12 bits by 12).
-template <bool kPi>
-ZORN_FAST_INLINE F32x4 acos_float(F32x4 x) {
-  const SeriesArgument s = series_argument<kPi>(simd::abs(x));
+// 1/16 ulp); above 1/2 it is exact (12 bits by 12). The series runs on |x| as in acos.
+template <>
+ZORN_FAST_INLINE F32x4 acos_float<true>(F32x4 x) {
+  const SeriesArgument s = series_argument<true>(simd::abs(x));
   const F32x4 m = xor_bits(and_bits(s.outer, fsplat(3.0f)) - fsplat(1.0f),
                            and_bits(x, fsplat(-0.0f)));
-  if constexpr (kPi) {
-    const F32x4 half_b = fsplat(0.5f) - and_bits(s.outer, m * fsplat(0.25f));
-    const F32x4 mh = m * s.h;
-    return atan_float::sum_rounded_once(half_b, mh * fsplat(0.25f),
-                                        mh * fsplat(kPiHead) + m * s.t);
-  } else {
-    constexpr float kHalfPiHi = data::kHalfPiFloatHi;
-    const F32x4 base = fsplat(kHalfPiHi) - and_bits(s.outer, m * fsplat(0.5f * kHalfPiHi));
-    const F32x4 base_low = base * fsplat(static_cast<float>(data::kHalfPiFloatLo / kHalfPiHi));
-    return sum_rounded_once(base, base_low, m * s.h, m * s.t);
-  }
+  const F32x4 half_b = fsplat(0.5f) - and_bits(s.outer, m * fsplat(0.25f));
+  const F32x4 mh = m * s.h;
+  return atan_float::sum_rounded_once(half_b, mh * fsplat(0.25f),
+                                      mh * fsplat(kPiHead) + m * s.t);
 }
 
 // |x| >= 1 (1 itself: the tail above), and NaN.
 ZORN_FAST_INLINE int outside_unit(simd::F32x4 x) {
   return simd::lane_mask_not_less(simd::abs(x), simd::F32x4::splat(1.0f));
+}
+// Acos leaves |x| >= 1 - 2^-24 and NaN: at the last float below 1 the root of w = 2^-25
+// lies below the head's floor 2^-12, whose tail then carries the root's rounding (0.74
+// ulp).
+ZORN_FAST_INLINE int outside_below_unit(simd::F32x4 x) {
+  return simd::lane_mask_not_less(simd::abs(x), simd::F32x4::splat(0x1.fffffep-1f));
 }
 // Asinpi also leaves |x| below 2^-100 (products among the subnormals; 0 too, which the
 // callout returns as it is).
@@ -160,12 +182,11 @@ ZORN_FAST_INLINE int none(simd::F32x4) { return 0; }
 
 }  // namespace inverse_trig_single
 
-// Paired: each group is one chain (a root or a division, then the series). Acos, about
-// a tenth more operations a group, runs one group a step (1% faster than paired).
+// Paired: each group is one chain (a root or a division, then the series).
 using AsinSingle = CoreSingle<inverse_trig_single::asin_float<false>, true,
                               inverse_trig_single::outside_unit, tess_callout_sAsin, true, true>;
 using AcosSingle = CoreSingle<inverse_trig_single::acos_float<false>, false,
-                                 inverse_trig_single::outside_unit, tess_callout_sAcos>;
+                              inverse_trig_single::outside_below_unit, tess_callout_sAcos, true>;
 using AsinpiSingle = CoreSingle<inverse_trig_single::asin_float<true>, true,
                                    inverse_trig_single::outside_unit_or_tiny,
                                    tess_callout_sAsinpi, true>;
