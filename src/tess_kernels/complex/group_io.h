@@ -27,6 +27,16 @@ template <class R>
   _mm_store_pd(y + 2, _mm_unpackhi_pd(z2, z3));
 }
 
+// One element's parts over the four lanes of x and y (an argument of increment 0).
+template <class R>
+[[gnu::always_inline]] inline void spread(const std::complex<R>& p, double* x, double* y) {
+  const __m128d re = _mm_set1_pd(p.real()), im = _mm_set1_pd(p.imag());
+  _mm_store_pd(x, re);
+  _mm_store_pd(x + 2, re);
+  _mm_store_pd(y, im);
+  _mm_store_pd(y + 2, im);
+}
+
 // The same for single precision parts kept in single precision.
 [[gnu::always_inline]] inline void split_group(const std::complex<float>* p, float* x, float* y) {
   const __m128 z01 = _mm_loadu_ps(reinterpret_cast<const float*>(p));

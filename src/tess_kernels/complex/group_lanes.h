@@ -45,17 +45,24 @@ struct GroupLanes {
     constexpr int kParts = 2 * sizeof...(Args);
     const int64_t n = count;
     int64_t g = 0;
-    if (((args.inc == 1) && ...) && r.inc == 1) {
+    // An argument of increment 0 (Powx's one exponent) is spread over the group's lanes.
+    if (((args.inc == 1 || args.inc == 0) && ...) && r.inc == 1) {
+      const bool contiguous = ((args.inc == 1) && ...);
       // The parts pass between registers and the kernel's arrays as whole vectors only,
       // which keeps every load forwarded from its store.
       for (; g + kGroupLanes <= n; g += kGroupLanes) {
         if constexpr (requires { Kernel::block(n, args.base..., r.base); }) {
-          g += Kernel::block(n - g, (args.base + g)..., r.base + g);
-          if (g + kGroupLanes > n) break;
+          if (contiguous) {
+            g += Kernel::block(n - g, (args.base + g)..., r.base + g);
+            if (g + kGroupLanes > n) break;
+          }
         }
         alignas(16) double parts[kParts][kGroupLanes], re[kGroupLanes], im[kGroupLanes];
         int k = 0;
-        ((split_group(args.base + g, parts[k], parts[k + 1]), k += 2), ...);
+        ((args.inc == 1 ? split_group(args.base + g, parts[k], parts[k + 1])
+                        : spread(args.base[0], parts[k], parts[k + 1]),
+          k += 2),
+         ...);
         int special = group<R>(parts, re, im);
         if constexpr (kTestSingle<R>) special |= outside_single(re, im);
         if (special != 0) [[unlikely]] {
