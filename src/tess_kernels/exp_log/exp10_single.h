@@ -14,7 +14,7 @@ namespace zorn::tess {
 int32_t tess_callout_sExp10(const float* x, float* r);
 
 struct Exp10Single : LaneLoopSingle<Exp10Single> {
-  // Two groups a step (LaneLoopSingle::paired_block): measured faster, same bits.
+  // Two groups a step (LaneLoopSingle::fast_block): measured faster, same bits.
   static constexpr bool kPairedVectors = true;
   // The largest float whose 10^x is finite (log10 of the overflow threshold is
   // 38.5318394...; the float 38.53184 lies above it).

@@ -13,7 +13,7 @@ namespace zorn::tess {
 int32_t tess_callout_sExp2(const float* x, float* r);
 
 struct Exp2Single : LaneLoopSingle<Exp2Single> {
-  // Two groups a step (LaneLoopSingle::paired_block): measured faster, same bits.
+  // Two groups a step (LaneLoopSingle::fast_block): measured faster, same bits.
   static constexpr bool kPairedVectors = true;
   // In single precision, as the exponential: t = x + 1.5 * 2^16 rounds x to a multiple
   // n/128 of 1/128 (n in the low bits of t), f = x - n/128 exactly (|f| <= 1/256) and

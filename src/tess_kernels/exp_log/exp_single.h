@@ -17,7 +17,7 @@ namespace exp_single_data {
 int32_t tess_callout_sExp(const float* x, float* r);
 
 struct ExpSingle : LaneLoopSingle<ExpSingle> {
-  // Two groups a step (LaneLoopSingle::paired_block): measured faster, same bits.
+  // Two groups a step (LaneLoopSingle::fast_block): measured faster, same bits.
   static constexpr bool kPairedVectors = true;
   static constexpr int32_t kFastPathLimitBits = 0x42AEAC4F;  // 87.33654
   static constexpr float kOverflowBound = 88.72283f;

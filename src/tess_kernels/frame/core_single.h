@@ -13,7 +13,7 @@ namespace zorn::tess {
 
 // One single precision kernel: Core maps |x| (x itself where Odd is false) to the
 // result, Odd puts the sign of x back, Special gives the lanes for the callout.
-// Paired runs two groups a step (LaneLoopSingle::paired_block); NanMarksSpecial says that
+// Paired runs two groups a step (LaneLoopSingle::fast_block); NanMarksSpecial says that
 // the fast path gives NaN on every lane Special names and on no other, so that a pair is
 // tested on its results by one comparison.
 template <auto Core, bool Odd, int (*Special)(simd::F32x4),

@@ -44,77 +44,135 @@ namespace zorn::tess {
 
 template <class F>
 struct LaneLoopSingle {
-  // Inlined into each entry: the contiguous one drops the strided loop.
+  // Inlined into each entry: the contiguous one drops the strided loop, and its usual
+  // call (whole groups, no special lane) is one call of fast_block; the rest of a
+  // contiguous call is out of line, so that the entry saves few registers and builds
+  // nothing else.
   template <class Report>
   [[gnu::always_inline]] static void vector_loop(FpFrame& frame, int32_t count,
                                                  Strided<const float> a, Strided<float> r,
                                                  Report&& report) {
-    const bool no_errors = frame.error_mode() == TESS_ERRMODE_NOERR;
     const int64_t n = count;
-    int64_t g = 0;
     if (a.inc == 1 && r.inc == 1) {
-      while (g < n) {
-        g += fast_block(n - g, a.base + g, r.base + g);
-        if (g + kGroupLanes > n) break;
-        const simd::F32x4 x = simd::F32x4::load(a.base + g);  // holds a special lane
-        settle_special(frame, x, F::fast_path(x), F::special_lanes(x), no_errors, g, r, report)
-            .store(r.base + g);
-        g += kGroupLanes;
-      }
-    } else {
-      for (; g + kGroupLanes <= n; g += kGroupLanes) {
-        const simd::F32x4 x = gather_lanes(a, g, kGroupLanes);
-        simd::F32x4 y = F::fast_path(x);
-        if (const int special = F::special_lanes(x)) {
-          y = settle_special(frame, x, y, special, no_errors, g, r, report);
-        }
-        store_lanes(y, kGroupLanes, g, r);
-      }
+      const int64_t g = fast_block(n, a.base, r.base);
+      if (g < n) finish_contiguous(frame, n, g, a.base, r.base, report);
+      return;
     }
-    if (g < n) {
-      const int32_t lanes = static_cast<int32_t>(n - g);
-      const simd::F32x4 x = gather_lanes(a, g, lanes);
+    const bool no_errors = frame.error_mode() == TESS_ERRMODE_NOERR;
+    int64_t g = 0;
+    for (; g + kGroupLanes <= n; g += kGroupLanes) {
+      const simd::F32x4 x = gather_lanes(a, g, kGroupLanes);
       simd::F32x4 y = F::fast_path(x);
-      if (const int special = F::special_lanes(x) & ((1 << lanes) - 1)) {
+      if (const int special = F::special_lanes(x)) {
         y = settle_special(frame, x, y, special, no_errors, g, r, report);
       }
-      store_lanes(y, lanes, g, r);
+      store_lanes(y, kGroupLanes, g, r);
     }
+    finish_partial_group(frame, n, g, a, r, no_errors, report);
   }
 
  private:
+  // A contiguous call from the group at g on, after fast_block stopped there: a group
+  // holding a special lane (for paired kernels also the first group of a pair holding
+  // one, or a last odd group), the blocks after it, and the partial group.
+  template <class Report>
+  [[gnu::noinline]] static void finish_contiguous(FpFrame& frame, int64_t n, int64_t g,
+                                                  const float* a, float* r, Report report) {
+    const bool no_errors = frame.error_mode() == TESS_ERRMODE_NOERR;
+    const Strided<float> rs{r, 1};
+    while (g + kGroupLanes <= n) {
+      const simd::F32x4 x = simd::F32x4::load(a + g);
+      simd::F32x4 y = F::fast_path(x);
+      if (const int special = F::special_lanes(x)) {
+        y = settle_special(frame, x, y, special, no_errors, g, rs, report);
+      }
+      y.store(r + g);
+      g += kGroupLanes;
+      g += fast_block(n - g, a + g, r + g);
+    }
+    finish_partial_group(frame, n, g, Strided<const float>{a, 1}, rs, no_errors, report);
+  }
+
+  // The last n - g < 4 elements, if any, as one group.
+  template <class Report>
+  [[gnu::always_inline]] static void finish_partial_group(FpFrame& frame, int64_t n, int64_t g,
+                                                          Strided<const float> a,
+                                                          Strided<float> r, bool no_errors,
+                                                          Report& report) {
+    if (g >= n) return;
+    const int32_t lanes = static_cast<int32_t>(n - g);
+    const simd::F32x4 x = gather_lanes(a, g, lanes);
+    simd::F32x4 y = F::fast_path(x);
+    if (const int special = F::special_lanes(x) & ((1 << lanes) - 1)) {
+      y = settle_special(frame, x, y, special, no_errors, g, r, report);
+    }
+    store_lanes(y, lanes, g, r);
+  }
+
+  static constexpr bool kPaired = requires { requires F::kPairedVectors; };
+
   // Whole contiguous groups until the first one holding a special lane, which is left
   // unstored; returns the number of elements stored. Nothing is called in this loop (the
   // fast path is inlined even where the compiler would judge it too large), so the
   // function's constants stay in registers; kept out of line, so that they are loaded
   // here rather than spilled by the entry before its first group.
-  [[gnu::flatten, gnu::noinline]] static int64_t fast_block(int64_t n, const float* a, float* r) {
+  [[gnu::flatten, gnu::noinline]] static int64_t fast_block(int64_t n, const float* a, float* r)
+    requires(!kPaired)
+  {
     int64_t g = 0;
     if constexpr (requires { F::contiguous_block(n, a, r); }) g = F::contiguous_block(n, a, r);
-    if constexpr (requires { requires F::kPairedVectors; }) g = paired_block(n, a, r);
     for (; g + kGroupLanes <= n; g += kGroupLanes) {
       const simd::F32x4 x = simd::F32x4::load(a + g);
       const simd::F32x4 y = F::fast_path(x);
-      if (F::special_lanes(x) != 0) break;
+      if (F::special_lanes(x) != 0) return g;
       y.store(r + g);
     }
-    return g;
+    return g < n ? last_groups(n, g, a, r) : g;
   }
 
-  // Whole pairs of contiguous groups, for kernels whose group is one chain longer than
-  // the out-of-order window reaches (F::kPairedVectors), interleaved. Stops before the
-  // pair holding a special lane, which fast_block takes group by group.
+  // Whole pairs of contiguous groups, interleaved, for kernels whose group is one chain
+  // longer than the out-of-order window reaches (F::kPairedVectors); stops before the pair
+  // holding a special lane, which finish_contiguous takes group by group before it calls
+  // again. One call a block, with no nested call; a group-by-group loop beside this one
+  // measured slower (fewer registers for the pairs).
   [[gnu::flatten, gnu::noinline, TESS_INTERLEAVED]]
-  static int64_t paired_block(int64_t n, const float* a, float* r) {
+  static int64_t fast_block(int64_t n, const float* a, float* r)
+    requires kPaired
+  {
     int64_t g = 0;
     for (; g + 2 * kGroupLanes <= n; g += 2 * kGroupLanes) {
       const simd::F32x4 x0 = simd::F32x4::load(a + g);
       const simd::F32x4 x1 = simd::F32x4::load(a + g + kGroupLanes);
       const simd::F32x4 y0 = F::fast_path(x0);
       const simd::F32x4 y1 = F::fast_path(x1);
-      if (pair_special(x0, x1, y0, y1) != 0) break;
+      if (pair_special(x0, x1, y0, y1) != 0) return g;
       y0.store(r + g);
       y1.store(r + g + kGroupLanes);
+    }
+    return g < n ? last_groups(n, g, a, r) : g;
+  }
+
+  // After the loop of a contiguous block ran to its end: a last whole group (paired
+  // kernels) and the partial group, each stored unless it holds a special lane, so that a
+  // call with no special lane ends in fast_block whatever its count. Returns the elements
+  // stored. Out of line: inlined, it changed the register use of the block's loop, which
+  // measured 2% slower.
+  [[gnu::flatten, gnu::noinline]] static int64_t last_groups(int64_t n, int64_t g, const float* a,
+                                                    float* r) {
+    if (kPaired && g + kGroupLanes <= n) {
+      const simd::F32x4 x = simd::F32x4::load(a + g);
+      const simd::F32x4 y = F::fast_path(x);
+      if (F::special_lanes(x) != 0) return g;
+      y.store(r + g);
+      g += kGroupLanes;
+    }
+    if (g < n) {
+      const int32_t lanes = static_cast<int32_t>(n - g);
+      const simd::F32x4 x = gather_lanes({a, 1}, g, lanes);
+      const simd::F32x4 y = F::fast_path(x);
+      if ((F::special_lanes(x) & ((1 << lanes) - 1)) != 0) return g;
+      store_lanes(y, lanes, g, {r, 1});
+      g = n;
     }
     return g;
   }
@@ -140,7 +198,17 @@ struct LaneLoopSingle {
                         lanes > 3 ? a[g + 3] : kFiller)};
   }
 
+  // The first `lanes` lanes of y at r[g] on; contiguous ones by one to two stores, not a
+  // copy through the stack (which GCC makes a call of memcpy).
   static void store_lanes(simd::F32x4 y, int32_t lanes, int64_t g, Strided<float> r) {
+    if (r.inc == 1) {
+      float* p = r.base + g;
+      if (lanes == 4) return y.store(p);
+      if (lanes == 1) return _mm_store_ss(p, y.v);
+      _mm_storel_pi(reinterpret_cast<__m64*>(p), y.v);
+      if (lanes == 3) _mm_store_ss(p + 2, _mm_movehl_ps(y.v, y.v));
+      return;
+    }
     alignas(16) float ys[4];
     y.store(ys);
     for (int32_t l = 0; l < lanes; ++l) r[g + l] = ys[l];
