@@ -2,6 +2,7 @@
 
 #include "tess_kernels/complex/pair_loop.h"
 #include "tess_kernels/complex/single_cores.h"
+#include "tess_kernels/frame/constant_source.h"
 #include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/frame/two_sum_double.h"
@@ -29,34 +30,50 @@ constexpr double kTanhHigh = 300.0;
 // exact) plus a f.lo + (a' + v.lo)(f.hi + f.lo). Both tails may be large (v's up to 4% of
 // its head, f's up to 2^-3): a f.lo joins last, so that two roundings of the rest weigh
 // most, each below 2^-56 of the result.
-[[gnu::always_inline]] inline F64x2 product(h::Sum v, h::Sum f, F64x2 sign) {
+template <class K = simd::SplatConstants>
+[[gnu::always_inline]] inline F64x2 product(h::Sum v, h::Sum f, F64x2 sign, const K& k = {}) {
+  const F64x2 minus = simd::constant<-0.0>(k);
   const Split a = truncated_split(v.hi), b = truncated_split(f.hi);
   const F64x2 rest = a.hi * f.lo + (a.hi * b.lo + (a.lo + v.lo) * (f.hi + f.lo));
-  return simd::abs(a.hi * b.hi + rest) | ((f.hi & F64x2::splat(-0.0)) ^ sign);
+  return simd::and_not(a.hi * b.hi + rest, minus) | ((f.hi & minus) ^ sign);
 }
 
-// cos y and sin y for |y| <= sin_core::kFastPathLimit from one reduction by quarter turns
-// of y itself (the reduction is odd in y bit for bit, and k mod 4 of a negative k sits in
-// the low bits of t as of a positive one), each left as the quarter-turn core's leading part
-// and tail (the tail below 2^-3 of the part), so that a product with them rounds once: the
-// parts' error before rounding stays near a third of an ulp, where the rounded sine and
-// cosine would add half an ulp each. Odd quadrants exchange the two by exclusive or under
-// the mask; the quadrant's signs come apart as -0.0 masks, for the products to take on
-// with their own sign (two exclusive ors a pair instead of four).
+// cos r and sin r of y = k pi/2 + r for |y| <= sin_core::kFastPathLimit, from one
+// reduction by quarter turns of y itself (the reduction is odd in y bit for bit, and k mod 4
+// of a negative k sits in the low bits of t as of a positive one), each left as the
+// quarter-turn core's leading part and tail (the tail below 2^-3 of the part), so that a
+// product with them rounds once: the parts' error before rounding stays near a third of an
+// ulp, where the rounded sine and cosine would add half an ulp each. Odd quadrants (`odd`,
+// all ones) exchange the two; the quadrant's signs come apart as -0.0 masks, for the
+// products to take on with their own sign (two exclusive ors a pair instead of four): cos y
+// takes bit 1 of k + 1, sin y bit 1 of k.
+struct QuarterTurnParts {
+  h::Sum cos_r, sin_r;
+  F64x2 odd, cos_sign, sin_sign;
+};
+template <class K = simd::SplatConstants>
+[[gnu::always_inline]] inline QuarterTurnParts quarter_turn_parts(F64x2 y, const K& k = {}) {
+  namespace qt = quarter_turn;
+  const sin_core::ReducedAngle angle = qt::reduce(y, k);
+  const qt::SinCosParts p = qt::sin_cos_parts(angle, k);
+  return {{p.cos.hi, p.cos.lo}, {p.sin.hi, p.sin.lo}, qt::odd_quadrant(angle),
+          simd::from_bits(qt::cos_negate(angle)),
+          simd::from_bits((angle.t_bits & I64x2::splat(2)) << 62)};
+}
+
+// cos y and sin y as above, exchanged by exclusive or under the mask.
 struct QuadrantParts {
   h::Sum c, s;
   F64x2 c_sign, s_sign;
 };
 [[gnu::always_inline]] inline QuadrantParts quadrant_parts(F64x2 y) {
-  namespace qt = quarter_turn;
-  const sin_core::ReducedAngle angle = qt::reduce(y);
-  const qt::SinCosParts p = qt::sin_cos_parts(angle);
-  const F64x2 odd = qt::odd_quadrant(angle);
-  const F64x2 swap_hi = (p.sin.hi ^ p.cos.hi) & odd, swap_lo = (p.sin.lo ^ p.cos.lo) & odd;
-  return {{p.cos.hi ^ swap_hi, p.cos.lo ^ swap_lo},
-          {p.sin.hi ^ swap_hi, p.sin.lo ^ swap_lo},
-          simd::from_bits(qt::cos_negate(angle)),
-          simd::from_bits((angle.t_bits & I64x2::splat(2)) << 62)};
+  const QuarterTurnParts p = quarter_turn_parts(y);
+  const F64x2 swap_hi = (p.sin_r.hi ^ p.cos_r.hi) & p.odd;
+  const F64x2 swap_lo = (p.sin_r.lo ^ p.cos_r.lo) & p.odd;
+  return {{p.cos_r.hi ^ swap_hi, p.cos_r.lo ^ swap_lo},
+          {p.sin_r.hi ^ swap_hi, p.sin_r.lo ^ swap_lo},
+          p.cos_sign,
+          p.sin_sign};
 }
 
 // The same with the signs on both parts, for the tangents' sums.
@@ -77,9 +94,10 @@ struct ScaledExponential {
   h::Sum unit;
   F64x2 scale;
 };
-[[gnu::always_inline]] inline ScaledExponential scaled_exponential(F64x2 x) {
-  const h::ExpReduction e = h::reduce_exponent(x);
-  const F64x2 p = h::exp_minus_one(e.r);
+template <class K>
+[[gnu::always_inline]] inline ScaledExponential scaled_exponential(F64x2 x, const K& k) {
+  const h::ExpReduction e = h::reduce_exponent(x, k);
+  const F64x2 p = h::exp_minus_one(e.r, k);
   const I64x2 t_bits = simd::bits(e.t);
   const auto& table = exp_single_data::kExp2Over64Absolute;
   const F64x2 row0 = F64x2::load_aligned(table[t_bits.low32_lane0() & 63]);
@@ -99,20 +117,23 @@ inline bool any_below(const double* p, double limit) {
 }
 
 // Lanes whose |y| is beyond the quarter-turn reduction or not finite, as a two-bit mask.
-inline int circular_out_of_range(F64x2 y) {
-  return simd::lane_mask(
-      simd::not_less_equal(simd::abs(y), F64x2::splat(sin_core::kFastPathLimit)));
+template <class K = simd::SplatConstants>
+inline int circular_out_of_range(F64x2 y, const K& k = {}) {
+  const F64x2 a = simd::and_not(y, simd::constant<-0.0>(k));
+  return simd::lane_mask(simd::not_less_equal(a, simd::constant<sin_core::kFastPathLimit>(k)));
 }
 
-// Lanes with a non-zero part below `limit`, as a two-bit mask: below 2^-960 (the
+// Lanes with a non-zero part below kLimit, as a two-bit mask: below 2^-960 (the
 // hyperbolic and circular factors), or 2^-100 beside e^x or 1 / cosh 2x down to 2^-868,
 // a part of the result may be subnormal (or within 2^-40 of it, beside a cosine that
 // small), where the products' tails underflow and the sum rounds on the subnormal grid;
 // the scalar form (extended precision there) takes them. (Exp's imaginary part erred by
 // up to 5.7 ulp there, Sinh's and Cosh's parts by up to 1.8.)
-inline int tiny_lanes(F64x2 v, double limit) {
-  const F64x2 a = simd::abs(v);
-  return simd::lane_mask(simd::less(F64x2::splat(0.0), a) & simd::less(a, F64x2::splat(limit)));
+template <double kLimit, class K = simd::SplatConstants>
+inline int tiny_lanes(F64x2 v, const K& k = {}) {
+  const F64x2 a = simd::and_not(v, simd::constant<-0.0>(k));
+  return simd::lane_mask(simd::less(F64x2::splat(0.0), a) &
+                         simd::less(a, simd::constant<kLimit>(k)));
 }
 
 // sinh a and cosh a for 0 <= a <= 689 as hi + lo, sinh from its series below 1/2.
@@ -177,25 +198,51 @@ inline int single_out_of_range(F64x2 x, F64x2 y) {
 }
 
 namespace {
+// Every constant of exp_pair, read as rows (frame/constant_source.h): the pair holds more
+// values than there are registers, and GCC rebuilt some 29 broadcast constants a group.
+constexpr double kExpPairConstants[] = {
+    h::kSixtyFourOverLn2, h::kExpShifter, h::kLn2Over64Hi, h::kLn2Over64Lo,
+    h::kExpMinusOneSeries[0], h::kExpMinusOneSeries[1], h::kExpMinusOneSeries[2],
+    h::kExpMinusOneSeries[3], h::kExpMinusOneSeries[4], quarter_turn::kTwoOverPi,
+    quarter_turn::kPiOver2Hi, quarter_turn::kPiOver2Mid, quarter_turn::kPiOver2Lo, 0x1.8p26, 1.0,
+    quarter_turn::polynomials::kSinTail[0], quarter_turn::polynomials::kSinTail[1],
+    quarter_turn::polynomials::kSinTail[2], quarter_turn::polynomials::kSinTail[3],
+    quarter_turn::polynomials::kSinTail[4], quarter_turn::polynomials::kSinTail[5],
+    quarter_turn::polynomials::kSinTail[6], quarter_turn::polynomials::kCosTail[0],
+    quarter_turn::polynomials::kCosTail[1], quarter_turn::polynomials::kCosTail[2],
+    quarter_turn::polynomials::kCosTail[3], quarter_turn::polynomials::kCosTail[4],
+    quarter_turn::polynomials::kCosTail[5], kExpHigh, kExpLow, sin_core::kFastPathLimit, 0x1p-100,
+    -0.0};
+using ExpPairConstants = simd::RowConstants<kExpPairConstants>;
+
 // The parts of e^(x + iy) for two elements, and the two-bit mask of those for the scalar
-// form.
-[[gnu::always_inline]] inline int exp_pair(F64x2 xv, F64x2 yv, F64x2& re, F64x2& im) {
-  const ScaledExponential e = scaled_exponential(xv);
-  const QuadrantParts t = quadrant_parts(yv);
-  re = product(e.unit, t.c, t.c_sign) * e.scale;
-  im = product(e.unit, t.s, t.s_sign) * e.scale;
-  return simd::lane_mask(simd::not_less_equal(xv, F64x2::splat(kExpHigh)) |
-                         simd::less(xv, F64x2::splat(kExpLow))) |
-         circular_out_of_range(yv) | tiny_lanes(yv, 0x1p-100);
+// form. The products take cos r and sin r before the quadrant's choice, which then
+// exchanges two results rather than four parts: in even quadrants bit 1 of k and of k + 1
+// agree, so the product with cos r takes sin y's sign and the one with sin r cos y's,
+// whichever part each lands in (the same bits as the choice first).
+[[gnu::always_inline]] inline int exp_pair(F64x2 xv, F64x2 yv, F64x2& re, F64x2& im,
+                                           const ExpPairConstants& k) {
+  using simd::constant;
+  const ScaledExponential e = scaled_exponential(xv, k);
+  const QuarterTurnParts t = quarter_turn_parts(yv, k);
+  const F64x2 with_cos = product(e.unit, t.cos_r, t.sin_sign, k);
+  const F64x2 with_sin = product(e.unit, t.sin_r, t.cos_sign, k);
+  const F64x2 swap = (with_cos ^ with_sin) & t.odd;
+  re = (with_cos ^ swap) * e.scale;
+  im = (with_sin ^ swap) * e.scale;
+  return simd::lane_mask(simd::not_less_equal(xv, constant<kExpHigh>(k)) |
+                         simd::less(xv, constant<kExpLow>(k))) |
+         circular_out_of_range(yv, k) | tiny_lanes<0x1p-100>(yv, k);
 }
 }  // namespace
 
 [[TESS_INTERLEAVED]] int ExpLanes::group(const double x[4], const double y[4], double re[4],
                                          double im[4]) {
   int special = 0;
+  const ExpPairConstants k;
   for (int v = 0; v < 4; v += 2) {
     F64x2 r, i;
-    special |= exp_pair(F64x2::load(x + v), F64x2::load(y + v), r, i) << v;
+    special |= exp_pair(F64x2::load(x + v), F64x2::load(y + v), r, i, k) << v;
     r.store(re + v);
     i.store(im + v);
   }
@@ -207,13 +254,15 @@ namespace {
 [[TESS_INTERLEAVED]] int64_t ExpLanes::block(int64_t n, const std::complex<double>* z,
                                              std::complex<double>* r) {
   int64_t i = 0;
+  const ExpPairConstants k;
   for (; i + kGroupLanes <= n; i += kGroupLanes) {
     __m128d z0, z1, z2, z3;
     load_pair(z + i, z0, z1);
     load_pair(z + i + 2, z2, z3);
     F64x2 re0, im0, re1, im1;
-    const int special = exp_pair({_mm_unpacklo_pd(z0, z1)}, {_mm_unpackhi_pd(z0, z1)}, re0, im0) |
-                        exp_pair({_mm_unpacklo_pd(z2, z3)}, {_mm_unpackhi_pd(z2, z3)}, re1, im1);
+    const int special =
+        exp_pair({_mm_unpacklo_pd(z0, z1)}, {_mm_unpackhi_pd(z0, z1)}, re0, im0, k) |
+        exp_pair({_mm_unpacklo_pd(z2, z3)}, {_mm_unpackhi_pd(z2, z3)}, re1, im1, k);
     if (special != 0) [[unlikely]] break;
     store_pair(r + i, _mm_unpacklo_pd(re0.v, im0.v), _mm_unpackhi_pd(re0.v, im0.v));
     store_pair(r + i + 2, _mm_unpacklo_pd(re1.v, im1.v), _mm_unpackhi_pd(re1.v, im1.v));
@@ -259,7 +308,7 @@ template <bool kSine, bool kRotated, bool kSeries>
         kSine ? product(sinh, t.c, sign ^ t.c_sign) : product(sinh, t.s, sign ^ t.s_sign);
     store_parts<kSine, kRotated>(even_part, odd_part, re + v, im + v);
     special |= (simd::lane_mask(simd::not_less_equal(a, F64x2::splat(kHyperbolicHigh))) |
-                circular_out_of_range(yv) | tiny_lanes(xv, 0x1p-960) | tiny_lanes(yv, 0x1p-960))
+                circular_out_of_range(yv) | tiny_lanes<0x1p-960>(xv) | tiny_lanes<0x1p-960>(yv))
                << v;
   }
   return special;
@@ -373,7 +422,7 @@ template <bool kRotated, bool kNearPoles, bool kSeries>
   const F64x2 tiny = simd::less(F64x2::splat(0.0), a) & simd::less(a, F64x2::splat(0x1p-960));
   poles = simd::lane_mask(near_pole);
   return simd::lane_mask(simd::not_less_equal(a, F64x2::splat(kTanhHigh)) | tiny) |
-         circular_out_of_range(y2) | tiny_lanes(yv, 0x1p-100);
+         circular_out_of_range(y2) | tiny_lanes<0x1p-100>(yv);
 }
 
 template <bool kRotated, bool kNearPoles, bool kSeries>

@@ -16,6 +16,7 @@
 #include "tess_kernels/exp_log/exp_single.h"
 #include "tess_kernels/exp_log/exp_table_double.h"
 #include "tess_kernels/exp_log/log_core_double.h"
+#include "tess_kernels/frame/constant_source.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/frame/splat_rows.h"
 #include "tess_kernels/frame/two_sum_double.h"
@@ -73,11 +74,17 @@ struct QuarterExponentials {
 };
 constexpr double kExpShifter = 6755399441055744.0;  // 1.5 * 2^52
 constexpr double kNegativeExponentLimit = 27.0;
-ZORN_HYPERBOLIC_INLINE F64x2 exp_minus_one(F64x2 r) {
-  return r + (r * r) * (splat(0.5) + r * (splat(0.1666666666665788) +
-                                          r * (splat(0.04166666666677052) +
-                                               r * (splat(0.008333341995140497) +
-                                                    r * splat(0.0013888870459233254)))));
+// e^r - 1 = r + r^2 (E0 + r (E1 + ...)); constants from the source k (constant_source.h).
+constexpr double kExpMinusOneSeries[5] = {0.5, 0.1666666666665788, 0.04166666666677052,
+                                          0.008333341995140497, 0.0013888870459233254};
+template <class K = simd::SplatConstants>
+ZORN_HYPERBOLIC_INLINE F64x2 exp_minus_one(F64x2 r, const K& k = {}) {
+  using simd::constant;
+  constexpr auto& e = kExpMinusOneSeries;
+  return r + (r * r) * (constant<e[0]>(k) +
+                        r * (constant<e[1]>(k) +
+                             r * (constant<e[2]>(k) +
+                                  r * (constant<e[3]>(k) + r * constant<e[4]>(k)))));
 }
 // 2^(k div 64 - 2): the bias 1021 instead of 1023.
 ZORN_HYPERBOLIC_INLINE F64x2 quarter_scale(I64x2 t_bits) {
@@ -96,10 +103,17 @@ ZORN_HYPERBOLIC_INLINE Sum quarter_power(F64x2 t, F64x2 p) {
 struct ExpReduction {
   F64x2 t, k, r;
 };
-ZORN_HYPERBOLIC_INLINE ExpReduction reduce_exponent(F64x2 a) {
-  const F64x2 t = a * splat(92.33248261689366) + splat(kExpShifter);
-  const F64x2 k = t - splat(kExpShifter);
-  return {t, k, (a - k * splat(0.010830424696223417)) - k * splat(2.572804622327669e-14)};
+// 64/ln 2, and ln2/64 in two parts (the first with trailing zeros, so that k times it is
+// exact for the k of the cores' ranges).
+constexpr double kSixtyFourOverLn2 = 92.33248261689366;
+constexpr double kLn2Over64Hi = 0.010830424696223417;
+constexpr double kLn2Over64Lo = 2.572804622327669e-14;
+template <class K = simd::SplatConstants>
+ZORN_HYPERBOLIC_INLINE ExpReduction reduce_exponent(F64x2 a, const K& c = {}) {
+  using simd::constant;
+  const F64x2 t = a * constant<kSixtyFourOverLn2>(c) + constant<kExpShifter>(c);
+  const F64x2 k = t - constant<kExpShifter>(c);
+  return {t, k, (a - k * constant<kLn2Over64Hi>(c)) - k * constant<kLn2Over64Lo>(c)};
 }
 ZORN_HYPERBOLIC_INLINE QuarterExponentials quarter_exponentials(F64x2 a) {
   const ExpReduction e = reduce_exponent(a);

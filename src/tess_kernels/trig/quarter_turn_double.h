@@ -15,6 +15,7 @@
 
 #include <cstdint>
 
+#include "tess_kernels/frame/constant_source.h"
 #include "tess_kernels/frame/polynomial_double.h"
 #include "tess_kernels/frame/simd.h"
 #include "tess_kernels/trig/sin_core_double.h"
@@ -38,9 +39,11 @@ constexpr double kPiOver2Mid = 128 * sin_core::kPiOver256Mid;
 constexpr double kPiOver2Lo = 128 * sin_core::kPiOver256Lo;
 constexpr double kTwoOverPi = 0.6366197723675814;
 
-// a - k pi/2 for |a| <= 65536.00349206588, where k pi/2 hi is exact.
-inline ReducedAngle reduce(F64x2 a) {
-  return sin_core::reduce_three_part<kTwoOverPi, kPiOver2Hi, kPiOver2Mid, kPiOver2Lo>(a);
+// a - k pi/2 for |a| <= 65536.00349206588, where k pi/2 hi is exact. Here and below the
+// constants come from the source k (constant_source.h).
+template <class K = simd::SplatConstants>
+inline ReducedAngle reduce(F64x2 a, const K& k = {}) {
+  return sin_core::reduce_three_part<kTwoOverPi, kPiOver2Hi, kPiOver2Mid, kPiOver2Lo>(a, k);
 }
 
 // 1 - (r + r_lo)^2/2 as w = 1 - h^2/2 and the rest (h + l/2) l + r r_lo to be subtracted,
@@ -50,27 +53,32 @@ inline ReducedAngle reduce(F64x2 a) {
 struct OneMinusHalfSquare {
   F64x2 w, rest;
 };
-inline OneMinusHalfSquare one_minus_half_square(const ReducedAngle& angle) {
+template <class K = simd::SplatConstants>
+inline OneMinusHalfSquare one_minus_half_square(const ReducedAngle& angle, const K& k = {}) {
+  using simd::constant;
   const F64x2 r = angle.hi;
-  const F64x2 grid = F64x2::splat(0x1.8p26);
+  const F64x2 grid = constant<0x1.8p26>(k);
   const F64x2 h = (r + grid) - grid;
   const F64x2 l = r - h;
-  const F64x2 half_h2 = (h * h) * F64x2::splat(0.5);
-  return {F64x2::splat(1.0) - half_h2, (h + l * F64x2::splat(0.5)) * l + r * angle.lo};
+  const F64x2 half_h2 = (h * h) * constant<0.5>(k);
+  return {constant<1.0>(k) - half_h2, (h + l * constant<0.5>(k)) * l + r * angle.lo};
 }
 
 // sin r and cos r of r + r_lo as leading parts and tails, |tail| below 2^-3 of the part:
 // the cosine's leading part is w above, so that r^2's rounding does not reach it; the
-// sine's tail keeps z's rounding times r/6 (below 0.1 ulp).
+// sine's tail keeps z's rounding times r/6 (below 0.1 ulp). Always inline: with a row
+// source, GCC had left it out of line in the complex exponential's loop.
 struct SinCosParts {
   SinParts sin, cos;
 };
-inline SinCosParts sin_cos_parts(const ReducedAngle& angle) {
+template <class K = simd::SplatConstants>
+[[gnu::always_inline]] inline SinCosParts sin_cos_parts(const ReducedAngle& angle,
+                                                       const K& k = {}) {
   const F64x2 r = angle.hi;
   const F64x2 z = r * r;
-  const OneMinusHalfSquare c = one_minus_half_square(angle);
-  const F64x2 sin_tail = (r * z) * estrin(z, polynomials::kSinTail) + angle.lo * c.w;
-  const F64x2 cos_tail = (z * z) * estrin(z, polynomials::kCosTail) - c.rest;
+  const OneMinusHalfSquare c = one_minus_half_square(angle, k);
+  const F64x2 sin_tail = (r * z) * simd::estrin<polynomials::kSinTail>(z, k) + angle.lo * c.w;
+  const F64x2 cos_tail = (z * z) * simd::estrin<polynomials::kCosTail>(z, k) - c.rest;
   return {{r, sin_tail}, {c.w, cos_tail}};
 }
 

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 
+#include "tess_kernels/frame/constant_source.h"
 #include "tess_kernels/frame/simd.h"
 #include "tess_kernels/frame/two_sum_double.h"
 #include "tess_kernels/trig/trig_tables.h"
@@ -71,15 +72,18 @@ inline ReducedAngle reduce_pi_over_256(F64x2 a) {
 // callers state it); p - m step_mid keeps its rounding error as in Dekker's fast two-sum,
 // exact also where |p| is the smaller term (p has no bits below those of the difference),
 // and m step_lo joins that error. m is in the low bits of t_bits, as above.
-template <double kInverseStep, double kStepHi, double kStepMid, double kStepLo>
-inline ReducedAngle reduce_three_part(F64x2 a) {
-  const F64x2 shifter = F64x2::splat(kShifter);
-  const F64x2 t = a * F64x2::splat(kInverseStep) + shifter;
+// The constants come from the source k (constant_source.h).
+template <double kInverseStep, double kStepHi, double kStepMid, double kStepLo,
+          class K = simd::SplatConstants>
+inline ReducedAngle reduce_three_part(F64x2 a, const K& k = {}) {
+  using simd::constant;
+  const F64x2 shifter = constant<kShifter>(k);
+  const F64x2 t = a * constant<kInverseStep>(k) + shifter;
   const F64x2 m = t - shifter;
-  const F64x2 p = a - m * F64x2::splat(kStepHi);
-  const F64x2 mid = m * F64x2::splat(kStepMid);
+  const F64x2 p = a - m * constant<kStepHi>(k);
+  const F64x2 mid = m * constant<kStepMid>(k);
   const F64x2 s = p - mid;
-  return {s, ((p - s) - mid) - m * F64x2::splat(kStepLo), simd::bits(t)};
+  return {s, ((p - s) - mid) - m * constant<kStepLo>(k), simd::bits(t)};
 }
 
 // The series of the reduced angle r + r_lo, shared by the sine and the cosine of one
