@@ -1,16 +1,17 @@
 // Complex-only functions: Arg, Conj, CIS. None of them reports. Arg and CIS run on
-// lanes of four elements, their scalar forms taking the elements those leave: the
-// single and double Atan2 fast paths on the parts, and for CIS lanes of its own
-// (cis_single_lanes.h) and the double SinCos fast path.
+// lanes of four elements, their scalar forms taking the elements those leave: for c Arg
+// the single Atan2 fast path on the parts, for z Arg lanes of its own on d Atan2's
+// reduction (argument_lanes.cpp), and for CIS lanes of its own (cis_single_lanes.h) and
+// the double SinCos fast path.
 #pragma once
 
 #include <cmath>
 #include <complex>
 
+#include "tess_kernels/complex/argument_lanes.h"
 #include "tess_kernels/complex/cis_single_lanes.h"
 #include "tess_kernels/complex/parts_block.h"
 #include "tess_kernels/complex/real_side_lanes.h"
-#include "tess_kernels/inv_trig_hyp/inverse_trig_double.h"
 #include "tess_kernels/inv_trig_hyp/inverse_trig_single.h"
 #include "tess_kernels/trig/double_ops.h"
 #include "tess_kernels/trig/sin_cos.h"
@@ -24,12 +25,10 @@ struct ArgLanes {
     return Atan2Single::fast_group(y, x, r);
   }
   static int group(const double x[4], const double y[4], double r[4]) {
-    return Atan2Double::fast_group(y, x, r);
+    return cx::argument_group(x, y, r);
   }
   static int64_t block(int64_t n, const std::complex<double>* z, double* r) {
-    return cx::parts_block(n, z, r, [](int64_t m, const double* x, const double* y, double* a) {
-      return Atan2Double::fast_block(m, y, x, a);
-    });
+    return cx::argument_block(n, z, r);
   }
 };
 

@@ -11,6 +11,7 @@
 // up, so that |u| stays below 1/56 and its series is good to 2^-67.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <iterator>
 #include <type_traits>
@@ -138,10 +139,13 @@ ZORN_INVERSE_TRIG_INLINE F64x2 acospi_rounded(F64x2 x) {
   return s.sum + (s.err + (mh * splat(data::kInversePiLessQuarterHead26) + m * p.tail));
 }
 
-// 1/d within 2.6e-3 relative for a normal positive d below 2^1021, without the divider:
-// a seed from the bits (5% off) and one Newton step, which squares the error.
+// 1/d within 5% for a normal positive d below 2^1021, from the bits.
+ZORN_INVERSE_TRIG_INLINE F64x2 reciprocal_seed(F64x2 d) {
+  return simd::from_bits(I64x2::splat(0x7FDE623822FC16E6) - simd::bits(d));
+}
+// The same within 2.6e-3 by one Newton step, which squares the error.
 ZORN_INVERSE_TRIG_INLINE F64x2 rough_reciprocal(F64x2 d) {
-  const F64x2 r = simd::from_bits(I64x2::splat(0x7FDE623822FC16E6) - simd::bits(d));
+  const F64x2 r = reciprocal_seed(d);
   return r * (splat(2.0) - d * r);
 }
 
@@ -289,5 +293,26 @@ ZORN_INVERSE_TRIG_INLINE Sum atan_octant_fine_sum(F64x2 b, F64x2 a, F64x2 left) 
 }
 
 ZORN_INVERSE_TRIG_INLINE F64x2 rounded(Sum v) { return v.hi + v.lo; }
+
+// The range of |a| and |b| of the Atan2 fast path: every product and quotient it forms
+// stays normal.
+constexpr double kAtan2Low = 0x1p-500, kAtan2High = 0x1p500;
+
+// The lanes with |a| or |b| outside [2^-500, 2^500 (1 + 2^-20)) (NaN included): the high
+// words of both magnitudes in one vector, tested by one signed comparison of their offset
+// from the lower bound's word (as unsigned integers, NaN's word is above every other).
+ZORN_INVERSE_TRIG_INLINE int atan2_special(F64x2 a, F64x2 b) {
+  constexpr int32_t kLowWord = 0x20B00000, kHighWord = 0x5F300000;  // 2^-500, 2^500
+  static_assert(std::bit_cast<int64_t>(kAtan2Low) == int64_t{kLowWord} << 32);
+  static_assert(std::bit_cast<int64_t>(kAtan2High) == int64_t{kHighWord} << 32);
+  const F64x2 ma = simd::abs(a), mb = simd::abs(b);
+  const simd::I32x4 words = {_mm_castps_si128(
+      _mm_shuffle_ps(_mm_castpd_ps(ma.v), _mm_castpd_ps(mb.v), _MM_SHUFFLE(3, 1, 3, 1)))};
+  const simd::I32x4 offset =
+      words + simd::I32x4::splat(std::bit_cast<int32_t>(0x80000000u - kLowWord));
+  const int outside =
+      simd::lane_mask(offset > simd::I32x4::splat(INT32_MIN + (kHighWord - kLowWord)));
+  return (outside | outside >> 2) & 3;  // a's two lanes, then b's
+}
 
 }  // namespace zorn::tess::inverse_trig

@@ -22,9 +22,6 @@ constexpr double kPiFormSmallest = 0x1p-900;
 // Beyond this, atan rounds to pi/2 (atan a = pi/2 - 1/a + ...); below it, the reduced
 // denominator 1 + 16 a still splits without overflow.
 constexpr double kAtanLargest = 0x1p900;
-// The range of |a| and |b| of the Atan2 fast path: every product and quotient it forms
-// stays normal.
-constexpr double kAtan2Low = 0x1p-500, kAtan2High = 0x1p500;
 
 ZORN_INVERSE_TRIG_INLINE F64x2 outside_unit(F64x2 x) {
   return simd::not_less_equal(simd::abs(x), it::splat(1.0));
@@ -72,29 +69,13 @@ template <it::Scale kScale>
 ZORN_INVERSE_TRIG_INLINE it::Sum atan2_sum(F64x2 a, F64x2 b) {
   return it::atan_ratio_sum<kScale>(simd::abs(a), simd::abs(b), simd::less(b, it::splat(0.0)));
 }
-// The lanes with |a| or |b| outside [2^-500, 2^500 (1 + 2^-20)) (NaN included): the high
-// words of both magnitudes in one vector, tested by one signed comparison of their offset
-// from the lower bound's word (as unsigned integers, NaN's word is above every other).
-ZORN_INVERSE_TRIG_INLINE int atan2_special(F64x2 a, F64x2 b) {
-  constexpr int32_t kLowWord = 0x20B00000, kHighWord = 0x5F300000;  // 2^-500, 2^500
-  static_assert(std::bit_cast<int64_t>(kAtan2Low) == int64_t{kLowWord} << 32);
-  static_assert(std::bit_cast<int64_t>(kAtan2High) == int64_t{kHighWord} << 32);
-  const F64x2 ma = simd::abs(a), mb = simd::abs(b);
-  const simd::I32x4 words = {_mm_castps_si128(
-      _mm_shuffle_ps(_mm_castpd_ps(ma.v), _mm_castpd_ps(mb.v), _MM_SHUFFLE(3, 1, 3, 1)))};
-  const simd::I32x4 offset =
-      words + simd::I32x4::splat(std::bit_cast<int32_t>(0x80000000u - kLowWord));
-  const int outside =
-      simd::lane_mask(offset > simd::I32x4::splat(INT32_MIN + (kHighWord - kLowWord)));
-  return (outside | outside >> 2) & 3;  // a's two lanes, then b's
-}
 ZORN_INVERSE_TRIG_INLINE int atan2_pair(F64x2 a, F64x2 b, F64x2& r) {
   r = it::rounded(atan2_sum<it::Scale::kRadians>(a, b)) | it::sign_of(a);
-  return atan2_special(a, b);
+  return it::atan2_special(a, b);
 }
 ZORN_INVERSE_TRIG_INLINE int atan2pi_pair(F64x2 a, F64x2 b, F64x2& r) {
   r = it::rounded(atan2_sum<it::Scale::kHalfTurns>(a, b)) | it::sign_of(a);
-  return atan2_special(a, b);
+  return it::atan2_special(a, b);
 }
 
 double lane_result(F64x2 (*pair)(F64x2, F64x2&), double x) {
@@ -201,8 +182,8 @@ double atan2_any(double a, double b, bool pi_scaled) {
   if (std::isinf(mb)) return std::copysign(b < 0 ? whole : 0.0, a);
   const int e = std::max(std::ilogb(ma), std::ilogb(mb));
   const double sa = std::scalbn(a, -e), sb = std::scalbn(b, -e);
-  if (std::fabs(sb) < kAtan2Low) return std::copysign(half, a);
-  if (std::fabs(sa) < kAtan2Low) {
+  if (std::fabs(sb) < it::kAtan2Low) return std::copysign(half, a);
+  if (std::fabs(sa) < it::kAtan2Low) {
     if (b < 0) return std::copysign(whole, a);
     return pi_scaled ? static_cast<double>(a / (b * kPiExtended)) : a / b;
   }
