@@ -147,7 +147,7 @@ inline F64x2 tan_of(const ReducedAngle& angle) {
 // tan x for the lanes that special_lanes does not report (|x| below about 102943.7).
 inline F64x2 tan_lanes(F64x2 x) { return tan_of(reduce(x)); }
 
-// tan x and the special lanes of a pair.
+// tan x and a pair's lanes that need the slow path.
 inline SpecialLanes tan_pair(F64x2 x, F64x2& y) {
   Staged staged;
   const SpecialLanes special = special_lanes(x, stage(reduce(x), staged));
