@@ -130,12 +130,11 @@ inline __m128d exact_product(__m128d x, __m128d y) {
   const F64x2 q_sum{_mm_xor_pd(q.sum.v, sign)}, q_err{_mm_xor_pd(q.err.v, sign)};
   return ((p.sum + q_sum) + (p.err + q_err)).v;
 }
-// Every part of x and y within [2^-450, 2^450] (none zero, subnormal or non-finite).
+// Every part of the one element x and of y within [2^-450, 2^450]: parts_within with the
+// real parts in lane 0 and the imaginary ones in lane 1.
 inline bool parts_within_450(__m128d x, __m128d y) {
-  const __m128d low = _mm_min_pd(exponent_field(x), exponent_field(y));
-  const __m128d high = _mm_max_pd(exponent_field(x), exponent_field(y));
-  return _mm_movemask_pd(_mm_and_pd(_mm_cmpnlt_pd(low, _mm_set1_pd(0x1p-450)),
-                                    _mm_cmple_pd(high, _mm_set1_pd(0x1p450)))) == 3;
+  using simd::F64x2;
+  return parts_within(F64x2{x}, F64x2{x}, F64x2{y}, F64x2{y}, 0x1p-450, 0x1p450) == 3;
 }
 
 // The double precision elements product_pairs declined (bits `declined`; its results
