@@ -72,8 +72,11 @@ inline SpecialLanes special_lanes(F64x2 x, F64x2 z) {
 // odd part, and the words of t (the row number in the low bits). The contiguous block
 // runs the reductions and series of a chunk of pairs before their quotients, each pass
 // through these, so that the constants of each pass fit the registers beside its chains.
+// `tail` is tan(s + s_lo) - s but for the row's delta, and `t` its sum with s rounded: the
+// remainder's tangent to 2^-52, from which the quotient's divisor is formed ahead of its
+// exact parts.
 struct Staged {
-  F64x2 s, s_lo, odd;
+  F64x2 s, tail, t;
   simd::Words rows;
 };
 
@@ -85,9 +88,10 @@ inline F64x2 stage(const ReducedAngle& angle, Staged& out) {
   const auto c = [](int i) { return F64x2::splat(polynomial::kTanTail[i]); };
   const F64x2 sf = angle.hi + angle.lo;
   const F64x2 z = sf * sf;
+  const F64x2 odd = (sf * z) * ((c(2) * z + c(1)) * z + c(0));
   out.s = angle.hi;
-  out.s_lo = angle.lo;
-  out.odd = (sf * z) * ((c(2) * z + c(1)) * z + c(0));
+  out.tail = odd + angle.lo;
+  out.t = sf + odd;
   // The row numbers through memory: the loop waits on the vector ports, where the word
   // extractions would go (1.01x faster).
   _mm_store_si128(reinterpret_cast<__m128i*>(out.rows.w), angle.t_bits.v);
@@ -114,27 +118,32 @@ inline F64x2 finish(const Staged& in) {
   const F64x2 c_hi = column(trig_tables::kTanPiOver128Columns[1]);
   const F64x2 delta = column(trig_tables::kTanPiOver128Columns[2]);
   const F64x2 s = in.s;
-  const F64x2 tail = in.odd + (in.s_lo + delta);
+  const F64x2 tail = in.tail + delta;
   const F64x2 cs = c_hi * s;
   const F64x2 ss = s_hi * s;
   // Row 0 holds S_hi = -0, so that a zero s keeps its sign here.
   const F64x2 n_hi = s_hi + cs;
-  // N / D corrected once. The denominator's head is C_hi - S_hi s rounded and cut to 26
-  // bits at once: C_hi - dc_hi is exact (C_hi is 0 or, with |S_hi s| <= pi/256 < C_hi/2,
+  // N / D corrected once. The divisor is D to 2^-51 (C_hi - S_hi t), so that the division
+  // waits on three operations rather than on D's exact parts (seven); its head, cut to 26
+  // bits, leaves C_hi - dc_hi exact (C_hi is 0 or, with |S_hi T| <= tan(pi/256) < C_hi/2,
   // within a factor 2 of dc_hi), and the rest, below 2^-25 of D, rounds by 2^-78 of D.
   // q_hi, the quotient cut to 26 bits, times dc_hi is exact and within 2^-23 of N, and so
   // is S_hi within a factor 2 of it (S_hi is -0, or 1 beside |C T| < 2^-6, or tan b >=
   // tan(pi/128) with N - S_hi = T, |T| <= tan(pi/256) < 0.5001 S_hi): q_hi dc_hi - S_hi is
-  // exact. The rest of the residual against N = S_hi + C_hi s + C_hi (T - s), below 2^-10
-  // of N, rounds by 2^-63 of N, and q_hi less the residual over D then rounds once. The
-  // residual is taken negated, so that a zero result keeps the sign of n_hi.
+  // exact. The rest of the residual against N = S_hi + C_hi s + C_hi tail, in two
+  // sums each below 2^-10 of N (that difference less C_hi s, and q_hi dc_lo - C_hi tail,
+  // apart so that the second waits only on q_hi), rounds by 2^-62 of N, and q_hi less the
+  // residual over D then rounds once (the divisor's error, 2^-51 of D, times the residual
+  // is 2^-74 of N). The residual is taken negated, so that a zero result keeps the sign of
+  // n_hi.
   const F64x2 keep26 = simd::from_bits(I64x2::splat(~int64_t{0} << 27));
-  const F64x2 dc_hi = (c_hi - ss) & keep26;
+  const F64x2 d = c_hi - s_hi * in.t;
+  const F64x2 inverse = F64x2::splat(1.0) / d;
+  const F64x2 dc_hi = d & keep26;
   const F64x2 dc_lo = ((c_hi - dc_hi) - ss) - s_hi * tail;
-  const F64x2 inverse = F64x2::splat(1.0) / (dc_hi + dc_lo);
   const F64x2 q_hi = (n_hi * inverse) & keep26;
   const F64x2 minus_residual =
-      (((q_hi * dc_hi - s_hi) - cs) - c_hi * tail) + q_hi * dc_lo;
+      ((q_hi * dc_hi - s_hi) - cs) + (q_hi * dc_lo - c_hi * tail);
   return q_hi - minus_residual * inverse;
 }
 
