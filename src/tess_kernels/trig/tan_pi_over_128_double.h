@@ -43,29 +43,33 @@ inline ReducedAngle reduce(F64x2 a) {
 }
 
 // The lanes left to the callout:
-// - |x| beyond kFastPathLimit (NaN among them), so that |m| < 2^22;
+// - |x| at or beyond 102400 (inf and NaN among them), so that |m| < 2^22: those whose
+//   leading 16 bits but the sign, read as a signed word, exceed 0x40F8 (2^16 times 1.5
+//   and a mantissa of zeros);
 // - |s + s_lo| below 2^-43. The reduction's absolute error is below 2^-101.4 (the
 //   roundings of m times the last part of pi/128 and of its difference, each up to
 //   2^-103 for |m| <= 2^22, and that part's own error times m), which near a zero or a
 //   pole of the tangent is relative to s: up to 2^-58.4 here, and 6.5 ulp at x =
 //   46066.743875913933 (s 2^-52.7) before these lanes left. The callout, given them,
 //   reduces exactly those with m != 0 (|x| >= pi/256) by quarter turns.
-// Those of a pair, or of a chunk of pairs combined by |: `beyond` a compare mask, `z` the
-// least (s + s_lo)^2 (as stage forms it), so that the block tests a chunk's least z once
-// (one minimum a pair rather than a compare and an or).
-constexpr double kFastPathLimit = 102943.0;  // (2^22 - 1) pi/128 = 102943.68
+// Those of a pair, or of a chunk of pairs combined by |: `words` the greatest of those
+// leading words (every other word 0), `z` the least (s + s_lo)^2 (as stage forms it), so
+// that the block tests a chunk's greatest word and least z once (an and and a maximum a
+// pair, a minimum for z, rather than a compare and an or for each).
 struct SpecialLanes {
-  F64x2 beyond = F64x2::splat(0.0);
+  __m128i words = _mm_setzero_si128();
   F64x2 z = F64x2::splat(1.0);  // above every z of the fast path
   friend SpecialLanes operator|(SpecialLanes a, SpecialLanes b) {
-    return {a.beyond | b.beyond, simd::min(a.z, b.z)};
+    return {_mm_max_epi16(a.words, b.words), simd::min(a.z, b.z)};
   }
 };
 inline int lane_bits(const SpecialLanes& special) {
-  return simd::lane_mask(special.beyond | simd::less(special.z, F64x2::splat(0x1p-86)));
+  const F64x2 beyond{_mm_castsi128_pd(_mm_cmpgt_epi16(special.words, _mm_set1_epi16(0x40F8)))};
+  return simd::lane_mask(beyond | simd::less(special.z, F64x2::splat(0x1p-86)));
 }
 inline SpecialLanes special_lanes(F64x2 x, F64x2 z) {
-  return {simd::not_less_equal(simd::abs(x), F64x2::splat(kFastPathLimit)), z};
+  const F64x2 leading = simd::from_bits(I64x2::splat(0x7FFF000000000000));
+  return {_mm_castpd_si128((x & leading).v), z};
 }
 
 // What the table lookup and the quotient need of a reduced angle: s and s_lo, the series'
@@ -162,7 +166,7 @@ inline F64x2 tan_of(const ReducedAngle& angle) {
   return finish(staged);
 }
 
-// tan x for the lanes that special_lanes does not report (|x| below about 102943.7).
+// tan x for the lanes that special_lanes does not report (|x| below 102400).
 inline F64x2 tan_lanes(F64x2 x) {
   Staged staged;
   stage(reduce(x), staged);
