@@ -1,6 +1,6 @@
 // Double precision Sin, Cos and Tan: two-lane fast paths (Sin on the reduction by
 // multiples of pi/256 and its table, Cos by pi/64 and its table, both for
-// |x| <= 65536.00349206588; Tan by pi/128 and its table, for |x| below about 102943.7),
+// |x| <= 65536.00349206588; Tan by pi/128 and its table, for |x| below 102400),
 // callouts that reduce larger arguments exactly.
 // ±inf gives NaN with status 1; NaN passes through with status 0.
 #pragma once
