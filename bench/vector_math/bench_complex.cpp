@@ -46,8 +46,9 @@ void register_all(char t) {
     for (const int64_t n : kSizes) {
       const std::string name = std::string(1, t) + c.name + " n=" + std::to_string(n);
       benchmark::RegisterBenchmark((name + " | zorn").c_str(), [&c, fn, n](benchmark::State& s) {
-        run<R>(s, c, n, [&c, fn](const Cx<R>* a, const Cx<R>* b, Cx<R>* r, int64_t m) {
-          call_ours(c, fn, static_cast<int32_t>(m), a, b, r);
+        run<R>(s, c, n, [call = ours_caller<R>(c), fn](const Cx<R>* a, const Cx<R>* b, Cx<R>* r,
+                                                       int64_t m) {
+          call(fn, static_cast<int32_t>(m), a, b, r);
         });
       });
       benchmark::RegisterBenchmark((name + " | " + c.peer_name).c_str(),

@@ -43,6 +43,7 @@ const ComplexCase kComplexCases[] = {
     {"Acosh", 0, 2, 1, ZORN_CX(std::acosh(a)), kGlibc},
     {"Atanh", 0, 2, 1, ZORN_CX(std::atanh(a)), kGlibc},
     {"Pow", 2.5, 2, 2, ZORN_CX(std::pow(a, b)), kGlibc},
+    {"Powx", 2.5, 2, kArrayAndElement, ZORN_CX(std::pow(a, b_[0])), kGlibc},
     {"Abs", 0, 10, 1, ZORN_REAL(std::abs(a)), kGlibc},
     {"Arg", 0, 10, 1, ZORN_REAL(std::arg(a)), kGlibc},
     {"CIS", 0, 10, 1, ZORN_CX(std::polar(Real(1), reinterpret_cast<const Real*>(a_)[i])), kGlibc},

@@ -245,7 +245,8 @@ int main(int argc, char** argv) {
     for (const char* path : paths) {
       void* fn = symbol(path, cm::ours_symbol(type, *c));
       if (fn == nullptr) return 1;
-      lines.push_back({path, c->arguments == 2 ? run_ours_binary : run_ours<double>, fn});
+      lines.push_back(
+          {path, is_double ? cm::ours_caller<double>(*c) : cm::ours_caller<float>(*c), fn});
     }
     peer = c->peer_name;
     lines.push_back({peer, is_double ? run_complex_peer<double> : run_complex_peer<float>,

@@ -16,7 +16,7 @@ if [ "$1" = --complex ]; then
   # (shared virtual cores), and short turns let ours and the peer see the same machine.
   options="--calls 10 --rounds 600"
   functions=${*:-Exp Ln Log10 Sqrt Sin Cos Tan Sinh Cosh Tanh Asin Acos Atan Asinh Acosh \
-Atanh Pow Abs Arg CIS Mul MulByConj Div}
+Atanh Pow Powx Abs Arg CIS Mul MulByConj Div}
 fi
 functions=${*:-${functions:-Exp Exp2 Exp10 Expm1 Ln Log2 Log10 Log1p Sin Cos Tan SinCos Sinh \
 Cosh Tanh Asinh Acosh Atanh Asin Acos Atan Atan2 Pow Hypot Cbrt Erf Erfc}}
