@@ -7,6 +7,9 @@
 // non-finite go to the scalar forms (inverse.cpp).
 #pragma once
 
+#include <complex>
+#include <cstdint>
+
 namespace zorn::tess::cx {
 
 // asin z (kCosine false) or acos z; kHyperbolic gives asinh z = i asin(-iz) and
@@ -27,6 +30,8 @@ using AcoshLanes = InverseSineLanes<true, true>;
 template <bool kCircular>
 struct InverseTangentLanes {
   static int group(const double x[4], const double y[4], double re[4], double im[4]);
+  // Contiguous elements whole groups at a time (group_lanes.h).
+  static int64_t block(int64_t n, const std::complex<double>* z, std::complex<double>* r);
   static int single_group(const double x[4], const double y[4], double re[4], double im[4]);
 };
 using AtanhLanes = InverseTangentLanes<false>;

@@ -253,9 +253,9 @@ inline Angle angle_of(F64x2 x, F64x2 y) {
 
 // arg z (or arg z / ln 10, kBase10) with the sign of y, rounded once.
 template <bool kBase10>
-inline void store_angle(it::Sum value, F64x2 y, double* im) {
+inline F64x2 signed_angle(it::Sum value, F64x2 y) {
   const F64x2 magnitude = kBase10 ? over_ln10(value.hi, value.lo) : it::rounded(value);
-  (magnitude | it::sign_of(y)).store(im);
+  return magnitude | it::sign_of(y);
 }
 
 // Lanes whose parts both lie in [2^-500, 2^500) (the sum fails for a NaN, which max and
@@ -274,12 +274,19 @@ inline F64x2 near_one(F64x2 n) {
 // angle's tail joins the quotient by ln 10, so that it rounds once (rounded first, up to
 // 1.4 ulp).
 template <bool kBase10>
+[[gnu::always_inline]] inline void log_away_from_one(h::Sum n, F64x2 x, F64x2 y, F64x2& re,
+                                                     F64x2& im) {
+  re = in_base<kBase10>(log_modulus_away_from_one(n));
+  im = signed_angle<kBase10>(
+      it::atan_ratio_sum(simd::abs(y), simd::abs(x), simd::less(x, F64x2::splat(0.0))), y);
+}
+template <bool kBase10>
 [[gnu::always_inline]] inline void log_away_from_one(h::Sum n, F64x2 x, F64x2 y, double* re,
                                                      double* im) {
-  in_base<kBase10>(log_modulus_away_from_one(n)).store(re);
-  store_angle<kBase10>(it::atan_ratio_sum(simd::abs(y), simd::abs(x),
-                                          simd::less(x, F64x2::splat(0.0))),
-                       y, im);
+  F64x2 r, i;
+  log_away_from_one<kBase10>(n, x, y, r, i);
+  r.store(re);
+  i.store(im);
 }
 
 // Groups whose four elements have unscaled parts and |z|^2 away from 1 (about 99% of
@@ -320,10 +327,28 @@ template <bool kBase10>
     in_base<kBase10>(log_modulus_scaled(p.larger * scale, p.smaller * scale, e)).store(re + v);
     // The angle does not change with the scale.
     const Angle angle = angle_of(p.x * scale, p.y * scale);
-    store_angle<kBase10>(angle.value, p.y, im + v);
+    signed_angle<kBase10>(angle.value, p.y).store(im + v);
     special |= (p.special | angle.special) << v;
   }
   return special;
+}
+
+// Two elements of the kind the group takes in one block (unscaled parts, |z|^2 away from
+// 1), and the two-bit mask of the others.
+namespace {
+template <bool kBase10>
+[[gnu::always_inline]] inline int log_pair(F64x2 x, F64x2 y, F64x2& re, F64x2& im) {
+  const F64x2 ax = simd::abs(x), ay = simd::abs(y);
+  const h::Sum s = sum_of_squares_away_from_one(max(ax, ay), min(ax, ay));
+  log_away_from_one<kBase10>(s, x, y, re, im);
+  return simd::lane_mask(simd::and_not(unscaled_parts(ax, ay), near_one(s.hi))) ^ 3;
+}
+}  // namespace
+
+template <bool kBase10>
+[[TESS_INTERLEAVED]] int64_t LogLanes<kBase10>::block(int64_t n, const std::complex<double>* z,
+                                                      std::complex<double>* r) {
+  return pair_block<log_pair<kBase10>>(n, z, r);
 }
 
 template struct LogLanes<false>;

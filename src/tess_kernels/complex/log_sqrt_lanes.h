@@ -23,6 +23,8 @@ struct LogLanes {
   // |ln z| stays below 104 for float parts (the lanes take neither zeros nor NaNs).
   static constexpr bool kSingleResultsFinite = true;
   static int group(const double x[4], const double y[4], double re[4], double im[4]);
+  // Contiguous elements as ExpLanes::block.
+  static int64_t block(int64_t n, const std::complex<double>* z, std::complex<double>* r);
   static int single_group(const double x[4], const double y[4], double re[4], double im[4]);
 };
 using LnLanes = LogLanes<false>;

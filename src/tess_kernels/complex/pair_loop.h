@@ -64,6 +64,31 @@ inline void store_pair(std::complex<double>* p, __m128d z0, __m128d z1) {
   x1 = {_mm_unpacklo_pd(z2, z3)};
   y1 = {_mm_unpackhi_pd(z2, z3)};
 }
+// The inverse: p[0, 2) from re0 + i im0, p[2, 4) from re1 + i im1.
+[[gnu::always_inline]] inline void merge_group(std::complex<double>* p, simd::F64x2 re0,
+                                               simd::F64x2 im0, simd::F64x2 re1,
+                                               simd::F64x2 im1) {
+  store_pair(p, _mm_unpacklo_pd(re0.v, im0.v), _mm_unpackhi_pd(re0.v, im0.v));
+  store_pair(p + 2, _mm_unpacklo_pd(re1.v, im1.v), _mm_unpackhi_pd(re1.v, im1.v));
+}
+// A lane kernel's block (group_lanes.h) from its pair `kPair(x, y, re, im)` (an
+// always-inline function, called directly), which gives the parts of two elements and the
+// two-bit mask of those for the scalar form: whole groups of contiguous elements split,
+// computed and merged in registers, with no call and no part arrays between them, until
+// the first group holding an element for the scalar form, left unstored; returns the count
+// stored.
+template <auto kPair>
+[[gnu::always_inline]] inline int64_t pair_block(int64_t n, const std::complex<double>* z,
+                                                 std::complex<double>* r) {
+  int64_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    simd::F64x2 x0, y0, x1, y1, re0, im0, re1, im1;
+    split_group(z + i, x0, y0, x1, y1);
+    if ((kPair(x0, y0, re0, im0) | kPair(x1, y1, re1, im1)) != 0) [[unlikely]] break;
+    merge_group(r + i, re0, im0, re1, im1);
+  }
+  return i;
+}
 inline void load_pair(const std::complex<float>* p, __m128d& z0, __m128d& z1) {
   const __m128 v = _mm_loadu_ps(reinterpret_cast<const float*>(p));
   z0 = _mm_cvtps_pd(v);
