@@ -14,7 +14,9 @@
 // marks), so that the loop does not test them. A kernel may supply
 //   static int64_t block(int64_t n, const std::complex<double>* z, std::complex<double>* r);
 // which takes contiguous double elements whole groups at a time, in registers, until the
-// first group holding an element for the scalar form, and returns the count it stored.
+// first group holding an element for the scalar form, and returns the count it stored (of
+// two arguments, a block may also take the second as one element by value, for an
+// increment of 0 there).
 // Those elements, and single precision results beyond the float range (which report
 // overflow), go to the operation's scalar form `Op::eval` one by one in element order;
 // an element with a non-zero status is stored, reported and read back. Every element of
@@ -38,6 +40,29 @@ namespace zorn::tess::cx {
 
 template <class Op, class Kernel>
 struct GroupLanes {
+ private:
+  // The count Kernel's block stored from element g on: a block for contiguous arguments, or
+  // one taking the second argument as one element by value (an increment of 0 there); 0
+  // where Kernel has no block of the kind.
+  template <class R, class... Args>
+  [[gnu::always_inline]] static int64_t block_from(int64_t n, int64_t g, Strided<std::complex<R>> r,
+                                                   bool contiguous, Args... args) {
+    if constexpr (requires { Kernel::block(n, args.base..., r.base); }) {
+      if (contiguous) return Kernel::block(n - g, (args.base + g)..., r.base + g);
+    }
+    if constexpr (sizeof...(Args) == 2) {
+      return [&](auto x, auto w) -> int64_t {
+        if constexpr (requires { Kernel::block(n, x.base, w.base[0], r.base); }) {
+          if (x.inc == 1 && w.inc == 0) {
+            return Kernel::block(n - g, x.base + g, w.base[0], r.base + g);
+          }
+        }
+        return 0;
+      }(args...);
+    }
+    return 0;
+  }
+
  protected:
   template <class R, class Report, class... Args>
   [[gnu::always_inline]] static void run(FpFrame& frame, int32_t count, Strided<std::complex<R>> r,
@@ -51,12 +76,8 @@ struct GroupLanes {
       // The parts pass between registers and the kernel's arrays as whole vectors only,
       // which keeps every load forwarded from its store.
       for (; g + kGroupLanes <= n; g += kGroupLanes) {
-        if constexpr (requires { Kernel::block(n, args.base..., r.base); }) {
-          if (contiguous) {
-            g += Kernel::block(n - g, (args.base + g)..., r.base + g);
-            if (g + kGroupLanes > n) break;
-          }
-        }
+        g += block_from(n, g, r, contiguous, args...);
+        if (g + kGroupLanes > n) break;
         alignas(16) double parts[kParts][kGroupLanes], re[kGroupLanes], im[kGroupLanes];
         int k = 0;
         ((args.inc == 1 ? split_group(args.base + g, parts[k], parts[k + 1])

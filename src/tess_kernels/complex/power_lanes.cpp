@@ -182,28 +182,42 @@ int PowLanes::group(const double x[4], const double y[4], const double u[4], con
 }
 
 // Contiguous groups split and merged in registers, with no call and no part arrays
-// between them and the lanes.
+// between them and the lanes; `exponents(i, c0, d0, c1, d1)` gives the parts of the
+// exponents of elements i to i + 3.
+namespace {
+template <class Exponents>
+[[gnu::always_inline]] inline int64_t pow_block(int64_t n, const std::complex<double>* x,
+                                                std::complex<double>* r, Exponents exponents) {
+  int64_t i = 0;
+  for (; i + kGroupLanes <= n; i += kGroupLanes) {
+    F64x2 x0, y0, x1, y1, c0, d0, c1, d1;
+    split_group(x + i, x0, y0, x1, y1);
+    exponents(i, c0, d0, c1, d1);
+    F64x2 re0, im0, re1, im1;
+    const int special = pow_pair<true>(x0, y0, c0, d0, re0, im0) |
+                        pow_pair<true>(x1, y1, c1, d1, re1, im1);
+    if (special != 0) [[unlikely]] break;
+    merge_group(r + i, re0, im0, re1, im1);
+  }
+  return i;
+}
+}  // namespace
+
 [[TESS_INTERLEAVED]] int64_t PowLanes::block(int64_t n, const std::complex<double>* x,
                                              const std::complex<double>* w,
                                              std::complex<double>* r) {
-  int64_t i = 0;
-  for (; i + kGroupLanes <= n; i += kGroupLanes) {
-    __m128d x0, x1, x2, x3, w0, w1, w2, w3;
-    load_pair(x + i, x0, x1);
-    load_pair(x + i + 2, x2, x3);
-    load_pair(w + i, w0, w1);
-    load_pair(w + i + 2, w2, w3);
-    F64x2 re0, im0, re1, im1;
-    const int special =
-        pow_pair<true>({_mm_unpacklo_pd(x0, x1)}, {_mm_unpackhi_pd(x0, x1)},
-                       {_mm_unpacklo_pd(w0, w1)}, {_mm_unpackhi_pd(w0, w1)}, re0, im0) |
-        pow_pair<true>({_mm_unpacklo_pd(x2, x3)}, {_mm_unpackhi_pd(x2, x3)},
-                       {_mm_unpacklo_pd(w2, w3)}, {_mm_unpackhi_pd(w2, w3)}, re1, im1);
-    if (special != 0) [[unlikely]] break;
-    store_pair(r + i, _mm_unpacklo_pd(re0.v, im0.v), _mm_unpackhi_pd(re0.v, im0.v));
-    store_pair(r + i + 2, _mm_unpacklo_pd(re1.v, im1.v), _mm_unpackhi_pd(re1.v, im1.v));
-  }
-  return i;
+  return pow_block(n, x, r, [w](int64_t i, F64x2& c0, F64x2& d0, F64x2& c1, F64x2& d1) {
+    split_group(w + i, c0, d0, c1, d1);
+  });
+}
+// The one exponent's parts splatted once (Powx).
+[[TESS_INTERLEAVED]] int64_t PowLanes::block(int64_t n, const std::complex<double>* x,
+                                             std::complex<double> w, std::complex<double>* r) {
+  const F64x2 c = F64x2::splat(w.real()), d = F64x2::splat(w.imag());
+  return pow_block(n, x, r, [c, d](int64_t, F64x2& c0, F64x2& d0, F64x2& c1, F64x2& d1) {
+    c0 = c1 = c;
+    d0 = d1 = d;
+  });
 }
 
 int PowLanes::single_group(const double x[4], const double y[4], const double u[4],

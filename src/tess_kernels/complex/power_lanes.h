@@ -19,6 +19,9 @@ struct PowLanes {
   // Contiguous double elements whole groups at a time (group_lanes.h).
   static int64_t block(int64_t n, const std::complex<double>* x, const std::complex<double>* w,
                        std::complex<double>* r);
+  // The same with one exponent w for every element (Powx).
+  static int64_t block(int64_t n, const std::complex<double>* x, std::complex<double> w,
+                       std::complex<double>* r);
   // The same for single precision results, without the precise angle's test.
   static int single_group(const double x[4], const double y[4], const double u[4],
                           const double v[4], double re[4], double im[4]);
