@@ -92,39 +92,56 @@ template <bool kCosine>
 // asin(y + ix) with the parts exchanged. acos z = pi - acos(-z) for x < 0 and the
 // conjugate below the real axis: Re acos(|x| + i|y|) (sided), -sign(y) Im; acosh z takes
 // the imaginary part's magnitude as its real part and sign(y) Re acos z as its imaginary.
+// Returns the two-bit mask of the elements for the scalar form.
+namespace {
 template <bool kCosine, bool kHyperbolic>
-int InverseSineLanes<kCosine, kHyperbolic>::group(const double x[4], const double y[4],
-                                                  double re[4], double im[4]) {
+[[gnu::always_inline]] inline int inverse_sine_pair(F64x2 x, F64x2 y, F64x2& re, F64x2& im) {
   constexpr bool kExchanged = kHyperbolic && !kCosine;
   const F64x2 minus = F64x2::splat(-0.0), zero = F64x2::splat(0.0);
   const F64x2 low = F64x2::splat(kLowestPart), high = F64x2::splat(kHighestPart);
+  const F64x2 xv = kExchanged ? y : x, yv = kExchanged ? x : y;
+  const F64x2 a = simd::abs(xv), b = simd::abs(yv);
+  const Parts q = first_quadrant<kCosine>(a, b, simd::less(xv, zero));
+  const F64x2 x_sign = xv & minus, y_sign = yv & minus;
+  if constexpr (kCosine && kHyperbolic) {
+    re = q.imag;
+    im = q.real | y_sign;
+  } else if constexpr (kCosine) {
+    re = q.real;
+    im = q.imag | (y_sign ^ minus);
+  } else if constexpr (kHyperbolic) {
+    re = q.imag | y_sign;
+    im = q.real | x_sign;
+  } else {
+    re = q.real | x_sign;
+    im = q.imag | y_sign;
+  }
+  // NaN fails the tests that admit a lane.
+  return simd::lane_mask(simd::not_less_equal(low, b) | simd::not_less_equal(b, high) |
+                         simd::not_less_equal(a, high) |
+                         (simd::less(zero, a) & simd::less(a, low)));
+}
+}  // namespace
+
+template <bool kCosine, bool kHyperbolic>
+int InverseSineLanes<kCosine, kHyperbolic>::group(const double x[4], const double y[4],
+                                                  double re[4], double im[4]) {
   int special = 0;
   for (int v = 0; v < 4; v += 2) {
-    const F64x2 xv = F64x2::load((kExchanged ? y : x) + v);
-    const F64x2 yv = F64x2::load((kExchanged ? x : y) + v);
-    const F64x2 a = simd::abs(xv), b = simd::abs(yv);
-    // NaN fails the tests that admit a lane.
-    special |= simd::lane_mask(simd::not_less_equal(low, b) | simd::not_less_equal(b, high) |
-                               simd::not_less_equal(a, high) |
-                               (simd::less(zero, a) & simd::less(a, low)))
-               << v;
-    const Parts q = first_quadrant<kCosine>(a, b, simd::less(xv, zero));
-    const F64x2 x_sign = xv & minus, y_sign = yv & minus;
-    if constexpr (kCosine && kHyperbolic) {
-      q.imag.store(re + v);
-      (q.real | y_sign).store(im + v);
-    } else if constexpr (kCosine) {
-      q.real.store(re + v);
-      (q.imag | (y_sign ^ minus)).store(im + v);
-    } else if constexpr (kHyperbolic) {
-      (q.imag | y_sign).store(re + v);
-      (q.real | x_sign).store(im + v);
-    } else {
-      (q.real | x_sign).store(re + v);
-      (q.imag | y_sign).store(im + v);
-    }
+    F64x2 r, i;
+    special |=
+        inverse_sine_pair<kCosine, kHyperbolic>(F64x2::load(x + v), F64x2::load(y + v), r, i)
+        << v;
+    r.store(re + v);
+    i.store(im + v);
   }
   return special;
+}
+
+template <bool kCosine, bool kHyperbolic>
+int64_t InverseSineLanes<kCosine, kHyperbolic>::block(int64_t n, const std::complex<double>* z,
+                                                      std::complex<double>* r) {
+  return pair_block<inverse_sine_pair<kCosine, kHyperbolic>>(n, z, r);
 }
 
 // For a = |x| and b = |y| within the fast range: the denominator (1 - a)^2 + b^2 from

@@ -17,6 +17,8 @@ namespace zorn::tess::cx {
 template <bool kCosine, bool kHyperbolic>
 struct InverseSineLanes {
   static int group(const double x[4], const double y[4], double re[4], double im[4]);
+  // Contiguous elements whole groups at a time (group_lanes.h).
+  static int64_t block(int64_t n, const std::complex<double>* z, std::complex<double>* r);
 };
 using AsinLanes = InverseSineLanes<false, false>;
 using AcosLanes = InverseSineLanes<true, false>;
