@@ -112,13 +112,15 @@ TEST_F(ComplexLanes, ContiguousGroupsMatchTheStridedPath) {
 
 // Pow on its two-argument lanes: contiguous against strided, and Powx (its exponent
 // read through a zero increment) against Pow with that exponent repeated; special
-// elements (0^w, z^0, NaN, results that overflow) in the lanes and the tail.
+// elements (0^w, z^0, NaN, results that overflow) in the lanes and the tail, and an
+// ordinary group after them (where the blocks resume).
 TEST_F(ComplexLanes, PowGroupsMatchTheStridedPathAndPowx) {
   using C = std::complex<double>;
   const C w(3.5, -0.25);
-  const std::vector<C> x = {{0.5, -1.25}, {0.0, 0.0}, {1e200, 1}, {3, -2},
-                            {NAN, 1},     {-2, 0.75}, {1, 0},     {-0.0, 4}, {1e-300, 2}};
-  const std::vector<C> y = {w, w, w, C(0, 0), w, w, C(1e10, 0), w, w};
+  const std::vector<C> x = {{0.5, -1.25}, {0.0, 0.0},  {1e200, 1},   {3, -2},     {NAN, 1},
+                            {-2, 0.75},   {1, 0},      {-0.0, 4},    {0.75, 0.5}, {-1.5, 2},
+                            {2.5, -0.125}, {1.25, 1.75}, {1e-300, 2}};
+  const std::vector<C> y = {w, w, w, C(0, 0), w, w, C(1e10, 0), w, w, w, w, w, w};
   const int32_t n = static_cast<int32_t>(x.size());
   std::vector<C> whole(n), spaced(2 * n), fixed(n);
   _tesszPow(n, reinterpret_cast<const TessComplex16*>(x.data()),
