@@ -4,8 +4,8 @@
 // single precision Sinh and Cosh at the points c = k/32 (print_sinh_rows, print_cosh_rows) and the
 // constants of their series, the rows of single precision Tanh at the floats of six
 // fraction bits up to 9.125. Then the logarithm rows of single precision Atanh at c = 1 +
-// j/64 and the head and rest of ln 2. Last the rows of double precision Sinh at c = k/32
-// below 30 and the shifts and factors that carry them to the overflow bound.
+// j/64 and the head and rest of ln 2. Last the rows of double precision Sinh and Cosh at c =
+// k/32 below 30 and the shifts and factors that carry them to the overflow bound.
 #include <mpfr.h>
 
 #include <algorithm>
@@ -105,36 +105,46 @@ void print_cosh_rows() {
   mpfr_clears(c, f, g, rest, static_cast<mpfr_ptr>(nullptr));
 }
 
-// Rows of double precision Sinh at c = k/32, k = 0 .. kDoubleLastRow: {sinh hi, sinh lo}
-// of c (hi rounded to double, lo the rounded remainder) and, apart, cosh c - 1 rounded to
-// double (the kernel's slope is 1 + that, so that the head sinh c + r is an exact sum).
+// Rows of double precision Sinh and Cosh at c = k/32, k = 0 .. kDoubleLastRow: {sinh hi,
+// sinh lo} of c (hi rounded to double, lo the rounded remainder), apart cosh c - 1 rounded
+// to double (Sinh's slope is 1 + that, so that the head sinh c + r is an exact sum), then
+// {cosh hi, cosh lo} of c for Cosh (whose slope is sinh hi).
 constexpr int kDoubleLastRow = 959;  // k = round(32 a) for a below 30 - 1/64
-void print_double_sinh_rows() {
+void print_double_rows() {
   mpfr_t c, f, g, rest;
   mpfr_inits2(256, c, f, g, rest, static_cast<mpfr_ptr>(nullptr));
   std::printf("alignas(16) constexpr double kSinhRowsDouble[%d][2] = {\n", kDoubleLastRow + 1);
-  std::vector<double> slopes;
+  std::vector<double> slopes, cosh_rows;
   for (int k = 0; k <= kDoubleLastRow; ++k) {
     mpfr_set_d(c, std::ldexp(k, -kAdditionStepBits), MPFR_RNDN);
     mpfr_sinh_cosh(f, g, c, MPFR_RNDN);
     const double hi = mpfr_get_d(f, MPFR_RNDN);
     mpfr_sub_d(rest, f, hi, MPFR_RNDN);
     std::printf("    {%a, %a},\n", hi, mpfr_get_d(rest, MPFR_RNDN));
+    const double cosh_hi = mpfr_get_d(g, MPFR_RNDN);
+    mpfr_sub_d(rest, g, cosh_hi, MPFR_RNDN);
+    cosh_rows.push_back(cosh_hi);
+    cosh_rows.push_back(mpfr_get_d(rest, MPFR_RNDN));
     mpfr_sub_ui(g, g, 1, MPFR_RNDN);
     slopes.push_back(mpfr_get_d(g, MPFR_RNDN));
   }
   std::printf("};\nconstexpr double kCoshMinusOneDouble[%d] = {\n", kDoubleLastRow + 1);
   for (double v : slopes) std::printf("    %a,\n", v);
+  std::printf("};\nalignas(16) constexpr double kCoshRowsDouble[%d][2] = {\n", kDoubleLastRow + 1);
+  for (size_t i = 0; i < cosh_rows.size(); i += 2) {
+    std::printf("    {%a, %a},\n", cosh_rows[i], cosh_rows[i + 1]);
+  }
   std::printf("};\n");
   mpfr_clears(c, f, g, rest, static_cast<mpfr_ptr>(nullptr));
 }
 
 // Cells q = k div 32 of k = round(32 a), for a up to the overflow bound 710.4758600739439:
-// a cell takes rows k - n_q, sinh(a - n_q/32), and the factor e^(n_q/32) = 2^M (1 + g).
-// Cells within the rows take n = 0 (factor 1); beyond, n is the shift that keeps the
-// cell's rows in the table and a - n/32 at least 21.5 (where sinh is e^x/2 to e^-43 =
-// 2^-62 of itself) with n/32 nearest to a multiple M ln2, so that |g| stays small (its
-// largest printed last): the product's rounding then weighs little beside the result's.
+// a cell takes rows k - n_q, sinh or cosh of a - n_q/32, and the factor e^(n_q/32) = 2^M (1
+// + g). Cells within the rows take n = 0 (factor 1); beyond, n is the shift that keeps the
+// cell's rows in the table and a - n/32 at least 21.5 (where sinh and cosh are e^x/2 to
+// e^-43 = 2^-62 of themselves) with n/32 nearest to a multiple M ln2, so that |g| stays
+// small (its largest printed last): the product's rounding then weighs little beside the
+// result's.
 constexpr int kDoubleLastCell = 710;
 constexpr int kShiftedLeast = 688;  // 32 (21.5): k - n - 1/2 must reach it
 void print_double_sinh_cells() {
@@ -294,8 +304,9 @@ int main() {
   std::printf("// Single precision Atanh: {ln c hi, ln c lo} at c = 1 + j/64, hi a multiple "
               "of 2^-%d; ln 2 as head and rest.\n", kAtanhHeadBits);
   print_atanh_log_rows();
-  std::printf("// Double precision Sinh at k/32: {sinh hi, sinh lo}, then cosh - 1.\n");
-  print_double_sinh_rows();
+  std::printf("// Double precision Sinh and Cosh at k/32: {sinh hi, sinh lo}, cosh - 1, then "
+              "{cosh hi, cosh lo}.\n");
+  print_double_rows();
   std::printf("// Double precision Sinh by cells of 32 rows: the row shift, g and 2^M.\n");
   print_double_sinh_cells();
   mpfr_clears(exact, diff, static_cast<mpfr_ptr>(nullptr));

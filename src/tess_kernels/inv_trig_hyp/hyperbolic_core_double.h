@@ -3,10 +3,10 @@
 // final rounding. The double kernels round them once; the single precision kernels have
 // shorter cores of their own (hyperbolic_single.h) and reach these through the callouts.
 //
-// Cosh (and the complex kernels' sinh and cosh) take |x| and build e^|x| and e^-|x| from
-// one reduction of the exponential (2^(k/64) from the table, e^r - 1 by its series), or
-// sinh |x| from its own series where e^|x| - e^-|x| would cancel; Sinh takes generated rows
-// of sinh and cosh at k/32 by the addition theorem; Tanh takes e^(2|x|) alone. Asinh, Acosh
+// The complex kernels' sinh and cosh take |x| and build e^|x| and e^-|x| from one
+// reduction of the exponential (2^(k/64) from the table, e^r - 1 by its series), or sinh
+// |x| from its own series where e^|x| - e^-|x| would cancel; Sinh and Cosh take generated
+// rows of sinh and cosh at k/32 by the addition theorem; Tanh takes e^(2|x|) alone. Asinh, Acosh
 // and Atanh take the logarithm of an argument carried as hi + lo, which keeps the bits that
 // cancel near 0 and near 1.
 #pragma once
@@ -38,6 +38,11 @@ ZORN_HYPERBOLIC_INLINE F64x2 sign_of(F64x2 x) { return x & splat(-0.0); }
 // {table[i0], table[i1]} by two 8-byte loads.
 ZORN_HYPERBOLIC_INLINE F64x2 load_lanes(const double* table, uint32_t i0, uint32_t i1) {
   return {_mm_loadh_pd(_mm_load_sd(table + i0), table + i1)};
+}
+
+// {rows[i0][0], rows[i1][0]}, the heads of two rows.
+ZORN_HYPERBOLIC_INLINE F64x2 load_heads(const double (*rows)[2], uint32_t i0, uint32_t i1) {
+  return {_mm_loadh_pd(_mm_load_sd(&rows[i0][0]), &rows[i1][0])};
 }
 
 struct Sum {
@@ -167,70 +172,34 @@ ZORN_HYPERBOLIC_INLINE HalfHyperbolic half_hyperbolic(F64x2 a) {
   return {{s.sum, s.err + (e.plus.lo - e.minus.lo)}, {c.sum, c.err + (e.plus.lo + e.minus.lo)}};
 }
 
-// cosh a for 0 <= a <= kOverflowBound by the reduction of the exponential to 2^(k/256)
-// e^r, |r| <= ln2/512, with k - 512 = 256 (M - 2) + j in the low bits of t, and e^a/4 = A
-// (1 + P + lo_j), e^-a/4 = B (1 + Q + lo_m), P, Q = e^(+-r) - 1 = E +- O (E to r^4, O to
-// r^5: the rest below 2^-66). 2^(-k/256) is a row of the same relative table (m = -k mod
-// 256) under the shifter sum of -k - 512, 2 s - t. A and B come from the shifted rows (an
-// integer add on the row's head, exact); A + B is summed exactly (Fast2Sum) and A (P +
-// lo_j) + B (Q + lo_m) joins once: fewer operations than the complex kernels'
-// half_hyperbolic, whose bits those keep. From a = 27 on, t is held at the k of 27 for B
-// (2^(-M-2) would leave the normal range near the overflow bound): B is then some power of
-// e near e^-27, below 2^-77 of A.
-namespace fine {
-#include "tess_kernels/exp_log/data/exp_fine_tables.inc"
-}  // namespace fine
-inline constexpr ShiftedRows<256> kExp2Over256Shifted = shifted_rows(fine::kExp2Over256Relative);
-ZORN_HYPERBOLIC_INLINE F64x2 cosh_of_magnitude(F64x2 a) {
-  const F64x2 shifter = splat(kExpShifter - 512);
-  const F64x2 t = a * splat(369.3299304675746) + shifter;
-  const F64x2 k = t - shifter;
-  const F64x2 r = (a - k * splat(fine::kLn2Over256[0])) - k * splat(fine::kLn2Over256[1]);
-  const F64x2 r2 = r * r;
-  const F64x2 odd = r + (r2 * r) * (splat(1.0 / 6) + r2 * splat(1.0 / 120));
-  const F64x2 even = r2 * (splat(0.5) + r2 * splat(1.0 / 24));
-  const F64x2 t_minus = splat(2 * (kExpShifter - 512)) - min(t, shifter + splat(9972.0));
-  const simd::Words w = simd::words_through_memory(simd::bits(t).v);
-  const auto& rows = kExp2Over256Shifted.row;
-  const F64x2 plus0 = F64x2::load_aligned(rows[w.w[0] & 255]);
-  const F64x2 plus1 = F64x2::load_aligned(rows[w.w[2] & 255]);
-  const F64x2 minus0 = F64x2::load_aligned(rows[(0 - w.w[0]) & 255]);
-  const F64x2 minus1 = F64x2::load_aligned(rows[(0 - w.w[2]) & 255]);
-  const F64x2 big =
-      simd::from_bits(simd::bits(simd::lane0s(plus0, plus1)) + (simd::bits(t) << 44));
-  const F64x2 small =
-      simd::from_bits(simd::bits(simd::lane0s(minus0, minus1)) + (simd::bits(t_minus) << 44));
-  const F64x2 big_rest = big * ((even + odd) + simd::lane1s(plus0, plus1));
-  const F64x2 small_rest = small * ((even - odd) + simd::lane1s(minus0, minus1));
-  const F64x2 head = big + small;
-  return (head + (((big - head) + small) + (big_rest + small_rest))) * splat(2.0);
-}
-
-// sinh a for 0 <= a < kSinhRowsLimit by the addition theorem at c = k/32, k = round(32 a):
-// sinh a = S cosh r + C sinh r with S = sinh c = S_hi + S_lo and C = cosh c = 1 + C1 from
-// a generated row, r = a - c exact (a multiple of ulp(a), |r| <= 1/64 <= a from k = 1 on),
-// cosh r - 1 = E to r^6 and sinh r - r = O to r^7 (the rests below 2^-63 of the result).
-// The head S_hi + r is summed exactly (S_hi > 1/64 >= |r| from k = 1 on, S_hi = 0 at k =
-// 0); the rest, S_lo + C1 (r + O) + O + S_hi E, stays below a thirtieth of the result and
-// joins once. No branch near 0: row 0 is the series of sinh itself.
+// sinh a (kCosh false) or cosh a for 0 <= a < kRowsLimit by the addition theorem at c =
+// k/32, k = round(32 a), r = a - c exact (a multiple of ulp(a), |r| <= 1/64 <= a from k =
+// 1 on), cosh r - 1 = E to r^6 and sinh r - r = O to r^7 (the rests below 2^-63 of the
+// result), from generated rows S = sinh c = S_hi + S_lo and C = cosh c:
+// - sinh a = S cosh r + C sinh r with C = 1 + C1 (C1 = cosh c - 1 rounded): the head S_hi
+//   + r is summed exactly (S_hi > 1/64 >= |r| from k = 1 on, S_hi = 0 at k = 0); the
+//   rest, S_lo + C1 (r + O) + O + S_hi E, stays below a thirtieth of the result and joins
+//   once. No branch near 0: row 0 is the series of sinh itself.
+// - cosh a = C cosh r + S sinh r with C = C_hi + C_lo: the head C_hi alone, the rest C_lo +
+//   S_hi (r + O) + C_hi E below a sixtieth of the result (S_hi < C_hi, |r| <= 1/64).
 //
-// kScaled extends it to 0 <= a <= kOverflowBound by generated cells of 32 rows, q = k div
-// 32: the rows k - n_q give sinh(a - n_q/32), and sinh a = e^(n_q/32) sinh(a - n_q/32) to
-// 2^-62 where n_q > 0 (then a - n_q/32 >= 21.5), e^(n_q/32) = 2^M (1 + g), |g| < 2^-8.5.
-// The result is 2^M (head + (rest + y g)), y = head + rest rounded (an error of 2^-61 of
-// the result at most; rest reaches a sixtieth of it, as C1 r does), and the cells within
-// the rows (n = 0, g = 0, 2^M = 1) give the unscaled form's bits. The
-// shift and the cell's row come by integer work on k in general registers, beside the
-// vector chain, so that the rows load as early as the unscaled form's.
-constexpr double kSinhRowsLimit = 30.0 - 1.0 / 64;  // round(32 a) within the 960 rows
+// kScaled extends both to 0 <= a <= kOverflowBound by generated cells of 32 rows, q = k div
+// 32: the rows k - n_q give f(a - n_q/32), and f(a) = e^(n_q/32) f(a - n_q/32) to 2^-62
+// where n_q > 0 (then a - n_q/32 >= 21.5), e^(n_q/32) = 2^M (1 + g), |g| < 2^-8.5. The
+// result is 2^M (head + (rest + y g)), y = head + rest rounded (an error of 2^-61 of the
+// result at most; rest reaches a sixtieth of it, as C1 r does), and the cells within the
+// rows (n = 0, g = 0, 2^M = 1) give the unscaled form's bits. The shift and the cell's row
+// come by integer work on k in general registers, beside the vector chain, so that the
+// rows load as early as the unscaled form's.
+constexpr double kRowsLimit = 30.0 - 1.0 / 64;  // round(32 a) within the 960 rows
 // Its constants as 16-byte rows read through an opaque pointer (memory operands): held as
 // scalars, GCC rebuilt each with a load and a broadcast in every pass.
-enum SinhRowsConstant { kRowsShifter, kE0, kE1, kE2, kO0, kO1, kO2, kRowsConstantCount };
-inline constexpr simd::SplatRows<double, kRowsConstantCount> kSinhRowsConstants({
+enum RowsConstant { kRowsShifter, kE0, kE1, kE2, kO0, kO1, kO2, kRowsConstantCount };
+inline constexpr simd::SplatRows<double, kRowsConstantCount> kRowsConstants({
     0x1.8p+47, 0.5, 1.0 / 24, 1.0 / 720, 1.0 / 6, 1.0 / 120, 1.0 / 5040});
-template <bool kScaled>
-ZORN_HYPERBOLIC_INLINE F64x2 sinh_by_rows(F64x2 a) {
-  const simd::SplatReader<double, kRowsConstantCount> c(kSinhRowsConstants);
+template <bool kCosh, bool kScaled>
+ZORN_HYPERBOLIC_INLINE F64x2 hyperbolic_by_rows(F64x2 a) {
+  const simd::SplatReader<double, kRowsConstantCount> c(kRowsConstants);
   // The shifter 1.5 * 2^47 has the last place 1/32: t rounds a to c = k/32, k in the low
   // bits of t, and r = a - c is exact.
   const F64x2 t = a + c[kRowsShifter];
@@ -241,15 +210,24 @@ ZORN_HYPERBOLIC_INLINE F64x2 sinh_by_rows(F64x2 a) {
     k0 -= static_cast<uint32_t>(data::kSinhShiftDouble[k0 >> 5]);
     k1 -= static_cast<uint32_t>(data::kSinhShiftDouble[k1 >> 5]);
   }
-  const F64x2 row0 = F64x2::load_aligned(data::kSinhRowsDouble[k0]);
-  const F64x2 row1 = F64x2::load_aligned(data::kSinhRowsDouble[k1]);
-  const F64x2 c1 = load_lanes(data::kCoshMinusOneDouble, k0, k1);
-  const F64x2 s_hi = simd::lane0s(row0, row1), s_lo = simd::lane1s(row0, row1);
+  const auto& rows = kCosh ? data::kCoshRowsDouble : data::kSinhRowsDouble;
+  const F64x2 row0 = F64x2::load_aligned(rows[k0]);
+  const F64x2 row1 = F64x2::load_aligned(rows[k1]);
+  // Sinh's slope less one, cosh c - 1; Cosh's, sinh c (the head of Sinh's row).
+  const F64x2 slope = kCosh ? load_heads(data::kSinhRowsDouble, k0, k1)
+                            : load_lanes(data::kCoshMinusOneDouble, k0, k1);
+  const F64x2 f_hi = simd::lane0s(row0, row1), f_lo = simd::lane1s(row0, row1);
   const F64x2 r2 = r * r;
   const F64x2 even = r2 * (c[kE0] + r2 * (c[kE1] + r2 * c[kE2]));
   const F64x2 odd = (r2 * r) * (c[kO0] + r2 * (c[kO1] + r2 * c[kO2]));
-  const F64x2 head = s_hi + r;
-  const F64x2 rest = ((s_hi - head) + r + s_lo) + (c1 * (r + odd) + (odd + s_hi * even));
+  F64x2 head, rest;
+  if constexpr (kCosh) {
+    head = f_hi;
+    rest = f_lo + (slope * (r + odd) + f_hi * even);
+  } else {
+    head = f_hi + r;
+    rest = ((f_hi - head) + r + f_lo) + (slope * (r + odd) + (odd + f_hi * even));
+  }
   if constexpr (kScaled) {
     const F64x2 g = load_lanes(data::kSinhFactorRestDouble, w.w[0] >> 5, w.w[2] >> 5);
     const F64x2 scale = load_lanes(data::kSinhFactorScaleDouble, w.w[0] >> 5, w.w[2] >> 5);
