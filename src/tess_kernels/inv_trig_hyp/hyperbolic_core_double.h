@@ -252,15 +252,6 @@ ZORN_HYPERBOLIC_INLINE F64x2 log_of_sum(Sum v) {
   return log_of_ordered_sum(n.sum, n.err);
 }
 
-// sqrt(q) for q = hi + lo >= 0: the root of the head and one Newton correction with the
-// exact remainder; a zero head gives a zero correction.
-ZORN_HYPERBOLIC_INLINE Sum root_of_sum(Sum q) {
-  const F64x2 s = sqrt(q.hi);
-  const Sum ss = two_product(s, s);
-  const F64x2 rem = ((q.hi - ss.hi) - ss.lo) + q.lo;
-  return {s, rem / simd::max(s + s, splat(0x1p-1000))};
-}
-
 // Above this, sqrt(x^2 +- 1) is |x| to below 2^-57 and the inverse cosine and sine are
 // ln(2|x|); the sums are held there so that x^2 stays finite.
 constexpr double kLargeArgument = 0x1p28;
@@ -269,16 +260,18 @@ constexpr double kLargestFastArgument = 0x1p1000;
 
 // ln(m + sqrt(q)) for m in [0, kLargeArgument] and q = q_hi + q_lo = m^2 +- 1 exactly
 // (q_hi = 0 only at m = 1 of acosh). The root's rounding error comes back from the
-// remainder q - s^2 (s^2 exact by Dekker's product) over 2s; Kahan's fast two-sum
-// carries m + s, larger operand first (`root_larger`: s > m for asinh, s <= m for acosh).
-// Arguments at and above kLargeArgument take ln(2 x) instead.
+// remainder q - s^2 over 2s, with s = h + d cut after its leading 26 bits: q_hi - h^2 is
+// exact (h^2 has 52 bits and lies within 2^-25 of q_hi: Sterbenz's lemma), and so are 2hd
+// (53 bits) and their difference (a multiple of 2^28 ulp(s)^2 below 2^53 of them), so
+// that only d^2 and q_lo join with a rounding, far below the remainder. Kahan's fast
+// two-sum carries m + s, larger operand first (`root_larger`: s > m for asinh, s <= m for
+// acosh). Arguments at and above kLargeArgument take ln(2 x) instead.
 template <bool kRootLarger>
 ZORN_HYPERBOLIC_INLINE F64x2 log_of_root_sum(F64x2 x, F64x2 m, TwoSum q) {
   const F64x2 s = sqrt(q.sum);
-  const Split split_s = truncated_split(s);
-  const TwoSum s2 = two_product(split_s, split_s);
-  const F64x2 s_lo =
-      (((q.sum - s2.sum) - s2.err) + q.err) / simd::max(s + s, splat(0x1p-1000));
+  const Split h = truncated_split(s);
+  const F64x2 rem = (((q.sum - h.hi * h.hi) - (h.hi + h.hi) * h.lo) - h.lo * h.lo) + q.err;
+  const F64x2 s_lo = rem / simd::max(s + s, splat(0x1p-1000));
   const TwoSum v = kRootLarger ? fast_two_sum(s, m) : fast_two_sum(m, s);
   const F64x2 large = simd::not_less(x, splat(kLargeArgument));
   return log_of_ordered_sum(simd::select(large, x + x, v.sum),
