@@ -265,7 +265,7 @@ constexpr double kLargestFastArgument = 0x1p1000;
 // (53 bits) and their difference (a multiple of 2^28 ulp(s)^2 below 2^53 of them), so
 // that only d^2 and q_lo join with a rounding, far below the remainder. Kahan's fast
 // two-sum carries m + s, larger operand first (`root_larger`: s > m for asinh, s <= m for
-// acosh). Arguments at and above kLargeArgument take ln(2 x) instead.
+// acosh).
 template <bool kRootLarger>
 ZORN_HYPERBOLIC_INLINE F64x2 log_of_root_sum(F64x2 x, F64x2 m, TwoSum q) {
   const F64x2 s = sqrt(q.sum);
@@ -273,9 +273,12 @@ ZORN_HYPERBOLIC_INLINE F64x2 log_of_root_sum(F64x2 x, F64x2 m, TwoSum q) {
   const F64x2 rem = (((q.sum - h.hi * h.hi) - (h.hi + h.hi) * h.lo) - h.lo * h.lo) + q.err;
   const F64x2 s_lo = rem / simd::max(s + s, splat(0x1p-1000));
   const TwoSum v = kRootLarger ? fast_two_sum(s, m) : fast_two_sum(m, s);
-  const F64x2 large = simd::not_less(x, splat(kLargeArgument));
-  return log_of_ordered_sum(simd::select(large, x + x, v.sum),
-                            simd::select(large, splat(0.0), v.err + s_lo));
+  // x/m: exactly 1 below kLargeArgument, where m = x (no lane's bits change); above, m =
+  // 2^28, m + s rounds to 2^29 and the sum scaled by x/m is 2x (1 -+ 2^-58): ln(2x) to
+  // 2^-58, as close as the exact result (1/(4x^2) from ln(2x), at most 2^-58). A product
+  // and a max in place of a comparison and two selects.
+  const F64x2 scale = simd::max(x * splat(1.0 / kLargeArgument), splat(1.0));
+  return log_of_ordered_sum(v.sum * scale, (v.err + s_lo) * scale);
 }
 
 // m^2 as an exact sum, m at most 2^28.
