@@ -144,7 +144,8 @@ void print_double_rows() {
 // cell's rows in the table and a - n/32 at least 21.5 (where sinh and cosh are e^x/2 to
 // e^-43 = 2^-62 of themselves) with n/32 nearest to a multiple M ln2, so that |g| stays
 // small (its largest printed last): the product's rounding then weighs little beside the
-// result's.
+// result's. M is printed as the double whose bits are M 2^52, 2^(M - 1023) (0 for M = 0),
+// which the kernels add to their result's bits.
 constexpr int kDoubleLastCell = 710;
 constexpr int kShiftedLeast = 688;  // 32 (21.5): k - n - 1/2 must reach it
 void print_double_sinh_cells() {
@@ -170,7 +171,7 @@ void print_double_sinh_cells() {
     mpfr_sub_ui(factor, factor, 1, MPFR_RNDN);
     shifts.push_back(n);
     g_values.push_back(mpfr_get_d(factor, MPFR_RNDN));
-    scales.push_back(std::ldexp(1.0, m));
+    scales.push_back(m == 0 ? 0.0 : std::ldexp(1.0, m - 1023));  // bits m 2^52
     largest = std::fmax(largest, std::fabs(g_values.back()));
   }
   std::printf("constexpr int kSinhShiftDouble[%d] = {", kDoubleLastCell + 1);
@@ -180,7 +181,7 @@ void print_double_sinh_cells() {
   }
   std::printf("};\nconstexpr double kSinhFactorRestDouble[%d] = {\n", kDoubleLastCell + 1);
   for (double g : g_values) std::printf("    %a,\n", g);
-  std::printf("};\nconstexpr double kSinhFactorScaleDouble[%d] = {\n", kDoubleLastCell + 1);
+  std::printf("};\nconstexpr double kSinhFactorExponentDouble[%d] = {\n", kDoubleLastCell + 1);
   for (double v : scales) std::printf("    %a,\n", v);
   std::printf("};\n// largest |g|: 2^%.2f\n", std::log2(largest));
   mpfr_clears(x, factor, static_cast<mpfr_ptr>(nullptr));
@@ -307,7 +308,8 @@ int main() {
   std::printf("// Double precision Sinh and Cosh at k/32: {sinh hi, sinh lo}, cosh - 1, then "
               "{cosh hi, cosh lo}.\n");
   print_double_rows();
-  std::printf("// Double precision Sinh by cells of 32 rows: the row shift, g and 2^M.\n");
+  std::printf("// Double precision Sinh and Cosh by cells of 32 rows: the row shift, g, and M "
+              "in the exponent field of a double (2^(M - 1023)).\n");
   print_double_sinh_cells();
   mpfr_clears(exact, diff, static_cast<mpfr_ptr>(nullptr));
   return 0;

@@ -187,8 +187,9 @@ ZORN_HYPERBOLIC_INLINE HalfHyperbolic half_hyperbolic(F64x2 a) {
 // 32: the rows k - n_q give f(a - n_q/32), and f(a) = e^(n_q/32) f(a - n_q/32) to 2^-62
 // where n_q > 0 (then a - n_q/32 >= 21.5), e^(n_q/32) = 2^M (1 + g), |g| < 2^-8.5. The
 // result is 2^M (head + (rest + y g)), y = head + rest rounded (an error of 2^-61 of the
-// result at most; rest reaches a sixtieth of it, as C1 r does), and the cells within the
-// rows (n = 0, g = 0, 2^M = 1) give the unscaled form's bits. The shift and the cell's row
+// result at most; rest reaches a sixtieth of it, as C1 r does), 2^M by an integer add of
+// M 2^52 to the bits (the result stays normal and finite), and the cells within the rows
+// (n = 0, g = 0, M = 0) give the unscaled form's bits. The shift and the cell's row
 // come by integer work on k in general registers, beside the vector chain, so that the
 // rows load as early as the unscaled form's.
 constexpr double kRowsLimit = 30.0 - 1.0 / 64;  // round(32 a) within the 960 rows
@@ -230,8 +231,8 @@ ZORN_HYPERBOLIC_INLINE F64x2 hyperbolic_by_rows(F64x2 a) {
   }
   if constexpr (kScaled) {
     const F64x2 g = load_lanes(data::kSinhFactorRestDouble, w.w[0] >> 5, w.w[2] >> 5);
-    const F64x2 scale = load_lanes(data::kSinhFactorScaleDouble, w.w[0] >> 5, w.w[2] >> 5);
-    return (head + (rest + (head + rest) * g)) * scale;
+    const F64x2 exponent = load_lanes(data::kSinhFactorExponentDouble, w.w[0] >> 5, w.w[2] >> 5);
+    return simd::from_bits(simd::bits(head + (rest + (head + rest) * g)) + simd::bits(exponent));
   }
   return head + rest;
 }
