@@ -34,7 +34,11 @@ template <class Staged, class Stage, class Finish>
   return 2 * v;
 }
 
-template <class Staged, int kPairs, class Stage, class Finish, class Pair>
+// The first pass runs two pairs a step, or with kWholeChunk the whole chunk as straight-line
+// code (d Tan 0.945x the time; d Sin and d Cos 1.03x and 1.04x). The unroll pragma takes
+// no template argument, hence the two loops.
+template <class Staged, int kPairs, bool kWholeChunk = false, class Stage, class Finish,
+          class Pair>
 [[gnu::always_inline]] inline int64_t run_two_pass_block(int64_t n, const double* a, double* r,
                                                          Stage&& stage, Finish&& finish,
                                                          Pair&& pair) {
@@ -42,9 +46,16 @@ template <class Staged, int kPairs, class Stage, class Finish, class Pair>
   for (; g + 2 * kPairs <= n; g += 2 * kPairs) {
     Staged staged[kPairs];
     decltype(stage(simd::F64x2::load(a), staged[0])) special{};  // no lane yet
+    if constexpr (kWholeChunk) {
+#pragma GCC unroll 64
+      for (int v = 0; v < kPairs; ++v) {
+        special = special | stage(simd::F64x2::load(a + g + 2 * v), staged[v]);
+      }
+    } else {
 #pragma GCC unroll 2
-    for (int v = 0; v < kPairs; ++v) {
-      special = special | stage(simd::F64x2::load(a + g + 2 * v), staged[v]);
+      for (int v = 0; v < kPairs; ++v) {
+        special = special | stage(simd::F64x2::load(a + g + 2 * v), staged[v]);
+      }
     }
     if (lane_bits(special) != 0) {
       return g + finish_before_special(a + g, r + g, staged, stage, finish);
