@@ -16,6 +16,7 @@
 #include <iterator>
 #include <type_traits>
 
+#include "tess_kernels/frame/constant_source.h"
 #include "tess_kernels/frame/polynomial_double.h"
 #include "tess_kernels/frame/simd.h"
 #include "tess_kernels/frame/simd_double.h"
@@ -55,58 +56,68 @@ ZORN_INVERSE_TRIG_INLINE F64x2 head26(F64x2 x) {
 // with kHalfTurns, head/4 + head H + tail = asin(s) / pi instead (H the 26-bit
 // kInversePiLessQuarterHead26): tail is c (1/pi - R(0)) + (head + c) R(z), R(0) what
 // 1/pi - 1/4 lacks of H (about 2^-32; c R(0) would be 0.05 ulp of the result).
+// The arcsines read their constants from a source k (frame/constant_source.h).
 struct ArcsineParts {
   F64x2 outer;  // |x| > 1/2
   F64x2 head, tail;
 };
-template <Scale kScale = Scale::kRadians>
-ZORN_INVERSE_TRIG_INLINE ArcsineParts arcsine_parts(F64x2 x) {
+constexpr double kArcsinePiRootFactor = data::kInversePiHi - data::kAsinpiPolynomial[0];
+template <Scale kScale = Scale::kRadians, class K>
+ZORN_INVERSE_TRIG_INLINE ArcsineParts arcsine_parts(F64x2 x, const K& k) {
+  using simd::constant;
   const F64x2 a = simd::abs(x);
-  const F64x2 outer = simd::less(splat(0.5), a);
-  const F64x2 v = (splat(1.0) - a) * splat(0.5);
+  const F64x2 outer = simd::less(constant<0.5>(k), a);
+  const F64x2 v = (constant<1.0>(k) - a) * constant<0.5>(k);
   // x^2 < (1 - |x|)/2 exactly when |x| < 1/2 (and the rounded square never crosses).
   const F64x2 z = simd::min(x * x, v);
   // 1/(2 sqrt v) = sqrt(v) / (2 v), the quotient formed beside the root rather than after
   // it (the tiny term keeps 1/0 out at |x| = 1, where v = 0).
   const F64x2 root = {_mm_sqrt_pd(v.v)};
-  const F64x2 half_inverse = splat(0.5) / (v + splat(0x1p-1000));
+  const F64x2 half_inverse = constant<0.5>(k) / (v + constant<0x1p-1000>(k));
   const F64x2 w = head26(root);
   // c = (v - w^2) / (root + w) with 1/(root + w) = r (1 + d + d^2 ...), r = 1/(2 root)
   // and d = (root - w) r <= 2^-26: the terms left out weigh 2^-77 of the root.
   const F64x2 r = root * half_inverse;
-  const F64x2 c = outer & (((v - w * w) * r) * (splat(1.0) + (root - w) * r));
+  const F64x2 c = outer & (((v - w * w) * r) * (constant<1.0>(k) + (root - w) * r));
   // The root and its head are at least 1/2 below |x| = 1/2 and at most 1/2 above: the
   // smaller of |x| and w is the head the series takes (|x| itself: the rest is odd).
   const F64x2 head = simd::min(a, w);
   if constexpr (kScale == Scale::kRadians) {
-    return {outer, head, c + (head + c) * (z * estrin(z, data::kAsinPolynomial))};
+    return {outer, head, c + (head + c) * (z * simd::estrin<data::kAsinPolynomial>(z, k))};
   } else {
     return {outer, head,
-            c * splat(data::kInversePiHi - data::kAsinpiPolynomial[0]) +
-                (head + c) * estrin(z, data::kAsinpiPolynomial)};
+            c * constant<kArcsinePiRootFactor>(k) +
+                (head + c) * simd::estrin<data::kAsinpiPolynomial>(z, k)};
   }
 }
 
 // asin a for 0 <= a <= 1: the series, or pi/2 - 2 asin s. The head needs no two-sum:
 // beyond 1/2, w >= 2^-27 has 26 bits, so 2 w and the head of pi/2 are multiples of
 // 2^-52 and their difference, in [0.5, 2), is exact.
-ZORN_INVERSE_TRIG_INLINE Sum asin_sum(F64x2 a) {
-  const ArcsineParts p = arcsine_parts(a);
-  const F64x2 m = splat(1.0) + (p.outer & splat(-3.0));  // 1, or -2 beyond 1/2
-  return {(p.outer & splat(data::kHalfPiHi)) + m * p.head,
-          (p.outer & splat(data::kHalfPiLo)) + m * p.tail};
+template <class K>
+ZORN_INVERSE_TRIG_INLINE Sum asin_sum(F64x2 a, const K& k) {
+  using simd::constant;
+  const ArcsineParts p = arcsine_parts(a, k);
+  const F64x2 m = constant<1.0>(k) + (p.outer & constant<-3.0>(k));  // 1, or -2 beyond 1/2
+  return {(p.outer & constant<data::kHalfPiHi>(k)) + m * p.head,
+          (p.outer & constant<data::kHalfPiLo>(k)) + m * p.tail};
 }
 
 // acos x for -1 <= x <= 1: pi/2 - asin x in the middle, 2 asin s above 1/2 and
 // pi - 2 asin s below -1/2. Beyond 1/2 the base is pi/2 - sign(x) pi/2 (0 or pi, the
 // head exactly; its remainder in proportion) and the factor of asin s is 2 sign(x).
-ZORN_INVERSE_TRIG_INLINE Sum acos_sum(F64x2 x) {
-  const ArcsineParts p = arcsine_parts(x);
-  const F64x2 outer_sign = p.outer & sign_of(x);
-  const F64x2 base_hi =
-      splat(data::kHalfPiHi) - ((p.outer & splat(data::kHalfPiHi)) | outer_sign);
-  const F64x2 base_lo = base_hi * splat(data::kHalfPiLo / data::kHalfPiHi);
-  const F64x2 m = ((p.outer & splat(3.0)) - splat(1.0)) ^ sign_of(x);  // -sign(x), or 2 sign(x)
+constexpr double kHalfPiLoOverHi = data::kHalfPiLo / data::kHalfPiHi;
+template <class K>
+ZORN_INVERSE_TRIG_INLINE Sum acos_sum(F64x2 x, const K& k) {
+  using simd::constant;
+  const ArcsineParts p = arcsine_parts(x, k);
+  const F64x2 sign = x & constant<-0.0>(k);
+  const F64x2 outer_sign = p.outer & sign;
+  const F64x2 base_hi = constant<data::kHalfPiHi>(k) -
+                        ((p.outer & constant<data::kHalfPiHi>(k)) | outer_sign);
+  const F64x2 base_lo = base_hi * constant<kHalfPiLoOverHi>(k);
+  // -sign(x), or 2 sign(x)
+  const F64x2 m = ((p.outer & constant<3.0>(k)) - constant<1.0>(k)) ^ sign;
   return offset(base_hi, base_lo, m, p.head, p.tail);
 }
 
@@ -115,12 +126,14 @@ ZORN_INVERSE_TRIG_INLINE Sum acos_sum(F64x2 x) {
 // 1/2 - w/2 with w of 26 bits at least 2^-27); m head H joins it by Fast2Sum, exact
 // beyond 1/2 (26 bits by 26) and below rounded by 1/8 ulp of the result (it is 0.22 of
 // it), so the error stays within 5/8 ulp.
-ZORN_INVERSE_TRIG_INLINE F64x2 asinpi_rounded(F64x2 a) {
-  const ArcsineParts p = arcsine_parts<Scale::kHalfTurns>(a);
-  const F64x2 m = splat(1.0) + (p.outer & splat(-3.0));  // 1, or -2 beyond 1/2
+template <class K>
+ZORN_INVERSE_TRIG_INLINE F64x2 asinpi_rounded(F64x2 a, const K& k) {
+  using simd::constant;
+  const ArcsineParts p = arcsine_parts<Scale::kHalfTurns>(a, k);
+  const F64x2 m = constant<1.0>(k) + (p.outer & constant<-3.0>(k));  // 1, or -2 beyond 1/2
   const F64x2 mh = m * p.head;
-  const TwoSum s = fast_two_sum((p.outer & splat(0.5)) + mh * splat(0.25),
-                                mh * splat(data::kInversePiLessQuarterHead26));
+  const TwoSum s = fast_two_sum((p.outer & constant<0.5>(k)) + mh * constant<0.25>(k),
+                                mh * constant<data::kInversePiLessQuarterHead26>(k));
   return s.sum + (s.err + m * p.tail);
 }
 
@@ -129,14 +142,18 @@ ZORN_INVERSE_TRIG_INLINE F64x2 asinpi_rounded(F64x2 a) {
 // middle and below -1/2 the result is at least 1/3 and m head H at most 0.07, whose
 // rounding weighs 1/16 ulp; above 1/2 it is exact (26 bits by 26) and the sum of the rests
 // at most 1/4 of the result (1/8 ulp).
-ZORN_INVERSE_TRIG_INLINE F64x2 acospi_rounded(F64x2 x) {
-  const ArcsineParts p = arcsine_parts<Scale::kHalfTurns>(x);
-  const F64x2 outer_sign = p.outer & sign_of(x);
-  const F64x2 half_base = splat(0.5) - ((p.outer & splat(0.5)) | outer_sign);
-  const F64x2 m = ((p.outer & splat(3.0)) - splat(1.0)) ^ sign_of(x);  // -sign(x), or 2 sign(x)
+template <class K>
+ZORN_INVERSE_TRIG_INLINE F64x2 acospi_rounded(F64x2 x, const K& k) {
+  using simd::constant;
+  const ArcsineParts p = arcsine_parts<Scale::kHalfTurns>(x, k);
+  const F64x2 sign = x & constant<-0.0>(k);
+  const F64x2 outer_sign = p.outer & sign;
+  const F64x2 half_base = constant<0.5>(k) - ((p.outer & constant<0.5>(k)) | outer_sign);
+  // -sign(x), or 2 sign(x)
+  const F64x2 m = ((p.outer & constant<3.0>(k)) - constant<1.0>(k)) ^ sign;
   const F64x2 mh = m * p.head;
-  const TwoSum s = fast_two_sum(half_base, mh * splat(0.25));
-  return s.sum + (s.err + (mh * splat(data::kInversePiLessQuarterHead26) + m * p.tail));
+  const TwoSum s = fast_two_sum(half_base, mh * constant<0.25>(k));
+  return s.sum + (s.err + (mh * constant<data::kInversePiLessQuarterHead26>(k) + m * p.tail));
 }
 
 // 1/d within 5% for a normal positive d below 2^1021, from the bits.

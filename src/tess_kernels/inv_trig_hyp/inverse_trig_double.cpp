@@ -15,6 +15,7 @@ namespace {
 
 using simd::F64x2;
 namespace it = inverse_trig;
+namespace data = inverse_trig::data;
 
 // Below this magnitude the pi forms leave the fast path: the double-double product
 // with 1/pi would lose its low part to underflow.
@@ -23,31 +24,71 @@ constexpr double kPiFormSmallest = 0x1p-900;
 // denominator 1 + 16 a still splits without overflow.
 constexpr double kAtanLargest = 0x1p900;
 
-ZORN_INVERSE_TRIG_INLINE F64x2 outside_unit(F64x2 x) {
-  return simd::not_less_equal(simd::abs(x), it::splat(1.0));
+// The pi forms of the arcsine test the high word of |x| for [2^-900, 1) by one signed
+// comparison of its offset from 2^-900's (as unsigned integers, NaN's word is above every
+// other): zeros and 1 go to the callout too. Offset and bound are pairs of 32-bit words,
+// held as the bits of doubles among the rows below.
+constexpr int32_t kPiFormLowWord = 0x07B00000, kOneWord = 0x3FF00000;
+static_assert(std::bit_cast<int64_t>(kPiFormSmallest) == int64_t{kPiFormLowWord} << 32);
+static_assert(std::bit_cast<int64_t>(1.0) == int64_t{kOneWord} << 32);
+constexpr double word_pair(uint32_t w) { return std::bit_cast<double>(uint64_t{w} << 32 | w); }
+constexpr double kPiFormWordOffset = word_pair(0x80000000u - kPiFormLowWord);
+constexpr double kPiFormWordBound = word_pair(0x80000000u + (kOneWord - 1 - kPiFormLowWord));
+
+// Every constant of the arcsine pairs, read as rows (frame/constant_source.h): two groups
+// a step hold more values than there are registers, and GCC kept each broadcast constant
+// on the stack, reloading it into a register before use. From memory, the bound of the
+// word test also stays the operand of one comparison (as a constant, GCC compared the
+// other way and negated the result).
+constexpr double kArcsineConstants[] = {
+    0.5, 1.0, 0x1p-1000, -3.0, 3.0, -0.0, 0.25, kPiFormWordOffset, kPiFormWordBound,
+    data::kHalfPiHi, data::kHalfPiLo, it::kHalfPiLoOverHi, it::kArcsinePiRootFactor,
+    data::kInversePiLessQuarterHead26,
+    data::kAsinPolynomial[0], data::kAsinPolynomial[1], data::kAsinPolynomial[2],
+    data::kAsinPolynomial[3], data::kAsinPolynomial[4], data::kAsinPolynomial[5],
+    data::kAsinPolynomial[6], data::kAsinPolynomial[7], data::kAsinPolynomial[8],
+    data::kAsinPolynomial[9], data::kAsinPolynomial[10], data::kAsinPolynomial[11],
+    data::kAsinPolynomial[12],
+    data::kAsinpiPolynomial[0], data::kAsinpiPolynomial[1], data::kAsinpiPolynomial[2],
+    data::kAsinpiPolynomial[3], data::kAsinpiPolynomial[4], data::kAsinpiPolynomial[5],
+    data::kAsinpiPolynomial[6], data::kAsinpiPolynomial[7], data::kAsinpiPolynomial[8],
+    data::kAsinpiPolynomial[9], data::kAsinpiPolynomial[10], data::kAsinpiPolynomial[11],
+    data::kAsinpiPolynomial[12], data::kAsinpiPolynomial[13]};
+using ArcsineConstants = simd::RowConstants<kArcsineConstants>;
+
+ZORN_INVERSE_TRIG_INLINE F64x2 outside_unit(F64x2 x, const ArcsineConstants& k) {
+  return simd::not_less_equal(simd::abs(x), simd::constant<1.0>(k));
 }
-ZORN_INVERSE_TRIG_INLINE F64x2 pi_form_tiny(F64x2 x) {
-  const F64x2 a = simd::abs(x);
-  return simd::less(a, it::splat(kPiFormSmallest)) & simd::less(it::splat(0.0), a);
+// The lanes of the pi forms' callout: |x| outside [2^-900, 1), NaN included.
+ZORN_INVERSE_TRIG_INLINE F64x2 outside_pi_form_range(F64x2 x, const ArcsineConstants& k) {
+  const auto words = [](F64x2 v) { return simd::I32x4{simd::bits(v).v}; };
+  // Each lane's high word in both of its halves, so that the result is a double mask.
+  const simd::I32x4 high = {_mm_shuffle_epi32(simd::bits(simd::abs(x)).v, _MM_SHUFFLE(3, 3, 1, 1))};
+  const simd::I32x4 offset = high + words(simd::constant<kPiFormWordOffset>(k));
+  return simd::from_bits(simd::I64x2{(offset > words(simd::constant<kPiFormWordBound>(k))).v});
 }
 
 // Odd functions compute on |x| and take the sign back, so that f(-x) = -f(x) bit for
 // bit and -0 stays -0.
 ZORN_INVERSE_TRIG_INLINE F64x2 asin_pair(F64x2 x, F64x2& y) {
-  y = it::rounded(it::asin_sum(simd::abs(x))) | it::sign_of(x);
-  return outside_unit(x);
+  const ArcsineConstants k;
+  y = it::rounded(it::asin_sum(simd::abs(x), k)) | (x & simd::constant<-0.0>(k));
+  return outside_unit(x, k);
 }
 ZORN_INVERSE_TRIG_INLINE F64x2 asinpi_pair(F64x2 x, F64x2& y) {
-  y = it::asinpi_rounded(simd::abs(x)) | it::sign_of(x);
-  return outside_unit(x) | pi_form_tiny(x);
+  const ArcsineConstants k;
+  y = it::asinpi_rounded(simd::abs(x), k) | (x & simd::constant<-0.0>(k));
+  return outside_pi_form_range(x, k);
 }
 ZORN_INVERSE_TRIG_INLINE F64x2 acos_pair(F64x2 x, F64x2& y) {
-  y = it::rounded(it::acos_sum(x));
-  return outside_unit(x);
+  const ArcsineConstants k;
+  y = it::rounded(it::acos_sum(x, k));
+  return outside_unit(x, k);
 }
 ZORN_INVERSE_TRIG_INLINE F64x2 acospi_pair(F64x2 x, F64x2& y) {
-  y = it::acospi_rounded(x);
-  return outside_unit(x);
+  const ArcsineConstants k;
+  y = it::acospi_rounded(x, k);
+  return outside_unit(x, k);
 }
 ZORN_INVERSE_TRIG_INLINE F64x2 atan_pair(F64x2 x, F64x2& y) {
   const F64x2 a = simd::abs(x);
@@ -121,7 +162,7 @@ int32_t pi_form(F64x2 (*pair)(F64x2, F64x2&), double x, double* r) {
 TESS_INTERLEAVE_BEGIN
 TESS_DOUBLE_PAIRED_STEP_LOOPS(AsinDouble, asin_pair)
 TESS_DOUBLE_PAIRED_STEP_LOOPS(AcosDouble, acos_pair)
-TESS_DOUBLE_PAIRED_STEP_LOOPS(AsinpiDouble, asinpi_pair)
+TESS_DOUBLE_PAIR_LOOPS(AsinpiDouble, asinpi_pair)
 TESS_DOUBLE_PAIRED_STEP_LOOPS(AcospiDouble, acospi_pair)
 TESS_DOUBLE_PAIR_LOOPS(AtanDouble, atan_pair)
 TESS_DOUBLE_PAIR_LOOPS(AtanpiDouble, atanpi_pair)
