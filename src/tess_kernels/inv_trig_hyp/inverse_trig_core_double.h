@@ -11,6 +11,7 @@
 // up, so that |u| stays below 1/56 and its series is good to 2^-67.
 #pragma once
 
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <iterator>
@@ -39,13 +40,6 @@ struct Sum {
 
 enum class Scale { kRadians, kHalfTurns };
 
-// base + m (head + tail) as a sum, for |m head| <= |base| or base = 0.
-ZORN_INVERSE_TRIG_INLINE Sum offset(F64x2 base_hi, F64x2 base_lo, F64x2 m, F64x2 head,
-                                    F64x2 tail) {
-  const TwoSum s = fast_two_sum(base_hi, m * head);
-  return {s.sum, s.err + (base_lo + m * tail)};
-}
-
 // The top 26 bits of x (its low 27 cut off): products of two heads, or of a head and
 // what x lacks of it, are exact.
 ZORN_INVERSE_TRIG_INLINE F64x2 head26(F64x2 x) {
@@ -54,15 +48,26 @@ ZORN_INVERSE_TRIG_INLINE F64x2 head26(F64x2 x) {
 
 // head + tail = asin s, with s = |x| for |x| <= 1/2 and s = sqrt((1 - |x|)/2) beyond;
 // with kHalfTurns, head/4 + head H + tail = asin(s) / pi instead (H the 26-bit
-// kInversePiLessQuarterHead26): tail is c (1/pi - R(0)) + (head + c) R(z), R(0) what
-// 1/pi - 1/4 lacks of H (about 2^-32; c R(0) would be 0.05 ulp of the result).
-// The arcsines read their constants from a source k (frame/constant_source.h).
+// kInversePiLessQuarterHead26). The tail is c f + head g: beyond 1/2, c is the root's
+// remainder (in the middle lanes f is 0); in radians f = 1 + z P(z) and g = z P(z), in
+// half turns f = 1/pi - R(0) and g = R(z), R(0) what 1/pi - 1/4 lacks of H (about
+// 2^-32; c R(0) would be 0.05 ulp of the result). The root, then its remainder, is the
+// longest chain of the pair: the kernels take c last, in one product and one sum. The
+// arcsines read their constants from a source k (frame/constant_source.h).
 struct ArcsineParts {
   F64x2 outer;  // |x| > 1/2
-  F64x2 head, tail;
+  F64x2 head, c, f, g;
 };
+// The coefficients of a polynomial from the second on.
+template <size_t N>
+constexpr std::array<double, N - 1> higher_coefficients(const double (&c)[N]) {
+  std::array<double, N - 1> rest{};
+  for (size_t i = 1; i < N; ++i) rest[i - 1] = c[i];
+  return rest;
+}
+inline constexpr auto kAsinPolynomialRest = higher_coefficients(data::kAsinPolynomial);
 constexpr double kArcsinePiRootFactor = data::kInversePiHi - data::kAsinpiPolynomial[0];
-template <Scale kScale = Scale::kRadians, class K>
+template <Scale kScale = Scale::kRadians, bool kLeadApart = false, class K>
 ZORN_INVERSE_TRIG_INLINE ArcsineParts arcsine_parts(F64x2 x, const K& k) {
   using simd::constant;
   const F64x2 a = simd::abs(x);
@@ -76,18 +81,29 @@ ZORN_INVERSE_TRIG_INLINE ArcsineParts arcsine_parts(F64x2 x, const K& k) {
   const F64x2 half_inverse = constant<0.5>(k) / (v + constant<0x1p-1000>(k));
   const F64x2 w = head26(root);
   // c = (v - w^2) / (root + w) with 1/(root + w) = r (1 + d + d^2 ...), r = 1/(2 root)
-  // and d = (root - w) r <= 2^-26: the terms left out weigh 2^-77 of the root.
+  // and d = (root - w) r <= 2^-26: the terms left out weigh 2^-77 of the root. In the
+  // middle lanes c is finite (v is at least 1/4), and f is 0.
   const F64x2 r = root * half_inverse;
-  const F64x2 c = outer & (((v - w * w) * r) * (constant<1.0>(k) + (root - w) * r));
+  const F64x2 c = ((v - w * w) * r) * (constant<1.0>(k) + (root - w) * r);
   // The root and its head are at least 1/2 below |x| = 1/2 and at most 1/2 above: the
   // smaller of |x| and w is the head the series takes (|x| itself: the rest is odd).
   const F64x2 head = simd::min(a, w);
   if constexpr (kScale == Scale::kRadians) {
-    return {outer, head, c + (head + c) * (z * simd::estrin<data::kAsinPolynomial>(z, k))};
+    // With kLeadApart, z P(z) = c0 z + z^2 Q(z): the leading term is 0.9 of the sum, whose
+    // roundings in the steps of Estrin's scheme take up to 2^-56 (1/8 ulp of asin just
+    // beyond 1/2), apart 2^-57. (Acos, whose results there are twice as large, is 1.07x
+    // faster on P whole.)
+    F64x2 g;
+    if constexpr (kLeadApart) {
+      g = z * constant<data::kAsinPolynomial[0]>(k) +
+          (z * z) * simd::estrin<kAsinPolynomialRest>(z, k);
+    } else {
+      g = z * simd::estrin<data::kAsinPolynomial>(z, k);
+    }
+    return {outer, head, c, outer & (constant<1.0>(k) + g), g};
   } else {
-    return {outer, head,
-            c * constant<kArcsinePiRootFactor>(k) +
-                (head + c) * simd::estrin<data::kAsinpiPolynomial>(z, k)};
+    const F64x2 g = simd::estrin<data::kAsinpiPolynomial>(z, k);
+    return {outer, head, c, outer & (constant<kArcsinePiRootFactor>(k) + g), g};
   }
 }
 
@@ -97,15 +113,17 @@ ZORN_INVERSE_TRIG_INLINE ArcsineParts arcsine_parts(F64x2 x, const K& k) {
 template <class K>
 ZORN_INVERSE_TRIG_INLINE Sum asin_sum(F64x2 a, const K& k) {
   using simd::constant;
-  const ArcsineParts p = arcsine_parts(a, k);
+  const ArcsineParts p = arcsine_parts<Scale::kRadians, true>(a, k);
   const F64x2 m = constant<1.0>(k) + (p.outer & constant<-3.0>(k));  // 1, or -2 beyond 1/2
-  return {(p.outer & constant<data::kHalfPiHi>(k)) + m * p.head,
-          (p.outer & constant<data::kHalfPiLo>(k)) + m * p.tail};
+  const F64x2 mh = m * p.head;
+  return {(p.outer & constant<data::kHalfPiHi>(k)) + mh,
+          ((p.outer & constant<data::kHalfPiLo>(k)) + p.c * (m * p.f)) + mh * p.g};
 }
 
 // acos x for -1 <= x <= 1: pi/2 - asin x in the middle, 2 asin s above 1/2 and
 // pi - 2 asin s below -1/2. Beyond 1/2 the base is pi/2 - sign(x) pi/2 (0 or pi, the
-// head exactly; its remainder in proportion) and the factor of asin s is 2 sign(x).
+// head exactly; its remainder in proportion) and the factor of asin s is 2 sign(x);
+// base + m head by Fast2Sum (|m head| <= |base| or base = 0).
 constexpr double kHalfPiLoOverHi = data::kHalfPiLo / data::kHalfPiHi;
 template <class K>
 ZORN_INVERSE_TRIG_INLINE Sum acos_sum(F64x2 x, const K& k) {
@@ -118,7 +136,9 @@ ZORN_INVERSE_TRIG_INLINE Sum acos_sum(F64x2 x, const K& k) {
   const F64x2 base_lo = base_hi * constant<kHalfPiLoOverHi>(k);
   // -sign(x), or 2 sign(x)
   const F64x2 m = ((p.outer & constant<3.0>(k)) - constant<1.0>(k)) ^ sign;
-  return offset(base_hi, base_lo, m, p.head, p.tail);
+  const F64x2 mh = m * p.head;
+  const TwoSum s = fast_two_sum(base_hi, mh);
+  return {s.sum, ((base_lo + mh * p.g) + s.err) + p.c * (m * p.f)};
 }
 
 // asin(a) / pi for 0 <= a <= 1, rounded once: m (head + tail) / pi, m = 1, or 1/2 minus
@@ -134,7 +154,7 @@ ZORN_INVERSE_TRIG_INLINE F64x2 asinpi_rounded(F64x2 a, const K& k) {
   const F64x2 mh = m * p.head;
   const TwoSum s = fast_two_sum((p.outer & constant<0.5>(k)) + mh * constant<0.25>(k),
                                 mh * constant<data::kInversePiLessQuarterHead26>(k));
-  return s.sum + (s.err + m * p.tail);
+  return s.sum + ((s.err + mh * p.g) + p.c * (m * p.f));
 }
 
 // acos(x) / pi for -1 <= x <= 1, rounded once: b/2 + m (head + tail) / pi with b and m
@@ -153,7 +173,10 @@ ZORN_INVERSE_TRIG_INLINE F64x2 acospi_rounded(F64x2 x, const K& k) {
   const F64x2 m = ((p.outer & constant<3.0>(k)) - constant<1.0>(k)) ^ sign;
   const F64x2 mh = m * p.head;
   const TwoSum s = fast_two_sum(half_base, mh * constant<0.25>(k));
-  return s.sum + (s.err + (mh * constant<data::kInversePiLessQuarterHead26>(k) + m * p.tail));
+  // The two small terms first: beyond 1/2, m head H is a quarter of the result, and each
+  // sum at its size rounds by 1/8 ulp.
+  return s.sum + ((s.err + mh * constant<data::kInversePiLessQuarterHead26>(k)) +
+                  (mh * p.g + p.c * (m * p.f)));
 }
 
 // 1/d within 5% for a normal positive d below 2^1021, from the bits.

@@ -160,8 +160,8 @@ int32_t pi_form(F64x2 (*pair)(F64x2, F64x2&), double x, double* r) {
 // rest 0-7%). Atan and Atanpi, whose gathers and centres take fewer operations, spill
 // less one group a step and are 2.5-4.5% faster so.
 TESS_INTERLEAVE_BEGIN
-TESS_DOUBLE_PAIRED_STEP_LOOPS(AsinDouble, asin_pair)
-TESS_DOUBLE_PAIRED_STEP_LOOPS(AcosDouble, acos_pair)
+TESS_DOUBLE_PAIR_LOOPS(AsinDouble, asin_pair)
+TESS_DOUBLE_PAIR_LOOPS(AcosDouble, acos_pair)
 TESS_DOUBLE_PAIR_LOOPS(AsinpiDouble, asinpi_pair)
 TESS_DOUBLE_PAIRED_STEP_LOOPS(AcospiDouble, acospi_pair)
 TESS_DOUBLE_PAIR_LOOPS(AtanDouble, atan_pair)
