@@ -35,9 +35,9 @@ constexpr double word_pair(uint32_t w) { return std::bit_cast<double>(uint64_t{w
 constexpr double kPiFormWordOffset = word_pair(0x80000000u - kPiFormLowWord);
 constexpr double kPiFormWordBound = word_pair(0x80000000u + (kOneWord - 1 - kPiFormLowWord));
 
-// Every constant of the arcsine pairs, read as rows (frame/constant_source.h): two groups
-// a step hold more values than there are registers, and GCC kept each broadcast constant
-// on the stack, reloading it into a register before use. From memory, the bound of the
+// Every constant of the arcsine pairs, read as rows (frame/constant_source.h): a pair
+// holds more values than there are registers, and GCC kept each broadcast constant on
+// the stack, reloading it into a register before use. From memory, the bound of the
 // word test also stays the operand of one comparison (as a constant, GCC compared the
 // other way and negated the result).
 constexpr double kArcsineConstants[] = {
@@ -155,10 +155,11 @@ int32_t pi_form(F64x2 (*pair)(F64x2, F64x2&), double x, double* r) {
 
 }  // namespace
 
-// Each pair is one long chain (a square root or a division, then the series). The
-// arcsines run two groups per step: four chains in flight (d Asinpi 9-13% faster, the
-// rest 0-7%). Atan and Atanpi, whose gathers and centres take fewer operations, spill
-// less one group a step and are 2.5-4.5% faster so.
+// Each pair is one long chain (a square root or a division, then the series). With the
+// arcsines' constants as rows and the root's remainder taken last, d Asin, Acos and
+// Asinpi are 2-4% faster one group a step than two; d Acospi is 6-10% faster two groups
+// a step (four chains in flight). Atan and Atanpi, whose gathers and centres take fewer
+// operations, spill less one group a step and are 2.5-4.5% faster so.
 TESS_INTERLEAVE_BEGIN
 TESS_DOUBLE_PAIR_LOOPS(AsinDouble, asin_pair)
 TESS_DOUBLE_PAIR_LOOPS(AcosDouble, acos_pair)

@@ -9,9 +9,9 @@
 
 namespace zorn::tess {
 
-// Asin, Acos and their pi forms: fast path on [-1, 1] (the pi forms but for 0 < |x| <
-// 2^-900, whose quotient by pi the callout rounds); beyond, infinities included, NaN
-// with status 1; NaN passes through.
+// Asin, Acos and their pi forms: fast path on [-1, 1] (Asinpi on 2^-900 <= |x| < 1: the
+// callout rounds the smaller quotients by pi, and takes the zeros and +-1 from the same
+// pair); beyond, infinities included, NaN with status 1; NaN passes through.
 TESS_DOUBLE_LANE_KERNEL(AsinDouble, tess_callout_dAsin);
 TESS_DOUBLE_LANE_KERNEL(AcosDouble, tess_callout_dAcos);
 TESS_DOUBLE_LANE_KERNEL(AsinpiDouble, tess_callout_dAsinpi);
