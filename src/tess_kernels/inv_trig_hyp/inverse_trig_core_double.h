@@ -91,8 +91,8 @@ ZORN_INVERSE_TRIG_INLINE ArcsineParts arcsine_parts(F64x2 x, const K& k) {
   if constexpr (kScale == Scale::kRadians) {
     // With kLeadApart, z P(z) = c0 z + z^2 Q(z): the leading term is 0.9 of the sum, whose
     // roundings in the steps of Estrin's scheme take up to 2^-56 (1/8 ulp of asin just
-    // beyond 1/2), apart 2^-57. (Acos, whose results there are twice as large, is 1.07x
-    // faster on P whole.)
+    // beyond 1/2), and 2^-57 when it is added last. (Acos, whose results there are twice
+    // as large, is 1.07x faster on P whole.)
     F64x2 g;
     if constexpr (kLeadApart) {
       g = z * constant<data::kAsinPolynomial[0]>(k) +
