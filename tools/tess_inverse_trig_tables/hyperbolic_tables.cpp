@@ -228,32 +228,39 @@ void print_even_odd_constants() {
 }
 
 // Rows of single precision Tanh at the floats c of six fraction bits (c = 2^e (1 + j/64),
-// one row a step of 2^17 in the bits) from 2^-13 to 9.125, after a floor row {0, 0, 1, 0}
-// (the point just below 2^-13) that serves |x| < 2^-13 with c = 0: {tanh hi, tanh lo,
-// sech^2, 0}, hi rounded to float and lo and sech^2 c = 1 - tanh^2 c the rounded rests.
+// one row a step of 2^17 in the bits) from 2^-13 to 9.125, after a floor row {0, 0, 1,
+// -1/3} (the point just below 2^-13) that serves |x| < 2^-13 with c = 0: {tanh hi, tanh lo,
+// sech^2, tanh^2 - 1/3}, hi rounded to float and lo, sech^2 c = 1 - tanh^2 c and the cubic
+// term's factor the rounded rests (tanh(c + r) = T + sech^2 c (r - T r^2 + (T^2 - 1/3) r^3
+// + ...)).
 constexpr uint32_t kTanhFloorBits = 0x38FE0000;  // the grid point below 2^-13
 constexpr uint32_t kTanhLastBits = 0x41120000;   // 9.125: from 9.011 on the result rounds to 1
 void print_tanh_rows() {
-  mpfr_t t, slope;
-  mpfr_inits2(256, t, slope, static_cast<mpfr_ptr>(nullptr));
+  mpfr_t t, square, slope, cubic;
+  mpfr_inits2(256, t, square, slope, cubic, static_cast<mpfr_ptr>(nullptr));
   std::printf("alignas(16) constexpr float kTanhRowsSingle[%u][4] = {\n",
               ((kTanhLastBits - kTanhFloorBits) >> 17) + 1);
-  std::printf("    {0x0p+0f, 0x0p+0f, 0x1p+0f, 0x0p+0f},\n");
+  std::printf("    {0x0p+0f, 0x0p+0f, 0x1p+0f, %af},\n",
+              static_cast<double>(-1.0f / 3));
   for (uint32_t b = kTanhFloorBits + (1u << 17); b <= kTanhLastBits; b += 1u << 17) {
     float c;
     std::memcpy(&c, &b, sizeof c);
     mpfr_set_flt(t, c, MPFR_RNDN);
     mpfr_tanh(t, t, MPFR_RNDN);
-    mpfr_sqr(slope, t, MPFR_RNDN);
-    mpfr_ui_sub(slope, 1, slope, MPFR_RNDN);
+    mpfr_sqr(square, t, MPFR_RNDN);
+    mpfr_ui_sub(slope, 1, square, MPFR_RNDN);
+    mpfr_set_ui(cubic, 1, MPFR_RNDN);
+    mpfr_div_ui(cubic, cubic, 3, MPFR_RNDN);
+    mpfr_sub(cubic, square, cubic, MPFR_RNDN);
     const float hi = mpfr_get_flt(t, MPFR_RNDN);
     mpfr_sub_d(t, t, hi, MPFR_RNDN);
-    std::printf("    {%af, %af, %af, 0x0p+0f},\n", static_cast<double>(hi),
+    std::printf("    {%af, %af, %af, %af},\n", static_cast<double>(hi),
                 static_cast<double>(mpfr_get_flt(t, MPFR_RNDN)),
-                static_cast<double>(mpfr_get_flt(slope, MPFR_RNDN)));
+                static_cast<double>(mpfr_get_flt(slope, MPFR_RNDN)),
+                static_cast<double>(mpfr_get_flt(cubic, MPFR_RNDN)));
   }
   std::printf("};\n");
-  mpfr_clears(t, slope, static_cast<mpfr_ptr>(nullptr));
+  mpfr_clears(t, square, slope, cubic, static_cast<mpfr_ptr>(nullptr));
 }
 
 // Rows {ln c hi, ln c lo} at c = 1 + j/64, j = 0 .. 63, for single precision Atanh: hi
@@ -300,7 +307,7 @@ int main() {
   print_cosh_rows();
   print_even_odd_constants();
   std::printf("// Single precision Tanh at the floats of six fraction bits from 2^-13 to "
-              "9.125 after a floor row: {tanh hi, tanh lo, sech^2, 0}.\n");
+              "9.125 after a floor row: {tanh hi, tanh lo, sech^2, tanh^2 - 1/3}.\n");
   print_tanh_rows();
   std::printf("// Single precision Atanh: {ln c hi, ln c lo} at c = 1 + j/64, hi a multiple "
               "of 2^-%d; ln 2 as head and rest.\n", kAtanhHeadBits);
