@@ -1,7 +1,7 @@
 // Single precision cores of Sinh, Cosh and Tanh on four float lanes: one table row at the
 // nearest multiple of 1/32 (Tanh: the nearest float of six fraction bits) and the addition
-// theorem (Tanh: the Taylor series), carried as a head (exact where the slope term is
-// large) and a small rest until one final rounding.
+// theorem (Tanh: the Taylor series), carried as an exact head and a small rest until one
+// final rounding.
 #pragma once
 
 #include <iterator>
@@ -58,23 +58,26 @@ constexpr float kOverflowBound = 89.41598510742188f;
 
 // sinh x for |x| <= 89.416 (other lanes take the callout) by the addition theorem at c =
 // k/32, k = round(32x): sinh x = sinh c cosh r + cosh c sinh r, r = x - c, |r| <= 1/64,
-// carried as u = 32r (exact: 32x and 32x - k are). The row {f hi, f lo, g head/32, g
-// rest/32} (tools/tess_inverse_trig_tables) holds f = sinh c and g = cosh c = head + rest,
-// the head short enough that head r = (head/32) u is exact; with cosh r - 1 = E = e u^2
-// and 32 (sinh r - r) = O = o u^3 (one generated constant each: their relative errors,
-// r^2/24 and r^2/20 halved, weigh below 2^-29 of the result),
-//   sinh x = (f hi + head r) + (f lo + f hi E + (g/32) O + (rest/32) u),
-// the first sum taken exactly by Dekker's fast two-sum (|head r| <= |f hi| for every row
-// but row 0, where f hi = 0: near c = 1/32 the two cancel to half of f hi) and the second
-// at most 1/128 of the result, so that its roundings add below 1/64 ulp to the one final
-// rounding. No series and no branch: sinh near 0 is r + O/32 itself (row 0 is {-0, -0,
-// 1/32, 0}, and the two-sum's error taken as p - (s - f hi), so that every term of sinh -0
-// is -0 and of sinh +0 one is +0). Steps of 1/32 rather than 1/8 leave one term of each
-// series, and the two series share their factor u^2 (six operations a group fewer,
-// 0.87-0.89x the time), for four times the rows (92 KiB; [-20, 20] touches 20). The rows
-// run over k of both signs, those of -k being those of k with f negated: every operation
-// is symmetric, so sinh(-x) = -sinh(x) bit for bit with no absolute value and no sign put
-// back (0.97x the time).
+// carried as u = 32r (exact: 32x and 32x - k are). With cosh r - 1 = E = e u^2 and 32
+// (sinh r - r) = O = o u^3 (one generated constant each: their relative errors, r^2/24 and
+// r^2/20 halved, weigh below 2^-29 of the result), f = sinh c and g = cosh c,
+//   sinh x = f + g r + f E + (g/32) O.
+// The rows {f0, f1, h1, h2} (tools/tess_inverse_trig_tables) give the head s = f0 + h1 u
+// exactly and the rest h2 u + f1 + u^2 ((f0 + f1) e + (h1 + h2) u o) below it:
+// - up to |c| = 7/16, {c, f - c, 1/32, (g - 1)/32}: the head is c + u/32 = x itself, and
+//   the rest at most 1/29 of the result (f - c is about c^3/6);
+// - beyond, {f hi, f lo, 0, g/32}: the head is f hi, the rest at most 1/27 of the result
+//   (g r/f is coth(c)/64 at most),
+// so that the rest's roundings add at most about 0.07 ulp to the one final rounding (0.570
+// ulp over every float, near |x| = 0.453 where the two kinds of rows meet). No series and no
+// branch: row 0 is {-0, -0, 1/32, +0}, so that every term of sinh -0 is -0 and of sinh +0
+// one is +0. Was a head f hi + head(g) r summed exactly by Dekker's fast two-sum on every
+// row, with a rest of g in the rows: three operations a group more (0.522 ulp). Steps of
+// 1/32 rather than 1/8 leave one term of each series, and the two series share their factor
+// u^2, for four times the rows (92 KiB; [-20, 20] touches 20). The rows run over k of both
+// signs, those of -k being those of k with f negated: every operation is symmetric, so
+// sinh(-x) = -sinh(x) bit for bit with no absolute value and no sign put back (0.97x the
+// time).
 [[gnu::always_inline]] inline F32x4 sinh_core(F32x4 x) {
   const auto& rows = hyperbolic::data::kSinhRowsSingle;  // k = -2861 .. 2861
   const auto& c = hyperbolic::data::kSinhCoshEvenOdd;
@@ -84,13 +87,12 @@ constexpr float kOverflowBound = 89.41598510742188f;
   const F32x4 u = y - (t - shifter);
   F32x4 row[4];
   gather_shifted_rows(&rows[std::size(rows) / 2], t, row);
-  const F32x4 p = row[2] * u;
-  const F32x4 q = row[3] * u;
-  const F32x4 s = row[0] + p;
-  const F32x4 e = p - (s - row[0]);
-  // f hi E + (g/32) O = u^2 (f hi e + (g u/32) o), g u/32 = p + q.
-  const F32x4 series = (u * u) * (row[0] * splat_single(c[0]) + (p + q) * splat_single(c[1]));
-  return s + (e + ((row[1] + q) + series));
+  const F32x4 head_slope = row[2] * u;
+  const F32x4 rest_slope = row[3] * u;
+  const F32x4 head = row[0] + head_slope;
+  const F32x4 series = (u * u) * ((row[0] + row[1]) * splat_single(c[0]) +
+                                  (head_slope + rest_slope) * splat_single(c[1]));
+  return head + (rest_slope + (row[1] + series));
 }
 // cosh x for |x| <= 89.416 on the same points, from rows {f hi, f lo, g/32, 0} with f =
 // cosh c and g = sinh c rounded to float:
