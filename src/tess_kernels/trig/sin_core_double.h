@@ -73,17 +73,22 @@ inline ReducedAngle reduce_pi_over_256(F64x2 a) {
 // exact also where |p| is the smaller term (p has no bits below those of the difference),
 // and m step_lo joins that error. m is in the low bits of t_bits, as above.
 // The constants come from the source k (constant_source.h).
+// remainder_three_part is the step from m (its words as the caller holds them) on.
+template <double kStepHi, double kStepMid, double kStepLo, class K = simd::SplatConstants>
+inline ReducedAngle remainder_three_part(F64x2 a, F64x2 m, I64x2 words, const K& k = {}) {
+  using simd::constant;
+  const F64x2 p = a - m * constant<kStepHi>(k);
+  const F64x2 mid = m * constant<kStepMid>(k);
+  const F64x2 s = p - mid;
+  return {s, ((p - s) - mid) - m * constant<kStepLo>(k), words};
+}
 template <double kInverseStep, double kStepHi, double kStepMid, double kStepLo,
           class K = simd::SplatConstants>
 inline ReducedAngle reduce_three_part(F64x2 a, const K& k = {}) {
   using simd::constant;
   const F64x2 shifter = constant<kShifter>(k);
   const F64x2 t = a * constant<kInverseStep>(k) + shifter;
-  const F64x2 m = t - shifter;
-  const F64x2 p = a - m * constant<kStepHi>(k);
-  const F64x2 mid = m * constant<kStepMid>(k);
-  const F64x2 s = p - mid;
-  return {s, ((p - s) - mid) - m * constant<kStepLo>(k), simd::bits(t)};
+  return remainder_three_part<kStepHi, kStepMid, kStepLo>(a, t - shifter, simd::bits(t), k);
 }
 
 // The series of the reduced angle r + r_lo, shared by the sine and the cosine of one
