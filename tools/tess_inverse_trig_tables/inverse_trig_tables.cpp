@@ -6,6 +6,8 @@
 //   z P(z) with the rounded coefficients over 4096 points of the interval (the relative
 //   error the polynomial adds to f). atan(u) / pi and asin(u) / pi as
 //   u/4 + u (1/pi - 1/4) + u^3 P(u^2) / pi, 1/pi - 1/4 split into a head and R(0).
+//   The float kernels' asin and asin over pi: P in float coefficients of least weighted
+//   largest error instead (weighted_minimax_float).
 // - atan(c_k) as head and remainder for c_k = k/32 (k = 3 .. 512) and c_k = 0 (k <= 2),
 //   the centres of the atan kernel's reduction u = (a - c) / (1 + a c), then pi - atan(c_k)
 //   for atan2 left of the vertical axis; the same divided by pi for the pi forms. The fine
@@ -94,8 +96,10 @@ std::vector<Mp> interpolate(Inverse f, double at_zero, double z_max, int degree)
   return solve(rows);
 }
 
-// Largest |z (P(z) - correction(z))| over the interval, P with coefficients in double.
-double largest_error(Inverse f, double at_zero, double z_max, const std::vector<double>& c) {
+// Largest |z (P(z) - scale correction(z))| over the interval, P with coefficients in
+// double.
+double largest_error(Inverse f, double at_zero, double z_max, const std::vector<double>& c,
+                     const Mp& scale = Mp(1.0)) {
   double worst = 0;
   for (int i = 0; i <= 4096; ++i) {
     const Mp z(z_max * i / 4096);
@@ -104,7 +108,8 @@ double largest_error(Inverse f, double at_zero, double z_max, const std::vector<
       mpfr_mul(p.v, p.v, z.v, MPFR_RNDN);
       mpfr_add_d(p.v, p.v, c[k], MPFR_RNDN);
     }
-    mpfr_sub(t.v, p.v, correction(f, z, at_zero).v, MPFR_RNDN);
+    mpfr_mul(t.v, correction(f, z, at_zero).v, scale.v, MPFR_RNDN);
+    mpfr_sub(t.v, p.v, t.v, MPFR_RNDN);
     mpfr_mul(t.v, t.v, z.v, MPFR_RNDN);
     worst = std::fmax(worst, std::fabs(t.get()));
   }
@@ -126,17 +131,24 @@ void print_polynomial(const char* name, Inverse f, double at_zero, double z_max,
 }
 
 // Float coefficients c_0 .. c_degree of P minimising the largest |z (g(z) - P(z))| on
-// [0, z_max], g = correction(f): the error asin u - u - u z P(z) relative to u, which
-// the float arcsines carry to their results (at most 2^24 times it in ulps). Each c_k is
+// [0, z_max], g = scale correction(f): the error asin u - u - u z P(z) relative to u
+// (scale 1; 1/pi for the quotients by pi), which the float arcsines carry to their
+// results (at most 2^24 times it in ulps). Each c_k is
 // rounded to float in turn and the higher ones fitted again around it (Remez' exchange
 // on 4096 points with the weight z, from points spread as Chebyshev's), so that the
 // rounding of the leading coefficients is part of the error the others balance.
-std::vector<float> weighted_minimax_float(Inverse f, double at_zero, double z_max, int degree) {
+std::vector<float> weighted_minimax_float(Inverse f, double at_zero, double z_max, int degree,
+                                          const Mp& scale) {
   constexpr int kGrid = 4096;
+  const auto g = [&](const Mp& z) {
+    Mp v = correction(f, z, at_zero);
+    mpfr_mul(v.v, v.v, scale.v, MPFR_RNDN);
+    return v;
+  };
   std::vector<Mp> grid_z(kGrid), grid_g(kGrid);
   for (int i = 0; i < kGrid; ++i) {
     grid_z[i] = Mp(z_max * (i + 1) / kGrid);
-    grid_g[i] = correction(f, grid_z[i], at_zero);
+    grid_g[i] = g(grid_z[i]);
   }
   std::vector<float> fixed;
   Mp pi;
@@ -152,7 +164,7 @@ std::vector<float> weighted_minimax_float(Inverse f, double at_zero, double z_ma
       std::vector<std::vector<Mp>> rows(free + 1, std::vector<Mp>(free + 2));
       for (int i = 0; i <= free; ++i) {
         const Mp z(points[i]);
-        Mp rhs = correction(f, z, at_zero), power(1.0), t;
+        Mp rhs = g(z), power(1.0), t;
         for (int k = 0; k <= degree; ++k) {
           if (k < first) {
             mpfr_mul_d(t.v, power.v, fixed[k], MPFR_RNDN);
@@ -205,7 +217,7 @@ std::vector<float> weighted_minimax_float(Inverse f, double at_zero, double z_ma
 
 void print_minimax_float(const char* name, Inverse f, double at_zero, double z_max,
                          int degree) {
-  const std::vector<float> c = weighted_minimax_float(f, at_zero, z_max, degree);
+  const std::vector<float> c = weighted_minimax_float(f, at_zero, z_max, degree, Mp(1.0));
   print_row(name, std::vector<double>(c.begin(), c.end()));
   std::printf("// largest error of z P(z) on [0, %a]: 2^%.1f\n", z_max,
               std::log2(largest_error(f, at_zero, z_max, std::vector<double>(c.begin(), c.end()))));
@@ -226,13 +238,8 @@ void print_split_float(const char* name, const Mp& value) {
               mpfr_get_flt(rest.v, MPFR_RNDN));
 }
 
-// 1/pi - 1/4 = H + L with H rounded to head_bits bits (named head_name), and
-// R(z) = L + z P(z) / pi (L appears only as R(0)) with P interpolated as above and
-// divided by pi before its rounding to double: f(u) / pi = u/4 + u H + u R(u^2), the
-// first term exact, and u H too where u has at most 53 - head_bits bits.
-void print_quarter_polynomial(const char* name, const char* head_name, int head_bits,
-                              Inverse f, double at_zero, double z_max, int degree,
-                              const Mp& pi) {
+// 1/pi - 1/4 = H + L with H rounded to head_bits bits, printed as head_name; returns L.
+double print_quarter_head(const char* head_name, int head_bits, const Mp& pi) {
   Mp term;
   mpfr_ui_div(term.v, 1, pi.v, MPFR_RNDN);
   mpfr_sub_d(term.v, term.v, 0.25, MPFR_RNDN);
@@ -242,12 +249,39 @@ void print_quarter_polynomial(const char* name, const char* head_name, int head_
   std::printf("constexpr double %s = %a;\n", head_name, mpfr_get_d(head, MPFR_RNDN));
   mpfr_sub(term.v, term.v, head, MPFR_RNDN);
   mpfr_clear(head);
-  std::vector<double> c{term.get()};
+  return term.get();
+}
+
+// With H and L as above, R(z) = L + z P(z) / pi (L appears only as R(0)) with P
+// interpolated as above and divided by pi before its rounding to double:
+// f(u) / pi = u/4 + u H + u R(u^2), the first term exact, and u H too where u has at most
+// 53 - head_bits bits.
+void print_quarter_polynomial(const char* name, const char* head_name, int head_bits,
+                              Inverse f, double at_zero, double z_max, int degree,
+                              const Mp& pi) {
+  std::vector<double> c{print_quarter_head(head_name, head_bits, pi)};
+  Mp term;
   for (const Mp& m : interpolate(f, at_zero, z_max, degree)) {
     mpfr_div(term.v, m.v, pi.v, MPFR_RNDN);
     c.push_back(term.get());
   }
   print_row(name, c);
+}
+
+// The float form: R(z) = L + z P(z) with P's float coefficients fitted to the correction
+// over pi as in weighted_minimax_float.
+void print_quarter_minimax_float(const char* name, const char* head_name, int head_bits,
+                                 Inverse f, double at_zero, double z_max, int degree,
+                                 const Mp& pi) {
+  std::vector<double> c{print_quarter_head(head_name, head_bits, pi)};
+  Mp inverse_pi;
+  mpfr_ui_div(inverse_pi.v, 1, pi.v, MPFR_RNDN);
+  const std::vector<float> p = weighted_minimax_float(f, at_zero, z_max, degree, inverse_pi);
+  c.insert(c.end(), p.begin(), p.end());
+  print_row(name, c);
+  std::printf("// largest error of z P(z) on [0, %a]: 2^%.1f\n", z_max,
+              std::log2(largest_error(f, at_zero, z_max, std::vector<double>(p.begin(), p.end()),
+                                      inverse_pi)));
 }
 
 // The rows of atan(c_k), then of pi - atan(c_k), each divided by pi if by_pi.
@@ -292,8 +326,8 @@ int main() {
   std::printf("// asin u = u + u^3 P(u^2) for u^2 <= 1/4.\n");
   print_minimax_float("kAsinPolynomialFloat", mpfr_asin, 1.0 / 6, 0.25, 4);
   std::printf("// asin(u) / pi = u/4 + u kInversePiLessQuarterHead12 + u R(u^2) for u^2 <= 1/4.\n");
-  print_quarter_polynomial("kAsinpiPolynomialFloat", "kInversePiLessQuarterHead12", 12,
-                           mpfr_asin, 1.0 / 6, 0.25, 5, pi);
+  print_quarter_minimax_float("kAsinpiPolynomialFloat", "kInversePiLessQuarterHead12", 12,
+                              mpfr_asin, 1.0 / 6, 0.25, 4, pi);
   std::printf("// atan(c_k), head and remainder: c_k = k/32, or 0 for k <= 2; then, at k + 513,\n");
   std::printf("// pi - atan(c_k) (the angle left of the vertical axis).\n");
   print_atan_centres("kAtanCentres", pi, false);
