@@ -176,7 +176,7 @@ ZORN_FAST_INLINE int outside_below_unit(simd::F32x4 x) {
 // Asinpi also leaves |x| below 2^-100 (products among the subnormals; 0 too, which the
 // callout returns as it is).
 ZORN_FAST_INLINE int outside_unit_or_tiny(simd::F32x4 x) {
-  return atan_float::magnitude_bits_outside(x, atan_float::kAtanpiLowestBits, 0x3F7FFFFF);
+  return atan_float::magnitude_bits_inside(x, atan_float::kAtanpiLowestBits, 0x3F7FFFFF) ^ 0xF;
 }
 // Atan takes every argument.
 ZORN_FAST_INLINE int none(simd::F32x4) { return 0; }
