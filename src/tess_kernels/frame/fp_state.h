@@ -30,13 +30,65 @@ constexpr uint16_t kX87ExceptionMasks = 0x3F;
 // x87 instruction.
 enum class X87Entry { kAtEntry, kBeforeScalarCode };
 
-class FpFrame {
+// The x87 half of a frame: the six exceptions masked, pending ones cleared, when the
+// caller left any unmasked, and the control word put back on destruction.
+class X87Masking {
  public:
-  explicit FpFrame(FrameKind kind, X87Entry x87 = X87Entry::kAtEntry) {
-    if (kind == FrameKind::kNone) {
-      x87_ready_ = true;
-      return;
+  // `ready`: nothing to set up (frames that move bits only).
+  explicit X87Masking(bool ready) : ready_(ready) {}
+
+  // The first call only does anything.
+  void mask_x87_exceptions() {
+    if (ready_) return;
+    ready_ = true;
+    uint16_t control;
+    asm volatile("fnstcw %0" : "=m"(control));
+    if ((control & kX87ExceptionMasks) != kX87ExceptionMasks) {
+      saved_ = control;
+      changed_ = true;
+      const uint16_t masked = control | kX87ExceptionMasks;
+      asm volatile("fnclex\n\tfldcw %0" : : "m"(masked));
     }
+  }
+
+  // The control word goes through a local: a member named by the asm would keep the whole
+  // frame in memory, where the compiler can no longer see that nothing changed it.
+  ~X87Masking() {
+    if (changed_) {
+      const uint16_t saved = saved_;
+      asm volatile("fldcw %0" : : "m"(saved));
+    }
+  }
+
+  X87Masking(const X87Masking&) = delete;
+  X87Masking& operator=(const X87Masking&) = delete;
+
+ protected:
+  bool x87_ready() const { return ready_; }
+
+ private:
+  uint16_t saved_ = 0;
+  bool ready_;
+  bool changed_ = false;
+};
+
+// What the out-of-line rest of a contiguous loop takes from the frame, by value, so that
+// the frame stays in registers: the error mode, and whether its own X87Masking has nothing
+// to set up.
+struct LoopEntry {
+  uint32_t error_mode;
+  bool x87_ready;
+};
+
+// Names the frame of kind K that a contiguous loop sets up itself, in place of its entry.
+template <FrameKind K>
+struct OwnFrame {};
+
+class FpFrame : public X87Masking {
+ public:
+  explicit FpFrame(FrameKind kind, X87Entry x87 = X87Entry::kAtEntry)
+      : X87Masking(kind == FrameKind::kNone) {
+    if (kind == FrameKind::kNone) return;
     if (x87 == X87Entry::kAtEntry) mask_x87_exceptions();
     const uint32_t mxcsr = _mm_getcsr();
     if (kind == FrameKind::kHonoursDenormals) {
@@ -52,23 +104,7 @@ class FpFrame {
     }
   }
 
-  // Masks the six x87 exceptions, clearing pending ones, when the caller left any
-  // unmasked; the first call only does anything.
-  void mask_x87_exceptions() {
-    if (x87_ready_) return;
-    x87_ready_ = true;
-    uint16_t control;
-    asm volatile("fnstcw %0" : "=m"(control));
-    if ((control & kX87ExceptionMasks) != kX87ExceptionMasks) {
-      saved_x87_ = control;
-      x87_changed_ = true;
-      const uint16_t masked = control | kX87ExceptionMasks;
-      asm volatile("fnclex\n\tfldcw %0" : : "m"(masked));
-    }
-  }
-
   ~FpFrame() {
-    if (x87_changed_) asm volatile("fldcw %0" : : "m"(saved_x87_));
     if (mxcsr_changed_) {
       _mm_setcsr(saved_mxcsr_ | (_mm_getcsr() & kMxcsrExceptionFlags));
     }
@@ -80,6 +116,8 @@ class FpFrame {
   // The error-mode field; read only by frames that honour the denormal field.
   uint32_t error_mode() const { return error_mode_; }
 
+  LoopEntry loop_entry() const { return {error_mode_, x87_ready()}; }
+
  private:
   void write_mxcsr(uint32_t old_value, uint32_t new_value) {
     saved_mxcsr_ = old_value;
@@ -89,9 +127,6 @@ class FpFrame {
 
   uint32_t saved_mxcsr_ = 0;
   uint32_t error_mode_ = 0;
-  uint16_t saved_x87_ = 0;
-  bool x87_ready_ = false;
-  bool x87_changed_ = false;
   bool mxcsr_changed_ = false;
 };
 

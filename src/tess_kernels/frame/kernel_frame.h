@@ -130,11 +130,30 @@ struct OneKernel {
       requires(FpFrame& frame, Strided<const TIn> x, Strided<TOut> y) {
         Op::vector_loop(frame, 0, x, y, [](int32_t, int32_t) {});
       };
+  // A loop of its own for contiguous calls that sets up the frame itself, given a
+  // reporter without state, report(status, i, a, r): the entry is then one jump. It is
+  // noexcept, so that it needs no cleanup for unwinding, which would take the frame's
+  // address and keep it in memory.
+  static constexpr bool kHasContiguousLoop = requires(const TIn* x, TOut* y) {
+    { Op::vector_loop(OwnFrame<K>{}, 0, x, y, [](int32_t, int32_t, const TIn*, TOut*) {}) } noexcept;
+  };
 
   // Inlined into both entries, so that the contiguous one runs with its increments known.
   template <bool kStrided>
   [[gnu::always_inline]] static void run(int32_t n, const TIn* a, int32_t inca, TOut* r,
                                          int32_t incr) {
+    if constexpr (!kStrided && kHasContiguousLoop) {
+      Op::vector_loop(OwnFrame<K>{}, n, a, r, [](int32_t st, int32_t i, const TIn* x0, TOut* y0) {
+        report(st, i, x0, x0, y0, y0, Name.text);
+      });
+    } else {
+      run_framed<kStrided>(n, a, inca, r, incr);
+    }
+  }
+
+  template <bool kStrided>
+  [[gnu::always_inline]] static void run_framed(int32_t n, const TIn* a, int32_t inca, TOut* r,
+                                                int32_t incr) {
     // A vector loop sets up the x87 unit itself before any scalar code.
     FpFrame frame(K, kHasVectorLoop ? X87Entry::kBeforeScalarCode : X87Entry::kAtEntry);
     const Strided<const TIn> x{a, inca};

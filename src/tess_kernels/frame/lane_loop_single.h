@@ -44,20 +44,35 @@ namespace zorn::tess {
 
 template <class F>
 struct LaneLoopSingle {
-  // Inlined into each entry: the contiguous one drops the strided loop, and its usual
-  // call (whole groups, no special lane) is one call of fast_block; the rest of a
-  // contiguous call is out of line, so that the entry saves few registers and builds
-  // nothing else.
+  static constexpr bool kPaired = requires { requires F::kPairedVectors; };
+
+  // A contiguous call, in place of its entry (OneKernel), with the frame of kind K: the
+  // usual call (whole groups, no special lane) is one function, its frame in registers, and
+  // the rest is out of line, with an x87 setup of its own. The reporter holds no state:
+  // report(status, i, a, r). Paired kernels schedule the whole call for interleaved chains
+  // (fast_block).
+  template <FrameKind K, class Report>
+  [[gnu::flatten, gnu::noinline]] static void vector_loop(OwnFrame<K>, int32_t count,
+                                                          const float* a, float* r,
+                                                          Report report) noexcept
+    requires(!kPaired)
+  {
+    contiguous_call<K>(count, a, r, report);
+  }
+  template <FrameKind K, class Report>
+  [[gnu::flatten, gnu::noinline, TESS_INTERLEAVED]] static void vector_loop(
+      OwnFrame<K>, int32_t count, const float* a, float* r, Report report) noexcept
+    requires kPaired
+  {
+    contiguous_call<K>(count, a, r, report);
+  }
+
+  // A strided call (contiguous ones reach the overload above).
   template <class Report>
   [[gnu::always_inline]] static void vector_loop(FpFrame& frame, int32_t count,
                                                  Strided<const float> a, Strided<float> r,
                                                  Report&& report) {
     const int64_t n = count;
-    if (a.inc == 1 && r.inc == 1) {
-      const int64_t g = fast_block(n, a.base, r.base);
-      if (g < n) finish_contiguous(frame, n, g, a.base, r.base, report);
-      return;
-    }
     const bool no_errors = frame.error_mode() == TESS_ERRMODE_NOERR;
     int64_t g = 0;
     for (; g + kGroupLanes <= n; g += kGroupLanes) {
@@ -72,30 +87,42 @@ struct LaneLoopSingle {
   }
 
  private:
-  // A contiguous call from the group at g on, after fast_block stopped there: a group
+  template <FrameKind K, class Report>
+  [[gnu::always_inline]] static void contiguous_call(int32_t count, const float* a, float* r,
+                                                     Report report) {
+    const FpFrame frame(K, X87Entry::kBeforeScalarCode);
+    const int64_t n = count;
+    const int64_t g = fast_groups(n, a, r);
+    if (g < n) finish_contiguous(frame.loop_entry(), n, g, a, r, report);
+  }
+
+  // A contiguous call from the group at g on, after fast_groups stopped there: a group
   // holding a special lane (for paired kernels also the first group of a pair holding
   // one, or a last odd group), the blocks after it, and the partial group.
   template <class Report>
-  [[gnu::noinline]] static void finish_contiguous(FpFrame& frame, int64_t n, int64_t g,
-                                                  const float* a, float* r, Report report) {
-    const bool no_errors = frame.error_mode() == TESS_ERRMODE_NOERR;
+  [[gnu::noinline]] static void finish_contiguous(LoopEntry entry, int64_t n, int64_t g,
+                                                  const float* a, float* r,
+                                                  Report report_at) noexcept {
+    X87Masking x87(entry.x87_ready);
+    const auto report = [&](int32_t st, int32_t i) { report_at(st, i, a, r); };
+    const bool no_errors = entry.error_mode == TESS_ERRMODE_NOERR;
     const Strided<float> rs{r, 1};
     while (g + kGroupLanes <= n) {
       const simd::F32x4 x = simd::F32x4::load(a + g);
       simd::F32x4 y = F::fast_path(x);
       if (const int special = F::special_lanes(x)) {
-        y = settle_special(frame, x, y, special, no_errors, g, rs, report);
+        y = settle_special(x87, x, y, special, no_errors, g, rs, report);
       }
       y.store(r + g);
       g += kGroupLanes;
       g += fast_block(n - g, a + g, r + g);
     }
-    finish_partial_group(frame, n, g, Strided<const float>{a, 1}, rs, no_errors, report);
+    finish_partial_group(x87, n, g, Strided<const float>{a, 1}, rs, no_errors, report);
   }
 
   // The last n - g < 4 elements, if any, as one group.
   template <class Report>
-  [[gnu::always_inline]] static void finish_partial_group(FpFrame& frame, int64_t n, int64_t g,
+  [[gnu::always_inline]] static void finish_partial_group(X87Masking& x87, int64_t n, int64_t g,
                                                           Strided<const float> a,
                                                           Strided<float> r, bool no_errors,
                                                           Report& report) {
@@ -104,57 +131,59 @@ struct LaneLoopSingle {
     const simd::F32x4 x = gather_lanes(a, g, lanes);
     simd::F32x4 y = F::fast_path(x);
     if (const int special = F::special_lanes(x) & ((1 << lanes) - 1)) {
-      y = settle_special(frame, x, y, special, no_errors, g, r, report);
+      y = settle_special(x87, x, y, special, no_errors, g, r, report);
     }
     store_lanes(y, lanes, g, r);
   }
 
-  static constexpr bool kPaired = requires { requires F::kPairedVectors; };
-
   // Whole contiguous groups until the first one holding a special lane, which is left
   // unstored; returns the number of elements stored. Nothing is called in this loop (the
   // fast path is inlined even where the compiler would judge it too large), so the
-  // function's constants stay in registers; kept out of line, so that they are loaded
-  // here rather than spilled by the entry before its first group.
-  [[gnu::flatten, gnu::noinline]] static int64_t fast_block(int64_t n, const float* a, float* r)
-    requires(!kPaired)
-  {
+  // function's constants stay in registers. Paired kernels (F::kPairedVectors), whose
+  // group is one chain longer than the out-of-order window reaches, run whole pairs of
+  // groups, interleaved, and stop before the pair holding a special lane, which
+  // finish_contiguous takes group by group; a group-by-group loop beside this one measured
+  // slower (fewer registers for the pairs).
+  [[gnu::always_inline]] static int64_t fast_groups(int64_t n, const float* a, float* r) {
     int64_t g = 0;
-    if constexpr (requires { F::contiguous_block(n, a, r); }) g = F::contiguous_block(n, a, r);
-    for (; g + kGroupLanes <= n; g += kGroupLanes) {
-      const simd::F32x4 x = simd::F32x4::load(a + g);
-      const simd::F32x4 y = F::fast_path(x);
-      if (F::special_lanes(x) != 0) return g;
-      y.store(r + g);
+    if constexpr (kPaired) {
+      for (; g + 2 * kGroupLanes <= n; g += 2 * kGroupLanes) {
+        const simd::F32x4 x0 = simd::F32x4::load(a + g);
+        const simd::F32x4 x1 = simd::F32x4::load(a + g + kGroupLanes);
+        const simd::F32x4 y0 = F::fast_path(x0);
+        const simd::F32x4 y1 = F::fast_path(x1);
+        if (pair_special(x0, x1, y0, y1) != 0) return g;
+        y0.store(r + g);
+        y1.store(r + g + kGroupLanes);
+      }
+    } else {
+      if constexpr (requires { F::contiguous_block(n, a, r); }) g = F::contiguous_block(n, a, r);
+      for (; g + kGroupLanes <= n; g += kGroupLanes) {
+        const simd::F32x4 x = simd::F32x4::load(a + g);
+        const simd::F32x4 y = F::fast_path(x);
+        if (F::special_lanes(x) != 0) return g;
+        y.store(r + g);
+      }
     }
     return g < n ? last_groups(n, g, a, r) : g;
   }
 
-  // Whole pairs of contiguous groups, interleaved, for kernels whose group is one chain
-  // longer than the out-of-order window reaches (F::kPairedVectors); stops before the pair
-  // holding a special lane, which finish_contiguous takes group by group before it calls
-  // again. One call a block, with no nested call; a group-by-group loop beside this one
-  // measured slower (fewer registers for the pairs).
+  // fast_groups out of line, for finish_contiguous.
+  [[gnu::flatten, gnu::noinline]] static int64_t fast_block(int64_t n, const float* a, float* r)
+    requires(!kPaired)
+  {
+    return fast_groups(n, a, r);
+  }
   [[gnu::flatten, gnu::noinline, TESS_INTERLEAVED]]
   static int64_t fast_block(int64_t n, const float* a, float* r)
     requires kPaired
   {
-    int64_t g = 0;
-    for (; g + 2 * kGroupLanes <= n; g += 2 * kGroupLanes) {
-      const simd::F32x4 x0 = simd::F32x4::load(a + g);
-      const simd::F32x4 x1 = simd::F32x4::load(a + g + kGroupLanes);
-      const simd::F32x4 y0 = F::fast_path(x0);
-      const simd::F32x4 y1 = F::fast_path(x1);
-      if (pair_special(x0, x1, y0, y1) != 0) return g;
-      y0.store(r + g);
-      y1.store(r + g + kGroupLanes);
-    }
-    return g < n ? last_groups(n, g, a, r) : g;
+    return fast_groups(n, a, r);
   }
 
   // After the loop of a contiguous block ran to its end: a last whole group (paired
   // kernels) and the partial group, each stored unless it holds a special lane, so that a
-  // call with no special lane ends in fast_block whatever its count. Returns the elements
+  // call with no special lane ends in fast_groups whatever its count. Returns the elements
   // stored. Out of line: inlined, it changed the register use of the block's loop, which
   // measured 2% slower.
   [[gnu::flatten, gnu::noinline]] static int64_t last_groups(int64_t n, int64_t g, const float* a,
@@ -216,11 +245,11 @@ struct LaneLoopSingle {
 
   // Out of line: special lanes are rare, and the fast loop stays small without them.
   template <class Report>
-  [[gnu::noinline]] static simd::F32x4 settle_special(FpFrame& frame, simd::F32x4 x,
+  [[gnu::noinline]] static simd::F32x4 settle_special(X87Masking& x87, simd::F32x4 x,
                                                       simd::F32x4 y, int special,
                                                       bool no_errors, int64_t g,
                                                       Strided<float> r, Report& report) {
-    frame.mask_x87_exceptions();
+    x87.mask_x87_exceptions();
     alignas(16) float xs[4], ys[4];
     x.store(xs);
     y.store(ys);
