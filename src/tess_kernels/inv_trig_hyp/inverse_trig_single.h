@@ -54,19 +54,20 @@ ZORN_FAST_INLINE F32x4 asin_rest(F32x4 u, F32x4 z) {
 }
 // For |x| > 1/2 the arguments go through asin s with s = sqrt(w), w = (1 - |x|)/2 exact:
 // s = head + tail, head the float root with its low 12 bits cleared (its square exact,
-// w minus it exact by Sterbenz), tail from the remainder. w = s^2 serves as z. At |x| = 1
-// the tail is 0/0: the kernels leave |x| = 1 to the callout (outside_unit).
+// w minus it exact by Sterbenz), tail from the remainder, 0 where outer is clear (the
+// remainder masked before the division, which ends the longest chain). w = s^2 serves as
+// z. At |x| = 1 the tail is 0/0: the kernels leave |x| = 1 to the callout (outside_unit).
 struct HalfComplementRoot {
   F32x4 w, root, head, tail;
 };
-ZORN_FAST_INLINE HalfComplementRoot half_complement_root(F32x4 a) {
+ZORN_FAST_INLINE F32x4 and_bits(F32x4 a, F32x4 b) { return {_mm_and_ps(a.v, b.v)}; }
+ZORN_FAST_INLINE HalfComplementRoot half_complement_root(F32x4 a, F32x4 outer) {
   const F32x4 w = (fsplat(1.0f) - a) * fsplat(0.5f);
   const F32x4 root = {_mm_sqrt_ps(w.v)};
   const F32x4 head = simd::from_bits(simd::bits(root) & simd::I32x4::splat(-4096));
-  const F32x4 tail = (w - head * head) / (root + head);
+  const F32x4 tail = and_bits(outer, w - head * head) / (root + head);
   return {w, root, head, tail};
 }
-ZORN_FAST_INLINE F32x4 and_bits(F32x4 a, F32x4 b) { return {_mm_and_ps(a.v, b.v)}; }
 ZORN_FAST_INLINE F32x4 xor_bits(F32x4 a, F32x4 b) { return {_mm_xor_ps(a.v, b.v)}; }
 namespace data = inverse_trig::data;
 
@@ -77,46 +78,50 @@ namespace data = inverse_trig::data;
 // keeps the root monotonic, the head is at most the root): the smaller of a and each is
 // the one the series takes, a single minimum in place of a select.
 // Over pi, h/4 + h H + t = asin(u)/pi: the tail goes in times 1/pi - R(0), since u R(z)
-// already carries its product with R(0).
+// already carries its product with R(0). In radians t also carries pi/4's low part
+// negated beyond 1/2 (asin_float).
 struct SeriesArgument {
   F32x4 outer, h, t;
 };
 template <bool kPi>
 ZORN_FAST_INLINE SeriesArgument series_argument(F32x4 a) {
   const F32x4 outer = simd::less(fsplat(0.5f), a);
-  const HalfComplementRoot s = half_complement_root(a);
+  const HalfComplementRoot s = half_complement_root(a, outer);
   const F32x4 rest = asin_rest<kPi>(simd::min(a, s.root), simd::min(a * a, s.w));
-  F32x4 tail = and_bits(outer, s.tail);
   if constexpr (kPi) {
-    tail = tail * fsplat(static_cast<float>(inverse_trig::data::kInversePiHi -
-                                            data::kAsinpiPolynomialFloat[0]));
+    return {outer, simd::min(a, s.head),
+            rest + s.tail * fsplat(static_cast<float>(inverse_trig::data::kInversePiHi -
+                                                      data::kAsinpiPolynomialFloat[0]))};
+  } else {
+    const F32x4 base_low = and_bits(outer, fsplat(-0.5f * data::kHalfPiFloatLo));
+    return {outer, simd::min(a, s.head), (rest + base_low) + s.tail};
   }
-  return {outer, simd::min(a, s.head), rest + tail};
 }
 constexpr float kPiHead = static_cast<float>(data::kInversePiLessQuarterHead12);
-// asin a for 0 <= a < 1: a + rest below 1/2; above, pi/2 - 2 (head + tail + rest), taken
-// as m (b + h + (b_low + t)) with m = 1, or -2 beyond 1/2, and b + b_low = pi/2 / m
-// there (0 below): every sum is the one it stands for divided by m, a power of two or 1,
-// so the products by m are exact and the result is that of the sums over m itself.
-// In radians b + h needs no Fast2Sum: above 1/2 the head is at least 2^-13 (a float
-// below 1 is at most 1 - 2^-24), so the head, a 12-bit number, is a multiple of 2^-24, as
-// is pi/4's head, and their difference, in [0.28, 0.79], is exact.
-// Over pi, -1/4 (beyond) + h/4 is exact for the same reason; h H joins it by Fast2Sum,
-// exact beyond 1/2 (12 bits by 12) and below rounded by 1/8 ulp of the result (it is
-// 0.22 of it).
-template <bool kPi>
-ZORN_FAST_INLINE F32x4 asin_float(F32x4 a) {
-  const SeriesArgument s = series_argument<kPi>(a);
-  const F32x4 m = fsplat(1.0f) + and_bits(s.outer, fsplat(-3.0f));  // 1, or -2 beyond 1/2
-  if constexpr (kPi) {
-    const F32x4 lead = and_bits(s.outer, fsplat(-0.25f)) + s.h * fsplat(0.25f);
-    return m * atan_float::sum_rounded_once(lead, s.h * fsplat(kPiHead), s.t);
-  } else {
-    constexpr float kLessQuarterPiHi = -0.5f * data::kHalfPiFloatHi;
-    constexpr float kLessQuarterPiLo = -0.5f * data::kHalfPiFloatLo;
-    return m * ((and_bits(s.outer, fsplat(kLessQuarterPiHi)) + s.h) +
-                (and_bits(s.outer, fsplat(kLessQuarterPiLo)) + s.t));
-  }
+// asin x for |x| < 1, from a = |x|: a + rest below 1/2; above, pi/2 - 2 (head + tail +
+// rest), taken as m (b + h + t) with m = sign(x), or -2 sign(x) beyond 1/2, b = 0, or
+// pi/4's head negated beyond 1/2 (its low part in t): every sum is the one it stands for
+// divided by m, a power of two times the sign, so the product by m is exact and the
+// result is that of the sums over m itself. m is built in the bits (1 and -2 differ by
+// the mask one_to_less_two, the sign is the top bit): no arithmetic, no or_sign after.
+// b + h needs no Fast2Sum: above 1/2 the head is at least 2^-13 (a float below 1 is at
+// most 1 - 2^-24), so the head, a 12-bit number, is a multiple of 2^-24, as is pi/4's
+// head, and their difference, in [0.28, 0.79], is exact.
+ZORN_FAST_INLINE F32x4 asin_float(F32x4 x) {
+  const F32x4 sign = and_bits(x, fsplat(-0.0f));
+  const SeriesArgument s = series_argument<false>(simd::abs(x));
+  const F32x4 one_to_less_two = simd::from_bits(simd::I32x4::splat(0x3F800000 ^ -0x40000000));
+  const F32x4 m = xor_bits(xor_bits(sign, fsplat(1.0f)), and_bits(s.outer, one_to_less_two));
+  return m * ((and_bits(s.outer, fsplat(-0.5f * data::kHalfPiFloatHi)) + s.h) + s.t);
+}
+// asin(a)/pi for 0 <= a < 1, as asin_float with m = 1, or -2 beyond 1/2: -1/4 (beyond) +
+// h/4 is exact for the same reason; h H joins it by Fast2Sum, exact beyond 1/2 (12 bits
+// by 12) and below rounded by 1/8 ulp of the result (it is 0.22 of it).
+ZORN_FAST_INLINE F32x4 asinpi_float(F32x4 a) {
+  const SeriesArgument s = series_argument<true>(a);
+  const F32x4 m = fsplat(1.0f) + and_bits(s.outer, fsplat(-3.0f));
+  const F32x4 lead = and_bits(s.outer, fsplat(-0.25f)) + s.h * fsplat(0.25f);
+  return m * atan_float::sum_rounded_once(lead, s.h * fsplat(kPiHead), s.t);
 }
 // acos x for |x| < 1 - 2^-24: pi/2 - x - rest in the middle; above
 // 1/2, 2 asin s with s the root of w = (1 - |x|)/2; below -1/2, pi minus that. The series
@@ -184,11 +189,11 @@ ZORN_FAST_INLINE int none(simd::F32x4) { return 0; }
 }  // namespace inverse_trig_single
 
 // Paired: each group is one chain (a root or a division, then the series).
-using AsinSingle = CoreSingle<inverse_trig_single::asin_float<false>, true,
+using AsinSingle = CoreSingle<inverse_trig_single::asin_float, false,
                               inverse_trig_single::outside_unit, tess_callout_sAsin, true, true>;
 using AcosSingle = CoreSingle<inverse_trig_single::acos_float<false>, false,
                               inverse_trig_single::outside_below_unit, tess_callout_sAcos, true>;
-using AsinpiSingle = CoreSingle<inverse_trig_single::asin_float<true>, true,
+using AsinpiSingle = CoreSingle<inverse_trig_single::asinpi_float, true,
                                    inverse_trig_single::outside_unit_or_tiny,
                                    tess_callout_sAsinpi, true>;
 using AcospiSingle = CoreSingle<inverse_trig_single::acos_float<true>, false,
