@@ -51,18 +51,21 @@ inline void store_pair(std::complex<double>* p, __m128d z0, __m128d z1) {
   _mm_storeu_pd(reinterpret_cast<double*>(p), z0);
   _mm_storeu_pd(reinterpret_cast<double*>(p + 1), z1);
 }
+// The parts of p[0, 2) in registers: real in x, imaginary in y.
+[[gnu::always_inline]] inline void split_pair(const std::complex<double>* p, simd::F64x2& x,
+                                              simd::F64x2& y) {
+  __m128d z0, z1;
+  load_pair(p, z0, z1);
+  x = {_mm_unpacklo_pd(z0, z1)};
+  y = {_mm_unpackhi_pd(z0, z1)};
+}
 // The parts of p[0, 4) in registers: those of p[0, 2) in x0 (real) and y0 (imaginary),
 // those of p[2, 4) in x1 and y1.
 [[gnu::always_inline]] inline void split_group(const std::complex<double>* p, simd::F64x2& x0,
                                                simd::F64x2& y0, simd::F64x2& x1,
                                                simd::F64x2& y1) {
-  __m128d z0, z1, z2, z3;
-  load_pair(p, z0, z1);
-  load_pair(p + 2, z2, z3);
-  x0 = {_mm_unpacklo_pd(z0, z1)};
-  y0 = {_mm_unpackhi_pd(z0, z1)};
-  x1 = {_mm_unpacklo_pd(z2, z3)};
-  y1 = {_mm_unpackhi_pd(z2, z3)};
+  split_pair(p, x0, y0);
+  split_pair(p + 2, x1, y1);
 }
 // The inverse: p[0, 2) from re0 + i im0, p[2, 4) from re1 + i im1.
 [[gnu::always_inline]] inline void merge_group(std::complex<double>* p, simd::F64x2 re0,
