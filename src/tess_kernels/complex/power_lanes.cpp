@@ -226,11 +226,12 @@ int PowLanes::group(const double x[4], const double y[4], const double u[4], con
 // Contiguous elements in three passes over a chunk of kChunkPairs pairs, each stage's
 // results through memory: ln x of every pair (pow_log), then w = y ln x (pow_exponent),
 // then e^w (pow_result), merged in registers; the block ends before the first group
-// holding an element for the scalar form. In one pass the stages of two pairs held about
-// 400 values a group on the stack and one group's chains ran out before the next group's
-// could start. Now each pass keeps its own constants and interleaves as many pairs as
+// holding an element for the scalar form, and leaves the elements past its last whole
+// chunk to the caller's groups (group_lanes.h). In one pass the stages of two pairs held
+// about 400 values a group on the stack and one group's chains ran out before the next
+// group's could start. Now each pass keeps its own constants and interleaves as many pairs as
 // its registers allow: two for the logarithm and the arctangent, four for the products
-// of w and for e^w. z Pow 0.88x, z Powx 0.90x the time of one pass; w within the last
+// of w and for e^w. z Pow 0.88x, z Powx 0.88x the time of one pass; w within the last
 // pass 0.92x and 0.94x, within the first 0.945x and 0.975x; the logarithm in a pass of
 // its own, or a step of one or four pairs in the first pass, or of two in the others,
 // were slower still.
