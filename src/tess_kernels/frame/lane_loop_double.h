@@ -104,32 +104,54 @@ inline int run_fast_group(const double x[4], double y[4], Pair&& pair) {
 //   static int resolve_inline(const double x[4], double y[4], int special);
 template <class Op>
 struct DoubleLanes {
-  // Inlined into each entry: the contiguous one drops the strided loop.
+  // A contiguous call, in place of its entry (OneKernel), with the frame of kind K: the
+  // usual call (every group through the fast block) is this function and the block, the
+  // frame in registers; the rest is out of line, with an x87 setup of its own. The
+  // reporter holds no state: report(status, i, a, r).
+  template <FrameKind K, class Report>
+  [[gnu::flatten, gnu::noinline]] static void vector_loop(OwnFrame<K>, int32_t count,
+                                                          const double* a, double* r,
+                                                          Report report) noexcept {
+    const FpFrame frame(K, X87Entry::kBeforeScalarCode);
+    const int64_t n = count;
+    const int64_t g = Op::fast_block(n, a, r);
+    if (g < n) finish_contiguous(frame.loop_entry(), n, g, a, r, report);
+  }
+
+  // A strided call (contiguous ones reach the overload above).
   template <class Report>
   [[gnu::always_inline]] static void vector_loop(FpFrame& frame, int32_t count,
                                                  Strided<const double> a, Strided<double> r,
                                                  Report&& report) {
-    [[maybe_unused]] const bool no_errors = frame.error_mode() == TESS_ERRMODE_NOERR;
+    const bool no_errors = frame.error_mode() == TESS_ERRMODE_NOERR;
     const int64_t n = count;
-    int64_t g = 0;
-    if (a.inc == 1 && r.inc == 1) {
-      while (g < n) {
-        g += Op::fast_block(n - g, a.base + g, r.base + g);
-        if (g + kGroupLanes > n) break;
-        group(frame, no_errors, kGroupLanes, g, a, r, report);  // holds a special lane
-        g += kGroupLanes;
-      }
-    }
-    for (; g < n; g += kGroupLanes) {
+    for (int64_t g = 0; g < n; g += kGroupLanes) {
       group(frame, no_errors, static_cast<int32_t>(std::min<int64_t>(kGroupLanes, n - g)), g, a,
             r, report);
     }
   }
 
  private:
+  // A contiguous call from the group at g on, after the fast block stopped there: a group
+  // holding a special lane, the blocks after it, and the partial group.
   template <class Report>
-  static void group(FpFrame& frame, [[maybe_unused]] bool no_errors, int32_t lanes, int64_t g,
-                    Strided<const double> a, Strided<double> r, Report& report) {
+  [[gnu::noinline]] static void finish_contiguous(LoopEntry entry, int64_t n, int64_t g,
+                                                  const double* a, double* r,
+                                                  Report report_at) noexcept {
+    X87Masking x87(entry.x87_ready);
+    for (;;) {
+      const int32_t lanes = static_cast<int32_t>(std::min<int64_t>(kGroupLanes, n - g));
+      group(x87, entry.error_mode == TESS_ERRMODE_NOERR, lanes, g, {a, 1}, {r, 1},
+            [&](int32_t st, int32_t i) { report_at(st, i, a, r); });
+      g += lanes;
+      if (g < n) g += Op::fast_block(n - g, a + g, r + g);
+      if (g >= n) return;
+    }
+  }
+
+  template <class Report>
+  static void group(X87Masking& x87, [[maybe_unused]] bool no_errors, int32_t lanes, int64_t g,
+                    Strided<const double> a, Strided<double> r, Report&& report) {
     // Each pair is built in registers and stored whole: lanes stored one by one and read
     // back as one vector would wait for the stores (no store forwarding).
     const auto lane = [&](int32_t l) { return l < lanes ? a[g + l] : kDoubleFillerLane; };
@@ -138,7 +160,7 @@ struct DoubleLanes {
     _mm_store_pd(x, _mm_setr_pd(lane(0), lane(1)));
     _mm_store_pd(x + 2, _mm_setr_pd(lane(2), lane(3)));
     int special = Op::fast_group(x, y) & ((1 << lanes) - 1);
-    if (special != 0) frame.mask_x87_exceptions();
+    if (special != 0) x87.mask_x87_exceptions();
     if constexpr (requires { Op::resolve_inline(x, y, special); }) {
       if (special != 0 && no_errors) special = Op::resolve_inline(x, y, special);
     }
