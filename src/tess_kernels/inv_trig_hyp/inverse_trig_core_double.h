@@ -67,7 +67,57 @@ constexpr std::array<double, N - 1> higher_coefficients(const double (&c)[N]) {
 }
 inline constexpr auto kAsinPolynomialRest = higher_coefficients(data::kAsinPolynomial);
 constexpr double kArcsinePiRootFactor = data::kInversePiHi - data::kAsinpiPolynomial[0];
-template <Scale kScale = Scale::kRadians, bool kLeadApart = false, class K>
+
+// The polynomial with the coefficients from the source k at z, given z2 = z^2: pairs
+// c(2i) + c(2i+1) z, then Horner's steps in z2. Estrin's scheme, which then pairs the
+// pairs, takes three products more for 12 coefficients.
+template <const auto& kCoefficients, class K>
+ZORN_INVERSE_TRIG_INLINE F64x2 pairs_then_horner(F64x2 z, F64x2 z2, const K& k) {
+  return [&]<size_t... I>(std::index_sequence<I...>) {
+    constexpr size_t kCount = sizeof...(I), kPairs = (kCount + 1) / 2;
+    const F64x2 c[] = {simd::constant<kCoefficients[I]>(k)...};
+    F64x2 terms[kPairs];
+    for (size_t i = 0; i < kCount / 2; ++i) terms[i] = c[2 * i] + z * c[2 * i + 1];
+    if (kCount % 2 != 0) terms[kPairs - 1] = c[kCount - 1];
+    F64x2 p = terms[kPairs - 1];
+    for (size_t i = kPairs - 1; i-- > 0;) p = terms[i] + z2 * p;
+    return p;
+  }(std::make_index_sequence<std::size(kCoefficients)>());
+}
+
+// 1/(2 root) within 5% for a normal positive root from its bits (0 gives a finite 2^1021).
+inline constexpr double kHalfReciprocalMagic = std::bit_cast<double>(int64_t{0x7FCE623822FC16E6});
+
+// The remainder c of the root (root + c = sqrt v, w = head26(root)), two ways.
+// Quotient: c = (v - w^2) / (root + w) with 1/(root + w) = r (1 + d + d^2 ...),
+// r = 1/(2 root) and d = (root - w) r <= 2^-26: the terms left out weigh 2^-77 of the
+// root; r = sqrt(v) / (2 v), the quotient formed beside the root rather than after it (the
+// tiny term keeps 1/0 out at |x| = 1, where v = 0).
+// Seeded (no division): c = l + e with l = root - w (exact) and e = (v - root^2)/(2 root),
+// the root's own rounding, at most half an ulp of it; v - root^2 = (v - w^2) - l (root + w),
+// v - w^2 exact, the product's roundings 2^-76 root^2 against the remainder's 2^-53. 1/(2
+// root) from the bits, within 5%, leaves 2^-4.3 of e: 0.025 ulp of asin just beyond 1/2.
+// In the middle lanes c is finite (v is at least 1/4), and f is 0.
+template <bool kSeeded, class K>
+ZORN_INVERSE_TRIG_INLINE F64x2 root_remainder(F64x2 v, F64x2 root, F64x2 w, const K& k) {
+  using simd::constant;
+  if constexpr (kSeeded) {
+    const F64x2 l = root - w;
+    const F64x2 half_inverse =
+        simd::from_bits(simd::bits(constant<kHalfReciprocalMagic>(k)) - simd::bits(root));
+    return l + ((v - w * w) - l * (root + w)) * half_inverse;
+  } else {
+    const F64x2 half_inverse = constant<0.5>(k) / (v + constant<0x1p-1000>(k));
+    const F64x2 r = root * half_inverse;
+    return ((v - w * w) * r) * (constant<1.0>(k) + (root - w) * r);
+  }
+}
+
+// kAsin: the form d Asin takes, z P(z) = c0 z + z^2 Q(z) with Q by pairs_then_horner and
+// the seeded remainder; z P(z) with Estrin's scheme and the remainder by quotient in the
+// others (with Asin's form Acos and Acospi were 4.5% and 2.5% slower, and Asinpi's error
+// rose from 0.699 to 0.717 ulp).
+template <Scale kScale = Scale::kRadians, bool kAsin = false, class K>
 ZORN_INVERSE_TRIG_INLINE ArcsineParts arcsine_parts(F64x2 x, const K& k) {
   using simd::constant;
   const F64x2 a = simd::abs(x);
@@ -75,28 +125,22 @@ ZORN_INVERSE_TRIG_INLINE ArcsineParts arcsine_parts(F64x2 x, const K& k) {
   const F64x2 v = (constant<1.0>(k) - a) * constant<0.5>(k);
   // x^2 < (1 - |x|)/2 exactly when |x| < 1/2 (and the rounded square never crosses).
   const F64x2 z = simd::min(x * x, v);
-  // 1/(2 sqrt v) = sqrt(v) / (2 v), the quotient formed beside the root rather than after
-  // it (the tiny term keeps 1/0 out at |x| = 1, where v = 0).
   const F64x2 root = {_mm_sqrt_pd(v.v)};
-  const F64x2 half_inverse = constant<0.5>(k) / (v + constant<0x1p-1000>(k));
   const F64x2 w = head26(root);
-  // c = (v - w^2) / (root + w) with 1/(root + w) = r (1 + d + d^2 ...), r = 1/(2 root)
-  // and d = (root - w) r <= 2^-26: the terms left out weigh 2^-77 of the root. In the
-  // middle lanes c is finite (v is at least 1/4), and f is 0.
-  const F64x2 r = root * half_inverse;
-  const F64x2 c = ((v - w * w) * r) * (constant<1.0>(k) + (root - w) * r);
+  const F64x2 c = root_remainder<kAsin>(v, root, w, k);
   // The root and its head are at least 1/2 below |x| = 1/2 and at most 1/2 above: the
   // smaller of |x| and w is the head the series takes (|x| itself: the rest is odd).
   const F64x2 head = simd::min(a, w);
   if constexpr (kScale == Scale::kRadians) {
-    // With kLeadApart, z P(z) = c0 z + z^2 Q(z): the leading term is 0.9 of the sum, whose
-    // roundings in the steps of Estrin's scheme take up to 2^-56 (1/8 ulp of asin just
-    // beyond 1/2), and 2^-57 when it is added last. (Acos, whose results there are twice
-    // as large, is 1.07x faster on P whole.)
+    // In Asin's form the leading term is apart: it is 0.9 of the sum, whose roundings in
+    // the steps of Estrin's scheme take up to 2^-56 (1/8 ulp of asin just beyond 1/2), and
+    // 2^-57 when it is added last. (Acos, whose results there are twice as large, is
+    // 1.07x faster on P whole.)
     F64x2 g;
-    if constexpr (kLeadApart) {
+    if constexpr (kAsin) {
+      const F64x2 z2 = z * z;
       g = z * constant<data::kAsinPolynomial[0]>(k) +
-          (z * z) * simd::estrin<kAsinPolynomialRest>(z, k);
+          z2 * pairs_then_horner<kAsinPolynomialRest>(z, z2, k);
     } else {
       g = z * simd::estrin<data::kAsinPolynomial>(z, k);
     }
