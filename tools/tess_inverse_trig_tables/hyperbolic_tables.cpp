@@ -131,8 +131,9 @@ void print_double_rows() {
 // cell's rows in the table and a - n/32 at least 21.5 (where sinh and cosh are e^x/2 to
 // e^-43 = 2^-62 of themselves) with n/32 nearest to a multiple M ln2, so that |g| stays
 // small (its largest printed last): the product's rounding then weighs little beside the
-// result's. M is printed as the double whose bits are M 2^52, 2^(M - 1023) (0 for M = 0),
-// which the kernels add to their result's bits.
+// result's. A cell's row is {g, 2^(M - 1023)}: M as the double whose bits are M 2^52 (0 for
+// M = 0), which the kernels add to their result's bits; one 16-byte row, so that a pair
+// takes both with two loads from one base.
 constexpr int kDoubleLastCell = 710;
 constexpr int kShiftedLeast = 688;  // 32 (21.5): k - n - 1/2 must reach it
 void print_double_sinh_cells() {
@@ -166,10 +167,9 @@ void print_double_sinh_cells() {
     std::printf("%s%d%s", q % 16 == 0 ? "\n    " : " ", shifts[q],
                 q < kDoubleLastCell ? "," : "\n");
   }
-  std::printf("};\nconstexpr double kSinhFactorRestDouble[%d] = {\n", kDoubleLastCell + 1);
-  for (double g : g_values) std::printf("    %a,\n", g);
-  std::printf("};\nconstexpr double kSinhFactorExponentDouble[%d] = {\n", kDoubleLastCell + 1);
-  for (double v : scales) std::printf("    %a,\n", v);
+  std::printf("};\nalignas(16) constexpr double kSinhFactorDouble[%d][2] = {\n",
+              kDoubleLastCell + 1);
+  for (int q = 0; q <= kDoubleLastCell; ++q) std::printf("    {%a, %a},\n", g_values[q], scales[q]);
   std::printf("};\n// largest |g|: 2^%.2f\n", std::log2(largest));
   mpfr_clears(x, factor, static_cast<mpfr_ptr>(nullptr));
 }
@@ -303,8 +303,8 @@ int main() {
   std::printf("// Double precision Sinh and Cosh at k/32: {sinh hi, sinh lo}, cosh - 1, then "
               "{cosh hi, cosh lo}.\n");
   print_double_rows();
-  std::printf("// Double precision Sinh and Cosh by cells of 32 rows: the row shift, g, and M "
-              "in the exponent field of a double (2^(M - 1023)).\n");
+  std::printf("// Double precision Sinh and Cosh by cells of 32 rows: the row shift, then {g, "
+              "M in the exponent field of a double (2^(M - 1023))}.\n");
   print_double_sinh_cells();
   mpfr_clears(exact, diff, static_cast<mpfr_ptr>(nullptr));
   return 0;

@@ -191,15 +191,17 @@ ZORN_HYPERBOLIC_INLINE HalfHyperbolic half_hyperbolic(F64x2 a) {
 // M 2^52 to the bits (the result stays normal and finite), and the cells within the rows
 // (n = 0, g = 0, M = 0) give the unscaled form's bits. The shift and the cell's row
 // come by integer work on k in general registers, beside the vector chain, so that the
-// rows load as early as the unscaled form's.
+// rows load as early as the unscaled form's; g and 2^M share one 16-byte row per cell.
 constexpr double kRowsLimit = 30.0 - 1.0 / 64;  // round(32 a) within the 960 rows
 // Its constants as 16-byte rows read through an opaque pointer (memory operands): held as
 // scalars, GCC rebuilt each with a load and a broadcast in every pass.
 enum RowsConstant { kRowsShifter, kE0, kE1, kE2, kO0, kO1, kO2, kRowsConstantCount };
 inline constexpr simd::SplatRows<double, kRowsConstantCount> kRowsConstants({
     0x1.8p+47, 0.5, 1.0 / 24, 1.0 / 720, 1.0 / 6, 1.0 / 120, 1.0 / 5040});
+// `sign` (scaled only, 0 or -0 per lane) is ORed into 2^M's bits: the one integer add then also sets the
+// sign bit of the result (positive, as a >= 0), and the sign's register is free early.
 template <bool kCosh, bool kScaled>
-ZORN_HYPERBOLIC_INLINE F64x2 hyperbolic_by_rows(F64x2 a) {
+ZORN_HYPERBOLIC_INLINE F64x2 hyperbolic_by_rows(F64x2 a, F64x2 sign = splat(0.0)) {
   const simd::SplatReader<double, kRowsConstantCount> c(kRowsConstants);
   // The shifter 1.5 * 2^47 has the last place 1/32: t rounds a to c = k/32, k in the low
   // bits of t, and r = a - c is exact.
@@ -230,8 +232,10 @@ ZORN_HYPERBOLIC_INLINE F64x2 hyperbolic_by_rows(F64x2 a) {
     rest = ((f_hi - head) + r + f_lo) + (slope * (r + odd) + (odd + f_hi * even));
   }
   if constexpr (kScaled) {
-    const F64x2 g = load_lanes(data::kSinhFactorRestDouble, w.w[0] >> 5, w.w[2] >> 5);
-    const F64x2 exponent = load_lanes(data::kSinhFactorExponentDouble, w.w[0] >> 5, w.w[2] >> 5);
+    const F64x2 cell0 = F64x2::load_aligned(data::kSinhFactorDouble[w.w[0] >> 5]);
+    const F64x2 cell1 = F64x2::load_aligned(data::kSinhFactorDouble[w.w[2] >> 5]);
+    const F64x2 g = simd::lane0s(cell0, cell1);
+    const F64x2 exponent = simd::lane1s(cell0, cell1) | sign;
     return simd::from_bits(simd::bits(head + (rest + (head + rest) * g)) + simd::bits(exponent));
   }
   return head + rest;

@@ -20,11 +20,11 @@ namespace h = hyperbolic;
 // f(-x) = -f(x) holds bit for bit (and -0 stays -0).
 //
 // Sinh (kCosh false) and Cosh by the rows: the unscaled form where every lane lies below
-// their limit, else the scaled cells.
+// their limit, else the scaled cells (which take Sinh's sign with their exponent).
 template <bool kCosh>
 [[gnu::always_inline]] inline F64x2 by_rows(F64x2 a, F64x2 x, bool scaled) {
-  const F64x2 y = scaled ? h::hyperbolic_by_rows<kCosh, true>(a)
-                         : h::hyperbolic_by_rows<kCosh, false>(a);
+  if (scaled) return h::hyperbolic_by_rows<kCosh, true>(a, kCosh ? h::splat(0.0) : h::sign_of(x));
+  const F64x2 y = h::hyperbolic_by_rows<kCosh, false>(a);
   return kCosh ? y : y | h::sign_of(x);
 }
 template <bool kCosh>
