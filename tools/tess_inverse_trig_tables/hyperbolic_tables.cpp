@@ -94,9 +94,11 @@ void print_cosh_rows() {
 
 // Rows of double precision Sinh and Cosh at c = k/32, k = 0 .. kDoubleLastRow: {sinh hi,
 // sinh lo} of c (hi rounded to double, lo the rounded remainder), apart cosh c - 1 rounded
-// to double (Sinh's slope is 1 + that, so that the head sinh c + r is an exact sum), then
-// {cosh hi, cosh lo} of c for Cosh (whose slope is sinh hi).
+// to double up to kHeadSumLastRow (Sinh's slope below 1/2 is 1 + that, so that the head
+// sinh c + r is an exact sum), then {cosh hi, cosh lo} of c (each function's slope beyond
+// is the other's head).
 constexpr int kDoubleLastRow = 959;  // k = round(32 a) for a below 30 - 1/64
+constexpr int kHeadSumLastRow = 16;  // k = round(32 a) for a below 1/2
 void print_double_rows() {
   mpfr_t c, f, g, rest;
   mpfr_inits2(256, c, f, g, rest, static_cast<mpfr_ptr>(nullptr));
@@ -113,9 +115,9 @@ void print_double_rows() {
     cosh_rows.push_back(cosh_hi);
     cosh_rows.push_back(mpfr_get_d(rest, MPFR_RNDN));
     mpfr_sub_ui(g, g, 1, MPFR_RNDN);
-    slopes.push_back(mpfr_get_d(g, MPFR_RNDN));
+    if (k <= kHeadSumLastRow) slopes.push_back(mpfr_get_d(g, MPFR_RNDN));
   }
-  std::printf("};\nconstexpr double kCoshMinusOneDouble[%d] = {\n", kDoubleLastRow + 1);
+  std::printf("};\nconstexpr double kCoshMinusOneDouble[%d] = {\n", kHeadSumLastRow + 1);
   for (double v : slopes) std::printf("    %a,\n", v);
   std::printf("};\nalignas(16) constexpr double kCoshRowsDouble[%d][2] = {\n", kDoubleLastRow + 1);
   for (size_t i = 0; i < cosh_rows.size(); i += 2) {
@@ -300,8 +302,8 @@ int main() {
   std::printf("// Single precision Atanh: {ln c hi, ln c lo} at c = 1 + j/64, hi a multiple "
               "of 2^-%d; ln 2 as head and rest.\n", kAtanhHeadBits);
   print_atanh_log_rows();
-  std::printf("// Double precision Sinh and Cosh at k/32: {sinh hi, sinh lo}, cosh - 1, then "
-              "{cosh hi, cosh lo}.\n");
+  std::printf("// Double precision Sinh and Cosh at k/32: {sinh hi, sinh lo}, cosh - 1 (below "
+              "1/2), then {cosh hi, cosh lo}.\n");
   print_double_rows();
   std::printf("// Double precision Sinh and Cosh by cells of 32 rows: the row shift, then {g, "
               "M in the exponent field of a double (2^(M - 1023))}.\n");

@@ -176,23 +176,28 @@ ZORN_HYPERBOLIC_INLINE HalfHyperbolic half_hyperbolic(F64x2 a) {
 // k/32, k = round(32 a), r = a - c exact (a multiple of ulp(a), |r| <= 1/64 <= a from k =
 // 1 on), cosh r - 1 = E to r^6 and sinh r - r = O to r^7 (the rests below 2^-63 of the
 // result), from generated rows S = sinh c = S_hi + S_lo and C = cosh c:
-// - sinh a = S cosh r + C sinh r with C = 1 + C1 (C1 = cosh c - 1 rounded): the head S_hi
-//   + r is summed exactly (S_hi > 1/64 >= |r| from k = 1 on, S_hi = 0 at k = 0); the
-//   rest, S_lo + C1 (r + O) + O + S_hi E, stays below a thirtieth of the result and joins
-//   once. No branch near 0: row 0 is the series of sinh itself.
-// - cosh a = C cosh r + S sinh r with C = C_hi + C_lo: the head C_hi alone, the rest C_lo +
-//   S_hi (r + O) + C_hi E below a sixtieth of the result (S_hi < C_hi, |r| <= 1/64).
+// - the product form, f a = F cosh r + G sinh r with (F, G) = (C, S) for cosh and (S, C)
+//   for sinh from kSinhProductLimit on: the head F_hi alone, the rest F_lo + G_hi (r + O)
+//   + F_hi E below a thirtieth of the result (G/F <= coth(1/2) there, |r| <= 1/64), which
+//   its one rounding adds to the result's (sinh: 0.554 ulp at most in place of 0.51 on
+//   [1/2, 1], 0.54 beyond).
+// - kHeadSum, sinh a below kSinhProductLimit (k <= 16), where C r reaches half the result:
+//   with C = 1 + C1 (C1 = cosh c - 1 rounded), the head S_hi + r is summed exactly (S_hi >
+//   1/64 >= |r| from k = 1 on, S_hi = 0 at k = 0); the rest, S_lo + C1 (r + O) + O + S_hi
+//   E, stays below a thirtieth of the result and joins once. No branch near 0: row 0 is
+//   the series of sinh itself.
 //
-// kScaled extends both to 0 <= a <= kOverflowBound by generated cells of 32 rows, q = k div
-// 32: the rows k - n_q give f(a - n_q/32), and f(a) = e^(n_q/32) f(a - n_q/32) to 2^-62
-// where n_q > 0 (then a - n_q/32 >= 21.5), e^(n_q/32) = 2^M (1 + g), |g| < 2^-8.5. The
-// result is 2^M (head + (rest + y g)), y = head + rest rounded (an error of 2^-61 of the
-// result at most; rest reaches a sixtieth of it, as C1 r does), 2^M by an integer add of
-// M 2^52 to the bits (the result stays normal and finite), and the cells within the rows
+// kScaled extends the product form to 0 <= a <= kOverflowBound by generated cells of 32
+// rows, q = k div 32: the rows k - n_q give f(a - n_q/32), and f(a) = e^(n_q/32) f(a -
+// n_q/32) to 2^-62 where n_q > 0 (then a - n_q/32 >= 21.5), e^(n_q/32) = 2^M (1 + g), |g|
+// < 2^-8.5. The result is 2^M (head + (rest + y g)), y = head + rest rounded (an error of
+// 2^-61 of the result at most; rest reaches a sixtieth of it there), 2^M by an integer add
+// of M 2^52 to the bits (the result stays normal and finite), and the cells within the rows
 // (n = 0, g = 0, M = 0) give the unscaled form's bits. The shift and the cell's row
 // come by integer work on k in general registers, beside the vector chain, so that the
 // rows load as early as the unscaled form's; g and 2^M share one 16-byte row per cell.
 constexpr double kRowsLimit = 30.0 - 1.0 / 64;  // round(32 a) within the 960 rows
+constexpr double kSinhProductLimit = 0.5;
 // Its constants as 16-byte rows read through an opaque pointer (memory operands): held as
 // scalars, GCC rebuilt each with a load and a broadcast in every pass.
 enum RowsConstant { kRowsShifter, kE0, kE1, kE2, kO0, kO1, kO2, kRowsConstantCount };
@@ -200,8 +205,9 @@ inline constexpr simd::SplatRows<double, kRowsConstantCount> kRowsConstants({
     0x1.8p+47, 0.5, 1.0 / 24, 1.0 / 720, 1.0 / 6, 1.0 / 120, 1.0 / 5040});
 // `sign` (scaled only, 0 or -0 per lane) is ORed into 2^M's bits: the one integer add then also sets the
 // sign bit of the result (positive, as a >= 0), and the sign's register is free early.
-template <bool kCosh, bool kScaled>
+template <bool kCosh, bool kScaled, bool kHeadSum = false>
 ZORN_HYPERBOLIC_INLINE F64x2 hyperbolic_by_rows(F64x2 a, F64x2 sign = splat(0.0)) {
+  static_assert(!kHeadSum || (!kCosh && !kScaled));
   const simd::SplatReader<double, kRowsConstantCount> c(kRowsConstants);
   // The shifter 1.5 * 2^47 has the last place 1/32: t rounds a to c = k/32, k in the low
   // bits of t, and r = a - c is exact.
@@ -216,20 +222,21 @@ ZORN_HYPERBOLIC_INLINE F64x2 hyperbolic_by_rows(F64x2 a, F64x2 sign = splat(0.0)
   const auto& rows = kCosh ? data::kCoshRowsDouble : data::kSinhRowsDouble;
   const F64x2 row0 = F64x2::load_aligned(rows[k0]);
   const F64x2 row1 = F64x2::load_aligned(rows[k1]);
-  // Sinh's slope less one, cosh c - 1; Cosh's, sinh c (the head of Sinh's row).
-  const F64x2 slope = kCosh ? load_heads(data::kSinhRowsDouble, k0, k1)
-                            : load_lanes(data::kCoshMinusOneDouble, k0, k1);
+  // G_hi (the head of the other function's row), or the head sum's C1.
+  const F64x2 slope = kHeadSum ? load_lanes(data::kCoshMinusOneDouble, k0, k1)
+                               : load_heads(kCosh ? data::kSinhRowsDouble : data::kCoshRowsDouble,
+                                            k0, k1);
   const F64x2 f_hi = simd::lane0s(row0, row1), f_lo = simd::lane1s(row0, row1);
   const F64x2 r2 = r * r;
   const F64x2 even = r2 * (c[kE0] + r2 * (c[kE1] + r2 * c[kE2]));
   const F64x2 odd = (r2 * r) * (c[kO0] + r2 * (c[kO1] + r2 * c[kO2]));
   F64x2 head, rest;
-  if constexpr (kCosh) {
-    head = f_hi;
-    rest = f_lo + (slope * (r + odd) + f_hi * even);
-  } else {
+  if constexpr (kHeadSum) {
     head = f_hi + r;
     rest = ((f_hi - head) + r + f_lo) + (slope * (r + odd) + (odd + f_hi * even));
+  } else {
+    head = f_hi;
+    rest = f_lo + (slope * (r + odd) + f_hi * even);
   }
   if constexpr (kScaled) {
     const F64x2 cell0 = F64x2::load_aligned(data::kSinhFactorDouble[w.w[0] >> 5]);

@@ -19,44 +19,65 @@ namespace h = hyperbolic;
 // Each pair computes on |x| and takes the sign back for the odd functions, so that
 // f(-x) = -f(x) holds bit for bit (and -0 stays -0).
 //
-// Sinh (kCosh false) and Cosh by the rows: the unscaled form where every lane lies below
-// their limit, else the scaled cells (which take Sinh's sign with their exponent).
+// Sinh (kCosh false) and Cosh by the rows' product form: unscaled where every lane lies
+// below their limit, else the scaled cells (which take Sinh's sign with their exponent).
 template <bool kCosh>
 [[gnu::always_inline]] inline F64x2 by_rows(F64x2 a, F64x2 x, bool scaled) {
   if (scaled) return h::hyperbolic_by_rows<kCosh, true>(a, kCosh ? h::splat(0.0) : h::sign_of(x));
   const F64x2 y = h::hyperbolic_by_rows<kCosh, false>(a);
   return kCosh ? y : y | h::sign_of(x);
 }
+// Sinh's lanes below the product limit take the head sum in its place.
+template <bool kCosh>
+[[gnu::always_inline]] inline F64x2 with_small_sinh(F64x2 a, F64x2 x, F64x2 y) {
+  if (kCosh) return y;
+  const F64x2 limit = h::splat(h::kSinhProductLimit);
+  const F64x2 small = simd::less(a, limit);
+  if (simd::lane_mask(small) == 0) return y;
+  const F64x2 head_sum = h::hyperbolic_by_rows<false, false, true>(simd::min(a, limit));
+  return simd::select(small, head_sum | h::sign_of(x), y);
+}
 template <bool kCosh>
 [[gnu::always_inline]] inline int rows_pair(F64x2 x, F64x2& y) {
   const F64x2 a = simd::abs(x);
-  const F64x2 small = simd::less(a, h::splat(h::kRowsLimit));
+  const F64x2 in_rows = simd::less(a, h::splat(h::kRowsLimit));
   // The bound keeps NaN lanes (the callout's) off the rows.
   const F64x2 held = simd::min(a, h::splat(h::kOverflowBound));
-  y = by_rows<kCosh>(held, x, simd::lane_mask(small) != 3);
+  y = with_small_sinh<kCosh>(a, x, by_rows<kCosh>(held, x, simd::lane_mask(in_rows) != 3));
   return simd::lane_mask(simd::not_less_equal(a, h::splat(h::kOverflowBound)));
 }
-// Both pairs of a group in one straight run, so that they interleave: the unscaled rows
-// where every lane lies below their limit (all of [-20, 20]), else the scaled cells. The
-// overflow test takes the four magnitudes' high words in one vector, as signed integers:
-// one at or above the overflow bound's declines the group (NaN and infinities, and the few
-// finite a of [2^32 that word, the bound], which the pair form then takes).
-[[gnu::always_inline]] inline int32_t high_word(double v) {
-  return static_cast<int32_t>(std::bit_cast<uint64_t>(v) >> 32);
+// Both pairs of a group in one straight run, so that they interleave. The tests take the
+// four magnitudes' high words in one vector, as signed integers (NaN's lie above every
+// bound): a group holding a Sinh lane below the product limit goes pair by pair; one with
+// every lane below the rows' limit (all of [-20, 20] but those) takes the unscaled rows,
+// else the scaled cells. A word at or above the overflow bound's declines the group (NaN
+// and infinities, and the few finite a of [that word 2^32, the bound], which the pair form
+// then takes). The product and rows limits have zero low words: their high words decide
+// exactly.
+[[gnu::always_inline]] inline __m128i high_word_splat(double v) {
+  return _mm_set1_epi32(static_cast<int32_t>(std::bit_cast<uint64_t>(v) >> 32));
+}
+static_assert(static_cast<uint32_t>(std::bit_cast<uint64_t>(h::kSinhProductLimit)) == 0 &&
+              static_cast<uint32_t>(std::bit_cast<uint64_t>(h::kRowsLimit)) == 0);
+// Lanes whose high word is at or above v's.
+[[gnu::always_inline]] inline int lanes_from(__m128i high, double v) {
+  const __m128i below = _mm_sub_epi32(high_word_splat(v), _mm_set1_epi32(1));
+  return _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(high, below)));
 }
 template <bool kCosh>
 [[gnu::always_inline]] inline bool rows_group(F64x2 x0, F64x2 x1, F64x2& y0, F64x2& y1) {
   const F64x2 a0 = simd::abs(x0), a1 = simd::abs(x1);
-  const F64x2 limit = h::splat(h::kRowsLimit);
-  if (simd::lane_mask(simd::not_less(a0, limit) | simd::not_less(a1, limit)) == 0) {
+  const __m128i high = _mm_castps_si128(
+      _mm_shuffle_ps(_mm_castpd_ps(a0.v), _mm_castpd_ps(a1.v), _MM_SHUFFLE(3, 1, 3, 1)));
+  if (!kCosh && lanes_from(high, h::kSinhProductLimit) != 15) {
+    return (rows_pair<kCosh>(x0, y0) | rows_pair<kCosh>(x1, y1)) == 0;
+  }
+  if (lanes_from(high, h::kRowsLimit) == 0) {
     y0 = by_rows<kCosh>(a0, x0, false);
     y1 = by_rows<kCosh>(a1, x1, false);
     return true;
   }
-  const __m128i high = _mm_castps_si128(
-      _mm_shuffle_ps(_mm_castpd_ps(a0.v), _mm_castpd_ps(a1.v), _MM_SHUFFLE(3, 1, 3, 1)));
-  const __m128i bound = _mm_set1_epi32(high_word(h::kOverflowBound) - 1);
-  if (_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(high, bound))) != 0) return false;
+  if (lanes_from(high, h::kOverflowBound) != 0) return false;
   y0 = by_rows<kCosh>(a0, x0, true);
   y1 = by_rows<kCosh>(a1, x1, true);
   return true;
