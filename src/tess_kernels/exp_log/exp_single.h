@@ -6,6 +6,7 @@
 
 #include "tess_kernels/frame/lane_loop_single.h"
 #include "tess_kernels/frame/simd.h"
+#include "tess_kernels/frame/words_through_memory.h"
 
 namespace zorn::tess {
 
@@ -69,15 +70,29 @@ struct ExpSingle : LaneLoopSingle<ExpSingle> {
   static TablePower table_power_parts(simd::F32x4 t) {
     using simd::I32x4;
     TablePower w;
-    // The mask hidden from the compiler: seen, GCC rebuilt it by a load and a shuffle in
-    // every group of s Expm1's loop; hidden, it is kept or read as a memory operand.
-    I32x4 row_mask = I32x4::splat(127);
-    asm("" : "+x"(row_mask.v));
-    simd::gather_pairs(exp_single_data::kExp2Over128Single, simd::bits(t) & row_mask, w.hi,
-                       w.lo);
+    table_rows(t, w.hi, w.lo);
     w.scale = simd::from_bits(((simd::bits(t) << 16) + I32x4::splat(0x3F800000)) &
                               I32x4::splat(0x7F800000));
     return w;
+  }
+
+  // The table's rows {hi, lo} of 2^((n mod 128)/128) for n in the low bits of t. The row is
+  // the low byte of each lane, read by one byte load from the stored bits (the table
+  // repeats its 128 rows, so no mask), and the second row of each pair of lanes is loaded
+  // into the upper half (movhps): per group a store, four byte loads, four row loads and
+  // two shuffles.
+  static void table_rows(simd::F32x4 t, simd::F32x4& hi, simd::F32x4& lo) {
+    const simd::Words s = simd::words_through_memory(simd::bits(t).v);
+    const auto row = [&](int l) {
+      return reinterpret_cast<const __m64*>(exp_single_data::kExp2Over128Single[s.w[l] & 0xFF]);
+    };
+    const auto rows = [&](int l) {
+      const __m128 low = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(row(l))));
+      return _mm_loadh_pi(low, row(l + 1));
+    };
+    const __m128 r01 = rows(0), r23 = rows(2);
+    hi = {_mm_shuffle_ps(r01, r23, _MM_SHUFFLE(2, 0, 2, 0))};
+    lo = {_mm_shuffle_ps(r01, r23, _MM_SHUFFLE(3, 1, 3, 1))};
   }
 
   // 2^(n/128) (1 + p) for t as in table_power_parts (or t = 1.5 * 2^16 + n/128, whose low
@@ -88,8 +103,7 @@ struct ExpSingle : LaneLoopSingle<ExpSingle> {
   static simd::F32x4 table_power_128(simd::F32x4 t, simd::F32x4 p) {
     using simd::I32x4;
     simd::F32x4 hi, lo;
-    simd::gather_pairs(exp_single_data::kExp2Over128Single, simd::bits(t) & I32x4::splat(127),
-                       hi, lo);
+    table_rows(t, hi, lo);
     const I32x4 exponent = (simd::bits(t) << 16) & I32x4::splat(static_cast<int32_t>(0xFF800000u));
     return simd::from_bits(simd::bits((p * hi + lo) + hi) + exponent);
   }
