@@ -27,6 +27,8 @@ extern const simd::SplatRows<float, kRowCount> kRows;
 int32_t tess_callout_sExpm1(const float* x, float* r);
 
 struct Expm1Single : LaneLoopSingle<Expm1Single> {
+  // Two groups a step (LaneLoopSingle::fast_block): measured faster, same bits.
+  static constexpr bool kPairedVectors = true;
   static constexpr float kOverflowBound = 88.72283f;
   static constexpr float kFastPathLimit = 87.33654f;  // the exponential's, where 2^(n div 128) stays normal
 
@@ -71,12 +73,14 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
     return simd::or_sign(y, x);
   }
 
-  // Lanes outside [1/16, 87.33654] in magnitude (NaN included), by one range test of
-  // |x|'s bits; under a directed rounding mode, every lane (the mode test first, so that
-  // the loop hoists it).
+  // Lanes outside [1/16, 87.33654] in magnitude (NaN included), by one range test of the
+  // bits doubled (the sign shifted out: no mask to hold); under a directed rounding mode,
+  // every lane (the mode test first, so that the loop hoists it).
   static int special_lanes(simd::F32x4 x) {
     if (!rounds_to_nearest_single()) return 0xF;
-    return lanes_outside(simd::abs(x), 0x3D800000, ExpSingle::kFastPathLimitBits);
+    const simd::I32x4 doubled = simd::bits(x) + simd::bits(x);
+    return lanes_outside(simd::from_bits(doubled), 2 * 0x3D800000u,
+                         2 * static_cast<uint32_t>(ExpSingle::kFastPathLimitBits));
   }
 
   // The group by near_zero, leaving the lanes above the exponential's limit, +inf and NaN

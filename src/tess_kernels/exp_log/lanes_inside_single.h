@@ -8,9 +8,9 @@
 
 namespace zorn::tess {
 
-// The mask of the lanes whose bits lie in [low, high] (0 <= low <= high < 2^31 - 1), by
-// one comparison: b - low as an unsigned number is at most high - low exactly there, and
-// adding 2^31 to both sides turns that into the signed comparison SSE2 has.
+// The mask of the lanes whose bits lie in [low, high] as unsigned numbers (low <= high <
+// 2^32 - 1), by one comparison: b - low as an unsigned number is at most high - low exactly
+// there, and adding 2^31 to both sides turns that into the signed comparison SSE2 has.
 inline int lanes_inside(simd::F32x4 x, uint32_t low, uint32_t high) {
   using simd::I32x4;
   const auto wrapped = [](uint32_t v) { return static_cast<int32_t>(v + 0x80000000u); };
