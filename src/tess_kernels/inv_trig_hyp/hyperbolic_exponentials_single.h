@@ -39,16 +39,6 @@ using simd::F32x4;
   column[2] = {_mm_shuffle_ps(high01, high23, _MM_SHUFFLE(2, 0, 2, 0))};
   column[3] = {_mm_shuffle_ps(high01, high23, _MM_SHUFFLE(3, 1, 3, 1))};
 }
-// The rows k of a table of four floats (row0 the row of k = 0, k of either sign) for the
-// lanes of t = y + 1.5 * 2^23, whose bits are 0x4B400000 + k: the byte offsets 16 k with
-// the exponent bits still in them (0xB4000000 after the shift by 4, taken off the base
-// once).
-[[gnu::always_inline]] inline void gather_shifted_rows(const float (*row0)[4], F32x4 t,
-                                                       F32x4 column[4]) {
-  gather_rows_at(reinterpret_cast<intptr_t>(row0) - static_cast<int32_t>(0xB4000000u),
-                 _mm_slli_epi32(_mm_castps_si128(t.v), 4), column);
-}
-
 // The last argument of Sinh and Cosh with a finite float result (bits 0x42B2D4FC).
 constexpr float kOverflowBound = 89.41598510742188f;
 // x held to [-bound, bound]; a NaN lane becomes -bound. Lanes it changes take the callout.
@@ -104,16 +94,16 @@ constexpr float kOverflowBound = 89.41598510742188f;
 // each and no exact product or two-sum is needed: nine operations after the gather, was
 // fifteen (0.77x the time; 0.551 ulp over every float, was 0.507). The
 // rows start at k = 0 and the kernel takes |x|: rows of both signs measured 1.005x the
-// time (twice the rows touched).
+// time (twice the rows touched). k by conversion as in sinh_core (a NaN lane's y is the
+// bound: the minimum passes its second operand on).
 [[gnu::always_inline]] inline F32x4 cosh_core(F32x4 x) {
   const auto& rows = hyperbolic::data::kCoshRowsSingle;  // k = 0 .. 2861
   const auto& c = hyperbolic::data::kSinhCoshEvenOdd;
-  const F32x4 shifter = splat_single(12582912.0f);  // 1.5 * 2^23: k in the low bits of t
   const F32x4 y = simd::min(simd::abs(x), splat_single(kOverflowBound)) * splat_single(32.0f);
-  const F32x4 t = y + shifter;
-  const F32x4 u = y - (t - shifter);
+  const __m128i k = _mm_cvtps_epi32(y.v);
+  const F32x4 u = y - F32x4{_mm_cvtepi32_ps(k)};
   F32x4 row[4];
-  gather_shifted_rows(rows, t, row);
+  gather_rows_at(reinterpret_cast<intptr_t>(rows), _mm_slli_epi32(k, 4), row);
   const F32x4 gu = row[2] * u;
   const F32x4 series = (u * u) * (row[0] * splat_single(c[0]) + gu * splat_single(c[1]));
   return row[0] + ((row[1] + series) + gu);
