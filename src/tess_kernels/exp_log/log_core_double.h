@@ -36,14 +36,19 @@ struct LogParts {
 // exactly, |r| < 2^-8 + 2^-11.
 struct LogReduction {
   simd::F64x2 k;
-  size_t row0, row1;
+  const double *row0, *row1;
   TwoSum r;
 };
 
-// j = round(128 (m - 1)) from the top eight fraction bits of x's high word, in the
-// integer unit.
-inline size_t log_row_index(uint32_t high_word) {
-  return (((high_word >> 12) & 0xFF) + 1) >> 1;
+// Row j = round(128 (m - 1)) of a table of four doubles a row, from the top eight
+// fraction bits f of x's high word, in the integer unit: the row's first element lies
+// 4j = ((f + 1) >> 1) << 2 doubles into the table, an offset that the load scales by 8
+// in its address (four operations a lane where the row number and a product took six).
+template <class Row>
+inline const double* log_table_row(const Row* table, uint32_t high_word) {
+  static_assert(sizeof(Row) == 4 * sizeof(double));
+  const size_t offset = (((high_word & 0xFF000) + 0x1000) >> 11) & 0x3FC;
+  return table[0] + offset;
 }
 
 // The reduction of positive normal finite lanes whose exponent is taken as k plus
@@ -57,10 +62,9 @@ inline LogReduction reduce_log_argument(simd::F64x2 x, int32_t k_offset,
   namespace t = log_table_double;
   const auto [k, m] = simd::exponent_and_mantissa(x, k_offset);
   const simd::Words words = simd::words_through_memory(simd::bits(x).v);
-  const size_t row0 = log_row_index(words.w[1]);
-  const size_t row1 = log_row_index(words.w[3]);
-  const F64x2 inv_c = simd::lane0s(F64x2::load_aligned(t::kLogTableDouble[row0]),
-                                   F64x2::load_aligned(t::kLogTableDouble[row1]));
+  const double* row0 = log_table_row(t::kLogTableDouble, words.w[1]);
+  const double* row1 = log_table_row(t::kLogTableDouble, words.w[3]);
+  const F64x2 inv_c = simd::lane0s(F64x2::load_aligned(row0), F64x2::load_aligned(row1));
 
   const F64x2 m_hi = simd::from_bits(simd::bits(m) & I64x2::splat(~int64_t{0x7FF}));
   const F64x2 r_hi = m_hi * inv_c - F64x2::splat(1.0);  // exact: 42 bits times 11 bits
@@ -98,8 +102,8 @@ inline LogParts log_parts(simd::F64x2 x, int32_t k_offset = 0,
   using simd::F64x2;
   namespace t = log_table_double;
   const LogReduction red = reduce_log_argument<kWithMantissaTail>(x, k_offset, mantissa_tail);
-  const double* row0 = t::kLogTableDouble[red.row0];
-  const double* row1 = t::kLogTableDouble[red.row1];
+  const double* row0 = red.row0;
+  const double* row1 = red.row1;
   const F64x2 ln_hi = simd::lane1s(F64x2::load_aligned(row0), F64x2::load_aligned(row1));
   const F64x2 ln_lo = simd::lane0s(F64x2::load_aligned(row0 + 2), F64x2::load_aligned(row1 + 2));
   const F64x2 r = red.r.sum;
@@ -161,8 +165,8 @@ inline simd::F64x2 log_away_from_one(simd::F64x2 x,
   const auto [k, m] = simd::exponent_and_mantissa(x, 0);
   const auto& table = t::kLogAwayTableDouble[kBase.table];
   const simd::Words words = simd::words_through_memory(simd::bits(x).v);
-  const double* row0 = table[log_row_index(words.w[1])];
-  const double* row1 = table[log_row_index(words.w[3])];
+  const double* row0 = log_table_row(table, words.w[1]);
+  const double* row1 = log_table_row(table, words.w[3]);
   // c is m rounded to 7 fraction bits, ties up as the row index rounds (2 above the
   // last row's midpoint).
   const F64x2 c = simd::from_bits((simd::bits(m) + I64x2::splat(int64_t{1} << 44)) &
