@@ -20,28 +20,40 @@ using simd::I64x2;
 // is far below the last place anyway. In the vector loop a pair with no u in [0.5, 2)
 // (x outside [-0.5, 1), |result| >= ln 2) takes the single-rounding method away from 1:
 // the exact reduction and head-tail sum are paid only where the result may be small.
-template <bool kInVectorLoop>
-[[gnu::always_inline]] inline F64x2 log1p_value(F64x2 x) {
+struct Log1pStart {
+  F64x2 u, tail;
+};
+[[gnu::always_inline]] inline Log1pStart log1p_start(F64x2 x) {
   const F64x2 one = F64x2::splat(1.0);
   const F64x2 u = one + x;
   const F64x2 back = u - one;
   const F64x2 c = (one - (u - back)) + (x - back);
   const F64x2 inv_scale = simd::from_bits(I64x2::splat(int64_t{2046} << 52) -
                                             (simd::bits(u) & I64x2::splat(0x7FF0000000000000)));
-  const F64x2 tail = c * inv_scale;
-  if (kInVectorLoop && !any_near_one(high_words(u))) {
-    return log_away_from_one<kBaseE, true>(u, tail);
-  }
-  const LogParts l = log_parts<true>(u, 0, tail);
+  return {u, c * inv_scale};
+}
+
+// The head-tail path, for lanes near 0 (u in [0.5, 2)) and the callout.
+[[gnu::always_inline]] inline F64x2 log1p_near_zero(F64x2 x, Log1pStart s) {
+  const LogParts l = log_parts<true>(s.u, 0, s.tail);
   // ln(1 + x) has the sign of x; this also keeps -0 for -0.
   return (l.head + l.tail) | (x & F64x2::splat(-0.0));
 }
 
-// Special lanes: not in (-1, largest finite] (NaN fails both comparisons).
-[[gnu::always_inline]] inline F64x2 log1p_pair(F64x2 x, F64x2& y) {
-  y = log1p_value<true>(x);
-  return simd::not_greater(x, F64x2::splat(-1.0)) |
-         simd::not_less_equal(x, F64x2::splat(0x1.fffffffffffffp1023));
+// Special lanes: x not in (-1, largest finite] (NaN included), which are those where u
+// is not positive normal finite: u = 1 + x is at least 2^-53 for x > -1, 0 or negative
+// for x <= -1, and NaN or +inf with x. (Rounded upward, the largest x gives u = +inf
+// too; the callout's head-tail path then gives the NaN and flags the vector path gave.)
+[[gnu::always_inline]] inline int log1p_pair(F64x2 x, F64x2& y) {
+  const Log1pStart s = log1p_start(x);
+  // The loop raises the invalid flag for NaN arguments, quiet ones included, by a
+  // signalling compare whose result the lane test on u's bits does not need.
+  const F64x2 nan_signal = simd::not_greater(x, F64x2::splat(-1.0));
+  asm volatile("" : : "x"(nan_signal.v));
+  const int classes = lane_classes(high_words(s.u));
+  y = (classes & kLanesNearOne) != 0 ? log1p_near_zero(x, s)
+                                     : log_away_from_one<kBaseE, true>(s.u, s.tail);
+  return classes & kSpecialLanes;
 }
 
 }  // namespace
@@ -66,7 +78,8 @@ int32_t tess_callout_dLog1p(double x, double* r) {
     *r = std::numeric_limits<double>::quiet_NaN();
     return TESS_STATUS_DOMAIN;
   }
-  *r = log1p_value<false>(F64x2::splat(x)).lane0();
+  const F64x2 v = F64x2::splat(x);
+  *r = log1p_near_zero(v, log1p_start(v)).lane0();
   return TESS_STATUS_OK;
 }
 

@@ -13,26 +13,14 @@ F64x2 natural(LogParts l) { return l.head + l.tail; }
 F64x2 base2(LogParts l) { return times_split_constant(l, kLogBase2); }
 F64x2 base10(LogParts l) { return times_split_constant(l, kLogBase10); }
 
-// Both tests of a pair on its high words at once, as signed compares of moved words
-// against bounds: lanes 0 and 1 say whether a lane is special, not positive normal
-// finite (adding 0x7FF00000 maps [0x00100000, 0x7FEFFFFF] onto the most negative
-// values, up to -0x200001), lanes 2 and 3 whether it lies in [0.5, 2) (adding 0x40000000
-// maps [0x3FE00000, 0x3FFFFFFF] onto the largest, from 0x7FE00000). One add, one compare
-// and one movmskps, where the two tests apart took seven vector operations.
-inline int lane_classes(__m128i words) {
-  const __m128i moved =
-      _mm_add_epi32(words, _mm_setr_epi32(0x7FF00000, 0x7FF00000, 0x40000000, 0x40000000));
-  const __m128i bound = _mm_setr_epi32(-0x200001, -0x200001, 0x7FDFFFFF, 0x7FDFFFFF);
-  return _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(moved, bound)));
-}
-
 // Directly in the base unless a lane lies in [0.5, 2), where the head and tail of ln x
 // carry the small result. Returns the special lanes.
 template <LogBase kBase, F64x2 (*Finish)(LogParts)>
 [[gnu::always_inline]] inline int log_pair(F64x2 x, F64x2& y) {
   const int classes = lane_classes(high_words(x));
-  y = (classes & 0xC) != 0 ? Finish(log_parts<false>(x)) : log_away_from_one<kBase>(x);
-  return classes & 3;
+  y = (classes & kLanesNearOne) != 0 ? Finish(log_parts<false>(x))
+                                     : log_away_from_one<kBase>(x);
+  return classes & kSpecialLanes;
 }
 
 template <F64x2 (*Finish)(LogParts)>
