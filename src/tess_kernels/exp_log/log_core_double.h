@@ -60,7 +60,9 @@ inline LogReduction reduce_log_argument(simd::F64x2 x, int32_t k_offset,
   using simd::F64x2;
   using simd::I64x2;
   namespace t = log_table_double;
-  const auto [k, m] = simd::exponent_and_mantissa(x, k_offset);
+  const simd::ExponentMantissa km = simd::exponent_and_mantissa(x, k_offset);
+  const F64x2 k = km.k;
+  const F64x2 m = km.m;
   const simd::Words words = simd::words_through_memory(simd::bits(x).v);
   const double* row0 = log_table_row(t::kLogTableDouble, words.w[1]);
   const double* row1 = log_table_row(t::kLogTableDouble, words.w[3]);
@@ -162,7 +164,9 @@ inline simd::F64x2 log_away_from_one(simd::F64x2 x,
     if constexpr (kBase.inv_ln == 1.0) return F64x2::splat(kQ[i]);
     return rows[i];
   };
-  const auto [k, m] = simd::exponent_and_mantissa(x, 0);
+  const simd::ExponentMantissa km = simd::exponent_and_mantissa(x, 0);
+  const F64x2 k = km.k;
+  const F64x2 m = km.m;
   const auto& table = t::kLogAwayTableDouble[kBase.table];
   const simd::Words words = simd::words_through_memory(simd::bits(x).v);
   const double* row0 = log_table_row(table, words.w[1]);
