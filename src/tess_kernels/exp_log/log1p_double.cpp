@@ -27,7 +27,12 @@ struct Log1pStart {
   const F64x2 one = F64x2::splat(1.0);
   const F64x2 u = one + x;
   const F64x2 back = u - one;
-  const F64x2 c = (one - (u - back)) + (x - back);
+  const F64x2 x_rest = x - back;
+  const F64x2 c = (one - (u - back)) + x_rest;
+  // The loop raises the invalid flag for NaN arguments, quiet ones included, by a
+  // signalling compare whose result nothing needs: x_rest and c are NaN where x is (or
+  // where an infinite x has raised the flag already).
+  asm volatile("" : : "x"(_mm_cmpnlt_pd(x_rest.v, c.v)));
   const F64x2 inv_scale = simd::from_bits(I64x2::splat(int64_t{2046} << 52) -
                                             (simd::bits(u) & I64x2::splat(0x7FF0000000000000)));
   return {u, c * inv_scale};
@@ -46,10 +51,6 @@ struct Log1pStart {
 // too; the callout's head-tail path then gives the NaN and flags the vector path gave.)
 [[gnu::always_inline]] inline int log1p_pair(F64x2 x, F64x2& y) {
   const Log1pStart s = log1p_start(x);
-  // The loop raises the invalid flag for NaN arguments, quiet ones included, by a
-  // signalling compare whose result the lane test on u's bits does not need.
-  const F64x2 nan_signal = simd::not_greater(x, F64x2::splat(-1.0));
-  asm volatile("" : : "x"(nan_signal.v));
   const int classes = lane_classes(high_words(s.u));
   y = (classes & kLanesNearOne) != 0 ? log1p_near_zero(x, s)
                                      : log_away_from_one<kBaseE, true>(s.u, s.tail);
