@@ -40,7 +40,7 @@ struct Log1pStart {
 
 // The head-tail path, for lanes near 0 (u in [0.5, 2)) and the callout.
 [[gnu::always_inline]] inline F64x2 log1p_near_zero(F64x2 x, Log1pStart s) {
-  const LogParts l = log_parts<true>(s.u, 0, s.tail);
+  const LogParts l = log_parts<true, true>(s.u, 0, s.tail);
   // ln(1 + x) has the sign of x; this also keeps -0 for -0.
   return (l.head + l.tail) | (x & F64x2::splat(-0.0));
 }

@@ -18,7 +18,7 @@ F64x2 base10(LogParts l) { return times_split_constant(l, kLogBase10); }
 template <LogBase kBase, F64x2 (*Finish)(LogParts)>
 [[gnu::always_inline]] inline int log_pair(F64x2 x, F64x2& y) {
   const int classes = lane_classes(high_words(x));
-  y = (classes & kLanesNearOne) != 0 ? Finish(log_parts<false>(x))
+  y = (classes & kLanesNearOne) != 0 ? Finish(log_parts<false, true>(x))
                                      : log_away_from_one<kBase>(x);
   return classes & kSpecialLanes;
 }
