@@ -14,7 +14,7 @@ F64x2 base2(LogParts l) { return times_split_constant(l, kLogBase2); }
 F64x2 base10(LogParts l) { return times_split_constant(l, kLogBase10); }
 
 // Directly in the base unless a lane lies in [0.5, 2), where the head and tail of ln x
-// carry the small result. Returns the special lanes.
+// carry the small result. Returns its special lanes.
 template <LogBase kBase, F64x2 (*Finish)(LogParts)>
 [[gnu::always_inline]] inline int log_pair(F64x2 x, F64x2& y) {
   const int classes = lane_classes(high_words(x));
