@@ -192,6 +192,11 @@ struct OneKernel {
 template <class Op, class E, FrameKind K, FixedName Name>
 struct TwoKernel {
   using T = Internal<E>;
+  // A loop of its own for contiguous calls that sets up the frame itself, as OneKernel's,
+  // given a reporter without state, report(status, i, a, b, r).
+  static constexpr bool kHasContiguousLoop = requires(const T* x, T* y) {
+    { Op::vector_loop(OwnFrame<K>{}, 0, x, x, y, [](int32_t, int32_t, const T*, const T*, T*) {}) } noexcept;
+  };
   static void run(int32_t n, const T* a, int32_t inca, const T* b, int32_t incb, T* r,
                   int32_t incr, bool strided) {
     FpFrame frame(K);
@@ -212,7 +217,14 @@ struct TwoKernel {
     }
   }
   static void contiguous(int32_t n, const E* a, const E* b, E* r) {
-    run(n, internal(a), 1, internal(b), 1, internal(r), 1, false);
+    if constexpr (kHasContiguousLoop) {
+      Op::vector_loop(OwnFrame<K>{}, n, internal(a), internal(b), internal(r),
+                      [](int32_t st, int32_t i, const T* x0, const T* y0, T* r0) {
+                        report(st, i, x0, y0, r0, r0, Name.text);
+                      });
+    } else {
+      run(n, internal(a), 1, internal(b), 1, internal(r), 1, false);
+    }
   }
   template <const TessFunctionTable* Table, int Slot>
   static void strided(int32_t n, const E* a, int32_t inca, const E* b, int32_t incb, E* r,

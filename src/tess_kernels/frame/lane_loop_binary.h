@@ -74,6 +74,22 @@ inline int64_t run_binary_fast_block(int64_t n, const float* x, const float* y, 
 
 template <class F, class T>
 struct BinaryLanes {
+  // A contiguous call of a kernel with a fast block, in place of its entry (TwoKernel),
+  // with the frame of kind K in registers; the rest is out of line. The frame masks the
+  // x87 exceptions at entry, as the framed loop's does. The reporter holds no state:
+  // report(status, i, a, b, r).
+  template <FrameKind K, class Report>
+  [[gnu::flatten, gnu::noinline]] static void vector_loop(OwnFrame<K>, int32_t count,
+                                                          const T* a, const T* b, T* r,
+                                                          Report report) noexcept
+    requires requires(int64_t n, const T* x, T* y) { F::fast_block(n, x, x, y); }
+  {
+    const FpFrame frame(K);
+    const int64_t n = count;
+    const int64_t g = F::fast_block(n, a, b, r);
+    if (g < n) finish_contiguous(n, g, a, b, r, report);
+  }
+
   template <class Report>
   static void vector_loop(const FpFrame&, int32_t count, Strided<const T> a, Strided<const T> b,
                           Strided<T> r, Report&& report) {
@@ -99,9 +115,24 @@ struct BinaryLanes {
   }
 
  private:
+  // A contiguous call from the group at g on, after the fast block stopped there: a group
+  // holding a special lane, the blocks after it, and the partial group.
+  template <class Report>
+  [[gnu::noinline]] static void finish_contiguous(int64_t n, int64_t g, const T* a, const T* b,
+                                                  T* r, Report report_at) noexcept {
+    for (;;) {
+      const int32_t lanes = static_cast<int32_t>(std::min<int64_t>(kGroupLanes, n - g));
+      group(lanes, g, {a, 1}, {b, 1}, nullptr, {r, 1},
+            [&](int32_t st, int32_t i) { report_at(st, i, a, b, r); });
+      g += lanes;
+      if (g < n) g += F::fast_block(n - g, a + g, b + g, r + g);
+      if (g >= n) return;
+    }
+  }
+
   template <class Report>
   static void group(int32_t lanes, int64_t g, Strided<const T> a, Strided<const T> b,
-                    const T* b_spread, Strided<T> r, Report& report) {
+                    const T* b_spread, Strided<T> r, Report&& report) {
     alignas(16) T xs[kGroupLanes], ys[kGroupLanes], out[kGroupLanes];
     const T* x = lanes == kGroupLanes && a.inc == 1 ? a.base + g : gather(a, g, lanes, xs);
     const T* y = b.inc == 0                         ? b_spread
