@@ -24,6 +24,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "tess_kernels/frame/contiguous_finish.h"
 #include "tess_kernels/frame/fp_state.h"
 #include "tess_kernels/frame/kernel_frame.h"
 #include "tess_kernels/frame/simd.h"
@@ -120,14 +121,13 @@ struct BinaryLanes {
   template <class Report>
   [[gnu::noinline]] static void finish_contiguous(int64_t n, int64_t g, const T* a, const T* b,
                                                   T* r, Report report_at) noexcept {
-    for (;;) {
-      const int32_t lanes = static_cast<int32_t>(std::min<int64_t>(kGroupLanes, n - g));
-      group(lanes, g, {a, 1}, {b, 1}, nullptr, {r, 1},
-            [&](int32_t st, int32_t i) { report_at(st, i, a, b, r); });
-      g += lanes;
-      if (g < n) g += F::fast_block(n - g, a + g, b + g, r + g);
-      if (g >= n) return;
-    }
+    finish_contiguous_groups(
+        n, g,
+        [&](int32_t lanes, int64_t at) {
+          group(lanes, at, {a, 1}, {b, 1}, nullptr, {r, 1},
+                [&](int32_t st, int32_t i) { report_at(st, i, a, b, r); });
+        },
+        [&](int64_t at) { return F::fast_block(n - at, a + at, b + at, r + at); });
   }
 
   template <class Report>

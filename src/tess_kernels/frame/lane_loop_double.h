@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "tess_kernels/frame/contiguous_finish.h"
 #include "tess_kernels/frame/fp_state.h"
 #include "tess_kernels/frame/kernel_frame.h"
 #include "tess_kernels/frame/simd_double.h"
@@ -139,14 +140,14 @@ struct DoubleLanes {
                                                   const double* a, double* r,
                                                   Report report_at) noexcept {
     X87Masking x87(entry.x87_ready);
-    for (;;) {
-      const int32_t lanes = static_cast<int32_t>(std::min<int64_t>(kGroupLanes, n - g));
-      group(x87, entry.error_mode == TESS_ERRMODE_NOERR, lanes, g, {a, 1}, {r, 1},
-            [&](int32_t st, int32_t i) { report_at(st, i, a, r); });
-      g += lanes;
-      if (g < n) g += Op::fast_block(n - g, a + g, r + g);
-      if (g >= n) return;
-    }
+    const bool no_errors = entry.error_mode == TESS_ERRMODE_NOERR;
+    finish_contiguous_groups(
+        n, g,
+        [&](int32_t lanes, int64_t at) {
+          group(x87, no_errors, lanes, at, {a, 1}, {r, 1},
+                [&](int32_t st, int32_t i) { report_at(st, i, a, r); });
+        },
+        [&](int64_t at) { return Op::fast_block(n - at, a + at, r + at); });
   }
 
   template <class Report>

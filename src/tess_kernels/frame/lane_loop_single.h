@@ -35,6 +35,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "tess_kernels/frame/contiguous_finish.h"
 #include "tess_kernels/frame/fp_state.h"
 #include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/frame/kernel_frame.h"
@@ -107,17 +108,21 @@ struct LaneLoopSingle {
     const auto report = [&](int32_t st, int32_t i) { report_at(st, i, a, r); };
     const bool no_errors = entry.error_mode == TESS_ERRMODE_NOERR;
     const Strided<float> rs{r, 1};
-    while (g + kGroupLanes <= n) {
-      const simd::F32x4 x = simd::F32x4::load(a + g);
-      simd::F32x4 y = F::fast_path(x);
-      if (const int special = F::special_lanes(x)) {
-        y = settle_special(x87, x, y, special, no_errors, g, rs, report);
-      }
-      y.store(r + g);
-      g += kGroupLanes;
-      g += fast_block(n - g, a + g, r + g);
-    }
-    finish_partial_group(x87, n, g, Strided<const float>{a, 1}, rs, no_errors, report);
+    finish_contiguous_groups(
+        n, g,
+        [&](int32_t lanes, int64_t at) {
+          if (lanes < kGroupLanes) {
+            return finish_partial_group(x87, n, at, Strided<const float>{a, 1}, rs, no_errors,
+                                        report);
+          }
+          const simd::F32x4 x = simd::F32x4::load(a + at);
+          simd::F32x4 y = F::fast_path(x);
+          if (const int special = F::special_lanes(x)) {
+            y = settle_special(x87, x, y, special, no_errors, at, rs, report);
+          }
+          y.store(r + at);
+        },
+        [&](int64_t at) { return fast_block(n - at, a + at, r + at); });
   }
 
   // The last n - g < 4 elements, if any, as one group.
