@@ -52,8 +52,9 @@ ZORN_INVERSE_TRIG_INLINE F64x2 head26(F64x2 x) {
 // remainder (in the middle lanes f is 0); in radians f = 1 + z P(z) and g = z P(z), in
 // half turns f = 1/pi - R(0) and g = R(z), R(0) what 1/pi - 1/4 lacks of H (about
 // 2^-32; c R(0) would be 0.05 ulp of the result). The root, then its remainder, is the
-// longest chain of the pair: the kernels take c last, in one product and one sum. The
-// arcsines read their constants from a source k (frame/constant_source.h).
+// longest chain of the pair: the kernels take c last, in one product and one sum. In
+// Asin's form f is instead c's factor alone, -2 beyond 1/2 and 0 in the middle (see
+// asin_sum). The arcsines read their constants from a source k (frame/constant_source.h).
 struct ArcsineParts {
   F64x2 outer;  // |x| > 1/2
   F64x2 head, c, f, g;
@@ -136,14 +137,13 @@ ZORN_INVERSE_TRIG_INLINE ArcsineParts arcsine_parts(F64x2 x, const K& k) {
     // the steps of Estrin's scheme take up to 2^-56 (1/8 ulp of asin just beyond 1/2), and
     // 2^-57 when it is added last. (Acos, whose results there are twice as large, is
     // 1.07x faster on P whole.)
-    F64x2 g;
     if constexpr (kAsin) {
       const F64x2 z2 = z * z;
-      g = z * constant<data::kAsinPolynomial[0]>(k) +
-          z2 * pairs_then_horner<kAsinPolynomialRest>(z, z2, k);
-    } else {
-      g = z * simd::estrin<data::kAsinPolynomial>(z, k);
+      const F64x2 g = z * constant<data::kAsinPolynomial[0]>(k) +
+                      z2 * pairs_then_horner<kAsinPolynomialRest>(z, z2, k);
+      return {outer, head, c, outer & constant<-2.0>(k), g};
     }
+    const F64x2 g = z * simd::estrin<data::kAsinPolynomial>(z, k);
     return {outer, head, c, outer & (constant<1.0>(k) + g), g};
   } else {
     const F64x2 g = simd::estrin<data::kAsinpiPolynomial>(z, k);
@@ -153,15 +153,20 @@ ZORN_INVERSE_TRIG_INLINE ArcsineParts arcsine_parts(F64x2 x, const K& k) {
 
 // asin a for 0 <= a <= 1: the series, or pi/2 - 2 asin s. The head needs no two-sum:
 // beyond 1/2, w >= 2^-27 has 26 bits, so 2 w and the head of pi/2 are multiples of
-// 2^-52 and their difference, in [0.5, 2), is exact.
+// 2^-52 and their difference, in [0.5, 2), is exact. The tail is m c (1 + g) + m head g
+// with m c = c f (0 in the middle): m c and m c g, the ends of the root's chain, join the
+// small terms, and m head g (up to 1/20 of the result) comes last. g, the end of the
+// series' chain, then meets the tail in one product and two sums; as m c (1 + g) it went
+// through a sum and two products more, and d Asin was 1.035x slower.
 template <class K>
 ZORN_INVERSE_TRIG_INLINE Sum asin_sum(F64x2 a, const K& k) {
   using simd::constant;
   const ArcsineParts p = arcsine_parts<Scale::kRadians, true>(a, k);
   const F64x2 m = constant<1.0>(k) + (p.outer & constant<-3.0>(k));  // 1, or -2 beyond 1/2
   const F64x2 mh = m * p.head;
+  const F64x2 cm = p.c * p.f;
   return {(p.outer & constant<data::kHalfPiHi>(k)) + mh,
-          ((p.outer & constant<data::kHalfPiLo>(k)) + p.c * (m * p.f)) + mh * p.g};
+          (((p.outer & constant<data::kHalfPiLo>(k)) + cm) + cm * p.g) + mh * p.g};
 }
 
 // acos x for -1 <= x <= 1: pi/2 - asin x in the middle, 2 asin s above 1/2 and

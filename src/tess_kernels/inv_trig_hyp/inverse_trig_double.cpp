@@ -41,7 +41,7 @@ constexpr double kPiFormWordBound = word_pair(0x80000000u + (kOneWord - 1 - kPiF
 // word test also stays the operand of one comparison (as a constant, GCC compared the
 // other way and negated the result).
 constexpr double kArcsineConstants[] = {
-    0.5, 1.0, 0x1p-1000, it::kHalfReciprocalMagic, -3.0, 3.0, -0.0, 0.25,
+    0.5, 1.0, 0x1p-1000, it::kHalfReciprocalMagic, -3.0, 3.0, -2.0, -0.0, 0.25,
     kPiFormWordOffset, kPiFormWordBound,
     data::kHalfPiHi, data::kHalfPiLo, it::kHalfPiLoOverHi, it::kArcsinePiRootFactor,
     data::kInversePiLessQuarterHead26,
