@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "tess_kernels/frame/contiguous_finish.h"
 #include "tess_kernels/frame/kernel_frame.h"
 
 namespace zorn::tess {
@@ -76,16 +77,18 @@ struct TwoResultLanes {
   static void vector_loop(const FpFrame&, int32_t count, Strided<const T> a, Strided<T> r1,
                           Strided<T> r2, Report&& report) {
     const int64_t n = count;
-    int64_t g = 0;
     if (a.inc == 1 && r1.inc == 1 && r2.inc == 1) {
-      while (g < n) {
-        g += Op::fast_block(n - g, a.base + g, r1.base + g, r2.base + g);
-        if (g + kGroupLanes > n) break;
-        group(kGroupLanes, g, a, r1, r2, report);  // holds a special lane
-        g += kGroupLanes;
+      const auto block = [&](int64_t at) {
+        return Op::fast_block(n - at, a.base + at, r1.base + at, r2.base + at);
+      };
+      const int64_t g = n > 0 ? block(0) : 0;
+      if (g < n) {
+        finish_contiguous_groups(
+            n, g, [&](int32_t lanes, int64_t at) { group(lanes, at, a, r1, r2, report); }, block);
       }
+      return;
     }
-    for (; g < n; g += kGroupLanes) {
+    for (int64_t g = 0; g < n; g += kGroupLanes) {
       group(static_cast<int32_t>(std::min<int64_t>(kGroupLanes, n - g)), g, a, r1, r2, report);
     }
   }
