@@ -95,21 +95,11 @@ struct BinaryLanes {
   static void vector_loop(const FpFrame&, int32_t count, Strided<const T> a, Strided<const T> b,
                           Strided<T> r, Report&& report) {
     const int64_t n = count;
-    int64_t g = 0;
-    if constexpr (requires { F::fast_block(n, a.base, b.base, r.base); }) {
-      if (a.inc == 1 && b.inc == 1 && r.inc == 1) {
-        while (g < n) {
-          g += F::fast_block(n - g, a.base + g, b.base + g, r.base + g);
-          if (g + kGroupLanes > n) break;
-          group(kGroupLanes, g, a, b, nullptr, r, report);  // holds a special lane
-          g += kGroupLanes;
-        }
-      }
-    }
-    // A scalar second argument (increment 0) is spread over a group once per call.
+    // A strided call: contiguous ones reach the overload above through the kernel's own
+    // entry. A scalar second argument (increment 0) is spread over a group once per call.
     alignas(16) T b_spread[kGroupLanes];
-    if (b.inc == 0 && g < n) std::fill_n(b_spread, kGroupLanes, b.base[0]);
-    for (; g < n; g += kGroupLanes) {
+    if (b.inc == 0 && n > 0) std::fill_n(b_spread, kGroupLanes, b.base[0]);
+    for (int64_t g = 0; g < n; g += kGroupLanes) {
       group(static_cast<int32_t>(std::min<int64_t>(kGroupLanes, n - g)), g, a, b, b_spread, r,
             report);
     }
