@@ -156,8 +156,8 @@ ZORN_INVERSE_TRIG_INLINE ArcsineParts arcsine_parts(F64x2 x, const K& k) {
 // 2^-52 and their difference, in [0.5, 2), is exact. The tail is m c (1 + g) + m head g
 // with m c = c f (0 in the middle): m c and m c g, the ends of the root's chain, join the
 // small terms, and m head g (up to 1/20 of the result) comes last. g, the end of the
-// series' chain, then meets the tail in one product and two sums; as m c (1 + g) it went
-// through a sum and two products more, and d Asin was 1.035x slower.
+// series' chain, then meets the tail after one product; as c (m (1 + g)) it met it after
+// a sum, a mask and two products, and d Asin was 1.035x slower.
 template <class K>
 ZORN_INVERSE_TRIG_INLINE Sum asin_sum(F64x2 a, const K& k) {
   using simd::constant;
