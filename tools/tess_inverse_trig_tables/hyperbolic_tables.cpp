@@ -283,6 +283,45 @@ void print_atanh_log_rows() {
   mpfr_clears(f, head, static_cast<mpfr_ptr>(nullptr));
 }
 
+// Rows of double precision Acosh's logarithm at c = 1 + j/256, j = 0 .. 256: {1/c rounded
+// to 10 bits (inv_c), e = c inv_c - 1 (exact), the head of -ln inv_c (a multiple of
+// 2^-43) plus e (exact), -ln inv_c minus its head rounded to double}. With f = m - c exact
+// (43 bits at most), f inv_c is exact too and m inv_c - 1 = f inv_c + e (acosh_log_double.h).
+// Then ln 2 as a multiple of 2^-43 (k ln 2 head stays exact for k up to 2^10) and its
+// rounded rest.
+constexpr int kAcoshLogRows = 256;
+constexpr int kAcoshHeadBits = 43;
+void print_acosh_log_rows() {
+  mpfr_t f, head;
+  mpfr_inits2(256, f, head, static_cast<mpfr_ptr>(nullptr));
+  const auto split = [&](double& hi, double& lo) {
+    mpfr_mul_2ui(head, f, kAcoshHeadBits, MPFR_RNDN);
+    mpfr_rint(head, head, MPFR_RNDN);
+    mpfr_div_2ui(head, head, kAcoshHeadBits, MPFR_RNDN);
+    hi = mpfr_get_d(head, MPFR_RNDN);
+    mpfr_sub(head, f, head, MPFR_RNDN);
+    lo = mpfr_get_d(head, MPFR_RNDN);
+  };
+  std::printf("alignas(32) constexpr double kAcoshLogRowsDouble[%d][4] = {\n", kAcoshLogRows + 1);
+  for (int j = 0; j <= kAcoshLogRows; ++j) {
+    const double c = 1 + std::ldexp(j, -8);
+    const double inv_c = std::ldexp(std::nearbyint(1024 / c), -10);
+    const double e = c * inv_c - 1;  // exact: 9 bits times 10 bits
+    mpfr_set_d(f, inv_c, MPFR_RNDN);
+    mpfr_log(f, f, MPFR_RNDN);
+    mpfr_neg(f, f, MPFR_RNDN);
+    double hi, lo;
+    split(hi, lo);
+    if (hi + e - hi != e) std::abort();  // the head plus e must stay exact
+    std::printf("    {%a, %a, %a, %a},\n", inv_c, e, hi + e, lo);
+  }
+  mpfr_const_log2(f, MPFR_RNDN);
+  double hi, lo;
+  split(hi, lo);
+  std::printf("};\nconstexpr double kAcoshLn2Double[2] = {%a, %a};\n", hi, lo);
+  mpfr_clears(f, head, static_cast<mpfr_ptr>(nullptr));
+}
+
 int main() {
   mpfr_t exact, diff;
   mpfr_inits2(256, exact, diff, static_cast<mpfr_ptr>(nullptr));
@@ -308,6 +347,9 @@ int main() {
   std::printf("// Double precision Sinh and Cosh by cells of 32 rows: the row shift, then {g, "
               "M in the exponent field of a double (2^(M - 1023))}.\n");
   print_double_sinh_cells();
+  std::printf("// Double precision Acosh's logarithm at c = 1 + j/256: {1/c to 10 bits, c inv_c - "
+              "1, head of -ln inv_c plus that, rest}; ln 2 as head and rest.\n");
+  print_acosh_log_rows();
   mpfr_clears(exact, diff, static_cast<mpfr_ptr>(nullptr));
   return 0;
 }

@@ -264,27 +264,25 @@ ZORN_HYPERBOLIC_INLINE F64x2 log_of_sum(Sum v) {
   return log_of_ordered_sum(n.sum, n.err);
 }
 
-// Above this, sqrt(x^2 +- 1) is |x| to below 2^-57 and the inverse cosine and sine are
-// ln(2|x|); the sums are held there so that x^2 stays finite.
+// Above this, sqrt(x^2 + 1) is |x| to below 2^-57 and the inverse sine is ln(2|x|); the
+// sums are held there so that x^2 stays finite.
 constexpr double kLargeArgument = 0x1p28;
 // Inverse hyperbolic arguments above this take the callout (2|x| must stay finite).
 constexpr double kLargestFastArgument = 0x1p1000;
 
-// ln(m + sqrt(q)) for m in [0, kLargeArgument] and q = q_hi + q_lo = m^2 +- 1 exactly
-// (q_hi = 0 only at m = 1 of acosh). The root's rounding error comes back from the
-// remainder q - s^2 over 2s, with s = h + d cut after its leading 26 bits: q_hi - h^2 is
-// exact (h^2 has 52 bits and lies within 2^-25 of q_hi: Sterbenz's lemma), and so are 2hd
-// (53 bits) and their difference (a multiple of 2^28 ulp(s)^2 below 2^53 of them), so
-// that only d^2 and q_lo join with a rounding, far below the remainder. Kahan's fast
-// two-sum carries m + s, larger operand first (`root_larger`: s > m for asinh, s <= m for
-// acosh).
-template <bool kRootLarger>
+// ln(m + sqrt(q)) for m in [0, kLargeArgument] and q = q_hi + q_lo = m^2 + 1 exactly
+// (Asinh's; Acosh has its own in acosh_core_double.h). The root's rounding error comes
+// back from the remainder q - s^2 over 2s, with s = h + d cut after its leading 26 bits:
+// q_hi - h^2 is exact (h^2 has 52 bits and lies within 2^-25 of q_hi: Sterbenz's lemma),
+// and so are 2hd (53 bits) and their difference (a multiple of 2^28 ulp(s)^2 below 2^53 of
+// them), so that only d^2 and q_lo join with a rounding, far below the remainder. Kahan's
+// fast two-sum carries s + m, the larger operand (s > m) first.
 ZORN_HYPERBOLIC_INLINE F64x2 log_of_root_sum(F64x2 x, F64x2 m, TwoSum q) {
   const F64x2 s = sqrt(q.sum);
   const Split h = truncated_split(s);
   const F64x2 rem = (((q.sum - h.hi * h.hi) - (h.hi + h.hi) * h.lo) - h.lo * h.lo) + q.err;
   const F64x2 s_lo = rem / simd::max(s + s, splat(0x1p-1000));
-  const TwoSum v = kRootLarger ? fast_two_sum(s, m) : fast_two_sum(m, s);
+  const TwoSum v = fast_two_sum(s, m);
   // x/m: exactly 1 below kLargeArgument, where m = x (no lane's bits change); above, m =
   // 2^28, m + s rounds to 2^29 and the sum scaled by x/m is 2x (1 -+ 2^-58): ln(2x) to
   // 2^-58, as close as the exact result (1/(4x^2) from ln(2x), at most 2^-58). A product
@@ -306,17 +304,8 @@ ZORN_HYPERBOLIC_INLINE F64x2 asinh_of_magnitude(F64x2 a) {
   const F64x2 m = min(a, splat(kLargeArgument));
   const TwoSum sq = exact_square(m);
   const TwoSum q = fast_two_sum(simd::max(sq.sum, splat(1.0)), simd::min(sq.sum, splat(1.0)));
-  const F64x2 y = log_of_root_sum<true>(a, m, {q.sum, q.err + sq.err});
+  const F64x2 y = log_of_root_sum(a, m, {q.sum, q.err + sq.err});
   return simd::select(simd::less(a, splat(0x1p-26)), a, y);
-}
-
-// acosh x = ln(x + sqrt(x^2 - 1)) for 1 <= x <= kLargestFastArgument; x^2 - 1 exactly as
-// a fast two-sum of the exact square (at least 1) and -1.
-ZORN_HYPERBOLIC_INLINE F64x2 acosh_value(F64x2 x) {
-  const F64x2 m = min(x, splat(kLargeArgument));
-  const TwoSum sq = exact_square(m);
-  const TwoSum q = fast_two_sum(sq.sum, splat(-1.0));
-  return log_of_root_sum<false>(x, m, {q.sum, q.err + sq.err});
 }
 
 // atanh a = ln(1 + y) / 2 with y = 2a / (1 - a) for 0 <= a < 1: 1 - a as a fast two-sum

@@ -7,6 +7,7 @@
 
 #include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/frame/lane_loop_double_groups.h"
+#include "tess_kernels/inv_trig_hyp/acosh_core_double.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
 #include "zorn/tess.h"
 
