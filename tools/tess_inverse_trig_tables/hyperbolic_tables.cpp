@@ -252,6 +252,14 @@ void print_tanh_rows() {
   mpfr_clears(t, square, slope, cubic, static_cast<mpfr_ptr>(nullptr));
 }
 
+// f rounded to a multiple of 2^-bits into head, and f minus that (exact) left in f.
+void split_head(mpfr_ptr head, mpfr_ptr f, int bits) {
+  mpfr_mul_2ui(head, f, bits, MPFR_RNDN);
+  mpfr_rint(head, head, MPFR_RNDN);
+  mpfr_div_2ui(head, head, bits, MPFR_RNDN);
+  mpfr_sub(f, f, head, MPFR_RNDN);
+}
+
 // Rows {ln c hi, ln c lo} at c = 1 + j/64, j = 0 .. 63, for single precision Atanh: hi
 // rounded to a multiple of 2^-16 as ln 2's head is, so that e ln2 hi + ln c hi is exact for
 // every exponent e below 2^7 (at most 23 bits); lo the remainder rounded to float. Then ln 2
@@ -261,12 +269,9 @@ void print_atanh_log_rows() {
   mpfr_t f, head;
   mpfr_inits2(256, f, head, static_cast<mpfr_ptr>(nullptr));
   const auto split = [&](float& hi, float& lo) {
-    mpfr_mul_2ui(head, f, kAtanhHeadBits, MPFR_RNDN);
-    mpfr_rint(head, head, MPFR_RNDN);
-    mpfr_div_2ui(head, head, kAtanhHeadBits, MPFR_RNDN);
+    split_head(head, f, kAtanhHeadBits);
     hi = mpfr_get_flt(head, MPFR_RNDN);
-    mpfr_sub(head, f, head, MPFR_RNDN);
-    lo = mpfr_get_flt(head, MPFR_RNDN);
+    lo = mpfr_get_flt(f, MPFR_RNDN);
   };
   float hi, lo;
   std::printf("alignas(16) constexpr float kAtanhLogRowsSingle[64][2] = {\n");
@@ -286,40 +291,32 @@ void print_atanh_log_rows() {
 // Rows of double precision Acosh's logarithm at c = 1 + j/256, j = 0 .. 256: {1/c rounded
 // to 10 bits (inv_c), e = c inv_c - 1 (exact), the head of -ln inv_c (a multiple of
 // 2^-43) plus e (exact), -ln inv_c minus its head rounded to double}. With f = m - c exact
-// (43 bits at most), f inv_c is exact too and m inv_c - 1 = f inv_c + e (acosh_log_double.h).
+// (43 bits at most), f inv_c is exact too and m inv_c - 1 = f inv_c + e (acosh_core_double.h).
 // Then ln 2 as a multiple of 2^-43 (k ln 2 head stays exact for k up to 2^10) and its
 // rounded rest.
 constexpr int kAcoshLogRows = 256;
 constexpr int kAcoshHeadBits = 43;
 void print_acosh_log_rows() {
-  mpfr_t f, head;
-  mpfr_inits2(256, f, head, static_cast<mpfr_ptr>(nullptr));
-  const auto split = [&](double& hi, double& lo) {
-    mpfr_mul_2ui(head, f, kAcoshHeadBits, MPFR_RNDN);
-    mpfr_rint(head, head, MPFR_RNDN);
-    mpfr_div_2ui(head, head, kAcoshHeadBits, MPFR_RNDN);
-    hi = mpfr_get_d(head, MPFR_RNDN);
-    mpfr_sub(head, f, head, MPFR_RNDN);
-    lo = mpfr_get_d(head, MPFR_RNDN);
-  };
+  mpfr_t rest, head;
+  mpfr_inits2(256, rest, head, static_cast<mpfr_ptr>(nullptr));
   std::printf("alignas(32) constexpr double kAcoshLogRowsDouble[%d][4] = {\n", kAcoshLogRows + 1);
   for (int j = 0; j <= kAcoshLogRows; ++j) {
     const double c = 1 + std::ldexp(j, -8);
     const double inv_c = std::ldexp(std::nearbyint(1024 / c), -10);
     const double e = c * inv_c - 1;  // exact: 9 bits times 10 bits
-    mpfr_set_d(f, inv_c, MPFR_RNDN);
-    mpfr_log(f, f, MPFR_RNDN);
-    mpfr_neg(f, f, MPFR_RNDN);
-    double hi, lo;
-    split(hi, lo);
+    mpfr_set_d(rest, inv_c, MPFR_RNDN);
+    mpfr_log(rest, rest, MPFR_RNDN);
+    mpfr_neg(rest, rest, MPFR_RNDN);
+    split_head(head, rest, kAcoshHeadBits);
+    const double hi = mpfr_get_d(head, MPFR_RNDN);
     if (hi + e - hi != e) std::abort();  // the head plus e must stay exact
-    std::printf("    {%a, %a, %a, %a},\n", inv_c, e, hi + e, lo);
+    std::printf("    {%a, %a, %a, %a},\n", inv_c, e, hi + e, mpfr_get_d(rest, MPFR_RNDN));
   }
-  mpfr_const_log2(f, MPFR_RNDN);
-  double hi, lo;
-  split(hi, lo);
-  std::printf("};\nconstexpr double kAcoshLn2Double[2] = {%a, %a};\n", hi, lo);
-  mpfr_clears(f, head, static_cast<mpfr_ptr>(nullptr));
+  mpfr_const_log2(rest, MPFR_RNDN);
+  split_head(head, rest, kAcoshHeadBits);
+  std::printf("};\nconstexpr double kAcoshLn2Double[2] = {%a, %a};\n", mpfr_get_d(head, MPFR_RNDN),
+              mpfr_get_d(rest, MPFR_RNDN));
+  mpfr_clears(rest, head, static_cast<mpfr_ptr>(nullptr));
 }
 
 int main() {
