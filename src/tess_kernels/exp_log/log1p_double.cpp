@@ -1,10 +1,13 @@
 #include "tess_kernels/exp_log/double_ops.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "tess_kernels/exp_log/log_core_double.h"
 #include "tess_kernels/frame/interleaved_schedule.h"
+#include "tess_kernels/frame/splat_rows.h"
 
 TESS_INTERLEAVE_BEGIN
 
@@ -14,35 +17,86 @@ namespace {
 using simd::F64x2;
 using simd::I64x2;
 
-// ln(1 + x) = ln(u + c) with u = 1 + x rounded and c its rounding error (two-sum): the
-// logarithm of u, with c 2^-k added to u's mantissa m = u 2^-k. 2^-k comes from u's
-// exponent field; u >= 2^-53, and for the largest u (k = 1023) the factor is 0, where c
-// is far below the last place anyway. In the vector loop a pair with no u in [0.5, 2)
-// (x outside [-0.5, 1), |result| >= ln 2) takes the single-rounding method away from 1:
-// the exact reduction and head-tail sum are paid only where the result may be small.
+// ln(1 + x) with u = 1 + x rounded = 2^k m: away from 0 (no u in [0.5, 2) in the pair:
+// x outside [-0.5, 1), |result| >= ln 2) by the single-rounding method on m plus c 2^-k,
+// c = 1 + x - u by the two-sum; near 0 on the table's reduction of 1 + x itself
+// (log1p_reduction), which needs no two-sum. 2^-k comes from u's exponent field.
 struct Log1pStart {
-  F64x2 u, tail;
+  F64x2 u;
+  I64x2 field;
 };
 [[gnu::always_inline]] inline Log1pStart log1p_start(F64x2 x) {
-  const F64x2 one = F64x2::splat(1.0);
-  const F64x2 u = one + x;
-  const F64x2 back = u - one;
-  const F64x2 x_rest = x - back;
-  const F64x2 c = (one - (u - back)) + x_rest;
+  const F64x2 u = F64x2::splat(1.0) + x;
   // The loop raises the invalid flag for NaN arguments, quiet ones included, by a
-  // signalling compare whose result nothing needs: x_rest and c are NaN where x is (or
-  // where an infinite x has raised the flag already).
-  asm volatile("" : : "x"(_mm_cmpnlt_pd(x_rest.v, c.v)));
-  const F64x2 inv_scale = simd::from_bits(I64x2::splat(int64_t{2046} << 52) -
-                                            (simd::bits(u) & I64x2::splat(0x7FF0000000000000)));
-  return {u, c * inv_scale};
+  // signalling compare whose result nothing needs (infinite x raise it in either path:
+  // inf - inf in the two-sum, inf times 0 in x 2^(1-k)).
+  asm volatile("" : : "x"(_mm_cmpnlt_pd(x.v, x.v)));
+  return {u, simd::bits(u) & I64x2::splat(0x7FF0000000000000)};
 }
 
-// The head-tail path, for lanes near 0 (u in [0.5, 2)) and the callout.
+// 2^-k from the exponent field of u = 2^k m, 0 for the largest u (k = 1023).
+inline F64x2 inverse_scale(I64x2 field) {
+  return simd::from_bits(I64x2::splat(int64_t{2046} << 52) - field);
+}
+
+// c 2^-k, where 2^-k = 0 for k = 1023 leaves out a c far below m's last place.
+[[gnu::always_inline]] inline F64x2 log1p_tail(F64x2 x, Log1pStart s) {
+  const F64x2 one = F64x2::splat(1.0);
+  const F64x2 back = s.u - one;
+  return ((one - (s.u - back)) + (x - back)) * inverse_scale(s.field);
+}
+
+// r + r_err = (1 + x) 2^-k inv_c - 1 = x_s inv_c + v, x_s = x 2^-k and v = 2^-k inv_c - 1,
+// for inv_c of m's row, exact and without the two-sum of 1 + x. x_s is formed as
+// (x 2^(1-k)) / 2, 2^(1-k) being normal for every finite u > 0, and exact for subnormal
+// x too. x_s is split into x_hi, its leading 41 bits, and x_lo: x_hi inv_c and x_lo inv_c
+// are exact (11-bit inv_c), and so is v for k <= 43 (2^-k inv_c has 11 bits, k >= -53);
+// for larger k its rounding error v_err is exact and joins r_err. r_hi = v + x_hi inv_c,
+// below 2^-7, is a multiple of 2^(e-51), e the exponent of x_s, and of 2^-53 or of
+// 2^(-k-11): exact where e >= -9 or k >= 44, and for |x| < 2^-9, whose u lies in the rows
+// 0 (k = 0) and 128 (k = -1) about 1, v = 0. One fast two-sum then carries r_hi + x_lo
+// inv_c: where r_hi is the smaller, both are multiples of 2^(e-63) below 2^(e-40), and
+// the sum is exact.
+//
+// Its constants are read as memory operands (splat_rows.h): broadcast in every pass, they
+// cost the near path two instructions each.
+enum NearRow { kHalf, kWholeBelow, kSignBit, kCutLow12, kNearRowCount };
+constexpr simd::SplatRows<double, kNearRowCount> kNearRows(
+    {0.5, 0x1p-64, -0.0, std::bit_cast<double>(-(int64_t{1} << 12))});
+using NearRows = simd::SplatReader<double, kNearRowCount>;
+
+[[gnu::always_inline]] inline LogReduction log1p_reduction(F64x2 x, Log1pStart s,
+                                                           const NearRows& c) {
+  const LogRows rows = log_rows<true>(s.u, 0);
+  const F64x2 one = F64x2::splat(1.0);
+  // u = 0 (x = -1, a special lane) takes the field of 2^-53, the least u of other x, so
+  // that the lane stays exact, finite and free of flags in every rounding.
+  const I64x2 field = {_mm_max_epi16(s.field.v, _mm_set1_epi64x(int64_t{970} << 52))};
+  const F64x2 inv_scale = inverse_scale(field);
+  const F64x2 twice_scale = simd::from_bits(I64x2::splat(int64_t{2047} << 52) - field);
+  const F64x2 x_s = (x * twice_scale) * c[kHalf];
+  // x_lo, the low 12 bits of x_s, is kept 0 where |x| <= 2^-64: such x lie in the rows 0
+  // and 128, whose inv_c (1 and 1/2) takes x_s whole, and their low bits could be
+  // subnormal operands (a denormal flag the kernel does not otherwise raise).
+  const F64x2 whole = {_mm_cmple_pd(simd::and_not(x, c[kSignBit]).v, c[kWholeBelow].v)};
+  const F64x2 x_hi = x_s & (whole | c[kCutLow12]);
+  const F64x2 x_lo = x_s - x_hi;
+  const F64x2 scaled_inv_c = inv_scale * rows.inv_c;
+  const F64x2 v = scaled_inv_c - one;
+  const F64x2 v_err = scaled_inv_c - (v + one);
+  const TwoSum r = fast_two_sum(v + x_hi * rows.inv_c, x_lo * rows.inv_c);
+  return {rows.k, rows.row0, rows.row1, {r.sum, r.err + v_err}};
+}
+
+// ln(1 + x) = head + tail, with the sign of x; this also keeps -0 for -0.
+[[gnu::always_inline]] inline F64x2 signed_sum(LogParts l, F64x2 x, F64x2 sign_bit) {
+  return (l.head + l.tail) | (x & sign_bit);
+}
+
+// The head-tail path, for lanes near 0 (u in [0.5, 2)).
 [[gnu::always_inline]] inline F64x2 log1p_near_zero(F64x2 x, Log1pStart s) {
-  const LogParts l = log_parts<true, true>(s.u, 0, s.tail);
-  // ln(1 + x) has the sign of x; this also keeps -0 for -0.
-  return (l.head + l.tail) | (x & F64x2::splat(-0.0));
+  const NearRows c(kNearRows);
+  return signed_sum(log_of_reduction(log1p_reduction(x, s, c)), x, c[kSignBit]);
 }
 
 // Special lanes: x not in (-1, largest finite] (NaN included), which are those where u
@@ -53,7 +107,7 @@ struct Log1pStart {
   const Log1pStart s = log1p_start(x);
   const int classes = lane_classes(high_words(s.u));
   y = (classes & kLanesNearOne) != 0 ? log1p_near_zero(x, s)
-                                     : log_away_from_one<kBaseE, true>(s.u, s.tail);
+                                     : log_away_from_one<kBaseE, true>(s.u, log1p_tail(x, s));
   return classes & kSpecialLanes;
 }
 
@@ -79,8 +133,12 @@ int32_t tess_callout_dLog1p(double x, double* r) {
     *r = std::numeric_limits<double>::quiet_NaN();
     return TESS_STATUS_DOMAIN;
   }
+  // The reduction of 1 + x with c 2^-k as the mantissa's tail: the vector path's near
+  // results in rounding to nearest, and the complex kernels that take this function as
+  // their scalar log1p keep their bits under the other roundings too.
   const F64x2 v = F64x2::splat(x);
-  *r = log1p_near_zero(v, log1p_start(v)).lane0();
+  const Log1pStart s = log1p_start(v);
+  *r = signed_sum(log_parts<true>(s.u, 0, log1p_tail(v, s)), v, F64x2::splat(-0.0)).lane0();
   return TESS_STATUS_OK;
 }
 

@@ -76,23 +76,37 @@ inline const double* log_table_row(const Row* table, uint32_t high_word) {
   return table[0] + offset;
 }
 
-// The reduction of positive normal finite lanes whose exponent is taken as k plus
-// `k_offset` (for arguments scaled into the normal range). `mantissa_tail`, up to 2^-52,
-// is added to m in effect: Log1p passes the rounding error of 1 + x scaled by 2^-k.
+// The exponent k of positive normal finite lanes x = 2^k m (taken as k plus `k_offset`, for
+// arguments scaled into the normal range), their mantissas m and table rows, and the
+// rows' inv_c.
+struct LogRows {
+  simd::F64x2 k, m;
+  const double *row0, *row1;
+  simd::F64x2 inv_c;
+};
+template <bool kRowsByMovd>
+inline LogRows log_rows(simd::F64x2 x, int32_t k_offset) {
+  using simd::F64x2;
+  namespace t = log_table_double;
+  const simd::ExponentMantissa km = simd::exponent_and_mantissa(x, k_offset);
+  const LaneHighWords words = lane_high_words<kRowsByMovd>(x);
+  const double* row0 = log_table_row(t::kLogTableDouble, words.lane0);
+  const double* row1 = log_table_row(t::kLogTableDouble, words.lane1);
+  return {km.k, km.m, row0, row1,
+          simd::lane0s(F64x2::load_aligned(row0), F64x2::load_aligned(row1))};
+}
+
+// The reduction of positive normal finite lanes, k_offset as for log_rows.
+// `mantissa_tail`, up to 2^-52, is added to m in effect: the complex and hyperbolic
+// kernels pass the low part of a double-double argument scaled by 2^-k.
 template <bool kWithMantissaTail, bool kRowsByMovd>
 inline LogReduction reduce_log_argument(simd::F64x2 x, int32_t k_offset,
                                         simd::F64x2 mantissa_tail) {
   using simd::F64x2;
   using simd::I64x2;
-  namespace t = log_table_double;
-  const simd::ExponentMantissa km = simd::exponent_and_mantissa(x, k_offset);
-  const F64x2 k = km.k;
-  const F64x2 m = km.m;
-  const LaneHighWords words = lane_high_words<kRowsByMovd>(x);
-  const double* row0 = log_table_row(t::kLogTableDouble, words.lane0);
-  const double* row1 = log_table_row(t::kLogTableDouble, words.lane1);
-  const F64x2 inv_c = simd::lane0s(F64x2::load_aligned(row0), F64x2::load_aligned(row1));
-
+  const LogRows rows = log_rows<kRowsByMovd>(x, k_offset);
+  const F64x2 m = rows.m;
+  const F64x2 inv_c = rows.inv_c;
   const F64x2 m_hi = simd::from_bits(simd::bits(m) & I64x2::splat(~int64_t{0x7FF}));
   const F64x2 r_hi = m_hi * inv_c - F64x2::splat(1.0);  // exact: 42 bits times 11 bits
   const F64x2 r_lo = (m - m_hi) * inv_c;                // exact: 41 bits times 11 bits
@@ -103,12 +117,12 @@ inline LogReduction reduce_log_argument(simd::F64x2 x, int32_t k_offset,
   if constexpr (kWithMantissaTail) {
     // The tail d = mantissa_tail inv_c, up to 2^-52, may be as large as r itself: it
     // joins r_err and the pair is summed again, so that r keeps the leading part. Where
-    // hi = 0 (rows 0 and 128 about 1) r is 0 or at least the unit of u's last place,
+    // hi = 0 (rows 0 and 128 about 1) r is 0 or at least the unit of x's last place,
     // above d, so the fast two-sum is exact; elsewhere |ln x| > 2^-9 and a wrong order
     // costs below 2^-100.
     r_sum = fast_two_sum(r_sum.sum, r_sum.err + mantissa_tail * inv_c);
   }
-  return {k, row0, row1, r_sum};
+  return {rows.k, rows.row0, rows.row1, r_sum};
 }
 
 // (ln(1 + r) - r) / r^2 by its Taylor series to r^5 (truncation below 2^-62 relative
@@ -121,14 +135,10 @@ inline simd::F64x2 log1p_excess_over_square(simd::F64x2 r, simd::F64x2 r2) {
   return q_low + r2 * (q_mid + r2 * q_high);
 }
 
-// Natural logarithm of positive normal finite lanes; k_offset and mantissa_tail as for
-// the reduction, kRowsByMovd as for lane_high_words.
-template <bool kWithMantissaTail, bool kRowsByMovd = false>
-inline LogParts log_parts(simd::F64x2 x, int32_t k_offset = 0,
-                          simd::F64x2 mantissa_tail = simd::F64x2::splat(0.0)) {
+// Natural logarithm of lanes from their reduction.
+inline LogParts log_of_reduction(const LogReduction& red) {
   using simd::F64x2;
   namespace t = log_table_double;
-  const LogReduction red = reduce_log_argument<kWithMantissaTail, kRowsByMovd>(x, k_offset, mantissa_tail);
   const double* row0 = red.row0;
   const double* row1 = red.row1;
   const F64x2 ln_hi = simd::lane1s(F64x2::load_aligned(row0), F64x2::load_aligned(row1));
@@ -142,6 +152,15 @@ inline LogParts log_parts(simd::F64x2 x, int32_t k_offset = 0,
   const TwoSum head = fast_two_sum(hi, r);
   const F64x2 r2 = r * r;
   return {head.sum, head.err + (lo + (red.r.err + r2 * log1p_excess_over_square(r, r2)))};
+}
+
+// Natural logarithm of positive normal finite lanes; k_offset and mantissa_tail as for
+// the reduction, kRowsByMovd as for lane_high_words.
+template <bool kWithMantissaTail, bool kRowsByMovd = false>
+inline LogParts log_parts(simd::F64x2 x, int32_t k_offset = 0,
+                          simd::F64x2 mantissa_tail = simd::F64x2::splat(0.0)) {
+  return log_of_reduction(
+      reduce_log_argument<kWithMantissaTail, kRowsByMovd>(x, k_offset, mantissa_tail));
 }
 
 // Which base a logarithm away from 1 is taken in: its table away from 1 (rows
