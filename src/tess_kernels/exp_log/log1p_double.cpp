@@ -39,11 +39,11 @@ inline F64x2 inverse_scale(I64x2 field) {
   return simd::from_bits(I64x2::splat(int64_t{2046} << 52) - field);
 }
 
-// c 2^-k, where 2^-k = 0 for k = 1023 leaves out a c far below m's last place.
-[[gnu::always_inline]] inline F64x2 log1p_tail(F64x2 x, Log1pStart s) {
-  const F64x2 one = F64x2::splat(1.0);
-  const F64x2 back = s.u - one;
-  return ((one - (s.u - back)) + (x - back)) * inverse_scale(s.field);
+// c 2^-k, where 2^-k = 0 for k = 1023 leaves out a c far below m's last place. The away
+// path takes c by the fast two-sum (x, 1), exact there: |x| >= 1, or x in (-1, -0.5] and
+// 1 + x exact; the callout, for every x, by the two-sum.
+[[gnu::always_inline]] inline F64x2 log1p_tail(Log1pStart s, TwoSum one_plus_x) {
+  return one_plus_x.err * inverse_scale(s.field);
 }
 
 // r + r_err = (1 + x) 2^-k inv_c - 1 = x_s inv_c + v, x_s = x 2^-k and v = 2^-k inv_c - 1,
@@ -107,7 +107,8 @@ using NearRows = simd::SplatReader<double, kNearRowCount>;
   const Log1pStart s = log1p_start(x);
   const int classes = lane_classes(high_words(s.u));
   y = (classes & kLanesNearOne) != 0 ? log1p_near_zero(x, s)
-                                     : log_away_from_one<kBaseE, true>(s.u, log1p_tail(x, s));
+                                     : log_away_from_one<kBaseE, true>(
+                                           s.u, log1p_tail(s, fast_two_sum(x, F64x2::splat(1.0))));
   return classes & kSpecialLanes;
 }
 
@@ -138,7 +139,8 @@ int32_t tess_callout_dLog1p(double x, double* r) {
   // their scalar log1p keep their bits under the other roundings too.
   const F64x2 v = F64x2::splat(x);
   const Log1pStart s = log1p_start(v);
-  *r = signed_sum(log_parts<true>(s.u, 0, log1p_tail(v, s)), v, F64x2::splat(-0.0)).lane0();
+  const F64x2 tail = log1p_tail(s, two_sum(F64x2::splat(1.0), v));
+  *r = signed_sum(log_parts<true>(s.u, 0, tail), v, F64x2::splat(-0.0)).lane0();
   return TESS_STATUS_OK;
 }
 
