@@ -93,7 +93,9 @@ struct PowLog {
   const Sum n = dd::add(dd::exact_product(xr, xr), dd::exact_product(xi, xi));
   const F64x2 inv_scale = simd::from_bits(I64x2::splat(int64_t{2046} << 52) -
                                           (simd::bits(n.hi) & I64x2::splat(0x7FF0000000000000)));
-  const LogParts l = log_parts<true>(n.hi, 0, n.lo * inv_scale);
+  // The rows' words by movd: through the stack, z Pow took 1.0x to 1.3x this time from
+  // one run or array layout to the next.
+  const LogParts l = log_parts<true, true>(n.hi, 0, n.lo * inv_scale);
   // The cores' tails reach 1/128 of their heads (the arctangent's 1/30): renormalised,
   // so that products with the tails need no second-order terms.
   const TwoSum ln_n = fast_two_sum(l.head, l.tail);
