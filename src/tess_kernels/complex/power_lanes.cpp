@@ -64,16 +64,15 @@ struct CosSinParts {
           simd::from_bits((angle.t_bits & I64x2::splat(2)) << 62)};
 }
 
-// 4 |(e.hi + e.lo)(f.hi + f.lo)| rounded once, with the sign of f.hi flipped by `sign`
-// (-0.0 lanes), for e > 0. With the heads cut to 26 bits, e.hi = a + a' and f.hi = g + g',
-// the product is a g + a g' (both exact) plus a f.lo + (a' + e.lo)(f.hi + f.lo): e's tail
-// (up to 2^-7 of its head, with a' e^a/4 in it) and f's (up to 2^-3) both join, their
-// product included.
+// 4 (e.hi + e.lo)(f.hi + f.lo) rounded once, its sign flipped by `sign` (-0.0 lanes), for
+// e > 0. With the heads cut to 26 bits, e.hi = a + a' and f.hi = g + g', the product is
+// a g + a g' (both exact) plus a f.lo + (a' + e.lo)(f.hi + f.lo): e's tail (up to 2^-7 of
+// its head, with a' e^a/4 in it) and f's (up to 2^-3) both join, their product included.
+// The sum has the sign of f.hi (its head a g leads), and f.hi = +0 (never -0) gives +0.
 [[gnu::always_inline]] inline F64x2 product(Sum e, Sum f, F64x2 sign) {
   const Split a = truncated_split(e.hi), g = truncated_split(f.hi);
   const F64x2 rest = a.hi * f.lo + (a.hi * g.lo + (a.lo + e.lo) * (f.hi + f.lo));
-  return simd::abs((a.hi * g.hi + rest) * F64x2::splat(4.0)) |
-         ((f.hi & F64x2::splat(-0.0)) ^ sign);
+  return ((a.hi * g.hi + rest) * F64x2::splat(4.0)) ^ sign;
 }
 
 // ln x = ln |x| + i arg x of two elements x + iy, as head + tail each, and the lanes
