@@ -1,6 +1,6 @@
 #include "tess_kernels/complex/argument_lanes.h"
 
-#include "tess_kernels/complex/parts_block.h"
+#include "tess_kernels/complex/pair_loop.h"
 #include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/frame/lane_loop_binary.h"
 #include "tess_kernels/inv_trig_hyp/inverse_trig_core_double.h"
@@ -44,8 +44,9 @@ int argument_group(const double x[4], const double y[4], double r[4]) {
   return run_binary_pairs(y, x, r, argument_pair);
 }
 int64_t argument_block(int64_t n, const std::complex<double>* z, double* r) {
-  return parts_block(n, z, r, [](int64_t m, const double* x, const double* y, double* a) {
-    return run_binary_fast_block(m, y, x, a, argument_pair);
+  return real_group_block(n, z, r, [](F64x2 x0, F64x2 y0, F64x2 x1, F64x2 y1, F64x2& r0,
+                                      F64x2& r1) {
+    return (argument_pair(y0, x0, r0) | argument_pair(y1, x1, r1)) != 0;
   });
 }
 TESS_INTERLEAVE_END

@@ -83,25 +83,16 @@ inline int modulus_group(const double x[4], const double y[4], double r[4]) {
 }
 
 // Whole groups of four of z[0, n) until the first holding an element for the scalar
-// form, which is left unstored; returns the count stored. A group is read whole before
-// its results are stored, and r[i] lies at or below the bytes of z[i / 2], so that r may
-// overwrite z.
+// form, which is left unstored; returns the count stored (r may overwrite z).
 inline int64_t modulus_block(int64_t n, const std::complex<double>* z, double* r) {
   using simd::F64x2;
-  int64_t i = 0;
-  for (; i + 4 <= n; i += 4) {
-    __m128d z0, z1, z2, z3;
-    load_pair(z + i, z0, z1);
-    load_pair(z + i + 2, z2, z3);
-    const ModulusPair low =
-        modulus_pair(F64x2{_mm_unpacklo_pd(z0, z1)}, F64x2{_mm_unpackhi_pd(z0, z1)});
-    const ModulusPair high =
-        modulus_pair(F64x2{_mm_unpacklo_pd(z2, z3)}, F64x2{_mm_unpackhi_pd(z2, z3)});
-    if (sums_in_range(low.sum, high.sum) != 0xF) [[unlikely]] break;
-    _mm_storeu_pd(r + i, low.root.v);
-    _mm_storeu_pd(r + i + 2, high.root.v);
-  }
-  return i;
+  return real_group_block(n, z, r, [](F64x2 x0, F64x2 y0, F64x2 x1, F64x2 y1, F64x2& r0,
+                                      F64x2& r1) {
+    const ModulusPair low = modulus_pair(x0, y0), high = modulus_pair(x1, y1);
+    r0 = low.root;
+    r1 = high.root;
+    return sums_in_range(low.sum, high.sum) != 0xF;
+  });
 }
 
 }  // namespace zorn::tess::cx

@@ -92,6 +92,23 @@ template <auto kPair>
   }
   return i;
 }
+// The same for a real result, from `group(x0, y0, x1, y1, r0, r1)`, which gives the
+// results of the two pairs and whether the group holds an element for the scalar form. A
+// group is read whole before its results are stored, and r[i] lies at or below the bytes
+// of z[i / 2], so that r may overwrite z.
+template <class Group>
+[[gnu::always_inline]] inline int64_t real_group_block(int64_t n, const std::complex<double>* z,
+                                                       double* r, Group&& group) {
+  int64_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    simd::F64x2 x0, y0, x1, y1, r0, r1;
+    split_group(z + i, x0, y0, x1, y1);
+    if (group(x0, y0, x1, y1, r0, r1)) [[unlikely]] break;
+    r0.store(r + i);
+    r1.store(r + i + 2);
+  }
+  return i;
+}
 inline void load_pair(const std::complex<float>* p, __m128d& z0, __m128d& z1) {
   const __m128 v = _mm_loadu_ps(reinterpret_cast<const float*>(p));
   z0 = _mm_cvtps_pd(v);

@@ -1,8 +1,7 @@
-// Contiguous double precision elements through a real fast block on their parts, for the
-// `block` hooks of real_side_lanes.h: complex to real (Arg: Atan2's), the parts of a
-// chunk split into two arrays at once, and real to complex (CIS: SinCos's), the two
-// results of a chunk merged into elements at once, so that the real kernel's loop runs
-// without a call, a gather or a scatter per group of four.
+// Contiguous double precision elements from a real fast block, for the `block` hook of
+// real_side_lanes.h from real to complex (CIS: SinCos's): the two results of a chunk
+// merged into elements at once, so that the real kernel's loop runs without a call or a
+// scatter per group of four.
 #pragma once
 
 #include <emmintrin.h>
@@ -15,31 +14,6 @@
 #include "tess_kernels/frame/kernel_frame.h"
 
 namespace zorn::tess::cx {
-
-// `block(m, re, im, r)` stores whole groups of four until the first holding an element
-// it cannot take and returns the count stored; so does this, over z[0, n). A chunk is
-// read whole before its first result is stored, and a result r[i] lies at or below the
-// bytes of z[i / 2], so that r may overwrite z.
-template <class Block>
-[[gnu::always_inline]] inline int64_t parts_block(int64_t n, const std::complex<double>* z,
-                                                  double* r, Block&& block) {
-  constexpr int64_t kChunk = 256;
-  int64_t done = 0;
-  while (n - done >= kGroupLanes) {
-    const int64_t m = std::min(kChunk, (n - done) & ~int64_t{kGroupLanes - 1});
-    alignas(16) double re[kChunk], im[kChunk];
-    for (int64_t i = 0; i < m; i += 2) {
-      __m128d z0, z1;
-      load_pair(z + done + i, z0, z1);
-      _mm_store_pd(re + i, _mm_unpacklo_pd(z0, z1));
-      _mm_store_pd(im + i, _mm_unpackhi_pd(z0, z1));
-    }
-    const int64_t k = block(m, re, im, r + done);
-    done += k;
-    if (k < m) break;
-  }
-  return done;
-}
 
 // `block(m, t, re, im)` stores whole groups of four of both parts until the first holding
 // an element it cannot take and returns the count stored; this merges them into
