@@ -16,7 +16,7 @@ namespace zorn::tess::cx {
 struct PowLanes {
   static int group(const double x[4], const double y[4], const double u[4], const double v[4],
                    double re[4], double im[4]);
-  // Contiguous double elements, whole chunks of 16 at a time (group_lanes.h runs the rest
+  // Contiguous double elements, whole chunks of 24 at a time (group_lanes.h runs the rest
   // as groups).
   static int64_t block(int64_t n, const std::complex<double>* x, const std::complex<double>* w,
                        std::complex<double>* r);
