@@ -91,11 +91,10 @@ inline int modulus_group(const double x[4], const double y[4], double r[4]) {
 // form, which is left unstored; returns the count stored (r may overwrite z).
 inline int64_t modulus_block(int64_t n, const std::complex<double>* z, double* r) {
   using simd::F64x2;
-  return real_group_block(n, z, r, [](F64x2 x0, F64x2 y0, F64x2 x1, F64x2 y1, F64x2& r0,
-                                      F64x2& r1) {
-    const ModulusPair low = modulus_pair(x0, y0), high = modulus_pair(x1, y1);
-    r0 = low.root;
-    r1 = high.root;
+  return real_chunk_block<2>(n, z, r, [](const F64x2* x, const F64x2* y, F64x2* root) {
+    const ModulusPair low = modulus_pair(x[0], y[0]), high = modulus_pair(x[1], y[1]);
+    root[0] = low.root;
+    root[1] = high.root;
     return sums_in_range(low.sum, high.sum) != 0xF;
   });
 }

@@ -92,20 +92,21 @@ template <auto kPair>
   }
   return i;
 }
-// The same for a real result, from `group(x0, y0, x1, y1, r0, r1)`, which gives the
-// results of the two pairs and whether the group holds an element for the scalar form. A
-// group is read whole before its results are stored, and r[i] lies at or below the bytes
-// of z[i / 2], so that r may overwrite z.
-template <class Group>
-[[gnu::always_inline]] inline int64_t real_group_block(int64_t n, const std::complex<double>* z,
-                                                       double* r, Group&& group) {
+// The same for a real result, kPairs pairs at a time, from `chunk(x, y, r)`, which gives
+// the results r[k] of the pairs x[k] + i y[k] and whether the chunk holds an element for
+// the scalar form. A chunk is read whole before its results are stored, and r[i] lies at
+// or below the bytes of z[i / 2], so that r may overwrite z.
+template <int kPairs, class Chunk>
+[[gnu::always_inline]] inline int64_t real_chunk_block(int64_t n, const std::complex<double>* z,
+                                                       double* r, Chunk&& chunk) {
   int64_t i = 0;
-  for (; i + 4 <= n; i += 4) {
-    simd::F64x2 x0, y0, x1, y1, r0, r1;
-    split_group(z + i, x0, y0, x1, y1);
-    if (group(x0, y0, x1, y1, r0, r1)) [[unlikely]] break;
-    r0.store(r + i);
-    r1.store(r + i + 2);
+  for (; i + 2 * kPairs <= n; i += 2 * kPairs) {
+    simd::F64x2 x[kPairs], y[kPairs], out[kPairs];
+#pragma GCC unroll 8
+    for (int k = 0; k < kPairs; ++k) split_pair(z + i + 2 * k, x[k], y[k]);
+    if (chunk(x, y, out)) [[unlikely]] break;
+#pragma GCC unroll 8
+    for (int k = 0; k < kPairs; ++k) out[k].store(r + i + 2 * k);
   }
   return i;
 }
