@@ -82,6 +82,38 @@ TEST_F(Frame, PlainFrameComputesUnderTheCallersRounding) {
   EXPECT_EQ(r[0], std::nextafter(1.0f / 3.0f, 0.0f));
 }
 
+// Odd kernels that compute under the caller's rounding: rounding down, a sum of zeros of
+// opposite signs is -0, which must not reach the result of +0. Zeros sit in a full group
+// and in the partial one.
+TEST_F(Frame, OddPlainFrameKernelsKeepTheSignOfZeroUnderEveryRounding) {
+  using SingleKernel = void (*)(int32_t, const float*, float*);
+  using DoubleKernel = void (*)(int32_t, const double*, double*);
+  const SingleKernel singles[] = {_tesssExpm1, _tesssLog1p, _tesssAsinh};
+  const DoubleKernel doubles[] = {_tessdExpm1, _tessdLog1p, _tessdAsinh, _tessdAtanh};
+  const double x[] = {0.0, -0.0, 0.25, -0.0, 0.0, 0.5, 0.0, -0.0, 0.0};
+  constexpr int n = sizeof x / sizeof x[0];
+  for (const uint32_t rounding : {0x0000u, 0x2000u, 0x4000u, kMxcsrRoundTowardZero}) {
+    for (size_t k = 0; k < std::size(singles) + std::size(doubles); ++k) {
+      float xs[n], rs[n];
+      double rd[n];
+      for (int i = 0; i < n; ++i) xs[i] = static_cast<float>(x[i]);
+      _mm_setcsr(0x1F80 | rounding);
+      if (k < std::size(singles)) {
+        singles[k](n, xs, rs);
+        for (int i = 0; i < n; ++i) rd[i] = rs[i];
+      } else {
+        doubles[k - std::size(singles)](n, x, rd);
+      }
+      _mm_setcsr(0x1F80);
+      for (int i = 0; i < n; ++i) {
+        if (x[i] != 0.0) continue;
+        EXPECT_TRUE(rd[i] == 0.0 && std::signbit(rd[i]) == std::signbit(x[i]))
+            << "kernel " << k << ", rounding " << rounding << ", element " << i << ": " << rd[i];
+      }
+    }
+  }
+}
+
 TEST_F(Frame, FlushingModeTreatsSubnormalsAsZero) {
   const float tiny[] = {std::numeric_limits<float>::denorm_min()};
   const float small[] = {1e-20f}, factor[] = {1e-20f};

@@ -73,8 +73,9 @@ using Rows = simd::SplatReader<double, kConstantCount>;
   const F64x2 s1011 = c[kS10] + x * c[kS11];
   const F64x2 s = (s01 + x2 * s23) + x4 * ((s45 + x2 * s67) + x4 * (s89 + x2 * s1011));
   const TwoSum lead = two_sum(x, c[kHalf] * x2);
-  // The sign of x, which the sum may lose for x = -0 alone.
-  return (lead.sum + (lead.err + (c[kHalf] * x2_err + (x2 * x) * s))) | (x & c[kSignBit]);
+  // The sign of x, which the sum loses for x = -0, and for x = +0 rounding down.
+  return simd::copy_sign(lead.sum + (lead.err + (c[kHalf] * x2_err + (x2 * x) * s)), x,
+                         c[kSignBit]);
 }
 
 // e^x - 1 from e^x = 2^(k div 256) hi (1 + lo + p), 2^(j/256) = hi (1 + lo) from the

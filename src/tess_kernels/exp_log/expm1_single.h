@@ -60,8 +60,9 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
   // k = 0 this is q itself, accurate relative to the result however small x is; for
   // k != 0, |x| > 0.34 and the sum cancels little. Below -104 the result is -1 already,
   // so the argument is clamped there to keep 2^k a normal double (also for -inf). The
-  // result has the sign of x, which the sum loses only for x = -0. This path computes
-  // under the caller's rounding mode, hence k = 0 for small z in every mode.
+  // result has the sign of x, which the sum loses for x = -0, and for x = +0 rounding
+  // down. This path computes under the caller's rounding mode, hence k = 0 for small z in
+  // every mode.
   static simd::F32x4 near_zero(simd::F32x4 x) {
     const simd::F32x4 clamped = simd::max(x, simd::F32x4::splat(-104.0f));
     const simd::F32x4 y = in_double(clamped, [](simd::F64x2 xd) {
@@ -69,7 +70,7 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
           power_of_two_parts(xd * simd::F64x2::splat(1.4426950408889634));
       return p.scale * p.q + (p.scale - simd::F64x2::splat(1.0));
     });
-    return simd::or_sign(y, x);
+    return simd::copy_sign(y, x);
   }
 
   // Lanes outside [1/16, 87.33654] in magnitude (NaN included), by one range test of the

@@ -88,9 +88,10 @@ using NearRows = simd::SplatReader<double, kNearRowCount>;
   return {rows.k, rows.row0, rows.row1, {r.sum, r.err + v_err}};
 }
 
-// ln(1 + x) = head + tail, with the sign of x; this also keeps -0 for -0.
+// ln(1 + x) = head + tail, with the sign of x; this also keeps -0 for -0, and +0 for +0
+// rounding down.
 [[gnu::always_inline]] inline F64x2 signed_sum(LogParts l, F64x2 x, F64x2 sign_bit) {
-  return (l.head + l.tail) | (x & sign_bit);
+  return simd::copy_sign(l.head + l.tail, x, sign_bit);
 }
 
 // The head-tail path, for lanes near 0 (u in [0.5, 2)).

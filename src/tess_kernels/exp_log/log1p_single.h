@@ -102,8 +102,9 @@ struct Log1pSingle : LaneLoopSingle<Log1pSingle> {
       return (e * F64x2::splat(0.6931471805599453) + simd::gather_column(table, 1, j0, j1)) +
              ln_one_plus_small(r);
     };
-    // The result has the sign of x, which the sum loses only for x = -0.
-    return simd::or_sign(
+    // The result has the sign of x, which the sum loses for x = -0, and for x = +0
+    // rounding down.
+    return simd::copy_sign(
         simd::to_float(half(simd::low_to_double(x), simd::low_to_double(s.e), scale_low, j[0], j[1]),
                        half(simd::high_to_double(x), simd::high_to_double(s.e), scale_high, j[2],
                             j[3])),

@@ -50,6 +50,9 @@ inline F32x4 abs(F32x4 x) { return from_bits(bits(x) & I32x4::splat(0x7FFFFFFF))
 inline F32x4 or_sign(F32x4 y, F32x4 x) {
   return from_bits(bits(y) | (bits(x) & I32x4::splat(static_cast<int32_t>(0x80000000u))));
 }
+// |y| with the sign of x: for odd functions computed under the caller's rounding, where
+// a sum of zeros of opposite signs rounded down is -0 (so that +0 would come out as -0).
+inline F32x4 copy_sign(F32x4 y, F32x4 x) { return or_sign(abs(y), x); }
 inline F32x4 max(F32x4 a, F32x4 b) { return {_mm_max_ps(a.v, b.v)}; }
 // b where either lane is NaN: min(x, bound) never passes a NaN on.
 inline F32x4 min(F32x4 a, F32x4 b) { return {_mm_min_ps(a.v, b.v)}; }

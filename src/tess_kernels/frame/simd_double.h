@@ -48,6 +48,11 @@ inline F64x2 from_bits(I64x2 x) { return {_mm_castsi128_pd(x.v)}; }
 inline F64x2 abs(F64x2 x) { return {_mm_andnot_pd(_mm_set1_pd(-0.0), x.v)}; }
 // a & ~b, lane by lane.
 inline F64x2 and_not(F64x2 a, F64x2 b) { return {_mm_andnot_pd(b.v, a.v)}; }
+// |y| with the sign of x (sign_bit = -0 in every lane): for odd functions computed under
+// the caller's rounding, where a sum of zeros of opposite signs rounded down is -0.
+inline F64x2 copy_sign(F64x2 y, F64x2 x, F64x2 sign_bit) {
+  return {_mm_or_pd(_mm_andnot_pd(sign_bit.v, y.v), _mm_and_pd(x.v, sign_bit.v))};
+}
 
 // {a.lane0, b.lane0} and {a.lane1, b.lane1}: the columns of two {hi, lo} table rows.
 inline F64x2 lane0s(F64x2 a, F64x2 b) { return {_mm_unpacklo_pd(a.v, b.v)}; }

@@ -166,7 +166,8 @@ constexpr double kTanhSeriesLimit = 0.0625;
 }
 [[gnu::always_inline]] inline int atanh_pair(F64x2 x, F64x2& y) {
   const F64x2 a = simd::abs(x);
-  y = h::atanh_of_magnitude(a) | h::sign_of(x);
+  // Not an OR of the sign: rounding down, the magnitude of +0 comes out as -0.
+  y = simd::copy_sign(h::atanh_of_magnitude(a), x, h::splat(-0.0));
   return simd::lane_mask(simd::not_less(a, h::splat(1.0)));
 }
 

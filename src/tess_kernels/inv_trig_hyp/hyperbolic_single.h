@@ -54,7 +54,9 @@ ZORN_FAST_INLINE F64x2 natural_log(F64x2 v) {
 // logarithm's absolute error near 2^-53 stays below 2^-40 of the result.
 ZORN_FAST_INLINE F64x2 asinh_core(F64x2 a) {
   const F64x2 y = natural_log(a + hyperbolic::sqrt(a * a + splat(1.0)));
-  const F64x2 series = a - (a * a) * a * splat(1.0 / 6);
+  // Rounding down (this kernel computes under the caller's rounding), +0 - 0 is -0: the
+  // max with +0 (which takes its second operand between zeros) keeps asinh(+0) = +0.
+  const F64x2 series = simd::max(a - (a * a) * a * splat(1.0 / 6), splat(0.0));
   return simd::select(simd::less(a, splat(0x1p-12)), series, y);
 }
 // x - 1 is exact for a float x >= 1, so that near 1 the root keeps its relative accuracy.
