@@ -16,78 +16,67 @@ constexpr ShiftedRows<256> kExp2Over256Shifted = shifted_rows(kExp2Over256Relati
 
 using simd::F64x2;
 
-// Below this magnitude e^x - 1 comes from its own series; above it, from e^x.
-constexpr double kSeriesLimit = 0.25;
+// Pairs with a lane below this magnitude take the accurate form; the others, the short one.
+constexpr double kNearLimit = 0.25;
 // Below this, e^x < 2^-57 and e^x - 1 rounds to -1.
 constexpr double kMinusOneBelow = -40.0;
 constexpr double kFastPathLimit = 708.39;
-// Up to this x, A = 2^(k div 256) hi is at most 2^53 (k <= 13567), and A - 1 is carried
-// exactly in three operations.
+// Up to this |x|, A = 2^(k div 256) hi lies in [2^-53, 2^53] (|k| <= 13567), where A - 1
+// is carried exactly in three operations.
 constexpr double kExactDifferenceLimit = 36.7;
 constexpr double kOverflowBound = 709.782712893384;
+// Half a step, ln 2 / 512: below it the nearest k is 0.
+constexpr double kHalfStep = 0x1.62e42fefa39efp-10;
 
 // The fast path's constants, as rows read from memory: its branches keep the compiler
 // from holding them in registers across the loop.
 enum Constant : size_t {
-  kSplit,  // 2^27 + 1, Veltkamp's split
-  kS0, kS1, kS2, kS3, kS4, kS5, kS6, kS7, kS8, kS9, kS10, kS11,  // S(x) = 1/3! + x/4! + ...
-  kHalf,
   kMinusOneLimit,
   kShifter,  // 1.5 * 2^52
   kTwoFiftySixOverLn2,
   kLn2Over256Hi,
   kLn2Over256Lo,
-  kQ0, kQ1, kQ2, kQ3,  // e^r - 1 = r + r^2 (kQ0 + r kQ1 + r^2 kQ2 + r^3 kQ3)
+  kQ0, kQ1, kQ2, kQ3,  // short form: e^r - 1 = r + r^2 (kQ0 + r kQ1 + r^2 kQ2 + r^3 kQ3)
+  kP0, kP1, kP2, kP3, kP4,  // accurate form: e^r - 1 = r + r^2 (kP0 + r kP1 + ... + r^4 kP4)
   kMinusOne,
-  kSeriesLimitRow,
   kSignBit,
+  kNearLimitRow,
+  kHalfStepRow,
   kFastPathLimitRow,
   kExactDifferenceLimitRow,
   kConstantCount
 };
 constexpr simd::SplatRows<double, kConstantCount> kRows({
-    134217729.0, 0.16666666666666666, 0.041666666666666664, 0.008333333333333333,
-    0.001388888888888889, 0.0001984126984126984, 2.48015873015873e-05, 2.7557319223985893e-06,
-    2.755731922398589e-07, 2.505210838544172e-08, 2.08767569878681e-09, 1.6059043836821613e-10,
-    1.1470745597729725e-11, 0.5, kMinusOneBelow, 6755399441055744.0, 0x1.71547652b82fep+8,
-    kLn2Over256[0], kLn2Over256[1], kExpm1Over256Polynomial[0], kExpm1Over256Polynomial[1],
-    kExpm1Over256Polynomial[2], kExpm1Over256Polynomial[3], -1.0, kSeriesLimit, -0.0,
-    kFastPathLimit, kExactDifferenceLimit});
+    kMinusOneBelow, 6755399441055744.0, 0x1.71547652b82fep+8, kLn2Over256[0], kLn2Over256[1],
+    kExpm1Over256Polynomial[0], kExpm1Over256Polynomial[1], kExpm1Over256Polynomial[2],
+    kExpm1Over256Polynomial[3], kExpm1Over256AccuratePolynomial[0],
+    kExpm1Over256AccuratePolynomial[1], kExpm1Over256AccuratePolynomial[2],
+    kExpm1Over256AccuratePolynomial[3], kExpm1Over256AccuratePolynomial[4], -1.0, -0.0,
+    kNearLimit, kHalfStep, kFastPathLimit, kExactDifferenceLimit});
 using Rows = simd::SplatReader<double, kConstantCount>;
 
-// e^x - 1 = x + x^2/2 + x^3 S(x) for |x| < 1/4, S the Taylor series to x^14 (truncated
-// below 2^-67 relative). x^2 is carried exactly (Dekker's product with Veltkamp's split)
-// and x + x^2/2 by a two-sum, so that only the small x^3 S(x) is rounded on its own.
-[[gnu::always_inline]] inline F64x2 series(F64x2 x, const Rows& c) {
-  const F64x2 spread = x * c[kSplit];
-  const F64x2 x_hi = spread - (spread - x);
-  const F64x2 x_lo = x - x_hi;
-  const F64x2 x2 = x * x;
-  const F64x2 x2_err = ((x_hi * x_hi - x2) + (x_hi * x_lo + x_hi * x_lo)) + x_lo * x_lo;
-  const F64x2 x4 = x2 * x2;
-  const F64x2 s01 = c[kS0] + x * c[kS1];
-  const F64x2 s23 = c[kS2] + x * c[kS3];
-  const F64x2 s45 = c[kS4] + x * c[kS5];
-  const F64x2 s67 = c[kS6] + x * c[kS7];
-  const F64x2 s89 = c[kS8] + x * c[kS9];
-  const F64x2 s1011 = c[kS10] + x * c[kS11];
-  const F64x2 s = (s01 + x2 * s23) + x4 * ((s45 + x2 * s67) + x4 * (s89 + x2 * s1011));
-  const TwoSum lead = two_sum(x, c[kHalf] * x2);
-  // The sign of x, which the sum loses for x = -0, and for x = +0 rounding down.
-  return simd::copy_sign(lead.sum + (lead.err + (c[kHalf] * x2_err + (x2 * x) * s)), x,
-                         c[kSignBit]);
+// A - 1 exactly, for A = 2^(k div 256) hi (exact, normal range). Up to A = 2^53 (kSmallA)
+// by the fast two-sum of -1 and A: d = A - 1 is exact from A = 1/2 on, and below it
+// |-1| > A; so A - (d + 1) is the exact error everywhere. Above 2^53 d + 1 may round, and
+// Knuth's two-sum takes its place.
+template <bool kSmallA>
+[[gnu::always_inline]] inline TwoSum a_minus_one(F64x2 a, const Rows& c) {
+  if constexpr (kSmallA) {
+    const F64x2 sum = a + c[kMinusOne];
+    return {sum, a - (sum - c[kMinusOne])};
+  } else {
+    return two_sum(a, c[kMinusOne]);
+  }
 }
 
-// e^x - 1 from e^x = 2^(k div 256) hi (1 + lo + p), 2^(j/256) = hi (1 + lo) from the
-// relative table, k = 256 x / ln 2 rounded (in the caller's direction: the plain frame
-// keeps its rounding, so |r| may reach a whole step ln 2 / 256, which the polynomial
-// covers). With A = 2^(k div 256) hi exact (normal range), A - 1 is carried exactly and
-// the small part A (lo + p) added last. x below -40 is taken as -40, where the result is
-// -1 already. Up to A = 2^53 (kSmallA), A - 1 is carried by the fast two-sum of -1 and A:
-// d = A - 1 is exact from A = 1/2 on, and below it |-1| > A; so A - (d + 1) is the exact
-// error everywhere. Above 2^53 d + 1 may round, and Knuth's two-sum takes its place.
+// The short form, for |x| >= 1/4: e^x - 1 from e^x = 2^(k div 256) hi (1 + lo + p),
+// 2^(j/256) = hi (1 + lo) from the relative table, k = 256 x / ln 2 rounded (in the
+// caller's direction: the plain frame keeps its rounding, so |r| may reach a whole step
+// ln 2 / 256, which the polynomial covers). A - 1 is carried exactly and the small part
+// A (lo + p) added last; with e^x - 1 at least 0.22 in magnitude, A (lo + p) stays below
+// 2^-6 of it. x below -40 is taken as -40, where the result is -1 already.
 template <bool kSmallA>
-[[gnu::always_inline]] inline F64x2 from_exponential(F64x2 x_in, const Rows& c) {
+[[gnu::always_inline]] inline F64x2 short_form(F64x2 x_in, const Rows& c) {
   const F64x2 x = simd::max(x_in, c[kMinusOneLimit]);
   const F64x2 t = x * c[kTwoFiftySixOverLn2] + c[kShifter];
   const F64x2 k = t - c[kShifter];
@@ -99,35 +88,74 @@ template <bool kSmallA>
   const F64x2 q_high = c[kQ2] + r * c[kQ3];
   const F64x2 p = r + r2 * (q_low + r2 * q_high);
   const auto [a, lo] = scaled_rows(kExp2Over256Shifted, simd::bits(t));
-  TwoSum big;
-  if constexpr (kSmallA) {
-    big.sum = a + c[kMinusOne];
-    big.err = a - (big.sum - c[kMinusOne]);
-  } else {
-    big = two_sum(a, c[kMinusOne]);
-  }
+  const TwoSum big = a_minus_one<kSmallA>(a, c);
   return big.sum + (big.err + a * (lo + p));
 }
 
-// Pairs whose lanes all lie in [-inf, -1/4] or [1/4, 36.7] take the short form of the
-// exponential's method and have no special lane. The others (a lane in the series'
-// range, above 36.7, or NaN) take each lane's method, computing both where they differ;
-// both give e^x - 1 with the sign of x, and the same bits for the same lane.
+// The accurate form, for every |x| up to the fast path's limit (Tang's table method, with
+// the leading sum carried exactly). k = 256 x / ln 2 rounded by the shifter sum (from
+// x_for_k: x, or 0 for a lane below half a step), A and lo as in the short form, r_hi =
+// x - k ln2_hi exact (when k != 0, x lies within a step of k ln2_hi and at least half a
+// step from 0, so that Sterbenz's lemma applies), r = r_hi - k ln2_lo and e^r - 1 =
+// r + r^2 P(r). Then
+//   e^x - 1 = [(A - 1) + r_hi] + [A lo - k ln2_lo + (A - 1 + A lo) r + A r^2 P],
+// leaving out A lo r^2 P and the rounding error of A - 1 times r (below 2^-60 of the
+// result). big.sum + r_hi is a fast two-sum (when k != 0 the exponent of A - 1 is at
+// least that of r_hi; when k = 0, A - 1 is 0). The second bracket is below 2^-8 of the
+// result, so that its roundings stay far below the result's last place, near 0 and near
+// the table points alike; only the final sum rounds. The sums are grouped for a short
+// chain after the table read.
+template <bool kSmallA>
+[[gnu::always_inline]] inline F64x2 accurate_form(F64x2 x, F64x2 x_for_k, const Rows& c) {
+  const F64x2 t = x_for_k * c[kTwoFiftySixOverLn2] + c[kShifter];
+  const F64x2 k = t - c[kShifter];
+  const auto [a, lo] = scaled_rows(kExp2Over256Shifted, simd::bits(t));
+  const F64x2 r_hi = x - k * c[kLn2Over256Hi];
+  const F64x2 k_ln2_lo = k * c[kLn2Over256Lo];
+  const F64x2 r = r_hi - k_ln2_lo;
+  const F64x2 r2 = r * r;
+  // In Estrin's order: short chains.
+  const F64x2 q = (c[kP0] + r * c[kP1]) + r2 * ((c[kP2] + r * c[kP3]) + r2 * c[kP4]);
+  const TwoSum big = a_minus_one<kSmallA>(a, c);
+  const TwoSum lead = fast_two_sum(big.sum, r_hi);
+  const F64x2 a_lo = a * lo;
+  const F64x2 small = lead.err + (big.err + (a_lo - k_ln2_lo));
+  return lead.sum + (small + ((big.sum + a_lo) * r + (a * r2) * q));
+}
+
+// The accurate form for any lane up to the fast path's limit: k = 0 below half a step
+// whatever the rounding direction (the caller's directed rounding could give k = +-1
+// there, where r_hi would no longer be exact), x below -40 taken as -40 (where the
+// result is -1 already), the two-sum for any A, and the sign of x, which the sum loses
+// for x = 0 (rounding down also turns +0 into -0).
+[[gnu::always_inline]] inline F64x2 expm1_any(F64x2 x_in, const Rows& c) {
+  const F64x2 x = simd::max(x_in, c[kMinusOneLimit]);
+  const F64x2 x_for_k = x & simd::not_less(simd::abs(x), c[kHalfStepRow]);
+  return simd::copy_sign(accurate_form<false>(x, x_for_k, c), x_in, c[kSignBit]);
+}
+
+// Pairs whose lanes all lie in [1/4, 36.7] in magnitude take the short form: it is
+// accurate there and has the shortest chain. A pair with a lane below 1/4 in magnitude
+// takes the accurate form on both lanes, so that it pays for one form only; with its
+// lanes in [ln 2 / 512, 36.7] in magnitude, it needs no clamp, no guard on k and no sign
+// fix. Pairs with a lane beyond 36.7 in magnitude or NaN and none near 0 take the short
+// form with the clamp and Knuth's two-sum (the same bits as the fast two-sum where that
+// one is exact, below -36.7).
 [[gnu::always_inline]] inline int expm1_pair(F64x2 x, F64x2& y) {
   const Rows c(kRows);
-  const F64x2 in_series = simd::less(simd::abs(x), c[kSeriesLimitRow]);
-  const F64x2 beyond = simd::not_less_equal(x, c[kExactDifferenceLimitRow]);
-  if (simd::lane_mask(in_series | beyond) == 0) [[likely]] {
-    y = from_exponential<true>(x, c);
+  const F64x2 abs_x = simd::abs(x);
+  const F64x2 near = simd::less(abs_x, c[kNearLimitRow]);
+  const F64x2 beyond = simd::not_less_equal(abs_x, c[kExactDifferenceLimitRow]);
+  if (simd::lane_mask(near | beyond) == 0) [[likely]] {
+    y = short_form<true>(x, c);
     return 0;
   }
-  const int series_lanes = simd::lane_mask(in_series);
-  if (series_lanes != 3) {
-    y = from_exponential<false>(x, c);
-    if (series_lanes != 0) y = simd::select(in_series, series(x, c), y);
-  } else {
-    y = series(x, c);
+  // Failing the test above and passing this one, a pair has a lane near 0.
+  if (simd::lane_mask(simd::less(abs_x, c[kHalfStepRow]) | beyond) == 0) {
+    y = accurate_form<true>(x, x, c);
+    return 0;
   }
+  y = simd::lane_mask(near) == 0 ? short_form<false>(x, c) : expm1_any(x, c);
   return simd::lane_mask(simd::not_less_equal(x, c[kFastPathLimitRow]));
 }
 
