@@ -19,8 +19,9 @@ using simd::I64x2;
 
 // ln(1 + x) with u = 1 + x rounded = 2^k m: away from 0 (no u in [0.5, 2) in the pair:
 // x outside [-0.5, 1), |result| >= ln 2) by the single-rounding method on m plus c 2^-k,
-// c = 1 + x - u by the two-sum; near 0 on the table's reduction of 1 + x itself
-// (log1p_reduction), which needs no two-sum. 2^-k comes from u's exponent field.
+// c = 1 + x - u by the fast two-sum; near 0, and in the callout for every x, on the
+// table's reduction of 1 + x itself (log1p_reduction), which needs no two-sum. 2^-k comes
+// from u's exponent field.
 struct Log1pStart {
   F64x2 u;
   I64x2 field;
@@ -41,7 +42,7 @@ inline F64x2 inverse_scale(I64x2 field) {
 
 // c 2^-k, where 2^-k = 0 for k = 1023 leaves out a c far below m's last place. The away
 // path takes c by the fast two-sum (x, 1), exact there: |x| >= 1, or x in (-1, -0.5] and
-// 1 + x exact; the callout, for every x, by the two-sum.
+// 1 + x exact.
 [[gnu::always_inline]] inline F64x2 log1p_tail(Log1pStart s, TwoSum one_plus_x) {
   return one_plus_x.err * inverse_scale(s.field);
 }
@@ -50,13 +51,16 @@ inline F64x2 inverse_scale(I64x2 field) {
 // for inv_c of m's row, exact and without the two-sum of 1 + x. x_s is formed as
 // (x 2^(1-k)) / 2, 2^(1-k) being normal for every finite u > 0, and exact for subnormal
 // x too. x_s is split into x_hi, its leading 41 bits, and x_lo: x_hi inv_c and x_lo inv_c
-// are exact (11-bit inv_c), and so is v for k <= 43 (2^-k inv_c has 11 bits, k >= -53);
-// for larger k its rounding error v_err is exact and joins r_err. r_hi = v + x_hi inv_c,
+// are exact (inv_c a multiple of 2^-11), and so is v for k <= 42; for larger k its
+// rounding error v_err is exact and joins r_err. r_hi = v + x_hi inv_c,
 // below 2^-7, is a multiple of 2^(e-51), e the exponent of x_s, and of 2^-53 or of
 // 2^(-k-11): exact where e >= -9 or k >= 44, and for |x| < 2^-9, whose u lies in the rows
 // 0 (k = 0) and 128 (k = -1) about 1, v = 0. One fast two-sum then carries r_hi + x_lo
 // inv_c: where r_hi is the smaller, both are multiples of 2^(e-63) below 2^(e-40), and
-// the sum is exact.
+// the sum is exact. With v_err, r is not the rounded sum of r + r_err but off by up to
+// 2^-54, and ln(1 + r) - r, taken at r, by r v_err: up to 2^-62 against a result above 29
+// whose unit is 2^-48 (rounding to nearest, about one x in 10^5 of [2^43, 2^53) beside a
+// near lane goes the other way than the reduction of u, which rounds correctly there).
 //
 // Its constants are read as memory operands (splat_rows.h): broadcast in every pass, they
 // cost the near path two instructions each.
@@ -135,13 +139,15 @@ int32_t tess_callout_dLog1p(double x, double* r) {
     *r = std::numeric_limits<double>::quiet_NaN();
     return TESS_STATUS_DOMAIN;
   }
-  // The reduction of 1 + x with c 2^-k as the mantissa's tail: the vector path's near
-  // results in rounding to nearest, and the complex kernels that take this function as
-  // their scalar log1p keep their bits under the other roundings too.
+  // The near lanes' reduction of 1 + x from x itself, exact in every rounding (the complex
+  // kernels take this function as their scalar log1p under the caller's rounding), with
+  // r made the rounded sum by a two-sum: the results and flags of the reduction of u and
+  // its two-sum tail in rounding to nearest.
   const F64x2 v = F64x2::splat(x);
-  const Log1pStart s = log1p_start(v);
-  const F64x2 tail = log1p_tail(s, two_sum(F64x2::splat(1.0), v));
-  *r = signed_sum(log_parts<true>(s.u, 0, tail), v, F64x2::splat(-0.0)).lane0();
+  const NearRows c(kNearRows);
+  LogReduction red = log1p_reduction(v, log1p_start(v), c);
+  red.r = two_sum(red.r.sum, red.r.err);
+  *r = signed_sum(log_of_reduction(red), v, c[kSignBit]).lane0();
   return TESS_STATUS_OK;
 }
 
