@@ -134,14 +134,14 @@ template <bool kSmallA>
   return simd::copy_sign(accurate_form<false>(x, x_for_k, c), x_in, c[kSignBit]);
 }
 
-// Pairs whose lanes all lie in [-inf, -1/4] or [1/4, 36.7] take the short form: it is
-// accurate there and has the shortest chain. A pair with a lane below 1/4 in magnitude
-// takes the accurate form on both lanes, so that it pays for one form only; with its
-// lanes in [ln 2 / 512, 36.7] in magnitude, it needs no clamp, no guard on k and no sign
-// fix. Pairs with a lane above 36.7 or NaN and none near 0 take the short form with
-// Knuth's two-sum. The tests come in this order so that lanes below -36.7 stay on the
-// short form (clamped) and pairs beyond 36.7 with none near 0 pay no more tests than
-// before; near 0 the second test costs about one cycle a pair.
+// Each lane takes the form its own magnitude chooses, so that its bits never depend on
+// its neighbour (nor on the array's offset or stride): the short form in [-inf, -1/4]
+// and [1/4, 36.7], where it is accurate and has the shortest chain; the accurate form
+// below 1/4. Pairs with both lanes near 0 pay for the accurate form alone (with their
+// lanes in [ln 2 / 512, 1/4), without clamp, guard on k or sign fix); a pair with one
+// lane on each side computes both forms. Pairs with a lane above 36.7 or NaN and none
+// near 0 take the short form with Knuth's two-sum (the same bits as the fast two-sum
+// wherever both apply).
 [[gnu::always_inline]] inline int expm1_pair(F64x2 x, F64x2& y) {
   const Rows c(kRows);
   const F64x2 abs_x = simd::abs(x);
@@ -151,10 +151,12 @@ template <bool kSmallA>
     y = short_form<true>(x, c);
     return 0;
   }
-  if (simd::lane_mask(near) == 0) {
+  const int near_lanes = simd::lane_mask(near);
+  if (near_lanes == 0) {
     y = short_form<false>(x, c);
-  } else if (simd::lane_mask(simd::less(abs_x, c[kHalfStepRow]) |
-                             simd::not_less_equal(abs_x, c[kExactDifferenceLimitRow])) == 0) {
+  } else if (near_lanes != 3) {
+    y = simd::select(near, expm1_any(x, c), short_form<false>(x, c));
+  } else if (simd::lane_mask(simd::less(abs_x, c[kHalfStepRow])) == 0) {
     y = accurate_form<true>(x, x, c);
     return 0;
   } else {

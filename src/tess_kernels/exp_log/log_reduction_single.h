@@ -68,6 +68,11 @@ inline bool any_lane_near_one(simd::F32x4 x) {
   const __m128i top = _mm_cmpeq_epi8(simd::bits(x).v, _mm_set1_epi32(0x3F000000));
   return _mm_movemask_ps(_mm_castsi128_ps(top)) != 0;
 }
+// The same lanes as an all-ones mask.
+inline simd::F32x4 near_one_lanes(simd::F32x4 x) {
+  return {_mm_castsi128_ps(
+      _mm_cmpeq_epi32(_mm_srli_epi32(simd::bits(x).v, 24), _mm_set1_epi32(0x3F)))};
+}
 
 namespace log_single_data {
 // From tools/tess_tables/ln_tables.cpp (argument lanes): for c = 1 + j/128, j = 0..128,
