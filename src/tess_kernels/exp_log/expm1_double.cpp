@@ -16,7 +16,7 @@ constexpr ShiftedRows<256> kExp2Over256Shifted = shifted_rows(kExp2Over256Relati
 
 using simd::F64x2;
 
-// Pairs with a lane below this magnitude take the accurate form; the others, the short one.
+// Lanes below this magnitude take the accurate form; the others, the short one.
 constexpr double kNearLimit = 0.25;
 // Below this, e^x < 2^-57 and e^x - 1 rounds to -1.
 constexpr double kMinusOneBelow = -40.0;
