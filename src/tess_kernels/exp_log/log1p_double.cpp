@@ -107,7 +107,7 @@ using NearRows = simd::SplatReader<double, kNearRowCount>;
 // Special lanes: x not in (-1, largest finite] (NaN included), which are those where u
 // is not positive normal finite: u = 1 + x is at least 2^-53 for x > -1, 0 or negative
 // for x <= -1, and NaN or +inf with x. (Rounded upward, the largest x gives u = +inf
-// too; the callout's head-tail path then gives the NaN and flags the vector path gave.)
+// too, and the callout ln x.)
 [[gnu::always_inline]] inline int log1p_pair(F64x2 x, F64x2& y) {
   const Log1pStart s = log1p_start(x);
   const int classes = lane_classes(high_words(s.u));
@@ -144,8 +144,12 @@ int32_t tess_callout_dLog1p(double x, double* r) {
   // r made the rounded sum by a two-sum: the results and flags of the reduction of u and
   // its two-sum tail in rounding to nearest.
   const F64x2 v = F64x2::splat(x);
+  const Log1pStart s = log1p_start(v);
+  // Rounded upward, 1 + x is +inf for the largest x, whose ln(1 + x) is ln x: ln(1 + 1/x)
+  // lies far below an ulp.
+  if (std::isinf(s.u.lane0())) return tess_callout_dLn(x, r);
   const NearRows c(kNearRows);
-  LogReduction red = log1p_reduction(v, log1p_start(v), c);
+  LogReduction red = log1p_reduction(v, s, c);
   red.r = two_sum(red.r.sum, red.r.err);
   *r = signed_sum(log_of_reduction(red), v, c[kSignBit]).lane0();
   return TESS_STATUS_OK;
