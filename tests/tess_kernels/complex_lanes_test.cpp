@@ -6,6 +6,7 @@
 // elements, in order.
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cmath>
 #include <complex>
 #include <vector>
@@ -142,6 +143,42 @@ TEST_F(ComplexLanes, PowGroupsMatchTheStridedPathAndPowx) {
     }
   }
   EXPECT_EQ(whole[3], C(1, 0));
+}
+
+
+TEST_F(ComplexLanes, InverseFunctionsUnderEveryRounding) {
+  // Under a directed rounding the lanes' two-sum of 1 + t is not exact: z Atanh's real
+  // part at 2^-120 + 3i (2^-120 / 10) came out as -2^-108 rounding down, and the inverse
+  // sines erred by up to 2^200 ulp. At x = 1 with a subnormal y, acos's real part erred by
+  // up to 2^24 ulp (rounding to nearest too) and atanh's imaginary part by 2^50.
+  using C = std::complex<long double>;
+  using Kernel = void (*)(int32_t, const TessComplex16*, TessComplex16*);
+  const struct {
+    Kernel f;
+    C (*exact)(const C&);
+    TessComplex16 z;
+  } cases[] = {
+      {_tesszAtanh, std::atanh<long double>, {0x1p-120, 3}},   {_tesszAtanh, std::atanh<long double>, {0x1p-67, 0.5}},
+      {_tesszAtanh, std::atanh<long double>, {0x1p-1000, 0.75}}, {_tesszAtanh, std::atanh<long double>, {0x1.8p-600, 0.75}},
+      {_tesszAtanh, std::atanh<long double>, {0x1p-300, 2}},   {_tesszAtanh, std::atanh<long double>, {1, 0x1p-1073}},
+      {_tesszAtan, std::atan<long double>, {3, 0x1p-120}},     {_tesszAcos, std::acos<long double>, {1, 0x1p-1073}},
+      {_tesszAcos, std::acos<long double>, {0x1.51f7e64eafdc2p-55, 0x1.0e72d934345c6p-250}},
+      {_tesszAcosh, std::acosh<long double>, {0x1.51f7e64eafdc2p-55, 0x1.0e72d934345c6p-250}},
+      {_tesszAsin, std::asin<long double>, {-0x1.bcd001b191552p-20, 0x1.f362c0ceaaf66p-147}},
+      {_tesszAsinh, std::asinh<long double>, {0x1.8a4778a3b9846p-215, 0x1.3571d9ba3497p-3}},
+  };
+  for (const auto& c : cases) {
+    const C want = c.exact(C(c.z.re, c.z.im));
+    for (const int rounding : {FE_TONEAREST, FE_DOWNWARD, FE_UPWARD, FE_TOWARDZERO}) {
+      TessComplex16 r;
+      std::fesetround(rounding);
+      c.f(1, &c.z, &r);
+      std::fesetround(FE_TONEAREST);
+      EXPECT_LE(std::max(ulp_error(r.re, want.real()), ulp_error(r.im, want.imag())), 4.0)
+          << c.z.re << " + " << c.z.im << "i, rounding " << rounding << ": " << r.re << " + "
+          << r.im << "i";
+    }
+  }
 }
 
 }  // namespace

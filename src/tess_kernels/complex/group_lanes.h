@@ -19,6 +19,10 @@
 // increment of 0 there).
 // Those elements, and single precision results beyond the float range (which report
 // overflow), go to the operation's scalar form `Op::eval` one by one in element order;
+// so do all elements of a call under a directed rounding, where the lanes' error-free
+// steps are not: the error of 1 + t rounded away from the nearest is no double, and the
+// lanes' logarithms of 1 + tiny erred by up to 2^640 ulp (the scalar inverse functions
+// take log1p by its callout, exact in every rounding);
 // an element with a non-zero status is stored, reported and read back. Every element of
 // a group is read before any result is stored, so results may overwrite the arguments.
 #pragma once
@@ -37,6 +41,10 @@
 #include "tess_kernels/frame/op_adapters.h"
 
 namespace zorn::tess::cx {
+
+// Whether the SSE unit rounds to nearest: MXCSR's rounding control read, not tested by a
+// sum, which would raise the inexact flag beside exact results (e^0, the root of 4).
+inline bool rounds_to_nearest() { return (_mm_getcsr() & _MM_ROUND_MASK) == _MM_ROUND_NEAREST; }
 
 template <class Op, class Kernel>
 struct GroupLanes {
@@ -70,6 +78,15 @@ struct GroupLanes {
     constexpr int kParts = 2 * sizeof...(Args);
     const int64_t n = count;
     int64_t g = 0;
+    if (!rounds_to_nearest()) [[unlikely]] {
+      if (n > 0) frame.mask_x87_exceptions();
+      alignas(16) const double unused[kGroupLanes] = {};
+      for (; g < n; g += kGroupLanes) {
+        const int lanes = static_cast<int>(std::min<int64_t>(kGroupLanes, n - g));
+        finish(lanes, (1 << lanes) - 1, g, unused, unused, r, report, args...);
+      }
+      return;
+    }
     // An argument of increment 0 (Powx's one exponent) is spread over the group's lanes.
     if (((args.inc == 1 || args.inc == 0) && ...) && r.inc == 1) {
       const bool contiguous = ((args.inc == 1) && ...);

@@ -80,9 +80,13 @@ InverseParts first_quadrant(double x, double y) {
   // The real part's cosine-side term D, without the cancellation of 1 - B: for x <= 1,
   // D^2 = (A + x)(y^2 / (R + x + 1) + S + 1 - x) / 2; beyond, D = y sqrt((A + x) / 2
   // (1 / (R + x + 1) + 1 / (S + x - 1))). Then asin B = atan(x / D), acos B = atan(D / x).
+  // At x = 1 with y^2 underflowing, D = sqrt((A + 1) y / 2) is sqrt(y) to 2^-1000
+  // relative, and rounds once so: the double-double root's correction squares its head,
+  // whose tail falls below the normal range for subnormal y (2^-26 relative).
   const DoubleDouble apx = dd_sum(a, {x, 0.0});
   const DoubleDouble d =
-      x <= 1 ? dd_sqrt(dd_times(dd_product(apx, dd_sum(dd_divide(y2, r_sum), s_sum)), 0.5))
+      tiny_y && x == 1 ? DoubleDouble{std::sqrt(y), 0.0}
+      : x <= 1 ? dd_sqrt(dd_times(dd_product(apx, dd_sum(dd_divide(y2, r_sum), s_sum)), 0.5))
              : dd_times(dd_sqrt(dd_times(dd_sum(dd_divide(apx, r_sum), dd_divide(apx, s_sum)),
                                          0.5)),
                         y);
@@ -179,11 +183,14 @@ Z atanh(Z z) {
     re = d.hi > 0x1p-900 ? 0.25 * log1p(dd_quotient({4 * ax, 0.0}, d))
                          : 0.25 * log(4 * ax) - 0.5 * log_modulus(one_minus, ay);
     // (1 - x)(1 + x) - y^2 = 1 - x^2 - y^2, summed in double-double (it cancels near
-    // |z| = 1) and rounded once.
+    // |z| = 1) and rounded once. Below 2^-500, y^2 is left out: beside 1 - x^2, 0 or at
+    // least 2^-53, it moves nothing, and its product, underflowing, may round to
+    // +2^-1074 (rounding up), which at x = 1 turned the angle's pi/2 into 2^-1074 / 2y.
     const DoubleDouble x2 = two_product(ax, ax);
+    const DoubleDouble y2_kept = ay < 0x1p-500 ? DoubleDouble{0.0, 0.0} : y2;
     const DoubleDouble e1 = two_sum(1.0, -x2.hi);
-    const DoubleDouble e2 = two_sum(e1.hi, -y2.hi);
-    im = 0.5 * std::atan2(2 * ay, e2.hi + (e2.lo + ((e1.lo - x2.lo) - y2.lo)));
+    const DoubleDouble e2 = two_sum(e1.hi, -y2_kept.hi);
+    im = 0.5 * std::atan2(2 * ay, e2.hi + (e2.lo + ((e1.lo - x2.lo) - y2_kept.lo)));
   }
   return {std::copysign(re, x), std::copysign(im, y)};
 }
