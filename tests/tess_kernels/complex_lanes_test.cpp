@@ -146,11 +146,12 @@ TEST_F(ComplexLanes, PowGroupsMatchTheStridedPathAndPowx) {
 }
 
 
-TEST_F(ComplexLanes, InverseFunctionsUnderEveryRounding) {
+TEST_F(ComplexLanes, InverseFunctionsAndLnUnderEveryRounding) {
   // Under a directed rounding the lanes' two-sum of 1 + t is not exact: z Atanh's real
   // part at 2^-120 + 3i (2^-120 / 10) came out as -2^-108 rounding down, and the inverse
-  // sines erred by up to 2^200 ulp. At x = 1 with a subnormal y, acos's real part erred by
-  // up to 2^24 ulp (rounding to nearest too) and atanh's imaginary part by 2^50.
+  // sines erred by up to 2^200 ulp; z Ln's modulus, summed about 1 the same way, gave NaN
+  // and -36 for -256 at 2^-370 + 2^-1060 i. At x = 1 with a subnormal y, acos's real part
+  // erred by up to 2^24 ulp (rounding to nearest too) and atanh's imaginary part by 2^50.
   using C = std::complex<long double>;
   using Kernel = void (*)(int32_t, const TessComplex16*, TessComplex16*);
   const struct {
@@ -166,6 +167,8 @@ TEST_F(ComplexLanes, InverseFunctionsUnderEveryRounding) {
       {_tesszAcosh, std::acosh<long double>, {0x1.51f7e64eafdc2p-55, 0x1.0e72d934345c6p-250}},
       {_tesszAsin, std::asin<long double>, {-0x1.bcd001b191552p-20, 0x1.f362c0ceaaf66p-147}},
       {_tesszAsinh, std::asinh<long double>, {0x1.8a4778a3b9846p-215, 0x1.3571d9ba3497p-3}},
+      {_tesszLn, std::log<long double>, {0x1p-370, 0x1p-1060}},
+      {_tesszLn, std::log<long double>, {1, 0x1p-1000}},
   };
   for (const auto& c : cases) {
     const C want = c.exact(C(c.z.re, c.z.im));

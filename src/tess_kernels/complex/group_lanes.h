@@ -38,13 +38,10 @@
 #include "tess_kernels/frame/fp_state.h"
 #include "tess_kernels/frame/kernel_frame.h"
 #include "tess_kernels/complex/group_io.h"
+#include "tess_kernels/complex/rounds_to_nearest.h"
 #include "tess_kernels/frame/op_adapters.h"
 
 namespace zorn::tess::cx {
-
-// Whether the SSE unit rounds to nearest: MXCSR's rounding control read, not tested by a
-// sum, which would raise the inexact flag beside exact results (e^0, the root of 4).
-inline bool rounds_to_nearest() { return (_mm_getcsr() & _MM_ROUND_MASK) == _MM_ROUND_NEAREST; }
 
 template <class Op, class Kernel>
 struct GroupLanes {

@@ -3,12 +3,17 @@
 
 #include "tess_kernels/complex/elementary.h"
 #include "tess_kernels/complex/log_sqrt_lanes.h"
+#include "tess_kernels/complex/real_parts.h"
+#include "tess_kernels/complex/rounds_to_nearest.h"
 #include "tess_kernels/frame/double_double.h"
 
 namespace zorn::tess::cx {
 
 // ln z = ln |z| + i arg z. An infinite part makes the modulus +inf even beside a NaN;
 // atan2 gives the argument's special values (pi for -0 + i0, 3pi/4 for -inf + i inf).
+// Under a directed rounding ln |z| comes from log_modulus (log1p of |z|^2 - 1 by the
+// callout, exact there): the lanes' sum about 1 that log_modulus_rounded shares erred by
+// up to 2^967 ulp (rounding upward, |z| near 1 or 2^-370).
 Z log(Z z) {
   const double x = z.real(), y = z.imag();
   double re;
@@ -17,16 +22,19 @@ Z log(Z z) {
   } else if (std::isnan(x) || std::isnan(y)) {
     re = NAN;
   } else {
-    re = x == 0 && y == 0 ? -INFINITY : log_modulus_rounded<false>(x, y);
+    re = x == 0 && y == 0       ? -INFINITY
+         : rounds_to_nearest() ? log_modulus_rounded<false>(x, y)
+                               : log_modulus(x, y);
   }
   return {re, std::atan2(y, x)};
 }
 
 // Both parts of ln z over ln 10, each rounded once from its unrounded form (ln z rounded
-// first and then divided erred by up to 1.4 ulp); special values as ln z's, divided.
+// first and then divided erred by up to 1.4 ulp); special values, and every element under
+// a directed rounding, as ln z's, divided.
 Z log10(Z z) {
   const double x = z.real(), y = z.imag();
-  if (std::isfinite(x) && std::isfinite(y) && (x != 0 || y != 0)) {
+  if (std::isfinite(x) && std::isfinite(y) && (x != 0 || y != 0) && rounds_to_nearest()) {
     return {log_modulus_rounded<true>(x, y), log10_argument(x, y)};
   }
   constexpr double kInvLn10Hi = 0.4342944819032518;
