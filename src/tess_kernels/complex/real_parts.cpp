@@ -14,6 +14,10 @@ DoubleDouble quarter_exp(double x) {
 }
 
 HyperbolicParts hyperbolic_parts(double a) {
+  // Below 2^-500, sinh a = a and cosh a = 1 to 2^-1000. Under a directed rounding the
+  // cores' tails there are underflowing products rounded away from zero, up to 2^-1074,
+  // a seventh of a = 7 2^-1074 (the real part of tanh(7 2^-1074 + iy) erred by 2e6 ulp).
+  if (a < 0x1p-500 && !rounds_to_nearest()) [[unlikely]] return {{a, 0.0}, {1.0, 0.0}};
   const simd::F64x2 v = simd::F64x2::splat(a);
   const hyperbolic::HalfHyperbolic h = hyperbolic::half_hyperbolic(v);
   // Doubling is exact (cosh stays finite up to 710.47); the tails, which may reach 2^-7
@@ -29,6 +33,7 @@ HyperbolicParts hyperbolic_parts(double a) {
 
 SinCosSums sin_cos_sums(double x) {
   using simd::F64x2;
+  if (!rounds_to_nearest()) [[unlikely]] return {{std::sin(x), 0.0}, {std::cos(x), 0.0}};
   const double a = std::fabs(x);
   sin_core::ReducedAngle angle;
   if (a <= sin_core::kFastPathLimit) {

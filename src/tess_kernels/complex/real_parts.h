@@ -8,6 +8,7 @@
 #include <complex>
 #include <cstdint>
 
+#include "tess_kernels/complex/rounds_to_nearest.h"
 #include "tess_kernels/exp_log/double_ops.h"
 #include "tess_kernels/frame/double_double.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_double.h"
@@ -58,8 +59,12 @@ inline double tanh(double x) {
 struct SinCos {
   double s, c;
 };
+// Under a directed rounding the callouts' reduction by a rounding shifter is not exact
+// (sin 2^-870 came out as -2^-57 rounding upward, cosines near pi/2 erred by hundreds of
+// ulp): the C library's sine and cosine, reduced exactly in every rounding, take over.
 inline SinCos sin_cos(double x) {
   SinCos r;
+  if (!rounds_to_nearest()) [[unlikely]] return {std::sin(x), std::cos(x)};
   sin_cos_double(x, r.s, r.c);
   return r;
 }
