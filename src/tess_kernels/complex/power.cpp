@@ -51,8 +51,18 @@ DoubleLog double_log(double x, double y) {
   const DoubleDouble n = two_sum(n0.hi, n0.lo + (b2.lo + s2.lo));
   const LogParts l = log_parts<false>(simd::F64x2::splat(n.hi));
   // ln |z| = (ln n) / 2 + e ln 2, with ln n = head + tail + n.lo / n.hi.
-  const double half_head = 0.5 * l.head.lane0();
-  const double half_tail = 0.5 * (l.tail.lane0() + n.lo / n.hi);
+  double half_head = 0.5 * l.head.lane0();
+  double half_tail = 0.5 * (l.tail.lane0() + n.lo / n.hi);
+  if (n.hi < 1 + 0x1p-20 && !rounds_to_nearest()) [[unlikely]] {
+    // Under a directed rounding the error of n = 1 + t rounded is no double where t is
+    // tiny (ln |1 - 2^-193 i| came out near 2^-53): ln(1 + t) from t = (b^2 - 1) + s^2
+    // itself (b^2 - 1 exact), as t - t^2/2 + t^3/3 - t^4/4 (to 2^-100 of it).
+    const DoubleDouble t0 = two_sum(b2.hi - 1, s2.hi);
+    const DoubleDouble t = two_sum(t0.hi, t0.lo + (b2.lo + s2.lo));
+    const double r = t.hi;
+    half_head = 0.5 * r;
+    half_tail = 0.5 * (t.lo + r * r * (-0.5 + r * (1.0 / 3 - 0.25 * r)));
+  }
   const DoubleDouble k = two_sum(e * log_table_double::kLn2Hi, half_head);
   const DoubleDouble re = two_sum(k.hi, k.lo + half_tail + e * log_table_double::kLn2Lo);
 
@@ -63,10 +73,13 @@ DoubleLog double_log(double x, double y) {
   if (q < kTinyRatio) {
     const DoubleDouble qb = two_product(q, big);
     t = {q, ((small - qb.hi) - qb.lo) / big};
-  } else {
+  } else if (rounds_to_nearest()) {
     const it::Sum s = it::atan_octant_fine_sum(simd::F64x2::splat(small), simd::F64x2::splat(big),
                                                 simd::F64x2::splat(0.0));
     t = {s.hi.lane0(), s.lo.lane0()};
+  } else {
+    // The core's fine sum turned arg(1 - 1.1e-18 i) by about -1.4 rounding downward.
+    t = octant_angle(big, small);
   }
   const auto reflect = [](double base_hi, double base_lo, DoubleDouble v) {
     const DoubleDouble d = two_sum(base_hi, -v.hi);

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "tess_kernels/complex/rounds_to_nearest.h"
 #include "tess_kernels/exp_log/log_core_double.h"
 #include "tess_kernels/trig/quarter_turn_double.h"
 
@@ -27,6 +28,14 @@ constexpr double kLn2Rest = 0x1.f97b57a079a19p-103;
 constexpr double kTinyOctantRatio = 0x1p-60;
 
 constexpr DoubleDouble negated(DoubleDouble v) { return {-v.hi, -v.lo}; }
+
+// v rounded to the nearest integer in every rounding: nearbyint follows the caller's, and
+// a directed one moves a row index by one (beyond the last row near pi/4) and a quarter
+// turn k up from 0 for a tiny positive angle (Im 1.0000000000000000017i^24 came out as
+// 1.19 rounding upward).
+inline double nearest_integer(double v) {
+  return rounds_to_nearest() ? std::nearbyint(v) : std::round(v);
+}
 
 // The sum of the terms to about 2^-104 of the sum plus 2^-140 of the sum of the terms'
 // magnitudes, however much they cancel: two passes of the error-free vector
@@ -106,7 +115,7 @@ constexpr std::array<std::array<DoubleDouble, 2>, kTrigRows> kCosSinTable = [] {
 // least twice the others; e^s - 1 = s (1 + s/2! + ...) to s^12 / 13! (the first term
 // left out below 2^-114 |s|), the terms from s^7 / 8! in doubles weighing below 2^-57.
 DoubleDouble expm1(double h) {
-  const double j = std::nearbyint(h / kStep);
+  const double j = nearest_integer(h / kStep);
   const double s = h - j * kStep;  // exact
   const DoubleDouble es = dd_times(factorial_series({s, 0.0}, 1, 1, 1, 6, 12), s);
   const DoubleDouble d = kExpTable[static_cast<int>(j) + kExpRows];
@@ -124,7 +133,7 @@ struct CosSinSums {
 CosSinSums cos_sin(DoubleDouble r) {
   const bool negative = r.hi < 0;
   if (negative) r = negated(r);
-  const double j = std::nearbyint(r.hi / kStep);
+  const double j = nearest_integer(r.hi / kStep);
   const DoubleDouble s = two_sum(r.hi - j * kStep, r.lo);  // the difference exact
   const DoubleDouble z = dd_product(s, s);
   const DoubleDouble cs = factorial_series(z, 0, 2, -1, 3, 6);
@@ -164,6 +173,22 @@ DoubleDouble precise_log_modulus(double big, double small) {
                           0.5 * ln_n_lo});
 }
 
+// arg(x + iy): the octant's angle t turned by m quarter turns, m pi/2 + s t (m in {0, 1, 2}
+// and s = -+1: pi/2 - t above the diagonal, pi - that left of the imaginary axis), then
+// the sign of y.
+DoubleDouble precise_argument(double x, double y, double big, double small) {
+  namespace qt = quarter_turn;
+  const DoubleDouble t = octant_angle(big, small);
+  double m = 0, s = 1;
+  if (std::fabs(y) > std::fabs(x)) m = 1, s = -1;
+  if (std::signbit(x)) m = 2 - m, s = -s;
+  const DoubleDouble a = accurate_sum<5>(
+      {m * qt::kPiOver2Hi, m * qt::kPiOver2Mid, m * qt::kPiOver2Lo, s * t.hi, s * t.lo});
+  return std::signbit(y) ? negated(a) : a;
+}
+
+}  // namespace
+
 // atan(small / big) in [0, pi/4] for 0 <= small <= big, big > 0, to about 2^-104
 // relative. Scaled by 2^-e into [1, 2), t0 = atan2 (within an ulp) and with cos t0,
 // sin t0 as double-double, tan(t - t0) = u = (small cos t0 - big sin t0) /
@@ -189,22 +214,6 @@ DoubleDouble octant_angle(double big, double small) {
   return {t.hi, t.lo + u.lo};
 }
 
-// arg(x + iy): the octant's angle t turned by m quarter turns, m pi/2 + s t (m in {0, 1, 2}
-// and s = -+1: pi/2 - t above the diagonal, pi - that left of the imaginary axis), then
-// the sign of y.
-DoubleDouble precise_argument(double x, double y, double big, double small) {
-  namespace qt = quarter_turn;
-  const DoubleDouble t = octant_angle(big, small);
-  double m = 0, s = 1;
-  if (std::fabs(y) > std::fabs(x)) m = 1, s = -1;
-  if (std::signbit(x)) m = 2 - m, s = -s;
-  const DoubleDouble a = accurate_sum<5>(
-      {m * qt::kPiOver2Hi, m * qt::kPiOver2Mid, m * qt::kPiOver2Lo, s * t.hi, s * t.lo});
-  return std::signbit(y) ? negated(a) : a;
-}
-
-}  // namespace
-
 PreciseCosSin precise_cos_sin(double x, double y, double c, double d) {
   namespace qt = quarter_turn;
   const double ax = std::fabs(x), ay = std::fabs(y);
@@ -214,7 +223,7 @@ PreciseCosSin precise_cos_sin(double x, double y, double c, double d) {
   // b = k pi/2 + r: with T below 2^40 the rounded b is within 2^-12 of b, k is an exact
   // integer and |r| <= pi/4 + 2^-11; every product below is exact but k's with the last
   // part of pi/2 (2^-53 of 2^-68 k) and pi/2's three parts leave 2^-123 of it.
-  const double k = std::nearbyint((c * t.hi + d * l.hi) * qt::kTwoOverPi);
+  const double k = nearest_integer((c * t.hi + d * l.hi) * qt::kTwoOverPi);
   const DoubleDouble ct = two_product(c, t.hi), ct_lo = two_product(c, t.lo);
   const DoubleDouble dl = two_product(d, l.hi), dl_lo = two_product(d, l.lo);
   const DoubleDouble k1 = two_product(k, qt::kPiOver2Hi), k2 = two_product(k, qt::kPiOver2Mid);

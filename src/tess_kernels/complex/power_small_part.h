@@ -40,6 +40,10 @@ struct PreciseCosSin {
   DoubleDouble cos, sin;
 };
 
+// atan(small / big) in [0, pi/4] for 0 <= small <= big, big > 0, to about 2^-104
+// relative, in every rounding (the arctangent core's fine sum holds only to nearest).
+DoubleDouble octant_angle(double big, double small);
+
 // cos b and sin b as double-double to about 2^-102 T absolute, for finite x != 0, |c| and
 // |d| at most 2^900 and T within the bounds above.
 PreciseCosSin precise_cos_sin(double x, double y, double c, double d);
