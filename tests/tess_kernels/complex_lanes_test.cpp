@@ -146,12 +146,14 @@ TEST_F(ComplexLanes, PowGroupsMatchTheStridedPathAndPowx) {
 }
 
 
-TEST_F(ComplexLanes, InverseFunctionsAndLnUnderEveryRounding) {
+TEST_F(ComplexLanes, KernelsUnderEveryRounding) {
   // Under a directed rounding the lanes' two-sum of 1 + t is not exact: z Atanh's real
   // part at 2^-120 + 3i (2^-120 / 10) came out as -2^-108 rounding down, and the inverse
   // sines erred by up to 2^200 ulp; z Ln's modulus, summed about 1 the same way, gave NaN
   // and -36 for -256 at 2^-370 + 2^-1060 i. At x = 1 with a subnormal y, acos's real part
   // erred by up to 2^24 ulp (rounding to nearest too) and atanh's imaginary part by 2^50.
+  // Rounding upward, sin 2^-870 was -2^-57 (z Exp), tanh's tiny real part took a tail of
+  // 2^-1074 (2e6 ulp), and z Pow's quarter turn of a tiny angle became 1.
   using C = std::complex<long double>;
   using Kernel = void (*)(int32_t, const TessComplex16*, TessComplex16*);
   const struct {
@@ -169,6 +171,13 @@ TEST_F(ComplexLanes, InverseFunctionsAndLnUnderEveryRounding) {
       {_tesszAsinh, std::asinh<long double>, {0x1.8a4778a3b9846p-215, 0x1.3571d9ba3497p-3}},
       {_tesszLn, std::log<long double>, {0x1p-370, 0x1p-1060}},
       {_tesszLn, std::log<long double>, {1, 0x1p-1000}},
+      {_tesszExp, std::exp<long double>, {1, 0x1.26ca6788f0992p-870}},
+      {_tesszTanh, std::tanh<long double>, {0x1.cp-1072, -0x1.6be813bbb8d8fp+254}},
+      {[](int32_t n, const TessComplex16* a, TessComplex16* r) {
+         _tesszPowx(n, a, {24.000838660767755, -6.958540386104991e-18}, r);
+       },
+       [](const C& z) { return std::pow(z, C(24.000838660767755, -6.958540386104991e-18)); },
+       {1, 1.701750351331629e-52}},
   };
   for (const auto& c : cases) {
     const C want = c.exact(C(c.z.re, c.z.im));
