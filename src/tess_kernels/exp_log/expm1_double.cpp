@@ -69,35 +69,41 @@ template <bool kSmallA>
   }
 }
 
-// The short form, for |x| >= 1/4: e^x - 1 from e^x = 2^(k div 256) hi (1 + lo + p),
-// 2^(j/256) = hi (1 + lo) from the relative table, k = 256 x / ln 2 rounded (in the
-// caller's direction: the plain frame keeps its rounding, so |r| may reach a whole step
-// ln 2 / 256, which the polynomial covers). A - 1 is carried exactly and the small part
-// A (lo + p) added last; with e^x - 1 at least 0.22 in magnitude, A (lo + p) stays below
-// 2^-6 of it. x below -40 is taken as -40, where the result is -1 already.
+// The reduction both forms share: k = 256 x / ln 2 rounded by the shifter sum (from
+// x_for_k: x, or 0 for a lane below half a step; in the caller's rounding direction,
+// since the plain frame keeps it, so that |r| may reach a whole step ln 2 / 256, which
+// the polynomials cover), A = 2^(k div 256) hi and lo from the relative table
+// (2^(j/256) = hi (1 + lo)), A - 1 carried exactly, r_hi = x - k ln2_hi (exact for
+// |k| < 2^19; and when k != 0 and x lies within a step of k ln2_hi, by Sterbenz's
+// lemma) and r = r_hi - k ln2_lo.
+struct Reduced {
+  F64x2 a, lo, r_hi, k_ln2_lo, r, r2;
+  TwoSum big;  // A - 1
+};
 template <bool kSmallA>
-[[gnu::always_inline]] inline F64x2 short_form(F64x2 x_in, const Rows& c) {
-  const F64x2 x = simd::max(x_in, c[kMinusOneLimit]);
-  const F64x2 t = x * c[kTwoFiftySixOverLn2] + c[kShifter];
+[[gnu::always_inline]] inline Reduced reduce(F64x2 x, F64x2 x_for_k, const Rows& c) {
+  const F64x2 t = x_for_k * c[kTwoFiftySixOverLn2] + c[kShifter];
   const F64x2 k = t - c[kShifter];
-  // k ln2_hi is exact for |k| < 2^19.
-  const F64x2 r = (x - k * c[kLn2Over256Hi]) - k * c[kLn2Over256Lo];
-  // In Estrin's order: two short chains instead of one.
-  const F64x2 r2 = r * r;
-  const F64x2 q_low = c[kQ0] + r * c[kQ1];
-  const F64x2 q_high = c[kQ2] + r * c[kQ3];
-  const F64x2 p = r + r2 * (q_low + r2 * q_high);
   const auto [a, lo] = scaled_rows(kExp2Over256Shifted, simd::bits(t));
-  const TwoSum big = a_minus_one<kSmallA>(a, c);
-  return big.sum + (big.err + a * (lo + p));
+  const F64x2 r_hi = x - k * c[kLn2Over256Hi];
+  const F64x2 k_ln2_lo = k * c[kLn2Over256Lo];
+  const F64x2 r = r_hi - k_ln2_lo;
+  return {a, lo, r_hi, k_ln2_lo, r, r * r, a_minus_one<kSmallA>(a, c)};
 }
 
-// The accurate form, for every |x| up to the fast path's limit (Tang's table method, with
-// the leading sum carried exactly). k = 256 x / ln 2 rounded by the shifter sum (from
-// x_for_k: x, or 0 for a lane below half a step), A and lo as in the short form, r_hi =
-// x - k ln2_hi exact (when k != 0, x lies within a step of k ln2_hi and at least half a
-// step from 0, so that Sterbenz's lemma applies), r = r_hi - k ln2_lo and e^r - 1 =
-// r + r^2 P(r). Then
+// The short form, for |x| >= 1/4: e^x - 1 = (A - 1) + A (lo + p) with e^r - 1 = p =
+// r + r^2 Q(r), the small part added last: with e^x - 1 at least 0.22 in magnitude,
+// A (lo + p) stays below 2^-6 of it.
+[[gnu::always_inline]] inline F64x2 short_tail(const Reduced& f, const Rows& c) {
+  // In Estrin's order: two short chains instead of one.
+  const F64x2 q_low = c[kQ0] + f.r * c[kQ1];
+  const F64x2 q_high = c[kQ2] + f.r * c[kQ3];
+  const F64x2 p = f.r + f.r2 * (q_low + f.r2 * q_high);
+  return f.big.sum + (f.big.err + f.a * (f.lo + p));
+}
+
+// The accurate form, for every |x| up to the fast path's limit (Tang's table method,
+// with the leading sum carried exactly): with e^r - 1 = r + r^2 P(r),
 //   e^x - 1 = [(A - 1) + r_hi] + [A lo - k ln2_lo + (A - 1 + A lo) r + A r^2 P],
 // leaving out A lo r^2 P and the rounding error of A - 1 times r (below 2^-60 of the
 // result). big.sum + r_hi is a fast two-sum (when k != 0 the exponent of A - 1 is at
@@ -105,63 +111,71 @@ template <bool kSmallA>
 // result, so that its roundings stay far below the result's last place, near 0 and near
 // the table points alike; only the final sum rounds. The sums are grouped for a short
 // chain after the table read.
-template <bool kSmallA>
-[[gnu::always_inline]] inline F64x2 accurate_form(F64x2 x, F64x2 x_for_k, const Rows& c) {
-  const F64x2 t = x_for_k * c[kTwoFiftySixOverLn2] + c[kShifter];
-  const F64x2 k = t - c[kShifter];
-  const auto [a, lo] = scaled_rows(kExp2Over256Shifted, simd::bits(t));
-  const F64x2 r_hi = x - k * c[kLn2Over256Hi];
-  const F64x2 k_ln2_lo = k * c[kLn2Over256Lo];
-  const F64x2 r = r_hi - k_ln2_lo;
-  const F64x2 r2 = r * r;
+[[gnu::always_inline]] inline F64x2 accurate_tail(const Reduced& f, const Rows& c) {
   // In Estrin's order: short chains.
-  const F64x2 q = (c[kP0] + r * c[kP1]) + r2 * ((c[kP2] + r * c[kP3]) + r2 * c[kP4]);
-  const TwoSum big = a_minus_one<kSmallA>(a, c);
-  const TwoSum lead = fast_two_sum(big.sum, r_hi);
-  const F64x2 a_lo = a * lo;
-  const F64x2 small = lead.err + (big.err + (a_lo - k_ln2_lo));
-  return lead.sum + (small + ((big.sum + a_lo) * r + (a * r2) * q));
+  const F64x2 q = (c[kP0] + f.r * c[kP1]) + f.r2 * ((c[kP2] + f.r * c[kP3]) + f.r2 * c[kP4]);
+  const TwoSum lead = fast_two_sum(f.big.sum, f.r_hi);
+  const F64x2 a_lo = f.a * f.lo;
+  const F64x2 small = lead.err + (f.big.err + (a_lo - f.k_ln2_lo));
+  return lead.sum + (small + ((f.big.sum + a_lo) * f.r + (f.a * f.r2) * q));
+}
+
+// x below -40 taken as -40, where e^x - 1 is -1 already.
+[[gnu::always_inline]] inline F64x2 clamp(F64x2 x, const Rows& c) {
+  return simd::max(x, c[kMinusOneLimit]);
+}
+
+template <bool kSmallA>
+[[gnu::always_inline]] inline F64x2 short_form(F64x2 x_in, const Rows& c) {
+  const F64x2 x = clamp(x_in, c);
+  return short_tail(reduce<kSmallA>(x, x, c), c);
 }
 
 // The accurate form for any lane up to the fast path's limit: k = 0 below half a step
 // whatever the rounding direction (the caller's directed rounding could give k = +-1
-// there, where r_hi would no longer be exact), x below -40 taken as -40 (where the
-// result is -1 already), the two-sum for any A, and the sign of x, which the sum loses
-// for x = 0 (rounding down also turns +0 into -0).
+// there, where r_hi would no longer be exact), the clamp, the two-sum for any A, and
+// the sign of x, which the sum loses for x = 0 (rounding down also turns +0 into -0).
 [[gnu::always_inline]] inline F64x2 expm1_any(F64x2 x_in, const Rows& c) {
-  const F64x2 x = simd::max(x_in, c[kMinusOneLimit]);
+  const F64x2 x = clamp(x_in, c);
   const F64x2 x_for_k = x & simd::not_less(simd::abs(x), c[kHalfStepRow]);
-  return simd::copy_sign(accurate_form<false>(x, x_for_k, c), x_in, c[kSignBit]);
+  return simd::copy_sign(accurate_tail(reduce<false>(x, x_for_k, c), c), x_in,
+                         c[kSignBit]);
 }
 
 // Each lane takes the form its own magnitude chooses, so that its bits never depend on
 // its neighbour (nor on the array's offset or stride): the short form in [-inf, -1/4]
 // and [1/4, 36.7], where it is accurate and has the shortest chain; the accurate form
-// below 1/4. Pairs with both lanes near 0 pay for the accurate form alone (with their
-// lanes in [ln 2 / 512, 1/4), without clamp, guard on k or sign fix); a pair with one
-// lane on each side computes both forms. Pairs with a lane above 36.7 or NaN and none
-// near 0 take the short form with Knuth's two-sum (the same bits as the fast two-sum
-// wherever both apply).
+// below 1/4. Pairs whose lanes lie in [-inf, -1/4] and [ln 2 / 512, 36.7] run without a
+// guard on k or sign fix; a pair with a lane on each side of 1/4 shares the reduction
+// between the two forms. Pairs with a lane above 36.7 or NaN and none near 0 take the
+// short form with Knuth's two-sum (the same bits as the fast two-sum wherever both
+// apply).
 [[gnu::always_inline]] inline int expm1_pair(F64x2 x, F64x2& y) {
   const Rows c(kRows);
   const F64x2 abs_x = simd::abs(x);
   const F64x2 near = simd::less(abs_x, c[kNearLimitRow]);
-  if (simd::lane_mask(near | simd::not_less_equal(x, c[kExactDifferenceLimitRow])) == 0)
-      [[likely]] {
+  const F64x2 beyond = simd::not_less_equal(x, c[kExactDifferenceLimitRow]);
+  if (simd::lane_mask(near | beyond) == 0) [[likely]] {
     y = short_form<true>(x, c);
     return 0;
   }
   const int near_lanes = simd::lane_mask(near);
   if (near_lanes == 0) {
     y = short_form<false>(x, c);
-  } else if (near_lanes != 3) {
-    y = simd::select(near, expm1_any(x, c), short_form<false>(x, c));
-  } else if (simd::lane_mask(simd::less(abs_x, c[kHalfStepRow])) == 0) {
-    y = accurate_form<true>(x, x, c);
-    return 0;
-  } else {
-    y = expm1_any(x, c);
+    return simd::lane_mask(simd::not_less_equal(x, c[kFastPathLimitRow]));
   }
+  const F64x2 tiny = simd::less(abs_x, c[kHalfStepRow]);
+  if (near_lanes == 3) {
+    y = simd::lane_mask(tiny) == 0 ? accurate_tail(reduce<true>(x, x, c), c) : expm1_any(x, c);
+    return 0;
+  }
+  if (simd::lane_mask(tiny | beyond) == 0) {
+    const F64x2 x_clamped = clamp(x, c);
+    const Reduced f = reduce<true>(x_clamped, x_clamped, c);
+    y = simd::select(near, accurate_tail(f, c), short_tail(f, c));
+    return 0;
+  }
+  y = simd::select(near, expm1_any(x, c), short_form<false>(x, c));
   return simd::lane_mask(simd::not_less_equal(x, c[kFastPathLimitRow]));
 }
 
