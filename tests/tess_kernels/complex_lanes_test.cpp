@@ -152,8 +152,8 @@ TEST_F(ComplexLanes, KernelsUnderEveryRounding) {
   // sines erred by up to 2^200 ulp; z Ln's modulus, summed about 1 the same way, gave NaN
   // and -36 for -256 at 2^-370 + 2^-1060 i. At x = 1 with a subnormal y, acos's real part
   // erred by up to 2^24 ulp (rounding to nearest too) and atanh's imaginary part by 2^50.
-  // Rounding upward, sin 2^-870 was -2^-57 (z Exp), tanh's tiny real part took a tail of
-  // 2^-1074 (2e6 ulp), and z Pow's quarter turn of a tiny angle became 1.
+  // Rounding upward, sin 2^-870 was -2^-57 (z Exp; z CIS -2^-55), tanh's tiny real part
+  // took a tail of 2^-1074 (2e6 ulp), and z Pow's quarter turn of a tiny angle became 1.
   using C = std::complex<long double>;
   using Kernel = void (*)(int32_t, const TessComplex16*, TessComplex16*);
   const struct {
@@ -178,6 +178,8 @@ TEST_F(ComplexLanes, KernelsUnderEveryRounding) {
        },
        [](const C& z) { return std::pow(z, C(24.000838660767755, -6.958540386104991e-18)); },
        {1, 1.701750351331629e-52}},
+      {[](int32_t n, const TessComplex16* t, TessComplex16* r) { _tesszCIS(n, &t->re, r); },
+       [](const C& t) { return std::polar(1.0L, t.real()); }, {0x1.26ca6788f0992p-870, 0}},
   };
   for (const auto& c : cases) {
     const C want = c.exact(C(c.z.re, c.z.im));

@@ -75,7 +75,7 @@ struct GroupLanes {
     constexpr int kParts = 2 * sizeof...(Args);
     const int64_t n = count;
     int64_t g = 0;
-    if (!rounds_to_nearest()) [[unlikely]] {
+    if (!kHoldsInEveryRounding && !rounds_to_nearest()) [[unlikely]] {
       if (n > 0) frame.mask_x87_exceptions();
       alignas(16) const double unused[kGroupLanes] = {};
       for (; g < n; g += kGroupLanes) {
@@ -126,6 +126,12 @@ struct GroupLanes {
   }
 
  private:
+  // A kernel whose lanes stay accurate under every rounding declares
+  //   static constexpr bool kHoldsInEveryRounding = true;
+  // and skips the read of MXCSR (a few nanoseconds a call: it waits for the caller's
+  // floating-point work in flight).
+  static constexpr bool kHoldsInEveryRounding =
+      requires { requires Kernel::kHoldsInEveryRounding; };
   template <class R>
   static constexpr bool kTestSingle =
       sizeof(R) == sizeof(float) && !requires { requires Kernel::kSingleResultsFinite; };

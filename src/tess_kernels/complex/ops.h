@@ -11,9 +11,9 @@
 #include "tess_kernels/complex/argument_lanes.h"
 #include "tess_kernels/complex/cis_single_lanes.h"
 #include "tess_kernels/complex/parts_block.h"
+#include "tess_kernels/complex/real_parts.h"
 #include "tess_kernels/complex/real_side_lanes.h"
 #include "tess_kernels/inv_trig_hyp/inverse_trig_single.h"
-#include "tess_kernels/trig/double_ops.h"
 #include "tess_kernels/trig/sin_cos.h"
 
 namespace zorn::tess::ops {
@@ -54,13 +54,18 @@ struct CisLanes {
   static int group(const float t[4], float re[4], float im[4]) {
     return cx::CisSingleLanes::group(t, re, im);
   }
+  // SinCos's fast path reduces by a rounding shifter, exact only rounding to nearest (cos
+  // came out as 2^-57 for sin, 6e306 ulp, rounding upward): under a directed rounding
+  // the scalar form's sine and cosine take every element.
   static int group(const double t[4], double re[4], double im[4]) {
+    if (!cx::rounds_to_nearest()) [[unlikely]] return 0xF;
     return SinCosDouble::fast_group(t, im, re);
   }
   static int64_t block(int64_t n, const float* t, std::complex<float>* r) {
     return cx::CisSingleLanes::block(n, t, r);
   }
   static int64_t block(int64_t n, const double* t, std::complex<double>* r) {
+    if (!cx::rounds_to_nearest()) [[unlikely]] return 0;
     return cx::merged_block(n, t, r, [](int64_t m, const double* u, double* re, double* im) {
       return SinCosDouble::fast_block(m, u, im, re);
     });
@@ -71,9 +76,8 @@ struct CisLanes {
 struct CIS : cx::RealToComplexLanes<CIS, CisLanes> {
   template <class R>
   static int32_t eval(R x, std::complex<R>& r) {
-    double s, c;
-    sin_cos_double(x, s, c);
-    r = std::complex<R>(static_cast<R>(c), static_cast<R>(s));
+    const cx::SinCos t = cx::sin_cos(x);
+    r = std::complex<R>(static_cast<R>(t.c), static_cast<R>(t.s));
     return 0;
   }
 };
