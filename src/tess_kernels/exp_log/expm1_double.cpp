@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "tess_kernels/exp_log/exp_table_double.h"
 #include "tess_kernels/exp_log/scale_double.h"
@@ -189,49 +190,41 @@ template <bool kSmallA>
   return expm1_any(x, c);
 }
 
-// The contiguous block (from kTwoPassesFrom elements on) runs in stretches of up to
-// kStretch lanes, in two passes, so that a lane near 0 among far ones costs no branch:
-// on fresh arguments a mispredicted branch a pair with such a lane cost about 10% on
-// uniform [-10, 10]. The first pass gives both pairs of a group of far and near lanes
-// (one near lane a pair at most) the short form and queues the near lanes (argument and
-// position, packed, without a branch); the second runs the queue through the accurate
-// form two lanes at a time and overwrites their results. A group with a lane beyond
-// 36.7 or NaN, or a pair near 0 in both lanes, takes its pairs' forms at once: the
-// accurate form for two pairs near 0, the short form with Knuth's two-sum for a group
-// without near lanes, expm1_pair otherwise. The short form on a near lane raises no
-// flag the accurate form does not raise on it (inexact; denormal and underflow for
-// tiny x).
+// The contiguous block (from kTwoPassesFrom elements on, when the result does not
+// overlap the arguments) runs in stretches of up to kStretch lanes, in two passes, so
+// that a lane near 0 among far ones costs no branch: on fresh arguments a mispredicted
+// branch a pair with such a lane cost about 10% on uniform [-10, 10]. The first pass
+// gives both pairs of a group of far and near lanes (one near lane a pair at most) the
+// short form and queues the near lanes' positions without a branch; the second runs the
+// queued arguments through the accurate form two lanes at a time and overwrites their
+// results. A group with a lane beyond 36.7 or NaN, or a pair near 0 in both lanes, takes
+// its pairs' forms at once: the accurate form for two pairs near 0, the short form with
+// Knuth's two-sum for a group without near lanes, expm1_pair otherwise. The short form
+// on a near lane raises no flag the accurate form does not raise on it (inexact;
+// denormal and underflow for tiny x).
 constexpr int kStretch = 512;
 constexpr int64_t kTwoPassesFrom = 64;
-// The partner of the queue's last lane when it is alone, on the accurate form's short path.
-constexpr double kQueueFiller = 0.125;
 
+// The positions of a stretch's near lanes.
 struct NearQueue {
-  alignas(16) double x[kStretch + 2];
-  int32_t at[kStretch + 2];
+  int32_t at[kStretch + 1];
 
-  // Appends the near lane of x_pair, if any (`lanes`: 0, 1 or 2, the bit of the near
-  // lane), with its position (i or i + 1) after the first `count`; returns the new
-  // count. Branch-free: lane 1 goes to slot count, then lane 0 to the same slot, or to
-  // the next one (free) when lane 1 is the near one.
-  [[gnu::always_inline]] int64_t push(int64_t count, F64x2 x_pair, int64_t lanes, int64_t i) {
-    const int64_t second = lanes >> 1;
-    _mm_storeh_pd(x + count, x_pair.v);
-    _mm_storel_pd(x + count + second, x_pair.v);
-    at[count] = static_cast<int32_t>(i + second);
+  // Appends the position of the near lane of the pair at i, if any (`lanes`: 0, 1 or 2,
+  // the bit of the near lane) after the first `count`; returns the new count.
+  [[gnu::always_inline]] int64_t push(int64_t count, int64_t lanes, int64_t i) {
+    at[count] = static_cast<int32_t>(i + (lanes >> 1));
     return count + ((lanes + 1) >> 1);
   }
 
-  // Stores the accurate results of the first `count` lanes into r. With an odd count
-  // the filler's result goes to the last lane's position first and is overwritten.
-  void settle(int64_t count, double* r) {
-    x[count] = kQueueFiller;
+  // Stores the accurate results of the first `count` lanes of a into r. With an odd
+  // count the last lane is its own partner.
+  void settle(int64_t count, const double* a, double* r) {
     at[count] = at[count - 1];
     const Rows c(kRows);
     for (int64_t q = 0; q < count; q += 2) {
-      const F64x2 y = near_pair(F64x2::load_aligned(x + q), c);
-      _mm_storeh_pd(r + at[q + 1], y.v);
+      const F64x2 y = near_pair(F64x2{_mm_loadh_pd(_mm_load_sd(a + at[q]), a + at[q + 1])}, c);
       _mm_storel_pd(r + at[q], y.v);
+      _mm_storeh_pd(r + at[q + 1], y.v);
     }
   }
 };
@@ -271,13 +264,13 @@ int64_t run_stretch(int64_t n, const double* a, double* r) {
     } else {
       y0 = short_form<true>(x0, c);
       y1 = short_form<true>(x1, c);
-      count = queue.push(count, x0, lanes0, g);
-      count = queue.push(count, x1, lanes1, g + 2);
+      count = queue.push(count, lanes0, g);
+      count = queue.push(count, lanes1, g + 2);
     }
     y0.store(r + g);
     y1.store(r + g + 2);
   }
-  if (count != 0) queue.settle(count, r);
+  if (count != 0) queue.settle(count, a, r);
   return g;
 }
 
@@ -298,8 +291,11 @@ int64_t run_stretch(int64_t n, const double* a, double* r) {
 
 int64_t Expm1Double::fast_block(int64_t n, const double* a, double* r) {
   // Short calls would end with the queue's accurate form on the chain's tail, its
-  // latency exposed: pair by pair is faster there (n = 16: 40 against 42.7 ns).
-  if (n < kTwoPassesFrom) return run_fast_block(n, a, r, expm1_pair);
+  // latency exposed: pair by pair is faster there (n = 16: 40 against 42.7 ns). So are
+  // calls whose result overlaps the arguments, which the second pass reads again.
+  const auto at = [](const double* p) { return reinterpret_cast<uintptr_t>(p); };
+  const bool overlap = at(r) < at(a + n) && at(a) < at(r + n);
+  if (n < kTwoPassesFrom || overlap) return run_fast_block(n, a, r, expm1_pair);
   return run_stretches(n, a, r);
 }
 int Expm1Double::fast_group(const double x[4], double y[4]) {
