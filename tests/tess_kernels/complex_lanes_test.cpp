@@ -160,6 +160,7 @@ TEST_F(ComplexLanes, KernelsUnderEveryRounding) {
       {_tesszAtanh, std::atanh, {0x1p-120, 3}},    {_tesszAtanh, std::atanh, {0x1p-67, 0.5}},
       {_tesszAtanh, std::atanh, {0x1p-1000, 0.75}}, {_tesszAtanh, std::atanh, {0x1.8p-600, 0.75}},
       {_tesszAtanh, std::atanh, {0x1p-300, 2}},    {_tesszAtanh, std::atanh, {1, 0x1p-1073}},
+      {_tesszAtanh, std::atanh, {1, 0}},  // rounding down, 1 - 1 = -0 gave the angle pi/2
       {_tesszAtan, std::atan, {3, 0x1p-120}},      {_tesszAcos, std::acos, {1, 0x1p-1073}},
       {_tesszAcos, std::acos, {0x1.51f7e64eafdc2p-55, 0x1.0e72d934345c6p-250}},
       {_tesszAcosh, std::acosh, {0x1.51f7e64eafdc2p-55, 0x1.0e72d934345c6p-250}},

@@ -94,7 +94,8 @@ InverseParts first_quadrant(double x, double y) {
   const bool steep = !kAcos && x > 0x1p60 * d.hi;
   const DoubleDouble q = kAcos ? dd_divide(d, {x, 0.0}) : steep ? DoubleDouble{x / d.hi, 0.0}
                                                                 : dd_divide({x, 0.0}, d);
-  const double re = std::atan(q.hi) + q.lo / (1 + q.hi * q.hi);
+  // Non-negative in the first quadrant; rounding down, atan 0 + (-0) gave acos 1 = -0.
+  const double re = std::fabs(std::atan(q.hi) + q.lo / (1 + q.hi * q.hi));
   if constexpr (kAcos) p.acos_re = re;
   else p.asin_re = re;
   return p;
@@ -190,7 +191,10 @@ Z atanh(Z z) {
     const DoubleDouble y2_kept = ay < 0x1p-500 ? DoubleDouble{0.0, 0.0} : y2;
     const DoubleDouble e1 = two_sum(1.0, -x2.hi);
     const DoubleDouble e2 = two_sum(e1.hi, -y2_kept.hi);
-    im = 0.5 * std::atan2(2 * ay, e2.hi + (e2.lo + ((e1.lo - x2.lo) - y2_kept.lo)));
+    // An exact 0 is +0 as rounding to nearest forms it (rounding down, 1 - 1 is -0, and
+    // atanh(1 + i0) took atan2(0, -0) = pi).
+    const double across = e2.hi + (e2.lo + ((e1.lo - x2.lo) - y2_kept.lo));
+    im = 0.5 * std::atan2(2 * ay, across == 0 ? 0.0 : across);
   }
   return {std::copysign(re, x), std::copysign(im, y)};
 }

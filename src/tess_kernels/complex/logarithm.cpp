@@ -25,6 +25,8 @@ Z log(Z z) {
     re = x == 0 && y == 0       ? -INFINITY
          : rounds_to_nearest() ? log_modulus_rounded<false>(x, y)
                                : log_modulus(x, y);
+    // ln 1 is +0 in every rounding (log1p(1 - 1) is -0 rounding down).
+    if (re == 0) re = 0;
   }
   return {re, std::atan2(y, x)};
 }

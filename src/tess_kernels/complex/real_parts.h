@@ -41,7 +41,9 @@ inline double log1p(double x) {
   tess_callout_dLog1p(x, &r);
   return r;
 }
+// sinh and tanh keep a zero argument (the callouts gave -0 for +0 rounding down).
 inline double sinh(double x) {
+  if (x == 0) return x;
   double r;
   tess_callout_dSinh(x, &r);
   return r;
@@ -52,6 +54,7 @@ inline double cosh(double x) {
   return r;
 }
 inline double tanh(double x) {
+  if (x == 0) return x;
   double r;
   tess_callout_dTanh(x, &r);
   return r;
