@@ -1,5 +1,8 @@
 #include "tess_kernels/complex/real_parts.h"
 
+#include <bit>
+#include <cstdint>
+
 #include "tess_kernels/frame/double_double.h"
 #include "tess_kernels/inv_trig_hyp/hyperbolic_core_double.h"
 #include "tess_kernels/trig/quarter_turn_double.h"
@@ -74,6 +77,43 @@ double exp_times(double x, double f, int shift) {
   return static_cast<double>(std::ldexp(static_cast<long double>(exp(r)) * f, scale));
 }
 
+namespace {
+
+// v with its last `bits` significand bits cleared: its leading part, exactly.
+inline double leading(double v, int bits) {
+  return std::bit_cast<double>(std::bit_cast<uint64_t>(v) & (~uint64_t{0} << bits));
+}
+
+// a^2 + b^2 - 1 for a^2 + b^2 in (1/2, 2) as a double-double, in every rounding.
+// Veltkamp's split rounded away from the nearest may leave 27-bit halves whose products
+// round (a^2's tail erred by 7 2^-106 at a = 1 - 2^-53, 3.5 ulp of a^2 - 1). Here
+// v = h + m + s, h its leading 26 bits, m and s the next 13 and 14 (m, s 0 where v has
+// fewer bits): h^2, 2h(m + s), m^2, 2ms and s^2 are exact, and h^2 - 1 too (52 bits
+// beside 1, or Sterbenz's lemma). The terms join largest first by two-sums whose errors
+// are gathered, the first two cancelling exactly near |v| = 1.
+DoubleDouble squares_less_one(double a, double b) {
+  double terms[10];
+  for (int i = 0; i < 2; ++i) {
+    const double v = i == 0 ? a : b;
+    const double h = leading(v, 27), l = v - h, m = leading(l, 40), s = l - m;
+    terms[i] = h * h;
+    terms[2 + i] = 2 * h * l;
+    terms[4 + i] = m * m;
+    terms[6 + i] = 2 * m * s;
+    terms[8 + i] = s * s;
+  }
+  terms[0] -= 1;
+  double sum = terms[0], err = 0;
+  for (int i = 1; i < 10; ++i) {
+    const DoubleDouble t = two_sum(sum, terms[i]);
+    sum = t.hi;
+    err += t.lo;
+  }
+  return two_sum(sum, err);
+}
+
+}  // namespace
+
 double log_modulus(double x, double y) {
   double a = std::fabs(x), b = std::fabs(y);
   if (a < b) std::swap(a, b);
@@ -81,12 +121,17 @@ double log_modulus(double x, double y) {
   const double n = a * a + b * b;
   if (n > 0.5 && n < 2.0) {
     // a^2 + b^2 - 1 as the exact products' sum, carried in double-double.
-    const DoubleDouble a2 = two_product(a, a), b2 = two_product(b, b);
-    const DoubleDouble t = two_sum(a2.hi, -1.0);
-    const DoubleDouble s1 = two_sum(t.hi, b2.hi);
-    const DoubleDouble s2 = two_sum(s1.hi, a2.lo);
-    const double lo = ((s1.lo + s2.lo) + t.lo) + b2.lo;
-    const DoubleDouble d = two_sum(s2.hi, lo);
+    DoubleDouble d;
+    if (rounds_to_nearest()) {
+      const DoubleDouble a2 = two_product(a, a), b2 = two_product(b, b);
+      const DoubleDouble t = two_sum(a2.hi, -1.0);
+      const DoubleDouble s1 = two_sum(t.hi, b2.hi);
+      const DoubleDouble s2 = two_sum(s1.hi, a2.lo);
+      const double lo = ((s1.lo + s2.lo) + t.lo) + b2.lo;
+      d = two_sum(s2.hi, lo);
+    } else {
+      d = squares_less_one(a, b);
+    }
     return 0.5 * (log1p(d.hi) + d.lo / (1.0 + d.hi));
   }
   // ln a + ln(1 + (b/a)^2) / 2: no overflow or underflow of the squares, and away
