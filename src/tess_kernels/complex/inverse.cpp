@@ -84,12 +84,22 @@ InverseParts first_quadrant(double x, double y) {
   // relative, and rounds once so: the double-double root's correction squares its head,
   // whose tail falls below the normal range for subnormal y (2^-26 relative).
   const DoubleDouble apx = dd_sum(a, {x, 0.0});
-  const DoubleDouble d =
-      tiny_y && x == 1 ? DoubleDouble{std::sqrt(y), 0.0}
-      : x <= 1 ? dd_sqrt(dd_times(dd_product(apx, dd_sum(dd_divide(y2, r_sum), s_sum)), 0.5))
-             : dd_times(dd_sqrt(dd_times(dd_sum(dd_divide(apx, r_sum), dd_divide(apx, s_sum)),
-                                         0.5)),
-                        y);
+  DoubleDouble d, root{};
+  if (tiny_y && x == 1) {
+    d = {std::sqrt(y), 0.0};
+  } else if (x <= 1) {
+    d = dd_sqrt(dd_times(dd_product(apx, dd_sum(dd_divide(y2, r_sum), s_sum)), 0.5));
+  } else {
+    root = dd_sqrt(dd_times(dd_sum(dd_divide(apx, r_sum), dd_divide(apx, s_sum)), 0.5));
+    d = dd_times(root, y);
+  }
+  // Below 2^-1000 (a tiny y beyond x = 1), D = y root lost its tail below the normal range
+  // and D / x rounded again (2.06 ulp at 1 + 7 2^-52 + 1.1e-316 i): acos B = D / x there,
+  // formed as y (root / x) and rounded once.
+  if (kAcos && x > 1 && d.hi < 0x1p-1000) {
+    p.acos_re = times(dd_divide(root, {x, 0.0}), y);
+    return p;
+  }
   // Beyond 2^60, atan q = pi/2 - 1/q needs no tail (and x / D may overflow).
   const bool steep = !kAcos && x > 0x1p60 * d.hi;
   const DoubleDouble q = kAcos ? dd_divide(d, {x, 0.0}) : steep ? DoubleDouble{x / d.hi, 0.0}
