@@ -7,6 +7,7 @@
 
 #include "tess_kernels/exp_log/log_core_double.h"
 #include "tess_kernels/frame/interleaved_schedule.h"
+#include "tess_kernels/frame/partitioned_block_double.h"
 #include "tess_kernels/frame/splat_rows.h"
 
 TESS_INTERLEAVE_BEGIN
@@ -36,7 +37,7 @@ struct Log1pStart {
 }
 
 // 2^-k from the exponent field of u = 2^k m, 0 for the largest u (k = 1023).
-inline F64x2 inverse_scale(I64x2 field) {
+[[gnu::always_inline]] inline F64x2 inverse_scale(I64x2 field) {
   return simd::from_bits(I64x2::splat(int64_t{2046} << 52) - field);
 }
 
@@ -104,23 +105,48 @@ using NearRows = simd::SplatReader<double, kNearRowCount>;
   return signed_sum(log_of_reduction(log1p_reduction(x, s, c)), x, c[kSignBit]);
 }
 
-// Special lanes: x not in (-1, largest finite] (NaN included), which are those where u
-// is not positive normal finite: u = 1 + x is at least 2^-53 for x > -1, 0 or negative
-// for x <= -1, and NaN or +inf with x. (Rounded upward, the largest x gives u = +inf
-// too, and the callout ln x.)
+// The single-rounding path, for lanes away from 0.
+[[gnu::always_inline]] inline F64x2 log1p_away(F64x2 x, Log1pStart s) {
+  return log_away_from_one<kBaseE, true>(s.u,
+                                         log1p_tail(s, fast_two_sum(x, F64x2::splat(1.0))));
+}
+
+// Each lane by its own u: lanes near 0 (u in [0.5, 2)) by the head-tail path, the others
+// by the away path, so that a lane's bits never depend on its partner. Special lanes: x
+// not in (-1, largest finite] (NaN included), which are those where u is not positive
+// normal finite: u = 1 + x is at least 2^-53 for x > -1, 0 or negative for x <= -1, and
+// NaN or +inf with x. (Rounded upward, the largest x gives u = +inf too, and the callout
+// ln x.)
 [[gnu::always_inline]] inline int log1p_pair(F64x2 x, F64x2& y) {
   const Log1pStart s = log1p_start(x);
   const int classes = lane_classes(high_words(s.u));
-  y = (classes & kLanesNearOne) != 0 ? log1p_near_zero(x, s)
-                                     : log_away_from_one<kBaseE, true>(
-                                           s.u, log1p_tail(s, fast_two_sum(x, F64x2::splat(1.0))));
+  const int near = classes >> 2;
+  if (near == 0) {
+    y = log1p_away(x, s);
+  } else if (near == 3) {
+    y = log1p_near_zero(x, s);
+  } else {
+    const F64x2 near_lanes = {_mm_castsi128_pd(_mm_set_epi64x(-(near >> 1), -(near & 1)))};
+    y = simd::select(near_lanes, log1p_near_zero(x, s), log1p_away(x, s));
+  }
   return classes & kSpecialLanes;
 }
+
+// The forms as the lane-partitioned block takes them: away from 0, then near 0.
+struct Log1pForms {
+  template <bool kNear>
+  [[gnu::always_inline]] static F64x2 form(F64x2 x, int& classes) {
+    const Log1pStart s = log1p_start(x);
+    classes = lane_classes(high_words(s.u));
+    return kNear ? log1p_near_zero(x, s) : log1p_away(x, s);
+  }
+  static int classes(F64x2 x) { return lane_classes(high_words(log1p_start(x).u)); }
+};
 
 }  // namespace
 
 int64_t Log1pDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_fast_block(n, a, r, log1p_pair);
+  return run_lane_partitioned_fast_block<Log1pForms>(n, a, r);
 }
 int Log1pDouble::fast_group(const double x[4], double y[4]) {
   return run_fast_group(x, y, log1p_pair);
