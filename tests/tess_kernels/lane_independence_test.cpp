@@ -35,7 +35,7 @@ const Entry kEntries[] = {
 };
 
 // Kernels that still take a pair or group through one form where one lane needs it
-// (d Ln, Log2, Log10, Log1p: the head-tail form beside a lane in [0.5, 2); d Tanh, s Expm1
+// (d Ln, Log2, Log10: the head-tail form beside a lane in [0.5, 2); d Tanh, s Expm1
 // and the complex ones: measured, open).
 const std::string kOpen =
     " dLn dLog2 dLog10 dTanh sExpm1 cMul zMul cMulByConj zMulByConj"
