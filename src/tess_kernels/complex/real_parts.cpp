@@ -36,7 +36,10 @@ HyperbolicParts hyperbolic_parts(double a) {
 
 SinCosSums sin_cos_sums(double x) {
   using simd::F64x2;
-  if (!rounds_to_nearest()) [[unlikely]] return {{std::sin(x), 0.0}, {std::cos(x), 0.0}};
+  if (!rounds_to_nearest()) [[unlikely]] {
+    const NearestRounding nearest;
+    return sin_cos_sums(x);
+  }
   const double a = std::fabs(x);
   sin_core::ReducedAngle angle;
   if (a <= sin_core::kFastPathLimit) {

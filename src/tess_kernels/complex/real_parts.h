@@ -64,17 +64,21 @@ struct SinCos {
 };
 // Under a directed rounding the callouts' reduction by a rounding shifter is not exact
 // (sin 2^-870 came out as -2^-57 rounding upward, cosines near pi/2 erred by hundreds of
-// ulp): the C library's sine and cosine, reduced exactly in every rounding, take over.
+// ulp), so they run rounding to nearest there: the C library's forms, used before, are
+// not exact in every rounding everywhere (tan of -4.1e76 erred at 0.35 toward zero).
 inline SinCos sin_cos(double x) {
+  if (!rounds_to_nearest()) [[unlikely]] {
+    const NearestRounding nearest;
+    return sin_cos(x);
+  }
   SinCos r;
-  if (!rounds_to_nearest()) [[unlikely]] return {std::sin(x), std::cos(x)};
   sin_cos_double(x, r.s, r.c);
   return r;
 }
 
 // sin x and cos x of finite x as hi + lo, the quarter-turn cores' parts before their
 // rounding (relative error near 2^-66): where cos^2 x is a denominator, a rounded
-// cosine's half ulp doubles.
+// cosine's half ulp doubles. Under a directed rounding they too run rounding to nearest.
 struct SinCosSums {
   DoubleDouble s, c;
 };
