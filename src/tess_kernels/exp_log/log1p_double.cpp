@@ -111,28 +111,12 @@ using NearRows = simd::SplatReader<double, kNearRowCount>;
                                          log1p_tail(s, fast_two_sum(x, F64x2::splat(1.0))));
 }
 
-// Each lane by its own u: lanes near 0 (u in [0.5, 2)) by the head-tail path, the others
-// by the away path, so that a lane's bits never depend on its partner. Special lanes: x
-// not in (-1, largest finite] (NaN included), which are those where u is not positive
-// normal finite: u = 1 + x is at least 2^-53 for x > -1, 0 or negative for x <= -1, and
-// NaN or +inf with x. (Rounded upward, the largest x gives u = +inf too, and the callout
-// ln x.)
-[[gnu::always_inline]] inline int log1p_pair(F64x2 x, F64x2& y) {
-  const Log1pStart s = log1p_start(x);
-  const int classes = lane_classes(high_words(s.u));
-  const int near = classes >> 2;
-  if (near == 0) {
-    y = log1p_away(x, s);
-  } else if (near == 3) {
-    y = log1p_near_zero(x, s);
-  } else {
-    const F64x2 near_lanes = {_mm_castsi128_pd(_mm_set_epi64x(-(near >> 1), -(near & 1)))};
-    y = simd::select(near_lanes, log1p_near_zero(x, s), log1p_away(x, s));
-  }
-  return classes & kSpecialLanes;
-}
-
-// The forms as the lane-partitioned block takes them: away from 0, then near 0.
+// The forms as the lane-partitioned block takes them: away from 0, then near 0 (u in
+// [0.5, 2)), each lane by its own u, so that a lane's bits never depend on its partner.
+// Special lanes: x not in (-1, largest finite] (NaN included), which are those where u is
+// not positive normal finite: u = 1 + x is at least 2^-53 for x > -1, 0 or negative for
+// x <= -1, and NaN or +inf with x. (Rounded upward, the largest x gives u = +inf too, and
+// the callout ln x.)
 struct Log1pForms {
   template <bool kNear>
   [[gnu::always_inline]] static F64x2 form(F64x2 x, int& classes) {
@@ -141,27 +125,20 @@ struct Log1pForms {
     return kNear ? log1p_near_zero(x, s) : log1p_away(x, s);
   }
   static int classes(F64x2 x) { return lane_classes(high_words(log1p_start(x).u)); }
+  // Calls of one or two whole groups run pair by pair, mispredicted or not (benchmark
+  // arguments, `min_of_calls`: n = 4 0.71x, n = 8 0.90x the time; new arguments every
+  // call: 0.85x, 0.95x). From three groups on, the branch costs more on new arguments
+  // (n = 12 1.10x, n = 16 1.18x).
+  static constexpr int64_t kPairByPairBelow = 3 * kGroupLanes;
 };
-
-// Calls of one or two whole groups run pair by pair (log1p_pair): there the block's set-up
-// and its queue pass, whose near-0 chains start only after the last group, cost more than
-// the per-pair branch, mispredicted or not (benchmark arguments, `min_of_calls`: n = 4
-// 0.71x, n = 8 0.90x the time; new arguments every call: 0.85x, 0.95x). From three groups
-// on, the branch costs more on new arguments (n = 12 1.10x, n = 16 1.18x). Out of line, so
-// that the block's entry stays as it was: inlined beside it, it took 1.04x at n = 12, 16.
-constexpr int64_t kPairByPairBelow = 3 * kGroupLanes;
-[[gnu::noinline]] int64_t pair_by_pair_block(int64_t n, const double* a, double* r) {
-  return run_fast_block(n, a, r, log1p_pair);
-}
 
 }  // namespace
 
 int64_t Log1pDouble::fast_block(int64_t n, const double* a, double* r) {
-  if (n < kPairByPairBelow) return pair_by_pair_block(n, a, r);
   return run_lane_partitioned_fast_block<Log1pForms>(n, a, r);
 }
 int Log1pDouble::fast_group(const double x[4], double y[4]) {
-  return run_fast_group(x, y, log1p_pair);
+  return run_fast_group(x, y, run_lane_partitioned_pair<Log1pForms>);
 }
 
 int32_t tess_callout_dLog1p(double x, double* r) {

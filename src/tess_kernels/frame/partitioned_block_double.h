@@ -89,33 +89,65 @@ inline int64_t run_block(int64_t lanes, const double* a, double* r, int& queued_
 // Op supplies, for a pair x of lanes:
 //   template <bool kSecond> static simd::F64x2 form(simd::F64x2 x, int& classes);
 // the first (kSecond false) or the second form of both lanes, with the lanes' classes:
-// bit 0 or 1, lane 0 or 1 is special; bit 2 or 3, it takes the second form; and
+// bit 0 or 1, lane 0 or 1 is special; bit 2 or 3, it takes the second form;
 //   static int classes(simd::F64x2 x);
-// those classes alone. Each block runs first the form that most lanes of the block before
-// took; the first block, the form of most lanes of its first group.
+// those classes alone; and
+//   static constexpr int64_t kPairByPairBelow;
+// the length below which a call runs pair by pair (run_lane_partitioned_pair, a branch a
+// pair): there the block's set-up and its queue pass, whose chains start only after the
+// last group, cost more than the branch. Each block runs first the form that most lanes
+// of the block before took; the first block, the form of most lanes of its first group.
+
+// One pair, each lane by its own form, the second computed only where a lane needs it:
+// the pair function of short calls and of groups held in arrays (strided and partial).
 template <class Op>
-inline int64_t run_lane_partitioned_fast_block(int64_t n, const double* a, double* r) {
-  namespace d = partitioned_block_detail;
+[[gnu::always_inline]] inline int run_lane_partitioned_pair(simd::F64x2 x, simd::F64x2& y) {
+  int classes;
+  const int second = Op::classes(x) >> 2 & 3;
+  if (second == 0) {
+    y = Op::template form<false>(x, classes);
+  } else if (second == 3) {
+    y = Op::template form<true>(x, classes);
+  } else {
+    const simd::F64x2 lanes = {_mm_castsi128_pd(_mm_set_epi64x(-(second >> 1), -(second & 1)))};
+    y = simd::select(lanes, Op::template form<true>(x, classes), Op::template form<false>(x, classes));
+  }
+  return classes & 3;
+}
+
+namespace partitioned_block_detail {
+// The blocks, out of line: their set-up (the stack of the queue, the registers they keep)
+// stays off the path of short calls, which GCC would otherwise pay at the entry.
+template <class Op>
+[[gnu::noinline]] int64_t run_blocks(int64_t n, const double* a, double* r) {
   const bool overlapping = r < a + n && a < r + n;
-  if (n < kGroupLanes) return 0;
   const int first_classes = Op::classes(simd::F64x2::load(a)) >> 2 |
                             (Op::classes(simd::F64x2::load(a + 2)) >> 2) << 2;
-  bool second_first = partitioned_block_detail::kQueuedLanes.count[first_classes] > 2;
+  bool second_first = kQueuedLanes.count[first_classes] > 2;
   int64_t g = 0;
   for (;;) {
-    const int64_t lanes = std::min<int64_t>(d::kBlockLanes, n - g) & -int64_t{kGroupLanes};
+    const int64_t lanes = std::min<int64_t>(kBlockLanes, n - g) & -int64_t{kGroupLanes};
     if (lanes <= 0) return g;
     int queued = 0;
     const int64_t stored =
         second_first
-            ? (overlapping ? d::run_block<Op, true, true>(lanes, a + g, r + g, queued)
-                           : d::run_block<Op, true, false>(lanes, a + g, r + g, queued))
-            : (overlapping ? d::run_block<Op, false, true>(lanes, a + g, r + g, queued)
-                           : d::run_block<Op, false, false>(lanes, a + g, r + g, queued));
+            ? (overlapping ? run_block<Op, true, true>(lanes, a + g, r + g, queued)
+                           : run_block<Op, true, false>(lanes, a + g, r + g, queued))
+            : (overlapping ? run_block<Op, false, true>(lanes, a + g, r + g, queued)
+                           : run_block<Op, false, false>(lanes, a + g, r + g, queued));
     g += stored;
     if (stored < lanes) return g;
     if (2 * queued > stored) second_first = !second_first;
   }
+}
+}  // namespace partitioned_block_detail
+
+template <class Op>
+inline int64_t run_lane_partitioned_fast_block(int64_t n, const double* a, double* r) {
+  if (n < std::max<int64_t>(Op::kPairByPairBelow, kGroupLanes)) {
+    return run_fast_block(n, a, r, run_lane_partitioned_pair<Op>);
+  }
+  return partitioned_block_detail::run_blocks<Op>(n, a, r);
 }
 
 }  // namespace zorn::tess
