@@ -38,7 +38,7 @@ const Entry kEntries[] = {
 // (d Ln, Log2, Log10: the head-tail form beside a lane in [0.5, 2); d Tanh, s Expm1
 // and the complex ones: measured, open).
 const std::string kOpen =
-    " dTanh sExpm1 cMul zMul cMulByConj zMulByConj"
+    " sExpm1 cMul zMul cMulByConj zMulByConj"
     " cCIS zDiv zAcos zAcosh zAsin zAsinh zLn zLog10 ";
 
 template <class R>
