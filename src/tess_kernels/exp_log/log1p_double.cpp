@@ -7,7 +7,7 @@
 
 #include "tess_kernels/exp_log/log_core_double.h"
 #include "tess_kernels/frame/interleaved_schedule.h"
-#include "tess_kernels/frame/partitioned_block_double.h"
+#include "tess_kernels/frame/partitioned_block.h"
 #include "tess_kernels/frame/splat_rows.h"
 
 TESS_INTERLEAVE_BEGIN
@@ -119,12 +119,14 @@ using NearRows = simd::SplatReader<double, kNearRowCount>;
 // the callout ln x.)
 struct Log1pForms {
   template <bool kNear>
-  [[gnu::always_inline]] static F64x2 form(F64x2 x, int& classes) {
+  [[gnu::always_inline]] static F64x2 form(F64x2 x, LaneClasses& classes) {
     const Log1pStart s = log1p_start(x);
-    classes = lane_classes(high_words(s.u));
+    classes = pair_lane_classes(lane_classes(high_words(s.u)));
     return kNear ? log1p_near_zero(x, s) : log1p_away(x, s);
   }
-  static int classes(F64x2 x) { return lane_classes(high_words(log1p_start(x).u)); }
+  static LaneClasses classes(F64x2 x) {
+    return pair_lane_classes(lane_classes(high_words(log1p_start(x).u)));
+  }
   // Calls of one or two whole groups run pair by pair, mispredicted or not (benchmark
   // arguments, `min_of_calls`: n = 4 0.71x, n = 8 0.90x the time; new arguments every
   // call: 0.85x, 0.95x). From three groups on, the branch costs more on new arguments

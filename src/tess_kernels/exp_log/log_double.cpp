@@ -2,7 +2,7 @@
 
 #include "tess_kernels/exp_log/log_core_double.h"
 #include "tess_kernels/frame/interleaved_schedule.h"
-#include "tess_kernels/frame/partitioned_block_double.h"
+#include "tess_kernels/frame/partitioned_block.h"
 
 namespace zorn::tess {
 namespace {
@@ -26,12 +26,12 @@ constexpr int64_t kShortBelow = 5 * kGroupLanes;
 template <LogBase kBase, F64x2 (*Finish)(LogParts)>
 struct LogForms {
   template <bool kNearOne>
-  [[gnu::always_inline]] static F64x2 form(F64x2 x, int& lane_set) {
+  [[gnu::always_inline]] static F64x2 form(F64x2 x, LaneClasses& lane_set) {
     lane_set = classes(x);
     if constexpr (kNearOne) return Finish(log_parts<false, true>(x));
     return log_away_from_one<kBase>(x);
   }
-  static int classes(F64x2 x) { return lane_classes(high_words(x)); }
+  static LaneClasses classes(F64x2 x) { return pair_lane_classes(lane_classes(high_words(x))); }
   static constexpr int64_t kPairByPairBelow = kShortBelow;
 };
 using LnForms = LogForms<kBaseE, natural>;
