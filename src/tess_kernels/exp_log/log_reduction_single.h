@@ -60,14 +60,15 @@ ZORN_FAST_INLINE simd::F32x4 log_by_points(simd::F32x4 x, double log_of_two,
                         half(simd::high_to_double(s.m), simd::high_to_double(s.e), j[2], j[3]));
 }
 
-// Whether a lane lies in [0.5, 2), where log x may be small and cancel; the rest of the
-// positive normal floats have |log_base x| >= log_base 2. Those lanes' top byte is 0x3F:
-// one byte comparison (pcmpeqb), whose top byte is the lane's sign bit that movmskps
+// The lanes in [0.5, 2), one bit a lane, where log x may be small and cancel; the rest of
+// the positive normal floats have |log_base x| >= log_base 2. Those lanes' top byte is
+// 0x3F: one byte comparison (pcmpeqb), whose top byte is the lane's sign bit that movmskps
 // reads, where a range test takes an addition and a comparison.
-inline bool any_lane_near_one(simd::F32x4 x) {
+inline int near_one_mask(simd::F32x4 x) {
   const __m128i top = _mm_cmpeq_epi8(simd::bits(x).v, _mm_set1_epi32(0x3F000000));
-  return _mm_movemask_ps(_mm_castsi128_ps(top)) != 0;
+  return _mm_movemask_ps(_mm_castsi128_ps(top));
 }
+inline bool any_lane_near_one(simd::F32x4 x) { return near_one_mask(x) != 0; }
 // The same lanes as an all-ones mask.
 inline simd::F32x4 near_one_lanes(simd::F32x4 x) {
   return {_mm_castsi128_ps(
