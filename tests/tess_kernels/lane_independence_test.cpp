@@ -2,9 +2,9 @@
 // length: every function of one or two real arguments of both precisions, and the complex
 // ones, on arguments mixed from the scales where kernels switch forms (near 0, near +-1
 // and +-0.5, moderate, huge, subnormal, special values), gives in calls one and two
-// elements on, and one element a call, the bits of the contiguous call. A kernel that
-// takes a whole pair or group through one form when one lane needs it breaks this
-// wherever the forms round differently.
+// elements on, one element a call, and in place, the bits of the contiguous call. A
+// kernel that takes a whole pair or group through one form when one lane needs it breaks
+// this wherever the forms round differently.
 #include <cmath>
 #include <complex>
 #include <cstring>
@@ -116,8 +116,14 @@ void check(const Entry& f) {
   std::vector<E> want1(kCount), want2(kCount), got1(kCount), got2(kCount);
   std::vector<R> want(kCount), got(kCount);
   run(0, kCount, want1, want2, want);
-  for (const size_t step : {size_t{1}, size_t{2}, kCount}) {
-    if (step == kCount) {
+  constexpr size_t kInPlace = 0;
+  for (const size_t step : {size_t{1}, size_t{2}, kCount, kInPlace}) {
+    if (step == kInPlace) {
+      if (f.shape != ONE) continue;
+      got1 = a;
+      reinterpret_cast<void (*)(int32_t, const E*, E*)>(f.fn)(int32_t{kCount}, got1.data(),
+                                                              got1.data());
+    } else if (step == kCount) {
       for (size_t i = 0; i < kCount; ++i) run(i, 1, got1, got2, got);
     } else {
       run(0, step, got1, got2, got);
@@ -126,7 +132,8 @@ void check(const Entry& f) {
     for (size_t i = 0; i < kCount; ++i) {
       ASSERT_TRUE(same(want1, got1, i) && same(want2, got2, i) && same(want, got, i))
           << f.type << f.name << " of element " << i << " (" << std::hexfloat << a[i] << ", "
-          << b[i] << "), calls " << (step == kCount ? "of one" : "from " + std::to_string(step));
+          << b[i] << "), calls "
+          << (step == kCount ? "of one" : step ? "from " + std::to_string(step) : "in place");
     }
   }
 }
