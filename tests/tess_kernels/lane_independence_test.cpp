@@ -35,8 +35,8 @@ const Entry kEntries[] = {
 };
 
 // Kernels that still take a pair or group through one form where one lane needs it
-// (d Ln, Log2, Log10: the head-tail form beside a lane in [0.5, 2); d Tanh, s Expm1
-// and the complex ones: measured, open).
+// (s Expm1: the double precision form beside a lane near 0; the complex ones: measured,
+// open).
 const std::string kOpen =
     " sExpm1 cMul zMul cMulByConj zMulByConj"
     " cCIS zDiv zAcos zAcosh zAsin zAsinh zLn zLog10 ";
