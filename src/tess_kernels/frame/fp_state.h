@@ -73,11 +73,12 @@ class X87Masking {
 };
 
 // What the out-of-line rest of a contiguous loop takes from the frame, by value, so that
-// the frame stays in registers: the error mode, and whether its own X87Masking has nothing
-// to set up.
+// the frame stays in registers: the error mode, whether its own X87Masking has nothing
+// to set up, and the exception flags MXCSR held at entry.
 struct LoopEntry {
   uint32_t error_mode;
   bool x87_ready;
+  uint32_t entry_flags;
 };
 
 // Names the frame of kind K that a contiguous loop sets up itself, in place of its entry.
@@ -91,6 +92,7 @@ class FpFrame : public X87Masking {
     if (kind == FrameKind::kNone) return;
     if (x87 == X87Entry::kAtEntry) mask_x87_exceptions();
     const uint32_t mxcsr = _mm_getcsr();
+    entry_flags_ = mxcsr & kMxcsrExceptionFlags;
     if (kind == FrameKind::kHonoursDenormals) {
       const uint32_t mode = current_mode(tess_get_thread_state());
       error_mode_ = mode & TESS_MODE_ERRMODE_MASK;
@@ -116,7 +118,10 @@ class FpFrame : public X87Masking {
   // The error-mode field; read only by frames that honour the denormal field.
   uint32_t error_mode() const { return error_mode_; }
 
-  LoopEntry loop_entry() const { return {error_mode_, x87_ready()}; }
+  LoopEntry loop_entry() const { return {error_mode_, x87_ready(), entry_flags_}; }
+
+  // The exception flags MXCSR held at entry (all of them for a frame that does not read it).
+  uint32_t entry_flags() const { return entry_flags_; }
 
  private:
   void write_mxcsr(uint32_t old_value, uint32_t new_value) {
@@ -127,6 +132,7 @@ class FpFrame : public X87Masking {
 
   uint32_t saved_mxcsr_ = 0;
   uint32_t error_mode_ = 0;
+  uint32_t entry_flags_ = kMxcsrExceptionFlags;
   bool mxcsr_changed_ = false;
 };
 

@@ -9,9 +9,9 @@
 
 namespace zorn::tess {
 
-TESS_DOUBLE_LANE_KERNEL(SinDouble, tess_callout_dSin);
-TESS_DOUBLE_LANE_KERNEL(CosDouble, tess_callout_dCos);
-TESS_DOUBLE_LANE_KERNEL(TanDouble, tess_callout_dTan);
+TESS_DOUBLE_LANE_KERNEL(SinDouble, tess_callout_dSin, static constexpr bool kSpecialLanesRaiseNoFlag = true;);
+TESS_DOUBLE_LANE_KERNEL(CosDouble, tess_callout_dCos, static constexpr bool kSpecialLanesRaiseNoFlag = true;);
+TESS_DOUBLE_LANE_KERNEL(TanDouble, tess_callout_dTan, static constexpr bool kSpecialLanesRaiseNoFlag = true;);
 
 // Both results of one argument from the pi/256 table (one reduction for the two), for the
 // complex kernels.

@@ -15,6 +15,7 @@
 // result is odd in a without a sign flip.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "tess_kernels/frame/simd.h"
@@ -116,7 +117,7 @@ inline F64x2 stage(const ReducedAngle& angle, Staged& out) {
 // in the same rounding mode, which frees the shifter's two constants (0.986-0.993x the
 // time). Its words hold m in two 32-bit halves, the rows at bytes 0 and 4 (finish<4>).
 // It raises the invalid flag for lanes beyond 2^31 pi/128 and NaN, which special_lanes
-// reports: the block's caller clears the flag then (TanDouble::fast_block).
+// reports: the frame clears the flag before their callouts (kSpecialLanesRaiseNoFlag).
 inline F64x2 stage_converted(F64x2 a, Staged& out) {
   const __m128i words = _mm_cvtpd_epi32((a * F64x2::splat(kOneTwentyEightOverPi)).v);
   const F64x2 m{_mm_cvtepi32_pd(words)};
@@ -200,6 +201,9 @@ inline SpecialLanes tan_pair(F64x2 x, F64x2& y) {
 // Whether the callout takes x on the fast path: the lanes special_lanes reports but for
 // those with m = 0 (|x| < pi/256 or so, reduced exactly).
 inline bool on_fast_path(double x) {
+  // Far beyond the fast path (special and m != 0), without the reduction, whose products
+  // overflow on the largest x.
+  if (std::fabs(x) > 0x1p20) return false;
   const ReducedAngle angle = reduce(F64x2::splat(x));
   Staged staged;
   return (lane_bits(special_lanes(F64x2::splat(x), stage(angle, staged))) & 1) == 0 ||
