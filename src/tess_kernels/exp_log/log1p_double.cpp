@@ -136,12 +136,7 @@ struct Log1pForms {
 
 }  // namespace
 
-int64_t Log1pDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_lane_partitioned_fast_block<Log1pForms>(n, a, r);
-}
-int Log1pDouble::fast_group(const double x[4], double y[4]) {
-  return run_fast_group(x, y, run_lane_partitioned_pair<Log1pForms>);
-}
+TESS_DOUBLE_PARTITIONED_LOOPS(Log1pDouble, Log1pForms)
 
 int32_t tess_callout_dLog1p(double x, double* r) {
   if (std::isnan(x) || x == INFINITY) {

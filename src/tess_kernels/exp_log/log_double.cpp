@@ -55,25 +55,10 @@ int32_t tess_callout_dLog10(double x, double* r) { return log_callout<base10>(x,
 
 // Ln and Log10 gain from interleaving their pairs; Log2 measured no gain.
 TESS_INTERLEAVE_BEGIN
-int64_t LnDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_lane_partitioned_fast_block<LnForms>(n, a, r);
-}
-int LnDouble::fast_group(const double x[4], double y[4]) {
-  return run_fast_group(x, y, run_lane_partitioned_pair<LnForms>);
-}
-int64_t Log10Double::fast_block(int64_t n, const double* a, double* r) {
-  return run_lane_partitioned_fast_block<Log10Forms>(n, a, r);
-}
-int Log10Double::fast_group(const double x[4], double y[4]) {
-  return run_fast_group(x, y, run_lane_partitioned_pair<Log10Forms>);
-}
+TESS_DOUBLE_PARTITIONED_LOOPS(LnDouble, LnForms)
+TESS_DOUBLE_PARTITIONED_LOOPS(Log10Double, Log10Forms)
 TESS_INTERLEAVE_END
 
-int64_t Log2Double::fast_block(int64_t n, const double* a, double* r) {
-  return run_lane_partitioned_fast_block<Log2Forms>(n, a, r);
-}
-int Log2Double::fast_group(const double x[4], double y[4]) {
-  return run_fast_group(x, y, run_lane_partitioned_pair<Log2Forms>);
-}
+TESS_DOUBLE_PARTITIONED_LOOPS(Log2Double, Log2Forms)
 
 }  // namespace zorn::tess

@@ -185,8 +185,8 @@ struct DoubleLanes {
     for (int32_t l = 0; l < lanes; ++l) r[g + l] = y[l];
   }
 
-  // Invalid, divide-by-zero and overflow.
-  static constexpr uint32_t kVectorPathFlags = 0x000D;
+  static constexpr uint32_t kVectorPathFlags =
+      _MM_EXCEPT_INVALID | _MM_EXCEPT_DIV_ZERO | _MM_EXCEPT_OVERFLOW;
   // Clears those raised since entry but for the callouts' (the vector code's on special
   // lanes, in this group and in a contiguous block that stopped before it).
   [[gnu::noinline]] static void clear_vector_flags(uint32_t standing_flags) {

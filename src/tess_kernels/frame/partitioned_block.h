@@ -263,4 +263,14 @@ inline int64_t run_lane_partitioned_fast_block(int64_t n, const T* a, T* r) {
   return partitioned_block_detail::run_blocks<Op>(n, a, r);
 }
 
+// Defines Type::fast_block and Type::fast_group of a double precision kernel whose lanes
+// take the two forms of Forms (above).
+#define TESS_DOUBLE_PARTITIONED_LOOPS(Type, Forms)                              \
+  int64_t Type::fast_block(int64_t n, const double* a, double* r) {             \
+    return run_lane_partitioned_fast_block<Forms>(n, a, r);                     \
+  }                                                                             \
+  int Type::fast_group(const double x[4], double y[4]) {                        \
+    return run_fast_group(x, y, run_lane_partitioned_pair<Forms>);              \
+  }
+
 }  // namespace zorn::tess

@@ -206,12 +206,7 @@ TESS_DOUBLE_GROUP_LOOPS(CoshDouble, rows_group<true>, rows_pair<true>)
 TESS_DOUBLE_PAIR_LOOPS(AsinhDouble, asinh_pair)
 TESS_DOUBLE_PAIR_LOOPS(AcoshDouble, acosh_pair)
 TESS_DOUBLE_PAIR_LOOPS(AtanhDouble, atanh_pair)
-int64_t TanhDouble::fast_block(int64_t n, const double* a, double* r) {
-  return run_lane_partitioned_fast_block<TanhForms>(n, a, r);
-}
-int TanhDouble::fast_group(const double x[4], double y[4]) {
-  return run_fast_group(x, y, tanh_pair);
-}
+TESS_DOUBLE_PARTITIONED_LOOPS(TanhDouble, TanhForms)
 TESS_INTERLEAVE_END
 
 int32_t tess_callout_dSinh(double x, double* r) {
