@@ -72,6 +72,40 @@ class X87Masking {
   bool changed_ = false;
 };
 
+// Invalid, divide-by-zero and overflow: what a kernel's vector code may raise on the
+// special lanes it hands on (a huge argument's conversions and products), whose slower
+// paths and callouts then raise the right ones.
+constexpr uint32_t kVectorPathFlags =
+    _MM_EXCEPT_INVALID | _MM_EXCEPT_DIV_ZERO | _MM_EXCEPT_OVERFLOW;
+
+// A kernel whose vector code raises none of them on the lanes it keeps declares
+// `static constexpr bool kSpecialLanesRaiseNoFlag = true;`: its frame then clears those
+// its vector code raised on a group's special lanes before settling them.
+template <class Op>
+concept SpecialLanesRaiseNoFlag = requires { requires Op::kSpecialLanesRaiseNoFlag; };
+
+// Clears the vector path flags not in `standing_flags` (those at entry and those that
+// settling special lanes raised so far): the vector code's on special lanes, in this
+// group and in a contiguous block that stopped before it. Out of line, so that the loops
+// keep their code.
+[[gnu::noinline]] inline void clear_vector_path_flags(uint32_t standing_flags) {
+  const uint32_t mxcsr = _mm_getcsr();
+  const uint32_t spurious = mxcsr & kVectorPathFlags & ~standing_flags;
+  if (spurious != 0) _mm_setcsr(mxcsr & ~spurious);
+}
+
+// A frame calls these around settling a group's special lanes (slower paths, callouts,
+// reports), when it has any; they do something only for a kernel Op of which
+// SpecialLanesRaiseNoFlag holds.
+template <class Op>
+[[gnu::always_inline]] inline void before_special_lanes(uint32_t standing_flags) {
+  if constexpr (SpecialLanesRaiseNoFlag<Op>) clear_vector_path_flags(standing_flags);
+}
+template <class Op>
+[[gnu::always_inline]] inline void after_special_lanes(uint32_t& standing_flags) {
+  if constexpr (SpecialLanesRaiseNoFlag<Op>) standing_flags |= _mm_getcsr() & kVectorPathFlags;
+}
+
 // What the out-of-line rest of a contiguous loop takes from the frame, by value, so that
 // the frame stays in registers: the error mode, whether its own X87Masking has nothing
 // to set up, and the exception flags MXCSR held at entry.

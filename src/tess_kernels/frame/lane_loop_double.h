@@ -103,10 +103,7 @@ inline int run_fast_group(const double x[4], double y[4], Pair&& pair) {
 //   static int32_t callout(double x, double* r);
 // and, when it resolves overflow and underflow inline with error handling off,
 //   static int resolve_inline(const double x[4], double y[4], int special);
-// and, when its vector code raises no invalid, overflow or divide-by-zero flag on the
-// lanes it keeps, `static constexpr bool kSpecialLanesRaiseNoFlag = true;`: such flags
-// its vector code raised on a group's special lanes (a huge argument's conversions and
-// products) are then cleared before their callouts raise the right ones.
+// and optionally kSpecialLanesRaiseNoFlag (fp_state.h).
 template <class Op>
 struct DoubleLanes {
   // A contiguous call, in place of its entry (OneKernel), with the frame of kind K: the
@@ -159,7 +156,7 @@ struct DoubleLanes {
   // `standing_flags`: the exception flags at entry and those the callouts raised so far.
   template <class Report>
   static void group(X87Masking& x87, [[maybe_unused]] bool no_errors,
-                    [[maybe_unused]] uint32_t& standing_flags, int32_t lanes, int64_t g,
+                    uint32_t& standing_flags, int32_t lanes, int64_t g,
                     Strided<const double> a, Strided<double> r, Report&& report) {
     // Each pair is built in registers and stored whole: lanes stored one by one and read
     // back as one vector would wait for the stores (no store forwarding).
@@ -169,30 +166,17 @@ struct DoubleLanes {
     _mm_store_pd(x, _mm_setr_pd(lane(0), lane(1)));
     _mm_store_pd(x + 2, _mm_setr_pd(lane(2), lane(3)));
     int special = Op::fast_group(x, y) & ((1 << lanes) - 1);
-    if (special != 0) x87.mask_x87_exceptions();
-    constexpr bool kClearsFlags = requires { requires Op::kSpecialLanesRaiseNoFlag; };
-    if constexpr (kClearsFlags) {
-      if (special != 0) clear_vector_flags(standing_flags);
-    }
-    if constexpr (requires { Op::resolve_inline(x, y, special); }) {
-      if (special != 0 && no_errors) special = Op::resolve_inline(x, y, special);
-    }
-    settle_special_lanes(special, g, y, r, [&](int l) { return Op::callout(x[l], &y[l]); },
-                         report);
-    if constexpr (kClearsFlags) {
-      if (special != 0) standing_flags |= _mm_getcsr() & kVectorPathFlags;
+    if (special != 0) {
+      x87.mask_x87_exceptions();
+      before_special_lanes<Op>(standing_flags);
+      if constexpr (requires { Op::resolve_inline(x, y, special); }) {
+        if (no_errors) special = Op::resolve_inline(x, y, special);
+      }
+      settle_special_lanes(special, g, y, r, [&](int l) { return Op::callout(x[l], &y[l]); },
+                           report);
+      after_special_lanes<Op>(standing_flags);
     }
     for (int32_t l = 0; l < lanes; ++l) r[g + l] = y[l];
-  }
-
-  static constexpr uint32_t kVectorPathFlags =
-      _MM_EXCEPT_INVALID | _MM_EXCEPT_DIV_ZERO | _MM_EXCEPT_OVERFLOW;
-  // Clears those raised since entry but for the callouts' (the vector code's on special
-  // lanes, in this group and in a contiguous block that stopped before it).
-  [[gnu::noinline]] static void clear_vector_flags(uint32_t standing_flags) {
-    const uint32_t mxcsr = _mm_getcsr();
-    const uint32_t spurious = mxcsr & kVectorPathFlags & ~standing_flags;
-    if (spurious != 0) _mm_setcsr(mxcsr & ~spurious);
   }
 };
 

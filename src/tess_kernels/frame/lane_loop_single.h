@@ -11,7 +11,7 @@
 // a slower path of the kernel itself (no status), and returns the mask of the others, and
 //   int F::resolve_inline(const float x[4], float y[4], int special)
 // which, with error handling off, settles some special lanes in place and returns the mask
-// of those still left for the callout, and
+// of those still left for the callout, and kSpecialLanesRaiseNoFlag (fp_state.h), and
 //   int F::special_results(simd::F32x4 y0, simd::F32x4 y1)
 // for kernels whose fast path gives NaN on every special lane (and possibly others): a
 // non-zero mask when either group of a pair may hold one, in place of special_lanes on
@@ -75,16 +75,17 @@ struct LaneLoopSingle {
                                                  Report&& report) {
     const int64_t n = count;
     const bool no_errors = frame.error_mode() == TESS_ERRMODE_NOERR;
+    uint32_t standing_flags = frame.entry_flags();
     int64_t g = 0;
     for (; g + kGroupLanes <= n; g += kGroupLanes) {
       const simd::F32x4 x = gather_lanes(a, g, kGroupLanes);
       simd::F32x4 y = F::fast_path(x);
       if (const int special = F::special_lanes(x)) {
-        y = settle_special(frame, x, y, special, no_errors, g, r, report);
+        y = settle_special(frame, x, y, special, no_errors, standing_flags, g, r, report);
       }
       store_lanes(y, kGroupLanes, g, r);
     }
-    finish_partial_group(frame, n, g, a, r, no_errors, report);
+    finish_partial_group(frame, n, g, a, r, no_errors, standing_flags, report);
   }
 
  private:
@@ -107,18 +108,19 @@ struct LaneLoopSingle {
     X87Masking x87(entry.x87_ready);
     const auto report = [&](int32_t st, int32_t i) { report_at(st, i, a, r); };
     const bool no_errors = entry.error_mode == TESS_ERRMODE_NOERR;
+    uint32_t standing_flags = entry.entry_flags;
     const Strided<float> rs{r, 1};
     finish_contiguous_groups(
         n, g,
         [&](int32_t lanes, int64_t at) {
           if (lanes < kGroupLanes) {
             return finish_partial_group(x87, n, at, Strided<const float>{a, 1}, rs, no_errors,
-                                        report);
+                                        standing_flags, report);
           }
           const simd::F32x4 x = simd::F32x4::load(a + at);
           simd::F32x4 y = F::fast_path(x);
           if (const int special = F::special_lanes(x)) {
-            y = settle_special(x87, x, y, special, no_errors, at, rs, report);
+            y = settle_special(x87, x, y, special, no_errors, standing_flags, at, rs, report);
           }
           y.store(r + at);
         },
@@ -130,13 +132,14 @@ struct LaneLoopSingle {
   [[gnu::always_inline]] static void finish_partial_group(X87Masking& x87, int64_t n, int64_t g,
                                                           Strided<const float> a,
                                                           Strided<float> r, bool no_errors,
+                                                          uint32_t& standing_flags,
                                                           Report& report) {
     if (g >= n) return;
     const int32_t lanes = static_cast<int32_t>(n - g);
     const simd::F32x4 x = gather_lanes(a, g, lanes);
     simd::F32x4 y = F::fast_path(x);
     if (const int special = F::special_lanes(x) & ((1 << lanes) - 1)) {
-      y = settle_special(x87, x, y, special, no_errors, g, r, report);
+      y = settle_special(x87, x, y, special, no_errors, standing_flags, g, r, report);
     }
     store_lanes(y, lanes, g, r);
   }
@@ -249,12 +252,16 @@ struct LaneLoopSingle {
   }
 
   // Out of line: special lanes are rare, and the fast loop stays small without them.
+  // `standing_flags`: the exception flags at entry and those settling special lanes raised
+  // so far.
   template <class Report>
   [[gnu::noinline]] static simd::F32x4 settle_special(X87Masking& x87, simd::F32x4 x,
                                                       simd::F32x4 y, int special,
-                                                      bool no_errors, int64_t g,
-                                                      Strided<float> r, Report& report) {
+                                                      bool no_errors, uint32_t& standing_flags,
+                                                      int64_t g, Strided<float> r,
+                                                      Report& report) {
     x87.mask_x87_exceptions();
+    before_special_lanes<F>(standing_flags);
     alignas(16) float xs[4], ys[4];
     x.store(xs);
     y.store(ys);
@@ -266,6 +273,7 @@ struct LaneLoopSingle {
     }
     settle_special_lanes(special, g, ys, r, [&](int l) { return F::callout(&xs[l], &ys[l]); },
                          report);
+    after_special_lanes<F>(standing_flags);
     return simd::F32x4::load(ys);
   }
 };

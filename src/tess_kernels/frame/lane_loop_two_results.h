@@ -17,6 +17,7 @@
 #include <cstdint>
 
 #include "tess_kernels/frame/contiguous_finish.h"
+#include "tess_kernels/frame/fp_state.h"
 #include "tess_kernels/frame/kernel_frame.h"
 
 namespace zorn::tess {
@@ -70,13 +71,15 @@ inline int run_fast_group_two(const T x[4], T y1[4], T y2[4], Pair&& pair) {
 //   static int64_t fast_block(int64_t n, const T* a, T* r1, T* r2);
 //   static int fast_group(const T x[4], T y1[4], T y2[4]);
 //   static int32_t callout(T x, T* r1, T* r2);
+// and optionally kSpecialLanesRaiseNoFlag (fp_state.h).
 // Lanes beyond the end of a partial group hold 0.75; their special bits are dropped.
 template <class Op, class T>
 struct TwoResultLanes {
   template <class Report>
-  static void vector_loop(const FpFrame&, int32_t count, Strided<const T> a, Strided<T> r1,
-                          Strided<T> r2, Report&& report) {
+  static void vector_loop(const FpFrame& frame, int32_t count, Strided<const T> a,
+                          Strided<T> r1, Strided<T> r2, Report&& report) {
     const int64_t n = count;
+    uint32_t standing_flags = frame.entry_flags();
     if (a.inc == 1 && r1.inc == 1 && r2.inc == 1) {
       const auto block = [&](int64_t at) {
         return Op::fast_block(n - at, a.base + at, r1.base + at, r2.base + at);
@@ -84,32 +87,42 @@ struct TwoResultLanes {
       const int64_t g = n > 0 ? block(0) : 0;
       if (g < n) {
         finish_contiguous_groups(
-            n, g, [&](int32_t lanes, int64_t at) { group(lanes, at, a, r1, r2, report); }, block);
+            n, g,
+            [&](int32_t lanes, int64_t at) {
+              group(lanes, at, a, r1, r2, standing_flags, report);
+            },
+            block);
       }
       return;
     }
     for (int64_t g = 0; g < n; g += kGroupLanes) {
-      group(static_cast<int32_t>(std::min<int64_t>(kGroupLanes, n - g)), g, a, r1, r2, report);
+      group(static_cast<int32_t>(std::min<int64_t>(kGroupLanes, n - g)), g, a, r1, r2,
+            standing_flags, report);
     }
   }
 
  private:
+  // `standing_flags`: the exception flags at entry and those the callouts raised so far.
   template <class Report>
   static void group(int32_t lanes, int64_t g, Strided<const T> a, Strided<T> r1, Strided<T> r2,
-                    Report& report) {
+                    uint32_t& standing_flags, Report& report) {
     alignas(16) T x[kGroupLanes] = {T(0.75), T(0.75), T(0.75), T(0.75)};
     alignas(16) T y1[kGroupLanes], y2[kGroupLanes];
     for (int32_t l = 0; l < lanes; ++l) x[l] = a[g + l];
     int special = Op::fast_group(x, y1, y2) & ((1 << lanes) - 1);
-    for (int l = 0; special != 0; ++l, special >>= 1) {
-      if ((special & 1) == 0) continue;
-      const int32_t status = Op::callout(x[l], &y1[l], &y2[l]);
-      if (status == TESS_STATUS_OK) continue;
-      r1[g + l] = y1[l];
-      r2[g + l] = y2[l];
-      report(status, static_cast<int32_t>(g + l));
-      y1[l] = r1[g + l];
-      y2[l] = r2[g + l];
+    if (special != 0) {
+      before_special_lanes<Op>(standing_flags);
+      for (int l = 0; special != 0; ++l, special >>= 1) {
+        if ((special & 1) == 0) continue;
+        const int32_t status = Op::callout(x[l], &y1[l], &y2[l]);
+        if (status == TESS_STATUS_OK) continue;
+        r1[g + l] = y1[l];
+        r2[g + l] = y2[l];
+        report(status, static_cast<int32_t>(g + l));
+        y1[l] = r1[g + l];
+        y2[l] = r2[g + l];
+      }
+      after_special_lanes<Op>(standing_flags);
     }
     for (int32_t l = 0; l < lanes; ++l) {
       r1[g + l] = y1[l];
@@ -120,12 +133,13 @@ struct TwoResultLanes {
 
 // Declares a kernel with two results per argument whose fast path (fast_block,
 // fast_group) and callout are defined in its .cpp.
-#define TESS_TWO_RESULT_KERNEL(Type, T, callout_fn)                            \
+#define TESS_TWO_RESULT_KERNEL(Type, T, callout_fn, ...)                       \
   int32_t callout_fn(T x, T* r1, T* r2);                                       \
   struct Type : ::zorn::tess::TwoResultLanes<Type, T> {                        \
     static int64_t fast_block(int64_t n, const T* a, T* r1, T* r2);            \
     static int fast_group(const T x[4], T y1[4], T y2[4]);                     \
     static int32_t callout(T x, T* r1, T* r2) { return callout_fn(x, r1, r2); } \
+    __VA_ARGS__                                                                \
   }
 
 }  // namespace zorn::tess
