@@ -53,7 +53,8 @@ QuadrantAngle reduce(float a) {
   return {quadrant & 3, s * cos_r + c * sin_r, c * cos_r - s * sin_r};
 }
 
-// sin, cos or tan of finite x, |x| > 10000.
+}  // namespace
+
 float large_argument(sin_core::Fn f, float x) {
   const QuadrantAngle q = reduce(std::fabs(x));
   const double sign = std::signbit(x) ? -1.0 : 1.0;
@@ -71,18 +72,6 @@ float large_argument(sin_core::Fn f, float x) {
     }
   }
   return 0.0f;
-}
-
-}  // namespace
-
-simd::F32x4 replace_large_lanes(sin_core::Fn f, simd::F32x4 x, simd::F32x4 y, int lanes) {
-  alignas(16) float xs[4], ys[4];
-  x.store(xs);
-  y.store(ys);
-  for (int l = 0; l < 4; ++l) {
-    if (lanes & (1 << l)) ys[l] = large_argument(f, xs[l]);
-  }
-  return simd::F32x4::load(ys);
 }
 
 int finish_large_lanes(sin_core::Fn f, const float x[4], float y[4], int special) {

@@ -1,5 +1,7 @@
 #include "tess_kernels/trig/sin_cos.h"
 
+#include <cmath>
+
 #include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/trig/double_ops.h"
 #include "tess_kernels/trig/pi_over_64_double.h"
@@ -13,22 +15,13 @@ using simd::F32x4;
 using simd::F64x2;
 using sin_core::Fn;
 
-// Both fast paths; lanes beyond them (|x| > 10000, ±inf, NaN) leave the contiguous loop,
-// so that it calls nothing and keeps its constants in registers, as Sin's and Cos's do.
+// Both fast paths; lanes beyond them (|x| > 10000, ±inf, NaN) go to the callout, so that
+// the contiguous loop calls nothing and keeps its constants in registers, as Sin's and
+// Cos's do.
 [[gnu::always_inline]] inline int sin_cos_single_fast(F32x4 x, F32x4& s, F32x4& c) {
   s = SinSingle::fast_path(x);
   c = CosSingle::fast_path(x);
   return trig_single::beyond_fast_path(x);
-}
-
-// The group holding such lanes: its finite large lanes reduced in the kernel.
-int sin_cos_single(F32x4 x, F32x4& s, F32x4& c) {
-  sin_cos_single_fast(x, s, c);
-  if (const int large = trig_single::large_lanes(x); large != 0) {
-    s = trig_single::replace_large_lanes(Fn::kSin, x, s, large);
-    c = trig_single::replace_large_lanes(Fn::kCos, x, c, large);
-  }
-  return trig_single::non_finite_lanes(x);
 }
 
 int fast_path_special_lanes(F64x2 x) {
@@ -68,9 +61,15 @@ int64_t SinCosSingle::fast_block(int64_t n, const float* a, float* r1, float* r2
   return run_fast_block_two<F32x4>(n, a, r1, r2, sin_cos_single_fast);
 }
 int SinCosSingle::fast_group(const float x[4], float y1[4], float y2[4]) {
-  return run_fast_group_two<F32x4>(x, y1, y2, sin_cos_single);
+  return run_fast_group_two<F32x4>(x, y1, y2, sin_cos_single_fast);
 }
+// Finite x beyond the fast path through the kernel's large-argument path.
 int32_t tess_callout_sSinCos(float x, float* s, float* c) {
+  if (std::isfinite(x)) {
+    *s = trig_single::large_argument(Fn::kSin, x);
+    *c = trig_single::large_argument(Fn::kCos, x);
+    return TESS_STATUS_OK;
+  }
   trig_single::non_finite_callout(&x, c);
   return trig_single::non_finite_callout(&x, s);
 }

@@ -15,20 +15,8 @@ namespace trig_single {
 
 constexpr float kFastPathLimit = 10000.0f;
 
-// The lanes of finite |x| above the fast path's limit.
-inline int large_lanes(simd::F32x4 x) {
-  const simd::F32x4 a = simd::abs(x);
-  return simd::lane_mask_greater(a, simd::F32x4::splat(kFastPathLimit)) &
-         simd::lane_mask_less(a, simd::F32x4::splat(INFINITY));
-}
-
-// y with `lanes` (large_lanes) replaced by the large-argument path of F.
-simd::F32x4 replace_large_lanes(sin_core::Fn f, simd::F32x4 x, simd::F32x4 y, int lanes);
-
-// ±inf and NaN.
-inline int non_finite_lanes(simd::F32x4 x) {
-  return simd::lane_mask(simd::bits(simd::abs(x)) > simd::I32x4::splat(0x7F7FFFFF));
-}
+// sin, cos or tan of finite x beyond the fast path, |x| > 10000.
+float large_argument(sin_core::Fn f, float x);
 
 // Lanes beyond the fast path: |x| > 10000, ±inf and NaN (one compare, false for NaN).
 inline int beyond_fast_path(simd::F32x4 x) {
