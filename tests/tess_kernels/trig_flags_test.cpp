@@ -1,32 +1,64 @@
-// The double precision sine, cosine and tangent reduce finite arguments beyond their fast
-// path in the callout; their vector code, which also runs on such a lane (conversions,
-// products that overflow near 1e300), must leave no invalid, overflow or divide-by-zero
-// flag behind, contiguous (where a block stops before the lane) or strided.
+// The sine, cosine and tangent take finite arguments beyond their fast path off the
+// vector code, which also runs on such a lane (conversions, products, roundings to float
+// that overflow): it must leave no invalid, overflow or divide-by-zero flag behind,
+// contiguous or strided, while a tangent's pole in the same call keeps divide-by-zero.
 #include <cfloat>
+#include <type_traits>
+#include <vector>
 
 #include "kernel_test_support.h"
 
 namespace zorn_test {
+namespace {
+constexpr uint32_t kRaised = _MM_EXCEPT_INVALID | _MM_EXCEPT_OVERFLOW | _MM_EXCEPT_DIV_ZERO;
+
+// The flags of kRaised a call raises on 100 ordinary arguments holding `arg` at `at` and
+// a huge one half the vector away.
+template <class T, auto kContiguous, auto kStrided>
+uint32_t raised(bool strided, double arg, int at) {
+  T x[100], y[200], y2[200];
+  for (int i = 0; i < 100; ++i) x[i] = static_cast<T>(0.25 + 0.5 * i);
+  x[(at + 50) % 100] = sizeof(T) == 4 ? T(1e30f) : T(1e300);
+  x[at] = static_cast<T>(arg);
+  _mm_setcsr(_mm_getcsr() & ~kMxcsrFlagBits);
+  if constexpr (std::is_invocable_v<decltype(kContiguous), int32_t, const T*, T*, T*>) {
+    strided ? kStrided(100, x, 1, y, 2, y2, 2) : kContiguous(100, x, y, y2);
+  } else {
+    strided ? kStrided(100, x, 1, y, 2) : kContiguous(100, x, y);
+  }
+  return _mm_getcsr() & kRaised;
+}
+}  // namespace
+
 TEST(TrigFlags, FiniteArgumentsBeyondTheFastPathRaiseOnlyInexact) {
   TessStateGuard guard;
+  const std::vector<double> kDouble = {102400.0, -3.0e9, 1.0e15, 1.0e300, -DBL_MAX};
+  const std::vector<double> kSingle = {2.0e4, -3.0e9, 1.0e30, -3.0e38, FLT_MAX};
   const struct {
     const char* name;
-    void (*contiguous)(int32_t, const double*, double*);
-    void (*strided)(int32_t, const double*, int32_t, double*, int32_t);
-  } kernels[] = {{"Sin", _tessdSin, _tessdSinI}, {"Cos", _tessdCos, _tessdCosI},
-                 {"Tan", _tessdTan, _tessdTanI}};
-  constexpr uint32_t kRaised = _MM_EXCEPT_INVALID | _MM_EXCEPT_OVERFLOW | _MM_EXCEPT_DIV_ZERO;
-  for (const auto& k : kernels) {
-    for (const double beyond : {102400.0, -3.0e9, 1.0e15, 1.0e300, -DBL_MAX}) {
+    uint32_t (*run)(bool, double, int);
+    std::vector<double> args;
+    uint32_t expected;
+  } cases[] = {{"dSin", raised<double, _tessdSin, _tessdSinI>, kDouble, 0},
+               {"dCos", raised<double, _tessdCos, _tessdCosI>, kDouble, 0},
+               {"dTan", raised<double, _tessdTan, _tessdTanI>, kDouble, 0},
+               {"sSin", raised<float, _tesssSin, _tesssSinI>, kSingle, 0},
+               {"sCos", raised<float, _tesssCos, _tesssCosI>, kSingle, 0},
+               {"sTan", raised<float, _tesssTan, _tesssTanI>, kSingle, 0},
+               {"sSinCos", raised<float, _tesssSinCos, _tesssSinCosI>, kSingle, 0},
+               {"sSind", raised<float, _tesssSind, _tesssSindI>, kSingle, 0},
+               {"sCosd", raised<float, _tesssCosd, _tesssCosdI>, kSingle, 0},
+               {"sTand EP", raised<float, _tesssTand_11, _tesssTandI_11>, kSingle, 0},
+               {"sTand EP pole", raised<float, _tesssTand_11, _tesssTandI_11>, {270.0, -90.0},
+                _MM_EXCEPT_DIV_ZERO},
+               {"sTanpi pole", raised<float, _tesssTanpi, _tesssTanpiI>, {1.5}, _MM_EXCEPT_DIV_ZERO}};
+  for (const auto& c : cases) {
+    for (const double arg : c.args) {
       for (const int at : {0, 37, 70, 99}) {
-        double x[100], y[200];
-        for (int i = 0; i < 100; ++i) x[i] = i == at ? beyond : 0.25 + 0.5 * i;
-        _mm_setcsr(_mm_getcsr() & ~kMxcsrFlagBits);
-        k.contiguous(100, x, y);
-        EXPECT_EQ(_mm_getcsr() & kRaised, 0u) << k.name << " " << beyond << " at " << at;
-        _mm_setcsr(_mm_getcsr() & ~kMxcsrFlagBits);
-        k.strided(100, x, 1, y, 2);
-        EXPECT_EQ(_mm_getcsr() & kRaised, 0u) << k.name << " strided " << beyond << " at " << at;
+        for (const bool strided : {false, true}) {
+          EXPECT_EQ(c.run(strided, arg, at), c.expected)
+              << c.name << (strided ? " strided " : " ") << arg << " at " << at;
+        }
       }
     }
   }

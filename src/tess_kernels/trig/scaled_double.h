@@ -240,7 +240,7 @@ int32_t callout(double x, double* r) {
   if constexpr (F == Fn::kTan) {
     const double half_turn_remainder = std::remainder(x, 2 * c.quarter);
     if (std::fabs(half_turn_remainder) == c.quarter) {
-      *r = std::copysign(INFINITY, half_turn_remainder);
+      *r = 1.0 / std::copysign(0.0, half_turn_remainder);  // ±inf, raising divide-by-zero
       return TESS_STATUS_SINGULARITY;
     }
   }

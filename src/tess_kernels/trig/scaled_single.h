@@ -117,6 +117,10 @@ struct ScaledSingle : LaneLoopSingle<ScaledSingle<U, F, A>> {
     *r = static_cast<float>(y);
     return status;
   }
+  // Huge lanes of the degree functions overflow (in the rounding to float, or in EP's
+  // float polynomial, which also reaches inf - inf); a pole's divide-by-zero comes again
+  // from the callout.
+  static constexpr bool kSpecialLanesRaiseNoFlag = true;
 };
 
 }  // namespace zorn::tess::scaled

@@ -7,7 +7,9 @@
 
 namespace zorn::tess {
 
-TESS_TWO_RESULT_KERNEL(SinCosSingle, float, tess_callout_sSinCos);
+// Huge lanes overflow in the fast paths' rounding to float.
+TESS_TWO_RESULT_KERNEL(SinCosSingle, float, tess_callout_sSinCos,
+                       static constexpr bool kSpecialLanesRaiseNoFlag = true;);
 TESS_TWO_RESULT_KERNEL(SinCosDouble, double, tess_callout_dSinCos);
 TESS_TWO_RESULT_KERNEL(SinCospiSingle, float, tess_callout_sSinCospi);
 TESS_TWO_RESULT_KERNEL(SinCospiDouble, double, tess_callout_dSinCospi);
