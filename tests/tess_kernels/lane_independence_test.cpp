@@ -34,11 +34,10 @@ const Entry kEntries[] = {
 #include "tess_frame/each_table.h"
 };
 
-// Kernels that still take a pair or group through one form where one lane needs it
-// (s Expm1: the double precision form beside a lane near 0; the complex ones: measured,
-// open).
+// Kernels that still take a pair or group through one form where one lane needs it (the
+// complex ones: measured, open).
 const std::string kOpen =
-    " sExpm1 cMul zMul cMulByConj zMulByConj"
+    " cMul zMul cMulByConj zMulByConj"
     " cCIS zDiv zAcos zAcosh zAsin zAsinh zLn zLog10 ";
 
 template <class R>

@@ -1,6 +1,6 @@
-// Single precision e^x - 1: a four-lane fast path (in single precision; groups with a lane
-// near zero or below -87.33654 in double precision) for every argument up to the
-// exponential's fast path limit and the callout for the rest.
+// Single precision e^x - 1: a four-lane fast path (in single precision; lanes near zero or
+// below -87.33654 in double precision) for every argument up to the exponential's fast
+// path limit and the callout for the rest.
 #pragma once
 
 #include <cstdint>
@@ -36,9 +36,10 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
   // v = scale hi (exact) and c = scale (hi p + lo), p = e^r - 1 to degree 3 (truncation
   // below 2^-38). v - 1 is split exactly by Knuth's two-sum into s + e, and the result is
   // s + (e + c). For |x| >= 1/16, |c| <= 0.0028 v is at most 0.046 |e^x - 1|, so c's few
-  // roundings add below 0.15 ulp to the last one. Groups with a lane outside that range,
-  // and every group under a directed rounding mode (where each rounding errs by up to an
-  // ulp), take near_zero (in contiguous_block, or as special lanes in finish_lanes).
+  // roundings add below 0.15 ulp to the last one. Lanes outside that range, and every lane
+  // under a directed rounding mode (where each rounding errs by up to an ulp), take the
+  // double precision forms (by_lanes, directed: in contiguous_block, or as special lanes
+  // in finish_lanes).
   static simd::F32x4 fast_path(simd::F32x4 x) {
     using simd::F32x4;
     using namespace expm1_single_data;
@@ -73,6 +74,38 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
     return simd::copy_sign(y, x);
   }
 
+  // e^x - 1 for |x| < 1/16 in double precision: x (1 + x (1/2 + x/6 + ... + x^4/720)),
+  // the first term left out below 2^-36 of the result and the roundings near 2^-52 of it,
+  // so that the one rounding to float decides; the product keeps the sign of a zero x in
+  // every rounding mode. About a third of near_zero's operations (no table, no 2^k).
+  static simd::F32x4 series(simd::F32x4 x) {
+    return in_double(x, [](simd::F64x2 xd) {
+      const auto c = [](double v) { return simd::F64x2::splat(v); };
+      const simd::F64x2 x2 = xd * xd;
+      return xd * ((c(1.0) + xd * c(0.5)) +
+                   x2 * ((c(1.0 / 6) + xd * c(1.0 / 24)) + x2 * (c(1.0 / 120) + xd * c(1.0 / 720))));
+    });
+  }
+
+  // Lanes below 1/16 in magnitude (NaN excluded), as an all-ones mask.
+  static simd::F32x4 series_lanes(simd::F32x4 x) {
+    return {_mm_cmplt_ps(simd::abs(x).v, _mm_set1_ps(0.0625f))};
+  }
+
+  // A group with lanes off the float path: those below 1/16 in magnitude by the series,
+  // the others from `others` (the float path's results, or near_zero's under a directed
+  // rounding mode), those below -87.33654 by near_zero: each lane by its own magnitude, so
+  // that its bits never depend on its neighbours. Lanes for the callout keep any value.
+  static simd::F32x4 by_lanes(simd::F32x4 x, simd::F32x4 others) {
+    const simd::F32x4 y = simd::select(series_lanes(x), series(x), others);
+    if (simd::lane_mask_less(x, simd::F32x4::splat(-kFastPathLimit)) == 0) [[likely]] return y;
+    return simd::select({_mm_cmplt_ps(x.v, _mm_set1_ps(-kFastPathLimit))}, near_zero(x), y);
+  }
+
+  // Under a directed rounding mode every lane leaves the float path (special_lanes): the
+  // series below 1/16, near_zero elsewhere.
+  static simd::F32x4 directed(simd::F32x4 x) { return by_lanes(x, near_zero(x)); }
+
   // Lanes outside [1/16, 87.33654] in magnitude (NaN included), by one range test of the
   // bits doubled (the sign shifted out: no mask to hold).
   static int lanes_off_float_path(simd::F32x4 x) {
@@ -93,10 +126,13 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
     return lanes_off_float_path(x);
   }
 
-  // The group by near_zero, leaving the callout's lanes to it.
+  // The group by its lanes (y holds the float path's results), leaving the callout's
+  // lanes to it. Under a directed rounding mode special_lanes gave every lane: a lane on
+  // the float path among them says so.
   static int finish_lanes(const float x[4], float y[4], int special) {
     const simd::F32x4 v = simd::F32x4::load(x);
-    near_zero(v).store(y);
+    const bool is_directed = (special & ~lanes_off_float_path(v)) != 0;
+    (is_directed ? directed(v) : by_lanes(v, simd::F32x4::load(y))).store(y);
     return special & callout_lanes(v);
   }
 
@@ -107,7 +143,7 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
     return rounds_to_nearest_single() ? pairs_to_nearest(n, a, r) : groups_directed(n, a, r);
   }
 
-  // Under a directed rounding mode every group by near_zero, as finish_lanes gives it,
+  // Under a directed rounding mode every group as finish_lanes gives it (directed),
   // without leaving for the frame's special lanes group by group (with the pair loops
   // that took 1.2-1.4x the time the call had taken before them). The fast path is computed
   // all the same and kept by an empty asm: the frame computes it for every group it
@@ -120,15 +156,15 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
       if (callout_lanes(x) != 0) break;
       const F32x4 flags_only = fast_path(x);
       asm volatile("" : : "x"(flags_only.v));
-      near_zero(x).store(r + g);
+      directed(x).store(r + g);
     }
     return g;
   }
 
   // Two independent groups a step. A group with a lane off the float path but none for
-  // the callout (|x| below 1/16, x below -87.33654) is finished here by near_zero, all four
-  // lanes as finish_lanes does: through the frame's special lanes such a group cost about
-  // 28 ns (7 such groups in the benchmark's 250 took a sixth of the time). Out of line with
+  // the callout (|x| below 1/16, x below -87.33654) is finished here by its lanes, as
+  // finish_lanes does: through the frame's special lanes such a group cost about 28 ns
+  // (7 such groups in the benchmark's 250 took a sixth of the time). Out of line with
   // the interleaving schedule: inlined into the frame's loop, 1.07x the time without groups
   // near zero.
   [[gnu::noinline, TESS_INTERLEAVED]] static int64_t pairs_to_nearest(int64_t n, const float* a,
@@ -146,8 +182,8 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
         if ((callout_lanes(x0) | callout_lanes(x1)) != 0) break;
         // Both fast paths computed, as the frame computes them: the same exception flags.
         asm volatile("" : : "x"(y0.v), "x"(y1.v));
-        if (off0 != 0) y0 = near_zero(x0);
-        if (off1 != 0) y1 = near_zero(x1);
+        if (off0 != 0) y0 = by_lanes(x0, y0);
+        if (off1 != 0) y1 = by_lanes(x1, y1);
       }
       y0.store(r + g);
       y1.store(r + g + kGroupLanes);
