@@ -133,6 +133,15 @@ template <bool kSmallA>
   return short_tail(reduce<kSmallA>(x, x, c), c);
 }
 
+// The accurate form of a pair whose lanes both lie below half a step: k = 0, A = 1 and
+// lo = 0, so that the form is x + x^2 P(x), with the same operations and bits as
+// expm1_any gives these lanes, without the reduction and the table.
+[[gnu::always_inline]] inline F64x2 tiny_pair(F64x2 x, const Rows& c) {
+  const F64x2 x2 = x * x;
+  const F64x2 q = (c[kP0] + x * c[kP1]) + x2 * ((c[kP2] + x * c[kP3]) + x2 * c[kP4]);
+  return simd::copy_sign(x + x2 * q, x, c[kSignBit]);
+}
+
 // The accurate form for any lane up to the fast path's limit: k = 0 below half a step
 // whatever the rounding direction (the caller's directed rounding could give k = +-1
 // there, where r_hi would no longer be exact), the clamp, the two-sum for any A, and
@@ -168,7 +177,10 @@ template <bool kSmallA>
   }
   const F64x2 tiny = simd::less(abs_x, c[kHalfStepRow]);
   if (near_lanes == 3) {
-    y = simd::lane_mask(tiny) == 0 ? accurate_tail(reduce<true>(x, x, c), c) : expm1_any(x, c);
+    const int tiny_lanes = simd::lane_mask(tiny);
+    y = tiny_lanes == 0   ? accurate_tail(reduce<true>(x, x, c), c)
+        : tiny_lanes == 3 ? tiny_pair(x, c)
+                          : expm1_any(x, c);
     return 0;
   }
   if (simd::lane_mask(tiny | beyond) == 0) {
@@ -182,12 +194,11 @@ template <bool kSmallA>
 }
 
 // A pair with every lane below 1/4 in magnitude: the accurate form, without clamp, guard
-// on k or sign fix when no lane lies below half a step.
+// on k or sign fix when no lane lies below half a step, without the reduction when both do.
 [[gnu::always_inline]] inline F64x2 near_pair(F64x2 x, const Rows& c) {
-  if (simd::lane_mask(simd::less(simd::abs(x), c[kHalfStepRow])) == 0) [[likely]] {
-    return accurate_tail(reduce<true>(x, x, c), c);
-  }
-  return expm1_any(x, c);
+  const int tiny_lanes = simd::lane_mask(simd::less(simd::abs(x), c[kHalfStepRow]));
+  if (tiny_lanes == 0) [[likely]] return accurate_tail(reduce<true>(x, x, c), c);
+  return tiny_lanes == 3 ? tiny_pair(x, c) : expm1_any(x, c);
 }
 
 // The contiguous block (from kTwoPassesFrom elements on, when the result does not
