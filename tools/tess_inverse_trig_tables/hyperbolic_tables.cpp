@@ -252,6 +252,55 @@ void print_tanh_rows() {
   mpfr_clears(t, square, slope, cubic, static_cast<mpfr_ptr>(nullptr));
 }
 
+// (tanh a - a)/a^3 at z = a^2, and its limit -1/3 at z = 0.
+void tanh_odd_term(mp_fit::Real& out, const mp_fit::Real& z) {
+  if (mpfr_zero_p(z.v)) {
+    mpfr_set_si(out.v, -1, MPFR_RNDN);
+    mpfr_div_ui(out.v, out.v, 3, MPFR_RNDN);
+    return;
+  }
+  mp_fit::Real a, cube;
+  mpfr_sqrt(a.v, z.v, MPFR_RNDN);
+  mpfr_tanh(out.v, a.v, MPFR_RNDN);
+  mpfr_sub(out.v, out.v, a.v, MPFR_RNDN);
+  mpfr_mul(cube.v, a.v, z.v, MPFR_RNDN);
+  mpfr_div(out.v, out.v, cube.v, MPFR_RNDN);
+}
+// Double precision Tanh below kTanhSeriesBound: tanh a = a + a^3 T(a^2), T of degree
+// kTanhSeriesDegree fitted on [0, kTanhSeriesBound^2] (the Chebyshev decay there, 5 bits a
+// degree, takes T's relative error below 2^-57), printed as the bound, T(0) as a head of
+// kTanhCubicHeadBits bits and its rest, then the other coefficients, with T's largest
+// relative error.
+constexpr double kTanhSeriesBound = 0.55;
+constexpr int kTanhSeriesDegree = 10;
+constexpr int kTanhCubicHeadBits = 26;
+void print_tanh_series() {
+  const double width = kTanhSeriesBound * kTanhSeriesBound;
+  const std::vector<mp_fit::Real> m = mp_fit::fit(tanh_odd_term, 0, width, kTanhSeriesDegree);
+  mp_fit::Real head, rest;
+  mpfr_set(head.v, m[0].v, MPFR_RNDN);
+  mpfr_prec_round(head.v, kTanhCubicHeadBits, MPFR_RNDN);
+  mpfr_sub(rest.v, m[0].v, head.v, MPFR_RNDN);
+  std::vector<double> c = {head.get()};
+  for (size_t k = 1; k < m.size(); ++k) c.push_back(m[k].get());
+  double largest = 0;
+  for (int i = 0; i <= 4096; ++i) {
+    mp_fit::Real z, f, p;
+    mpfr_set_d(z.v, width * i / 4096, MPFR_RNDN);
+    tanh_odd_term(f, z);
+    mp_fit::evaluate(p, c, z);
+    mpfr_add_d(p.v, p.v, rest.get(), MPFR_RNDN);
+    mpfr_sub(p.v, p.v, f.v, MPFR_RNDN);
+    mpfr_div(p.v, p.v, f.v, MPFR_RNDN);
+    largest = std::max(largest, std::fabs(p.get()));
+  }
+  std::printf("constexpr double kTanhSeriesLimitDouble = %a;\n", kTanhSeriesBound);
+  std::printf("constexpr double kTanhCubicDouble[2] = {%a, %a};\n", head.get(), rest.get());
+  std::printf("constexpr double kTanhSeriesDouble[%d] = {", kTanhSeriesDegree);
+  for (int k = 1; k <= kTanhSeriesDegree; ++k) std::printf(k == 1 ? "%a" : ", %a", c[k]);
+  std::printf("};\n// largest relative error of T: 2^%.2f\n", std::log2(largest));
+}
+
 // f rounded to a multiple of 2^-bits into head, and f minus that (exact) left in f.
 void split_head(mpfr_ptr head, mpfr_ptr f, int bits) {
   mpfr_mul_2ui(head, f, bits, MPFR_RNDN);
@@ -347,6 +396,10 @@ int main() {
   std::printf("// Double precision Acosh's logarithm at c = 1 + j/256: {1/c to 10 bits, c inv_c - "
               "1, head of -ln inv_c plus that, rest}; ln 2 as head and rest.\n");
   print_acosh_log_rows();
+  std::printf("// Double precision Tanh below %g: tanh a = a + a^3 (T(0) + a^2 R(a^2)): the "
+              "bound, T(0) as a head of %d bits and rest, R's coefficients.\n",
+              kTanhSeriesBound, kTanhCubicHeadBits);
+  print_tanh_series();
   mpfr_clears(exact, diff, static_cast<mpfr_ptr>(nullptr));
   return 0;
 }

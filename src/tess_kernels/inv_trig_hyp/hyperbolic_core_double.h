@@ -6,9 +6,9 @@
 // The complex kernels' sinh and cosh take |x| and build e^|x| and e^-|x| from one
 // reduction of the exponential (2^(k/64) from the table, e^r - 1 by its series), or sinh
 // |x| from its own series where e^|x| - e^-|x| would cancel; Sinh and Cosh take generated
-// rows of sinh and cosh at k/32 by the addition theorem; Tanh takes e^(2|x|) alone. Asinh, Acosh
-// and Atanh take the logarithm of an argument carried as hi + lo, which keeps the bits that
-// cancel near 0 and near 1.
+// rows of sinh and cosh at k/32 by the addition theorem; Tanh takes e^(2|x|) alone from
+// 0.55 on (below, its own series). Asinh, Acosh and Atanh take the logarithm of an
+// argument carried as hi + lo, which keeps the bits that cancel near 0 and near 1.
 #pragma once
 
 #include <cstdint>

@@ -84,31 +84,32 @@ template <bool kCosh>
   y1 = by_rows<kCosh>(a1, x1, true);
   return true;
 }
-// tanh a = a + a^3 T(a^2) below 1/16: Taylor to a^13 (the rest below 2^-65 of the
-// result), the sum of a and a part below 2^-9 of it.
-constexpr double kTanhSeriesLimit = 0.0625;
+// tanh a = a + a^3 T(a^2) below 0.55, T = T(0) + z R(z) (z = a^2) from the generated fit
+// (relative error 2^-54.9), R in Estrin's order: no exponential, no division. a^3 T
+// reaches a tenth of the result; rounded as a whole, its four roundings took the error
+// to 0.80 ulp. So its main part is exact: a1, a's first 9 bits, makes a1^3 (27 bits)
+// times T(0)'s head (26 bits) exact, and a fast two-sum carries its sum with a. The rest
+// (a1^3 times T(0)'s rest and z R, and (a^3 - a1^3) T, a1 within 2^-8 of a) stays near a
+// hundredth of the result: 0.56 ulp over 2 10^6 arguments.
 [[gnu::always_inline]] inline F64x2 tanh_series(F64x2 a) {
-  const F64x2 z = a * a;
-  const F64x2 t =
-      h::splat(-1.0 / 3) +
-      z * (h::splat(2.0 / 15) +
-           z * (h::splat(-17.0 / 315) +
-                z * (h::splat(62.0 / 2835) +
-                     z * (h::splat(-1382.0 / 155925) + z * h::splat(21844.0 / 6081075)))));
-  return a + (a * z) * t;
+  namespace d = h::data;
+  const F64x2 a1 = a & simd::from_bits(simd::I64x2::splat(int64_t{-1} << 44));
+  const F64x2 a2 = a - a1;
+  const F64x2 z = a * a, z1 = a1 * a1;
+  const F64x2 cube1 = z1 * a1;
+  const F64x2 cube2 = a2 * ((z + a * a1) + z1);
+  const F64x2 rest = h::splat(d::kTanhCubicDouble[1]) + z * estrin(z, d::kTanhSeriesDouble);
+  const TwoSum s = fast_two_sum(a, cube1 * h::splat(d::kTanhCubicDouble[0]));
+  const F64x2 tail = cube1 * rest + cube2 * (h::splat(d::kTanhCubicDouble[0]) + rest);
+  return s.sum + (s.err + tail);
 }
-// tanh a = (E - 1)/(E + 1) = (e - 1/4)/(e + 1/4) with e = e^(2a)/4 = hi + lo from one
-// reduction of the exponential, for a up to 22 (beyond, the quotient rounds to 1).
-// hi >= 1/4, so hi -+ 1/4 and their errors are exact (fast two-sums). lo reaches 1/180
-// of hi, and from a = 1/16 on E - 1 is at least 20 times its tail: both sums are
-// renormalised (a second fast two-sum each), so that one correction with the reciprocal
-// of D's head suffices. q = N/D_hi, then the exact remainder N - q D (Dekker's product;
-// the difference is exact as q D_hi is near N_hi) over D_hi.
-// A lane at or above 0.55 (a result of at least 1/2) takes tanh a =
-// 1 - u, u = (1/2)/(e + 1/4) with e + 1/4 = D_hi + D_lo renormalised as below: u0 =
-// (1/2)/D_hi, u = u0 - 2 u0^2 D_lo, and 1 - u0 by a fast two-sum before the one final
-// rounding. The rounding of u0 (u at most 1/2) adds a quarter of an ulp: 0.75 in place
-// of 0.54, without the product and remainder after the division.
+// A lane at or above 0.55 (a result of at least 1/2) takes tanh a = 1 - u, u = (1/2)/(e +
+// 1/4), e = e^(2a)/4 = hi + lo from one reduction of the exponential, for a up to 22
+// (beyond, the result rounds to 1). hi >= 1/4, so hi + 1/4 and its error are exact (a fast
+// two-sum), and a second fast two-sum renormalises D_hi + D_lo = e + 1/4. u0 = (1/2)/D_hi,
+// u = u0 - 2 u0^2 D_lo, and 1 - u0 by a fast two-sum before the one final rounding. The
+// rounding of u0 (u at most 1/2) adds a quarter of an ulp: 0.75, without the product and
+// remainder of an exact quotient after the division.
 [[gnu::always_inline]] inline F64x2 tanh_by_complement(F64x2 a) {
   const h::Sum e = h::quarter_exponential(a + a);
   const TwoSum d_parts = fast_two_sum(e.hi, h::splat(0.25));
@@ -118,38 +119,22 @@ constexpr double kTanhSeriesLimit = 0.0625;
   const TwoSum v = fast_two_sum(h::splat(1.0), h::splat(0.0) - u0);
   return v.sum + (v.err + c);
 }
-// The quotient for a below 0.55, the series below 1/16.
-[[gnu::always_inline]] inline F64x2 tanh_by_quotient(F64x2 a) {
-  const h::Sum e = h::quarter_exponential(a + a);
-  const TwoSum n_parts = fast_two_sum(e.hi, h::splat(-0.25));
-  const TwoSum n = fast_two_sum(n_parts.sum, n_parts.err + e.lo);
-  const TwoSum d_parts = fast_two_sum(e.hi, h::splat(0.25));
-  const TwoSum d = fast_two_sum(d_parts.sum, d_parts.err + e.lo);
-  const F64x2 inv = h::splat(1.0) / d.sum;
-  const F64x2 q = n.sum * inv;
-  const TwoSum qd = two_product(truncated_split(q), truncated_split(d.sum));
-  const F64x2 rem = (((n.sum - qd.sum) - qd.err) + n.err) - q * d.err;
-  const F64x2 y = q + rem * inv;
-  const F64x2 in_series = simd::less(a, h::splat(kTanhSeriesLimit));
-  if (simd::lane_mask(in_series) == 0) return y;
-  return simd::select(in_series, tanh_series(a), y);
-}
-
-// Each lane by its own form, the complement at or above 0.55 and the quotient below, so
-// that its bits never depend on its partner; the lane-partitioned block queues the lanes
-// below 0.55 (a branch a pair on them was mispredicted on fresh arguments). Special
-// lanes: NaN (infinities are held at 22, where the quotient rounds to 1).
+// Each lane by its own form, the complement at or above 0.55 and the series below, so that
+// its bits never depend on its partner; the lane-partitioned block queues the lanes of
+// the rarer form (a branch a pair on them was mispredicted on fresh arguments). Special
+// lanes: NaN (infinities are held at 22, where the complement rounds to 1).
 struct TanhForms {
   template <bool kBelow>
   [[gnu::always_inline]] static F64x2 form(F64x2 x, LaneClasses& lane_set) {
     lane_set = classes(x);
     const F64x2 a = min(simd::abs(x), h::splat(22.0));
-    return (kBelow ? tanh_by_quotient(a) : tanh_by_complement(a)) | h::sign_of(x);
+    return (kBelow ? tanh_series(a) : tanh_by_complement(a)) | h::sign_of(x);
   }
   static LaneClasses classes(F64x2 x) {
     const F64x2 a = simd::abs(x);
+    const F64x2 limit = h::splat(h::data::kTanhSeriesLimitDouble);
     return {static_cast<uint32_t>(simd::lane_mask(simd::not_less_equal(a, h::splat(INFINITY)))),
-            static_cast<uint32_t>(simd::lane_mask(simd::less(a, h::splat(0.55))))};
+            static_cast<uint32_t>(simd::lane_mask(simd::less(a, limit)))};
   }
   // The block from one group on: pair by pair, n = 16 took 81.9 ns against 73.9.
   static constexpr int64_t kPairByPairBelow = 0;
