@@ -72,6 +72,12 @@ template <bool kCosh>
   const __m128i high = _mm_castps_si128(
       _mm_shuffle_ps(_mm_castpd_ps(a0.v), _mm_castpd_ps(a1.v), _MM_SHUFFLE(3, 1, 3, 1)));
   if (!kCosh && lanes_from(high, h::kSinhProductLimit) != 15) {
+    if (lanes_from(high, h::kSinhProductLimit) == 0) {
+      // Every lane below the product limit: the head sums alone, as rows_pair gives them.
+      y0 = h::hyperbolic_by_rows<false, false, true>(a0) | h::sign_of(x0);
+      y1 = h::hyperbolic_by_rows<false, false, true>(a1) | h::sign_of(x1);
+      return true;
+    }
     return (rows_pair<kCosh>(x0, y0) | rows_pair<kCosh>(x1, y1)) == 0;
   }
   if (lanes_from(high, h::kRowsLimit) == 0) {
