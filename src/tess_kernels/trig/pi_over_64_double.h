@@ -1,5 +1,5 @@
 // Cosine and sine of two lanes from a reduction by multiples of pi/64 onto a table of the
-// whole period: the fast paths of the double precision Cos and SinCos kernels, and their
+// whole period: the fast paths of the double precision Sin, Cos and SinCos kernels, and their
 // evaluation of larger arguments once reduced exactly by quarter turns.
 //
 // An angle a is written m pi/64 + s, m the nearest integer to a 64/pi (held in the low
@@ -82,6 +82,19 @@ inline F64x2 cos_lanes(F64x2 x) {
   return cos_of(angle, series(angle), 0);
 }
 
+// The sine of a = |x| (rows m - 32) given the sign of x.
+template <sin_core::RowWords W = sin_core::RowWords::kThroughMemory>
+inline F64x2 sin_of(const ReducedAngle& angle, const Series& ser, F64x2 x) {
+  const F64x2 sin_a = cos_of<W>(angle, ser, -32);
+  return simd::from_bits(simd::bits(sin_a) ^ (simd::bits(x) & I64x2::splat(sin_core::kSignBit)));
+}
+
+// The sine of x.
+inline F64x2 sin_lanes(F64x2 x) {
+  const ReducedAngle angle = reduce(simd::abs(x));
+  return sin_of(angle, series(angle), x);
+}
+
 // Both, the sine with the sign of x.
 struct SinCosValues {
   F64x2 sin, cos;
@@ -90,9 +103,7 @@ inline SinCosValues sin_cos_lanes(F64x2 x) {
   const ReducedAngle angle = reduce(simd::abs(x));
   const Series ser = series(angle);
   constexpr auto kExtracted = sin_core::RowWords::kExtracted;
-  const F64x2 sin_a = cos_of<kExtracted>(angle, ser, -32);
-  return {simd::from_bits(simd::bits(sin_a) ^ (simd::bits(x) & I64x2::splat(sin_core::kSignBit))),
-          cos_of<kExtracted>(angle, ser, 0)};
+  return {sin_of<kExtracted>(angle, ser, x), cos_of<kExtracted>(angle, ser, 0)};
 }
 
 }  // namespace zorn::tess::pi_over_64
