@@ -73,6 +73,23 @@ inline int64_t run_binary_fast_block(int64_t n, const float* x, const float* y, 
   return g;
 }
 
+// The fast block and group of a single precision kernel from its four-lane function
+// `Lanes(x, y, r)`, which returns the group's special mask. The block is out of line and
+// flattened, so that its loop keeps the constants in registers.
+template <auto Lanes>
+struct FloatBinaryFastPaths {
+  [[gnu::flatten, gnu::noinline]] static int64_t fast_block(int64_t n, const float* x,
+                                                            const float* y, float* r) {
+    return run_binary_fast_block(n, x, y, r, Lanes);
+  }
+  static int fast_group(const float x[4], const float y[4], float r[4]) {
+    simd::F32x4 out;
+    const int special = Lanes(simd::F32x4::load(x), simd::F32x4::load(y), out);
+    out.store(r);
+    return special;
+  }
+};
+
 template <class F, class T>
 struct BinaryLanes {
   // A contiguous call of a kernel with a fast block, in place of its entry (TwoKernel),

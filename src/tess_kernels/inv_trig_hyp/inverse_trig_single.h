@@ -210,32 +210,14 @@ using AtanpiSingle =
 // the double precision routine (special values of C99 included); never report.
 int32_t tess_callout_sAtan2(const float* a, const float* b, float* r);
 int32_t tess_callout_sAtan2pi(const float* a, const float* b, float* r);
-struct Atan2Single : BinaryLanes<Atan2Single, float> {
-  static int fast_group(const float a[4], const float b[4], float r[4]) {
-    simd::F32x4 out;
-    const int special = atan_float::atan2_lanes<false>(simd::F32x4::load(a), simd::F32x4::load(b), out);
-    out.store(r);
-    return special;
-  }
-  [[gnu::flatten, gnu::noinline]] static int64_t fast_block(int64_t n, const float* a,
-                                                            const float* b, float* r) {
-    return run_binary_fast_block(n, a, b, r, atan_float::atan2_lanes<false>);
-  }
+struct Atan2Single : BinaryLanes<Atan2Single, float>,
+                 FloatBinaryFastPaths<atan_float::atan2_lanes<false>> {
   static int32_t callout(const float* a, const float* b, float* r) {
     return tess_callout_sAtan2(a, b, r);
   }
 };
-struct Atan2piSingle : BinaryLanes<Atan2piSingle, float> {
-  static int fast_group(const float a[4], const float b[4], float r[4]) {
-    simd::F32x4 out;
-    const int special = atan_float::atan2_lanes<true>(simd::F32x4::load(a), simd::F32x4::load(b), out);
-    out.store(r);
-    return special;
-  }
-  [[gnu::flatten, gnu::noinline]] static int64_t fast_block(int64_t n, const float* a,
-                                                            const float* b, float* r) {
-    return run_binary_fast_block(n, a, b, r, atan_float::atan2_lanes<true>);
-  }
+struct Atan2piSingle : BinaryLanes<Atan2piSingle, float>,
+                 FloatBinaryFastPaths<atan_float::atan2_lanes<true>> {
   static int32_t callout(const float* a, const float* b, float* r) {
     return tess_callout_sAtan2pi(a, b, r);
   }

@@ -119,18 +119,7 @@ inline int pow_lanes_single(simd::F32x4 x, simd::F32x4 y, simd::F32x4& r) {
   r = pow_single::power(x, y, wide);
   return not_normal_lanes(x, true) | wide;
 }
-struct PowSingle : BinaryLanes<PowSingle, float> {
-  // Out of line and flattened, so that the loop keeps the constants in registers.
-  [[gnu::flatten, gnu::noinline]] static int64_t fast_block(int64_t n, const float* x,
-                                                            const float* y, float* r) {
-    return run_binary_fast_block(n, x, y, r, pow_lanes_single);
-  }
-  static int fast_group(const float x[4], const float y[4], float r[4]) {
-    simd::F32x4 out;
-    const int special = pow_lanes_single(simd::F32x4::load(x), simd::F32x4::load(y), out);
-    out.store(r);
-    return special;
-  }
+struct PowSingle : BinaryLanes<PowSingle, float>, FloatBinaryFastPaths<pow_lanes_single> {
   static int32_t callout(const float* x, const float* y, float* r) {
     return tess_callout_sPow(x, y, r);
   }
@@ -151,21 +140,18 @@ struct PowrSingle : BinaryLanes<PowrSingle, float> {
 // infinite or NaN arguments and results beyond the float range go to the callout
 // (overflow: +inf, status 3).
 int32_t tess_callout_sHypot(const float* x, const float* y, float* r);
-struct HypotSingle : BinaryLanes<HypotSingle, float> {
-  static int fast_group(const float x[4], const float y[4], float r[4]) {
-    using simd::F64x2;
-    using simd::I32x4;
-    const simd::F32x4 xv = simd::F32x4::load(x), yv = simd::F32x4::load(y);
-    const auto root = [](F64x2 a, F64x2 b) { return F64x2{_mm_sqrt_pd((a * a + b * b).v)}; };
-    const simd::F32x4 h =
-        simd::to_float(root(simd::low_to_double(xv), simd::low_to_double(yv)),
-                       root(simd::high_to_double(xv), simd::high_to_double(yv)));
-    h.store(r);
-    // Infinite or NaN arguments, or a result beyond the float range.
-    const I32x4 top = I32x4::splat(0x7F7FFFFF);
-    return simd::lane_mask((simd::bits(simd::abs(xv)) > top) |
-                           (simd::bits(simd::abs(yv)) > top) | (simd::bits(h) > top));
-  }
+inline int hypot_lanes_single(simd::F32x4 x, simd::F32x4 y, simd::F32x4& r) {
+  using simd::F64x2;
+  using simd::I32x4;
+  const auto root = [](F64x2 a, F64x2 b) { return F64x2{_mm_sqrt_pd((a * a + b * b).v)}; };
+  r = simd::to_float(root(simd::low_to_double(x), simd::low_to_double(y)),
+                     root(simd::high_to_double(x), simd::high_to_double(y)));
+  // Infinite or NaN arguments, or a result beyond the float range.
+  const I32x4 top = I32x4::splat(0x7F7FFFFF);
+  return simd::lane_mask((simd::bits(simd::abs(x)) > top) | (simd::bits(simd::abs(y)) > top) |
+                         (simd::bits(r) > top));
+}
+struct HypotSingle : BinaryLanes<HypotSingle, float>, FloatBinaryFastPaths<hypot_lanes_single> {
   static int32_t callout(const float* x, const float* y, float* r) {
     return tess_callout_sHypot(x, y, r);
   }
