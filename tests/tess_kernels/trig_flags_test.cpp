@@ -1,7 +1,8 @@
 // The sine, cosine and tangent take finite arguments beyond their fast path off the
 // vector code, which also runs on such a lane (conversions, products, roundings to float
 // that overflow): it must leave no invalid, overflow or divide-by-zero flag behind,
-// contiguous or strided, while a tangent's pole in the same call keeps divide-by-zero.
+// contiguous or strided, while a tangent's pole in the same call raises divide-by-zero
+// alone and the exact zeros and ones of sin pi x and cos pi x raise none.
 #include <cfloat>
 #include <type_traits>
 #include <vector>
@@ -34,6 +35,9 @@ TEST(TrigFlags, FiniteArgumentsBeyondTheFastPathRaiseOnlyInexact) {
   TessStateGuard guard;
   const std::vector<double> kDouble = {102400.0, -3.0e9, 1.0e15, 1.0e300, -DBL_MAX};
   const std::vector<double> kSingle = {2.0e4, -3.0e9, 1.0e30, -3.0e38, FLT_MAX};
+  const std::vector<double> kDegPoles = {270.0, -90.0}, kPiPoles = {1.5, -0.5};
+  const std::vector<double> kPiZerosAndOnes = {-1.0, 0.5, 2.0, -2.5, 1e9 + 0.5};
+  constexpr uint32_t kPole = _MM_EXCEPT_DIV_ZERO;
   const struct {
     const char* name;
     uint32_t (*run)(bool, double, int);
@@ -49,9 +53,16 @@ TEST(TrigFlags, FiniteArgumentsBeyondTheFastPathRaiseOnlyInexact) {
                {"sSind", raised<float, _tesssSind, _tesssSindI>, kSingle, 0},
                {"sCosd", raised<float, _tesssCosd, _tesssCosdI>, kSingle, 0},
                {"sTand EP", raised<float, _tesssTand_11, _tesssTandI_11>, kSingle, 0},
-               {"sTand EP pole", raised<float, _tesssTand_11, _tesssTandI_11>, {270.0, -90.0},
-                _MM_EXCEPT_DIV_ZERO},
-               {"sTanpi pole", raised<float, _tesssTanpi, _tesssTanpiI>, {1.5}, _MM_EXCEPT_DIV_ZERO}};
+               {"sTand EP pole", raised<float, _tesssTand_11, _tesssTandI_11>, kDegPoles, kPole},
+               {"sTanpi pole", raised<float, _tesssTanpi, _tesssTanpiI>, {1.5}, kPole},
+               {"dTand HA", raised<double, _tessdTand_HA, _tessdTandI_HA>, kDegPoles, kPole},
+               {"dTand LA", raised<double, _tessdTand_50, _tessdTandI_50>, kDegPoles, kPole},
+               {"dTand EP", raised<double, _tessdTand_26, _tessdTandI_26>, kDegPoles, kPole},
+               {"dTanpi HA", raised<double, _tessdTanpi_HA, _tessdTanpiI_HA>, kPiPoles, kPole},
+               {"dTanpi LA", raised<double, _tessdTanpi_50, _tessdTanpiI_50>, kPiPoles, kPole},
+               {"dTanpi EP", raised<double, _tessdTanpi_26, _tessdTanpiI_26>, kPiPoles, kPole},
+               {"dSinpi", raised<double, _tessdSinpi, _tessdSinpiI>, kPiZerosAndOnes, 0},
+               {"dCospi", raised<double, _tessdCospi, _tessdCospiI>, kPiZerosAndOnes, 0}};
   for (const auto& c : cases) {
     for (const double arg : c.args) {
       for (const int at : {0, 37, 70, 99}) {

@@ -262,6 +262,9 @@ struct ScaledDouble : DoubleLanes<ScaledDouble<U, F, A>> {
   }
   static int fast_group(const double x[4], double y[4]) { return run_fast_group(x, y, pair); }
   static int32_t callout(double x, double* r) { return scaled::callout<U, F, A>(x, r); }
+  // At a tangent's pole the HA corrected quotient meets inf * 0 (invalid, beside the
+  // division's divide-by-zero); the callout raises the pole's divide-by-zero itself.
+  static constexpr bool kSpecialLanesRaiseNoFlag = F == Fn::kTan;
 };
 
 }  // namespace zorn::tess::scaled
