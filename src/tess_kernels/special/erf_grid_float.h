@@ -17,6 +17,7 @@
 #pragma once
 
 #include "tess_kernels/frame/simd.h"
+#include "tess_kernels/frame/splat_rows.h"
 
 namespace zorn::tess::erf_grid {
 
@@ -81,27 +82,39 @@ inline F32x4 sum(const Parts& p) { return p.hi + (p.lo + p.hm); }
 // erf): one rounding of a term at most 0.13 a. The sum is formed at a 2^48 so that a t
 // stays normal, then scaled back exactly; subnormal a keeps scale 1, where a t rounds to a
 // multiple of 2^-149 and the sum is exact. erf rounds to 1 in float from 3.92 on.
-inline F32x4 erf(F32x4 x) {
-  const F32x4 a = simd::min(simd::abs(x), splat(4.0f));
-  const F32x4 z = a + splat(0x1p15f);
-  const F32x4 r = z - splat(0x1p15f);
+inline F32x4 erf_series(F32x4 a) {
+  constexpr double kTwoOverRootPi = 1.1283791670955126;
+  const F32x4 s = a * a;
+  const F32x4 t = splat(static_cast<float>(kTwoOverRootPi - 1)) +
+                  s * (splat(static_cast<float>(-kTwoOverRootPi / 3)) +
+                       s * splat(static_cast<float>(kTwoOverRootPi / 10)));
+  const F32x4 subnormal = simd::less(a, splat(0x1p-126f));
+  const F32x4 b = a * simd::select(subnormal, splat(1.0f), splat(0x1p48f));
+  return (b + b * t) * simd::select(subnormal, splat(1.0f), splat(0x1p-48f));
+}
+// The grid path's constants as rows read through an opaque pointer, memory operands: with
+// the branch on small groups, GCC rebuilt them by a load and a broadcast in every pass.
+constexpr float kErfGridConstants[] = {0x1p15f, -1.0f / 3};
+constexpr simd::SplatRows<float, 2> kErfGridRows(kErfGridConstants);
+inline F32x4 erf_grid_lanes(F32x4 a) {
+  const simd::SplatReader<float, 2> rows(kErfGridRows);
+  const F32x4 z = a + rows[0];
+  const F32x4 r = z - rows[0];
   const F32x4 d = a - r;
   F32x4 c[4];
   simd::gather_rows(kErfGridFloat, simd::bits(z), c);
-  const F32x4 p = d * (splat(-1.0f / 3) * d - r);
-  F32x4 y = c[0] + (c[1] + c[2] * (d + p * d));
+  const F32x4 p = d * (rows[1] * d - r);
+  return c[0] + (c[1] + c[2] * (d + p * d));
+}
+// A group whose lanes are all below 1/32 (small deviations) takes the series alone, without
+// the gather; a lane's bits do not depend on the path its group takes.
+inline F32x4 erf(F32x4 x) {
+  const F32x4 a = simd::min(simd::abs(x), splat(4.0f));
   const F32x4 small = simd::less(a, splat(0.03125f));
-  if (simd::lane_mask(simd::bits(small)) != 0) {
-    constexpr double kTwoOverRootPi = 1.1283791670955126;
-    const F32x4 s = a * a;
-    const F32x4 t = splat(static_cast<float>(kTwoOverRootPi - 1)) +
-                    s * (splat(static_cast<float>(-kTwoOverRootPi / 3)) +
-                         s * splat(static_cast<float>(kTwoOverRootPi / 10)));
-    const F32x4 subnormal = simd::less(a, splat(0x1p-126f));
-    const F32x4 b = a * simd::select(subnormal, splat(1.0f), splat(0x1p48f));
-    const F32x4 series = (b + b * t) * simd::select(subnormal, splat(1.0f), splat(0x1p-48f));
-    y = simd::select(small, series, y);
-  }
+  const int small_lanes = simd::lane_mask(simd::bits(small));
+  if (small_lanes == 0xf) [[unlikely]] return simd::or_sign(erf_series(a), x);
+  F32x4 y = erf_grid_lanes(a);
+  if (small_lanes != 0) y = simd::select(small, erf_series(a), y);
   return simd::or_sign(y, x);
 }
 
