@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "tess_kernels/exp_log/exp_table_double.h"
+#include "tess_kernels/exp_log/flagged_results.h"
 #include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "zorn/tess.h"
@@ -53,11 +54,11 @@ int32_t tess_callout_dExp10(double x, double* r) {
     return TESS_STATUS_OK;
   }
   if (x > kOverflowBound) {
-    *r = INFINITY;
+    *r = overflowed<double>();
     return TESS_STATUS_OVERFLOW;
   }
   if (x < kUnderflowBound) {
-    *r = 0.0;
+    *r = underflowed<double>();
     return TESS_STATUS_UNDERFLOW;
   }
   const double t = x * kSixtyFourLog2Of10 + kExpShifter;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "tess_kernels/exp_log/flagged_results.h"
 #include "tess_kernels/exp_log/scalar_bits_single.h"
 #include "tess_kernels/exp_log/table_power_single.h"
 
@@ -20,11 +21,11 @@ int32_t tess_callout_sExp10(const float* px, float* r) {
     return TESS_STATUS_OK;
   }
   if (xf > Exp10Single::kLargestFinite) {
-    *r = INFINITY;
+    *r = overflowed<float>();
     return TESS_STATUS_OVERFLOW;
   }
   if (xf < kZeroBound) {
-    *r = 0.0f;
+    *r = underflowed<float>();
     return TESS_STATUS_UNDERFLOW;
   }
   // k = the nearest integer to 64 x log2 10, by the 1.5 * 2^52 shifter; log10(2) / 64 in

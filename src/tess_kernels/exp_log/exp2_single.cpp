@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "tess_kernels/exp_log/flagged_results.h"
 #include "tess_kernels/exp_log/scalar_bits_single.h"
 #include "tess_kernels/exp_log/table_power_single.h"
 
@@ -18,11 +19,11 @@ int32_t tess_callout_sExp2(const float* px, float* r) {
     return TESS_STATUS_OK;
   }
   if (x >= 128.0) {
-    *r = INFINITY;
+    *r = overflowed<float>();
     return TESS_STATUS_OVERFLOW;
   }
   if (x <= -150.0) {
-    *r = 0.0f;
+    *r = underflowed<float>();
     return TESS_STATUS_UNDERFLOW;
   }
   // Adding 1.5 * 2^46 rounds x to a multiple of 1/64: k = 64 x rounded sits in the low

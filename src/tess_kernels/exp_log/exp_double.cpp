@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "tess_kernels/exp_log/exp_table_double.h"
+#include "tess_kernels/exp_log/flagged_results.h"
 #include "tess_kernels/frame/constant_source.h"
 #include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/frame/simd_double.h"
@@ -93,18 +94,7 @@ int ExpDouble::fast_group(const double x[4], double y[4]) {
 }
 
 int ExpDouble::resolve_inline(const double x[4], double y[4], int special) {
-  for (int l = 0; l < 4; ++l) {
-    if ((special & (1 << l)) == 0) continue;
-    if (x[l] > kOverflowBound) {
-      y[l] = INFINITY;
-    } else if (x[l] < kUnderflowBound) {
-      y[l] = 0.0;
-    } else {
-      continue;
-    }
-    special &= ~(1 << l);
-  }
-  return special;
+  return resolve_exp_inline(x, y, special, kOverflowBound, kUnderflowBound);
 }
 
 int32_t tess_callout_dExp(double x, double* r) {
@@ -121,11 +111,11 @@ int32_t tess_callout_dExp(double x, double* r) {
     return TESS_STATUS_OK;
   }
   if (x > kOverflowBound) {
-    *r = INFINITY;
+    *r = overflowed<double>();
     return TESS_STATUS_OVERFLOW;
   }
   if (x < kUnderflowBound) {
-    *r = 0.0;
+    *r = underflowed<double>();
     return TESS_STATUS_UNDERFLOW;
   }
   const auto [k, hi, w] = exp_callout_parts(x, kExp2Over64Relative);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "tess_kernels/exp_log/exp_table_double.h"
+#include "tess_kernels/exp_log/flagged_results.h"
 #include "tess_kernels/exp_log/scalar_bits_single.h"
 
 namespace zorn::tess {
@@ -10,14 +11,7 @@ namespace zorn::tess {
 using exp_single_data::kExp2Over64Relative;
 
 int ExpSingle::resolve_inline(const float x[4], float y[4], int special) {
-  const simd::F32x4 xv = simd::F32x4::load(x);
-  const int over = simd::lane_mask_greater(xv, simd::F32x4::splat(kOverflowBound)) & special;
-  const int under = simd::lane_mask_less(xv, simd::F32x4::splat(kUnderflowBound)) & special;
-  for (int l = 0; l < 4; ++l) {
-    if (over & (1 << l)) y[l] = INFINITY;
-    if (under & (1 << l)) y[l] = 0.0f;
-  }
-  return special & ~(over | under);
+  return resolve_exp_inline(x, y, special, kOverflowBound, kUnderflowBound);
 }
 
 int32_t tess_callout_sExp(const float* px, float* r) {
@@ -37,11 +31,11 @@ int32_t tess_callout_sExp(const float* px, float* r) {
     return TESS_STATUS_OK;
   }
   if (xf > ExpSingle::kOverflowBound) {
-    *r = INFINITY;
+    *r = overflowed<float>();
     return TESS_STATUS_OVERFLOW;
   }
   if (xf < ExpSingle::kUnderflowBound) {
-    *r = 0.0f;
+    *r = underflowed<float>();
     return TESS_STATUS_UNDERFLOW;
   }
   const auto [k, hi, w] = exp_callout_parts(x, kExp2Over64Relative);

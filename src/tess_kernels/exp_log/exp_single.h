@@ -114,6 +114,9 @@ struct ExpSingle : LaneLoopSingle<ExpSingle> {
   }
 
   static int32_t callout(const float* x, float* r) { return tess_callout_sExp(x, r); }
+  // The vector code's flags on special lanes (compares on NaN, inf - inf) are cleared;
+  // the callout raises those of the edge cases (flagged_results.h).
+  static constexpr bool kSpecialLanesRaiseNoFlag = true;
 
   // With error handling off, overflowing lanes become +inf and underflowing ones +0 here;
   // returns the special-lane mask without them.

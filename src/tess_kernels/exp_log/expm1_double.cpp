@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "tess_kernels/exp_log/exp_table_double.h"
+#include "tess_kernels/exp_log/flagged_results.h"
 #include "tess_kernels/exp_log/scale_double.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/frame/splat_rows.h"
@@ -320,7 +321,7 @@ int32_t tess_callout_dExpm1(double x, double* r) {
     return TESS_STATUS_OK;
   }
   if (x > kOverflowBound) {
-    *r = INFINITY;
+    *r = overflowed<double>();
     return TESS_STATUS_OVERFLOW;
   }
   if (x > kFastPathLimit) {  // e^x above 2^1021: the 1 is far below its last place

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "tess_kernels/exp_log/flagged_results.h"
 #include "zorn/tess.h"
 
 namespace zorn::tess {
@@ -22,7 +23,7 @@ int32_t tess_callout_sExpm1(const float* px, float* r) {
     return TESS_STATUS_OK;
   }
   if (x > Expm1Single::kOverflowBound) {
-    *r = INFINITY;
+    *r = overflowed<float>();
     return TESS_STATUS_OVERFLOW;
   }
   *r = x == -INFINITY ? -1.0f : static_cast<float>(std::expm1(x));

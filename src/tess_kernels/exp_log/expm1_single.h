@@ -114,9 +114,13 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
                          2 * static_cast<uint32_t>(ExpSingle::kFastPathLimitBits));
   }
 
-  // Lanes above the exponential's limit, +inf and NaN: the callout's.
+  // Lanes above the exponential's limit, the infinities and NaN: the callout's (the fast
+  // path reaches inf - inf on -inf). By the bits, quiet on NaN: x above the limit, or |x|
+  // above the largest float.
   static int callout_lanes(simd::F32x4 x) {
-    return simd::lane_mask_not_less_equal(x, simd::F32x4::splat(kFastPathLimit));
+    using simd::I32x4;
+    return simd::lane_mask((simd::bits(x) > I32x4::splat(ExpSingle::kFastPathLimitBits)) |
+                           (simd::bits(simd::abs(x)) > I32x4::splat(0x7F7FFFFF)));
   }
 
   // Lanes off the float path; under a directed rounding mode, every lane (the mode test
@@ -131,8 +135,11 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
   // the float path among them says so.
   static int finish_lanes(const float x[4], float y[4], int special) {
     const simd::F32x4 v = simd::F32x4::load(x);
+    // NaN lanes (the callout's) as zeros: by_lanes' compares and maximum raise invalid on
+    // NaN, and the frame has already cleared the flags of the fast path.
+    const simd::F32x4 ordered = {_mm_and_ps(v.v, _mm_cmpord_ps(v.v, v.v))};
     const bool is_directed = (special & ~lanes_off_float_path(v)) != 0;
-    (is_directed ? directed(v) : by_lanes(v, simd::F32x4::load(y))).store(y);
+    (is_directed ? directed(ordered) : by_lanes(ordered, simd::F32x4::load(y))).store(y);
     return special & callout_lanes(v);
   }
 
@@ -192,6 +199,9 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
   }
 
   static int32_t callout(const float* x, float* r) { return tess_callout_sExpm1(x, r); }
+  // The vector code's flags on special lanes (compares on NaN, inf - inf) are cleared;
+  // the callout raises those of the edge cases (flagged_results.h).
+  static constexpr bool kSpecialLanesRaiseNoFlag = true;
 };
 
 }  // namespace zorn::tess

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "tess_kernels/exp_log/flagged_results.h"
 #include "tess_kernels/exp_log/scalar_bits_single.h"
 #include "zorn/tess.h"
 
@@ -42,15 +43,15 @@ double ln_core_single(double x, double near_one_bound) {
 }
 
 bool log_special_argument(double x, float* r, int32_t* status) {
-  if (x > 0 && x < INFINITY) return false;
+  if (std::isgreater(x, 0) && std::isless(x, INFINITY)) return false;  // quiet on NaN
   *status = TESS_STATUS_OK;
   if (std::isnan(x) || x == INFINITY) {
     *r = static_cast<float>(x);
   } else if (x == 0) {
-    *r = -INFINITY;
+    *r = pole_minus_infinity<float>();
     *status = TESS_STATUS_SINGULARITY;
   } else {
-    *r = float_from_bits(kFloatQuietNaN);
+    *r = domain_error_nan<float>();
     *status = TESS_STATUS_DOMAIN;
   }
   return true;

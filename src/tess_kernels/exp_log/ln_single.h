@@ -50,6 +50,9 @@ struct LnSingle : LaneLoopSingle<LnSingle> {
   static int special_lanes(simd::F32x4 x) { return positive_normal_complement(x); }
 
   static int32_t callout(const float* x, float* r) { return tess_callout_sLn(x, r); }
+  // The vector code's flags on special lanes (compares on NaN, inf - inf) are cleared;
+  // the callout raises those of the edge cases (flagged_results.h).
+  static constexpr bool kSpecialLanesRaiseNoFlag = true;
 };
 
 }  // namespace zorn::tess

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "tess_kernels/exp_log/flagged_results.h"
 #include "tess_kernels/exp_log/log_core_double.h"
 #include "tess_kernels/frame/interleaved_schedule.h"
 #include "tess_kernels/frame/partitioned_block.h"
@@ -144,11 +145,11 @@ int32_t tess_callout_dLog1p(double x, double* r) {
     return TESS_STATUS_OK;
   }
   if (x == -1.0) {
-    *r = -INFINITY;
+    *r = pole_minus_infinity<double>();
     return TESS_STATUS_SINGULARITY;
   }
   if (x < -1.0) {
-    *r = std::numeric_limits<double>::quiet_NaN();
+    *r = domain_error_nan<double>();
     return TESS_STATUS_DOMAIN;
   }
   // The near lanes' reduction of 1 + x from x itself, exact in every rounding (the complex

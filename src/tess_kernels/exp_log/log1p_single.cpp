@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "tess_kernels/exp_log/scalar_bits_single.h"
+#include "tess_kernels/exp_log/flagged_results.h"
 #include "zorn/tess.h"
 
 namespace zorn::tess {
@@ -14,9 +14,9 @@ int32_t tess_callout_sLog1p(const float* px, float* r) {
   if (std::isnan(x) || x == INFINITY) {
     *r = static_cast<float>(x);
   } else if (x == -1.0) {
-    *r = -INFINITY;
+    *r = pole_minus_infinity<float>();
   } else if (x < -1.0) {
-    *r = float_from_bits(kFloatQuietNaN);
+    *r = domain_error_nan<float>();
   } else {
     *r = static_cast<float>(std::log1p(x));
   }

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "tess_kernels/exp_log/flagged_results.h"
 #include "tess_kernels/frame/simd_double.h"
 #include "tess_kernels/frame/splat_rows.h"
 #include "tess_kernels/frame/two_sum_double.h"
@@ -284,10 +285,10 @@ inline bool log_edge_case(double& x, int32_t& k_offset, double* r, int32_t* stat
   if (std::isnan(x) || x == INFINITY) {
     *r = x + x;
   } else if (x == 0) {
-    *r = -INFINITY;
+    *r = pole_minus_infinity<double>();
     *status = TESS_STATUS_SINGULARITY;
   } else if (x < 0) {
-    *r = std::numeric_limits<double>::quiet_NaN();
+    *r = domain_error_nan<double>();
     *status = TESS_STATUS_DOMAIN;
   } else {
     if (x < 0x1p-1022) {
