@@ -503,5 +503,23 @@ TEST_F(ExpLogAccuracy, DoublePlainFrameKernelsComputeUnderTheCallersRounding) {
   }
 }
 
+TEST_F(ExpLogAccuracy, PlainFrameOverflowIsInfiniteUnderEveryRounding) {
+  // The callout's overflow is +inf with status 3 whatever the caller's rounding (its flag
+  // comes from a product that, toward zero or down, rounds to the largest finite value).
+  _tessSetMode(TESS_ERRMODE_IGNORE);
+  const double xd[] = {1.0, 1000.0};
+  const float xs[] = {1.0f, 100.0f};
+  for (const uint32_t rounding : {0x0000u, 0x2000u, 0x4000u, 0x6000u}) {
+    double rd[2];
+    float rs[2];
+    _mm_setcsr(0x1F80 | rounding);
+    _tessdExpm1(2, xd, rd);
+    _tesssExpm1(2, xs, rs);
+    _mm_setcsr(0x1F80);
+    EXPECT_EQ(rd[1], INFINITY) << "MXCSR rounding " << rounding;
+    EXPECT_EQ(rs[1], INFINITY) << "MXCSR rounding " << rounding;
+  }
+}
+
 }  // namespace
 }  // namespace zorn_test

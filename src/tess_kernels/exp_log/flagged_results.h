@@ -32,18 +32,22 @@ inline T pole_minus_infinity() {
   return T(-1) / opaque(T(0));
 }
 
-// Overflow and inexact; +inf.
+// Overflow and inexact; +inf in every rounding direction (the kernels with the plain
+// frame run their callouts under the caller's, where the product rounds to the largest
+// finite value toward zero or down).
 template <class T>
 inline T overflowed() {
   const T huge = opaque(std::numeric_limits<T>::max());
-  return huge * huge;
+  asm volatile("" : : "x"(huge * huge));
+  return std::numeric_limits<T>::infinity();
 }
 
-// Underflow and inexact; +0.
+// Underflow and inexact; +0 in every rounding direction.
 template <class T>
 inline T underflowed() {
   const T tiny = opaque(std::numeric_limits<T>::min());
-  return tiny * tiny;
+  asm volatile("" : : "x"(tiny * tiny));
+  return T(0);
 }
 
 // With error handling off, an exponential's finite special lanes above overflow_bound
