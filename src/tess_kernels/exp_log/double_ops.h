@@ -3,13 +3,13 @@
 // every argument that gives the result and its status.
 #pragma once
 
+#include "tess_kernels/exp_log/flagged_results.h"
 #include "tess_kernels/frame/lane_loop_double.h"
 
 namespace zorn::tess {
 
-// A kernel of the family whose vector code raises flags on special lanes only (compares
-// on NaN, inf - inf), which the frame clears (kSpecialLanesRaiseNoFlag): its callout
-// raises those of its edge cases (flagged_results.h).
+// A kernel of the family, its edge cases' flags raised by its callout
+// (EdgeFlagsFromCallouts, flagged_results.h).
 #define TESS_EXP_LOG_DOUBLE_KERNEL(Type, callout_fn, ...) \
   TESS_DOUBLE_LANE_KERNEL(Type, callout_fn,               \
                           static constexpr bool kSpecialLanesRaiseNoFlag = true; __VA_ARGS__)

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "tess_kernels/exp_log/exp_single.h"
+#include "tess_kernels/exp_log/flagged_results.h"
 #include "tess_kernels/exp_log/lanes_inside_single.h"
 #include "tess_kernels/frame/lane_loop_single.h"
 
@@ -13,7 +14,7 @@ namespace zorn::tess {
 // The correct single precision 10^x of *x in *r and its status (3 overflow, 4 underflow).
 int32_t tess_callout_sExp10(const float* x, float* r);
 
-struct Exp10Single : LaneLoopSingle<Exp10Single> {
+struct Exp10Single : LaneLoopSingle<Exp10Single>, EdgeFlagsFromCallouts {
   // Two groups a step (LaneLoopSingle::fast_block): measured faster, same bits.
   static constexpr bool kPairedVectors = true;
   // The largest float whose 10^x is finite (log10 of the overflow threshold is
@@ -51,9 +52,6 @@ struct Exp10Single : LaneLoopSingle<Exp10Single> {
   }
 
   static int32_t callout(const float* x, float* r) { return tess_callout_sExp10(x, r); }
-  // The vector code's flags on special lanes (compares on NaN, inf - inf) are cleared;
-  // the callout raises those of the edge cases (flagged_results.h).
-  static constexpr bool kSpecialLanesRaiseNoFlag = true;
 };
 
 }  // namespace zorn::tess

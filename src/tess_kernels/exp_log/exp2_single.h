@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "tess_kernels/exp_log/exp_single.h"
+#include "tess_kernels/exp_log/flagged_results.h"
 #include "tess_kernels/exp_log/lanes_inside_single.h"
 #include "tess_kernels/frame/lane_loop_single.h"
 
@@ -12,7 +13,7 @@ namespace zorn::tess {
 // The correct single precision 2^x of *x in *r and its status (3 overflow, 4 underflow).
 int32_t tess_callout_sExp2(const float* x, float* r);
 
-struct Exp2Single : LaneLoopSingle<Exp2Single> {
+struct Exp2Single : LaneLoopSingle<Exp2Single>, EdgeFlagsFromCallouts {
   // Two groups a step (LaneLoopSingle::fast_block): measured faster, same bits.
   static constexpr bool kPairedVectors = true;
   // In single precision, as the exponential: t = x + 1.5 * 2^16 rounds x to a multiple
@@ -41,9 +42,6 @@ struct Exp2Single : LaneLoopSingle<Exp2Single> {
   }
 
   static int32_t callout(const float* x, float* r) { return tess_callout_sExp2(x, r); }
-  // The vector code's flags on special lanes (compares on NaN, inf - inf) are cleared;
-  // the callout raises those of the edge cases (flagged_results.h).
-  static constexpr bool kSpecialLanesRaiseNoFlag = true;
 };
 
 }  // namespace zorn::tess

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "tess_kernels/exp_log/flagged_results.h"
 #include "tess_kernels/frame/lane_loop_single.h"
 #include "tess_kernels/frame/simd.h"
 #include "tess_kernels/frame/words_through_memory.h"
@@ -17,7 +18,7 @@ namespace exp_single_data {
 // The correct single precision e^x of *x in *r and its status (3 overflow, 4 underflow).
 int32_t tess_callout_sExp(const float* x, float* r);
 
-struct ExpSingle : LaneLoopSingle<ExpSingle> {
+struct ExpSingle : LaneLoopSingle<ExpSingle>, EdgeFlagsFromCallouts {
   // Two groups a step (LaneLoopSingle::fast_block): measured faster, same bits.
   static constexpr bool kPairedVectors = true;
   static constexpr int32_t kFastPathLimitBits = 0x42AEAC4F;  // 87.33654
@@ -114,9 +115,6 @@ struct ExpSingle : LaneLoopSingle<ExpSingle> {
   }
 
   static int32_t callout(const float* x, float* r) { return tess_callout_sExp(x, r); }
-  // The vector code's flags on special lanes (compares on NaN, inf - inf) are cleared;
-  // the callout raises those of the edge cases (flagged_results.h).
-  static constexpr bool kSpecialLanesRaiseNoFlag = true;
 
   // With error handling off, overflowing lanes become +inf and underflowing ones +0 here;
   // returns the special-lane mask without them.

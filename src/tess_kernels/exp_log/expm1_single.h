@@ -7,6 +7,7 @@
 
 #include "tess_kernels/exp_log/double_cores_single.h"
 #include "tess_kernels/exp_log/exp_single.h"
+#include "tess_kernels/exp_log/flagged_results.h"
 #include "tess_kernels/exp_log/lanes_inside_single.h"
 #include "tess_kernels/exp_log/rounds_to_nearest_single.h"
 #include "tess_kernels/frame/interleaved_schedule.h"
@@ -27,7 +28,7 @@ extern const simd::SplatRows<float, kRowCount> kRows;
 // The correct single precision e^x - 1 of *x in *r and its status (3 overflow).
 int32_t tess_callout_sExpm1(const float* x, float* r);
 
-struct Expm1Single : LaneLoopSingle<Expm1Single> {
+struct Expm1Single : LaneLoopSingle<Expm1Single>, EdgeFlagsFromCallouts {
   static constexpr float kOverflowBound = 88.72283f;
   static constexpr float kFastPathLimit = 87.33654f;  // the exponential's, where 2^(n div 128) stays normal
 
@@ -98,8 +99,9 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
   // that its bits never depend on its neighbours. Lanes for the callout keep any value.
   static simd::F32x4 by_lanes(simd::F32x4 x, simd::F32x4 others) {
     const simd::F32x4 y = simd::select(series_lanes(x), series(x), others);
-    if (simd::lane_mask_less(x, simd::F32x4::splat(-kFastPathLimit)) == 0) [[likely]] return y;
-    return simd::select({_mm_cmplt_ps(x.v, _mm_set1_ps(-kFastPathLimit))}, near_zero(x), y);
+    const simd::F32x4 below = {_mm_cmplt_ps(x.v, _mm_set1_ps(-kFastPathLimit))};
+    if (_mm_movemask_ps(below.v) == 0) [[likely]] return y;
+    return simd::select(below, near_zero(x), y);
   }
 
   // Under a directed rounding mode every lane leaves the float path (special_lanes): the
@@ -199,9 +201,6 @@ struct Expm1Single : LaneLoopSingle<Expm1Single> {
   }
 
   static int32_t callout(const float* x, float* r) { return tess_callout_sExpm1(x, r); }
-  // The vector code's flags on special lanes (compares on NaN, inf - inf) are cleared;
-  // the callout raises those of the edge cases (flagged_results.h).
-  static constexpr bool kSpecialLanesRaiseNoFlag = true;
 };
 
 }  // namespace zorn::tess

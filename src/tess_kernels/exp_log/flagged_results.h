@@ -11,6 +11,14 @@
 
 namespace zorn::tess {
 
+// The family's kernels: their vector code raises flags on special lanes only (compares on
+// NaN, inf - inf), which their frame clears before settling those lanes
+// (kSpecialLanesRaiseNoFlag), and their callouts raise the edge cases' own with the
+// results below.
+struct EdgeFlagsFromCallouts {
+  static constexpr bool kSpecialLanesRaiseNoFlag = true;
+};
+
 // v, hidden from the compiler, which would otherwise fold the operations below.
 template <class T>
 [[gnu::always_inline]] inline T opaque(T v) {
@@ -53,7 +61,7 @@ inline T underflowed() {
 // With error handling off, an exponential's finite special lanes above overflow_bound
 // become +inf and those below underflow_bound +0 here, with their flags; returns the
 // special lanes left (infinities and NaN go to the callout, which raises nothing for them).
-// The compares are quiet: NaN lanes are among the special ones.
+// isgreater and isless raise nothing on a NaN lane, which the callout settles.
 template <class T>
 int resolve_exp_inline(const T x[4], T y[4], int special, T overflow_bound,
                        T underflow_bound) {

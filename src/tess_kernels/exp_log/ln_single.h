@@ -4,8 +4,9 @@
 
 #include <cstdint>
 
-#include "tess_kernels/frame/lane_loop_single.h"
+#include "tess_kernels/exp_log/flagged_results.h"
 #include "tess_kernels/exp_log/log_reduction_single.h"
+#include "tess_kernels/frame/lane_loop_single.h"
 #include "tess_kernels/frame/simd.h"
 #include "tess_kernels/frame/splat_rows.h"
 
@@ -28,7 +29,7 @@ constexpr float kValues[kRowCount] = {
 constexpr simd::SplatRows<float, kRowCount> kRows(kValues);
 }  // namespace ln_single_data
 
-struct LnSingle : LaneLoopSingle<LnSingle> {
+struct LnSingle : LaneLoopSingle<LnSingle>, EdgeFlagsFromCallouts {
   // Two groups a step: one group's degree-9 Horner chain is longer than the out-of-order
   // window reaches, and two independent chains interleave (same bits).
   static constexpr bool kPairedVectors = true;
@@ -50,9 +51,6 @@ struct LnSingle : LaneLoopSingle<LnSingle> {
   static int special_lanes(simd::F32x4 x) { return positive_normal_complement(x); }
 
   static int32_t callout(const float* x, float* r) { return tess_callout_sLn(x, r); }
-  // The vector code's flags on special lanes (compares on NaN, inf - inf) are cleared;
-  // the callout raises those of the edge cases (flagged_results.h).
-  static constexpr bool kSpecialLanesRaiseNoFlag = true;
 };
 
 }  // namespace zorn::tess

@@ -22,9 +22,6 @@ struct Log10Single : LogTwoFormsSingle<Log10Single> {
   }
 
   static int32_t callout(const float* x, float* r) { return tess_callout_sLog10(x, r); }
-  // The vector code's flags on special lanes (compares on NaN, inf - inf) are cleared;
-  // the callout raises those of the edge cases (flagged_results.h).
-  static constexpr bool kSpecialLanesRaiseNoFlag = true;
 };
 
 }  // namespace zorn::tess

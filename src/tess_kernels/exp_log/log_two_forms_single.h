@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "tess_kernels/exp_log/flagged_results.h"
 #include "tess_kernels/exp_log/log_reduction_single.h"
 #include "tess_kernels/frame/lane_loop_single.h"
 #include "tess_kernels/frame/partitioned_block.h"
@@ -14,7 +15,7 @@
 namespace zorn::tess {
 
 template <class F>
-struct LogTwoFormsSingle : LaneLoopSingle<F> {
+struct LogTwoFormsSingle : LaneLoopSingle<F>, EdgeFlagsFromCallouts {
   // A group on its own (strided, partial, or beside a special lane): a branch on its
   // near lanes.
   [[gnu::always_inline]] static simd::F32x4 fast_path(simd::F32x4 x) {
